@@ -1,0 +1,24 @@
+// Loading and saving the preferences in Settings.ini.
+#pragma once
+
+#include <string>
+
+namespace vandrel {
+
+// Program folder + "/Settings.ini".
+std::string SettingsPath();
+
+// Fills gSettings at start-up: makes sure Settings.ini exists, finds Poser's
+// folder (asking whether the folder the registry names is the right one),
+// repairs the per-type default folders and writes every missing key back with
+// its default. With `quiet` no question is asked: the registry's folder is
+// declined without a message (the "-s" command line).
+void LoadSettings(bool quiet = false);
+
+// Writes every field of gSettings, key by key, in the file's documented order.
+void SaveSettings();
+
+// A version text cut before its second dot ("5.0.2.1234" gives "5.0").
+std::string ShortVersion(const std::string& version);
+
+}  // namespace vandrel

@@ -1,0 +1,45 @@
+// The actor table: every actor, prop, light and camera block of the open
+// document with its channels (dials).
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace vandrel {
+
+struct DialRec {
+  std::string Name;         // rest of the channel line after its type and one blank
+  std::string ExtName;      // the channel's "name" line
+  std::string ChannelType;  // "targetGeom", "valueParm", "rotateX", ...
+  double Value = 0.0;       // frame 0 key
+  int Hidden = 0;           // value + 1; 0 = absent
+  bool ExtNameOn = false;
+  bool HiddenOn = false;
+  bool ValueOn = false;
+};
+
+// Numeric properties are stored as the file's value + 1, 0 meaning absent.
+struct ActorRec {
+  std::string Name;     // text after the header line's first blank ("BODY:1")
+  std::string ExtName;  // the "name" line, trimmed
+  std::vector<DialRec> Dials;
+  int OnOff = 0;  // 0 none, 1 off, 2 on
+  int Hidden = 0;
+  int Locked = 0;
+  std::string StorageOffset;
+  int GeomResource = 0;
+  int DepthMapSize = 0;
+  std::string DepthCamera;
+  int DoShadow = 0;
+  int LightOn = 0;
+  std::string Port;
+  std::string CameraModel;
+  int LightType = 0;
+  std::string ObjFileGeom;
+  std::string Kind;  // "actor", "prop", "light" or "camera"
+  // Switches of ExtName, OnOff, Hidden, Locked, DoShadow, DepthMapSize, LightOn.
+  std::array<bool, 7> PropertyOn{};
+};
+
+}  // namespace vandrel

@@ -1,0 +1,87 @@
+#include "model/model.h"
+
+#include "common/text.h"
+
+namespace vandrel {
+
+StateRec gState;
+SettingsRec gSettings;
+std::vector<ObjectRec> gObjects(1);
+std::vector<std::string> gObjectList;
+std::vector<ActorRec> gActors(1);
+
+bool gImportMode = false;
+bool gOpenCancelled = false;
+bool gIsHairFile = false;
+float gThighLength = 0.0f;
+bool gActorMaterialsFound = false;
+bool gFigureMorphsOnly = false;
+bool gFigureMaterialsOnly = false;
+bool gFigureBodyOnly = false;
+std::vector<StringPairRec> gPictureSizes(1);
+MapListsRec gMapLists{{{}}, {{}}, {{}}, {{}}, {{}}};
+std::vector<StringPairRec> gReplacedMaps(1);
+std::vector<std::string> gScannedFolders(1);
+bool gAutoCorrecting = false;
+int gChosenMapIndex = 0;
+std::vector<std::string> gMapCandidates(1);
+
+void ResetObjects() {
+  gObjects.assign(1, ObjectRec{});
+}
+
+void ResetActors() { gActors.assign(1, ActorRec{}); }
+
+void CreateTables() {
+  gMapLists = MapListsRec{{{}}, {{}}, {{}}, {{}}, {{}}};
+  gPictureSizes.assign(1, StringPairRec{});
+  ResetObjects();
+  ResetActors();
+}
+
+void ResetModel() {
+  gState = StateRec{};
+  gSettings = SettingsRec{};
+  CreateTables();
+  gObjectList.clear();
+  gImportMode = gOpenCancelled = gIsHairFile = false;
+  gThighLength = 0.0f;
+  gActorMaterialsFound = gFigureMorphsOnly = gFigureMaterialsOnly = gFigureBodyOnly = false;
+  gReplacedMaps.assign(1, StringPairRec{});
+  gScannedFolders.assign(1, std::string{});
+  gAutoCorrecting = false;
+  gChosenMapIndex = 0;
+  gMapCandidates.assign(1, std::string{});
+}
+
+std::size_t FirstActorListIndex() {
+  for (std::size_t i = 0; i < gObjectList.size(); ++i)
+    if (StartsWith(gObjectList[i], "actor ")) return i;
+  return gObjectList.size();
+}
+
+void AddToTable(std::vector<StringPairRec>& table, StringPairRec pair) {
+  if (table.empty()) table.resize(1);
+  if (table[0].Key.empty())
+    table[0] = std::move(pair);
+  else
+    table.push_back(std::move(pair));
+}
+
+bool IsNoMap(const std::string& path) { return EqualsNoCase(path, kNoMap); }
+
+namespace {
+constexpr bool MaterialRec::*kSwitches[MaterialRec::kSwitchCount] = {
+    &MaterialRec::ObjectColorOn,         &MaterialRec::HighlightColorOn,       &MaterialRec::AmbientColorOn,
+    &MaterialRec::ReflectiveColorOn,     &MaterialRec::HighlightSizeOn,        &MaterialRec::TransparencyMinOn,
+    &MaterialRec::TransparencyMaxOn,     &MaterialRec::TransparencyFalloffOn,  &MaterialRec::TextureMapOn,
+    &MaterialRec::BumpMapOn,             &MaterialRec::ReflectionMapOn,        &MaterialRec::TransparencyMapOn,
+    &MaterialRec::TextureStrengthOn,     &MaterialRec::BumpStrengthOn,         &MaterialRec::ReflectionStrengthOn,
+    &MaterialRec::KsIgnoreTextureOn,     &MaterialRec::MultiplyThroughLightsOn, &MaterialRec::MultiplyThroughKdColorOn,
+};
+}  // namespace
+
+bool& MaterialRec::SwitchOn(int index) { return this->*kSwitches[index]; }
+bool MaterialRec::SwitchOn(int index) const { return this->*kSwitches[index]; }
+
+}  // namespace vandrel

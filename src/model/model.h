@@ -1,0 +1,62 @@
+// The module-level tables and variables of the program: the document, the
+// preferences and the switches through which procedures tell each other how
+// to behave. One thread; nothing is locked.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/actors.h"
+#include "model/materials.h"
+#include "model/settings.h"
+#include "model/shared_records.h"
+#include "model/state.h"
+
+namespace vandrel {
+
+struct MapListsRec {
+  std::vector<StringPairRec> TifFiles;
+  std::vector<StringPairRec> JpgFiles;
+  std::vector<StringPairRec> BmpFiles;
+  std::vector<StringPairRec> BumFiles;
+  std::vector<StringPairRec> OtherFiles;
+};
+
+extern StateRec gState;
+extern SettingsRec gSettings;
+extern std::vector<ObjectRec> gObjects;
+// The object list of the main window as data: entry i names gObjects[i]; the
+// combo box mirrors it.
+extern std::vector<std::string> gObjectList;
+extern std::vector<ActorRec> gActors;
+
+extern bool gImportMode;
+extern bool gOpenCancelled;
+extern bool gIsHairFile;
+extern float gThighLength;
+extern bool gActorMaterialsFound;
+extern bool gFigureMorphsOnly;
+extern bool gFigureMaterialsOnly;
+extern bool gFigureBodyOnly;
+extern std::vector<StringPairRec> gPictureSizes;
+extern MapListsRec gMapLists;
+extern std::vector<StringPairRec> gReplacedMaps;
+extern std::vector<std::string> gScannedFolders;
+extern bool gAutoCorrecting;
+extern int gChosenMapIndex;
+extern std::vector<std::string> gMapCandidates;
+
+// One empty element each, as start-up and the main window's reset leave them.
+void ResetObjects();
+void ResetActors();
+// The map lists, picture sizes, material and actor tables with one empty
+// element each, as the start procedure creates them.
+void CreateTables();
+// The whole model back to the state of a fresh start (tests start here).
+void ResetModel();
+
+// Index of the first object-list entry that begins with "actor ", or the
+// list's size when there is none.
+std::size_t FirstActorListIndex();
+
+}  // namespace vandrel

@@ -1,0 +1,88 @@
+#include "platform/path_case.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+#include "platform/files.h"
+
+namespace vandrel {
+
+namespace {
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+// The components of an absolute path with "." and ".." taken out lexically
+// (".." at the root stays at the root).
+std::vector<std::string> NormalComponents(std::string_view path) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find('/', start);
+    if (end == std::string_view::npos) end = path.size();
+    std::string_view part = path.substr(start, end - start);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.emplace_back(part);
+    }
+    start = end + 1;
+  }
+  return parts;
+}
+
+}  // namespace
+
+std::string FindStoredName(const std::string& folder, const std::string& name) {
+  if (name.empty() || name.find('/') != std::string::npos) return {};
+  struct stat st {};
+  if (name != "." && name != ".." && ::lstat(JoinPath(folder, name).c_str(), &st) == 0) return name;
+
+  std::string best;
+  std::error_code ec;
+  std::filesystem::directory_iterator it(folder, ec), end;
+  for (; !ec && it != end; it.increment(ec)) {
+    std::string entry = it->path().filename().string();
+    if (SameName(entry, name) && (best.empty() || entry < best)) best = std::move(entry);
+  }
+  return best;
+}
+
+std::string TrueCasePath(const std::string& path) {
+  if (path.empty()) return {};
+  std::string absolute = path;
+  if (path.front() != '/') {
+    std::error_code ec;
+    std::string cwd = std::filesystem::current_path(ec).string();
+    if (ec || cwd.empty()) return {};
+    absolute = JoinPath(cwd, path);
+  }
+  std::string result;
+  for (const std::string& part : NormalComponents(absolute)) {
+    std::string stored = FindStoredName(result.empty() ? "/" : result, part);
+    if (stored.empty()) return {};
+    result += "/";
+    result += stored;
+  }
+  return result.empty() ? "/" : result;
+}
+
+std::string ResolvePathCase(const std::string& path) {
+  std::string native = path;
+  for (char& c : native) {
+    if (c == '\\') c = '/';
+  }
+  return TrueCasePath(native);
+}
+
+}  // namespace vandrel

@@ -1,0 +1,128 @@
+#include "platform/qt/qt_ui.h"
+
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QUrl>
+
+#include "platform/dialog_filter.h"
+
+namespace vandrel {
+
+QString FromPoserText(const std::string& bytes) {
+  QStringDecoder decode("Windows-1252");
+  if (!decode.isValid()) return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  return decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+std::string ToPoserText(const QString& text) {
+  QStringEncoder encode("Windows-1252");
+  QByteArray bytes = encode.isValid() ? QByteArray(encode(text)) : text.toLatin1();
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+MsgResult QtUi::MessageBox(const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon icon) {
+  QMessageBox box(parent_);
+  box.setWindowTitle(Q(title));
+  box.setText(FromPoserText(text).replace("\r\n", "\n"));
+  switch (icon) {
+    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+  }
+  switch (buttons) {
+    case MsgButtons::OK: box.setStandardButtons(QMessageBox::Ok); break;
+    case MsgButtons::OKCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MsgButtons::YesNoCancel:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      break;
+    case MsgButtons::RetryCancel: box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel); break;
+  }
+  switch (box.exec()) {
+    case QMessageBox::Yes: return MsgResult::Yes;
+    case QMessageBox::No: return MsgResult::No;
+    case QMessageBox::Cancel: return MsgResult::Cancel;
+    case QMessageBox::Retry: return MsgResult::Retry;
+    default: return buttons == MsgButtons::OK ? MsgResult::OK
+                    : buttons == MsgButtons::YesNo ? MsgResult::No
+                                                   : MsgResult::Cancel;
+  }
+}
+
+std::optional<std::string> QtUi::InputBox(const std::string& prompt, const std::string& title,
+                                          const std::string& defaultText) {
+  bool ok = false;
+  const QString text = QInputDialog::getText(parent_, Q(title), FromPoserText(prompt), QLineEdit::Normal,
+                                             FromPoserText(defaultText), &ok);
+  if (!ok) return std::nullopt;
+  return ToPoserText(text);
+}
+
+std::optional<Rgb> QtUi::ChooseColor(const Rgb& initial) {
+  const QColor chosen = QColorDialog::getColor(QColor(initial[0], initial[1], initial[2]), parent_);
+  if (!chosen.isValid()) return std::nullopt;
+  return Rgb{chosen.red(), chosen.green(), chosen.blue()};
+}
+
+FileDialogResult QtUi::RunFileDialog(const FileDialogRequest& request, bool save) {
+  QFileDialog dialog(parent_, Q(request.title), Q(request.initDir), Q(QtFilterOf(request.filter)));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (!request.defaultExt.empty()) dialog.setDefaultSuffix(Q(request.defaultExt));
+  const std::string entry = QtFilterEntry(request.filter, request.filterIndex);
+  if (!entry.empty()) dialog.selectNameFilter(Q(entry));
+  if (!request.fileName.empty()) dialog.selectFile(Q(request.fileName));
+  if (request.left >= 0 && request.top >= 0) dialog.move(request.left, request.top);
+  if (request.extraHeight > 0) dialog.resize(dialog.sizeHint().width(), dialog.sizeHint().height() + request.extraHeight);
+  FileDialogResult result;
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return result;
+  result.cancelled = false;
+  result.path = dialog.selectedFiles().first().toStdString();
+  return result;
+}
+
+FileDialogResult QtUi::ShowOpen(const FileDialogRequest& request) { return RunFileDialog(request, false); }
+FileDialogResult QtUi::ShowSave(const FileDialogRequest& request) { return RunFileDialog(request, true); }
+
+std::optional<std::string> QtUi::BrowseFolder(const std::string& title, const std::string& startFolder) {
+  const QString folder = QFileDialog::getExistingDirectory(parent_, Q(title), Q(startFolder),
+                                                           QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+  if (folder.isEmpty()) return std::nullopt;
+  return folder.toStdString();
+}
+
+bool QtUi::ShellOpen(const std::string& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(Q(path))); }
+
+bool QtUi::StartProgram(const std::string& program, const std::vector<std::string>& args,
+                        const std::string& workingFolder) {
+  QStringList list;
+  for (const auto& a : args) list << Q(a);
+  QString exe = Q(program);
+  // A Windows program runs through wine when it is there.
+  if (exe.endsWith(".exe", Qt::CaseInsensitive)) {
+    const QString wine = QStandardPaths::findExecutable("wine");
+    if (!wine.isEmpty()) {
+      list.prepend(exe);
+      exe = wine;
+    }
+  }
+  return QProcess::startDetached(exe, list, Q(workingFolder));
+}
+
+}  // namespace vandrel

@@ -1,0 +1,38 @@
+// The UiServices that shows real Qt dialogs.
+#pragma once
+
+#include "platform/ui_services.h"
+
+class QWidget;
+class QString;
+
+namespace vandrel {
+
+class QtUi : public UiServices {
+ public:
+  // Dialogs are shown over `parent` (may be null).
+  explicit QtUi(QWidget* parent = nullptr) : parent_(parent) {}
+  void setParent(QWidget* parent) { parent_ = parent; }
+
+  MsgResult MessageBox(const std::string& text, const std::string& title, MsgButtons buttons,
+                       MsgIcon icon) override;
+  std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
+                                      const std::string& defaultText) override;
+  std::optional<Rgb> ChooseColor(const Rgb& initial) override;
+  FileDialogResult ShowOpen(const FileDialogRequest& request) override;
+  FileDialogResult ShowSave(const FileDialogRequest& request) override;
+  std::optional<std::string> BrowseFolder(const std::string& title, const std::string& startFolder) override;
+  bool ShellOpen(const std::string& path) override;
+  bool StartProgram(const std::string& program, const std::vector<std::string>& args,
+                    const std::string& workingFolder) override;
+
+ private:
+  FileDialogResult RunFileDialog(const FileDialogRequest& request, bool save);
+  QWidget* parent_;
+};
+
+// Poser text (Windows-1252 bytes) as a QString for display, and back.
+QString FromPoserText(const std::string& bytes);
+std::string ToPoserText(const QString& text);
+
+}  // namespace vandrel

@@ -1,0 +1,74 @@
+// Every message box, input box, colour dialog, file and folder dialog, shell
+// open and program start goes through this one interface, so that windows can
+// be driven by a script in tests. The Qt implementation lives in
+// platform/qt/; ScriptedUi (scripted_ui.h) answers from a script.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/host.h"
+
+namespace vandrel {
+
+struct FileDialogRequest {
+  std::string title;
+  std::string filter;       // "Pose files|*.pz2|All files|*.*"
+  int filterIndex = 1;      // 1-based, as the original counts
+  std::string initDir;
+  std::string fileName;     // initial name
+  std::string defaultExt;   // without the dot
+  long flags = 0;
+  int left = -1, top = -1;  // screen position, -1 = let the system choose
+  int extraHeight = 0;      // pixels added below the dialog (room for a preview)
+  bool preview = false;     // show the thumbnail preview beside the file list
+};
+
+struct FileDialogResult {
+  bool cancelled = true;
+  std::string path;  // full path of the chosen file
+  int filterIndex = 1;
+};
+
+using Rgb = std::array<int, 3>;
+
+class UiServices {
+ public:
+  virtual ~UiServices() = default;
+  virtual MsgResult MessageBox(const std::string& text, const std::string& title, MsgButtons buttons,
+                               MsgIcon icon) = 0;
+  // nullopt = cancelled.
+  virtual std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
+                                              const std::string& defaultText) = 0;
+  virtual std::optional<Rgb> ChooseColor(const Rgb& initial) = 0;
+  virtual FileDialogResult ShowOpen(const FileDialogRequest& request) = 0;
+  virtual FileDialogResult ShowSave(const FileDialogRequest& request) = 0;
+  // nullopt = cancelled.
+  virtual std::optional<std::string> BrowseFolder(const std::string& title,
+                                                  const std::string& startFolder) = 0;
+  // Opens a file in its associated program; false when that failed.
+  virtual bool ShellOpen(const std::string& path) = 0;
+  // Starts a program without waiting for it; false when it could not start.
+  virtual bool StartProgram(const std::string& program, const std::vector<std::string>& args,
+                            const std::string& workingFolder) = 0;
+};
+
+// The program's one instance. Until one is installed, a ScriptedUi with an
+// empty script answers (every question with its default), so core code
+// without a window never blocks.
+UiServices& Ui();
+// Installs `ui` (not owned; nullptr goes back to the default). Returns the previous one.
+UiServices* SetUi(UiServices* ui);
+
+// A Host whose messages go to Ui().
+class UiHost : public Host {
+ public:
+  MsgResult Message(const std::string& text, const std::string& title, MsgButtons buttons,
+                    MsgIcon icon) override {
+    return Ui().MessageBox(text, title, buttons, icon);
+  }
+};
+
+}  // namespace vandrel

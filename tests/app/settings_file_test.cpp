@@ -1,0 +1,272 @@
+#include "app/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+
+#include "model/model.h"
+#include "platform/ini.h"
+#include "platform/program_folder.h"
+#include "platform/registry.h"
+#include "platform/scripted_ui.h"
+#include "support/fake_pe.h"
+#include "support/temp_dir.h"
+
+namespace vandrel {
+namespace {
+
+using test::ReadFileBytes;
+using test::TempDir;
+
+// Each test runs with its own program folder, an empty Wine prefix and a
+// scripted UI.
+class LoadSettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetModel();
+    SetProgramFolder(program_.path());
+    const char* old = std::getenv("WINEPREFIX");
+    if (old) oldPrefix_ = old;
+    setenv("WINEPREFIX", wine_.path().c_str(), 1);
+  }
+  void TearDown() override {
+    SetProgramFolder("");
+    if (oldPrefix_)
+      setenv("WINEPREFIX", oldPrefix_->c_str(), 1);
+    else
+      unsetenv("WINEPREFIX");
+  }
+
+  // A Poser folder with every library folder and the textures folder.
+  std::string MakePoser(const std::string& name) {
+    for (const char* sub : {"Character", "Pose", "Props", "Hair", "Camera", "Face", "Hand", "Light"})
+      poser_.mkdir(name + "/Runtime/Libraries/" + sub);
+    poser_.mkdir(name + "/Runtime/Textures");
+    return poser_.file(name);
+  }
+  void RegisterPoser(const std::string& folder) {
+    ASSERT_TRUE(RegWrite("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Poser.exe\\Path", folder));
+  }
+  std::string Ini() const { return SettingsPath(); }
+
+  TempDir program_, wine_, poser_;
+  ScopedScriptedUi ui_;
+  std::optional<std::string> oldPrefix_;
+};
+
+TEST_F(LoadSettingsTest, FirstRunWithoutRegistryWritesEveryDefault) {
+  LoadSettings();
+  EXPECT_TRUE(ui_->requests().empty());
+  EXPECT_EQ(ReadFileBytes(Ini()),
+            "[Folders]\r\nPoser=none\r\nCR2=none\r\nPZ2=none\r\nPP2=none\r\nHR2=none\r\nCM2=none\r\n"
+            "FC2=none\r\nHD2=none\r\nLT2=none\r\nMap=none\r\nSave=none\r\n"
+            "[General]\r\nCdlgThumb=True\r\nMapThumb=True\r\nMainThumb=True\r\nAutoCorrect=True\r\n"
+            "SetNoMap=False\r\nSetPoserVersion=True\r\nSetP5Version=True\r\nPVersionNumber=4.01\r\n"
+            "P5VersionNumber=4.01\r\nSaveAsType=P4\r\nFileSystem=DOS\r\nReportTime=True\r\n"
+            "DisableProperties=True\r\n");
+  EXPECT_EQ(gSettings.Poser, "none");
+  EXPECT_EQ(gSettings.CR2, "none");
+  EXPECT_EQ(gSettings.Map, "none");
+  EXPECT_TRUE(gSettings.CdlgThumb && gSettings.MapThumb && gSettings.MainThumb && gSettings.AutoCorrect);
+  EXPECT_FALSE(gSettings.SetNoMap);
+  EXPECT_TRUE(gSettings.SaveAsType);
+  EXPECT_TRUE(gSettings.FileSystem);
+  EXPECT_EQ(gSettings.PVersionNumber, "4.01");
+  EXPECT_EQ(gSettings.P5VersionNumber, "4.01");
+  EXPECT_TRUE(gSettings.DefaultTemplate.empty());
+
+  // A second start reads what the first wrote and changes nothing.
+  const std::string first = ReadFileBytes(Ini());
+  LoadSettings();
+  EXPECT_EQ(ReadFileBytes(Ini()), first);
+}
+
+TEST_F(LoadSettingsTest, RegistryFolderAcceptedFillsTheDefaultFolders) {
+  const std::string poser = MakePoser("Poser 4");
+  RegisterPoser(poser);
+  ui_->AnswerMessage(MsgResult::Yes);
+  LoadSettings();
+
+  const auto asked = ui_->requestsOf(UiRequest::Message);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].text, "Is " + poser + "\r\nyour Poser directory?");
+  EXPECT_EQ(asked[0].title, "Default Poser folder");
+  EXPECT_EQ(asked[0].buttons, MsgButtons::YesNo);
+  EXPECT_EQ(asked[0].icon, MsgIcon::None);
+
+  EXPECT_EQ(gSettings.Poser, poser);
+  EXPECT_EQ(gSettings.CR2, poser + "/Runtime/Libraries/Character");
+  EXPECT_EQ(gSettings.LT2, poser + "/Runtime/Libraries/Light");
+  EXPECT_EQ(gSettings.Map, poser + "/Runtime/Textures");
+  EXPECT_EQ(gSettings.Save, poser + "/Runtime/Libraries/Pose");
+
+  // Next start: the stored folder exists, so nothing is asked.
+  ui_->clear();
+  LoadSettings();
+  EXPECT_TRUE(ui_->requests().empty());
+}
+
+TEST_F(LoadSettingsTest, RegistryFolderDeclinedIsAskedAgainNextStart) {
+  const std::string poser = MakePoser("Poser");
+  RegisterPoser(poser);
+  ui_->AnswerMessage(MsgResult::No);
+  LoadSettings();
+  auto asked = ui_->requestsOf(UiRequest::Message);
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_EQ(asked[1].text, "You can manually choose your Poser folder later\r\nin the Preferences form (in the Settings menu).");
+  EXPECT_EQ(asked[1].title, "Vandrel");
+  EXPECT_EQ(asked[1].buttons, MsgButtons::OK);
+  EXPECT_EQ(gSettings.Poser, "none");
+  EXPECT_EQ(gSettings.PZ2, "none");
+
+  ui_->clear();
+  ui_->AnswerMessage(MsgResult::No);
+  LoadSettings();
+  EXPECT_EQ(ui_->requestsOf(UiRequest::Message).size(), 2u);
+}
+
+TEST_F(LoadSettingsTest, QuietStartDeclinesWithoutAsking) {
+  RegisterPoser(MakePoser("Poser"));
+  LoadSettings(/*quiet=*/true);
+  EXPECT_TRUE(ui_->requests().empty());
+  EXPECT_EQ(gSettings.Poser, "none");
+}
+
+TEST_F(LoadSettingsTest, RegistryFolderThatIsMissingGivesNoneWithoutQuestion) {
+  RegisterPoser(poser_.file("gone"));
+  LoadSettings();
+  EXPECT_TRUE(ui_->requests().empty());
+  EXPECT_EQ(gSettings.Poser, "none");
+}
+
+TEST_F(LoadSettingsTest, WineRegistryNamesPoser) {
+  poser_.mkdir("x");  // keep poser_ non-empty
+  wine_.mkdir("drive_c/Program Files/Poser/Runtime/Libraries/Pose");
+  wine_.write("system.reg",
+              "WINE REGISTRY Version 2\n\n"
+              "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\App Paths\\\\Poser.exe] 1700000000\n"
+              "#time=1d9\n@=\"C:\\\\Program Files\\\\Poser\\\\Poser.exe\"\n"
+              "\"Path\"=\"C:\\\\Program Files\\\\Poser\"\n\n");
+  ui_->AnswerMessage(MsgResult::Yes);
+  LoadSettings();
+  EXPECT_EQ(gSettings.Poser, wine_.path() + "/drive_c/Program Files/Poser");
+  EXPECT_EQ(gSettings.PZ2, wine_.path() + "/drive_c/Program Files/Poser/Runtime/Libraries/Pose");
+  EXPECT_EQ(gSettings.CR2, "none");
+}
+
+TEST_F(LoadSettingsTest, StoredFoldersKeptWhenTheyExistAndReplacedWhenStale) {
+  const std::string poser = MakePoser("Poser");
+  const std::string elsewhere = program_.mkdir("My Characters");
+  WriteIni("Folders", "Poser", poser, Ini());
+  WriteIni("Folders", "CR2", elsewhere, Ini());
+  WriteIni("Folders", "PP2", poser_.file("deleted folder"), Ini());
+  WriteIni("Folders", "HR2", "none", Ini());
+  LoadSettings();
+  EXPECT_TRUE(ui_->requests().empty());
+  EXPECT_EQ(gSettings.CR2, elsewhere);
+  EXPECT_EQ(gSettings.PP2, poser + "/Runtime/Libraries/Props");
+  EXPECT_EQ(gSettings.HR2, poser + "/Runtime/Libraries/Hair");
+}
+
+TEST_F(LoadSettingsTest, DefaultFoldersFoundInAnyCase) {
+  poser_.mkdir("P/runtime/libraries/character");
+  WriteIni("Folders", "Poser", poser_.file("P"), Ini());
+  LoadSettings();
+  EXPECT_EQ(gSettings.CR2, poser_.file("P") + "/runtime/libraries/character");
+  EXPECT_EQ(gSettings.PZ2, "none");
+}
+
+TEST_F(LoadSettingsTest, VersionNumbersFromPoserExe) {
+  const std::string poser = MakePoser("Poser");
+  poser_.write("Poser/Poser.exe", test::FakePeBytes(4, 0, 3, 108));
+  WriteIni("Folders", "Poser", poser, Ini());
+  WriteIni("General", "P5VersionNumber", "4.2", Ini());
+  LoadSettings();
+  EXPECT_EQ(gSettings.PVersionNumber, "4.0");
+  EXPECT_EQ(gSettings.P5VersionNumber, "4.2");
+  EXPECT_EQ(ReadIni("General", "PVersionNumber", Ini()), "4.0");
+
+  // Without version information the number is empty, written back empty and
+  // derived again at the next start.
+  poser_.write("Poser/Poser.exe", test::FakePeBytes(0, 0, 0, 0, false));
+  WriteIni("General", "PVersionNumber", "", Ini());
+  LoadSettings();
+  EXPECT_EQ(gSettings.PVersionNumber, "");
+  poser_.write("Poser/Poser.exe", test::FakePeBytes(5, 0, 2, 1234));
+  LoadSettings();
+  EXPECT_EQ(gSettings.PVersionNumber, "5.0");
+}
+
+TEST(ShortVersion, CutsBeforeTheSecondDot) {
+  EXPECT_EQ(ShortVersion("5.0.2.1234"), "5.0");
+  EXPECT_EQ(ShortVersion("4.01"), "4.01");
+  EXPECT_EQ(ShortVersion("7"), "7");
+  EXPECT_EQ(ShortVersion(""), "");
+  EXPECT_EQ(ShortVersion("1..2"), "1.");
+}
+
+TEST_F(LoadSettingsTest, SwitchAndChoiceValuesInAnyCase) {
+  WriteIni("General", "CdlgThumb", "TRUE", Ini());
+  WriteIni("General", "MapThumb", "yes", Ini());
+  WriteIni("General", "MainThumb", "1", Ini());
+  WriteIni("General", "SetNoMap", "tRuE", Ini());
+  WriteIni("General", "SaveAsType", "p5", Ini());
+  WriteIni("General", "FileSystem", "Unix", Ini());
+  LoadSettings();
+  EXPECT_TRUE(gSettings.CdlgThumb);
+  EXPECT_FALSE(gSettings.MapThumb);
+  EXPECT_FALSE(gSettings.MainThumb);
+  EXPECT_TRUE(gSettings.SetNoMap);
+  EXPECT_FALSE(gSettings.SaveAsType);
+  EXPECT_FALSE(gSettings.FileSystem);
+  // Values that were present are not rewritten.
+  EXPECT_EQ(ReadIni("General", "SaveAsType", Ini()), "p5");
+  EXPECT_EQ(ReadIni("General", "MapThumb", Ini()), "yes");
+
+  WriteIni("General", "SaveAsType", "P4", Ini());
+  WriteIni("General", "FileSystem", "dos", Ini());
+  LoadSettings();
+  EXPECT_TRUE(gSettings.SaveAsType);
+  EXPECT_TRUE(gSettings.FileSystem);
+}
+
+TEST_F(LoadSettingsTest, DefaultTemplateMustExist) {
+  program_.write("Templates/Skin.cfg", "x\r\n");
+  WriteIni("General", "DefaultTemplate", "Skin", Ini());
+  LoadSettings();
+  EXPECT_EQ(gSettings.DefaultTemplate, "Skin");
+
+  WriteIni("General", "DefaultTemplate", "Deleted", Ini());
+  LoadSettings();
+  EXPECT_EQ(gSettings.DefaultTemplate, "");
+  EXPECT_EQ(ReadIni("General", "DefaultTemplate", Ini()), "Deleted");
+}
+
+TEST_F(LoadSettingsTest, SaveSettingsWritesEveryKeyAndReadsBack) {
+  LoadSettings();
+  gSettings.CR2 = "/data/cr2";
+  gSettings.DefaultTemplate = "";
+  gSettings.SaveAsType = false;
+  gSettings.FileSystem = false;
+  gSettings.SetNoMap = true;
+  gSettings.PVersionNumber = "5";
+  SaveSettings();
+  const std::string text = ReadFileBytes(Ini());
+  EXPECT_NE(text.find("CR2=/data/cr2\r\n"), std::string::npos);
+  EXPECT_NE(text.find("DisableProperties=True\r\nDefaultTemplate=\r\n"), std::string::npos);
+  EXPECT_NE(text.find("SaveAsType=P5\r\n"), std::string::npos);
+  EXPECT_NE(text.find("FileSystem=UNIX\r\n"), std::string::npos);
+
+  const SettingsRec saved = gSettings;
+  gSettings = SettingsRec{};
+  LoadSettings();
+  EXPECT_EQ(gSettings.CR2, "none");  // "/data/cr2" does not exist, so it is repaired
+  EXPECT_EQ(gSettings.SetNoMap, saved.SetNoMap);
+  EXPECT_EQ(gSettings.SaveAsType, saved.SaveAsType);
+  EXPECT_EQ(gSettings.FileSystem, saved.FileSystem);
+  EXPECT_EQ(gSettings.PVersionNumber, "5");
+}
+
+}  // namespace
+}  // namespace vandrel

@@ -1,0 +1,89 @@
+#include "model/model.h"
+
+#include <gtest/gtest.h>
+
+namespace vandrel {
+namespace {
+
+TEST(Model, ResetLeavesOneEmptyElementPerTable) {
+  gObjects.resize(4);
+  gObjects[0].Name = "figure";
+  gActors.resize(2);
+  gObjectList = {"figure", "prop ball"};
+  gState.FileName = "x";
+  gSettings.Poser = "p";
+  gMapLists.JpgFiles.push_back({"a.jpg", "/t"});
+  ResetModel();
+  ASSERT_EQ(gObjects.size(), 1u);
+  EXPECT_TRUE(gObjects[0].Name.empty());
+  EXPECT_TRUE(gObjects[0].Materials.empty());
+  ASSERT_EQ(gActors.size(), 1u);
+  EXPECT_TRUE(gActors[0].Dials.empty());
+  EXPECT_TRUE(gObjectList.empty());
+  EXPECT_TRUE(gState.FileName.empty());
+  EXPECT_TRUE(gSettings.Poser.empty());
+  EXPECT_EQ(gMapLists.JpgFiles.size(), 1u);
+  EXPECT_TRUE(IsEmptyTable(gMapLists.JpgFiles));
+}
+
+TEST(Model, NewMaterialHoldsTheAbsentValues) {
+  const MaterialRec m;
+  EXPECT_EQ(m.HighlightSize, 1);
+  EXPECT_EQ(m.TextureStrength, "0");
+  EXPECT_TRUE(IsNoMap(m.TextureMap) && IsNoMap(m.BumpMap) && IsNoMap(m.ReflectionMap) && IsNoMap(m.TransparencyMap));
+  for (int i = 0; i < MaterialRec::kSwitchCount; ++i) EXPECT_FALSE(m.SwitchOn(i)) << i;
+  EXPECT_TRUE(IsNoMap("no_map"));
+  EXPECT_FALSE(IsNoMap("NO_MAP.jpg"));
+}
+
+TEST(Model, SwitchesByPanelIndexFollowThePanelOrder) {
+  MaterialRec m;
+  m.SwitchOn(0) = true;
+  m.SwitchOn(4) = true;
+  m.SwitchOn(17) = true;
+  EXPECT_TRUE(m.ObjectColorOn);
+  EXPECT_TRUE(m.HighlightSizeOn);
+  EXPECT_TRUE(m.MultiplyThroughKdColorOn);
+  EXPECT_FALSE(m.HighlightColorOn);
+  m.TextureMapOn = true;
+  EXPECT_TRUE(m.SwitchOn(8));
+}
+
+TEST(Model, FileTypesAndTheirFolders) {
+  EXPECT_EQ(FileTypeOfExtension("CR2"), kCr2);
+  EXPECT_EQ(FileTypeOfExtension("lt2"), kLt2);
+  EXPECT_EQ(FileTypeOfExtension("txt"), -1);
+  EXPECT_STREQ(FileTypeExtension(kHd2), "hd2");
+  for (int t : {kPz2, kCm2, kFc2, kHd2, kLt2}) EXPECT_TRUE(IsPoseType(t));
+  for (int t : {kCr2, kPp2, kHr2}) EXPECT_FALSE(IsPoseType(t));
+
+  StateRec state;
+  state.LastFolderOfType(kFc2) = "/face";
+  EXPECT_EQ(state.LastFaceFolder, "/face");
+  SettingsRec settings;
+  settings.LT2 = "/light";
+  settings.FC2 = "/face";
+  EXPECT_EQ(settings.FolderOfType(kLt2), "/light");
+  EXPECT_EQ(settings.FolderOfType(kFc2), "/face");
+  EXPECT_FALSE(IsSetFolder("none"));
+  EXPECT_FALSE(IsSetFolder(""));
+  EXPECT_TRUE(IsSetFolder("/x"));
+}
+
+TEST(Model, TablesFillEntryZeroFirst) {
+  std::vector<StringPairRec> table(1);
+  AddToTable(table, {"a.jpg", "/t"});
+  ASSERT_EQ(table.size(), 1u);
+  AddToTable(table, {"b.jpg", "/t"});
+  ASSERT_EQ(table.size(), 2u);
+  EXPECT_EQ(table[1].Key, "b.jpg");
+
+  gObjectList = {"figure", "prop ball", "actor head"};
+  EXPECT_EQ(FirstActorListIndex(), 2u);
+  gObjectList = {"figure"};
+  EXPECT_EQ(FirstActorListIndex(), 1u);
+  ResetModel();
+}
+
+}  // namespace
+}  // namespace vandrel
