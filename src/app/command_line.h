@@ -1,0 +1,38 @@
+// The command line: at most one file path, optionally preceded by "-s ".
+// It is one string (the arguments joined by single blanks) and every rule
+// works on that whole string.
+#pragma once
+
+#include <string>
+
+namespace vandrel {
+
+// The program's arguments after its name joined by single blanks.
+std::string JoinCommandLine(int argc, char** argv);
+
+// The command line with every double quote removed, trimmed of blanks.
+std::string UnquotedCommandLine(const std::string& commandLine);
+
+// The file-type code taken from the last three characters of the unquoted
+// command line in lower case ("cr2" 0 ... "lt2" 7), or -1.
+int CommandLineFileType(const std::string& commandLine);
+
+// True when the trimmed, lower-cased command line begins with "-s " at its
+// first position (quotes kept: "-s" directly followed by a quote does not count).
+bool HasSilentSwitch(const std::string& commandLine);
+
+// The file path the command line names: after a "-s " switch, the unquoted
+// command line without its first three characters, trimmed; otherwise the
+// unquoted command line. Not yet case-corrected.
+std::string CommandLinePath(const std::string& commandLine);
+
+// The command line of this run while the start procedure runs (reads that
+// find gState.FileGiven set take their path from it); empty afterwards.
+extern std::string gCommandLine;
+extern bool gStarting;
+
+// The name a silent save writes: the path up to and including its last "."
+// followed by "pz2" (a path without a "." gets ".pz2").
+std::string SilentSavePath(const std::string& path);
+
+}  // namespace vandrel
