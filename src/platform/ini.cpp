@@ -1,4 +1,5 @@
 #include "platform/ini.h"
+#include "common/text.h"
 
 #include <sys/stat.h>
 
@@ -22,15 +23,6 @@ std::string_view TrimBlanks(std::string_view s) {
   return s;
 }
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
 
 bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
@@ -102,7 +94,7 @@ Span FindSection(const Document& doc, std::string_view section) {
       span.end = i;
       return span;
     }
-    if (SameName(doc.lines[i].name, wanted)) span.header = i;
+    if (EqualsNoCase(doc.lines[i].name, wanted)) span.header = i;
   }
   span.end = doc.lines.size();
   return span;
@@ -112,7 +104,7 @@ std::size_t FindKey(const Document& doc, const Span& span, std::string_view key)
   if (span.header == kNone) return kNone;
   std::string_view wanted = TrimBlanks(key);
   for (std::size_t i = span.header + 1; i < span.end; ++i) {
-    if (doc.lines[i].kind == LineKind::Key && SameName(doc.lines[i].name, wanted)) return i;
+    if (doc.lines[i].kind == LineKind::Key && EqualsNoCase(doc.lines[i].name, wanted)) return i;
   }
   return kNone;
 }

@@ -1,4 +1,5 @@
 #include "platform/path_case.h"
+#include "common/text.h"
 
 #include <sys/stat.h>
 
@@ -12,15 +13,6 @@ namespace vandrel {
 
 namespace {
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
 
 // The components of an absolute path with "." and ".." taken out lexically
 // (".." at the root stays at the root).
@@ -53,7 +45,7 @@ std::string FindStoredName(const std::string& folder, const std::string& name) {
   std::filesystem::directory_iterator it(folder, ec), end;
   for (; !ec && it != end; it.increment(ec)) {
     std::string entry = it->path().filename().string();
-    if (SameName(entry, name) && (best.empty() || entry < best)) best = std::move(entry);
+    if (EqualsNoCase(entry, name) && (best.empty() || entry < best)) best = std::move(entry);
   }
   return best;
 }

@@ -1,4 +1,5 @@
 #include "platform/registry.h"
+#include "common/text.h"
 
 #include <sys/stat.h>
 
@@ -20,15 +21,6 @@ constexpr std::string_view kAppPathsKey =
 constexpr std::string_view kAppPathsKey32 =
     "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Poser.exe";
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -57,7 +49,7 @@ std::optional<ValueRef> ParseValuePath(std::string_view path) {
   std::string_view hive = path.substr(0, firstSep);
   std::string_view shortHive;
   for (const auto& [name, shortName] : kHives) {
-    if (SameName(hive, name)) shortHive = shortName;
+    if (EqualsNoCase(hive, name)) shortHive = shortName;
   }
   if (shortHive.empty()) return std::nullopt;
   std::size_t lastSep = path.rfind('\\');
@@ -291,7 +283,7 @@ std::optional<std::string> ReadWineRegValue(const std::string& regText, const st
     if (line.front() == '[') {
       std::size_t pos = 1;
       auto key = ReadEscaped(line, pos, ']');
-      inKey = key && SameName(*key, wantedKey);
+      inKey = key && EqualsNoCase(*key, wantedKey);
       continue;
     }
     if (!inKey) continue;
@@ -310,7 +302,7 @@ std::optional<std::string> ReadWineRegValue(const std::string& regText, const st
       continue;  // #time, #class, comments, continued hex data
     }
     if (pos >= line.size() || line[pos] != '=') continue;
-    bool matches = wantDefault ? isDefault : (!isDefault && SameName(*valueName, name));
+    bool matches = wantDefault ? isDefault : (!isDefault && EqualsNoCase(*valueName, name));
     if (matches) return ReadWineData(line, pos + 1);
   }
   return std::nullopt;
@@ -322,7 +314,7 @@ std::string WinePathToNative(const std::string& winPath, const std::string& pref
       ((winPath[0] >= 'A' && winPath[0] <= 'Z') || (winPath[0] >= 'a' && winPath[0] <= 'z')) &&
       (winPath.size() == 2 || winPath[2] == '\\' || winPath[2] == '/');
   if (!hasDrive) return winPath;
-  const char letter = LowerAscii(winPath[0]);
+  const char letter = LCase(std::string_view(winPath).substr(0, 1))[0];
   std::string native = WithoutTrailingSlash(prefix);
   native = letter == 'c' ? JoinPath(native, "drive_c")
                          : JoinPath(native, std::string("dosdevices/") + letter + ":");
