@@ -1,0 +1,231 @@
+#include "writer/pose_writer.h"
+
+#include <cstddef>
+#include <vector>
+
+#include "common/numbers.h"
+#include "common/text.h"
+#include "model/model.h"
+#include "platform/files.h"
+#include "writer/line_out.h"
+#include "writer/p4_materials.h"
+#include "writer/write_format.h"
+
+namespace vandrel {
+namespace {
+
+constexpr const char* kFigureHairGroup = "prop figureHair";
+constexpr const char* kFigureHairActor = "figureHair";
+
+bool HasNonBlank(const std::string& text) { return text.find_first_not_of(' ') != std::string::npos; }
+
+bool IsLightOrCamera(const ActorRec& a) { return a.Kind == "light" || a.Kind == "camera"; }
+
+// The first group whose object-list entry begins with "actor ", or
+// gObjects.size() when there is none.
+std::size_t FirstActorGroup() {
+  for (std::size_t i = 0; i < gObjects.size() && i < gObjectList.size(); ++i)
+    if (StartsWith(gObjectList[i], "actor ")) return i;
+  return gObjects.size();
+}
+
+bool MatchesAnActor(const std::string& groupName) {
+  for (const ActorRec& a : gActors)
+    if (a.Name == groupName) return true;
+  return false;
+}
+
+bool TableIsEmpty(const std::vector<ObjectRec>& t) { return t.size() == 1 && t[0].Name.empty(); }
+bool TableIsEmpty(const std::vector<ActorRec>& t) { return t.size() == 1 && t[0].Name.empty(); }
+
+// A group of the actor part written as a block of its own.
+bool IsDetached(const PoseWriteOptions& options, std::size_t group) {
+  return options.NoChannels || !MatchesAnActor(gObjects[group].Name);
+}
+
+bool BeginsAsObject(const std::string& name) {
+  return StartsWith(name, "prop ") || StartsWith(name, "light ") || StartsWith(name, "camera ");
+}
+
+// The name a detached group is written (and kept) under.
+std::string DetachedName(const std::string& name) {
+  if (BeginsAsObject(name) && InStr(LCase(name), "prop figurehair") > 0) return kFigureHairGroup;
+  return name;
+}
+
+std::string ActorWrittenName(const std::string& name) {
+  return LCase(name) == "figurehair" ? std::string(kFigureHairActor) : name;
+}
+
+class PoseBuilder {
+ public:
+  PoseBuilder(const PoseWriteOptions& options, std::string& out)
+      : options_(options), out_(out), eol_(LineEnd(options.MacLineEnds)) {
+    format_.Eol = eol_;
+    format_.Poser5 = options.Poser5;
+    format_.BatchMode = options.BatchMode;
+  }
+
+  std::string Build() {
+    const std::size_t firstActor = FirstActorGroup();
+    Header();
+    // Actor groups that are not written inside an actor block.
+    for (std::size_t k = firstActor; k < gObjects.size(); ++k) {
+      if (!IsDetached(options_, k)) continue;
+      const std::string& name = gObjects[k].Name;
+      Line(0, BeginsAsObject(name) ? DetachedName(name) : "actor " + name);
+      Line(1, "{");
+      Line(1, "customMaterial " + FormatInt(static_cast<long long>(gObjects[k].Materials.size())));
+      if (!Materials(k)) return error_;
+      Line(1, "}");
+    }
+    if (!options_.NoChannels) {
+      if (!options_.DisableThighLength)
+        Line(0, "thighLength " + PoseNumber(LeadingNumber(options_.ThighLength)));
+      if (!TableIsEmpty(gActors)) {
+        for (const ActorRec& a : gActors)
+          if (!Actor(a, firstActor)) return error_;
+      }
+    }
+    if (!options_.NoMaterials && !TableIsEmpty(gObjects)) {
+      for (std::size_t k = 0; k < firstActor; ++k) {
+        const std::string& name = gObjects[k].Name;
+        Line(0, StartsWith(LCase(name), "prop figurehair") || gIsHairFile ? std::string(kFigureHairGroup)
+                                                                          : name);
+        Line(1, "{");
+        if (!Materials(k)) return error_;
+        Line(1, "}");
+      }
+    }
+    Line(0, "}");
+    return {};
+  }
+
+ private:
+  void Line(int tabs, std::string_view text) { PutLine(out_, tabs, text, eol_); }
+
+  bool Materials(std::size_t group) {
+    error_ = WriteP4Materials(group, format_, out_);
+    return error_.empty();
+  }
+
+  void Header() {
+    Line(0, "{");
+    const std::string& notes = gState.FileNotes;
+    if (!notes.empty()) {
+      std::size_t start = 0;
+      for (;;) {
+        const std::size_t end = notes.find("\r\n", start);
+        Line(0, "# " + notes.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        if (end == std::string::npos) break;
+        start = end + 2;
+      }
+    }
+    Line(0, "version");
+    Line(1, "{");
+    Line(1, "number " + CommaToPoint(options_.RequiredVersion));
+    Line(1, "}");
+  }
+
+  bool Actor(const ActorRec& a, std::size_t firstActor) {
+    const bool lightOrCamera = IsLightOrCamera(a);
+    Line(0, a.Kind + " " + ActorWrittenName(a.Name));
+    Line(1, "{");
+    if (lightOrCamera) {
+      if (!a.StorageOffset.empty()) Line(1, "storageOffset " + a.StorageOffset);
+      if (!a.ObjFileGeom.empty()) Line(1, "objFileGeom " + a.ObjFileGeom);
+      if (a.GeomResource > 0) Line(1, "geomResource " + FormatInt(a.GeomResource - 1));
+      if (a.LightType > 0) Line(1, "lightType " + FormatInt(a.LightType - 1));
+    }
+    if (a.PropertyOn[0] && !a.ExtName.empty()) Line(1, "name " + a.ExtName);
+    if (a.PropertyOn[1] && a.OnOff == 2) Line(1, "on");
+    if (a.PropertyOn[1] && a.OnOff == 1) Line(1, "off");
+    if (a.PropertyOn[2] && a.Hidden > 0) Line(1, "hidden " + FormatInt(a.Hidden - 1));
+    if (!a.Dials.empty() && !a.Dials[0].Name.empty()) {
+      Line(1, "channels");
+      Line(2, "{");
+      for (const DialRec& d : a.Dials) Channel(d);
+      Line(2, "}");
+    }
+    // The actor's own material groups, matched by the name it had before any
+    // renaming, the same match that kept them out of the detached blocks.
+    for (std::size_t k = firstActor; k < gObjects.size(); ++k) {
+      if (gObjects[k].Name != a.Name) continue;
+      Line(1, "customMaterial " + FormatInt(static_cast<long long>(gObjects[k].Materials.size())));
+      if (!Materials(k)) return false;
+    }
+    if (a.PropertyOn[3] && a.Locked > 0) Line(1, "locked " + FormatInt(a.Locked - 1));
+    if (a.PropertyOn[5] && a.DepthMapSize > 0) Line(1, "depthMapSize " + FormatInt(a.DepthMapSize - 1));
+    if (lightOrCamera && !a.DepthCamera.empty()) Line(1, "depthCamera " + a.DepthCamera);
+    if (a.PropertyOn[4] && a.DoShadow > 0) Line(1, "doShadow " + FormatInt(a.DoShadow - 1));
+    if (a.PropertyOn[6] && a.LightOn > 0) Line(1, "lightOn " + FormatInt(a.LightOn - 1));
+    if (lightOrCamera && !a.Port.empty()) Line(1, "port " + a.Port);
+    if (lightOrCamera && !a.CameraModel.empty()) Line(1, "cameraModel " + a.CameraModel);
+    Line(1, "}");
+    return true;
+  }
+
+  void Channel(const DialRec& d) {
+    Line(2, d.ChannelType + " " + d.Name);
+    Line(3, "{");
+    if (d.ExtNameOn && !d.ExtName.empty()) Line(3, "name " + d.ExtName);
+    if (d.HiddenOn && d.Hidden >= 1) {
+      // The number stands in a sign position: a blank when it is not negative.
+      const int hidden = d.Hidden - 1;
+      Line(3, "hidden " + std::string(hidden < 0 ? "" : " ") + FormatInt(hidden));
+    }
+    if (d.ValueOn) {
+      Line(3, "keys");
+      Line(4, "{");
+      Line(4, "k  0  " + PoseNumber(d.Value));
+      Line(4, "}");
+    }
+    Line(3, "}");
+  }
+
+  const PoseWriteOptions& options_;
+  std::string& out_;
+  std::string eol_;
+  MaterialFormat format_;
+  std::string error_;
+};
+
+// Keeps in the tables the hair names the file was written with.
+void KeepWrittenHairNames(const PoseWriteOptions& options) {
+  for (std::size_t k = FirstActorGroup(); k < gObjects.size(); ++k)
+    if (IsDetached(options, k)) gObjects[k].Name = DetachedName(gObjects[k].Name);
+  if (!options.NoChannels)
+    for (ActorRec& a : gActors) a.Name = ActorWrittenName(a.Name);
+}
+
+}  // namespace
+
+std::string PoseOutputPath(const PoseWriteOptions& options) {
+  if (HasNonBlank(options.GivenPath) && !HasNonBlank(options.OutputPath)) return options.GivenPath;
+  return options.OutputPath;
+}
+
+std::string BuildPoseFile(const PoseWriteOptions& options, std::string& bytes) {
+  bytes.clear();
+  return PoseBuilder(options, bytes).Build();
+}
+
+PoseWriteResult WritePoseFile(const PoseWriteOptions& options) {
+  PoseWriteResult result;
+  result.Path = PoseOutputPath(options);
+  if (!HasNonBlank(result.Path)) {
+    result.Error = "No file name given.";
+    return result;
+  }
+  std::string bytes;
+  result.Error = BuildPoseFile(options, bytes);
+  if (!result.Error.empty()) return result;
+  result.Error = WriteFileAtomic(result.Path, bytes);
+  if (!result.Error.empty()) return result;
+  KeepWrittenHairNames(options);
+  gState.FileType = kPz2;
+  gState.Dirty = false;
+  return result;
+}
+
+}  // namespace vandrel
