@@ -1,11 +1,195 @@
 #include "mainwindow/frm_main.h"
 
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QListWidget>
+#include <QTreeWidget>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "common/text.h"
+#include "mainwindow/controls.h"
+#include "model/model.h"
+#include "platform/files.h"
+#include "platform/qt/qt_ui.h"
+
 namespace vandrel {
 
 FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
   setObjectName("frmMain");
   setWindowTitle("Vandrel");
-  resize(800, 600);
+  setAcceptDrops(true);
+
+  auto* central = new QWidget(this);
+  central->setObjectName("frmMainClient");
+  auto* layout = new QVBoxLayout(central);
+  tbsOptions = new QTabBar(central);
+  tbsOptions->setObjectName("tbsOptions");
+  tbsOptions->setExpanding(false);
+  const char* captions[3] = {"Materials", "Morph and Pose channels", "Save Options"};
+  const char* tips[3] = {"Click this tab to edit materials", "Click this tab to edit morph and pose channels",
+                         "Click this tab to select what will be included in the pose"};
+  for (int i = 0; i < 3; ++i) {
+    tbsOptions->addTab(captions[i]);
+    tbsOptions->setTabToolTip(i, tips[i]);
+  }
+  paneStack = new QStackedWidget(central);
+  paneStack->setObjectName("picOptionsStack");
+  picOptions[0] = BuildMaterialsPane();
+  picOptions[1] = BuildChannelsPane();
+  picOptions[2] = BuildOptionsPane();
+  for (int i = 0; i < 3; ++i) {
+    picOptions[i]->setObjectName(QString("picOptions(%1)").arg(i));
+    paneStack->addWidget(picOptions[i]);
+  }
+  paneStack->setCurrentIndex(0);
+  layout->addWidget(tbsOptions);
+  layout->addWidget(paneStack, 1);
+  setCentralWidget(central);
+  controls::bindClick(tbsOptions, [this] { tbsOptions_Click(); });
+
+  BuildMenus();
+  SetFirstState();
+  resize(900, 720);
+}
+
+FrmMain::~FrmMain() = default;
+
+// ---- Tabs -------------------------------------------------------------------
+
+void FrmMain::tbsOptions_Click() {
+  const int chosen = tbsOptions->currentIndex();
+  for (int i = 0; i < tbsOptions->count(); ++i)
+    if (i == chosen) paneStack->setCurrentIndex(i);
+  if (chosen == 0) {
+    if (!chkNoMaterialData->isChecked() && lstMaterials->isEnabled()) ShowMaterial();
+  } else if (chosen == 1) {
+    // With no actor listed there is nothing to show but the pane itself.
+    if (!chkChannels->isChecked() && lstActors->topLevelItemCount() > 0) lstActors_ItemClick(1);
+  }
+}
+
+// ---- Dropped files ------------------------------------------------------------
+
+void FrmMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (!busy_ && event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void FrmMain::dropEvent(QDropEvent* event) {
+  if (busy_) return;
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+  event->acceptProposedAction();
+  Form_OLEDragDrop(urls.first().toLocalFile().toStdString());
+}
+
+void FrmMain::Form_OLEDragDrop(const std::string& path) {
+  std::string ext = Right(path, 4);
+  if (StartsWith(ext, ".")) ext = ext.substr(1);
+  ext = LCase(ext);
+  gState.FileGiven = true;
+  const std::string kept = SharedDialog().FileName;
+  SharedDialog().FileName = path;
+  if (ext == "cr2") mnuMultiFigure_Click();
+  else if (ext == "pp2") mnuOpenPP2_Click();
+  else if (ext == "hr2") mnuOpenHR2_Click();
+  else if (ext == "pz2") mnuOpenPZ2_Click();
+  else if (ext == "cm2") mnuOpenCM2_Click();
+  else if (ext == "fc2") mnuOpenFC2_Click();
+  else if (ext == "hd2") mnuOpenHD2_Click();
+  else if (ext == "lt2") mnuOpenLT2_Click();
+  else {
+    gState.FileGiven = false;
+    SharedDialog().FileName = kept;
+  }
+}
+
+// ---- Closing ----------------------------------------------------------------
+
+void FrmMain::mnuExit_Click() { close(); }
+
+bool FrmMain::Form_Unload() {
+  if (gState.Dirty && (!chkChannels->isChecked() || !chkNoMaterialData->isChecked())) {
+    const MsgResult answer =
+        Ui().MessageBox("Do you want to save before exiting?", "", MsgButtons::YesNoCancel, MsgIcon::None);
+    if (answer == MsgResult::Cancel) return false;
+    if (answer == MsgResult::Yes) {
+      const std::string ext = LCase(Right(gState.FileName, 4));
+      const bool inPlace = ext == ".pz2" || ext == ".cm2" || ext == ".fc2" || ext == ".lt2" || ext == ".hd2";
+      // A save that was cancelled or failed keeps the window open, so that
+      // the changes are not lost.
+      if (!(inPlace ? mnuSave_Click() : mnuSaveAs_Click())) return false;
+    }
+  }
+  return true;
+}
+
+void FrmMain::closeEvent(QCloseEvent* event) {
+  if (busy_ || closing_) {
+    event->ignore();
+    return;
+  }
+  closing_ = true;
+  const bool close = Form_Unload();
+  closing_ = false;
+  if (close)
+    event->accept();
+  else
+    event->ignore();
+}
+
+// ---- Busy -------------------------------------------------------------------
+
+void FrmMain::SetBusy(bool busy) {
+  busy_ = busy;
+  centralWidget()->setEnabled(!busy);
+  menuBar()->setEnabled(!busy);
+}
+
+
+// ---- The object list ------------------------------------------------------------
+
+void FrmMain::AddFigureListItem(const std::string& name, int position) {
+  std::size_t index = gObjectList.size();
+  if (position >= 1) {
+    // An index past the end appends rather than failing.
+    index = std::min<std::size_t>(static_cast<std::size_t>(position - 1), gObjectList.size());
+  } else if (!StartsWith(name, "actor ")) {
+    index = FirstActorListIndex();
+  }
+  gObjectList.insert(gObjectList.begin() + static_cast<std::ptrdiff_t>(index), name);
+  controls::insertItem(cmbFigures, static_cast<int>(index), FromPoserText(name));
+}
+
+void FrmMain::MirrorObjectList() {
+  const int chosen = cmbFigures->currentIndex();
+  controls::clear(cmbFigures);
+  for (const std::string& name : gObjectList) controls::addItem(cmbFigures, FromPoserText(name));
+  if (chosen >= 0 && chosen < cmbFigures->count()) {
+    const QSignalBlocker block(cmbFigures);
+    cmbFigures->setCurrentIndex(chosen);
+  }
+}
+
+void FrmMain::CopyDialogSettings(const CommonDialogRec& shared) {
+  CommonDialog1.DialogTitle = shared.DialogTitle;
+  CommonDialog1.DefaultExt = shared.DefaultExt;
+  CommonDialog1.Filter = shared.Filter;
+  CommonDialog1.InitDir = shared.InitDir;
+  CommonDialog1.FileName = shared.FileName;
+  CommonDialog1.Flags = shared.Flags;
+  CommonDialog1.CancelError = shared.CancelError;
+}
+
+void FrmMain::SetDocumentCaption(const std::string& path) {
+  setWindowTitle("Vandrel - [" + QString::fromStdString(FileNameOf(path)) + "]");
 }
 
 }  // namespace vandrel

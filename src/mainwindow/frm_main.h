@@ -1,15 +1,370 @@
-// The main window.
+// The main window: three panes under a tab strip (materials, morph and pose
+// channels, save options), the menu bar and the window's commands. The
+// procedures that reset and enable its controls live here too, so that every
+// state of the window is made in one class.
+//
+// The window is split by feature over several files:
+//   frm_main.cpp                 construction, tabs, drop, closing, object list
+//   frm_main_materials_pane.cpp  the Materials pane and its property panels
+//   frm_main_channels_pane.cpp   the Morph and Pose channels pane
+//   frm_main_options_pane.cpp    the Save Options pane and its handlers
+//   frm_main_menus.cpp           the menu bar and its commands
+//   frm_main_reset.cpp           reset and enabling of the editors
+//   frm_main_document.cpp        the calls into reading and writing
 #pragma once
 
 #include <QMainWindow>
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "mainwindow/dialog_settings.h"
+#include "platform/ui_services.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QStackedWidget;
+class QTabBar;
+class QTreeWidget;
+class QWidget;
 
 namespace vandrel {
+
+// One of the eighteen property panels of the Materials pane: its caption
+// label and editors (the on face) and its Disabled label (the off face).
+struct PropertyPanel {
+  QLabel* caption = nullptr;
+  std::vector<QWidget*> editors;
+  QLabel* disabled = nullptr;
+};
+
+// Panel indices, in the order of the material's saved-with-the-pose switches.
+enum PanelIndex {
+  kObjectColorPanel, kHighlightColorPanel, kAmbientColorPanel, kReflectiveColorPanel,
+  kHighlightSizePanel, kTransparencyMinPanel, kTransparencyMaxPanel, kTransparencyFalloffPanel,
+  kTextureMapPanel, kBumpMapPanel, kReflectionMapPanel, kTransparencyMapPanel,
+  kTextureStrengthPanel, kBumpStrengthPanel, kReflectionStrengthPanel,
+  kApplyTexturePanel, kMultiplyThroughLightsPanel, kMultiplyThroughKdColorPanel,
+  kPanelCount
+};
+
+// Windows of their own that the main window opens; each is built elsewhere.
+enum class OtherWindow {
+  Templates,       // selection template editor (Selection templates)
+  Import,          // import window (Import data)
+  FileInfo,        // file information window (File Information)
+  Preferences,     // preferences window (Preferences)
+  About,           // about box (About)
+  CreateMat,       // material copying window (button "Add materials to object")
+  BatchConverter,  // batch converter (P4 <-> P5 batch converter), modeless
+  FigureChooser,   // multi-figure chooser (Multi-Figure Character File)
+};
+inline constexpr int kOtherWindowCount = 8;
 
 class FrmMain : public QMainWindow {
   Q_OBJECT
 
  public:
   explicit FrmMain(QWidget* parent = nullptr);
+  ~FrmMain() override;
+
+  // ---- Controls, by their documented names. --------------------------------
+  // Tab strip and panes.
+  QTabBar* tbsOptions = nullptr;
+  QStackedWidget* paneStack = nullptr;
+  std::array<QWidget*, 3> picOptions{};
+
+  // Materials pane.
+  QLabel* lblObject = nullptr;
+  QComboBox* cmbFigures = nullptr;
+  QPushButton* cmdNewMat = nullptr;
+  QPushButton* cmdCreateMat = nullptr;
+  QLabel* lblMaterials = nullptr;
+  QListWidget* lstMaterials = nullptr;
+  QPushButton* cmdInvertSel = nullptr;
+  QPushButton* cmdDeleteMaterials = nullptr;
+  QLabel* lblTemplate = nullptr;
+  QComboBox* Combo1 = nullptr;
+  QLabel* lblSelGroup = nullptr;
+  QComboBox* Combo2 = nullptr;
+  QPushButton* cmdEditTemplate = nullptr;
+  QPushButton* cmdDelTemplate = nullptr;
+  std::array<QPushButton*, 29> cmd{};
+  std::array<QLineEdit*, 12> TXT{};
+  std::array<QScrollBar*, 7> SCR{};
+  std::array<QPushButton*, 4> SHP{};
+  QCheckBox* chkApplyTextures = nullptr;
+  QCheckBox* chkMultiplyThroughLights = nullptr;
+  QCheckBox* chkMultiplyThroughKdColor = nullptr;
+  QCheckBox* chkTexture = nullptr;
+  QLabel* lblUseFullPath = nullptr;
+  std::array<PropertyPanel, kPanelCount> panels{};
+  std::array<QLabel*, 4> imgThumb{};
+  std::array<QLabel*, 4> lblThumb{};
+  QLabel* Picture1 = nullptr;    // Picture1(0): invisible template of the preview picture
+  QCheckBox* chkPreview = nullptr;  // chkPreview(0): invisible template of the preview switch
+
+  // Morph and Pose channels pane.
+  QGroupBox* fraActors = nullptr;
+  QTreeWidget* lstActors = nullptr;
+  QPushButton* cmdSelectAllActors = nullptr;
+  QPushButton* cmdDeleteActors = nullptr;
+  QGroupBox* fraChannels = nullptr;
+  QTreeWidget* lstDials = nullptr;
+  QPushButton* cmdSelectAllDials = nullptr;
+  QPushButton* cmdDeleteDials = nullptr;
+  QGroupBox* fraActorProperties = nullptr;
+  std::array<QLabel*, 7> lblActorProperty{};
+  std::array<QLineEdit*, 2> txtActorProperties{};
+  std::array<QComboBox*, 5> cmbActorProperties{};
+  std::array<QCheckBox*, 7> chkEnable{};
+  std::array<QLabel*, 7> lblDisable{};
+  std::array<QPushButton*, 7> cmdApplyProperty{};
+  QGroupBox* fraDialValue = nullptr;
+  std::array<QLabel*, 3> lblDialProperty{};
+  std::array<QLineEdit*, 2> txtDialProperties{};
+  QComboBox* cmbDialProperties = nullptr;
+  std::array<QCheckBox*, 3> chkEnableDial{};
+  std::array<QLabel*, 3> lblEnableDial{};
+  std::array<QPushButton*, 3> cmdApplyDial{};
+  QGroupBox* fraThighLength = nullptr;
+  QLineEdit* txtThighLength = nullptr;
+  QCheckBox* chkDisableThighLength = nullptr;
+  QLabel* lblDisableThighLength = nullptr;
+  QGroupBox* fraDeleteChannels = nullptr;
+  std::array<QCheckBox*, 23> chkDelChannels{};
+  std::array<QLabel*, 26> lblChannels{};  // 0..22 beside the boxes, 23..25 the group headings
+  std::array<QPushButton*, 3> cmdCheckAll{};
+  QPushButton* cmdDelChannels = nullptr;
+  QPushButton* cmdCreateDial = nullptr;
+  QPushButton* cmdZerAll = nullptr;
+
+  // Save Options pane.
+  QGroupBox* fraFileSystem = nullptr;
+  std::array<QRadioButton*, 2> optFileSystem{};
+  std::array<QLabel*, 3> lblFileSystem{};
+  QGroupBox* fraPoserFormat = nullptr;
+  std::array<QRadioButton*, 2> optPoserFormat{};
+  std::array<QLabel*, 3> lblPoserFormat{};
+  QLabel* lblPoserVersion = nullptr;
+  QCheckBox* chkNoMaterialData = nullptr;
+  QLabel* lblNoMaterialData = nullptr;
+  QCheckBox* chkChannels = nullptr;
+  QLabel* lblEnableChannels = nullptr;
+
+  // Menu bar.
+  QMenu* mnuFile = nullptr;
+  QMenu* mnuOpen = nullptr;
+  QMenu* mnuPoseFile = nullptr;
+  QAction* mnuOpenPZ2 = nullptr;
+  QAction* mnuOpenCM2 = nullptr;
+  QAction* mnuOpenFC2 = nullptr;
+  QAction* mnuOpenHD2 = nullptr;
+  QAction* mnuOpenLT2 = nullptr;
+  QAction* mnuOpenCR2 = nullptr;
+  QAction* mnuOpenCR2Props = nullptr;
+  QAction* mnuMultiFigure = nullptr;
+  QAction* mnuOpenPP2 = nullptr;
+  QAction* mnuOpenHR2 = nullptr;
+  QAction* mnuSave = nullptr;
+  QAction* mnuSaveAs = nullptr;
+  QAction* mnuSelSets = nullptr;
+  QAction* mnuExportMTL = nullptr;
+  QAction* mnuImport = nullptr;
+  QAction* mnuFileInfo = nullptr;
+  QAction* mnuBatchConvert = nullptr;
+  QAction* mnuEmpty = nullptr;
+  QAction* mnuExit = nullptr;
+  QMenu* mnuSettings = nullptr;
+  QAction* mnuPreferences = nullptr;
+  QAction* mnuPoser = nullptr;
+  QMenu* mnuHelp = nullptr;
+  QAction* mnuReadme = nullptr;
+  QAction* mnuWebSite = nullptr;
+  QAction* mnuVHistory = nullptr;
+  QAction* mnuEmpty2 = nullptr;
+  QAction* mnuAbout = nullptr;
+
+  // The window's own file dialog as data: what Save as and Export prepare.
+  CommonDialogRec CommonDialog1;
+
+  // ---- Menu commands. -------------------------------------------------------
+  void mnuOpenPZ2_Click();
+  void mnuOpenCM2_Click();
+  void mnuOpenFC2_Click();
+  void mnuOpenHD2_Click();
+  void mnuOpenLT2_Click();
+  void mnuOpenCR2_Click();
+  void mnuOpenCR2Props_Click();
+  void mnuOpenPP2_Click();
+  void mnuOpenHR2_Click();
+  void mnuMultiFigure_Click();
+  // Save in place. True when the file was written.
+  bool mnuSave_Click();
+  // Save under a new name. True when the file was written.
+  bool mnuSaveAs_Click();
+  void mnuExportMTL_Click();
+  void mnuBatchConvert_Click();
+  void mnuSelSets_Click();
+  void mnuImport_Click();
+  void mnuFileInfo_Click();
+  void mnuPreferences_Click();
+  void mnuAbout_Click();
+  void cmdCreateMat_Click();
+  void mnuReadme_Click();
+  void mnuWebSite_Click();
+  void mnuVHistory_Click();
+  void mnuPoser_Click();
+  void mnuExit_Click();
+
+  // A file dropped on the window (only the first of several is used).
+  void Form_OLEDragDrop(const std::string& path);
+  // The save question and the release before the window closes; false keeps it open.
+  bool Form_Unload();
+  // Shows the pane of the chosen tab.
+  void tbsOptions_Click();
+
+  // ---- Save options. --------------------------------------------------------
+  void optPoserFormat_Click(int index);
+  void chkNoMaterialData_Click();
+  void chkChannels_Click();
+  void chkDisableThighLength_Click();
+  void txtThighLength_Change();
+  // Change handling of the required-version box TXT(0).
+  void RequiredVersion_Change();
+
+  // ---- Reset and enabling. --------------------------------------------------
+  void ResetMainWindow();
+  void EnableMaterialControlsAfterLoad();
+  void EnableMaterialControls();
+  void DisableMaterialControls();
+  void ClearMaterialPanel();
+  void ClearActorAndDialLists();
+  void EnablePropertyControls(bool enabled);
+  // Lists the selection templates (Templates/*.cfg) in Combo1.
+  void FillTemplateList();
+  // True when any channel-type box of the deletion frame is ticked.
+  bool AnyDelChannelChecked() const;
+  // Flips one property panel to its other face and marks the document changed.
+  void TogglePanel(int panel);
+  // True while the panel shows its off face (its Disabled label is enabled).
+  bool PanelIsOff(int panel) const;
+
+  // ---- The object list. -----------------------------------------------------
+  // Inserts Name into the object list (gObjectList and cmbFigures): Position 1
+  // or more inserts at Position - 1; below 1, a name that does not begin with
+  // "actor " goes before the first "actor " entry, anything else at the end.
+  void AddFigureListItem(const std::string& name, int position);
+  // Rebuilds cmbFigures from gObjectList, keeping nothing chosen.
+  void MirrorObjectList();
+  // Copies the shared open dialog's settings onto CommonDialog1.
+  void CopyDialogSettings(const CommonDialogRec& shared);
+
+  // ---- Window-side steps around a read. ------------------------------------
+  // Before the text of a chosen file is read: reset, open the Materials pane,
+  // "Don't save materials" on and unticked, document name and caption, and for
+  // character, prop and hair files "Don't save morphs or poses" ticked and off.
+  void BeginLoad(const std::string& path, int fileType);
+  // After the read: the object list, the required version, the menus and the
+  // document flags.
+  void EndLoad(int fileType);
+  // After channels were read: the actor list, the object list's actor
+  // entries, the channel pane and "Don't save morphs or poses" on and unticked.
+  void ShowChannelsRead();
+  // Caption "Vandrel - [name]" for a document path.
+  void SetDocumentCaption(const std::string& path);
+
+  // While a read or another long operation runs, the window takes no input.
+  void SetBusy(bool busy);
+  bool IsBusy() const { return busy_; }
+
+  // The save options as the writer takes them.
+  bool DosLineEnds() const;
+  bool Poser5Format() const;
+
+  // ---- Seams into reading, writing and the other windows. -------------------
+  // Each has a default implementation in frm_main_document.cpp; tests and the
+  // start procedure may replace the hooks.
+
+  // Reads a Poser file (or `text`) into the tables and the window.
+  virtual void OpenFile(const std::string& text);
+  // Reads morph and pose channels into gActors and the actor list.
+  virtual void ReadMorphPoseFile(bool insertOne, bool useCurrentFile, const std::string& text, bool append);
+  // Writes the material pose to CommonDialog1.FileName. "" on success, else the error.
+  virtual std::string WritePoseFile();
+  // Writes every group's materials as a .mtl file. "" on success, else the error.
+  virtual std::string ExportMtl(const std::string& path);
+  virtual void CollectFileInfo();
+  virtual void CheckMapReferences();
+  // Connects the window that another part of the program builds: `open`
+  // shows it (modally, owned by this window, except the batch converter).
+  // Until then its menu entry stays disabled and its command does nothing.
+  void SetOtherWindow(OtherWindow which, std::function<void()> open);
+  bool HasOtherWindow(OtherWindow which) const;
+
+  // Shows the chosen material in the editors (the material display).
+  virtual void ShowMaterial();
+  // An item of the actor list clicked (1-based), as the user's click runs it.
+  virtual void lstActors_ItemClick(int item);
+
+  // The shared open dialog (its settings and file name) and its Open.
+  virtual CommonDialogRec& SharedDialog() { return sharedDialog_; }
+  virtual FileDialogResult ShowSharedOpen(bool preview);
+
+  // The reading core behind the default OpenFile: reads `path` (or `text`)
+  // into the tables; returns an error text, "" on success.
+  std::function<std::string(const std::string& path, const std::string& text, int fileType)> ReadFileCore;
+  // The channel reader behind the default ReadMorphPoseFile: returns an error
+  // text, "" on success; gActors holds what was read.
+  std::function<std::string(const std::string& path, const std::string& text, bool insertOne, bool append)>
+      ReadChannelsCore;
+
+  // The procedures that other parts of the program build: the file
+  // statistics (which enables File Information), the map reference check, the
+  // material display and the actor list's item click.
+  std::function<void()> CollectFileInfoHook;
+  std::function<void()> CheckMapReferencesHook;
+  std::function<void()> ShowMaterialHook;
+  std::function<void(int item)> ActorItemClickHook;
+
+  // Web address of Online Help.
+  static constexpr const char* kHomePage = "https://vandrel.example.org/";
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  QWidget* BuildMaterialsPane();
+  QWidget* BuildChannelsPane();
+  QWidget* BuildOptionsPane();
+  void BuildMenus();
+  void SetFirstState();
+  void OpenPoseType(int fileType);
+  void OpenFigureType(int fileType, bool loadProps, bool alwaysAsk);
+  void RunOtherWindow(OtherWindow which);
+  QAction* MenuOf(OtherWindow which) const;
+  std::array<std::function<void()>, kOtherWindowCount> otherWindows_{};
+  // Material and caption controls that the enabling procedures switch together.
+  std::vector<QWidget*> MaterialEditors() const;
+  std::vector<QWidget*> CaptionLabels() const;
+  void ClearThumbnails();
+  void AllPanelsOn();
+
+  CommonDialogRec sharedDialog_;
+  bool busy_ = false;
+  bool closing_ = false;
 };
 
 }  // namespace vandrel

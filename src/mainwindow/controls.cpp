@@ -1,0 +1,243 @@
+#include "mainwindow/controls.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTabBar>
+#include <QTreeWidget>
+
+#include <memory>
+#include <vector>
+
+namespace vandrel::controls {
+
+namespace {
+
+// The handler lives in a child object, so it goes away with its control.
+class HandlerSlot : public QObject {
+ public:
+  explicit HandlerSlot(QObject* parent) : QObject(parent) { setObjectName(kName); }
+  Handler handler;
+  static constexpr const char* kName = "vandrelHandlerSlot";
+};
+
+HandlerSlot* SlotOf(QObject* control) {
+  for (QObject* child : control->children())
+    if (child->objectName() == HandlerSlot::kName)
+      if (auto* slot = dynamic_cast<HandlerSlot*>(child)) return slot;
+  return nullptr;
+}
+
+}  // namespace
+
+void setHandler(QObject* control, Handler handler) {
+  HandlerSlot* slot = SlotOf(control);
+  if (!slot) slot = new HandlerSlot(control);
+  slot->handler = std::move(handler);
+}
+
+void runHandler(QObject* control) {
+  HandlerSlot* slot = SlotOf(control);
+  if (slot && slot->handler) {
+    Handler copy = slot->handler;  // the handler may replace itself
+    copy();
+  }
+}
+
+void bindCheckBox(QCheckBox* box, Handler onClick) {
+  setHandler(box, std::move(onClick));
+  QObject::connect(box, &QCheckBox::clicked, box, [box] { runHandler(box); });
+}
+
+void bindOption(QRadioButton* option, Handler onClick) {
+  setHandler(option, std::move(onClick));
+  QObject::connect(option, &QRadioButton::toggled, option, [option](bool on) {
+    if (on) runHandler(option);
+  });
+}
+
+void bindText(QLineEdit* box, Handler onChange) {
+  setHandler(box, std::move(onChange));
+  QObject::connect(box, &QLineEdit::textEdited, box, [box] { runHandler(box); });
+}
+
+void bindValue(QScrollBar* bar, Handler onChange) {
+  setHandler(bar, std::move(onChange));
+  QObject::connect(bar, &QScrollBar::valueChanged, bar, [bar] { runHandler(bar); });
+}
+
+void bindClick(QComboBox* list, Handler onClick) {
+  setHandler(list, std::move(onClick));
+  QObject::connect(list, &QComboBox::activated, list, [list] { runHandler(list); });
+}
+
+void bindClick(QListWidget* list, Handler onClick) {
+  setHandler(list, std::move(onClick));
+  QObject::connect(list, &QListWidget::itemSelectionChanged, list, [list] { runHandler(list); });
+}
+
+void bindClick(QTabBar* tabs, Handler onClick) {
+  setHandler(tabs, std::move(onClick));
+  QObject::connect(tabs, &QTabBar::currentChanged, tabs, [tabs] { runHandler(tabs); });
+}
+
+void bindButton(QAbstractButton* button, Handler onClick) {
+  setHandler(button, std::move(onClick));
+  QObject::connect(button, &QAbstractButton::clicked, button, [button] { runHandler(button); });
+}
+
+void bindMenu(QAction* entry, Handler onClick) {
+  setHandler(entry, std::move(onClick));
+  QObject::connect(entry, &QAction::triggered, entry, [entry] { runHandler(entry); });
+}
+
+void bindItemClick(QTreeWidget* view, std::function<void(QTreeWidgetItem*)> onItemClick) {
+  QObject::connect(view, &QTreeWidget::itemClicked, view,
+                   [onItemClick](QTreeWidgetItem* item) { onItemClick(item); });
+}
+
+void setChecked(QCheckBox* box, bool checked) {
+  if (box->isChecked() == checked) return;
+  {
+    const QSignalBlocker block(box);
+    box->setChecked(checked);
+  }
+  runHandler(box);
+}
+
+void setOption(QRadioButton* option) {
+  {
+    // The sibling that clears emits too; block the whole group.
+    std::vector<std::unique_ptr<QSignalBlocker>> blocks;
+    if (QWidget* parent = option->parentWidget())
+      for (QRadioButton* sibling : parent->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
+        blocks.push_back(std::make_unique<QSignalBlocker>(sibling));
+    const QSignalBlocker block(option);
+    option->setChecked(true);
+  }
+  runHandler(option);
+}
+
+void setText(QLineEdit* box, const QString& text) {
+  if (box->text() == text) return;
+  {
+    const QSignalBlocker block(box);
+    box->setText(text);
+  }
+  runHandler(box);
+}
+
+void setValue(QScrollBar* bar, int value) {
+  const int before = bar->value();
+  {
+    const QSignalBlocker block(bar);
+    bar->setValue(value);
+  }
+  if (bar->value() != before) runHandler(bar);
+}
+
+void setRange(QScrollBar* bar, int minimum, int maximum) {
+  const int before = bar->value();
+  {
+    const QSignalBlocker block(bar);
+    bar->setRange(minimum, maximum);
+  }
+  if (bar->value() != before) runHandler(bar);
+}
+
+void setListIndex(QComboBox* list, int index) {
+  if (index < -1 || index >= list->count()) index = -1;
+  if (list->currentIndex() == index) return;
+  {
+    const QSignalBlocker block(list);
+    list->setCurrentIndex(index);
+  }
+  runHandler(list);
+}
+
+void setListIndex(QListWidget* list, int row) {
+  if (row < -1 || row >= list->count()) row = -1;
+  if (list->currentRow() == row) return;
+  {
+    const QSignalBlocker block(list);
+    const QSignalBlocker blockModel(list->selectionModel());
+    list->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+  }
+  runHandler(list);
+}
+
+void setTab(QTabBar* tabs, int index) {
+  if (tabs->currentIndex() == index) return;
+  {
+    const QSignalBlocker block(tabs);
+    tabs->setCurrentIndex(index);
+  }
+  runHandler(tabs);
+}
+
+void setSelected(QListWidget* list, int row, bool selected) {
+  QListWidgetItem* item = list->item(row);
+  if (!item || item->isSelected() == selected) return;
+  {
+    const QSignalBlocker block(list);
+    const QSignalBlocker blockModel(list->selectionModel());
+    item->setSelected(selected);
+  }
+  list->viewport()->update();
+  runHandler(list);
+}
+
+void setSelected(QTreeWidget* view, int row, bool selected) {
+  QTreeWidgetItem* item = view->topLevelItem(row);
+  if (!item) return;
+  const QSignalBlocker block(view);
+  const QSignalBlocker blockModel(view->selectionModel());
+  item->setSelected(selected);
+  view->viewport()->update();
+}
+
+void addItem(QComboBox* list, const QString& text) { insertItem(list, list->count(), text); }
+
+void insertItem(QComboBox* list, int index, const QString& text) {
+  const QSignalBlocker block(list);
+  const int before = list->currentIndex();
+  list->insertItem(index, text);
+  if (before < 0) list->setCurrentIndex(-1);
+}
+
+void removeItem(QComboBox* list, int index) {
+  if (index < 0 || index >= list->count()) return;
+  const QSignalBlocker block(list);
+  const bool wasChosen = list->currentIndex() == index;
+  list->removeItem(index);
+  if (wasChosen) list->setCurrentIndex(-1);
+}
+
+void clear(QComboBox* list) {
+  const QSignalBlocker block(list);
+  list->clear();
+}
+
+void addItem(QListWidget* list, const QString& text) {
+  const QSignalBlocker block(list);
+  list->addItem(text);
+}
+
+void clear(QListWidget* list) {
+  const QSignalBlocker block(list);
+  const QSignalBlocker blockModel(list->selectionModel());
+  list->clear();
+}
+
+void clear(QTreeWidget* view) {
+  const QSignalBlocker block(view);
+  const QSignalBlocker blockModel(view->selectionModel());
+  view->clear();
+}
+
+}  // namespace vandrel::controls

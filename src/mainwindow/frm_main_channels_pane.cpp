@@ -1,0 +1,244 @@
+// The Morph and Pose channels pane: the actor and channel lists, the actor
+// and channel property rows, the thigh length and the channel deletion frame.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "mainwindow/frm_main.h"
+
+namespace vandrel {
+
+namespace {
+
+QPushButton* Button(QWidget* parent, const QString& name, const QString& caption, const QString& tip = {}) {
+  auto* b = new QPushButton(caption, parent);
+  b->setObjectName(name);
+  if (!tip.isEmpty()) b->setToolTip(tip);
+  return b;
+}
+
+QLabel* Label(QWidget* parent, const QString& name, const QString& caption) {
+  auto* l = new QLabel(caption, parent);
+  l->setObjectName(name);
+  return l;
+}
+
+QTreeWidget* ListView(QWidget* parent, const QString& name, const QString& tip) {
+  auto* view = new QTreeWidget(parent);
+  view->setObjectName(name);
+  view->setToolTip(tip);
+  view->setColumnCount(2);
+  view->setHeaderLabels({"Name", "Type"});
+  view->setRootIsDecorated(false);
+  view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  view->setSortingEnabled(false);
+  return view;
+}
+
+QComboBox* FalseTrue(QWidget* parent, const QString& name, const QString& tip = {}) {
+  auto* box = new QComboBox(parent);
+  box->setObjectName(name);
+  box->addItems({"False", "True"});
+  box->setCurrentIndex(-1);
+  if (!tip.isEmpty()) box->setToolTip(tip);
+  return box;
+}
+
+constexpr const char* kSwitchTip = "If checked this property's value will be saved with the pose";
+
+// Labels of the channel-type boxes 0..22.
+constexpr const char* kChannelLabels[23] = {
+    "Rotate", "Translate", "Scale", "Morph", "Null", "Translate", "Offset", "Twist", "Joint", "Taper",
+    "Focal", "Hither", "CamAutoScale", "CamAutoCenter", "CamAutoFocal",
+    "LiteFalloff", "LiteAtten", "DepthMapStrength", "DepthMapSize", "KdIntensity", "KdRed", "KdGreen", "KdBlue"};
+
+}  // namespace
+
+QWidget* FrmMain::BuildChannelsPane() {
+  auto* pane = new QWidget;
+  auto* top = new QGridLayout(pane);
+
+  // Actors and channels.
+  fraActors = new QGroupBox("Actors", pane);
+  fraActors->setObjectName("fraActors");
+  lstActors = ListView(fraActors, "lstActors", "Select actor(s)");
+  cmdSelectAllActors = Button(fraActors, "cmdSelectAllActors", "Select All", "Select all actors");
+  cmdDeleteActors = Button(fraActors, "cmdDeleteActors", "Delete", "Delete selected Actor(s)");
+  {
+    auto* l = new QGridLayout(fraActors);
+    l->addWidget(lstActors, 0, 0, 1, 2);
+    l->addWidget(cmdSelectAllActors, 1, 0);
+    l->addWidget(cmdDeleteActors, 1, 1);
+  }
+  fraChannels = new QGroupBox("Channels", pane);
+  fraChannels->setObjectName("fraChannels");
+  lstDials = ListView(fraChannels, "lstDials", "Select dial(s)");
+  cmdSelectAllDials = Button(fraChannels, "cmdSelectAllDials", "Select All", "Select all Dials");
+  cmdDeleteDials = Button(fraChannels, "cmdDeleteDials", "Delete", "Delete selected Dial(s)");
+  {
+    auto* l = new QGridLayout(fraChannels);
+    l->addWidget(lstDials, 0, 0, 1, 2);
+    l->addWidget(cmdSelectAllDials, 1, 0);
+    l->addWidget(cmdDeleteDials, 1, 1);
+  }
+  top->addWidget(fraActors, 0, 0);
+  top->addWidget(fraChannels, 0, 1);
+
+  // Actor's properties: caption, value control, switch, "Enabled", Apply.
+  fraActorProperties = new QGroupBox("Actor's properties", pane);
+  fraActorProperties->setObjectName("fraActorProperties");
+  {
+    auto* l = new QGridLayout(fraActorProperties);
+    const char* rows[7] = {"Ext. name", "On/Off", "Hidden", "Locked", "DoShadow", "DepthMapSize", "LightOn"};
+    txtActorProperties[0] = new QLineEdit(fraActorProperties);
+    txtActorProperties[0]->setObjectName("txtActorProperties(0)");
+    txtActorProperties[0]->setToolTip("This is the actor's name that's visible in Poser");
+    txtActorProperties[1] = new QLineEdit(fraActorProperties);
+    txtActorProperties[1]->setObjectName("txtActorProperties(1)");
+    cmbActorProperties[0] = new QComboBox(fraActorProperties);
+    cmbActorProperties[0]->setObjectName("cmbActorProperties(0)");
+    cmbActorProperties[0]->addItems({"Off (invisible)", "On (visible)"});
+    cmbActorProperties[0]->setCurrentIndex(-1);
+    cmbActorProperties[0]->setToolTip("Toggle visibility of the actor");
+    cmbActorProperties[1] =
+        FalseTrue(fraActorProperties, "cmbActorProperties(1)", "Toggle visibility of actor's dial controls");
+    for (int i = 2; i < 5; ++i) cmbActorProperties[i] = FalseTrue(fraActorProperties, QString("cmbActorProperties(%1)").arg(i));
+    QWidget* value[7] = {txtActorProperties[0], cmbActorProperties[0], cmbActorProperties[1], cmbActorProperties[2],
+                         cmbActorProperties[3], txtActorProperties[1], cmbActorProperties[4]};
+    for (int i = 0; i < 7; ++i) {
+      lblActorProperty[i] = Label(fraActorProperties, QString("lblActorProperty(%1)").arg(i), rows[i]);
+      chkEnable[i] = new QCheckBox(fraActorProperties);
+      chkEnable[i]->setObjectName(QString("chkEnable(%1)").arg(i));
+      chkEnable[i]->setToolTip(kSwitchTip);
+      lblDisable[i] = Label(fraActorProperties, QString("lblDisable(%1)").arg(i), "Enabled");
+      cmdApplyProperty[i] = Button(fraActorProperties, QString("cmdApplyProperty(%1)").arg(i), "Apply");
+      l->addWidget(lblActorProperty[i], i, 0);
+      l->addWidget(value[i], i, 1);
+      l->addWidget(chkEnable[i], i, 2);
+      l->addWidget(lblDisable[i], i, 3);
+      l->addWidget(cmdApplyProperty[i], i, 4);
+    }
+  }
+  top->addWidget(fraActorProperties, 1, 0);
+
+  // Channel's properties.
+  fraDialValue = new QGroupBox("Channel's properties", pane);
+  fraDialValue->setObjectName("fraDialValue");
+  {
+    auto* l = new QGridLayout(fraDialValue);
+    const char* rows[3] = {"Dial value", "Ext. name", "Hidden"};
+    txtDialProperties[0] = new QLineEdit(fraDialValue);
+    txtDialProperties[0]->setObjectName("txtDialProperties(0)");
+    txtDialProperties[0]->setToolTip("Type a value between -10000 and 10000");
+    txtDialProperties[1] = new QLineEdit(fraDialValue);
+    txtDialProperties[1]->setObjectName("txtDialProperties(1)");
+    txtDialProperties[1]->setToolTip("This is the dial's name that's visible in Poser");
+    cmbDialProperties = FalseTrue(fraDialValue, "cmbDialProperties", "Toggle visibility of channel's dial controls");
+    QWidget* value[3] = {txtDialProperties[0], txtDialProperties[1], cmbDialProperties};
+    for (int i = 0; i < 3; ++i) {
+      lblDialProperty[i] = Label(fraDialValue, QString("lblDialProperty(%1)").arg(i), rows[i]);
+      chkEnableDial[i] = new QCheckBox(fraDialValue);
+      chkEnableDial[i]->setObjectName(QString("chkEnableDial(%1)").arg(i));
+      chkEnableDial[i]->setToolTip(kSwitchTip);
+      lblEnableDial[i] = Label(fraDialValue, QString("lblEnableDial(%1)").arg(i), "Enabled");
+      cmdApplyDial[i] =
+          Button(fraDialValue, QString("cmdApplyDial(%1)").arg(i), "Apply", "Apply value for selected Dial(s)");
+      l->addWidget(lblDialProperty[i], i, 0);
+      l->addWidget(value[i], i, 1);
+      l->addWidget(chkEnableDial[i], i, 2);
+      l->addWidget(lblEnableDial[i], i, 3);
+      l->addWidget(cmdApplyDial[i], i, 4);
+    }
+  }
+  top->addWidget(fraDialValue, 1, 1);
+
+  // Thigh length.
+  fraThighLength = new QGroupBox("Figure's ThighLength", pane);
+  fraThighLength->setObjectName("fraThighLength");
+  {
+    auto* l = new QHBoxLayout(fraThighLength);
+    txtThighLength = new QLineEdit(fraThighLength);
+    txtThighLength->setObjectName("txtThighLength");
+    chkDisableThighLength = new QCheckBox(fraThighLength);
+    chkDisableThighLength->setObjectName("chkDisableThighLength");
+    chkDisableThighLength->setToolTip("Disable ThighLength property. Usually you can disable it.");
+    lblDisableThighLength = Label(fraThighLength, "lblDisableThighLength", "Disable ThighLength");
+    l->addWidget(txtThighLength);
+    l->addWidget(chkDisableThighLength);
+    l->addWidget(lblDisableThighLength);
+    l->addStretch(1);
+  }
+  top->addWidget(fraThighLength, 2, 1);
+
+  // Channel deletion: three groups of boxes, each with its "Check all".
+  fraDeleteChannels = new QGroupBox("Delete channels from selected actors", pane);
+  fraDeleteChannels->setObjectName("fraDeleteChannels");
+  {
+    auto* l = new QGridLayout(fraDeleteChannels);
+    const char* groups[3] = {"Common channels:", "Camera channels:", "Light channels:"};
+    const char* groupTips[3] = {"Check/uncheck all common channels", "Check/uncheck all camera channels",
+                                "Check/uncheck all light channels"};
+    // First and last box of each group, and where its second column starts.
+    const int first[3] = {0, 10, 15}, last[3] = {9, 14, 22}, secondColumn[3] = {5, 13, 19};
+    int column = 0;
+    for (int g = 0; g < 3; ++g) {
+      lblChannels[23 + g] = Label(fraDeleteChannels, QString("lblChannels(%1)").arg(23 + g), groups[g]);
+      l->addWidget(lblChannels[23 + g], 0, column, 1, 4);
+      for (int b = first[g]; b <= last[g]; ++b) {
+        const bool second = b >= secondColumn[g];
+        const int row = 1 + (second ? b - secondColumn[g] : b - first[g]);
+        const int col = column + (second ? 2 : 0);
+        chkDelChannels[b] = new QCheckBox(fraDeleteChannels);
+        chkDelChannels[b]->setObjectName(QString("chkDelChannels(%1)").arg(b));
+        lblChannels[b] = Label(fraDeleteChannels, QString("lblChannels(%1)").arg(b), kChannelLabels[b]);
+        l->addWidget(chkDelChannels[b], row, col);
+        l->addWidget(lblChannels[b], row, col + 1);
+      }
+      cmdCheckAll[g] = Button(fraDeleteChannels, QString("cmdCheckAll(%1)").arg(g), "Check all", groupTips[g]);
+      l->addWidget(cmdCheckAll[g], 7, column, 1, 4);
+      column += 4;
+    }
+    cmdDelChannels =
+        Button(fraDeleteChannels, "cmdDelChannels", "Delete", "Delete checked channels from selected actors");
+    l->addWidget(cmdDelChannels, 8, 0, 1, 2);
+  }
+  top->addWidget(fraDeleteChannels, 2, 0, 2, 1);
+  top->setRowStretch(3, 1);
+
+  // Never in view.
+  cmdCreateDial = Button(pane, "cmdCreateDial", "Create new Morph channel...");
+  cmdCreateDial->setHidden(true);
+  cmdZerAll = Button(pane, "cmdZerAll", "Zero everything", "Set every dial value of every actor to 0.");
+  cmdZerAll->setHidden(true);
+  return pane;
+}
+
+void FrmMain::EnablePropertyControls(bool enabled) {
+  for (QComboBox* c : cmbActorProperties) c->setEnabled(enabled);
+  for (QPushButton* c : cmdApplyProperty) c->setEnabled(enabled);
+  for (QCheckBox* c : chkEnable) c->setEnabled(enabled);
+  for (QPushButton* c : cmdApplyDial) c->setEnabled(enabled);
+  for (QCheckBox* c : chkEnableDial) c->setEnabled(enabled);
+  for (QCheckBox* c : chkDelChannels) c->setEnabled(enabled);
+  cmdDelChannels->setEnabled(enabled);
+  for (QPushButton* c : cmdCheckAll) c->setEnabled(enabled);
+  for (QLineEdit* c : txtActorProperties) c->setEnabled(enabled);
+  for (QLineEdit* c : txtDialProperties) c->setEnabled(enabled);
+  cmbDialProperties->setEnabled(enabled);
+}
+
+bool FrmMain::AnyDelChannelChecked() const {
+  for (const QCheckBox* box : chkDelChannels)
+    if (box->isChecked()) return true;
+  return false;
+}
+
+}  // namespace vandrel

@@ -1,0 +1,303 @@
+// The Materials pane: object and material lists, selection templates, the
+// eighteen property panels with their editors, and the map thumbnails.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "mainwindow/frm_main.h"
+
+namespace vandrel {
+
+namespace {
+
+QPushButton* Button(QWidget* parent, const QString& name, const QString& caption, const QString& tip = {}) {
+  auto* b = new QPushButton(caption, parent);
+  b->setObjectName(name);
+  if (!tip.isEmpty()) b->setToolTip(tip);
+  return b;
+}
+
+QLabel* Label(QWidget* parent, const QString& name, const QString& caption, const QString& tip = {}) {
+  auto* l = new QLabel(caption, parent);
+  l->setObjectName(name);
+  if (!tip.isEmpty()) l->setToolTip(tip);
+  return l;
+}
+
+struct ValueRow {
+  const char* caption;
+  const char* captionName;
+  const char* disabledName;
+  const char* tip;
+  int low, high, barLow, barHigh;
+  const char* text;
+  int bar;
+  int apply;
+  const char* applyTip;
+};
+
+// TXT(1)..TXT(7) with SCR(0)..SCR(6) and their Apply buttons.
+constexpr ValueRow kValueRows[7] = {
+    {"Highlight Size", "lblHighlightSub", "lblCloseHighlight", "Type a value between 1 and 100", 1, 100, 1, 100,
+     "100", 100, 14, "Apply Highlight Size for selected material(s)"},
+    {"Transparency Min", "lblTransparencyMinSub", "lblCloseTransparencyMin", "Type a value between 0 and 100", 0,
+     100, 0, 100, "0", 0, 15, "Apply Transparency Min for selected material(s)"},
+    {"Transparency Max", "lblTransparencyMaxSub", "lblCloseTransparencyMax", "Type a value between 0 and 100", 0,
+     100, 0, 100, "0", 0, 16, "Apply Transparency Max for selected material(s)"},
+    {"Transparency Falloff", "lblTransparencyFalloffSub", "lblCloseTransparencyFalloff",
+     "Type a value between 0 and 10", 0, 10, 0, 1000, "0", 0, 17, "Apply Transparency Falloff for selected material(s)"},
+    {"Texture Strength", "lblTextureStrengthSub", "lblCloseTextureStrength", "Type a value between 0 and 100", 0,
+     100, 0, 100, "100", 100, 22, "Apply Texture Strength for selected material(s)"},
+    {"Bump Strength", "lblBumpStrengthSub", "lblCloseBumpStrength", "Type a value between -100 and 100", -100, 100,
+     -100, 100, "100", 100, 23, "Apply Bump Strength for selected material(s)"},
+    {"Reflection Strength", "lblReflectionStrengthSub", "lblCloseReflectionStrength",
+     "Type a value between 0 and 100", 0, 100, 0, 100, "100", 100, 24, "Apply Reflection Strength for selected material(s)"},
+};
+
+struct MapRow {
+  const char* caption;  // "Texture Map"
+  const char* captionName;
+  const char* disabledName;
+  const char* word;  // "TextureMap" in the Apply tool tip
+};
+
+constexpr MapRow kMapRows[4] = {
+    {"Texture Map", "lblTexturePath", "lblCloseTextureMap", "TextureMap"},
+    {"Bump Map", "lblBumpPath", "lblCloseBumpMap", "BumpMap"},
+    {"Reflection Map", "lblReflectionPath", "lblCloseReflectionMap", "ReflectionMap"},
+    {"Transparency Map", "lblTransparencyPath", "lblCloseTransparencyMap", "TransparencyMap"},
+};
+
+struct ColorRow {
+  const char* caption;
+  const char* captionName;
+  const char* disabledName;
+};
+
+constexpr ColorRow kColorRows[4] = {
+    {"Object Color", "lblObjectColor", "lblCloseObjectColor"},
+    {"Highlight Color", "lblHighlightColor", "lblCloseHighlightColor"},
+    {"Ambient Color", "lblAmbientColor", "lblCloseAmbientColor"},
+    {"Reflective Color", "lblReflectiveColor", "lblCloseReflectiveColor"},
+};
+
+// The caption label of a panel and its Disabled label, which lies over the
+// same cells of the grid and starts hidden and disabled.
+void MakePanelLabels(PropertyPanel& panel, QWidget* parent, const char* caption, const char* captionName,
+                     const char* disabledName) {
+  panel.caption = Label(parent, captionName, caption, "Double-click to disable");
+  panel.disabled = Label(parent, disabledName, QString(caption) + " Disabled", "Double-click to enable");
+  QFont bold = panel.disabled->font();
+  bold.setBold(true);
+  panel.disabled->setFont(bold);
+  panel.disabled->setHidden(true);
+  panel.disabled->setEnabled(false);
+}
+
+}  // namespace
+
+QWidget* FrmMain::BuildMaterialsPane() {
+  auto* pane = new QWidget;
+  auto* top = new QVBoxLayout(pane);
+
+  // Object, materials and templates.
+  auto* lists = new QGridLayout;
+  lblObject = Label(pane, "lblObject", "Object");
+  cmbFigures = new QComboBox(pane);
+  cmbFigures->setObjectName("cmbFigures");
+  cmbFigures->setToolTip("Choose the object (figure, prop, hair or body part) you want to modify");
+  cmd[1] = Button(pane, "cmd(1)", "Delete", "Remove selected object from the pose");
+  cmdNewMat = Button(pane, "cmdNewMat", "Create new material");
+  cmdCreateMat = Button(pane, "cmdCreateMat", "Add materials to object");
+  lists->addWidget(lblObject, 0, 0);
+  lists->addWidget(cmbFigures, 0, 1, 1, 3);
+  lists->addWidget(cmd[1], 0, 4);
+  lists->addWidget(cmdNewMat, 1, 1);
+  lists->addWidget(cmdCreateMat, 1, 2);
+
+  lblMaterials = Label(pane, "lblMaterials", "Materials");
+  lstMaterials = new QListWidget(pane);
+  lstMaterials->setObjectName("lstMaterials");
+  lstMaterials->setToolTip("Select the material(s) you want to edit");
+  lstMaterials->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  cmd[0] = Button(pane, "cmd(0)", "Select all", "Select all materials");
+  cmdInvertSel = Button(pane, "cmdInvertSel", "Invert sel");
+  cmdDeleteMaterials = Button(pane, "cmdDeleteMaterials", "Delete");
+  lists->addWidget(lblMaterials, 2, 0);
+  lists->addWidget(lstMaterials, 2, 1, 4, 2);
+  lists->addWidget(cmd[0], 2, 3);
+  lists->addWidget(cmdInvertSel, 3, 3);
+  lists->addWidget(cmdDeleteMaterials, 4, 3);
+
+  lblTemplate = Label(pane, "lblTemplate", "Template");
+  Combo1 = new QComboBox(pane);
+  Combo1->setObjectName("Combo1");
+  Combo1->setToolTip("Choose a material selection template");
+  lblSelGroup = Label(pane, "lblSelGroup", "Sel. grp.");
+  Combo2 = new QComboBox(pane);
+  Combo2->setObjectName("Combo2");
+  Combo2->setToolTip("Choose a selection group");
+  cmdEditTemplate = Button(pane, "cmdEditTemplate", "Edit");
+  cmdDelTemplate = Button(pane, "cmdDelTemplate", "Delete", "Delete selected template");
+  lists->addWidget(lblTemplate, 6, 0);
+  lists->addWidget(Combo1, 6, 1);
+  lists->addWidget(cmdEditTemplate, 6, 2);
+  lists->addWidget(cmdDelTemplate, 6, 3);
+  lists->addWidget(lblSelGroup, 7, 0);
+  lists->addWidget(Combo2, 7, 1);
+  top->addLayout(lists);
+
+  // Colour panels: a swatch above its caption.
+  auto* colours = new QGridLayout;
+  const char* swatchTips[4] = {"Select Object Color for selected material(s)",
+                               "Select Highlight Color for selected material(s)",
+                               "Select Ambient Color for selected material(s)",
+                               "Select Reflective Color for selected material(s)"};
+  for (int i = 0; i < 4; ++i) {
+    PropertyPanel& panel = panels[kObjectColorPanel + i];
+    MakePanelLabels(panel, pane, kColorRows[i].caption, kColorRows[i].captionName, kColorRows[i].disabledName);
+    SHP[i] = Button(pane, QString("SHP(%1)").arg(i), "", swatchTips[i]);
+    SHP[i]->setFlat(true);
+    SHP[i]->setAutoFillBackground(true);
+    SHP[i]->setMinimumHeight(28);
+    panel.editors = {SHP[i]};
+    colours->addWidget(SHP[i], 0, i);
+    colours->addWidget(panel.caption, 1, i);
+    colours->addWidget(panel.disabled, 0, i, 2, 1);
+  }
+  top->addLayout(colours);
+
+  // Value and strength panels: caption, box, bar, Apply.
+  auto* values = new QGridLayout;
+  const int valuePanel[7] = {kHighlightSizePanel,  kTransparencyMinPanel, kTransparencyMaxPanel,
+                             kTransparencyFalloffPanel, kTextureStrengthPanel, kBumpStrengthPanel,
+                             kReflectionStrengthPanel};
+  for (int i = 0; i < 7; ++i) {
+    const ValueRow& row = kValueRows[i];
+    PropertyPanel& panel = panels[valuePanel[i]];
+    MakePanelLabels(panel, pane, row.caption, row.captionName, row.disabledName);
+    TXT[i + 1] = new QLineEdit(row.text, pane);
+    TXT[i + 1]->setObjectName(QString("TXT(%1)").arg(i + 1));
+    TXT[i + 1]->setToolTip(row.tip);
+    SCR[i] = new QScrollBar(Qt::Horizontal, pane);
+    SCR[i]->setObjectName(QString("SCR(%1)").arg(i));
+    SCR[i]->setRange(row.barLow, row.barHigh);
+    SCR[i]->setValue(row.bar);
+    cmd[row.apply] = Button(pane, QString("cmd(%1)").arg(row.apply), "Apply", row.applyTip);
+    panel.editors = {TXT[i + 1], SCR[i], cmd[row.apply]};
+    values->addWidget(panel.caption, i, 0);
+    values->addWidget(TXT[i + 1], i, 1);
+    values->addWidget(SCR[i], i, 2);
+    values->addWidget(cmd[row.apply], i, 3);
+    values->addWidget(panel.disabled, i, 0, 1, 4);
+  }
+  values->setColumnStretch(2, 1);
+  top->addLayout(values);
+
+  // Map panels: caption, No Map, Open, Fix, ..., path box, Apply.
+  auto* maps = new QGridLayout;
+  for (int i = 0; i < 4; ++i) {
+    const MapRow& row = kMapRows[i];
+    PropertyPanel& panel = panels[kTextureMapPanel + i];
+    MakePanelLabels(panel, pane, row.caption, row.captionName, row.disabledName);
+    const QString what = row.caption;
+    cmd[2 + i] = Button(pane, QString("cmd(%1)").arg(2 + i), "No Map",
+                        "Do not use a " + what + " with selected material(s)");
+    cmd[6 + i] = Button(pane, QString("cmd(%1)").arg(6 + i), "Open",
+                        "Open the " + what + " with the associated program");
+    cmd[25 + i] = Button(pane, QString("cmd(%1)").arg(25 + i), "Fix",
+                         "Try to correct a false path or toggle formatting between full and shortened path");
+    cmd[10 + i] = Button(pane, QString("cmd(%1)").arg(10 + i), "...",
+                         "Browse a " + what + " for selected material(s)");
+    TXT[8 + i] = new QLineEdit(pane);
+    TXT[8 + i]->setObjectName(QString("TXT(%1)").arg(8 + i));
+    TXT[8 + i]->setToolTip("Type path and name of the " + what + " for selected material(s)");
+    cmd[18 + i] = Button(pane, QString("cmd(%1)").arg(18 + i), "Apply",
+                         QString("Apply %1 for selected material(s)").arg(row.word));
+    panel.editors = {cmd[2 + i], cmd[6 + i], cmd[10 + i], cmd[25 + i], TXT[8 + i], cmd[18 + i]};
+    maps->addWidget(panel.caption, i, 0);
+    maps->addWidget(cmd[2 + i], i, 1);
+    maps->addWidget(cmd[6 + i], i, 2);
+    maps->addWidget(cmd[25 + i], i, 3);
+    maps->addWidget(cmd[10 + i], i, 4);
+    maps->addWidget(TXT[8 + i], i, 5);
+    maps->addWidget(cmd[18 + i], i, 6);
+    maps->addWidget(panel.disabled, i, 0, 1, 7);
+  }
+  maps->setColumnStretch(5, 1);
+  top->addLayout(maps);
+
+  // Check-box panels: the box and its separate caption label.
+  auto* switches = new QGridLayout;
+  struct BoxRow {
+    QCheckBox** box;
+    const char* name;
+    int panel;
+    const char* caption;
+    const char* captionName;
+    const char* disabledName;
+    const char* tip;
+  };
+  const BoxRow boxes[3] = {
+      {&chkApplyTextures, "chkApplyTextures", kApplyTexturePanel, "Apply texture to highlight", "lblApplyTexture",
+       "lblCloseApplyToHighlight",
+       "Check to apply texture to highlight. In P5 the image map node will be connected to specular color"},
+      {&chkMultiplyThroughLights, "chkMultiplyThroughLights", kMultiplyThroughLightsPanel,
+       "Multiply through lights", "lblMultiplyThroughLights", "lblCloseMultiplyThroughLights", ""},
+      {&chkMultiplyThroughKdColor, "chkMultiplyThroughKdColor", kMultiplyThroughKdColorPanel,
+       "Multiply through Object Color", "lblMultiplyThroughKdColor", "lblCloseMultiplyThroughKd", ""},
+  };
+  for (int i = 0; i < 3; ++i) {
+    PropertyPanel& panel = panels[boxes[i].panel];
+    MakePanelLabels(panel, pane, boxes[i].caption, boxes[i].captionName, boxes[i].disabledName);
+    auto* box = new QCheckBox(pane);
+    box->setObjectName(boxes[i].name);
+    if (*boxes[i].tip) box->setToolTip(boxes[i].tip);
+    *boxes[i].box = box;
+    panel.editors = {box};
+    switches->addWidget(box, i, 0);
+    switches->addWidget(panel.caption, i, 1);
+    switches->addWidget(panel.disabled, i, 0, 1, 2);
+  }
+  chkTexture = new QCheckBox(pane);
+  chkTexture->setObjectName("chkTexture");
+  chkTexture->setToolTip("Use absolute file references with textures, bumps, reflection maps and transparency maps");
+  lblUseFullPath = Label(pane, "lblUseFullPath", "Use full map paths");
+  switches->addWidget(chkTexture, 0, 2);
+  switches->addWidget(lblUseFullPath, 0, 3);
+  switches->setColumnStretch(3, 1);
+  top->addLayout(switches);
+
+  // Map thumbnails.
+  auto* thumbs = new QGridLayout;
+  const char* thumbCaptions[4] = {"Texture map", "Bump map", "Reflection map", "Transparency map"};
+  for (int i = 0; i < 4; ++i) {
+    imgThumb[i] = Label(pane, QString("imgThumb(%1)").arg(i), "");
+    imgThumb[i]->setFixedSize(96, 96);
+    imgThumb[i]->setFrameShape(QFrame::Box);
+    imgThumb[i]->setAlignment(Qt::AlignCenter);
+    lblThumb[i] = Label(pane, QString("lblThumb(%1)").arg(i), thumbCaptions[i]);
+    thumbs->addWidget(imgThumb[i], 0, i);
+    thumbs->addWidget(lblThumb[i], 1, i);
+  }
+  top->addLayout(thumbs);
+  top->addStretch(1);
+
+  // Templates of the preview box and switch that an open dialog takes in;
+  // never in view.
+  Picture1 = Label(pane, "Picture1(0)", "");
+  Picture1->setHidden(true);
+  chkPreview = new QCheckBox("Show preview", pane);
+  chkPreview->setObjectName("chkPreview(0)");
+  chkPreview->setHidden(true);
+  return pane;
+}
+
+}  // namespace vandrel

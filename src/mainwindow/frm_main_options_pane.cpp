@@ -1,0 +1,211 @@
+// The Save Options pane: line ends, output format, required version and the
+// two "Don't save" boxes, with the procedures behind them; and the handlers
+// of the thigh-length box, which the writer reads too.
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QComboBox>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "common/numbers.h"
+#include "common/text.h"
+#include "mainwindow/controls.h"
+#include "mainwindow/frm_main.h"
+#include "model/model.h"
+#include "platform/qt/qt_ui.h"
+
+namespace vandrel {
+
+namespace {
+
+QLabel* Label(QWidget* parent, const QString& name, const QString& caption, const QString& tip = {}) {
+  auto* l = new QLabel(caption, parent);
+  l->setObjectName(name);
+  l->setWordWrap(true);
+  if (!tip.isEmpty()) l->setToolTip(tip);
+  return l;
+}
+
+// An option pair in its frame; the buttons' own captions stay empty, their
+// labels carry the texts.
+void OptionFrame(QGroupBox* frame, std::array<QRadioButton*, 2>& options, std::array<QLabel*, 3>& labels,
+                 const QString& name, const QString& labelName, const char* const texts[3]) {
+  auto* l = new QGridLayout(frame);
+  for (int i = 0; i < 2; ++i) {
+    options[i] = new QRadioButton(frame);
+    options[i]->setObjectName(QString("%1(%2)").arg(name).arg(i));
+    labels[i] = Label(frame, QString("%1(%2)").arg(labelName).arg(i), texts[i]);
+    labels[i]->setBuddy(options[i]);
+    l->addWidget(options[i], i, 0);
+    l->addWidget(labels[i], i, 1);
+  }
+  labels[2] = Label(frame, QString("%1(2)").arg(labelName), texts[2]);
+  l->addWidget(labels[2], 2, 0, 1, 2);
+  l->setColumnStretch(1, 1);
+}
+
+// Clears gState.EventsOn for the life of the object.
+class EventsOff {
+ public:
+  EventsOff() : saved_(gState.EventsOn) { gState.EventsOn = false; }
+  ~EventsOff() { gState.EventsOn = saved_; }
+
+ private:
+  bool saved_;
+};
+
+constexpr const char* kBothDisabled = "Both morph and pose data and material data cannot be disabled";
+
+}  // namespace
+
+QWidget* FrmMain::BuildOptionsPane() {
+  auto* pane = new QWidget;
+  auto* top = new QVBoxLayout(pane);
+
+  fraFileSystem = new QGroupBox("File system", pane);
+  fraFileSystem->setObjectName("fraFileSystem");
+  const char* const fileSystem[3] = {
+      "DOS/Windows", "UNIX/Macintosh",
+      "The default file system for Poser is UNIX/MAC but Poser understands DOS format as well. Vandrel reads UNIX "
+      "format slightly faster."};
+  OptionFrame(fraFileSystem, optFileSystem, lblFileSystem, "optFileSystem", "lblFileSystem", fileSystem);
+  top->addWidget(fraFileSystem);
+
+  fraPoserFormat = new QGroupBox("File format", pane);
+  fraPoserFormat->setObjectName("fraPoserFormat");
+  const char* const format[3] = {"Poser 4 / Pro Pack", "Poser 5",
+                                 "Poser 5 files contain shader tree nodes and some other additional properties"};
+  OptionFrame(fraPoserFormat, optPoserFormat, lblPoserFormat, "optPoserFormat", "lblPoserFormat", format);
+  top->addWidget(fraPoserFormat);
+  for (int i = 0; i < 2; ++i) controls::bindOption(optPoserFormat[i], [this, i] { optPoserFormat_Click(i); });
+
+  auto* grid = new QGridLayout;
+  lblPoserVersion = Label(pane, "lblPoserVersion", "Required Poser version");
+  TXT[0] = new QLineEdit(pane);
+  TXT[0]->setObjectName("TXT(0)");
+  TXT[0]->setToolTip(
+      "Type the Poser version number the material pose requires. Usually this needs no change.");
+  controls::bindText(TXT[0], [this] { RequiredVersion_Change(); });
+  grid->addWidget(lblPoserVersion, 0, 1);
+  grid->addWidget(TXT[0], 0, 0);
+
+  chkNoMaterialData = new QCheckBox(pane);
+  chkNoMaterialData->setObjectName("chkNoMaterialData");
+  chkNoMaterialData->setToolTip("Check if you don't want to include material data in the pose");
+  lblNoMaterialData = Label(pane, "lblNoMaterialData", "Don't save materials",
+                            "Check if you don't want to include material data in the pose");
+  controls::bindCheckBox(chkNoMaterialData, [this] { chkNoMaterialData_Click(); });
+  grid->addWidget(chkNoMaterialData, 1, 0, Qt::AlignRight);
+  grid->addWidget(lblNoMaterialData, 1, 1);
+
+  chkChannels = new QCheckBox(pane);
+  chkChannels->setObjectName("chkChannels");
+  chkChannels->setToolTip("Check if you don't want to include pose or morph data in the pose file");
+  lblEnableChannels = Label(pane, "lblEnableChannels", "Don't save morphs or poses",
+                            "Check if you don't want to include pose or morph data in the pose file");
+  controls::bindCheckBox(chkChannels, [this] { chkChannels_Click(); });
+  grid->addWidget(chkChannels, 2, 0, Qt::AlignRight);
+  grid->addWidget(lblEnableChannels, 2, 1);
+  grid->setColumnStretch(1, 1);
+  top->addLayout(grid);
+  top->addStretch(1);
+
+  // The thigh-length controls live on the channel pane; their handlers are here
+  // beside the other options the writer reads.
+  controls::bindCheckBox(chkDisableThighLength, [this] { chkDisableThighLength_Click(); });
+  controls::bindText(txtThighLength, [this] { txtThighLength_Change(); });
+  return pane;
+}
+
+bool FrmMain::DosLineEnds() const { return optFileSystem[0]->isChecked(); }
+bool FrmMain::Poser5Format() const { return optPoserFormat[1]->isChecked(); }
+
+void FrmMain::optPoserFormat_Click(int index) {
+  if (index == 1 && gSettings.SetP5Version)
+    controls::setText(TXT[0], FromPoserText(gSettings.P5VersionNumber));
+  else if (index == 0 && gSettings.SetPoserVersion)
+    controls::setText(TXT[0], FromPoserText(gSettings.PVersionNumber));
+}
+
+void FrmMain::RequiredVersion_Change() {
+  // The number of the text in its shortest form, "." as decimal sign whatever
+  // the locale, since it is written into the file.
+  gState.RequiredVersion = FormatDouble(Val(ToPoserText(TXT[0]->text())));
+  gState.Dirty = true;
+}
+
+void FrmMain::chkNoMaterialData_Click() {
+  if (!gState.EventsOn) return;
+  gState.Dirty = true;
+  if (chkNoMaterialData->isChecked()) {
+    if (chkChannels->isChecked() && !gObjects.empty() && !gObjects[0].Name.empty()) {
+      {
+        EventsOff off;
+        controls::setChecked(chkNoMaterialData, false);
+      }
+      Ui().MessageBox(kBothDisabled, "", MsgButtons::OK, MsgIcon::Exclamation);
+      return;
+    }
+    DisableMaterialControls();
+    cmbFigures->setEnabled(false);
+    cmdCreateMat->setEnabled(false);
+    cmdNewMat->setEnabled(false);
+  } else {
+    EnableMaterialControls();
+    FillTemplateList();
+  }
+}
+
+void FrmMain::chkChannels_Click() {
+  if (!gState.EventsOn) return;
+  gState.Dirty = true;
+  const bool ticked = chkChannels->isChecked();
+  if (ticked && chkNoMaterialData->isChecked() && !gActors.empty() && !gActors[0].Name.empty()) {
+    {
+      EventsOff off;
+      controls::setChecked(chkChannels, false);
+    }
+    Ui().MessageBox(kBothDisabled, "", MsgButtons::OK, MsgIcon::Exclamation);
+    return;
+  }
+  const bool on = !ticked;
+  for (QWidget* w : std::initializer_list<QWidget*>{lstActors, lstDials, cmdSelectAllActors, cmdSelectAllDials,
+                                                    txtDialProperties[0], cmdApplyDial[0], chkDisableThighLength,
+                                                    cmdZerAll, cmdCreateDial})
+    w->setEnabled(on);
+  EnablePropertyControls(on);
+  txtThighLength->setEnabled(on && !chkDisableThighLength->isChecked());
+  if (ticked) {
+    cmdDeleteDials->setEnabled(false);
+    cmdDeleteActors->setEnabled(false);
+    if (AnyDelChannelChecked()) cmdDelChannels->setEnabled(true);
+  }
+}
+
+void FrmMain::chkDisableThighLength_Click() {
+  gState.Dirty = true;
+  txtThighLength->setEnabled(!chkDisableThighLength->isChecked());
+}
+
+void FrmMain::txtThighLength_Change() {
+  std::string text = ToPoserText(txtThighLength->text());
+  if (text.find(',') != std::string::npos) {
+    controls::setText(txtThighLength, FromPoserText(Replace(text, ",", ".")));
+    text = ToPoserText(txtThighLength->text());
+  }
+  if (StartsWith(text, ".")) {
+    controls::setText(txtThighLength, FromPoserText("0" + text));
+    text = ToPoserText(txtThighLength->text());
+  }
+  const double value = LeadingNumber(text);
+  if (text.empty() || text[0] < '0' || text[0] > '9' || value < 0 || value > 1)
+    controls::setText(txtThighLength, "0");
+  gState.Dirty = true;
+}
+
+}  // namespace vandrel
