@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-
+#include "app/qt_app.h"
 #include "app/settings_file.h"
 #include "mainwindow/frm_main.h"
 #include "model/model.h"
@@ -15,13 +14,7 @@
 namespace vandrel {
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "tests_app";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
+using test::App;
 
 TEST(Start, ShowsTheMainWindowAndCreatesThePreferences) {
   App();

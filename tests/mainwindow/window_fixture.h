@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "app/qt_app.h"
 #include "mainwindow/frm_main.h"
 #include "model/model.h"
 #include "platform/program_folder.h"
@@ -16,14 +17,6 @@
 #include "support/temp_dir.h"
 
 namespace vandrel::test {
-
-inline QApplication& App() {
-  static int argc = 1;
-  static char name[] = "tests_mainwindow";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
 
 class WindowTest : public ::testing::Test {
  public:
