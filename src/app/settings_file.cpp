@@ -147,28 +147,33 @@ void LoadSettings(bool quiet) {
     gSettings.DefaultTemplate = value;
 }
 
-void SaveSettings() {
+std::string SaveSettings() {
   const std::string ini = SettingsPath();
   const SettingsRec& s = gSettings;
+  bool ok = true;
+  auto write = [&](const char* section, const char* key, const std::string& value) {
+    ok = WriteIni(section, key, value, ini) && ok;
+  };
   const std::pair<const char*, const std::string*> folders[] = {
       {"CR2", &s.CR2}, {"PZ2", &s.PZ2}, {"PP2", &s.PP2},     {"HR2", &s.HR2}, {"CM2", &s.CM2}, {"FC2", &s.FC2},
       {"HD2", &s.HD2}, {"LT2", &s.LT2}, {"Poser", &s.Poser}, {"Map", &s.Map}, {"Save", &s.Save},
   };
-  for (const auto& [key, value] : folders) WriteIni(kFolders, key, *value, ini);
-  WriteIni(kGeneral, "CdlgThumb", TrueFalse(s.CdlgThumb), ini);
-  WriteIni(kGeneral, "MapThumb", TrueFalse(s.MapThumb), ini);
-  WriteIni(kGeneral, "MainThumb", TrueFalse(s.MainThumb), ini);
-  WriteIni(kGeneral, "AutoCorrect", TrueFalse(s.AutoCorrect), ini);
-  WriteIni(kGeneral, "SetNoMap", TrueFalse(s.SetNoMap), ini);
-  WriteIni(kGeneral, "SetPoserVersion", TrueFalse(s.SetPoserVersion), ini);
-  WriteIni(kGeneral, "SetP5Version", TrueFalse(s.SetP5Version), ini);
-  WriteIni(kGeneral, "PVersionNumber", s.PVersionNumber, ini);
-  WriteIni(kGeneral, "P5VersionNumber", s.P5VersionNumber, ini);
-  WriteIni(kGeneral, "ReportTime", TrueFalse(s.ReportTime), ini);
-  WriteIni(kGeneral, "DefaultTemplate", s.DefaultTemplate, ini);
-  WriteIni(kGeneral, "DisableProperties", TrueFalse(s.DisableProperties), ini);
-  WriteIni(kGeneral, "SaveAsType", s.SaveAsType ? "P4" : "P5", ini);
-  WriteIni(kGeneral, "FileSystem", s.FileSystem ? "DOS" : "UNIX", ini);
+  for (const auto& [key, value] : folders) write(kFolders, key, *value);
+  write(kGeneral, "CdlgThumb", TrueFalse(s.CdlgThumb));
+  write(kGeneral, "MapThumb", TrueFalse(s.MapThumb));
+  write(kGeneral, "MainThumb", TrueFalse(s.MainThumb));
+  write(kGeneral, "AutoCorrect", TrueFalse(s.AutoCorrect));
+  write(kGeneral, "SetNoMap", TrueFalse(s.SetNoMap));
+  write(kGeneral, "SetPoserVersion", TrueFalse(s.SetPoserVersion));
+  write(kGeneral, "SetP5Version", TrueFalse(s.SetP5Version));
+  write(kGeneral, "PVersionNumber", s.PVersionNumber);
+  write(kGeneral, "P5VersionNumber", s.P5VersionNumber);
+  write(kGeneral, "ReportTime", TrueFalse(s.ReportTime));
+  write(kGeneral, "DefaultTemplate", s.DefaultTemplate);
+  write(kGeneral, "DisableProperties", TrueFalse(s.DisableProperties));
+  write(kGeneral, "SaveAsType", s.SaveAsType ? "P4" : "P5");
+  write(kGeneral, "FileSystem", s.FileSystem ? "DOS" : "UNIX");
+  return ok ? std::string() : "The preferences could not be saved in " + ini + ".";
 }
 
 }  // namespace vandrel

@@ -15,8 +15,10 @@ std::string SettingsPath();
 // declined without a message (the "-s" command line).
 void LoadSettings(bool quiet = false);
 
-// Writes every field of gSettings, key by key, in the file's documented order.
-void SaveSettings();
+// Writes every field of gSettings, key by key, in the file's documented
+// order. Returns an error text naming the file when a key could not be
+// written, empty on success.
+std::string SaveSettings();
 
 // A version text cut before its second dot ("5.0.2.1234" gives "5.0").
 std::string ShortVersion(const std::string& version);

@@ -270,3 +270,20 @@ TEST_F(LoadSettingsTest, SaveSettingsWritesEveryKeyAndReadsBack) {
 
 }  // namespace
 }  // namespace vandrel
+
+namespace vandrel {
+namespace {
+
+TEST(SaveSettings, ReportsAFileThatCannotBeWritten) {
+  test::TempDir dir;
+  const std::string blocker = dir.write("not-a-folder", "x");
+  SetProgramFolder(blocker);  // a file where the folder should be
+  ResetModel();
+  const std::string error = SaveSettings();
+  SetProgramFolder("");
+  EXPECT_NE(error.find("could not be saved"), std::string::npos);
+  EXPECT_EQ(test::ReadFileBytes(blocker), "x");
+}
+
+}  // namespace
+}  // namespace vandrel

@@ -1,0 +1,337 @@
+// The second half of a read: the object part of a pose-type file, the split
+// into one text per material group, the materials of each group and the end
+// of the load.
+#include <algorithm>
+
+#include "common/numbers.h"
+#include "common/text.h"
+#include "model/model.h"
+#include "reader/material_parser.h"
+#include "reader/object_list.h"
+#include "reader/prop_entries.h"
+#include "reader/read_fault.h"
+#include "reader/read_state.h"
+#include "reader/text_scan.h"
+
+namespace vandrel {
+namespace {
+
+constexpr const char* kProgramTitle = "Vandrel";
+
+long long Ll(std::size_t v) { return static_cast<long long>(v); }
+
+// Whether a line (after an LF or CR, ended by one) is exactly `key`.
+bool HoldsKeyLine(std::string_view text, std::string_view key) {
+  for (std::size_t p = FindLineEndKey(text, key, 1, true); p != 0;
+       p = FindLineEndKey(text, key, p + 1, true)) {
+    const std::size_t after = p + 1 + key.size();  // 1-based position after the key
+    if (after <= text.size() && (text[after - 1] == '\n' || text[after - 1] == '\r')) return true;
+  }
+  return false;
+}
+
+// 1-based start of the first line that holds `name` as a whole line after an
+// LF (or, for an empty name, the character after the first LF); 0 when none.
+std::size_t FindGroupLine(std::string_view text, std::string_view name) {
+  if (name.empty()) {
+    const std::size_t lf = FindText(text, "\n");
+    return lf == 0 ? 0 : lf + 1;
+  }
+  for (std::size_t p = FindLineEndKey(text, name, 1, false); p != 0;
+       p = FindLineEndKey(text, name, p + 1, false))
+    if (WholeLineAt(text, p + 1, name, true, true)) return p + 1;
+  return 0;
+}
+
+// 1-based start of the last line that holds `name` as a whole line right
+// after the character `lineEnd`; 0 when none.
+std::size_t FindLastNamedLine(std::string_view text, std::string_view name, char lineEnd) {
+  const std::string key = std::string(1, lineEnd) + std::string(name);
+  std::size_t p = InStrRev(text, key);
+  while (p != 0) {
+    if (WholeLineAt(text, p + 1, name, true, true)) return p + 1;
+    if (p + key.size() <= 2) return 0;
+    p = InStrRev(text, key, p + key.size() - 2);
+  }
+  return 0;
+}
+
+// Object part of a pose-type file: the actor, prop, light and camera blocks
+// go to the object-part reader and are cut out of the text.
+void CutObjectPart(ReadState& rs) {
+  rs.step = kStepObjectPart;
+  std::string& whole = rs.whole;
+  const bool hasObjects = CleanLineContains(whole, "channels{") || FindText(whole, "camera ") != 0 ||
+                          FindText(whole, "light ") != 0 || FindText(whole, "actor ") != 0 ||
+                          FindText(whole, "prop ") != 0;
+  if (!hasObjects || gImportMode) {
+    if (!gImportMode) rs.result.channelsOff = true;
+    return;
+  }
+  CrToLf(whole);
+  const std::size_t length = whole.size();
+
+  // The objects begin at the line after the version block's "}".
+  const std::size_t brace = FindText(whole, "}");
+  const std::size_t start = brace == 0 ? 3 : LineAfter(whole, brace);
+
+  const std::size_t ik = FindText(whole, "ikchannels");
+  std::size_t figureLine = FindText(whole, "\nfigure", ik == 0 ? 1 : ik);
+  if (figureLine == 0) figureLine = FindText(whole, "\nfigure");
+  if (figureLine == 0) figureLine = length;
+
+  std::size_t lastObject = InStrRev(whole, "channels\n");
+  for (const char* key : {"channels \n", "\nactor ", "\nlight ", "\ncamera "}) {
+    if (lastObject != 0) break;
+    lastObject = InStrRev(whole, key);
+  }
+  if (lastObject == 0) {
+    if (!gImportMode) rs.result.channelsOff = true;
+    return;
+  }
+
+  std::size_t end = FindText(whole, "\nfigure\n", lastObject);
+  if (end == 0) end = FindText(whole, "\nfigure \n", lastObject);
+  const std::size_t propAfter = FindText(whole, "\nprop ", lastObject + 1);
+  if (end == 0) end = propAfter;
+  if (end == 0) end = length;
+  if (propAfter != 0 && propAfter < figureLine && propAfter <= end) end = propAfter;
+  if (end < start) end = length;
+
+  if (start < 1 || end < start) throw InvalidCallFault();
+  const std::string_view objectText = std::string_view(whole).substr(start - 1, end - start);
+  rs.step = kStepObjectReader;
+  if (rs.options.objectPartReader)
+    rs.options.objectPartReader(objectText, rs.host);
+  else
+    rs.result.channelsOff = true;  // no channel reader: the file yields no actor
+  rs.step = kStepObjectPart;
+  std::string rest = RemoveAll(whole, objectText);
+  whole = std::move(rest);
+  rs.objectTextCut = true;
+  // The file's bytes are not needed again.
+  if (!rs.textGiven) {
+    rs.fileBytes = FileBuffer();
+    rs.data = {};
+  }
+}
+
+// Group split of a pose-type file: "figure" and the prop groups enter the
+// object list, and the text is cut into one part per group.
+void SplitPoseGroups(ReadState& rs) {
+  rs.step = kStepGroupSplit;
+  if (HoldsKeyLine(rs.whole, "figure") || HoldsKeyLine(rs.whole, "figure ")) AddObjectListItem("figure", 0);
+
+  std::size_t groupIndex = FirstActorListIndex();
+  for (const std::string& prop : PoseGroupPropEntries(rs.whole)) {
+    rs.parts.assign(groupIndex + 1, std::string());
+    AddObjectListItem(prop, 0);
+    ++groupIndex;
+  }
+
+  if (!rs.objectTextCut) {
+    rs.whole.assign(rs.data);
+    CrToLf(rs.whole);
+    RemoveIndentationInPlace(rs.whole);
+  }
+
+  rs.step = kStepGroupParts;
+  const long long lastBrace = Ll(InStrRev(rs.whole, "}"));
+  rs.whole = MidChecked(rs.whole, 1, lastBrace - 1);
+
+  const bool figureFirst = !gObjectList.empty() && gObjectList[0] == "figure" && rs.parts.size() > 1;
+  for (std::size_t i = figureFirst ? 1 : 0; i < rs.parts.size(); ++i) {
+    const std::string entry = i < gObjectList.size() ? gObjectList[i] : std::string();
+    const std::size_t from = FindGroupLine(rs.whole, entry);
+    if (from == 0) {
+      rs.parts[i] = rs.whole;
+    } else {
+      // A group reaches to the end of what is left, but not into a "figure"
+      // block that follows it.
+      std::size_t to = rs.whole.size() + 1;
+      if (figureFirst) {
+        const std::size_t figure = FindGroupLine(rs.whole, "figure");
+        if (figure > from) to = figure;
+      }
+      rs.parts[i] = rs.whole.substr(from - 1, to - from);
+    }
+    rs.whole = RemoveAll(rs.whole, rs.parts[i]);
+  }
+  if (figureFirst) {
+    const std::size_t figure = FindGroupLine(rs.whole, "figure");
+    rs.parts[0] = figure == 0 ? rs.whole : rs.whole.substr(figure - 1);
+  }
+  rs.whole = rs.parts[0];
+}
+
+// Group text of a figure-type file: its header line and the materials at
+// the end of the figure (or prop) block; then the prop groups' texts.
+void BuildFigureGroups(ReadState& rs, int fileType) {
+  rs.step = kStepFigureGroup;
+  const std::string header = fileType == kCr2 ? std::string("figure") : gObjects[0].Name;
+  // A character's materials are those of its "figure" block: the tail read
+  // may reach back into the blocks of props before it.
+  std::size_t from = 1;
+  if (fileType == kCr2) {
+    const std::size_t figure = FindLastNamedLine(rs.whole, "figure", '\n');
+    const std::size_t figureCr = FindLastNamedLine(rs.whole, "figure", '\r');
+    from = std::max<std::size_t>({1, figure, figureCr});
+  }
+  const std::size_t first = FindAtLineStart(rs.whole, "material ", from, 1, true);
+  if (first == 0) throw InvalidCallFault();
+  std::string text = header + "\n\t{\n\t";
+  text.append(rs.whole, first - 1);
+  const std::size_t last = FindLastAtLineStart(text, "material ", 0, 1, true);
+  text = Left(text, FindText(text, "}", last)) + "\n\t}";
+  if (!rs.textGiven) CrToLf(text);
+  rs.whole = std::move(text);
+
+  if (rs.parts.size() <= 1 || !gState.LoadProps) return;
+  rs.step = kStepPropParts;
+  rs.Stage("Loading materials...");
+  rs.Range(static_cast<long long>(rs.parts.size()));
+  rs.Value(0);
+  const std::string_view file = rs.data;
+  long long value = 1;
+  rs.Value(value);
+  for (std::size_t i = 1; i < rs.parts.size(); ++i) {
+    const char* secondKey = i == 1 ? "figureType" : "displayMode";
+    const std::string entry = i < gObjectList.size() ? gObjectList[i] : std::string();
+    std::size_t at = FindLastNamedLine(file, entry, '\n');
+    if (at == 0) at = FindLastNamedLine(file, entry, '\r');
+    if (at == 0) throw InvalidCallFault();
+    const std::size_t from = FindAtLineStart(file, "material ", at, 1, true);
+    if (from == 0) throw InvalidCallFault();
+    const std::size_t key = FindText(file, secondKey, from);
+    if (key == 0) throw InvalidCallFault();
+    const std::size_t lastMaterial = FindLastAtLineStart(file, "material ", key - 1, 1, true);
+    const std::size_t to = FindText(file, "}", lastMaterial);
+    std::string part = MidChecked(file, Ll(from), Ll(to) - Ll(from));
+    if (!rs.textGiven) CrToLf(part);
+    rs.parts[i] = entry + "\n\t{\n\t" + part + "\n\t}";
+    rs.Value(++value);
+  }
+  rs.parts[0] = rs.whole;
+}
+
+// The materials of one group text: one record per "material " block.
+void ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
+  rs.step = kStepMaterials;
+  const std::string lower = LCase(text);
+  std::size_t base = 1;  // where the group text now begins
+  int m = 0;
+  for (std::size_t at = FindAtLineStart(lower, "material ", base, base, true); at != 0;
+       at = FindAtLineStart(lower, "material ", base, base, true)) {
+    gObjects[static_cast<std::size_t>(group)].Materials.resize(static_cast<std::size_t>(m) + 1);
+    const long long lf = Ll(FindText(text, "\n", at));
+    MaterialRec& rec = gObjects[static_cast<std::size_t>(group)].Materials[static_cast<std::size_t>(m)];
+    rec.Name = CleanLine(Mid(MidChecked(text, Ll(at), lf - Ll(at)), 10));
+    rs.Item(rec.Name + "...");
+    const std::size_t brace = FindText(text, "}", base);
+    const std::string_view block =
+        brace == 0 ? std::string_view() : std::string_view(text).substr(base - 1, brace - base + 1);
+    ParseMaterialBlock(block, group, m);
+
+    const std::size_t next = FindAtLineStart(lower, "material ", at + 8, base, true);
+    // Without a next block the text up to its first "}" is used up; a text
+    // without any "}" is used up whole.
+    base = next != 0 ? next : (brace != 0 ? brace + 1 : text.size() + 1);
+    ++m;
+  }
+}
+
+void ReadGroups(ReadState& rs, int fileType) {
+  rs.step = kStepGroups;
+  gState.Dirty = gImportMode;
+  gState.LoadProps = false;
+  if (!gObjectList.empty()) rs.result.enableDeleteObject = true;
+
+  if (CleanLineStartsWith(rs.whole, "{version{number ", true)) {
+    // A pose file's head: the text starts at the line after the version block.
+    rs.whole = Mid(rs.whole, LineAfter(rs.whole, FindText(rs.whole, "}")));
+    rs.parts[0] = rs.whole;
+  }
+
+  std::size_t existing = 0;
+  if (fileType != kPp2 && fileType != kHr2) {
+    existing = gObjects.size() - 1 + (gObjects[0].Name.empty() ? 0 : 1);
+    if (gActorMaterialsFound) {
+      // The groups that the object-part reader appended move to the end.
+      std::vector<ObjectRec> table(rs.parts.size() + existing);
+      std::move(gObjects.end() - static_cast<std::ptrdiff_t>(existing), gObjects.end(),
+                table.end() - static_cast<std::ptrdiff_t>(existing));
+      gObjects = std::move(table);
+    } else {
+      gObjects.assign(rs.parts.size(), ObjectRec{});
+    }
+  }
+
+  for (std::size_t g = 0; g + existing < gObjects.size(); ++g) {
+    rs.step = kStepGroups;
+    std::string text = g < rs.parts.size() && !rs.parts[g].empty() ? rs.parts[g] : rs.whole;
+    ObjectRec& group = gObjects[g];
+    group.Materials.assign(1, MaterialRec{});
+    const std::size_t lf = FindText(text, "\n");
+    group.Name = lf == 0 ? std::string() : CleanLine(Left(text, lf));
+    if (group.Name.empty() && gObjects.size() > 1) {
+      gObjects.erase(gObjects.begin());
+      break;
+    }
+    const std::string firstEntry = gObjectList.empty() ? std::string() : gObjectList[0];
+    if (group.Name != firstEntry && gObjects.size() == 1) AddObjectListItem(group.Name, 0);
+
+    text = Mid(text, FindText(text, "{") + 1);
+    if (InStrRev(text, "}") < InStrRev(text, "{")) text += "}";
+    rs.Stage("Loading materials...");
+    ReadGroupMaterials(rs, text, static_cast<int>(g));
+  }
+}
+
+void EndOfLoad(ReadState& rs, int fileType) {
+  rs.step = kStepEndOfLoad;
+  OpenFileResult& r = rs.result;
+  if (!gObjectList.empty()) r.selectFirstObject = true;
+  if (IsPoseType(fileType) && !gImportMode) r.enableSave = true;
+  if (!gImportMode) r.enableSaveAs = true;
+  if (gObjectList.size() >= 2) r.enableDeleteObject = true;
+  gState.LastMapFolder.clear();
+  r.dialogFileName = gState.FileName;
+
+  const bool noFirstMaterial =
+      gObjects.empty() || gObjects[0].Materials.empty() || Trim(gObjects[0].Materials[0].Name).empty();
+  if (gObjectList.empty() || noFirstMaterial) {
+    gObjectList.clear();
+    r.selectFirstObject = false;
+    r.noMaterialData = true;
+  }
+  gIsHairFile = fileType == kHr2;
+
+  if (gState.SilentSave) {
+    gState.SilentSave = false;
+    r.silentSavePath = Left(gState.FileName, InStrRev(gState.FileName, ".")) + "pz2";
+    r.dialogFileName = r.silentSavePath;
+  }
+
+  if (r.noMaterialData && gImportMode)
+    rs.host.Message("There is no material data in the opened file", kProgramTitle, MsgButtons::OK,
+                    MsgIcon::Exclamation);
+  else
+    r.selectDefaultTemplate = true;
+  if (!gObjectList.empty()) r.enableExportMtl = true;
+}
+
+}  // namespace
+
+void ReadMaterialGroups(ReadState& rs) {
+  const int fileType = rs.options.fileType;
+  if (IsPoseType(fileType)) {
+    CutObjectPart(rs);
+    SplitPoseGroups(rs);
+  } else {
+    BuildFigureGroups(rs, fileType);
+  }
+  ReadGroups(rs, fileType);
+  EndOfLoad(rs, fileType);
+}
+
+}  // namespace vandrel

@@ -1,0 +1,184 @@
+#include "reader/material_parser.h"
+
+#include <cmath>
+#include <limits>
+
+#include "common/numbers.h"
+#include "common/text.h"
+#include "model/model.h"
+#include "reader/read_fault.h"
+#include "reader/text_scan.h"
+
+namespace vandrel {
+namespace {
+
+MaterialMapHook& MapHook() {
+  static MaterialMapHook hook;
+  return hook;
+}
+
+// 1-based position of the character after `key`, 0 when the key is absent;
+// records the absence in gState.KeyMissing.
+std::size_t ValueStart(std::string_view block, std::string_view key) {
+  const std::size_t p = FindText(block, key);
+  gState.KeyMissing = p == 0;
+  return p == 0 ? 0 : p + key.size();
+}
+
+// The text from `start` to the next LF (not included); a value without its
+// LF fails the read as the original's Mid did.
+std::string LineFrom(std::string_view block, std::size_t start) {
+  const std::size_t lf = FindText(block, "\n", start);
+  return MidChecked(block, static_cast<long long>(start),
+                    static_cast<long long>(lf) - static_cast<long long>(start));
+}
+
+// A colour component: the number held as a Single, times 255 in single
+// precision, rounded half to even into a 16-bit integer.
+int ColorComponent(std::string_view number) {
+  const double value = Val(number);
+  if (!(std::fabs(value) <= std::numeric_limits<float>::max())) throw OverflowFault();
+  const float product = static_cast<float>(value) * 255.0f;
+  const double rounded = std::nearbyint(static_cast<double>(product));
+  if (!(rounded >= -32768.0 && rounded <= 32767.0)) throw OverflowFault();
+  return static_cast<int>(rounded);
+}
+
+ColorRec* ColorField(MaterialRec& m, std::string_view key) {
+  if (key == "KdColor ") return &m.ObjectColor;
+  if (key == "KaColor ") return &m.AmbientColor;
+  if (key == "KsColor ") return &m.HighlightColor;
+  if (key == "ReflectionColor ") return &m.ReflectiveColor;
+  return nullptr;
+}
+
+}  // namespace
+
+void SetMaterialMapHook(MaterialMapHook hook) { MapHook() = std::move(hook); }
+
+void ParseMaterialColor(std::string_view block, std::string_view key, int group, int material) {
+  std::size_t pos = ValueStart(block, key);
+  if (pos == 0) return;
+  ColorRec color{};
+  for (int i = 0; i < 3; ++i) {
+    const std::size_t blank = FindText(block, " ", pos);
+    const std::string number = MidChecked(block, static_cast<long long>(pos),
+                                          static_cast<long long>(blank) - static_cast<long long>(pos));
+    color[static_cast<std::size_t>(i)] = ColorComponent(number);
+    pos = blank + 1;
+  }
+  MaterialRec& m =
+      gObjects.at(static_cast<std::size_t>(group)).Materials.at(static_cast<std::size_t>(material));
+  if (ColorRec* field = ColorField(m, key)) *field = color;
+}
+
+int ParseMaterialNumber(std::string_view block, std::string_view key) {
+  const std::size_t start = ValueStart(block, key);
+  if (start == 0) return 0;
+  const std::string value = CleanLine(LineFrom(block, start));
+  double result;
+  if (key == "TextureColor ") {
+    result = RoundHalfEven(Val(Mid(value, InStrRev(value, " ") + 1)) * 100.0);
+  } else if (key == "NsExponent ") {
+    result = RoundHalfEven(101.0 - Val(value));
+  } else if (key == "ksIgnoreTexture " || key == "reflectThruLights " || key == "reflectThruKd ") {
+    result = Val(value);
+  } else {
+    result = RoundHalfEven(Val(value) * 100.0);
+  }
+  if (!(result >= -1000.0 && result <= 1000.0)) return 0;
+  return static_cast<int>(RoundHalfEven(result));
+}
+
+std::string ParseMaterialPath(std::string_view block, std::string_view key) {
+  const std::size_t start = ValueStart(block, key);
+  if (start == 0) return {};
+  return CleanLine(RemoveChar(LineFrom(block, start), '"'));
+}
+
+void ParseMaterialBlock(std::string_view block, int group, int material) {
+  auto rec = [&]() -> MaterialRec& {
+    return gObjects.at(static_cast<std::size_t>(group)).Materials.at(static_cast<std::size_t>(material));
+  };
+  rec().KsIgnoreTexture = false;
+  rec().MultiplyThroughLights = false;
+  rec().MultiplyThroughKdColor = false;
+
+  struct ColorKey {
+    const char* key;
+    bool MaterialRec::*on;
+  };
+  for (const ColorKey& c :
+       {ColorKey{"KdColor ", &MaterialRec::ObjectColorOn}, ColorKey{"KaColor ", &MaterialRec::AmbientColorOn},
+        ColorKey{"KsColor ", &MaterialRec::HighlightColorOn},
+        ColorKey{"ReflectionColor ", &MaterialRec::ReflectiveColorOn}}) {
+    ParseMaterialColor(block, c.key, group, material);
+    if (!gState.KeyMissing) rec().*c.on = true;
+  }
+
+  struct StrengthKey {
+    const char* key;
+    std::string MaterialRec::*field;
+    bool MaterialRec::*on;
+  };
+  for (const StrengthKey& s :
+       {StrengthKey{"TextureColor ", &MaterialRec::TextureStrength, &MaterialRec::TextureStrengthOn},
+        StrengthKey{"bumpStrength ", &MaterialRec::BumpStrength, &MaterialRec::BumpStrengthOn},
+        StrengthKey{"reflectionStrength ", &MaterialRec::ReflectionStrength,
+                    &MaterialRec::ReflectionStrengthOn}}) {
+    const int value = ParseMaterialNumber(block, s.key);
+    rec().*s.field = FormatInt(value);
+    if (!gState.KeyMissing) rec().*s.on = true;
+  }
+
+  // A size of 0 (absent key, exponent 101, out of range) is kept as 1 and
+  // leaves the switch as it was.
+  const int size = ParseMaterialNumber(block, "NsExponent ");
+  if (size != 0) {
+    rec().HighlightSize = size;
+    rec().HighlightSizeOn = true;
+  } else {
+    rec().HighlightSize = 1;
+  }
+
+  rec().TransparencyMin = ParseMaterialNumber(block, "tMin ");
+  if (!gState.KeyMissing) rec().TransparencyMinOn = true;
+  rec().TransparencyMax = ParseMaterialNumber(block, "tMax ");
+  if (!gState.KeyMissing) rec().TransparencyMaxOn = true;
+  rec().TransparencyFalloff = static_cast<float>(ParseMaterialNumber(block, "tExpo ") / 100.0);
+  if (!gState.KeyMissing) rec().TransparencyFalloffOn = true;
+
+  struct SwitchKey {
+    const char* key;
+    bool MaterialRec::*value;
+    bool MaterialRec::*on;
+  };
+  for (const SwitchKey& s :
+       {SwitchKey{"ksIgnoreTexture ", &MaterialRec::KsIgnoreTexture, &MaterialRec::KsIgnoreTextureOn},
+        SwitchKey{"reflectThruLights ", &MaterialRec::MultiplyThroughLights,
+                  &MaterialRec::MultiplyThroughLightsOn},
+        SwitchKey{"reflectThruKd ", &MaterialRec::MultiplyThroughKdColor,
+                  &MaterialRec::MultiplyThroughKdColorOn}}) {
+    if (ParseMaterialNumber(block, s.key) == 1) rec().*s.value = true;
+    if (!gState.KeyMissing) rec().*s.on = true;
+  }
+
+  struct MapKey {
+    const char* key;
+    std::string MaterialRec::*field;
+    bool MaterialRec::*on;
+  };
+  for (const MapKey& k :
+       {MapKey{"textureMap ", &MaterialRec::TextureMap, &MaterialRec::TextureMapOn},
+        MapKey{"bumpMap ", &MaterialRec::BumpMap, &MaterialRec::BumpMapOn},
+        MapKey{"reflectionMap ", &MaterialRec::ReflectionMap, &MaterialRec::ReflectionMapOn},
+        MapKey{"transparencyMap ", &MaterialRec::TransparencyMap, &MaterialRec::TransparencyMapOn}}) {
+    std::string path = ParseMaterialPath(block, k.key);
+    const bool missing = gState.KeyMissing;
+    if (gSettings.MainThumb && !missing && MapHook()) MapHook()(path);
+    rec().*k.field = missing ? std::string(kNoMap) : std::move(path);
+    if (!missing) rec().*k.on = true;
+  }
+}
+
+}  // namespace vandrel

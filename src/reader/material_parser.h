@@ -1,0 +1,38 @@
+// Turns the text of one Poser 4 material block into a MaterialRec of the
+// material table.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace vandrel {
+
+// The block text: lines end in LF; it runs from before the material's first
+// property to the first "}" after it. Keys carry their trailing blank
+// ("KdColor ") and are matched case-sensitively, first occurrence anywhere in
+// the block. Each of the three key readers sets gState.KeyMissing.
+
+// Reads the three colour numbers after `key` into the colour field that
+// belongs to the key ("KdColor ", "KaColor ", "KsColor ", "ReflectionColor ")
+// of gObjects[group].Materials[material]. A product too large for a 16-bit
+// integer fails the read (ReadFault 6).
+void ParseMaterialColor(std::string_view block, std::string_view key, int group, int material);
+
+// The scaled whole number for `key`, 0 when it is absent; results outside
+// -1000..1000 give 0.
+int ParseMaterialNumber(std::string_view block, std::string_view key);
+
+// The path after `key` without its double quotes, "" when the key is absent.
+std::string ParseMaterialPath(std::string_view block, std::string_view key);
+
+// Fills every field of gObjects[group].Materials[material] but Name and Skip.
+void ParseMaterialBlock(std::string_view block, int group, int material);
+
+// Called for each map path a block names while the MainThumb preference is
+// on, so that the window side can load the map's thumbnail when the file
+// exists. Empty = nothing to do (the core alone, tests).
+using MaterialMapHook = std::function<void(const std::string& poserPath)>;
+void SetMaterialMapHook(MaterialMapHook hook);
+
+}  // namespace vandrel

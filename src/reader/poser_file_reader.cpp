@@ -1,0 +1,328 @@
+#include "reader/poser_file_reader.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <new>
+
+#include "common/numbers.h"
+#include "common/text.h"
+#include "model/model.h"
+#include "platform/files.h"
+#include "reader/file_header.h"
+#include "reader/object_list.h"
+#include "reader/prop_entries.h"
+#include "reader/read_fault.h"
+#include "reader/read_state.h"
+#include "reader/read_windows.h"
+#include "reader/text_scan.h"
+
+namespace vandrel {
+namespace {
+
+constexpr const char* kProgramTitle = "Vandrel";
+
+}  // namespace
+
+FileBuffer FileBuffer::Read(const std::string& path) {
+  if (path.empty()) throw FileAccessFault();
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw errno == ENOENT || errno == ENOTDIR ? FileNotFoundFault() : FileAccessFault();
+  auto fail = [fd]() {
+    ::close(fd);
+    return FileAccessFault();
+  };
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) throw fail();
+  const std::size_t size = static_cast<std::size_t>(st.st_size);
+  constexpr std::size_t kLargePage = std::size_t{2} << 20;
+  FileBuffer buffer;
+  if (size >= 2 * kLargePage) {
+    buffer.data_.reset(static_cast<char*>(
+        std::aligned_alloc(kLargePage, (size + kLargePage - 1) / kLargePage * kLargePage)));
+    if (buffer.data_) ::madvise(buffer.data_.get(), size, MADV_HUGEPAGE);
+  } else {
+    buffer.data_.reset(static_cast<char*>(std::malloc(size == 0 ? 1 : size)));
+  }
+  if (!buffer.data_) {
+    ::close(fd);
+    throw std::bad_alloc();
+  }
+  // What the file holds now; a file that shrinks meanwhile gives less.
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n = ::read(fd, buffer.data_.get() + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw fail();
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  buffer.size_ = done;
+  return buffer;
+}
+
+namespace {
+
+// Title and default extension of each type's open dialog, in type order.
+struct DialogRow {
+  const char* title;
+  const char* ext;
+};
+constexpr DialogRow kDialogRows[kFileTypeCount] = {
+    {"Open Character file", "cr2"}, {"Open Pose file", "pz2"},   {"Open Prop file", "pp2"},
+    {"Open Hair file", "hr2"},      {"Open Camera file", "cm2"}, {"Open Face file", "fc2"},
+    {"Open Hand file", "hd2"},      {"Open Light file", "lt2"},
+};
+
+std::string DialogFilter(int fileType) {
+  switch (fileType) {
+    case kCr2:
+      return "Characters|*.cr2|All files|*.*";
+    case kPp2:
+      return "Props|*.pp2|All files|*.*";
+    case kHr2:
+      return "Hair|*.hr2|All files|*.*";
+    default:
+      break;
+  }
+  // The type's own kind first, then the other pose kinds.
+  struct Kind {
+    int type;
+    const char* entry;
+  };
+  constexpr Kind kinds[] = {{kPz2, "Pose files|*.pz2"},
+                            {kCm2, "Camera files|*.cm2"},
+                            {kHd2, "Hand files|*.hd2"},
+                            {kFc2, "Face files|*.fc2"},
+                            {kLt2, "Light files|*.lt2"}};
+  std::string filter;
+  for (const Kind& k : kinds)
+    if (k.type == fileType) filter = k.entry;
+  for (const Kind& k : kinds)
+    if (k.type != fileType) filter += std::string("|") + k.entry;
+  return filter + "|All files|*.*";
+}
+
+// Header: version and comment, from prefixes of 50, 100, ... characters
+// until one holds "}". A given text is read the same way, so that a comment
+// before its version block does not push the block out of a fixed 50
+// characters.
+void ReadHeader(ReadState& rs) {
+  const std::optional<std::size_t> length = HeaderPrefixLength(rs.data);
+  if (!length) throw InputPastEndFault();
+  const std::string_view head = rs.data.substr(0, *length);
+  rs.step = kStepVersion;
+  FileHeader header = ParseFileHeader(head, rs.options.poser5Format);
+  gState.FileNotes = std::move(header.fileNotes);
+  gState.ReadVersion = std::move(header.readVersion);
+  gState.RequiredVersion = std::move(header.requiredVersion);
+  rs.result.setRequiredVersion = true;
+}
+
+// Prop scan of a figure-type file: the "figure" entry and the props of the
+// file's first part, found in the prefix that holds the first object line
+// twice.
+void ScanProps(ReadState& rs) {
+  rs.result.enableObjectList = true;
+  rs.Stage("Looking for props...");
+  rs.Range(100);
+  rs.Value(0);
+
+  const std::string first = CrToLfCopy(rs.data.substr(0, 250));
+  std::size_t at = 0;
+  for (const char* key : {"actor ", "light ", "camera ", "prop "}) {
+    if (at != 0) break;
+    at = InStr(first, key);
+  }
+  if (at == 0) throw InvalidCallFault();
+  // The object line runs to its line end, also past the first 250 characters.
+  std::size_t stop = at;
+  while (stop <= rs.data.size() && rs.data[stop - 1] != '\n' && rs.data[stop - 1] != '\r') ++stop;
+  const std::string_view objectLine = rs.data.substr(at - 1, stop - at);
+
+  // The prefix that holds the object line twice, found directly.
+  const std::size_t length = PropScanLength(rs.data, objectLine);
+  const std::size_t rounds = length <= 100 ? 1 : (length - 100 + 499) / 500 + 1;
+  rs.Item("Char " + FormatInt(static_cast<long long>(length)) + "...");
+  rs.Value(static_cast<long long>(rounds % 100));
+  const std::string_view buffer = rs.data.substr(0, length);
+
+  rs.step = kStepPropLines;
+  const bool crIsLineEnd = !rs.textGiven;
+  if (FindLineEndKey(buffer, "figureResFile ", 1, crIsLineEnd) != 0) AddObjectListItem("figure", 0);
+  for (const std::string& prop : PropScanEntries(buffer, rs.data, crIsLineEnd)) AddObjectListItem(prop, 0);
+}
+
+// Quick read of a figure-type file: the tail back to the block that holds
+// the last second key, and the head up to its first "}".
+void QuickRead(ReadState& rs, int fileType) {
+  const bool prop = fileType == kPp2 || fileType == kHr2;
+  const char* firstKey = prop ? "addActor" : "setGeomHandlerOffset";
+  const char* secondKey = prop ? "displayMode" : "figureType";
+
+  rs.step = kStepTailFirstKey;
+  if (!TailStart(rs.data, firstKey)) throw BadRecordFault();
+  rs.step = kStepTailSecondKey;
+  const std::optional<std::size_t> tail = TailStart(rs.data, secondKey);
+  if (!tail) throw BadRecordFault();
+  const std::string_view buffer = rs.data.substr(*tail - 1, rs.data.size() - *tail);
+
+  rs.step = kStepHead;
+  const std::optional<std::size_t> headLength = HeadPrefixLength(rs.data);
+  if (!headLength) throw InputPastEndFault();
+  const std::string_view head = rs.data.substr(0, *headLength);
+
+  if (prop) {
+    rs.step = kStepPropLine;
+    const std::string start = CrToLfCopy(rs.data.substr(0, *headLength + 5 + 50));
+    const long long at = static_cast<long long>(InStr(start, "prop "));
+    if (at == 0) throw InvalidCallFault();
+    const long long lf = static_cast<long long>(InStr(static_cast<std::size_t>(at), start, "\n"));
+    gObjects[0].Name = MidChecked(start, at, lf - at);
+  }
+  rs.whole.reserve(head.size() + 1 + buffer.size());
+  rs.whole.assign(head).append("\n").append(buffer);
+}
+
+}  // namespace
+
+void LoadData(ReadState& rs, int step) {
+  if (rs.loaded) return;
+  rs.step = step;
+  if (rs.textGiven) {
+    rs.data = *rs.options.text;
+  } else {
+    rs.fileBytes = FileBuffer::Read(rs.options.path);
+    rs.data = rs.fileBytes.view();
+  }
+  rs.loaded = true;
+}
+
+void BeginOpenFile() {
+  gState.ReadError = false;
+  gOpenCancelled = false;
+  gActorMaterialsFound = false;
+}
+
+void MarkOpenCancelled() {
+  gState.LoadProps = false;
+  gOpenCancelled = true;
+}
+
+void ResetDocument() {
+  ResetActors();
+  ResetObjects();
+  gObjectList.clear();
+  gState.FileName.clear();
+  gState.RequiredVersion.clear();
+  gState.ReadVersion.clear();
+  gIsHairFile = false;
+  gState.Dirty = false;
+}
+
+FileDialogRequest OpenDialogRequest(int fileType) {
+  FileDialogRequest r;
+  const int type = fileType >= 0 && fileType < kFileTypeCount ? fileType : kCr2;
+  r.title = kDialogRows[type].title;
+  r.defaultExt = kDialogRows[type].ext;
+  r.filter = DialogFilter(type);
+  const std::string& preference = gSettings.FolderOfType(type);
+  if (preference != kNone) r.initDir = preference;
+  const std::string& last = gState.LastFolderOfType(type);
+  if (!last.empty()) r.initDir = last;
+  r.fileName.clear();
+  r.flags = 0x1804;  // hide read-only, path must exist, file must exist
+  r.left = 200;
+  r.top = 200;
+  r.extraHeight = 100;
+  r.preview = gSettings.CdlgThumb;
+  return r;
+}
+
+void RememberOpenFolder(int fileType, const std::string& path) {
+  gState.LastFolderOfType(fileType) = FolderOf(path);
+}
+
+OpenFileResult ReadPoserFile(const OpenFileOptions& options, Host& host) {
+  OpenFileResult result;
+  BeginOpenFile();
+  gState.FileGiven = false;
+  gState.FileType = options.fileType;
+
+  ReadState rs(options, host, result);
+  rs.batch = gState.BatchMode;
+  rs.textGiven = options.text.has_value();
+  rs.parts.assign(1, std::string());
+  const bool figureType = !IsPoseType(options.fileType);
+  try {
+    rs.step = kStepReset;
+    if (!gImportMode) {
+      ResetDocument();
+      gPictureSizes.assign(1, StringPairRec{});
+    } else {
+      ResetObjects();
+    }
+
+    if (!gImportMode) {
+      rs.step = kStepDocumentName;
+      gState.FileName = options.path;
+      result.setCaption = true;
+      result.caption = "Vandrel - [" + FileNameOf(options.path) + "]";
+      if (figureType) result.channelsOff = true;
+      LoadData(rs, kStepHeader);
+      ReadHeader(rs);
+    }
+
+    rs.step = kStepObjectList;
+    gObjectList.clear();
+
+    if (figureType && gState.LoadProps) {
+      LoadData(rs, kStepPropScan);
+      rs.step = kStepPropScan;
+      ScanProps(rs);
+    }
+
+    rs.Stage("Reading file...");
+    rs.parts.assign(gObjectList.empty() ? 1 : gObjectList.size(), std::string());
+    LoadData(rs, kStepOpenFile);
+    if (figureType) {
+      QuickRead(rs, options.fileType);
+    } else {
+      rs.step = kStepFullRead;
+      rs.whole = RemoveIndentation(rs.data);
+    }
+    ReadMaterialGroups(rs);
+    result.ok = true;
+  } catch (const ReadFault& fault) {
+    result.errorNumber = fault.number;
+    result.errorDescription = fault.description;
+  } catch (const std::bad_alloc&) {
+    result.errorNumber = 7;
+    result.errorDescription = "Out of memory";
+  }
+  if (!result.ok) {
+    // Nothing of the read stays: the controls go back to an empty document.
+    OpenFileResult failed;
+    failed.errorNumber = result.errorNumber;
+    failed.errorDescription = std::move(result.errorDescription);
+    failed.setCaption = result.setCaption;
+    failed.caption = std::move(result.caption);
+    result = std::move(failed);
+    result.errorStep = rs.step;
+    gState.ReadError = true;
+    result.errorReport = "Error in the OpenFile function\r\n" + result.errorDescription + ", error number " +
+                         FormatInt(result.errorNumber) + "\r\nCode line number " +
+                         FormatInt(result.errorStep);
+    host.Message(result.errorReport, kProgramTitle, MsgButtons::OK, MsgIcon::Exclamation);
+    ResetDocument();
+    result.channelsOff = true;
+    result.noMaterialData = true;
+  }
+  return result;
+}
+
+}  // namespace vandrel

@@ -1,0 +1,24 @@
+// The faults that end a read of a Poser file. They carry the runtime error
+// number and description that the reader's one error report shows.
+#pragma once
+
+#include <exception>
+#include <string>
+
+namespace vandrel {
+
+struct ReadFault : std::exception {
+  ReadFault(int number, std::string description) : number(number), description(std::move(description)) {}
+  const char* what() const noexcept override { return description.c_str(); }
+  int number;
+  std::string description;
+};
+
+inline ReadFault InvalidCallFault() { return {5, "Invalid procedure call or argument"}; }
+inline ReadFault OverflowFault() { return {6, "Overflow"}; }
+inline ReadFault FileNotFoundFault() { return {53, "File not found"}; }
+inline ReadFault InputPastEndFault() { return {62, "Input past end of file"}; }
+inline ReadFault BadRecordFault() { return {63, "Bad record number"}; }
+inline ReadFault FileAccessFault() { return {75, "Path/File access error"}; }
+
+}  // namespace vandrel

@@ -1,0 +1,236 @@
+#include "reader/text_scan.h"
+
+#include <cstring>
+
+#include "common/text.h"
+#include "reader/read_fault.h"
+
+namespace vandrel {
+namespace {
+
+constexpr std::size_t npos = std::string_view::npos;
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool IsLineEnd(char c, bool crIsLineEnd) { return c == '\n' || (crIsLineEnd && c == '\r'); }
+
+// 0-based first match at or after `from`; glibc's memmem is linear and needs
+// no table, whatever the pattern's length.
+std::size_t Find0(std::string_view text, std::string_view what, std::size_t from) {
+  if (from > text.size()) return npos;
+  if (what.empty()) return from;
+  const void* hit = ::memmem(text.data() + from, text.size() - from, what.data(), what.size());
+  return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) : npos;
+}
+
+}  // namespace
+
+std::string MidChecked(std::string_view text, long long start, long long length) {
+  if (start < 1 || length < 0) throw InvalidCallFault();
+  return Mid(text, static_cast<std::size_t>(start), static_cast<std::size_t>(length));
+}
+
+std::string MidChecked(std::string_view text, long long start) {
+  if (start < 1) throw InvalidCallFault();
+  return Mid(text, static_cast<std::size_t>(start));
+}
+
+std::size_t FindText(std::string_view text, std::string_view what, std::size_t start) {
+  if (start == 0) start = 1;
+  const std::size_t pos = Find0(text, what, start - 1);
+  return pos == npos ? 0 : pos + 1;
+}
+
+void CrToLf(std::string& text) {
+  for (char& c : text)
+    if (c == '\r') c = '\n';
+}
+
+std::string CrToLfCopy(std::string_view text) {
+  std::string out(text);
+  CrToLf(out);
+  return out;
+}
+
+std::string RemoveRunsAfter(std::string_view text, std::string_view lineEnd, char c) {
+  // Removing a run never makes a new line end, because `c` is not part of one.
+  std::string out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::size_t hit = Find0(text, lineEnd, i);
+    const std::size_t stop = hit == npos ? text.size() : hit + lineEnd.size();
+    out.append(text, i, stop - i);
+    i = stop;
+    if (hit == npos) break;
+    while (i < text.size() && text[i] == c) ++i;
+  }
+  return out;
+}
+
+std::string RemoveIndentation(std::string_view text) {
+  std::string out(text);
+  RemoveIndentationInPlace(out);
+  return out;
+}
+
+namespace {
+
+// Drops the run of `c` after every LF, moving the text down in place.
+void RemoveRunsAfterLfInPlace(std::string& text, char c) {
+  std::size_t to = 0;
+  bool afterLf = false;
+  for (std::size_t from = 0; from < text.size(); ++from) {
+    const char ch = text[from];
+    if (afterLf && ch == c) continue;
+    afterLf = ch == '\n';
+    text[to++] = ch;
+  }
+  text.resize(to);
+}
+
+}  // namespace
+
+void RemoveIndentationInPlace(std::string& text) {
+  RemoveRunsAfterLfInPlace(text, '\t');
+  RemoveRunsAfterLfInPlace(text, ' ');
+}
+
+std::string RemoveAll(std::string_view text, std::string_view what) {
+  if (what.empty()) return std::string(text);
+  std::string out;
+  out.reserve(text.size());
+  std::size_t from = 0;
+  for (std::size_t hit = Find0(text, what, 0); hit != npos; hit = Find0(text, what, from)) {
+    out.append(text, from, hit - from);
+    from = hit + what.size();
+  }
+  out.append(text, from);
+  return out;
+}
+
+namespace {
+
+// Walks CleanLine(text) without building it: TAB, CR and LF are skipped
+// everywhere and leading blanks once. Calls `take(c)` for each character until
+// it returns false.
+template <class Take>
+void WalkCleanLine(std::string_view text, bool lower, Take take) {
+  bool leading = true;
+  for (char c : text) {
+    if (c == '\t' || c == '\r' || c == '\n') continue;
+    if (leading && c == ' ') continue;
+    leading = false;
+    if (!take(lower ? Lower(c) : c)) return;
+  }
+}
+
+}  // namespace
+
+bool CleanLineContains(std::string_view text, std::string_view what) {
+  if (what.empty()) return true;
+  // Knuth-Morris-Pratt over the filtered characters; patterns are short.
+  std::string fail(what.size(), '\0');
+  std::size_t k = 0;
+  for (std::size_t i = 1; i < what.size(); ++i) {
+    while (k > 0 && what[i] != what[k]) k = static_cast<unsigned char>(fail[k - 1]);
+    if (what[i] == what[k]) ++k;
+    fail[i] = static_cast<char>(k);
+  }
+  // Trailing blanks that CleanLine trims could only end a match that ends
+  // in blanks; the reader's patterns do not.
+  bool found = false;
+  k = 0;
+  WalkCleanLine(text, false, [&](char c) {
+    while (k > 0 && c != what[k]) k = static_cast<unsigned char>(fail[k - 1]);
+    if (c == what[k]) ++k;
+    if (k == what.size()) {
+      found = true;
+      return false;
+    }
+    return true;
+  });
+  return found;
+}
+
+bool CleanLineStartsWith(std::string_view text, std::string_view what, bool lower) {
+  std::size_t n = 0;
+  bool same = true;
+  WalkCleanLine(text, lower, [&](char c) {
+    if (n == what.size()) return false;
+    if (c != what[n]) {
+      same = false;
+      return false;
+    }
+    ++n;
+    return true;
+  });
+  return same && n == what.size();
+}
+
+bool AtLineStart(std::string_view text, std::size_t pos, std::size_t base, bool crIsLineEnd) {
+  std::size_t i = pos;  // 1-based; looks at character i - 1
+  while (true) {
+    if (i <= base || i <= 1) return true;
+    const char c = text[i - 2];
+    if (IsLineEnd(c, crIsLineEnd)) return true;
+    if (c != ' ' && c != '\t') return false;
+    --i;
+  }
+}
+
+std::size_t FindAtLineStart(std::string_view text, std::string_view key, std::size_t start, std::size_t base,
+                            bool crIsLineEnd) {
+  for (std::size_t p = FindText(text, key, start); p != 0; p = FindText(text, key, p + 1))
+    if (AtLineStart(text, p, base, crIsLineEnd)) return p;
+  return 0;
+}
+
+std::size_t FindLastAtLineStart(std::string_view text, std::string_view key, std::size_t limit,
+                                std::size_t base, bool crIsLineEnd) {
+  std::size_t p = InStrRev(text, key, limit);
+  while (p != 0) {
+    if (AtLineStart(text, p, base, crIsLineEnd)) return p;
+    if (p + key.size() - 2 == 0) return 0;
+    p = InStrRev(text, key, p + key.size() - 2);
+  }
+  return 0;
+}
+
+std::size_t FindLineEndKey(std::string_view text, std::string_view key, std::size_t start, bool crIsLineEnd) {
+  if (start == 0) start = 1;
+  for (std::size_t p = FindText(text, key, start + 1); p != 0; p = FindText(text, key, p + 1))
+    if (p >= 2 && p - 1 >= start && IsLineEnd(text[p - 2], crIsLineEnd)) return p - 1;
+  return 0;
+}
+
+std::size_t FindLastLineEndKey(std::string_view text, std::string_view key, bool crIsLineEnd) {
+  std::size_t p = InStrRev(text, key);
+  while (p != 0) {
+    if (p >= 2 && IsLineEnd(text[p - 2], crIsLineEnd)) return p - 1;
+    if (p + key.size() - 2 == 0) return 0;
+    p = InStrRev(text, key, p + key.size() - 2);
+  }
+  return 0;
+}
+
+bool WholeLineAt(std::string_view text, std::size_t pos, std::string_view name, bool braceEnds,
+                 bool crIsLineEnd) {
+  if (pos == 0 || pos > text.size() + 1 || text.substr(pos - 1, name.size()) != name) return false;
+  for (std::size_t i = pos - 1 + name.size(); i < text.size(); ++i) {
+    const char c = text[i];
+    if (IsLineEnd(c, crIsLineEnd) || (braceEnds && c == '{')) return true;
+    if (c != ' ' && c != '\t' && c != '\r') return false;
+  }
+  return true;
+}
+
+std::size_t LineAfter(std::string_view text, std::size_t pos) {
+  const std::size_t lf = FindText(text, "\n", pos);
+  if (lf == 0) return text.size() + 1;
+  std::size_t next = lf + 1;
+  if (next <= text.size() && text[next - 1] == '\n') ++next;
+  return next;
+}
+
+}  // namespace vandrel

@@ -1,0 +1,147 @@
+#include "reader/material_parser.h"
+
+#include <gtest/gtest.h>
+
+#include "model/model.h"
+#include "reader/read_fault.h"
+#include "reader_test_util.h"
+
+namespace vandrel::test {
+namespace {
+
+class MaterialParserTest : public ReaderTest {
+ protected:
+  MaterialRec Parse(const std::string& block) {
+    gObjects.assign(1, ObjectRec{});
+    gObjects[0].Materials.assign(1, MaterialRec{});
+    ParseMaterialBlock(block, 0, 0);
+    return gObjects[0].Materials[0];
+  }
+};
+
+TEST_F(MaterialParserTest, ColoursAreSinglePrecisionProductsRoundedHalfToEven) {
+  const MaterialRec m = Parse(
+      "KdColor 1 0.5 0 1\nKaColor 0.3 0.3 0.3 1\nKsColor 0.9 0.9 0.9 1\n"
+      "ReflectionColor 0.527451 0.672549 0.845098 1\n}");
+  EXPECT_EQ(m.ObjectColor, (ColorRec{255, 128, 0}));
+  EXPECT_EQ(m.AmbientColor, (ColorRec{76, 76, 76}));
+  EXPECT_EQ(m.HighlightColor, (ColorRec{230, 230, 230}));
+  EXPECT_EQ(m.ReflectiveColor, (ColorRec{134, 172, 216}));
+  EXPECT_TRUE(m.ObjectColorOn && m.AmbientColorOn && m.HighlightColorOn && m.ReflectiveColorOn);
+}
+
+TEST_F(MaterialParserTest, ColoursBeyondOneAreKeptAndTooLargeOnesOverflow) {
+  EXPECT_EQ(Parse("KdColor 2 -1 128 1\n}").ObjectColor, (ColorRec{510, -255, 32640}));
+  try {
+    Parse("KdColor 1 129 0 1\n}");
+    FAIL() << "no overflow";
+  } catch (const ReadFault& f) {
+    EXPECT_EQ(f.number, 6);
+    EXPECT_EQ(f.description, "Overflow");
+  }
+  EXPECT_THROW(Parse("KdColor 1e40 0 0 1\n}"), ReadFault);
+}
+
+TEST_F(MaterialParserTest, ValuesWithoutTheirEndFailAsInvalidCalls) {
+  try {
+    Parse("KdColor 1 1");  // no blank after the third number
+    FAIL();
+  } catch (const ReadFault& f) {
+    EXPECT_EQ(f.number, 5);
+  }
+  EXPECT_THROW(Parse("tMin 0.5"), ReadFault);          // no LF after a number
+  EXPECT_THROW(Parse("textureMap a.jpg"), ReadFault);  // nor after a path
+}
+
+TEST_F(MaterialParserTest, NumbersScaleRoundAndStayInRange) {
+  MaterialRec m = Parse(
+      "TextureColor 1 1 1 0.75\nbumpStrength 0.135\nreflectionStrength -10\ntMin 0.125\ntMax 10\n"
+      "tExpo 0.125\nNsExponent 30\n}");
+  EXPECT_EQ(m.TextureStrength, "75");
+  EXPECT_EQ(m.BumpStrength, "14");
+  EXPECT_EQ(m.ReflectionStrength, "-1000");
+  EXPECT_EQ(m.TransparencyMin, 12);
+  EXPECT_EQ(m.TransparencyMax, 1000);
+  EXPECT_FLOAT_EQ(m.TransparencyFalloff, 0.12f);
+  EXPECT_EQ(m.HighlightSize, 71);
+  EXPECT_TRUE(m.HighlightSizeOn && m.TextureStrengthOn && m.TransparencyFalloffOn);
+
+  m = Parse("bumpStrength 15\ntMax 10.01\nNsExponent 101\n}");
+  EXPECT_EQ(m.BumpStrength, "0");
+  EXPECT_TRUE(m.BumpStrengthOn);
+  EXPECT_EQ(m.TransparencyMax, 0);
+  EXPECT_EQ(m.HighlightSize, 1);
+  EXPECT_FALSE(m.HighlightSizeOn);
+
+  m = Parse("NsExponent 0\ntExpo 0.6\n}");
+  EXPECT_EQ(m.HighlightSize, 101);
+  EXPECT_TRUE(m.HighlightSizeOn);
+  EXPECT_FLOAT_EQ(m.TransparencyFalloff, 0.6f);
+
+  // Values are read the original's way: blanks inside a number are passed over.
+  EXPECT_EQ(Parse("bumpStrength 0. 5\n}").BumpStrength, "50");
+  EXPECT_EQ(Parse("NsExponent x\n}").HighlightSize, 101);
+}
+
+TEST_F(MaterialParserTest, SwitchesAreTrueOnlyForValuesRoundingToOne) {
+  MaterialRec m = Parse("ksIgnoreTexture 1\nreflectThruLights 0\nreflectThruKd 1.5\n}");
+  EXPECT_TRUE(m.KsIgnoreTexture);
+  EXPECT_FALSE(m.MultiplyThroughLights);
+  EXPECT_FALSE(m.MultiplyThroughKdColor);
+  EXPECT_TRUE(m.KsIgnoreTextureOn && m.MultiplyThroughLightsOn && m.MultiplyThroughKdColorOn);
+  m = Parse("ksIgnoreTexture 0.5\nreflectThruKd 0.51\n}");
+  EXPECT_FALSE(m.KsIgnoreTexture);
+  EXPECT_TRUE(m.MultiplyThroughKdColor);
+}
+
+TEST_F(MaterialParserTest, MapsKeepTheirTextWithoutQuotes) {
+  const MaterialRec m = Parse(
+      "textureMap \"C:\\Poser 4\\Runtime\\Textures\\My Skin.jpg\"\n0 0\nbumpMap NO_MAP\n"
+      "reflectionMap :Runtime:Textures:r.jpg\t\n}");
+  EXPECT_EQ(m.TextureMap, "C:\\Poser 4\\Runtime\\Textures\\My Skin.jpg");
+  EXPECT_EQ(m.BumpMap, "NO_MAP");
+  EXPECT_EQ(m.ReflectionMap, ":Runtime:Textures:r.jpg");
+  EXPECT_EQ(m.TransparencyMap, "NO_MAP");
+  EXPECT_TRUE(m.TextureMapOn && m.BumpMapOn && m.ReflectionMapOn);
+  EXPECT_FALSE(m.TransparencyMapOn);
+}
+
+TEST_F(MaterialParserTest, ABlockWithoutKeysKeepsTheDefaults) {
+  const MaterialRec m = Parse("{\n}");
+  for (int i = 0; i < MaterialRec::kSwitchCount; ++i) EXPECT_FALSE(m.SwitchOn(i)) << i;
+  EXPECT_EQ(m.ObjectColor, (ColorRec{0, 0, 0}));
+  EXPECT_EQ(m.HighlightSize, 1);
+  EXPECT_EQ(m.TextureStrength, "0");
+  EXPECT_EQ(m.BumpStrength, "0");
+  EXPECT_EQ(m.ReflectionStrength, "0");
+  EXPECT_TRUE(IsNoMap(m.TextureMap) && IsNoMap(m.BumpMap) && IsNoMap(m.ReflectionMap) &&
+              IsNoMap(m.TransparencyMap));
+}
+
+TEST_F(MaterialParserTest, KeysAreCaseSensitiveAndTheFirstOccurrenceWins) {
+  EXPECT_FALSE(Parse("kdcolor 1 1 1 1\n}").ObjectColorOn);
+  EXPECT_EQ(Parse("mytMax 0.4\ntMax 0.9\n}").TransparencyMax, 40);
+}
+
+TEST_F(MaterialParserTest, KeyReadersReportAbsenceAndTheMapHookSeesPresentMaps) {
+  gObjects.assign(1, ObjectRec{});
+  gObjects[0].Materials.assign(1, MaterialRec{});
+  EXPECT_EQ(ParseMaterialNumber("tMin 0.5\n", "tMax "), 0);
+  EXPECT_TRUE(gState.KeyMissing);
+  EXPECT_EQ(ParseMaterialNumber("tMin 0.5\n", "tMin "), 50);
+  EXPECT_FALSE(gState.KeyMissing);
+  EXPECT_EQ(ParseMaterialPath("bumpMap \"a b.jpg\"\n", "textureMap "), "");
+  EXPECT_TRUE(gState.KeyMissing);
+
+  std::vector<std::string> seen;
+  SetMaterialMapHook([&](const std::string& path) { seen.push_back(path); });
+  Parse("textureMap a.jpg\nbumpMap NO_MAP\n}");
+  EXPECT_TRUE(seen.empty());  // MainThumb is off
+  gSettings.MainThumb = true;
+  Parse("textureMap a.jpg\nbumpMap NO_MAP\n}");
+  SetMaterialMapHook(nullptr);
+  EXPECT_EQ(seen, (std::vector<std::string>{"a.jpg", "NO_MAP"}));
+}
+
+}  // namespace
+}  // namespace vandrel::test

@@ -1,0 +1,543 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+
+#include "common/text.h"
+#include "model/model.h"
+#include "reader/object_list.h"
+#include "reader/poser_file_reader.h"
+#include "reader_test_util.h"
+
+namespace vandrel::test {
+namespace {
+
+constexpr LineEnds kAllLineEnds[] = {LineEnds::Lf, LineEnds::CrLf, LineEnds::Cr};
+
+class OpenFileTest : public ReaderTest {
+ protected:
+  // Writes a test file in the given line-end variant and reads it.
+  OpenFileResult Open(const std::string& name, int type, LineEnds ends, bool poser5 = false,
+                      ObjectPartReader reader = {}) {
+    return OpenText(name, WithLineEnds(DataFile(name), ends), type, poser5, std::move(reader));
+  }
+  OpenFileResult OpenText(const std::string& name, const std::string& bytes, int type, bool poser5 = false,
+                          ObjectPartReader reader = {}) {
+    OpenFileOptions options;
+    options.fileType = type;
+    options.path = dir.write(name, bytes);
+    options.poser5Format = poser5;
+    options.objectPartReader = std::move(reader);
+    return ReadPoserFile(options, host);
+  }
+  static std::vector<std::string> MaterialNames(std::size_t group) {
+    std::vector<std::string> names;
+    for (const MaterialRec& m : gObjects.at(group).Materials) names.push_back(m.Name);
+    return names;
+  }
+  static std::vector<std::string> GroupNames() {
+    std::vector<std::string> names;
+    for (const ObjectRec& o : gObjects) names.push_back(o.Name);
+    return names;
+  }
+
+  TempDir dir;
+  RecordingHost host;
+};
+
+TEST_F(OpenFileTest, APoseFileGivesEveryMaterialKeyInEachLineEnding) {
+  for (LineEnds ends : kAllLineEnds) {
+    SCOPED_TRACE(LineEndsName(ends));
+    ResetModel();
+    const OpenFileResult r = Open("materials.pz2", kPz2, ends);
+    ASSERT_TRUE(r.ok) << r.errorReport;
+    EXPECT_EQ(gObjectList, std::vector<std::string>{"figure"});
+    ASSERT_EQ(gObjects.size(), 1u);
+    EXPECT_EQ(gObjects[0].Name, "figure");
+    // "material " inside a map path makes no material.
+    EXPECT_EQ(MaterialNames(0),
+              (std::vector<std::string>{"Full", "Empty", "Ranges", "ZeroExp", "NotANumber", "MapInPath"}));
+
+    const MaterialRec& full = gObjects[0].Materials[0];
+    EXPECT_EQ(full.ObjectColor, (ColorRec{255, 128, 0}));
+    EXPECT_EQ(full.AmbientColor, (ColorRec{76, 76, 76}));
+    EXPECT_EQ(full.HighlightColor, (ColorRec{230, 230, 230}));
+    EXPECT_EQ(full.ReflectiveColor, (ColorRec{134, 172, 216}));
+    EXPECT_EQ(full.TextureStrength, "75");
+    EXPECT_EQ(full.HighlightSize, 71);
+    EXPECT_EQ(full.TransparencyMin, 25);
+    EXPECT_EQ(full.TransparencyMax, 12);
+    EXPECT_FLOAT_EQ(full.TransparencyFalloff, 0.6f);
+    EXPECT_EQ(full.BumpStrength, "14");
+    EXPECT_EQ(full.ReflectionStrength, "50");
+    EXPECT_TRUE(full.KsIgnoreTexture);
+    EXPECT_FALSE(full.MultiplyThroughLights);
+    EXPECT_FALSE(full.MultiplyThroughKdColor);
+    EXPECT_EQ(full.TextureMap, "C:\\Program Files\\Poser 4\\Runtime\\Textures\\Vandrel\\My Skin.jpg");
+    EXPECT_EQ(full.BumpMap, "NO_MAP");
+    EXPECT_EQ(full.ReflectionMap, ":Runtime:Textures:Vandrel:reflect.jpg");
+    EXPECT_EQ(full.TransparencyMap, "::Runtime:Textures:Vandrel:trans map.tif");
+    for (int i = 0; i < MaterialRec::kSwitchCount; ++i) EXPECT_TRUE(full.SwitchOn(i)) << i;
+
+    const MaterialRec& empty = gObjects[0].Materials[1];
+    for (int i = 0; i < MaterialRec::kSwitchCount; ++i) EXPECT_FALSE(empty.SwitchOn(i)) << i;
+    EXPECT_EQ(empty.HighlightSize, 1);
+    EXPECT_EQ(empty.TextureMap, "NO_MAP");
+
+    const MaterialRec& ranges = gObjects[0].Materials[2];
+    EXPECT_EQ(ranges.ObjectColor, (ColorRec{510, -255, 1}));
+    EXPECT_EQ(ranges.HighlightSize, 1);
+    EXPECT_FALSE(ranges.HighlightSizeOn);
+    EXPECT_EQ(ranges.BumpStrength, "0");
+    EXPECT_TRUE(ranges.BumpStrengthOn);
+    EXPECT_EQ(ranges.ReflectionStrength, "-1000");
+    EXPECT_EQ(ranges.TransparencyMin, 1000);
+    EXPECT_EQ(ranges.TransparencyMax, 0);
+    EXPECT_FLOAT_EQ(ranges.TransparencyFalloff, 0.12f);
+    EXPECT_FALSE(ranges.KsIgnoreTexture);
+    EXPECT_TRUE(ranges.KsIgnoreTextureOn);
+
+    const MaterialRec& zero = gObjects[0].Materials[3];
+    EXPECT_EQ(zero.HighlightSize, 101);
+    EXPECT_TRUE(zero.HighlightSizeOn);
+    EXPECT_FALSE(zero.ObjectColorOn);       // "kdcolor" is not the key
+    EXPECT_EQ(zero.TextureStrength, "50");  // one number: the number itself
+
+    const MaterialRec& nan = gObjects[0].Materials[4];
+    EXPECT_EQ(nan.ObjectColor, (ColorRec{0, 0, 0}));
+    EXPECT_TRUE(nan.ObjectColorOn);
+    EXPECT_EQ(nan.HighlightSize, 101);
+    EXPECT_EQ(nan.TransparencyMax, 40);  // "tMax " first stands inside "mytMax "
+
+    const MaterialRec& paths = gObjects[0].Materials[5];
+    EXPECT_EQ(paths.TextureMap, "D:\\Textures\\material skins\\face.jpg");
+    EXPECT_EQ(paths.BumpMap, "D:\\material \\bump.jpg");
+
+    EXPECT_TRUE(r.channelsOff);  // no actors
+    EXPECT_FALSE(r.noMaterialData);
+    EXPECT_TRUE(r.enableSave && r.enableSaveAs && r.enableExportMtl && r.selectFirstObject);
+    EXPECT_TRUE(r.enableDeleteObject);  // the list has an entry
+    EXPECT_EQ(gState.ReadVersion, "4.01");
+    EXPECT_FALSE(gState.Dirty);
+    EXPECT_TRUE(gActors.size() == 1 && gActors[0].Name.empty());
+  }
+}
+
+TEST_F(OpenFileTest, NumbersReadTheSameUnderADecimalCommaLocale) {
+  if (!std::setlocale(LC_ALL, "de_DE.UTF-8") && !std::setlocale(LC_ALL, "de_DE.utf8"))
+    GTEST_SKIP() << "no de_DE locale on this machine";
+  const OpenFileResult r = Open("materials.pz2", kPz2, LineEnds::CrLf);
+  std::setlocale(LC_ALL, "C");
+  ASSERT_TRUE(r.ok) << r.errorReport;
+  const MaterialRec& full = gObjects[0].Materials[0];
+  EXPECT_EQ(full.ObjectColor, (ColorRec{255, 128, 0}));
+  EXPECT_EQ(full.BumpStrength, "14");
+  EXPECT_FLOAT_EQ(full.TransparencyFalloff, 0.6f);
+  EXPECT_EQ(gState.ReadVersion, "4.01");
+}
+
+TEST_F(OpenFileTest, ACharacterWithItsPropsGivesOneGroupEach) {
+  for (LineEnds ends : kAllLineEnds) {
+    SCOPED_TRACE(LineEndsName(ends));
+    ResetModel();
+    gState.LoadProps = true;
+    const OpenFileResult r = Open("figure_props.cr2", kCr2, ends);
+    ASSERT_TRUE(r.ok) << r.errorReport;
+    // Props from the last in the file to the first; "prop ball" does not eat "prop ball_2".
+    EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "prop ball", "prop ball_2"}));
+    EXPECT_EQ(GroupNames(), (std::vector<std::string>{"figure", "prop ball", "prop ball_2"}));
+    EXPECT_EQ(MaterialNames(0), (std::vector<std::string>{"Preview", "skin"}));
+    EXPECT_EQ(MaterialNames(1), (std::vector<std::string>{"Skin2", "Metal"}));
+    EXPECT_EQ(MaterialNames(2), std::vector<std::string>{"Rubber"});
+    EXPECT_EQ(gObjects[0].Materials[1].TextureMap,
+              "C:\\Program Files\\Poser 4\\Runtime\\Textures\\Vandrel\\my skin.jpg");
+    EXPECT_EQ(gObjects[0].Materials[1].BumpMap, ":Runtime:Textures:Vandrel:skin bump.bum");
+    EXPECT_EQ(gObjects[0].Materials[1].BumpStrength, "2");
+    EXPECT_EQ(gObjects[1].Materials[0].TextureMap, ":Runtime:Textures:Vandrel:ball skin.jpg");
+    EXPECT_EQ(gObjects[1].Materials[1].ReflectionStrength, "80");
+    EXPECT_EQ(gObjects[2].Materials[0].ObjectColor, (ColorRec{255, 0, 0}));
+
+    EXPECT_EQ(gState.FileNotes, "Vandrel test figure\r\nmade by hand for the tests  with a hash");
+    EXPECT_EQ(gState.ReadVersion, "4.01");
+    EXPECT_FALSE(gState.LoadProps);
+    EXPECT_TRUE(r.enableObjectList && r.channelsOff && r.enableDeleteObject && r.enableSaveAs);
+    EXPECT_FALSE(r.enableSave);
+    EXPECT_EQ(r.caption, "Vandrel - [figure_props.cr2]");
+    EXPECT_EQ(gState.FileName, dir.file("figure_props.cr2"));
+    EXPECT_TRUE(std::find(host.stages.begin(), host.stages.end(), "Looking for props...") !=
+                host.stages.end());
+  }
+}
+
+TEST_F(OpenFileTest, ACharacterWithoutPropsGivesOnlyTheFiguresMaterials) {
+  for (LineEnds ends : kAllLineEnds) {
+    SCOPED_TRACE(LineEndsName(ends));
+    ResetModel();
+    const OpenFileResult r = Open("figure_props.cr2", kCr2, ends);
+    ASSERT_TRUE(r.ok) << r.errorReport;
+    EXPECT_EQ(gObjectList, std::vector<std::string>{"figure"});
+    ASSERT_EQ(gObjects.size(), 1u);
+    EXPECT_EQ(MaterialNames(0), (std::vector<std::string>{"Preview", "skin"}));
+    EXPECT_EQ(gObjects[0].Materials[1].HighlightSize, 71);
+    EXPECT_FALSE(r.enableObjectList);
+  }
+}
+
+// A character file grown far past the reader's blocks: the same groups.
+TEST_F(OpenFileTest, ALargeCharacterReadsTheSameAsASmallOne) {
+  std::string text = DataFile("figure_props.cr2");
+  std::string channels;
+  for (int i = 0; i < 3000; ++i)
+    channels += "\t\ttargetGeom Morph" + std::to_string(i) + "\n\t\t\t{\n\t\t\tname Morph" +
+                std::to_string(i) + "\n\t\t\tkeys\n\t\t\t\t{\n\t\t\t\tk  0  0\n\t\t\t\t}\n\t\t\t}\n";
+  const std::string anchor = "\t\tvalueParm Smile\n";
+  text.insert(text.find(anchor), channels);
+  const std::string hipAnchor = "\t\trotateX xrot\n";
+  text.insert(text.find(hipAnchor), channels);
+  for (LineEnds ends : kAllLineEnds) {
+    SCOPED_TRACE(LineEndsName(ends));
+    for (bool props : {false, true}) {
+      ResetModel();
+      gState.LoadProps = props;
+      const OpenFileResult r = OpenText("big.cr2", WithLineEnds(text, ends), kCr2);
+      ASSERT_TRUE(r.ok) << r.errorReport;
+      EXPECT_EQ(MaterialNames(0), (std::vector<std::string>{"Preview", "skin"}));
+      if (props) {
+        EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "prop ball", "prop ball_2"}));
+        EXPECT_EQ(MaterialNames(1), (std::vector<std::string>{"Skin2", "Metal"}));
+        EXPECT_EQ(MaterialNames(2), std::vector<std::string>{"Rubber"});
+      }
+    }
+  }
+}
+
+TEST_F(OpenFileTest, PropAndHairFilesAreNamedByTheirPropLine) {
+  for (LineEnds ends : kAllLineEnds) {
+    SCOPED_TRACE(LineEndsName(ends));
+    ResetModel();
+    OpenFileResult r = Open("ball.pp2", kPp2, ends);
+    ASSERT_TRUE(r.ok) << r.errorReport;
+    EXPECT_EQ(gObjectList, std::vector<std::string>{"prop ball"});
+    EXPECT_EQ(GroupNames(), std::vector<std::string>{"prop ball"});
+    EXPECT_EQ(MaterialNames(0), (std::vector<std::string>{"Rubber", "Chrome"}));
+    EXPECT_EQ(gObjects[0].Materials[1].ReflectionMap, ":Runtime:Textures:Vandrel:chrome.jpg");
+    EXPECT_FALSE(gIsHairFile);
+
+    ResetModel();
+    r = Open("hair.hr2", kHr2, ends);
+    ASSERT_TRUE(r.ok) << r.errorReport;
+    EXPECT_EQ(gObjectList, std::vector<std::string>{"prop figureHair"});
+    EXPECT_EQ(MaterialNames(0), std::vector<std::string>{"Hair"});
+    EXPECT_EQ(gObjects[0].Materials[0].TransparencyMax, 100);
+    EXPECT_EQ(gObjects[0].Materials[0].TransparencyMap, ":Runtime:Textures:Vandrel:hair trans.jpg");
+    EXPECT_TRUE(gIsHairFile);
+    EXPECT_EQ(gState.ReadVersion, "4.0");
+  }
+}
+
+TEST_F(OpenFileTest, APoseFileHandsItsObjectPartToTheChannelReader) {
+  std::string lfText;
+  for (LineEnds ends : kAllLineEnds) {
+    SCOPED_TRACE(LineEndsName(ends));
+    ResetModel();
+    std::string objectText;
+    const OpenFileResult r = Open("actors_figure.pz2", kPz2, ends, false, [&](std::string_view text, Host&) {
+      objectText = text;
+      AddObjectListItem("actor BODY:1", 0);
+      AddObjectListItem("actor head:1", 0);
+    });
+    ASSERT_TRUE(r.ok) << r.errorReport;
+    // The object part begins with the first object line, whatever the line
+    // ends, and stops before the figure block.
+    EXPECT_TRUE(StartsWith(objectText, "actor BODY:1\n")) << objectText;
+    EXPECT_EQ(objectText.back() == '\n' ? objectText[objectText.size() - 2] : objectText.back(), '}');
+    EXPECT_EQ(InStr(objectText, "figure"), 0u);
+    EXPECT_EQ(InStr(objectText, "\r"), 0u);
+    // CR LF files keep an empty line per line end, and lone-CR files their
+    // indentation, as the channel reader expects; the content is the same.
+    const std::string content = RemoveChar(RemoveChar(objectText, '\n'), '\t');
+    if (ends == LineEnds::Lf) {
+      lfText = content;
+      EXPECT_TRUE(EndsWith(objectText, "k  0  1\n}\n}\n}\n}")) << objectText;
+    } else {
+      EXPECT_EQ(content, lfText);
+    }
+    EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "prop hat", "actor BODY:1", "actor head:1"}));
+    EXPECT_EQ(GroupNames(), (std::vector<std::string>{"figure", "prop hat"}));
+    EXPECT_EQ(MaterialNames(0), (std::vector<std::string>{"skin", "eyes"}));
+    EXPECT_EQ(MaterialNames(1), std::vector<std::string>{"Felt"});
+    EXPECT_FALSE(r.channelsOff);  // the channel reader decides
+  }
+}
+
+TEST_F(OpenFileTest, WithoutAChannelReaderAPoseFileGivesItsMaterialsOnly) {
+  for (LineEnds ends : kAllLineEnds) {
+    SCOPED_TRACE(LineEndsName(ends));
+    ResetModel();
+    const OpenFileResult r = Open("actors_figure.pz2", kPz2, ends);
+    ASSERT_TRUE(r.ok) << r.errorReport;
+    EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "prop hat"}));
+    EXPECT_EQ(MaterialNames(0), (std::vector<std::string>{"skin", "eyes"}));
+    EXPECT_TRUE(gActors.size() == 1 && gActors[0].Name.empty());
+    EXPECT_TRUE(r.channelsOff);
+  }
+}
+
+TEST_F(OpenFileTest, AFigureBlockAfterThePropBlocksKeepsEveryMaterial) {
+  for (LineEnds ends : kAllLineEnds) {
+    SCOPED_TRACE(LineEndsName(ends));
+    ResetModel();
+    const OpenFileResult r = Open("props_first.pz2", kPz2, ends);
+    ASSERT_TRUE(r.ok) << r.errorReport;
+    EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "prop ball_2", "prop ball"}));
+    EXPECT_EQ(MaterialNames(0), std::vector<std::string>{"skin"});
+    EXPECT_EQ(MaterialNames(1), std::vector<std::string>{"Glass"});
+    EXPECT_EQ(MaterialNames(2), std::vector<std::string>{"Rubber"});
+    EXPECT_EQ(gState.ReadVersion, "5");
+  }
+}
+
+TEST_F(OpenFileTest, TheOtherPoseTypesAreReadWhole) {
+  for (LineEnds ends : kAllLineEnds) {
+    SCOPED_TRACE(LineEndsName(ends));
+    std::vector<std::string> seen;
+    const ObjectPartReader reader = [&](std::string_view text, Host&) { seen.emplace_back(text); };
+
+    ResetModel();
+    OpenFileResult r = Open("camera.cm2", kCm2, ends, false, reader);
+    ASSERT_TRUE(r.ok) << r.errorReport;
+    EXPECT_TRUE(r.noMaterialData);
+    EXPECT_TRUE(gObjectList.empty());
+    EXPECT_TRUE(r.enableSave);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_TRUE(StartsWith(seen[0], "camera MAIN_CAMERA\n"));
+
+    ResetModel();
+    r = Open("face.fc2", kFc2, ends, false, reader);
+    ASSERT_TRUE(r.ok) << r.errorReport;
+    EXPECT_EQ(gState.FileNotes, "face pose\r\nmade for the tests");
+    EXPECT_EQ(MaterialNames(0), std::vector<std::string>{"lips"});
+    EXPECT_TRUE(StartsWith(seen.back(), "actor head:1\n"));
+
+    ResetModel();
+    r = Open("hand.hd2", kHd2, ends, false, reader);
+    ASSERT_TRUE(r.ok) << r.errorReport;
+    EXPECT_TRUE(r.noMaterialData);
+    EXPECT_TRUE(StartsWith(seen.back(), "actor rHand:1\n"));
+
+    ResetModel();
+    r = Open("light.lt2", kLt2, ends, false, reader);
+    ASSERT_TRUE(r.ok) << r.errorReport;
+    EXPECT_EQ(MaterialNames(0), std::vector<std::string>{"Lamp"});
+    EXPECT_TRUE(StartsWith(seen.back(), "light SPOTLIGHT_1\n"));
+    EXPECT_EQ(seen.size(), 4u);
+  }
+}
+
+TEST_F(OpenFileTest, TheVersionComesFromTheFileOrThePreferences) {
+  const std::string noVersion = "{\nfigure\n{\nmaterial a\n{\nKdColor 1 1 1 1\n}\n}\n}\n";
+  OpenText("a.pz2", noVersion, kPz2);
+  EXPECT_EQ(gState.ReadVersion, "");
+  EXPECT_EQ(gState.RequiredVersion, "4.01");
+  EXPECT_EQ(gState.FileNotes, "");
+
+  gSettings.PVersionNumber = "4.03";
+  gSettings.P5VersionNumber = "5.0.3";
+  OpenText("a.pz2", noVersion, kPz2);
+  EXPECT_EQ(gState.RequiredVersion, "4.03");
+  OpenText("a.pz2", noVersion, kPz2, true);
+  EXPECT_EQ(gState.RequiredVersion, "5.0.3");
+
+  const OpenFileResult r = Open("materials.pz2", kPz2, LineEnds::CrLf);
+  EXPECT_TRUE(r.setRequiredVersion);
+  EXPECT_EQ(gState.RequiredVersion, "4.01");
+  gSettings.SetPoserVersion = true;
+  Open("materials.pz2", kPz2, LineEnds::Lf);
+  EXPECT_EQ(gState.RequiredVersion, "4.03");
+  EXPECT_EQ(gState.ReadVersion, "4.01");
+  Open("materials.pz2", kPz2, LineEnds::Lf, true);
+  EXPECT_EQ(gState.RequiredVersion, "4.01");  // SetP5Version is off
+  gSettings.SetP5Version = true;
+  Open("materials.pz2", kPz2, LineEnds::Lf, true);
+  EXPECT_EQ(gState.RequiredVersion, "5.0.3");
+}
+
+TEST_F(OpenFileTest, ShortFilesAreNotRefusedForTheirSize) {
+  // The version block ends in the last few characters; the file is far
+  // shorter than the first reads of the header and the prop scan.
+  const std::string tiny =
+      "{\nversion\n{\nnumber 4.01\n}\nactor BODY:1\n{\n}\nactor BODY:1\n{\nsetGeomHandlerOffset 0 0 0\n}\n"
+      "figure\n{\nfigureType 1\nmaterial x\n{\nKdColor 1 1 1 1\n}\n}\n}";
+  for (LineEnds ends : kAllLineEnds) {
+    ResetModel();
+    gState.LoadProps = true;
+    const OpenFileResult r = OpenText("tiny.cr2", WithLineEnds(tiny, ends), kCr2);
+    ASSERT_TRUE(r.ok) << r.errorReport;
+    EXPECT_EQ(MaterialNames(0), std::vector<std::string>{"x"});
+  }
+  ResetModel();
+  const OpenFileResult r = OpenText("v.pz2", "{\nversion\n{\nnumber 4.01\n}\n}", kPz2);
+  ASSERT_TRUE(r.ok) << r.errorReport;
+  EXPECT_TRUE(r.noMaterialData);
+}
+
+TEST_F(OpenFileTest, EveryFailureEndsInTheOneErrorReportAndAnEmptyDocument) {
+  struct Case {
+    std::string name, text;
+    int type;
+    int number;
+    std::string description;
+  };
+  const Case cases[] = {
+      {"nobrace.pz2", "{\nversion\nnumber 4.01\n", kPz2, 62, "Input past end of file"},
+      {"nokey.cr2", "{\nversion\n{\nnumber 4.01\n}\nfigure\n{\nfigureType 1\nmaterial a\n{\n}\n}\n}", kCr2,
+       63, "Bad record number"},
+      {"overflow.pz2", "{\nversion\n{\nnumber 4\n}\nfigure\n{\nmaterial a\n{\nKdColor 1 200 0 1\n}\n}\n}",
+       kPz2, 6, "Overflow"},
+      {"noline.pz2", "{\nversion\n{\nnumber 4\n}\nfigure\n{\nmaterial a}", kPz2, 5,
+       "Invalid procedure call or argument"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResetModel();
+    gObjectList = {"left over"};
+    host.messages.clear();
+    const OpenFileResult r = OpenText(c.name, c.text, c.type);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.errorNumber, c.number);
+    EXPECT_TRUE(gState.ReadError);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, "Error in the OpenFile function\r\n" + c.description +
+                                         ", error number " + std::to_string(c.number) +
+                                         "\r\nCode line number " + std::to_string(r.errorStep));
+    EXPECT_EQ(host.messages[0].title, "Vandrel");
+    EXPECT_EQ(host.messages[0].icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(r.channelsOff && r.noMaterialData);
+    EXPECT_FALSE(r.enableSaveAs || r.selectFirstObject || r.enableExportMtl);
+    EXPECT_TRUE(gObjects.size() == 1 && gObjects[0].Name.empty() && gObjects[0].Materials.empty());
+    EXPECT_TRUE(gObjectList.empty());
+    EXPECT_EQ(gState.FileName, "");
+    EXPECT_EQ(r.dialogFileName, "");
+  }
+
+  ResetModel();
+  OpenFileOptions missing;
+  missing.fileType = kPz2;
+  missing.path = dir.file("absent.pz2");
+  const OpenFileResult r = ReadPoserFile(missing, host);
+  EXPECT_EQ(r.errorNumber, 53);
+  EXPECT_NE(r.errorStep, 0);
+
+  // The next good read clears the flag.
+  Open("materials.pz2", kPz2, LineEnds::Lf);
+  EXPECT_FALSE(gState.ReadError);
+}
+
+TEST_F(OpenFileTest, ACancelledDialogLeavesTheDocumentAsItWas) {
+  Open("figure_props.cr2", kCr2, LineEnds::Lf);
+  const std::vector<std::string> list = gObjectList;
+  const std::size_t materials = gObjects[0].Materials.size();
+  gState.LoadProps = true;
+  BeginOpenFile();
+  MarkOpenCancelled();
+  EXPECT_TRUE(gOpenCancelled);
+  EXPECT_FALSE(gState.LoadProps);
+  EXPECT_FALSE(gState.ReadError);
+  EXPECT_EQ(gObjectList, list);
+  EXPECT_EQ(gObjects[0].Materials.size(), materials);
+  EXPECT_EQ(gState.FileName, dir.file("figure_props.cr2"));
+
+  Open("materials.pz2", kPz2, LineEnds::Lf);
+  EXPECT_FALSE(gOpenCancelled);
+}
+
+TEST_F(OpenFileTest, AnImportReadsMaterialsOnlyAndKeepsTheDocument) {
+  Open("figure_props.cr2", kCr2, LineEnds::CrLf);
+  const std::string name = gState.FileName;
+  const std::string notes = gState.FileNotes;
+  gActors[0].Name = "BODY:1";
+  gImportMode = true;
+  OpenFileResult r = Open("materials.pz2", kPz2, LineEnds::Lf);
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(gState.FileName, name);
+  EXPECT_EQ(gState.FileNotes, notes);
+  EXPECT_FALSE(r.setCaption || r.setRequiredVersion || r.enableSave || r.enableSaveAs);
+  EXPECT_EQ(gActors[0].Name, "BODY:1");
+  EXPECT_TRUE(gState.Dirty);
+  EXPECT_EQ(gObjects[0].Materials.size(), 6u);
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_FALSE(r.channelsOff);
+
+  r = Open("hand.hd2", kHd2, LineEnds::Lf);
+  ASSERT_TRUE(r.ok);
+  EXPECT_TRUE(r.noMaterialData);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, "There is no material data in the opened file");
+  EXPECT_FALSE(r.selectDefaultTemplate);
+}
+
+TEST_F(OpenFileTest, ASilentSaveGoesBesideTheFileAsPz2) {
+  gState.SilentSave = true;
+  const OpenFileResult r = Open("figure_props.cr2", kCr2, LineEnds::Lf);
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.silentSavePath, dir.file("figure_props.pz2"));
+  EXPECT_EQ(r.dialogFileName, r.silentSavePath);
+  EXPECT_FALSE(gState.SilentSave);
+}
+
+TEST_F(OpenFileTest, AGivenTextIsReadInsteadOfTheFile) {
+  OpenFileOptions options;
+  options.fileType = kCr2;
+  options.path = dir.file("chosen.cr2");  // never read
+  options.text = DataFile("figure_props.cr2");
+  gState.LoadProps = true;
+  const OpenFileResult r = ReadPoserFile(options, host);
+  ASSERT_TRUE(r.ok) << r.errorReport;
+  EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "prop ball", "prop ball_2"}));
+  EXPECT_EQ(MaterialNames(2), std::vector<std::string>{"Rubber"});
+  EXPECT_EQ(gState.FileName, options.path);
+  // The comment lines put the version block past the first 50 characters.
+  EXPECT_EQ(gState.ReadVersion, "4.01");
+  EXPECT_EQ(gState.FileNotes, "Vandrel test figure\r\nmade by hand for the tests  with a hash");
+}
+
+TEST_F(OpenFileTest, BatchModeShowsNoProgress) {
+  gState.BatchMode = true;
+  gState.LoadProps = true;
+  ASSERT_TRUE(Open("figure_props.cr2", kCr2, LineEnds::Lf).ok);
+  EXPECT_TRUE(host.stages.empty());
+  EXPECT_TRUE(host.items.empty());
+}
+
+TEST_F(OpenFileTest, TheOpenDialogOfEachType) {
+  FileDialogRequest d = OpenDialogRequest(kHd2);
+  EXPECT_EQ(d.title, "Open Hand file");
+  EXPECT_EQ(d.defaultExt, "hd2");
+  EXPECT_EQ(d.filter,
+            "Hand files|*.hd2|Pose files|*.pz2|Camera files|*.cm2|Face files|*.fc2|Light files|*.lt2|All "
+            "files|*.*");
+  EXPECT_EQ(d.flags, 0x1804);
+  EXPECT_EQ(d.left, 200);
+  EXPECT_EQ(d.initDir, "");
+  EXPECT_EQ(OpenDialogRequest(kCr2).filter, "Characters|*.cr2|All files|*.*");
+  EXPECT_EQ(OpenDialogRequest(kHr2).title, "Open Hair file");
+
+  gSettings.HD2 = "none";
+  EXPECT_EQ(OpenDialogRequest(kHd2).initDir, "");
+  gSettings.HD2 = "/poser/hand";
+  EXPECT_EQ(OpenDialogRequest(kHd2).initDir, "/poser/hand");
+  RememberOpenFolder(kHd2, "/mine/poses/a.hd2");
+  EXPECT_EQ(gState.LastHandFolder, "/mine/poses");
+  EXPECT_EQ(OpenDialogRequest(kHd2).initDir, "/mine/poses");
+}
+
+TEST_F(OpenFileTest, ObjectListKeepsActorsLast) {
+  AddObjectListItem("actor a", 0);
+  AddObjectListItem("figure", 0);
+  AddObjectListItem("prop x", 0);
+  AddObjectListItem("actor b", 0);
+  AddObjectListItem("first", 1);
+  EXPECT_EQ(gObjectList, (std::vector<std::string>{"first", "figure", "prop x", "actor a", "actor b"}));
+}
+
+}  // namespace
+}  // namespace vandrel::test
