@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "app/frm_settings.h"
 #include "app/settings_file.h"
 #include "mainwindow/frm_main.h"
 #include "model/model.h"
@@ -12,6 +13,10 @@ namespace vandrel {
 std::unique_ptr<FrmMain> Main() {
   gState.FileGiven = gState.Dirty = gState.LoadProps = false;
   auto frmMain = std::make_unique<FrmMain>();
+  FrmMain* window = frmMain.get();
+  window->SetOtherWindow(OtherWindow::Preferences, [window] {
+    ShowPreferences(window, [window](bool on) { window->mnuPoser->setEnabled(on); });
+  });
   frmMain->show();
   LoadSettings();
   CreateTables();

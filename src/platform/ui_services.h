@@ -23,7 +23,11 @@ struct FileDialogRequest {
   long flags = 0;
   int left = -1, top = -1;  // screen position, -1 = let the system choose
   int extraHeight = 0;      // pixels added below the dialog (room for a preview)
-  bool preview = false;     // show the thumbnail preview beside the file list
+  bool preview = false;     // the preview box starts ticked (with previewPane)
+  bool previewPane = false; // the dialog carries the thumbnail preview box and its switch
+  std::string okText;       // replacement button captions; "" = the standard one
+  std::string cancelText;
+  std::string helpText;
 };
 
 struct FileDialogResult {

@@ -1,10 +1,13 @@
 #include "platform/qt/qt_ui.h"
 
+#include <algorithm>
+
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringDecoder>
@@ -12,6 +15,7 @@
 #include <QUrl>
 
 #include "platform/dialog_filter.h"
+#include "platform/qt/dialog_preview_pane.h"
 
 namespace vandrel {
 
@@ -79,6 +83,17 @@ std::optional<Rgb> QtUi::ChooseColor(const Rgb& initial) {
   return Rgb{chosen.red(), chosen.green(), chosen.blue()};
 }
 
+namespace {
+// The file dialog being shown, so that the main window can end it when it closes.
+QPointer<QFileDialog> gOpenFileDialog;
+}  // namespace
+
+bool EndFileDialog() {
+  if (!gOpenFileDialog) return false;
+  gOpenFileDialog->reject();
+  return true;
+}
+
 FileDialogResult QtUi::RunFileDialog(const FileDialogRequest& request, bool save) {
   QFileDialog dialog(parent_, Q(request.title), Q(request.initDir), Q(QtFilterOf(request.filter)));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -88,10 +103,23 @@ FileDialogResult QtUi::RunFileDialog(const FileDialogRequest& request, bool save
   const std::string entry = QtFilterEntry(request.filter, request.filterIndex);
   if (!entry.empty()) dialog.selectNameFilter(Q(entry));
   if (!request.fileName.empty()) dialog.selectFile(Q(request.fileName));
+  // Qt's dialog has no Help button, so helpText has nothing to name.
+  if (!request.okText.empty()) dialog.setLabelText(QFileDialog::Accept, FromPoserText(request.okText));
+  if (!request.cancelText.empty()) dialog.setLabelText(QFileDialog::Reject, FromPoserText(request.cancelText));
+  const QSize plain = dialog.sizeHint();
+  if (request.previewPane) new DialogPreviewPane(&dialog, request.preview);
   if (request.left >= 0 && request.top >= 0) dialog.move(request.left, request.top);
-  if (request.extraHeight > 0) dialog.resize(dialog.sizeHint().width(), dialog.sizeHint().height() + request.extraHeight);
+  if (request.extraHeight > 0) {
+    const QSize least = dialog.minimumSizeHint();
+    dialog.resize(std::max(plain.width(), least.width()),
+                  std::max(plain.height() + request.extraHeight, least.height()));
+  }
+  const QPointer<QFileDialog> previous = gOpenFileDialog;
+  gOpenFileDialog = &dialog;
+  const int answer = dialog.exec();
+  gOpenFileDialog = previous;
   FileDialogResult result;
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return result;
+  if (answer != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return result;
   result.cancelled = false;
   result.path = dialog.selectedFiles().first().toStdString();
   return result;

@@ -31,6 +31,10 @@ class QtUi : public UiServices {
   QWidget* parent_;
 };
 
+// Ends a file dialog that is still open, as cancelled; false when none is.
+// The main window calls it when it closes.
+bool EndFileDialog();
+
 // Poser text (Windows-1252 bytes) as a QString for display, and back.
 QString FromPoserText(const std::string& bytes);
 std::string ToPoserText(const QString& text);

@@ -1,0 +1,566 @@
+#include "app/frm_settings.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+
+#include "app/settings_file.h"
+#include "common/text.h"
+#include "mainwindow/controls.h"
+#include "model/model.h"
+#include "platform/files.h"
+#include "platform/folder_browser.h"
+#include "platform/path_case.h"
+#include "platform/program_folder.h"
+#include "platform/ui_services.h"
+
+namespace vandrel {
+
+namespace {
+
+constexpr const char* kTitle = "Vandrel";
+
+struct FolderBox {
+  const char* label;
+  const char* tip;
+  const char* browseTip;
+  const char* layout;  // below the Poser folder
+};
+
+constexpr std::array<FolderBox, kFolderBoxCount> kFolderBoxes = {{
+    {"Character Folder", "Path of the default Characters (CR2) folder", "Browse the default Character folder",
+     "Runtime/Libraries/Character"},
+    {"Pose Folder", "Path of the default Poses (PZ2) folder", "Browse the default Pose folder",
+     "Runtime/Libraries/Pose"},
+    {"Prop Folder", "Path of the default Props (PP2) folder", "Browse the default Prop folder",
+     "Runtime/Libraries/Props"},
+    {"Hair Folder", "Path of the default Hair (HR2) folder", "Browse the default Hair folder",
+     "Runtime/Libraries/Hair"},
+    {"Save Folder", "Path of the default Save folder", "Browse the default Save folder",
+     "Runtime/Libraries/Pose"},
+    {"Map Folder", "Path of the default Maps folder", "Browse the default Maps folder", "Runtime/Textures"},
+    {"Poser Folder", "Path of the Poser folder", "Browse Poser application's folder", ""},
+    {"Camera Folder", "Path of the default Cameras (CM2) folder", "Browse the default Camera folder",
+     "Runtime/Libraries/Camera"},
+    {"Light Folder", "Path of the default Lights (LT2) folder", "Browse the default Light folder",
+     "Runtime/Libraries/Light"},
+    {"Hand Folder", "Path of the default Hands (HD2) folder", "Browse the default Hand folder",
+     "Runtime/Libraries/Hand"},
+    {"Face Folder", "Path of the default Faces (FC2) folder", "Browse the default Face folder",
+     "Runtime/Libraries/Face"},
+}};
+
+// The library boxes a newly chosen Poser folder fills, in this order.
+constexpr std::array<int, 10> kLayoutFillOrder = {0, 3, 5, 2, 1, 4, 7, 10, 9, 8};
+
+constexpr std::array<AssociationType, kAssociationCount> kAssociationTypes = {{
+    {".pz2", "Pose files (*.pz2)", "Poser Pose file", "Pose"},
+    {".cr2", "Character files (*.cr2)", "Poser Character file", "Character"},
+    {".pp2", "Prop files (*.pp2)", "Poser Prop file", "Prop"},
+    {".hr2", "Hair files (*.hr2)", "Poser Hair file", "Hair"},
+    {".cm2", "Camera files (*.cm2)", "Poser Camera file", "Camera"},
+    {".fc2", "Face files (*.fc2)", "Poser Face file", "Face"},
+    {".hd2", "Hand files (*.hd2)", "Poser Hand file", "Hand"},
+    {".lt2", "Light files (*.lt2)", "Poser Light file", "Light"},
+}};
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+std::string S(const QString& s) { return s.toStdString(); }
+
+// A folder below the Poser folder, in the case it is stored in; "" when missing.
+std::string ExistingSubfolder(const std::string& poser, const std::string& sub) {
+  const std::string path = JoinPath(poser, sub);
+  if (FolderExists(path)) return path;
+  const std::string resolved = ResolvePathCase(path);
+  return !resolved.empty() && FolderExists(resolved) ? resolved : std::string();
+}
+
+// A decimal number, blanks around it allowed; nullopt for anything else.
+std::optional<double> NumericValue(const std::string& text) {
+  std::string t = Trim(text);
+  if (!t.empty() && t.front() == '+') t.erase(0, 1);
+  if (t.empty() || t.find_first_not_of("0123456789.eE+-") != std::string::npos ||
+      t.find_first_of("0123456789") == std::string::npos)
+    return std::nullopt;
+  double value = 0;
+  const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
+  if (ec != std::errc() || end != t.data() + t.size()) return std::nullopt;
+  return value;
+}
+
+QWidget* Named(QWidget* widget, const QString& name, const char* tip = nullptr) {
+  widget->setObjectName(name);
+  if (tip) widget->setToolTip(QString::fromUtf8(tip));
+  return widget;
+}
+
+QString Indexed(const char* name, int index) { return QStringLiteral("%1(%2)").arg(name).arg(index); }
+
+}  // namespace
+
+// ---- The window's logic ----
+
+std::string& FolderField(SettingsRec& s, int box) {
+  std::string* fields[kFolderBoxCount] = {&s.CR2,   &s.PZ2, &s.PP2, &s.HR2, &s.Save, &s.Map,
+                                          &s.Poser, &s.CM2, &s.LT2, &s.HD2, &s.FC2};
+  return *fields[box];
+}
+
+const std::string& FolderField(const SettingsRec& s, int box) {
+  return FolderField(const_cast<SettingsRec&>(s), box);
+}
+
+const char* PoserLayoutFolder(int box) { return kFolderBoxes[box].layout; }
+
+const std::array<AssociationType, kAssociationCount>& AssociationTypes() { return kAssociationTypes; }
+
+PreferencesForm FormFromSettings(const SettingsRec& s) {
+  PreferencesForm form;
+  for (int i = 0; i < kFolderBoxCount; ++i) form.folders[i] = FolderField(s, i);
+  form.thumbDialog = s.CdlgThumb;
+  form.thumbMap = s.MapThumb;
+  form.thumbMain = s.MainThumb;
+  form.autoCorrect = s.AutoCorrect;
+  form.noMap = s.SetNoMap;
+  form.setVersion = s.SetPoserVersion;
+  form.setP5Version = s.SetP5Version;
+  form.versionNumber = s.PVersionNumber;
+  form.p5VersionNumber = s.P5VersionNumber;
+  form.poser4 = s.SaveAsType;
+  form.dos = s.FileSystem;
+  form.reportTime = s.ReportTime;
+  form.disableProperties = s.DisableProperties;
+  return form;
+}
+
+void ApplyForm(const PreferencesForm& form, SettingsRec& s) {
+  for (int i = 0; i < kFolderBoxCount; ++i) {
+    if (!form.folders[i].empty() && form.folders[i] != kNone) FolderField(s, i) = form.folders[i];
+  }
+  s.CdlgThumb = form.thumbDialog;
+  s.MapThumb = form.thumbMap;
+  s.MainThumb = form.thumbMain;
+  s.AutoCorrect = form.autoCorrect;
+  s.SetNoMap = form.noMap;
+  s.SetPoserVersion = form.setVersion;
+  s.SetP5Version = form.setP5Version;
+  s.PVersionNumber = form.versionNumber;
+  s.P5VersionNumber = form.p5VersionNumber;
+  s.SaveAsType = form.poser4;
+  s.FileSystem = form.dos;
+  s.ReportTime = form.reportTime;
+  s.DisableProperties = form.disableProperties;
+  if (form.selectedTemplate) s.DefaultTemplate = *form.selectedTemplate;
+}
+
+bool RunPoserEnabled(const PreferencesForm& form) {
+  const std::string& poser = form.folders[kPoserFolderBox];
+  return !poser.empty() && poser != kNone;
+}
+
+std::string BrowseStartFolder(const std::string& boxText, const std::string& poserFolder) {
+  std::string start;
+  if (FolderExists(boxText)) {
+    start = boxText;
+  } else if (FolderExists(poserFolder)) {
+    start = poserFolder;
+  }
+  return RemoveTrailingBackslash(start);
+}
+
+std::vector<std::pair<int, std::string>> PoserLayoutFills(
+    const std::array<std::string, kFolderBoxCount>& folders, const std::string& poserFolder) {
+  std::vector<std::pair<int, std::string>> fills;
+  for (int box : kLayoutFillOrder) {
+    if (FolderExists(folders[box])) continue;
+    std::string found = ExistingSubfolder(poserFolder, kFolderBoxes[box].layout);
+    if (!found.empty()) fills.emplace_back(box, std::move(found));
+  }
+  return fills;
+}
+
+std::vector<std::string> TemplateNames() {
+  namespace fs = std::filesystem;
+  const std::string program = ProgramFolder();
+  const std::string templates = JoinPath(program, "Templates");
+  std::error_code ec;
+  fs::create_directories(templates, ec);
+  fs::create_directories(JoinPath(program, "Cache"), ec);
+
+  std::vector<std::string> names;
+  for (auto it = fs::directory_iterator(templates, ec); !ec && it != fs::directory_iterator();
+       it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() >= 4 && LCase(Right(name, 4)) == ".cfg" && it->is_regular_file(ec))
+      names.push_back(name.substr(0, name.size() - 4));
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<int> ChangedAssociations(const std::array<bool, kAssociationCount>& registered,
+                                     const std::array<bool, kAssociationCount>& ticked) {
+  std::vector<int> changed;
+  for (int i = 0; i < kAssociationCount; ++i)
+    if (registered[i] != ticked[i]) changed.push_back(i);
+  return changed;
+}
+
+std::string ApplyAssociationChanges(const std::array<bool, kAssociationCount>& registered,
+                                    const std::array<bool, kAssociationCount>& ticked,
+                                    const AssociationProgram& program) {
+  const std::vector<int> changed = ChangedAssociations(registered, ticked);
+  std::string failures;
+  for (int i : changed) {
+    const AssociationType& type = kAssociationTypes[i];
+    const bool remove = !ticked[i];
+    const std::string error = Associate(type.extension, type.description, program, remove);
+    if (!error.empty()) {
+      failures += std::string(remove ? "Vandrel could not be unregistered for "
+                                     : "Vandrel could not be registered for ") +
+                  type.extension + " files:\r\n" + error + "\r\n";
+    }
+  }
+  if (!changed.empty()) {
+    const std::string error = RefreshDesktopDatabases();
+    if (!error.empty())
+      failures += "The desktop's file type database could not be updated:\r\n" + error + "\r\n";
+  }
+  return failures;
+}
+
+std::string CheckedCacheText(const std::string& text, int low, int high, const char* replacement) {
+  if (text.empty()) return text;
+  const auto value = NumericValue(text);
+  if (!value || *value < low || *value > high) return replacement;
+  return text;
+}
+
+// ---- The window ----
+
+FrmSettings::FrmSettings(QWidget* parent, RunPoserSwitch runPoser)
+    : QDialog(parent), runPoser_(std::move(runPoser)), program_(DefaultAssociationProgram()) {
+  setObjectName("frmSettings");
+  setWindowTitle("Vandrel preferences");
+  setModal(true);
+
+  TabStrip1 = new QTabWidget(this);
+  TabStrip1->setObjectName("TabStrip1");
+  const char* tabs[3][2] = {
+      {"Default Folders", "Folders"}, {"File Associations", "FileAs"}, {"General", "General"}};
+  QWidget* pages[3];
+  for (int i = 0; i < 3; ++i) {
+    pages[i] = new QWidget;
+    pages[i]->setObjectName(Indexed("picOption", i));
+    pages[i]->setProperty("key", tabs[i][1]);
+    TabStrip1->addTab(pages[i], tabs[i][0]);
+  }
+  BuildFoldersPage(pages[0]);
+  BuildAssociationsPage(pages[1]);
+  BuildGeneralPage(pages[2]);
+
+  cmdOK = new QPushButton("OK");
+  Named(cmdOK, "cmdOK", "Save settings and exit");
+  cmdOK->setDefault(true);
+  cmdCancel = new QPushButton("Cancel");
+  Named(cmdCancel, "cmdCancel", "Exit without saving");
+  controls::bindButton(cmdOK, [this] { cmdOK_Click(); });
+  controls::bindButton(cmdCancel, [this] { reject(); });
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(cmdOK);
+  buttons->addWidget(cmdCancel);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(TabStrip1);
+  layout->addLayout(buttons);
+
+  Form_Load();
+}
+
+void FrmSettings::BuildFoldersPage(QWidget* page) {
+  auto* grid = new QGridLayout(page);
+  for (int i = 0; i < kFolderBoxCount; ++i) {
+    auto* label = new QLabel(kFolderBoxes[i].label);
+    label->setObjectName(Indexed("lblFolder", i));
+    TXT[i] = new QLineEdit;
+    Named(TXT[i], Indexed("TXT", i), kFolderBoxes[i].tip);
+    TXT[i]->setMinimumWidth(320);
+    Browse[i] = new QPushButton("Browse...");
+    Named(Browse[i], Indexed("Browse", i), kFolderBoxes[i].browseTip);
+    controls::bindButton(Browse[i], [this, i] { Browse_Click(i); });
+    grid->addWidget(label, i, 0);
+    grid->addWidget(TXT[i], i, 1);
+    grid->addWidget(Browse[i], i, 2);
+  }
+  grid->setRowStretch(kFolderBoxCount, 1);
+}
+
+void FrmSettings::BuildAssociationsPage(QWidget* page) {
+  auto* layout = new QVBoxLayout(page);
+  auto* heading = new QLabel("Associate these file types with Vandrel");
+  heading->setObjectName("lblAssociations");
+  layout->addWidget(heading);
+  for (int i = 0; i < kAssociationCount; ++i) {
+    const AssociationType& type = kAssociationTypes[i];
+    chkAs[i] = new QCheckBox(type.label);
+    const std::string tip =
+        std::string("Check if you want to associate ") + type.kind + " files with Vandrel";
+    Named(chkAs[i], Indexed("chkAs", i), tip.c_str());
+    layout->addWidget(chkAs[i]);
+  }
+  layout->addStretch(1);
+}
+
+void FrmSettings::BuildGeneralPage(QWidget* page) {
+  auto check = [](QCheckBox*& box, const char* name, const char* text, const char* tip = nullptr) {
+    box = new QCheckBox(text);
+    Named(box, name, tip);
+    return box;
+  };
+  auto* layout = new QVBoxLayout(page);
+
+  auto* thumbs = new QGroupBox("Thumbnail Options");
+  thumbs->setObjectName("fraThumbnails");
+  auto* thumbsLayout = new QVBoxLayout(thumbs);
+  thumbsLayout->addWidget(
+      check(chkThumbDialog, "chkThumbDialog", "Enable thumbnails in 'open file' dialogs"));
+  thumbsLayout->addWidget(check(chkThumbMap, "chkThumbMap", "Enable thumbnails in 'open map' dialogs"));
+  thumbsLayout->addWidget(check(chkThumbMain, "chkThumbMain", "Enable thumbnails in main window"));
+  layout->addWidget(thumbs);
+
+  layout->addWidget(check(chkAutoCorrect, "chkAutoCorrect", " Automatically correct false map paths"));
+  layout->addWidget(check(chkNOMAP, "chkNOMAP", "If map file isn't found, insert 'NO_MAP'"));
+
+  auto versionRow = [&](QCheckBox*& box, const char* name, const char* text, const char* tip,
+                        QLineEdit*& edit, const char* editName) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(check(box, name, text, tip));
+    edit = new QLineEdit;
+    Named(edit, editName);
+    edit->setMaximumWidth(80);
+    row->addWidget(edit);
+    row->addStretch(1);
+    layout->addLayout(row);
+  };
+  versionRow(chkVersion, "chkVersion", " Poser version for all P4/PP files:",
+             "If checked this version number will be used with all P4/PP files", txtVersion, "txtVersion");
+  versionRow(chkP5Version, "chkP5Version", " Poser version for all P5 files:",
+             "If checked this version number will be used with all P5 files", txtP5Version, "txtP5Version");
+
+  auto optionFrame = [&](const char* frameName, const char* title, QRadioButton*& first,
+                         const char* firstName, const char* firstText, QRadioButton*& second,
+                         const char* secondName, const char* secondText) {
+    auto* frame = new QGroupBox(title);
+    frame->setObjectName(frameName);
+    auto* frameLayout = new QHBoxLayout(frame);
+    first = new QRadioButton(firstText);
+    Named(first, firstName);
+    second = new QRadioButton(secondText);
+    Named(second, secondName);
+    frameLayout->addWidget(first);
+    frameLayout->addWidget(second);
+    return frame;
+  };
+  auto* frames = new QHBoxLayout;
+  frames->addWidget(optionFrame("fraFileFormat", "Default file format", optPoser4, "optPoser4",
+                                " Poser 4/Pro Pack", optPoser5, "optPoser5", " Poser 5"));
+  frames->addWidget(optionFrame("fraFileSystem", "Default file system", optDOS, "optDOS", " DOS/Windows",
+                                optUNIX, "optUNIX", " UNIX/Macintosh"));
+  layout->addLayout(frames);
+
+  layout->addWidget(check(chkReportTime, "chkReportTime", "Report time used to load morphs and poses",
+                          "A message box is displayed when morphs and poses have been loaded"));
+  layout->addWidget(check(chkDisableProperties, "chkDisableProperties",
+                          "Disable actor's and channel's properties (other than dial values) by default"));
+
+  auto* templateRow = new QHBoxLayout;
+  auto* templateLabel = new QLabel("Default selection template:");
+  templateLabel->setObjectName("lblTemplate");
+  cmbTemplate = new QComboBox;
+  Named(cmbTemplate, "cmbTemplate", "This material selection template will be loaded by default");
+  cmbTemplate->setEnabled(false);
+  templateRow->addWidget(templateLabel);
+  templateRow->addWidget(cmbTemplate, 1);
+  layout->addLayout(templateRow);
+
+  // Cache options: shown and kept valid, not stored.
+  auto* cache = new QGroupBox("Cache Memory Options");
+  Named(cache, "fraCacheOptions", "Cache memory speeds up loading of commonly used files");
+  auto* cacheLayout = new QGridLayout(cache);
+  cacheLayout->addWidget(check(chkCachePoser, "chkCachePoser", "Use cache memory with Poser files"), 0, 0, 1,
+                         3);
+  cacheLayout->addWidget(check(chkCacheMap, "chkCacheMap", "Use cache memory with map references"), 1, 0, 1,
+                         3);
+  auto cacheRow = [&](int row, const char* text, const char* tip, QLineEdit*& box, const char* boxName,
+                      QScrollBar*& spin, const char* spinName, int low, int high, const char* initial) {
+    cacheLayout->addWidget(new QLabel(text), row, 0);
+    box = new QLineEdit(initial);
+    Named(box, boxName, tip);
+    box->setMaximumWidth(60);
+    spin = new QScrollBar(Qt::Vertical);
+    Named(spin, spinName);
+    spin->setRange(low, high);
+    spin->setInvertedAppearance(true);  // the upper arrow counts up
+    spin->setFixedHeight(box->sizeHint().height());
+    spin->setValue(std::atoi(initial));
+    cacheLayout->addWidget(box, row, 1);
+    cacheLayout->addWidget(spin, row, 2);
+  };
+  cacheRow(2, "Cache only files larger than",
+           "Files with bigger size than this will be stored in cache memory", txtCacheFiles, "txtCacheFiles",
+           vscCacheFiles, "vscCacheFiles", 0, 999, "100");
+  cacheRow(3, "Maximum cache size:", "Maximum cache memory size. Enter 0 for no size limit", txtCacheMax,
+           "txtCacheMax", vscCacheMax, "vscCacheMax", 1, 998, "10");
+  txtCacheFiles->setEnabled(false);
+  vscCacheFiles->setEnabled(false);
+  layout->addWidget(cache);
+  layout->addStretch(1);
+
+  // Each switch keeps its dependent control enabled exactly while it is ticked.
+  auto follow = [](QCheckBox* box, std::vector<QWidget*> dependents) {
+    controls::bindCheckBox(box, [box, dependents = std::move(dependents)] {
+      for (QWidget* w : dependents) w->setEnabled(box->isChecked());
+    });
+  };
+  follow(chkAutoCorrect, {chkNOMAP});
+  follow(chkVersion, {txtVersion});
+  follow(chkP5Version, {txtP5Version});
+  follow(chkCachePoser, {txtCacheFiles, vscCacheFiles});
+  controls::bindCheckBox(chkThumbMain, [this] { chkThumbMain_Click(); });
+  controls::bindText(txtCacheFiles, [this] { CacheText_Change(txtCacheFiles, vscCacheFiles, 0, 999, "0"); });
+  controls::bindText(txtCacheMax, [this] { CacheText_Change(txtCacheMax, vscCacheMax, 1, 998, "1"); });
+  controls::bindValue(vscCacheFiles,
+                      [this] { controls::setText(txtCacheFiles, QString::number(vscCacheFiles->value())); });
+  controls::bindValue(vscCacheMax,
+                      [this] { controls::setText(txtCacheMax, QString::number(vscCacheMax->value())); });
+}
+
+void FrmSettings::Form_Load() {
+  const SettingsRec& s = gSettings;
+  for (int i = 0; i < kFolderBoxCount; ++i) controls::setText(TXT[i], Q(FolderField(s, i)));
+
+  for (int i = 0; i < kAssociationCount; ++i) {
+    registered_[i] = IsAssociated(kAssociationTypes[i].extension);
+    controls::setChecked(chkAs[i], registered_[i]);
+  }
+
+  FillTemplateList();
+
+  controls::setChecked(chkThumbDialog, s.CdlgThumb);
+  controls::setChecked(chkThumbMap, s.MapThumb);
+  controls::setChecked(chkThumbMain, s.MainThumb);
+  controls::setChecked(chkAutoCorrect, s.AutoCorrect);
+  controls::setChecked(chkNOMAP, s.SetNoMap);
+  controls::setChecked(chkVersion, s.SetPoserVersion);
+  controls::setChecked(chkP5Version, s.SetP5Version);
+  controls::setChecked(chkReportTime, s.ReportTime);
+  controls::setChecked(chkDisableProperties, s.DisableProperties);
+  chkNOMAP->setEnabled(s.AutoCorrect);
+  txtVersion->setEnabled(s.SetPoserVersion);
+  txtP5Version->setEnabled(s.SetP5Version);
+  controls::setText(txtVersion, Q(s.PVersionNumber));
+  controls::setText(txtP5Version, Q(s.P5VersionNumber));
+  controls::setOption(s.SaveAsType ? optPoser4 : optPoser5);
+  controls::setOption(s.FileSystem ? optDOS : optUNIX);
+
+  // The default template is selected only while its file is still there.
+  controls::setListIndex(cmbTemplate, -1);
+  const std::string file = JoinPath(JoinPath(ProgramFolder(), "Templates"), s.DefaultTemplate + ".cfg");
+  if (!s.DefaultTemplate.empty() && FileExists(file) && cmbTemplate->count() > 0) {
+    for (int i = 0; i < cmbTemplate->count(); ++i) {
+      if (EqualsNoCase(S(cmbTemplate->itemText(i)), s.DefaultTemplate)) {
+        controls::setListIndex(cmbTemplate, i);
+        break;
+      }
+    }
+  }
+}
+
+void FrmSettings::FillTemplateList() {
+  for (const std::string& name : TemplateNames()) controls::addItem(cmbTemplate, Q(name));
+  if (cmbTemplate->count() > 0) cmbTemplate->setEnabled(true);
+}
+
+PreferencesForm FrmSettings::form() const {
+  PreferencesForm form;
+  for (int i = 0; i < kFolderBoxCount; ++i) form.folders[i] = S(TXT[i]->text());
+  for (int i = 0; i < kAssociationCount; ++i) form.associate[i] = chkAs[i]->isChecked();
+  form.thumbDialog = chkThumbDialog->isChecked();
+  form.thumbMap = chkThumbMap->isChecked();
+  form.thumbMain = chkThumbMain->isChecked();
+  form.autoCorrect = chkAutoCorrect->isChecked();
+  form.noMap = chkNOMAP->isChecked();
+  form.setVersion = chkVersion->isChecked();
+  form.setP5Version = chkP5Version->isChecked();
+  form.versionNumber = S(txtVersion->text());
+  form.p5VersionNumber = S(txtP5Version->text());
+  form.poser4 = optPoser4->isChecked();
+  form.dos = optDOS->isChecked();
+  form.reportTime = chkReportTime->isChecked();
+  form.disableProperties = chkDisableProperties->isChecked();
+  if (cmbTemplate->currentIndex() >= 0) form.selectedTemplate = S(cmbTemplate->currentText());
+  return form;
+}
+
+void FrmSettings::Browse_Click(int index) {
+  gState.BrowseFolderIndex = index;
+  const std::string start = BrowseStartFolder(S(TXT[index]->text()), gSettings.Poser);
+  const std::string chosen = BrowseForFolder(index, start);
+  if (!FolderExists(Trim(chosen))) return;  // cancelled
+  controls::setText(TXT[index], Q(chosen));
+  if (index != kPoserFolderBox) return;
+  for (const auto& [box, folder] : PoserLayoutFills(form().folders, chosen))
+    controls::setText(TXT[box], Q(folder));
+}
+
+void FrmSettings::chkThumbMain_Click() {
+  if (chkThumbMain->isChecked() != gSettings.MainThumb)
+    Ui().MessageBox("Changes will take effect the next\r\ntime you start Vandrel.", kTitle, MsgButtons::OK,
+                    MsgIcon::None);
+}
+
+void FrmSettings::CacheText_Change(QLineEdit* box, QScrollBar* spin, int low, int high,
+                                   const char* replacement) {
+  const std::string text = S(box->text());
+  const std::string kept = CheckedCacheText(text, low, high, replacement);
+  if (kept != text) {
+    controls::setText(box, Q(kept));  // runs this handler again with the new text
+    return;
+  }
+  if (auto value = NumericValue(text)) controls::setValue(spin, static_cast<int>(std::nearbyint(*value)));
+}
+
+void FrmSettings::cmdOK_Click() {
+  const PreferencesForm form = this->form();
+  runPoserEnabled_ = RunPoserEnabled(form);
+  if (runPoser_) runPoser_(*runPoserEnabled_);
+
+  const std::string failures = ApplyAssociationChanges(registered_, form.associate, program_);
+  if (!failures.empty()) Ui().MessageBox(failures, kTitle, MsgButtons::OK, MsgIcon::Exclamation);
+
+  ApplyForm(form, gSettings);
+  const std::string saveError = SaveSettings();
+  if (!saveError.empty()) Ui().MessageBox(saveError, kTitle, MsgButtons::OK, MsgIcon::Exclamation);
+  accept();
+}
+
+bool ShowPreferences(QWidget* parent, FrmSettings::RunPoserSwitch runPoser) {
+  FrmSettings window(parent, std::move(runPoser));
+  return window.exec() == QDialog::Accepted;
+}
+
+}  // namespace vandrel

@@ -1,0 +1,151 @@
+// The preferences window: the default folders, the file associations and the
+// general options, shown from gSettings and written back by OK.
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "model/settings.h"
+#include "platform/associations.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QTabWidget;
+
+namespace vandrel {
+
+inline constexpr int kFolderBoxCount = 11;
+inline constexpr int kAssociationCount = 8;
+inline constexpr int kPoserFolderBox = 6;
+
+// The folder boxes TXT(0) .. TXT(10): CR2, PZ2, PP2, HR2, Save, Map, Poser,
+// CM2, LT2, HD2, FC2.
+std::string& FolderField(SettingsRec& settings, int box);
+const std::string& FolderField(const SettingsRec& settings, int box);
+// The box's folder below a Poser folder ("Runtime/Libraries/Character"); ""
+// for the Poser box itself.
+const char* PoserLayoutFolder(int box);
+
+// The file types of the association boxes chkAs(0) .. chkAs(7).
+struct AssociationType {
+  const char* extension;    // ".pz2"
+  const char* label;        // "Pose files (*.pz2)"
+  const char* description;  // "Poser Pose file"
+  const char* kind;         // "Pose"
+};
+const std::array<AssociationType, kAssociationCount>& AssociationTypes();
+
+// What the window's controls hold.
+struct PreferencesForm {
+  std::array<std::string, kFolderBoxCount> folders;
+  std::array<bool, kAssociationCount> associate{};
+  bool thumbDialog = false, thumbMap = false, thumbMain = false;
+  bool autoCorrect = false, noMap = false;
+  bool setVersion = false, setP5Version = false;
+  std::string versionNumber, p5VersionNumber;
+  bool poser4 = false, dos = false;
+  bool reportTime = false, disableProperties = false;
+  std::optional<std::string> selectedTemplate;  // nullopt: no entry selected
+};
+
+// The form as the window opens it on `settings` (associations all unticked).
+PreferencesForm FormFromSettings(const SettingsRec& settings);
+// What OK copies into the preferences: every folder box that is neither empty
+// nor "none" (others keep the stored folder), the switches, the version
+// numbers as typed, and the template when one is selected.
+void ApplyForm(const PreferencesForm& form, SettingsRec& settings);
+// Run Poser is usable after OK exactly when the Poser box names a folder.
+bool RunPoserEnabled(const PreferencesForm& form);
+
+// Where a Browse button opens the dialog: the box's folder, else the Poser
+// folder, else "" (the dialog's own default); one trailing "/" removed.
+std::string BrowseStartFolder(const std::string& boxText, const std::string& poserFolder);
+// After a Poser folder was chosen: the library boxes (in the order Character,
+// Hair, Map, Prop, Pose, Save, Camera, Face, Hand, Light) that hold no
+// existing folder while the chosen folder has that box's folder, each with
+// the folder found (any case).
+std::vector<std::pair<int, std::string>> PoserLayoutFills(
+    const std::array<std::string, kFolderBoxCount>& folders, const std::string& poserFolder);
+
+// The selection templates: the names of the Templates folder's .cfg files
+// (any case), sorted. Creates the Templates and Cache folders when missing.
+std::vector<std::string> TemplateNames();
+
+// The chkAs indices whose box differs from the registration found at load.
+std::vector<int> ChangedAssociations(const std::array<bool, kAssociationCount>& registered,
+                                     const std::array<bool, kAssociationCount>& ticked);
+// Registers the changed types that are ticked and unregisters the others,
+// then refreshes the desktop's databases when anything changed. Returns the
+// failures to show the user, "" when there were none.
+std::string ApplyAssociationChanges(const std::array<bool, kAssociationCount>& registered,
+                                    const std::array<bool, kAssociationCount>& ticked,
+                                    const AssociationProgram& program);
+
+// The text a cache box keeps after a change: "" stays, a number in
+// [low, high] stays, anything else becomes `replacement`.
+std::string CheckedCacheText(const std::string& text, int low, int high, const char* replacement);
+
+class FrmSettings : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Told, after OK, whether the main window's Run Poser entry must be enabled.
+  using RunPoserSwitch = std::function<void(bool enabled)>;
+
+  explicit FrmSettings(QWidget* parent = nullptr, RunPoserSwitch runPoser = {});
+
+  // The program registered for the file types (default: the running Vandrel).
+  void setAssociationProgram(AssociationProgram program) { program_ = std::move(program); }
+  // The controls' values.
+  PreferencesForm form() const;
+  // After OK: whether Run Poser must be enabled; nullopt otherwise.
+  std::optional<bool> runPoserEnabled() const { return runPoserEnabled_; }
+
+ private:
+  void BuildFoldersPage(QWidget* page);
+  void BuildAssociationsPage(QWidget* page);
+  void BuildGeneralPage(QWidget* page);
+  void Form_Load();
+  void FillTemplateList();
+  void Browse_Click(int index);
+  void chkThumbMain_Click();
+  void CacheText_Change(QLineEdit* box, QScrollBar* spin, int low, int high, const char* replacement);
+  void cmdOK_Click();
+
+  RunPoserSwitch runPoser_;
+  AssociationProgram program_;
+  std::optional<bool> runPoserEnabled_;
+  std::array<bool, kAssociationCount> registered_{};
+
+  QTabWidget* TabStrip1 = nullptr;
+  std::array<QLineEdit*, kFolderBoxCount> TXT{};
+  std::array<QPushButton*, kFolderBoxCount> Browse{};
+  std::array<QCheckBox*, kAssociationCount> chkAs{};
+  QCheckBox *chkThumbDialog = nullptr, *chkThumbMap = nullptr, *chkThumbMain = nullptr;
+  QCheckBox *chkAutoCorrect = nullptr, *chkNOMAP = nullptr;
+  QCheckBox *chkVersion = nullptr, *chkP5Version = nullptr;
+  QLineEdit *txtVersion = nullptr, *txtP5Version = nullptr;
+  QRadioButton *optPoser4 = nullptr, *optPoser5 = nullptr, *optDOS = nullptr, *optUNIX = nullptr;
+  QCheckBox *chkReportTime = nullptr, *chkDisableProperties = nullptr;
+  QComboBox* cmbTemplate = nullptr;
+  QCheckBox *chkCachePoser = nullptr, *chkCacheMap = nullptr;
+  QLineEdit *txtCacheFiles = nullptr, *txtCacheMax = nullptr;
+  QScrollBar *vscCacheFiles = nullptr, *vscCacheMax = nullptr;
+  QPushButton *cmdOK = nullptr, *cmdCancel = nullptr;
+};
+
+// The Settings menu's Preferences command: shows the window modally over
+// `parent`; `runPoser` is told the Run Poser state when the user presses OK.
+// True when the user pressed OK.
+bool ShowPreferences(QWidget* parent, FrmSettings::RunPoserSwitch runPoser);
+
+}  // namespace vandrel

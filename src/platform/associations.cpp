@@ -1,0 +1,548 @@
+#include "platform/associations.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <utility>
+
+#include "common/text.h"
+#include "platform/files.h"
+#include "platform/path_case.h"
+#include "platform/program_folder.h"
+
+extern char** environ;
+
+namespace vandrel {
+
+namespace {
+
+constexpr std::string_view kDefaultApplications = "Default Applications";
+constexpr std::string_view kAddedAssociations = "Added Associations";
+constexpr std::string_view kActionId = "write-material-pose";
+
+// "cr2" from ".CR2", "cr2", ...
+std::string BareExtension(std::string_view ext) {
+  if (!ext.empty() && ext.front() == '.') ext.remove_prefix(1);
+  return LCase(ext);
+}
+
+std::string AbsoluteEnv(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && value[0] == '/' ? std::string(value) : std::string();
+}
+
+std::string HomeFolder() {
+  std::string home = AbsoluteEnv("HOME");
+  if (!home.empty()) return home;
+  if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr) return pw->pw_dir;
+  return {};
+}
+
+std::string XdgHome(const char* variable, const char* fallback) {
+  std::string base = AbsoluteEnv(variable);
+  if (base.empty()) {
+    const std::string home = HomeFolder();
+    if (home.empty()) return {};
+    base = JoinPath(home, fallback);
+  }
+  while (base.size() > 1 && base.back() == '/') base.pop_back();
+  return base;
+}
+
+// The files of one type's registration.
+struct TypePaths {
+  std::string mimePackage, desktopEntry, icon, mimeApps;
+};
+
+TypePaths PathsOf(std::string_view ext, const std::string& data, const std::string& config) {
+  const std::string bare = BareExtension(ext);
+  return {JoinPath(data, "mime/packages/vandrel-" + bare + ".xml"),
+          JoinPath(data, "applications/" + AssociationDesktopId(bare)),
+          JoinPath(data, "icons/hicolor/48x48/mimetypes/" + AssociationIconName(bare) + ".png"),
+          JoinPath(config, "mimeapps.list")};
+}
+
+std::string XmlEscape(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+// Desktop entries are UTF-8 text of single lines.
+bool FitsDesktopEntry(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const unsigned c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 || c == 0x7f) return false;
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t extra = 0;
+    unsigned cp = 0, least = 0;
+    if ((c & 0xE0) == 0xC0) {
+      extra = 1, cp = c & 0x1F, least = 0x80;
+    } else if ((c & 0xF0) == 0xE0) {
+      extra = 2, cp = c & 0x0F, least = 0x800;
+    } else if ((c & 0xF8) == 0xF0) {
+      extra = 3, cp = c & 0x07, least = 0x10000;
+    } else {
+      return false;
+    }
+    if (i + extra >= text.size()) return false;
+    for (std::size_t k = 1; k <= extra; ++k) {
+      const unsigned b = static_cast<unsigned char>(text[i + k]);
+      if ((b & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (b & 0x3F);
+    }
+    if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += extra + 1;
+  }
+  return true;
+}
+
+// One line of a key file: its text and its line end ("" for a last line without one).
+struct Line {
+  std::string_view body, end;
+};
+
+std::vector<Line> SplitLines(std::string_view text) {
+  std::vector<Line> lines;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t nl = text.find('\n', pos);
+    if (nl == std::string_view::npos) {
+      lines.push_back({text.substr(pos), {}});
+      break;
+    }
+    std::size_t bodyEnd = nl;
+    if (bodyEnd > pos && text[bodyEnd - 1] == '\r') --bodyEnd;
+    lines.push_back({text.substr(pos, bodyEnd - pos), text.substr(bodyEnd, nl + 1 - bodyEnd)});
+    pos = nl + 1;
+  }
+  return lines;
+}
+
+std::string TrimSpace(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return std::string(s);
+}
+
+// The section a header line opens, or nullopt for any other line.
+std::optional<std::string> SectionOf(std::string_view body) {
+  const std::string t = TrimSpace(body);
+  if (t.size() >= 2 && t.front() == '[' && t.back() == ']') return t.substr(1, t.size() - 2);
+  return std::nullopt;
+}
+
+// The key of a "key=value" line and its value; nullopt for comments and other lines.
+std::optional<std::pair<std::string, std::string>> KeyValueOf(std::string_view body) {
+  const std::string t = TrimSpace(body);
+  if (t.empty() || t.front() == '#') return std::nullopt;
+  const std::size_t eq = t.find('=');
+  if (eq == std::string::npos) return std::nullopt;
+  return std::make_pair(TrimSpace(std::string_view(t).substr(0, eq)),
+                        TrimSpace(std::string_view(t).substr(eq + 1)));
+}
+
+std::vector<std::string> SplitList(std::string_view value) {
+  std::vector<std::string> entries;
+  std::size_t pos = 0;
+  while (pos <= value.size()) {
+    std::size_t semi = value.find(';', pos);
+    if (semi == std::string_view::npos) semi = value.size();
+    std::string entry = TrimSpace(value.substr(pos, semi - pos));
+    if (!entry.empty()) entries.push_back(std::move(entry));
+    pos = semi + 1;
+  }
+  return entries;
+}
+
+// The value of `key` in `section` of key-file text (the last one when repeated).
+std::optional<std::string> KeyFileValue(std::string_view text, std::string_view section,
+                                        std::string_view key) {
+  std::optional<std::string> found;
+  bool inSection = false;
+  for (const Line& line : SplitLines(text)) {
+    if (auto name = SectionOf(line.body)) {
+      inSection = *name == section;
+    } else if (inSection) {
+      if (auto kv = KeyValueOf(line.body); kv && kv->first == key) found = kv->second;
+    }
+  }
+  return found;
+}
+
+std::optional<std::string> ReadTextFile(const std::string& path) {
+  if (!FileExists(path)) return std::nullopt;
+  return ReadWholeFile(path);
+}
+
+// Removes one of our files; a file that is not there is no error.
+std::string RemoveOwnFile(const std::string& path) {
+  if (::unlink(path.c_str()) == 0 || errno == ENOENT) return {};
+  return "Cannot remove \"" + path + "\": " + std::strerror(errno);
+}
+
+std::string MakeFolder(const std::string& folder) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec || !FolderExists(folder)) return "Cannot create the folder \"" + folder + "\": " + ec.message();
+  return {};
+}
+
+// Applies the add or removal of our entry to mimeapps.list, writing only when
+// the text changes. A file that exists but cannot be read is left alone.
+std::string EditMimeApps(const std::string& path, std::string_view mimeType, std::string_view desktopId,
+                         bool add) {
+  std::string text;
+  if (FileExists(path)) {
+    auto bytes = ReadWholeFile(path);
+    if (!bytes) return "Cannot read \"" + path + "\".";
+    text = std::move(*bytes);
+  } else if (!add) {
+    return {};
+  }
+  std::string edited = EditMimeAppsText(text, kDefaultApplications, mimeType, desktopId, add);
+  edited = EditMimeAppsText(edited, kAddedAssociations, mimeType, desktopId, add);
+  if (edited == text && FileExists(path)) return {};
+  if (add) {
+    if (std::string error = MakeFolder(FolderOf(path)); !error.empty()) return error;
+  }
+  return WriteFileAtomic(path, edited);
+}
+
+std::string Unregister(const TypePaths& paths, std::string_view ext) {
+  std::string errors;
+  auto note = [&errors](const std::string& error) {
+    if (!error.empty()) errors += (errors.empty() ? "" : "\n") + error;
+  };
+  note(EditMimeApps(paths.mimeApps, AssociationMimeType(ext), AssociationDesktopId(ext), false));
+  note(RemoveOwnFile(paths.desktopEntry));
+  note(RemoveOwnFile(paths.mimePackage));
+  note(RemoveOwnFile(paths.icon));
+  return errors;
+}
+
+std::string Register(const TypePaths& paths, std::string_view ext, const std::string& description,
+                     const AssociationProgram& program) {
+  // The type's icon, when the program has one.
+  std::string iconSource;
+  if (!program.iconFolder.empty()) {
+    iconSource = JoinPath(program.iconFolder, UCase(BareExtension(ext)) + ".png");
+    if (!FileExists(iconSource)) iconSource = ResolvePathCase(iconSource);
+    if (!FileExists(iconSource)) iconSource.clear();
+  }
+  std::string error;
+  const std::string entry = DesktopEntryText(ext, description, program.executable,
+                                             iconSource.empty() ? "" : AssociationIconName(ext), &error);
+  if (entry.empty()) return error;
+
+  for (const std::string* file : {&paths.mimePackage, &paths.desktopEntry}) {
+    if (error = MakeFolder(FolderOf(*file)); !error.empty()) return error;
+  }
+  if (error = WriteFileAtomic(paths.mimePackage, MimePackageText(ext, description)); !error.empty())
+    return error;
+  if (iconSource.empty()) {
+    if (error = RemoveOwnFile(paths.icon); !error.empty()) return error;
+  } else {
+    auto bytes = ReadWholeFile(iconSource);
+    if (!bytes) return "Cannot read the icon \"" + iconSource + "\".";
+    if (error = MakeFolder(FolderOf(paths.icon)); !error.empty()) return error;
+    if (error = WriteFileAtomic(paths.icon, *bytes); !error.empty()) return error;
+  }
+  if (error = WriteFileAtomic(paths.desktopEntry, entry); !error.empty()) return error;
+  return EditMimeApps(paths.mimeApps, AssociationMimeType(ext), AssociationDesktopId(ext), true);
+}
+
+// The full path of an installed program found on PATH, or "".
+std::string FindProgram(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  const std::string_view dirs = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
+  std::size_t pos = 0;
+  while (pos <= dirs.size()) {
+    std::size_t colon = dirs.find(':', pos);
+    if (colon == std::string_view::npos) colon = dirs.size();
+    const std::string dir(dirs.substr(pos, colon - pos));
+    pos = colon + 1;
+    if (dir.empty() || dir.front() != '/') continue;  // never the working folder
+    const std::string candidate = JoinPath(dir, name);
+    if (FileExists(candidate) && ::access(candidate.c_str(), X_OK) == 0) return candidate;
+  }
+  return {};
+}
+
+// Runs a program with its output discarded and waits for it; an error text,
+// empty when it ended with status 0.
+std::string RunQuietly(const std::string& program, const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  std::string name = FileNameOf(program);
+  argv.push_back(name.data());
+  std::vector<std::string> copies = args;
+  for (std::string& a : copies) argv.push_back(a.data());
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  pid_t pid = 0;
+  const int rc = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) return "Cannot run " + program + ": " + std::strerror(rc);
+
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return "Cannot wait for " + program + ": " + std::strerror(errno);
+  }
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return {};
+  if (WIFEXITED(status)) return name + " ended with status " + std::to_string(WEXITSTATUS(status)) + ".";
+  return name + " was ended by signal " + std::to_string(WTERMSIG(status)) + ".";
+}
+
+}  // namespace
+
+AssociationProgram DefaultAssociationProgram() {
+  const std::string folder = ExecutableFolder();
+  if (folder.empty()) return {};
+  return {JoinPath(folder, "vandrel"), JoinPath(folder, "Icons")};
+}
+
+std::string XdgDataHome() { return XdgHome("XDG_DATA_HOME", ".local/share"); }
+std::string XdgConfigHome() { return XdgHome("XDG_CONFIG_HOME", ".config"); }
+
+std::string AssociationMimeType(std::string_view ext) { return "application/x-poser-" + BareExtension(ext); }
+std::string AssociationDesktopId(std::string_view ext) {
+  return "vandrel-" + BareExtension(ext) + ".desktop";
+}
+std::string AssociationIconName(std::string_view ext) { return "application-x-poser-" + BareExtension(ext); }
+
+std::string MimePackageText(std::string_view ext, const std::string& description) {
+  const std::string bare = BareExtension(ext);
+  // Globs match without regard to case unless marked case-sensitive. Other
+  // types claim some of these extensions too (.cr2 is also a camera's raw
+  // picture); the magic tells a Poser file, which is text starting with "{"
+  // and a version block, from those.
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+         "  <mime-type type=\"" +
+         AssociationMimeType(bare) +
+         "\">\n"
+         "    <comment>" +
+         XmlEscape(description) +
+         "</comment>\n"
+         "    <sub-class-of type=\"text/plain\"/>\n"
+         "    <glob pattern=\"*." +
+         bare +
+         "\"/>\n"
+         "    <magic priority=\"30\">\n"
+         "      <match type=\"string\" value=\"{\" offset=\"0:16\">\n"
+         "        <match type=\"string\" value=\"version\" offset=\"1:128\"/>\n"
+         "      </match>\n"
+         "    </magic>\n"
+         "  </mime-type>\n"
+         "</mime-info>\n";
+}
+
+std::string QuoteExecArgument(const std::string& argument) {
+  // Inside a quoted argument " ` $ \ are escaped with "\" and "%" is doubled;
+  // then the key file's own escaping doubles every "\" once more.
+  std::string quoted = "\"";
+  for (char c : argument) {
+    if (c == '"' || c == '`' || c == '$') {
+      quoted += "\\\\";
+      quoted += c;
+    } else if (c == '\\') {
+      quoted += "\\\\\\\\";
+    } else if (c == '%') {
+      quoted += "%%";
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + "\"";
+}
+
+std::string DesktopEntryText(std::string_view ext, const std::string& description,
+                             const std::string& executable, const std::string& iconName, std::string* error) {
+  auto fail = [error](std::string text) {
+    if (error) *error = std::move(text);
+    return std::string();
+  };
+  if (executable.empty() || executable.front() != '/')
+    return fail("The program's own path is not known (\"" + executable + "\").");
+  if (!FitsDesktopEntry(executable))
+    return fail("The program's path \"" + executable + "\" cannot be written into a desktop entry.");
+  const std::string exe = QuoteExecArgument(executable);
+  std::string text =
+      "[Desktop Entry]\n"
+      "Type=Application\n"
+      "Name=Vandrel\n"
+      "Comment=" +
+      description +
+      "\n"
+      "Exec=" +
+      exe + " %f\n";
+  if (!iconName.empty()) text += "Icon=" + iconName + "\n";
+  text += "MimeType=" + AssociationMimeType(ext) +
+          ";\n"
+          "NoDisplay=true\n"
+          "Terminal=false\n";
+  // Pose files get no second action: their material pose would overwrite them.
+  if (BareExtension(ext) != "pz2") {
+    text += "Actions=" + std::string(kActionId) +
+            ";\n"
+            "\n"
+            "[Desktop Action " +
+            std::string(kActionId) +
+            "]\n"
+            "Name=" +
+            std::string(kWriteMaterialPoseVerb) +
+            "\n"
+            "Exec=" +
+            exe + " -s %f\n";
+  }
+  return text;
+}
+
+std::string EditMimeAppsText(std::string_view text, std::string_view section, std::string_view mimeType,
+                             std::string_view desktopId, bool add) {
+  const std::vector<Line> lines = SplitLines(text);
+  const std::string eol(!lines.empty() && !lines.front().end.empty() ? lines.front().end : "\n");
+
+  std::string out;
+  bool inSection = false, inFirstSection = false, sawSection = false, sawKey = false;
+  // Where a new key goes: after the last non-blank line of the first matching section.
+  std::size_t insertAt = std::string::npos;
+  bool insertNeedsEol = false;
+  auto markInsert = [&](const Line& line) {
+    insertAt = out.size();
+    insertNeedsEol = line.end.empty();
+  };
+  for (const Line& line : lines) {
+    if (auto name = SectionOf(line.body)) {
+      inSection = *name == section;
+      inFirstSection = inSection && !sawSection;
+      sawSection = sawSection || inSection;
+      out.append(line.body).append(line.end);
+      if (inFirstSection) markInsert(line);
+      continue;
+    }
+    if (inSection) {
+      if (auto kv = KeyValueOf(line.body); kv && kv->first == mimeType) {
+        sawKey = true;
+        const std::vector<std::string> before = SplitList(kv->second);
+        std::vector<std::string> entries;
+        if (add) entries.emplace_back(desktopId);
+        for (const std::string& e : before)
+          if (e != desktopId) entries.push_back(e);
+        if (entries == before) {
+          out.append(line.body).append(line.end);
+        } else if (!entries.empty()) {
+          out.append(mimeType).append("=");
+          for (const std::string& e : entries) out.append(e).append(";");
+          out.append(line.end);
+        }  // a list left empty loses its line
+        continue;
+      }
+    }
+    out.append(line.body).append(line.end);
+    if (inFirstSection && !TrimSpace(line.body).empty()) markInsert(line);
+  }
+  if (!add || sawKey) return out;
+
+  const std::string newLine = std::string(mimeType) + "=" + std::string(desktopId) + ";" + eol;
+  if (sawSection) {
+    out.insert(insertAt, (insertNeedsEol ? eol : std::string()) + newLine);
+    return out;
+  }
+  if (!lines.empty()) {
+    if (lines.back().end.empty()) out += eol;
+    if (!TrimSpace(lines.back().body).empty()) out += eol;
+  }
+  out.append("[").append(section).append("]").append(eol).append(newLine);
+  return out;
+}
+
+std::vector<std::string> MimeAppsEntries(std::string_view text, std::string_view section,
+                                         std::string_view mimeType) {
+  const auto value = KeyFileValue(text, section, mimeType);
+  return value ? SplitList(*value) : std::vector<std::string>();
+}
+
+std::string Associate(std::string_view ext, const std::string& description, const AssociationProgram& program,
+                      bool remove) {
+  const std::string data = XdgDataHome(), config = XdgConfigHome();
+  if (data.empty() || config.empty()) return "There is no home folder to register the file type in.";
+  const TypePaths paths = PathsOf(ext, data, config);
+  if (remove) return Unregister(paths, ext);
+  std::string error = Register(paths, ext, description, program);
+  if (!error.empty()) Unregister(paths, ext);  // take back what was written
+  return error;
+}
+
+bool IsAssociated(std::string_view ext) {
+  const std::string data = XdgDataHome(), config = XdgConfigHome();
+  if (data.empty() || config.empty()) return false;
+  const TypePaths paths = PathsOf(ext, data, config);
+  if (!FileExists(paths.mimePackage)) return false;
+  const auto entry = ReadTextFile(paths.desktopEntry);
+  if (!entry) return false;
+  const auto exec = KeyFileValue(*entry, "Desktop Entry", "Exec");
+  if (!exec || LCase(*exec).find("vandrel") == std::string::npos) return false;
+  const auto apps = ReadTextFile(paths.mimeApps);
+  if (!apps) return false;
+  const auto defaults = MimeAppsEntries(*apps, kDefaultApplications, AssociationMimeType(ext));
+  return !defaults.empty() && defaults.front() == AssociationDesktopId(ext);
+}
+
+std::string RefreshDesktopDatabases() {
+  const std::string data = XdgDataHome();
+  if (data.empty()) return {};
+  std::string errors;
+  const std::pair<const char*, std::string> tools[] = {
+      {"update-mime-database", JoinPath(data, "mime")},
+      {"update-desktop-database", JoinPath(data, "applications")},
+  };
+  for (const auto& [tool, folder] : tools) {
+    if (!FolderExists(folder)) continue;
+    const std::string program = FindProgram(tool);
+    if (program.empty()) continue;
+    if (std::string error = RunQuietly(program, {folder}); !error.empty())
+      errors += (errors.empty() ? "" : "\n") + error;
+  }
+  // Icon themes notice new icons by the change time of the theme's folder.
+  const std::string theme = JoinPath(data, "icons/hicolor");
+  if (FolderExists(theme)) ::utimensat(AT_FDCWD, theme.c_str(), nullptr, 0);
+  return errors;
+}
+
+}  // namespace vandrel

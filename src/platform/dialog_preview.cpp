@@ -1,0 +1,136 @@
+#include "platform/dialog_preview.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "common/text.h"
+#include "platform/files.h"
+#include "platform/path_case.h"
+
+namespace vandrel {
+
+ThumbnailList gWorkingThumbnails;
+std::string gDlgSelectedFile;
+
+bool ThumbnailList::Add(const std::string& key, ThumbPicture picture) {
+  return pictures_.emplace(key, std::move(picture)).second;
+}
+
+const ThumbPicture* ThumbnailList::Find(const std::string& key) const {
+  const auto it = pictures_.find(key);
+  return it == pictures_.end() ? nullptr : &it->second;
+}
+
+namespace {
+
+// "No picture available": a grey square crossed from corner to corner on the
+// black thumbnail background.
+ThumbPicture NotAvailablePicture() {
+  ThumbPicture p;
+  p.width = p.height = kThumbnailSide;
+  p.pixels.assign(static_cast<std::size_t>(kThumbnailSide) * kThumbnailSide, 0xFF000000u);
+  for (int y = 0; y < kThumbnailPicture; ++y)
+    for (int x = 0; x < kThumbnailPicture; ++x) {
+      const bool cross = std::abs(x - y) <= 1 || std::abs(x + y - (kThumbnailPicture - 1)) <= 1;
+      p.pixels[static_cast<std::size_t>(y) * kThumbnailSide + x] = cross ? 0xFFC0C0C0u : 0xFF606060u;
+    }
+  return p;
+}
+
+int RoundHalfEven(float v) { return static_cast<int>(std::nearbyint(v)); }
+
+}  // namespace
+
+ThumbnailList& StockThumbnails() {
+  static ThumbnailList stock = [] {
+    ThumbnailList list;
+    list.Add("NA", NotAvailablePicture());
+    return list;
+  }();
+  return stock;
+}
+
+ThumbRect LetterboxRect(int pictureWidth, int pictureHeight) {
+  ThumbRect r;
+  if (pictureWidth <= 0 || pictureHeight <= 0) return r;
+  const float ratio = static_cast<float>(pictureWidth) / static_cast<float>(pictureHeight);
+  if (ratio < 1.0f) {
+    r.height = kThumbnailPicture;
+    r.width = std::max(1, RoundHalfEven(static_cast<float>(r.height) * ratio));
+    r.x = std::abs(r.width - r.height) / 2;
+  } else {
+    r.width = kThumbnailPicture;
+    r.height = std::max(1, RoundHalfEven(static_cast<float>(r.width) / ratio));
+    r.y = std::abs(r.width - r.height) / 2;
+  }
+  return r;
+}
+
+PreviewKind PreviewKindOf(const std::string& path) {
+  static const char* const kPictures[] = {".bmp", ".jpg", "jpeg", ".gif", ".rle", ".wmf", ".emf", ".png",
+                                          ".tif", "tiff", ".bum", ".pcx", ".pgm", "pict", ".psd", ".tga"};
+  static const char* const kLibrary[] = {".cr2", ".pz2", ".pp2", ".fc2", ".cm2", ".hr2", ".hd2", ".lt2"};
+  const std::string tail = LCase(Right(path, 4));
+  for (const char* p : kPictures)
+    if (tail == p) return PreviewKind::Picture;
+  for (const char* p : kLibrary)
+    if (tail == p) return PreviewKind::PoserLibrary;
+  return PreviewKind::Other;
+}
+
+std::string LibraryThumbnailPath(const std::string& path) { return Left(path, InStrRev(path, ".")) + "png"; }
+
+bool LoadWorkingThumbnail(const std::string& path, const ThumbnailLoader& load) {
+  const std::string key = LCase(path);
+  if (gWorkingThumbnails.Contains(key) || !load) return false;
+  std::optional<ThumbPicture> picture = load(path);
+  if (!picture || picture->empty()) return false;
+  return gWorkingThumbnails.Add(key, std::move(*picture));
+}
+
+namespace {
+
+// The picture file itself, loaded into the working list; nullptr when it cannot be read.
+const ThumbPicture* WorkingPictureOf(const std::string& path, const ThumbnailLoader& load) {
+  LoadWorkingThumbnail(path, load);
+  return gWorkingThumbnails.Find(LCase(path));
+}
+
+// The library thumbnail as stored on disk: the exact name first, then one
+// that differs only by case, as the libraries' home platform finds it.
+std::string StoredThumbnailPath(const std::string& path) {
+  const std::string thumb = LibraryThumbnailPath(path);
+  if (FileExists(thumb)) return thumb;
+  const std::string stored = FindStoredName(FolderOf(thumb), FileNameOf(thumb));
+  if (stored.empty()) return {};
+  const std::string found = JoinPath(FolderOf(thumb), stored);
+  return FileExists(found) ? found : std::string();
+}
+
+}  // namespace
+
+const ThumbPicture* DialogThumbnail(const std::string& path, const ThumbnailLoader& load) {
+  if (!FileExists(path)) return nullptr;  // nothing there, or a folder
+  switch (PreviewKindOf(path)) {
+    case PreviewKind::Picture:
+      return WorkingPictureOf(path, load);
+    case PreviewKind::PoserLibrary: {
+      const std::string thumb = StoredThumbnailPath(path);
+      if (!thumb.empty()) return WorkingPictureOf(thumb, load);
+      return StockThumbnails().Find("NA");
+    }
+    case PreviewKind::Other:
+      break;
+  }
+  return StockThumbnails().Find("NA");
+}
+
+const ThumbPicture* DialogSelectionChanged(const std::string& path, bool previewTicked,
+                                           const ThumbnailLoader& load) {
+  if (path.empty()) return nullptr;
+  gDlgSelectedFile = path;
+  return previewTicked ? DialogThumbnail(path, load) : nullptr;
+}
+
+}  // namespace vandrel

@@ -1,0 +1,84 @@
+// The thumbnail preview of the open dialog, without the toolkit: which kind
+// of file a selection is, which picture stands for it, and the two picture
+// lists the preview draws from. The Qt side loads pictures and shows them.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vandrel {
+
+// A square thumbnail: width x height pixels, 0xAARRGGBB, row by row.
+struct ThumbPicture {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+
+  bool empty() const { return width <= 0 || height <= 0; }
+  std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+
+// Pictures kept under a text key (thumbnails use the lower-cased file path).
+class ThumbnailList {
+ public:
+  // Adds `picture` under `key`; false (and nothing changes) when the key is taken.
+  bool Add(const std::string& key, ThumbPicture picture);
+  const ThumbPicture* Find(const std::string& key) const;
+  bool Contains(const std::string& key) const { return Find(key) != nullptr; }
+  std::size_t Count() const { return pictures_.size(); }
+  void Clear() { pictures_.clear(); }
+
+ private:
+  std::map<std::string, ThumbPicture> pictures_;
+};
+
+// The stock pictures ("NA": no picture available), filled on first use.
+ThumbnailList& StockThumbnails();
+// The working list the open dialog's preview fills; seeded with "NA" before
+// the dialog and emptied after it.
+extern ThumbnailList gWorkingThumbnails;
+// Full path of the file last selected in the open dialog.
+extern std::string gDlgSelectedFile;
+
+inline constexpr int kThumbnailSide = 97;     // side of a letterboxed thumbnail, in pixels
+inline constexpr int kThumbnailPicture = 93;  // the square the picture is fitted into
+inline constexpr int kPreviewDrawSide = 91;   // side the preview box draws a thumbnail at
+
+// Where a picture of w x h pixels goes inside a thumbnail: fitted into the
+// top-left kThumbnailPicture square, centred along its shorter side.
+struct ThumbRect {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+ThumbRect LetterboxRect(int pictureWidth, int pictureHeight);
+
+enum class PreviewKind { Picture, PoserLibrary, Other };
+// By the last four characters of the path, lower-cased (".jpg", "jpeg", ".cr2", ...).
+PreviewKind PreviewKindOf(const std::string& path);
+// The library thumbnail of a Poser file: the path up to and including its
+// last "." followed by "png" (Figure.cr2 -> Figure.png).
+std::string LibraryThumbnailPath(const std::string& path);
+
+// Reads a picture file into a letterboxed thumbnail; nullopt when it cannot.
+using ThumbnailLoader = std::function<std::optional<ThumbPicture>(const std::string& path)>;
+
+// Puts the thumbnail of `path` into the working list under its lower-cased
+// path; false when the key was there already or the picture could not be
+// loaded.
+bool LoadWorkingThumbnail(const std::string& path, const ThumbnailLoader& load);
+
+// The picture the preview shows for `path`: the picture itself, the library
+// thumbnail beside a Poser file, or the stock "NA". nullptr when the preview
+// stays as it is (no such file, a folder, a picture that cannot be read).
+const ThumbPicture* DialogThumbnail(const std::string& path, const ThumbnailLoader& load);
+
+// The dialog's selection moved to `path` ("" = nothing selected): records it
+// in gDlgSelectedFile and, when the preview box is ticked, gives what to
+// draw (nullptr = draw nothing).
+const ThumbPicture* DialogSelectionChanged(const std::string& path, bool previewTicked,
+                                           const ThumbnailLoader& load);
+
+}  // namespace vandrel
