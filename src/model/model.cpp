@@ -9,6 +9,7 @@ SettingsRec gSettings;
 std::vector<ObjectRec> gObjects(1);
 std::vector<std::string> gObjectList;
 std::vector<ActorRec> gActors(1);
+std::vector<ActorListItem> gActorList;
 
 bool gImportMode = false;
 bool gOpenCancelled = false;
@@ -44,6 +45,7 @@ void ResetModel() {
   gSettings = SettingsRec{};
   CreateTables();
   gObjectList.clear();
+  gActorList.clear();
   gImportMode = gOpenCancelled = gIsHairFile = false;
   gThighLength = 0.0f;
   gActorMaterialsFound = gFigureMorphsOnly = gFigureMaterialsOnly = gFigureBodyOnly = false;

@@ -29,6 +29,14 @@ extern std::vector<ObjectRec> gObjects;
 // combo box mirrors it.
 extern std::vector<std::string> gObjectList;
 extern std::vector<ActorRec> gActors;
+// The actor list of the main window (lstActors) as data: item i + 1 shows
+// gActors[i], its text the actor's Name and its first sub-item the Kind. The
+// channel reader fills it; the list view mirrors it.
+struct ActorListItem {
+  std::string Text;
+  std::string Kind;
+};
+extern std::vector<ActorListItem> gActorList;
 
 extern bool gImportMode;
 extern bool gOpenCancelled;

@@ -1,0 +1,127 @@
+#include "reader/actor_switches.h"
+
+#include <map>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "common/text.h"
+#include "model/model.h"
+#include "reader/channel_scan.h"
+#include "reader/custom_materials.h"
+#include "reader/material_parser.h"
+#include "reader/object_list.h"
+
+namespace vandrel {
+namespace {
+
+// Position of the first occurrence of "<kind> <name>" in `text` for every
+// entry of gActors that is not a prop (0 = not found), in one sweep per kind
+// over the occurrences of "<kind> " instead of one search from the start of
+// the text per actor.
+std::vector<std::size_t> HeaderPositions(std::string_view text) {
+  std::vector<std::size_t> found(gActors.size(), 0);
+  std::map<std::string, std::vector<std::size_t>> byKind;  // kind -> entries
+  for (std::size_t i = 0; i < gActors.size(); ++i)
+    if (gActors[i].Kind != "prop" && !gActors[i].Name.empty()) byKind[gActors[i].Kind].push_back(i);
+
+  for (const auto& [kind, entries] : byKind) {
+    const std::string prefix = kind + " ";
+    std::unordered_map<std::string_view, std::size_t> position;  // name -> first header
+    std::set<std::size_t> lengths;
+    for (std::size_t i : entries) {
+      position.emplace(gActors[i].Name, 0);
+      lengths.insert(gActors[i].Name.size());
+    }
+    std::size_t pending = position.size();
+    for (std::size_t q = InStr(text, prefix); q != 0 && pending > 0; q = InStr(q + 1, text, prefix)) {
+      const std::size_t nameAt = q - 1 + prefix.size();  // 0-based
+      for (std::size_t length : lengths) {
+        if (nameAt + length > text.size()) break;
+        const auto it = position.find(text.substr(nameAt, length));
+        if (it != position.end() && it->second == 0) {
+          it->second = q;
+          --pending;
+        }
+      }
+    }
+    for (std::size_t i : entries) found[i] = position[gActors[i].Name];
+  }
+  return found;
+}
+
+}  // namespace
+
+void AddActorMaterialGroups(std::string_view text) {
+  gActorMaterialsFound = false;
+  const std::vector<std::size_t> headers = HeaderPositions(text);
+  ForwardFinder customFinder(text, "customMaterial");
+  ForwardFinder materialFinder(text, "material ");
+  ForwardFinder closeFinder(text, "}");
+  // The own materials of a block lie before the next object block of any
+  // kind: the last actor of its kind does not take those of a prop, light or
+  // camera that follows it.
+  ForwardFinder nextBlock[] = {ForwardFinder(text, "actor "), ForwardFinder(text, "prop "),
+                               ForwardFinder(text, "light "), ForwardFinder(text, "camera ")};
+
+  for (std::size_t i = 0; i < gActors.size(); ++i) {
+    const std::size_t a = headers[i];
+    if (a == 0) continue;
+    const ActorRec& actor = gActors[i];
+    std::size_t nextSame = 0;
+    for (ForwardFinder& f : nextBlock) {
+      const std::size_t at = f.Next(a + 6);
+      if (at != 0 && (nextSame == 0 || at < nextSame)) nextSame = at;
+    }
+    const std::size_t cm = customFinder.Next(a);
+    if (cm >= nextSame && nextSame != 0) continue;
+    if (cm == 0) continue;  // a count of 0: no group
+    const int count = CustomMaterialCount(text, cm);
+    std::size_t matPos = materialFinder.Next(cm + 1);
+    if (matPos == 0 || count < 1) continue;
+
+    gActorMaterialsFound = true;
+    if (!gObjects[0].Name.empty()) gObjects.emplace_back();
+    const int group = static_cast<int>(gObjects.size() - 1);
+    gObjects[group] = ObjectRec{};
+    gObjects[group].Name = actor.Name;
+    AddObjectListItem(actor.Kind + " " + actor.Name, group + 1);
+    for (int m = 0; m < count; ++m) {
+      const std::size_t close = closeFinder.Next(matPos + 10);
+      const std::size_t blockEnd = close == 0 ? text.size() : close;
+      std::string block(text.substr(matPos - 1, blockEnd > matPos ? blockEnd - matPos : 0));
+      CrToLfInPlace(block);
+      gObjects[group].Materials.resize(static_cast<std::size_t>(m) + 1);
+      ParseMaterialBlock(block, group, m);
+      const std::size_t lineEnd = InStr(block, "\n");
+      gObjects[group].Materials[m].Name =
+          lineEnd == 0 ? Mid(block, 10) : Mid(block, 10, lineEnd >= 10 ? lineEnd - 10 : 0);
+      if (m + 1 < count) {
+        matPos = materialFinder.Next(matPos + 10);
+        if (matPos == 0) break;
+      }
+    }
+  }
+
+  std::unordered_set<std::string> groupNames;
+  for (const ObjectRec& g : gObjects) groupNames.insert(g.Name);
+  for (const ActorRec& actor : gActors) {
+    if (actor.Name.empty() || actor.Kind == "prop" || actor.Kind == "light" || actor.Kind == "camera") continue;
+    if (groupNames.count(actor.Name) == 0) AddObjectListItem("actor " + actor.Name, 0);
+  }
+}
+
+void DisableActorAndDialProperties() {
+  if (!gSettings.DisableProperties) return;
+  for (ActorRec& actor : gActors) {
+    for (DialRec& dial : actor.Dials) {
+      dial.ExtNameOn = false;
+      dial.HiddenOn = false;
+    }
+    actor.PropertyOn.fill(false);
+  }
+}
+
+}  // namespace vandrel

@@ -1,0 +1,680 @@
+#include "reader/channel_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <map>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "common/numbers.h"
+#include "common/text.h"
+#include "model/model.h"
+#include "reader/actor_switches.h"
+#include "reader/channel_scan.h"
+
+namespace vandrel {
+namespace {
+
+TickSource gTickSource = nullptr;
+
+constexpr std::array<const char*, 4> kKeywords = {"actor ", "prop ", "light ", "camera "};
+
+// The nearest object block from a position of the whole text, as
+// NextObjectBlock answers for the text from that position on.
+class ObjectBlockFinder {
+ public:
+  explicit ObjectBlockFinder(std::string_view text)
+      : text_(text),
+        keys_{ForwardFinder(text, kKeywords[0]), ForwardFinder(text, kKeywords[1]), ForwardFinder(text, kKeywords[2]),
+              ForwardFinder(text, kKeywords[3])},
+        brace_(text, "{"),
+        lineEnd_(text, "\n") {}
+
+  // The keyword's index (-1 = none) and how many characters were skipped.
+  std::pair<int, std::size_t> Next(std::size_t from, bool checkEmpty) {
+    std::size_t start = from;
+    std::array<std::size_t, 4> pos{};
+    std::size_t nearest = 0;
+    for (;;) {
+      nearest = 0;
+      bool restart = false;
+      for (std::size_t k = 0; k < kKeywords.size(); ++k) {
+        pos[k] = keys_[k].Next(start);
+        if (pos[k] == 0) continue;
+        if (nearest == 0) {
+          nearest = pos[k];
+          continue;
+        }
+        if (pos[k] >= nearest) continue;
+        if (checkEmpty && IsEmptyBlock(pos[k])) {
+          // The search starts again a header line's length further on, as
+          // often as it takes to pass the empty block (every round before
+          // that finds the same keywords).
+          const std::size_t length = HeaderLength(pos[k]);
+          start += length * ((pos[k] - start) / length + 1);
+          restart = true;
+          break;
+        }
+        nearest = pos[k];
+      }
+      if (!restart) break;
+    }
+    if (nearest == 0) return {-1, 0};
+    for (std::size_t k = 0; k < kKeywords.size(); ++k)
+      if (pos[k] == nearest) return {static_cast<int>(k), start - from};
+    return {-1, 0};
+  }
+
+ private:
+  // A block whose first twenty characters from its "{" hold "}" with only
+  // line ends, blanks and TABs between.
+  bool IsEmptyBlock(std::size_t at) {
+    const std::size_t open = brace_.Next(at);
+    if (open == 0) return false;
+    const std::string_view twenty = text_.substr(open - 1, 20);
+    const std::size_t close = twenty.find('}');
+    if (close == std::string_view::npos) return false;
+    std::string rest;
+    for (char c : twenty.substr(0, close + 1))
+      if (c != '\n' && c != ' ' && c != '\t' && c != '\r') rest += c;
+    return rest == "{}";
+  }
+
+  // From the keyword to the character before the next LF (the end of the
+  // text when there is none).
+  std::size_t HeaderLength(std::size_t at) {
+    const std::size_t lf = lineEnd_.Next(at);
+    return lf == 0 ? text_.size() - at + 1 : lf - at;
+  }
+
+  std::string_view text_;
+  std::array<ForwardFinder, 4> keys_;
+  ForwardFinder brace_;
+  ForwardFinder lineEnd_;
+};
+
+std::array<ForwardFinder, 4> KeywordFinders(std::string_view text) {
+  return {ForwardFinder(text, kKeywords[0]), ForwardFinder(text, kKeywords[1]), ForwardFinder(text, kKeywords[2]),
+          ForwardFinder(text, kKeywords[3])};
+}
+
+// The occurrences of "<type> <name>" in one block, found through the
+// occurrences of "<type> " sorted by the text that follows them up to the
+// line end: a channel line that is looked for again after it was read is
+// answered without searching the rest of the block.
+class ChannelLineIndex {
+ public:
+  void Reset(std::string_view text, std::size_t from, std::size_t blockEnd) {
+    text_ = text;
+    from_ = from;
+    blockEnd_ = blockEnd;
+    byType_.clear();
+  }
+
+  // First occurrence at or after `at` that starts before the block's end; 0 = none.
+  std::size_t Find(const std::string& type, const std::string& name, std::size_t at) {
+    auto it = byType_.find(type);
+    if (it == byType_.end()) it = byType_.emplace(type, Build(type)).first;
+    const auto& entries = it->second;
+    std::size_t best = 0;
+    auto e = std::lower_bound(entries.begin(), entries.end(), std::pair<std::string_view, std::size_t>(name, 0));
+    for (; e != entries.end() && e->first.starts_with(name); ++e)
+      if (e->second >= at && (best == 0 || e->second < best)) best = e->second;
+    return best;
+  }
+
+ private:
+  std::vector<std::pair<std::string_view, std::size_t>> Build(const std::string& type) const {
+    std::vector<std::pair<std::string_view, std::size_t>> entries;
+    const std::string key = type + " ";
+    for (std::size_t q = InStr(from_, text_, key); q != 0 && q < blockEnd_; q = InStr(q + 1, text_, key)) {
+      const std::size_t restAt = q - 1 + key.size();
+      std::size_t restEnd = text_.find('\n', restAt);
+      if (restEnd == std::string_view::npos) restEnd = text_.size();
+      entries.emplace_back(text_.substr(restAt, restEnd - restAt), q);
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
+  }
+
+  std::string_view text_;
+  std::size_t from_ = 1;
+  std::size_t blockEnd_ = 0;
+  std::map<std::string, std::vector<std::pair<std::string_view, std::size_t>>> byType_;
+};
+
+struct Cancelled {};
+
+// The model as the read found it, put back on a cancel or a failure.
+struct ModelSnapshot {
+  std::vector<ActorRec> actors = gActors;
+  std::vector<ActorListItem> actorList = gActorList;
+  std::vector<ObjectRec> objects = gObjects;
+  std::vector<std::string> objectList = gObjectList;
+  float thighLength = gThighLength;
+  bool actorMaterialsFound = gActorMaterialsFound;
+
+  void Restore() {
+    gActors = std::move(actors);
+    gActorList = std::move(actorList);
+    gObjects = std::move(objects);
+    gObjectList = std::move(objectList);
+    gThighLength = thighLength;
+    gActorMaterialsFound = actorMaterialsFound;
+  }
+};
+
+void ResetActorTable() {
+  gActors.assign(1, ActorRec{});
+  gActors[0].Dials.assign(1, DialRec{});
+}
+
+// The rest of the first line of `part` that begins with `key` after a line
+// end; nullopt when there is none.
+std::optional<std::string_view> KeyLine(std::string_view part, std::string_view key) {
+  const std::string look = "\n" + std::string(key);
+  const std::size_t at = part.find(look);
+  if (at == std::string_view::npos) return std::nullopt;
+  const std::size_t restAt = at + look.size();
+  const std::size_t end = part.find('\n', restAt);
+  return part.substr(restAt, end == std::string_view::npos ? std::string_view::npos : end - restAt);
+}
+
+// Whether `part` holds a line that is exactly `key`.
+bool WholeLine(std::string_view part, std::string_view key) {
+  const std::string look = "\n" + std::string(key);
+  for (std::size_t at = part.find(look); at != std::string_view::npos; at = part.find(look, at + 1)) {
+    const std::size_t after = at + look.size();
+    if (after == part.size() || part[after] == '\n') return true;
+  }
+  return false;
+}
+
+double NumberOf(std::string_view rest) { return LeadingNumber(rest); }
+
+bool IsLightOrCamera(const ActorRec& a) { return a.Kind == "light" || a.Kind == "camera"; }
+
+void ReadHeadProperties(std::string_view head, ActorRec& a) {
+  if (WholeLine(head, "on")) {
+    a.OnOff = 2;
+    a.PropertyOn[1] = true;
+  } else if (WholeLine(head, "off")) {
+    a.OnOff = 1;
+    a.PropertyOn[1] = true;
+  } else {
+    a.PropertyOn[1] = false;
+  }
+  if (auto rest = KeyLine(head, "hidden")) {
+    const std::string_view last = rest->empty() ? std::string_view("n") : rest->substr(rest->size() - 1);
+    a.Hidden = ToInteger(NumberOf(last) + 1);
+    a.PropertyOn[2] = true;
+  }
+  const bool lc = IsLightOrCamera(a);
+  if (lc) {
+    if (auto rest = KeyLine(head, "storageOffset")) a.StorageOffset = Trim(*rest);
+    if (auto rest = KeyLine(head, "geomResource")) a.GeomResource = ToInteger(NumberOf(*rest) + 1);
+    if (auto rest = KeyLine(head, "lightType")) a.LightType = ToInteger(NumberOf(*rest) + 1);
+  }
+  if (auto rest = KeyLine(head, "name")) {
+    a.ExtName = Trim(*rest);
+    a.PropertyOn[0] = true;
+  }
+  if (lc) {
+    if (auto rest = KeyLine(head, "objFileGeom")) a.ObjFileGeom = Trim(*rest);
+  }
+}
+
+void ReadTailProperties(std::string_view tail, ActorRec& a) {
+  const bool lc = IsLightOrCamera(a);
+  if (auto rest = KeyLine(tail, "depthMapSize")) {
+    const int value = ToInteger(NumberOf(*rest));
+    a.DepthMapSize = value != 0 ? ToInteger(value + 1.0) : 0;
+    a.PropertyOn[5] = value != 0;
+  } else {
+    a.PropertyOn[5] = false;
+  }
+  if (lc) {
+    if (auto rest = KeyLine(tail, "depthCamera")) a.DepthCamera = Trim(*rest);
+  }
+  if (auto rest = KeyLine(tail, "doShadow")) {
+    a.DoShadow = ToInteger(NumberOf(*rest) + 1);
+    a.PropertyOn[4] = true;
+  }
+  if (auto rest = KeyLine(tail, "lightOn")) {
+    a.LightOn = ToInteger(NumberOf(*rest) + 1);
+    a.PropertyOn[6] = true;
+  }
+  if (lc) {
+    if (auto rest = KeyLine(tail, "port")) a.Port = Trim(*rest);
+    if (auto rest = KeyLine(tail, "cameraModel")) a.CameraModel = Trim(*rest);
+  }
+  if (auto rest = KeyLine(tail, "locked")) {
+    a.Locked = ToInteger(NumberOf(*rest) + 1);
+    a.PropertyOn[3] = true;
+  }
+}
+
+// The text between two positions (from included, to excluded; empty when
+// they are the wrong way round).
+std::string_view Between(std::string_view text, std::size_t from, std::size_t to) {
+  if (from == 0 || to <= from || from > text.size()) return {};
+  return text.substr(from - 1, to - from);
+}
+
+class ChannelReader {
+ public:
+  ChannelReader(std::string_view text, bool insertOne, bool append, Host& host)
+      : t_(text),
+        n_(text.size()),
+        insertOne_(insertOne),
+        append_(append),
+        host_(host),
+        batch_(gState.BatchMode),
+        blockStart_(text),
+        blockEnd_(text),
+        blockTail_(text),
+        keywordAt_(KeywordFinders(text)),
+        keywordEnd_(KeywordFinders(text)),
+        keywordTail_(KeywordFinders(text)),
+        headerEnd_(text, "\n"),
+        channelsAt_(text, "channels\n"),
+        closeAt_(text, "}"),
+        keysLf_(text, "keys\n"),
+        keysBlank_(text, "keys \n"),
+        anchorBrace_(text, "{"),
+        hiddenBlank_(text, "hidden "),
+        nameBlank_(text, "name "),
+        lastClose_(text, "}"),
+        lastChannels_(text, "channels\n"),
+        braceAfterM_(text, "{"),
+        braceAfterChannels_(text, "{"),
+        lineEnd_(text, "\n"),
+        keysLfLine_(text, "keys\n"),
+        keysBlankLine_(text, "keys \n"),
+        dialLineEnd_(text, "\n"),
+        nameAt_(text, "name"),
+        hiddenAt_(text, "hidden"),
+        dialClose_(text, "}"),
+        nameBlankAfter_(text, " "),
+        nameLineEnd_(text, "\n"),
+        hiddenBlankAfter_(text, " "),
+        hiddenLineEnd_(text, "\n"),
+        dialOpen_(text, "{"),
+        tailClose_(text, "}"),
+        tailOpen_(text, "{"),
+        tailLastClose_(text, "}") {}
+
+  ChannelReadResult Run(long long startTime) {
+    ChannelReadResult result;
+    ReadThighLength(result);
+
+    std::size_t limit;
+    if (!insertOne_ && !append_) {
+      ResetActorTable();
+      const std::size_t figure = InStr(t_, "\nfigure");
+      limit = figure != 0 ? figure : n_;
+      gActorList.clear();
+    } else {
+      limit = n_;
+      if (gActorList.empty() || Trim(gActorList[0].Text).empty()) {
+        ResetActorTable();
+        gActorList.clear();
+      }
+    }
+    if (!batch_) {
+      host_.SetStage("Loading Morphs and Poses...");
+      max_ = std::max<long long>(1, static_cast<long long>(RoundHalfEven(static_cast<double>(limit) / 100.0)));
+      host_.SetRange(max_);
+      host_.SetValue(0);
+    }
+    startTime_ = startTime > 0 ? startTime : TickSeconds();
+
+    ReadObjects(limit);
+
+    AddActorMaterialGroups(t_);
+    if (!batch_ && gSettings.ReportTime) {
+      const double seconds = std::floor(static_cast<double>(TickCountMs()) / 1000.0 - static_cast<double>(startTime_));
+      if (seconds >= 1) host_.Message(LoadingTookMessage(startTime_), "Loading finished", MsgButtons::OK, MsgIcon::None);
+    }
+    result.ActorsListed = !gActorList.empty();
+    return result;
+  }
+
+ private:
+  void ReadThighLength(ChannelReadResult& result) {
+    result.DisableThighLength = true;
+    const std::size_t at = InStr(t_, "\nthighLength ");
+    std::size_t restAt = 0;
+    if (at != 0)
+      restAt = at + 13;
+    else if (t_.starts_with("thighLength "))
+      restAt = 13;
+    if (restAt == 0) return;
+    const std::size_t lf = InStr(restAt, t_, "\n");
+    gThighLength = static_cast<float>(NumberOf(Between(t_, restAt, lf == 0 ? n_ + 1 : lf)));
+    std::string shown = Trim(FormatSingle(gThighLength));
+    if (StartsWith(shown, ".")) shown = "0" + shown;
+    result.ThighLengthText = shown;
+    result.DisableThighLength = false;
+  }
+
+  void ReadObjects(std::size_t limit) {
+    std::size_t p = 1;
+    while (p < limit) {
+      const auto [keyword, skipped] = blockStart_.Next(p, true);
+      const int k = keyword < 0 ? 0 : keyword;
+      if (keyword >= 0) p += skipped;
+      if (!insertOne_) {
+        p = keywordAt_[static_cast<std::size_t>(k)].Next(p);
+        if (p == 0 || p > limit) break;
+      }
+      const std::size_t lf = headerEnd_.Next(p);
+      const std::string header = CleanLine(Between(t_, p, lf == 0 ? n_ + 1 : lf));
+      if (!batch_) host_.SetItem(header + "...");
+      const std::size_t blank = InStr(header, " ");
+      // A keyword with nothing after it on its line names no object.
+      if (blank != 0) ReadBlock(p, Mid(header, blank + 1), Left(header, blank - 1));
+      p += 6;
+      if (insertOne_) break;
+    }
+  }
+
+  void ReadBlock(std::size_t p, const std::string& name, const std::string& kind) {
+    if (insertOne_)
+      gActorList.insert(gActorList.begin(), ActorListItem{name, kind});
+    else
+      gActorList.push_back(ActorListItem{name, kind});
+    if (!gActors[0].Name.empty()) {
+      if (insertOne_)
+        gActors.insert(gActors.begin(), ActorRec{});
+      else
+        gActors.emplace_back();
+    }
+    actorIndex_ = insertOne_ ? 0 : gActors.size() - 1;
+    ActorRec& a = gActors[actorIndex_];
+    a = ActorRec{};
+    a.Dials.assign(1, DialRec{});
+    a.Name = name;
+    a.Kind = kind;
+
+    const auto [keyword2, unused] = blockEnd_.Next(p + 7, false);
+    (void)unused;
+    const std::size_t end = keywordEnd_[static_cast<std::size_t>(keyword2 < 0 ? 0 : keyword2)].Next(p + 6);
+    const std::size_t blockEnd = end != 0 ? end : n_;
+
+    const std::size_t channels = channelsAt_.Next(p);
+    const std::size_t close = closeAt_.Next(p);
+    std::size_t headEnd = n_ + 1;
+    if (channels != 0 && (close == 0 || channels < close))
+      headEnd = channels;
+    else if (close != 0)
+      headEnd = close;
+    std::string head;
+    for (char c : Between(t_, p, headEnd)) {
+      if (c == '\t') continue;
+      head += c == '\r' ? '\n' : c;
+    }
+    ReadHeadProperties(head, gActors[actorIndex_]);
+
+    ReadChannels(p, channels, blockEnd);
+    ReadTail(p);
+
+    if (!batch_) {
+      value_ += static_cast<long long>(RoundHalfEven(static_cast<double>(p) / 100.0));
+      if (value_ > max_) value_ = max_;
+      host_.SetValue(value_);
+    }
+  }
+
+  void ReadChannels(std::size_t p, std::size_t firstChannels, std::size_t blockEnd) {
+    std::size_t searchStart = p;
+    std::size_t anchor = firstChannels;
+    bool first = true;
+    std::size_t dialPos = p;
+    std::string type;
+    std::string dialName;
+    lines_.Reset(t_, p, blockEnd);
+    // A pass that makes no channel must move the search forward; one that
+    // does not would go round for ever on a damaged file.
+    std::size_t lastSearchStart = 0;
+    bool progressed = true;
+
+    while (dialPos < blockEnd) {
+      if (anchor == 0 && first) return;
+      std::size_t keysPos = keysLf_.Next(searchStart);
+      if (keysPos == 0) keysPos = keysBlank_.Next(searchStart);
+      std::size_t hidPos;
+      std::size_t namePos;
+      if (first) {
+        hidPos = namePos = anchorBrace_.Next(anchor);
+      } else {
+        hidPos = hiddenBlank_.Next(searchStart);
+        namePos = nameBlank_.Next(searchStart);
+      }
+      first = false;
+      const bool keysMissing = keysPos == 0;
+      std::size_t m = keysPos;
+      if ((hidPos > 0 && hidPos < m) || m == 0) m = hidPos;
+      if ((namePos > 0 && namePos < m) || m == 0) m = namePos;
+      if (m == 0 || m >= blockEnd || searchStart >= blockEnd) return;
+
+      const std::size_t lastClose = lastClose_.Prev(m);
+      const std::size_t lastChannels = lastChannels_.Prev(m);
+      if (lastClose > lastChannels)
+        anchor = lastClose;
+      else if (keysMissing)
+        anchor = braceAfterM_.Next(m);
+      else
+        anchor = braceAfterChannels_.Next(lastChannels);
+      if (anchor == 0) return;
+
+      std::string line;
+      for (;;) {
+        while (anchor + 3 <= n_ && t_[anchor + 2] == '\n') ++anchor;
+        const std::size_t lineEnd = lineEnd_.Next(anchor + 3);
+        line = CleanLine(Between(t_, anchor + 2, lineEnd == 0 ? n_ + 1 : lineEnd));
+        searchStart = keysLfLine_.Next(anchor + 3) + 2;
+        if (searchStart < 3) searchStart = keysBlankLine_.Next(anchor + 3) + 2;
+        const std::size_t blank = InStr(line, " ");
+        if (line.empty() || blank == 0) break;
+        const std::string lineType = Left(line, blank - 1);
+        if (lineType != "//" && lineType != "'" && lineType != "#") break;
+        // A comment line makes no channel: the line after it is read next.
+        if (lineEnd == 0) return;
+        anchor = lineEnd - 1;
+      }
+      if (line.empty()) return;
+
+      bool made = false;
+      const std::size_t blank = InStr(line, " ");
+      if (blank != 0) {
+        // A line without a blank names no channel and is passed over.
+        type = Left(line, blank - 1);
+        dialName = Mid(line, blank + 1);
+        const std::size_t at = lines_.Find(type, dialName, dialPos);
+        if (at != 0 && at < blockEnd) {
+          dialPos = at + type.size() + 1;
+          keysMissingForDial_ = keysMissing;
+          MakeDial(dialPos, type, searchStart);
+          made = true;
+        }
+      }
+      if (!made) {
+        if (!progressed && searchStart <= lastSearchStart) return;
+        progressed = false;
+      } else {
+        progressed = true;
+      }
+      lastSearchStart = searchStart;
+      if (!batch_ && host_.CancelRequested()) throw Cancelled{};
+    }
+  }
+
+  void MakeDial(std::size_t dialPos, const std::string& type, std::size_t& searchStart) {
+    const std::size_t lineEnd = dialLineEnd_.Next(dialPos);
+    lastLineEnd_ = lineEnd;
+    ActorRec& a = gActors[actorIndex_];
+    if (!a.Dials[0].Name.empty()) a.Dials.emplace_back();
+    DialRec& d = a.Dials.back();
+    d.Name = std::string(Between(t_, dialPos, lineEnd == 0 ? n_ + 1 : lineEnd));
+
+    const std::size_t close = dialClose_.Next(dialPos);
+    const std::size_t nameAt = nameAt_.Next(dialPos);
+    if (nameAt > 0 && nameAt < close) {
+      const std::size_t blank = nameBlankAfter_.Next(nameAt);
+      if (blank != 0) {
+        const std::size_t lf = nameLineEnd_.Next(blank + 1);
+        d.ExtName = std::string(Between(t_, blank + 1, lf == 0 ? n_ + 1 : lf));
+      }
+      d.ExtNameOn = true;
+      searchStart = nameAt;
+    } else {
+      d.ExtNameOn = false;
+    }
+    const std::size_t hiddenAt = hiddenAt_.Next(dialPos);
+    if (hiddenAt >= 1 && hiddenAt < close) {
+      const std::size_t blank = hiddenBlankAfter_.Next(hiddenAt);
+      if (blank != 0) {
+        const std::size_t lf = hiddenLineEnd_.Next(blank + 1);
+        d.Hidden = ToInteger(NumberOf(Between(t_, blank + 1, lf == 0 ? n_ + 1 : lf)) + 1);
+        searchStart = blank + 1;
+      } else {
+        d.Hidden = 1;
+      }
+      d.HiddenOn = true;
+    } else {
+      d.HiddenOn = false;
+    }
+    if (!keysMissingForDial_) {
+      const std::size_t open = dialOpen_.Next(dialPos);
+      // The channel's text from its "{" through the first "}".
+      const std::string_view keys = close >= open && open != 0 ? Between(t_, open, close + 1) : std::string_view();
+      const std::size_t k = InStr(2, keys, "k  ");
+      std::string_view v = k == 0 ? keys : keys.substr(k);
+      const std::size_t lf = v.find('\n');
+      if (lf != std::string_view::npos) v = v.substr(0, lf);
+      const std::string trimmed = Trim(v);
+      const std::size_t blank = InStr(trimmed, " ");
+      const std::string number = Mid(trimmed, blank + 2);
+      d.Value = NumberOf(number);
+      d.ValueOn = number == "0" || d.Value != 0;
+    }
+    d.ChannelType = type;
+  }
+
+  void ReadTail(std::size_t p) {
+    std::size_t c;
+    if (lastLineEnd_ > 0) {
+      c = tailClose_.Next(lastLineEnd_);
+    } else {
+      c = tailOpen_.Next(p) + 1;
+    }
+    lastLineEnd_ = 0;
+    if (c == 0) return;
+    const auto [keyword3, unused] = blockTail_.Next(c + 2, false);
+    (void)unused;
+    const std::size_t next = keywordTail_[static_cast<std::size_t>(keyword3 < 0 ? 0 : keyword3)].Next(c + 1);
+    const std::size_t nextStart = next != 0 ? next : n_;
+    const std::size_t tailEnd = tailLastClose_.Prev(nextStart);
+    std::string tail;
+    for (char ch : Between(t_, c, tailEnd)) {
+      if (ch == '}') continue;
+      tail += ch == '\r' ? '\n' : ch;
+    }
+    ReadTailProperties(RemoveBlanksAfterLineEnds(tail), gActors[actorIndex_]);
+  }
+
+  std::string_view t_;
+  std::size_t n_;
+  bool insertOne_;
+  bool append_;
+  Host& host_;
+  bool batch_;
+  long long startTime_ = 0;
+  long long max_ = 1;
+  long long value_ = 0;
+  std::size_t actorIndex_ = 0;
+  std::size_t lastLineEnd_ = 0;
+  bool keysMissingForDial_ = false;
+
+  ObjectBlockFinder blockStart_, blockEnd_, blockTail_;
+  std::array<ForwardFinder, 4> keywordAt_, keywordEnd_, keywordTail_;
+  ForwardFinder headerEnd_, channelsAt_, closeAt_;
+  ForwardFinder keysLf_, keysBlank_, anchorBrace_, hiddenBlank_, nameBlank_;
+  BackwardFinder lastClose_, lastChannels_;
+  ForwardFinder braceAfterM_, braceAfterChannels_, lineEnd_, keysLfLine_, keysBlankLine_;
+  ForwardFinder dialLineEnd_, nameAt_, hiddenAt_, dialClose_, nameBlankAfter_, nameLineEnd_, hiddenBlankAfter_,
+      hiddenLineEnd_, dialOpen_;
+  ForwardFinder tailClose_, tailOpen_;
+  BackwardFinder tailLastClose_;
+  ChannelLineIndex lines_;
+};
+
+}  // namespace
+
+void SetTickSource(TickSource source) { gTickSource = source; }
+
+long long TickCountMs() {
+  if (gTickSource != nullptr) return gTickSource();
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+long long TickSeconds() { return static_cast<long long>(RoundHalfEven(static_cast<double>(TickCountMs()) / 1000.0)); }
+
+namespace {
+std::pair<long long, long long> Elapsed(long long startTime) {
+  const long long t1 = TickCountMs();
+  const long long t2 = TickCountMs();
+  const long long minutes = static_cast<long long>(
+      std::floor((static_cast<double>(t2) / 1000.0 - static_cast<double>(startTime)) / 60.0));
+  const long long seconds =
+      (static_cast<long long>(RoundHalfEven(static_cast<double>(t1) / 1000.0)) - startTime) % 60;
+  return {minutes, seconds};
+}
+}  // namespace
+
+std::string ElapsedTimeTitle(long long startTime) {
+  const auto [m, s] = Elapsed(startTime);
+  return "Elapsed time: " + FormatInt(m) + " min, " + FormatInt(s) + " sec";
+}
+
+std::string LoadingTookMessage(long long startTime) {
+  const auto [m, s] = Elapsed(startTime);
+  return "Loading of Morphs and Poses took\r\n" + FormatInt(m) + " minutes and " + FormatInt(s) + " seconds.";
+}
+
+std::string NextObjectBlock(std::string_view text, bool checkEmpty) {
+  ObjectBlockFinder finder(text);
+  const auto [keyword, skipped] = finder.Next(1, checkEmpty);
+  if (keyword < 0) return "none";
+  return std::string(kKeywords[static_cast<std::size_t>(keyword)]) + "\n" + FormatInt(static_cast<long long>(skipped));
+}
+
+ChannelReadResult LoadMorphsAndPoses(std::string_view text, bool insertOne, bool append, long long startTime,
+                                     Host& host) {
+  ModelSnapshot before;
+  try {
+    ChannelReader reader(text, insertOne, append, host);
+    return reader.Run(startTime);
+  } catch (const Cancelled&) {
+    before.Restore();
+    ChannelReadResult cancelled;
+    cancelled.Cancelled = true;
+    return cancelled;
+  } catch (...) {
+    before.Restore();
+    throw;
+  }
+}
+
+ChannelReadResult ReadObjectPart(std::string_view objectText, Host& host) {
+  ChannelReadResult result = LoadMorphsAndPoses(objectText, false, false, 0, host);
+  if (!result.Cancelled) DisableActorAndDialProperties();
+  return result;
+}
+
+}  // namespace vandrel

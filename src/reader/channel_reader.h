@@ -1,0 +1,64 @@
+// The morph and pose channel reader: the actor, prop, light and camera
+// blocks of a Poser file's text become the actor table (gActors) and the
+// actor list (gActorList), with every block's properties, its channels and
+// their frame-0 values, and the figure's thigh length.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "common/host.h"
+
+namespace vandrel {
+
+// What the read asks of the main window's controls; the data is in the model.
+struct ChannelReadResult {
+  // The read was cancelled (or failed): the model is exactly as before it,
+  // and the window leaves its controls as they are.
+  bool Cancelled = false;
+  // "Disable ThighLength" ticked (no "thighLength " line) or cleared; when
+  // cleared, the thigh-length box shows ThighLengthText.
+  bool DisableThighLength = true;
+  std::string ThighLengthText;
+  // The actor list has items: enable the actor and dial lists, the channel
+  // commands, "Don't save morphs or poses" (and clear it without running its
+  // handler), "Disable ThighLength" and the property controls.
+  bool ActorsListed = false;
+};
+
+// Reads the object blocks of `text` (LF line ends). `insertOne`: only the
+// block at the start of the text, put in front of the existing actors;
+// `append`: the existing actors stay and the text's follow. `startTime`:
+// seconds (tick count / 1000) at which the caller's long operation began; 0
+// or less = now. Afterwards the own materials of actors, lights and cameras
+// become material groups and actors without a group get their "actor "
+// entry in the object list. A cancel through `host`, or a failure (a
+// ReadFault goes to the caller), leaves the model exactly as before.
+ChannelReadResult LoadMorphsAndPoses(std::string_view text, bool insertOne, bool append, long long startTime,
+                                     Host& host);
+
+// The object-part reader of a pose-type file: the channel reader with
+// neither mode, then the clearing of the property switches.
+ChannelReadResult ReadObjectPart(std::string_view objectText, Host& host);
+
+// The nearest object block ("actor ", "prop ", "light ", "camera ") of
+// `text`: "none", or the keyword with its blank, LF and how many characters
+// the search skipped. With `checkEmpty`, a block whose body is only "{" and
+// "}" is passed over (except the first keyword looked at).
+std::string NextObjectBlock(std::string_view text, bool checkEmpty);
+
+// The tick count in milliseconds that elapsed times are measured with; tests
+// may put their own clock in (nullptr = the system's steady clock).
+using TickSource = long long (*)();
+void SetTickSource(TickSource source);
+long long TickCountMs();
+// Seconds of the tick count, rounded to a whole number (halves to even).
+long long TickSeconds();
+
+// The elapsed-time texts since `startTime` (seconds): "Elapsed time: M min,
+// S sec" for the progress window's title, and the report of a finished load.
+std::string ElapsedTimeTitle(long long startTime);
+std::string LoadingTookMessage(long long startTime);
+
+}  // namespace vandrel

@@ -1,0 +1,87 @@
+#include "reader/channel_scan.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+
+#include "common/numbers.h"
+#include "common/text.h"
+#include "reader/read_fault.h"
+
+namespace vandrel {
+
+std::size_t ForwardFinder::Next(std::size_t from) {
+  if (from == 0) from = 1;
+  const std::size_t n = text_.size();
+  const std::size_t m = needle_.size();
+  if (from > n + 1) return 0;
+  if (lastFrom_ != 0) {
+    if (from >= lastFrom_ && (lastResult_ == 0 || from <= lastResult_)) return lastResult_;
+    if (from < lastFrom_) {
+      // Only an occurrence that starts before the previous query's start is new.
+      const std::size_t windowEnd = std::min(n, lastFrom_ - 1 + m - 1);  // 0-based end, exclusive
+      const std::string_view window = text_.substr(from - 1, windowEnd - (from - 1));
+      const std::size_t hit = window.find(needle_);
+      lastResult_ = hit == std::string_view::npos ? lastResult_ : from + hit;
+      lastFrom_ = from;
+      return lastResult_;
+    }
+  }
+  lastFrom_ = from;
+  lastResult_ = InStr(from, text_, needle_);
+  return lastResult_;
+}
+
+std::size_t BackwardFinder::Prev(std::size_t limit) {
+  const std::size_t n = text_.size();
+  const std::size_t m = needle_.size();
+  if (limit == 0 || limit > n) limit = n;
+  if (lastLimit_ != 0) {
+    if (limit >= lastLimit_) {
+      // Only an occurrence that ends after the previous limit is new.
+      const std::size_t windowStart = lastLimit_ >= m ? lastLimit_ - m + 1 : 0;  // 0-based
+      const std::string_view window = text_.substr(windowStart, limit - windowStart);
+      const std::size_t hit = window.size() >= m ? window.rfind(needle_) : std::string_view::npos;
+      if (hit != std::string_view::npos) lastResult_ = windowStart + hit + 1;
+      lastLimit_ = limit;
+      return lastResult_;
+    }
+    if (lastResult_ != 0 && lastResult_ + m - 1 <= limit) {
+      lastLimit_ = limit;
+      return lastResult_;
+    }
+  }
+  lastLimit_ = limit;
+  lastResult_ = InStrRev(text_, needle_, limit);
+  return lastResult_;
+}
+
+void CrToLfInPlace(std::string& text) { std::replace(text.begin(), text.end(), '\r', '\n'); }
+
+std::size_t CountOf(std::string_view text, std::string_view what) {
+  if (what.empty()) return 0;
+  std::size_t count = 0;
+  for (std::size_t at = text.find(what); at != std::string_view::npos; at = text.find(what, at + what.size()))
+    ++count;
+  return count;
+}
+
+std::string RemoveBlanksAfterLineEnds(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  bool afterLf = false;
+  for (char c : text) {
+    if (afterLf && (c == ' ' || c == '\t')) continue;
+    afterLf = c == '\n';
+    out += c;
+  }
+  return out;
+}
+
+int ToInteger(double value) {
+  const double r = RoundHalfEven(value);
+  if (!(r >= -32768.0 && r <= 32767.0)) throw OverflowFault();
+  return static_cast<int>(r);
+}
+
+}  // namespace vandrel

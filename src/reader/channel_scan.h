@@ -1,0 +1,59 @@
+// Searches with remembered positions for the channel reader and its
+// neighbours. The documented procedures search a keyword "at or after"
+// positions that mostly grow; remembering the last answer keeps a keyword
+// that is far away (or absent) from being looked for again over the same
+// stretch of text. Positions are 1-based as in common/text.h: 0 = not found.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vandrel {
+
+// InStr(from, text, needle) with the last answer remembered. A query before
+// the previous one searches only the stretch between the two.
+class ForwardFinder {
+ public:
+  ForwardFinder(std::string_view text, std::string needle) : text_(text), needle_(std::move(needle)) {}
+  std::size_t Next(std::size_t from);
+
+ private:
+  std::string_view text_;
+  std::string needle_;
+  std::size_t lastFrom_ = 0;  // 0 = nothing asked yet
+  std::size_t lastResult_ = 0;
+};
+
+// InStrRev(text, needle, limit): the last occurrence lying wholly within
+// characters 1..limit, with the last answer remembered.
+class BackwardFinder {
+ public:
+  BackwardFinder(std::string_view text, std::string needle) : text_(text), needle_(std::move(needle)) {}
+  std::size_t Prev(std::size_t limit);
+
+ private:
+  std::string_view text_;
+  std::string needle_;
+  std::size_t lastLimit_ = 0;  // 0 = nothing asked yet
+  std::size_t lastResult_ = 0;
+};
+
+
+// Every CR becomes LF, in place.
+void CrToLfInPlace(std::string& text);
+
+// How many times `what` occurs (left to right, not overlapping).
+std::size_t CountOf(std::string_view text, std::string_view what);
+
+// Removes every blank and TAB that directly follows a line end (LF): the same
+// as replacing LF blank and LF TAB by LF until none is left.
+std::string RemoveBlanksAfterLineEnds(std::string_view text);
+
+// The 16-bit integer the original stores a rounded value in; a value that
+// does not fit fails the read with the overflow error.
+int ToInteger(double value);
+
+}  // namespace vandrel

@@ -1,0 +1,53 @@
+#include "reader/custom_materials.h"
+
+#include "common/numbers.h"
+#include "common/text.h"
+#include "model/model.h"
+#include "reader/channel_scan.h"
+#include "reader/material_parser.h"
+
+namespace vandrel {
+
+int CustomMaterialCount(std::string_view text, std::size_t at) {
+  std::string line = Mid(text, at, 20);
+  for (char& c : line) {
+    if (c == '\r') c = '\n';
+    if (c == '\t') c = ' ';
+  }
+  line = Replace(line, "  ", " ");
+  const std::size_t blank = InStr(line, " ");
+  std::size_t lineEnd = InStr(line, "\n");
+  if (lineEnd == 0) lineEnd = line.size() + 1;  // the count runs to the end of the twenty
+  if (lineEnd <= blank) return 0;               // no number before the line end
+  return ToInteger(LeadingNumber(Mid(line, blank + 1, lineEnd - blank - 1)));
+}
+
+void ReadCustomMaterials(std::string_view text) {
+  const std::size_t cm = InStr(text, "customMaterial");
+  if (cm == 0) return;
+  const int count = CustomMaterialCount(text, cm);
+  if (count < 1) return;
+  std::size_t matPos = InStr(cm + 9, text, "material ");
+  if (matPos == 0) return;
+
+  if (!gObjects[0].Name.empty()) gObjects.emplace_back();
+  const int group = static_cast<int>(gObjects.size() - 1);
+  gObjects[group] = ObjectRec{};
+  gObjects[group].Materials.resize(static_cast<std::size_t>(count));
+  for (int m = 0; m < count; ++m) {
+    if (m > 0) matPos = InStr(matPos + 9, text, "material ");
+    if (matPos == 0) {
+      // Fewer blocks than the count: the group keeps the materials found.
+      gObjects[group].Materials.resize(static_cast<std::size_t>(m));
+      break;
+    }
+    const std::size_t close = InStr(matPos, text, "}");
+    std::string block(text.substr(matPos - 1, close == 0 ? std::string_view::npos : close - matPos));
+    CrToLfInPlace(block);
+    ParseMaterialBlock(block, group, m);
+    const std::size_t lineEnd = InStr(block, "\n");
+    gObjects[group].Materials[m].Name = lineEnd == 0 ? Mid(block, 10) : Mid(block, 10, lineEnd >= 10 ? lineEnd - 10 : 0);
+  }
+}
+
+}  // namespace vandrel

@@ -1,0 +1,24 @@
+// Removing the "deltas" blocks (the per-vertex offsets of morph channels)
+// from a Poser file's text, piece by piece, turning CR line ends into LF on
+// the way.
+#pragma once
+
+#include <string>
+
+#include "common/host.h"
+
+namespace vandrel {
+
+// The progress bar as the caller left it, put back at the end.
+struct ProgressMemo {
+  long long Max = 0;
+  long long Value = 0;
+};
+
+// Removes every "deltas" block from `text`. Returns false when the user
+// cancelled: `text` is then the word "cancel". `quiet`: no elapsed-time
+// updates. Outside batch mode the progress bar counts the pieces and is
+// afterwards set back to `memo` (value 5 when its maximum is 5 or more).
+bool StripDeltas(std::string& text, bool quiet, Host& host, ProgressMemo memo = {});
+
+}  // namespace vandrel

@@ -1,0 +1,232 @@
+#include "reader/morph_pose_file.h"
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "common/text.h"
+#include "model/model.h"
+#include "platform/files.h"
+#include "reader/actor_switches.h"
+#include "reader/channel_scan.h"
+#include "reader/delta_removal.h"
+#include "reader/read_fault.h"
+
+namespace vandrel {
+namespace {
+
+struct CancelledRead {};
+
+// The model as the read found it.
+struct Snapshot {
+  std::vector<ActorRec> actors = gActors;
+  std::vector<ActorListItem> actorList = gActorList;
+  std::vector<ObjectRec> objects = gObjects;
+  std::vector<std::string> objectList = gObjectList;
+  float thighLength = gThighLength;
+  bool actorMaterialsFound = gActorMaterialsFound;
+
+  void Restore() {
+    gActors = std::move(actors);
+    gActorList = std::move(actorList);
+    gObjects = std::move(objects);
+    gObjectList = std::move(objectList);
+    gThighLength = thighLength;
+    gActorMaterialsFound = actorMaterialsFound;
+  }
+};
+
+bool HasTwoCr(std::string_view text) {
+  const std::size_t first = text.find('\r');
+  return first != std::string_view::npos && text.rfind('\r') != first;
+}
+
+// Where the channel part begins, by the file's extension.
+std::size_t ChannelStart(const std::string& buffer, const std::string& fileName) {
+  const std::string ext = LCase(Right(fileName, 4));
+  if (ext == ".cr2") {
+    const std::size_t first = InStr(buffer, "\nfigureResFile");
+    return InStr(first + 1, buffer, "\nfigureResFile") + 15;
+  }
+  if (ext == ".hr2" || ext == ".pp2") {
+    const std::size_t first = InStr(buffer, "\nprop ");
+    const std::size_t second = InStr(first + 1, buffer, "\nprop ");
+    if (second == 0) throw InvalidCallFault();
+    return second;
+  }
+  return InStr(buffer, "}") + 2;
+}
+
+// Where it ends: the "figure" line after the inverse kinematics channels.
+std::size_t ChannelEnd(const std::string& buffer) {
+  const std::size_t ik = InStr(buffer, "ikchannels");
+  std::size_t end = ik != 0 ? InStr(ik, buffer, "\nfigure\n") : 0;
+  if (end == 0) end = InStr(buffer, "\nfigure\n");
+  return end != 0 ? end : buffer.size();
+}
+
+class MorphPoseReader {
+ public:
+  MorphPoseReader(const MorphPoseReadOptions& options, Host& host)
+      : options_(options), host_(host), batch_(gState.BatchMode) {}
+
+  ChannelReadResult Run() {
+    // The "actor " entries beyond the material table come back with the read.
+    if (gObjectList.size() > gObjects.size()) gObjectList.resize(gObjects.size());
+    if (!batch_) {
+      host_.SetRange(6);
+      host_.SetValue(0);
+      host_.SetStage("Reading file...");
+    }
+    const long long startTime = TickSeconds();
+
+    const bool fromFile = options_.Text.empty();
+    std::string buffer;
+    if (fromFile) {
+      std::optional<std::string> bytes = FileExists(options_.FileName) ? ReadWholeFile(options_.FileName) : std::nullopt;
+      if (!bytes) throw FileNotFoundFault();
+      buffer = std::move(*bytes);
+    } else {
+      buffer = options_.Text;
+    }
+    if (options_.InsertOne) {
+      std::string block;
+      if (!BodyOnlyBlock(buffer, block)) throw InputPastEndFault();
+      buffer = std::move(block);
+    }
+    Value(1);
+
+    if (fromFile) {
+      CancelCheck();
+      if (!batch_) host_.SetStage("Reading data...");
+      if (buffer.size() > kStripDeltasAbove) {
+        if (!StripDeltas(buffer, false, host_, ProgressMemo{6, 1})) throw CancelledRead{};
+      } else if (HasTwoCr(buffer)) {
+        CrToLfInPlace(buffer);
+      }
+    }
+    Value(5);
+    CancelCheck();
+
+    buffer = CleanFigureLines(buffer);
+    if (InStr(buffer, "channels\n") == 0 && InStr(buffer, "channels \n") == 0) throw NoChannelData{};
+    const std::size_t leading = buffer.find_first_not_of('\n');
+    buffer.erase(0, leading == std::string::npos ? buffer.size() : leading);
+
+    std::string part;
+    if (!options_.InsertOne) {
+      const std::size_t start = ChannelStart(buffer, options_.FileName);
+      const std::size_t end = ChannelEnd(buffer);
+      if (end < start) throw InvalidCallFault();
+      part = Mid(buffer, start, end - start);
+    }
+    Value(6);
+    CancelCheck();
+    const long long startCopy = batch_ ? 0 : startTime;
+
+    if (options_.InsertOne) part = std::move(buffer);
+    std::string().swap(buffer);
+    if (StartsWith(part, "\n")) part.erase(0, 1);
+    if (LCase(Right(options_.FileName, 4)) == ".hr2") {
+      // The hair prop is always read under one name.
+      const std::size_t lf = part.find('\n');
+      const std::size_t firstLine = lf == std::string::npos ? part.size() : lf;
+      if (firstLine > 0) part.replace(0, firstLine, "prop figureHair");
+    }
+    return LoadMorphsAndPoses(part, options_.InsertOne, options_.Append, startCopy, host_);
+  }
+
+  struct NoChannelData {};
+
+ private:
+  void Value(long long value) {
+    if (!batch_) host_.SetValue(value);
+  }
+  void CancelCheck() {
+    if (!batch_ && host_.CancelRequested()) throw CancelledRead{};
+  }
+
+  const MorphPoseReadOptions& options_;
+  Host& host_;
+  bool batch_;
+};
+
+}  // namespace
+
+std::string CleanFigureLines(std::string_view text) {
+  const std::string once = Replace(text, "figure \n", "figure\n");
+  std::string out;
+  out.reserve(once.size());
+  constexpr std::string_view kFigure = "figure\n";
+  std::size_t from = 0;
+  for (std::size_t at = once.find(kFigure); at != std::string::npos; at = once.find(kFigure, from)) {
+    out.append(once, from, at - from);
+    while (!out.empty() && (out.back() == ' ' || out.back() == '\t')) out.pop_back();
+    out.append(kFigure);
+    from = at + kFigure.size();
+  }
+  out.append(once, from);
+  return out;
+}
+
+bool BodyOnlyBlock(std::string_view source, std::string& block) {
+  const std::size_t n = source.size();
+  const std::size_t first = InStr(source, "actor BODY");
+  if (first == 0) return false;
+  // The first read that holds the whole keyword, cut to begin at its fourth
+  // character.
+  const std::size_t firstChunk = (first + 9 + 499) / 500 * 500;
+  std::string_view window = source.substr(0, firstChunk).substr(first + 2);
+  const std::size_t bodyInCut = InStr(window, "actor BODY");
+  if (!(bodyInCut != 0 && InStrRev(window, "actor ") != bodyInCut)) {
+    // Later reads start at the character after the first "actor BODY" and
+    // grow by 500 until they hold a second "actor BODY" and an "actor "
+    // after it.
+    const std::size_t second = InStr(first + 1, source, "actor BODY");
+    if (second == 0) return false;
+    const std::size_t after = InStr(second + 1, source, "actor ");
+    if (after == 0) return false;
+    const std::size_t need = std::max(second + 9, after + 5) - first;
+    std::size_t chunk = firstChunk + 500;
+    if (need > chunk) chunk += (need - chunk + 499) / 500 * 500;
+    window = source.substr(first, std::min(chunk, n - first));
+  }
+  const std::size_t lastBody = InStrRev(window, "actor BODY");
+  const std::size_t lastActor = InStrRev(window, "actor ");
+  block = lastActor > lastBody ? std::string(window.substr(lastBody - 1, lastActor - lastBody)) : std::string();
+  return true;
+}
+
+MorphPoseReadResult ReadMorphPoseData(const MorphPoseReadOptions& options, Host& host) {
+  MorphPoseReadResult result;
+  Snapshot before;
+  try {
+    MorphPoseReader reader(options, host);
+    result.Channels = reader.Run();
+    if (result.Channels.Cancelled) {
+      before.Restore();
+      result.Outcome = MorphPoseOutcome::Cancelled;
+      return result;
+    }
+    DisableActorAndDialProperties();
+    gState.Dirty = true;
+    result.Outcome = MorphPoseOutcome::Read;
+  } catch (const CancelledRead&) {
+    before.Restore();
+    result.Outcome = MorphPoseOutcome::Cancelled;
+    result.Channels.Cancelled = true;
+  } catch (const MorphPoseReader::NoChannelData&) {
+    before.Restore();
+    result.Outcome = MorphPoseOutcome::NoChannels;
+    host.Message(kNoMorphData, "", MsgButtons::OK, MsgIcon::Exclamation);
+  } catch (const ReadFault& fault) {
+    before.Restore();
+    result.Outcome = MorphPoseOutcome::Failed;
+    result.ErrorNumber = fault.number;
+    result.ErrorDescription = fault.description;
+    host.Message(kMorphDataNotFound, fault.description, MsgButtons::OK, MsgIcon::Exclamation);
+  }
+  return result;
+}
+
+}  // namespace vandrel

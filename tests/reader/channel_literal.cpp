@@ -1,0 +1,459 @@
+#include "reader/channel_literal.h"
+
+#include <cmath>
+
+#include "common/numbers.h"
+#include "common/text.h"
+#include "model/model.h"
+#include "reader/channel_scan.h"
+#include "reader/custom_materials.h"
+#include "reader/material_parser.h"
+#include "reader/object_list.h"
+
+namespace vandrel::literal {
+namespace {
+
+const char* const kKeys[] = {"actor ", "prop ", "light ", "camera "};
+
+std::string Rest(const std::string& text, std::size_t p) { return Mid(text, p); }
+
+// Mid(text, from, to - from), empty for a negative length.
+std::string Span(const std::string& text, std::size_t from, std::size_t to) {
+  if (from == 0 || to <= from) return {};
+  return Mid(text, from, to - from);
+}
+
+std::string Key(const std::string& r) { return r == "none" ? "actor " : Left(r, InStr(r, "\n") - 1); }
+
+std::string KeyRest(const std::string& part, const std::string& key, bool& found) {
+  const std::size_t at = InStr(part, "\n" + key);
+  found = at != 0;
+  if (!found) return {};
+  const std::size_t lf = InStr(at + 1, part, "\n");
+  return Span(part, at + 1 + key.size(), lf == 0 ? part.size() + 1 : lf);
+}
+
+bool IsWholeLine(const std::string& part, const std::string& key) {
+  const std::string p = part + "\n";
+  return InStr(p, "\n" + key + "\n") != 0;
+}
+
+}  // namespace
+
+std::string NextObjectBlock(const std::string& text, bool checkEmpty) {
+  std::size_t start = 1;
+again:
+  std::size_t pos[4];
+  for (int k = 0; k < 4; ++k) pos[k] = InStr(start, text, kKeys[k]);
+  {
+    std::size_t nearest = 0;
+    for (int k = 0; k < 4; ++k) {
+      if (pos[k] == 0) continue;
+      if (nearest == 0) {
+        nearest = pos[k];
+        continue;
+      }
+      if (pos[k] < nearest) {
+        if (checkEmpty) {
+          const std::size_t open = InStr(pos[k], text, "{");
+          if (open != 0) {
+            std::string twenty = Mid(text, open, 20);
+            if (InStr(twenty, "}") != 0) {
+              twenty = Left(twenty, InStr(twenty, "}"));
+              std::string cleaned;
+              for (char c : twenty)
+                if (c != '\n' && c != ' ' && c != '\t' && c != '\r') cleaned += c;
+              if (cleaned == "{}") {
+                const std::size_t lf = InStr(pos[k], text, "\n");
+                start += (lf == 0 ? text.size() + 1 : lf) - pos[k];
+                goto again;
+              }
+            }
+          }
+        }
+        nearest = pos[k];
+      }
+    }
+    if (nearest == 0) return "none";
+    for (int k = 0; k < 4; ++k)
+      if (pos[k] == nearest) return std::string(kKeys[k]) + "\n" + FormatInt(static_cast<long long>(start - 1));
+  }
+  return "none";
+}
+
+ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bool append) {
+  ChannelReadResult result;
+  const std::size_t n = text.size();
+  std::size_t thigh = InStr(text, "\nthighLength ");
+  std::size_t restAt = thigh != 0 ? thigh + 13 : (StartsWith(text, "thighLength ") ? 13 : 0);
+  if (restAt != 0) {
+    const std::size_t lf = InStr(restAt, text, "\n");
+    gThighLength = static_cast<float>(LeadingNumber(Span(text, restAt, lf == 0 ? n + 1 : lf)));
+    std::string shown = Trim(FormatSingle(gThighLength));
+    if (StartsWith(shown, ".")) shown = "0" + shown;
+    result.ThighLengthText = shown;
+    result.DisableThighLength = false;
+  }
+  auto reset = [] {
+    gActors.assign(1, ActorRec{});
+    gActors[0].Dials.assign(1, DialRec{});
+    gActorList.clear();
+  };
+  std::size_t limit = n;
+  if (!insertOne && !append) {
+    reset();
+    const std::size_t f = InStr(text, "\nfigure");
+    limit = f != 0 ? f : n;
+  } else if (gActorList.empty() || Trim(gActorList[0].Text).empty()) {
+    reset();
+  }
+
+  std::size_t p = 1;
+  std::size_t lastLineEnd = 0;
+  while (p < limit) {
+    const std::string r = NextObjectBlock(Rest(text, p), true);
+    const std::string keyword = Key(r);
+    if (r != "none") p += static_cast<std::size_t>(Val(Mid(r, InStr(r, "\n") + 1)));
+    if (!insertOne) {
+      p = InStr(p, text, keyword);
+      if (p == 0 || p > limit) break;
+    }
+    const std::size_t hl = InStr(p, text, "\n");
+    const std::string header = CleanLine(Span(text, p, hl == 0 ? n + 1 : hl));
+    const std::size_t b = InStr(header, " ");
+    if (b == 0) {
+      p += 6;
+      if (insertOne) break;
+      continue;
+    }
+    const std::string name = Mid(header, b + 1);
+    const std::string kind = Left(header, b - 1);
+    if (insertOne)
+      gActorList.insert(gActorList.begin(), ActorListItem{name, kind});
+    else
+      gActorList.push_back(ActorListItem{name, kind});
+    if (!gActors[0].Name.empty()) {
+      gActors.resize(gActors.size() + 1);
+      if (insertOne) {
+        for (std::size_t i = gActors.size() - 1; i >= 1; --i) gActors[i] = gActors[i - 1];
+        gActors[0] = ActorRec{};
+      }
+    }
+    const std::size_t ai = insertOne ? 0 : gActors.size() - 1;
+    gActors[ai] = ActorRec{};
+    gActors[ai].Dials.assign(1, DialRec{});
+    gActors[ai].Name = name;
+    gActors[ai].Kind = kind;
+    const bool lc = kind == "light" || kind == "camera";
+
+    const std::string r2 = NextObjectBlock(Rest(text, p + 7), false);
+    std::size_t blockEnd = InStr(p + 6, text, Key(r2));
+    if (blockEnd == 0) blockEnd = n;
+
+    const std::size_t ch = InStr(p, text, "channels\n");
+    const std::size_t cl = InStr(p, text, "}");
+    std::size_t headEnd = n + 1;
+    if (ch != 0 && (cl == 0 || ch < cl))
+      headEnd = ch;
+    else if (cl != 0)
+      headEnd = cl;
+    std::string head = RemoveChar(Replace(Span(text, p, headEnd), "\r", "\n"), '\t');
+    {
+      ActorRec& a = gActors[ai];
+      bool f;
+      if (IsWholeLine(head, "on")) {
+        a.OnOff = 2;
+        a.PropertyOn[1] = true;
+      } else if (IsWholeLine(head, "off")) {
+        a.OnOff = 1;
+        a.PropertyOn[1] = true;
+      }
+      std::string v = KeyRest(head, "hidden", f);
+      if (f) {
+        a.Hidden = ToInteger(LeadingNumber(v.empty() ? "n" : Right(v, 1)) + 1);
+        a.PropertyOn[2] = true;
+      }
+      if (lc) {
+        v = KeyRest(head, "storageOffset", f);
+        if (f) a.StorageOffset = Trim(v);
+        v = KeyRest(head, "geomResource", f);
+        if (f) a.GeomResource = ToInteger(LeadingNumber(v) + 1);
+        v = KeyRest(head, "lightType", f);
+        if (f) a.LightType = ToInteger(LeadingNumber(v) + 1);
+      }
+      v = KeyRest(head, "name", f);
+      if (f) {
+        a.ExtName = Trim(v);
+        a.PropertyOn[0] = true;
+      }
+      if (lc) {
+        v = KeyRest(head, "objFileGeom", f);
+        if (f) a.ObjFileGeom = Trim(v);
+      }
+    }
+
+    // Channels.
+    std::size_t searchStart = p;
+    std::size_t anchor = InStr(p, text, "channels\n");
+    bool first = true;
+    std::size_t dialPos = p;
+    std::size_t lastSearch = 0;
+    bool progressed = true;
+    while (dialPos < blockEnd) {
+      if (anchor == 0 && first) break;
+      std::size_t keysPos = InStr(searchStart, text, "keys\n");
+      if (keysPos == 0) keysPos = InStr(searchStart, text, "keys \n");
+      std::size_t hidPos, namePos;
+      if (first) {
+        hidPos = namePos = InStr(anchor, text, "{");
+      } else {
+        hidPos = InStr(searchStart, text, "hidden ");
+        namePos = InStr(searchStart, text, "name ");
+      }
+      first = false;
+      const bool keysMissing = keysPos == 0;
+      std::size_t m = keysPos;
+      if ((hidPos > 0 && hidPos < m) || m == 0) m = hidPos;
+      if ((namePos > 0 && namePos < m) || m == 0) m = namePos;
+      if (m == 0 || m >= blockEnd || searchStart >= blockEnd) break;
+      const std::size_t lastClose = InStrRev(text, "}", m);
+      const std::size_t lastChannels = InStrRev(text, "channels\n", m);
+      if (lastClose > lastChannels)
+        anchor = lastClose;
+      else if (keysMissing)
+        anchor = InStr(m, text, "{");
+      else
+        anchor = InStr(lastChannels, text, "{");
+      if (anchor == 0) break;
+      std::string line;
+    step6:
+      while (Mid(text, anchor + 3, 1) == "\n") ++anchor;
+      const std::size_t le = InStr(anchor + 3, text, "\n");
+      line = CleanLine(Span(text, anchor + 2, le == 0 ? n + 1 : le));
+      searchStart = InStr(anchor + 3, text, "keys\n") + 2;
+      if (searchStart < 3) searchStart = InStr(anchor + 3, text, "keys \n") + 2;
+      if (line.empty()) break;
+      bool made = false;
+      const std::size_t bl = InStr(line, " ");
+      if (bl != 0) {
+        const std::string type = Left(line, bl - 1);
+        const std::string dialName = Mid(line, bl + 1);
+        if (type == "//" || type == "'" || type == "#") {
+          if (le == 0) break;
+          anchor = le - 1;
+          goto step6;
+        }
+        const std::size_t t = InStr(dialPos, text, type + " " + dialName);
+        if (t != 0 && t < blockEnd) {
+          made = true;
+          dialPos = t + type.size() + 1;
+          const std::size_t lineEnd = InStr(dialPos, text, "\n");
+          lastLineEnd = lineEnd;
+          ActorRec& a = gActors[ai];
+          if (!a.Dials[0].Name.empty()) a.Dials.resize(a.Dials.size() + 1);
+          DialRec& d = a.Dials.back();
+          d.Name = Span(text, dialPos, lineEnd == 0 ? n + 1 : lineEnd);
+          const std::size_t close = InStr(dialPos, text, "}");
+          const std::size_t nn = InStr(dialPos, text, "name");
+          if (nn > 0 && nn < close) {
+            const std::size_t b2 = InStr(nn, text, " ");
+            if (b2 != 0) {
+              const std::size_t lf = InStr(b2 + 1, text, "\n");
+              d.ExtName = Span(text, b2 + 1, lf == 0 ? n + 1 : lf);
+            }
+            d.ExtNameOn = true;
+            searchStart = nn;
+          }
+          const std::size_t h = InStr(dialPos, text, "hidden");
+          if (h >= 1 && h < close) {
+            const std::size_t b3 = InStr(h, text, " ");
+            if (b3 != 0) {
+              const std::size_t lf = InStr(b3 + 1, text, "\n");
+              d.Hidden = ToInteger(LeadingNumber(Span(text, b3 + 1, lf == 0 ? n + 1 : lf)) + 1);
+              searchStart = b3 + 1;
+            } else {
+              d.Hidden = 1;
+            }
+            d.HiddenOn = true;
+          }
+          if (!keysMissing) {
+            const std::size_t open = InStr(dialPos, text, "{");
+            const std::string kb = open != 0 && close >= open ? Mid(text, open, close - open + 1) : std::string();
+            const std::size_t k = InStr(2, kb, "k  ");
+            std::string v = Mid(kb, k + 1);
+            if (InStr(v, "\n") != 0) v = Left(v, InStr(v, "\n") - 1);
+            v = Trim(v);
+            v = Mid(v, InStr(v, " ") + 2);
+            d.Value = LeadingNumber(v);
+            d.ValueOn = v == "0" || d.Value != 0;
+          }
+          d.ChannelType = type;
+        }
+      }
+      if (!made) {
+        if (!progressed && searchStart <= lastSearch) break;
+        progressed = false;
+      } else {
+        progressed = true;
+      }
+      lastSearch = searchStart;
+    }
+
+    // Tail.
+    std::size_t c = lastLineEnd > 0 ? InStr(lastLineEnd, text, "}") : InStr(p, text, "{") + 1;
+    lastLineEnd = 0;
+    if (c != 0) {
+      const std::string r3 = NextObjectBlock(Rest(text, c + 2), false);
+      std::size_t nextStart = InStr(c + 1, text, Key(r3));
+      if (nextStart == 0) nextStart = n;
+      const std::size_t tailEnd = InStrRev(text, "}", nextStart);
+      std::string tail = Replace(RemoveChar(Span(text, c, tailEnd), '}'), "\r", "\n");
+      while (InStr(tail, "\n ") != 0 || InStr(tail, "\n\t") != 0) {
+        tail = Replace(tail, "\n ", "\n");
+        tail = Replace(tail, "\n\t", "\n");
+      }
+      ActorRec& a = gActors[ai];
+      bool f;
+      std::string v = KeyRest(tail, "depthMapSize", f);
+      if (f) {
+        const int value = ToInteger(LeadingNumber(v));
+        a.DepthMapSize = value != 0 ? value + 1 : 0;
+        a.PropertyOn[5] = value != 0;
+      }
+      if (lc) {
+        v = KeyRest(tail, "depthCamera", f);
+        if (f) a.DepthCamera = Trim(v);
+      }
+      v = KeyRest(tail, "doShadow", f);
+      if (f) {
+        a.DoShadow = ToInteger(LeadingNumber(v) + 1);
+        a.PropertyOn[4] = true;
+      }
+      v = KeyRest(tail, "lightOn", f);
+      if (f) {
+        a.LightOn = ToInteger(LeadingNumber(v) + 1);
+        a.PropertyOn[6] = true;
+      }
+      if (lc) {
+        v = KeyRest(tail, "port", f);
+        if (f) a.Port = Trim(v);
+        v = KeyRest(tail, "cameraModel", f);
+        if (f) a.CameraModel = Trim(v);
+      }
+      v = KeyRest(tail, "locked", f);
+      if (f) {
+        a.Locked = ToInteger(LeadingNumber(v) + 1);
+        a.PropertyOn[3] = true;
+      }
+    }
+    p += 6;
+    if (insertOne) break;
+  }
+
+  // Own materials of actors, lights and cameras.
+  gActorMaterialsFound = false;
+  for (const ActorRec& actor : gActors) {
+    if (actor.Kind == "prop" || actor.Name.empty()) continue;
+    const std::size_t a = InStr(text, actor.Kind + " " + actor.Name);
+    if (a == 0) continue;
+    std::size_t nextSame = 0;
+    for (const char* key : kKeys) {
+      const std::size_t at = InStr(a + 6, text, key);
+      if (at != 0 && (nextSame == 0 || at < nextSame)) nextSame = at;
+    }
+    const std::size_t cm = InStr(a, text, "customMaterial");
+    if (cm >= nextSame && nextSame != 0) continue;
+    const int count = cm == 0 ? 0 : CustomMaterialCount(text, cm);
+    std::size_t matPos = InStr(cm + 1, text, "material ");
+    if (!(matPos >= 1 && count >= 1)) continue;
+    gActorMaterialsFound = true;
+    if (!gObjects[0].Name.empty()) gObjects.resize(gObjects.size() + 1);
+    const int g = static_cast<int>(gObjects.size() - 1);
+    gObjects[g] = ObjectRec{};
+    gObjects[g].Name = actor.Name;
+    AddObjectListItem(actor.Kind + " " + actor.Name, g + 1);
+    for (int i = 1; i <= count; ++i) {
+      std::size_t blockEndPos = InStr(matPos + 10, text, "}");
+      if (blockEndPos == 0) blockEndPos = n;
+      const std::string block = Replace(Span(text, matPos, blockEndPos), "\r", "\n");
+      gObjects[g].Materials.resize(static_cast<std::size_t>(i));
+      ParseMaterialBlock(block, g, i - 1);
+      const std::size_t lf = InStr(block, "\n");
+      gObjects[g].Materials[i - 1].Name = lf == 0 ? Mid(block, 10) : Mid(block, 10, lf >= 10 ? lf - 10 : 0);
+      if (i < count) {
+        matPos = InStr(matPos + 10, text, "material ");
+        if (matPos == 0) break;
+      }
+    }
+  }
+  for (const ActorRec& actor : gActors) {
+    if (actor.Name.empty() || actor.Kind == "prop" || actor.Kind == "light" || actor.Kind == "camera") continue;
+    bool named = false;
+    for (const ObjectRec& g : gObjects) named = named || g.Name == actor.Name;
+    if (!named) AddObjectListItem("actor " + actor.Name, 0);
+  }
+  result.ActorsListed = !gActorList.empty();
+  return result;
+}
+
+std::string StripDeltas(const std::string& text) {
+  std::string out;
+  std::size_t start = 1;
+  for (;;) {
+    const std::size_t next = InStr(start + 1, text, "deltas");
+    std::string piece = next == 0 ? Mid(text, start) : Mid(text, start, next - start);
+    if (InStr(piece, "\r") != 0 && InStr(piece, "\r") != InStrRev(piece, "\r")) piece = Replace(piece, "\r", "\n");
+    while (InStr(piece, "deltas \n") != 0) piece = Replace(piece, "deltas \n", "deltas\n");
+    while (InStr(piece, "deltas \r") != 0) piece = Replace(piece, "deltas \r", "deltas\n");
+    while (InStr(piece, "deltas\n") != 0) {
+      const std::size_t p = InStr(piece, "deltas\n");
+      const std::size_t q = InStr(p, piece, "}");
+      if (q == 0) {
+        piece = Left(piece, p - 1);
+        break;
+      }
+      piece = Left(piece, p - 1) + Mid(piece, q + 1);
+    }
+    out += piece;
+    if (next == 0) break;
+    start = next;
+  }
+  return out;
+}
+
+std::string CleanFigureLines(const std::string& text) {
+  std::string b = Replace(text, "figure \n", "figure\n");
+  while (InStr(b, "\tfigure\n") != 0 || InStr(b, " figure\n") != 0) {
+    b = Replace(b, "\tfigure\n", "figure\n");
+    b = Replace(b, " figure\n", "figure\n");
+  }
+  return b;
+}
+
+bool BodyOnlyBlock(const std::string& source, std::string& block) {
+  std::string buffer;
+  std::size_t chunk = 500;
+  std::size_t bodyPos = 0;
+  bool exhausted = false;  // the last read reached the end of the source
+  for (;;) {
+    if (InStr(buffer, "actor BODY") != 0 && InStrRev(buffer, "actor ") != InStr(buffer, "actor BODY")) break;
+    if (exhausted) return false;
+    buffer = Mid(source, bodyPos + 1, chunk);
+    exhausted = bodyPos + chunk >= source.size();
+    if (bodyPos == 0) {
+      const std::size_t at = InStr(buffer, "actor BODY");
+      if (at != 0) {
+        bodyPos = at;
+        buffer = Mid(buffer, at + 3);
+        exhausted = false;
+      }
+    }
+    chunk += 500;
+  }
+  const std::size_t lastBody = InStrRev(buffer, "actor BODY");
+  const std::size_t lastActor = InStrRev(buffer, "actor ");
+  block = lastActor > lastBody ? Mid(buffer, lastBody, lastActor - lastBody) : std::string();
+  return true;
+}
+
+}  // namespace vandrel::literal

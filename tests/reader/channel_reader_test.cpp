@@ -1,0 +1,326 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "common/text.h"
+#include "model/model.h"
+#include "reader/actor_switches.h"
+#include "reader/channel_literal.h"
+#include "reader/channel_reader.h"
+#include "reader/channel_test_util.h"
+#include "reader/read_fault.h"
+
+namespace vandrel::test {
+namespace {
+
+using ChannelReaderTest = ChannelTest;
+
+// The pose file read whole, each line-end variant turned into LF by the caller
+// as the reader's callers do (CR LF thus gives empty lines between).
+class ChannelPoseFile : public ChannelReaderTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ChannelPoseFile, FillsEveryFieldOfActorsAndDials) {
+  std::string file = ChannelFile("figure_pose.pz2");
+  const std::string variant = GetParam();
+  if (variant == "CRLF") file = Replace(file, "\n", "\r\n");
+  if (variant == "CR") file = Replace(file, "\n", "\r");
+  ChannelHost host;
+  const ChannelReadResult r = LoadMorphsAndPoses(Lf(file), false, false, 0, host);
+
+  EXPECT_FALSE(r.Cancelled);
+  EXPECT_FALSE(r.DisableThighLength);
+  EXPECT_EQ(r.ThighLengthText, "1.25");
+  EXPECT_FLOAT_EQ(gThighLength, 1.25f);
+  EXPECT_TRUE(r.ActorsListed);
+  ASSERT_EQ(gActors.size(), 5u);
+  ASSERT_EQ(gActorList.size(), 5u);
+  const char* names[] = {"BODY:1", "lHand:1", "ball_1", "Light1", "MAIN_CAMERA"};
+  const char* kinds[] = {"actor", "actor", "prop", "light", "camera"};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(gActors[i].Name, names[i]);
+    EXPECT_EQ(gActors[i].Kind, kinds[i]);
+    EXPECT_EQ(gActorList[i].Text, names[i]);
+    EXPECT_EQ(gActorList[i].Kind, kinds[i]);
+  }
+
+  const ActorRec& body = gActors[0];
+  EXPECT_EQ(body.ExtName, "BODY");
+  EXPECT_EQ(body.OnOff, 2);
+  EXPECT_EQ(body.Hidden, 1);
+  EXPECT_EQ(body.Locked, 2);
+  EXPECT_EQ(body.PropertyOn, (std::array<bool, 7>{true, true, true, true, false, false, false}));
+  ASSERT_EQ(body.Dials.size(), 3u);  // the comment line hides no channel
+  EXPECT_EQ(body.Dials[0].Name, "PBMStomach");
+  EXPECT_EQ(body.Dials[0].ChannelType, "valueParm");
+  EXPECT_EQ(body.Dials[0].ExtName, "Stomach");
+  EXPECT_TRUE(body.Dials[0].ExtNameOn);
+  EXPECT_EQ(body.Dials[0].Hidden, 1);
+  EXPECT_TRUE(body.Dials[0].HiddenOn);
+  EXPECT_DOUBLE_EQ(body.Dials[0].Value, 0.5);
+  EXPECT_TRUE(body.Dials[0].ValueOn);
+  EXPECT_EQ(body.Dials[1].Name, "PBMChest");
+  EXPECT_EQ(body.Dials[1].ExtName, "Chest");
+  EXPECT_FALSE(body.Dials[1].HiddenOn);
+  EXPECT_DOUBLE_EQ(body.Dials[1].Value, 0.0);
+  EXPECT_TRUE(body.Dials[1].ValueOn);  // "0" stays switched on
+  EXPECT_EQ(body.Dials[2].Name, "xTran");
+  EXPECT_EQ(body.Dials[2].ChannelType, "translateX");
+  EXPECT_FALSE(body.Dials[2].ExtNameOn);
+  EXPECT_FALSE(body.Dials[2].ValueOn);  // "0.000000" does not
+
+  const ActorRec& hand = gActors[1];
+  EXPECT_EQ(hand.ExtName, "Left Hand");
+  EXPECT_EQ(hand.OnOff, 1);
+  EXPECT_EQ(hand.DoShadow, 2);
+  EXPECT_EQ(hand.DepthMapSize, 257);
+  EXPECT_EQ(hand.LightOn, 2);
+  EXPECT_EQ(hand.Locked, 0);
+  EXPECT_EQ(hand.PropertyOn, (std::array<bool, 7>{true, true, false, false, true, true, true}));
+  ASSERT_EQ(hand.Dials.size(), 1u);
+  EXPECT_EQ(hand.Dials[0].Hidden, 2);
+  EXPECT_DOUBLE_EQ(hand.Dials[0].Value, -0.25);
+
+  EXPECT_EQ(gActors[2].Dials.size(), 1u);
+  EXPECT_TRUE(gActors[2].Dials[0].Name.empty());
+
+  const ActorRec& light = gActors[3];
+  EXPECT_EQ(light.StorageOffset, "0 0 0");
+  EXPECT_EQ(light.ObjFileGeom, "0 0 :Runtime:Geometries:lights:light.obj");
+  EXPECT_EQ(light.GeomResource, 1);
+  EXPECT_EQ(light.LightType, 2);
+  EXPECT_EQ(light.ExtName, "Spot");
+  EXPECT_EQ(light.DepthCamera, "SPOTCAM_1");
+  EXPECT_EQ(light.DepthMapSize, 0);
+  EXPECT_FALSE(light.PropertyOn[5]);
+  EXPECT_EQ(light.Port, "1");
+  EXPECT_EQ(light.CameraModel, "2");
+  ASSERT_EQ(light.Dials.size(), 1u);
+  EXPECT_EQ(light.Dials[0].ChannelType, "kdRed");
+  EXPECT_DOUBLE_EQ(light.Dials[0].Value, 1.0);
+  EXPECT_DOUBLE_EQ(gActors[4].Dials[0].Value, 38.0);
+
+  // The hand's own materials become a group; the BODY gets its entry.
+  ASSERT_EQ(gObjects.size(), 1u);
+  EXPECT_EQ(gObjects[0].Name, "lHand:1");
+  ASSERT_EQ(gObjects[0].Materials.size(), 2u);
+  EXPECT_EQ(gObjects[0].Materials[0].Name, "Skin");
+  EXPECT_EQ(gObjects[0].Materials[1].Name, "Eyes");
+  EXPECT_EQ(gObjects[0].Materials[0].ObjectColor[0], 255);
+  EXPECT_TRUE(gActorMaterialsFound);
+  EXPECT_EQ(gObjectList, (std::vector<std::string>{"actor lHand:1", "actor BODY:1"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(LineEnds, ChannelPoseFile, ::testing::Values("LF", "CRLF", "CR"));
+
+TEST_F(ChannelReaderTest, ThighLengthForms) {
+  ChannelHost host;
+  ChannelReadResult r = LoadMorphsAndPoses("thighLength .5\nactor a\n{\n}\n", false, false, 0, host);
+  EXPECT_EQ(r.ThighLengthText, "0.5");
+  EXPECT_FALSE(r.DisableThighLength);
+  gThighLength = 7;
+  r = LoadMorphsAndPoses("actor a\n{\n}\n", false, false, 0, host);
+  EXPECT_TRUE(r.DisableThighLength);
+  EXPECT_FLOAT_EQ(gThighLength, 7.0f);
+  // A line after a line end wins over the first line.
+  r = LoadMorphsAndPoses("thighLength 1\nx\nthighLength 2 cm\n", false, false, 0, host);
+  EXPECT_EQ(r.ThighLengthText, "2");
+}
+
+TEST_F(ChannelReaderTest, EmptyPropBeforeAnActorIsSkipped) {
+  ChannelHost host;
+  LoadMorphsAndPoses("prop a\n{\n}\nactor hip:1\n{\n}\n", false, false, 0, host);
+  ASSERT_EQ(gActors.size(), 1u);
+  EXPECT_EQ(gActors[0].Name, "hip:1");
+  EXPECT_EQ(NextObjectBlock("prop a\n{\n}\nactor b\n{\n}\n", true), "actor \n6");
+  EXPECT_EQ(NextObjectBlock("prop a\n{\n}\nactor b\n", false), "prop \n0");
+  EXPECT_EQ(NextObjectBlock("no blocks here", true), "none");
+}
+
+TEST_F(ChannelReaderTest, LightTypeOnlyForLightsAndCameras) {
+  ChannelHost host;
+  LoadMorphsAndPoses("actor a\n{\nlightType 1\n}\nlight b\n{\nlightType 1\n}\n", false, false, 0, host);
+  ASSERT_EQ(gActors.size(), 2u);
+  EXPECT_EQ(gActors[0].LightType, 0);
+  EXPECT_EQ(gActors[1].LightType, 2);
+  // No object list entry for a light without materials.
+  EXPECT_EQ(gObjectList, (std::vector<std::string>{"actor a"}));
+}
+
+TEST_F(ChannelReaderTest, InsertOneAndAppend) {
+  ChannelHost host;
+  LoadMorphsAndPoses("actor hip:1\n{\n}\nactor chest:1\n{\n}\n", false, false, 0, host);
+  LoadMorphsAndPoses("actor BODY:1\n{\nchannels\n{\nvalueParm v\n{\nkeys\n{\nk  0  2\n}\n}\n}\n}\nactor x\n{\n}\n",
+                     true, false, 0, host);
+  ASSERT_EQ(gActors.size(), 3u);
+  EXPECT_EQ(gActors[0].Name, "BODY:1");
+  EXPECT_DOUBLE_EQ(gActors[0].Dials[0].Value, 2.0);
+  EXPECT_EQ(gActors[1].Name, "hip:1");
+  EXPECT_EQ(gActorList.front().Text, "BODY:1");
+  LoadMorphsAndPoses("actor neck:1\n{\n}\n", false, true, 0, host);
+  ASSERT_EQ(gActors.size(), 4u);
+  EXPECT_EQ(gActors[3].Name, "neck:1");
+  EXPECT_EQ(gActorList.back().Text, "neck:1");
+}
+
+TEST_F(ChannelReaderTest, CancelLeavesEverythingAsBefore) {
+  ChannelHost host;
+  LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), false, false, 0, host);
+  gObjectList.insert(gObjectList.begin(), "figure");
+  const std::string before = DumpModel();
+  for (bool append : {false, true}) {
+    for (long long at : {1, 2, 4}) {
+      ChannelHost cancelling;
+      cancelling.cancelAt = at;
+      const ChannelReadResult r = LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), false, append, 0, cancelling);
+      EXPECT_TRUE(r.Cancelled);
+      EXPECT_EQ(cancelling.polls, at);
+      EXPECT_EQ(DumpModel(), before);
+    }
+  }
+  ChannelHost cancelling;
+  cancelling.cancelAt = 1;
+  EXPECT_TRUE(LoadMorphsAndPoses("actor BODY:1\n{\nchannels\n{\nvalueParm v\n{\nkeys\n{\nk  0  2\n}\n}\n}\n"
+                                 "customMaterial 1\nmaterial m\n{\n}\n}\n",
+                                 true, false, 0, cancelling)
+                  .Cancelled);
+  EXPECT_EQ(DumpModel(), before);
+}
+
+TEST_F(ChannelReaderTest, BatchModeNeitherPollsNorShowsProgress) {
+  gState.BatchMode = true;
+  ChannelHost host;
+  host.cancelAt = 1;
+  EXPECT_FALSE(LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), false, false, 0, host).Cancelled);
+  EXPECT_EQ(host.polls, 0);
+  EXPECT_TRUE(host.stages.empty());
+  EXPECT_TRUE(host.items.empty());
+}
+
+TEST_F(ChannelReaderTest, ProgressTextsAndTimingMessage) {
+  static long long now = 0;
+  SetTickSource([] { return now; });
+  gSettings.ReportTime = true;
+  ChannelHost host;
+  now = 125400;  // 125.4 s
+  LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), false, false, 2, host);
+  SetTickSource(nullptr);
+  ASSERT_FALSE(host.stages.empty());
+  EXPECT_EQ(host.stages[0], "Loading Morphs and Poses...");
+  EXPECT_EQ(host.items.front(), "actor BODY:1...");
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0], "Loading of Morphs and Poses took\r\n2 minutes and 3 seconds.");
+  EXPECT_EQ(host.titles[0], "Loading finished");
+  for (long long v : host.values) EXPECT_LE(v, host.ranges.back());
+}
+
+TEST_F(ChannelReaderTest, ValueTooLargeForAnIntegerFailsAndChangesNothing) {
+  ChannelHost host;
+  LoadMorphsAndPoses("actor a\n{\n}\n", false, false, 0, host);
+  const std::string before = DumpModel();
+  EXPECT_THROW(LoadMorphsAndPoses("actor b\n{\ndoShadow 40000\n}\n", false, false, 0, host), ReadFault);
+  EXPECT_EQ(DumpModel(), before);
+}
+
+TEST_F(ChannelReaderTest, DisablePropertiesKeepsOnlyTheValues) {
+  ChannelHost host;
+  gSettings.DisableProperties = false;
+  ReadObjectPart(Lf(ChannelFile("figure_pose.pz2")), host);
+  EXPECT_TRUE(gActors[0].PropertyOn[0]);
+  gSettings.DisableProperties = true;
+  ReadObjectPart(Lf(ChannelFile("figure_pose.pz2")), host);
+  for (const ActorRec& a : gActors) {
+    for (bool on : a.PropertyOn) EXPECT_FALSE(on);
+    for (const DialRec& d : a.Dials) EXPECT_FALSE(d.ExtNameOn || d.HiddenOn);
+  }
+  EXPECT_TRUE(gActors[0].Dials[0].ValueOn);
+  EXPECT_EQ(gActors[0].Dials[0].Hidden, 1);
+  EXPECT_EQ(gActors[0].ExtName, "BODY");
+}
+
+// The fast reader against the literal transcription.
+void ExpectSameAsLiteral(const std::string& text, bool insertOne, bool append, const std::string& prior) {
+  auto prepare = [&] {
+    ResetModel();
+    if (!prior.empty()) {
+      ChannelHost h;
+      LoadMorphsAndPoses(prior, false, false, 0, h);
+    }
+  };
+  prepare();
+  ChannelHost host;
+  bool fastThrew = false;
+  ChannelReadResult fast;
+  try {
+    fast = LoadMorphsAndPoses(text, insertOne, append, 0, host);
+  } catch (const ReadFault&) {
+    fastThrew = true;
+  }
+  const std::string fastDump = DumpModel();
+  prepare();
+  bool slowThrew = false;
+  ChannelReadResult slow;
+  try {
+    slow = literal::LoadMorphsAndPoses(text, insertOne, append);
+  } catch (const ReadFault&) {
+    slowThrew = true;
+  }
+  ASSERT_EQ(fastThrew, slowThrew) << text;
+  if (fastThrew) return;
+  EXPECT_EQ(fastDump, DumpModel()) << text;
+  EXPECT_EQ(fast.ThighLengthText, slow.ThighLengthText);
+  EXPECT_EQ(fast.ActorsListed, slow.ActorsListed);
+}
+
+TEST_F(ChannelReaderTest, SameAsLiteralOnCraftedTexts) {
+  const std::string pose = Lf(ChannelFile("figure_pose.pz2"));
+  ExpectSameAsLiteral(pose, false, false, "");
+  ExpectSameAsLiteral(Lf(Replace(ChannelFile("figure_pose.pz2"), "\n", "\r\n")), false, false, "");
+  ExpectSameAsLiteral(Lf(ChannelFile("doll.cr2")), false, false, "");
+  ExpectSameAsLiteral(Lf(ChannelFile("light_own.lt2")), false, true, pose);
+  ExpectSameAsLiteral("actor BODY:1\n{\nchannels\n{\nvalueParm a\n{\nkeys\n{\nk  0  1\n}\n}\n}\n}\n", true, false, pose);
+  // A channel name that begins another: the later line is found as the
+  // earlier one's second reach.
+  ExpectSameAsLiteral("actor a\n{\nchannels\n{\ntargetGeom A\n{\nkeys\n{\nk  0  1\n}\n}\n"
+                      "targetGeom AB\n{\nkeys\n{\nk  0  2\n}\n}\n}\n}\n",
+                      false, false, "");
+  // A channel without keys, and one line without a blank.
+  ExpectSameAsLiteral("actor a\n{\nchannels\n{\nvalueParm v\n{\nname v\nhidden 1\n}\nstrange\n"
+                      "valueParm w\n{\nkeys\n{\nk  0  3\n}\n}\n}\n}\nactor b\n{\n}\n",
+                      false, false, "");
+}
+
+TEST_F(ChannelReaderTest, SameAsLiteralOnRandomTexts) {
+  const std::vector<std::string> pieces = {
+      "actor A:1\n{\n", "actor B\n{\n", "prop p\n{\n}\n", "prop q\n{\n", "light L\n{\n", "camera C\n{\n",
+      "name X\n", "on\n", "off\n", "hidden 1\n", "channels\n{\n", "targetGeom T1\n{\n", "valueParm V\n{\n",
+      "valueParm V2\n{\n", "name nm\n", "hidden  0\n", "keys\n{\n", "keys \n{\n", "static 0\n", "k  0  0.5\n",
+      "k  0  0\n", "k  0  0.000000\n", "}\n", "}\n}\n", "// c x\n", "# note\n", "\n", "\t", "  ",
+      "customMaterial 1\n", "material M1\n{\nKdColor 1 0 0 1\n}\n", "locked 0\n", "doShadow 1\n",
+      "depthMapSize 5\n", "lightOn 0\n", "lightType 2\n", "port 3\n", "thighLength 2.5\n", "figure\n", "{\n",
+      "deltas\n{\nd 1 2 3\n}\n", "rotateX r\n{\n", "}", "actor BODY:1\n{\n", "storageOffset 1 2 3\n"};
+  std::mt19937 rng(20240611);
+  for (int round = 0; round < 400; ++round) {
+    std::string text;
+    const int count = 10 + static_cast<int>(rng() % 70);
+    for (int i = 0; i < count; ++i) text += pieces[rng() % pieces.size()];
+    const int mode = static_cast<int>(rng() % 4);
+    ExpectSameAsLiteral(text, mode == 1, mode == 2, mode >= 1 ? "actor P\n{\n}\nactor Q\n{\n}\n" : "");
+    if (HasFatalFailure()) return;
+  }
+}
+
+TEST_F(ChannelReaderTest, NextObjectBlockSameAsLiteral) {
+  const std::vector<std::string> pieces = {"actor a\n", "prop b\n", "light c\n", "camera d\n", "{\n}\n", "{\n",
+                                           "}\n",       "x\n",      "{ \t}\n",   "prop e\n{}\n"};
+  std::mt19937 rng(7);
+  for (int round = 0; round < 2000; ++round) {
+    std::string text;
+    const int count = 1 + static_cast<int>(rng() % 15);
+    for (int i = 0; i < count; ++i) text += pieces[rng() % pieces.size()];
+    for (bool check : {false, true}) ASSERT_EQ(NextObjectBlock(text, check), literal::NextObjectBlock(text, check)) << text;
+  }
+}
+
+}  // namespace
+}  // namespace vandrel::test
