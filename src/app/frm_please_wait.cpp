@@ -11,33 +11,11 @@
 #include <climits>
 #include <cmath>
 
+#include "common/ticks.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/ui_services.h"
 
 namespace vandrel {
-
-long long TickCountMs() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
-
-int TickSeconds(long long tickMs) {
-  return static_cast<int>(std::nearbyint(static_cast<double>(tickMs) / 1000.0));
-}
-
-long long ElapsedMinutes(long long tickMs, int startTime) {
-  return static_cast<long long>(std::trunc((static_cast<double>(tickMs) / 1000.0 - startTime) / 60.0));
-}
-
-long long ElapsedSeconds(long long tickMs, int startTime) {
-  return (static_cast<long long>(TickSeconds(tickMs)) - startTime) % 60;
-}
-
-std::string ElapsedTimeText(long long t1Ms, long long t2Ms, int startTime) {
-  return "Elapsed time: " + std::to_string(ElapsedMinutes(t2Ms, startTime)) + " min, " +
-         std::to_string(ElapsedSeconds(t1Ms, startTime)) + " sec";
-}
 
 FrmPleaseWait::FrmPleaseWait(QWidget* owner, std::function<void()> onUnload)
     : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
@@ -142,7 +120,7 @@ FrmPleaseWait& PleaseWaitHost::Show(const std::string& stage) {
 
 int PleaseWaitHost::StartOperation(int startTime) {
   FrmPleaseWait& window = Window();
-  window.StartTime = startTime > 0 ? startTime : TickSeconds(TickCountMs());
+  window.StartTime = startTime > 0 ? startTime : TickSeconds();
   return window.StartTime;
 }
 

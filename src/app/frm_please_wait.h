@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/host.h"
+#include "common/ticks.h"
 
 class QLabel;
 class QProgressBar;
@@ -18,18 +19,6 @@ namespace vandrel {
 
 inline constexpr const char* kCancelling = "Cancelling...";
 
-// The tick count in milliseconds (a steady clock).
-long long TickCountMs();
-// A tick count in whole seconds: milliseconds / 1000, halves to even.
-int TickSeconds(long long tickMs);
-// Whole minutes since `startTime` (seconds): the integer part of
-// (tick / 1000 - startTime) / 60, the seconds not rounded.
-long long ElapsedMinutes(long long tickMs, int startTime);
-// (tick / 1000 rounded - startTime) modulo 60.
-long long ElapsedSeconds(long long tickMs, int startTime);
-// "Elapsed time: M min, S sec", the minutes from the reading t2 and the
-// seconds from the reading t1.
-std::string ElapsedTimeText(long long t1Ms, long long t2Ms, int startTime);
 
 class FrmPleaseWait : public QWidget {
   Q_OBJECT

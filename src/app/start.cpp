@@ -1,36 +1,126 @@
 #include "app/start.h"
 
 #include <QApplication>
+#include <iostream>
 
+#include "app/frm_please_wait.h"
 #include "app/frm_settings.h"
 #include "app/settings_file.h"
+#include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
+#include "model/command_line.h"
 #include "model/model.h"
+#include "platform/console_ui.h"
+#include "platform/files.h"
+#include "platform/path_case.h"
 #include "platform/qt/qt_ui.h"
 
 namespace vandrel {
 
-std::unique_ptr<FrmMain> Main() {
-  gState.FileGiven = gState.Dirty = gState.LoadProps = false;
-  auto frmMain = std::make_unique<FrmMain>();
-  FrmMain* window = frmMain.get();
+namespace {
+
+// The progress window for one long read: its start time taken when the read
+// begins, unloaded when it ends.
+class ReadProgressHost : public PleaseWaitHost {
+ public:
+  explicit ReadProgressHost(QWidget* owner) : PleaseWaitHost(owner) { StartOperation(); }
+  ~ReadProgressHost() override { Unload(); }
+};
+
+void ConnectWindows(FrmMain* window, bool silent) {
+  window->MakeProgressHost = [window, silent]() -> std::unique_ptr<Host> {
+    if (silent) return std::make_unique<UiHost>();
+    return std::make_unique<ReadProgressHost>(window);
+  };
   window->SetOtherWindow(OtherWindow::Preferences, [window] {
     ShowPreferences(window, [window](bool on) { window->mnuPoser->setEnabled(on); });
   });
-  frmMain->show();
-  LoadSettings();
+}
+
+// Hands the command line's file to the reader; false when it was not one of
+// the eight types or a character file that does not exist.
+bool OpenCommandLineFile(FrmMain& window, const std::string& commandLine) {
+  gState.FileGiven = true;
+  const int type = CommandLineFileType(commandLine);
+  switch (type) {
+    case kCr2: {
+      gState.FileType = kCr2;
+      if (HasSilentSwitch(commandLine)) {
+        window.OpenFile("");
+        return true;
+      }
+      const std::string path = CommandLinePath(commandLine);
+      if (!FileExists(path)) return false;
+      gDlg.FileName = TrueCasePath(path);
+      if (window.HasOtherWindow(OtherWindow::FigureChooser)) {
+        window.mnuMultiFigure_Click();  // takes the known path, reads the chosen figure
+      } else {
+        // Until the figure chooser exists the file is read as one figure with its props.
+        window.mnuOpenCR2Props_Click();
+      }
+      return true;
+    }
+    case kPp2: window.mnuOpenPP2_Click(); return true;
+    case kHr2: window.mnuOpenHR2_Click(); return true;
+    case kPz2: window.mnuOpenPZ2_Click(); return true;
+    case kCm2: window.mnuOpenCM2_Click(); return true;
+    case kFc2: window.mnuOpenFC2_Click(); return true;
+    case kHd2: window.mnuOpenHD2_Click(); return true;
+    case kLt2: window.mnuOpenLT2_Click(); return true;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<FrmMain> Main(const std::string& commandLine, bool silent) {
+  gState.FileGiven = gState.Dirty = gState.LoadProps = false;
+  gSilentSaveWritten = gEndProgram = false;
+  auto frmMain = std::make_unique<FrmMain>();
+  ConnectWindows(frmMain.get(), silent);
+  if (!silent) frmMain->show();
+  LoadSettings(silent);
+  frmMain->mnuPoser->setEnabled(IsSetFolder(gSettings.Poser));
   CreateTables();
+  controls::setOption(frmMain->optPoserFormat[gSettings.SaveAsType ? 0 : 1]);
+  controls::setOption(frmMain->optFileSystem[gSettings.FileSystem ? 0 : 1]);
+
+  if (!commandLine.empty()) {
+    gCommandLine = commandLine;
+    gStarting = true;
+    if (!OpenCommandLineFile(*frmMain, commandLine)) gState.FileGiven = false;
+    gStarting = false;
+    gCommandLine.clear();
+  }
   return frmMain;
 }
 
 int RunProgram(int argc, char** argv) {
+  const std::string commandLine = JoinCommandLine(argc, argv);
+  const bool silent = HasSilentSwitch(commandLine);
+  // A silent run shows nothing, so it needs no display.
+  if (silent && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QApplication::setApplicationName("Vandrel");
+
+  if (silent) {
+    ConsoleUi console(std::cerr);
+    UiServices* previous = SetUi(&console);
+    const int type = CommandLineFileType(commandLine);
+    if (type < 0) {
+      std::cerr << "vandrel: not a Poser file: " << CommandLinePath(commandLine) << '\n';
+    } else {
+      const std::unique_ptr<FrmMain> frmMain = Main(commandLine, true);
+    }
+    SetUi(previous);
+    return gSilentSaveWritten ? 0 : 1;
+  }
+
   QtUi ui;
   UiServices* previous = SetUi(&ui);
   int code = 0;
   {
-    std::unique_ptr<FrmMain> frmMain = Main();
+    std::unique_ptr<FrmMain> frmMain = Main(commandLine);
     ui.setParent(frmMain.get());
     code = QApplication::exec();
     ui.setParent(nullptr);

@@ -2,17 +2,23 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 namespace vandrel {
 
 class FrmMain;
 
-// The start procedure up to the command line: clears the document flags,
-// shows the main window, loads the preferences and creates the tables. A
-// QApplication must exist. The window is the program's one top-level window.
-std::unique_ptr<FrmMain> Main();
+// The start procedure: clears the document flags, creates the main window
+// (shown unless `silent`), loads the preferences, creates the tables, sets
+// the save options from the preferences and hands a file named on the
+// command line to the reader. A QApplication must exist. With "-s" before
+// the path the material pose is written beside the file (gSilentSaveWritten
+// tells whether it was) and the caller ends the program.
+std::unique_ptr<FrmMain> Main(const std::string& commandLine, bool silent = false);
 
-// Creates the application, runs Main and the event loop; returns the exit code.
+// Creates the application, runs Main and the event loop; returns the exit
+// code. "-s FILE" shows no window, waits for nobody and exits 0 only when
+// the material pose was written.
 int RunProgram(int argc, char** argv);
 
 }  // namespace vandrel

@@ -157,14 +157,8 @@ void FrmMain::SetBusy(bool busy) {
 // ---- The object list ------------------------------------------------------------
 
 void FrmMain::AddFigureListItem(const std::string& name, int position) {
-  std::size_t index = gObjectList.size();
-  if (position >= 1) {
-    // An index past the end appends rather than failing.
-    index = std::min<std::size_t>(static_cast<std::size_t>(position - 1), gObjectList.size());
-  } else if (!StartsWith(name, "actor ")) {
-    index = FirstActorListIndex();
-  }
-  gObjectList.insert(gObjectList.begin() + static_cast<std::ptrdiff_t>(index), name);
+  // The list's own rule places the entry; the combo box follows it.
+  const std::size_t index = AddObjectListItem(name, position);
   controls::insertItem(cmbFigures, static_cast<int>(index), FromPoserText(name));
 }
 
@@ -178,13 +172,14 @@ void FrmMain::MirrorObjectList() {
   }
 }
 
-void FrmMain::CopyDialogSettings(const CommonDialogRec& shared) {
+void FrmMain::CopyDialogSettings() {
+  const CdlgEx& shared = SharedDialog();
   CommonDialog1.DialogTitle = shared.DialogTitle;
   CommonDialog1.DefaultExt = shared.DefaultExt;
   CommonDialog1.Filter = shared.Filter;
   CommonDialog1.InitDir = shared.InitDir;
   CommonDialog1.FileName = shared.FileName;
-  CommonDialog1.Flags = shared.Flags;
+  CommonDialog1.Flags = shared.flags;
   CommonDialog1.CancelError = shared.CancelError;
 }
 

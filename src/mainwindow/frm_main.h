@@ -16,10 +16,14 @@
 #include <QMainWindow>
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "mainwindow/dialog_settings.h"
+#include "platform/cdlg_ex.h"
+#include "reader/channel_reader.h"
+#include "reader/poser_file_reader.h"
 #include "platform/ui_services.h"
 
 class QAction;
@@ -262,13 +266,14 @@ class FrmMain : public QMainWindow {
 
   // ---- The object list. -----------------------------------------------------
   // Inserts Name into the object list (gObjectList and cmbFigures): Position 1
-  // or more inserts at Position - 1; below 1, a name that does not begin with
-  // "actor " goes before the first "actor " entry, anything else at the end.
+  // or more inserts at Position - 1; below 1, a name that is not an actor's,
+  // light's or camera's goes before the first such entry, anything else at
+  // the end.
   void AddFigureListItem(const std::string& name, int position);
   // Rebuilds cmbFigures from gObjectList, keeping nothing chosen.
   void MirrorObjectList();
   // Copies the shared open dialog's settings onto CommonDialog1.
-  void CopyDialogSettings(const CommonDialogRec& shared);
+  void CopyDialogSettings();
 
   // ---- Window-side steps around a read. ------------------------------------
   // Before the text of a chosen file is read: reset, open the Materials pane,
@@ -318,16 +323,21 @@ class FrmMain : public QMainWindow {
   virtual void lstActors_ItemClick(int item);
 
   // The shared open dialog (its settings and file name) and its Open.
-  virtual CommonDialogRec& SharedDialog() { return sharedDialog_; }
+  virtual CdlgEx& SharedDialog() { return gDlg; }
   virtual FileDialogResult ShowSharedOpen(bool preview);
 
-  // The reading core behind the default OpenFile: reads `path` (or `text`)
-  // into the tables; returns an error text, "" on success.
-  std::function<std::string(const std::string& path, const std::string& text, int fileType)> ReadFileCore;
-  // The channel reader behind the default ReadMorphPoseFile: returns an error
-  // text, "" on success; gActors holds what was read.
-  std::function<std::string(const std::string& path, const std::string& text, bool insertOne, bool append)>
-      ReadChannelsCore;
+  // The open dialog of a file type on the shared dialog (or CommonDialog1
+  // when the preview is off); false when it was cancelled.
+  bool ChooseOpenFile(int fileType);
+  // The host that long reads report through: the progress window (set by the
+  // start procedure), nothing in batch mode, message boxes otherwise.
+  std::function<std::unique_ptr<Host>()> MakeProgressHost;
+  std::unique_ptr<Host> ProgressHost();
+  // What a read asks of the controls.
+  void ApplyReadResult(const OpenFileResult& result);
+  void ApplyChannelRead(const ChannelReadResult& result);
+  // Lists the materials of the chosen object, selecting the first.
+  void FillMaterialList();
 
   // The procedures that other parts of the program build: the file
   // statistics (which enables File Information), the map reference check, the
@@ -362,7 +372,6 @@ class FrmMain : public QMainWindow {
   void ClearThumbnails();
   void AllPanelsOn();
 
-  CommonDialogRec sharedDialog_;
   bool busy_ = false;
   bool closing_ = false;
 };

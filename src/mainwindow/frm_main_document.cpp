@@ -5,8 +5,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <memory>
+#include <optional>
 
 #include "common/numbers.h"
 #include "common/text.h"
@@ -15,6 +18,11 @@
 #include "model/model.h"
 #include "platform/files.h"
 #include "platform/qt/qt_ui.h"
+#include "model/command_line.h"
+#include "platform/path_case.h"
+#include "reader/channel_reader.h"
+#include "reader/morph_pose_file.h"
+#include "reader/poser_file_reader.h"
 #include "writer/mtl_writer.h"
 #include "writer/pose_writer.h"
 
@@ -64,29 +72,85 @@ void FrmMain::BeginLoad(const std::string& path, int fileType) {
 }
 
 void FrmMain::EndLoad(int fileType) {
-  MirrorObjectList();
-  controls::setText(TXT[0], FromPoserText(gState.RequiredVersion));
-  mnuSaveAs->setEnabled(true);
-  if (IsPoseType(fileType)) mnuSave->setEnabled(true);
-  if (!gObjectList.empty()) mnuExportMTL->setEnabled(true);
+  // What a read of this type asks of the window when it found materials.
+  OpenFileResult result;
+  result.ok = true;
+  result.setRequiredVersion = true;
+  result.enableSave = IsPoseType(fileType);
+  result.enableSaveAs = true;
+  result.enableExportMtl = !gObjectList.empty();
+  result.selectDefaultTemplate = true;
+  result.dialogFileName = gState.FileName;
+  ApplyReadResult(result);
   gState.LastMapFolder.clear();
-  const QString wanted = FromPoserText(LCase(gSettings.DefaultTemplate));
-  for (int i = 0; i < Combo1->count(); ++i) {
-    if (Combo1->itemText(i).toLower() == wanted) {
-      controls::setListIndex(Combo1, i);
-      break;
-    }
-  }
   gState.Dirty = false;
   gState.LoadProps = false;
+}
+
+void FrmMain::ApplyReadResult(const OpenFileResult& result) {
+  if (result.setCaption) setWindowTitle(FromPoserText(result.caption));
+  if (result.setRequiredVersion) controls::setText(TXT[0], FromPoserText(gState.RequiredVersion));
+  if (result.channelsOff) {
+    {
+      EventsOff off;
+      controls::setChecked(chkChannels, true);
+    }
+    chkChannels->setEnabled(false);
+  }
+  MirrorObjectList();
+  if (result.enableObjectList) cmbFigures->setEnabled(true);
+  if (result.enableDeleteObject) cmd[1]->setEnabled(true);
+  if (result.selectFirstObject && !gObjectList.empty()) {
+    controls::setListIndex(cmbFigures, 0);
+    FillMaterialList();
+  }
+  if (result.enableSave) mnuSave->setEnabled(true);
+  if (result.enableSaveAs) mnuSaveAs->setEnabled(true);
+  SharedDialog().FileName = result.dialogFileName;
+  if (result.noMaterialData) {
+    controls::clear(lstMaterials);
+    gObjectList.clear();
+    MirrorObjectList();
+    // Ticked with events as they are: the box's own click handling runs.
+    controls::setChecked(chkNoMaterialData, true);
+    chkNoMaterialData->setEnabled(false);
+  }
+  if (result.selectDefaultTemplate) {
+    const QString wanted = FromPoserText(LCase(gSettings.DefaultTemplate));
+    for (int i = 0; i < Combo1->count(); ++i) {
+      if (Combo1->itemText(i).toLower() == wanted) {
+        controls::setListIndex(Combo1, i);
+        break;
+      }
+    }
+  }
+  if (result.enableExportMtl) mnuExportMTL->setEnabled(true);
+}
+
+void FrmMain::FillMaterialList() {
+  controls::clear(lstMaterials);
+  const int group = cmbFigures->currentIndex();
+  if (group < 0 || group >= static_cast<int>(gObjects.size())) return;
+  for (const MaterialRec& material : gObjects[static_cast<std::size_t>(group)].Materials)
+    controls::addItem(lstMaterials, FromPoserText(material.Name));
+  if (lstMaterials->count() > 0) controls::setListIndex(lstMaterials, 0);
+}
+
+void FrmMain::ApplyChannelRead(const ChannelReadResult& result) {
+  {
+    EventsOff off;
+    controls::setChecked(chkDisableThighLength, result.DisableThighLength);
+  }
+  txtThighLength->setEnabled(!result.DisableThighLength);
+  if (!result.DisableThighLength) controls::setText(txtThighLength, FromPoserText(result.ThighLengthText));
+  if (result.ActorsListed) ShowChannelsRead();
 }
 
 void FrmMain::ShowChannelsRead() {
   controls::clear(lstActors);
   controls::clear(lstDials);
-  for (const ActorRec& actor : gActors) {
-    if (actor.Name.empty()) continue;
-    auto* item = new QTreeWidgetItem({FromPoserText(actor.Name), FromPoserText(actor.Kind)});
+  for (const ActorListItem& actor : gActorList) {
+    auto* item = new QTreeWidgetItem({FromPoserText(actor.Text), FromPoserText(actor.Kind)});
     const QSignalBlocker block(lstActors);
     lstActors->addTopLevelItem(item);
   }
@@ -113,89 +177,141 @@ void FrmMain::ShowChannelsRead() {
 // ---- Seams into the cores ----------------------------------------------------------
 
 FileDialogResult FrmMain::ShowSharedOpen(bool preview) {
-  FileDialogRequest request = RequestOf(SharedDialog());
-  request.preview = preview;
-  const FileDialogResult result = Ui().ShowOpen(request);
-  if (!result.cancelled) SharedDialog().FileName = result.path;
+  CdlgEx& dlg = SharedDialog();
+  dlg.PreviewOn = preview;
+  dlg.ShowOpen();
+  FileDialogResult result;
+  result.cancelled = dlg.LastResult() == 0;
+  result.path = dlg.FileName;
   return result;
 }
 
-void FrmMain::OpenFile(const std::string& text) {
-  gOpenCancelled = false;
-  gState.ReadError = false;
-  const int type = gState.FileType;
-  std::string path;
-  if (gState.FileGiven) {
-    path = SharedDialog().FileName;
-    if (text.empty()) gState.FileGiven = false;
+std::unique_ptr<Host> FrmMain::ProgressHost() {
+  if (gState.BatchMode) return std::make_unique<QuietHost>();
+  if (MakeProgressHost) return MakeProgressHost();
+  return std::make_unique<UiHost>();
+}
+
+bool FrmMain::ChooseOpenFile(int fileType) {
+  CdlgEx& dlg = SharedDialog();
+  const FileDialogRequest request = OpenDialogRequest(fileType);
+  dlg.FileName.clear();
+  dlg.DialogTitle = request.title;
+  dlg.DefaultExt = request.defaultExt;
+  dlg.Filter = request.filter;
+  dlg.InitDir = request.initDir;
+  dlg.flags = kOfnOpenDefault;
+  dlg.CancelError = true;
+  dlg.Left = dlg.Top = 200;
+  FileDialogResult chosen;
+  if (gSettings.CdlgThumb) {
+    chosen = ShowSharedOpen(true);
   } else {
-    CommonDialogRec& dlg = SharedDialog();
-    dlg.DialogTitle = kOpenTitles[type];
-    dlg.Filter = kOpenFilters[type];
-    dlg.DefaultExt = FileTypeExtension(type);
-    dlg.FileName.clear();
-    dlg.Flags = kOpenDialogFlags;
-    dlg.CancelError = true;
-    if (!gState.LastFolderOfType(type).empty())
-      dlg.InitDir = gState.LastFolderOfType(type);
-    else if (gSettings.FolderOfType(type) != kNone)
-      dlg.InitDir = gSettings.FolderOfType(type);
-    FileDialogResult chosen;
-    if (gSettings.CdlgThumb) {
-      chosen = ShowSharedOpen(true);
-    } else {
-      CopyDialogSettings(dlg);
-      chosen = Ui().ShowOpen(RequestOf(CommonDialog1));
-      if (!chosen.cancelled) dlg.FileName = chosen.path;
-    }
-    if (chosen.cancelled) {
-      gOpenCancelled = true;
-      gState.LoadProps = false;
-      return;
-    }
-    path = chosen.path;
-    gState.LastFolderOfType(type) = FolderOf(path);
+    CopyDialogSettings();
+    chosen = Ui().ShowOpen(RequestOf(CommonDialog1));
+    if (!chosen.cancelled) dlg.FileName = CommonDialog1.FileName = chosen.path;
   }
-  BeginLoad(path, type);
-  if (type == kHr2) gIsHairFile = true;  // the reset clears it
-  std::string error = "There is no file reader in this build.";
-  if (ReadFileCore) {
-    SetBusy(true);
-    error = ReadFileCore(path, text, type);
-    SetBusy(false);
-  }
-  if (!error.empty()) {
-    gState.ReadError = true;
-    if (!gState.BatchMode) Ui().MessageBox(error, "", MsgButtons::OK, MsgIcon::Exclamation);
-    DisableMaterialControls();
-    gState.LoadProps = false;
+  if (chosen.cancelled) return false;
+  RememberOpenFolder(fileType, dlg.FileName);
+  return true;
+}
+
+void FrmMain::OpenFile(const std::string& text) {
+  BeginOpenFile();
+  const int type = gState.FileType;
+  CdlgEx& dlg = SharedDialog();
+  if (gState.FileGiven) {
+    // While the program starts, a known path comes from its command line.
+    if (gStarting && !Trim(gCommandLine).empty()) {
+      dlg.FileName = TrueCasePath(CommandLinePath(gCommandLine));
+      if (HasSilentSwitch(gCommandLine)) gState.SilentSave = true;
+    }
+    gState.FileGiven = false;
+  } else if (!ChooseOpenFile(type)) {
+    MarkOpenCancelled();
     return;
   }
-  EndLoad(type);
+  const std::string path = dlg.FileName;
+  if (!gImportMode) {
+    ResetMainWindow();
+    EnableMaterialControlsAfterLoad();
+    chkNoMaterialData->setEnabled(true);
+    EventsOff off;
+    controls::setChecked(chkNoMaterialData, false);
+  }
+
+  OpenFileOptions options;
+  options.fileType = type;
+  options.path = path;
+  if (!text.empty()) options.text = text;
+  options.poser5Format = Poser5Format();
+  std::optional<ChannelReadResult> channels;
+  options.objectPartReader = [&channels](std::string_view objectText, Host& host) {
+    channels = ReadObjectPart(objectText, host);
+  };
+  OpenFileResult result;
+  {
+    std::unique_ptr<Host> host = ProgressHost();
+    SetBusy(true);
+    result = ReadPoserFile(options, *host);
+  }
+  SetBusy(false);
+
+  if (!result.ok) {
+    // The report was shown; the document is left empty and nothing is saved.
+    gState.SilentSave = false;
+    DisableMaterialControls();
+    for (QWidget* w : std::initializer_list<QWidget*>{cmbFigures, cmdCreateMat, cmdNewMat}) w->setEnabled(false);
+    ResetMainWindow();
+    {
+      EventsOff off;
+      controls::setChecked(chkChannels, true);
+      controls::setChecked(chkNoMaterialData, true);
+    }
+    chkChannels->setEnabled(false);
+    chkNoMaterialData->setEnabled(false);
+    dlg.FileName.clear();
+    return;
+  }
+  ApplyReadResult(result);
+  if (channels && !channels->Cancelled) ApplyChannelRead(*channels);
+
+  if (!result.silentSavePath.empty()) {
+    gState.SilentSave = false;
+    dlg.FileName = result.silentSavePath;
+    CommonDialog1.FileName = result.silentSavePath;
+    const std::string error = WritePoseFile();
+    if (!error.empty()) Ui().MessageBox(error, "Vandrel", MsgButtons::OK, MsgIcon::Exclamation);
+    gSilentSaveWritten = error.empty();
+    gEndProgram = true;
+  }
 }
 
 void FrmMain::ReadMorphPoseFile(bool insertOne, bool useCurrentFile, const std::string& text, bool append) {
-  std::string path = SharedDialog().FileName;
+  CdlgEx& dlg = SharedDialog();
   if (!useCurrentFile && text.empty()) {
-    const FileDialogResult chosen =
-        gSettings.CdlgThumb ? ShowSharedOpen(true) : Ui().ShowOpen(RequestOf(SharedDialog()));
-    if (chosen.cancelled) return;
-    path = chosen.path;
+    // The figure types' dialog, for a file whose channels are wanted.
+    const std::string kept = dlg.FileName;
+    if (!ChooseOpenFile(gState.FileType)) {
+      dlg.FileName = kept;
+      return;
+    }
   }
-  if (!ReadChannelsCore) return;
+  MorphPoseReadOptions options;
+  options.InsertOne = insertOne;
+  options.Append = append;
+  options.FileName = dlg.FileName;
+  options.Text = text;
+  MorphPoseReadResult result;
   {
-    EventsOff off;
-    controls::setChecked(chkDisableThighLength, true);
+    std::unique_ptr<Host> host = ProgressHost();
+    SetBusy(true);
+    result = ReadMorphPoseData(options, *host);
   }
-  SetBusy(true);
-  const std::string error = ReadChannelsCore(path, text, insertOne, append);
   SetBusy(false);
-  if (!error.empty()) {
-    if (!gState.BatchMode) Ui().MessageBox(error, "", MsgButtons::OK, MsgIcon::Exclamation);
-    return;
-  }
-  ShowChannelsRead();
-  gState.Dirty = true;
+  MirrorObjectList();
+  if (result.Outcome != MorphPoseOutcome::Read) return;
+  ApplyChannelRead(result.Channels);
 }
 
 std::string FrmMain::WritePoseFile() {

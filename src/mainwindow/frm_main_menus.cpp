@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
+#include "model/command_line.h"
 #include "model/model.h"
 #include "platform/files.h"
 #include "platform/program_folder.h"
@@ -168,7 +169,7 @@ void FrmMain::mnuBatchConvert_Click() {
 void FrmMain::OpenPoseType(int fileType) {
   gState.FileType = fileType;
   OpenFile("");
-  if (gOpenCancelled) return;
+  if (gOpenCancelled || gEndProgram) return;
   CollectFileInfo();
   CheckMapReferences();
 }
@@ -183,7 +184,7 @@ void FrmMain::OpenFigureType(int fileType, bool loadProps, bool alwaysAsk) {
   gState.FileType = fileType;
   gState.LoadProps = loadProps;
   OpenFile("");
-  if (gOpenCancelled) return;
+  if (gOpenCancelled || gEndProgram) return;
   if (alwaysAsk || !SharedDialog().FileName.empty()) {
     const MsgResult answer = Ui().MessageBox(kMorphQuestion, "", MsgButtons::YesNo, MsgIcon::None);
     if (answer == MsgResult::Yes && !SharedDialog().FileName.empty()) ReadMorphPoseFile(false, true, "", false);
@@ -201,7 +202,7 @@ void FrmMain::mnuMultiFigure_Click() {
   gState.FileType = kCr2;
   gState.LoadProps = true;
   if (!gState.FileGiven) {
-    CommonDialogRec& dlg = SharedDialog();
+    CdlgEx& dlg = SharedDialog();
     if (!gState.LastCharacterFolder.empty())
       dlg.InitDir = gState.LastCharacterFolder;
     else if (IsSetFolder(gSettings.CR2))
@@ -210,7 +211,7 @@ void FrmMain::mnuMultiFigure_Click() {
     dlg.Filter = "Characters|*.cr2|All files|*.*";
     dlg.DefaultExt = "cr2";
     dlg.FileName.clear();
-    dlg.Flags = kOpenDialogFlags;
+    dlg.flags = kOfnOpenDefault;
     dlg.CancelError = true;
     dlg.Left = 200;
     dlg.Top = 200;
@@ -218,7 +219,7 @@ void FrmMain::mnuMultiFigure_Click() {
     if (gSettings.CdlgThumb) {
       chosen = ShowSharedOpen(true);
     } else {
-      CopyDialogSettings(dlg);
+      CopyDialogSettings();
       chosen = Ui().ShowOpen(RequestOf(CommonDialog1));
       if (!chosen.cancelled) CommonDialog1.FileName = chosen.path;
       dlg.FileName = CommonDialog1.FileName;

@@ -56,12 +56,6 @@ void ResetModel() {
   gMapCandidates.assign(1, std::string{});
 }
 
-std::size_t FirstActorListIndex() {
-  for (std::size_t i = 0; i < gObjectList.size(); ++i)
-    if (StartsWith(gObjectList[i], "actor ")) return i;
-  return gObjectList.size();
-}
-
 void AddToTable(std::vector<StringPairRec>& table, StringPairRec pair) {
   if (table.empty()) table.resize(1);
   if (table[0].Key.empty())

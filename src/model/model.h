@@ -8,6 +8,7 @@
 
 #include "model/actors.h"
 #include "model/materials.h"
+#include "model/object_list.h"
 #include "model/settings.h"
 #include "model/shared_records.h"
 #include "model/state.h"
@@ -26,7 +27,7 @@ extern StateRec gState;
 extern SettingsRec gSettings;
 extern std::vector<ObjectRec> gObjects;
 // The object list of the main window as data: entry i names gObjects[i]; the
-// combo box mirrors it.
+// combo box mirrors it. Its order and insertion rule: model/object_list.h.
 extern std::vector<std::string> gObjectList;
 extern std::vector<ActorRec> gActors;
 // The actor list of the main window (lstActors) as data: item i + 1 shows
@@ -62,9 +63,5 @@ void ResetActors();
 void CreateTables();
 // The whole model back to the state of a fresh start (tests start here).
 void ResetModel();
-
-// Index of the first object-list entry that begins with "actor ", or the
-// list's size when there is none.
-std::size_t FirstActorListIndex();
 
 }  // namespace vandrel

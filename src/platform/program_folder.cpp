@@ -63,6 +63,9 @@ std::string ProgramFolder() {
     std::lock_guard lock(gOverrideMutex);
     if (!gOverride.empty()) return gOverride;
   }
+  // A folder named in the environment wins (portable copies and test runs).
+  if (const char* home = std::getenv("VANDREL_HOME"); home != nullptr && *home == '/')
+    return WithoutTrailingSlash(home);
   std::string exeFolder = ExecutableFolder();
   if (!exeFolder.empty() && ::access(exeFolder.c_str(), W_OK) == 0) return exeFolder;
   std::string data = UserDataFolder();

@@ -8,7 +8,8 @@ namespace vandrel {
 
 // The folder of the running executable when it is writable, otherwise
 // $XDG_DATA_HOME/vandrel (default ~/.local/share/vandrel), created on demand.
-// A folder set with SetProgramFolder (tests) wins. No trailing "/".
+// A folder set with SetProgramFolder (tests) wins, then an absolute
+// $VANDREL_HOME. No trailing "/".
 std::string ProgramFolder();
 void SetProgramFolder(const std::string& folder);  // empty = back to the rule above
 

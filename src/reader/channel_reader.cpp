@@ -18,7 +18,6 @@
 namespace vandrel {
 namespace {
 
-TickSource gTickSource = nullptr;
 
 constexpr std::array<const char*, 4> kKeywords = {"actor ", "prop ", "light ", "camera "};
 
@@ -615,35 +614,11 @@ class ChannelReader {
 
 }  // namespace
 
-void SetTickSource(TickSource source) { gTickSource = source; }
-
-long long TickCountMs() {
-  if (gTickSource != nullptr) return gTickSource();
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
-
-long long TickSeconds() { return static_cast<long long>(RoundHalfEven(static_cast<double>(TickCountMs()) / 1000.0)); }
-
-namespace {
-std::pair<long long, long long> Elapsed(long long startTime) {
+std::string LoadingTookMessage(long long startTime) {
   const long long t1 = TickCountMs();
   const long long t2 = TickCountMs();
-  const long long minutes = static_cast<long long>(
-      std::floor((static_cast<double>(t2) / 1000.0 - static_cast<double>(startTime)) / 60.0));
-  const long long seconds =
-      (static_cast<long long>(RoundHalfEven(static_cast<double>(t1) / 1000.0)) - startTime) % 60;
-  return {minutes, seconds};
-}
-}  // namespace
-
-std::string ElapsedTimeTitle(long long startTime) {
-  const auto [m, s] = Elapsed(startTime);
-  return "Elapsed time: " + FormatInt(m) + " min, " + FormatInt(s) + " sec";
-}
-
-std::string LoadingTookMessage(long long startTime) {
-  const auto [m, s] = Elapsed(startTime);
+  const long long m = ElapsedMinutes(t2, startTime);
+  const long long s = ElapsedSeconds(t1, startTime);
   return "Loading of Morphs and Poses took\r\n" + FormatInt(m) + " minutes and " + FormatInt(s) + " seconds.";
 }
 

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "common/host.h"
+#include "common/ticks.h"
 
 namespace vandrel {
 
@@ -48,17 +49,7 @@ ChannelReadResult ReadObjectPart(std::string_view objectText, Host& host);
 // "}" is passed over (except the first keyword looked at).
 std::string NextObjectBlock(std::string_view text, bool checkEmpty);
 
-// The tick count in milliseconds that elapsed times are measured with; tests
-// may put their own clock in (nullptr = the system's steady clock).
-using TickSource = long long (*)();
-void SetTickSource(TickSource source);
-long long TickCountMs();
-// Seconds of the tick count, rounded to a whole number (halves to even).
-long long TickSeconds();
-
-// The elapsed-time texts since `startTime` (seconds): "Elapsed time: M min,
-// S sec" for the progress window's title, and the report of a finished load.
-std::string ElapsedTimeTitle(long long startTime);
+// The report of a finished load since `startTime` (seconds).
 std::string LoadingTookMessage(long long startTime);
 
 }  // namespace vandrel

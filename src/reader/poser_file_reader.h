@@ -36,9 +36,10 @@ namespace vandrel {
 
 // Reads the object part (actor, prop, light and camera blocks with their
 // channels, LF line ends) of a pose-type file into gActors; may append
-// material groups of actors to gObjects (setting gActorMaterialsFound) and
-// "actor " entries to gObjectList. It stands for the channel reader and the
-// clearing of the property switches that follows it.
+// material groups of actors, lights and cameras to gObjects (setting
+// gActorMaterialsFound) and "actor ", "light " and "camera " entries to
+// gObjectList. It stands for the channel reader and the clearing of the
+// property switches that follows it.
 using ObjectPartReader = std::function<void(std::string_view objectText, Host& host)>;
 
 struct OpenFileOptions {

@@ -21,17 +21,35 @@ bool HasNonBlank(const std::string& text) { return text.find_first_not_of(' ') !
 
 bool IsLightOrCamera(const ActorRec& a) { return a.Kind == "light" || a.Kind == "camera"; }
 
-// The first group whose object-list entry begins with "actor ", or
-// gObjects.size() when there is none.
+// The first group whose object-list entry is that of an actor, light or
+// camera with its own materials, or gObjects.size() when there is none.
 std::size_t FirstActorGroup() {
   for (std::size_t i = 0; i < gObjects.size() && i < gObjectList.size(); ++i)
-    if (StartsWith(gObjectList[i], "actor ")) return i;
+    if (IsOwnMaterialsEntry(gObjectList[i])) return i;
   return gObjects.size();
 }
 
-bool MatchesAnActor(const std::string& groupName) {
+// "light" or "camera" when the group's object-list entry names a light's or a
+// camera's own materials; empty otherwise.
+std::string LightOrCameraOf(std::size_t group) {
+  if (group >= gObjectList.size()) return {};
+  for (const char* kind : {"light", "camera"})
+    if (StartsWith(gObjectList[group], std::string(kind) + " ")) return kind;
+  return {};
+}
+
+// Whether the group holds the own materials of the actor `a`: the names are
+// equal, and a light's or camera's group goes only to a block of its kind.
+// An actor's group goes to every actor of its name, whatever its kind.
+bool BelongsTo(std::size_t group, const ActorRec& a) {
+  if (gObjects[group].Name != a.Name) return false;
+  const std::string kind = LightOrCameraOf(group);
+  return kind.empty() || a.Kind == kind;
+}
+
+bool MatchesAnActor(std::size_t group) {
   for (const ActorRec& a : gActors)
-    if (a.Name == groupName) return true;
+    if (BelongsTo(group, a)) return true;
   return false;
 }
 
@@ -40,7 +58,7 @@ bool TableIsEmpty(const std::vector<ActorRec>& t) { return t.size() == 1 && t[0]
 
 // A group of the actor part written as a block of its own.
 bool IsDetached(const PoseWriteOptions& options, std::size_t group) {
-  return options.NoChannels || !MatchesAnActor(gObjects[group].Name);
+  return options.NoChannels || !MatchesAnActor(group);
 }
 
 bool BeginsAsObject(const std::string& name) {
@@ -51,6 +69,15 @@ bool BeginsAsObject(const std::string& name) {
 std::string DetachedName(const std::string& name) {
   if (BeginsAsObject(name) && InStr(LCase(name), "prop figurehair") > 0) return kFigureHairGroup;
   return name;
+}
+
+// The header line of a detached group: a light's or camera's own materials
+// stay under their light or camera, any other name is an actor's.
+std::string DetachedHeader(std::size_t group) {
+  const std::string& name = gObjects[group].Name;
+  if (BeginsAsObject(name)) return DetachedName(name);
+  const std::string kind = LightOrCameraOf(group);
+  return (kind.empty() ? std::string("actor") : kind) + " " + name;
 }
 
 std::string ActorWrittenName(const std::string& name) {
@@ -72,8 +99,7 @@ class PoseBuilder {
     // Actor groups that are not written inside an actor block.
     for (std::size_t k = firstActor; k < gObjects.size(); ++k) {
       if (!IsDetached(options_, k)) continue;
-      const std::string& name = gObjects[k].Name;
-      Line(0, BeginsAsObject(name) ? DetachedName(name) : "actor " + name);
+      Line(0, DetachedHeader(k));
       Line(1, "{");
       Line(1, "customMaterial " + FormatInt(static_cast<long long>(gObjects[k].Materials.size())));
       if (!Materials(k)) return error_;
@@ -150,7 +176,7 @@ class PoseBuilder {
     // The actor's own material groups, matched by the name it had before any
     // renaming, the same match that kept them out of the detached blocks.
     for (std::size_t k = firstActor; k < gObjects.size(); ++k) {
-      if (gObjects[k].Name != a.Name) continue;
+      if (!BelongsTo(k, a)) continue;
       Line(1, "customMaterial " + FormatInt(static_cast<long long>(gObjects[k].Materials.size())));
       if (!Materials(k)) return false;
     }

@@ -2,11 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <cstdlib>
+#include <optional>
+
 #include "app/qt_app.h"
 #include "app/settings_file.h"
 #include "mainwindow/frm_main.h"
+#include "model/command_line.h"
 #include "model/model.h"
+#include "platform/cdlg_ex.h"
 #include "platform/files.h"
+#include "platform/ini.h"
 #include "platform/program_folder.h"
 #include "platform/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -15,27 +24,202 @@ namespace vandrel {
 namespace {
 
 using test::App;
+using test::ReadFileBytes;
 
-TEST(Start, ShowsTheMainWindowAndCreatesThePreferences) {
-  App();
-  test::TempDir program;
-  SetProgramFolder(program.path());
-  ScopedScriptedUi ui;
-  ResetModel();
-  gState.Dirty = gState.FileGiven = gState.LoadProps = true;
+std::string Data(const std::string& name) { return std::string(VANDREL_TEST_DATA) + "/" + name; }
+
+// Every start gets its own program folder, an empty Wine prefix (no registry
+// question), a scripted UI and a folder of library files.
+class StartTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    App();
+    SetProgramFolder(program_.path());
+    if (const char* old = std::getenv("WINEPREFIX")) oldPrefix_ = old;
+    setenv("WINEPREFIX", wine_.path().c_str(), 1);
+    ResetModel();
+    gDlg = CdlgEx{};
+  }
+  void TearDown() override {
+    window_.reset();
+    SetProgramFolder("");
+    if (oldPrefix_)
+      setenv("WINEPREFIX", oldPrefix_->c_str(), 1);
+    else
+      unsetenv("WINEPREFIX");
+  }
+  // A copy of a test file in the library folder under `name`.
+  std::string Library(const std::string& source, const std::string& name) {
+    return library_.write(name, ReadFileBytes(Data(source)));
+  }
+  FrmMain& Start(const std::string& commandLine, bool silent = false) {
+    window_ = Main(commandLine, silent);
+    return *window_;
+  }
+
+  test::TempDir program_, wine_, library_;
+  ScopedScriptedUi ui_;
+  std::unique_ptr<FrmMain> window_;
+  std::optional<std::string> oldPrefix_;
+};
+
+TEST_F(StartTest, ShowsTheWindowLoadsThePreferencesAndSetsTheSaveOptions) {
+  gState.FileGiven = gState.LoadProps = true;
   gObjects.resize(3);
-
-  std::unique_ptr<FrmMain> frmMain = Main();
-  EXPECT_EQ(frmMain->windowTitle(), "Vandrel");
-  EXPECT_EQ(frmMain->objectName(), "frmMain");
-  EXPECT_TRUE(frmMain->isVisible());
-  EXPECT_FALSE(gState.Dirty || gState.FileGiven || gState.LoadProps);
+  FrmMain& w = Start("");
+  EXPECT_EQ(w.windowTitle(), "Vandrel");
+  EXPECT_TRUE(w.isVisible());
+  EXPECT_FALSE(gState.FileGiven || gState.LoadProps);
   EXPECT_TRUE(FileExists(SettingsPath()));
-  EXPECT_EQ(gSettings.PVersionNumber, "4.01");
   EXPECT_EQ(gObjects.size(), 1u);
   EXPECT_EQ(gActors.size(), 1u);
   EXPECT_EQ(gMapLists.TifFiles.size(), 1u);
-  SetProgramFolder("");
+  // Poser 4 and DOS by default; the option's handler put the version in the box.
+  EXPECT_TRUE(w.optPoserFormat[0]->isChecked());
+  EXPECT_TRUE(w.optFileSystem[0]->isChecked());
+  EXPECT_EQ(w.TXT[0]->text(), "4.01");
+  EXPECT_FALSE(w.mnuPoser->isEnabled());
+  // Nothing would be saved, so closing asks nothing.
+  EXPECT_TRUE(w.Form_Unload());
+  EXPECT_TRUE(ui_->requests().empty());
+}
+
+TEST_F(StartTest, PreferencesChooseTheOtherOptionsAndRunPoser) {
+  const std::string poser = library_.mkdir("Poser");
+  WriteIni("Folders", "Poser", poser, SettingsPath());
+  WriteIni("General", "SaveAsType", "P5", SettingsPath());
+  WriteIni("General", "FileSystem", "UNIX", SettingsPath());
+  WriteIni("General", "P5VersionNumber", "5", SettingsPath());
+  FrmMain& w = Start("");
+  EXPECT_TRUE(w.optPoserFormat[1]->isChecked());
+  EXPECT_TRUE(w.optFileSystem[1]->isChecked());
+  EXPECT_EQ(w.TXT[0]->text(), "5");
+  EXPECT_TRUE(w.mnuPoser->isEnabled());
+}
+
+TEST_F(StartTest, SilentSaveWritesBesideTheFileWithoutAWindowOrAQuestion) {
+  struct Case {
+    const char* source;
+    const char* name;
+    const char* written;
+  };
+  for (const Case& c : {Case{"reader/actors_figure.pz2", "my pose.CM2", "my pose.pz2"},
+                        Case{"reader/figure_props.cr2", "Figure.CR2", "Figure.pz2"},
+                        Case{"reader/ball.pp2", "ball.pp2", "ball.pz2"},
+                        Case{"reader/hair.hr2", "long hair.hr2", "long hair.pz2"}}) {
+    ResetModel();
+    ui_->clear();
+    const std::string path = Library(c.source, c.name);
+    FrmMain& w = Start("-s \"" + path + "\"", true);
+    EXPECT_TRUE(gSilentSaveWritten) << c.name;
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_FALSE(gState.SilentSave);
+    EXPECT_TRUE(FileExists(library_.file(c.written))) << c.written;
+    EXPECT_TRUE(ui_->requests().empty()) << c.name;  // nothing asked, nothing reported
+    EXPECT_NE(ReadFileBytes(library_.file(c.written)).find("material "), std::string::npos);
+  }
+}
+
+TEST_F(StartTest, FailedSilentReadWritesNothingAndNeverSavesLater) {
+  const std::string broken = library_.write("Broken.cr2", "{\r\nversion\r\n");
+  Start("-s " + broken, true);
+  EXPECT_FALSE(gSilentSaveWritten);
+  EXPECT_FALSE(gState.SilentSave);
+  EXPECT_TRUE(gState.ReadError);
+  EXPECT_FALSE(FileExists(library_.file("Broken.pz2")));
+  ASSERT_EQ(ui_->requestsOf(UiRequest::Message).size(), 1u);
+  EXPECT_EQ(ui_->requestsOf(UiRequest::Message)[0].text.rfind("Error in the OpenFile function\r\n", 0), 0u);
+
+  // A later open of a good file is an ordinary open: nothing is written.
+  const std::string good = Library("reader/actors_figure.pz2", "Good.pz2");
+  const std::string before = ReadFileBytes(good);
+  ui_->AnswerOpen(good);
+  window_->mnuOpenPZ2_Click();
+  EXPECT_EQ(gState.FileName, good);
+  EXPECT_FALSE(gSilentSaveWritten);
+  EXPECT_EQ(ReadFileBytes(good), before);
+}
+
+TEST_F(StartTest, CommandLineFileOpensByItsTypeAndOnlyOnce) {
+  const std::string pose = Library("reader/actors_figure.pz2", "A Pose.pz2");
+  FrmMain& w = Start("\"" + pose + "\"");
+  EXPECT_EQ(gState.FileName, pose);
+  EXPECT_EQ(w.windowTitle(), "Vandrel - [A Pose.pz2]");
+  EXPECT_FALSE(gState.FileGiven);
+  EXPECT_TRUE(ui_->requestsOf(UiRequest::Open).empty());
+  EXPECT_FALSE(gObjectList.empty());
+
+  // The next File > Open shows its dialog, and a dropped file opens itself.
+  const std::string other = Library("reader/materials.pz2", "Other.pz2");
+  ui_->AnswerOpen(other);
+  w.mnuOpenPZ2_Click();
+  EXPECT_EQ(ui_->requestsOf(UiRequest::Open).size(), 1u);
+  EXPECT_EQ(gState.FileName, other);
+  const std::string dropped = Library("reader/light.lt2", "Dropped.lt2");
+  w.Form_OLEDragDrop(dropped);
+  EXPECT_EQ(gState.FileName, dropped);
+  EXPECT_EQ(ui_->requestsOf(UiRequest::Open).size(), 1u);
+}
+
+TEST_F(StartTest, UnknownTypesAndMissingCharacterFilesAreIgnored) {
+  for (const std::string& line : {library_.write("notes.txt", "x"), library_.file("missing.cr2")}) {
+    ResetModel();
+    ui_->clear();
+    FrmMain& w = Start(line);
+    EXPECT_FALSE(gState.FileGiven) << line;
+    EXPECT_TRUE(gState.FileName.empty());
+    EXPECT_TRUE(ui_->requests().empty());
+    // The next open shows its dialog.
+    w.mnuOpenPZ2_Click();
+    EXPECT_EQ(ui_->requestsOf(UiRequest::Open).size(), 1u);
+    EXPECT_TRUE(gOpenCancelled);
+  }
+}
+
+TEST_F(StartTest, CharacterFileInUpperCaseIsReadWithItsProps) {
+  const std::string figure = Library("reader/figure_props.cr2", "FIGURE.CR2");
+  ui_->AnswerMessage(MsgResult::No);  // no morph and pose data
+  Start(figure);
+  EXPECT_EQ(gState.FileName, figure);
+  EXPECT_GT(gObjectList.size(), 1u);  // the figure and its props
+  EXPECT_EQ(gObjectList[0], "figure");
+  const auto asked = ui_->requestsOf(UiRequest::Message);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].text, "Do you want to load morph and pose data also?\r\nIt may take a long time with a large file.");
+}
+
+TEST_F(StartTest, MissingPoseFileGoesToTheReaderAndIsReported) {
+  Start(library_.file("missing.pz2"));
+  EXPECT_TRUE(gState.ReadError);
+  EXPECT_FALSE(gState.FileGiven);
+  EXPECT_EQ(ui_->requestsOf(UiRequest::Message).size(), 1u);
+}
+
+// Opening a pose file from the menu and saving it under a new name gives the
+// same bytes as the silent save of the command line, with the same options.
+TEST_F(StartTest, SaveAsFromTheWindowEqualsTheSilentSave) {
+  for (const char* source : {"reader/actors_figure.pz2", "reader/camera.cm2", "reader/props_first.pz2"}) {
+    ResetModel();
+    ui_->clear();
+    const std::string silentIn = Library(source, "silent.fc2");
+    Start("-s " + silentIn, true);
+    ASSERT_TRUE(gSilentSaveWritten) << source;
+    const std::string expected = ReadFileBytes(library_.file("silent.pz2"));
+
+    ResetModel();
+    ui_->clear();
+    const std::string input = Library(source, "Window.pz2");
+    FrmMain& w = Start("");
+    gSettings.CdlgThumb = true;
+    ui_->AnswerOpen(input);
+    w.mnuOpenPZ2_Click();
+    ASSERT_FALSE(gState.ReadError) << source;
+    const std::string output = library_.file("Saved As.pz2");
+    ui_->AnswerSave(output);
+    ASSERT_TRUE(w.mnuSaveAs_Click());
+    EXPECT_EQ(ReadFileBytes(output), expected) << source;
+    EXPECT_EQ(w.windowTitle(), "Vandrel - [Saved As.pz2]");
+  }
 }
 
 }  // namespace

@@ -170,7 +170,7 @@ TEST_F(Commands, ADroppedCharacterFileGoesThroughTheFigureChooserWithProps) {
   ASSERT_EQ(opens.size(), 1u);
   EXPECT_EQ(opens[0].dialog.title, "Open Character file");
   EXPECT_EQ(opens[0].dialog.filter, "Characters|*.cr2|All files|*.*");
-  EXPECT_EQ(opens[0].dialog.flags, 6148);
+  EXPECT_EQ(opens[0].dialog.flags, 6148 | kOfnPreviewDialog);  // the preview dialog always adds its bits
   EXPECT_EQ(opens[0].dialog.initDir, "/figures");
   EXPECT_EQ(opens[0].dialog.left, 200);
   EXPECT_TRUE(opens[0].dialog.preview);
@@ -357,6 +357,7 @@ TEST_F(Commands, TabsShowTheirPaneAndRefreshIt) {
 
   Document("/poses/A.pz2", kPz2);
   gActors[0].Name = "BODY:1";
+  gActorList = {{"BODY:1", "actor"}};
   window->ShowChannelsRead();
   window->tbsOptions->setCurrentIndex(2);
   EXPECT_EQ(window->paneStack->currentIndex(), 2);
@@ -386,9 +387,17 @@ TEST_F(Commands, AddFigureListItemKeepsGroupsBeforeActors) {
 }
 
 TEST_F(Commands, CopyDialogSettingsTakesTheSharedDialog) {
-  CommonDialogRec shared{"/a/b.cr2", "Open Character file", "cr2", "Characters|*.cr2", "/a", 6148, true, 200, 200};
+  CdlgEx& shared = window->SharedDialog();
+  shared.FileName = "/a/b.cr2";
+  shared.DialogTitle = "Open Character file";
+  shared.DefaultExt = "cr2";
+  shared.Filter = "Characters|*.cr2";
+  shared.InitDir = "/a";
+  shared.flags = 6148;
+  shared.CancelError = true;
+  shared.Left = shared.Top = 200;
   window->CommonDialog1.Left = 5;
-  window->CopyDialogSettings(shared);
+  window->CopyDialogSettings();
   const CommonDialogRec& c = window->CommonDialog1;
   EXPECT_EQ(c.FileName, "/a/b.cr2");
   EXPECT_EQ(c.DialogTitle, "Open Character file");

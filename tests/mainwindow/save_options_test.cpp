@@ -28,6 +28,7 @@ class SaveOptions : public WindowTest {
       gActors.assign(1, ActorRec{});
       gActors[0].Name = "BODY:1";
       gActors[0].Kind = "actor";
+      gActorList = {{"BODY:1", "actor"}};
       window->ShowChannelsRead();
     }
   }

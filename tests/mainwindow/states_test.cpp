@@ -79,6 +79,7 @@ class States : public WindowTest {
     gActors.assign(1, ActorRec{});
     gActors[0].Name = "BODY:1";
     gActors[0].Kind = "actor";
+    gActorList = {{"BODY:1", "actor"}};
     window->ShowChannelsRead();
   }
 };

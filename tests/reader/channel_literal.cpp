@@ -5,10 +5,10 @@
 #include "common/numbers.h"
 #include "common/text.h"
 #include "model/model.h"
+#include "model/object_list.h"
 #include "reader/channel_scan.h"
 #include "reader/custom_materials.h"
 #include "reader/material_parser.h"
-#include "reader/object_list.h"
 
 namespace vandrel::literal {
 namespace {

@@ -62,12 +62,10 @@ TEST_F(ActorGroupTest, LightGroupOfALightFileLandsAfterTheFigure) {
   EXPECT_EQ(gObjects[1].Materials[0].Name, "Lens");
 }
 
-// The object list must name the light's group at the same index and count it
+// The object list names the light's group at the same index and counts it
 // among the actors' groups, so that the writer puts it inside the light's
-// block. Needs "light " and "camera " entries to open the actors' part of
-// the object list (FirstActorListIndex and the writer's own test), which is
-// outside the channel reader.
-TEST_F(ActorGroupTest, DISABLED_LightGroupOfALightFileStaysInStepWithTheList) {
+// block.
+TEST_F(ActorGroupTest, LightGroupOfALightFileStaysInStepWithTheList) {
   ChannelHost host;
   OpenFileOptions options;
   options.fileType = 7;
@@ -76,6 +74,48 @@ TEST_F(ActorGroupTest, DISABLED_LightGroupOfALightFileStaysInStepWithTheList) {
   ASSERT_TRUE(ReadPoserFile(options, host).ok);
   EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "light Light1"}));
   EXPECT_EQ(FirstActorListIndex(), 1u);
+}
+
+// A camera's own group ahead of an actor's in a pose file with a figure and a
+// prop: the figure and prop groups come first in the table and in the list,
+// and the camera's entry opens the second part.
+TEST_F(ActorGroupTest, CameraGroupBeforeAnActorGroupStaysInStepWithTheList) {
+  const std::string channel =
+      "\tchannels\n\t\t{\n\t\txrot xRotate\n\t\t\t{\n\t\t\tkeys\n\t\t\t\t{\n"
+      "\t\t\t\tk  0  5\n\t\t\t\t}\n\t\t\t}\n\t\t}\n";
+  const std::string text =
+      "{\nversion\n\t{\n\tnumber 4.01\n\t}\n"
+      "camera Cam\n\t{\n" +
+      channel +
+      "\tcustomMaterial 1\n\tmaterial Lens\n\t\t{\n\t\tKdColor 0 0 1 1\n\t\t}\n\t}\n"
+      "actor BODY:1\n\t{\n" +
+      channel +
+      "\tcustomMaterial 1\n\tmaterial Skin\n\t\t{\n\t\tKdColor 1 0 0 1\n\t\t}\n\t}\n"
+      "actor hip:1\n\t{\n" +
+      channel +
+      "\t}\n"
+      "figure\n\t{\n\tmaterial Body\n\t\t{\n\t\tKdColor 1 1 1 1\n\t\t}\n\t}\n"
+      "prop ball\n\t{\n\tmaterial Rubber\n\t\t{\n\t\tKdColor 0 1 0 1\n\t\t}\n\t}\n"
+      "}\n";
+  TempDir dir;
+  ChannelHost host;
+  OpenFileOptions options;
+  options.fileType = kPz2;
+  options.path = dir.write("camera_first.pz2", text);
+  options.objectPartReader = [&](std::string_view t, Host& h) { ReadObjectPart(t, h); };
+  const OpenFileResult r = ReadPoserFile(options, host);
+  ASSERT_TRUE(r.ok) << r.errorReport;
+  EXPECT_EQ(gObjectList,
+            (std::vector<std::string>{"figure", "prop ball", "camera Cam", "actor BODY:1", "actor hip:1"}));
+  EXPECT_EQ(FirstActorListIndex(), 2u);
+  ASSERT_EQ(gObjects.size(), 4u);
+  const char* const names[] = {"figure", "prop ball", "Cam", "BODY:1"};
+  const char* const materials[] = {"Body", "Rubber", "Lens", "Skin"};
+  for (std::size_t g = 0; g < 4; ++g) {
+    EXPECT_EQ(gObjects[g].Name, names[g]);
+    ASSERT_EQ(gObjects[g].Materials.size(), 1u) << names[g];
+    EXPECT_EQ(gObjects[g].Materials[0].Name, materials[g]);
+  }
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include "common/text.h"
 #include "model/model.h"
-#include "reader/object_list.h"
+#include "model/object_list.h"
 #include "reader/poser_file_reader.h"
 #include "reader_test_util.h"
 
@@ -537,6 +537,21 @@ TEST_F(OpenFileTest, ObjectListKeepsActorsLast) {
   AddObjectListItem("actor b", 0);
   AddObjectListItem("first", 1);
   EXPECT_EQ(gObjectList, (std::vector<std::string>{"first", "figure", "prop x", "actor a", "actor b"}));
+}
+
+// Lights and cameras with their own materials belong with the actors: a
+// figure or prop entry goes before the first of them, whichever kind it is.
+TEST_F(OpenFileTest, ObjectListKeepsLightsAndCamerasWithTheActors) {
+  AddObjectListItem("camera Cam", 1);
+  AddObjectListItem("light Spot", 0);
+  AddObjectListItem("figure", 0);
+  AddObjectListItem("actor hip", 0);
+  AddObjectListItem("prop ball", 0);
+  AddObjectListItem("Light lower", 0);  // the kinds are case-sensitive
+  EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "prop ball", "Light lower", "camera Cam",
+                                                   "light Spot", "actor hip"}));
+  EXPECT_EQ(FirstActorListIndex(), 3u);
+  EXPECT_FALSE(IsOwnMaterialsEntry("prop light "));
 }
 
 }  // namespace

@@ -140,5 +140,49 @@ TEST(PoseWriterTest, ActorPartStartsAtTheFirstActorEntryWithinTheTable) {
   EXPECT_NE(text.find("\r\nprop ball\r\n\t{\r\n"), std::string::npos);
 }
 
+
+TEST(PoseWriterTest, LightAndCameraGroupsGoOnlyToABlockOfTheirKind) {
+  MakeActorDocument();
+  // A body part and a light share the name Lamp; the light's group belongs
+  // to the light alone. The camera of the group "Gone" is not in the file.
+  ActorRec part;
+  part.Kind = "actor";
+  part.Name = "Lamp";
+  ActorRec light = part;
+  light.Kind = "light";
+  gActors.push_back(part);
+  gActors.push_back(light);
+  gObjects.push_back(ObjectRec{"Lamp", {BareMaterial("Bulb")}, {}});
+  gObjects.push_back(ObjectRec{"Gone", {BareMaterial("Lost")}, {}});
+  gObjectList.push_back("light Lamp");
+  gObjectList.push_back("camera Gone");
+  PoseWriteOptions o = OptionsFor("x");
+
+  std::string text = Build(o);
+  const std::size_t partAt = text.find("\r\nactor Lamp\r\n");
+  const std::size_t lightAt = text.find("\r\nlight Lamp\r\n");
+  ASSERT_NE(partAt, std::string::npos);
+  ASSERT_NE(lightAt, std::string::npos);
+  EXPECT_EQ(text.substr(partAt, lightAt - partAt).find("customMaterial"), std::string::npos);
+  const std::string lightBlock = text.substr(lightAt, text.find("\r\n\t}\r\n", lightAt) - lightAt);
+  EXPECT_NE(lightBlock.find("\tcustomMaterial 1\r\n\tmaterial Bulb\r\n"), std::string::npos);
+  EXPECT_EQ(text.find("material Bulb", lightAt + lightBlock.size()), std::string::npos);
+  // A group whose light or camera is missing keeps its kind in its own block.
+  const std::size_t goneAt = text.find("\r\ncamera Gone\r\n\t{\r\n\tcustomMaterial 1\r\n\tmaterial Lost\r\n");
+  ASSERT_NE(goneAt, std::string::npos);
+  EXPECT_LT(goneAt, text.find("thighLength"));
+  EXPECT_EQ(text.find("actor Gone"), std::string::npos);
+
+  // Without morphs and poses every such group is a block of its own, headed
+  // by its light or camera; an actor's group keeps its "actor " header.
+  o.NoChannels = true;
+  text = Build(o);
+  EXPECT_NE(text.find("\r\nlight Lamp\r\n\t{\r\n\tcustomMaterial 1\r\n\tmaterial Bulb\r\n"),
+            std::string::npos);
+  EXPECT_NE(text.find("\r\ncamera Gone\r\n\t{\r\n\tcustomMaterial 1\r\n"), std::string::npos);
+  EXPECT_NE(text.find("\r\nactor hip:1\r\n\t{\r\n\tcustomMaterial 1\r\n"), std::string::npos);
+  EXPECT_EQ(text.find("actor Lamp"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vandrel::test

@@ -30,6 +30,10 @@ std::string CommandLinePath(const std::string& commandLine);
 // find gState.FileGiven set take their path from it); empty afterwards.
 extern std::string gCommandLine;
 extern bool gStarting;
+// A silent save ran: the program ends now, nothing more is read or asked.
+extern bool gEndProgram;
+// The silent save of a "-s" run wrote the material pose.
+extern bool gSilentSaveWritten;
 
 // The name a silent save writes: the path up to and including its last "."
 // followed by "pz2" (a path without a "." gets ".pz2").

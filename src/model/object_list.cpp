@@ -1,4 +1,4 @@
-#include "reader/object_list.h"
+#include "model/object_list.h"
 
 #include <algorithm>
 
@@ -7,11 +7,21 @@
 
 namespace vandrel {
 
+bool IsOwnMaterialsEntry(std::string_view entry) {
+  return StartsWith(entry, "actor ") || StartsWith(entry, "light ") || StartsWith(entry, "camera ");
+}
+
+std::size_t FirstActorListIndex() {
+  for (std::size_t i = 0; i < gObjectList.size(); ++i)
+    if (IsOwnMaterialsEntry(gObjectList[i])) return i;
+  return gObjectList.size();
+}
+
 std::size_t AddObjectListItem(const std::string& name, int index) {
   std::size_t at;
   if (index >= 1)
     at = std::min(static_cast<std::size_t>(index - 1), gObjectList.size());
-  else if (StartsWith(name, "actor "))
+  else if (IsOwnMaterialsEntry(name))
     at = gObjectList.size();
   else
     at = FirstActorListIndex();

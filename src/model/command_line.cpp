@@ -1,4 +1,4 @@
-#include "app/command_line.h"
+#include "model/command_line.h"
 
 #include "common/text.h"
 #include "model/state.h"
@@ -7,6 +7,8 @@ namespace vandrel {
 
 std::string gCommandLine;
 bool gStarting = false;
+bool gEndProgram = false;
+bool gSilentSaveWritten = false;
 
 std::string JoinCommandLine(int argc, char** argv) {
   std::string line;

@@ -1,0 +1,94 @@
+// Runs the vandrel program itself with "-s": no display, no input, an exit
+// code that tells whether the material pose was written.
+#include <gtest/gtest.h>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "support/temp_dir.h"
+
+extern char** environ;
+
+namespace vandrel {
+namespace {
+
+using test::ReadFileBytes;
+using test::TempDir;
+
+struct ProgramRun {
+  int exitCode = -1;
+  std::string errors;
+};
+
+// Runs vandrel with `args` and no display, standard input closed, standard
+// error captured; the program folder is `home`.
+ProgramRun RunVandrel(const std::vector<std::string>& args, const TempDir& home) {
+  std::vector<std::string> env;
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string entry = *e;
+    if (entry.rfind("DISPLAY=", 0) == 0 || entry.rfind("WAYLAND_DISPLAY=", 0) == 0 ||
+        entry.rfind("QT_QPA_PLATFORM=", 0) == 0 || entry.rfind("VANDREL_HOME=", 0) == 0 ||
+        entry.rfind("WINEPREFIX=", 0) == 0)
+      continue;
+    env.push_back(entry);
+  }
+  env.push_back("VANDREL_HOME=" + home.path());
+  env.push_back("WINEPREFIX=" + home.path() + "/wine");
+  const std::string errFile = home.file("stderr.txt");
+
+  std::vector<std::string> argv{VANDREL_EXE};
+  argv.insert(argv.end(), args.begin(), args.end());
+  std::vector<char*> argp, envp;
+  for (auto& a : argv) argp.push_back(a.data());
+  argp.push_back(nullptr);
+  for (auto& e : env) envp.push_back(e.data());
+  envp.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  pid_t pid = 0;
+  ProgramRun run;
+  if (posix_spawn(&pid, argp[0], &actions, nullptr, argp.data(), envp.data()) == 0) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  run.errors = ReadFileBytes(errFile);
+  return run;
+}
+
+TEST(SilentCommandLine, WritesThePoseBesideTheFileAndExitsZero) {
+  TempDir home, library;
+  const std::string source = ReadFileBytes(std::string(VANDREL_TEST_DATA) + "/reader/figure_props.cr2");
+  const std::string path = library.write("My Figure.cr2", source);
+  const ProgramRun run = RunVandrel({"-s", path}, home);
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_TRUE(FileExists(library.file("My Figure.pz2")));
+  EXPECT_EQ(ReadFileBytes(path), source);  // the file read is left as it was
+  EXPECT_TRUE(FileExists(home.file("Settings.ini")));
+}
+
+TEST(SilentCommandLine, FailedReadExitsNonZeroWithTheErrorAndWritesNothing) {
+  TempDir home, library;
+  const std::string path = library.write("Broken.pp2", "{\nversion\n");
+  const ProgramRun run = RunVandrel({"-s", path}, home);
+  EXPECT_NE(run.exitCode, 0);
+  EXPECT_NE(run.errors.find("Error in the OpenFile function"), std::string::npos) << run.errors;
+  EXPECT_FALSE(FileExists(library.file("Broken.pz2")));
+
+  const ProgramRun notPoser = RunVandrel({"-s", library.write("notes.txt", "x")}, home);
+  EXPECT_NE(notPoser.exitCode, 0);
+  EXPECT_NE(notPoser.errors.find("not a Poser file"), std::string::npos) << notPoser.errors;
+}
+
+}  // namespace
+}  // namespace vandrel
