@@ -18,14 +18,27 @@
 #include "mainwindow/controls.h"
 #include "model/model.h"
 #include "platform/files.h"
+#include "maps/poser_paths.h"
+#include "platform/dialog_preview.h"
 #include "platform/qt/qt_ui.h"
+#include "platform/qt/thumbnail_picture.h"
+#include "reader/material_parser.h"
 
 namespace vandrel {
+
+void LoadMapThumbnail(const std::string& poserPath) {
+  const std::string file = PoserPathToFilePath(poserPath);
+  if (!FileExists(file) || gMapThumbnails.Contains(LCase(file))) return;
+  if (auto picture = LoadThumbnailPicture(file)) gMapThumbnails.Add(LCase(file), std::move(*picture));
+}
 
 FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
   setObjectName("frmMain");
   setWindowTitle("Vandrel");
   setAcceptDrops(true);
+  // While a file is read with the MainThumb preference on, every map that
+  // exists gets its thumbnail.
+  SetMaterialMapHook(LoadMapThumbnail);
 
   auto* central = new QWidget(this);
   central->setObjectName("frmMainClient");

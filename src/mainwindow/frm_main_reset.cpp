@@ -21,6 +21,7 @@
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "model/model.h"
+#include "platform/dialog_preview.h"
 #include "platform/files.h"
 #include "platform/program_folder.h"
 
@@ -147,6 +148,7 @@ void FrmMain::ResetMainWindow() {
   txtThighLength->setEnabled(false);
   ResetActors();
   ResetObjects();
+  gMapThumbnails.Clear();
   gIsHairFile = false;
   gState.FileName.clear();
   gState.Dirty = false;

@@ -11,6 +11,7 @@
 namespace vandrel {
 
 ThumbnailList gWorkingThumbnails;
+ThumbnailList gMapThumbnails;
 std::string gDlgSelectedFile;
 
 bool ThumbnailList::Add(const std::string& key, ThumbPicture picture) {

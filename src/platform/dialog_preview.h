@@ -41,6 +41,9 @@ ThumbnailList& StockThumbnails();
 // The working list the open dialog's preview fills; seeded with "NA" before
 // the dialog and emptied after it.
 extern ThumbnailList gWorkingThumbnails;
+// Thumbnails of the maps the open document names, under their lower-cased
+// file paths; loaded while a file is read, emptied by the next reset.
+extern ThumbnailList gMapThumbnails;
 // Full path of the file last selected in the open dialog.
 extern std::string gDlgSelectedFile;
 

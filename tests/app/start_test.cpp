@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QImage>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <cstdlib>
@@ -11,9 +12,11 @@
 #include "app/qt_app.h"
 #include "app/settings_file.h"
 #include "mainwindow/frm_main.h"
+#include "common/text.h"
 #include "model/command_line.h"
 #include "model/model.h"
 #include "platform/cdlg_ex.h"
+#include "platform/dialog_preview.h"
 #include "platform/files.h"
 #include "platform/ini.h"
 #include "platform/program_folder.h"
@@ -220,6 +223,34 @@ TEST_F(StartTest, SaveAsFromTheWindowEqualsTheSilentSave) {
     EXPECT_EQ(ReadFileBytes(output), expected) << source;
     EXPECT_EQ(w.windowTitle(), "Vandrel - [Saved As.pz2]");
   }
+}
+
+TEST_F(StartTest, MapsThatExistGetThumbnailsWhileAFileIsRead) {
+  const std::string poser = library_.mkdir("Poser");
+  library_.mkdir("Poser/Runtime/Textures/Vandrel");
+  QImage picture(40, 20, QImage::Format_RGB32);
+  picture.fill(Qt::red);
+  ASSERT_TRUE(picture.save(QString::fromStdString(poser + "/Runtime/Textures/Vandrel/Skin.jpg"), "JPEG"));
+  WriteIni("Folders", "Poser", poser, SettingsPath());
+  const std::string pose = library_.write(
+      "Maps.pz2",
+      "{\r\nversion\r\n\t{\r\n\tnumber 4.01\r\n\t}\r\nfigure\r\n\t{\r\n\tmaterial Skin\r\n\t\t{\r\n"
+      "\t\ttextureMap \":Runtime:Textures:Vandrel:skin.jpg\"\r\n\t\tbumpMap :Runtime:Textures:Vandrel:gone.bum\r\n"
+      "\t\t}\r\n\t}\r\n}\r\n");
+  FrmMain& w = Start("");
+  ASSERT_TRUE(gSettings.MainThumb);
+  ui_->AnswerOpen(pose);
+  w.mnuOpenPZ2_Click();
+  ASSERT_FALSE(gState.ReadError);
+  EXPECT_EQ(gMapThumbnails.Count(), 1u);
+  EXPECT_TRUE(gMapThumbnails.Contains(LCase(poser + "/Runtime/Textures/Vandrel/Skin.jpg")));
+  w.ResetMainWindow();
+  EXPECT_EQ(gMapThumbnails.Count(), 0u);
+
+  gSettings.MainThumb = false;
+  ui_->AnswerOpen(pose);
+  w.mnuOpenPZ2_Click();
+  EXPECT_EQ(gMapThumbnails.Count(), 0u);
 }
 
 }  // namespace
