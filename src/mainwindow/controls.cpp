@@ -1,5 +1,7 @@
 #include "mainwindow/controls.h"
 
+#include <QLabel>
+#include <QPushButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -238,6 +240,20 @@ void clear(QTreeWidget* view) {
   const QSignalBlocker block(view);
   const QSignalBlocker blockModel(view->selectionModel());
   view->clear();
+}
+
+QPushButton* newButton(QWidget* parent, const QString& name, const QString& caption, const QString& tip) {
+  auto* b = new QPushButton(caption, parent);
+  b->setObjectName(name);
+  if (!tip.isEmpty()) b->setToolTip(tip);
+  return b;
+}
+
+QLabel* newLabel(QWidget* parent, const QString& name, const QString& caption, const QString& tip) {
+  auto* l = new QLabel(caption, parent);
+  l->setObjectName(name);
+  if (!tip.isEmpty()) l->setToolTip(tip);
+  return l;
 }
 
 }  // namespace vandrel::controls

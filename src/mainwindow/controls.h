@@ -9,12 +9,16 @@
 // the user's own changes.
 #pragma once
 
+#include "model/model.h"
+
+#include <QString>
 #include <functional>
 
 class QAbstractButton;
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QObject;
@@ -22,6 +26,7 @@ class QPushButton;
 class QRadioButton;
 class QScrollBar;
 class QString;
+class QWidget;
 class QTabBar;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -78,5 +83,22 @@ void clear(QComboBox* list);
 void addItem(QListWidget* list, const QString& text);
 void clear(QListWidget* list);
 void clear(QTreeWidget* view);
+
+// Clears gState.EventsOn for the life of the object, so that the window's
+// own changes of a control do not count as the user's.
+class EventsOff {
+ public:
+  EventsOff() : saved_(gState.EventsOn) { gState.EventsOn = false; }
+  ~EventsOff() { gState.EventsOn = saved_; }
+  EventsOff(const EventsOff&) = delete;
+  EventsOff& operator=(const EventsOff&) = delete;
+
+ private:
+  bool saved_;
+};
+
+// A button or label with its documented name, caption and tool tip.
+QPushButton* newButton(QWidget* parent, const QString& name, const QString& caption, const QString& tip = {});
+QLabel* newLabel(QWidget* parent, const QString& name, const QString& caption, const QString& tip = {});
 
 }  // namespace vandrel::controls

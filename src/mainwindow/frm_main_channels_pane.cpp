@@ -12,23 +12,20 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 
 namespace vandrel {
 
 namespace {
 
+using controls::newButton;
+using controls::newLabel;
 QPushButton* Button(QWidget* parent, const QString& name, const QString& caption, const QString& tip = {}) {
-  auto* b = new QPushButton(caption, parent);
-  b->setObjectName(name);
-  if (!tip.isEmpty()) b->setToolTip(tip);
-  return b;
+  return newButton(parent, name, caption, tip);
 }
-
-QLabel* Label(QWidget* parent, const QString& name, const QString& caption) {
-  auto* l = new QLabel(caption, parent);
-  l->setObjectName(name);
-  return l;
+QLabel* Label(QWidget* parent, const QString& name, const QString& caption, const QString& tip = {}) {
+  return newLabel(parent, name, caption, tip);
 }
 
 QTreeWidget* ListView(QWidget* parent, const QString& name, const QString& tip) {

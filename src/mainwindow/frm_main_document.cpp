@@ -28,16 +28,10 @@
 
 namespace vandrel {
 
+using controls::EventsOff;
+
 namespace {
 
-class EventsOff {
- public:
-  EventsOff() : saved_(gState.EventsOn) { gState.EventsOn = false; }
-  ~EventsOff() { gState.EventsOn = saved_; }
-
- private:
-  bool saved_;
-};
 
 constexpr const char* kOpenTitles[kFileTypeCount] = {
     "Open Character file", "Open Pose file", "Open Prop file",  "Open Hair file",

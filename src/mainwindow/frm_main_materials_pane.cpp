@@ -11,24 +11,20 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 
 namespace vandrel {
 
 namespace {
 
+using controls::newButton;
+using controls::newLabel;
 QPushButton* Button(QWidget* parent, const QString& name, const QString& caption, const QString& tip = {}) {
-  auto* b = new QPushButton(caption, parent);
-  b->setObjectName(name);
-  if (!tip.isEmpty()) b->setToolTip(tip);
-  return b;
+  return newButton(parent, name, caption, tip);
 }
-
 QLabel* Label(QWidget* parent, const QString& name, const QString& caption, const QString& tip = {}) {
-  auto* l = new QLabel(caption, parent);
-  l->setObjectName(name);
-  if (!tip.isEmpty()) l->setToolTip(tip);
-  return l;
+  return newLabel(parent, name, caption, tip);
 }
 
 struct ValueRow {

@@ -201,32 +201,7 @@ void FrmMain::mnuOpenHR2_Click() { OpenFigureType(kHr2, false, false); }
 void FrmMain::mnuMultiFigure_Click() {
   gState.FileType = kCr2;
   gState.LoadProps = true;
-  if (!gState.FileGiven) {
-    CdlgEx& dlg = SharedDialog();
-    if (!gState.LastCharacterFolder.empty())
-      dlg.InitDir = gState.LastCharacterFolder;
-    else if (IsSetFolder(gSettings.CR2))
-      dlg.InitDir = gSettings.CR2;
-    dlg.DialogTitle = "Open Character file";
-    dlg.Filter = "Characters|*.cr2|All files|*.*";
-    dlg.DefaultExt = "cr2";
-    dlg.FileName.clear();
-    dlg.flags = kOfnOpenDefault;
-    dlg.CancelError = true;
-    dlg.Left = 200;
-    dlg.Top = 200;
-    FileDialogResult chosen;
-    if (gSettings.CdlgThumb) {
-      chosen = ShowSharedOpen(true);
-    } else {
-      CopyDialogSettings();
-      chosen = Ui().ShowOpen(RequestOf(CommonDialog1));
-      if (!chosen.cancelled) CommonDialog1.FileName = chosen.path;
-      dlg.FileName = CommonDialog1.FileName;
-    }
-    if (chosen.cancelled) return;
-    gState.LastCharacterFolder = FolderOf(dlg.FileName);
-  }
+  if (!gState.FileGiven && !ChooseOpenFile(kCr2)) return;
   gState.FileGiven = false;
   gFigureBodyOnly = false;
   RunOtherWindow(OtherWindow::FigureChooser);

@@ -21,6 +21,8 @@
 
 namespace vandrel {
 
+using controls::EventsOff;
+
 namespace {
 
 QLabel* Label(QWidget* parent, const QString& name, const QString& caption, const QString& tip = {}) {
@@ -49,15 +51,6 @@ void OptionFrame(QGroupBox* frame, std::array<QRadioButton*, 2>& options, std::a
   l->setColumnStretch(1, 1);
 }
 
-// Clears gState.EventsOn for the life of the object.
-class EventsOff {
- public:
-  EventsOff() : saved_(gState.EventsOn) { gState.EventsOn = false; }
-  ~EventsOff() { gState.EventsOn = saved_; }
-
- private:
-  bool saved_;
-};
 
 constexpr const char* kBothDisabled = "Both morph and pose data and material data cannot be disabled";
 

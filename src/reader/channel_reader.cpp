@@ -14,6 +14,7 @@
 #include "model/model.h"
 #include "reader/actor_switches.h"
 #include "reader/channel_scan.h"
+#include "reader/model_snapshot.h"
 
 namespace vandrel {
 namespace {
@@ -147,24 +148,6 @@ class ChannelLineIndex {
 
 struct Cancelled {};
 
-// The model as the read found it, put back on a cancel or a failure.
-struct ModelSnapshot {
-  std::vector<ActorRec> actors = gActors;
-  std::vector<ActorListItem> actorList = gActorList;
-  std::vector<ObjectRec> objects = gObjects;
-  std::vector<std::string> objectList = gObjectList;
-  float thighLength = gThighLength;
-  bool actorMaterialsFound = gActorMaterialsFound;
-
-  void Restore() {
-    gActors = std::move(actors);
-    gActorList = std::move(actorList);
-    gObjects = std::move(objects);
-    gObjectList = std::move(objectList);
-    gThighLength = thighLength;
-    gActorMaterialsFound = actorMaterialsFound;
-  }
-};
 
 void ResetActorTable() {
   gActors.assign(1, ActorRec{});
@@ -631,7 +614,7 @@ std::string NextObjectBlock(std::string_view text, bool checkEmpty) {
 
 ChannelReadResult LoadMorphsAndPoses(std::string_view text, bool insertOne, bool append, long long startTime,
                                      Host& host) {
-  ModelSnapshot before;
+  ChannelModelSnapshot before;
   try {
     ChannelReader reader(text, insertOne, append, host);
     return reader.Run(startTime);

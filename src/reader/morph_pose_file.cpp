@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "reader/actor_switches.h"
 #include "reader/channel_scan.h"
+#include "reader/model_snapshot.h"
 #include "reader/delta_removal.h"
 #include "reader/read_fault.h"
 
@@ -17,24 +18,6 @@ namespace {
 
 struct CancelledRead {};
 
-// The model as the read found it.
-struct Snapshot {
-  std::vector<ActorRec> actors = gActors;
-  std::vector<ActorListItem> actorList = gActorList;
-  std::vector<ObjectRec> objects = gObjects;
-  std::vector<std::string> objectList = gObjectList;
-  float thighLength = gThighLength;
-  bool actorMaterialsFound = gActorMaterialsFound;
-
-  void Restore() {
-    gActors = std::move(actors);
-    gActorList = std::move(actorList);
-    gObjects = std::move(objects);
-    gObjectList = std::move(objectList);
-    gThighLength = thighLength;
-    gActorMaterialsFound = actorMaterialsFound;
-  }
-};
 
 bool HasTwoCr(std::string_view text) {
   const std::size_t first = text.find('\r');
@@ -199,7 +182,7 @@ bool BodyOnlyBlock(std::string_view source, std::string& block) {
 
 MorphPoseReadResult ReadMorphPoseData(const MorphPoseReadOptions& options, Host& host) {
   MorphPoseReadResult result;
-  Snapshot before;
+  ChannelModelSnapshot before;
   try {
     MorphPoseReader reader(options, host);
     result.Channels = reader.Run();
