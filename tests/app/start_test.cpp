@@ -4,11 +4,15 @@
 
 #include <QAction>
 #include <QImage>
+#include <QTimer>
+#include <QKeyEvent>
+#include <QTreeWidget>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <cstdlib>
 #include <optional>
 
+#include "app/frm_please_wait.h"
 #include "app/qt_app.h"
 #include "app/settings_file.h"
 #include "mainwindow/frm_main.h"
@@ -251,6 +255,65 @@ TEST_F(StartTest, MapsThatExistGetThumbnailsWhileAFileIsRead) {
   ui_->AnswerOpen(pose);
   w.mnuOpenPZ2_Click();
   EXPECT_EQ(gMapThumbnails.Count(), 0u);
+}
+
+TEST_F(StartTest, PreferencesMenuOpensThePreferencesWindow) {
+  FrmMain& w = Start("");
+  ASSERT_TRUE(w.mnuPreferences->isEnabled());
+  std::string shown;
+  QTimer::singleShot(0, [&shown] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      shown = modal->objectName().toStdString();
+      modal->close();  // as Cancel: nothing changes
+    }
+  });
+  const std::string before = ReadFileBytes(SettingsPath());
+  w.mnuPreferences->trigger();
+  EXPECT_EQ(shown, "frmSettings");
+  EXPECT_EQ(ReadFileBytes(SettingsPath()), before);
+}
+
+// Presses Esc in the progress window at the first poll of the read.
+class EscPressingHost : public PleaseWaitHost {
+ public:
+  explicit EscPressingHost(QWidget* owner, int* polls) : PleaseWaitHost(owner), polls_(polls) { StartOperation(); }
+  ~EscPressingHost() override { Unload(); }
+  bool CancelRequested() override {
+    if ((*polls_)++ == 0) {
+      QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+      QApplication::sendEvent(&Window(), &esc);
+    }
+    return PleaseWaitHost::CancelRequested();
+  }
+
+ private:
+  int* polls_;
+};
+
+TEST_F(StartTest, EscInTheProgressWindowCancelsAnAppendingChannelReadAndKeepsTheDocument) {
+  FrmMain& w = Start("");
+  ui_->AnswerOpen(Library("channels/figure_pose.pz2", "Pose.pz2"));
+  w.mnuOpenPZ2_Click();
+  ASSERT_FALSE(gState.ReadError);
+  ASSERT_GT(gActorList.size(), 1u);
+  const std::vector<ActorListItem> actors = gActorList;
+  const std::vector<std::string> objects = gObjectList;
+  const std::size_t actorCount = gActors.size();
+  const int listed = w.lstActors->topLevelItemCount();
+
+  int polls = 0;
+  w.MakeProgressHost = [&w, &polls]() -> std::unique_ptr<Host> { return std::make_unique<EscPressingHost>(&w, &polls); };
+  ui_->AnswerOpen(Library("channels/doll.cr2", "Doll.cr2"));
+  gState.FileType = kCr2;
+  w.ReadMorphPoseFile(false, false, "", /*append=*/true);
+  EXPECT_GT(polls, 0);
+  ASSERT_EQ(gActorList.size(), actors.size());
+  for (std::size_t i = 0; i < actors.size(); ++i) EXPECT_EQ(gActorList[i].Text, actors[i].Text);
+  EXPECT_EQ(gActors.size(), actorCount);
+  EXPECT_EQ(gObjectList, objects);
+  EXPECT_EQ(w.lstActors->topLevelItemCount(), listed);
+  EXPECT_EQ(LoadedPleaseWait(), nullptr);  // the window is gone, the main window takes input again
+  EXPECT_FALSE(w.IsBusy());
 }
 
 }  // namespace
