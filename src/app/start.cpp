@@ -100,6 +100,12 @@ int RunProgram(int argc, char** argv) {
   const bool silent = HasSilentSwitch(commandLine);
   // A silent run shows nothing, so it needs no display.
   if (silent && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Standard error of a silent run carries Vandrel's own messages, not the
+  // toolkit's notes about the desktop it runs without.
+  if (silent)
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+      if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
+    });
   QApplication app(argc, argv);
   QApplication::setApplicationName("Vandrel");
 
