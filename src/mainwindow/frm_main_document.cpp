@@ -226,10 +226,11 @@ void FrmMain::OpenFile(const std::string& text) {
     return;
   }
   const std::string path = dlg.FileName;
-  if (!gImportMode) {
-    ResetMainWindow();
-    EnableMaterialControlsAfterLoad();
-    chkNoMaterialData->setEnabled(true);
+  // An import keeps the document and reads only the other file's materials.
+  if (!gImportMode) ResetMainWindow();
+  EnableMaterialControlsAfterLoad();
+  chkNoMaterialData->setEnabled(true);
+  {
     EventsOff off;
     controls::setChecked(chkNoMaterialData, false);
   }

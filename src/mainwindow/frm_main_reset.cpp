@@ -21,6 +21,7 @@
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "model/model.h"
+#include "reader/poser_file_reader.h"
 #include "platform/dialog_preview.h"
 #include "platform/files.h"
 #include "platform/program_folder.h"
@@ -146,14 +147,8 @@ void FrmMain::ResetMainWindow() {
   controls::setText(txtDialProperties[0], "");
   controls::setText(txtThighLength, "");
   txtThighLength->setEnabled(false);
-  ResetActors();
-  ResetObjects();
+  ResetDocument();
   gMapThumbnails.Clear();
-  gIsHairFile = false;
-  gState.FileName.clear();
-  gState.Dirty = false;
-  gState.RequiredVersion.clear();
-  gState.ReadVersion.clear();
   AllPanelsOn();
 }
 

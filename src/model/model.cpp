@@ -31,7 +31,10 @@ void ResetObjects() {
   gObjects.assign(1, ObjectRec{});
 }
 
-void ResetActors() { gActors.assign(1, ActorRec{}); }
+void ResetActors() {
+  gActors.assign(1, ActorRec{});
+  gActorList.clear();
+}
 
 void CreateTables() {
   gMapLists = MapListsRec{{{}}, {{}}, {{}}, {{}}, {{}}};

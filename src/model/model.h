@@ -55,7 +55,8 @@ extern bool gAutoCorrecting;
 extern int gChosenMapIndex;
 extern std::vector<std::string> gMapCandidates;
 
-// One empty element each, as start-up and the main window's reset leave them.
+// One empty element each, as start-up and the main window's reset leave them
+// (the actor list empties with the actor table).
 void ResetObjects();
 void ResetActors();
 // The map lists, picture sizes, material and actor tables with one empty
