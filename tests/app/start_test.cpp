@@ -166,6 +166,17 @@ TEST_F(StartTest, CommandLineFileOpensByItsTypeAndOnlyOnce) {
   w.Form_OLEDragDrop(dropped);
   EXPECT_EQ(gState.FileName, dropped);
   EXPECT_EQ(ui_->requestsOf(UiRequest::Open).size(), 1u);
+
+  // A cancelled dialog leaves the document as it is.
+  const std::vector<std::string> objects = gObjectList;
+  const std::string caption = w.windowTitle().toStdString();
+  w.mnuOpenPZ2_Click();  // nothing scripted: cancelled
+  EXPECT_TRUE(gOpenCancelled);
+  EXPECT_FALSE(gState.LoadProps);
+  EXPECT_EQ(gState.FileName, dropped);
+  EXPECT_EQ(gObjectList, objects);
+  EXPECT_EQ(w.windowTitle().toStdString(), caption);
+  EXPECT_TRUE(w.mnuSaveAs->isEnabled());
 }
 
 TEST_F(StartTest, UnknownTypesAndMissingCharacterFilesAreIgnored) {
