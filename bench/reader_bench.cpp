@@ -95,14 +95,19 @@ void WriteChannel(Writer& w, const std::string& name, int deltas) {
   w.Line(3, "}");
 }
 
-// A character file of about `target` bytes with two props.
-void WriteCharacter(const std::string& path, std::size_t target) {
-  Writer w(path);
+// The file's opening brace and version block.
+void WriteHead(Writer& w) {
   w.Line(0, "{");
   w.Line(0, "version");
   w.Line(1, "{");
   w.Line(1, "number 4.01");
   w.Line(1, "}");
+}
+
+// A character file of about `target` bytes with two props.
+void WriteCharacter(const std::string& path, std::size_t target) {
+  Writer w(path);
+  WriteHead(w);
   w.Line(0, "figureResFile :Runtime:Geometries:Bench:bench.obj");
   constexpr int kActors = 60;
   for (int a = 0; a < kActors; ++a) {
@@ -176,11 +181,7 @@ void WriteCharacter(const std::string& path, std::size_t target) {
 // the figure's materials.
 void WritePose(const std::string& path, std::size_t target) {
   Writer w(path);
-  w.Line(0, "{");
-  w.Line(0, "version");
-  w.Line(1, "{");
-  w.Line(1, "number 4.01");
-  w.Line(1, "}");
+  WriteHead(w);
   const std::size_t body = target - std::min<std::size_t>(target, 60000);
   int channel = 0;
   for (int a = 0; w.written() < body; ++a) {

@@ -1,5 +1,7 @@
 #include "common/text.h"
 
+#include <string.h>
+
 #include <vector>
 
 namespace vandrel {
@@ -7,9 +9,9 @@ namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
 
-// Patterns up to this length are searched with the library's find, whose cost
-// is at most this many comparisons per character; longer ones use KMP so that
-// no text makes a search quadratic.
+// Backward searches of patterns up to this length use the library's rfind,
+// whose cost is at most this many comparisons per character; longer ones use
+// KMP so that no text makes a search quadratic.
 constexpr std::size_t kShortPattern = 16;
 
 // Knuth-Morris-Pratt: the first i >= from where the pattern matches, reading
@@ -32,10 +34,11 @@ std::size_t KmpFind(TextAt t, std::size_t n, PatAt p, std::size_t m, std::size_t
 }
 
 // 0-based position of the first match at or after `from`; `what` not empty.
+// glibc's memmem is linear whatever the pattern and needs no table.
 std::size_t FindForward(std::string_view text, std::string_view what, std::size_t from) {
-  if (what.size() <= kShortPattern) return text.find(what, from);
-  return KmpFind([text](std::size_t i) { return text[i]; }, text.size(),
-                 [what](std::size_t i) { return what[i]; }, what.size(), from);
+  if (from > text.size()) return npos;
+  const void* hit = ::memmem(text.data() + from, text.size() - from, what.data(), what.size());
+  return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) : npos;
 }
 
 // 0-based position of the last match starting at or before `last`, where

@@ -92,7 +92,7 @@ void AddActorMaterialGroups(std::string_view text) {
       const std::size_t close = closeFinder.Next(matPos + 10);
       const std::size_t blockEnd = close == 0 ? text.size() : close;
       std::string block(text.substr(matPos - 1, blockEnd > matPos ? blockEnd - matPos : 0));
-      CrToLfInPlace(block);
+      CrToLf(block);
       gObjects[group].Materials.resize(static_cast<std::size_t>(m) + 1);
       ParseMaterialBlock(block, group, m);
       const std::size_t lineEnd = InStr(block, "\n");

@@ -56,8 +56,6 @@ std::size_t BackwardFinder::Prev(std::size_t limit) {
   return lastResult_;
 }
 
-void CrToLfInPlace(std::string& text) { std::replace(text.begin(), text.end(), '\r', '\n'); }
-
 std::size_t CountOf(std::string_view text, std::string_view what) {
   if (what.empty()) return 0;
   std::size_t count = 0;

@@ -5,6 +5,8 @@
 // stretch of text. Positions are 1-based as in common/text.h: 0 = not found.
 #pragma once
 
+#include "reader/text_scan.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -42,8 +44,6 @@ class BackwardFinder {
 };
 
 
-// Every CR becomes LF, in place.
-void CrToLfInPlace(std::string& text);
 
 // How many times `what` occurs (left to right, not overlapping).
 std::size_t CountOf(std::string_view text, std::string_view what);

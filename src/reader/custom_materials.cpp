@@ -43,7 +43,7 @@ void ReadCustomMaterials(std::string_view text) {
     }
     const std::size_t close = InStr(matPos, text, "}");
     std::string block(text.substr(matPos - 1, close == 0 ? std::string_view::npos : close - matPos));
-    CrToLfInPlace(block);
+    CrToLf(block);
     ParseMaterialBlock(block, group, m);
     const std::size_t lineEnd = InStr(block, "\n");
     gObjects[group].Materials[m].Name = lineEnd == 0 ? Mid(block, 10) : Mid(block, 10, lineEnd >= 10 ? lineEnd - 10 : 0);

@@ -23,7 +23,7 @@ class Stripper {
     // Line ends: two CR or more all become LF; a single CR stays.
     const std::size_t firstCr = work.find('\r');
     if (firstCr != std::string::npos && work.rfind('\r') != firstCr) {
-      CrToLfInPlace(work);
+      CrToLf(work);
       Step();
     }
     const std::size_t at = work.find(kDeltas);

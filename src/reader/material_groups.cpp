@@ -34,7 +34,7 @@ bool HoldsKeyLine(std::string_view text, std::string_view key) {
 // LF (or, for an empty name, the character after the first LF); 0 when none.
 std::size_t FindGroupLine(std::string_view text, std::string_view name) {
   if (name.empty()) {
-    const std::size_t lf = FindText(text, "\n");
+    const std::size_t lf = InStr(text, "\n");
     return lf == 0 ? 0 : lf + 1;
   }
   for (std::size_t p = FindLineEndKey(text, name, 1, false); p != 0;
@@ -61,9 +61,9 @@ std::size_t FindLastNamedLine(std::string_view text, std::string_view name, char
 void CutObjectPart(ReadState& rs) {
   rs.step = kStepObjectPart;
   std::string& whole = rs.whole;
-  const bool hasObjects = CleanLineContains(whole, "channels{") || FindText(whole, "camera ") != 0 ||
-                          FindText(whole, "light ") != 0 || FindText(whole, "actor ") != 0 ||
-                          FindText(whole, "prop ") != 0;
+  const bool hasObjects = CleanLineContains(whole, "channels{") || InStr(whole, "camera ") != 0 ||
+                          InStr(whole, "light ") != 0 || InStr(whole, "actor ") != 0 ||
+                          InStr(whole, "prop ") != 0;
   if (!hasObjects || gImportMode) {
     if (!gImportMode) rs.result.channelsOff = true;
     return;
@@ -72,12 +72,12 @@ void CutObjectPart(ReadState& rs) {
   const std::size_t length = whole.size();
 
   // The objects begin at the line after the version block's "}".
-  const std::size_t brace = FindText(whole, "}");
+  const std::size_t brace = InStr(whole, "}");
   const std::size_t start = brace == 0 ? 3 : LineAfter(whole, brace);
 
-  const std::size_t ik = FindText(whole, "ikchannels");
-  std::size_t figureLine = FindText(whole, "\nfigure", ik == 0 ? 1 : ik);
-  if (figureLine == 0) figureLine = FindText(whole, "\nfigure");
+  const std::size_t ik = InStr(whole, "ikchannels");
+  std::size_t figureLine = InStr(ik == 0 ? 1 : ik, whole, "\nfigure");
+  if (figureLine == 0) figureLine = InStr(whole, "\nfigure");
   if (figureLine == 0) figureLine = length;
 
   std::size_t lastObject = InStrRev(whole, "channels\n");
@@ -90,9 +90,9 @@ void CutObjectPart(ReadState& rs) {
     return;
   }
 
-  std::size_t end = FindText(whole, "\nfigure\n", lastObject);
-  if (end == 0) end = FindText(whole, "\nfigure \n", lastObject);
-  const std::size_t propAfter = FindText(whole, "\nprop ", lastObject + 1);
+  std::size_t end = InStr(lastObject, whole, "\nfigure\n");
+  if (end == 0) end = InStr(lastObject, whole, "\nfigure \n");
+  const std::size_t propAfter = InStr(lastObject + 1, whole, "\nprop ");
   if (end == 0) end = propAfter;
   if (end == 0) end = length;
   if (propAfter != 0 && propAfter < figureLine && propAfter <= end) end = propAfter;
@@ -106,7 +106,7 @@ void CutObjectPart(ReadState& rs) {
   else
     rs.result.channelsOff = true;  // no channel reader: the file yields no actor
   rs.step = kStepObjectPart;
-  std::string rest = RemoveAll(whole, objectText);
+  std::string rest = Replace(whole, objectText, "");
   whole = std::move(rest);
   rs.objectTextCut = true;
   // The file's bytes are not needed again.
@@ -155,7 +155,7 @@ void SplitPoseGroups(ReadState& rs) {
       }
       rs.parts[i] = rs.whole.substr(from - 1, to - from);
     }
-    rs.whole = RemoveAll(rs.whole, rs.parts[i]);
+    rs.whole = Replace(rs.whole, rs.parts[i], "");
   }
   if (figureFirst) {
     const std::size_t figure = FindGroupLine(rs.whole, "figure");
@@ -182,7 +182,7 @@ void BuildFigureGroups(ReadState& rs, int fileType) {
   std::string text = header + "\n\t{\n\t";
   text.append(rs.whole, first - 1);
   const std::size_t last = FindLastAtLineStart(text, "material ", 0, 1, true);
-  text = Left(text, FindText(text, "}", last)) + "\n\t}";
+  text = Left(text, InStr(last, text, "}")) + "\n\t}";
   if (!rs.textGiven) CrToLf(text);
   rs.whole = std::move(text);
 
@@ -202,10 +202,10 @@ void BuildFigureGroups(ReadState& rs, int fileType) {
     if (at == 0) throw InvalidCallFault();
     const std::size_t from = FindAtLineStart(file, "material ", at, 1, true);
     if (from == 0) throw InvalidCallFault();
-    const std::size_t key = FindText(file, secondKey, from);
+    const std::size_t key = InStr(from, file, secondKey);
     if (key == 0) throw InvalidCallFault();
     const std::size_t lastMaterial = FindLastAtLineStart(file, "material ", key - 1, 1, true);
-    const std::size_t to = FindText(file, "}", lastMaterial);
+    const std::size_t to = InStr(lastMaterial, file, "}");
     std::string part = MidChecked(file, Ll(from), Ll(to) - Ll(from));
     if (!rs.textGiven) CrToLf(part);
     rs.parts[i] = entry + "\n\t{\n\t" + part + "\n\t}";
@@ -223,11 +223,11 @@ void ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
   for (std::size_t at = FindAtLineStart(lower, "material ", base, base, true); at != 0;
        at = FindAtLineStart(lower, "material ", base, base, true)) {
     gObjects[static_cast<std::size_t>(group)].Materials.resize(static_cast<std::size_t>(m) + 1);
-    const long long lf = Ll(FindText(text, "\n", at));
+    const long long lf = Ll(InStr(at, text, "\n"));
     MaterialRec& rec = gObjects[static_cast<std::size_t>(group)].Materials[static_cast<std::size_t>(m)];
     rec.Name = CleanLine(Mid(MidChecked(text, Ll(at), lf - Ll(at)), 10));
     rs.Item(rec.Name + "...");
-    const std::size_t brace = FindText(text, "}", base);
+    const std::size_t brace = InStr(base, text, "}");
     const std::string_view block =
         brace == 0 ? std::string_view() : std::string_view(text).substr(base - 1, brace - base + 1);
     ParseMaterialBlock(block, group, m);
@@ -248,7 +248,7 @@ void ReadGroups(ReadState& rs, int fileType) {
 
   if (CleanLineStartsWith(rs.whole, "{version{number ", true)) {
     // A pose file's head: the text starts at the line after the version block.
-    rs.whole = Mid(rs.whole, LineAfter(rs.whole, FindText(rs.whole, "}")));
+    rs.whole = Mid(rs.whole, LineAfter(rs.whole, InStr(rs.whole, "}")));
     rs.parts[0] = rs.whole;
   }
 
@@ -271,7 +271,7 @@ void ReadGroups(ReadState& rs, int fileType) {
     std::string text = g < rs.parts.size() && !rs.parts[g].empty() ? rs.parts[g] : rs.whole;
     ObjectRec& group = gObjects[g];
     group.Materials.assign(1, MaterialRec{});
-    const std::size_t lf = FindText(text, "\n");
+    const std::size_t lf = InStr(text, "\n");
     group.Name = lf == 0 ? std::string() : CleanLine(Left(text, lf));
     if (group.Name.empty() && gObjects.size() > 1) {
       gObjects.erase(gObjects.begin());
@@ -280,7 +280,7 @@ void ReadGroups(ReadState& rs, int fileType) {
     const std::string firstEntry = gObjectList.empty() ? std::string() : gObjectList[0];
     if (group.Name != firstEntry && gObjects.size() == 1) AddObjectListItem(group.Name, 0);
 
-    text = Mid(text, FindText(text, "{") + 1);
+    text = Mid(text, InStr(text, "{") + 1);
     if (InStrRev(text, "}") < InStrRev(text, "{")) text += "}";
     rs.Stage("Loading materials...");
     ReadGroupMaterials(rs, text, static_cast<int>(g));

@@ -20,7 +20,7 @@ MaterialMapHook& MapHook() {
 // 1-based position of the character after `key`, 0 when the key is absent;
 // records the absence in gState.KeyMissing.
 std::size_t ValueStart(std::string_view block, std::string_view key) {
-  const std::size_t p = FindText(block, key);
+  const std::size_t p = InStr(block, key);
   gState.KeyMissing = p == 0;
   return p == 0 ? 0 : p + key.size();
 }
@@ -28,7 +28,7 @@ std::size_t ValueStart(std::string_view block, std::string_view key) {
 // The text from `start` to the next LF (not included); a value without its
 // LF fails the read as the original's Mid did.
 std::string LineFrom(std::string_view block, std::size_t start) {
-  const std::size_t lf = FindText(block, "\n", start);
+  const std::size_t lf = InStr(start, block, "\n");
   return MidChecked(block, static_cast<long long>(start),
                     static_cast<long long>(lf) - static_cast<long long>(start));
 }
@@ -61,7 +61,7 @@ void ParseMaterialColor(std::string_view block, std::string_view key, int group,
   if (pos == 0) return;
   ColorRec color{};
   for (int i = 0; i < 3; ++i) {
-    const std::size_t blank = FindText(block, " ", pos);
+    const std::size_t blank = InStr(pos, block, " ");
     const std::string number = MidChecked(block, static_cast<long long>(pos),
                                           static_cast<long long>(blank) - static_cast<long long>(pos));
     color[static_cast<std::size_t>(i)] = ColorComponent(number);

@@ -85,7 +85,7 @@ class MorphPoseReader {
       if (buffer.size() > kStripDeltasAbove) {
         if (!StripDeltas(buffer, false, host_, ProgressMemo{6, 1})) throw CancelledRead{};
       } else if (HasTwoCr(buffer)) {
-        CrToLfInPlace(buffer);
+        CrToLf(buffer);
       }
     }
     Value(5);

@@ -77,7 +77,7 @@ std::vector<std::string> PoseGroupPropEntries(std::string_view whole) {
   return TakeFromLast(
       whole, ends,
       [&](std::size_t end) {
-        const std::size_t brace = FindText(whole, "{", end + 1);
+        const std::size_t brace = InStr(end + 1, whole, "{");
         return CleanLine(MidChecked(whole, static_cast<long long>(end) + 1,
                                     static_cast<long long>(brace) - static_cast<long long>(end) - 1));
       },

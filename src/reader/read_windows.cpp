@@ -12,20 +12,20 @@ std::size_t GrowingPrefixLength(std::size_t needed, std::size_t first, std::size
 }
 
 std::optional<std::size_t> HeaderPrefixLength(std::string_view text) {
-  const std::size_t brace = FindText(text, "}");
+  const std::size_t brace = InStr(text, "}");
   if (brace == 0) return std::nullopt;
   return GrowingPrefixLength(brace, 50, 50, text.size());
 }
 
 std::optional<std::size_t> HeadPrefixLength(std::string_view text) {
-  const std::size_t brace = FindText(text, "}");
+  const std::size_t brace = InStr(text, "}");
   if (brace == 0) return std::nullopt;
   return GrowingPrefixLength(brace, 1, 5, text.size());
 }
 
 std::size_t PropScanLength(std::string_view text, std::string_view objectLine) {
-  const std::size_t first = FindText(text, objectLine);
-  const std::size_t second = first == 0 ? 0 : FindText(text, objectLine, first + 1);
+  const std::size_t first = InStr(text, objectLine);
+  const std::size_t second = first == 0 ? 0 : InStr(first + 1, text, objectLine);
   if (second == 0) return text.size();
   return GrowingPrefixLength(second + objectLine.size() - 1, 100, 500, text.size());
 }

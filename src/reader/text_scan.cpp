@@ -14,15 +14,6 @@ char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' +
 
 bool IsLineEnd(char c, bool crIsLineEnd) { return c == '\n' || (crIsLineEnd && c == '\r'); }
 
-// 0-based first match at or after `from`; glibc's memmem is linear and needs
-// no table, whatever the pattern's length.
-std::size_t Find0(std::string_view text, std::string_view what, std::size_t from) {
-  if (from > text.size()) return npos;
-  if (what.empty()) return from;
-  const void* hit = ::memmem(text.data() + from, text.size() - from, what.data(), what.size());
-  return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) : npos;
-}
-
 }  // namespace
 
 std::string MidChecked(std::string_view text, long long start, long long length) {
@@ -33,12 +24,6 @@ std::string MidChecked(std::string_view text, long long start, long long length)
 std::string MidChecked(std::string_view text, long long start) {
   if (start < 1) throw InvalidCallFault();
   return Mid(text, static_cast<std::size_t>(start));
-}
-
-std::size_t FindText(std::string_view text, std::string_view what, std::size_t start) {
-  if (start == 0) start = 1;
-  const std::size_t pos = Find0(text, what, start - 1);
-  return pos == npos ? 0 : pos + 1;
 }
 
 void CrToLf(std::string& text) {
@@ -58,7 +43,8 @@ std::string RemoveRunsAfter(std::string_view text, std::string_view lineEnd, cha
   out.reserve(text.size());
   std::size_t i = 0;
   while (i < text.size()) {
-    const std::size_t hit = Find0(text, lineEnd, i);
+    const std::size_t found = InStr(i + 1, text, lineEnd);  // 1-based
+    const std::size_t hit = found == 0 ? npos : found - 1;
     const std::size_t stop = hit == npos ? text.size() : hit + lineEnd.size();
     out.append(text, i, stop - i);
     i = stop;
@@ -94,19 +80,6 @@ void RemoveRunsAfterLfInPlace(std::string& text, char c) {
 void RemoveIndentationInPlace(std::string& text) {
   RemoveRunsAfterLfInPlace(text, '\t');
   RemoveRunsAfterLfInPlace(text, ' ');
-}
-
-std::string RemoveAll(std::string_view text, std::string_view what) {
-  if (what.empty()) return std::string(text);
-  std::string out;
-  out.reserve(text.size());
-  std::size_t from = 0;
-  for (std::size_t hit = Find0(text, what, 0); hit != npos; hit = Find0(text, what, from)) {
-    out.append(text, from, hit - from);
-    from = hit + what.size();
-  }
-  out.append(text, from);
-  return out;
 }
 
 namespace {
@@ -181,7 +154,7 @@ bool AtLineStart(std::string_view text, std::size_t pos, std::size_t base, bool 
 
 std::size_t FindAtLineStart(std::string_view text, std::string_view key, std::size_t start, std::size_t base,
                             bool crIsLineEnd) {
-  for (std::size_t p = FindText(text, key, start); p != 0; p = FindText(text, key, p + 1))
+  for (std::size_t p = InStr(start, text, key); p != 0; p = InStr(p + 1, text, key))
     if (AtLineStart(text, p, base, crIsLineEnd)) return p;
   return 0;
 }
@@ -199,7 +172,7 @@ std::size_t FindLastAtLineStart(std::string_view text, std::string_view key, std
 
 std::size_t FindLineEndKey(std::string_view text, std::string_view key, std::size_t start, bool crIsLineEnd) {
   if (start == 0) start = 1;
-  for (std::size_t p = FindText(text, key, start + 1); p != 0; p = FindText(text, key, p + 1))
+  for (std::size_t p = InStr(start + 1, text, key); p != 0; p = InStr(p + 1, text, key))
     if (p >= 2 && p - 1 >= start && IsLineEnd(text[p - 2], crIsLineEnd)) return p - 1;
   return 0;
 }
@@ -226,7 +199,7 @@ bool WholeLineAt(std::string_view text, std::size_t pos, std::string_view name, 
 }
 
 std::size_t LineAfter(std::string_view text, std::size_t pos) {
-  const std::size_t lf = FindText(text, "\n", pos);
+  const std::size_t lf = InStr(pos, text, "\n");
   if (lf == 0) return text.size() + 1;
   std::size_t next = lf + 1;
   if (next <= text.size() && text[next - 1] == '\n') ++next;

@@ -14,9 +14,6 @@ namespace vandrel {
 std::string MidChecked(std::string_view text, long long start, long long length);
 std::string MidChecked(std::string_view text, long long start);
 
-// First occurrence of `what` at or after `start` (1-based), in linear time
-// and constant memory whatever the pattern's length; 0 when none.
-std::size_t FindText(std::string_view text, std::string_view what, std::size_t start = 1);
 
 // Every CR becomes LF (same length, so positions carry over).
 void CrToLf(std::string& text);
@@ -31,9 +28,6 @@ std::string RemoveIndentation(std::string_view text);
 // The same in place (the text only shrinks).
 void RemoveIndentationInPlace(std::string& text);
 
-// Removes every occurrence of `what` (left to right, not overlapping) in one
-// pass, in constant extra memory for long patterns too.
-std::string RemoveAll(std::string_view text, std::string_view what);
 
 // Whether CleanLine(text) holds / begins with `what`, without building it.
 // `lower` compares the lower-cased text.

@@ -292,16 +292,14 @@ TEST(TextScanTest, OnePassReplacementsMatchReplacingUntilNoneIsLeft) {
               SlowReplaceUntilNone(SlowReplaceUntilNone(text, "\n\t", "\n"), "\n ", "\n"));
     ASSERT_EQ(CleanLineContains(text, "xab"), InStr(CleanLine(text), "xab") != 0) << text;
     ASSERT_EQ(CleanLineStartsWith(text, "xab", false), StartsWith(CleanLine(text), "xab")) << text;
-    ASSERT_EQ(RemoveAll(text, "ab\n"), Replace(text, "ab\n", ""));
   }
 }
 
-TEST(TextScanTest, RemoveAllTakesLongPatternsLeftToRight) {
+TEST(TextScanTest, RemovingAllTakesLongPatternsLeftToRight) {
   const std::string unit(40, 'a');
   const std::string text = unit + unit + "a" + "b" + unit;
-  EXPECT_EQ(RemoveAll(text, unit), Replace(text, unit, ""));
-  EXPECT_EQ(RemoveAll(text, unit), "ab");
-  EXPECT_EQ(RemoveAll("xyz", ""), "xyz");
+  EXPECT_EQ(Replace(text, unit, ""), "ab");
+  EXPECT_EQ(Replace("xyz", "", ""), "xyz");
 }
 
 TEST(TextScanTest, LineStartsAndWholeLines) {
