@@ -1,12 +1,11 @@
 // The main window: three panes under a tab strip (materials, morph and pose
-// channels, save options), the menu bar and the window's commands. The
+// channels in a class of its own, save options), the menu bar and the window's commands. The
 // procedures that reset and enable its controls live here too, so that every
 // state of the window is made in one class.
 //
 // The window is split by feature over several files:
 //   frm_main.cpp                 construction, tabs, drop, closing, object list
 //   materials_pane*.cpp          the Materials pane (a class of its own)
-//   frm_main_channels_pane.cpp   the Morph and Pose channels pane
 //   frm_main_options_pane.cpp    the Save Options pane and its handlers
 //   frm_main_menus.cpp           the menu bar and its commands
 //   frm_main_reset.cpp           reset and enabling of the editors
@@ -45,6 +44,8 @@ class QWidget;
 
 namespace vandrel {
 
+class ChannelsPane;
+
 // Windows of their own that the main window opens; each is built elsewhere.
 enum class OtherWindow {
   Templates,       // selection template editor (Selection templates)
@@ -77,40 +78,8 @@ class FrmMain : public QMainWindow {
   // The Materials pane, its controls and procedures.
   MaterialsPane* materials = nullptr;
 
-  // Morph and Pose channels pane.
-  QGroupBox* fraActors = nullptr;
-  QTreeWidget* lstActors = nullptr;
-  QPushButton* cmdSelectAllActors = nullptr;
-  QPushButton* cmdDeleteActors = nullptr;
-  QGroupBox* fraChannels = nullptr;
-  QTreeWidget* lstDials = nullptr;
-  QPushButton* cmdSelectAllDials = nullptr;
-  QPushButton* cmdDeleteDials = nullptr;
-  QGroupBox* fraActorProperties = nullptr;
-  std::array<QLabel*, 7> lblActorProperty{};
-  std::array<QLineEdit*, 2> txtActorProperties{};
-  std::array<QComboBox*, 5> cmbActorProperties{};
-  std::array<QCheckBox*, 7> chkEnable{};
-  std::array<QLabel*, 7> lblDisable{};
-  std::array<QPushButton*, 7> cmdApplyProperty{};
-  QGroupBox* fraDialValue = nullptr;
-  std::array<QLabel*, 3> lblDialProperty{};
-  std::array<QLineEdit*, 2> txtDialProperties{};
-  QComboBox* cmbDialProperties = nullptr;
-  std::array<QCheckBox*, 3> chkEnableDial{};
-  std::array<QLabel*, 3> lblEnableDial{};
-  std::array<QPushButton*, 3> cmdApplyDial{};
-  QGroupBox* fraThighLength = nullptr;
-  QLineEdit* txtThighLength = nullptr;
-  QCheckBox* chkDisableThighLength = nullptr;
-  QLabel* lblDisableThighLength = nullptr;
-  QGroupBox* fraDeleteChannels = nullptr;
-  std::array<QCheckBox*, 23> chkDelChannels{};
-  std::array<QLabel*, 26> lblChannels{};  // 0..22 beside the boxes, 23..25 the group headings
-  std::array<QPushButton*, 3> cmdCheckAll{};
-  QPushButton* cmdDelChannels = nullptr;
-  QPushButton* cmdCreateDial = nullptr;
-  QPushButton* cmdZerAll = nullptr;
+  // Morph and Pose channels pane: its own class, a page of paneStack.
+  ChannelsPane* channelsPane = nullptr;
 
   // Save Options pane.
   QGroupBox* fraFileSystem = nullptr;
@@ -201,17 +170,11 @@ class FrmMain : public QMainWindow {
   void optPoserFormat_Click(int index);
   void chkNoMaterialData_Click();
   void chkChannels_Click();
-  void chkDisableThighLength_Click();
-  void txtThighLength_Change();
   // Change handling of the required-version box TXT(0).
   void RequiredVersion_Change();
 
   // ---- Reset and enabling. --------------------------------------------------
   void ResetMainWindow();
-  void ClearActorAndDialLists();
-  void EnablePropertyControls(bool enabled);
-  // True when any channel-type box of the deletion frame is ticked.
-  bool AnyDelChannelChecked() const;
 
   // Copies the shared open dialog's settings onto CommonDialog1.
   void CopyDialogSettings();
@@ -258,8 +221,6 @@ class FrmMain : public QMainWindow {
   void SetOtherWindow(OtherWindow which, std::function<void()> open);
   bool HasOtherWindow(OtherWindow which) const;
 
-  // An item of the actor list clicked (1-based), as the user's click runs it.
-  virtual void lstActors_ItemClick(int item);
 
   // The shared open dialog (its settings and file name) and its Open.
   virtual CdlgEx& SharedDialog() { return gDlg; }
@@ -277,11 +238,9 @@ class FrmMain : public QMainWindow {
   void ApplyChannelRead(const ChannelReadResult& result);
 
   // The procedures that other parts of the program build: the file
-  // statistics (which enables File Information), the map reference check and
-  // the actor list's item click.
+  // statistics (which enables File Information) and the map reference check.
   std::function<void()> CollectFileInfoHook;
   std::function<void()> CheckMapReferencesHook;
-  std::function<void(int item)> ActorItemClickHook;
 
   // Web address of Online Help.
   static constexpr const char* kHomePage = "https://vandrel.example.org/";
@@ -292,7 +251,6 @@ class FrmMain : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  QWidget* BuildChannelsPane();
   QWidget* BuildOptionsPane();
   void BuildMenus();
   void SetFirstState();

@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "common/text.h"
+#include "mainwindow/channels_pane.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/materials_pane.h"
@@ -73,27 +74,11 @@ void FrmMain::SetFirstState() {
 
 void FrmMain::ResetMainWindow() {
   materials->ResetControls();
-  EnablePropertyControls(false);
   for (QAction* a : {mnuSave, mnuSaveAs, mnuExportMTL}) a->setEnabled(false);
-  controls::clear(lstDials);
-  controls::clear(lstActors);
-  lstActors->setEnabled(false);
-  lstDials->setEnabled(false);
-  SetEnabled({cmdApplyDial[0], cmdDeleteActors, cmdDelChannels, cmdDeleteDials, cmdSelectAllActors,
-              cmdSelectAllDials, chkDisableThighLength, cmdZerAll, cmdCreateDial},
-             false);
-  txtDialProperties[0]->setEnabled(false);
-  controls::setText(txtDialProperties[0], "");
-  controls::setText(txtThighLength, "");
-  txtThighLength->setEnabled(false);
+  channelsPane->ResetPane();
   ResetDocument();
   gMapThumbnails.Clear();
   materials->AllPanelsOn();
-}
-
-void FrmMain::ClearActorAndDialLists() {
-  controls::clear(lstActors);
-  controls::clear(lstDials);
 }
 
 }  // namespace vandrel

@@ -346,7 +346,7 @@ TEST_F(Commands, ClosingAsksToSaveWhileSomethingWouldBeSaved) {
 
 TEST_F(Commands, TabsShowTheirPaneAndRefreshIt) {
   std::vector<int> clicked;
-  window->ActorItemClickHook = [&](int item) { clicked.push_back(item); };
+  window->channelsPane->ActorItemClickHook = [&](int item) { clicked.push_back(item); };
   QLineEdit* size = window->materials->TXT[1];
   window->tbsOptions->setCurrentIndex(1);  // fresh window: nothing to show
   EXPECT_EQ(window->paneStack->currentIndex(), 1);
