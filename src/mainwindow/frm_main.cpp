@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "common/text.h"
+#include "mainwindow/channels_pane.h"
 #include "mainwindow/controls.h"
 #include "model/model.h"
 #include "platform/files.h"
@@ -56,7 +57,7 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
   paneStack = new QStackedWidget(central);
   paneStack->setObjectName("picOptionsStack");
   picOptions[0] = BuildMaterialsPane();
-  picOptions[1] = BuildChannelsPane();
+  picOptions[1] = channelsPane = new ChannelsPane(*this);
   picOptions[2] = BuildOptionsPane();
   for (int i = 0; i < 3; ++i) {
     picOptions[i]->setObjectName(QString("picOptions(%1)").arg(i));
@@ -85,7 +86,8 @@ void FrmMain::tbsOptions_Click() {
     if (!chkNoMaterialData->isChecked() && lstMaterials->isEnabled()) ShowMaterial();
   } else if (chosen == 1) {
     // With no actor listed there is nothing to show but the pane itself.
-    if (!chkChannels->isChecked() && lstActors->topLevelItemCount() > 0) lstActors_ItemClick(1);
+    if (!chkChannels->isChecked() && channelsPane->lstActors->topLevelItemCount() > 0)
+      channelsPane->lstActors_ItemClick(1);
   }
 }
 

@@ -1,12 +1,11 @@
 // The main window: three panes under a tab strip (materials, morph and pose
-// channels, save options), the menu bar and the window's commands. The
+// channels in a class of its own, save options), the menu bar and the window's commands. The
 // procedures that reset and enable its controls live here too, so that every
 // state of the window is made in one class.
 //
 // The window is split by feature over several files:
 //   frm_main.cpp                 construction, tabs, drop, closing, object list
 //   frm_main_materials_pane.cpp  the Materials pane and its property panels
-//   frm_main_channels_pane.cpp   the Morph and Pose channels pane
 //   frm_main_options_pane.cpp    the Save Options pane and its handlers
 //   frm_main_menus.cpp           the menu bar and its commands
 //   frm_main_reset.cpp           reset and enabling of the editors
@@ -43,6 +42,8 @@ class QTreeWidget;
 class QWidget;
 
 namespace vandrel {
+
+class ChannelsPane;
 
 // One of the eighteen property panels of the Materials pane: its caption
 // label and editors (the on face) and its Disabled label (the off face).
@@ -121,40 +122,8 @@ class FrmMain : public QMainWindow {
   QLabel* Picture1 = nullptr;    // Picture1(0): invisible template of the preview picture
   QCheckBox* chkPreview = nullptr;  // chkPreview(0): invisible template of the preview switch
 
-  // Morph and Pose channels pane.
-  QGroupBox* fraActors = nullptr;
-  QTreeWidget* lstActors = nullptr;
-  QPushButton* cmdSelectAllActors = nullptr;
-  QPushButton* cmdDeleteActors = nullptr;
-  QGroupBox* fraChannels = nullptr;
-  QTreeWidget* lstDials = nullptr;
-  QPushButton* cmdSelectAllDials = nullptr;
-  QPushButton* cmdDeleteDials = nullptr;
-  QGroupBox* fraActorProperties = nullptr;
-  std::array<QLabel*, 7> lblActorProperty{};
-  std::array<QLineEdit*, 2> txtActorProperties{};
-  std::array<QComboBox*, 5> cmbActorProperties{};
-  std::array<QCheckBox*, 7> chkEnable{};
-  std::array<QLabel*, 7> lblDisable{};
-  std::array<QPushButton*, 7> cmdApplyProperty{};
-  QGroupBox* fraDialValue = nullptr;
-  std::array<QLabel*, 3> lblDialProperty{};
-  std::array<QLineEdit*, 2> txtDialProperties{};
-  QComboBox* cmbDialProperties = nullptr;
-  std::array<QCheckBox*, 3> chkEnableDial{};
-  std::array<QLabel*, 3> lblEnableDial{};
-  std::array<QPushButton*, 3> cmdApplyDial{};
-  QGroupBox* fraThighLength = nullptr;
-  QLineEdit* txtThighLength = nullptr;
-  QCheckBox* chkDisableThighLength = nullptr;
-  QLabel* lblDisableThighLength = nullptr;
-  QGroupBox* fraDeleteChannels = nullptr;
-  std::array<QCheckBox*, 23> chkDelChannels{};
-  std::array<QLabel*, 26> lblChannels{};  // 0..22 beside the boxes, 23..25 the group headings
-  std::array<QPushButton*, 3> cmdCheckAll{};
-  QPushButton* cmdDelChannels = nullptr;
-  QPushButton* cmdCreateDial = nullptr;
-  QPushButton* cmdZerAll = nullptr;
+  // Morph and Pose channels pane: its own class, a page of paneStack.
+  ChannelsPane* channelsPane = nullptr;
 
   // Save Options pane.
   QGroupBox* fraFileSystem = nullptr;
@@ -245,8 +214,6 @@ class FrmMain : public QMainWindow {
   void optPoserFormat_Click(int index);
   void chkNoMaterialData_Click();
   void chkChannels_Click();
-  void chkDisableThighLength_Click();
-  void txtThighLength_Change();
   // Change handling of the required-version box TXT(0).
   void RequiredVersion_Change();
 
@@ -256,12 +223,8 @@ class FrmMain : public QMainWindow {
   void EnableMaterialControls();
   void DisableMaterialControls();
   void ClearMaterialPanel();
-  void ClearActorAndDialLists();
-  void EnablePropertyControls(bool enabled);
   // Lists the selection templates (Templates/*.cfg) in Combo1.
   void FillTemplateList();
-  // True when any channel-type box of the deletion frame is ticked.
-  bool AnyDelChannelChecked() const;
   // Flips one property panel to its other face and marks the document changed.
   void TogglePanel(int panel);
   // True while the panel shows its off face (its Disabled label is enabled).
@@ -322,8 +285,6 @@ class FrmMain : public QMainWindow {
 
   // Shows the chosen material in the editors (the material display).
   virtual void ShowMaterial();
-  // An item of the actor list clicked (1-based), as the user's click runs it.
-  virtual void lstActors_ItemClick(int item);
 
   // The shared open dialog (its settings and file name) and its Open.
   virtual CdlgEx& SharedDialog() { return gDlg; }
@@ -344,11 +305,10 @@ class FrmMain : public QMainWindow {
 
   // The procedures that other parts of the program build: the file
   // statistics (which enables File Information), the map reference check, the
-  // material display and the actor list's item click.
+  // material display.
   std::function<void()> CollectFileInfoHook;
   std::function<void()> CheckMapReferencesHook;
   std::function<void()> ShowMaterialHook;
-  std::function<void(int item)> ActorItemClickHook;
 
   // Web address of Online Help.
   static constexpr const char* kHomePage = "https://vandrel.example.org/";
@@ -360,7 +320,6 @@ class FrmMain : public QMainWindow {
 
  private:
   QWidget* BuildMaterialsPane();
-  QWidget* BuildChannelsPane();
   QWidget* BuildOptionsPane();
   void BuildMenus();
   void SetFirstState();

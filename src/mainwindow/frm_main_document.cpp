@@ -13,6 +13,7 @@
 
 #include "common/numbers.h"
 #include "common/text.h"
+#include "mainwindow/channels_pane.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "model/model.h"
@@ -131,41 +132,21 @@ void FrmMain::FillMaterialList() {
 }
 
 void FrmMain::ApplyChannelRead(const ChannelReadResult& result) {
-  {
-    EventsOff off;
-    controls::setChecked(chkDisableThighLength, result.DisableThighLength);
-  }
-  txtThighLength->setEnabled(!result.DisableThighLength);
-  if (!result.DisableThighLength) controls::setText(txtThighLength, FromPoserText(result.ThighLengthText));
+  channelsPane->ShowThighLengthRead(result);
   if (result.ActorsListed) ShowChannelsRead();
 }
 
 void FrmMain::ShowChannelsRead() {
-  controls::clear(lstActors);
-  controls::clear(lstDials);
-  for (const ActorListItem& actor : gActorList) {
-    auto* item = new QTreeWidgetItem({FromPoserText(actor.Text), FromPoserText(actor.Kind)});
-    const QSignalBlocker block(lstActors);
-    lstActors->addTopLevelItem(item);
-  }
+  const bool listed = channelsPane->ListActors();
   MirrorObjectList();
-  if (lstActors->topLevelItemCount() == 0) return;
-  lstActors->setEnabled(true);
-  lstDials->setEnabled(true);
-  controls::setSelected(lstActors, 0, true);
-  controls::setSelected(lstActors, 0, false);
-  cmdDelChannels->setEnabled(true);
+  if (!listed) return;
   chkChannels->setEnabled(true);
   {
     EventsOff off;
     controls::setChecked(chkChannels, false);
   }
   gState.EventsOn = true;
-  for (QWidget* w : std::initializer_list<QWidget*>{txtDialProperties[0], chkDisableThighLength, cmdZerAll,
-                                                    cmdCreateDial, cmdApplyDial[0], cmdSelectAllActors,
-                                                    cmdSelectAllDials})
-    w->setEnabled(true);
-  EnablePropertyControls(true);
+  channelsPane->EnableAfterRead();
 }
 
 // ---- Seams into the cores ----------------------------------------------------------
@@ -317,8 +298,8 @@ std::string FrmMain::WritePoseFile() {
   options.MacLineEnds = !DosLineEnds();
   options.NoMaterials = chkNoMaterialData->isChecked();
   options.NoChannels = chkChannels->isChecked();
-  options.DisableThighLength = chkDisableThighLength->isChecked();
-  options.ThighLength = ToPoserText(txtThighLength->text());
+  options.DisableThighLength = channelsPane->chkDisableThighLength->isChecked();
+  options.ThighLength = ToPoserText(channelsPane->txtThighLength->text());
   options.RequiredVersion = gState.RequiredVersion;
   options.BatchMode = gState.BatchMode;
   const PoseWriteResult result = vandrel::WritePoseFile(options);
@@ -340,10 +321,6 @@ void FrmMain::CheckMapReferences() {
 
 void FrmMain::ShowMaterial() {
   if (ShowMaterialHook) ShowMaterialHook();
-}
-
-void FrmMain::lstActors_ItemClick(int item) {
-  if (ActorItemClickHook) ActorItemClickHook(item);
 }
 
 }  // namespace vandrel

@@ -1,6 +1,5 @@
 // The Save Options pane: line ends, output format, required version and the
-// two "Don't save" boxes, with the procedures behind them; and the handlers
-// of the thigh-length box, which the writer reads too.
+// two "Don't save" boxes, with the procedures behind them.
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,6 +13,7 @@
 
 #include "common/numbers.h"
 #include "common/text.h"
+#include "mainwindow/channels_pane.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "model/model.h"
@@ -107,11 +107,6 @@ QWidget* FrmMain::BuildOptionsPane() {
   grid->setColumnStretch(1, 1);
   top->addLayout(grid);
   top->addStretch(1);
-
-  // The thigh-length controls live on the channel pane; their handlers are here
-  // beside the other options the writer reads.
-  controls::bindCheckBox(chkDisableThighLength, [this] { chkDisableThighLength_Click(); });
-  controls::bindText(txtThighLength, [this] { txtThighLength_Change(); });
   return pane;
 }
 
@@ -166,39 +161,7 @@ void FrmMain::chkChannels_Click() {
     Ui().MessageBox(kBothDisabled, "", MsgButtons::OK, MsgIcon::Exclamation);
     return;
   }
-  const bool on = !ticked;
-  for (QWidget* w : std::initializer_list<QWidget*>{lstActors, lstDials, cmdSelectAllActors, cmdSelectAllDials,
-                                                    txtDialProperties[0], cmdApplyDial[0], chkDisableThighLength,
-                                                    cmdZerAll, cmdCreateDial})
-    w->setEnabled(on);
-  EnablePropertyControls(on);
-  txtThighLength->setEnabled(on && !chkDisableThighLength->isChecked());
-  if (ticked) {
-    cmdDeleteDials->setEnabled(false);
-    cmdDeleteActors->setEnabled(false);
-    if (AnyDelChannelChecked()) cmdDelChannels->setEnabled(true);
-  }
-}
-
-void FrmMain::chkDisableThighLength_Click() {
-  gState.Dirty = true;
-  txtThighLength->setEnabled(!chkDisableThighLength->isChecked());
-}
-
-void FrmMain::txtThighLength_Change() {
-  std::string text = ToPoserText(txtThighLength->text());
-  if (text.find(',') != std::string::npos) {
-    controls::setText(txtThighLength, FromPoserText(Replace(text, ",", ".")));
-    text = ToPoserText(txtThighLength->text());
-  }
-  if (StartsWith(text, ".")) {
-    controls::setText(txtThighLength, FromPoserText("0" + text));
-    text = ToPoserText(txtThighLength->text());
-  }
-  const double value = LeadingNumber(text);
-  if (text.empty() || text[0] < '0' || text[0] > '9' || value < 0 || value > 1)
-    controls::setText(txtThighLength, "0");
-  gState.Dirty = true;
+  channelsPane->EnableChannelControls(!ticked);
 }
 
 }  // namespace vandrel

@@ -18,6 +18,7 @@
 #include <algorithm>
 
 #include "common/text.h"
+#include "mainwindow/channels_pane.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "model/model.h"
@@ -130,23 +131,12 @@ void FrmMain::SetFirstState() {
 void FrmMain::ResetMainWindow() {
   SetEnabled(MaterialEditors(), false);
   ClearThumbnails();
-  EnablePropertyControls(false);
   SetEnabled({lstMaterials, cmbFigures, cmdCreateMat, cmdNewMat, chkApplyTextures, chkMultiplyThroughKdColor,
               chkMultiplyThroughLights},
              false);
   for (QAction* a : {mnuSave, mnuSaveAs, mnuExportMTL}) a->setEnabled(false);
   Combo1->setEnabled(true);
-  controls::clear(lstDials);
-  controls::clear(lstActors);
-  lstActors->setEnabled(false);
-  lstDials->setEnabled(false);
-  SetEnabled({cmdApplyDial[0], cmdDeleteActors, cmdDelChannels, cmdDeleteDials, cmdSelectAllActors,
-              cmdSelectAllDials, chkDisableThighLength, cmdZerAll, cmdCreateDial},
-             false);
-  txtDialProperties[0]->setEnabled(false);
-  controls::setText(txtDialProperties[0], "");
-  controls::setText(txtThighLength, "");
-  txtThighLength->setEnabled(false);
+  channelsPane->ResetPane();
   ResetDocument();
   gMapThumbnails.Clear();
   AllPanelsOn();
@@ -179,11 +169,6 @@ void FrmMain::ClearMaterialPanel() {
   controls::clear(lstMaterials);
   for (int i = 1; i <= 11; ++i) controls::setText(TXT[i], "");
   for (QLabel* thumb : imgThumb) thumb->clear();
-}
-
-void FrmMain::ClearActorAndDialLists() {
-  controls::clear(lstActors);
-  controls::clear(lstDials);
 }
 
 void FrmMain::FillTemplateList() {

@@ -348,7 +348,7 @@ TEST_F(Commands, TabsShowTheirPaneAndRefreshIt) {
   int shown = 0;
   std::vector<int> clicked;
   window->ShowMaterialHook = [&] { ++shown; };
-  window->ActorItemClickHook = [&](int item) { clicked.push_back(item); };
+  window->channelsPane->ActorItemClickHook = [&](int item) { clicked.push_back(item); };
   window->tbsOptions->setCurrentIndex(1);  // fresh window: nothing to show
   EXPECT_EQ(window->paneStack->currentIndex(), 1);
   EXPECT_TRUE(clicked.empty());

@@ -58,7 +58,7 @@ TEST_F(SaveOptions, BothKindsOfDataCannotBeSwitchedOff) {
   EXPECT_TRUE(window->chkNoMaterialData->isChecked());
   window->chkChannels->click();
   EXPECT_FALSE(window->chkChannels->isChecked());
-  EXPECT_TRUE(On(window->lstActors));
+  EXPECT_TRUE(On(window->channelsPane->lstActors));
   ASSERT_EQ(ui->requestsOf(UiRequest::Message).size(), 1u);
   EXPECT_EQ(ui->requestsOf(UiRequest::Message)[0].text, kRefusal);
 }
@@ -76,29 +76,29 @@ TEST_F(SaveOptions, ADocumentWithoutMaterialsMayHaveBothTickedAndClosesWithoutAQ
 
 TEST_F(SaveOptions, DontSaveMorphsSwitchesTheChannelPane) {
   Load(kPz2, true);
-  controls::setChecked(window->chkDisableThighLength, true);  // no thighLength line was read
-  controls::setChecked(window->chkDelChannels[4], true);
+  controls::setChecked(window->channelsPane->chkDisableThighLength, true);  // no thighLength line was read
+  controls::setChecked(window->channelsPane->chkDelChannels[4], true);
   window->chkChannels->click();  // ticked
-  for (QWidget* w : std::initializer_list<QWidget*>{window->lstActors, window->lstDials, window->cmdSelectAllActors,
-                                                    window->txtDialProperties[0], window->cmdApplyDial[0],
-                                                    window->chkDisableThighLength, window->cmdZerAll,
-                                                    window->cmdCreateDial, window->cmbDialProperties,
-                                                    window->cmdDeleteActors, window->cmdDeleteDials})
+  for (QWidget* w : std::initializer_list<QWidget*>{window->channelsPane->lstActors, window->channelsPane->lstDials, window->channelsPane->cmdSelectAllActors,
+                                                    window->channelsPane->txtDialProperties[0], window->channelsPane->cmdApplyDial[0],
+                                                    window->channelsPane->chkDisableThighLength, window->channelsPane->cmdZerAll,
+                                                    window->channelsPane->cmdCreateDial, window->channelsPane->cmbDialProperties,
+                                                    window->channelsPane->cmdDeleteActors, window->channelsPane->cmdDeleteDials})
     EXPECT_FALSE(On(w)) << w->objectName().toStdString();
-  EXPECT_TRUE(On(window->cmdDelChannels));  // a channel-type box is ticked
-  EXPECT_FALSE(On(window->txtThighLength));
+  EXPECT_TRUE(On(window->channelsPane->cmdDelChannels));  // a channel-type box is ticked
+  EXPECT_FALSE(On(window->channelsPane->txtThighLength));
 
   // With "Disable ThighLength" ticked the thigh length box stays off.
   window->chkChannels->click();  // unticked
-  EXPECT_TRUE(On(window->lstActors));
-  EXPECT_TRUE(On(window->chkDisableThighLength));
-  EXPECT_FALSE(On(window->txtThighLength));
-  window->chkDisableThighLength->click();
-  EXPECT_TRUE(On(window->txtThighLength));
-  window->chkDisableThighLength->click();
+  EXPECT_TRUE(On(window->channelsPane->lstActors));
+  EXPECT_TRUE(On(window->channelsPane->chkDisableThighLength));
+  EXPECT_FALSE(On(window->channelsPane->txtThighLength));
+  window->channelsPane->chkDisableThighLength->click();
+  EXPECT_TRUE(On(window->channelsPane->txtThighLength));
+  window->channelsPane->chkDisableThighLength->click();
   window->chkChannels->click();
   window->chkChannels->click();
-  EXPECT_FALSE(On(window->txtThighLength));
+  EXPECT_FALSE(On(window->channelsPane->txtThighLength));
 }
 
 TEST_F(SaveOptions, HandlersIgnoreChangesMadeWhileEventsAreOff) {
@@ -107,7 +107,7 @@ TEST_F(SaveOptions, HandlersIgnoreChangesMadeWhileEventsAreOff) {
   gState.Dirty = false;
   controls::setChecked(window->chkChannels, true);
   EXPECT_FALSE(gState.Dirty);
-  EXPECT_TRUE(On(window->lstActors));
+  EXPECT_TRUE(On(window->channelsPane->lstActors));
 }
 
 struct VersionRow {
@@ -154,10 +154,10 @@ TEST_F(SaveOptions, ThighLengthBoxKeepsANumberFromZeroToOne) {
   const std::pair<const char*, const char*> rows[] = {
       {"0,25", "0.25"}, {".5", "0.5"}, {"1.5", "0"}, {"abc", "0"}, {"0.3x", "0.3x"}, {"", "0"}};
   for (const auto& [typed, shown] : rows) {
-    controls::setText(window->txtThighLength, "0.1");
+    controls::setText(window->channelsPane->txtThighLength, "0.1");
     gState.Dirty = false;
-    controls::setText(window->txtThighLength, typed);
-    EXPECT_EQ(window->txtThighLength->text(), shown) << typed;
+    controls::setText(window->channelsPane->txtThighLength, typed);
+    EXPECT_EQ(window->channelsPane->txtThighLength->text(), shown) << typed;
     EXPECT_TRUE(gState.Dirty);
   }
 }

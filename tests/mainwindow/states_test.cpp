@@ -43,11 +43,11 @@ class States : public WindowTest {
     for (const PropertyPanel& p : w.panels) captions.push_back(p.caption);
     std::vector<QWidget*> thumbs(w.imgThumb.begin(), w.imgThumb.end());
     thumbs.insert(thumbs.end(), w.lblThumb.begin(), w.lblThumb.end());
-    std::vector<QWidget*> channels{w.lstActors, w.lstDials, w.cmdSelectAllActors, w.cmdSelectAllDials,
-                                   w.txtDialProperties[0], w.cmdApplyDial[0], w.chkDisableThighLength,
-                                   w.cmdZerAll, w.cmdCreateDial, w.cmdDelChannels, w.cmbDialProperties};
-    channels.insert(channels.end(), w.cmbActorProperties.begin(), w.cmbActorProperties.end());
-    channels.insert(channels.end(), w.chkDelChannels.begin(), w.chkDelChannels.end());
+    std::vector<QWidget*> channels{w.channelsPane->lstActors, w.channelsPane->lstDials, w.channelsPane->cmdSelectAllActors, w.channelsPane->cmdSelectAllDials,
+                                   w.channelsPane->txtDialProperties[0], w.channelsPane->cmdApplyDial[0], w.channelsPane->chkDisableThighLength,
+                                   w.channelsPane->cmdZerAll, w.channelsPane->cmdCreateDial, w.channelsPane->cmdDelChannels, w.channelsPane->cmbDialProperties};
+    channels.insert(channels.end(), w.channelsPane->cmbActorProperties.begin(), w.channelsPane->cmbActorProperties.end());
+    channels.insert(channels.end(), w.channelsPane->chkDelChannels.begin(), w.channelsPane->chkDelChannels.end());
     const bool menus = w.mnuSave->isEnabled() || w.mnuSaveAs->isEnabled() || w.mnuExportMTL->isEnabled();
     return {
         {"editors", Group(editors)},
@@ -154,7 +154,7 @@ TEST_F(States, ResetEmptiesTheDocumentAndReturnsEveryPanelToItsOnFace) {
   window->TogglePanel(kTransparencyMinPanel);
   EXPECT_TRUE(window->PanelIsOff(kObjectColorPanel));
   EXPECT_TRUE(window->panels[kObjectColorPanel].caption->isHidden());
-  controls::setText(window->txtDialProperties[0], "1.5");
+  controls::setText(window->channelsPane->txtDialProperties[0], "1.5");
 
   window->ResetMainWindow();
   for (int p = 0; p < kPanelCount; ++p) {
@@ -170,8 +170,8 @@ TEST_F(States, ResetEmptiesTheDocumentAndReturnsEveryPanelToItsOnFace) {
   EXPECT_TRUE(gActors[0].Name.empty());
   EXPECT_FALSE(gIsHairFile);
   EXPECT_TRUE(gState.FileName.empty() && gState.RequiredVersion.empty() && gState.ReadVersion.empty());
-  EXPECT_EQ(window->lstActors->topLevelItemCount(), 0);
-  EXPECT_EQ(window->txtDialProperties[0]->text(), "");
+  EXPECT_EQ(window->channelsPane->lstActors->topLevelItemCount(), 0);
+  EXPECT_EQ(window->channelsPane->txtDialProperties[0]->text(), "");
   // The object list keeps the old entries, greyed, until the next read.
   EXPECT_EQ(window->cmbFigures->count(), 1);
   EXPECT_FALSE(On(window->cmbFigures));
@@ -206,8 +206,8 @@ TEST_F(States, ClearingListsLeavesTheRequiredVersionAndEnabledStates) {
   EXPECT_EQ(window->TXT[0]->text(), "4.01");
   EXPECT_TRUE(On(window->lstMaterials));
   ReadChannels();
-  window->ClearActorAndDialLists();
-  EXPECT_EQ(window->lstActors->topLevelItemCount(), 0);
+  window->channelsPane->ClearActorAndDialLists();
+  EXPECT_EQ(window->channelsPane->lstActors->topLevelItemCount(), 0);
   EXPECT_EQ(gActors[0].Name, "BODY:1");
 }
 
