@@ -12,6 +12,7 @@
 #include "model/model.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -96,6 +97,8 @@ void insertItem(QComboBox* list, int index, const QString& text);
 void removeItem(QComboBox* list, int index);
 void clear(QComboBox* list);
 void addItem(QListWidget* list, const QString& text);
+// Many items at once (one insertion, however long the list).
+void addItems(QListWidget* list, const QStringList& texts);
 void clear(QListWidget* list);
 void clear(QTreeWidget* view);
 

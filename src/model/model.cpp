@@ -59,6 +59,7 @@ void ResetModel() {
   gChosenMapIndex = 0;
   gMapCandidates.assign(1, std::string{});
   ResetChannelSelection();
+  gFileInfo = FileInfoRec{};
 }
 
 void AddToTable(std::vector<StringPairRec>& table, StringPairRec pair) {
