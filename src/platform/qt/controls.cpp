@@ -1,4 +1,4 @@
-#include "mainwindow/controls.h"
+#include "platform/qt/controls.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -228,6 +228,11 @@ void clear(QComboBox* list) {
 void addItem(QListWidget* list, const QString& text) {
   const QSignalBlocker block(list);
   list->addItem(text);
+}
+
+void addItems(QListWidget* list, const QStringList& texts) {
+  const QSignalBlocker block(list);
+  list->addItems(texts);
 }
 
 void clear(QListWidget* list) {
