@@ -21,6 +21,7 @@
 #include "mainwindow/channels_pane.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
+#include "maps/qt/thumbnails.h"
 #include "model/model.h"
 #include "reader/poser_file_reader.h"
 #include "platform/dialog_preview.h"
@@ -138,7 +139,7 @@ void FrmMain::ResetMainWindow() {
   Combo1->setEnabled(true);
   channelsPane->ResetPane();
   ResetDocument();
-  gMapThumbnails.Clear();
+  CutMainThumbnailsToStock();
   AllPanelsOn();
 }
 
