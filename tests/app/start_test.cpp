@@ -86,7 +86,7 @@ TEST_F(StartTest, ShowsTheWindowLoadsThePreferencesAndSetsTheSaveOptions) {
   // Poser 4 and DOS by default; the option's handler put the version in the box.
   EXPECT_TRUE(w.optPoserFormat[0]->isChecked());
   EXPECT_TRUE(w.optFileSystem[0]->isChecked());
-  EXPECT_EQ(w.TXT[0]->text(), "4.01");
+  EXPECT_EQ(w.materials->TXT[0]->text(), "4.01");
   EXPECT_FALSE(w.mnuPoser->isEnabled());
   // Nothing would be saved, so closing asks nothing.
   EXPECT_TRUE(w.Form_Unload());
@@ -102,7 +102,7 @@ TEST_F(StartTest, PreferencesChooseTheOtherOptionsAndRunPoser) {
   FrmMain& w = Start("");
   EXPECT_TRUE(w.optPoserFormat[1]->isChecked());
   EXPECT_TRUE(w.optFileSystem[1]->isChecked());
-  EXPECT_EQ(w.TXT[0]->text(), "5");
+  EXPECT_EQ(w.materials->TXT[0]->text(), "5");
   EXPECT_TRUE(w.mnuPoser->isEnabled());
 }
 
