@@ -78,56 +78,8 @@ void FrmMain::ResetMainWindow() {
   for (QAction* a : {mnuSave, mnuSaveAs, mnuExportMTL}) a->setEnabled(false);
   channelsPane->ResetPane();
   ResetDocument();
-<<<<<<< HEAD
   CutMainThumbnailsToStock();
-  AllPanelsOn();
-}
-
-void FrmMain::EnableMaterialControls() {
-  SetEnabled(MaterialEditors(), true);
-  SetEnabled({lstMaterials, cmbFigures, cmdCreateMat, cmdNewMat, chkApplyTextures, chkMultiplyThroughKdColor,
-              chkMultiplyThroughLights, Combo1},
-             true);
-  SetEnabled(CaptionLabels(), true);
-}
-
-void FrmMain::EnableMaterialControlsAfterLoad() {
-  EnableMaterialControls();
-  QCoreApplication::processEvents();
-  FillTemplateList();
-}
-
-void FrmMain::DisableMaterialControls() {
-  AllPanelsOn();
-  SetEnabled(MaterialEditors(), false);
-  ClearThumbnails();
-  SetEnabled({lstMaterials, chkApplyTextures, chkMultiplyThroughKdColor, chkMultiplyThroughLights}, false);
-  SetEnabled(CaptionLabels(), false);
-  SetEnabled({cmdDeleteMaterials, cmdInvertSel, Combo1}, false);
-}
-
-void FrmMain::ClearMaterialPanel() {
-  controls::clear(lstMaterials);
-  for (int i = 1; i <= 11; ++i) controls::setText(TXT[i], "");
-  for (QLabel* thumb : imgThumb) thumb->clear();
-}
-
-void FrmMain::FillTemplateList() {
-  const std::string templates = JoinPath(ProgramFolder(), "Templates");
-  const std::string cache = JoinPath(ProgramFolder(), "Cache");
-  QDir().mkpath(QString::fromStdString(templates));
-  QDir().mkpath(QString::fromStdString(cache));
-  controls::clear(Combo1);
-  controls::clear(Combo2);
-  SetEnabled({Combo2, cmdEditTemplate, cmdDelTemplate}, false);
-  // Sorted, since directory listings come in no particular order here.
-  QStringList names = QDir(QString::fromStdString(templates)).entryList(QDir::Files, QDir::Name);
-  for (const QString& name : names)
-    if (name.right(4).toLower() == ".cfg") controls::addItem(Combo1, name.left(name.size() - 4));
-=======
-  gMapThumbnails.Clear();
   materials->AllPanelsOn();
->>>>>>> main
 }
 
 }  // namespace vandrel
