@@ -31,27 +31,27 @@ const char* TrueFalse(bool value) { return value ? "True" : "False"; }
 
 // A switch of [General]: an empty (missing) value is written back with its
 // default; otherwise True exactly when the value is "true" in any case.
-bool ReadSwitch(const std::string& ini, const char* key, bool defaultValue) {
-  const std::string value = ReadIni(kGeneral, key, ini);
+bool ReadSwitch(IniFileEdit& ini, const char* key, bool defaultValue) {
+  const std::string value = ini.Read(kGeneral, key);
   if (value.empty()) {
-    WriteIni(kGeneral, key, TrueFalse(defaultValue), ini);
+    ini.Write(kGeneral, key, TrueFalse(defaultValue));
     return defaultValue;
   }
   return LCase(value) == "true";
 }
 
-std::string ReadVersionNumber(const std::string& ini, const char* key) {
-  std::string value = ReadIni(kGeneral, key, ini);
+std::string ReadVersionNumber(IniFileEdit& ini, const char* key) {
+  std::string value = ini.Read(kGeneral, key);
   if (!value.empty()) return value;
   std::string exe = JoinPath(gSettings.Poser, "Poser.exe");
   if (!FileExists(exe)) exe = ResolvePathCase(exe);
   value = !exe.empty() && FileExists(exe) ? ShortVersion(GetFileVersion(exe)) : "4.01";
-  WriteIni(kGeneral, key, value, ini);
+  ini.Write(kGeneral, key, value);
   return value;
 }
 
-std::string FindPoserFolder(const std::string& ini, bool quiet) {
-  const std::string stored = ReadIni(kFolders, "Poser", ini);
+std::string FindPoserFolder(IniFileEdit& ini, bool quiet) {
+  const std::string stored = ini.Read(kFolders, "Poser");
   if (FolderExists(stored)) return stored;
 
   std::string poser = kNone;
@@ -68,7 +68,7 @@ std::string FindPoserFolder(const std::string& ini, bool quiet) {
                       kTitle, MsgButtons::OK, MsgIcon::None);
     }
   }
-  WriteIni(kFolders, "Poser", poser, ini);
+  ini.Write(kFolders, "Poser", poser);
   return poser;
 }
 
@@ -95,29 +95,30 @@ std::string ShortVersion(const std::string& version) {
 }
 
 void LoadSettings(bool quiet) {
-  const std::string ini = SettingsPath();
-  if (!FileExists(ini)) WriteFileAtomic(ini, "[Folders]\r\n");
+  // Read once, written back once and only when a key was missing or changed.
+  IniFileEdit ini(SettingsPath());
+  if (!FileExists(SettingsPath())) ini.SetText("[Folders]\r\n");
 
   // The Poser folder, then the per-type folders below it.
   const std::string poser = FindPoserFolder(ini, quiet);
   const std::string working = FolderExists(poser) ? poser : std::string();
   for (const auto& folder : kDefaultFolders) {
-    if (FolderExists(ReadIni(kFolders, folder.key, ini))) continue;
+    if (FolderExists(ini.Read(kFolders, folder.key))) continue;
     const std::string sub = working.empty() ? std::string() : ExistingSubfolder(working, folder.sub);
-    WriteIni(kFolders, folder.key, sub.empty() ? kNone : sub, ini);
+    ini.Write(kFolders, folder.key, sub.empty() ? kNone : sub);
   }
 
-  gSettings.CR2 = ReadIni(kFolders, "CR2", ini);
-  gSettings.HR2 = ReadIni(kFolders, "HR2", ini);
-  gSettings.PP2 = ReadIni(kFolders, "PP2", ini);
-  gSettings.PZ2 = ReadIni(kFolders, "PZ2", ini);
-  gSettings.CM2 = ReadIni(kFolders, "CM2", ini);
-  gSettings.FC2 = ReadIni(kFolders, "FC2", ini);
-  gSettings.HD2 = ReadIni(kFolders, "HD2", ini);
-  gSettings.LT2 = ReadIni(kFolders, "LT2", ini);
-  gSettings.Poser = ReadIni(kFolders, "Poser", ini);
-  gSettings.Save = ReadIni(kFolders, "Save", ini);
-  gSettings.Map = ReadIni(kFolders, "Map", ini);
+  gSettings.CR2 = ini.Read(kFolders, "CR2");
+  gSettings.HR2 = ini.Read(kFolders, "HR2");
+  gSettings.PP2 = ini.Read(kFolders, "PP2");
+  gSettings.PZ2 = ini.Read(kFolders, "PZ2");
+  gSettings.CM2 = ini.Read(kFolders, "CM2");
+  gSettings.FC2 = ini.Read(kFolders, "FC2");
+  gSettings.HD2 = ini.Read(kFolders, "HD2");
+  gSettings.LT2 = ini.Read(kFolders, "LT2");
+  gSettings.Poser = ini.Read(kFolders, "Poser");
+  gSettings.Save = ini.Read(kFolders, "Save");
+  gSettings.Map = ini.Read(kFolders, "Map");
 
   gSettings.CdlgThumb = ReadSwitch(ini, "CdlgThumb", true);
   gSettings.MapThumb = ReadSwitch(ini, "MapThumb", true);
@@ -130,29 +131,31 @@ void LoadSettings(bool quiet) {
   gSettings.PVersionNumber = ReadVersionNumber(ini, "PVersionNumber");
   gSettings.P5VersionNumber = ReadVersionNumber(ini, "P5VersionNumber");
 
-  std::string value = ReadIni(kGeneral, "SaveAsType", ini);
-  if (value.empty()) WriteIni(kGeneral, "SaveAsType", "P4", ini);
+  std::string value = ini.Read(kGeneral, "SaveAsType");
+  if (value.empty()) ini.Write(kGeneral, "SaveAsType", "P4");
   gSettings.SaveAsType = value.empty() || LCase(value) == "p4";
 
-  value = ReadIni(kGeneral, "FileSystem", ini);
-  if (value.empty()) WriteIni(kGeneral, "FileSystem", "DOS", ini);
+  value = ini.Read(kGeneral, "FileSystem");
+  if (value.empty()) ini.Write(kGeneral, "FileSystem", "DOS");
   gSettings.FileSystem = value.empty() || LCase(value) == "dos";
 
   gSettings.ReportTime = ReadSwitch(ini, "ReportTime", true);
   gSettings.DisableProperties = ReadSwitch(ini, "DisableProperties", true);
 
-  value = ReadIni(kGeneral, "DefaultTemplate", ini);
+  value = ini.Read(kGeneral, "DefaultTemplate");
   gSettings.DefaultTemplate.clear();
   if (!value.empty() && FileExists(JoinPath(JoinPath(ProgramFolder(), "Templates"), value + ".cfg")))
     gSettings.DefaultTemplate = value;
+  // Preferences are kept in memory when the file cannot be written.
+  ini.Save();
 }
 
 std::string SaveSettings() {
-  const std::string ini = SettingsPath();
+  IniFileEdit ini(SettingsPath());
   const SettingsRec& s = gSettings;
   bool ok = true;
   auto write = [&](const char* section, const char* key, const std::string& value) {
-    ok = WriteIni(section, key, value, ini) && ok;
+    ok = ini.Write(section, key, value) && ok;
   };
   const std::pair<const char*, const std::string*> folders[] = {
       {"CR2", &s.CR2}, {"PZ2", &s.PZ2}, {"PP2", &s.PP2},     {"HR2", &s.HR2}, {"CM2", &s.CM2}, {"FC2", &s.FC2},
@@ -173,7 +176,8 @@ std::string SaveSettings() {
   write(kGeneral, "DisableProperties", TrueFalse(s.DisableProperties));
   write(kGeneral, "SaveAsType", s.SaveAsType ? "P4" : "P5");
   write(kGeneral, "FileSystem", s.FileSystem ? "DOS" : "UNIX");
-  return ok ? std::string() : "The preferences could not be saved in " + ini + ".";
+  if (ok) ok = ini.Save().empty();
+  return ok ? std::string() : "The preferences could not be saved in " + SettingsPath() + ".";
 }
 
 }  // namespace vandrel

@@ -230,6 +230,11 @@ void addItem(QListWidget* list, const QString& text) {
   list->addItem(text);
 }
 
+void addItems(QListWidget* list, const QStringList& texts) {
+  const QSignalBlocker block(list);
+  list->addItems(texts);
+}
+
 void clear(QListWidget* list) {
   const QSignalBlocker block(list);
   const QSignalBlocker blockModel(list->selectionModel());

@@ -12,6 +12,7 @@
 #include "model/model.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QAbstractButton;
@@ -81,6 +82,8 @@ void insertItem(QComboBox* list, int index, const QString& text);
 void removeItem(QComboBox* list, int index);
 void clear(QComboBox* list);
 void addItem(QListWidget* list, const QString& text);
+// Many items at once (one insertion, however long the list).
+void addItems(QListWidget* list, const QStringList& texts);
 void clear(QListWidget* list);
 void clear(QTreeWidget* view);
 

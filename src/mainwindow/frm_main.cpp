@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "common/text.h"
+#include "mainwindow/channels_pane.h"
 #include "mainwindow/controls.h"
 #include "model/model.h"
 #include "platform/files.h"
@@ -55,8 +56,9 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
   }
   paneStack = new QStackedWidget(central);
   paneStack->setObjectName("picOptionsStack");
-  picOptions[0] = BuildMaterialsPane();
-  picOptions[1] = BuildChannelsPane();
+  materials = new MaterialsPane(*this);
+  picOptions[0] = materials;
+  picOptions[1] = channelsPane = new ChannelsPane(*this);
   picOptions[2] = BuildOptionsPane();
   for (int i = 0; i < 3; ++i) {
     picOptions[i]->setObjectName(QString("picOptions(%1)").arg(i));
@@ -82,10 +84,11 @@ void FrmMain::tbsOptions_Click() {
   for (int i = 0; i < tbsOptions->count(); ++i)
     if (i == chosen) paneStack->setCurrentIndex(i);
   if (chosen == 0) {
-    if (!chkNoMaterialData->isChecked() && lstMaterials->isEnabled()) ShowMaterial();
+    if (!chkNoMaterialData->isChecked() && materials->lstMaterials->isEnabled()) materials->ShowMaterial();
   } else if (chosen == 1) {
     // With no actor listed there is nothing to show but the pane itself.
-    if (!chkChannels->isChecked() && lstActors->topLevelItemCount() > 0) lstActors_ItemClick(1);
+    if (!chkChannels->isChecked() && channelsPane->lstActors->topLevelItemCount() > 0)
+      channelsPane->lstActors_ItemClick(1);
   }
 }
 
@@ -167,23 +170,7 @@ void FrmMain::SetBusy(bool busy) {
 }
 
 
-// ---- The object list ------------------------------------------------------------
-
-void FrmMain::AddFigureListItem(const std::string& name, int position) {
-  // The list's own rule places the entry; the combo box follows it.
-  const std::size_t index = AddObjectListItem(name, position);
-  controls::insertItem(cmbFigures, static_cast<int>(index), FromPoserText(name));
-}
-
-void FrmMain::MirrorObjectList() {
-  const int chosen = cmbFigures->currentIndex();
-  controls::clear(cmbFigures);
-  for (const std::string& name : gObjectList) controls::addItem(cmbFigures, FromPoserText(name));
-  if (chosen >= 0 && chosen < cmbFigures->count()) {
-    const QSignalBlocker block(cmbFigures);
-    cmbFigures->setCurrentIndex(chosen);
-  }
-}
+// ---- The shared dialog ------------------------------------------------------------
 
 void FrmMain::CopyDialogSettings() {
   const CdlgEx& shared = SharedDialog();

@@ -1,12 +1,11 @@
 // The main window: three panes under a tab strip (materials, morph and pose
-// channels, save options), the menu bar and the window's commands. The
+// channels in a class of its own, save options), the menu bar and the window's commands. The
 // procedures that reset and enable its controls live here too, so that every
 // state of the window is made in one class.
 //
 // The window is split by feature over several files:
 //   frm_main.cpp                 construction, tabs, drop, closing, object list
-//   frm_main_materials_pane.cpp  the Materials pane and its property panels
-//   frm_main_channels_pane.cpp   the Morph and Pose channels pane
+//   materials_pane*.cpp          the Materials pane (a class of its own)
 //   frm_main_options_pane.cpp    the Save Options pane and its handlers
 //   frm_main_menus.cpp           the menu bar and its commands
 //   frm_main_reset.cpp           reset and enabling of the editors
@@ -21,6 +20,7 @@
 #include <vector>
 
 #include "mainwindow/dialog_settings.h"
+#include "mainwindow/materials_pane.h"
 #include "platform/cdlg_ex.h"
 #include "reader/channel_reader.h"
 #include "reader/poser_file_reader.h"
@@ -44,23 +44,7 @@ class QWidget;
 
 namespace vandrel {
 
-// One of the eighteen property panels of the Materials pane: its caption
-// label and editors (the on face) and its Disabled label (the off face).
-struct PropertyPanel {
-  QLabel* caption = nullptr;
-  std::vector<QWidget*> editors;
-  QLabel* disabled = nullptr;
-};
-
-// Panel indices, in the order of the material's saved-with-the-pose switches.
-enum PanelIndex {
-  kObjectColorPanel, kHighlightColorPanel, kAmbientColorPanel, kReflectiveColorPanel,
-  kHighlightSizePanel, kTransparencyMinPanel, kTransparencyMaxPanel, kTransparencyFalloffPanel,
-  kTextureMapPanel, kBumpMapPanel, kReflectionMapPanel, kTransparencyMapPanel,
-  kTextureStrengthPanel, kBumpStrengthPanel, kReflectionStrengthPanel,
-  kApplyTexturePanel, kMultiplyThroughLightsPanel, kMultiplyThroughKdColorPanel,
-  kPanelCount
-};
+class ChannelsPane;
 
 // Windows of their own that the main window opens; each is built elsewhere.
 enum class OtherWindow {
@@ -91,70 +75,11 @@ class FrmMain : public QMainWindow {
   QStackedWidget* paneStack = nullptr;
   std::array<QWidget*, 3> picOptions{};
 
-  // Materials pane.
-  QLabel* lblObject = nullptr;
-  QComboBox* cmbFigures = nullptr;
-  QPushButton* cmdNewMat = nullptr;
-  QPushButton* cmdCreateMat = nullptr;
-  QLabel* lblMaterials = nullptr;
-  QListWidget* lstMaterials = nullptr;
-  QPushButton* cmdInvertSel = nullptr;
-  QPushButton* cmdDeleteMaterials = nullptr;
-  QLabel* lblTemplate = nullptr;
-  QComboBox* Combo1 = nullptr;
-  QLabel* lblSelGroup = nullptr;
-  QComboBox* Combo2 = nullptr;
-  QPushButton* cmdEditTemplate = nullptr;
-  QPushButton* cmdDelTemplate = nullptr;
-  std::array<QPushButton*, 29> cmd{};
-  std::array<QLineEdit*, 12> TXT{};
-  std::array<QScrollBar*, 7> SCR{};
-  std::array<QPushButton*, 4> SHP{};
-  QCheckBox* chkApplyTextures = nullptr;
-  QCheckBox* chkMultiplyThroughLights = nullptr;
-  QCheckBox* chkMultiplyThroughKdColor = nullptr;
-  QCheckBox* chkTexture = nullptr;
-  QLabel* lblUseFullPath = nullptr;
-  std::array<PropertyPanel, kPanelCount> panels{};
-  std::array<QLabel*, 4> imgThumb{};
-  std::array<QLabel*, 4> lblThumb{};
-  QLabel* Picture1 = nullptr;    // Picture1(0): invisible template of the preview picture
-  QCheckBox* chkPreview = nullptr;  // chkPreview(0): invisible template of the preview switch
+  // The Materials pane, its controls and procedures.
+  MaterialsPane* materials = nullptr;
 
-  // Morph and Pose channels pane.
-  QGroupBox* fraActors = nullptr;
-  QTreeWidget* lstActors = nullptr;
-  QPushButton* cmdSelectAllActors = nullptr;
-  QPushButton* cmdDeleteActors = nullptr;
-  QGroupBox* fraChannels = nullptr;
-  QTreeWidget* lstDials = nullptr;
-  QPushButton* cmdSelectAllDials = nullptr;
-  QPushButton* cmdDeleteDials = nullptr;
-  QGroupBox* fraActorProperties = nullptr;
-  std::array<QLabel*, 7> lblActorProperty{};
-  std::array<QLineEdit*, 2> txtActorProperties{};
-  std::array<QComboBox*, 5> cmbActorProperties{};
-  std::array<QCheckBox*, 7> chkEnable{};
-  std::array<QLabel*, 7> lblDisable{};
-  std::array<QPushButton*, 7> cmdApplyProperty{};
-  QGroupBox* fraDialValue = nullptr;
-  std::array<QLabel*, 3> lblDialProperty{};
-  std::array<QLineEdit*, 2> txtDialProperties{};
-  QComboBox* cmbDialProperties = nullptr;
-  std::array<QCheckBox*, 3> chkEnableDial{};
-  std::array<QLabel*, 3> lblEnableDial{};
-  std::array<QPushButton*, 3> cmdApplyDial{};
-  QGroupBox* fraThighLength = nullptr;
-  QLineEdit* txtThighLength = nullptr;
-  QCheckBox* chkDisableThighLength = nullptr;
-  QLabel* lblDisableThighLength = nullptr;
-  QGroupBox* fraDeleteChannels = nullptr;
-  std::array<QCheckBox*, 23> chkDelChannels{};
-  std::array<QLabel*, 26> lblChannels{};  // 0..22 beside the boxes, 23..25 the group headings
-  std::array<QPushButton*, 3> cmdCheckAll{};
-  QPushButton* cmdDelChannels = nullptr;
-  QPushButton* cmdCreateDial = nullptr;
-  QPushButton* cmdZerAll = nullptr;
+  // Morph and Pose channels pane: its own class, a page of paneStack.
+  ChannelsPane* channelsPane = nullptr;
 
   // Save Options pane.
   QGroupBox* fraFileSystem = nullptr;
@@ -245,36 +170,12 @@ class FrmMain : public QMainWindow {
   void optPoserFormat_Click(int index);
   void chkNoMaterialData_Click();
   void chkChannels_Click();
-  void chkDisableThighLength_Click();
-  void txtThighLength_Change();
   // Change handling of the required-version box TXT(0).
   void RequiredVersion_Change();
 
   // ---- Reset and enabling. --------------------------------------------------
   void ResetMainWindow();
-  void EnableMaterialControlsAfterLoad();
-  void EnableMaterialControls();
-  void DisableMaterialControls();
-  void ClearMaterialPanel();
-  void ClearActorAndDialLists();
-  void EnablePropertyControls(bool enabled);
-  // Lists the selection templates (Templates/*.cfg) in Combo1.
-  void FillTemplateList();
-  // True when any channel-type box of the deletion frame is ticked.
-  bool AnyDelChannelChecked() const;
-  // Flips one property panel to its other face and marks the document changed.
-  void TogglePanel(int panel);
-  // True while the panel shows its off face (its Disabled label is enabled).
-  bool PanelIsOff(int panel) const;
 
-  // ---- The object list. -----------------------------------------------------
-  // Inserts Name into the object list (gObjectList and cmbFigures): Position 1
-  // or more inserts at Position - 1; below 1, a name that is not an actor's,
-  // light's or camera's goes before the first such entry, anything else at
-  // the end.
-  void AddFigureListItem(const std::string& name, int position);
-  // Rebuilds cmbFigures from gObjectList, keeping nothing chosen.
-  void MirrorObjectList();
   // Copies the shared open dialog's settings onto CommonDialog1.
   void CopyDialogSettings();
 
@@ -320,10 +221,6 @@ class FrmMain : public QMainWindow {
   void SetOtherWindow(OtherWindow which, std::function<void()> open);
   bool HasOtherWindow(OtherWindow which) const;
 
-  // Shows the chosen material in the editors (the material display).
-  virtual void ShowMaterial();
-  // An item of the actor list clicked (1-based), as the user's click runs it.
-  virtual void lstActors_ItemClick(int item);
 
   // The shared open dialog (its settings and file name) and its Open.
   virtual CdlgEx& SharedDialog() { return gDlg; }
@@ -339,16 +236,11 @@ class FrmMain : public QMainWindow {
   // What a read asks of the controls.
   void ApplyReadResult(const OpenFileResult& result);
   void ApplyChannelRead(const ChannelReadResult& result);
-  // Lists the materials of the chosen object, selecting the first.
-  void FillMaterialList();
 
   // The procedures that other parts of the program build: the file
-  // statistics (which enables File Information), the map reference check, the
-  // material display and the actor list's item click.
+  // statistics (which enables File Information) and the map reference check.
   std::function<void()> CollectFileInfoHook;
   std::function<void()> CheckMapReferencesHook;
-  std::function<void()> ShowMaterialHook;
-  std::function<void(int item)> ActorItemClickHook;
 
   // Web address of Online Help.
   static constexpr const char* kHomePage = "https://vandrel.example.org/";
@@ -359,8 +251,6 @@ class FrmMain : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  QWidget* BuildMaterialsPane();
-  QWidget* BuildChannelsPane();
   QWidget* BuildOptionsPane();
   void BuildMenus();
   void SetFirstState();
@@ -369,11 +259,6 @@ class FrmMain : public QMainWindow {
   void RunOtherWindow(OtherWindow which);
   QAction* MenuOf(OtherWindow which) const;
   std::array<std::function<void()>, kOtherWindowCount> otherWindows_{};
-  // Material and caption controls that the enabling procedures switch together.
-  std::vector<QWidget*> MaterialEditors() const;
-  std::vector<QWidget*> CaptionLabels() const;
-  void ClearThumbnails();
-  void AllPanelsOn();
 
   bool busy_ = false;
   bool closing_ = false;

@@ -13,6 +13,7 @@
 
 #include "common/numbers.h"
 #include "common/text.h"
+#include "mainwindow/channels_pane.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "model/model.h"
@@ -48,7 +49,7 @@ constexpr const char* kOpenFilters[kFileTypeCount] = {
 
 void FrmMain::BeginLoad(const std::string& path, int fileType) {
   ResetMainWindow();
-  EnableMaterialControlsAfterLoad();
+  materials->EnableMaterialControlsAfterLoad();
   chkNoMaterialData->setEnabled(true);
   {
     EventsOff off;
@@ -83,7 +84,7 @@ void FrmMain::EndLoad(int fileType) {
 
 void FrmMain::ApplyReadResult(const OpenFileResult& result) {
   if (result.setCaption) setWindowTitle(FromPoserText(result.caption));
-  if (result.setRequiredVersion) controls::setText(TXT[0], FromPoserText(gState.RequiredVersion));
+  if (result.setRequiredVersion) controls::setText(materials->TXT[0], FromPoserText(gState.RequiredVersion));
   if (result.channelsOff) {
     {
       EventsOff off;
@@ -91,29 +92,34 @@ void FrmMain::ApplyReadResult(const OpenFileResult& result) {
     }
     chkChannels->setEnabled(false);
   }
-  MirrorObjectList();
-  if (result.enableObjectList) cmbFigures->setEnabled(true);
-  if (result.enableDeleteObject) cmd[1]->setEnabled(true);
+  materials->MirrorObjectList();
+  if (result.enableObjectList) materials->cmbFigures->setEnabled(true);
+  if (result.enableDeleteObject) materials->cmd[1]->setEnabled(true);
   if (result.selectFirstObject && !gObjectList.empty()) {
-    controls::setListIndex(cmbFigures, 0);
-    FillMaterialList();
+    // Choosing the first object lists its materials; an object already
+    // chosen is listed again.
+    if (materials->cmbFigures->currentIndex() == 0)
+      materials->cmbFigures_Click();
+    else
+      controls::setListIndex(materials->cmbFigures, 0);
   }
   if (result.enableSave) mnuSave->setEnabled(true);
   if (result.enableSaveAs) mnuSaveAs->setEnabled(true);
   SharedDialog().FileName = result.dialogFileName;
   if (result.noMaterialData) {
-    controls::clear(lstMaterials);
+    controls::clear(materials->lstMaterials);
     gObjectList.clear();
-    MirrorObjectList();
+    materials->MirrorObjectList();
     // Ticked with events as they are: the box's own click handling runs.
     controls::setChecked(chkNoMaterialData, true);
     chkNoMaterialData->setEnabled(false);
   }
   if (result.selectDefaultTemplate) {
     const QString wanted = FromPoserText(LCase(gSettings.DefaultTemplate));
-    for (int i = 0; i < Combo1->count(); ++i) {
-      if (Combo1->itemText(i).toLower() == wanted) {
-        controls::setListIndex(Combo1, i);
+    QComboBox* templates = materials->Combo1;
+    for (int i = 0; i < templates->count(); ++i) {
+      if (templates->itemText(i).toLower() == wanted) {
+        controls::setListIndex(templates, i);
         break;
       }
     }
@@ -121,51 +127,22 @@ void FrmMain::ApplyReadResult(const OpenFileResult& result) {
   if (result.enableExportMtl) mnuExportMTL->setEnabled(true);
 }
 
-void FrmMain::FillMaterialList() {
-  controls::clear(lstMaterials);
-  const int group = cmbFigures->currentIndex();
-  if (group < 0 || group >= static_cast<int>(gObjects.size())) return;
-  for (const MaterialRec& material : gObjects[static_cast<std::size_t>(group)].Materials)
-    controls::addItem(lstMaterials, FromPoserText(material.Name));
-  if (lstMaterials->count() > 0) controls::setListIndex(lstMaterials, 0);
-}
-
 void FrmMain::ApplyChannelRead(const ChannelReadResult& result) {
-  {
-    EventsOff off;
-    controls::setChecked(chkDisableThighLength, result.DisableThighLength);
-  }
-  txtThighLength->setEnabled(!result.DisableThighLength);
-  if (!result.DisableThighLength) controls::setText(txtThighLength, FromPoserText(result.ThighLengthText));
+  channelsPane->ShowThighLengthRead(result);
   if (result.ActorsListed) ShowChannelsRead();
 }
 
 void FrmMain::ShowChannelsRead() {
-  controls::clear(lstActors);
-  controls::clear(lstDials);
-  for (const ActorListItem& actor : gActorList) {
-    auto* item = new QTreeWidgetItem({FromPoserText(actor.Text), FromPoserText(actor.Kind)});
-    const QSignalBlocker block(lstActors);
-    lstActors->addTopLevelItem(item);
-  }
-  MirrorObjectList();
-  if (lstActors->topLevelItemCount() == 0) return;
-  lstActors->setEnabled(true);
-  lstDials->setEnabled(true);
-  controls::setSelected(lstActors, 0, true);
-  controls::setSelected(lstActors, 0, false);
-  cmdDelChannels->setEnabled(true);
+  const bool listed = channelsPane->ListActors();
+  materials->MirrorObjectList();
+  if (!listed) return;
   chkChannels->setEnabled(true);
   {
     EventsOff off;
     controls::setChecked(chkChannels, false);
   }
   gState.EventsOn = true;
-  for (QWidget* w : std::initializer_list<QWidget*>{txtDialProperties[0], chkDisableThighLength, cmdZerAll,
-                                                    cmdCreateDial, cmdApplyDial[0], cmdSelectAllActors,
-                                                    cmdSelectAllDials})
-    w->setEnabled(true);
-  EnablePropertyControls(true);
+  channelsPane->EnableAfterRead();
 }
 
 // ---- Seams into the cores ----------------------------------------------------------
@@ -228,7 +205,7 @@ void FrmMain::OpenFile(const std::string& text) {
   const std::string path = dlg.FileName;
   // An import keeps the document and reads only the other file's materials.
   if (!gImportMode) ResetMainWindow();
-  EnableMaterialControlsAfterLoad();
+  materials->EnableMaterialControlsAfterLoad();
   chkNoMaterialData->setEnabled(true);
   {
     EventsOff off;
@@ -255,8 +232,9 @@ void FrmMain::OpenFile(const std::string& text) {
   if (!result.ok) {
     // The report was shown; the document is left empty and nothing is saved.
     gState.SilentSave = false;
-    DisableMaterialControls();
-    for (QWidget* w : std::initializer_list<QWidget*>{cmbFigures, cmdCreateMat, cmdNewMat}) w->setEnabled(false);
+    materials->DisableMaterialControls();
+    for (QWidget* w : std::initializer_list<QWidget*>{materials->cmbFigures, materials->cmdCreateMat, materials->cmdNewMat})
+      w->setEnabled(false);
     ResetMainWindow();
     {
       EventsOff off;
@@ -304,7 +282,7 @@ void FrmMain::ReadMorphPoseFile(bool insertOne, bool useCurrentFile, const std::
     result = ReadMorphPoseData(options, *host);
   }
   SetBusy(false);
-  MirrorObjectList();
+  materials->MirrorObjectList();
   if (result.Outcome != MorphPoseOutcome::Read) return;
   ApplyChannelRead(result.Channels);
 }
@@ -317,8 +295,8 @@ std::string FrmMain::WritePoseFile() {
   options.MacLineEnds = !DosLineEnds();
   options.NoMaterials = chkNoMaterialData->isChecked();
   options.NoChannels = chkChannels->isChecked();
-  options.DisableThighLength = chkDisableThighLength->isChecked();
-  options.ThighLength = ToPoserText(txtThighLength->text());
+  options.DisableThighLength = channelsPane->chkDisableThighLength->isChecked();
+  options.ThighLength = ToPoserText(channelsPane->txtThighLength->text());
   options.RequiredVersion = gState.RequiredVersion;
   options.BatchMode = gState.BatchMode;
   const PoseWriteResult result = vandrel::WritePoseFile(options);
@@ -336,14 +314,6 @@ void FrmMain::CollectFileInfo() {
 
 void FrmMain::CheckMapReferences() {
   if (CheckMapReferencesHook) CheckMapReferencesHook();
-}
-
-void FrmMain::ShowMaterial() {
-  if (ShowMaterialHook) ShowMaterialHook();
-}
-
-void FrmMain::lstActors_ItemClick(int item) {
-  if (ActorItemClickHook) ActorItemClickHook(item);
 }
 
 }  // namespace vandrel

@@ -1,6 +1,5 @@
 // The Save Options pane: line ends, output format, required version and the
-// two "Don't save" boxes, with the procedures behind them; and the handlers
-// of the thigh-length box, which the writer reads too.
+// two "Don't save" boxes, with the procedures behind them.
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,6 +13,7 @@
 
 #include "common/numbers.h"
 #include "common/text.h"
+#include "mainwindow/channels_pane.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "model/model.h"
@@ -79,13 +79,14 @@ QWidget* FrmMain::BuildOptionsPane() {
 
   auto* grid = new QGridLayout;
   lblPoserVersion = Label(pane, "lblPoserVersion", "Required Poser version");
-  TXT[0] = new QLineEdit(pane);
-  TXT[0]->setObjectName("TXT(0)");
-  TXT[0]->setToolTip(
+  QLineEdit*& required = materials->TXT[0];
+  required = new QLineEdit(pane);
+  required->setObjectName("TXT(0)");
+  required->setToolTip(
       "Type the Poser version number the material pose requires. Usually this needs no change.");
-  controls::bindText(TXT[0], [this] { RequiredVersion_Change(); });
+  controls::bindText(required, [this] { RequiredVersion_Change(); });
   grid->addWidget(lblPoserVersion, 0, 1);
-  grid->addWidget(TXT[0], 0, 0);
+  grid->addWidget(required, 0, 0);
 
   chkNoMaterialData = new QCheckBox(pane);
   chkNoMaterialData->setObjectName("chkNoMaterialData");
@@ -107,11 +108,6 @@ QWidget* FrmMain::BuildOptionsPane() {
   grid->setColumnStretch(1, 1);
   top->addLayout(grid);
   top->addStretch(1);
-
-  // The thigh-length controls live on the channel pane; their handlers are here
-  // beside the other options the writer reads.
-  controls::bindCheckBox(chkDisableThighLength, [this] { chkDisableThighLength_Click(); });
-  controls::bindText(txtThighLength, [this] { txtThighLength_Change(); });
   return pane;
 }
 
@@ -120,15 +116,15 @@ bool FrmMain::Poser5Format() const { return optPoserFormat[1]->isChecked(); }
 
 void FrmMain::optPoserFormat_Click(int index) {
   if (index == 1 && gSettings.SetP5Version)
-    controls::setText(TXT[0], FromPoserText(gSettings.P5VersionNumber));
+    controls::setText(materials->TXT[0], FromPoserText(gSettings.P5VersionNumber));
   else if (index == 0 && gSettings.SetPoserVersion)
-    controls::setText(TXT[0], FromPoserText(gSettings.PVersionNumber));
+    controls::setText(materials->TXT[0], FromPoserText(gSettings.PVersionNumber));
 }
 
 void FrmMain::RequiredVersion_Change() {
   // The number of the text in its shortest form, "." as decimal sign whatever
   // the locale, since it is written into the file.
-  gState.RequiredVersion = FormatDouble(Val(ToPoserText(TXT[0]->text())));
+  gState.RequiredVersion = FormatDouble(Val(ToPoserText(materials->TXT[0]->text())));
   gState.Dirty = true;
 }
 
@@ -144,13 +140,13 @@ void FrmMain::chkNoMaterialData_Click() {
       Ui().MessageBox(kBothDisabled, "", MsgButtons::OK, MsgIcon::Exclamation);
       return;
     }
-    DisableMaterialControls();
-    cmbFigures->setEnabled(false);
-    cmdCreateMat->setEnabled(false);
-    cmdNewMat->setEnabled(false);
+    materials->DisableMaterialControls();
+    materials->cmbFigures->setEnabled(false);
+    materials->cmdCreateMat->setEnabled(false);
+    materials->cmdNewMat->setEnabled(false);
   } else {
-    EnableMaterialControls();
-    FillTemplateList();
+    materials->EnableMaterialControls();
+    materials->FillTemplateList();
   }
 }
 
@@ -166,39 +162,7 @@ void FrmMain::chkChannels_Click() {
     Ui().MessageBox(kBothDisabled, "", MsgButtons::OK, MsgIcon::Exclamation);
     return;
   }
-  const bool on = !ticked;
-  for (QWidget* w : std::initializer_list<QWidget*>{lstActors, lstDials, cmdSelectAllActors, cmdSelectAllDials,
-                                                    txtDialProperties[0], cmdApplyDial[0], chkDisableThighLength,
-                                                    cmdZerAll, cmdCreateDial})
-    w->setEnabled(on);
-  EnablePropertyControls(on);
-  txtThighLength->setEnabled(on && !chkDisableThighLength->isChecked());
-  if (ticked) {
-    cmdDeleteDials->setEnabled(false);
-    cmdDeleteActors->setEnabled(false);
-    if (AnyDelChannelChecked()) cmdDelChannels->setEnabled(true);
-  }
-}
-
-void FrmMain::chkDisableThighLength_Click() {
-  gState.Dirty = true;
-  txtThighLength->setEnabled(!chkDisableThighLength->isChecked());
-}
-
-void FrmMain::txtThighLength_Change() {
-  std::string text = ToPoserText(txtThighLength->text());
-  if (text.find(',') != std::string::npos) {
-    controls::setText(txtThighLength, FromPoserText(Replace(text, ",", ".")));
-    text = ToPoserText(txtThighLength->text());
-  }
-  if (StartsWith(text, ".")) {
-    controls::setText(txtThighLength, FromPoserText("0" + text));
-    text = ToPoserText(txtThighLength->text());
-  }
-  const double value = LeadingNumber(text);
-  if (text.empty() || text[0] < '0' || text[0] > '9' || value < 0 || value > 1)
-    controls::setText(txtThighLength, "0");
-  gState.Dirty = true;
+  channelsPane->EnableChannelControls(!ticked);
 }
 
 }  // namespace vandrel

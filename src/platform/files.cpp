@@ -102,6 +102,11 @@ std::string WriteFileAtomic(const std::string& path, const std::string& bytes) {
   struct stat old {};
   const bool hadOld = ::stat(target.c_str(), &old) == 0;
   if (hadOld && S_ISDIR(old.st_mode)) return "Cannot write \"" + path + "\": it is a folder.";
+  // A file the user may not write is never replaced, as a plain write would
+  // fail on it: one without any write permission counts as read-only for
+  // every user (the super-user too).
+  if (hadOld && (::access(target.c_str(), W_OK) != 0 || (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0))
+    return "Cannot write \"" + path + "\": the file is read-only.";
 
   std::string temp;
   int fd = -1;

@@ -16,8 +16,9 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // Writes `bytes` to a temporary file in the target's folder and renames it
 // over the target, so a failure never leaves a half-written file or destroys
 // the old one. The new file keeps the old one's permissions; a symbolic link
-// stays and the file it points to is replaced. Returns an error text, empty on
-// success.
+// stays and the file it points to is replaced. A file the user may not write
+// (or that has no write permission at all) is refused, never replaced.
+// Returns an error text, empty on success.
 std::string WriteFileAtomic(const std::string& path, const std::string& bytes);
 
 // Text after the last "/" (the whole text when there is none).

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <utility>
 #include <vector>
 
 #include "platform/files.h"
@@ -243,6 +244,38 @@ std::string DeleteIniSectionText(std::string_view text, std::string_view section
   edit.skipFrom = span.header;
   edit.skipTo = span.end;
   return Render(doc, edit);
+}
+
+IniFileEdit::IniFileEdit(std::string path) : path_(std::move(path)) {
+  auto bytes = ReadFileForUpdate(path_);
+  loaded_ = bytes.has_value();
+  if (bytes) text_ = std::move(*bytes);
+}
+
+std::string IniFileEdit::Read(std::string_view section, std::string_view key, std::string_view defaultValue) const {
+  return ReadIniText(text_, section, key, defaultValue);
+}
+
+bool IniFileEdit::Write(std::string_view section, std::string_view key, std::string_view value) {
+  if (!loaded_ || !IsWritableIniEntry(section, key, value)) return false;
+  if (const auto old = FindIniValueText(text_, section, key); old && *old == value) return true;
+  text_ = WriteIniText(text_, section, key, value);
+  changed_ = true;
+  return true;
+}
+
+void IniFileEdit::SetText(std::string text) {
+  if (text == text_) return;
+  text_ = std::move(text);
+  changed_ = true;
+}
+
+std::string IniFileEdit::Save() {
+  if (!loaded_) return "Cannot read \"" + path_ + "\".";
+  if (!changed_) return {};
+  std::string error = WriteFileAtomic(path_, text_);
+  if (error.empty()) changed_ = false;
+  return error;
 }
 
 }  // namespace vandrel

@@ -50,4 +50,34 @@ std::string DeleteIniKeyText(std::string_view text, std::string_view section, st
 // next section header. Text unchanged when it is absent.
 std::string DeleteIniSectionText(std::string_view text, std::string_view section);
 
+// One INI file read once, edited in memory and written back at most once:
+// a write that leaves a key's value as it reads is no change, and Save
+// replaces the file (atomically) only when something changed.
+class IniFileEdit {
+ public:
+  // Reads the file; a missing one starts empty. `loaded()` is false when an
+  // existing file could not be read (Save then refuses to replace it).
+  explicit IniFileEdit(std::string path);
+
+  bool loaded() const { return loaded_; }
+  bool changed() const { return changed_; }
+  const std::string& text() const { return text_; }
+
+  std::string Read(std::string_view section, std::string_view key, std::string_view defaultValue = {}) const;
+  // Sets the value unless the key already reads as it; false when WriteIni
+  // would refuse the entry or the file could not be read.
+  bool Write(std::string_view section, std::string_view key, std::string_view value);
+  // Replaces the whole text (a new file's first lines).
+  void SetText(std::string text);
+  // Writes the file when something changed; an error text, empty on success
+  // or when nothing changed.
+  std::string Save();
+
+ private:
+  std::string path_;
+  std::string text_;
+  bool loaded_ = true;
+  bool changed_ = false;
+};
+
 }  // namespace vandrel

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <optional>
 
 #include "model/model.h"
+#include "platform/files.h"
 #include "platform/ini.h"
 #include "platform/program_folder.h"
 #include "platform/registry.h"
@@ -76,10 +79,31 @@ TEST_F(LoadSettingsTest, FirstRunWithoutRegistryWritesEveryDefault) {
   EXPECT_EQ(gSettings.P5VersionNumber, "4.01");
   EXPECT_TRUE(gSettings.DefaultTemplate.empty());
 
-  // A second start reads what the first wrote and changes nothing.
+  // A second start reads what the first wrote and does not write the file
+  // at all (the atomic writer would give it a new inode).
   const std::string first = ReadFileBytes(Ini());
+  const auto inode = [this] {
+    struct stat st {};
+    return ::stat(Ini().c_str(), &st) == 0 ? st.st_ino : 0;
+  };
+  const auto before = inode();
   LoadSettings();
   EXPECT_EQ(ReadFileBytes(Ini()), first);
+  EXPECT_EQ(inode(), before);
+  SaveSettings();  // adds the one key a start does not write
+  const auto saved = inode();
+  SaveSettings();  // the preferences window with nothing changed
+  EXPECT_EQ(inode(), saved);
+
+  // A missing key and an emptied value are written back in one write that
+  // keeps every other line.
+  std::string edited = ReadFileBytes(Ini());
+  edited.erase(edited.find("MapThumb=True\r\n"), 15);
+  edited.replace(edited.find("FileSystem=DOS"), 14, "FileSystem=");
+  ASSERT_TRUE(WriteFileAtomic(Ini(), edited).empty());
+  LoadSettings();
+  edited.replace(edited.find("FileSystem="), 11, "FileSystem=DOS");
+  EXPECT_EQ(ReadFileBytes(Ini()), edited + "MapThumb=True\r\n");
 }
 
 TEST_F(LoadSettingsTest, RegistryFolderAcceptedFillsTheDefaultFolders) {

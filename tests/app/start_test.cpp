@@ -15,6 +15,7 @@
 #include "app/frm_please_wait.h"
 #include "app/qt_app.h"
 #include "app/settings_file.h"
+#include "mainwindow/channels_pane.h"
 #include "mainwindow/frm_main.h"
 #include "common/text.h"
 #include "model/command_line.h"
@@ -84,7 +85,7 @@ TEST_F(StartTest, ShowsTheWindowLoadsThePreferencesAndSetsTheSaveOptions) {
   // Poser 4 and DOS by default; the option's handler put the version in the box.
   EXPECT_TRUE(w.optPoserFormat[0]->isChecked());
   EXPECT_TRUE(w.optFileSystem[0]->isChecked());
-  EXPECT_EQ(w.TXT[0]->text(), "4.01");
+  EXPECT_EQ(w.materials->TXT[0]->text(), "4.01");
   EXPECT_FALSE(w.mnuPoser->isEnabled());
   // Nothing would be saved, so closing asks nothing.
   EXPECT_TRUE(w.Form_Unload());
@@ -100,7 +101,7 @@ TEST_F(StartTest, PreferencesChooseTheOtherOptionsAndRunPoser) {
   FrmMain& w = Start("");
   EXPECT_TRUE(w.optPoserFormat[1]->isChecked());
   EXPECT_TRUE(w.optFileSystem[1]->isChecked());
-  EXPECT_EQ(w.TXT[0]->text(), "5");
+  EXPECT_EQ(w.materials->TXT[0]->text(), "5");
   EXPECT_TRUE(w.mnuPoser->isEnabled());
 }
 
@@ -310,7 +311,7 @@ TEST_F(StartTest, EscInTheProgressWindowCancelsAnAppendingChannelReadAndKeepsThe
   const std::vector<ActorListItem> actors = gActorList;
   const std::vector<std::string> objects = gObjectList;
   const std::size_t actorCount = gActors.size();
-  const int listed = w.lstActors->topLevelItemCount();
+  const int listed = w.channelsPane->lstActors->topLevelItemCount();
 
   int polls = 0;
   w.MakeProgressHost = [&w, &polls]() -> std::unique_ptr<Host> { return std::make_unique<EscPressingHost>(&w, &polls); };
@@ -322,7 +323,7 @@ TEST_F(StartTest, EscInTheProgressWindowCancelsAnAppendingChannelReadAndKeepsThe
   for (std::size_t i = 0; i < actors.size(); ++i) EXPECT_EQ(gActorList[i].Text, actors[i].Text);
   EXPECT_EQ(gActors.size(), actorCount);
   EXPECT_EQ(gObjectList, objects);
-  EXPECT_EQ(w.lstActors->topLevelItemCount(), listed);
+  EXPECT_EQ(w.channelsPane->lstActors->topLevelItemCount(), listed);
   EXPECT_EQ(LoadedPleaseWait(), nullptr);  // the window is gone, the main window takes input again
   EXPECT_FALSE(w.IsBusy());
 }

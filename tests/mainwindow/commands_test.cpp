@@ -345,17 +345,20 @@ TEST_F(Commands, ClosingAsksToSaveWhileSomethingWouldBeSaved) {
 }
 
 TEST_F(Commands, TabsShowTheirPaneAndRefreshIt) {
-  int shown = 0;
   std::vector<int> clicked;
-  window->ShowMaterialHook = [&] { ++shown; };
-  window->ActorItemClickHook = [&](int item) { clicked.push_back(item); };
+  window->channelsPane->ActorItemClickHook = [&](int item) { clicked.push_back(item); };
+  QLineEdit* size = window->materials->TXT[1];
   window->tbsOptions->setCurrentIndex(1);  // fresh window: nothing to show
   EXPECT_EQ(window->paneStack->currentIndex(), 1);
   EXPECT_TRUE(clicked.empty());
+  controls::setText(size, "7");
   window->tbsOptions->setCurrentIndex(0);
-  EXPECT_EQ(shown, 0);
+  EXPECT_EQ(size->text(), "7");
 
   Document("/poses/A.pz2", kPz2);
+  controls::setListIndex(window->materials->cmbFigures, 0);
+  gObjects[0].Materials[0].HighlightSize = 42;
+  controls::setText(size, "7");
   gActors[0].Name = "BODY:1";
   gActorList = {{"BODY:1", "actor"}};
   window->ShowChannelsRead();
@@ -364,25 +367,25 @@ TEST_F(Commands, TabsShowTheirPaneAndRefreshIt) {
   window->tbsOptions->setCurrentIndex(1);
   EXPECT_EQ(clicked, std::vector<int>{1});
   window->tbsOptions->setCurrentIndex(0);
-  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(size->text(), "42");  // the current material shown again
 }
 
 TEST_F(Commands, AddFigureListItemKeepsGroupsBeforeActors) {
-  window->AddFigureListItem("figure", 0);
-  window->AddFigureListItem("actor head", 0);
-  window->AddFigureListItem("prop ball", 0);    // before the first actor entry
-  window->AddFigureListItem("actor hip", 0);    // at the end
-  window->AddFigureListItem("hair", 1);         // at index 0
-  window->AddFigureListItem("figure", 0);       // duplicates are kept
-  window->AddFigureListItem("actor chest", 99); // past the end: appended
+  window->materials->AddFigureListItem("figure", 0);
+  window->materials->AddFigureListItem("actor head", 0);
+  window->materials->AddFigureListItem("prop ball", 0);    // before the first actor entry
+  window->materials->AddFigureListItem("actor hip", 0);    // at the end
+  window->materials->AddFigureListItem("hair", 1);         // at index 0
+  window->materials->AddFigureListItem("figure", 0);       // duplicates are kept
+  window->materials->AddFigureListItem("actor chest", 99); // past the end: appended
   const std::vector<std::string> expected = {"hair",       "figure",    "prop ball", "figure",
                                              "actor head", "actor hip", "actor chest"};
   EXPECT_EQ(gObjectList, expected);
-  ASSERT_EQ(window->cmbFigures->count(), 7);
-  for (int i = 0; i < 7; ++i) EXPECT_EQ(window->cmbFigures->itemText(i).toStdString(), expected[i]);
-  EXPECT_EQ(window->cmbFigures->currentIndex(), -1);
+  ASSERT_EQ(window->materials->cmbFigures->count(), 7);
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(window->materials->cmbFigures->itemText(i).toStdString(), expected[i]);
+  EXPECT_EQ(window->materials->cmbFigures->currentIndex(), -1);
   // "Actor " is not "actor ": the rule is case-sensitive.
-  window->AddFigureListItem("Actor x", 0);
+  window->materials->AddFigureListItem("Actor x", 0);
   EXPECT_EQ(gObjectList[4], "Actor x");
 }
 
@@ -414,7 +417,7 @@ TEST_F(Commands, TextBoxesKeepTheirOwnCutAndSelectAll) {
     const QKeySequence seq(keys);
     QKeyEvent inBox(QEvent::ShortcutOverride, seq[0].key(), seq[0].keyboardModifiers());
     inBox.ignore();
-    QApplication::sendEvent(window->TXT[8], &inBox);
+    QApplication::sendEvent(window->materials->TXT[8], &inBox);
     EXPECT_TRUE(inBox.isAccepted()) << keys;  // the box takes the key before the menu
   }
   EXPECT_EQ(window->mnuExit->shortcut(), QKeySequence("Ctrl+X"));

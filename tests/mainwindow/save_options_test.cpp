@@ -49,7 +49,7 @@ TEST_F(SaveOptions, BothKindsOfDataCannotBeSwitchedOff) {
   EXPECT_EQ(messages[0].text, kRefusal);
   EXPECT_EQ(messages[0].icon, MsgIcon::Exclamation);
   EXPECT_EQ(messages[0].buttons, MsgButtons::OK);
-  EXPECT_TRUE(On(window->lstMaterials));  // nothing else changed
+  EXPECT_TRUE(On(window->materials->lstMaterials));  // nothing else changed
 
   // Materials off first, then channels: the second tick is undone.
   SetUp();
@@ -58,7 +58,7 @@ TEST_F(SaveOptions, BothKindsOfDataCannotBeSwitchedOff) {
   EXPECT_TRUE(window->chkNoMaterialData->isChecked());
   window->chkChannels->click();
   EXPECT_FALSE(window->chkChannels->isChecked());
-  EXPECT_TRUE(On(window->lstActors));
+  EXPECT_TRUE(On(window->channelsPane->lstActors));
   ASSERT_EQ(ui->requestsOf(UiRequest::Message).size(), 1u);
   EXPECT_EQ(ui->requestsOf(UiRequest::Message)[0].text, kRefusal);
 }
@@ -76,29 +76,29 @@ TEST_F(SaveOptions, ADocumentWithoutMaterialsMayHaveBothTickedAndClosesWithoutAQ
 
 TEST_F(SaveOptions, DontSaveMorphsSwitchesTheChannelPane) {
   Load(kPz2, true);
-  controls::setChecked(window->chkDisableThighLength, true);  // no thighLength line was read
-  controls::setChecked(window->chkDelChannels[4], true);
+  controls::setChecked(window->channelsPane->chkDisableThighLength, true);  // no thighLength line was read
+  controls::setChecked(window->channelsPane->chkDelChannels[4], true);
   window->chkChannels->click();  // ticked
-  for (QWidget* w : std::initializer_list<QWidget*>{window->lstActors, window->lstDials, window->cmdSelectAllActors,
-                                                    window->txtDialProperties[0], window->cmdApplyDial[0],
-                                                    window->chkDisableThighLength, window->cmdZerAll,
-                                                    window->cmdCreateDial, window->cmbDialProperties,
-                                                    window->cmdDeleteActors, window->cmdDeleteDials})
+  for (QWidget* w : std::initializer_list<QWidget*>{window->channelsPane->lstActors, window->channelsPane->lstDials, window->channelsPane->cmdSelectAllActors,
+                                                    window->channelsPane->txtDialProperties[0], window->channelsPane->cmdApplyDial[0],
+                                                    window->channelsPane->chkDisableThighLength, window->channelsPane->cmdZerAll,
+                                                    window->channelsPane->cmdCreateDial, window->channelsPane->cmbDialProperties,
+                                                    window->channelsPane->cmdDeleteActors, window->channelsPane->cmdDeleteDials})
     EXPECT_FALSE(On(w)) << w->objectName().toStdString();
-  EXPECT_TRUE(On(window->cmdDelChannels));  // a channel-type box is ticked
-  EXPECT_FALSE(On(window->txtThighLength));
+  EXPECT_TRUE(On(window->channelsPane->cmdDelChannels));  // a channel-type box is ticked
+  EXPECT_FALSE(On(window->channelsPane->txtThighLength));
 
   // With "Disable ThighLength" ticked the thigh length box stays off.
   window->chkChannels->click();  // unticked
-  EXPECT_TRUE(On(window->lstActors));
-  EXPECT_TRUE(On(window->chkDisableThighLength));
-  EXPECT_FALSE(On(window->txtThighLength));
-  window->chkDisableThighLength->click();
-  EXPECT_TRUE(On(window->txtThighLength));
-  window->chkDisableThighLength->click();
+  EXPECT_TRUE(On(window->channelsPane->lstActors));
+  EXPECT_TRUE(On(window->channelsPane->chkDisableThighLength));
+  EXPECT_FALSE(On(window->channelsPane->txtThighLength));
+  window->channelsPane->chkDisableThighLength->click();
+  EXPECT_TRUE(On(window->channelsPane->txtThighLength));
+  window->channelsPane->chkDisableThighLength->click();
   window->chkChannels->click();
   window->chkChannels->click();
-  EXPECT_FALSE(On(window->txtThighLength));
+  EXPECT_FALSE(On(window->channelsPane->txtThighLength));
 }
 
 TEST_F(SaveOptions, HandlersIgnoreChangesMadeWhileEventsAreOff) {
@@ -107,7 +107,7 @@ TEST_F(SaveOptions, HandlersIgnoreChangesMadeWhileEventsAreOff) {
   gState.Dirty = false;
   controls::setChecked(window->chkChannels, true);
   EXPECT_FALSE(gState.Dirty);
-  EXPECT_TRUE(On(window->lstActors));
+  EXPECT_TRUE(On(window->channelsPane->lstActors));
 }
 
 struct VersionRow {
@@ -128,10 +128,10 @@ TEST_F(SaveOptions, OutputFormatSetsTheRequiredVersionOnlyWhenThePreferenceSaysS
     gSettings.SetP5Version = r.setP5;
     gSettings.PVersionNumber = "4.01";
     gSettings.P5VersionNumber = "5";
-    controls::setText(window->TXT[0], r.before);
+    controls::setText(window->materials->TXT[0], r.before);
     gState.Dirty = false;
     controls::setOption(window->optPoserFormat[r.option]);
-    EXPECT_EQ(window->TXT[0]->text(), r.after) << r.option << " " << r.before;
+    EXPECT_EQ(window->materials->TXT[0]->text(), r.after) << r.option << " " << r.before;
     EXPECT_EQ(window->Poser5Format(), r.option == 1);
     // The box's change handling marks the document only when the text changed.
     EXPECT_EQ(gState.Dirty, std::string(r.before) != r.after) << r.option << " " << r.before;
@@ -143,8 +143,8 @@ TEST_F(SaveOptions, RequiredVersionIsTheNumberOfTheBoxInItsShortestForm) {
       {"4.0", "4"}, {"5", "5"}, {"4.01", "4.01"}, {"", "0"}, {"abc", "0"}, {" 6 .1", "6.1"}, {"4,5", "4"}};
   for (const auto& [text, version] : rows) {
     gState.Dirty = false;
-    controls::setText(window->TXT[0], "x");
-    controls::setText(window->TXT[0], text);
+    controls::setText(window->materials->TXT[0], "x");
+    controls::setText(window->materials->TXT[0], text);
     EXPECT_EQ(gState.RequiredVersion, version) << text;
     EXPECT_TRUE(gState.Dirty);
   }
@@ -154,10 +154,10 @@ TEST_F(SaveOptions, ThighLengthBoxKeepsANumberFromZeroToOne) {
   const std::pair<const char*, const char*> rows[] = {
       {"0,25", "0.25"}, {".5", "0.5"}, {"1.5", "0"}, {"abc", "0"}, {"0.3x", "0.3x"}, {"", "0"}};
   for (const auto& [typed, shown] : rows) {
-    controls::setText(window->txtThighLength, "0.1");
+    controls::setText(window->channelsPane->txtThighLength, "0.1");
     gState.Dirty = false;
-    controls::setText(window->txtThighLength, typed);
-    EXPECT_EQ(window->txtThighLength->text(), shown) << typed;
+    controls::setText(window->channelsPane->txtThighLength, typed);
+    EXPECT_EQ(window->channelsPane->txtThighLength->text(), shown) << typed;
     EXPECT_TRUE(gState.Dirty);
   }
 }

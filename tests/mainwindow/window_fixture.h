@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/qt_app.h"
+#include "mainwindow/channels_pane.h"
 #include "mainwindow/frm_main.h"
 #include "model/model.h"
 #include "platform/program_folder.h"

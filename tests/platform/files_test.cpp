@@ -66,9 +66,17 @@ TEST(Files, AtomicWriteReplacesKeepsModeAndFollowsLinks) {
   EXPECT_NE(WriteFileAtomic(dir.mkdir("folder"), "x"), "");
   EXPECT_NE(WriteFileAtomic("", "x"), "");
 
+  // A read-only file is refused and left as it was, also through a link.
+  const std::string locked = dir.write("locked.pz2", "keep");
+  ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+  EXPECT_NE(WriteFileAtomic(locked, "lost"), "");
+  fs::create_symlink(locked, dir.file("locked-link.pz2"));
+  EXPECT_NE(WriteFileAtomic(dir.file("locked-link.pz2"), "lost"), "");
+  EXPECT_EQ(ReadFileBytes(locked), "keep");
+
   std::size_t entries = 0;
   for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path())) ++entries;
-  EXPECT_EQ(entries, 4u);  // Settings.ini, link.ini, created.txt, folder
+  EXPECT_EQ(entries, 6u);  // Settings.ini, link.ini, created.txt, folder, locked.pz2, locked-link.pz2
 }
 
 TEST(Files, PathPieces) {

@@ -1,5 +1,5 @@
-// The Morph and Pose channels pane: the actor and channel lists, the actor
-// and channel property rows, the thigh length and the channel deletion frame.
+// The Morph and Pose channels pane: building its controls and the states
+// the window's reset, a read and "Don't save morphs or poses" give them.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -9,11 +9,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "common/numbers.h"
+#include "common/text.h"
+#include "mainwindow/channels_pane.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
+#include "model/model.h"
+#include "platform/qt/qt_ui.h"
 
 namespace vandrel {
 
@@ -59,8 +65,8 @@ constexpr const char* kChannelLabels[23] = {
 
 }  // namespace
 
-QWidget* FrmMain::BuildChannelsPane() {
-  auto* pane = new QWidget;
+ChannelsPane::ChannelsPane(FrmMain& owner) : owner_(owner) {
+  QWidget* pane = this;
   auto* top = new QGridLayout(pane);
 
   // Actors and channels.
@@ -215,10 +221,12 @@ QWidget* FrmMain::BuildChannelsPane() {
   cmdCreateDial->setHidden(true);
   cmdZerAll = Button(pane, "cmdZerAll", "Zero everything", "Set every dial value of every actor to 0.");
   cmdZerAll->setHidden(true);
-  return pane;
+
+  controls::bindCheckBox(chkDisableThighLength, [this] { chkDisableThighLength_Click(); });
+  controls::bindText(txtThighLength, [this] { txtThighLength_Change(); });
 }
 
-void FrmMain::EnablePropertyControls(bool enabled) {
+void ChannelsPane::EnablePropertyControls(bool enabled) {
   for (QComboBox* c : cmbActorProperties) c->setEnabled(enabled);
   for (QPushButton* c : cmdApplyProperty) c->setEnabled(enabled);
   for (QCheckBox* c : chkEnable) c->setEnabled(enabled);
@@ -232,10 +240,107 @@ void FrmMain::EnablePropertyControls(bool enabled) {
   cmbDialProperties->setEnabled(enabled);
 }
 
-bool FrmMain::AnyDelChannelChecked() const {
+bool ChannelsPane::AnyDelChannelChecked() const {
   for (const QCheckBox* box : chkDelChannels)
     if (box->isChecked()) return true;
   return false;
+}
+
+void ChannelsPane::ClearActorAndDialLists() {
+  controls::clear(lstActors);
+  controls::clear(lstDials);
+}
+
+void ChannelsPane::ResetPane() {
+  EnablePropertyControls(false);
+  controls::clear(lstDials);
+  controls::clear(lstActors);
+  lstActors->setEnabled(false);
+  lstDials->setEnabled(false);
+  for (QWidget* w : std::initializer_list<QWidget*>{cmdApplyDial[0], cmdDeleteActors, cmdDelChannels, cmdDeleteDials,
+                                                    cmdSelectAllActors, cmdSelectAllDials, chkDisableThighLength,
+                                                    cmdZerAll, cmdCreateDial})
+    w->setEnabled(false);
+  txtDialProperties[0]->setEnabled(false);
+  controls::setText(txtDialProperties[0], "");
+  controls::setText(txtThighLength, "");
+  txtThighLength->setEnabled(false);
+}
+
+void ChannelsPane::EnableChannelControls(bool on) {
+  for (QWidget* w : std::initializer_list<QWidget*>{lstActors, lstDials, cmdSelectAllActors, cmdSelectAllDials,
+                                                    txtDialProperties[0], cmdApplyDial[0], chkDisableThighLength,
+                                                    cmdZerAll, cmdCreateDial})
+    w->setEnabled(on);
+  EnablePropertyControls(on);
+  txtThighLength->setEnabled(on && !chkDisableThighLength->isChecked());
+  if (!on) {
+    cmdDeleteDials->setEnabled(false);
+    cmdDeleteActors->setEnabled(false);
+    if (AnyDelChannelChecked()) cmdDelChannels->setEnabled(true);
+  }
+}
+
+// ---- After a read ---------------------------------------------------------------------
+
+void ChannelsPane::ShowThighLengthRead(const ChannelReadResult& result) {
+  {
+    controls::EventsOff off;
+    controls::setChecked(chkDisableThighLength, result.DisableThighLength);
+  }
+  txtThighLength->setEnabled(!result.DisableThighLength);
+  if (!result.DisableThighLength) controls::setText(txtThighLength, FromPoserText(result.ThighLengthText));
+}
+
+bool ChannelsPane::ListActors() {
+  controls::clear(lstActors);
+  controls::clear(lstDials);
+  for (const ActorListItem& actor : gActorList) {
+    auto* item = new QTreeWidgetItem({FromPoserText(actor.Text), FromPoserText(actor.Kind)});
+    const QSignalBlocker block(lstActors);
+    lstActors->addTopLevelItem(item);
+  }
+  return lstActors->topLevelItemCount() > 0;
+}
+
+void ChannelsPane::EnableAfterRead() {
+  lstActors->setEnabled(true);
+  lstDials->setEnabled(true);
+  controls::setSelected(lstActors, 0, true);
+  controls::setSelected(lstActors, 0, false);
+  cmdDelChannels->setEnabled(true);
+  for (QWidget* w : std::initializer_list<QWidget*>{txtDialProperties[0], chkDisableThighLength, cmdZerAll,
+                                                    cmdCreateDial, cmdApplyDial[0], cmdSelectAllActors,
+                                                    cmdSelectAllDials})
+    w->setEnabled(true);
+  EnablePropertyControls(true);
+}
+
+// ---- Handlers ---------------------------------------------------------------------------
+
+void ChannelsPane::chkDisableThighLength_Click() {
+  gState.Dirty = true;
+  txtThighLength->setEnabled(!chkDisableThighLength->isChecked());
+}
+
+void ChannelsPane::txtThighLength_Change() {
+  std::string text = ToPoserText(txtThighLength->text());
+  if (text.find(',') != std::string::npos) {
+    controls::setText(txtThighLength, FromPoserText(Replace(text, ",", ".")));
+    text = ToPoserText(txtThighLength->text());
+  }
+  if (StartsWith(text, ".")) {
+    controls::setText(txtThighLength, FromPoserText("0" + text));
+    text = ToPoserText(txtThighLength->text());
+  }
+  const double value = LeadingNumber(text);
+  if (text.empty() || text[0] < '0' || text[0] > '9' || value < 0 || value > 1)
+    controls::setText(txtThighLength, "0");
+  gState.Dirty = true;
+}
+
+void ChannelsPane::lstActors_ItemClick(int item) {
+  if (ActorItemClickHook) ActorItemClickHook(item);
 }
 
 }  // namespace vandrel

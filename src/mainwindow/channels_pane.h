@@ -1,0 +1,100 @@
+// The Morph and Pose channels pane: the actor and channel lists, the actor
+// and channel property rows, the thigh length and the channel deletion frame,
+// with their handlers. The main window owns it as the second page of its
+// pane stack and reaches the save options and menus through its owner.
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "reader/channel_reader.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTreeWidget;
+
+namespace vandrel {
+
+class FrmMain;
+
+class ChannelsPane : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit ChannelsPane(FrmMain& owner);
+
+  // ---- Controls, by their documented names. --------------------------------
+  QGroupBox* fraActors = nullptr;
+  QTreeWidget* lstActors = nullptr;
+  QPushButton* cmdSelectAllActors = nullptr;
+  QPushButton* cmdDeleteActors = nullptr;
+  QGroupBox* fraChannels = nullptr;
+  QTreeWidget* lstDials = nullptr;
+  QPushButton* cmdSelectAllDials = nullptr;
+  QPushButton* cmdDeleteDials = nullptr;
+  QGroupBox* fraActorProperties = nullptr;
+  std::array<QLabel*, 7> lblActorProperty{};
+  std::array<QLineEdit*, 2> txtActorProperties{};
+  std::array<QComboBox*, 5> cmbActorProperties{};
+  std::array<QCheckBox*, 7> chkEnable{};
+  std::array<QLabel*, 7> lblDisable{};
+  std::array<QPushButton*, 7> cmdApplyProperty{};
+  QGroupBox* fraDialValue = nullptr;
+  std::array<QLabel*, 3> lblDialProperty{};
+  std::array<QLineEdit*, 2> txtDialProperties{};
+  QComboBox* cmbDialProperties = nullptr;
+  std::array<QCheckBox*, 3> chkEnableDial{};
+  std::array<QLabel*, 3> lblEnableDial{};
+  std::array<QPushButton*, 3> cmdApplyDial{};
+  QGroupBox* fraThighLength = nullptr;
+  QLineEdit* txtThighLength = nullptr;
+  QCheckBox* chkDisableThighLength = nullptr;
+  QLabel* lblDisableThighLength = nullptr;
+  QGroupBox* fraDeleteChannels = nullptr;
+  std::array<QCheckBox*, 23> chkDelChannels{};
+  std::array<QLabel*, 26> lblChannels{};  // 0..22 beside the boxes, 23..25 the group headings
+  std::array<QPushButton*, 3> cmdCheckAll{};
+  QPushButton* cmdDelChannels = nullptr;
+  QPushButton* cmdCreateDial = nullptr;
+  QPushButton* cmdZerAll = nullptr;
+
+  // ---- States. ---------------------------------------------------------------
+  // Empties both lists.
+  void ClearActorAndDialLists();
+  // The pane's part of the window's reset: lists emptied and off, the dial
+  // value and thigh length boxes empty and off.
+  void ResetPane();
+  // Switches the property rows and the deletion frame on or off.
+  void EnablePropertyControls(bool enabled);
+  // The pane's controls as "Don't save morphs or poses" leaves them: `on`
+  // when it is cleared.
+  void EnableChannelControls(bool on);
+  // True when any channel-type box of the deletion frame is ticked.
+  bool AnyDelChannelChecked() const;
+
+  // ---- After channels were read. ---------------------------------------------
+  // The thigh length as read.
+  void ShowThighLengthRead(const ChannelReadResult& result);
+  // Lists gActorList in the actor list (the owner mirrors the object list).
+  // False when no actor is listed.
+  bool ListActors();
+  // Switches the lists and editors on after a read that listed actors.
+  void EnableAfterRead();
+
+  // ---- Handlers. ---------------------------------------------------------------
+  void chkDisableThighLength_Click();
+  void txtThighLength_Change();
+  // An item of the actor list clicked (1-based), as the user's click runs it.
+  virtual void lstActors_ItemClick(int item);
+  std::function<void(int item)> ActorItemClickHook;
+
+ private:
+  FrmMain& owner_;
+};
+
+}  // namespace vandrel

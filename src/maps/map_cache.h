@@ -1,0 +1,75 @@
+// The lists of every picture file seen (gMapLists), the folder scan that
+// fills them and the five cache files Cache/bmps.txt, bums.txt, jpgs.txt,
+// tifs.txt and others.txt in the program folder that keep them between runs.
+//
+// Cache file format: two lines per list entry, each ended by CR LF, in list
+// order from entry 0: the file name, then "*" and the folder path. An empty
+// list is its empty entry 0: an empty line and the line "*".
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/host.h"
+#include "model/model.h"
+
+namespace vandrel {
+
+enum class MapKind { Tif, Jpg, Bmp, Bum, Other, None };
+
+// The kind of a file by the last four characters of its name, in any case:
+// ".tif"/"tiff", ".jpg"/"jpeg", ".bmp", ".bum", and ".gif", ".pcx", ".pgm",
+// "pict", ".png", ".psd", ".tga", ".wmf" for the other pictures.
+MapKind KindOfFileName(const std::string& name);
+// The kind of a map's extension (lower case, without the dot): "tif"/"tiff",
+// "jpg"/"jpeg", "bmp", "bum", and the other pictures' "gif", "pcx", "pgm",
+// "pict", "png", "psd", "tga", "wmf".
+MapKind KindOfExtension(const std::string& ext);
+
+// The list of a kind inside gMapLists (not for None).
+std::vector<StringPairRec>& MapList(MapKind kind);
+// "Cache" in the program folder, and the cache file of a kind in it.
+std::string CacheFolder();
+std::string CacheFilePath(MapKind kind);
+
+// A file the lists or a cache file name: its name as stored and its folder.
+struct MapEntry {
+  std::string name;
+  std::string folder;
+};
+
+// The entries of a kind's list whose name equals `name` without regard to
+// case, in list order. A hash index over the list is kept and extended as the
+// list grows, so a lookup does not walk the list.
+std::vector<MapEntry> FindInMapList(MapKind kind, const std::string& name);
+// The same for the kind's cache file: read once and indexed, read again when
+// the file changes. `error` gets a text when the file exists but cannot be
+// read (no entries then).
+std::vector<MapEntry> FindInCacheFile(MapKind kind, const std::string& name, std::string& error);
+
+struct ScanOptions {
+  // The cancel poll and the item text are given to the host at most this
+  // often, so that a scan of a large library keeps its speed.
+  long long pollMs = 20;
+  long long itemMs = 50;
+};
+
+// Adds every picture file below `folder` to gMapLists: depth-first, each
+// folder's files before its subfolders, both in sorted order. The host's
+// item text names the folder being listed; a cancel request stops the scan
+// and keeps what was listed. Folders that cannot be listed are skipped, a
+// folder reached twice (through symbolic links) is listed once, and names
+// holding a CR or LF (which the cache format cannot carry) are left out.
+void ScanFolder(const std::string& folder, Host& host, const ScanOptions& options = {});
+
+// Writes the five lists to their cache files (creating the Cache folder),
+// each file whole and atomically. A file that cannot be written is reported
+// through the host; false then.
+bool SaveMapCache(Host& host);
+
+// Adds one existing file to the list of its kind (no file is written).
+void AddToMapCache(const std::string& path);
+
+}  // namespace vandrel

@@ -1,0 +1,64 @@
+// Finding the file of a missing map: the maps already replaced, the
+// in-memory lists, the cache file of the map's kind, and as a last resort a
+// scan of the texture folders (once per folder); and the repair of the map
+// fields of a set of materials that the main window's Fix buttons run.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/host.h"
+
+namespace vandrel {
+
+// What the search asks of whoever runs it, besides the host's messages and
+// cancel poll.
+struct MapSearchHooks {
+  // "Use full map paths": found maps are stored as full paths, not colon paths.
+  bool fullPaths = false;
+  // The map chooser: `entries` are its items ("skin.jpg 1", ..., "NO_MAP"),
+  // gMapCandidates holds the file offered by each; the chosen index is
+  // returned (and left in gChosenMapIndex). None: the first entry.
+  std::function<int(const std::vector<std::string>& entries)> chooseMap;
+  // The folder question "Look for <fileName> in:" opened on `startFolder`;
+  // "" when cancelled. None: cancelled.
+  std::function<std::string(const std::string& startFolder, const std::string& fileName)> browseForFolder;
+  // The wait window around a folder scan ("Please wait", "Scanning folders...").
+  std::function<void()> beginScan;
+  std::function<void()> endScan;
+  // A found map's thumbnail to load (its file path), while the main window
+  // shows thumbnails.
+  std::function<void(const std::string& filePath)> loadThumbnail;
+};
+
+// The first entry of gReplacedMaps whose Key equals `path` without regard to
+// case, or -1; an empty path finds nothing.
+int FindReplacedMap(const std::string& path);
+// True when gScannedFolders names `folder` (without regard to case).
+bool IsFolderScanned(const std::string& folder);
+// gReplacedMaps and gScannedFolders back to one empty entry.
+void ResetMapSearch();
+
+// The new path of a map reference (colon or full form), "NO_MAP", or `ref`
+// itself when the lists and the cache file of its kind know no such file
+// (then "NO_MAP" while the SetNoMap preference is on). A name matches only
+// as a whole file name, without regard to case; files that no longer exist
+// are not offered, and two or more left go to the chooser.
+std::string FindFile(const std::string& ref, Host& host, const MapSearchHooks& hooks);
+
+struct FixOutcome {
+  int processed = 0;        // map fields worked on
+  bool changed = false;     // at least one field holds another text now
+  bool endedEarly = false;  // a cancelled folder question or no Poser folder
+};
+
+// Repairs each map field in turn: a map whose file exists (or "NO_MAP") only
+// changes form; a missing one is looked up in the replaced maps, then by
+// FindFile, and when still missing its texture folder is scanned once (the
+// folder asked for when the reference lies outside the Poser folder) and
+// FindFile runs again. Every field worked on marks the document changed.
+// Unless gAutoCorrecting, the replaced maps and scanned folders start empty.
+FixOutcome FixMapReferences(const std::vector<std::string*>& maps, Host& host, const MapSearchHooks& hooks);
+
+}  // namespace vandrel

@@ -1,0 +1,47 @@
+// A host for the map search tests: records messages and item texts, and can
+// ask to cancel at a given poll.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/host.h"
+#include "model/model.h"
+#include "platform/program_folder.h"
+#include "support/temp_dir.h"
+
+namespace vandrel::test {
+
+class MapHost : public Host {
+ public:
+  void SetItem(const std::string& text) override { items.push_back(text); }
+  bool CancelRequested() override { return ++polls == cancelAtPoll; }
+  MsgResult Message(const std::string& text, const std::string&, MsgButtons, MsgIcon) override {
+    messages.push_back(text);
+    return MsgResult::OK;
+  }
+  int polls = 0;
+  int cancelAtPoll = -1;
+  std::vector<std::string> items, messages;
+};
+
+// A fresh model and a program folder of its own (for Cache/) per test.
+class MapTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetModel();
+    SetProgramFolder(program.path());
+  }
+  void TearDown() override {
+    SetProgramFolder("");
+    ResetModel();
+  }
+  std::string Cache(const std::string& file) const { return ReadFileBytes(program.file("Cache/" + file)); }
+  TempDir program;
+  TempDir tree;
+  MapHost host;
+};
+
+}  // namespace vandrel::test
