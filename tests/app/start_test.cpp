@@ -17,6 +17,7 @@
 #include "app/settings_file.h"
 #include "mainwindow/channels_pane.h"
 #include "mainwindow/frm_main.h"
+#include "maps/qt/thumbnails.h"
 #include "common/text.h"
 #include "model/command_line.h"
 #include "model/model.h"
@@ -196,7 +197,7 @@ TEST_F(StartTest, UnknownTypesAndMissingCharacterFilesAreIgnored) {
 }
 
 TEST_F(StartTest, CharacterFileInUpperCaseIsReadWithItsProps) {
-  const std::string figure = Library("reader/figure_props.cr2", "FIGURE.CR2");
+  const std::string figure = Library("tools/figure_props.cr2", "FIGURE.CR2");
   ui_->AnswerMessage(MsgResult::No);  // no morph and pose data
   Start(figure);
   EXPECT_EQ(gState.FileName, figure);
@@ -258,15 +259,15 @@ TEST_F(StartTest, MapsThatExistGetThumbnailsWhileAFileIsRead) {
   ui_->AnswerOpen(pose);
   w.mnuOpenPZ2_Click();
   ASSERT_FALSE(gState.ReadError);
-  EXPECT_EQ(gMapThumbnails.Count(), 1u);
-  EXPECT_TRUE(gMapThumbnails.Contains(LCase(poser + "/Runtime/Textures/Vandrel/Skin.jpg")));
+  EXPECT_EQ(ImageList1(0).Count(), kStockPictureCount + 1u);
+  EXPECT_TRUE(ImageList1(0).Contains(LCase(poser + "/Runtime/Textures/Vandrel/Skin.jpg")));
   w.ResetMainWindow();
-  EXPECT_EQ(gMapThumbnails.Count(), 0u);
+  EXPECT_EQ(ImageList1(0).Count(), std::size_t(kStockPictureCount));
 
   gSettings.MainThumb = false;
   ui_->AnswerOpen(pose);
   w.mnuOpenPZ2_Click();
-  EXPECT_EQ(gMapThumbnails.Count(), 0u);
+  EXPECT_EQ(ImageList1(0).Count(), std::size_t(kStockPictureCount));
 }
 
 TEST_F(StartTest, PreferencesMenuOpensThePreferencesWindow) {
