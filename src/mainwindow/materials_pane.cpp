@@ -308,6 +308,7 @@ void MaterialsPane::Build() {
 void MaterialsPane::Connect() {
   controls::bindClick(cmbFigures, [this] { cmbFigures_Click(); });
   controls::bindClick(lstMaterials, [this] { lstMaterials_Click(); });
+  ConnectTemplates();
 }
 
 }  // namespace vandrel

@@ -12,6 +12,7 @@
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QTreeWidget>
+#include <QItemSelection>
 
 #include <algorithm>
 #include <memory>
@@ -190,6 +191,33 @@ void setSelected(QListWidget* list, int row, bool selected) {
     const QSignalBlocker block(list);
     const QSignalBlocker blockModel(list->selectionModel());
     item->setSelected(selected);
+  }
+  list->viewport()->update();
+  runHandler(list);
+}
+
+void setSelection(QListWidget* list, const std::vector<bool>& rows) {
+  QItemSelectionModel* model = list->selectionModel();
+  QItemSelection selection;
+  bool changed = false;
+  const int count = list->count();
+  for (int row = 0; row < count; ++row) {
+    const bool wanted = row < static_cast<int>(rows.size()) && rows[static_cast<std::size_t>(row)];
+    if (list->item(row)->isSelected() != wanted) changed = true;
+    if (!wanted) continue;
+    int last = row;
+    while (last + 1 < count && last + 1 < static_cast<int>(rows.size()) && rows[static_cast<std::size_t>(last + 1)]) {
+      ++last;
+      if (!list->item(last)->isSelected()) changed = true;
+    }
+    selection.select(list->model()->index(row, 0), list->model()->index(last, 0));
+    row = last;
+  }
+  if (!changed) return;
+  {
+    const QSignalBlocker block(list);
+    const QSignalBlocker blockModel(model);
+    model->select(selection, QItemSelectionModel::ClearAndSelect);
   }
   list->viewport()->update();
   runHandler(list);
