@@ -14,6 +14,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <vector>
 
 class QAbstractButton;
 class QAction;
@@ -72,6 +73,13 @@ void setListIndex(QListWidget* list, int row);
 void setTab(QTabBar* tabs, int index);
 // Selection of one list-box row; the handler runs when it changed.
 void setSelected(QListWidget* list, int row, bool selected);
+// Selection of every row of a list box at once (`selected[i]` for row i,
+// rows beyond the vector cleared): one change however many rows, so the
+// handler runs once, when the selection changed.
+void setSelectedRows(QListWidget* list, const std::vector<bool>& selected);
+// The selected state of every row, in row order, read in one pass over the
+// selection's ranges (asking each row is slow on long lists).
+std::vector<bool> selectedRows(const QListWidget* list);
 // Selection of one list-view item: never runs a handler.
 void setSelected(QTreeWidget* view, int row, bool selected);
 
