@@ -117,8 +117,13 @@ void MaterialsPane::TXT_Change(int index) {
 void MaterialsPane::SCR_Change(int index) {
   if (index < 0 || index > 6) return;
   const int value = SCR[static_cast<std::size_t>(index)]->value();
+  QLineEdit* box = TXT[static_cast<std::size_t>(index + 1)];
+  // A box whose number is already the bar's keeps its text, so that a lone
+  // "-" stays while a negative number is typed.
+  const double number = Val(PointText(box->text(), index + 1));
+  if ((index == 3 ? RoundHalfEven(number * 100.0) : number) == value) return;
   const QString text = index == 3 ? ShownDecimal(FormatDouble(value / 100.0)) : QString::number(value);
-  controls::setText(TXT[static_cast<std::size_t>(index + 1)], text);
+  controls::setText(box, text);
 }
 
 // ---- Colour swatches and check boxes ------------------------------------------------------

@@ -32,7 +32,9 @@ void MaterialsPane::SwitchOn(int panel) {
 }
 
 bool MaterialsPane::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseButtonDblClick) {
+  // Only a label in view and enabled takes the double-click.
+  auto* label = qobject_cast<QWidget*>(watched);
+  if (event->type() == QEvent::MouseButtonDblClick && label && label->isEnabled()) {
     for (int panel = 0; panel < kPanelCount; ++panel) {
       const PropertyPanel& p = panels[static_cast<std::size_t>(panel)];
       if (watched == p.caption) {
