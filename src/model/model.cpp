@@ -57,6 +57,7 @@ void ResetModel() {
   gAutoCorrecting = false;
   gChosenMapIndex = 0;
   gMapCandidates.assign(1, std::string{});
+  gFileInfo = FileInfoRec{};
 }
 
 void AddToTable(std::vector<StringPairRec>& table, StringPairRec pair) {

@@ -1,4 +1,4 @@
-#include "mainwindow/controls.h"
+#include "platform/qt/controls.h"
 
 #include <QLabel>
 #include <QPushButton>
