@@ -22,15 +22,14 @@
 #include "maps/poser_paths.h"
 #include "platform/dialog_preview.h"
 #include "platform/qt/qt_ui.h"
-#include "platform/qt/thumbnail_picture.h"
+#include "maps/qt/thumbnails.h"
 #include "reader/material_parser.h"
 
 namespace vandrel {
 
 void LoadMapThumbnail(const std::string& poserPath) {
   const std::string file = PoserPathToFilePath(poserPath);
-  if (!FileExists(file) || gMapThumbnails.Contains(LCase(file))) return;
-  if (auto picture = LoadThumbnailPicture(file)) gMapThumbnails.Add(LCase(file), std::move(*picture));
+  if (FileExists(file)) LoadThumbNail(file, 0);
 }
 
 FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {

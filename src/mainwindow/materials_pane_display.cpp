@@ -15,6 +15,7 @@
 #include "mainwindow/controls.h"
 #include "mainwindow/materials_pane.h"
 #include "maps/poser_paths.h"
+#include "maps/qt/thumbnails.h"
 #include "model/model.h"
 #include "platform/dialog_preview.h"
 #include "platform/files.h"
@@ -45,16 +46,8 @@ void MaterialsPane::SetSwatch(int index, const QColor& color) {
 QColor MaterialsPane::SwatchColor(int index) const { return swatchColors_[static_cast<std::size_t>(index)]; }
 
 void MaterialsPane::ShowMapThumbnail(int index, const std::string& poserPath) {
-  QLabel* thumb = imgThumb[static_cast<std::size_t>(index)];
-  const std::string file = PoserPathToFilePath(poserPath);
-  const ThumbPicture* picture = IsNoMap(poserPath) ? nullptr : gMapThumbnails.Find(LCase(file));
-  if (picture && !picture->empty()) {
-    thumb->setPixmap(QPixmap::fromImage(ToQImage(*picture)).scaled(thumb->size(), Qt::KeepAspectRatio));
-    thumb->setEnabled(true);
-    lblThumb[static_cast<std::size_t>(index)]->setEnabled(true);
-  } else {
-    thumb->clear();
-  }
+  vandrel::ShowMapThumbnail(poserPath, imgThumb[static_cast<std::size_t>(index)],
+                            lblThumb[static_cast<std::size_t>(index)]);
 }
 
 void MaterialsPane::ShowMaterial() {

@@ -17,6 +17,7 @@
 #include "app/settings_file.h"
 #include "mainwindow/channels_pane.h"
 #include "mainwindow/frm_main.h"
+#include "maps/qt/thumbnails.h"
 #include "common/text.h"
 #include "model/command_line.h"
 #include "model/model.h"
@@ -258,15 +259,15 @@ TEST_F(StartTest, MapsThatExistGetThumbnailsWhileAFileIsRead) {
   ui_->AnswerOpen(pose);
   w.mnuOpenPZ2_Click();
   ASSERT_FALSE(gState.ReadError);
-  EXPECT_EQ(gMapThumbnails.Count(), 1u);
-  EXPECT_TRUE(gMapThumbnails.Contains(LCase(poser + "/Runtime/Textures/Vandrel/Skin.jpg")));
+  EXPECT_EQ(ImageList1(0).Count(), kStockPictureCount + 1u);
+  EXPECT_TRUE(ImageList1(0).Contains(LCase(poser + "/Runtime/Textures/Vandrel/Skin.jpg")));
   w.ResetMainWindow();
-  EXPECT_EQ(gMapThumbnails.Count(), 0u);
+  EXPECT_EQ(ImageList1(0).Count(), std::size_t(kStockPictureCount));
 
   gSettings.MainThumb = false;
   ui_->AnswerOpen(pose);
   w.mnuOpenPZ2_Click();
-  EXPECT_EQ(gMapThumbnails.Count(), 0u);
+  EXPECT_EQ(ImageList1(0).Count(), std::size_t(kStockPictureCount));
 }
 
 TEST_F(StartTest, PreferencesMenuOpensThePreferencesWindow) {

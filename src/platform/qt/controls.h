@@ -14,6 +14,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <utility>
 #include <vector>
 
 class QAbstractButton;
@@ -82,6 +83,19 @@ void setSelectedRows(QListWidget* list, const std::vector<bool>& selected);
 std::vector<bool> selectedRows(const QListWidget* list);
 // Selection of one list-view item: never runs a handler.
 void setSelected(QTreeWidget* view, int row, bool selected);
+// List-view selection in one step (never item by item, which grows
+// quadratically with the rows): exactly the rows set in `rows`, or all rows.
+// Never runs a handler.
+void selectRows(QTreeWidget* view, const std::vector<bool>& rows);
+void selectAll(QTreeWidget* view);
+// One flag per row of the list view, set for the selected rows, and their count.
+std::vector<bool> selectedRows(const QTreeWidget* view);
+int selectedCount(const QTreeWidget* view);
+// Moves the list view's current item (where the arrow keys start) without
+// touching the selection.
+void setCurrentRow(QTreeWidget* view, int row);
+// Replaces the items of a two-column list view in one step.
+void setItems(QTreeWidget* view, const std::vector<std::pair<QString, QString>>& items);
 
 // Item changes of lists run no handler and keep "nothing chosen" as it was:
 // a drop-down list that had no chosen item still has none afterwards.
