@@ -8,6 +8,7 @@
 #include "app/settings_file.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
+#include "mainwindow/tool_windows.h"
 #include "model/command_line.h"
 #include "model/model.h"
 #include "platform/console_ui.h"
@@ -32,6 +33,7 @@ void ConnectWindows(FrmMain* window, bool silent) {
     if (silent) return std::make_unique<UiHost>();
     return std::make_unique<ReadProgressHost>(window);
   };
+  ConnectToolWindows(*window);
   window->SetOtherWindow(OtherWindow::Preferences, [window] {
     ShowPreferences(window, [window](bool on) { window->mnuPoser->setEnabled(on); });
   });

@@ -229,6 +229,9 @@ class FrmMain : public QMainWindow {
   // The open dialog of a file type on the shared dialog (or CommonDialog1
   // when the preview is off); false when it was cancelled.
   bool ChooseOpenFile(int fileType);
+  // The same with the given title, filter, extension and start folder; the
+  // chosen folder is not kept.
+  bool ChooseOpenFile(const FileDialogRequest& request);
   // The host that long reads report through: the progress window (set by the
   // start procedure), nothing in batch mode, message boxes otherwise.
   std::function<std::unique_ptr<Host>()> MakeProgressHost;

@@ -164,8 +164,13 @@ std::unique_ptr<Host> FrmMain::ProgressHost() {
 }
 
 bool FrmMain::ChooseOpenFile(int fileType) {
+  if (!ChooseOpenFile(OpenDialogRequest(fileType))) return false;
+  RememberOpenFolder(fileType, SharedDialog().FileName);
+  return true;
+}
+
+bool FrmMain::ChooseOpenFile(const FileDialogRequest& request) {
   CdlgEx& dlg = SharedDialog();
-  const FileDialogRequest request = OpenDialogRequest(fileType);
   dlg.FileName.clear();
   dlg.DialogTitle = request.title;
   dlg.DefaultExt = request.defaultExt;
@@ -182,9 +187,7 @@ bool FrmMain::ChooseOpenFile(int fileType) {
     chosen = Ui().ShowOpen(RequestOf(CommonDialog1));
     if (!chosen.cancelled) dlg.FileName = CommonDialog1.FileName = chosen.path;
   }
-  if (chosen.cancelled) return false;
-  RememberOpenFolder(fileType, dlg.FileName);
-  return true;
+  return !chosen.cancelled;
 }
 
 void FrmMain::OpenFile(const std::string& text) {
@@ -203,13 +206,16 @@ void FrmMain::OpenFile(const std::string& text) {
     return;
   }
   const std::string path = dlg.FileName;
-  // An import keeps the document and reads only the other file's materials.
-  if (!gImportMode) ResetMainWindow();
-  materials->EnableMaterialControlsAfterLoad();
-  chkNoMaterialData->setEnabled(true);
-  {
+  const auto prepareMaterialControls = [this] {
+    materials->EnableMaterialControlsAfterLoad();
+    chkNoMaterialData->setEnabled(true);
     EventsOff off;
     controls::setChecked(chkNoMaterialData, false);
+  };
+  // An import keeps the document and reads only the other file's materials.
+  if (!gImportMode) {
+    ResetMainWindow();
+    prepareMaterialControls();
   }
 
   OpenFileOptions options;
@@ -229,6 +235,12 @@ void FrmMain::OpenFile(const std::string& text) {
   }
   SetBusy(false);
 
+  if (gImportMode) {
+    // An import that failed or brought no materials leaves the window as it
+    // was; the import puts the document back.
+    if (!result.ok || result.noMaterialData) return;
+    prepareMaterialControls();
+  }
   if (!result.ok) {
     // The report was shown; the document is left empty and nothing is saved.
     gState.SilentSave = false;

@@ -197,7 +197,7 @@ TEST_F(StartTest, UnknownTypesAndMissingCharacterFilesAreIgnored) {
 }
 
 TEST_F(StartTest, CharacterFileInUpperCaseIsReadWithItsProps) {
-  const std::string figure = Library("reader/figure_props.cr2", "FIGURE.CR2");
+  const std::string figure = Library("tools/figure_props.cr2", "FIGURE.CR2");
   ui_->AnswerMessage(MsgResult::No);  // no morph and pose data
   Start(figure);
   EXPECT_EQ(gState.FileName, figure);
