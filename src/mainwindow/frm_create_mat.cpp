@@ -109,8 +109,10 @@ void FrmCreateMat::Form_Load() {
   for (const ObjectRec& group : gObjects) controls::addItem(cmbFigures1, FromPoserText(group.Name));
   if (cmbFigures1->count() > 0) controls::setListIndex(cmbFigures1, 0);
   for (const std::string& entry : gObjectList) controls::addItem(cmbFigures2, FromPoserText(entry));
+  // The entry chosen in the main window; the first when none is.
   const int chosen = calls_.ChosenObject();
-  if (chosen >= 0 && chosen < cmbFigures2->count()) controls::setListIndex(cmbFigures2, chosen);
+  if (cmbFigures2->count() > 0)
+    controls::setListIndex(cmbFigures2, chosen >= 0 && chosen < cmbFigures2->count() ? chosen : 0);
   mDest = std::make_unique<MaterialCopyPlan>();
   cmbFigures2_Click();
 }

@@ -258,7 +258,11 @@ void FrmMain::OpenFile(const std::string& text) {
     dlg.FileName.clear();
     return;
   }
+  // The required-version box's change handling marks the document changed;
+  // a load ends unchanged (an import changed).
+  const bool dirty = gState.Dirty;
   ApplyReadResult(result);
+  gState.Dirty = dirty;
   if (channels && !channels->Cancelled) ApplyChannelRead(*channels);
   // Filling the version box and showing the first material marked the
   // document; a load leaves it unchanged (an import is a change), and the
