@@ -260,19 +260,28 @@ TEST_F(ChannelsPaneTest, DeletionByTypeDialsAndActors) {
   EXPECT_EQ(ui->requestsOf(UiRequest::Message).back().text, "0 channels were deleted.");
   P().chkDelChannels[10]->click();
 
-  // Morphs of head and lHand, and neck's rotation with the rotations: neck goes.
+  // A dial switch leaves an actor with nothing to write while another actor
+  // is selected too: only that actor goes.
+  gActors[3].PropertyOn.fill(false);
+  Click(actors, 3);
+  Click(dials, 0);
+  Click(actors, 2, Qt::ControlModifier);
+  Click(actors, 3, Qt::ControlModifier);  // neck current again, lHand still selected
+  ASSERT_EQ(Selected(actors), (std::vector<int>{3, 4}));
+  ASSERT_TRUE(P().chkEnableDial[0]->isChecked());
+  P().chkEnableDial[0]->click();
+  EXPECT_EQ(Texts(actors), (std::vector<std::string>{"BODY:1/actor", "head:1/actor", "lHand:1/actor"}));
+
+  // Morphs and rotations of head and lHand: lHand, left with nothing to write, goes.
   const std::string before = Tables();
   Click(actors, 1);
   Click(actors, 2, Qt::ControlModifier);
-  Click(actors, 3, Qt::ControlModifier);
-  // lHand and neck keep nothing to write but their channels.
   gActors[2].PropertyOn.fill(false);
-  gActors[3].PropertyOn.fill(false);
   P().chkDelChannels[3]->click();
   P().chkDelChannels[0]->click();
   gState.Dirty = false;
   P().cmdDelChannels->click();
-  EXPECT_EQ(ui->requestsOf(UiRequest::Message).back().text, "6 channels and\r\n2 actors were deleted.");
+  EXPECT_EQ(ui->requestsOf(UiRequest::Message).back().text, "5 channels and\r\n1 actors were deleted.");
   EXPECT_EQ(Texts(actors), (std::vector<std::string>{"BODY:1/actor", "head:1/actor"}));
   EXPECT_EQ(gActorList.size(), 2u);
   EXPECT_EQ(Selected(actors), std::vector<int>{1});
