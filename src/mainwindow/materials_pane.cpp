@@ -308,6 +308,7 @@ void MaterialsPane::Build() {
 void MaterialsPane::Connect() {
   controls::bindClick(cmbFigures, [this] { cmbFigures_Click(); });
   controls::bindClick(lstMaterials, [this] { lstMaterials_Click(); });
+<<<<<<< HEAD
   controls::bindButton(cmdInvertSel, [this] { cmdInvertSel_Click(); });
   controls::bindButton(cmdDeleteMaterials, [this] { cmdDeleteMaterials_Click(); });
   controls::bindButton(cmdNewMat, [this] { cmdNewMat_Click(); });
@@ -326,6 +327,9 @@ void MaterialsPane::Connect() {
     p.caption->installEventFilter(this);
     p.disabled->installEventFilter(this);
   }
+=======
+  ConnectTemplates();
+>>>>>>> main
 }
 
 }  // namespace vandrel

@@ -156,8 +156,17 @@ class MaterialsPane : public QWidget {
   void EnableMaterialControls();
   void DisableMaterialControls();
   void ClearMaterialPanel();
+  // ---- Selection templates (materials_pane_templates.cpp). -------------------
   // Lists the selection templates (Templates/*.cfg) in Combo1.
   void FillTemplateList();
+  // Lists the groups of Combo1's template `index` in Combo2.
+  void FillTemplateGroupList(int index);
+  void Combo1_Click();
+  // Selects exactly the materials the chosen group names.
+  void Combo2_Click();
+  void cmdDelTemplate_Click();
+  // Opens the chosen template in the template editor.
+  void cmdEditTemplate_Click();
   // Flips one property panel to its other face and marks the document changed.
   void TogglePanel(int panel);
   // True while the panel shows its off face (its Disabled label is enabled).
@@ -178,12 +187,20 @@ class MaterialsPane : public QWidget {
  private:
   void Build();
   void Connect();
+<<<<<<< HEAD
   void SelectAllMaterials();
   // cmd(1): false when the last group went (the handler ends there).
   bool RemoveChosenGroup();
   // The three material check boxes: inverts the field of every selected material.
   void InvertSelected(bool MaterialRec::*field);
   bool eventFilter(QObject* watched, QEvent* event) override;
+=======
+  void ConnectTemplates();
+  // The file of Combo1's item `index`, "" for none.
+  std::string TemplateFileAt(int index) const;
+
+  std::vector<std::string> templateFiles_;  // the files of Combo1's items
+>>>>>>> main
 
   std::array<QColor, 4> swatchColors_{};
 

@@ -141,13 +141,13 @@ void MaterialsPane::lstMaterials_Click() {
 // ---- Select all, invert, delete ---------------------------------------------------
 
 void MaterialsPane::SelectAllMaterials() {
-  controls::setSelectedRows(lstMaterials, std::vector<bool>(static_cast<std::size_t>(lstMaterials->count()), true));
+  controls::setSelection(lstMaterials, std::vector<bool>(static_cast<std::size_t>(lstMaterials->count()), true));
 }
 
 void MaterialsPane::cmdInvertSel_Click() {
   std::vector<bool> rows = controls::selectedRows(lstMaterials);
   rows.flip();
-  controls::setSelectedRows(lstMaterials, rows);
+  controls::setSelection(lstMaterials, rows);
 }
 
 void MaterialsPane::cmdDeleteMaterials_Click() {

@@ -12,6 +12,7 @@
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QTreeWidget>
+#include <QItemSelection>
 
 #include <algorithm>
 #include <memory>
@@ -205,7 +206,7 @@ std::vector<bool> selectedRows(const QListWidget* list) {
   return rows;
 }
 
-void setSelectedRows(QListWidget* list, const std::vector<bool>& selected) {
+void setSelection(QListWidget* list, const std::vector<bool>& selected) {
   const int n = list->count();
   const std::vector<bool> before = selectedRows(list);
   QItemSelection selection;
