@@ -308,7 +308,6 @@ void MaterialsPane::Build() {
 void MaterialsPane::Connect() {
   controls::bindClick(cmbFigures, [this] { cmbFigures_Click(); });
   controls::bindClick(lstMaterials, [this] { lstMaterials_Click(); });
-<<<<<<< HEAD
   controls::bindButton(cmdInvertSel, [this] { cmdInvertSel_Click(); });
   controls::bindButton(cmdDeleteMaterials, [this] { cmdDeleteMaterials_Click(); });
   controls::bindButton(cmdNewMat, [this] { cmdNewMat_Click(); });
@@ -327,9 +326,7 @@ void MaterialsPane::Connect() {
     p.caption->installEventFilter(this);
     p.disabled->installEventFilter(this);
   }
-=======
   ConnectTemplates();
->>>>>>> main
 }
 
 }  // namespace vandrel

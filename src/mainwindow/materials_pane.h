@@ -187,20 +187,17 @@ class MaterialsPane : public QWidget {
  private:
   void Build();
   void Connect();
-<<<<<<< HEAD
   void SelectAllMaterials();
   // cmd(1): false when the last group went (the handler ends there).
   bool RemoveChosenGroup();
   // The three material check boxes: inverts the field of every selected material.
   void InvertSelected(bool MaterialRec::*field);
   bool eventFilter(QObject* watched, QEvent* event) override;
-=======
   void ConnectTemplates();
   // The file of Combo1's item `index`, "" for none.
   std::string TemplateFileAt(int index) const;
 
   std::vector<std::string> templateFiles_;  // the files of Combo1's items
->>>>>>> main
 
   std::array<QColor, 4> swatchColors_{};
 
