@@ -16,6 +16,7 @@
 #include "mainwindow/channels_pane.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
+#include "maps/qt/thumbnails.h"
 #include "model/model.h"
 #include "tools/file_statistics.h"
 #include "platform/files.h"
@@ -233,6 +234,8 @@ void FrmMain::OpenFile(const std::string& text) {
     std::unique_ptr<Host> host = ProgressHost();
     SetBusy(true);
     result = ReadPoserFile(options, *host);
+    // The map thumbnails the read started are in the lists when it ends.
+    FinishPendingThumbnails();
   }
   SetBusy(false);
 

@@ -3,6 +3,8 @@
 // pose file the window writes afterwards.
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -28,6 +30,10 @@ std::string DataFile(const std::string& name) { return std::string(VANDREL_TEST_
 class ChannelsPaneTest : public WindowTest {
  public:
   ChannelsPane& P() { return *window->channelsPane; }
+  void TearDown() override {
+    std::setlocale(LC_ALL, "C");
+    WindowTest::TearDown();
+  }
 
   // Opens a pose file through the File menu and brings the pane to the front.
   void Open(const std::string& path) {
@@ -204,7 +210,8 @@ TEST_F(ChannelsPaneTest, PropertiesAreShownSwitchedAndApplied) {
   EXPECT_TRUE(P().cmdApplyProperty[4]->isEnabled());
   EXPECT_TRUE(P().cmbActorProperties[3]->isEnabled());
 
-  // Dial value: accepted and refused texts.
+  // Dial value: accepted and refused texts, "." for a decimal-comma user too.
+  std::setlocale(LC_ALL, "de_DE.UTF-8");
   Click(actors, 0);
   Click(dials, 0);
   Click(dials, 1, Qt::ControlModifier);
@@ -223,6 +230,8 @@ TEST_F(ChannelsPaneTest, PropertiesAreShownSwitchedAndApplied) {
   EXPECT_EQ(gActors[0].Dials[0].Value, 0.75);
   EXPECT_EQ(gActors[0].Dials[1].Value, 0.75);
   EXPECT_EQ(gActors[0].Dials[2].Value, 0);  // not selected
+  Click(dials, 1);
+  EXPECT_EQ(P().txtDialProperties[0]->text(), "0.75");
   Type(P().txtDialProperties[1], "Belly");
   P().cmdApplyDial[1]->click();
   EXPECT_EQ(gActors[0].Dials[1].ExtName, "Belly");
