@@ -16,6 +16,7 @@
 #include "mainwindow/channels_pane.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
+#include "maps/qt/thumbnails.h"
 #include "model/model.h"
 #include "tools/file_statistics.h"
 #include "platform/files.h"
@@ -233,6 +234,8 @@ void FrmMain::OpenFile(const std::string& text) {
     std::unique_ptr<Host> host = ProgressHost();
     SetBusy(true);
     result = ReadPoserFile(options, *host);
+    // The map thumbnails the read started are in the lists when it ends.
+    FinishPendingThumbnails();
   }
   SetBusy(false);
 
@@ -265,6 +268,11 @@ void FrmMain::OpenFile(const std::string& text) {
   ApplyReadResult(result);
   gState.Dirty = dirty;
   if (channels && !channels->Cancelled) ApplyChannelRead(*channels);
+  // Filling the version box and showing the first material marked the
+  // document; a load leaves it unchanged (an import is a change), and the
+  // controls take the user's events from here on.
+  gState.Dirty = gImportMode;
+  gState.EventsOn = true;
 
   if (!result.silentSavePath.empty()) {
     gState.SilentSave = false;
