@@ -59,8 +59,6 @@ enum class OtherWindow {
 };
 inline constexpr int kOtherWindowCount = 8;
 
-// Loads the thumbnail of a map a material names, when the file exists.
-void LoadMapThumbnail(const std::string& poserPath);
 
 class FrmMain : public QMainWindow {
   Q_OBJECT

@@ -16,7 +16,9 @@
 #include "mainwindow/channels_pane.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
+#include "maps/qt/thumbnails.h"
 #include "model/model.h"
+#include "tools/file_statistics.h"
 #include "platform/files.h"
 #include "platform/qt/qt_ui.h"
 #include "model/command_line.h"
@@ -115,7 +117,7 @@ void FrmMain::ApplyReadResult(const OpenFileResult& result) {
     chkNoMaterialData->setEnabled(false);
   }
   if (result.selectDefaultTemplate) {
-    const QString wanted = FromPoserText(LCase(gSettings.DefaultTemplate));
+    const QString wanted = QString::fromStdString(gSettings.DefaultTemplate).toLower();
     QComboBox* templates = materials->Combo1;
     for (int i = 0; i < templates->count(); ++i) {
       if (templates->itemText(i).toLower() == wanted) {
@@ -232,6 +234,8 @@ void FrmMain::OpenFile(const std::string& text) {
     std::unique_ptr<Host> host = ProgressHost();
     SetBusy(true);
     result = ReadPoserFile(options, *host);
+    // The map thumbnails the read started are in the lists when it ends.
+    FinishPendingThumbnails();
   }
   SetBusy(false);
 
@@ -264,6 +268,11 @@ void FrmMain::OpenFile(const std::string& text) {
   ApplyReadResult(result);
   gState.Dirty = dirty;
   if (channels && !channels->Cancelled) ApplyChannelRead(*channels);
+  // Filling the version box and showing the first material marked the
+  // document; a load leaves it unchanged (an import is a change), and the
+  // controls take the user's events from here on.
+  gState.Dirty = gImportMode;
+  gState.EventsOn = true;
 
   if (!result.silentSavePath.empty()) {
     gState.SilentSave = false;
@@ -322,11 +331,19 @@ std::string FrmMain::WritePoseFile() {
 
 std::string FrmMain::ExportMtl(const std::string& path) { return vandrel::ExportMtl(path); }
 
-// Filled in by the file statistics and the map reference check, which other
-// parts of the program build; nothing to do until they are connected.
+// Counts the loaded file into gFileInfo and enables File Information (a
+// test may put its own procedure in the hook).
 void FrmMain::CollectFileInfo() {
-  if (CollectFileInfoHook) CollectFileInfoHook();
+  if (CollectFileInfoHook) {
+    CollectFileInfoHook();
+    return;
+  }
+  vandrel::CollectFileInfo();
+  mnuFileInfo->setEnabled(true);
 }
+
+// Filled in by the map reference check, which another part of the program
+// builds; nothing to do until it is connected.
 
 void FrmMain::CheckMapReferences() {
   if (CheckMapReferencesHook) CheckMapReferencesHook();
