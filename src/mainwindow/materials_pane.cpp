@@ -309,6 +309,7 @@ void MaterialsPane::Connect() {
   controls::bindClick(cmbFigures, [this] { cmbFigures_Click(); });
   controls::bindClick(lstMaterials, [this] { lstMaterials_Click(); });
   ConnectTemplates();
+  ConnectMapRows();
 }
 
 }  // namespace vandrel
