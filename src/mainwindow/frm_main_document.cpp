@@ -270,6 +270,11 @@ void FrmMain::OpenFile(const std::string& text) {
   ApplyReadResult(result);
   gState.Dirty = dirty;
   if (channels && !channels->Cancelled) ApplyChannelRead(*channels);
+  // Filling the version box and showing the first material marked the
+  // document; a load leaves it unchanged (an import is a change), and the
+  // controls take the user's events from here on.
+  gState.Dirty = gImportMode;
+  gState.EventsOn = true;
 
   if (!result.silentSavePath.empty()) {
     gState.SilentSave = false;

@@ -308,6 +308,24 @@ void MaterialsPane::Build() {
 void MaterialsPane::Connect() {
   controls::bindClick(cmbFigures, [this] { cmbFigures_Click(); });
   controls::bindClick(lstMaterials, [this] { lstMaterials_Click(); });
+  controls::bindButton(cmdInvertSel, [this] { cmdInvertSel_Click(); });
+  controls::bindButton(cmdDeleteMaterials, [this] { cmdDeleteMaterials_Click(); });
+  controls::bindButton(cmdNewMat, [this] { cmdNewMat_Click(); });
+  // The value and strength rows; the map rows and Fix buttons are connected
+  // by the map editing.
+  for (int i : {0, 1, 14, 15, 16, 17, 22, 23, 24})
+    controls::bindButton(cmd[static_cast<std::size_t>(i)], [this, i] { CMD_Click(i); });
+  for (int i = 1; i <= 7; ++i) controls::bindText(TXT[static_cast<std::size_t>(i)], [this, i] { TXT_Change(i); });
+  for (int i = 0; i < 7; ++i) controls::bindValue(SCR[static_cast<std::size_t>(i)], [this, i] { SCR_Change(i); });
+  for (int i = 0; i < 4; ++i) controls::bindButton(SHP[static_cast<std::size_t>(i)], [this, i] { SHP_Click(i); });
+  controls::bindCheckBox(chkApplyTextures, [this] { chkApplyTextures_Click(); });
+  controls::bindCheckBox(chkMultiplyThroughLights, [this] { chkMultiplyThroughLights_Click(); });
+  controls::bindCheckBox(chkMultiplyThroughKdColor, [this] { chkMultiplyThroughKdColor_Click(); });
+  // The captions and Disabled labels take double-clicks.
+  for (const PropertyPanel& p : panels) {
+    p.caption->installEventFilter(this);
+    p.disabled->installEventFilter(this);
+  }
   ConnectTemplates();
   ConnectMapRows();
 }

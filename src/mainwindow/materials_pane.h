@@ -129,6 +129,26 @@ class MaterialsPane : public QWidget {
   void ShowMaterial();
   void cmbFigures_Click();
   void lstMaterials_Click();
+  void cmdInvertSel_Click();
+  void cmdDeleteMaterials_Click();
+  void cmdNewMat_Click();
+
+  // ---- Editing. -------------------------------------------------------------
+  // The buttons cmd(0) to cmd(28).
+  void CMD_Click(int index);
+  // Number boxes TXT(1)..TXT(7) (TXT(0) is the main window's) and their bars.
+  void TXT_Change(int index);
+  void SCR_Change(int index);
+  void SHP_Click(int index);
+  void chkApplyTextures_Click();
+  void chkMultiplyThroughLights_Click();
+  void chkMultiplyThroughKdColor_Click();
+
+  // ---- Switches. ------------------------------------------------------------
+  // A caption label double-clicked (the property off for every selected
+  // material) or a Disabled label (on).
+  void SwitchOff(int panel);
+  void SwitchOn(int panel);
 
   // ---- States. --------------------------------------------------------------
   // What the main window's reset does to the pane before the document is emptied.
@@ -180,6 +200,12 @@ class MaterialsPane : public QWidget {
   void Build();
   void Connect();
   void ConnectMapRows();
+  void SelectAllMaterials();
+  // cmd(1): false when the last group went (the handler ends there).
+  bool RemoveChosenGroup();
+  // The three material check boxes: inverts the field of every selected material.
+  void InvertSelected(bool MaterialRec::*field);
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void ConnectTemplates();
   // The file of Combo1's item `index`, "" for none.
   std::string TemplateFileAt(int index) const;

@@ -178,7 +178,7 @@ void MaterialsPane::TXT_OLEDragDrop(int index, const std::vector<std::string>& f
   if (index < kFirstPathBox || index >= kFirstPathBox + 4 || files.empty()) return;
   if (RefusedPath(files.front())) return;
   controls::setText(TXT[static_cast<std::size_t>(index)], FromPoserText(files.front()));
-  MapRowButton_Click(index + 10);
+  CMD_Click(index + 10);
 }
 
 }  // namespace vandrel

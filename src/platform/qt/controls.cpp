@@ -196,28 +196,36 @@ void setSelected(QListWidget* list, int row, bool selected) {
   runHandler(list);
 }
 
-void setSelection(QListWidget* list, const std::vector<bool>& rows) {
-  QItemSelectionModel* model = list->selectionModel();
+std::vector<bool> selectedRows(const QListWidget* list) {
+  std::vector<bool> rows(static_cast<std::size_t>(std::max(0, list->count())), false);
+  for (const QItemSelectionRange& range : list->selectionModel()->selection()) {
+    const int top = std::max(0, range.top());
+    const int bottom = std::min(range.bottom(), list->count() - 1);
+    for (int i = top; i <= bottom; ++i) rows[static_cast<std::size_t>(i)] = true;
+  }
+  return rows;
+}
+
+void setSelection(QListWidget* list, const std::vector<bool>& selected) {
+  const int n = list->count();
+  const std::vector<bool> before = selectedRows(list);
   QItemSelection selection;
   bool changed = false;
-  const int count = list->count();
-  for (int row = 0; row < count; ++row) {
-    const bool wanted = row < static_cast<int>(rows.size()) && rows[static_cast<std::size_t>(row)];
-    if (list->item(row)->isSelected() != wanted) changed = true;
-    if (!wanted) continue;
-    int last = row;
-    while (last + 1 < count && last + 1 < static_cast<int>(rows.size()) && rows[static_cast<std::size_t>(last + 1)]) {
-      ++last;
-      if (!list->item(last)->isSelected()) changed = true;
+  int start = -1;
+  for (int i = 0; i <= n; ++i) {
+    const bool on = i < n && i < static_cast<int>(selected.size()) && selected[static_cast<std::size_t>(i)];
+    if (i < n && on != before[static_cast<std::size_t>(i)]) changed = true;
+    if (on && start < 0) start = i;
+    if (!on && start >= 0) {
+      selection.select(list->model()->index(start, 0), list->model()->index(i - 1, 0));
+      start = -1;
     }
-    selection.select(list->model()->index(row, 0), list->model()->index(last, 0));
-    row = last;
   }
   if (!changed) return;
   {
     const QSignalBlocker block(list);
-    const QSignalBlocker blockModel(model);
-    model->select(selection, QItemSelectionModel::ClearAndSelect);
+    const QSignalBlocker blockModel(list->selectionModel());
+    list->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
   }
   list->viewport()->update();
   runHandler(list);
