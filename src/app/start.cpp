@@ -15,6 +15,7 @@
 #include "platform/files.h"
 #include "platform/path_case.h"
 #include "platform/qt/qt_ui.h"
+#include "tools/qt/frm_file_info.h"
 #include "tools/qt/frm_templates.h"
 
 namespace vandrel {
@@ -41,6 +42,10 @@ void ConnectWindows(FrmMain* window, bool silent) {
   window->SetOtherWindow(OtherWindow::Templates, [window] {
     FrmTemplates editor(window, [window] { window->materials->FillTemplateList(); });
     editor.exec();
+  });
+  window->SetOtherWindow(OtherWindow::FileInfo, [window] {
+    FrmFileInfo info(window);
+    info.exec();
   });
 }
 
