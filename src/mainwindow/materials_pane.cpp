@@ -349,6 +349,7 @@ void MaterialsPane::Connect() {
     p.disabled->installEventFilter(this);
   }
   ConnectTemplates();
+  ConnectMapRows();
 }
 
 }  // namespace vandrel
