@@ -230,6 +230,8 @@ class FrmMain : public QMainWindow {
   // The same with the given title, filter, extension and start folder; the
   // chosen folder is not kept.
   bool ChooseOpenFile(const FileDialogRequest& request);
+  // The same with the preview chosen (the map dialogs follow MapThumb).
+  bool ChooseOpenFile(const FileDialogRequest& request, bool preview);
   // The host that long reads report through: the progress window (set by the
   // start procedure), nothing in batch mode, message boxes otherwise.
   std::function<std::unique_ptr<Host>()> MakeProgressHost;

@@ -171,7 +171,9 @@ bool FrmMain::ChooseOpenFile(int fileType) {
   return true;
 }
 
-bool FrmMain::ChooseOpenFile(const FileDialogRequest& request) {
+bool FrmMain::ChooseOpenFile(const FileDialogRequest& request) { return ChooseOpenFile(request, gSettings.CdlgThumb); }
+
+bool FrmMain::ChooseOpenFile(const FileDialogRequest& request, bool preview) {
   CdlgEx& dlg = SharedDialog();
   dlg.FileName.clear();
   dlg.DialogTitle = request.title;
@@ -182,7 +184,7 @@ bool FrmMain::ChooseOpenFile(const FileDialogRequest& request) {
   dlg.CancelError = true;
   dlg.Left = dlg.Top = 200;
   FileDialogResult chosen;
-  if (gSettings.CdlgThumb) {
+  if (preview) {
     chosen = ShowSharedOpen(true);
   } else {
     CopyDialogSettings();
@@ -233,6 +235,9 @@ void FrmMain::OpenFile(const std::string& text) {
   {
     std::unique_ptr<Host> host = ProgressHost();
     SetBusy(true);
+    // Map paths named in many materials resolve against the same folders:
+    // each folder is listed once for the whole read.
+    ScopedFolderListings listings;
     result = ReadPoserFile(options, *host);
     // The map thumbnails the read started are in the lists when it ends.
     FinishPendingThumbnails();

@@ -9,6 +9,7 @@
 //   materials_pane_display.cpp  showing the current material
 //   materials_pane_editing.cpp  number boxes, Apply buttons, swatches, check boxes
 //   materials_pane_switches.cpp switching properties off and on
+//   materials_pane_maps.cpp     the map rows: No Map, Open, "...", Apply, drops
 #pragma once
 
 #include <QColor>
@@ -184,9 +185,21 @@ class MaterialsPane : public QWidget {
   // The thumbnail of a map in imgThumb(index), when one was loaded.
   void ShowMapThumbnail(int index, const std::string& poserPath);
 
+  // ---- The map rows (materials_pane_maps.cpp). ------------------------------
+  // The map buttons of CMD_Click, for map j = 0 texture, 1 bump, 2 reflection,
+  // 3 transparency: cmd(2 + j) "No Map", cmd(6 + j) "Open", cmd(10 + j) "..."
+  // and cmd(18 + j) "Apply". They are bound to MapRowButton_Click, which
+  // runs the whole press (selection, every selected material, display).
+  static bool IsMapRowButton(int index);
+  void MapRowButton_Click(int index);
+  // Files dropped on the path box TXT(index), 8 to 11: the first one is put
+  // into the box and applied.
+  void TXT_OLEDragDrop(int index, const std::vector<std::string>& files);
+
  private:
   void Build();
   void Connect();
+  void ConnectMapRows();
   void SelectAllMaterials();
   // cmd(1): false when the last group went (the handler ends there).
   bool RemoveChosenGroup();

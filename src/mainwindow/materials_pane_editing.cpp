@@ -51,6 +51,7 @@ double BoxNumber(const QLineEdit* box, int index) { return Val(PointText(box->te
 
 void MaterialsPane::CMD_Click(int index) {
   if (index < 0 || index > 28) return;
+  if (IsMapRowButton(index)) return MapRowButton_Click(index);
   // Steps before the selection.
   if (index == 0) SelectAllMaterials();
   if (index == 1 && !RemoveChosenGroup()) return;

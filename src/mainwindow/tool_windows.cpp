@@ -31,7 +31,30 @@ std::string& MainWindowCalls::DialogFileName() { return window_.SharedDialog().F
 
 bool MainWindowCalls::ChooseFile(const FileDialogRequest& request) { return window_.ChooseOpenFile(request); }
 
-std::unique_ptr<Host> MainWindowCalls::ProgressHost() { return window_.ProgressHost(); }
+namespace {
+
+// The main window's progress host; while it lives the window takes no input.
+class BusyHost : public Host {
+ public:
+  explicit BusyHost(FrmMain& window) : window_(window), inner_(window.ProgressHost()) { window_.SetBusy(true); }
+  ~BusyHost() override { window_.SetBusy(false); }
+  void SetStage(const std::string& text) override { inner_->SetStage(text); }
+  void SetItem(const std::string& text) override { inner_->SetItem(text); }
+  void SetRange(long long max) override { inner_->SetRange(max); }
+  void SetValue(long long value) override { inner_->SetValue(value); }
+  bool CancelRequested() override { return inner_->CancelRequested(); }
+  MsgResult Message(const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon icon) override {
+    return inner_->Message(text, title, buttons, icon);
+  }
+
+ private:
+  FrmMain& window_;
+  std::unique_ptr<Host> inner_;
+};
+
+}  // namespace
+
+std::unique_ptr<Host> MainWindowCalls::ProgressHost() { return std::make_unique<BusyHost>(window_); }
 
 void MainWindowCalls::ShowObjectList() {
   MaterialsPane& pane = *window_.materials;

@@ -33,9 +33,17 @@ constexpr std::array<ImportFileType, kImportTypeCount> kTypes = {{
     {"Hair file", kHr2, "Hair|*.hr2|All files|*.*", true},
 }};
 
+// An import's open dialog; a cancel leaves the dialog's file name as it was.
+bool ChooseImportFile(DocumentCalls& calls, int index) {
+  const std::string kept = calls.DialogFileName();
+  if (calls.ChooseFile(ImportDialogRequest(index))) return true;
+  calls.DialogFileName() = kept;
+  return false;
+}
+
 // The character-file dialog of the figure procedures; the chosen folder is kept.
 bool ChooseCharacterFile(DocumentCalls& calls) {
-  if (!calls.ChooseFile(ImportDialogRequest(5))) return false;
+  if (!ChooseImportFile(calls, 5)) return false;
   gState.LastCharacterFolder = FolderOf(calls.DialogFileName());
   return true;
 }
@@ -55,11 +63,12 @@ void ReplaceBody(bool replace, bool read, DocumentCalls& calls) {
   calls.ShowActorList();
 }
 
-// Puts the document back after an import read that brought nothing; true
-// when the imported groups are in.
-bool ImportedOrRestored(bool read, DocumentSnapshot& before) {
+// Puts the document back after an import read that brought nothing, the
+// shared dialog's file name too; true when the imported groups are in.
+bool ImportedOrRestored(bool read, DocumentSnapshot& before, DocumentCalls& calls, const std::string& dialogName) {
   if (read && !gState.ReadError && !gOpenCancelled && !gObjectList.empty()) return true;
   before.Restore();
+  calls.DialogFileName() = dialogName;
   return false;
 }
 
@@ -151,10 +160,11 @@ void MergeImportedFile(int fileType, DocumentCalls& calls) {
   gImportMode = true;
   std::vector<KeptGroup> kept = KeepActorGroups();
   DocumentSnapshot before;
+  const std::string dialogName = calls.DialogFileName();
   calls.OpenFile("");
   gImportMode = false;
   if (gOpenCancelled) return;
-  if (!ImportedOrRestored(true, before)) return;
+  if (!ImportedOrRestored(true, before, calls, dialogName)) return;
   MergeKeptGroups(std::move(kept));
   calls.ShowObjectList();
 }
@@ -165,6 +175,7 @@ void ImportFigureMaterials(DocumentCalls& calls) {
   gImportMode = true;
   gFigureMaterialsOnly = true;
   gFigureMorphsOnly = false;
+  const std::string dialogName = calls.DialogFileName();
   if (!ChooseCharacterFile(calls)) {
     gImportMode = false;
     ClearFigureModes();
@@ -175,7 +186,7 @@ void ImportFigureMaterials(DocumentCalls& calls) {
   const FigureReadResult read = calls.RunFigureChooser();
   gImportMode = false;
   ClearFigureModes();
-  if (!ImportedOrRestored(read.MaterialsRead, before)) return;
+  if (!ImportedOrRestored(read.MaterialsRead, before, calls, dialogName)) return;
   MergeKeptGroups(std::move(kept));
   calls.ShowObjectList();
 }
@@ -190,7 +201,7 @@ void ImportFigureMorphs(DocumentCalls& calls) {
 void ImportBodyActor(DocumentCalls& calls) {
   bool replace = false;
   if (!AskReplaceBody(replace)) return;
-  if (!calls.ChooseFile(ImportDialogRequest(5))) return;
+  if (!ChooseImportFile(calls, 5)) return;
   RememberOpenFolder(kCr2, calls.DialogFileName());
   gState.FileType = kCr2;
   ReplaceBody(replace, calls.ReadMorphPoseFile(true, true, "", false), calls);
@@ -217,7 +228,7 @@ void RunImport(ImportData data, int index, bool bodyOnly, DocumentCalls& calls) 
   if (index == 5 && bodyOnly) return ImportBodyActor(calls);
   if (index == 6 || index == 7) return bodyOnly ? ImportFigureBodyActor(calls) : ImportFigureMorphs(calls);
   gState.FileType = type.Code;
-  if (!calls.ChooseFile(ImportDialogRequest(index))) return;
+  if (!ChooseImportFile(calls, index)) return;
   RememberOpenFolder(type.Code, calls.DialogFileName());
   calls.ReadMorphPoseFile(false, true, "", type.Append);
 }

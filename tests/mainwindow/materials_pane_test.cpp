@@ -360,3 +360,21 @@ TEST_F(MaterialsPaneTest, CheckBoxesInvertEachMaterialAndCancelledColoursChangeN
 
 }  // namespace
 }  // namespace vandrel::test
+
+namespace vandrel::test {
+namespace {
+
+TEST_F(MaterialsPaneTest, WindowFitsALaptopScreenAndTheListShowsWholeRows) {
+  window->show();
+  window->materials->lstMaterials->addItem("skin");
+  const QSize least = window->minimumSizeHint().expandedTo(window->minimumSize());
+  // 1366 x 768 less a panel or task bar and the title bar.
+  EXPECT_LE(least.width(), 1366);
+  EXPECT_LE(least.height(), 700);
+  const QListWidget* list = window->materials->lstMaterials;
+  const int rows = list->height() - 2 * list->frameWidth();
+  EXPECT_EQ(rows % list->sizeHintForRow(0), 0) << rows;
+}
+
+}  // namespace
+}  // namespace vandrel::test

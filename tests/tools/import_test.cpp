@@ -62,6 +62,7 @@ TEST_F(Import, AnImportThatBringsNothingLeavesTheDocumentAsItWas) {
   for (const std::string& file : {bare, broken}) {
     SCOPED_TRACE(file);
     ui->clear();
+    calls.fileName = "/poses/doll.cr2";
     ui->AnswerOpen(file);
     RunImport(ImportData::Materials, 8, false, calls);
     ASSERT_FALSE(ui->requestsOf(UiRequest::Message).empty());  // it says so
@@ -71,6 +72,7 @@ TEST_F(Import, AnImportThatBringsNothingLeavesTheDocumentAsItWas) {
     EXPECT_EQ(gActors.size(), 4u);
     EXPECT_EQ(gState.FileName, "/poses/doll.cr2");
     EXPECT_FALSE(gState.Dirty);
+    EXPECT_EQ(calls.fileName, "/poses/doll.cr2");  // the shared dialog's name too
   }
   // A cancelled dialog: nothing at all.
   ui->clear();

@@ -225,7 +225,10 @@ void setSelection(QListWidget* list, const std::vector<bool>& selected) {
   {
     const QSignalBlocker block(list);
     const QSignalBlocker blockModel(list->selectionModel());
-    list->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    // Clearing first and then selecting is linear; ClearAndSelect over a
+    // selection of many ranges is quadratic in Qt.
+    list->selectionModel()->clearSelection();
+    list->selectionModel()->select(selection, QItemSelectionModel::Select);
   }
   list->viewport()->update();
   runHandler(list);
