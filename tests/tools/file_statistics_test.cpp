@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <ctime>
 #include <map>
 
@@ -137,6 +138,16 @@ TEST_F(FileStatistics, LabelsShowSizesInTheLocaleAndNotAvailableWhereNothingIsCo
   EXPECT_EQ(l.SdMats, "5");
   EXPECT_EQ(FileTypeText("a.lt2"), "Light (LT2)");
   EXPECT_EQ(FormatDateTime({2024, 12, 31, 23, 5, 9}, comma), "31.12.2024 23:05:09");
+}
+
+TEST_F(FileStatistics, TheUserLocaleGivesItsDecimalSignAndDateForm) {
+  const std::string saved = std::setlocale(LC_ALL, nullptr);
+  if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE.UTF-8 locale";
+  const DisplayLocale german = UserDisplayLocale();
+  std::setlocale(LC_ALL, saved.c_str());
+  EXPECT_EQ(FileSizeText(2345678, german), "2,35 MB");
+  EXPECT_EQ(FormatDateTime({2024, 3, 5, 14, 7, 9}, german), "05.03.2024 14:07:09");
+  EXPECT_EQ(FileSizeText(2345678, UserDisplayLocale()), "2.35 MB");  // the C locale again
 }
 
 TEST_F(FileStatistics, DiskFactsGiveSizeAndADateOfTheFile) {
