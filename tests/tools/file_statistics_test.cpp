@@ -7,10 +7,13 @@
 #include <map>
 
 #include "model/model.h"
+#include "support/fixed_facts.h"
 #include "support/temp_dir.h"
 
 namespace vandrel {
 namespace {
+
+using test::FixedFacts;
 
 MaterialRec Material(const std::string& name, const std::string& texture, const std::string& transparency = kNoMap) {
   MaterialRec m;
@@ -87,16 +90,6 @@ TEST_F(FileStatistics, CountsGroupsActorsChannelsAndDistinctMaps) {
   ASSERT_EQ(gFileInfo.Actors.size(), 1u);
   EXPECT_EQ(gFileInfo.TextureMaps, 0);
 }
-
-// Reports fixed facts for the files it knows.
-class FixedFacts : public FileFactsSource {
- public:
-  std::map<std::string, FileFacts> files;
-  std::optional<FileFacts> Facts(const std::string& path) const override {
-    const auto it = files.find(path);
-    return it == files.end() ? std::nullopt : std::optional<FileFacts>(it->second);
-  }
-};
 
 TEST_F(FileStatistics, LabelsShowSizesInTheLocaleAndNotAvailableWhereNothingIsCounted) {
   const DisplayLocale comma{",", "%d.%m.%Y", "%H:%M:%S"};
