@@ -289,6 +289,22 @@ TEST_F(MaterialsPaneTest, NewMaterialsAndTheGroupOfAnActor) {
   DoubleClick(P().panels[kTextureMapPanel].disabled);
   const std::string saved = SaveAs("new.pz2");
   EXPECT_NE(saved.find("\tmaterial hipskin\r\n\t\t{\r\n\t\ttextureMap NO_MAP\r\n\t\t}"), std::string::npos);
+
+  // A table without groups: its nameless entry 0 is no group; the first
+  // material made for an actor fills it and moves the actor's item to the top.
+  gObjects.assign(1, ObjectRec{});
+  gObjectList = {"actor BODY:1", "actor hip:1"};
+  P().MirrorObjectList();
+  Choose(0);
+  EXPECT_FALSE(On(P().lstMaterials));
+  Choose(1);
+  ui->AnswerInput(std::string("hipskin"));
+  P().cmdNewMat->click();
+  ASSERT_EQ(gObjects.size(), 1u);
+  EXPECT_EQ(gObjects[0].Name, "hip:1");
+  EXPECT_EQ(gObjectList, (std::vector<std::string>{"actor hip:1", "actor BODY:1"}));
+  EXPECT_EQ(P().cmbFigures->currentIndex(), 0);
+  EXPECT_EQ(P().lstMaterials->count(), 1);
 }
 
 TEST_F(MaterialsPaneTest, NumberBoxesValidateAndMoveTheirBars) {
