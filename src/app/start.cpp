@@ -8,12 +8,15 @@
 #include "app/settings_file.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
+#include "mainwindow/tool_windows.h"
 #include "model/command_line.h"
 #include "model/model.h"
 #include "platform/console_ui.h"
 #include "platform/files.h"
 #include "platform/path_case.h"
 #include "platform/qt/qt_ui.h"
+#include "tools/qt/frm_file_info.h"
+#include "tools/qt/frm_templates.h"
 
 namespace vandrel {
 
@@ -32,8 +35,17 @@ void ConnectWindows(FrmMain* window, bool silent) {
     if (silent) return std::make_unique<UiHost>();
     return std::make_unique<ReadProgressHost>(window);
   };
+  ConnectToolWindows(*window);
   window->SetOtherWindow(OtherWindow::Preferences, [window] {
     ShowPreferences(window, [window](bool on) { window->mnuPoser->setEnabled(on); });
+  });
+  window->SetOtherWindow(OtherWindow::Templates, [window] {
+    FrmTemplates editor(window, [window] { window->materials->FillTemplateList(); });
+    editor.exec();
+  });
+  window->SetOtherWindow(OtherWindow::FileInfo, [window] {
+    FrmFileInfo info(window);
+    info.exec();
   });
 }
 

@@ -22,16 +22,10 @@
 #include "maps/poser_paths.h"
 #include "platform/dialog_preview.h"
 #include "platform/qt/qt_ui.h"
-#include "platform/qt/thumbnail_picture.h"
+#include "maps/qt/thumbnails.h"
 #include "reader/material_parser.h"
 
 namespace vandrel {
-
-void LoadMapThumbnail(const std::string& poserPath) {
-  const std::string file = PoserPathToFilePath(poserPath);
-  if (!FileExists(file) || gMapThumbnails.Contains(LCase(file))) return;
-  if (auto picture = LoadThumbnailPicture(file)) gMapThumbnails.Add(LCase(file), std::move(*picture));
-}
 
 FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
   setObjectName("frmMain");
@@ -39,7 +33,7 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
   setAcceptDrops(true);
   // While a file is read with the MainThumb preference on, every map that
   // exists gets its thumbnail.
-  SetMaterialMapHook(LoadMapThumbnail);
+  SetMaterialMapHook(LoadMapReferenceThumbnail);
 
   auto* central = new QWidget(this);
   central->setObjectName("frmMainClient");

@@ -21,6 +21,7 @@
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/materials_pane.h"
+#include "maps/qt/thumbnails.h"
 #include "model/model.h"
 #include "reader/poser_file_reader.h"
 #include "platform/dialog_preview.h"
@@ -77,7 +78,7 @@ void FrmMain::ResetMainWindow() {
   for (QAction* a : {mnuSave, mnuSaveAs, mnuExportMTL}) a->setEnabled(false);
   channelsPane->ResetPane();
   ResetDocument();
-  gMapThumbnails.Clear();
+  CutMainThumbnailsToStock();
   materials->AllPanelsOn();
 }
 

@@ -7,12 +7,15 @@
 #include <QLocale>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScrollBar>
+#include <algorithm>
 
 #include "common/numbers.h"
 #include "common/text.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/materials_pane.h"
 #include "maps/poser_paths.h"
+#include "maps/qt/thumbnails.h"
 #include "model/model.h"
 #include "platform/dialog_preview.h"
 #include "platform/files.h"
@@ -43,16 +46,8 @@ void MaterialsPane::SetSwatch(int index, const QColor& color) {
 QColor MaterialsPane::SwatchColor(int index) const { return swatchColors_[static_cast<std::size_t>(index)]; }
 
 void MaterialsPane::ShowMapThumbnail(int index, const std::string& poserPath) {
-  QLabel* thumb = imgThumb[static_cast<std::size_t>(index)];
-  const std::string file = PoserPathToFilePath(poserPath);
-  const ThumbPicture* picture = IsNoMap(poserPath) ? nullptr : gMapThumbnails.Find(LCase(file));
-  if (picture && !picture->empty()) {
-    thumb->setPixmap(QPixmap::fromImage(ToQImage(*picture)).scaled(thumb->size(), Qt::KeepAspectRatio));
-    thumb->setEnabled(true);
-    lblThumb[static_cast<std::size_t>(index)]->setEnabled(true);
-  } else {
-    thumb->clear();
-  }
+  vandrel::ShowMapThumbnail(poserPath, imgThumb[static_cast<std::size_t>(index)],
+                            lblThumb[static_cast<std::size_t>(index)]);
 }
 
 void MaterialsPane::ShowMaterial() {
@@ -81,8 +76,19 @@ void MaterialsPane::ShowMaterial() {
                              FromPoserText(m->TextureStrength),
                              FromPoserText(m->BumpStrength),
                              FromPoserText(m->ReflectionStrength)};
+  const double bars[7] = {double(m->HighlightSize),
+                          double(m->TransparencyMin),
+                          double(m->TransparencyMax),
+                          RoundHalfEven(100.0 * double(m->TransparencyFalloff)),
+                          RoundHalfEven(Val(m->TextureStrength)),
+                          RoundHalfEven(Val(m->BumpStrength)),
+                          RoundHalfEven(Val(m->ReflectionStrength))};
   for (int i = 0; i < 7; ++i) {
     face(valuePanels[i]);
+    // The bar first, so that its whole value does not replace a stored
+    // fraction ("12.5") in the box; the box's own check then runs on the
+    // stored text.
+    controls::setValue(SCR[static_cast<std::size_t>(i)], static_cast<int>(std::clamp(bars[i], -1000.0, 1000.0)));
     controls::setText(TXT[static_cast<std::size_t>(i + 1)], values[i]);
   }
   const std::string* maps[4] = {&m->TextureMap, &m->BumpMap, &m->ReflectionMap, &m->TransparencyMap};

@@ -126,18 +126,4 @@ void MaterialsPane::ClearMaterialPanel() {
   for (QLabel* thumb : imgThumb) thumb->clear();
 }
 
-void MaterialsPane::FillTemplateList() {
-  const std::string templates = JoinPath(ProgramFolder(), "Templates");
-  const std::string cache = JoinPath(ProgramFolder(), "Cache");
-  QDir().mkpath(QString::fromStdString(templates));
-  QDir().mkpath(QString::fromStdString(cache));
-  controls::clear(Combo1);
-  controls::clear(Combo2);
-  SetEnabled({Combo2, cmdEditTemplate, cmdDelTemplate}, false);
-  // Sorted, since directory listings come in no particular order here.
-  QStringList names = QDir(QString::fromStdString(templates)).entryList(QDir::Files, QDir::Name);
-  for (const QString& name : names)
-    if (name.right(4).toLower() == ".cfg") controls::addItem(Combo1, name.left(name.size() - 4));
-}
-
 }  // namespace vandrel

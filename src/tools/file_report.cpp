@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "common/text.h"
+#include "maps/picture_sizes.h"
 #include "maps/poser_paths.h"
 #include "model/model.h"
 #include "platform/files.h"
@@ -46,9 +47,8 @@ std::string UrlPart(const std::string& text) {
 }
 
 std::string PictureSize(const std::string& filePath) {
-  for (const StringPairRec& entry : gPictureSizes)
-    if (!entry.Key.empty() && EqualsNoCase(entry.Key, filePath)) return entry.Value;
-  return "N/A";
+  const std::string size = PictureSizeOf(filePath);
+  return size.empty() ? "N/A" : size;
 }
 
 class Page {

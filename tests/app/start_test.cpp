@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
 #include <QImage>
 #include <QTimer>
 #include <QKeyEvent>
@@ -17,6 +20,7 @@
 #include "app/settings_file.h"
 #include "mainwindow/channels_pane.h"
 #include "mainwindow/frm_main.h"
+#include "maps/qt/thumbnails.h"
 #include "common/text.h"
 #include "model/command_line.h"
 #include "model/model.h"
@@ -196,7 +200,7 @@ TEST_F(StartTest, UnknownTypesAndMissingCharacterFilesAreIgnored) {
 }
 
 TEST_F(StartTest, CharacterFileInUpperCaseIsReadWithItsProps) {
-  const std::string figure = Library("reader/figure_props.cr2", "FIGURE.CR2");
+  const std::string figure = Library("tools/figure_props.cr2", "FIGURE.CR2");
   ui_->AnswerMessage(MsgResult::No);  // no morph and pose data
   Start(figure);
   EXPECT_EQ(gState.FileName, figure);
@@ -205,6 +209,35 @@ TEST_F(StartTest, CharacterFileInUpperCaseIsReadWithItsProps) {
   const auto asked = ui_->requestsOf(UiRequest::Message);
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_EQ(asked[0].text, "Do you want to load morph and pose data also?\r\nIt may take a long time with a large file.");
+}
+
+TEST_F(StartTest, CharacterFileWithTwoFiguresOpensTheChosenOne) {
+  const std::string figures = Library("tools/two_figures.cr2", "Two Figures.cr2");
+  ui_->AnswerMessage(MsgResult::No);
+  // The chooser shows once the file was read (the progress window runs the
+  // event loop before that).
+  auto* poll = new QTimer;
+  poll->setInterval(10);
+  QObject::connect(poll, &QTimer::timeout, [poll, ticks = 0]() mutable {
+    QWidget* chooser = QApplication::activeModalWidget();
+    if (chooser == nullptr || chooser->objectName() != "frmFigure") {
+      if (++ticks < 500) return;
+      ADD_FAILURE() << "the chooser was not shown";
+      if (chooser != nullptr) chooser->close();
+    }
+    poll->deleteLater();
+    if (chooser == nullptr || chooser->objectName() != "frmFigure") return;
+    auto* list = chooser->findChild<QComboBox*>("cmbFigure");
+    ASSERT_EQ(list->count(), 2);
+    list->setCurrentIndex(1);
+    chooser->findChild<QPushButton*>("cmdOK")->click();
+  });
+  poll->start();
+  Start("\"" + figures + "\"");
+  EXPECT_EQ(gState.FileName, figures);
+  ASSERT_EQ(gObjects.size(), 1u);
+  EXPECT_EQ(gObjects[0].Materials.at(0).Name, "Metal");
+  EXPECT_FALSE(gState.FileGiven || gState.LoadProps);
 }
 
 TEST_F(StartTest, MissingPoseFileGoesToTheReaderAndIsReported) {
@@ -258,15 +291,15 @@ TEST_F(StartTest, MapsThatExistGetThumbnailsWhileAFileIsRead) {
   ui_->AnswerOpen(pose);
   w.mnuOpenPZ2_Click();
   ASSERT_FALSE(gState.ReadError);
-  EXPECT_EQ(gMapThumbnails.Count(), 1u);
-  EXPECT_TRUE(gMapThumbnails.Contains(LCase(poser + "/Runtime/Textures/Vandrel/Skin.jpg")));
+  EXPECT_EQ(ImageList1(0).Count(), kStockPictureCount + 1u);
+  EXPECT_TRUE(ImageList1(0).Contains(LCase(poser + "/Runtime/Textures/Vandrel/Skin.jpg")));
   w.ResetMainWindow();
-  EXPECT_EQ(gMapThumbnails.Count(), 0u);
+  EXPECT_EQ(ImageList1(0).Count(), std::size_t(kStockPictureCount));
 
   gSettings.MainThumb = false;
   ui_->AnswerOpen(pose);
   w.mnuOpenPZ2_Click();
-  EXPECT_EQ(gMapThumbnails.Count(), 0u);
+  EXPECT_EQ(ImageList1(0).Count(), std::size_t(kStockPictureCount));
 }
 
 TEST_F(StartTest, PreferencesMenuOpensThePreferencesWindow) {

@@ -13,6 +13,7 @@
 
 #include "mainwindow/controls.h"
 #include "common/text.h"
+#include "model/channel_edits.h"
 #include "platform/files.h"
 #include "window_fixture.h"
 
@@ -345,12 +346,10 @@ TEST_F(Commands, ClosingAsksToSaveWhileSomethingWouldBeSaved) {
 }
 
 TEST_F(Commands, TabsShowTheirPaneAndRefreshIt) {
-  std::vector<int> clicked;
-  window->channelsPane->ActorItemClickHook = [&](int item) { clicked.push_back(item); };
   QLineEdit* size = window->materials->TXT[1];
   window->tbsOptions->setCurrentIndex(1);  // fresh window: nothing to show
   EXPECT_EQ(window->paneStack->currentIndex(), 1);
-  EXPECT_TRUE(clicked.empty());
+  EXPECT_EQ(gCurrentActor, 0);
   controls::setText(size, "7");
   window->tbsOptions->setCurrentIndex(0);
   EXPECT_EQ(size->text(), "7");
@@ -360,12 +359,15 @@ TEST_F(Commands, TabsShowTheirPaneAndRefreshIt) {
   gObjects[0].Materials[0].HighlightSize = 42;
   controls::setText(size, "7");
   gActors[0].Name = "BODY:1";
+  gActors[0].Dials.assign(1, DialRec{"Smile", "", "targetGeom", 0.25});
   gActorList = {{"BODY:1", "actor"}};
   window->ShowChannelsRead();
   window->tbsOptions->setCurrentIndex(2);
   EXPECT_EQ(window->paneStack->currentIndex(), 2);
-  window->tbsOptions->setCurrentIndex(1);
-  EXPECT_EQ(clicked, std::vector<int>{1});
+  window->tbsOptions->setCurrentIndex(1);  // the first actor is shown
+  EXPECT_EQ(gCurrentActor, 1);
+  EXPECT_EQ(window->channelsPane->lstDials->topLevelItemCount(), 1);
+  EXPECT_EQ(window->channelsPane->txtDialProperties[0]->text(), "0.25");
   window->tbsOptions->setCurrentIndex(0);
   EXPECT_EQ(size->text(), "42");  // the current material shown again
 }

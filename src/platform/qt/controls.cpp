@@ -12,7 +12,9 @@
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QTreeWidget>
+#include <QItemSelection>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -194,6 +196,44 @@ void setSelected(QListWidget* list, int row, bool selected) {
   runHandler(list);
 }
 
+std::vector<bool> selectedRows(const QListWidget* list) {
+  std::vector<bool> rows(static_cast<std::size_t>(std::max(0, list->count())), false);
+  for (const QItemSelectionRange& range : list->selectionModel()->selection()) {
+    const int top = std::max(0, range.top());
+    const int bottom = std::min(range.bottom(), list->count() - 1);
+    for (int i = top; i <= bottom; ++i) rows[static_cast<std::size_t>(i)] = true;
+  }
+  return rows;
+}
+
+void setSelection(QListWidget* list, const std::vector<bool>& selected) {
+  const int n = list->count();
+  const std::vector<bool> before = selectedRows(list);
+  QItemSelection selection;
+  bool changed = false;
+  int start = -1;
+  for (int i = 0; i <= n; ++i) {
+    const bool on = i < n && i < static_cast<int>(selected.size()) && selected[static_cast<std::size_t>(i)];
+    if (i < n && on != before[static_cast<std::size_t>(i)]) changed = true;
+    if (on && start < 0) start = i;
+    if (!on && start >= 0) {
+      selection.select(list->model()->index(start, 0), list->model()->index(i - 1, 0));
+      start = -1;
+    }
+  }
+  if (!changed) return;
+  {
+    const QSignalBlocker block(list);
+    const QSignalBlocker blockModel(list->selectionModel());
+    // Clearing first and then selecting is linear; ClearAndSelect over a
+    // selection of many ranges is quadratic in Qt.
+    list->selectionModel()->clearSelection();
+    list->selectionModel()->select(selection, QItemSelectionModel::Select);
+  }
+  list->viewport()->update();
+  runHandler(list);
+}
+
 void setSelected(QTreeWidget* view, int row, bool selected) {
   QTreeWidgetItem* item = view->topLevelItem(row);
   if (!item) return;
@@ -201,6 +241,63 @@ void setSelected(QTreeWidget* view, int row, bool selected) {
   const QSignalBlocker blockModel(view->selectionModel());
   item->setSelected(selected);
   view->viewport()->update();
+}
+
+void selectRows(QTreeWidget* view, const std::vector<bool>& rows) {
+  QAbstractItemModel* model = view->model();
+  const int last = model->columnCount() - 1;
+  QItemSelection selection;
+  const int count = std::min(static_cast<int>(rows.size()), view->topLevelItemCount());
+  for (int first = 0; first < count;) {
+    if (!rows[static_cast<std::size_t>(first)]) {
+      ++first;
+      continue;
+    }
+    int end = first;
+    while (end + 1 < count && rows[static_cast<std::size_t>(end + 1)]) ++end;
+    selection.select(model->index(first, 0), model->index(end, last));
+    first = end + 1;
+  }
+  // The items keep their own selected flag from the selection model's signals.
+  const QSignalBlocker block(view);
+  view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+  view->viewport()->update();
+}
+
+void selectAll(QTreeWidget* view) {
+  const QSignalBlocker block(view);
+  view->selectAll();
+  view->viewport()->update();
+}
+
+std::vector<bool> selectedRows(const QTreeWidget* view) {
+  std::vector<bool> rows(static_cast<std::size_t>(view->topLevelItemCount()), false);
+  for (const QItemSelectionRange& range : view->selectionModel()->selection()) {
+    if (range.left() != 0 || range.parent().isValid()) continue;
+    for (int r = range.top(); r <= range.bottom() && r < static_cast<int>(rows.size()); ++r)
+      rows[static_cast<std::size_t>(r)] = true;
+  }
+  return rows;
+}
+
+int selectedCount(const QTreeWidget* view) {
+  const std::vector<bool> rows = selectedRows(view);
+  return static_cast<int>(std::count(rows.begin(), rows.end(), true));
+}
+
+void setCurrentRow(QTreeWidget* view, int row) {
+  const QSignalBlocker block(view);
+  view->selectionModel()->setCurrentIndex(view->model()->index(row, 0), QItemSelectionModel::NoUpdate);
+}
+
+void setItems(QTreeWidget* view, const std::vector<std::pair<QString, QString>>& items) {
+  const QSignalBlocker block(view);
+  const QSignalBlocker blockModel(view->selectionModel());
+  view->clear();
+  QList<QTreeWidgetItem*> made;
+  made.reserve(static_cast<qsizetype>(items.size()));
+  for (const auto& [name, type] : items) made.append(new QTreeWidgetItem({name, type}));
+  view->addTopLevelItems(made);
 }
 
 void addItem(QComboBox* list, const QString& text) { insertItem(list, list->count(), text); }

@@ -14,6 +14,8 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <utility>
+#include <vector>
 
 class QAbstractButton;
 class QAction;
@@ -72,8 +74,28 @@ void setListIndex(QListWidget* list, int row);
 void setTab(QTabBar* tabs, int index);
 // Selection of one list-box row; the handler runs when it changed.
 void setSelected(QListWidget* list, int row, bool selected);
+// The whole selection of a list box at once (row i selected when rows[i]),
+// in one change however many rows it touches; the handler runs once when
+// the selection changed. The current row stays.
+void setSelection(QListWidget* list, const std::vector<bool>& rows);
+// The selected state of every row, in row order, read in one pass over the
+// selection's ranges (asking each row is slow on long lists).
+std::vector<bool> selectedRows(const QListWidget* list);
 // Selection of one list-view item: never runs a handler.
 void setSelected(QTreeWidget* view, int row, bool selected);
+// List-view selection in one step (never item by item, which grows
+// quadratically with the rows): exactly the rows set in `rows`, or all rows.
+// Never runs a handler.
+void selectRows(QTreeWidget* view, const std::vector<bool>& rows);
+void selectAll(QTreeWidget* view);
+// One flag per row of the list view, set for the selected rows, and their count.
+std::vector<bool> selectedRows(const QTreeWidget* view);
+int selectedCount(const QTreeWidget* view);
+// Moves the list view's current item (where the arrow keys start) without
+// touching the selection.
+void setCurrentRow(QTreeWidget* view, int row);
+// Replaces the items of a two-column list view in one step.
+void setItems(QTreeWidget* view, const std::vector<std::pair<QString, QString>>& items);
 
 // Item changes of lists run no handler and keep "nothing chosen" as it was:
 // a drop-down list that had no chosen item still has none afterwards.
