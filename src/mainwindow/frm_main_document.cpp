@@ -235,6 +235,9 @@ void FrmMain::OpenFile(const std::string& text) {
   {
     std::unique_ptr<Host> host = ProgressHost();
     SetBusy(true);
+    // Map paths named in many materials resolve against the same folders:
+    // each folder is listed once for the whole read.
+    ScopedFolderListings listings;
     result = ReadPoserFile(options, *host);
     // The map thumbnails the read started are in the lists when it ends.
     FinishPendingThumbnails();

@@ -170,8 +170,15 @@ TEST_F(MapRows, WithNothingSelectedOnlyBrowseMarksTheDocument) {
   Box(8)->setText(QString::fromStdString(skin));
   Press(18);
   EXPECT_FALSE(gState.Dirty);
+  // With MapThumb the dialog is the shared one with its preview ticked, at 200, 200.
+  gSettings.MapThumb = true;
   ui->AnswerOpen(skin);
   Press(10);
+  const UiRequest open = ui->requestsOf(UiRequest::Open).back();
+  EXPECT_TRUE(open.dialog.previewPane && open.dialog.preview);
+  EXPECT_EQ(open.dialog.left, 200);
+  EXPECT_EQ(open.dialog.top, 200);
+  EXPECT_EQ(open.dialog.title, "Load Texture Map");
   EXPECT_TRUE(gState.Dirty);
   EXPECT_EQ(gState.LastMapFolder, FolderOf(skin));
   EXPECT_EQ(Maps(&MaterialRec::TextureMap), (std::vector<std::string>(3, "NO_MAP")));

@@ -170,16 +170,22 @@ TEST_F(MaterialsPaneTest, EditsReachEverySelectedMaterialAndTheSavedPose) {
       const std::vector<std::string> bulb = {"\tmaterial Bulb", "\t\t{", "\t\tKdColor 0 0.501961 1 1",
                                              "\t\tNsExponent 51", "\t\t}"};
       EXPECT_EQ(after.at("prop lamp_1/Bulb"), bulb);
-    } else {
-      EXPECT_NE(after.at("prop lamp_1/Shade"), before.at("prop lamp_1/Shade"));
-      for (const std::string& line : after.at("prop lamp_1/Shade"))
-        EXPECT_EQ(line.find("0.9"), std::string::npos) << line;  // the strength's value is left out
     }
 
-    // Switched on again, the old value is written back.
-    DoubleClick(P().panels[kTextureStrengthPanel].disabled);
-    EXPECT_FALSE(P().PanelIsOff(kTextureStrengthPanel));
-    EXPECT_TRUE(Mat(1, 0).TextureStrengthOn && Mat(1, 2).TextureStrengthOn);
+    // The highlight size off: its line is gone from both materials; on again,
+    // the pose is written exactly as before.
+    const std::string sizeLine = poser5 ? "Roughness" : "NsExponent";
+    auto count = [&](const std::string& bytes) {
+      std::size_t n = 0;
+      for (std::size_t at = bytes.find(sizeLine); at != std::string::npos; at = bytes.find(sizeLine, at + 1)) ++n;
+      return n;
+    };
+    const std::string written = SaveAs("after_again.pz2");
+    DoubleClick(P().panels[kHighlightSizePanel].caption);
+    EXPECT_EQ(count(SaveAs("size_off.pz2")), count(written) - 2) << poser5;
+    DoubleClick(P().panels[kHighlightSizePanel].disabled);
+    EXPECT_FALSE(P().PanelIsOff(kHighlightSizePanel));
+    EXPECT_EQ(SaveAs("size_on.pz2"), written) << poser5;
   }
 }
 
@@ -283,6 +289,22 @@ TEST_F(MaterialsPaneTest, NewMaterialsAndTheGroupOfAnActor) {
   DoubleClick(P().panels[kTextureMapPanel].disabled);
   const std::string saved = SaveAs("new.pz2");
   EXPECT_NE(saved.find("\tmaterial hipskin\r\n\t\t{\r\n\t\ttextureMap NO_MAP\r\n\t\t}"), std::string::npos);
+
+  // A table without groups: its nameless entry 0 is no group; the first
+  // material made for an actor fills it and moves the actor's item to the top.
+  gObjects.assign(1, ObjectRec{});
+  gObjectList = {"actor BODY:1", "actor hip:1"};
+  P().MirrorObjectList();
+  Choose(0);
+  EXPECT_FALSE(On(P().lstMaterials));
+  Choose(1);
+  ui->AnswerInput(std::string("hipskin"));
+  P().cmdNewMat->click();
+  ASSERT_EQ(gObjects.size(), 1u);
+  EXPECT_EQ(gObjects[0].Name, "hip:1");
+  EXPECT_EQ(gObjectList, (std::vector<std::string>{"actor hip:1", "actor BODY:1"}));
+  EXPECT_EQ(P().cmbFigures->currentIndex(), 0);
+  EXPECT_EQ(P().lstMaterials->count(), 1);
 }
 
 TEST_F(MaterialsPaneTest, NumberBoxesValidateAndMoveTheirBars) {

@@ -183,7 +183,9 @@ TEST_F(ToolWindows, MaterialsImportedFromAPropAndCopiedToAnActorAreSavedInsideIt
   ASSERT_NE(hip, std::string::npos) << text;
   const std::size_t latex = text.find("material Latex", hip);
   ASSERT_NE(latex, std::string::npos) << text;
-  EXPECT_EQ(text.find("actor ", hip + 1) == std::string::npos || text.find("actor ", hip + 1) > latex, true);
+  // Inside the hip's block, which ends where the prop's begins.
+  EXPECT_LT(latex, text.find("\nprop ball", hip)) << text;
+  EXPECT_LT(text.find("customMaterial 1", hip), latex);
 }
 
 TEST_F(ToolWindows, CancellingTheCopyingWindowChangesNothing) {

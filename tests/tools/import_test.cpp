@@ -117,6 +117,8 @@ TEST_F(Import, EachFileTypeHasItsDialogAndItsWayWithTheActorTable) {
   ui->AnswerOpen(ToolData("two_figures.cr2"));
   RunImport(ImportData::MorphsAndPoses, 0, false, calls);
   EXPECT_EQ(gState.LastPoseFolder + "/", ToolData(""));
+  EXPECT_FALSE(ActorExists("head:1"));  // replaced
+  EXPECT_TRUE(ActorExists("BODY:2"));
 }
 
 TEST_F(Import, TheBodyActorIsReplacedOnlyOnceANewOneWasRead) {
