@@ -15,8 +15,6 @@
 #include "platform/files.h"
 #include "platform/path_case.h"
 #include "platform/qt/qt_ui.h"
-#include "tools/qt/frm_file_info.h"
-#include "tools/qt/frm_templates.h"
 
 namespace vandrel {
 
@@ -38,14 +36,6 @@ void ConnectWindows(FrmMain* window, bool silent) {
   ConnectToolWindows(*window);
   window->SetOtherWindow(OtherWindow::Preferences, [window] {
     ShowPreferences(window, [window](bool on) { window->mnuPoser->setEnabled(on); });
-  });
-  window->SetOtherWindow(OtherWindow::Templates, [window] {
-    FrmTemplates editor(window, [window] { window->materials->FillTemplateList(); });
-    editor.exec();
-  });
-  window->SetOtherWindow(OtherWindow::FileInfo, [window] {
-    FrmFileInfo info(window);
-    info.exec();
   });
 }
 

@@ -158,7 +158,7 @@ void MaterialsPane::Build() {
   Combo2 = new QComboBox(pane);
   Combo2->setObjectName("Combo2");
   Combo2->setToolTip("Choose a selection group");
-  cmdEditTemplate = Button(pane, "cmdEditTemplate", "Edit");
+  cmdEditTemplate = Button(pane, "cmdEditTemplate", "Edit", "Edit selected template");
   cmdDelTemplate = Button(pane, "cmdDelTemplate", "Delete", "Delete selected template");
   lists->addWidget(lblTemplate, 6, 0);
   lists->addWidget(Combo1, 6, 1);

@@ -378,6 +378,13 @@ TEST_F(MaterialsPaneTest, CheckBoxesInvertEachMaterialAndCancelledColoursChangeN
   P().SHP[0]->click();
   EXPECT_EQ(Mat(0, 1).ObjectColor, kept);
   EXPECT_EQ(ui->requestsOf(UiRequest::Color).back().color, (Rgb{0, 0, 255}));
+  // A value outside its box's range shows the lower bound; the record keeps it.
+  Mat(0, 1).HighlightSize = 150;
+  Mat(0, 1).HighlightSizeOn = true;
+  P().ShowMaterial();
+  EXPECT_EQ(P().TXT[1]->text(), "1");
+  EXPECT_EQ(P().SCR[0]->value(), 1);
+  EXPECT_EQ(Mat(0, 1).HighlightSize, 150);
 }
 
 }  // namespace
