@@ -351,7 +351,11 @@ void FrmMain::CollectFileInfo() {
 // builds; nothing to do until it is connected.
 
 void FrmMain::CheckMapReferences() {
-  if (CheckMapReferencesHook) CheckMapReferencesHook();
+  if (CheckMapReferencesHook) {
+    CheckMapReferencesHook();
+    return;
+  }
+  materials->CheckMapReferences();
 }
 
 }  // namespace vandrel

@@ -57,6 +57,10 @@ void MaterialsPane::CMD_Click(int index) {
   if (index == 1 && !RemoveChosenGroup()) return;
   const std::vector<MaterialRec*> selected = SelectedMaterials();
   if (index <= 1) return;
+  if (index >= 25) {
+    FixMaps(index, selected);
+    return;
+  }
   const std::size_t box = [index] {
     switch (index) {
       case 14: return 1;
