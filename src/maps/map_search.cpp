@@ -139,7 +139,10 @@ namespace {
 // question was cancelled, or there is no Poser folder).
 std::string FolderToScan(const std::string& map, Host& host, const MapSearchHooks& hooks) {
   const std::string poser = gSettings.Poser;
-  const std::string textures = JoinPath(poser, "Runtime/Textures");
+  // The texture folder as it is named on disk (an installation copied from
+  // Windows may spell it in another case).
+  std::string textures = TrueCasePath(JoinPath(poser, "Runtime/Textures"));
+  if (textures.empty()) textures = JoinPath(poser, "Runtime/Textures");
   const bool outside = InStr(LCase(PoserPathToFilePath(LCase(map))), LCase(poser)) == 0 &&
                        !StartsWith(map, ":") && !StartsWith(map, "\\");
   std::string folder;
