@@ -1,6 +1,7 @@
 #include "mainwindow/frm_main.h"
 
 #include <QCheckBox>
+#include <algorithm>
 #include <QCloseEvent>
 #include <QListWidget>
 #include <QTreeWidget>
@@ -163,9 +164,10 @@ void FrmMain::closeEvent(QCloseEvent* event) {
 // ---- Busy -------------------------------------------------------------------
 
 void FrmMain::SetBusy(bool busy) {
-  busy_ = busy;
-  centralWidget()->setEnabled(!busy);
-  menuBar()->setEnabled(!busy);
+  busyDepth_ = std::max(0, busyDepth_ + (busy ? 1 : -1));
+  busy_ = busyDepth_ > 0;
+  centralWidget()->setEnabled(!busy_);
+  menuBar()->setEnabled(!busy_);
 }
 
 

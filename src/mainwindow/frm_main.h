@@ -189,6 +189,10 @@ class FrmMain : public QMainWindow {
   bool mnuSave_Click();
   // Save under a new name. True when the file was written.
   bool mnuSaveAs_Click();
+  // Writes the document to `path` and makes it the document's name (caption,
+  // last save folder, Save enabled). "" on success, else the error, and the
+  // document keeps its name.
+  std::string SaveDocumentAs(const std::string& path);
   void mnuExportMTL_Click();
   void mnuBatchConvert_Click();
   void mnuSelSets_Click();
@@ -219,6 +223,9 @@ class FrmMain : public QMainWindow {
 
   // ---- Reset and enabling. --------------------------------------------------
   void ResetMainWindow();
+  // The window after a failed read or a batch run: no document, the material
+  // controls off, both "Don't save" boxes ticked and disabled.
+  void LeaveDocumentEmpty();
   void EnableMaterialControlsAfterLoad();
   void EnableMaterialControls();
   void DisableMaterialControls();
@@ -256,6 +263,7 @@ class FrmMain : public QMainWindow {
   void SetDocumentCaption(const std::string& path);
 
   // While a read or another long operation runs, the window takes no input.
+  // Calls nest: the window takes input again after as many SetBusy(false).
   void SetBusy(bool busy);
   bool IsBusy() const { return busy_; }
 
@@ -335,6 +343,7 @@ class FrmMain : public QMainWindow {
   void AllPanelsOn();
 
   bool busy_ = false;
+  int busyDepth_ = 0;
   bool closing_ = false;
 };
 

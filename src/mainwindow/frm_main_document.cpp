@@ -236,17 +236,7 @@ void FrmMain::OpenFile(const std::string& text) {
   if (!result.ok) {
     // The report was shown; the document is left empty and nothing is saved.
     gState.SilentSave = false;
-    DisableMaterialControls();
-    for (QWidget* w : std::initializer_list<QWidget*>{cmbFigures, cmdCreateMat, cmdNewMat}) w->setEnabled(false);
-    ResetMainWindow();
-    {
-      EventsOff off;
-      controls::setChecked(chkChannels, true);
-      controls::setChecked(chkNoMaterialData, true);
-    }
-    chkChannels->setEnabled(false);
-    chkNoMaterialData->setEnabled(false);
-    dlg.FileName.clear();
+    LeaveDocumentEmpty();
     return;
   }
   ApplyReadResult(result);
@@ -261,6 +251,20 @@ void FrmMain::OpenFile(const std::string& text) {
     gSilentSaveWritten = error.empty();
     gEndProgram = true;
   }
+}
+
+void FrmMain::LeaveDocumentEmpty() {
+  DisableMaterialControls();
+  for (QWidget* w : std::initializer_list<QWidget*>{cmbFigures, cmdCreateMat, cmdNewMat}) w->setEnabled(false);
+  ResetMainWindow();
+  {
+    EventsOff off;
+    controls::setChecked(chkChannels, true);
+    controls::setChecked(chkNoMaterialData, true);
+  }
+  chkChannels->setEnabled(false);
+  chkNoMaterialData->setEnabled(false);
+  SharedDialog().FileName.clear();
 }
 
 void FrmMain::ReadMorphPoseFile(bool insertOne, bool useCurrentFile, const std::string& text, bool append) {

@@ -32,7 +32,8 @@ struct FileDialogRequest {
 
 struct FileDialogResult {
   bool cancelled = true;
-  std::string path;  // full path of the chosen file
+  std::string path;  // full path of the chosen file (the first one of several)
+  std::vector<std::string> paths;  // every chosen file, in the dialog's order
   int filterIndex = 1;
 };
 
@@ -58,6 +59,12 @@ class UiServices {
   virtual bool StartProgram(const std::string& program, const std::vector<std::string>& args,
                             const std::string& workingFolder) = 0;
 };
+
+// True for a web address ("https://...", "http://..."): the shell opens it
+// as such, not as a file of that name.
+inline bool IsWebAddress(const std::string& text) {
+  return text.rfind("https://", 0) == 0 || text.rfind("http://", 0) == 0;
+}
 
 // The program's one instance. Until one is installed, a ScriptedUi with an
 // empty script answers (every question with its default), so core code

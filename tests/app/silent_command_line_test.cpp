@@ -92,3 +92,17 @@ TEST(SilentCommandLine, FailedReadExitsNonZeroWithTheErrorAndWritesNothing) {
 
 }  // namespace
 }  // namespace vandrel
+
+namespace vandrel {
+namespace {
+
+// The Help menu's documents stand beside the program the build made.
+TEST(HelpDocuments, StandBesideTheProgram) {
+  const std::string folder = FolderOf(VANDREL_EXE);
+  const std::string licence = test::ReadFileBytes(folder + "/VDLLicense.txt");
+  EXPECT_NE(licence.find("Vandrel"), std::string::npos);
+  EXPECT_NE(test::ReadFileBytes(folder + "/VHistory.htm").find("<html"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vandrel

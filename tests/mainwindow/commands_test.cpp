@@ -299,6 +299,7 @@ TEST_F(Commands, RunPoserAndTheHelpEntries) {
   EXPECT_TRUE(EndsWith(shell[0].text, "/VDLLicense.txt"));
   EXPECT_TRUE(EndsWith(shell[1].text, "/VHistory.htm"));
   EXPECT_EQ(shell[2].text, FrmMain::kHomePage);
+  EXPECT_TRUE(IsWebAddress(shell[2].text));  // opened as a web address, not as a file
 }
 
 TEST_F(Commands, ClosingAsksToSaveWhileSomethingWouldBeSaved) {

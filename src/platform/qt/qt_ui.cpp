@@ -14,6 +14,7 @@
 #include <QStringEncoder>
 #include <QUrl>
 
+#include "platform/cdlg_ex.h"
 #include "platform/dialog_filter.h"
 #include "platform/qt/dialog_preview_pane.h"
 
@@ -98,7 +99,9 @@ FileDialogResult QtUi::RunFileDialog(const FileDialogRequest& request, bool save
   QFileDialog dialog(parent_, Q(request.title), Q(request.initDir), Q(QtFilterOf(request.filter)));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setFileMode(save                                   ? QFileDialog::AnyFile
+                     : (request.flags & kOfnAllowMultiSelect) ? QFileDialog::ExistingFiles
+                                                              : QFileDialog::ExistingFile);
   if (!request.defaultExt.empty()) dialog.setDefaultSuffix(Q(request.defaultExt));
   const std::string entry = QtFilterEntry(request.filter, request.filterIndex);
   if (!entry.empty()) dialog.selectNameFilter(Q(entry));
@@ -121,7 +124,8 @@ FileDialogResult QtUi::RunFileDialog(const FileDialogRequest& request, bool save
   FileDialogResult result;
   if (answer != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return result;
   result.cancelled = false;
-  result.path = dialog.selectedFiles().first().toStdString();
+  for (const QString& file : dialog.selectedFiles()) result.paths.push_back(file.toStdString());
+  result.path = result.paths.front();
   return result;
 }
 
@@ -135,7 +139,9 @@ std::optional<std::string> QtUi::BrowseFolder(const std::string& title, const st
   return folder.toStdString();
 }
 
-bool QtUi::ShellOpen(const std::string& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(Q(path))); }
+bool QtUi::ShellOpen(const std::string& path) {
+  return QDesktopServices::openUrl(IsWebAddress(path) ? QUrl(Q(path)) : QUrl::fromLocalFile(Q(path)));
+}
 
 bool QtUi::StartProgram(const std::string& program, const std::vector<std::string>& args,
                         const std::string& workingFolder) {
