@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <filesystem>
 
 #include "app/settings_file.h"
 #include "common/text.h"
@@ -24,8 +23,8 @@
 #include "platform/files.h"
 #include "platform/folder_browser.h"
 #include "platform/path_case.h"
-#include "platform/program_folder.h"
 #include "platform/ui_services.h"
+#include "tools/selection_templates.h"
 
 namespace vandrel {
 
@@ -190,25 +189,6 @@ std::vector<std::pair<int, std::string>> PoserLayoutFills(
     if (!found.empty()) fills.emplace_back(box, std::move(found));
   }
   return fills;
-}
-
-std::vector<std::string> TemplateNames() {
-  namespace fs = std::filesystem;
-  const std::string program = ProgramFolder();
-  const std::string templates = JoinPath(program, "Templates");
-  std::error_code ec;
-  fs::create_directories(templates, ec);
-  fs::create_directories(JoinPath(program, "Cache"), ec);
-
-  std::vector<std::string> names;
-  for (auto it = fs::directory_iterator(templates, ec); !ec && it != fs::directory_iterator();
-       it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    if (name.size() >= 4 && LCase(Right(name, 4)) == ".cfg" && it->is_regular_file(ec))
-      names.push_back(name.substr(0, name.size() - 4));
-  }
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 std::vector<int> ChangedAssociations(const std::array<bool, kAssociationCount>& registered,
@@ -479,7 +459,7 @@ void FrmSettings::Form_Load() {
 
   // The default template is selected only while its file is still there.
   controls::setListIndex(cmbTemplate, -1);
-  const std::string file = JoinPath(JoinPath(ProgramFolder(), "Templates"), s.DefaultTemplate + ".cfg");
+  const std::string file = TemplateFile(s.DefaultTemplate);
   if (!s.DefaultTemplate.empty() && FileExists(file) && cmbTemplate->count() > 0) {
     for (int i = 0; i < cmbTemplate->count(); ++i) {
       if (EqualsNoCase(S(cmbTemplate->itemText(i)), s.DefaultTemplate)) {

@@ -76,10 +76,6 @@ std::string BrowseStartFolder(const std::string& boxText, const std::string& pos
 std::vector<std::pair<int, std::string>> PoserLayoutFills(
     const std::array<std::string, kFolderBoxCount>& folders, const std::string& poserFolder);
 
-// The selection templates: the names of the Templates folder's .cfg files
-// (any case), sorted. Creates the Templates and Cache folders when missing.
-std::vector<std::string> TemplateNames();
-
 // The chkAs indices whose box differs from the registration found at load.
 std::vector<int> ChangedAssociations(const std::array<bool, kAssociationCount>& registered,
                                      const std::array<bool, kAssociationCount>& ticked);

@@ -9,6 +9,7 @@
 #include "platform/program_folder.h"
 #include "platform/registry.h"
 #include "platform/ui_services.h"
+#include "tools/selection_templates.h"
 
 namespace vandrel {
 
@@ -144,7 +145,7 @@ void LoadSettings(bool quiet) {
 
   value = ini.Read(kGeneral, "DefaultTemplate");
   gSettings.DefaultTemplate.clear();
-  if (!value.empty() && FileExists(JoinPath(JoinPath(ProgramFolder(), "Templates"), value + ".cfg")))
+  if (!value.empty() && FileExists(TemplateFile(value)))
     gSettings.DefaultTemplate = value;
   // Preferences are kept in memory when the file cannot be written.
   ini.Save();

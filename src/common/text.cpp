@@ -36,7 +36,8 @@ std::size_t KmpFind(TextAt t, std::size_t n, PatAt p, std::size_t m, std::size_t
 // 0-based position of the first match at or after `from`; `what` not empty.
 // glibc's memmem is linear whatever the pattern and needs no table.
 std::size_t FindForward(std::string_view text, std::string_view what, std::size_t from) {
-  if (from > text.size()) return npos;
+  // Also keeps an empty text (whose data may be null) away from memmem.
+  if (from > text.size() || text.size() - from < what.size()) return npos;
   const void* hit = ::memmem(text.data() + from, text.size() - from, what.data(), what.size());
   return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) : npos;
 }

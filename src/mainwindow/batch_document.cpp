@@ -8,6 +8,7 @@
 
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
+#include "mainwindow/materials_pane.h"
 #include "model/model.h"
 
 namespace vandrel {
@@ -40,8 +41,8 @@ bool MainWindowBatchDocument::SaveCopy(const std::string& path) { return window_
 void MainWindowBatchDocument::ResetAfterRun() {
   window_.LeaveDocumentEmpty();
   // No document: the lists show nothing of the last file read.
-  window_.MirrorObjectList();
-  controls::clear(window_.lstMaterials);
+  window_.materials->MirrorObjectList();
+  controls::clear(window_.materials->lstMaterials);
   gState.EventsOn = true;
 }
 

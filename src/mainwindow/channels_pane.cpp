@@ -1,11 +1,13 @@
-// The Morph and Pose channels pane: building its controls and the states
-// the window's reset, a read and "Don't save morphs or poses" give them.
+// The Morph and Pose channels pane: building its controls, binding their
+// handlers, the states the window's reset, a read and "Don't save morphs or
+// poses" give them, and the thigh-length handlers.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,6 +20,7 @@
 #include "mainwindow/channels_pane.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
+#include "model/channel_edits.h"
 #include "model/model.h"
 #include "platform/qt/qt_ui.h"
 
@@ -34,15 +37,42 @@ QLabel* Label(QWidget* parent, const QString& name, const QString& caption, cons
   return newLabel(parent, name, caption, tip);
 }
 
-QTreeWidget* ListView(QWidget* parent, const QString& name, const QString& tip) {
-  auto* view = new QTreeWidget(parent);
+// A list view whose keyboard moves of the current item (arrows, Home, End,
+// Page Up and Down) run the item handler as a click does, and whose Ctrl+A
+// is its Select All button.
+class ListView : public QTreeWidget {
+ public:
+  using QTreeWidget::QTreeWidget;
+  std::function<void(int item)> onItem;
+  std::function<void()> onSelectAll;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->matches(QKeySequence::SelectAll)) {
+      if (onSelectAll) onSelectAll();
+      event->accept();
+      return;
+    }
+    const QTreeWidgetItem* before = currentItem();
+    QTreeWidget::keyPressEvent(event);
+    QTreeWidgetItem* after = currentItem();
+    if (after && after != before && onItem) onItem(indexOfTopLevelItem(after) + 1);
+  }
+};
+
+ListView* NewListView(QWidget* parent, const QString& name, const QString& tip) {
+  auto* view = new ListView(parent);
   view->setObjectName(name);
   view->setToolTip(tip);
   view->setColumnCount(2);
   view->setHeaderLabels({"Name", "Type"});
   view->setRootIsDecorated(false);
+  view->setUniformRowHeights(true);
   view->setSelectionMode(QAbstractItemView::ExtendedSelection);
   view->setSortingEnabled(false);
+  QObject::connect(view, &QTreeWidget::itemClicked, view, [view](QTreeWidgetItem* item) {
+    if (view->onItem) view->onItem(view->indexOfTopLevelItem(item) + 1);
+  });
   return view;
 }
 
@@ -72,7 +102,7 @@ ChannelsPane::ChannelsPane(FrmMain& owner) : owner_(owner) {
   // Actors and channels.
   fraActors = new QGroupBox("Actors", pane);
   fraActors->setObjectName("fraActors");
-  lstActors = ListView(fraActors, "lstActors", "Select actor(s)");
+  lstActors = NewListView(fraActors, "lstActors", "Select actor(s)");
   cmdSelectAllActors = Button(fraActors, "cmdSelectAllActors", "Select All", "Select all actors");
   cmdDeleteActors = Button(fraActors, "cmdDeleteActors", "Delete", "Delete selected Actor(s)");
   {
@@ -83,7 +113,7 @@ ChannelsPane::ChannelsPane(FrmMain& owner) : owner_(owner) {
   }
   fraChannels = new QGroupBox("Channels", pane);
   fraChannels->setObjectName("fraChannels");
-  lstDials = ListView(fraChannels, "lstDials", "Select dial(s)");
+  lstDials = NewListView(fraChannels, "lstDials", "Select dial(s)");
   cmdSelectAllDials = Button(fraChannels, "cmdSelectAllDials", "Select All", "Select all Dials");
   cmdDeleteDials = Button(fraChannels, "cmdDeleteDials", "Delete", "Delete selected Dial(s)");
   {
@@ -222,6 +252,34 @@ ChannelsPane::ChannelsPane(FrmMain& owner) : owner_(owner) {
   cmdZerAll = Button(pane, "cmdZerAll", "Zero everything", "Set every dial value of every actor to 0.");
   cmdZerAll->setHidden(true);
 
+  BindHandlers();
+}
+
+void ChannelsPane::BindHandlers() {
+  auto* actors = static_cast<ListView*>(lstActors);
+  actors->onItem = [this](int item) { lstActors_ItemClick(item); };
+  actors->onSelectAll = [this] { cmdSelectAllActors_Click(); };
+  auto* dials = static_cast<ListView*>(lstDials);
+  dials->onItem = [this](int item) { lstDials_ItemClick(item); };
+  dials->onSelectAll = [this] { cmdSelectAllDials_Click(); };
+  controls::bindButton(cmdSelectAllActors, [this] { cmdSelectAllActors_Click(); });
+  controls::bindButton(cmdSelectAllDials, [this] { cmdSelectAllDials_Click(); });
+  controls::bindButton(cmdDeleteActors, [this] { cmdDeleteActors_Click(); });
+  controls::bindButton(cmdDeleteDials, [this] { cmdDeleteDials_Click(); });
+  for (int i = 0; i < 7; ++i) {
+    controls::bindCheckBox(chkEnable[i], [this, i] { chkEnable_Click(i); });
+    controls::bindButton(cmdApplyProperty[i], [this, i] { cmdApplyProperty_Click(i); });
+  }
+  for (int i = 0; i < 3; ++i) {
+    controls::bindCheckBox(chkEnableDial[i], [this, i] { chkEnableDial_Click(i); });
+    controls::bindButton(cmdApplyDial[i], [this, i] { cmdApplyDial_Click(i); });
+    controls::bindButton(cmdCheckAll[i], [this, i] { cmdCheckAll_Click(i); });
+  }
+  for (int i = 0; i < kChannelFamilyCount; ++i)
+    controls::bindCheckBox(chkDelChannels[i], [this, i] { chkDelChannels_Click(i); });
+  controls::bindButton(cmdDelChannels, [this] { cmdDelChannels_Click(); });
+  controls::bindButton(cmdCreateDial, [this] { cmdCreateDial_Click(); });
+  controls::bindButton(cmdZerAll, [this] { cmdZerAll_Click(); });
   controls::bindCheckBox(chkDisableThighLength, [this] { chkDisableThighLength_Click(); });
   controls::bindText(txtThighLength, [this] { txtThighLength_Change(); });
 }
@@ -249,6 +307,7 @@ bool ChannelsPane::AnyDelChannelChecked() const {
 void ChannelsPane::ClearActorAndDialLists() {
   controls::clear(lstActors);
   controls::clear(lstDials);
+  gCurrentActor = gCurrentDial = 0;
 }
 
 void ChannelsPane::ResetPane() {
@@ -293,13 +352,12 @@ void ChannelsPane::ShowThighLengthRead(const ChannelReadResult& result) {
 }
 
 bool ChannelsPane::ListActors() {
-  controls::clear(lstActors);
+  std::vector<std::pair<QString, QString>> items;
+  items.reserve(gActorList.size());
+  for (const ActorListItem& actor : gActorList) items.emplace_back(FromPoserText(actor.Text), FromPoserText(actor.Kind));
+  controls::setItems(lstActors, items);
   controls::clear(lstDials);
-  for (const ActorListItem& actor : gActorList) {
-    auto* item = new QTreeWidgetItem({FromPoserText(actor.Text), FromPoserText(actor.Kind)});
-    const QSignalBlocker block(lstActors);
-    lstActors->addTopLevelItem(item);
-  }
+  gCurrentActor = gCurrentDial = 0;
   return lstActors->topLevelItemCount() > 0;
 }
 
@@ -337,10 +395,6 @@ void ChannelsPane::txtThighLength_Change() {
   if (text.empty() || text[0] < '0' || text[0] > '9' || value < 0 || value > 1)
     controls::setText(txtThighLength, "0");
   gState.Dirty = true;
-}
-
-void ChannelsPane::lstActors_ItemClick(int item) {
-  if (ActorItemClickHook) ActorItemClickHook(item);
 }
 
 }  // namespace vandrel

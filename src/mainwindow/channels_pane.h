@@ -6,7 +6,8 @@
 
 #include <QWidget>
 #include <array>
-#include <functional>
+#include <cstddef>
+#include <vector>
 
 #include "reader/channel_reader.h"
 
@@ -86,14 +87,53 @@ class ChannelsPane : public QWidget {
   // Switches the lists and editors on after a read that listed actors.
   void EnableAfterRead();
 
-  // ---- Handlers. ---------------------------------------------------------------
+  // ---- The lists. -------------------------------------------------------------
+  // An item of the actor or dial list clicked (1-based), as the user's click
+  // (or a move of the current item with the keyboard) runs it.
+  void lstActors_ItemClick(int item);
+  void lstDials_ItemClick(int item);
+  void cmdSelectAllActors_Click();
+  void cmdSelectAllDials_Click();
+  // Lists the channels of the current actor.
+  void FillDialList();
+
+  // ---- Actor and dial properties. ------------------------------------------------
+  void ShowActorProperties();
+  void ShowDialProperties();
+  void chkEnable_Click(int index);
+  void chkEnableDial_Click(int index);
+  void cmdApplyProperty_Click(int index);
+  void cmdApplyDial_Click(int index);
   void chkDisableThighLength_Click();
   void txtThighLength_Change();
-  // An item of the actor list clicked (1-based), as the user's click runs it.
-  virtual void lstActors_ItemClick(int item);
-  std::function<void(int item)> ActorItemClickHook;
+
+  // ---- Deletion, new morphs and zeroing. -------------------------------------------
+  void chkDelChannels_Click(int index);
+  void cmdCheckAll_Click(int index);
+  void cmdDelChannels_Click();
+  void cmdDeleteDials_Click();
+  void cmdDeleteActors_Click();
+  void cmdCreateDial_Click();
+  void cmdZerAll_Click();
 
  private:
+  void BindHandlers();
+  // The value control of actor row i and of dial row i.
+  QWidget* ActorValueControl(int row) const;
+  QWidget* DialValueControl(int row) const;
+  // Enables or disables a property row as its switch says (ticking the switch
+  // from code, which its handler ignores while events are off).
+  void ShowRowSwitch(QCheckBox* box, QLabel* caption, QWidget* value, QPushButton* apply, bool on);
+  // The current actor's table index, when it is a listed actor.
+  bool CurrentActorIndex(std::size_t& k) const;
+  // Index of the selected actors and of the current actor's selected dials.
+  std::vector<bool> SelectedActors() const;
+  std::vector<bool> SelectedDials() const;
+  // Selects only `row` (0-based) of a list view.
+  static void SelectOnly(QTreeWidget* view, int row);
+  // Enables cmdDelChannels exactly when an actor can be deleted and a box is ticked.
+  void ApplyDelChannelsRule();
+
   FrmMain& owner_;
 };
 

@@ -1,8 +1,10 @@
 #include "mainwindow/frm_main.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
-#include <algorithm>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QTreeWidget>
 #include <QComboBox>
@@ -14,6 +16,7 @@
 #include <QTabBar>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "common/text.h"
 #include "mainwindow/channels_pane.h"
@@ -23,15 +26,14 @@
 #include "maps/poser_paths.h"
 #include "platform/dialog_preview.h"
 #include "platform/qt/qt_ui.h"
-#include "platform/qt/thumbnail_picture.h"
+#include "maps/qt/thumbnails.h"
 #include "reader/material_parser.h"
 
 namespace vandrel {
 
 void LoadMapThumbnail(const std::string& poserPath) {
   const std::string file = PoserPathToFilePath(poserPath);
-  if (!FileExists(file) || gMapThumbnails.Contains(LCase(file))) return;
-  if (auto picture = LoadThumbnailPicture(file)) gMapThumbnails.Add(LCase(file), std::move(*picture));
+  if (FileExists(file)) LoadThumbNail(file, 0);
 }
 
 FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
@@ -57,7 +59,8 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
   }
   paneStack = new QStackedWidget(central);
   paneStack->setObjectName("picOptionsStack");
-  picOptions[0] = BuildMaterialsPane();
+  materials = new MaterialsPane(*this);
+  picOptions[0] = materials;
   picOptions[1] = channelsPane = new ChannelsPane(*this);
   picOptions[2] = BuildOptionsPane();
   for (int i = 0; i < 3; ++i) {
@@ -84,7 +87,7 @@ void FrmMain::tbsOptions_Click() {
   for (int i = 0; i < tbsOptions->count(); ++i)
     if (i == chosen) paneStack->setCurrentIndex(i);
   if (chosen == 0) {
-    if (!chkNoMaterialData->isChecked() && lstMaterials->isEnabled()) ShowMaterial();
+    if (!chkNoMaterialData->isChecked() && materials->lstMaterials->isEnabled()) materials->ShowMaterial();
   } else if (chosen == 1) {
     // With no actor listed there is nothing to show but the pane itself.
     if (!chkChannels->isChecked() && channelsPane->lstActors->topLevelItemCount() > 0)
@@ -163,6 +166,21 @@ void FrmMain::closeEvent(QCloseEvent* event) {
 
 // ---- Busy -------------------------------------------------------------------
 
+bool FrmMain::event(QEvent* event) {
+  // Ctrl+A in a list that selects several rows selects them all, as a text
+  // box's Select All does, instead of opening About.
+  if (event->type() == QEvent::ShortcutOverride) {
+    const auto* view = qobject_cast<QAbstractItemView*>(QApplication::focusWidget());
+    if (view && static_cast<QKeyEvent*>(event)->matches(QKeySequence::SelectAll) &&
+        (view->selectionMode() == QAbstractItemView::ExtendedSelection ||
+         view->selectionMode() == QAbstractItemView::MultiSelection)) {
+      event->accept();
+      return true;
+    }
+  }
+  return QMainWindow::event(event);
+}
+
 void FrmMain::SetBusy(bool busy) {
   busyDepth_ = std::max(0, busyDepth_ + (busy ? 1 : -1));
   busy_ = busyDepth_ > 0;
@@ -171,23 +189,7 @@ void FrmMain::SetBusy(bool busy) {
 }
 
 
-// ---- The object list ------------------------------------------------------------
-
-void FrmMain::AddFigureListItem(const std::string& name, int position) {
-  // The list's own rule places the entry; the combo box follows it.
-  const std::size_t index = AddObjectListItem(name, position);
-  controls::insertItem(cmbFigures, static_cast<int>(index), FromPoserText(name));
-}
-
-void FrmMain::MirrorObjectList() {
-  const int chosen = cmbFigures->currentIndex();
-  controls::clear(cmbFigures);
-  for (const std::string& name : gObjectList) controls::addItem(cmbFigures, FromPoserText(name));
-  if (chosen >= 0 && chosen < cmbFigures->count()) {
-    const QSignalBlocker block(cmbFigures);
-    cmbFigures->setCurrentIndex(chosen);
-  }
-}
+// ---- The shared dialog ------------------------------------------------------------
 
 void FrmMain::CopyDialogSettings() {
   const CdlgEx& shared = SharedDialog();

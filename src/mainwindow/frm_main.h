@@ -5,7 +5,7 @@
 //
 // The window is split by feature over several files:
 //   frm_main.cpp                 construction, tabs, drop, closing, object list
-//   frm_main_materials_pane.cpp  the Materials pane and its property panels
+//   materials_pane*.cpp          the Materials pane (a class of its own)
 //   frm_main_options_pane.cpp    the Save Options pane and its handlers
 //   frm_main_menus.cpp           the menu bar and its commands
 //   frm_main_reset.cpp           reset and enabling of the editors
@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "mainwindow/dialog_settings.h"
+#include "mainwindow/materials_pane.h"
 #include "platform/cdlg_ex.h"
 #include "reader/channel_reader.h"
 #include "reader/poser_file_reader.h"
@@ -44,24 +45,6 @@ class QWidget;
 namespace vandrel {
 
 class ChannelsPane;
-
-// One of the eighteen property panels of the Materials pane: its caption
-// label and editors (the on face) and its Disabled label (the off face).
-struct PropertyPanel {
-  QLabel* caption = nullptr;
-  std::vector<QWidget*> editors;
-  QLabel* disabled = nullptr;
-};
-
-// Panel indices, in the order of the material's saved-with-the-pose switches.
-enum PanelIndex {
-  kObjectColorPanel, kHighlightColorPanel, kAmbientColorPanel, kReflectiveColorPanel,
-  kHighlightSizePanel, kTransparencyMinPanel, kTransparencyMaxPanel, kTransparencyFalloffPanel,
-  kTextureMapPanel, kBumpMapPanel, kReflectionMapPanel, kTransparencyMapPanel,
-  kTextureStrengthPanel, kBumpStrengthPanel, kReflectionStrengthPanel,
-  kApplyTexturePanel, kMultiplyThroughLightsPanel, kMultiplyThroughKdColorPanel,
-  kPanelCount
-};
 
 // Windows of their own that the main window opens; each is built elsewhere.
 enum class OtherWindow {
@@ -92,35 +75,8 @@ class FrmMain : public QMainWindow {
   QStackedWidget* paneStack = nullptr;
   std::array<QWidget*, 3> picOptions{};
 
-  // Materials pane.
-  QLabel* lblObject = nullptr;
-  QComboBox* cmbFigures = nullptr;
-  QPushButton* cmdNewMat = nullptr;
-  QPushButton* cmdCreateMat = nullptr;
-  QLabel* lblMaterials = nullptr;
-  QListWidget* lstMaterials = nullptr;
-  QPushButton* cmdInvertSel = nullptr;
-  QPushButton* cmdDeleteMaterials = nullptr;
-  QLabel* lblTemplate = nullptr;
-  QComboBox* Combo1 = nullptr;
-  QLabel* lblSelGroup = nullptr;
-  QComboBox* Combo2 = nullptr;
-  QPushButton* cmdEditTemplate = nullptr;
-  QPushButton* cmdDelTemplate = nullptr;
-  std::array<QPushButton*, 29> cmd{};
-  std::array<QLineEdit*, 12> TXT{};
-  std::array<QScrollBar*, 7> SCR{};
-  std::array<QPushButton*, 4> SHP{};
-  QCheckBox* chkApplyTextures = nullptr;
-  QCheckBox* chkMultiplyThroughLights = nullptr;
-  QCheckBox* chkMultiplyThroughKdColor = nullptr;
-  QCheckBox* chkTexture = nullptr;
-  QLabel* lblUseFullPath = nullptr;
-  std::array<PropertyPanel, kPanelCount> panels{};
-  std::array<QLabel*, 4> imgThumb{};
-  std::array<QLabel*, 4> lblThumb{};
-  QLabel* Picture1 = nullptr;    // Picture1(0): invisible template of the preview picture
-  QCheckBox* chkPreview = nullptr;  // chkPreview(0): invisible template of the preview switch
+  // The Materials pane, its controls and procedures.
+  MaterialsPane* materials = nullptr;
 
   // Morph and Pose channels pane: its own class, a page of paneStack.
   ChannelsPane* channelsPane = nullptr;
@@ -226,25 +182,7 @@ class FrmMain : public QMainWindow {
   // The window after a failed read or a batch run: no document, the material
   // controls off, both "Don't save" boxes ticked and disabled.
   void LeaveDocumentEmpty();
-  void EnableMaterialControlsAfterLoad();
-  void EnableMaterialControls();
-  void DisableMaterialControls();
-  void ClearMaterialPanel();
-  // Lists the selection templates (Templates/*.cfg) in Combo1.
-  void FillTemplateList();
-  // Flips one property panel to its other face and marks the document changed.
-  void TogglePanel(int panel);
-  // True while the panel shows its off face (its Disabled label is enabled).
-  bool PanelIsOff(int panel) const;
 
-  // ---- The object list. -----------------------------------------------------
-  // Inserts Name into the object list (gObjectList and cmbFigures): Position 1
-  // or more inserts at Position - 1; below 1, a name that is not an actor's,
-  // light's or camera's goes before the first such entry, anything else at
-  // the end.
-  void AddFigureListItem(const std::string& name, int position);
-  // Rebuilds cmbFigures from gObjectList, keeping nothing chosen.
-  void MirrorObjectList();
   // Copies the shared open dialog's settings onto CommonDialog1.
   void CopyDialogSettings();
 
@@ -291,8 +229,6 @@ class FrmMain : public QMainWindow {
   void SetOtherWindow(OtherWindow which, std::function<void()> open);
   bool HasOtherWindow(OtherWindow which) const;
 
-  // Shows the chosen material in the editors (the material display).
-  virtual void ShowMaterial();
 
   // The shared open dialog (its settings and file name) and its Open.
   virtual CdlgEx& SharedDialog() { return gDlg; }
@@ -308,26 +244,22 @@ class FrmMain : public QMainWindow {
   // What a read asks of the controls.
   void ApplyReadResult(const OpenFileResult& result);
   void ApplyChannelRead(const ChannelReadResult& result);
-  // Lists the materials of the chosen object, selecting the first.
-  void FillMaterialList();
 
   // The procedures that other parts of the program build: the file
-  // statistics (which enables File Information), the map reference check, the
-  // material display.
+  // statistics (which enables File Information) and the map reference check.
   std::function<void()> CollectFileInfoHook;
   std::function<void()> CheckMapReferencesHook;
-  std::function<void()> ShowMaterialHook;
 
   // Web address of Online Help.
   static constexpr const char* kHomePage = "https://vandrel.example.org/";
 
  protected:
+  bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
  private:
-  QWidget* BuildMaterialsPane();
   QWidget* BuildOptionsPane();
   void BuildMenus();
   void SetFirstState();
@@ -336,11 +268,6 @@ class FrmMain : public QMainWindow {
   void RunOtherWindow(OtherWindow which);
   QAction* MenuOf(OtherWindow which) const;
   std::array<std::function<void()>, kOtherWindowCount> otherWindows_{};
-  // Material and caption controls that the enabling procedures switch together.
-  std::vector<QWidget*> MaterialEditors() const;
-  std::vector<QWidget*> CaptionLabels() const;
-  void ClearThumbnails();
-  void AllPanelsOn();
 
   bool busy_ = false;
   int busyDepth_ = 0;

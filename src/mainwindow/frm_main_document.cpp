@@ -49,7 +49,7 @@ constexpr const char* kOpenFilters[kFileTypeCount] = {
 
 void FrmMain::BeginLoad(const std::string& path, int fileType) {
   ResetMainWindow();
-  EnableMaterialControlsAfterLoad();
+  materials->EnableMaterialControlsAfterLoad();
   chkNoMaterialData->setEnabled(true);
   {
     EventsOff off;
@@ -84,7 +84,7 @@ void FrmMain::EndLoad(int fileType) {
 
 void FrmMain::ApplyReadResult(const OpenFileResult& result) {
   if (result.setCaption) setWindowTitle(FromPoserText(result.caption));
-  if (result.setRequiredVersion) controls::setText(TXT[0], FromPoserText(gState.RequiredVersion));
+  if (result.setRequiredVersion) controls::setText(materials->TXT[0], FromPoserText(gState.RequiredVersion));
   if (result.channelsOff) {
     {
       EventsOff off;
@@ -92,43 +92,39 @@ void FrmMain::ApplyReadResult(const OpenFileResult& result) {
     }
     chkChannels->setEnabled(false);
   }
-  MirrorObjectList();
-  if (result.enableObjectList) cmbFigures->setEnabled(true);
-  if (result.enableDeleteObject) cmd[1]->setEnabled(true);
+  materials->MirrorObjectList();
+  if (result.enableObjectList) materials->cmbFigures->setEnabled(true);
+  if (result.enableDeleteObject) materials->cmd[1]->setEnabled(true);
   if (result.selectFirstObject && !gObjectList.empty()) {
-    controls::setListIndex(cmbFigures, 0);
-    FillMaterialList();
+    // Choosing the first object lists its materials; an object already
+    // chosen is listed again.
+    if (materials->cmbFigures->currentIndex() == 0)
+      materials->cmbFigures_Click();
+    else
+      controls::setListIndex(materials->cmbFigures, 0);
   }
   if (result.enableSave) mnuSave->setEnabled(true);
   if (result.enableSaveAs) mnuSaveAs->setEnabled(true);
   SharedDialog().FileName = result.dialogFileName;
   if (result.noMaterialData) {
-    controls::clear(lstMaterials);
+    controls::clear(materials->lstMaterials);
     gObjectList.clear();
-    MirrorObjectList();
+    materials->MirrorObjectList();
     // Ticked with events as they are: the box's own click handling runs.
     controls::setChecked(chkNoMaterialData, true);
     chkNoMaterialData->setEnabled(false);
   }
   if (result.selectDefaultTemplate) {
     const QString wanted = FromPoserText(LCase(gSettings.DefaultTemplate));
-    for (int i = 0; i < Combo1->count(); ++i) {
-      if (Combo1->itemText(i).toLower() == wanted) {
-        controls::setListIndex(Combo1, i);
+    QComboBox* templates = materials->Combo1;
+    for (int i = 0; i < templates->count(); ++i) {
+      if (templates->itemText(i).toLower() == wanted) {
+        controls::setListIndex(templates, i);
         break;
       }
     }
   }
   if (result.enableExportMtl) mnuExportMTL->setEnabled(true);
-}
-
-void FrmMain::FillMaterialList() {
-  controls::clear(lstMaterials);
-  const int group = cmbFigures->currentIndex();
-  if (group < 0 || group >= static_cast<int>(gObjects.size())) return;
-  for (const MaterialRec& material : gObjects[static_cast<std::size_t>(group)].Materials)
-    controls::addItem(lstMaterials, FromPoserText(material.Name));
-  if (lstMaterials->count() > 0) controls::setListIndex(lstMaterials, 0);
 }
 
 void FrmMain::ApplyChannelRead(const ChannelReadResult& result) {
@@ -138,7 +134,7 @@ void FrmMain::ApplyChannelRead(const ChannelReadResult& result) {
 
 void FrmMain::ShowChannelsRead() {
   const bool listed = channelsPane->ListActors();
-  MirrorObjectList();
+  materials->MirrorObjectList();
   if (!listed) return;
   chkChannels->setEnabled(true);
   {
@@ -209,7 +205,7 @@ void FrmMain::OpenFile(const std::string& text) {
   const std::string path = dlg.FileName;
   // An import keeps the document and reads only the other file's materials.
   if (!gImportMode) ResetMainWindow();
-  EnableMaterialControlsAfterLoad();
+  materials->EnableMaterialControlsAfterLoad();
   chkNoMaterialData->setEnabled(true);
   {
     EventsOff off;
@@ -254,8 +250,9 @@ void FrmMain::OpenFile(const std::string& text) {
 }
 
 void FrmMain::LeaveDocumentEmpty() {
-  DisableMaterialControls();
-  for (QWidget* w : std::initializer_list<QWidget*>{cmbFigures, cmdCreateMat, cmdNewMat}) w->setEnabled(false);
+  materials->DisableMaterialControls();
+  for (QWidget* w : std::initializer_list<QWidget*>{materials->cmbFigures, materials->cmdCreateMat, materials->cmdNewMat})
+    w->setEnabled(false);
   ResetMainWindow();
   {
     EventsOff off;
@@ -289,7 +286,7 @@ void FrmMain::ReadMorphPoseFile(bool insertOne, bool useCurrentFile, const std::
     result = ReadMorphPoseData(options, *host);
   }
   SetBusy(false);
-  MirrorObjectList();
+  materials->MirrorObjectList();
   if (result.Outcome != MorphPoseOutcome::Read) return;
   ApplyChannelRead(result.Channels);
 }
@@ -321,10 +318,6 @@ void FrmMain::CollectFileInfo() {
 
 void FrmMain::CheckMapReferences() {
   if (CheckMapReferencesHook) CheckMapReferencesHook();
-}
-
-void FrmMain::ShowMaterial() {
-  if (ShowMaterialHook) ShowMaterialHook();
 }
 
 }  // namespace vandrel

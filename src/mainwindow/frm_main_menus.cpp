@@ -111,7 +111,7 @@ void FrmMain::BuildMenus() {
   controls::bindMenu(mnuWebSite, [this] { mnuWebSite_Click(); });
   controls::bindMenu(mnuVHistory, [this] { mnuVHistory_Click(); });
   controls::bindMenu(mnuAbout, [this] { mnuAbout_Click(); });
-  controls::bindButton(cmdCreateMat, [this] { cmdCreateMat_Click(); });
+  controls::bindButton(materials->cmdCreateMat, [this] { cmdCreateMat_Click(); });
 
   for (QAction* a : {mnuSave, mnuSaveAs, mnuExportMTL, mnuFileInfo, mnuPoser}) a->setEnabled(false);
   for (int i = 0; i < kOtherWindowCount; ++i)

@@ -79,13 +79,14 @@ QWidget* FrmMain::BuildOptionsPane() {
 
   auto* grid = new QGridLayout;
   lblPoserVersion = Label(pane, "lblPoserVersion", "Required Poser version");
-  TXT[0] = new QLineEdit(pane);
-  TXT[0]->setObjectName("TXT(0)");
-  TXT[0]->setToolTip(
+  QLineEdit*& required = materials->TXT[0];
+  required = new QLineEdit(pane);
+  required->setObjectName("TXT(0)");
+  required->setToolTip(
       "Type the Poser version number the material pose requires. Usually this needs no change.");
-  controls::bindText(TXT[0], [this] { RequiredVersion_Change(); });
+  controls::bindText(required, [this] { RequiredVersion_Change(); });
   grid->addWidget(lblPoserVersion, 0, 1);
-  grid->addWidget(TXT[0], 0, 0);
+  grid->addWidget(required, 0, 0);
 
   chkNoMaterialData = new QCheckBox(pane);
   chkNoMaterialData->setObjectName("chkNoMaterialData");
@@ -115,15 +116,15 @@ bool FrmMain::Poser5Format() const { return optPoserFormat[1]->isChecked(); }
 
 void FrmMain::optPoserFormat_Click(int index) {
   if (index == 1 && gSettings.SetP5Version)
-    controls::setText(TXT[0], FromPoserText(gSettings.P5VersionNumber));
+    controls::setText(materials->TXT[0], FromPoserText(gSettings.P5VersionNumber));
   else if (index == 0 && gSettings.SetPoserVersion)
-    controls::setText(TXT[0], FromPoserText(gSettings.PVersionNumber));
+    controls::setText(materials->TXT[0], FromPoserText(gSettings.PVersionNumber));
 }
 
 void FrmMain::RequiredVersion_Change() {
   // The number of the text in its shortest form, "." as decimal sign whatever
   // the locale, since it is written into the file.
-  gState.RequiredVersion = FormatDouble(Val(ToPoserText(TXT[0]->text())));
+  gState.RequiredVersion = FormatDouble(Val(ToPoserText(materials->TXT[0]->text())));
   gState.Dirty = true;
 }
 
@@ -139,13 +140,13 @@ void FrmMain::chkNoMaterialData_Click() {
       Ui().MessageBox(kBothDisabled, "", MsgButtons::OK, MsgIcon::Exclamation);
       return;
     }
-    DisableMaterialControls();
-    cmbFigures->setEnabled(false);
-    cmdCreateMat->setEnabled(false);
-    cmdNewMat->setEnabled(false);
+    materials->DisableMaterialControls();
+    materials->cmbFigures->setEnabled(false);
+    materials->cmdCreateMat->setEnabled(false);
+    materials->cmdNewMat->setEnabled(false);
   } else {
-    EnableMaterialControls();
-    FillTemplateList();
+    materials->EnableMaterialControls();
+    materials->FillTemplateList();
   }
 }
 

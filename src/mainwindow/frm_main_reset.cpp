@@ -1,6 +1,5 @@
-// The states of the window's editors: the first state, the reset before a
-// read, the enabling after it, greying out the Materials pane, and the
-// property panels' two faces.
+// The states of the window's editors: the first state and the reset before
+// a read (the Materials pane keeps its own states).
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,6 +20,8 @@
 #include "mainwindow/channels_pane.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
+#include "mainwindow/materials_pane.h"
+#include "maps/qt/thumbnails.h"
 #include "model/model.h"
 #include "reader/poser_file_reader.h"
 #include "platform/dialog_preview.h"
@@ -31,67 +32,11 @@ namespace vandrel {
 
 namespace {
 
-// The control's own enabled state, whatever its ancestors are.
-bool OwnEnabled(const QWidget* w) { return !w->testAttribute(Qt::WA_ForceDisabled); }
-
-// The order in which the reset returns the panels to their on face.
-constexpr int kResetOrder[kPanelCount] = {
-    kAmbientColorPanel,        kApplyTexturePanel,          kBumpMapPanel,
-    kBumpStrengthPanel,        kHighlightSizePanel,         kHighlightColorPanel,
-    kMultiplyThroughKdColorPanel, kMultiplyThroughLightsPanel, kObjectColorPanel,
-    kReflectionMapPanel,       kReflectionStrengthPanel,    kReflectiveColorPanel,
-    kTextureMapPanel,          kTextureStrengthPanel,       kTransparencyFalloffPanel,
-    kTransparencyMapPanel,     kTransparencyMaxPanel,       kTransparencyMinPanel};
-
 void SetEnabled(const std::vector<QWidget*>& widgets, bool enabled) {
   for (QWidget* w : widgets) w->setEnabled(enabled);
 }
 
 }  // namespace
-
-std::vector<QWidget*> FrmMain::MaterialEditors() const {
-  std::vector<QWidget*> editors(cmd.begin(), cmd.end());
-  editors.insert(editors.end(), SCR.begin(), SCR.end());
-  editors.insert(editors.end(), TXT.begin(), TXT.end());
-  editors.insert(editors.end(), SHP.begin(), SHP.end());
-  return editors;
-}
-
-std::vector<QWidget*> FrmMain::CaptionLabels() const {
-  std::vector<QWidget*> labels;
-  for (const PropertyPanel& p : panels) labels.push_back(p.caption);
-  labels.insert(labels.end(), {lblObject, lblMaterials, lblTemplate, lblSelGroup});
-  return labels;
-}
-
-// ---- Property panels ------------------------------------------------------------
-
-void FrmMain::TogglePanel(int panel) {
-  gState.Dirty = true;
-  PropertyPanel& p = panels[panel];
-  std::vector<QWidget*> widgets = p.editors;
-  widgets.push_back(p.caption);
-  widgets.push_back(p.disabled);
-  for (QWidget* w : widgets) {
-    w->setHidden(!w->isHidden());
-    w->setEnabled(!OwnEnabled(w));
-  }
-}
-
-bool FrmMain::PanelIsOff(int panel) const { return OwnEnabled(panels[panel].disabled); }
-
-void FrmMain::AllPanelsOn() {
-  for (int panel : kResetOrder)
-    if (PanelIsOff(panel)) TogglePanel(panel);
-}
-
-void FrmMain::ClearThumbnails() {
-  for (int i = 0; i < 4; ++i) {
-    imgThumb[i]->clear();
-    imgThumb[i]->setEnabled(false);
-    lblThumb[i]->setEnabled(false);
-  }
-}
 
 // ---- The first state --------------------------------------------------------------
 
@@ -103,13 +48,13 @@ void FrmMain::SetFirstState() {
       const bool editing = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
                            qobject_cast<QListWidget*>(w) || qobject_cast<QTreeWidget*>(w) ||
                            qobject_cast<QComboBox*>(w) || qobject_cast<QScrollBar*>(w);
-      if (editing && w != chkTexture && !qobject_cast<QRadioButton*>(w)) w->setEnabled(false);
+      if (editing && w != materials->chkTexture && !qobject_cast<QRadioButton*>(w)) w->setEnabled(false);
     }
   }
-  SetEnabled(CaptionLabels(), false);
+  SetEnabled(materials->CaptionLabels(), false);
   for (int i = 0; i < 4; ++i) {
-    imgThumb[i]->setEnabled(false);
-    lblThumb[i]->setEnabled(false);
+    materials->imgThumb[i]->setEnabled(false);
+    materials->lblThumb[i]->setEnabled(false);
   }
   // Design values: no handler runs for them.
   for (QRadioButton* option : {optFileSystem[0], optPoserFormat[0]}) {
@@ -120,7 +65,7 @@ void FrmMain::SetFirstState() {
     const QSignalBlocker block(box);
     box->setChecked(true);
   }
-  for (QComboBox* list : {cmbFigures, Combo1, Combo2}) {
+  for (QComboBox* list : {materials->cmbFigures, materials->Combo1, materials->Combo2}) {
     const QSignalBlocker block(list);
     list->setCurrentIndex(-1);
   }
@@ -129,60 +74,12 @@ void FrmMain::SetFirstState() {
 // ---- Reset and enabling -------------------------------------------------------------
 
 void FrmMain::ResetMainWindow() {
-  SetEnabled(MaterialEditors(), false);
-  ClearThumbnails();
-  SetEnabled({lstMaterials, cmbFigures, cmdCreateMat, cmdNewMat, chkApplyTextures, chkMultiplyThroughKdColor,
-              chkMultiplyThroughLights},
-             false);
+  materials->ResetControls();
   for (QAction* a : {mnuSave, mnuSaveAs, mnuExportMTL}) a->setEnabled(false);
-  Combo1->setEnabled(true);
   channelsPane->ResetPane();
   ResetDocument();
-  gMapThumbnails.Clear();
-  AllPanelsOn();
-}
-
-void FrmMain::EnableMaterialControls() {
-  SetEnabled(MaterialEditors(), true);
-  SetEnabled({lstMaterials, cmbFigures, cmdCreateMat, cmdNewMat, chkApplyTextures, chkMultiplyThroughKdColor,
-              chkMultiplyThroughLights, Combo1},
-             true);
-  SetEnabled(CaptionLabels(), true);
-}
-
-void FrmMain::EnableMaterialControlsAfterLoad() {
-  EnableMaterialControls();
-  QCoreApplication::processEvents();
-  FillTemplateList();
-}
-
-void FrmMain::DisableMaterialControls() {
-  AllPanelsOn();
-  SetEnabled(MaterialEditors(), false);
-  ClearThumbnails();
-  SetEnabled({lstMaterials, chkApplyTextures, chkMultiplyThroughKdColor, chkMultiplyThroughLights}, false);
-  SetEnabled(CaptionLabels(), false);
-  SetEnabled({cmdDeleteMaterials, cmdInvertSel, Combo1}, false);
-}
-
-void FrmMain::ClearMaterialPanel() {
-  controls::clear(lstMaterials);
-  for (int i = 1; i <= 11; ++i) controls::setText(TXT[i], "");
-  for (QLabel* thumb : imgThumb) thumb->clear();
-}
-
-void FrmMain::FillTemplateList() {
-  const std::string templates = JoinPath(ProgramFolder(), "Templates");
-  const std::string cache = JoinPath(ProgramFolder(), "Cache");
-  QDir().mkpath(QString::fromStdString(templates));
-  QDir().mkpath(QString::fromStdString(cache));
-  controls::clear(Combo1);
-  controls::clear(Combo2);
-  SetEnabled({Combo2, cmdEditTemplate, cmdDelTemplate}, false);
-  // Sorted, since directory listings come in no particular order here.
-  QStringList names = QDir(QString::fromStdString(templates)).entryList(QDir::Files, QDir::Name);
-  for (const QString& name : names)
-    if (name.right(4).toLower() == ".cfg") controls::addItem(Combo1, name.left(name.size() - 4));
+  CutMainThumbnailsToStock();
+  materials->AllPanelsOn();
 }
 
 }  // namespace vandrel

@@ -1,6 +1,7 @@
 #include "model/model.h"
 
 #include "common/text.h"
+#include "model/channel_edits.h"
 
 namespace vandrel {
 
@@ -57,6 +58,8 @@ void ResetModel() {
   gAutoCorrecting = false;
   gChosenMapIndex = 0;
   gMapCandidates.assign(1, std::string{});
+  ResetChannelSelection();
+  gFileInfo = FileInfoRec{};
 }
 
 void AddToTable(std::vector<StringPairRec>& table, StringPairRec pair) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/actors.h"
+#include "model/file_info.h"
 #include "model/materials.h"
 #include "model/object_list.h"
 #include "model/settings.h"

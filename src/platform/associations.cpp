@@ -492,6 +492,10 @@ std::string EditMimeAppsText(std::string_view text, std::string_view section, st
   return out;
 }
 
+std::optional<std::string> KeyFileEntry(std::string_view text, std::string_view section, std::string_view key) {
+  return KeyFileValue(text, section, key);
+}
+
 std::vector<std::string> MimeAppsEntries(std::string_view text, std::string_view section,
                                          std::string_view mimeType) {
   const auto value = KeyFileValue(text, section, mimeType);

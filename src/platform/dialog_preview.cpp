@@ -11,33 +11,42 @@
 namespace vandrel {
 
 ThumbnailList gWorkingThumbnails;
-ThumbnailList gMapThumbnails;
 std::string gDlgSelectedFile;
 
 bool ThumbnailList::Add(const std::string& key, ThumbPicture picture) {
-  return pictures_.emplace(key, std::move(picture)).second;
+  if (!index_.emplace(key, items_.size()).second) return false;
+  items_.emplace_back(key, std::move(picture));
+  return true;
 }
 
 const ThumbPicture* ThumbnailList::Find(const std::string& key) const {
-  const auto it = pictures_.find(key);
-  return it == pictures_.end() ? nullptr : &it->second;
+  const auto it = index_.find(key);
+  return it == index_.end() ? nullptr : &items_[it->second].second;
+}
+
+void ThumbnailList::CutTo(std::size_t count) {
+  while (items_.size() > count) {
+    index_.erase(items_.back().first);
+    items_.pop_back();
+  }
 }
 
 namespace {
 
-// "No picture available": a grey square crossed from corner to corner on the
-// black thumbnail background.
-ThumbPicture NotAvailablePicture() {
+// A stock picture: the black thumbnail background with `inside(x, y)`
+// giving the colour of each pixel of the picture's square.
+template <typename Colour>
+ThumbPicture StockPicture(Colour inside) {
   ThumbPicture p;
   p.width = p.height = kThumbnailSide;
   p.pixels.assign(static_cast<std::size_t>(kThumbnailSide) * kThumbnailSide, 0xFF000000u);
   for (int y = 0; y < kThumbnailPicture; ++y)
-    for (int x = 0; x < kThumbnailPicture; ++x) {
-      const bool cross = std::abs(x - y) <= 1 || std::abs(x + y - (kThumbnailPicture - 1)) <= 1;
-      p.pixels[static_cast<std::size_t>(y) * kThumbnailSide + x] = cross ? 0xFFC0C0C0u : 0xFF606060u;
-    }
+    for (int x = 0; x < kThumbnailPicture; ++x) p.pixels[static_cast<std::size_t>(y) * kThumbnailSide + x] = inside(x, y);
   return p;
 }
+
+constexpr int kLast = kThumbnailPicture - 1;
+bool OnFrame(int x, int y) { return x < 2 || y < 2 || x > kLast - 2 || y > kLast - 2; }
 
 int RoundHalfEven(float v) { return static_cast<int>(std::nearbyint(v)); }
 
@@ -46,7 +55,23 @@ int RoundHalfEven(float v) { return static_cast<int>(std::nearbyint(v)); }
 ThumbnailList& StockThumbnails() {
   static ThumbnailList stock = [] {
     ThumbnailList list;
-    list.Add("NA", NotAvailablePicture());
+    list.Add("Black", StockPicture([](int, int) { return 0xFF000000u; }));
+    // A framed empty square.
+    list.Add("NoImage", StockPicture([](int x, int y) { return OnFrame(x, y) ? 0xFF808080u : 0xFF303030u; }));
+    // A chequered square, where a preview will be.
+    list.Add("PicPrev", StockPicture([](int x, int y) { return ((x / 8 + y / 8) % 2) ? 0xFF505050u : 0xFF3A3A3Au; }));
+    // Grey, crossed from corner to corner.
+    list.Add("NA", StockPicture([](int x, int y) {
+      const bool cross = std::abs(x - y) <= 1 || std::abs(x + y - kLast) <= 1;
+      return cross ? 0xFFC0C0C0u : 0xFF606060u;
+    }));
+    // Three dots across the middle.
+    list.Add("Loading", StockPicture([](int x, int y) {
+      const int c = kThumbnailPicture / 2, dy = y - c;
+      bool dot = false;
+      for (int cx : {c - 16, c, c + 16}) dot = dot || (x - cx) * (x - cx) + dy * dy <= 25;
+      return dot ? 0xFFE0E0E0u : 0xFF202020u;
+    }));
     return list;
   }();
   return stock;

@@ -5,7 +5,8 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
+#include <deque>
+#include <unordered_map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,28 +23,36 @@ struct ThumbPicture {
   std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 
-// Pictures kept under a text key (thumbnails use the lower-cased file path).
+// Pictures kept under a text key (thumbnails use the lower-cased file
+// path), in the order they were added. Pictures stay where they are while
+// others are added.
 class ThumbnailList {
  public:
   // Adds `picture` under `key`; false (and nothing changes) when the key is taken.
   bool Add(const std::string& key, ThumbPicture picture);
   const ThumbPicture* Find(const std::string& key) const;
   bool Contains(const std::string& key) const { return Find(key) != nullptr; }
-  std::size_t Count() const { return pictures_.size(); }
-  void Clear() { pictures_.clear(); }
+  std::size_t Count() const { return items_.size(); }
+  // The i-th picture added and its key (0-based).
+  const std::string& KeyAt(std::size_t i) const { return items_[i].first; }
+  const ThumbPicture& At(std::size_t i) const { return items_[i].second; }
+  // Keeps only the first `count` pictures.
+  void CutTo(std::size_t count);
+  void Clear() { CutTo(0); }
 
  private:
-  std::map<std::string, ThumbPicture> pictures_;
+  std::deque<std::pair<std::string, ThumbPicture>> items_;
+  std::unordered_map<std::string, std::size_t> index_;
 };
 
-// The stock pictures ("NA": no picture available), filled on first use.
+// The stock pictures, in this order: "Black" (the background every
+// thumbnail is drawn on), "NoImage", "PicPrev", "NA" (no picture available)
+// and "Loading" (shown while a picture loads); kThumbnailSide squares,
+// drawn on first use.
 ThumbnailList& StockThumbnails();
 // The working list the open dialog's preview fills; seeded with "NA" before
 // the dialog and emptied after it.
 extern ThumbnailList gWorkingThumbnails;
-// Thumbnails of the maps the open document names, under their lower-cased
-// file paths; loaded while a file is read, emptied by the next reset.
-extern ThumbnailList gMapThumbnails;
 // Full path of the file last selected in the open dialog.
 extern std::string gDlgSelectedFile;
 

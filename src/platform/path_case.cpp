@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/files.h"
@@ -33,10 +35,47 @@ std::vector<std::string> NormalComponents(std::string_view path) {
   return parts;
 }
 
+// The names of one folder: every stored name, and per lower-cased name the
+// first stored name in byte order.
+struct FolderListing {
+  std::unordered_set<std::string> names;
+  std::unordered_map<std::string, std::string> firstByLower;
+};
+
+// Listings kept while a ScopedFolderListings lives (the user-interface thread only).
+int gListingScopes = 0;
+std::unordered_map<std::string, FolderListing> gListings;
+
+const FolderListing& ListingOf(const std::string& folder) {
+  auto [it, added] = gListings.try_emplace(folder);
+  if (!added) return it->second;
+  std::error_code ec;
+  std::filesystem::directory_iterator dir(folder, ec), end;
+  for (; !ec && dir != end; dir.increment(ec)) {
+    std::string entry = dir->path().filename().string();
+    auto [best, fresh] = it->second.firstByLower.try_emplace(LCase(entry), entry);
+    if (!fresh && entry < best->second) best->second = entry;
+    it->second.names.insert(std::move(entry));
+  }
+  return it->second;
+}
+
 }  // namespace
+
+ScopedFolderListings::ScopedFolderListings() { ++gListingScopes; }
+ScopedFolderListings::~ScopedFolderListings() {
+  if (--gListingScopes == 0) gListings.clear();
+}
 
 std::string FindStoredName(const std::string& folder, const std::string& name) {
   if (name.empty() || name.find('/') != std::string::npos) return {};
+  if (gListingScopes > 0) {
+    if (name == "." || name == "..") return {};
+    const FolderListing& listing = ListingOf(folder);
+    if (listing.names.count(name)) return name;
+    const auto it = listing.firstByLower.find(LCase(name));
+    return it == listing.firstByLower.end() ? std::string() : it->second;
+  }
   struct stat st {};
   if (name != "." && name != ".." && ::lstat(JoinPath(folder, name).c_str(), &st) == 0) return name;
 

@@ -10,6 +10,18 @@ namespace vandrel {
 // none. Folders, hidden entries and files all count.
 std::string FindStoredName(const std::string& folder, const std::string& name);
 
+// While one of these lives (they nest), FindStoredName keeps every folder
+// listing it reads, so one operation that resolves many paths in the same
+// folders (a load, a map check) reads each folder once. Listings are dropped
+// when the outermost scope ends; outside a scope nothing is kept.
+class ScopedFolderListings {
+ public:
+  ScopedFolderListings();
+  ~ScopedFolderListings();
+  ScopedFolderListings(const ScopedFolderListings&) = delete;
+  ScopedFolderListings& operator=(const ScopedFolderListings&) = delete;
+};
+
 // Makes a relative path absolute (against the working folder), takes out "."
 // and ".." components as written (no links followed), then gives it with the
 // stored case of every component, or "" when the path is empty or a component

@@ -88,9 +88,9 @@ std::optional<std::string> ScriptedUi::BrowseFolder(const std::string& title, co
   return answer;
 }
 
-bool ScriptedUi::ShellOpen(const std::string& path) {
+ShellResult ScriptedUi::ShellOpen(const std::string& path) {
   requests_.push_back(UiRequest{UiRequest::Shell, path, {}, MsgButtons::OK, MsgIcon::None, {}, {}, {}, {}, {}, {}});
-  return shellOk_;
+  return shellResult_;
 }
 
 bool ScriptedUi::StartProgram(const std::string& program, const std::vector<std::string>& args,

@@ -41,7 +41,8 @@ class ScriptedUi : public UiServices {
   void AnswerSave(std::string path) { files_.push_back(FileDialogResult{false, path, {path}, 1}); }
   void CancelFileDialog() { files_.push_back(FileDialogResult{}); }
   void AnswerFolder(std::optional<std::string> f) { folders_.push_back(std::move(f)); }
-  void FailShell() { shellOk_ = false; }
+  // The result of every later shell open (Opened until set).
+  void AnswerShell(ShellResult r) { shellResult_ = r; }
   void FailStart() { startOk_ = false; }
 
   const std::vector<UiRequest>& requests() const { return requests_; }
@@ -58,7 +59,7 @@ class ScriptedUi : public UiServices {
   FileDialogResult ShowOpen(const FileDialogRequest& request) override;
   FileDialogResult ShowSave(const FileDialogRequest& request) override;
   std::optional<std::string> BrowseFolder(const std::string& title, const std::string& startFolder) override;
-  bool ShellOpen(const std::string& path) override;
+  ShellResult ShellOpen(const std::string& path) override;
   bool StartProgram(const std::string& program, const std::vector<std::string>& args,
                     const std::string& workingFolder) override;
 
@@ -69,7 +70,8 @@ class ScriptedUi : public UiServices {
   std::deque<std::optional<Rgb>> colors_;
   std::deque<FileDialogResult> files_;
   std::deque<std::optional<std::string>> folders_;
-  bool shellOk_ = true, startOk_ = true;
+  ShellResult shellResult_ = ShellResult::Opened;
+  bool startOk_ = true;
   std::vector<UiRequest> requests_;
   int unscripted_ = 0;
 };

@@ -39,6 +39,16 @@ struct FileDialogResult {
 
 using Rgb = std::array<int, 3>;
 
+// What opening a file in its associated program came to.
+enum class ShellResult {
+  Opened,
+  FileNotFound,   // no such file (its folder exists)
+  PathNotFound,   // its folder is missing, or the path is not absolute
+  Refused,        // the file is a program, a desktop entry or a script: never started
+  NoAssociation,  // no program is associated with its type
+  NotStarted,     // the associated program could not be started
+};
+
 class UiServices {
  public:
   virtual ~UiServices() = default;
@@ -53,18 +63,12 @@ class UiServices {
   // nullopt = cancelled.
   virtual std::optional<std::string> BrowseFolder(const std::string& title,
                                                   const std::string& startFolder) = 0;
-  // Opens a file in its associated program; false when that failed.
-  virtual bool ShellOpen(const std::string& path) = 0;
+  // Opens a file (or a web address) in its associated program.
+  virtual ShellResult ShellOpen(const std::string& path) = 0;
   // Starts a program without waiting for it; false when it could not start.
   virtual bool StartProgram(const std::string& program, const std::vector<std::string>& args,
                             const std::string& workingFolder) = 0;
 };
-
-// True for a web address ("https://...", "http://..."): the shell opens it
-// as such, not as a file of that name.
-inline bool IsWebAddress(const std::string& text) {
-  return text.rfind("https://", 0) == 0 || text.rfind("http://", 0) == 0;
-}
 
 // The program's one instance. Until one is installed, a ScriptedUi with an
 // empty script answers (every question with its default), so core code

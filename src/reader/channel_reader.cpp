@@ -101,10 +101,12 @@ std::array<ForwardFinder, 4> KeywordFinders(std::string_view text) {
           ForwardFinder(text, kKeywords[3])};
 }
 
-// The occurrences of "<type> <name>" in one block, found through the
-// occurrences of "<type> " sorted by the text that follows them up to the
-// line end: a channel line that is looked for again after it was read is
-// answered without searching the rest of the block.
+// The occurrences of "<type> <name>" as a whole line in one block (nothing
+// but blanks, TABs or a CR after the name up to the line end), found through
+// the occurrences of "<type> " sorted by the rest of their line: a channel
+// line that is looked for again after it was read is answered without
+// searching the rest of the block, and "targetGeom Smile" never stands for
+// "targetGeom SmileOpen".
 class ChannelLineIndex {
  public:
   void Reset(std::string_view text, std::size_t from, std::size_t blockEnd) {
@@ -119,11 +121,9 @@ class ChannelLineIndex {
     auto it = byType_.find(type);
     if (it == byType_.end()) it = byType_.emplace(type, Build(type)).first;
     const auto& entries = it->second;
-    std::size_t best = 0;
-    auto e = std::lower_bound(entries.begin(), entries.end(), std::pair<std::string_view, std::size_t>(name, 0));
-    for (; e != entries.end() && e->first.starts_with(name); ++e)
-      if (e->second >= at && (best == 0 || e->second < best)) best = e->second;
-    return best;
+    const auto e =
+        std::lower_bound(entries.begin(), entries.end(), std::pair<std::string_view, std::size_t>(name, at));
+    return e != entries.end() && e->first == name ? e->second : 0;
   }
 
  private:
@@ -134,6 +134,8 @@ class ChannelLineIndex {
       const std::size_t restAt = q - 1 + key.size();
       std::size_t restEnd = text_.find('\n', restAt);
       if (restEnd == std::string_view::npos) restEnd = text_.size();
+      while (restEnd > restAt && (text_[restEnd - 1] == ' ' || text_[restEnd - 1] == '\t' || text_[restEnd - 1] == '\r'))
+        --restEnd;
       entries.emplace_back(text_.substr(restAt, restEnd - restAt), q);
     }
     std::sort(entries.begin(), entries.end());
@@ -419,6 +421,21 @@ class ChannelReader {
     std::string type;
     std::string dialName;
     lines_.Reset(t_, p, blockEnd);
+    // The channels that hold nothing: each one is a channel of its own, so
+    // the search for the next channel line stops at it too.
+    const std::size_t channelsOpen = firstChannels == 0 ? 0 : anchorBrace_.Next(firstChannels);
+    InnerBlocks inner = ScanBlock(t_, channelsOpen, blockEnd);
+    empty_ = std::move(inner.empty);
+    children_ = std::move(inner.children);
+    // Channel lines are taken only from inside the channels block, never
+    // from the materials or properties after it.
+    const std::size_t channelsEnd = channelsOpen == 0 ? blockEnd : std::min(blockEnd, inner.close);
+    // An empty channels block (as written for a block without channels)
+    // holds no channel.
+    if (channelsOpen != 0 && channelsOpen < blockEnd) {
+      const std::size_t close = EmptyBlockClose(t_, channelsOpen);
+      if (close != 0 && close < blockEnd) return;
+    }
     // A pass that makes no channel must move the search forward; one that
     // does not would go round for ever on a damaged file.
     std::size_t lastSearchStart = 0;
@@ -436,11 +453,16 @@ class ChannelReader {
         hidPos = hiddenBlank_.Next(searchStart);
         namePos = nameBlank_.Next(searchStart);
       }
+      const bool wasFirst = first;
       first = false;
       const bool keysMissing = keysPos == 0;
       std::size_t m = keysPos;
       if ((hidPos > 0 && hidPos < m) || m == 0) m = hidPos;
       if ((namePos > 0 && namePos < m) || m == 0) m = namePos;
+      if (!wasFirst) {
+        const std::size_t emptyPos = EmptyOpenAtOrAfter(searchStart);
+        if ((emptyPos > 0 && emptyPos < m) || m == 0) m = emptyPos;
+      }
       if (m == 0 || m >= blockEnd || searchStart >= blockEnd) return;
 
       const std::size_t lastClose = lastClose_.Prev(m);
@@ -469,6 +491,13 @@ class ChannelReader {
         anchor = lineEnd - 1;
       }
       if (line.empty()) return;
+      // The next channel is looked for from the end of this one on when no
+      // keys line lies inside it: not from a later channel's keys (which
+      // would pass over the channels between) nor, when no keys line follows
+      // at all, from the start of the text.
+      if (const std::size_t close = ChannelCloseAfter(lineEnd_.Next(anchor + 3));
+          close != 0 && (searchStart > close || searchStart < 3))
+        searchStart = close;
 
       bool made = false;
       const std::size_t blank = InStr(line, " ");
@@ -477,7 +506,7 @@ class ChannelReader {
         type = Left(line, blank - 1);
         dialName = Mid(line, blank + 1);
         const std::size_t at = lines_.Find(type, dialName, dialPos);
-        if (at != 0 && at < blockEnd) {
+        if (at != 0 && at < channelsEnd) {
           dialPos = at + type.size() + 1;
           keysMissingForDial_ = keysMissing;
           MakeDial(dialPos, type, searchStart);
@@ -569,6 +598,24 @@ class ChannelReader {
     ReadTailProperties(RemoveBlanksAfterLineEnds(tail), gActors[actorIndex_]);
   }
 
+  using EmptyBlocks = std::vector<std::pair<std::size_t, std::size_t>>;
+
+  // The "{" of the first empty channel at or after `from`; 0 = none.
+  std::size_t EmptyOpenAtOrAfter(std::size_t from) const {
+    const auto e = std::lower_bound(empty_.begin(), empty_.end(), std::pair<std::size_t, std::size_t>(from, 0));
+    return e == empty_.end() ? 0 : e->first;
+  }
+
+  // The "}" of the channel whose "{" is the first thing after the line end at
+  // `lineEnd` and stands directly inside the channels block; 0 = none.
+  std::size_t ChannelCloseAfter(std::size_t lineEnd) const {
+    if (lineEnd == 0) return 0;
+    std::size_t q = lineEnd + 1;
+    while (q <= n_ && (t_[q - 1] == ' ' || t_[q - 1] == '\t' || t_[q - 1] == '\r' || t_[q - 1] == '\n')) ++q;
+    const auto e = std::lower_bound(children_.begin(), children_.end(), std::pair<std::size_t, std::size_t>(q, 0));
+    return e != children_.end() && e->first == q ? e->second : 0;
+  }
+
   std::string_view t_;
   std::size_t n_;
   bool insertOne_;
@@ -593,6 +640,8 @@ class ChannelReader {
   ForwardFinder tailClose_, tailOpen_;
   BackwardFinder tailLastClose_;
   ChannelLineIndex lines_;
+  EmptyBlocks empty_;
+  EmptyBlocks children_;
 };
 
 }  // namespace

@@ -56,6 +56,59 @@ std::size_t BackwardFinder::Prev(std::size_t limit) {
   return lastResult_;
 }
 
+namespace {
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+}  // namespace
+
+std::size_t EmptyBlockClose(std::string_view text, std::size_t open) {
+  if (open == 0 || open > text.size() || text[open - 1] != '{') return 0;
+  std::size_t j = open;  // 0-based: the character after the "{"
+  while (j < text.size() && IsBlank(text[j])) ++j;
+  return j < text.size() && text[j] == '}' ? j + 1 : 0;
+}
+
+InnerBlocks ScanBlock(std::string_view text, std::size_t open, std::size_t limit) {
+  InnerBlocks blocks;
+  blocks.close = limit;
+  if (open == 0) return blocks;
+  const std::size_t end = std::min(limit == 0 ? text.size() : limit - 1, text.size());  // 0-based, exclusive
+  int depth = 1;
+  for (std::size_t i = open; i < end; ++i) {  // i is 0-based: the character after the "{"
+    const char c = text[i];
+    if (c == '}') {
+      if (--depth == 0) {
+        blocks.close = i + 1;
+        break;
+      }
+      if (depth == 1) blocks.children.back().second = i + 1;
+    } else if (c == '{') {
+      std::size_t j = i + 1;
+      while (j < end && IsBlank(text[j])) ++j;
+      if (depth == 1 && j < end && text[j] == '}') {
+        blocks.empty.emplace_back(i + 1, j + 1);
+        blocks.children.emplace_back(i + 1, j + 1);
+        i = j;
+      } else {
+        if (depth == 1) blocks.children.emplace_back(i + 1, 0);
+        ++depth;
+      }
+    }
+  }
+  for (auto& child : blocks.children)
+    if (child.second == 0) child.second = blocks.close;
+  return blocks;
+}
+
+bool WholeChannelLineAt(std::string_view text, std::size_t pos, std::string_view name) {
+  if (pos == 0 || pos - 1 + name.size() > text.size() || text.substr(pos - 1, name.size()) != name) return false;
+  for (std::size_t i = pos - 1 + name.size(); i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\n') return true;
+    if (c != ' ' && c != '\t' && c != '\r') return false;
+  }
+  return true;
+}
+
 std::size_t CountOf(std::string_view text, std::string_view what) {
   if (what.empty()) return 0;
   std::size_t count = 0;

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vandrel {
@@ -44,6 +45,28 @@ class BackwardFinder {
 };
 
 
+
+// The position of the "}" when the "{" at `open` (1-based) is followed by
+// nothing but blanks, TABs and line ends and then "}"; 0 otherwise.
+std::size_t EmptyBlockClose(std::string_view text, std::size_t open);
+
+// The block opened by the "{" at `open` (1-based), looked at before position
+// `limit`: the empty blocks that stand directly inside it (a "{" followed by
+// nothing but blanks, TABs and line ends and then "}"), as pairs of their two
+// positions in order, every block directly inside it the same way, and the
+// position of its own "}" (`limit` when it does not close before). Inside a channels block the empty blocks are the
+// channels that hold nothing.
+struct InnerBlocks {
+  std::vector<std::pair<std::size_t, std::size_t>> empty;
+  // Every block directly inside (an unclosed one closes at `close`).
+  std::vector<std::pair<std::size_t, std::size_t>> children;
+  std::size_t close = 0;
+};
+InnerBlocks ScanBlock(std::string_view text, std::size_t open, std::size_t limit);
+
+// Whether `text` holds `name` at `pos` (1-based) followed only by blanks,
+// TABs and CR up to a line end (LF) or the end of the text.
+bool WholeChannelLineAt(std::string_view text, std::size_t pos, std::string_view name);
 
 // How many times `what` occurs (left to right, not overlapping).
 std::size_t CountOf(std::string_view text, std::string_view what);

@@ -277,8 +277,13 @@ void ReadGroups(ReadState& rs, int fileType) {
       gObjects.erase(gObjects.begin());
       break;
     }
+    // A text whose only group has no entry yet (no "figure" or "prop " line)
+    // gets one, also when the groups of actors follow it in the table.
     const std::string firstEntry = gObjectList.empty() ? std::string() : gObjectList[0];
-    if (group.Name != firstEntry && gObjects.size() == 1) AddObjectListItem(group.Name, 0);
+    const bool onlyActorEntries = gObjectList.empty() || IsOwnMaterialsEntry(gObjectList[0]);
+    if (group.Name != firstEntry &&
+        (gObjects.size() == 1 || (gObjects.size() - existing == 1 && onlyActorEntries)))
+      AddObjectListItem(group.Name, 0);
 
     text = Mid(text, InStr(text, "{") + 1);
     if (InStrRev(text, "}") < InStrRev(text, "{")) text += "}";

@@ -8,10 +8,20 @@
 
 namespace vandrel {
 
-std::string P4MapText(const std::string& path, const std::string& eol) {
-  if (IsNoMap(path)) return path;
-  return Quoted(path) + eol + "\t\t\t\t0 0";
+namespace {
+
+// A map line: a saved path in double quotes followed by a line of four TABs
+// and "0 0"; the absent-map marker as stored, alone.
+void PutP4Map(std::string& out, const char* key, const std::string& path, const std::string& eol) {
+  if (IsNoMap(path)) {
+    PutLine(out, 2, key + path, eol);
+    return;
+  }
+  PutLine(out, 2, key + Quoted(path), eol);
+  PutLine(out, 4, "0 0", eol);
 }
+
+}  // namespace
 
 std::string WriteP4Material(const MaterialRec& m, const MaterialFormat& format, std::string& out) {
   const std::string& eol = format.Eol;
@@ -49,10 +59,10 @@ std::string WriteP4Material(const MaterialRec& m, const MaterialFormat& format, 
     prop(std::string("reflectThruLights ") + (m.MultiplyThroughLights ? "1" : "0"));
   if (m.MultiplyThroughKdColorOn)
     prop(std::string("reflectThruKd ") + (m.MultiplyThroughKdColor ? "1" : "0"));
-  if (m.TextureMapOn) prop("textureMap " + P4MapText(m.TextureMap, eol));
-  if (m.BumpMapOn) prop("bumpMap " + P4MapText(m.BumpMap, eol));
-  if (m.ReflectionMapOn) prop("reflectionMap " + P4MapText(m.ReflectionMap, eol));
-  if (m.TransparencyMapOn) prop("transparencyMap " + P4MapText(m.TransparencyMap, eol));
+  if (m.TextureMapOn) PutP4Map(out, "textureMap ", m.TextureMap, eol);
+  if (m.BumpMapOn) PutP4Map(out, "bumpMap ", m.BumpMap, eol);
+  if (m.ReflectionMapOn) PutP4Map(out, "reflectionMap ", m.ReflectionMap, eol);
+  if (m.TransparencyMapOn) PutP4Map(out, "transparencyMap ", m.TransparencyMap, eol);
   if (m.ReflectiveColorOn) prop("ReflectionColor " + ColorFractions(m.ReflectiveColor) + " 1");
   if (m.ReflectionStrengthOn) {
     const std::string value = strength(m.ReflectionStrength, "reflection strength");

@@ -19,8 +19,4 @@ std::string WriteP4Materials(std::size_t group, const MaterialFormat& format, st
 // Appends the block of one material.
 std::string WriteP4Material(const MaterialRec& m, const MaterialFormat& format, std::string& out);
 
-// The text after a map keyword: a saved path in double quotes followed by a
-// line of four TABs and "0 0"; the absent-map marker as stored, alone.
-std::string P4MapText(const std::string& path, const std::string& eol);
-
 }  // namespace vandrel

@@ -114,7 +114,16 @@ class PoseBuilder {
       }
     }
     if (!options_.NoMaterials && !TableIsEmpty(gObjects)) {
-      for (std::size_t k = 0; k < firstActor; ++k) {
+      // The reader puts "figure" first and takes the props from the last in
+      // the file to the first: the figure is written first and the props
+      // from the last to the first, so that reading the file again gives
+      // the groups in the order they have now.
+      std::vector<std::size_t> order;
+      for (std::size_t k = 0; k < firstActor; ++k)
+        if (gObjects[k].Name == "figure") order.push_back(k);
+      for (std::size_t k = firstActor; k-- > 0;)
+        if (gObjects[k].Name != "figure") order.push_back(k);
+      for (const std::size_t k : order) {
         const std::string& name = gObjects[k].Name;
         Line(0, StartsWith(LCase(name), "prop figurehair") || gIsHairFile ? std::string(kFigureHairGroup)
                                                                           : name);
@@ -139,12 +148,14 @@ class PoseBuilder {
     Line(0, "{");
     const std::string& notes = gState.FileNotes;
     if (!notes.empty()) {
+      // One comment line per line of the notes: they are joined by CR LF,
+      // and a lone CR or LF typed into them breaks a line as well.
       std::size_t start = 0;
       for (;;) {
-        const std::size_t end = notes.find("\r\n", start);
+        const std::size_t end = notes.find_first_of("\r\n", start);
         Line(0, "# " + notes.substr(start, end == std::string::npos ? std::string::npos : end - start));
         if (end == std::string::npos) break;
-        start = end + 2;
+        start = end + (notes.compare(end, 2, "\r\n") == 0 ? 2 : 1);
       }
     }
     Line(0, "version");
@@ -167,12 +178,14 @@ class PoseBuilder {
     if (a.PropertyOn[1] && a.OnOff == 2) Line(1, "on");
     if (a.PropertyOn[1] && a.OnOff == 1) Line(1, "off");
     if (a.PropertyOn[2] && a.Hidden > 0) Line(1, "hidden " + FormatInt(a.Hidden - 1));
-    if (!a.Dials.empty() && !a.Dials[0].Name.empty()) {
-      Line(1, "channels");
-      Line(2, "{");
+    // A block without channels still gets its (empty) channels block: the
+    // reader finds the end of the actor part by it, so a prop or camera
+    // after it stays an actor when the file is read again.
+    Line(1, "channels");
+    Line(2, "{");
+    if (!a.Dials.empty() && !a.Dials[0].Name.empty())
       for (const DialRec& d : a.Dials) Channel(d);
-      Line(2, "}");
-    }
+    Line(2, "}");
     // The actor's own material groups, matched by the name it had before any
     // renaming, the same match that kept them out of the detached blocks.
     for (std::size_t k = firstActor; k < gObjects.size(); ++k) {

@@ -125,8 +125,8 @@ TEST_F(FrmSettingsTest, OpensOnThePreferences) {
 
   auto* templates = child<QComboBox>(window, "cmbTemplate");
   ASSERT_EQ(templates->count(), 2);
-  EXPECT_EQ(templates->itemText(0), "Skin");
-  EXPECT_EQ(templates->itemText(1), "arms");
+  EXPECT_EQ(templates->itemText(0), "arms");  // sorted without regard to case
+  EXPECT_EQ(templates->itemText(1), "Skin");
   EXPECT_EQ(templates->currentText(), "Skin");
   EXPECT_TRUE(templates->isEnabledTo(&window));
   EXPECT_TRUE(FolderExists(JoinPath(ProgramFolder(), "Cache")));

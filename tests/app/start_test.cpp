@@ -17,6 +17,7 @@
 #include "app/settings_file.h"
 #include "mainwindow/channels_pane.h"
 #include "mainwindow/frm_main.h"
+#include "maps/qt/thumbnails.h"
 #include "common/text.h"
 #include "model/command_line.h"
 #include "model/model.h"
@@ -85,7 +86,7 @@ TEST_F(StartTest, ShowsTheWindowLoadsThePreferencesAndSetsTheSaveOptions) {
   // Poser 4 and DOS by default; the option's handler put the version in the box.
   EXPECT_TRUE(w.optPoserFormat[0]->isChecked());
   EXPECT_TRUE(w.optFileSystem[0]->isChecked());
-  EXPECT_EQ(w.TXT[0]->text(), "4.01");
+  EXPECT_EQ(w.materials->TXT[0]->text(), "4.01");
   EXPECT_FALSE(w.mnuPoser->isEnabled());
   // Nothing would be saved, so closing asks nothing.
   EXPECT_TRUE(w.Form_Unload());
@@ -101,7 +102,7 @@ TEST_F(StartTest, PreferencesChooseTheOtherOptionsAndRunPoser) {
   FrmMain& w = Start("");
   EXPECT_TRUE(w.optPoserFormat[1]->isChecked());
   EXPECT_TRUE(w.optFileSystem[1]->isChecked());
-  EXPECT_EQ(w.TXT[0]->text(), "5");
+  EXPECT_EQ(w.materials->TXT[0]->text(), "5");
   EXPECT_TRUE(w.mnuPoser->isEnabled());
 }
 
@@ -258,15 +259,15 @@ TEST_F(StartTest, MapsThatExistGetThumbnailsWhileAFileIsRead) {
   ui_->AnswerOpen(pose);
   w.mnuOpenPZ2_Click();
   ASSERT_FALSE(gState.ReadError);
-  EXPECT_EQ(gMapThumbnails.Count(), 1u);
-  EXPECT_TRUE(gMapThumbnails.Contains(LCase(poser + "/Runtime/Textures/Vandrel/Skin.jpg")));
+  EXPECT_EQ(ImageList1(0).Count(), kStockPictureCount + 1u);
+  EXPECT_TRUE(ImageList1(0).Contains(LCase(poser + "/Runtime/Textures/Vandrel/Skin.jpg")));
   w.ResetMainWindow();
-  EXPECT_EQ(gMapThumbnails.Count(), 0u);
+  EXPECT_EQ(ImageList1(0).Count(), std::size_t(kStockPictureCount));
 
   gSettings.MainThumb = false;
   ui_->AnswerOpen(pose);
   w.mnuOpenPZ2_Click();
-  EXPECT_EQ(gMapThumbnails.Count(), 0u);
+  EXPECT_EQ(ImageList1(0).Count(), std::size_t(kStockPictureCount));
 }
 
 TEST_F(StartTest, PreferencesMenuOpensThePreferencesWindow) {

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
@@ -111,7 +112,8 @@ TEST_F(BatchConverter, AddChooseRunAndTheWindowLeftEmpty) {
   // The main window holds no document; the converter keeps its list.
   EXPECT_TRUE(window->chkNoMaterialData->isChecked() && !window->chkNoMaterialData->isEnabled());
   EXPECT_TRUE(window->chkChannels->isChecked() && !window->chkChannels->isEnabled());
-  EXPECT_EQ(window->cmbFigures->count(), 0);
+  EXPECT_EQ(window->materials->cmbFigures->count(), 0);
+  EXPECT_EQ(window->materials->lstMaterials->count(), 0);
   EXPECT_FALSE(window->mnuFileInfo->isEnabled());
   EXPECT_FALSE(window->IsBusy());
   EXPECT_TRUE(gDlg.FileName.empty());

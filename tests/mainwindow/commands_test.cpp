@@ -13,6 +13,7 @@
 
 #include "mainwindow/controls.h"
 #include "common/text.h"
+#include "model/channel_edits.h"
 #include "platform/files.h"
 #include "window_fixture.h"
 
@@ -299,7 +300,6 @@ TEST_F(Commands, RunPoserAndTheHelpEntries) {
   EXPECT_TRUE(EndsWith(shell[0].text, "/VDLLicense.txt"));
   EXPECT_TRUE(EndsWith(shell[1].text, "/VHistory.htm"));
   EXPECT_EQ(shell[2].text, FrmMain::kHomePage);
-  EXPECT_TRUE(IsWebAddress(shell[2].text));  // opened as a web address, not as a file
 }
 
 TEST_F(Commands, ClosingAsksToSaveWhileSomethingWouldBeSaved) {
@@ -346,44 +346,48 @@ TEST_F(Commands, ClosingAsksToSaveWhileSomethingWouldBeSaved) {
 }
 
 TEST_F(Commands, TabsShowTheirPaneAndRefreshIt) {
-  int shown = 0;
-  std::vector<int> clicked;
-  window->ShowMaterialHook = [&] { ++shown; };
-  window->channelsPane->ActorItemClickHook = [&](int item) { clicked.push_back(item); };
+  QLineEdit* size = window->materials->TXT[1];
   window->tbsOptions->setCurrentIndex(1);  // fresh window: nothing to show
   EXPECT_EQ(window->paneStack->currentIndex(), 1);
-  EXPECT_TRUE(clicked.empty());
+  EXPECT_EQ(gCurrentActor, 0);
+  controls::setText(size, "7");
   window->tbsOptions->setCurrentIndex(0);
-  EXPECT_EQ(shown, 0);
+  EXPECT_EQ(size->text(), "7");
 
   Document("/poses/A.pz2", kPz2);
+  controls::setListIndex(window->materials->cmbFigures, 0);
+  gObjects[0].Materials[0].HighlightSize = 42;
+  controls::setText(size, "7");
   gActors[0].Name = "BODY:1";
+  gActors[0].Dials.assign(1, DialRec{"Smile", "", "targetGeom", 0.25});
   gActorList = {{"BODY:1", "actor"}};
   window->ShowChannelsRead();
   window->tbsOptions->setCurrentIndex(2);
   EXPECT_EQ(window->paneStack->currentIndex(), 2);
-  window->tbsOptions->setCurrentIndex(1);
-  EXPECT_EQ(clicked, std::vector<int>{1});
+  window->tbsOptions->setCurrentIndex(1);  // the first actor is shown
+  EXPECT_EQ(gCurrentActor, 1);
+  EXPECT_EQ(window->channelsPane->lstDials->topLevelItemCount(), 1);
+  EXPECT_EQ(window->channelsPane->txtDialProperties[0]->text(), "0.25");
   window->tbsOptions->setCurrentIndex(0);
-  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(size->text(), "42");  // the current material shown again
 }
 
 TEST_F(Commands, AddFigureListItemKeepsGroupsBeforeActors) {
-  window->AddFigureListItem("figure", 0);
-  window->AddFigureListItem("actor head", 0);
-  window->AddFigureListItem("prop ball", 0);    // before the first actor entry
-  window->AddFigureListItem("actor hip", 0);    // at the end
-  window->AddFigureListItem("hair", 1);         // at index 0
-  window->AddFigureListItem("figure", 0);       // duplicates are kept
-  window->AddFigureListItem("actor chest", 99); // past the end: appended
+  window->materials->AddFigureListItem("figure", 0);
+  window->materials->AddFigureListItem("actor head", 0);
+  window->materials->AddFigureListItem("prop ball", 0);    // before the first actor entry
+  window->materials->AddFigureListItem("actor hip", 0);    // at the end
+  window->materials->AddFigureListItem("hair", 1);         // at index 0
+  window->materials->AddFigureListItem("figure", 0);       // duplicates are kept
+  window->materials->AddFigureListItem("actor chest", 99); // past the end: appended
   const std::vector<std::string> expected = {"hair",       "figure",    "prop ball", "figure",
                                              "actor head", "actor hip", "actor chest"};
   EXPECT_EQ(gObjectList, expected);
-  ASSERT_EQ(window->cmbFigures->count(), 7);
-  for (int i = 0; i < 7; ++i) EXPECT_EQ(window->cmbFigures->itemText(i).toStdString(), expected[i]);
-  EXPECT_EQ(window->cmbFigures->currentIndex(), -1);
+  ASSERT_EQ(window->materials->cmbFigures->count(), 7);
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(window->materials->cmbFigures->itemText(i).toStdString(), expected[i]);
+  EXPECT_EQ(window->materials->cmbFigures->currentIndex(), -1);
   // "Actor " is not "actor ": the rule is case-sensitive.
-  window->AddFigureListItem("Actor x", 0);
+  window->materials->AddFigureListItem("Actor x", 0);
   EXPECT_EQ(gObjectList[4], "Actor x");
 }
 
@@ -415,7 +419,7 @@ TEST_F(Commands, TextBoxesKeepTheirOwnCutAndSelectAll) {
     const QKeySequence seq(keys);
     QKeyEvent inBox(QEvent::ShortcutOverride, seq[0].key(), seq[0].keyboardModifiers());
     inBox.ignore();
-    QApplication::sendEvent(window->TXT[8], &inBox);
+    QApplication::sendEvent(window->materials->TXT[8], &inBox);
     EXPECT_TRUE(inBox.isAccepted()) << keys;  // the box takes the key before the menu
   }
   EXPECT_EQ(window->mnuExit->shortcut(), QKeySequence("Ctrl+X"));

@@ -190,7 +190,7 @@ TEST_F(FirstState, EveryArrayElementExistsAndEveryEditingControlIsOff) {
 }
 
 TEST_F(FirstState, PanelsShowTheirOnFaceAndTwoButtonsAreNeverInView) {
-  for (const PropertyPanel& p : window->panels) {
+  for (const PropertyPanel& p : window->materials->panels) {
     EXPECT_FALSE(p.caption->isHidden()) << p.caption->objectName().toStdString();
     EXPECT_TRUE(p.disabled->isHidden()) << p.disabled->objectName().toStdString();
     EXPECT_FALSE(On(p.disabled));

@@ -49,7 +49,7 @@ TEST_F(SaveOptions, BothKindsOfDataCannotBeSwitchedOff) {
   EXPECT_EQ(messages[0].text, kRefusal);
   EXPECT_EQ(messages[0].icon, MsgIcon::Exclamation);
   EXPECT_EQ(messages[0].buttons, MsgButtons::OK);
-  EXPECT_TRUE(On(window->lstMaterials));  // nothing else changed
+  EXPECT_TRUE(On(window->materials->lstMaterials));  // nothing else changed
 
   // Materials off first, then channels: the second tick is undone.
   SetUp();
@@ -128,10 +128,10 @@ TEST_F(SaveOptions, OutputFormatSetsTheRequiredVersionOnlyWhenThePreferenceSaysS
     gSettings.SetP5Version = r.setP5;
     gSettings.PVersionNumber = "4.01";
     gSettings.P5VersionNumber = "5";
-    controls::setText(window->TXT[0], r.before);
+    controls::setText(window->materials->TXT[0], r.before);
     gState.Dirty = false;
     controls::setOption(window->optPoserFormat[r.option]);
-    EXPECT_EQ(window->TXT[0]->text(), r.after) << r.option << " " << r.before;
+    EXPECT_EQ(window->materials->TXT[0]->text(), r.after) << r.option << " " << r.before;
     EXPECT_EQ(window->Poser5Format(), r.option == 1);
     // The box's change handling marks the document only when the text changed.
     EXPECT_EQ(gState.Dirty, std::string(r.before) != r.after) << r.option << " " << r.before;
@@ -143,8 +143,8 @@ TEST_F(SaveOptions, RequiredVersionIsTheNumberOfTheBoxInItsShortestForm) {
       {"4.0", "4"}, {"5", "5"}, {"4.01", "4.01"}, {"", "0"}, {"abc", "0"}, {" 6 .1", "6.1"}, {"4,5", "4"}};
   for (const auto& [text, version] : rows) {
     gState.Dirty = false;
-    controls::setText(window->TXT[0], "x");
-    controls::setText(window->TXT[0], text);
+    controls::setText(window->materials->TXT[0], "x");
+    controls::setText(window->materials->TXT[0], text);
     EXPECT_EQ(gState.RequiredVersion, version) << text;
     EXPECT_TRUE(gState.Dirty);
   }

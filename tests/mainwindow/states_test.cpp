@@ -35,14 +35,14 @@ class States : public WindowTest {
 
   std::map<std::string, std::string> Snapshot() {
     FrmMain& w = *window;
-    std::vector<QWidget*> editors(w.cmd.begin(), w.cmd.end());
-    editors.insert(editors.end(), w.SCR.begin(), w.SCR.end());
-    editors.insert(editors.end(), w.TXT.begin(), w.TXT.end());
-    editors.insert(editors.end(), w.SHP.begin(), w.SHP.end());
-    std::vector<QWidget*> captions{w.lblObject, w.lblMaterials, w.lblTemplate, w.lblSelGroup};
-    for (const PropertyPanel& p : w.panels) captions.push_back(p.caption);
-    std::vector<QWidget*> thumbs(w.imgThumb.begin(), w.imgThumb.end());
-    thumbs.insert(thumbs.end(), w.lblThumb.begin(), w.lblThumb.end());
+    std::vector<QWidget*> editors(w.materials->cmd.begin(), w.materials->cmd.end());
+    editors.insert(editors.end(), w.materials->SCR.begin(), w.materials->SCR.end());
+    editors.insert(editors.end(), w.materials->TXT.begin(), w.materials->TXT.end());
+    editors.insert(editors.end(), w.materials->SHP.begin(), w.materials->SHP.end());
+    std::vector<QWidget*> captions{w.materials->lblObject, w.materials->lblMaterials, w.materials->lblTemplate, w.materials->lblSelGroup};
+    for (const PropertyPanel& p : w.materials->panels) captions.push_back(p.caption);
+    std::vector<QWidget*> thumbs(w.materials->imgThumb.begin(), w.materials->imgThumb.end());
+    thumbs.insert(thumbs.end(), w.materials->lblThumb.begin(), w.materials->lblThumb.end());
     std::vector<QWidget*> channels{w.channelsPane->lstActors, w.channelsPane->lstDials, w.channelsPane->cmdSelectAllActors, w.channelsPane->cmdSelectAllDials,
                                    w.channelsPane->txtDialProperties[0], w.channelsPane->cmdApplyDial[0], w.channelsPane->chkDisableThighLength,
                                    w.channelsPane->cmdZerAll, w.channelsPane->cmdCreateDial, w.channelsPane->cmdDelChannels, w.channelsPane->cmbDialProperties};
@@ -51,13 +51,13 @@ class States : public WindowTest {
     const bool menus = w.mnuSave->isEnabled() || w.mnuSaveAs->isEnabled() || w.mnuExportMTL->isEnabled();
     return {
         {"editors", Group(editors)},
-        {"material list", Group({w.lstMaterials})},
-        {"object tools", Group({w.cmbFigures, w.cmdCreateMat, w.cmdNewMat})},
-        {"material boxes", Group({w.chkApplyTextures, w.chkMultiplyThroughKdColor, w.chkMultiplyThroughLights})},
+        {"material list", Group({w.materials->lstMaterials})},
+        {"object tools", Group({w.materials->cmbFigures, w.materials->cmdCreateMat, w.materials->cmdNewMat})},
+        {"material boxes", Group({w.materials->chkApplyTextures, w.materials->chkMultiplyThroughKdColor, w.materials->chkMultiplyThroughLights})},
         {"captions", Group(captions)},
-        {"Combo1", Group({w.Combo1})},
+        {"Combo1", Group({w.materials->Combo1})},
         {"thumbnails", Group(thumbs)},
-        {"selection tools", Group({w.cmdDeleteMaterials, w.cmdInvertSel})},
+        {"selection tools", Group({w.materials->cmdDeleteMaterials, w.materials->cmdInvertSel})},
         {"document menus", menus ? "some on" : "off"},
         {"channel pane", Group(channels)},
         {"no materials", Box(w.chkNoMaterialData)},
@@ -125,8 +125,8 @@ TEST_F(States, ResetAndEnablingTakeTheWindowThroughItsStates) {
        [](States& t) {
          t.Load(kPz2);
          FrmMain& w = *t.window;
-         w.DisableMaterialControls();
-         for (QWidget* c : std::initializer_list<QWidget*>{w.cmbFigures, w.cmdCreateMat, w.cmdNewMat}) c->setEnabled(false);
+         w.materials->DisableMaterialControls();
+         for (QWidget* c : std::initializer_list<QWidget*>{w.materials->cmbFigures, w.materials->cmdCreateMat, w.materials->cmdNewMat}) c->setEnabled(false);
          w.ResetMainWindow();
          gState.EventsOn = false;
          controls::setChecked(w.chkNoMaterialData, true);
@@ -150,17 +150,17 @@ TEST_F(States, ResetEmptiesTheDocumentAndReturnsEveryPanelToItsOnFace) {
   ReadChannels();
   gIsHairFile = true;
   gState.ReadVersion = "5";
-  window->TogglePanel(kObjectColorPanel);
-  window->TogglePanel(kTransparencyMinPanel);
-  EXPECT_TRUE(window->PanelIsOff(kObjectColorPanel));
-  EXPECT_TRUE(window->panels[kObjectColorPanel].caption->isHidden());
+  window->materials->TogglePanel(kObjectColorPanel);
+  window->materials->TogglePanel(kTransparencyMinPanel);
+  EXPECT_TRUE(window->materials->PanelIsOff(kObjectColorPanel));
+  EXPECT_TRUE(window->materials->panels[kObjectColorPanel].caption->isHidden());
   controls::setText(window->channelsPane->txtDialProperties[0], "1.5");
 
   window->ResetMainWindow();
   for (int p = 0; p < kPanelCount; ++p) {
-    EXPECT_FALSE(window->PanelIsOff(p)) << p;
-    EXPECT_TRUE(window->panels[p].disabled->isHidden()) << p;
-    EXPECT_FALSE(window->panels[p].caption->isHidden()) << p;
+    EXPECT_FALSE(window->materials->PanelIsOff(p)) << p;
+    EXPECT_TRUE(window->materials->panels[p].disabled->isHidden()) << p;
+    EXPECT_FALSE(window->materials->panels[p].caption->isHidden()) << p;
   }
   // Flipping the panels marked the document after the reset cleared it.
   EXPECT_TRUE(gState.Dirty);
@@ -173,8 +173,8 @@ TEST_F(States, ResetEmptiesTheDocumentAndReturnsEveryPanelToItsOnFace) {
   EXPECT_EQ(window->channelsPane->lstActors->topLevelItemCount(), 0);
   EXPECT_EQ(window->channelsPane->txtDialProperties[0]->text(), "");
   // The object list keeps the old entries, greyed, until the next read.
-  EXPECT_EQ(window->cmbFigures->count(), 1);
-  EXPECT_FALSE(On(window->cmbFigures));
+  EXPECT_EQ(window->materials->cmbFigures->count(), 1);
+  EXPECT_FALSE(On(window->materials->cmbFigures));
 
   // Without panels in their off face the reset leaves the document unmarked.
   window->ResetMainWindow();
@@ -183,14 +183,14 @@ TEST_F(States, ResetEmptiesTheDocumentAndReturnsEveryPanelToItsOnFace) {
 
 TEST_F(States, TwoFlipsLeaveAPanelAsItWas) {
   Load(kPz2);
-  const PropertyPanel& p = window->panels[kTextureMapPanel];
-  window->TogglePanel(kTextureMapPanel);
+  const PropertyPanel& p = window->materials->panels[kTextureMapPanel];
+  window->materials->TogglePanel(kTextureMapPanel);
   EXPECT_FALSE(p.disabled->isHidden());
   EXPECT_TRUE(On(p.disabled));
   for (QWidget* e : p.editors) EXPECT_TRUE(e->isHidden() && !On(e));
-  EXPECT_FALSE(window->imgThumb[0]->isHidden());  // the thumbnail is not part of the panel
+  EXPECT_FALSE(window->materials->imgThumb[0]->isHidden());  // the thumbnail is not part of the panel
   gState.Dirty = false;
-  window->TogglePanel(kTextureMapPanel);
+  window->materials->TogglePanel(kTextureMapPanel);
   EXPECT_TRUE(gState.Dirty);
   EXPECT_TRUE(p.disabled->isHidden());
   for (QWidget* e : p.editors) EXPECT_TRUE(!e->isHidden() && On(e));
@@ -198,13 +198,13 @@ TEST_F(States, TwoFlipsLeaveAPanelAsItWas) {
 
 TEST_F(States, ClearingListsLeavesTheRequiredVersionAndEnabledStates) {
   Load(kPz2);
-  controls::addItem(window->lstMaterials, "skin");
-  controls::setText(window->TXT[8], ":Runtime:textures:skin.jpg");
-  window->ClearMaterialPanel();
-  EXPECT_EQ(window->lstMaterials->count(), 0);
-  EXPECT_EQ(window->TXT[8]->text(), "");
-  EXPECT_EQ(window->TXT[0]->text(), "4.01");
-  EXPECT_TRUE(On(window->lstMaterials));
+  controls::addItem(window->materials->lstMaterials, "skin");
+  controls::setText(window->materials->TXT[8], ":Runtime:textures:skin.jpg");
+  window->materials->ClearMaterialPanel();
+  EXPECT_EQ(window->materials->lstMaterials->count(), 0);
+  EXPECT_EQ(window->materials->TXT[8]->text(), "");
+  EXPECT_EQ(window->materials->TXT[0]->text(), "4.01");
+  EXPECT_TRUE(On(window->materials->lstMaterials));
   ReadChannels();
   window->channelsPane->ClearActorAndDialLists();
   EXPECT_EQ(window->channelsPane->lstActors->topLevelItemCount(), 0);
@@ -217,12 +217,12 @@ TEST_F(States, TemplateListShowsTheTemplateFilesSortedAndChoosesTheDefault) {
   program.write("Templates/notes.txt", "");
   gSettings.DefaultTemplate = "ZETA";
   Load(kPz2);
-  ASSERT_EQ(window->Combo1->count(), 2);
-  EXPECT_EQ(window->Combo1->itemText(0), "Alpha");
-  EXPECT_EQ(window->Combo1->itemText(1), "zeta");
-  EXPECT_EQ(window->Combo1->currentIndex(), 1);
-  EXPECT_FALSE(On(window->Combo2));
-  EXPECT_FALSE(On(window->cmdEditTemplate));
+  ASSERT_EQ(window->materials->Combo1->count(), 2);
+  EXPECT_EQ(window->materials->Combo1->itemText(0), "Alpha");
+  EXPECT_EQ(window->materials->Combo1->itemText(1), "zeta");
+  EXPECT_EQ(window->materials->Combo1->currentIndex(), 1);
+  EXPECT_FALSE(On(window->materials->Combo2));
+  EXPECT_FALSE(On(window->materials->cmdEditTemplate));
   EXPECT_TRUE(FolderExists(program.file("Cache")));
 }
 

@@ -32,7 +32,7 @@ TEST(ScriptedUi, AnswersInOrderRecordsEveryRequestAndDefaultsTheRest) {
   EXPECT_EQ(Ui().InputBox("Name?", "New", "x"), std::optional<std::string>("name"));
   EXPECT_EQ(Ui().InputBox("Name?", "New", "x"), std::nullopt);
   EXPECT_EQ(Ui().ChooseColor({1, 2, 3}), std::nullopt);
-  EXPECT_TRUE(Ui().ShellOpen("/doc.htm"));
+  EXPECT_EQ(Ui().ShellOpen("/doc.htm"), ShellResult::Opened);
   ui->FailStart();
   EXPECT_FALSE(Ui().StartProgram("/poser/Poser.exe", {}, "/poser"));
 

@@ -33,6 +33,46 @@ std::string KeyRest(const std::string& part, const std::string& key, bool& found
   return Span(part, at + 1 + key.size(), lf == 0 ? part.size() + 1 : lf);
 }
 
+// First "<type> <name>" at or after `from` with only blanks, TABs and CR
+// after it up to the line end or the end of the text.
+std::size_t FindChannelLine(const std::string& text, const std::string& what, std::size_t from) {
+  for (std::size_t t = InStr(from, text, what); t != 0; t = InStr(t + 1, text, what)) {
+    std::size_t i = t + what.size();
+    while (i <= text.size() && (Mid(text, i, 1) == " " || Mid(text, i, 1) == "\t" || Mid(text, i, 1) == "\r")) ++i;
+    if (i > text.size() || Mid(text, i, 1) == "\n") return t;
+  }
+  return 0;
+}
+
+bool IsSpace(const std::string& c) { return c == " " || c == "\t" || c == "\r" || c == "\n"; }
+
+// Whether the "{" at `q` opens an empty block standing directly inside the
+// block opened at `open`, before `limit`; its "}" goes to `close`.
+bool EmptyInnerBlockAt(const std::string& text, std::size_t open, std::size_t limit, std::size_t q,
+                       std::size_t& close) {
+  if (open == 0 || q <= open || q >= limit || Mid(text, q, 1) != "{") return false;
+  int depth = 1;
+  for (std::size_t i = open + 1; i < q; ++i) {
+    if (Mid(text, i, 1) == "{") {
+      std::size_t j = i + 1;
+      while (j < limit && IsSpace(Mid(text, j, 1))) ++j;
+      if (depth == 1 && Mid(text, j, 1) == "}" && j < limit) {
+        i = j;
+        continue;
+      }
+      ++depth;
+    } else if (Mid(text, i, 1) == "}") {
+      if (--depth == 0) return false;
+    }
+  }
+  if (depth != 1) return false;
+  std::size_t j = q + 1;
+  while (j < limit && IsSpace(Mid(text, j, 1))) ++j;
+  if (j >= limit || Mid(text, j, 1) != "}") return false;
+  close = j;
+  return true;
+}
+
 bool IsWholeLine(const std::string& part, const std::string& key) {
   const std::string p = part + "\n";
   return InStr(p, "\n" + key + "\n") != 0;
@@ -195,6 +235,25 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
     // Channels.
     std::size_t searchStart = p;
     std::size_t anchor = InStr(p, text, "channels\n");
+    const std::size_t channelsOpen = anchor == 0 ? 0 : InStr(anchor, text, "{");
+    std::size_t unusedClose = 0;
+    // The "}" that closes the channels block (brace depth back to 0).
+    std::size_t channelsEnd = blockEnd;
+    if (channelsOpen != 0) {
+      int depth = 0;
+      for (std::size_t i = channelsOpen; i < blockEnd; ++i) {
+        if (Mid(text, i, 1) == "{") ++depth;
+        if (Mid(text, i, 1) == "}" && --depth == 0) {
+          channelsEnd = i;
+          break;
+        }
+      }
+    }
+    if (channelsOpen != 0 && channelsOpen < blockEnd) {
+      std::size_t j = channelsOpen + 1;
+      while (j <= n && IsSpace(Mid(text, j, 1))) ++j;
+      if (Mid(text, j, 1) == "}" && j < blockEnd) anchor = 0;  // an empty channels block holds no channel
+    }
     bool first = true;
     std::size_t dialPos = p;
     std::size_t lastSearch = 0;
@@ -210,11 +269,20 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
         hidPos = InStr(searchStart, text, "hidden ");
         namePos = InStr(searchStart, text, "name ");
       }
-      first = false;
       const bool keysMissing = keysPos == 0;
       std::size_t m = keysPos;
       if ((hidPos > 0 && hidPos < m) || m == 0) m = hidPos;
       if ((namePos > 0 && namePos < m) || m == 0) m = namePos;
+      if (!first) {
+        std::size_t emptyPos = 0;
+        for (std::size_t q = InStr(searchStart, text, "{"); q != 0 && q < blockEnd; q = InStr(q + 1, text, "{"))
+          if (EmptyInnerBlockAt(text, channelsOpen, blockEnd, q, unusedClose)) {
+            emptyPos = q;
+            break;
+          }
+        if ((emptyPos > 0 && emptyPos < m) || m == 0) m = emptyPos;
+      }
+      first = false;
       if (m == 0 || m >= blockEnd || searchStart >= blockEnd) break;
       const std::size_t lastClose = InStrRev(text, "}", m);
       const std::size_t lastChannels = InStrRev(text, "channels\n", m);
@@ -233,6 +301,29 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
       searchStart = InStr(anchor + 3, text, "keys\n") + 2;
       if (searchStart < 3) searchStart = InStr(anchor + 3, text, "keys \n") + 2;
       if (line.empty()) break;
+      if (le != 0 && channelsOpen != 0) {
+        // The channel's own "{" right after its line, directly inside the
+        // channels block, and the "}" that closes it.
+        std::size_t q = le + 1;
+        while (q <= n && IsSpace(Mid(text, q, 1))) ++q;
+        int depth = 0;
+        for (std::size_t i = channelsOpen; i < q && i < channelsEnd; ++i) {
+          if (Mid(text, i, 1) == "{") ++depth;
+          if (Mid(text, i, 1) == "}") --depth;
+        }
+        if (Mid(text, q, 1) == "{" && depth == 1 && q < channelsEnd) {
+          std::size_t close = channelsEnd;
+          int inner = 0;
+          for (std::size_t i = q; i < channelsEnd; ++i) {
+            if (Mid(text, i, 1) == "{") ++inner;
+            if (Mid(text, i, 1) == "}" && --inner == 0) {
+              close = i;
+              break;
+            }
+          }
+          if (searchStart > close || searchStart < 3) searchStart = close;
+        }
+      }
       bool made = false;
       const std::size_t bl = InStr(line, " ");
       if (bl != 0) {
@@ -243,8 +334,8 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
           anchor = le - 1;
           goto step6;
         }
-        const std::size_t t = InStr(dialPos, text, type + " " + dialName);
-        if (t != 0 && t < blockEnd) {
+        const std::size_t t = FindChannelLine(text, type + " " + dialName, dialPos);
+        if (t != 0 && t < channelsEnd) {
           made = true;
           dialPos = t + type.size() + 1;
           const std::size_t lineEnd = InStr(dialPos, text, "\n");
@@ -253,6 +344,7 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
           if (!a.Dials[0].Name.empty()) a.Dials.resize(a.Dials.size() + 1);
           DialRec& d = a.Dials.back();
           d.Name = Span(text, dialPos, lineEnd == 0 ? n + 1 : lineEnd);
+
           const std::size_t close = InStr(dialPos, text, "}");
           const std::size_t nn = InStr(dialPos, text, "name");
           if (nn > 0 && nn < close) {

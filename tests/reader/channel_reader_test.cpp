@@ -290,6 +290,48 @@ TEST_F(ChannelReaderTest, SameAsLiteralOnCraftedTexts) {
                       false, false, "");
 }
 
+// Channel lines are found as whole lines, and a channel that holds nothing
+// is a channel of its own: every channel of these blocks is read, in order.
+TEST_F(ChannelReaderTest, EveryChannelLineIsReadOnce) {
+  struct Case {
+    const char* what;
+    std::string channels;
+    std::vector<std::string> names;
+  };
+  const auto keyed = [](const std::string& line, const std::string& value) {
+    return line + "\n{\nname x\nhidden  0\nkeys\n{\nk  0  " + value + "\n}\n}\n";
+  };
+  const std::vector<Case> cases = {
+      {"a name that begins a later one",
+       keyed("targetGeom Smile", "1") + keyed("targetGeom Frown", "2") + keyed("targetGeom SmileOpen", "3"),
+       {"Smile", "Frown", "SmileOpen"}},
+      {"blanks, TABs and a CR after the name",
+       keyed("targetGeom Blink \t\r", "1") + keyed("targetGeom Wink", "2") + keyed("targetGeom BlinkLeft", "3"),
+       {"Blink \t\r", "Wink", "BlinkLeft"}},
+      {"an empty channel first", "valueParm E\n{\n}\n" + keyed("valueParm B", "2") + keyed("valueParm C", "3"),
+       {"E", "B", "C"}},
+      {"an empty channel between",
+       keyed("valueParm A", "1") + "valueParm E\n\t{\n\t}\n" + keyed("valueParm B", "2"), {"A", "E", "B"}},
+      {"two empty channels last", keyed("valueParm A", "1") + "valueParm E\n{\n}\nvalueParm F\n{ }\n",
+       {"A", "E", "F"}},
+  };
+  for (const Case& c : cases) {
+    ResetModel();
+    ChannelHost host;
+    const std::string text = "actor a\n{\nchannels\n{\n" + c.channels + "}\n}\nactor b\n{\n}\n";
+    LoadMorphsAndPoses(text, false, false, 0, host);
+    std::vector<std::string> names;
+    for (const DialRec& d : gActors[0].Dials) names.push_back(d.Name);
+    EXPECT_EQ(names, c.names) << c.what;
+    for (const DialRec& d : gActors[0].Dials) {
+      const bool empty = d.Name == "E" || d.Name == "F";
+      EXPECT_EQ(d.ValueOn, !empty) << c.what << " " << d.Name;
+      EXPECT_EQ(d.ExtNameOn, !empty) << c.what << " " << d.Name;
+    }
+    ExpectSameAsLiteral(text, false, false, "");
+  }
+}
+
 TEST_F(ChannelReaderTest, SameAsLiteralOnRandomTexts) {
   const std::vector<std::string> pieces = {
       "actor A:1\n{\n", "actor B\n{\n", "prop p\n{\n}\n", "prop q\n{\n", "light L\n{\n", "camera C\n{\n",
@@ -298,7 +340,8 @@ TEST_F(ChannelReaderTest, SameAsLiteralOnRandomTexts) {
       "k  0  0\n", "k  0  0.000000\n", "}\n", "}\n}\n", "// c x\n", "# note\n", "\n", "\t", "  ",
       "customMaterial 1\n", "material M1\n{\nKdColor 1 0 0 1\n}\n", "locked 0\n", "doShadow 1\n",
       "depthMapSize 5\n", "lightOn 0\n", "lightType 2\n", "port 3\n", "thighLength 2.5\n", "figure\n", "{\n",
-      "deltas\n{\nd 1 2 3\n}\n", "rotateX r\n{\n", "}", "actor BODY:1\n{\n", "storageOffset 1 2 3\n"};
+      "deltas\n{\nd 1 2 3\n}\n", "rotateX r\n{\n", "}", "actor BODY:1\n{\n", "storageOffset 1 2 3\n",
+      "targetGeom T1x \r\n", "{\n}\n", "valueParm E\n{\n}\n", "targetGeom T\n"};
   std::mt19937 rng(20240611);
   for (int round = 0; round < 400; ++round) {
     std::string text;

@@ -5,6 +5,7 @@
 #include "common/text.h"
 #include "model/model.h"
 #include "model/object_list.h"
+#include "reader/channel_reader.h"
 #include "reader/poser_file_reader.h"
 #include "reader_test_util.h"
 
@@ -552,6 +553,40 @@ TEST_F(OpenFileTest, ObjectListKeepsLightsAndCamerasWithTheActors) {
                                                    "light Spot", "actor hip"}));
   EXPECT_EQ(FirstActorListIndex(), 3u);
   EXPECT_FALSE(IsOwnMaterialsEntry("prop light "));
+}
+
+}  // namespace
+}  // namespace vandrel::test
+
+namespace vandrel::test {
+namespace {
+
+// Texts that once lost their object-list order or read past a block's end.
+TEST_F(OpenFileTest, EveryGroupHasItsObjectListEntry) {
+  const ObjectPartReader channels = [](std::string_view text, Host& h) { ReadObjectPart(text, h); };
+  // No version block at the top and no "figure" line: the text's only group
+  // is named by its first line, ahead of the group of the actor's own
+  // materials, and each has its entry.
+  const std::string headerless =
+      "{\nmaterial Skin\n{\nKdColor 0 1 0 1\n}\nversion\n{\nnumber 4.01\n}\nactor BODY:1\n{\nchannels\n{\n"
+      "valueParm a\n{\nkeys\n{\nk  0  1\n}\n}\n}\ncustomMaterial 1\nmaterial Own\n{\nKdColor 1 0 0 1\n}\n}\n}\n";
+  for (LineEnds ends : kAllLineEnds) {
+    ResetModel();
+    const OpenFileResult r = OpenText("headerless.pz2", WithLineEnds(headerless, ends), kPz2, false, channels);
+    ASSERT_TRUE(r.ok) << r.errorReport;
+    ASSERT_EQ(gObjects.size(), 2u) << LineEndsName(ends);
+    EXPECT_EQ(gObjectList, (std::vector<std::string>{gObjects[0].Name, "actor BODY:1"})) << LineEndsName(ends);
+    EXPECT_EQ(MaterialNames(0), std::vector<std::string>{"Skin"});
+    EXPECT_EQ(MaterialNames(1), std::vector<std::string>{"Own"});
+  }
+  // A material without a block of its own before the next group: a
+  // material with nothing read.
+  ResetModel();
+  const OpenFileResult open = OpenText("open.pz2", "{\nversion\n{\nnumber 4.01\n}\nfigure\n{\nmaterial A\n{\n"
+                                       "KdColor 1 1 1 1\n}\nmaterial B\nprop x\n{\nmaterial C\n{\n}\n}\n}\n", kPz2);
+  ASSERT_TRUE(open.ok) << open.errorReport;
+  EXPECT_EQ(MaterialNames(0), (std::vector<std::string>{"A", "B"}));
+  EXPECT_FALSE(gObjects[0].Materials[1].ObjectColorOn);
 }
 
 }  // namespace

@@ -123,7 +123,7 @@ TEST(PoseWriterTest, GroupOfARenamedHairActorStaysInsideItsBlock) {
   gObjectList.push_back("actor FIGUREHAIR");
   PoseWriteOptions o = OptionsFor("x");
   const std::string text = Build(o);
-  EXPECT_NE(text.find("prop figureHair\r\n\t{\r\n\tcustomMaterial 1\r\n\tmaterial Strand\r\n"),
+  EXPECT_NE(text.find("prop figureHair\r\n\t{\r\n\tchannels\r\n\t\t{\r\n\t\t}\r\n\tcustomMaterial 1\r\n\tmaterial Strand\r\n"),
             std::string::npos);
   EXPECT_EQ(text.find("actor FIGUREHAIR"), std::string::npos);
 }

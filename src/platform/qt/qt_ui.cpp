@@ -4,9 +4,11 @@
 
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
@@ -15,7 +17,9 @@
 #include <QUrl>
 
 #include "platform/cdlg_ex.h"
+#include "platform/desktop_open.h"
 #include "platform/dialog_filter.h"
+#include "platform/files.h"
 #include "platform/qt/dialog_preview_pane.h"
 
 namespace vandrel {
@@ -139,8 +143,30 @@ std::optional<std::string> QtUi::BrowseFolder(const std::string& title, const st
   return folder.toStdString();
 }
 
-bool QtUi::ShellOpen(const std::string& path) {
-  return QDesktopServices::openUrl(IsWebAddress(path) ? QUrl(Q(path)) : QUrl::fromLocalFile(Q(path)));
+ShellResult QtUi::ShellOpen(const std::string& path) {
+  // A web address goes to the desktop's browser.
+  if (const QUrl url(Q(path)); url.isValid() && url.scheme().size() > 1 && !url.isLocalFile())
+    return QDesktopServices::openUrl(url) ? ShellResult::Opened : ShellResult::NotStarted;
+  if (const ShellResult there = CheckFileToOpen(path); there != ShellResult::Opened) return there;
+
+  // The file's type by its name and by its content: a program, desktop entry
+  // or script under either is refused, whatever its execute bit says.
+  QMimeDatabase db;
+  std::vector<std::string> types;
+  for (const QMimeType& type : {db.mimeTypeForFile(Q(path)), db.mimeTypeForFile(Q(path), QMimeDatabase::MatchContent)}) {
+    std::vector<std::string> own{type.name().toStdString()};
+    for (const QString& parent : type.allAncestors()) own.push_back(parent.toStdString());
+    if (IsProgramType(own)) return ShellResult::Refused;
+    if (types.empty()) types = std::move(own);
+  }
+  const std::string entry = DesktopEntryFor(types);
+  if (entry.empty()) return ShellResult::NoAssociation;
+  const std::vector<std::string> command = DesktopEntryCommand(ReadWholeFile(entry).value_or(""), path);
+  if (command.empty()) return ShellResult::NotStarted;
+  QStringList args;
+  for (std::size_t i = 1; i < command.size(); ++i) args << Q(command[i]);
+  return QProcess::startDetached(Q(command.front()), args, QDir::homePath()) ? ShellResult::Opened
+                                                                            : ShellResult::NotStarted;
 }
 
 bool QtUi::StartProgram(const std::string& program, const std::vector<std::string>& args,

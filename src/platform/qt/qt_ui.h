@@ -22,7 +22,7 @@ class QtUi : public UiServices {
   FileDialogResult ShowOpen(const FileDialogRequest& request) override;
   FileDialogResult ShowSave(const FileDialogRequest& request) override;
   std::optional<std::string> BrowseFolder(const std::string& title, const std::string& startFolder) override;
-  bool ShellOpen(const std::string& path) override;
+  ShellResult ShellOpen(const std::string& path) override;
   bool StartProgram(const std::string& program, const std::vector<std::string>& args,
                     const std::string& workingFolder) override;
 

@@ -1,35 +1,39 @@
 #include "platform/qt/thumbnail_picture.h"
 
-#include <QImageReader>
 #include <QPainter>
 #include <cstring>
 
 #include "common/text.h"
+#include "platform/qt/picture_decoder.h"
 
 namespace vandrel {
 
-std::optional<ThumbPicture> LoadThumbnailPicture(const std::string& path) {
-  QImageReader reader(QString::fromStdString(path));
-  if (EndsWith(LCase(path), ".bum")) reader.setFormat("bmp");
-  // Decoding straight to the thumbnail's size spares the memory of a full-size picture.
-  const QSize size = reader.size();
-  ThumbRect rect;
-  if (size.isValid() && !size.isEmpty()) {
-    rect = LetterboxRect(size.width(), size.height());
-    reader.setScaledSize(QSize(rect.width, rect.height));
-  }
-  const QImage image = reader.read();
-  if (image.isNull()) return std::nullopt;
-  if (rect.width <= 0) rect = LetterboxRect(image.width(), image.height());
-
+QImage ComposeThumbnail(const QImage& picture) {
   QImage canvas(kThumbnailSide, kThumbnailSide, QImage::Format_ARGB32);
   canvas.fill(Qt::black);
-  {
+  const ThumbRect rect = LetterboxRect(picture.width(), picture.height());
+  if (rect.width > 0) {
     QPainter painter(&canvas);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QRect(rect.x, rect.y, rect.width, rect.height), image);
+    painter.drawImage(QRect(rect.x, rect.y, rect.width, rect.height), picture);
   }
-  return FromQImage(canvas);
+  return canvas;
+}
+
+Thumbnail ReadThumbnail(const std::string& path) {
+  // Decoding straight to the letterbox's size spares the memory of a full-size picture.
+  DecodedPicture picture = DecodePicture(path, [](QSize own) {
+    const ThumbRect rect = LetterboxRect(own.width(), own.height());
+    return QSize(rect.width, rect.height);
+  });
+  if (picture.image.isNull()) return {};
+  return Thumbnail{ComposeThumbnail(picture.image), picture.size};
+}
+
+std::optional<ThumbPicture> LoadThumbnailPicture(const std::string& path) {
+  Thumbnail thumb = ReadThumbnail(path);
+  if (thumb.image.isNull()) return std::nullopt;
+  return FromQImage(thumb.image);
 }
 
 QImage ToQImage(const ThumbPicture& picture) {

@@ -1,4 +1,4 @@
-#include "mainwindow/controls.h"
+#include "platform/qt/controls.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -13,6 +13,7 @@
 #include <QTabBar>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -203,6 +204,63 @@ void setSelected(QTreeWidget* view, int row, bool selected) {
   view->viewport()->update();
 }
 
+void selectRows(QTreeWidget* view, const std::vector<bool>& rows) {
+  QAbstractItemModel* model = view->model();
+  const int last = model->columnCount() - 1;
+  QItemSelection selection;
+  const int count = std::min(static_cast<int>(rows.size()), view->topLevelItemCount());
+  for (int first = 0; first < count;) {
+    if (!rows[static_cast<std::size_t>(first)]) {
+      ++first;
+      continue;
+    }
+    int end = first;
+    while (end + 1 < count && rows[static_cast<std::size_t>(end + 1)]) ++end;
+    selection.select(model->index(first, 0), model->index(end, last));
+    first = end + 1;
+  }
+  // The items keep their own selected flag from the selection model's signals.
+  const QSignalBlocker block(view);
+  view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+  view->viewport()->update();
+}
+
+void selectAll(QTreeWidget* view) {
+  const QSignalBlocker block(view);
+  view->selectAll();
+  view->viewport()->update();
+}
+
+std::vector<bool> selectedRows(const QTreeWidget* view) {
+  std::vector<bool> rows(static_cast<std::size_t>(view->topLevelItemCount()), false);
+  for (const QItemSelectionRange& range : view->selectionModel()->selection()) {
+    if (range.left() != 0 || range.parent().isValid()) continue;
+    for (int r = range.top(); r <= range.bottom() && r < static_cast<int>(rows.size()); ++r)
+      rows[static_cast<std::size_t>(r)] = true;
+  }
+  return rows;
+}
+
+int selectedCount(const QTreeWidget* view) {
+  const std::vector<bool> rows = selectedRows(view);
+  return static_cast<int>(std::count(rows.begin(), rows.end(), true));
+}
+
+void setCurrentRow(QTreeWidget* view, int row) {
+  const QSignalBlocker block(view);
+  view->selectionModel()->setCurrentIndex(view->model()->index(row, 0), QItemSelectionModel::NoUpdate);
+}
+
+void setItems(QTreeWidget* view, const std::vector<std::pair<QString, QString>>& items) {
+  const QSignalBlocker block(view);
+  const QSignalBlocker blockModel(view->selectionModel());
+  view->clear();
+  QList<QTreeWidgetItem*> made;
+  made.reserve(static_cast<qsizetype>(items.size()));
+  for (const auto& [name, type] : items) made.append(new QTreeWidgetItem({name, type}));
+  view->addTopLevelItems(made);
+}
+
 void addItem(QComboBox* list, const QString& text) { insertItem(list, list->count(), text); }
 
 void insertItem(QComboBox* list, int index, const QString& text) {
@@ -228,6 +286,11 @@ void clear(QComboBox* list) {
 void addItem(QListWidget* list, const QString& text) {
   const QSignalBlocker block(list);
   list->addItem(text);
+}
+
+void addItems(QListWidget* list, const QStringList& texts) {
+  const QSignalBlocker block(list);
+  list->addItems(texts);
 }
 
 void clear(QListWidget* list) {

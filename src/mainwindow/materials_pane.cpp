@@ -11,8 +11,11 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "mainwindow/materials_pane.h"
+
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
+#include "model/model.h"
 
 namespace vandrel {
 
@@ -99,8 +102,15 @@ void MakePanelLabels(PropertyPanel& panel, QWidget* parent, const char* caption,
 
 }  // namespace
 
-QWidget* FrmMain::BuildMaterialsPane() {
-  auto* pane = new QWidget;
+MaterialsPane::MaterialsPane(FrmMain& main) : main_(main) {
+  Build();
+  Connect();
+}
+
+MaterialsPane::~MaterialsPane() = default;
+
+void MaterialsPane::Build() {
+  QWidget* pane = this;
   auto* top = new QVBoxLayout(pane);
 
   // Object, materials and templates.
@@ -293,7 +303,11 @@ QWidget* FrmMain::BuildMaterialsPane() {
   chkPreview = new QCheckBox("Show preview", pane);
   chkPreview->setObjectName("chkPreview(0)");
   chkPreview->setHidden(true);
-  return pane;
+}
+
+void MaterialsPane::Connect() {
+  controls::bindClick(cmbFigures, [this] { cmbFigures_Click(); });
+  controls::bindClick(lstMaterials, [this] { lstMaterials_Click(); });
 }
 
 }  // namespace vandrel

@@ -1,0 +1,167 @@
+// The Materials pane of the main window: the object and material lists, the
+// selection templates, the eighteen property panels with their editors and
+// the map thumbnails, with the procedures that fill, show and edit them.
+//
+// The pane is split by feature over several files:
+//   materials_pane.cpp          construction of the controls
+//   materials_pane_states.cpp   enabling, greying out and the panels' two faces
+//   materials_pane_lists.cpp    the object and material lists and the selection
+//   materials_pane_display.cpp  showing the current material
+//   materials_pane_editing.cpp  number boxes, Apply buttons, swatches, check boxes
+//   materials_pane_switches.cpp switching properties off and on
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QScrollBar;
+
+namespace vandrel {
+
+class FrmMain;
+struct MaterialRec;
+struct ObjectRec;
+
+// One of the eighteen property panels of the Materials pane: its caption
+// label and editors (the on face) and its Disabled label (the off face).
+struct PropertyPanel {
+  QLabel* caption = nullptr;
+  std::vector<QWidget*> editors;
+  QLabel* disabled = nullptr;
+};
+
+// Panel indices, in the order of the material's saved-with-the-pose switches.
+enum PanelIndex {
+  kObjectColorPanel, kHighlightColorPanel, kAmbientColorPanel, kReflectiveColorPanel,
+  kHighlightSizePanel, kTransparencyMinPanel, kTransparencyMaxPanel, kTransparencyFalloffPanel,
+  kTextureMapPanel, kBumpMapPanel, kReflectionMapPanel, kTransparencyMapPanel,
+  kTextureStrengthPanel, kBumpStrengthPanel, kReflectionStrengthPanel,
+  kApplyTexturePanel, kMultiplyThroughLightsPanel, kMultiplyThroughKdColorPanel,
+  kPanelCount
+};
+
+// A number text written with "." shown with the user's decimal sign.
+QString ShownDecimal(const std::string& pointText);
+
+class MaterialsPane : public QWidget {
+  Q_OBJECT
+
+ public:
+  // `main` is the window that owns the pane; the pane reads its save options
+  // and menus.
+  explicit MaterialsPane(FrmMain& main);
+  ~MaterialsPane() override;
+
+  // ---- Controls, by their documented names. --------------------------------
+  QLabel* lblObject = nullptr;
+  QComboBox* cmbFigures = nullptr;
+  QPushButton* cmdNewMat = nullptr;
+  QPushButton* cmdCreateMat = nullptr;
+  QLabel* lblMaterials = nullptr;
+  QListWidget* lstMaterials = nullptr;
+  QPushButton* cmdInvertSel = nullptr;
+  QPushButton* cmdDeleteMaterials = nullptr;
+  QLabel* lblTemplate = nullptr;
+  QComboBox* Combo1 = nullptr;
+  QLabel* lblSelGroup = nullptr;
+  QComboBox* Combo2 = nullptr;
+  QPushButton* cmdEditTemplate = nullptr;
+  QPushButton* cmdDelTemplate = nullptr;
+  std::array<QPushButton*, 29> cmd{};
+  // TXT(0), the required version, lies on the Save Options pane (the main
+  // window puts it here); it is enabled with the material editors.
+  std::array<QLineEdit*, 12> TXT{};
+  std::array<QScrollBar*, 7> SCR{};
+  std::array<QPushButton*, 4> SHP{};
+  QCheckBox* chkApplyTextures = nullptr;
+  QCheckBox* chkMultiplyThroughLights = nullptr;
+  QCheckBox* chkMultiplyThroughKdColor = nullptr;
+  QCheckBox* chkTexture = nullptr;
+  QLabel* lblUseFullPath = nullptr;
+  std::array<PropertyPanel, kPanelCount> panels{};
+  std::array<QLabel*, 4> imgThumb{};
+  std::array<QLabel*, 4> lblThumb{};
+  QLabel* Picture1 = nullptr;       // Picture1(0): invisible template of the preview picture
+  QCheckBox* chkPreview = nullptr;  // chkPreview(0): invisible template of the preview switch
+
+  // ---- The collected selection. ---------------------------------------------
+  // Indices of the selected materials in ascending order; only the first
+  // gSelCount are valid. gSelIndex is the editors' loop position.
+  std::vector<int> gSelMaterials;
+  int gSelCount = 0;
+  int gSelIndex = 0;
+  // Fills gSelMaterials and gSelCount from lstMaterials.
+  void GetSelectedMaterials();
+  // The group chosen in cmbFigures, or nullptr when nothing (or an "actor "
+  // item without a group) is chosen.
+  ObjectRec* ChosenGroup() const;
+  // The records of the collected selection in the chosen group (a stale
+  // index is left out); collects the selection first.
+  std::vector<MaterialRec*> SelectedMaterials();
+  // The material of the current item, or nullptr.
+  MaterialRec* CurrentMaterial() const;
+
+  // ---- The object list. -----------------------------------------------------
+  // Inserts Name into the object list (gObjectList and cmbFigures): Position 1
+  // or more inserts at Position - 1; below 1, a name that is not an actor's,
+  // light's or camera's goes before the first such entry, anything else at
+  // the end.
+  void AddFigureListItem(const std::string& name, int position);
+  // Rebuilds cmbFigures from gObjectList, keeping the chosen index.
+  void MirrorObjectList();
+
+  // ---- Lists and the display. -----------------------------------------------
+  // Lists the materials of the chosen object, selecting the first.
+  void FillMaterialList();
+  // Shows the current material in the editors and brings every panel into the
+  // face of its switches.
+  void ShowMaterial();
+  void cmbFigures_Click();
+  void lstMaterials_Click();
+
+  // ---- States. --------------------------------------------------------------
+  // What the main window's reset does to the pane before the document is emptied.
+  void ResetControls();
+  void EnableMaterialControlsAfterLoad();
+  void EnableMaterialControls();
+  void DisableMaterialControls();
+  void ClearMaterialPanel();
+  // Lists the selection templates (Templates/*.cfg) in Combo1.
+  void FillTemplateList();
+  // Flips one property panel to its other face and marks the document changed.
+  void TogglePanel(int panel);
+  // True while the panel shows its off face (its Disabled label is enabled).
+  bool PanelIsOff(int panel) const;
+  // Every panel back to its on face.
+  void AllPanelsOn();
+  void ClearThumbnails();
+  // Material and caption controls that the enabling procedures switch together.
+  std::vector<QWidget*> MaterialEditors() const;
+  std::vector<QWidget*> CaptionLabels() const;
+
+ // ---- The swatches and thumbnails. --------------------------------------------
+  void SetSwatch(int index, const QColor& color);
+  QColor SwatchColor(int index) const;
+  // The thumbnail of a map in imgThumb(index), when one was loaded.
+  void ShowMapThumbnail(int index, const std::string& poserPath);
+
+ private:
+  void Build();
+  void Connect();
+
+  std::array<QColor, 4> swatchColors_{};
+
+  FrmMain& main_;
+};
+
+}  // namespace vandrel

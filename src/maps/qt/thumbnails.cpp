@@ -1,0 +1,100 @@
+#include "maps/qt/thumbnails.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+
+#include "common/text.h"
+#include "maps/picture_sizes.h"
+#include "maps/poser_paths.h"
+#include "platform/qt/thumbnail_picture.h"
+
+namespace vandrel {
+
+namespace {
+
+ThumbnailList& MainList() {
+  static ThumbnailList list;
+  return list;
+}
+
+ThumbnailList& ChooserList() {
+  static ThumbnailList list;
+  return list;
+}
+
+QImage ToListSize(const QImage& image, const QSize& side) {
+  if (image.size() == side) return image;
+  return image.scaled(side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+void SeedStock() {
+  ThumbnailList& list = MainList();
+  if (list.Count() >= kStockPictureCount) return;
+  list.Clear();
+  const ThumbnailList& stock = StockThumbnails();
+  const QSize side(kMainThumbnailSide, kMainThumbnailSide);
+  for (std::size_t i = 0; i < stock.Count(); ++i)
+    list.Add(stock.KeyAt(i), FromQImage(ToListSize(ToQImage(stock.At(i)), side)));
+}
+
+// Lets queued painting happen while a picture loads; the user's input waits.
+void LetWindowsPaint() {
+  if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+}  // namespace
+
+ThumbnailList& ImageList1(int listNumber) {
+  if (listNumber == 1) return ChooserList();
+  SeedStock();
+  return MainList();
+}
+
+void CutMainThumbnailsToStock() {
+  SeedStock();
+  MainList().CutTo(kStockPictureCount);
+}
+
+void ClearChooserThumbnails() { ChooserList().Clear(); }
+
+bool LoadThumbNail(const std::string& fileName, int listNumber) {
+  ThumbnailList& list = ImageList1(listNumber);
+  const std::string key = LCase(fileName);
+  if (list.Contains(key)) return false;
+  LetWindowsPaint();
+  const Thumbnail thumb = ReadThumbnail(fileName);
+  if (thumb.image.isNull()) return false;
+  AddPictureSize(fileName, thumb.size.width(), thumb.size.height());
+  // List 0 keeps 93 x 93 pictures; list 1 the size of its first one.
+  QSize side(kMainThumbnailSide, kMainThumbnailSide);
+  if (listNumber == 1) side = list.Count() ? QSize(list.At(0).width, list.At(0).height) : thumb.image.size();
+  list.Add(key, FromQImage(ToListSize(thumb.image, side)));
+  LetWindowsPaint();
+  LetWindowsPaint();
+  return true;
+}
+
+const ThumbPicture* MapThumbnail(const std::string& path) {
+  const std::string file = PoserPathToFilePath(path);
+  if (file.empty()) return nullptr;
+  return ImageList1(0).Find(LCase(file));
+}
+
+void ShowMapThumbnail(const std::string& path, QLabel* image, QLabel* caption) {
+  const ThumbPicture* picture = MapThumbnail(path);
+  if (picture) {
+    image->setPixmap(ThumbnailPixmap(*picture));
+  } else {
+    image->clear();
+  }
+  image->setEnabled(picture != nullptr);
+  caption->setEnabled(picture != nullptr);
+}
+
+void ShowLoadingPicture(QLabel* image) {
+  if (const ThumbPicture* loading = ImageList1(0).Find("Loading")) image->setPixmap(ThumbnailPixmap(*loading));
+}
+
+QPixmap ThumbnailPixmap(const ThumbPicture& picture) { return QPixmap::fromImage(ToQImage(picture)); }
+
+}  // namespace vandrel

@@ -1,0 +1,7 @@
+#include "model/file_info.h"
+
+namespace vandrel {
+
+FileInfoRec gFileInfo;
+
+}  // namespace vandrel

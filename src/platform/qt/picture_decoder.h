@@ -1,0 +1,27 @@
+// Reading picture files for thumbnails: QImageReader for what Qt reads
+// (JPEG, PNG, BMP, GIF, TIFF, ...; ".bum" bump maps as BMP), then stb_image
+// for what it cannot (TGA with RLE or without footer, PSD). Pictures may be
+// very large (8192 x 8192 TIFF): formats that decode scaled do so, and the
+// others are decoded one very large picture at a time.
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <functional>
+#include <string>
+
+namespace vandrel {
+
+struct DecodedPicture {
+  QImage image;  // the picture, possibly already scaled down towards the asked size; null = unreadable
+  QSize size;    // the picture's own size in pixels
+};
+
+// The size to decode a picture of the given own size at; invalid = full size.
+using ScaledSizeFor = std::function<QSize(QSize own)>;
+
+// Decodes `path`, at the size `scaledSizeFor` gives when it gives one (a
+// size smaller than the picture's own). Safe to call from several threads.
+DecodedPicture DecodePicture(const std::string& path, const ScaledSizeFor& scaledSizeFor = {});
+
+}  // namespace vandrel

@@ -1,0 +1,208 @@
+// Map thumbnails: the two picture lists, their stock pictures, the picture
+// sizes, the letterbox and every picture format a map may come in.
+#include "maps/qt/thumbnails.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QLabel>
+
+#include "app/qt_app.h"
+#include "common/text.h"
+#include "maps/picture_sizes.h"
+#include "model/model.h"
+#include "platform/files.h"
+#include "support/temp_dir.h"
+
+namespace vandrel {
+namespace {
+
+constexpr QRgb kRed = 0xFFD02010;
+
+std::string Bytes(const QByteArray& a) { return std::string(a.constData(), std::size_t(a.size())); }
+
+std::string Saved(int w, int h, const char* format) {
+  QImage image(w, h, QImage::Format_RGB32);
+  image.fill(kRed);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, format);
+  if (QByteArray(format) == "tiff") writer.setCompression(1);  // LZW keeps big test pictures small
+  EXPECT_TRUE(writer.write(image)) << format;
+  return Bytes(bytes);
+}
+
+void Put16(std::string& s, int v) { s += char(v & 0xFF), s += char((v >> 8) & 0xFF); }
+void Put32BE(std::string& s, int v) {
+  for (int shift : {24, 16, 8, 0}) s += char((v >> shift) & 0xFF);
+}
+
+// A red w x h TGA, top row first: uncompressed or run-length coded, with or without the 2.0 footer.
+std::string Tga(int w, int h, bool rle, bool footer) {
+  std::string s{0, 0, char(rle ? 10 : 2), 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  Put16(s, w), Put16(s, h);
+  s += char(24), s += char(0x20);
+  const std::string bgr{char(qBlue(kRed)), char(qGreen(kRed)), char(qRed(kRed))};
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w;) {
+      const int run = rle ? std::min(128, w - x) : 1;
+      if (rle) s += char(0x80 | (run - 1));
+      s += bgr;
+      x += run;
+    }
+  }
+  if (footer) s += std::string(8, '\0') + "TRUEVISION-XFILE." + '\0';
+  return s;
+}
+
+// A red w x h GIF (Qt writes none): a two-colour table and LZW codes of 3
+// bits, a clear code before every two pixels keeping the code size.
+std::string Gif(int w, int h) {
+  std::string s = "GIF89a";
+  Put16(s, w), Put16(s, h);
+  s += std::string{char(0x80), 0, 0, char(qRed(kRed)), char(qGreen(kRed)), char(qBlue(kRed)), 0, 0, 0};
+  s += char(0x2C), Put16(s, 0), Put16(s, 0), Put16(s, w), Put16(s, h), s += char(0), s += char(2);
+  std::string data;
+  unsigned bits = 0, count = 0;
+  const auto code = [&](unsigned c) {
+    bits |= c << count, count += 3;
+    while (count >= 8) data += char(bits & 0xFF), bits >>= 8, count -= 8;
+  };
+  for (int i = 0; i < w * h; i += 2) code(4), code(0), code(0);
+  code(5);
+  if (count) data += char(bits & 0xFF);
+  for (std::size_t i = 0; i < data.size(); i += 255) {
+    const std::string block = data.substr(i, 255);
+    s += char(block.size()) + block;
+  }
+  return s + char(0) + ';';
+}
+
+// A red w x h Photoshop file holding only its composite image.
+std::string Psd(int w, int h) {
+  std::string s = "8BPS";
+  s += std::string{0, 1} + std::string(6, '\0') + std::string{0, 3};
+  Put32BE(s, h), Put32BE(s, w);
+  s += std::string{0, 8, 0, 3} + std::string(12, '\0') + std::string{0, 0};
+  for (int c : {qRed(kRed), qGreen(kRed), qBlue(kRed)}) s += std::string(std::size_t(w) * h, char(c));
+  return s;
+}
+
+bool Near(QRgb a, QRgb b) {
+  return std::abs(qRed(a) - qRed(b)) < 12 && std::abs(qGreen(a) - qGreen(b)) < 12 && std::abs(qBlue(a) - qBlue(b)) < 12;
+}
+
+class Thumbnails : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::App();
+    ResetModel();
+    CutMainThumbnailsToStock();
+    ClearChooserThumbnails();
+  }
+  void TearDown() override { ResetModel(); }
+  test::TempDir dir;
+};
+
+TEST_F(Thumbnails, ListsKeepStockPicturesSizesAndTheLetterbox) {
+  ThumbnailList& main = ImageList1(0);
+  ASSERT_EQ(main.Count(), 5u);
+  const char* stock[] = {"Black", "NoImage", "PicPrev", "NA", "Loading"};
+  for (std::size_t i = 0; i < 5; ++i) {
+    EXPECT_EQ(main.KeyAt(i), stock[i]);
+    EXPECT_EQ(main.At(i).width, 93);
+    EXPECT_EQ(main.At(i).height, 93);
+  }
+
+  const std::string wide = dir.write("Maps/Wide.PNG", Saved(1024, 512, "png"));
+  const std::string tall = dir.write("Maps/tall.png", Saved(512, 1024, "png"));
+  EXPECT_TRUE(LoadThumbNail(wide, 0));
+  EXPECT_FALSE(LoadThumbNail(LCase(wide), 0));  // the same key: nothing read, nothing added
+  EXPECT_TRUE(LoadThumbNail(tall, 0));
+  EXPECT_TRUE(LoadThumbNail(wide, 1));          // the chooser's list has its own copy
+  EXPECT_FALSE(LoadThumbNail(dir.file("Maps/gone.png"), 0));
+  ASSERT_EQ(main.Count(), 7u);
+  ASSERT_EQ(ImageList1(1).Count(), 1u);
+  EXPECT_EQ(ImageList1(1).At(0).width, 97);
+
+  ASSERT_EQ(gPictureSizes.size(), 3u);
+  EXPECT_EQ(gPictureSizes[0].Key, wide);
+  EXPECT_EQ(gPictureSizes[0].Value, "1024 X 512");
+  EXPECT_EQ(gPictureSizes[1].Value, "512 X 1024");
+  EXPECT_EQ(PictureSizeOf(LCase(wide)), "1024 X 512");
+  EXPECT_EQ(PictureSizeOf(dir.file("Maps/gone.png")), "");
+
+  // 1024 x 512 fills 93 x 47 of the 97 square from y 23: bands above and
+  // below; 512 x 1024 bands left and right. Scaled to 93, the picture's
+  // edges move by about one pixel.
+  const ThumbPicture* w = main.Find(LCase(wide));
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->width, 93);
+  EXPECT_EQ(w->at(46, 10), 0xFF000000u);
+  EXPECT_TRUE(Near(w->at(46, 46), kRed));
+  EXPECT_EQ(w->at(46, 80), 0xFF000000u);
+  EXPECT_TRUE(Near(w->at(88, 46), kRed));
+  const ThumbPicture* t = main.Find(LCase(tall));
+  EXPECT_EQ(t->at(10, 46), 0xFF000000u);
+  EXPECT_TRUE(Near(t->at(46, 46), kRed));
+  EXPECT_EQ(t->at(80, 46), 0xFF000000u);
+
+  CutMainThumbnailsToStock();
+  EXPECT_EQ(main.Count(), 5u);
+  EXPECT_TRUE(main.Contains("Loading"));
+}
+
+TEST_F(Thumbnails, EveryMapFormatGivesAThumbnail) {
+  const struct {
+    const char* name;
+    std::string bytes;
+  } files[] = {
+      {"a.jpg", Saved(40, 20, "jpeg")},  {"b.jpeg", Saved(40, 20, "jpeg")}, {"c.png", Saved(40, 20, "png")},
+      {"d.bmp", Saved(40, 20, "bmp")},   {"e.bum", Saved(40, 20, "bmp")},   {"f.gif", Gif(40, 20)},
+      {"g.tif", Saved(40, 20, "tiff")},  {"h.tga", Tga(40, 20, false, true)}, {"i.tga", Tga(40, 20, true, true)},
+      {"j.tga", Tga(40, 20, true, false)}, {"k.tga", Tga(40, 20, false, false)}, {"l.psd", Psd(40, 20)},
+  };
+  for (const auto& f : files) {
+    const std::string path = dir.write(f.name, f.bytes);
+    ASSERT_TRUE(LoadThumbNail(path, 0)) << f.name;
+    EXPECT_EQ(PictureSizeOf(path), "40 X 20") << f.name;
+    EXPECT_TRUE(Near(ImageList1(0).Find(LCase(path))->at(46, 46), kRed)) << f.name;
+  }
+  // Neither reader knows it: no thumbnail, no size (the caller shows "NA").
+  const std::string junk = dir.write("junk.tga", "not a picture at all");
+  EXPECT_FALSE(LoadThumbNail(junk, 0));
+  EXPECT_EQ(PictureSizeOf(junk), "");
+}
+
+TEST_F(Thumbnails, AVeryLargePictureStillGivesAThumbnail) {
+  // Beyond Qt's default limit of 128 MB for one picture.
+  const std::string big = dir.write("Big.tif", Saved(8192, 4200, "tiff"));
+  EXPECT_TRUE(LoadThumbNail(big, 0));
+  EXPECT_EQ(PictureSizeOf(big), "8192 X 4200");
+}
+
+TEST_F(Thumbnails, MapBoxesShowTheThumbnailOfTheirMap) {
+  gSettings.Poser = dir.path() + "/Poser";
+  const std::string skin = dir.write("Poser/Runtime/Textures/Skin.jpg", Saved(64, 64, "jpeg"));
+  QLabel image, caption;
+  ShowMapThumbnail(":Runtime:Textures:skin.jpg", &image, &caption);
+  EXPECT_FALSE(image.isEnabled());  // not loaded yet
+  ASSERT_TRUE(LoadThumbNail(skin, 0));
+  ShowMapThumbnail(":Runtime:Textures:skin.jpg", &image, &caption);
+  EXPECT_TRUE(image.isEnabled());
+  EXPECT_TRUE(caption.isEnabled());
+  EXPECT_EQ(image.pixmap().size(), QSize(93, 93));
+  for (const char* path : {"NO_MAP", "", ":Runtime:Textures:gone.jpg"}) {
+    ShowMapThumbnail(path, &image, &caption);
+    EXPECT_FALSE(image.isEnabled()) << path;
+    EXPECT_FALSE(caption.isEnabled()) << path;
+    EXPECT_TRUE(image.pixmap().isNull()) << path;
+  }
+  ShowLoadingPicture(&image);
+  EXPECT_FALSE(image.pixmap().isNull());
+}
+
+}  // namespace
+}  // namespace vandrel

@@ -1,0 +1,165 @@
+// What Vandrel writes reads back as it was: every Poser file of the tests and
+// examples, and generated pose files, written in both formats and line ends,
+// read again and written again until the bytes stand still.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "common/numbers.h"
+#include "common/text.h"
+#include "model/model.h"
+#include "support/temp_dir.h"
+#include "writer/round_trip_harness.h"
+
+namespace vandrel::test {
+namespace {
+
+bool IsPoserFile(const std::filesystem::path& p) {
+  static const std::vector<std::string> exts = {".cr2", ".pz2", ".pp2", ".hr2", ".cm2", ".fc2", ".hd2", ".lt2"};
+  for (const std::string& e : exts)
+    if (LCase(p.extension().string()) == e) return true;
+  return false;
+}
+
+std::vector<std::string> PoserFilesUnder(const std::string& folder) {
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+    if (entry.is_regular_file() && IsPoserFile(entry.path())) files.push_back(entry.path().string());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+void ExpectRoundTrips(const std::string& path) {
+  TempDir dir;
+  for (bool poser5 : {false, true})
+    for (bool mac : {false, true}) EXPECT_EQ(roundtrip::CheckRoundTrip(path, dir.path(), poser5, mac), "") << path;
+}
+
+TEST(LosslessRoundTrip, EveryTestAndExampleFile) {
+  std::vector<std::string> files = PoserFilesUnder(VANDREL_TEST_DATA);
+  for (const std::string& f : PoserFilesUnder(std::string(VANDREL_TEST_DATA) + "/../../examples")) files.push_back(f);
+  ASSERT_GE(files.size(), 20u);
+  for (const std::string& f : files) ExpectRoundTrips(f);
+}
+
+// A pose file of random objects and channels, written the way Poser and
+// Vandrel write them: names that begin other names, empty channels, objects
+// without channels, own materials, lights and cameras, every line end.
+std::string GeneratedPose(std::mt19937& rng) {
+  const auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  const char* names[] = {"Smile", "SmileOpen", "Frown", "Blink", "BlinkLeft", "Blink_L", "PBMCC_01", "PBMCC_010"};
+  const char* types[] = {"targetGeom", "valueParm", "rotateX", "scale"};
+  const char* values[] = {"0", "0.5", "-1.25", "0.000000", "1e-05", "12"};
+  std::string t = "{\n";
+  if (pick(2)) t += "# a generated pose\n// second line\n";
+  t += "version\n{\nnumber 4.01\n}\n";
+  if (pick(2)) t += "thighLength 1.5\n";
+  std::string material;
+  const auto makeMaterial = [&](const std::string& name) {
+    std::string m = "material " + name + "\n{\n";
+    if (pick(2)) m += "KdColor 0.3 0.5 1 1\n";
+    if (pick(2)) m += "KsColor 1 1 1 1\n";
+    if (pick(2)) m += "TextureColor 1 1 1 0.75\n";
+    if (pick(2)) m += "NsExponent 30\n";
+    if (pick(2)) m += "tExpo 0.6\n";
+    if (pick(2)) m += "textureMap \":Runtime:Textures:skin " + name + ".jpg\"\n0 0\n";
+    if (pick(2)) m += "bumpMap NO_MAP\n";
+    if (pick(2)) m += "ksIgnoreTexture 1\n";
+    return m + "}\n";
+  };
+  const int objects = 1 + pick(6);
+  for (int o = 0; o < objects; ++o) {
+    const char* kinds[] = {"actor", "actor", "prop", "light", "camera"};
+    const std::string kind = kinds[pick(5)];
+    t += kind + " " + (kind == "actor" ? (o == 0 ? std::string("BODY:1") : "part" + FormatInt(o) + ":1")
+                                       : kind + FormatInt(o)) + "\n{\n";
+    if (pick(2)) t += "name Object " + FormatInt(o) + "\n";
+    if (pick(2)) t += pick(2) ? "on\n" : "off\n";
+    if (kind == "light" || kind == "camera") t += "lightType 1\nstorageOffset 0 0 0\n";
+    const int dials = pick(4) == 0 ? 0 : 1 + pick(6);
+    if (dials > 0 || pick(2)) {
+      t += "channels\n{\n";
+      for (int d = 0; d < dials; ++d) {
+        t += std::string(types[pick(4)]) + " " + names[pick(8)] + FormatInt(d % 2) + (pick(4) == 0 ? " \t" : "") + "\n{\n";
+        if (pick(3) == 0) {
+          t += "}\n";  // nothing in it
+          continue;
+        }
+        if (pick(2)) t += "name dial " + FormatInt(d) + "\n";
+        if (pick(2)) t += "hidden " + FormatInt(pick(2)) + "\n";
+        if (pick(4)) t += std::string("keys\n{\nstatic 0\nk  0  ") + values[pick(6)] + "\n}\n";
+        t += "}\n";
+      }
+      t += "}\n";
+    }
+    if (kind != "prop" && pick(3) == 0) t += "customMaterial 1\n" + makeMaterial("own" + FormatInt(o));
+    if (pick(2)) t += "locked 1\n";
+    if (kind == "light" && pick(2)) t += "depthMapSize 256\ndoShadow 1\nlightOn 1\n";
+    t += "}\n";
+  }
+  if (pick(3)) {
+    t += "figure\n{\n";
+    for (int m = 0; m < 1 + pick(3); ++m) t += makeMaterial("skin" + FormatInt(m));
+    t += "}\n";
+  }
+  if (pick(2)) t += "prop hat\n{\n" + makeMaterial("hat") + "}\n";
+  t += "}\n";
+  // Indentation and line ends as Poser writes them, or not.
+  if (pick(2)) t = Replace(t, "\n", "\n\t");
+  switch (pick(3)) {
+    case 0: return Replace(t, "\n", "\r\n");
+    case 1: return Replace(t, "\n", "\r");
+    default: return t;
+  }
+}
+
+TEST(LosslessRoundTrip, GeneratedPoseFiles) {
+  TempDir dir;
+  std::mt19937 rng(4242);
+  for (int i = 0; i < 60; ++i) {
+    const std::string text = GeneratedPose(rng);
+    const std::string path = dir.write("generated.pz2", text);
+    for (bool poser5 : {false, true})
+      for (bool mac : {false, true}) {
+        const std::string problem = roundtrip::CheckRoundTrip(path, dir.path(), poser5, mac);
+        ASSERT_EQ(problem, "") << "input:\n" << text;
+      }
+  }
+}
+
+}  // namespace
+}  // namespace vandrel::test
+
+namespace vandrel::test {
+namespace {
+
+// A stray line break in the notes or in a name never makes a line of its own
+// with another line end.
+TEST(LosslessRoundTrip, EveryLineEndsWithTheChosenLineEnd) {
+  ResetModel();
+  gState.FileNotes = "first\nsecond\rthird\r\nfourth";
+  gActors[0].Name = "BODY:1";
+  gActors[0].Kind = "actor";
+  gActors[0].Dials.assign(1, DialRec{});
+  gActors[0].Dials[0].Name = "Smile\r";
+  gActors[0].Dials[0].ChannelType = "targetGeom";
+  for (bool mac : {false, true}) {
+    PoseWriteOptions o;
+    o.MacLineEnds = mac;
+    o.RequiredVersion = "4.01";
+    o.DisableThighLength = true;
+    std::string bytes;
+    ASSERT_EQ(BuildPoseFile(o, bytes), "");
+    const std::string eol = mac ? "\r" : "\r\n";
+    EXPECT_EQ(bytes.substr(0, (mac ? 36 : 41)), "{" + eol + "# first" + eol + "# second" + eol + "# third" + eol + "# fourth" + eol);
+    EXPECT_NE(bytes.find("\t\ttargetGeom Smile" + eol + "\t\t\t{"), std::string::npos) << bytes;
+    EXPECT_EQ((mac ? bytes : Replace(bytes, "\r\n", "")).find(mac ? '\n' : '\r'), std::string::npos) << bytes;
+  }
+  ResetModel();
+}
+
+}  // namespace
+}  // namespace vandrel::test

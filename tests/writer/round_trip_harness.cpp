@@ -1,0 +1,226 @@
+#include "writer/round_trip_harness.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "common/host.h"
+#include "common/numbers.h"
+#include "common/text.h"
+#include "model/model.h"
+#include "model/object_list.h"
+#include "reader/channel_reader.h"
+#include "reader/morph_pose_file.h"
+#include "reader/poser_file_reader.h"
+#include "writer/write_format.h"
+
+namespace vandrel::roundtrip {
+namespace {
+
+int TypeOfPath(const std::string& path) {
+  const std::string ext = LCase(Right(path, 4));
+  const char* exts[] = {".cr2", ".pz2", ".pp2", ".hr2", ".cm2", ".fc2", ".hd2", ".lt2"};
+  for (int t = 0; t < kFileTypeCount; ++t)
+    if (ext == exts[t]) return t;
+  return kPz2;
+}
+
+std::string Bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void Add(std::string& out, const char* key, const std::string& value) { out.append(key).append("=").append(value).append(" "); }
+void Add(std::string& out, const char* key, long long value) { Add(out, key, FormatInt(value)); }
+
+std::string Color(const ColorRec& c) { return FormatInt(c[0]) + "," + FormatInt(c[1]) + "," + FormatInt(c[2]); }
+
+// A material's properties; `onlyOn` leaves out those switched off.
+std::string Material(const MaterialRec& m, bool onlyOn) {
+  std::string out = "  material " + m.Name + " ";
+  for (int s = 0; s < MaterialRec::kSwitchCount; ++s) out += m.SwitchOn(s) ? '1' : '0';
+  out += " ";
+  const auto put = [&](bool on, const char* key, const std::string& value) {
+    if (on || !onlyOn) Add(out, key, value);
+  };
+  put(m.ObjectColorOn, "kd", Color(m.ObjectColor));
+  put(m.HighlightColorOn, "ks", Color(m.HighlightColor));
+  put(m.AmbientColorOn, "ka", Color(m.AmbientColor));
+  put(m.ReflectiveColorOn, "refl", Color(m.ReflectiveColor));
+  put(m.HighlightSizeOn, "size", FormatInt(m.HighlightSize));
+  put(m.TransparencyMinOn, "tmin", FormatInt(m.TransparencyMin));
+  put(m.TransparencyMaxOn, "tmax", FormatInt(m.TransparencyMax));
+  put(m.TransparencyFalloffOn, "texpo", PoseNumber(m.TransparencyFalloff));
+  put(m.TextureMapOn, "tex", m.TextureMap);
+  put(m.BumpMapOn, "bump", m.BumpMap);
+  put(m.ReflectionMapOn, "reflmap", m.ReflectionMap);
+  put(m.TransparencyMapOn, "transmap", m.TransparencyMap);
+  put(m.TextureStrengthOn, "texs", m.TextureStrength);
+  put(m.BumpStrengthOn, "bumps", m.BumpStrength);
+  put(m.ReflectionStrengthOn, "refls", m.ReflectionStrength);
+  put(m.KsIgnoreTextureOn, "ksign", m.KsIgnoreTexture ? "1" : "0");
+  put(m.MultiplyThroughLightsOn, "thrulights", m.MultiplyThroughLights ? "1" : "0");
+  put(m.MultiplyThroughKdColorOn, "thrukd", m.MultiplyThroughKdColor ? "1" : "0");
+  return out + "\n";
+}
+
+std::string Group(const ObjectRec& g, bool onlyOn) {
+  std::string out = "group " + g.Name + "\n";
+  for (const MaterialRec& m : g.Materials) out += Material(m, onlyOn);
+  return out;
+}
+
+std::string Groups(bool onlyOn) {
+  std::string out;
+  for (const ObjectRec& g : gObjects) out += Group(g, onlyOn);
+  return out;
+}
+
+// The groups a save writes: the figure and prop groups unless "Don't save
+// materials" is ticked, and the groups of actors (from the first entry of an
+// actor, light or camera in the object list on).
+std::string WrittenGroups(bool noMaterials) {
+  std::size_t firstActor = gObjects.size();
+  for (std::size_t i = 0; i < gObjects.size() && i < gObjectList.size(); ++i)
+    if (IsOwnMaterialsEntry(gObjectList[i])) {
+      firstActor = i;
+      break;
+    }
+  std::string out;
+  const bool empty = gObjects.size() == 1 && gObjects[0].Name.empty();
+  for (std::size_t k = 0; k < gObjects.size(); ++k)
+    if (k >= firstActor || (!noMaterials && !empty)) out += Group(gObjects[k], true);
+  return out;
+}
+
+}  // namespace
+
+ReadOutcome ReadDocument(const std::string& path) {
+  ResetModel();
+  QuietHost host;
+  ReadOutcome outcome;
+  const int type = TypeOfPath(path);
+  OpenFileOptions options;
+  options.fileType = type;
+  options.path = path;
+  ChannelReadResult channels;
+  bool channelsRead = false;
+  options.objectPartReader = [&](std::string_view objectText, Host& h) {
+    channels = ReadObjectPart(objectText, h);
+    channelsRead = true;
+  };
+  gState.LoadProps = !IsPoseType(type);
+  const OpenFileResult read = ReadPoserFile(options, host);
+  if (!read.ok) return outcome;
+  outcome.ok = true;
+  outcome.noChannels = read.channelsOff;
+  outcome.noMaterials = read.noMaterialData;
+  if (!IsPoseType(type)) {
+    MorphPoseReadOptions morph;
+    morph.FileName = path;
+    const MorphPoseReadResult r = ReadMorphPoseData(morph, host);
+    if (r.Outcome == MorphPoseOutcome::Read) {
+      channels = r.Channels;
+      channelsRead = true;
+    }
+  }
+  if (channelsRead && !channels.Cancelled) {
+    outcome.disableThighLength = channels.DisableThighLength;
+    outcome.thighLength = channels.ThighLengthText;
+    if (channels.ActorsListed) outcome.noChannels = false;
+  }
+  return outcome;
+}
+
+PoseWriteOptions SaveOptions(const ReadOutcome& read, const std::string& path, bool poser5, bool mac) {
+  PoseWriteOptions o;
+  o.OutputPath = path;
+  o.Poser5 = poser5;
+  o.MacLineEnds = mac;
+  o.NoMaterials = read.noMaterials;
+  o.NoChannels = read.noChannels;
+  o.DisableThighLength = read.disableThighLength;
+  o.ThighLength = read.thighLength;
+  o.RequiredVersion = gState.RequiredVersion;
+  return o;
+}
+
+std::string Tables() {
+  std::string out = Groups(false);
+  for (const std::string& e : gObjectList) out += "entry " + e + "\n";
+  for (const ActorRec& a : gActors) {
+    out += a.Kind + " " + a.Name + " ";
+    Add(out, "ext", a.ExtName);
+    Add(out, "onoff", a.OnOff);
+    Add(out, "hidden", a.Hidden);
+    Add(out, "locked", a.Locked);
+    Add(out, "storage", a.StorageOffset);
+    Add(out, "geom", a.GeomResource);
+    Add(out, "depth", a.DepthMapSize);
+    Add(out, "depthcam", a.DepthCamera);
+    Add(out, "shadow", a.DoShadow);
+    Add(out, "lighton", a.LightOn);
+    Add(out, "port", a.Port);
+    Add(out, "model", a.CameraModel);
+    Add(out, "lighttype", a.LightType);
+    Add(out, "obj", a.ObjFileGeom);
+    for (bool on : a.PropertyOn) out += on ? '1' : '0';
+    out += "\n";
+    for (const DialRec& d : a.Dials) {
+      out += "  " + d.ChannelType + " " + d.Name + " ";
+      Add(out, "ext", d.ExtName);
+      Add(out, "value", PoseNumber(d.Value));
+      Add(out, "hidden", d.Hidden);
+      out += std::string(d.ExtNameOn ? "1" : "0") + (d.HiddenOn ? "1" : "0") + (d.ValueOn ? "1" : "0") + "\n";
+    }
+  }
+  out += "notes " + gState.FileNotes + "\nversion " + gState.RequiredVersion + "\n";
+  return out;
+}
+
+std::string Essentials(bool noMaterials) {
+  std::string out = WrittenGroups(noMaterials);
+  for (const ActorRec& a : gActors) {
+    if (a.Name.empty()) continue;
+    out += a.Kind + " " + a.Name + "\n";
+    for (const DialRec& d : a.Dials)
+      if (d.ValueOn) out += "  " + d.ChannelType + " " + d.Name + " = " + PoseNumber(d.Value) + "\n";
+  }
+  return out;
+}
+
+std::string CheckRoundTrip(const std::string& input, const std::string& folder, bool poser5, bool mac) {
+  const std::string what = std::string(poser5 ? "Poser 5" : "Poser 4") + (mac ? ", CR: " : ", CR LF: ");
+  ReadOutcome read = ReadDocument(input);
+  if (!read.ok) return "";  // nothing read, nothing to write
+  std::string essentials, tables, bytes;
+  for (int round = 1; round <= 3; ++round) {
+    const std::string out = folder + "/round" + FormatInt(round) + ".pz2";
+    const PoseWriteResult written = WritePoseFile(SaveOptions(read, out, poser5, mac));
+    if (!written.Error.empty()) return what + "write " + FormatInt(round) + " failed: " + written.Error;
+    const std::string writtenEssentials = Essentials(read.noMaterials);
+    const std::string file = Bytes(out);
+    const std::string eol = mac ? "\r" : "\r\n";
+    // Every line ends with the chosen line end, the last one included.
+    if (!EndsWith(file, eol) || (mac && file.find('\n') != std::string::npos) ||
+        (!mac && Replace(file, "\r\n", "").find_first_of("\r\n") != std::string::npos))
+      return what + "write " + FormatInt(round) + " has a line that does not end with the chosen line end";
+    read = ReadDocument(out);
+    if (!read.ok) return what + "the written file " + FormatInt(round) + " could not be read";
+    const std::string readEssentials = Essentials(read.noMaterials);
+    if (readEssentials != writtenEssentials)
+      return what + "write " + FormatInt(round) + " reads back differently:\nwritten:\n" + writtenEssentials +
+             "\nread:\n" + readEssentials + "\nfile:\n" + file;
+    if (round == 3) {
+      if (file != bytes) return what + "the third write differs from the second:\n" + bytes + "\n---\n" + file;
+      if (Tables() != tables) return what + "the tables of the third read differ:\n" + tables + "\n---\n" + Tables();
+    }
+    bytes = file;
+    tables = Tables();
+  }
+  return "";
+}
+
+}  // namespace vandrel::roundtrip

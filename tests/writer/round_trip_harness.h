@@ -1,0 +1,44 @@
+// Reading a Poser file as the main window does, writing it back as a
+// material pose and reading that again: shared by the round-trip tests and
+// the round-trip fuzz target. No test framework inside.
+#pragma once
+
+#include <string>
+
+#include "writer/pose_writer.h"
+
+namespace vandrel::roundtrip {
+
+// What a read leaves for the save options of the main window.
+struct ReadOutcome {
+  bool ok = false;
+  bool noChannels = true;  // "Don't save morphs or poses"
+  bool noMaterials = false;
+  bool disableThighLength = true;
+  std::string thighLength;
+};
+
+// Reads the file at `path` (type by extension): materials, the object part of
+// a pose-type file, and the morph and pose data of a character, prop or hair
+// file (props included). The model starts clean.
+ReadOutcome ReadDocument(const std::string& path);
+
+// The save options after that read, in the given format and line end.
+PoseWriteOptions SaveOptions(const ReadOutcome& read, const std::string& path, bool poser5, bool mac);
+
+// Every field of the tables, for exact comparison.
+std::string Tables();
+
+// What a written file must give back: the groups with their names, the
+// materials with every switched-on property, the actors and their kinds,
+// every channel written with a key and its value as written. The figure and
+// prop groups count only when materials are saved.
+std::string Essentials(bool noMaterials);
+
+// One read-write-read-write-read-write cycle of the file at `input` through
+// `folder`, in one format and line end. Returns "" when the written file
+// reads back into the same essentials and the second and third writes are a
+// fixpoint (same tables, same bytes); otherwise what differs.
+std::string CheckRoundTrip(const std::string& input, const std::string& folder, bool poser5, bool mac);
+
+}  // namespace vandrel::roundtrip
