@@ -9,6 +9,7 @@
 #include "mainwindow/batch_document.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
+#include "mainwindow/tool_windows.h"
 #include "model/command_line.h"
 #include "model/model.h"
 #include "platform/console_ui.h"
@@ -33,6 +34,7 @@ void ConnectWindows(FrmMain* window, bool silent) {
     if (silent) return std::make_unique<UiHost>();
     return std::make_unique<ProgressWindowHost>(window);
   };
+  ConnectToolWindows(*window);
   window->SetOtherWindow(OtherWindow::Preferences, [window] {
     ShowPreferences(window, [window](bool on) { window->mnuPoser->setEnabled(on); });
   });

@@ -312,8 +312,7 @@ void ChannelsPane::ClearActorAndDialLists() {
 
 void ChannelsPane::ResetPane() {
   EnablePropertyControls(false);
-  controls::clear(lstDials);
-  controls::clear(lstActors);
+  ClearActorAndDialLists();
   lstActors->setEnabled(false);
   lstDials->setEnabled(false);
   for (QWidget* w : std::initializer_list<QWidget*>{cmdApplyDial[0], cmdDeleteActors, cmdDelChannels, cmdDeleteDials,

@@ -126,7 +126,7 @@ class ChannelsPane : public QWidget {
   void ShowRowSwitch(QCheckBox* box, QLabel* caption, QWidget* value, QPushButton* apply, bool on);
   // The current actor's table index, when it is a listed actor.
   bool CurrentActorIndex(std::size_t& k) const;
-  // Index of the selected actors and of the current actor's selected dials.
+  // One flag per table entry: the selected actors, the current actor's selected dials.
   std::vector<bool> SelectedActors() const;
   std::vector<bool> SelectedDials() const;
   // Selects only `row` (0-based) of a list view.

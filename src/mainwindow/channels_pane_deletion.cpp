@@ -75,7 +75,9 @@ void ChannelsPane::cmdDeleteDials_Click() {
   std::size_t k = 0;
   if (rows == 0 || !CurrentActorIndex(k) || HasNoChannels(k)) return;
   const std::vector<bool> selected = SelectedDials();
-  if (controls::selectedCount(lstDials) == rows) {
+  const int count = controls::selectedCount(lstDials);
+  if (count == 0) return;  // nothing selected, nothing deleted
+  if (count == rows) {
     if (ActorIsEmpty(k)) {
       // Only the actor whose dials these are goes, whatever else is selected.
       SelectOnly(lstActors, static_cast<int>(k));
@@ -99,7 +101,8 @@ void ChannelsPane::cmdDeleteActors_Click() {
   const std::vector<bool> selected = SelectedActors();
   const int n = lstActors->topLevelItemCount();
   const int s = static_cast<int>(std::count(selected.begin(), selected.end(), true));
-  if (s < n && n > 0) {
+  if (s == 0 && n > 0) return;  // nothing selected, nothing deleted
+  if (s < n) {
     RemoveActors(selected);
     ListActors();
     controls::setSelected(lstActors, 0, true);

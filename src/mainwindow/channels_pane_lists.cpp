@@ -19,18 +19,6 @@ namespace vandrel {
 
 namespace {
 
-// Gives gState.EventsOn back the value it had when the object was made.
-class KeepEvents {
- public:
-  KeepEvents() : saved_(gState.EventsOn) {}
-  ~KeepEvents() { gState.EventsOn = saved_; }
-  KeepEvents(const KeepEvents&) = delete;
-  KeepEvents& operator=(const KeepEvents&) = delete;
-
- private:
-  bool saved_;
-};
-
 QString ValueText(double value) { return QString::fromStdString(DialValueText(value)); }
 
 }  // namespace
@@ -94,8 +82,7 @@ void ChannelsPane::FillDialList() {
 void ChannelsPane::lstActors_ItemClick(int item) {
   if (item < 1 || item > lstActors->topLevelItemCount() || item > static_cast<int>(gActors.size())) return;
   gCurrentActor = item;
-  KeepEvents keep;
-  gState.EventsOn = false;
+  const controls::EventsOff eventsOff;  // given back as they were when the click ends
   controls::setSelected(lstActors, item - 1, true);
   controls::setCurrentRow(lstActors, item - 1);
   cmdDeleteActors->setEnabled(true);
@@ -123,8 +110,7 @@ void ChannelsPane::lstDials_ItemClick(int item) {
   if (!CurrentActorIndex(k) || HasNoChannels(k)) return;
   if (item < 1 || item > lstDials->topLevelItemCount() || item > static_cast<int>(gActors[k].Dials.size())) return;
   gCurrentDial = item;
-  KeepEvents keep;
-  gState.EventsOn = false;
+  const controls::EventsOff eventsOff;  // given back as they were when the click ends
   controls::setCurrentRow(lstDials, item - 1);
   controls::setText(txtDialProperties[0], ValueText(gActors[k].Dials[static_cast<std::size_t>(item - 1)].Value));
   ShowDialProperties();

@@ -31,18 +31,13 @@
 
 namespace vandrel {
 
-void LoadMapThumbnail(const std::string& poserPath) {
-  const std::string file = PoserPathToFilePath(poserPath);
-  if (FileExists(file)) LoadThumbNail(file, 0);
-}
-
 FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
   setObjectName("frmMain");
   setWindowTitle("Vandrel");
   setAcceptDrops(true);
   // While a file is read with the MainThumb preference on, every map that
   // exists gets its thumbnail.
-  SetMaterialMapHook(LoadMapThumbnail);
+  SetMaterialMapHook(LoadMapReferenceThumbnail);
 
   auto* central = new QWidget(this);
   central->setObjectName("frmMainClient");

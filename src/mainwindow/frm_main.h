@@ -59,8 +59,6 @@ enum class OtherWindow {
 };
 inline constexpr int kOtherWindowCount = 8;
 
-// Loads the thumbnail of a map a material names, when the file exists.
-void LoadMapThumbnail(const std::string& poserPath);
 
 class FrmMain : public QMainWindow {
   Q_OBJECT
@@ -237,6 +235,11 @@ class FrmMain : public QMainWindow {
   // The open dialog of a file type on the shared dialog (or CommonDialog1
   // when the preview is off); false when it was cancelled.
   bool ChooseOpenFile(int fileType);
+  // The same with the given title, filter, extension and start folder; the
+  // chosen folder is not kept.
+  bool ChooseOpenFile(const FileDialogRequest& request);
+  // The same with the preview chosen (the map dialogs follow MapThumb).
+  bool ChooseOpenFile(const FileDialogRequest& request, bool preview);
   // The host that long reads report through: the progress window (set by the
   // start procedure), nothing in batch mode, message boxes otherwise.
   std::function<std::unique_ptr<Host>()> MakeProgressHost;

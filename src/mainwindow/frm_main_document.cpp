@@ -16,7 +16,9 @@
 #include "mainwindow/channels_pane.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
+#include "maps/qt/thumbnails.h"
 #include "model/model.h"
+#include "tools/file_statistics.h"
 #include "platform/files.h"
 #include "platform/qt/qt_ui.h"
 #include "model/command_line.h"
@@ -115,7 +117,7 @@ void FrmMain::ApplyReadResult(const OpenFileResult& result) {
     chkNoMaterialData->setEnabled(false);
   }
   if (result.selectDefaultTemplate) {
-    const QString wanted = FromPoserText(LCase(gSettings.DefaultTemplate));
+    const QString wanted = QString::fromStdString(gSettings.DefaultTemplate).toLower();
     QComboBox* templates = materials->Combo1;
     for (int i = 0; i < templates->count(); ++i) {
       if (templates->itemText(i).toLower() == wanted) {
@@ -164,8 +166,15 @@ std::unique_ptr<Host> FrmMain::ProgressHost() {
 }
 
 bool FrmMain::ChooseOpenFile(int fileType) {
+  if (!ChooseOpenFile(OpenDialogRequest(fileType))) return false;
+  RememberOpenFolder(fileType, SharedDialog().FileName);
+  return true;
+}
+
+bool FrmMain::ChooseOpenFile(const FileDialogRequest& request) { return ChooseOpenFile(request, gSettings.CdlgThumb); }
+
+bool FrmMain::ChooseOpenFile(const FileDialogRequest& request, bool preview) {
   CdlgEx& dlg = SharedDialog();
-  const FileDialogRequest request = OpenDialogRequest(fileType);
   dlg.FileName.clear();
   dlg.DialogTitle = request.title;
   dlg.DefaultExt = request.defaultExt;
@@ -175,16 +184,14 @@ bool FrmMain::ChooseOpenFile(int fileType) {
   dlg.CancelError = true;
   dlg.Left = dlg.Top = 200;
   FileDialogResult chosen;
-  if (gSettings.CdlgThumb) {
+  if (preview) {
     chosen = ShowSharedOpen(true);
   } else {
     CopyDialogSettings();
     chosen = Ui().ShowOpen(RequestOf(CommonDialog1));
     if (!chosen.cancelled) dlg.FileName = CommonDialog1.FileName = chosen.path;
   }
-  if (chosen.cancelled) return false;
-  RememberOpenFolder(fileType, dlg.FileName);
-  return true;
+  return !chosen.cancelled;
 }
 
 void FrmMain::OpenFile(const std::string& text) {
@@ -203,13 +210,16 @@ void FrmMain::OpenFile(const std::string& text) {
     return;
   }
   const std::string path = dlg.FileName;
-  // An import keeps the document and reads only the other file's materials.
-  if (!gImportMode) ResetMainWindow();
-  materials->EnableMaterialControlsAfterLoad();
-  chkNoMaterialData->setEnabled(true);
-  {
+  const auto prepareMaterialControls = [this] {
+    materials->EnableMaterialControlsAfterLoad();
+    chkNoMaterialData->setEnabled(true);
     EventsOff off;
     controls::setChecked(chkNoMaterialData, false);
+  };
+  // An import keeps the document and reads only the other file's materials.
+  if (!gImportMode) {
+    ResetMainWindow();
+    prepareMaterialControls();
   }
 
   OpenFileOptions options;
@@ -225,18 +235,38 @@ void FrmMain::OpenFile(const std::string& text) {
   {
     std::unique_ptr<Host> host = ProgressHost();
     SetBusy(true);
+    // Map paths named in many materials resolve against the same folders:
+    // each folder is listed once for the whole read.
+    ScopedFolderListings listings;
     result = ReadPoserFile(options, *host);
+    // The map thumbnails the read started are in the lists when it ends.
+    FinishPendingThumbnails();
   }
   SetBusy(false);
 
+  if (gImportMode) {
+    // An import that failed or brought no materials leaves the window as it
+    // was; the import puts the document back.
+    if (!result.ok || result.noMaterialData) return;
+    prepareMaterialControls();
+  }
   if (!result.ok) {
     // The report was shown; the document is left empty and nothing is saved.
     gState.SilentSave = false;
     LeaveDocumentEmpty();
     return;
   }
+  // The required-version box's change handling marks the document changed;
+  // a load ends unchanged (an import changed).
+  const bool dirty = gState.Dirty;
   ApplyReadResult(result);
+  gState.Dirty = dirty;
   if (channels && !channels->Cancelled) ApplyChannelRead(*channels);
+  // Filling the version box and showing the first material marked the
+  // document; a load leaves it unchanged (an import is a change), and the
+  // controls take the user's events from here on.
+  gState.Dirty = gImportMode;
+  gState.EventsOn = true;
 
   if (!result.silentSavePath.empty()) {
     gState.SilentSave = false;
@@ -310,14 +340,26 @@ std::string FrmMain::WritePoseFile() {
 
 std::string FrmMain::ExportMtl(const std::string& path) { return vandrel::ExportMtl(path); }
 
-// Filled in by the file statistics and the map reference check, which other
-// parts of the program build; nothing to do until they are connected.
+// Counts the loaded file into gFileInfo and enables File Information (a
+// test may put its own procedure in the hook).
 void FrmMain::CollectFileInfo() {
-  if (CollectFileInfoHook) CollectFileInfoHook();
+  if (CollectFileInfoHook) {
+    CollectFileInfoHook();
+    return;
+  }
+  vandrel::CollectFileInfo();
+  mnuFileInfo->setEnabled(true);
 }
 
+// Filled in by the map reference check, which another part of the program
+// builds; nothing to do until it is connected.
+
 void FrmMain::CheckMapReferences() {
-  if (CheckMapReferencesHook) CheckMapReferencesHook();
+  if (CheckMapReferencesHook) {
+    CheckMapReferencesHook();
+    return;
+  }
+  materials->CheckMapReferences();
 }
 
 }  // namespace vandrel

@@ -133,6 +133,14 @@ void MaterialsPane::Build() {
   lstMaterials->setObjectName("lstMaterials");
   lstMaterials->setToolTip("Select the material(s) you want to edit");
   lstMaterials->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  lstMaterials->setUniformItemSizes(true);
+  {
+    // Exactly six whole rows in view (a row's height as the style draws it).
+    lstMaterials->addItem("X");
+    const int row = lstMaterials->sizeHintForRow(0);
+    delete lstMaterials->takeItem(0);
+    lstMaterials->setFixedHeight(6 * row + 2 * lstMaterials->frameWidth());
+  }
   cmd[0] = Button(pane, "cmd(0)", "Select all", "Select all materials");
   cmdInvertSel = Button(pane, "cmdInvertSel", "Invert sel");
   cmdDeleteMaterials = Button(pane, "cmdDeleteMaterials", "Delete");
@@ -150,7 +158,7 @@ void MaterialsPane::Build() {
   Combo2 = new QComboBox(pane);
   Combo2->setObjectName("Combo2");
   Combo2->setToolTip("Choose a selection group");
-  cmdEditTemplate = Button(pane, "cmdEditTemplate", "Edit");
+  cmdEditTemplate = Button(pane, "cmdEditTemplate", "Edit", "Edit selected template");
   cmdDelTemplate = Button(pane, "cmdDelTemplate", "Delete", "Delete selected template");
   lists->addWidget(lblTemplate, 6, 0);
   lists->addWidget(Combo1, 6, 1);
@@ -162,6 +170,7 @@ void MaterialsPane::Build() {
 
   // Colour panels: a swatch above its caption.
   auto* colours = new QGridLayout;
+  colours->setHorizontalSpacing(10);
   const char* swatchTips[4] = {"Select Object Color for selected material(s)",
                                "Select Highlight Color for selected material(s)",
                                "Select Ambient Color for selected material(s)",
@@ -172,11 +181,13 @@ void MaterialsPane::Build() {
     SHP[i] = Button(pane, QString("SHP(%1)").arg(i), "", swatchTips[i]);
     SHP[i]->setFlat(true);
     SHP[i]->setAutoFillBackground(true);
-    SHP[i]->setMinimumHeight(28);
+    SHP[i]->setMinimumSize(56, 22);
     panel.editors = {SHP[i]};
-    colours->addWidget(SHP[i], 0, i);
-    colours->addWidget(panel.caption, 1, i);
-    colours->addWidget(panel.disabled, 0, i, 2, 1);
+    // The caption with its swatch beside it; the Disabled label over both.
+    colours->addWidget(panel.caption, 0, 2 * i);
+    colours->addWidget(SHP[i], 0, 2 * i + 1);
+    colours->addWidget(panel.disabled, 0, 2 * i, 1, 2);
+    colours->setColumnStretch(2 * i + 1, 1);
   }
   top->addLayout(colours);
 
@@ -205,6 +216,9 @@ void MaterialsPane::Build() {
     values->addWidget(panel.disabled, i, 0, 1, 4);
   }
   values->setColumnStretch(2, 1);
+  // The captions' column keeps its width whichever panels are off.
+  const int captionWidth = pane->fontMetrics().horizontalAdvance("Transparency Falloff") + 12;
+  values->setColumnMinimumWidth(0, captionWidth);
   top->addLayout(values);
 
   // Map panels: caption, No Map, Open, Fix, ..., path box, Apply.
@@ -238,6 +252,7 @@ void MaterialsPane::Build() {
     maps->addWidget(panel.disabled, i, 0, 1, 7);
   }
   maps->setColumnStretch(5, 1);
+  maps->setColumnMinimumWidth(0, captionWidth);
   top->addLayout(maps);
 
   // Check-box panels: the box and its separate caption label.
@@ -278,8 +293,14 @@ void MaterialsPane::Build() {
   lblUseFullPath = Label(pane, "lblUseFullPath", "Use full map paths");
   switches->addWidget(chkTexture, 0, 2);
   switches->addWidget(lblUseFullPath, 0, 3);
+  // Spanning Disabled labels widen the caption column, not the box column.
+  switches->setColumnStretch(1, 1);
   switches->setColumnStretch(3, 1);
-  top->addLayout(switches);
+  switches->setRowStretch(3, 1);
+  // The check boxes and the thumbnails share a band, which keeps the window
+  // within a laptop screen.
+  auto* band = new QHBoxLayout;
+  band->addLayout(switches, 1);
 
   // Map thumbnails.
   auto* thumbs = new QGridLayout;
@@ -293,7 +314,8 @@ void MaterialsPane::Build() {
     thumbs->addWidget(imgThumb[i], 0, i);
     thumbs->addWidget(lblThumb[i], 1, i);
   }
-  top->addLayout(thumbs);
+  band->addLayout(thumbs);
+  top->addLayout(band);
   top->addStretch(1);
 
   // Templates of the preview box and switch that an open dialog takes in;
@@ -308,6 +330,26 @@ void MaterialsPane::Build() {
 void MaterialsPane::Connect() {
   controls::bindClick(cmbFigures, [this] { cmbFigures_Click(); });
   controls::bindClick(lstMaterials, [this] { lstMaterials_Click(); });
+  controls::bindButton(cmdInvertSel, [this] { cmdInvertSel_Click(); });
+  controls::bindButton(cmdDeleteMaterials, [this] { cmdDeleteMaterials_Click(); });
+  controls::bindButton(cmdNewMat, [this] { cmdNewMat_Click(); });
+  // The value and strength rows and the Fix buttons; the map rows are
+  // connected by the map editing.
+  for (int i : {0, 1, 14, 15, 16, 17, 22, 23, 24, 25, 26, 27, 28})
+    controls::bindButton(cmd[static_cast<std::size_t>(i)], [this, i] { CMD_Click(i); });
+  for (int i = 1; i <= 7; ++i) controls::bindText(TXT[static_cast<std::size_t>(i)], [this, i] { TXT_Change(i); });
+  for (int i = 0; i < 7; ++i) controls::bindValue(SCR[static_cast<std::size_t>(i)], [this, i] { SCR_Change(i); });
+  for (int i = 0; i < 4; ++i) controls::bindButton(SHP[static_cast<std::size_t>(i)], [this, i] { SHP_Click(i); });
+  controls::bindCheckBox(chkApplyTextures, [this] { chkApplyTextures_Click(); });
+  controls::bindCheckBox(chkMultiplyThroughLights, [this] { chkMultiplyThroughLights_Click(); });
+  controls::bindCheckBox(chkMultiplyThroughKdColor, [this] { chkMultiplyThroughKdColor_Click(); });
+  // The captions and Disabled labels take double-clicks.
+  for (const PropertyPanel& p : panels) {
+    p.caption->installEventFilter(this);
+    p.disabled->installEventFilter(this);
+  }
+  ConnectTemplates();
+  ConnectMapRows();
 }
 
 }  // namespace vandrel

@@ -9,6 +9,7 @@
 //   materials_pane_display.cpp  showing the current material
 //   materials_pane_editing.cpp  number boxes, Apply buttons, swatches, check boxes
 //   materials_pane_switches.cpp switching properties off and on
+//   materials_pane_maps.cpp     the map rows: No Map, Open, "...", Apply, drops
 #pragma once
 
 #include <QColor>
@@ -29,6 +30,7 @@ class QScrollBar;
 namespace vandrel {
 
 class FrmMain;
+class Host;
 struct MaterialRec;
 struct ObjectRec;
 
@@ -128,6 +130,34 @@ class MaterialsPane : public QWidget {
   void ShowMaterial();
   void cmbFigures_Click();
   void lstMaterials_Click();
+  void cmdInvertSel_Click();
+  void cmdDeleteMaterials_Click();
+  void cmdNewMat_Click();
+
+  // ---- Editing. -------------------------------------------------------------
+  // The buttons cmd(0) to cmd(28).
+  void CMD_Click(int index);
+  // Number boxes TXT(1)..TXT(7) (TXT(0) is the main window's) and their bars.
+  void TXT_Change(int index);
+  void SCR_Change(int index);
+  void SHP_Click(int index);
+  void chkApplyTextures_Click();
+  void chkMultiplyThroughLights_Click();
+  void chkMultiplyThroughKdColor_Click();
+
+  // ---- Finding maps (materials_pane_fix.cpp). -------------------------------
+  // The Fix button cmd(index), 25 to 28 (texture, bump, reflection,
+  // transparency), for the selected materials; true when a map path changed.
+  bool FixMaps(int index, const std::vector<MaterialRec*>& selected);
+  // After a load, when AutoCorrect is on: every object's maps fixed under
+  // the progress window, the first object shown at the end.
+  void CheckMapReferences();
+
+  // ---- Switches. ------------------------------------------------------------
+  // A caption label double-clicked (the property off for every selected
+  // material) or a Disabled label (on).
+  void SwitchOff(int panel);
+  void SwitchOn(int panel);
 
   // ---- States. --------------------------------------------------------------
   // What the main window's reset does to the pane before the document is emptied.
@@ -136,8 +166,17 @@ class MaterialsPane : public QWidget {
   void EnableMaterialControls();
   void DisableMaterialControls();
   void ClearMaterialPanel();
+  // ---- Selection templates (materials_pane_templates.cpp). -------------------
   // Lists the selection templates (Templates/*.cfg) in Combo1.
   void FillTemplateList();
+  // Lists the groups of Combo1's template `index` in Combo2.
+  void FillTemplateGroupList(int index);
+  void Combo1_Click();
+  // Selects exactly the materials the chosen group names.
+  void Combo2_Click();
+  void cmdDelTemplate_Click();
+  // Opens the chosen template in the template editor.
+  void cmdEditTemplate_Click();
   // Flips one property panel to its other face and marks the document changed.
   void TogglePanel(int panel);
   // True while the panel shows its off face (its Disabled label is enabled).
@@ -155,11 +194,38 @@ class MaterialsPane : public QWidget {
   // The thumbnail of a map in imgThumb(index), when one was loaded.
   void ShowMapThumbnail(int index, const std::string& poserPath);
 
+  // ---- The map rows (materials_pane_maps.cpp). ------------------------------
+  // The map buttons of CMD_Click, for map j = 0 texture, 1 bump, 2 reflection,
+  // 3 transparency: cmd(2 + j) "No Map", cmd(6 + j) "Open", cmd(10 + j) "..."
+  // and cmd(18 + j) "Apply". They are bound to MapRowButton_Click, which
+  // runs the whole press (selection, every selected material, display).
+  static bool IsMapRowButton(int index);
+  void MapRowButton_Click(int index);
+  // Files dropped on the path box TXT(index), 8 to 11: the first one is put
+  // into the box and applied.
+  void TXT_OLEDragDrop(int index, const std::vector<std::string>& files);
+
  private:
   void Build();
   void Connect();
+  void ConnectMapRows();
+  void SelectAllMaterials();
+  // cmd(1): false when the last group went (the handler ends there).
+  bool RemoveChosenGroup();
+  // The three material check boxes: inverts the field of every selected material.
+  void InvertSelected(bool MaterialRec::*field);
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void ConnectTemplates();
+  // The file of Combo1's item `index`, "" for none.
+  std::string TemplateFileAt(int index) const;
+
+  std::vector<std::string> templateFiles_;  // the files of Combo1's items
 
   std::array<QColor, 4> swatchColors_{};
+
+  // The progress of the map reference check while it runs.
+  Host* passHost_ = nullptr;
+  long long passMax_ = 0, passValue_ = 0;
 
   FrmMain& main_;
 };

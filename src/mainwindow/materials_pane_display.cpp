@@ -7,6 +7,8 @@
 #include <QLocale>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScrollBar>
+#include <algorithm>
 
 #include "common/numbers.h"
 #include "common/text.h"
@@ -74,8 +76,19 @@ void MaterialsPane::ShowMaterial() {
                              FromPoserText(m->TextureStrength),
                              FromPoserText(m->BumpStrength),
                              FromPoserText(m->ReflectionStrength)};
+  const double bars[7] = {double(m->HighlightSize),
+                          double(m->TransparencyMin),
+                          double(m->TransparencyMax),
+                          RoundHalfEven(100.0 * double(m->TransparencyFalloff)),
+                          RoundHalfEven(Val(m->TextureStrength)),
+                          RoundHalfEven(Val(m->BumpStrength)),
+                          RoundHalfEven(Val(m->ReflectionStrength))};
   for (int i = 0; i < 7; ++i) {
     face(valuePanels[i]);
+    // The bar first, so that its whole value does not replace a stored
+    // fraction ("12.5") in the box; the box's own check then runs on the
+    // stored text.
+    controls::setValue(SCR[static_cast<std::size_t>(i)], static_cast<int>(std::clamp(bars[i], -1000.0, 1000.0)));
     controls::setText(TXT[static_cast<std::size_t>(i + 1)], values[i]);
   }
   const std::string* maps[4] = {&m->TextureMap, &m->BumpMap, &m->ReflectionMap, &m->TransparencyMap};

@@ -70,6 +70,7 @@ void MaterialsPane::TogglePanel(int panel) {
 }
 
 bool MaterialsPane::PanelIsOff(int panel) const {
+  if (panel < 0 || panel >= kPanelCount) return false;
   return OwnEnabled(panels[static_cast<std::size_t>(panel)].disabled);
 }
 
@@ -124,20 +125,6 @@ void MaterialsPane::ClearMaterialPanel() {
   controls::clear(lstMaterials);
   for (int i = 1; i <= 11; ++i) controls::setText(TXT[i], "");
   for (QLabel* thumb : imgThumb) thumb->clear();
-}
-
-void MaterialsPane::FillTemplateList() {
-  const std::string templates = JoinPath(ProgramFolder(), "Templates");
-  const std::string cache = JoinPath(ProgramFolder(), "Cache");
-  QDir().mkpath(QString::fromStdString(templates));
-  QDir().mkpath(QString::fromStdString(cache));
-  controls::clear(Combo1);
-  controls::clear(Combo2);
-  SetEnabled({Combo2, cmdEditTemplate, cmdDelTemplate}, false);
-  // Sorted, since directory listings come in no particular order here.
-  QStringList names = QDir(QString::fromStdString(templates)).entryList(QDir::Files, QDir::Name);
-  for (const QString& name : names)
-    if (name.right(4).toLower() == ".cfg") controls::addItem(Combo1, name.left(name.size() - 4));
 }
 
 }  // namespace vandrel

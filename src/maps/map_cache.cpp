@@ -13,7 +13,6 @@
 #include "maps/key_index.h"
 #include "platform/files.h"
 #include "platform/folder_browser.h"
-#include "platform/path_case.h"
 #include "platform/program_folder.h"
 
 namespace vandrel {
@@ -243,14 +242,11 @@ bool SaveMapCache(Host& host) {
 }
 
 void AddToMapCache(const std::string& path) {
+  // The path names the file as stored (it comes from a scan or a cache entry).
   if (!FileExists(path)) return;
-  const std::string stored = TrueCasePath(path);
-  const std::string file = stored.empty() ? path : stored;
-  const std::string name = FileNameOf(file);
-  const std::string folder = FolderOf(file);
-  const MapKind kind = KindOfFileName(name);
-  if (kind == MapKind::None || HasLineBreak(file)) return;
-  AddToTable(MapList(kind), StringPairRec{name, folder});
+  const MapKind kind = KindOfFileName(FileNameOf(path));
+  if (kind == MapKind::None || HasLineBreak(path)) return;
+  AddToTable(MapList(kind), StringPairRec{FileNameOf(path), FolderOf(path)});
 }
 
 }  // namespace vandrel

@@ -69,7 +69,8 @@ void ScanFolder(const std::string& folder, Host& host, const ScanOptions& option
 // through the host; false then.
 bool SaveMapCache(Host& host);
 
-// Adds one existing file to the list of its kind (no file is written).
+// Adds one existing file, named as stored, to the list of its kind (no file
+// is written).
 void AddToMapCache(const std::string& path);
 
 }  // namespace vandrel

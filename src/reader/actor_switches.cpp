@@ -105,6 +105,10 @@ void AddActorMaterialGroups(std::string_view text) {
     }
   }
 
+  AddGrouplessActorEntries();
+}
+
+void AddGrouplessActorEntries() {
   std::unordered_set<std::string> groupNames;
   for (const ObjectRec& g : gObjects) groupNames.insert(g.Name);
   for (const ActorRec& actor : gActors) {

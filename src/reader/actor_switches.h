@@ -15,6 +15,10 @@ namespace vandrel {
 // end of the object list.
 void AddActorMaterialGroups(std::string_view text);
 
+// Every actor of kind "actor" whose name is not a group's gets "actor <name>"
+// at the end of the object list.
+void AddGrouplessActorEntries();
+
 // With gSettings.DisableProperties on: every actor's seven property switches
 // and every dial's name and hidden switches go off; the dial values stay on
 // as read. Nothing else changes.

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "common/text.h"
+#include "maps/picture_sizes.h"
 #include "maps/poser_paths.h"
 #include "model/model.h"
 #include "platform/files.h"
@@ -46,9 +47,8 @@ std::string UrlPart(const std::string& text) {
 }
 
 std::string PictureSize(const std::string& filePath) {
-  for (const StringPairRec& entry : gPictureSizes)
-    if (!entry.Key.empty() && EqualsNoCase(entry.Key, filePath)) return entry.Value;
-  return "N/A";
+  const std::string size = PictureSizeOf(filePath);
+  return size.empty() ? "N/A" : size;
 }
 
 class Page {
@@ -150,7 +150,7 @@ class ReportWriter {
         return false;
       }
     }
-    const std::string error = WriteFileAtomic(JoinPath(folder_, picture), jpeg);
+    const std::string error = WriteFileAtomic(JoinPath(folder_, picture), jpeg, false);
     if (!error.empty()) {
       error_ = "The picture " + JoinPath(folder_, picture) + " could not be written: " + error;
       return false;

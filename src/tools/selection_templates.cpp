@@ -121,7 +121,10 @@ std::string TemplateWriteProblem(const SelectionTemplate& tpl) {
 
 std::string TemplatesFolder() { return JoinPath(ProgramFolder(), "Templates"); }
 
-std::string TemplateFile(const std::string& name) { return JoinPath(TemplatesFolder(), name + ".cfg"); }
+std::string TemplateFile(const std::string& name) {
+  const std::string stored = FindStoredName(TemplatesFolder(), name + ".cfg");
+  return JoinPath(TemplatesFolder(), stored.empty() ? name + ".cfg" : stored);
+}
 
 void CreateTemplateAndCacheFolders() {
   std::error_code ec;
@@ -129,11 +132,11 @@ void CreateTemplateAndCacheFolders() {
   std::filesystem::create_directories(JoinPath(ProgramFolder(), "Cache"), ec);
 }
 
-std::vector<std::string> TemplateNames() {
+std::vector<TemplateEntry> ListTemplates() {
   namespace fs = std::filesystem;
   CreateTemplateAndCacheFolders();
   struct Entry {
-    std::string lower, name;
+    std::string lower, name, path;
   };
   std::vector<Entry> entries;
   std::error_code ec;
@@ -144,14 +147,20 @@ std::vector<std::string> TemplateNames() {
     const std::string name = it->path().filename().string();
     if (name.size() < 4 || LCase(Right(name, 4)) != ".cfg") continue;
     std::string base = name.substr(0, name.size() - 4);
-    entries.push_back(Entry{LCase(base), std::move(base)});
+    entries.push_back(Entry{LCase(base), std::move(base), it->path().string()});
   }
   std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-    return a.lower != b.lower ? a.lower < b.lower : a.name < b.name;
+    return a.lower != b.lower ? a.lower < b.lower : a.name != b.name ? a.name < b.name : a.path < b.path;
   });
+  std::vector<TemplateEntry> list;
+  list.reserve(entries.size());
+  for (Entry& e : entries) list.push_back(TemplateEntry{std::move(e.name), std::move(e.path)});
+  return list;
+}
+
+std::vector<std::string> TemplateNames() {
   std::vector<std::string> names;
-  names.reserve(entries.size());
-  for (Entry& e : entries) names.push_back(std::move(e.name));
+  for (TemplateEntry& e : ListTemplates()) names.push_back(std::move(e.name));
   return names;
 }
 

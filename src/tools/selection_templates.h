@@ -49,7 +49,8 @@ std::string TemplateWriteProblem(const SelectionTemplate& tpl);
 
 // The Templates folder of the program folder.
 std::string TemplatesFolder();
-// The file of a listed template: TemplatesFolder()/<name>.cfg.
+// The file of a template: TemplatesFolder()/<name>.cfg, or the file there
+// whose extension (or name) differs only in case when that one is missing.
 std::string TemplateFile(const std::string& name);
 // Creates the Templates and Cache folders when missing.
 void CreateTemplateAndCacheFolders();
@@ -57,6 +58,11 @@ void CreateTemplateAndCacheFolders();
 // any case, without those four characters, sorted without regard to case
 // (names equal but for case in byte order). Sub-folders are not listed.
 // Creates the Templates and Cache folders when missing.
+struct TemplateEntry {
+  std::string name;  // shown in the lists
+  std::string path;  // its file
+};
+std::vector<TemplateEntry> ListTemplates();
 std::vector<std::string> TemplateNames();
 
 // Reads a template file; an error text ("" on success) that says which file.

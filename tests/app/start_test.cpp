@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
 #include <QImage>
 #include <QTimer>
 #include <QKeyEvent>
@@ -197,15 +200,47 @@ TEST_F(StartTest, UnknownTypesAndMissingCharacterFilesAreIgnored) {
 }
 
 TEST_F(StartTest, CharacterFileInUpperCaseIsReadWithItsProps) {
-  const std::string figure = Library("reader/figure_props.cr2", "FIGURE.CR2");
+  const std::string figure = Library("tools/figure_props.cr2", "FIGURE.CR2");
   ui_->AnswerMessage(MsgResult::No);  // no morph and pose data
   Start(figure);
   EXPECT_EQ(gState.FileName, figure);
   EXPECT_GT(gObjectList.size(), 1u);  // the figure and its props
   EXPECT_EQ(gObjectList[0], "figure");
   const auto asked = ui_->requestsOf(UiRequest::Message);
-  ASSERT_EQ(asked.size(), 1u);
+  ASSERT_FALSE(asked.empty());
   EXPECT_EQ(asked[0].text, "Do you want to load morph and pose data also?\r\nIt may take a long time with a large file.");
+  // The map check after the load: without a Poser folder no missing map can be looked for.
+  for (std::size_t i = 1; i < asked.size(); ++i)
+    EXPECT_EQ(asked[i].text, "The Default Poser\r\nfolder preference hasn't been set up correctly.");
+}
+
+TEST_F(StartTest, CharacterFileWithTwoFiguresOpensTheChosenOne) {
+  const std::string figures = Library("tools/two_figures.cr2", "Two Figures.cr2");
+  ui_->AnswerMessage(MsgResult::No);
+  // The chooser shows once the file was read (the progress window runs the
+  // event loop before that).
+  auto* poll = new QTimer;
+  poll->setInterval(10);
+  QObject::connect(poll, &QTimer::timeout, [poll, ticks = 0]() mutable {
+    QWidget* chooser = QApplication::activeModalWidget();
+    if (chooser == nullptr || chooser->objectName() != "frmFigure") {
+      if (++ticks < 500) return;
+      ADD_FAILURE() << "the chooser was not shown";
+      if (chooser != nullptr) chooser->close();
+    }
+    poll->deleteLater();
+    if (chooser == nullptr || chooser->objectName() != "frmFigure") return;
+    auto* list = chooser->findChild<QComboBox*>("cmbFigure");
+    ASSERT_EQ(list->count(), 2);
+    list->setCurrentIndex(1);
+    chooser->findChild<QPushButton*>("cmdOK")->click();
+  });
+  poll->start();
+  Start("\"" + figures + "\"");
+  EXPECT_EQ(gState.FileName, figures);
+  ASSERT_EQ(gObjects.size(), 1u);
+  EXPECT_EQ(gObjects[0].Materials.at(0).Name, "Metal");
+  EXPECT_FALSE(gState.FileGiven || gState.LoadProps);
 }
 
 TEST_F(StartTest, MissingPoseFileGoesToTheReaderAndIsReported) {

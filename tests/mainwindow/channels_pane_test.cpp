@@ -3,6 +3,8 @@
 // pose file the window writes afterwards.
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -28,6 +30,10 @@ std::string DataFile(const std::string& name) { return std::string(VANDREL_TEST_
 class ChannelsPaneTest : public WindowTest {
  public:
   ChannelsPane& P() { return *window->channelsPane; }
+  void TearDown() override {
+    std::setlocale(LC_ALL, "C");
+    WindowTest::TearDown();
+  }
 
   // Opens a pose file through the File menu and brings the pane to the front.
   void Open(const std::string& path) {
@@ -204,7 +210,8 @@ TEST_F(ChannelsPaneTest, PropertiesAreShownSwitchedAndApplied) {
   EXPECT_TRUE(P().cmdApplyProperty[4]->isEnabled());
   EXPECT_TRUE(P().cmbActorProperties[3]->isEnabled());
 
-  // Dial value: accepted and refused texts.
+  // Dial value: accepted and refused texts, "." for a decimal-comma user too.
+  std::setlocale(LC_ALL, "de_DE.UTF-8");
   Click(actors, 0);
   Click(dials, 0);
   Click(dials, 1, Qt::ControlModifier);
@@ -223,6 +230,8 @@ TEST_F(ChannelsPaneTest, PropertiesAreShownSwitchedAndApplied) {
   EXPECT_EQ(gActors[0].Dials[0].Value, 0.75);
   EXPECT_EQ(gActors[0].Dials[1].Value, 0.75);
   EXPECT_EQ(gActors[0].Dials[2].Value, 0);  // not selected
+  Click(dials, 1);
+  EXPECT_EQ(P().txtDialProperties[0]->text(), "0.75");
   Type(P().txtDialProperties[1], "Belly");
   P().cmdApplyDial[1]->click();
   EXPECT_EQ(gActors[0].Dials[1].ExtName, "Belly");
@@ -260,19 +269,28 @@ TEST_F(ChannelsPaneTest, DeletionByTypeDialsAndActors) {
   EXPECT_EQ(ui->requestsOf(UiRequest::Message).back().text, "0 channels were deleted.");
   P().chkDelChannels[10]->click();
 
-  // Morphs of head and lHand, and neck's rotation with the rotations: neck goes.
+  // A dial switch leaves an actor with nothing to write while another actor
+  // is selected too: only that actor goes.
+  gActors[3].PropertyOn.fill(false);
+  Click(actors, 3);
+  Click(dials, 0);
+  Click(actors, 2, Qt::ControlModifier);
+  Click(actors, 3, Qt::ControlModifier);  // neck current again, lHand still selected
+  ASSERT_EQ(Selected(actors), (std::vector<int>{3, 4}));
+  ASSERT_TRUE(P().chkEnableDial[0]->isChecked());
+  P().chkEnableDial[0]->click();
+  EXPECT_EQ(Texts(actors), (std::vector<std::string>{"BODY:1/actor", "head:1/actor", "lHand:1/actor"}));
+
+  // Morphs and rotations of head and lHand: lHand, left with nothing to write, goes.
   const std::string before = Tables();
   Click(actors, 1);
   Click(actors, 2, Qt::ControlModifier);
-  Click(actors, 3, Qt::ControlModifier);
-  // lHand and neck keep nothing to write but their channels.
   gActors[2].PropertyOn.fill(false);
-  gActors[3].PropertyOn.fill(false);
   P().chkDelChannels[3]->click();
   P().chkDelChannels[0]->click();
   gState.Dirty = false;
   P().cmdDelChannels->click();
-  EXPECT_EQ(ui->requestsOf(UiRequest::Message).back().text, "6 channels and\r\n2 actors were deleted.");
+  EXPECT_EQ(ui->requestsOf(UiRequest::Message).back().text, "5 channels and\r\n1 actors were deleted.");
   EXPECT_EQ(Texts(actors), (std::vector<std::string>{"BODY:1/actor", "head:1/actor"}));
   EXPECT_EQ(gActorList.size(), 2u);
   EXPECT_EQ(Selected(actors), std::vector<int>{1});
@@ -364,30 +382,22 @@ TEST_F(ChannelsPaneTest, EditedPoseIsSavedExactlyAsChangedAndReadsBack) {
 
 TEST_F(ChannelsPaneTest, NewMorphsAndZeroing) {
   Open(DataFile("pane/morphs.pz2"));
-  QTreeWidget* actors = P().lstActors;
-  QTreeWidget* dials = P().lstDials;
-  Click(actors, 0);
-  Click(actors, 1, Qt::ControlModifier);  // BODY and head, head current
-  for (const char* nothing : {"   ", ""}) {
+  Click(P().lstActors, 0);
+  Click(P().lstActors, 1, Qt::ControlModifier);  // BODY and head, head current
+  for (const std::optional<std::string>& nothing : {std::optional<std::string>("   "), std::optional<std::string>()}) {
     ui->AnswerInput(nothing);
     P().cmdCreateDial->click();
   }
-  ui->AnswerInput(std::nullopt);
-  P().cmdCreateDial->click();
+  EXPECT_EQ(ui->requestsOf(UiRequest::Input).at(0).text, "Enter name for the new morph");
   EXPECT_EQ(gActors[0].Dials.size(), 2u);
-  ASSERT_EQ(ui->requestsOf(UiRequest::Input).size(), 3u);
-  EXPECT_EQ(ui->requestsOf(UiRequest::Input)[0].text, "Enter name for the new morph");
   gState.Dirty = false;
   ui->AnswerInput(" Wide ");
   P().cmdCreateDial->click();
   EXPECT_TRUE(gState.Dirty);
-  const DialRec& body = gActors[0].Dials.back();
-  EXPECT_EQ(body.Name + "|" + body.ChannelType, " Wide |valueParm");
-  EXPECT_FALSE(body.ValueOn);
-  EXPECT_EQ(gActors[1].Dials.back().ChannelType, "targetGeom");
-  EXPECT_EQ(Texts(dials).back(), " Wide /targetGeom");  // one row, for the current actor
-  EXPECT_EQ(dials->topLevelItemCount(), 4);
-
+  EXPECT_EQ(gActors[0].Dials.back().ChannelType + "|" + gActors[0].Dials.back().Name, "valueParm| Wide ");
+  // One row, for the current actor, with its own type.
+  EXPECT_EQ(Texts(P().lstDials), (std::vector<std::string>{"Smile/targetGeom", "Blink/targetGeom", "xrot/rotateX",
+                                                            " Wide /targetGeom"}));
   gState.Dirty = false;
   P().cmdZerAll_Click();
   for (const ActorRec& a : gActors)

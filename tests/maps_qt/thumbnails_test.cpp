@@ -183,6 +183,24 @@ TEST_F(Thumbnails, AVeryLargePictureStillGivesAThumbnail) {
   EXPECT_EQ(PictureSizeOf(big), "8192 X 4200");
 }
 
+TEST_F(Thumbnails, MapsOfAReadArriveInTheOrderTheyWereNamed) {
+  gSettings.Poser = dir.path() + "/Poser";
+  std::vector<std::string> files;
+  for (int i = 0; i < 6; ++i)
+    files.push_back(dir.write("Poser/Runtime/Textures/M" + std::to_string(i) + ".jpg", Saved(64 + 200 * (5 - i), 64, "jpeg")));
+  for (int i = 0; i < 6; ++i) LoadMapReferenceThumbnail(":m" + std::to_string(i) + ".JPG");
+  LoadMapReferenceThumbnail(":M0.jpg");    // named twice: one thumbnail
+  LoadMapReferenceThumbnail(":gone.jpg");  // no file: nothing
+  const ThumbnailList& main = ImageList1(0);
+  ASSERT_EQ(main.Count(), 11u);
+  ASSERT_EQ(gPictureSizes.size(), 6u);
+  for (std::size_t i = 0; i < 6; ++i) {
+    EXPECT_EQ(main.KeyAt(5 + i), LCase(files[i]));
+    EXPECT_EQ(gPictureSizes[i].Key, files[i]);
+  }
+  EXPECT_FALSE(LoadThumbNail(files[2], 0));
+}
+
 TEST_F(Thumbnails, MapBoxesShowTheThumbnailOfTheirMap) {
   gSettings.Poser = dir.path() + "/Poser";
   const std::string skin = dir.write("Poser/Runtime/Textures/Skin.jpg", Saved(64, 64, "jpeg"));

@@ -2,10 +2,16 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QThreadPool>
+#include <deque>
+#include <future>
+#include <memory>
+#include <unordered_set>
 
 #include "common/text.h"
 #include "maps/picture_sizes.h"
 #include "maps/poser_paths.h"
+#include "platform/files.h"
 #include "platform/qt/thumbnail_picture.h"
 
 namespace vandrel {
@@ -37,6 +43,32 @@ void SeedStock() {
     list.Add(stock.KeyAt(i), FromQImage(ToListSize(ToQImage(stock.At(i)), side)));
 }
 
+// A thumbnail decoding on a worker thread.
+struct PendingThumbnail {
+  std::string fileName;
+  std::future<Thumbnail> picture;
+};
+
+std::deque<PendingThumbnail>& Pending() {
+  static std::deque<PendingThumbnail> pending;
+  return pending;
+}
+
+std::unordered_set<std::string>& PendingKeys() {
+  static std::unordered_set<std::string> keys;
+  return keys;
+}
+
+// Puts a read thumbnail into a list with its size entry.
+bool AddThumbnail(ThumbnailList& list, int listNumber, const std::string& fileName, const Thumbnail& thumb) {
+  if (thumb.image.isNull()) return false;
+  AddPictureSize(fileName, thumb.size.width(), thumb.size.height());
+  // List 0 keeps 93 x 93 pictures; list 1 the size of its first one.
+  QSize side(kMainThumbnailSide, kMainThumbnailSide);
+  if (listNumber == 1) side = list.Count() ? QSize(list.At(0).width, list.At(0).height) : thumb.image.size();
+  return list.Add(LCase(fileName), FromQImage(ToListSize(thumb.image, side)));
+}
+
 // Lets queued painting happen while a picture loads; the user's input waits.
 void LetWindowsPaint() {
   if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -44,13 +76,38 @@ void LetWindowsPaint() {
 
 }  // namespace
 
+void FinishPendingThumbnails() {
+  if (Pending().empty()) return;
+  SeedStock();
+  while (!Pending().empty()) {
+    PendingThumbnail next = std::move(Pending().front());
+    Pending().pop_front();
+    AddThumbnail(MainList(), 0, next.fileName, next.picture.get());
+  }
+  PendingKeys().clear();
+  LetWindowsPaint();
+}
+
+void LoadMapReferenceThumbnail(const std::string& path) {
+  const std::string file = PoserPathToFilePath(path);
+  if (!FileExists(file)) return;
+  const std::string key = LCase(file);
+  SeedStock();
+  if (MainList().Contains(key) || !PendingKeys().insert(key).second) return;
+  auto task = std::make_shared<std::packaged_task<Thumbnail()>>([file] { return ReadThumbnail(file); });
+  Pending().push_back(PendingThumbnail{file, task->get_future()});
+  QThreadPool::globalInstance()->start([task] { (*task)(); });
+}
+
 ThumbnailList& ImageList1(int listNumber) {
+  FinishPendingThumbnails();
   if (listNumber == 1) return ChooserList();
   SeedStock();
   return MainList();
 }
 
 void CutMainThumbnailsToStock() {
+  FinishPendingThumbnails();
   SeedStock();
   MainList().CutTo(kStockPictureCount);
 }
@@ -62,13 +119,7 @@ bool LoadThumbNail(const std::string& fileName, int listNumber) {
   const std::string key = LCase(fileName);
   if (list.Contains(key)) return false;
   LetWindowsPaint();
-  const Thumbnail thumb = ReadThumbnail(fileName);
-  if (thumb.image.isNull()) return false;
-  AddPictureSize(fileName, thumb.size.width(), thumb.size.height());
-  // List 0 keeps 93 x 93 pictures; list 1 the size of its first one.
-  QSize side(kMainThumbnailSide, kMainThumbnailSide);
-  if (listNumber == 1) side = list.Count() ? QSize(list.At(0).width, list.At(0).height) : thumb.image.size();
-  list.Add(key, FromQImage(ToListSize(thumb.image, side)));
+  if (!AddThumbnail(list, listNumber, fileName, ReadThumbnail(fileName))) return false;
   LetWindowsPaint();
   LetWindowsPaint();
   return true;

@@ -32,6 +32,14 @@ void ClearChooserThumbnails();
 // picture cannot be read. Lets the window paint (no input) before and after.
 bool LoadThumbNail(const std::string& fileName, int listNumber);
 
+// While a file is read: the list-0 thumbnail of a map reference whose file
+// exists starts decoding on a worker thread. The pictures go into list 0
+// and gPictureSizes in the order they were asked for, as LoadThumbNail
+// would have put them, once FinishPendingThumbnails runs; every use of the
+// lists (ImageList1, LoadThumbNail, the map boxes) runs it first.
+void LoadMapReferenceThumbnail(const std::string& path);
+void FinishPendingThumbnails();
+
 // The picture list 0 keeps for the map reference `path` (a colon or file
 // path); nullptr when it holds none.
 const ThumbPicture* MapThumbnail(const std::string& path);

@@ -12,6 +12,7 @@
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QTreeWidget>
+#include <QItemSelection>
 
 #include <algorithm>
 #include <memory>
@@ -190,6 +191,44 @@ void setSelected(QListWidget* list, int row, bool selected) {
     const QSignalBlocker block(list);
     const QSignalBlocker blockModel(list->selectionModel());
     item->setSelected(selected);
+  }
+  list->viewport()->update();
+  runHandler(list);
+}
+
+std::vector<bool> selectedRows(const QListWidget* list) {
+  std::vector<bool> rows(static_cast<std::size_t>(std::max(0, list->count())), false);
+  for (const QItemSelectionRange& range : list->selectionModel()->selection()) {
+    const int top = std::max(0, range.top());
+    const int bottom = std::min(range.bottom(), list->count() - 1);
+    for (int i = top; i <= bottom; ++i) rows[static_cast<std::size_t>(i)] = true;
+  }
+  return rows;
+}
+
+void setSelection(QListWidget* list, const std::vector<bool>& selected) {
+  const int n = list->count();
+  const std::vector<bool> before = selectedRows(list);
+  QItemSelection selection;
+  bool changed = false;
+  int start = -1;
+  for (int i = 0; i <= n; ++i) {
+    const bool on = i < n && i < static_cast<int>(selected.size()) && selected[static_cast<std::size_t>(i)];
+    if (i < n && on != before[static_cast<std::size_t>(i)]) changed = true;
+    if (on && start < 0) start = i;
+    if (!on && start >= 0) {
+      selection.select(list->model()->index(start, 0), list->model()->index(i - 1, 0));
+      start = -1;
+    }
+  }
+  if (!changed) return;
+  {
+    const QSignalBlocker block(list);
+    const QSignalBlocker blockModel(list->selectionModel());
+    // Clearing first and then selecting is linear; ClearAndSelect over a
+    // selection of many ranges is quadratic in Qt.
+    list->selectionModel()->clearSelection();
+    list->selectionModel()->select(selection, QItemSelectionModel::Select);
   }
   list->viewport()->update();
   runHandler(list);

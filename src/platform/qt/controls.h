@@ -74,6 +74,13 @@ void setListIndex(QListWidget* list, int row);
 void setTab(QTabBar* tabs, int index);
 // Selection of one list-box row; the handler runs when it changed.
 void setSelected(QListWidget* list, int row, bool selected);
+// The whole selection of a list box at once (row i selected when rows[i]),
+// in one change however many rows it touches; the handler runs once when
+// the selection changed. The current row stays.
+void setSelection(QListWidget* list, const std::vector<bool>& rows);
+// The selected state of every row, in row order, read in one pass over the
+// selection's ranges (asking each row is slow on long lists).
+std::vector<bool> selectedRows(const QListWidget* list);
 // Selection of one list-view item: never runs a handler.
 void setSelected(QTreeWidget* view, int row, bool selected);
 // List-view selection in one step (never item by item, which grows

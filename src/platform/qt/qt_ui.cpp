@@ -144,8 +144,9 @@ std::optional<std::string> QtUi::BrowseFolder(const std::string& title, const st
 }
 
 ShellResult QtUi::ShellOpen(const std::string& path) {
-  // A web address goes to the desktop's browser.
-  if (const QUrl url(Q(path)); url.isValid() && url.scheme().size() > 1 && !url.isLocalFile())
+  // A web page goes to the desktop's browser; no other scheme is handed on
+  // (a "path" such as steam://run/1 would start a program).
+  if (const QUrl url(Q(path)); url.isValid() && (url.scheme() == "http" || url.scheme() == "https"))
     return QDesktopServices::openUrl(url) ? ShellResult::Opened : ShellResult::NotStarted;
   if (const ShellResult there = CheckFileToOpen(path); there != ShellResult::Opened) return there;
 

@@ -1,0 +1,163 @@
+// Editing the selected materials: the buttons cmd(0) to cmd(28), the number
+// boxes with their scroll bars, the colour swatches and the three material
+// check boxes. Every editor changes all selected materials of the chosen
+// group; typed values reach them through the row's Apply button.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+
+#include "common/numbers.h"
+#include "common/text.h"
+#include "mainwindow/controls.h"
+#include "mainwindow/materials_pane.h"
+#include "model/model.h"
+#include "platform/qt/qt_ui.h"
+
+namespace vandrel {
+
+namespace {
+
+struct Bounds {
+  int low, high;
+};
+// TXT(1)..TXT(7): highlight size, transparency min, max, falloff, texture,
+// bump and reflection strength.
+constexpr Bounds kBounds[8] = {{0, 0}, {1, 100}, {0, 100}, {0, 100}, {0, 10}, {0, 100}, {-100, 100}, {0, 100}};
+
+// The box's text with the user's decimal sign (and, in the falloff box, a
+// ",") turned into ".": boxes take both the user's sign and ".".
+std::string PointText(const QString& text, int index) {
+  QString t = text;
+  const QString sign = QLocale().decimalPoint();
+  if (sign != ".") t.replace(sign, ".");
+  if (index == 4) t.replace(',', '.');
+  return ToPoserText(t);
+}
+
+// True when the whole text, blanks around it aside, is one number.
+bool ReadsWhollyAsNumber(const std::string& pointText) {
+  static const QRegularExpression number(R"(^ *[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)? *$)");
+  return number.match(QString::fromStdString(pointText)).hasMatch();
+}
+
+double BoxNumber(const QLineEdit* box, int index) { return Val(PointText(box->text(), index)); }
+
+}  // namespace
+
+// ---- The buttons ---------------------------------------------------------------
+
+void MaterialsPane::CMD_Click(int index) {
+  if (index < 0 || index > 28) return;
+  if (IsMapRowButton(index)) return MapRowButton_Click(index);
+  // Steps before the selection.
+  if (index == 0) SelectAllMaterials();
+  if (index == 1 && !RemoveChosenGroup()) return;
+  const std::vector<MaterialRec*> selected = SelectedMaterials();
+  if (index <= 1) return;
+  if (index >= 25) {
+    FixMaps(index, selected);
+    return;
+  }
+  const std::size_t box = [index] {
+    switch (index) {
+      case 14: return 1;
+      case 15: return 2;
+      case 16: return 3;
+      case 17: return 4;
+      case 22: return 5;
+      case 23: return 6;
+      case 24: return 7;
+      default: return 0;
+    }
+  }();
+  if (box == 0) return;  // the map rows and Fix buttons are handled with the map editing
+  const QLineEdit* text = TXT[box];
+  const double value = BoxNumber(text, static_cast<int>(box));
+  // The box's own check keeps it in range; a text that bypassed it and
+  // does not fit the record's 16-bit fields changes nothing.
+  if (!(value >= -32768.0 && value <= 32767.0)) return;
+  for (MaterialRec* m : selected) {
+    switch (index) {
+      case 14: m->HighlightSize = static_cast<int>(RoundHalfEven(value)); break;
+      case 15: m->TransparencyMin = static_cast<int>(RoundHalfEven(value)); break;
+      case 16: m->TransparencyMax = static_cast<int>(RoundHalfEven(value)); break;
+      case 17: m->TransparencyFalloff = static_cast<float>(value); break;
+      // Strengths are number texts in the file's form ("." as decimal sign).
+      case 22: m->TextureStrength = FormatDouble(value); break;
+      case 23: m->BumpStrength = FormatDouble(value); break;
+      case 24: m->ReflectionStrength = FormatDouble(value); break;
+      default: break;
+    }
+    gState.Dirty = true;
+  }
+}
+
+// ---- Number boxes and scroll bars --------------------------------------------------------
+
+void MaterialsPane::TXT_Change(int index) {
+  if (index < 1 || index > 7) return;
+  QLineEdit* box = TXT[static_cast<std::size_t>(index)];
+  const Bounds b = kBounds[index];
+  const QString low = QString::number(b.low);
+  // Each step reads the text as the steps before left it; setting the text
+  // runs this handling again for the new text first.
+  auto point = [&] { return PointText(box->text(), index); };
+  if (!ReadsWhollyAsNumber(point()) && index != 6) controls::setText(box, low);
+  {
+    const std::string t = point();
+    const bool lateMinus = t.find('-', 1) != std::string::npos;
+    if (lateMinus || (index == 6 && !ReadsWhollyAsNumber(Replace(t, "-", "0")))) controls::setText(box, "0");
+  }
+  const double number = Val(point());
+  if (index != 4) {
+    if (number > b.high || number < b.low) controls::setText(box, low);
+  } else if (number < 0 || number > 10) {
+    controls::setText(box, "0");
+  }
+  const double shown = Val(point());
+  const double bar = index == 4 ? RoundHalfEven(100.0 * shown) : RoundHalfEven(shown);
+  controls::setValue(SCR[static_cast<std::size_t>(index - 1)], static_cast<int>(bar));
+}
+
+void MaterialsPane::SCR_Change(int index) {
+  if (index < 0 || index > 6) return;
+  const int value = SCR[static_cast<std::size_t>(index)]->value();
+  QLineEdit* box = TXT[static_cast<std::size_t>(index + 1)];
+  // A box whose number is already the bar's keeps its text, so that a lone
+  // "-" stays while a negative number is typed.
+  const double number = Val(PointText(box->text(), index + 1));
+  if ((index == 3 ? RoundHalfEven(number * 100.0) : number) == value) return;
+  const QString text = index == 3 ? ShownDecimal(FormatDouble(value / 100.0)) : QString::number(value);
+  controls::setText(box, text);
+}
+
+// ---- Colour swatches and check boxes ------------------------------------------------------
+
+void MaterialsPane::SHP_Click(int index) {
+  if (index < 0 || index > 3) return;
+  const QColor shown = SwatchColor(index);
+  const std::optional<Rgb> chosen = Ui().ChooseColor({shown.red(), shown.green(), shown.blue()});
+  if (!chosen) return;
+  const ColorRec color{(*chosen)[0] & 255, (*chosen)[1] & 255, (*chosen)[2] & 255};
+  SetSwatch(index, QColor(color[0], color[1], color[2]));
+  ColorRec MaterialRec::*fields[4] = {&MaterialRec::ObjectColor, &MaterialRec::HighlightColor,
+                                      &MaterialRec::AmbientColor, &MaterialRec::ReflectiveColor};
+  for (MaterialRec* m : SelectedMaterials()) m->*fields[index] = color;
+  gState.Dirty = true;
+}
+
+void MaterialsPane::InvertSelected(bool MaterialRec::*field) {
+  if (!gState.EventsOn) return;  // the display is filling the boxes
+  // Each material's own value is inverted, so materials that differed still differ.
+  for (MaterialRec* m : SelectedMaterials()) m->*field = !(m->*field);
+  gState.Dirty = true;
+}
+
+void MaterialsPane::chkApplyTextures_Click() { InvertSelected(&MaterialRec::KsIgnoreTexture); }
+void MaterialsPane::chkMultiplyThroughLights_Click() { InvertSelected(&MaterialRec::MultiplyThroughLights); }
+void MaterialsPane::chkMultiplyThroughKdColor_Click() { InvertSelected(&MaterialRec::MultiplyThroughKdColor); }
+
+}  // namespace vandrel

@@ -1,0 +1,184 @@
+// The four map rows of the Materials pane: "No Map", "Open", "..." (browse),
+// the typed path with its "Apply", and files dropped on a path box.
+#include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QUrl>
+
+#include "common/text.h"
+#include "mainwindow/controls.h"
+#include "mainwindow/frm_main.h"
+#include "mainwindow/materials_pane.h"
+#include "maps/poser_paths.h"
+#include "maps/qt/thumbnails.h"
+#include "model/model.h"
+#include "platform/files.h"
+#include "platform/path_case.h"
+#include "platform/qt/qt_ui.h"
+
+namespace vandrel {
+
+namespace {
+
+constexpr int kNoMapButton = 2, kOpenButton = 6, kBrowseButton = 10, kApplyButton = 18;
+constexpr int kFirstPathBox = 8;
+
+const char* const kMapWords[4] = {"Texture", "Bump", "Reflection", "Transparency"};
+
+std::string MaterialRec::*const kMapFields[4] = {&MaterialRec::TextureMap, &MaterialRec::BumpMap,
+                                                  &MaterialRec::ReflectionMap, &MaterialRec::TransparencyMap};
+
+// A map path is one line of the written pose: a line break would split it.
+bool RefusedPath(const std::string& path) {
+  if (path.find_first_of("\r\n") == std::string::npos) return false;
+  Ui().MessageBox("A map path cannot hold a line break.", "", MsgButtons::OK, MsgIcon::Exclamation);
+  return true;
+}
+
+// Takes the file drops of a path box (only local files) away from the line
+// edit, which would insert the dropped text itself.
+class PathBoxDrops : public QObject {
+ public:
+  PathBoxDrops(QLineEdit* box, std::function<void(const std::vector<std::string>&)> dropped)
+      : QObject(box), dropped_(std::move(dropped)) {
+    box->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+      auto* drag = static_cast<QDragMoveEvent*>(event);
+      if (LocalFiles(drag->mimeData()).empty()) {
+        drag->ignore();
+      } else {
+        drag->acceptProposedAction();
+      }
+      return true;
+    }
+    if (event->type() == QEvent::Drop) {
+      auto* drop = static_cast<QDropEvent*>(event);
+      const std::vector<std::string> files = LocalFiles(drop->mimeData());
+      if (!files.empty()) {
+        drop->acceptProposedAction();
+        dropped_(files);
+      }
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  static std::vector<std::string> LocalFiles(const QMimeData* data) {
+    std::vector<std::string> files;
+    if (!data || !data->hasUrls()) return files;
+    for (const QUrl& url : data->urls())
+      if (url.isLocalFile() && !url.toLocalFile().isEmpty()) files.push_back(url.toLocalFile().toStdString());
+    return files;
+  }
+  std::function<void(const std::vector<std::string>&)> dropped_;
+};
+
+}  // namespace
+
+bool MaterialsPane::IsMapRowButton(int index) {
+  return (index >= kNoMapButton && index < kBrowseButton + 4) || (index >= kApplyButton && index < kApplyButton + 4);
+}
+
+void MaterialsPane::ConnectMapRows() {
+  for (int index = 0; index < static_cast<int>(cmd.size()); ++index)
+    if (IsMapRowButton(index)) controls::bindButton(cmd[static_cast<std::size_t>(index)], [this, index] { MapRowButton_Click(index); });
+  for (int j = 0; j < 4; ++j) {
+    const int box = kFirstPathBox + j;
+    new PathBoxDrops(TXT[static_cast<std::size_t>(box)],
+                     [this, box](const std::vector<std::string>& files) { TXT_OLEDragDrop(box, files); });
+  }
+}
+
+void MaterialsPane::MapRowButton_Click(int index) {
+  if (!IsMapRowButton(index)) return;
+  const int j = (index - kNoMapButton) % 4;
+  QLineEdit* box = TXT[static_cast<std::size_t>(kFirstPathBox + j)];
+  std::string MaterialRec::*const field = kMapFields[j];
+  const auto boxText = [box] { return ToPoserText(box->text()); };
+
+  if (index < kOpenButton) {  // "No Map"
+    const std::vector<MaterialRec*> selected = SelectedMaterials();
+    for (MaterialRec* m : selected) {
+      m->*field = kNoMap;
+      if (box->text() != kNoMap) controls::setText(box, kNoMap);
+      gState.Dirty = true;
+    }
+    if (!selected.empty()) ShowMaterial();
+    return;
+  }
+
+  if (index < kBrowseButton) {  // "Open": no material changes
+    ShellOpenPoserPath(boxText());
+    return;
+  }
+
+  if (index < kApplyButton) {  // "..."
+    if (gState.LastMapFolder.empty() && !gSettings.Map.empty() && !EqualsNoCase(gSettings.Map, "none"))
+      gState.LastMapFolder = gSettings.Map;
+    FileDialogRequest request;
+    request.title = std::string("Load ") + kMapWords[j] + " Map";
+    request.defaultExt = j == 1 ? "bum" : "jpg";
+    request.filter =
+        "All image files|*.jpg;*.tif;*.bmp;*.psd;*.bum|JPG Image|*.jpg|TIF Image|*.tif|BMP Image|*.bmp|"
+        "PSD Image|*.psd|BUM Image|*.bum|All files|*.*";
+    request.initDir = gState.LastMapFolder;
+    if (!main_.ChooseOpenFile(request, gSettings.MapThumb)) return;
+    std::string chosen = main_.SharedDialog().FileName;
+    if (const std::string stored = TrueCasePath(chosen); !stored.empty()) chosen = stored;
+    if (RefusedPath(chosen)) return;
+    QLabel* thumb = imgThumb[static_cast<std::size_t>(j)];
+    if (gSettings.MainThumb) {
+      ShowLoadingPicture(thumb);
+      if (LoadThumbNail(chosen, 0)) {
+        ShowMapThumbnail(j, chosen);
+      } else {
+        thumb->clear();
+      }
+    }
+    gState.LastMapFolder = FolderOf(chosen);
+    chosen = FilePathToPoserPath(chosen, chkTexture->isChecked());
+    gState.Dirty = true;
+    for (MaterialRec* m : SelectedMaterials()) {
+      if (boxText() != chosen) controls::setText(box, FromPoserText(chosen));
+      m->*field = chosen;
+      gState.Dirty = true;
+    }
+    ShowMaterial();
+    return;
+  }
+
+  // "Apply": the typed path in the form the program stores.
+  if (box->text().isEmpty() || RefusedPath(boxText())) return;
+  bool applied = false;
+  for (MaterialRec* m : SelectedMaterials()) {
+    controls::setText(box, FromPoserText(FilePathToPoserPath(boxText(), chkTexture->isChecked())));
+    m->*field = boxText();
+    gState.Dirty = true;
+    applied = true;
+  }
+  if (!applied) return;
+  if (gSettings.MainThumb) {
+    ShowLoadingPicture(imgThumb[static_cast<std::size_t>(j)]);
+    const std::string file = PoserPathToFilePath(boxText());
+    if (!file.empty()) LoadThumbNail(file, 0);
+  }
+  ShowMaterial();
+}
+
+void MaterialsPane::TXT_OLEDragDrop(int index, const std::vector<std::string>& files) {
+  if (index < kFirstPathBox || index >= kFirstPathBox + 4 || files.empty()) return;
+  if (RefusedPath(files.front())) return;
+  controls::setText(TXT[static_cast<std::size_t>(index)], FromPoserText(files.front()));
+  CMD_Click(index + 10);
+}
+
+}  // namespace vandrel

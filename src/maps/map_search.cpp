@@ -1,0 +1,220 @@
+#include "maps/map_search.h"
+
+#include <filesystem>
+
+#include "common/text.h"
+#include "maps/key_index.h"
+#include "maps/map_cache.h"
+#include "maps/poser_paths.h"
+#include "model/model.h"
+#include "platform/files.h"
+#include "platform/folder_browser.h"
+#include "platform/path_case.h"
+
+namespace vandrel {
+
+namespace {
+
+KeyIndex& ReplacedIndex() {
+  static KeyIndex index;
+  return index;
+}
+
+void Exclaim(Host& host, const std::string& text) {
+  host.Message(text, "", MsgButtons::OK, MsgIcon::Exclamation);
+}
+
+// Adds `path` to `paths` unless it is there already.
+void AddOnce(std::vector<std::string>& paths, const std::string& path) {
+  for (const std::string& p : paths)
+    if (p == path) return;
+  paths.push_back(path);
+}
+
+// The files of `entries` that still exist, each once.
+std::vector<std::string> ExistingFiles(const std::vector<MapEntry>& entries) {
+  std::vector<std::string> files;
+  for (const MapEntry& e : entries) {
+    const std::string path = JoinPath(e.folder, e.name);
+    if (FileExists(path)) AddOnce(files, path);
+  }
+  return files;
+}
+
+// The chooser for two or more files of one name; the chosen file, or "" for "NO_MAP".
+std::string ChooseAmong(const std::vector<std::string>& files, const std::string& name,
+                        const MapSearchHooks& hooks) {
+  std::vector<std::string> entries;
+  gMapCandidates.clear();
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    entries.push_back(name + " " + std::to_string(i + 1));
+    gMapCandidates.push_back(files[i]);
+  }
+  entries.push_back(kNoMap);
+  gMapCandidates.push_back(std::string(kNoMap) + "/" + name);
+  gChosenMapIndex = hooks.chooseMap ? hooks.chooseMap(entries) : 0;
+  const int chosen = gChosenMapIndex;
+  gMapCandidates.assign(1, std::string());
+  if (chosen < 0 || chosen >= static_cast<int>(files.size())) return {};
+  return files[static_cast<std::size_t>(chosen)];
+}
+
+void RecordReplacement(const std::string& key, const std::string& result) {
+  if (key.empty()) return;
+  // A found file keeps its stored case; a map that stays missing (or
+  // "NO_MAP") keeps the text it was given, so the next material naming it
+  // gets the same text.
+  const std::string file = PoserPathToFilePath(result);
+  AddToTable(gReplacedMaps, StringPairRec{key, FileExists(file) ? file : result});
+}
+
+}  // namespace
+
+int FindReplacedMap(const std::string& path) {
+  if (path.empty()) return -1;
+  KeyIndex& index = ReplacedIndex();
+  index.Update(gReplacedMaps);
+  const auto* rows = index.Find(path);
+  return rows ? static_cast<int>(rows->front()) : -1;
+}
+
+bool IsFolderScanned(const std::string& folder) {
+  if (gScannedFolders.empty() || gScannedFolders[0].empty()) return false;
+  for (const std::string& f : gScannedFolders)
+    if (EqualsNoCase(f, folder)) return true;
+  return false;
+}
+
+void ResetMapSearch() {
+  gReplacedMaps.assign(1, StringPairRec{});
+  gScannedFolders.assign(1, std::string());
+}
+
+std::string FindFile(const std::string& ref, Host& host, const MapSearchHooks& hooks) {
+  std::string result = ref;
+  gChosenMapIndex = 0;
+  if (IsNoMap(Trim(ref))) return ref;
+
+  const std::size_t dot = ref.rfind('.');
+  const MapKind kind = KindOfExtension(LCase(dot == std::string::npos ? ref : ref.substr(dot + 1)));
+  const std::string name = GetFileName(ref);
+
+  // The files seen in this run.
+  if (kind != MapKind::None) {
+    const std::vector<std::string> files = ExistingFiles(FindInMapList(kind, name));
+    if (files.size() == 1) result = FilePathToPoserPath(files[0], hooks.fullPaths);
+  }
+
+  // The cache file of the map's kind, from this or an earlier run.
+  if (result == ref && kind != MapKind::None) {
+    std::error_code ec;
+    std::filesystem::create_directories(CacheFolder(), ec);
+    std::string error;
+    const std::vector<MapEntry> entries = FindInCacheFile(kind, name, error);
+    if (!error.empty()) {
+      Exclaim(host, "Error in the FindFile function\r\n" + error + ", error number 75\r\nCode line number 0");
+      return result;
+    }
+    const std::vector<std::string> files = ExistingFiles(entries);
+    if (!files.empty()) {
+      const std::string chosen = files.size() == 1 ? files[0] : ChooseAmong(files, name, hooks);
+      if (chosen.empty()) {
+        result = kNoMap;
+      } else if (FileExists(chosen)) {
+        result = FilePathToPoserPath(chosen, hooks.fullPaths);
+        AddToMapCache(chosen);
+      } else {
+        Exclaim(host, "File " + chosen + " doesn't exist.");
+        result = kNoMap;
+      }
+    }
+  }
+
+  if (result == ref && gSettings.SetNoMap) result = kNoMap;
+  return result;
+}
+
+namespace {
+
+// The folder to scan for a missing map; "" when the click must end (the
+// question was cancelled, or there is no Poser folder).
+std::string FolderToScan(const std::string& map, Host& host, const MapSearchHooks& hooks) {
+  const std::string poser = gSettings.Poser;
+  const std::string textures = JoinPath(poser, "Runtime/Textures");
+  const bool outside = InStr(LCase(PoserPathToFilePath(LCase(map))), LCase(poser)) == 0 &&
+                       !StartsWith(map, ":") && !StartsWith(map, "\\");
+  std::string folder;
+  if (outside) {
+    const std::string start = RemoveTrailingBackslash(FolderExists(textures) ? textures : poser);
+    folder = hooks.browseForFolder ? hooks.browseForFolder(start, GetFileName(map)) : std::string();
+    if (!FolderExists(folder)) return {};
+  } else {
+    folder = FolderExists(textures) ? textures : poser;
+  }
+  if (folder == poser && !FolderExists(poser)) {
+    Exclaim(host, "The Default Poser\r\nfolder preference hasn't been set up correctly.");
+    return {};
+  }
+  return folder;
+}
+
+}  // namespace
+
+FixOutcome FixMapReferences(const std::vector<std::string*>& maps, Host& host, const MapSearchHooks& hooks) {
+  FixOutcome outcome;
+  // Many maps lie in the same folders: each folder is listed once per click.
+  const ScopedFolderListings listings;
+  if (!gAutoCorrecting) ResetMapSearch();
+  for (std::string* field : maps) {
+    std::string map = *field;
+    // An empty map path names nothing to look for.
+    if (Trim(map).empty()) continue;
+    const std::string file = PoserPathToFilePath(map);
+    const bool noMap = IsNoMap(Trim(map));
+    if (noMap || FileExists(file)) {
+      // Only the form changes.
+      if (hooks.fullPaths && !noMap) {
+        const std::string stored = TrueCasePath(file);
+        map = stored.empty() ? file : stored;
+      } else {
+        map = FilePathToPoserPath(map, hooks.fullPaths);
+      }
+    } else {
+      const int known = FindReplacedMap(file);
+      std::string found = known >= 0 ? gReplacedMaps[static_cast<std::size_t>(known)].Value
+                                     : FindFile(map, host, hooks);
+      if (known < 0 && EqualsNoCase(found, map)) {
+        if (hooks.beginScan) hooks.beginScan();
+        const std::string folder = FolderToScan(map, host, hooks);
+        if (folder.empty()) {
+          if (hooks.endScan) hooks.endScan();
+          outcome.endedEarly = true;
+          return outcome;
+        }
+        if (!IsFolderScanned(folder)) {
+          ScanFolder(folder, host);
+          SaveMapCache(host);
+          if (gScannedFolders.empty() || !gScannedFolders[0].empty())
+            gScannedFolders.push_back(folder);
+          else
+            gScannedFolders[0] = folder;
+        }
+        if (hooks.endScan) hooks.endScan();
+        found = FindFile(map, host, hooks);
+        RecordReplacement(file, found);
+      } else if (known < 0 && FileExists(PoserPathToFilePath(found))) {
+        RecordReplacement(file, found);
+      }
+      map = FilePathToPoserPath(found, hooks.fullPaths);
+      const std::string thumb = PoserPathToFilePath(map);
+      if (gSettings.MainThumb && hooks.loadThumbnail && FileExists(thumb)) hooks.loadThumbnail(thumb);
+    }
+    if (map != *field) outcome.changed = true;
+    *field = map;
+    gState.Dirty = true;
+    ++outcome.processed;
+  }
+  return outcome;
+}
+
+}  // namespace vandrel

@@ -1,0 +1,144 @@
+#include "tools/figure_file.h"
+
+#include <string_view>
+#include <unordered_map>
+
+#include "common/text.h"
+#include "platform/files.h"
+#include "reader/delta_removal.h"
+
+namespace vandrel {
+namespace {
+
+constexpr std::string_view kResFile = "figureResFile ";
+constexpr std::string_view kCloseFigure = "\tsetGeomHandlerOffset 0 0 0\n}";
+
+// Every "figureResFile " that begins a line, in file order (0-based).
+std::vector<std::size_t> ResFileLines(std::string_view text) {
+  std::vector<std::size_t> at;
+  for (std::size_t p = text.find(kResFile); p != std::string_view::npos; p = text.find(kResFile, p + 1))
+    if (p == 0 || text[p - 1] == '\n') at.push_back(p);
+  return at;
+}
+
+// The geometry path of the "figureResFile " line at `at`.
+std::string GeometryPath(std::string_view text, std::size_t at) {
+  const std::size_t from = at + kResFile.size();
+  const std::size_t eol = text.find('\n', from);
+  return CleanLine(text.substr(from, eol == std::string_view::npos ? std::string_view::npos : eol - from));
+}
+
+// The file's name: the text after the last ":", then after the last "\".
+std::string GeometryName(const std::string& path) {
+  std::string name = path.substr(path.rfind(':') + 1);
+  return name.substr(name.rfind('\\') + 1);
+}
+
+// The figure's "name" within its second part `part`; false when the part has
+// no "figure" line.
+bool FigureName(std::string_view part, std::string& name) {
+  const std::size_t blank = part.find("\nfigure \n");
+  const std::size_t bare = part.find("\nfigure\n");
+  const std::size_t line = std::min(blank, bare);
+  if (line == std::string_view::npos) return false;
+  name.clear();
+  const std::size_t q = part.find("name    ", line);
+  if (q == std::string_view::npos) return true;  // a figure without its name line
+  const std::size_t from = q + 8;
+  const std::size_t eol = part.find('\n', from);
+  name = CleanLine(part.substr(from, eol == std::string_view::npos ? std::string_view::npos : eol - from));
+  return true;
+}
+
+}  // namespace
+
+void ToLfLineEnds(std::string& text) {
+  std::size_t out = 0;
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const char c = text[i];
+    if (c != '\r') {
+      text[out++] = c;
+    } else {
+      text[out++] = '\n';
+      if (i + 1 < n && text[i + 1] == '\n') ++i;
+    }
+  }
+  text.resize(out);
+}
+
+FigureListOutcome ListFigures(FigureFile& file) {
+  file.Figures.clear();
+  const std::string_view text(file.Text);
+  const std::vector<std::size_t> lines = ResFileLines(text);
+  // Each figure names its geometry twice: once for each of its parts.
+  if (lines.size() < 2 || lines.size() % 2 != 0) return FigureListOutcome::NotValid;
+  const std::size_t count = lines.size() / 2;
+  file.HeadEnd = lines[0];
+
+  std::vector<std::string> paths(lines.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) paths[i] = GeometryPath(text, lines[i]);
+  // The second parts naming each geometry, in file order.
+  std::unordered_map<std::string, std::vector<std::size_t>> seconds;
+  for (std::size_t i = count; i < lines.size(); ++i) seconds[paths[i]].push_back(i);
+  // Figures sharing one geometry take its second parts in turn.
+  std::unordered_map<std::string, std::size_t> taken;
+
+  file.Figures.resize(count);
+  for (std::size_t k = 0; k < count; ++k) {
+    FigureEntry& figure = file.Figures[k];
+    figure.First = lines[k];
+    figure.FirstEnd = lines[k + 1];
+    figure.Geometry = GeometryName(paths[k]);
+    const std::size_t turn = taken[paths[k]]++;
+    const auto found = seconds.find(paths[k]);
+    if (found == seconds.end() || turn >= found->second.size()) {
+      file.Figures.clear();
+      return FigureListOutcome::NotValid;
+    }
+    const std::size_t s = found->second[turn];
+    figure.Second = lines[s];
+    figure.SecondIsLast = s + 1 == lines.size();
+    figure.SecondEnd = figure.SecondIsLast ? text.size() : lines[s + 1];
+    if (!FigureName(text.substr(figure.Second, figure.SecondEnd - figure.Second), figure.Name)) {
+      file.Figures.clear();
+      return FigureListOutcome::NotValid;
+    }
+  }
+  return FigureListOutcome::Listed;
+}
+
+FigureListOutcome ReadFigureFile(const std::string& path, Host& host, FigureFile& file) {
+  file = FigureFile{};
+  host.SetStage("Reading file...");
+  host.SetRange(3);
+  host.SetValue(0);
+  std::optional<std::string> bytes = ReadWholeFile(path);
+  if (!bytes) return FigureListOutcome::NotValid;
+  file.Text = std::move(*bytes);
+  ToLfLineEnds(file.Text);
+  host.SetValue(1);
+  if (!StripDeltas(file.Text, true, host, ProgressMemo{3, 1})) {
+    file.Text.clear();
+    return FigureListOutcome::Cancelled;
+  }
+  host.SetValue(2);
+  const FigureListOutcome outcome = ListFigures(file);
+  host.SetValue(3);
+  return outcome;
+}
+
+std::string CutFigure(const FigureFile& file, std::size_t index) {
+  const FigureEntry& figure = file.Figures.at(index);
+  const std::string_view text(file.Text);
+  std::string out;
+  out.reserve(file.HeadEnd + (figure.FirstEnd - figure.First) + (figure.SecondEnd - figure.Second) +
+              kCloseFigure.size());
+  out.append(text.substr(0, file.HeadEnd));
+  out.append(text.substr(figure.First, figure.FirstEnd - figure.First));
+  out.append(text.substr(figure.Second, figure.SecondEnd - figure.Second));
+  if (!figure.SecondIsLast) out.append(kCloseFigure);
+  return out;
+}
+
+}  // namespace vandrel

@@ -1,0 +1,44 @@
+#include "tools/figure_read.h"
+
+#include "model/model.h"
+
+namespace vandrel {
+
+void ClearFigureModes() {
+  gFigureMorphsOnly = gFigureMaterialsOnly = gFigureBodyOnly = false;
+  gState.LoadProps = false;
+}
+
+FigureReadResult ReadChosenFigure(FigureFile& file, std::size_t index, DocumentCalls& calls) {
+  std::string text;
+  {
+    std::unique_ptr<Host> host = calls.ProgressHost();
+    host->SetStage("Reading data...");
+    host->SetRange(5);
+    host->SetValue(0);
+    text = CutFigure(file, index);
+    host->SetValue(5);
+  }
+  // The whole file is no longer needed: only the figure's text is read.
+  file = FigureFile{};
+
+  FigureReadResult result;
+  gState.FileGiven = true;
+  if (!gFigureMorphsOnly) {
+    calls.OpenFile(text);
+    result.MaterialsRead = !gState.ReadError && !gOpenCancelled;
+  }
+  gState.FileGiven = false;
+  const bool readChannels = !calls.DialogFileName().empty() && !gFigureMaterialsOnly &&
+                            (gFigureMorphsOnly || result.MaterialsRead);
+  if (readChannels) {
+    bool wanted = gFigureMorphsOnly;
+    if (!wanted)
+      wanted = Ui().MessageBox(kFigureMorphQuestion, "", MsgButtons::YesNo, MsgIcon::None) == MsgResult::Yes;
+    if (wanted) result.ChannelsRead = calls.ReadMorphPoseFile(gFigureBodyOnly, true, text, false);
+  }
+  ClearFigureModes();
+  return result;
+}
+
+}  // namespace vandrel

@@ -1,0 +1,209 @@
+// The figure chooser, the import window and the material copying window as a
+// user meets them: opened from the main window, driven by their controls,
+// checked in the tables, the main window's lists and the written file.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <functional>
+
+#include "mainwindow/channels_pane.h"
+#include "mainwindow/controls.h"
+#include "mainwindow/frm_create_mat.h"
+#include "mainwindow/frm_figure.h"
+#include "mainwindow/frm_import.h"
+#include "mainwindow/materials_pane.h"
+#include "mainwindow/tool_windows.h"
+#include "tools/figure_read.h"
+#include "window_fixture.h"
+
+namespace vandrel::test {
+namespace {
+
+std::string Data(const std::string& name) { return std::string(VANDREL_TEST_DATA) + "/" + name; }
+
+// Acts on the modal window of type W as soon as it is shown.
+template <class W>
+void WhenShown(std::function<void(W&)> act) {
+  QTimer::singleShot(0, [act] {
+    W* w = qobject_cast<W*>(QApplication::activeModalWidget());
+    if (w == nullptr) {
+      ADD_FAILURE() << "no modal window";
+      if (QWidget* other = QApplication::activeModalWidget()) other->close();
+      return;
+    }
+    act(*w);
+  });
+}
+
+QStringList Items(const QComboBox* box) {
+  QStringList items;
+  for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
+  return items;
+}
+
+QStringList Items(const QListWidget* list) {
+  QStringList items;
+  for (int i = 0; i < list->count(); ++i) items << list->item(i)->text();
+  return items;
+}
+
+class ToolWindows : public WindowTest {
+ public:
+  void SetUp() override {
+    WindowTest::SetUp();
+    ConnectToolWindows(*window);
+  }
+  std::vector<std::string> Groups() {
+    std::vector<std::string> names;
+    for (const ObjectRec& g : gObjects) names.push_back(g.Name);
+    return names;
+  }
+  // Opens the two-figure file through the chooser as its figure `figure`.
+  void OpenFigure(int figure, MsgResult morphs) {
+    ui->AnswerOpen(Data("tools/two_figures.cr2"));
+    ui->AnswerMessage(morphs);
+    WhenShown<FrmFigure>([figure](FrmFigure& f) {
+      EXPECT_EQ(f.windowTitle(), "Select Figure");
+      EXPECT_EQ(Items(f.cmbFigure), QStringList({"Doll", "Robot"}));
+      f.optGeom->click();
+      EXPECT_EQ(Items(f.cmbFigure), QStringList({"doll.obj", "robot.obj"}));
+      f.cmbFigure->setCurrentIndex(figure);
+      f.cmdOK->click();
+    });
+    Trigger("mnuMultiFigure");
+  }
+};
+
+TEST_F(ToolWindows, TheChooserReadsTheChosenFigureFromTheMenuAndFromADrop) {
+  OpenFigure(1, MsgResult::Yes);
+  EXPECT_EQ(ui->requestsOf(UiRequest::Open).at(0).dialog.title, "Open Character file");
+  ASSERT_EQ(gObjects.size(), 1u);
+  std::vector<std::string> names;
+  for (const MaterialRec& m : gObjects[0].Materials) names.push_back(m.Name);
+  EXPECT_EQ(names, (std::vector<std::string>{"Metal", "Glass"}));
+  EXPECT_EQ(Items(window->materials->lstMaterials), QStringList({"Metal", "Glass"}));
+  ASSERT_EQ(window->channelsPane->lstActors->topLevelItemCount(), 2);
+  EXPECT_EQ(window->channelsPane->lstActors->topLevelItem(0)->text(0), "BODY:2");
+  EXPECT_EQ(window->windowTitle(), "Vandrel - [two_figures.cr2]");
+  EXPECT_FALSE(gState.LoadProps || gState.FileGiven || gFigureBodyOnly);
+
+  // Dropped: the same chooser; the first figure, without its channels.
+  ui->clear();
+  ui->AnswerMessage(MsgResult::No);
+  WhenShown<FrmFigure>([](FrmFigure& f) { f.cmdOK->click(); });
+  window->Form_OLEDragDrop(Data("tools/two_figures.cr2"));
+  EXPECT_EQ(gObjects[0].Materials.at(0).Name, "Skin");
+  EXPECT_EQ(window->channelsPane->lstActors->topLevelItemCount(), 0);
+
+  // Not a character file the chooser can use: its message, and nothing read.
+  ui->clear();
+  window->Form_OLEDragDrop(Data("reader/figure_props.cr2"));
+  ASSERT_EQ(ui->requestsOf(UiRequest::Message).size(), 1u);
+  EXPECT_EQ(ui->requests()[0].text, kNotCharacterFile);
+  EXPECT_EQ(ui->requests()[0].icon, MsgIcon::Exclamation);
+  EXPECT_EQ(gObjects[0].Materials.at(0).Name, "Skin");
+  EXPECT_FALSE(gState.FileGiven || gState.LoadProps);
+}
+
+TEST_F(ToolWindows, MaterialsImportedFromAPropAndCopiedToAnActorAreSavedInsideItsBlock) {
+  OpenFigure(0, MsgResult::Yes);  // the doll: BODY:1 and hip:1 without materials
+  EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "actor BODY:1", "actor hip:1"}));
+
+  ui->AnswerOpen(Data("reader/ball.pp2"));
+  WhenShown<FrmImport>([](FrmImport& w) {
+    EXPECT_EQ(w.windowTitle(), "Import materials or morphs and poses");
+    EXPECT_FALSE(w.chkBody->isEnabled());
+    w.optDataType[1]->click();
+    w.optFileType[7]->click();
+    EXPECT_TRUE(w.chkBody->isEnabled());
+    w.chkBody->click();
+    w.optDataType[0]->click();  // materials: BODY only cleared and off
+    EXPECT_FALSE(w.chkBody->isChecked() || w.chkBody->isEnabled());
+    w.optFileType[8]->click();
+    w.cmdImport->click();
+  });
+  Trigger("mnuImport");
+  EXPECT_EQ(ui->requestsOf(UiRequest::Open).back().dialog.title, "Open Prop file");
+  ASSERT_GE(gObjects.size(), 1u);
+  EXPECT_EQ(gObjects[0].Materials.at(0).Name, "Rubber");
+  EXPECT_EQ(gObjectList.back(), "actor hip:1");
+  EXPECT_TRUE(gState.Dirty);
+  EXPECT_EQ(window->windowTitle(), "Vandrel - [two_figures.cr2]");
+  EXPECT_EQ(window->channelsPane->lstActors->topLevelItemCount(), 2);
+
+  // Rubber to the hip, renamed; Chrome to the hip too, then removed again.
+  WhenShown<FrmCreateMat>([](FrmCreateMat& w) {
+    EXPECT_EQ(w.windowTitle(), "Import material(s)");
+    EXPECT_EQ(Items(w.lstMaterials1), QStringList({"Rubber", "Chrome"}));
+    const int hip = w.cmbFigures2->findText("actor hip:1");
+    controls::setListIndex(w.cmbFigures2, hip);
+    EXPECT_TRUE(Items(w.lstMaterials2).isEmpty());
+    w.lstMaterials1->selectAll();
+    w.cmdAdd->click();
+    EXPECT_EQ(Items(w.lstMaterials2), QStringList({"Rubber", "Chrome"}));
+    w.lstMaterials2->setCurrentRow(0);
+    w.cmdRename->click();
+    w.cmdRename->click();
+    EXPECT_EQ(Items(w.lstMaterials2), QStringList({"Latex", "Chrome"}));
+    w.lstMaterials2->clearSelection();
+    w.lstMaterials2->item(1)->setSelected(true);
+    w.cmdRemove->click();
+    EXPECT_EQ(Items(w.lstMaterials2), QStringList({"Latex"}));
+    w.cmdOK->click();
+  });
+  gState.Dirty = false;
+  ui->clear();
+  ui->AnswerInput(std::string("Chrome"));  // taken: refused
+  ui->AnswerInput(std::string("Latex"));
+  window->materials->cmdCreateMat->click();
+  const auto asked = ui->requestsOf(UiRequest::Message);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].text, "A material with that name already exists");
+  EXPECT_TRUE(gState.Dirty);
+  // The hip's new group follows the old ones; item k is gObjects(k).
+  ASSERT_EQ(gObjects.size(), gObjectList.size() - 1);
+  EXPECT_EQ(gObjects.back().Name, "hip:1");
+  EXPECT_EQ(gObjectList[gObjects.size() - 1], "actor hip:1");
+  EXPECT_EQ(gObjectList.back(), "actor BODY:1");
+  EXPECT_EQ(gObjects.back().Materials.at(0).ObjectColor, (ColorRec{255, 0, 0}));
+  EXPECT_EQ(window->materials->cmbFigures->count(), static_cast<int>(gObjectList.size()));
+
+  const std::string saved = program.file("Doll.pz2");
+  ui->AnswerSave(saved);
+  Trigger("mnuSaveAs");
+  const std::string text = ReadFileBytes(saved);
+  const std::size_t hip = text.find("actor hip:1");
+  ASSERT_NE(hip, std::string::npos) << text;
+  const std::size_t latex = text.find("material Latex", hip);
+  ASSERT_NE(latex, std::string::npos) << text;
+  // Inside the hip's block, which ends where the prop's begins.
+  EXPECT_LT(latex, text.find("\nprop ball", hip)) << text;
+  EXPECT_LT(text.find("customMaterial 1", hip), latex);
+}
+
+TEST_F(ToolWindows, CancellingTheCopyingWindowChangesNothing) {
+  OpenFigure(1, MsgResult::No);
+  EXPECT_FALSE(gState.Dirty);
+  const auto objects = Groups();
+  WhenShown<FrmCreateMat>([](FrmCreateMat& w) {
+    w.lstMaterials1->selectAll();
+    controls::setListIndex(w.cmbFigures2, 0);
+    w.cmdAdd->click();  // the source itself: nothing to add
+    EXPECT_EQ(Items(w.lstMaterials2), QStringList({"Metal", "Glass"}));
+    w.cmdCancel->click();
+  });
+  window->materials->cmdCreateMat->click();
+  EXPECT_EQ(Groups(), objects);
+  EXPECT_EQ(gObjects[0].Materials.size(), 2u);
+  EXPECT_FALSE(gState.Dirty);
+}
+
+}  // namespace
+}  // namespace vandrel::test

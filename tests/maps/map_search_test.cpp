@@ -1,0 +1,163 @@
+#include "maps/map_search.h"
+
+#include <gtest/gtest.h>
+
+#include "maps/map_cache.h"
+#include "maps/map_test_util.h"
+
+namespace vandrel {
+namespace {
+
+class MapSearchTest : public test::MapTest {
+ protected:
+  void SetUp() override {
+    MapTest::SetUp();
+    gSettings.Poser = tree.mkdir("Poser");
+    textures = tree.mkdir("Poser/Runtime/Textures");
+    hooks.chooseMap = [this](const std::vector<std::string>& entries) {
+      chooserEntries = entries;
+      offered = gMapCandidates;
+      return choice;
+    };
+    hooks.browseForFolder = [this](const std::string& start, const std::string& name) {
+      questions.push_back(name + " from " + start);
+      return folderAnswer;
+    };
+    hooks.beginScan = [this] { ++scans; };
+  }
+  void WriteJpgCache(const std::string& text) { program.write("Cache/jpgs.txt", text); }
+
+  std::string textures;
+  MapSearchHooks hooks;
+  std::vector<std::string> chooserEntries, offered, questions;
+  int choice = 0;
+  int scans = 0;
+  std::string folderAnswer;
+};
+
+TEST_F(MapSearchTest, FindFileMatchesWholeNamesInTheListsThenTheCacheFileOfItsKind) {
+  const std::string skin = tree.write("Poser/Runtime/Textures/Set/Skin.JPG", "x");
+  tree.write("Poser/Runtime/Textures/Set/darkskin.jpg", "x");
+  AddToMapCache(tree.file("Poser/Runtime/Textures/Set/darkskin.jpg"));
+  AddToMapCache(skin);
+  AddToMapCache(skin);  // listed twice, offered once
+
+  EXPECT_EQ(FindFile("D:\\Poser 4\\Runtime\\textures\\skin.jpg", host, hooks), ":Runtime:Textures:Set:Skin.JPG");
+  hooks.fullPaths = true;
+  EXPECT_EQ(FindFile(":Runtime:Textures:skin.jpg", host, hooks), skin);
+  hooks.fullPaths = false;
+  EXPECT_EQ(FindFile("NO_MAP", host, hooks), "NO_MAP");
+  EXPECT_EQ(FindFile("C:\\maps\\kin.jpg", host, hooks), "C:\\maps\\kin.jpg");
+  gSettings.SetNoMap = true;
+  EXPECT_EQ(FindFile("C:\\maps\\kin.jpg", host, hooks), "NO_MAP");
+  gSettings.SetNoMap = false;
+
+  // The cache file: entries whose file is gone are dropped, one file is offered once.
+  const std::string a = tree.write("lib/A/face.jpg", "x");
+  const std::string b = tree.write("lib/B/Face.jpg", "x");
+  WriteJpgCache("face.jpg\r\n*" + tree.file("lib/A") + "\r\nFACE.JPG\r\n*" + tree.file("gone") +
+                "\r\nFace.jpg\r\n*" + tree.file("lib/B") + "\r\nface.jpg\r\n*" + tree.file("lib/A") +
+                "\r\nbigface.jpg\r\n*" + tree.file("lib/A") + "\r\n");
+  choice = 1;
+  EXPECT_EQ(FindFile("E:\\face.jpg", host, hooks), b);
+  EXPECT_EQ(chooserEntries, (std::vector<std::string>{"face.jpg 1", "face.jpg 2", "NO_MAP"}));
+  EXPECT_EQ(offered, (std::vector<std::string>{a, b, "NO_MAP/face.jpg"}));
+  EXPECT_EQ(gChosenMapIndex, 1);
+  // The chosen file joined the lists: the next search needs no chooser.
+  chooserEntries.clear();
+  EXPECT_EQ(FindFile("E:\\face.jpg", host, hooks), b);
+  EXPECT_TRUE(chooserEntries.empty());
+
+  // Choosing the chooser's last entry gives "NO_MAP".
+  tree.write("lib/A/eye.jpg", "x");
+  tree.write("lib/B/eye.jpg", "x");
+  WriteJpgCache("eye.jpg\r\n*" + tree.file("lib/A") + "\r\neye.jpg\r\n*" + tree.file("lib/B") + "\r\n");
+  choice = 2;
+  EXPECT_EQ(FindFile("E:\\eye.jpg", host, hooks), "NO_MAP");  // the chooser's last entry
+
+  // An extension from a file never names another cache file; "tiff" reads tifs.txt.
+  program.write("Cache/xyzs.txt", "eye.xyz\r\n*" + tree.file("lib/A") + "\r\n");
+  tree.write("lib/A/eye.xyz", "x");
+  EXPECT_EQ(FindFile("E:\\eye.xyz", host, hooks), "E:\\eye.xyz");
+  tree.write("lib/A/bump.TIFF", "x");
+  program.write("Cache/tifs.txt", "bump.TIFF\r\n*" + tree.file("lib/A") + "\r\n");
+  EXPECT_EQ(FindFile(":bump.tiff", host, hooks), tree.file("lib/A/bump.TIFF"));
+  EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(MapSearchTest, FixChangesTheFormOfPresentMapsAndScansEachFolderOnceForMissingOnes) {
+  const std::string skin = tree.write("Poser/Runtime/Textures/New/Skin.jpg", "x");
+  std::vector<std::string> maps = {
+      ":Runtime:Textures:New:skin.jpg",  // present: only its form changes
+      "NO_MAP",
+      "",                                 // nothing to look for
+      ":Runtime:Textures:Old:SKIN.JPG",   // missing, found by the scan
+      ":runtime:textures:old:skin.jpg",   // the same map: no second scan
+      ":Runtime:Textures:Gone.jpg",       // missing everywhere: keeps its text
+      ":Runtime:Textures:Gone.jpg",
+  };
+  std::vector<std::string*> fields;
+  for (std::string& m : maps) fields.push_back(&m);
+  hooks.fullPaths = true;
+  FixOutcome outcome = FixMapReferences(fields, host, hooks);
+  EXPECT_EQ(maps, (std::vector<std::string>{skin, "NO_MAP", "", skin, skin, ":Runtime:Textures:Gone.jpg",
+                                            ":Runtime:Textures:Gone.jpg"}));
+  EXPECT_EQ(outcome.processed, 6);
+  EXPECT_TRUE(outcome.changed);
+  EXPECT_TRUE(gState.Dirty);
+  EXPECT_EQ(scans, 2);  // one wait window per missing reference, one listing of the folder
+  EXPECT_EQ(gMapLists.JpgFiles.size(), 1u);
+  EXPECT_TRUE(questions.empty());
+  EXPECT_EQ(test::ReadFileBytes(program.file("Cache/jpgs.txt")),
+            "Skin.jpg\r\n*" + tree.file("Poser/Runtime/Textures/New") + "\r\n");
+
+  // Back to colon form; a second click starts with empty tables and a new scan.
+  hooks.fullPaths = false;
+  maps = {skin, ":Runtime:Textures:Gone.jpg"};
+  fields = {&maps[0], &maps[1]};
+  FixMapReferences(fields, host, hooks);
+  EXPECT_EQ(maps[0], ":Runtime:Textures:New:Skin.jpg");
+  EXPECT_EQ(scans, 3);
+  EXPECT_EQ(gMapLists.JpgFiles.size(), 2u);
+}
+
+TEST_F(MapSearchTest, AReferenceOutsideThePoserFolderAsksForTheFolderAndACancelEndsTheClick) {
+  const std::string face = tree.write("Elsewhere/Deep/Face.png", "x");
+  std::vector<std::string> maps = {"D:\\Other\\face.png", "D:\\Other\\face.png", "D:\\Other\\eye.png"};
+  std::vector<std::string*> fields = {&maps[0], &maps[1], &maps[2]};
+  int ended = 0;
+  hooks.endScan = [&] { ++ended; };
+
+  // Cancelled: nothing recorded, nothing after it touched.
+  FixOutcome outcome = FixMapReferences(fields, host, hooks);
+  EXPECT_TRUE(outcome.endedEarly);
+  EXPECT_EQ(questions, (std::vector<std::string>{"face.png from " + textures}));
+  EXPECT_EQ(maps[0], "D:\\Other\\face.png");
+  EXPECT_EQ(FindReplacedMap("d:\\other\\face.png"), -1);
+  EXPECT_EQ(ended, 1);
+
+  // Answered: the folder is scanned once, the same map of the next material reuses the result.
+  folderAnswer = tree.file("Elsewhere");
+  questions.clear();
+  outcome = FixMapReferences(fields, host, hooks);
+  EXPECT_FALSE(outcome.endedEarly);
+  EXPECT_EQ(maps[0], face);
+  EXPECT_EQ(maps[1], face);
+  EXPECT_EQ(maps[2], "D:\\Other\\eye.png");
+  EXPECT_EQ(questions.size(), 2u);  // eye.png was asked for too: the folder is known as scanned
+  EXPECT_EQ(gMapLists.OtherFiles.size(), 1u);
+  EXPECT_TRUE(IsFolderScanned(folderAnswer));
+
+  // No Poser folder: told so, and the click ends.
+  gSettings.Poser = tree.file("NoPoser");
+  maps = {":Runtime:Textures:x.jpg"};
+  fields = {&maps[0]};
+  outcome = FixMapReferences(fields, host, hooks);
+  EXPECT_TRUE(outcome.endedEarly);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0], "The Default Poser\r\nfolder preference hasn't been set up correctly.");
+  EXPECT_EQ(maps[0], ":Runtime:Textures:x.jpg");
+}
+
+}  // namespace
+}  // namespace vandrel

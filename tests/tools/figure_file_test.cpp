@@ -1,0 +1,177 @@
+// Listing the figures of a character file, cutting one out and reading it in
+// the chooser's modes.
+#include <gtest/gtest.h>
+
+#include "core_calls.h"
+#include "reader/reader_test_util.h"
+#include "support/temp_dir.h"
+
+namespace vandrel::test {
+namespace {
+
+std::string TwoFigures() { return ReadFileBytes(ToolData("two_figures.cr2")); }
+
+TEST(FigureFile, ListsAndCutsTheSameFiguresWhateverTheLineEnds) {
+  const std::string lf = TwoFigures();
+  const std::size_t doll1 = lf.find("figureResFile :Runtime:Geometries:Dolls");
+  const std::size_t robot1 = lf.find("figureResFile :Runtime:Geometries:Robots");
+  const std::size_t doll2 = lf.find("figureResFile :Runtime:Geometries:Dolls", robot1);
+  const std::size_t robot2 = lf.find("figureResFile :Runtime:Geometries:Robots", doll2);
+  const std::string head = lf.substr(0, doll1);
+  const std::string wantDoll =
+      head + lf.substr(doll1, robot1 - doll1) + lf.substr(doll2, robot2 - doll2) + "\tsetGeomHandlerOffset 0 0 0\n}";
+  const std::string wantRobot = head + lf.substr(robot1, doll2 - robot1) + lf.substr(robot2);
+  // Without deltas: the chooser reads the figures without them.
+  const auto noDeltas = [](std::string t) {
+    const std::size_t d = t.find("deltas");
+    return t.erase(d, t.find('}', d) + 1 - d);
+  };
+  for (const LineEnds ends : {LineEnds::Lf, LineEnds::CrLf, LineEnds::Cr}) {
+    SCOPED_TRACE(LineEndsName(ends));
+    TempDir dir;
+    const std::string path = dir.write("two.cr2", WithLineEnds(lf, ends));
+    FigureFile file;
+    QuietHost host;
+    ASSERT_EQ(ReadFigureFile(path, host, file), FigureListOutcome::Listed);
+    ASSERT_EQ(file.Figures.size(), 2u);
+    EXPECT_EQ(file.Figures[0].Name, "Doll");
+    EXPECT_EQ(file.Figures[1].Name, "Robot");
+    EXPECT_EQ(file.Figures[0].Geometry, "doll.obj");
+    EXPECT_EQ(file.Figures[1].Geometry, "robot.obj");
+    EXPECT_EQ(CutFigure(file, 0), noDeltas(wantDoll));
+    // The last figure's second part runs to the end of the file.
+    EXPECT_EQ(CutFigure(file, 1), wantRobot);
+  }
+}
+
+TEST(FigureFile, OneFigureIsTheWholeFileAndBrokenFilesAreRefused) {
+  const std::string lf = TwoFigures();
+  const std::size_t robot1 = lf.find("figureResFile :Runtime:Geometries:Robots");
+  const std::size_t doll2 = lf.find("figureResFile :Runtime:Geometries:Dolls", robot1);
+  const std::size_t robot2 = lf.find("figureResFile :Runtime:Geometries:Robots", doll2);
+  // The doll alone: its two parts and the file's end.
+  std::string one = lf.substr(0, robot1) + lf.substr(doll2, robot2 - doll2) + "}\n";
+  FigureFile file;
+  file.Text = one;
+  ASSERT_EQ(ListFigures(file), FigureListOutcome::Listed);
+  ASSERT_EQ(file.Figures.size(), 1u);
+  EXPECT_EQ(CutFigure(file, 0), one);
+
+  struct Case {
+    const char* what;
+    std::string text;
+  };
+  std::string noFigureBlock = lf;
+  noFigureBlock.replace(noFigureBlock.find("\nfigure\n", robot2), 8, "\nfigurx\n");
+  std::string oneLine = "{\nfigureResFile :a.obj\nactor BODY:1\n\t{\n\t}\nfigure\n\t{\n\tname    A\n\t}\n}\n";
+  std::string otherGeometry = lf;
+  otherGeometry.replace(otherGeometry.find("Robots:robot", doll2), 12, "Robots:other");
+  const Case refused[] = {
+      {"a single figureResFile line", oneLine},
+      {"an odd number of them", lf + "figureResFile :x.obj\n"},
+      {"a figure without its figure block", noFigureBlock},
+      {"a first part without its second part", otherGeometry},
+  };
+  for (const Case& c : refused) {
+    FigureFile f;
+    f.Text = c.text;
+    EXPECT_EQ(ListFigures(f), FigureListOutcome::NotValid) << c.what;
+    EXPECT_TRUE(f.Figures.empty()) << c.what;
+  }
+}
+
+TEST(FigureFile, FiguresSharingAGeometryEachGetTheirOwnSecondPart) {
+  std::string lf = TwoFigures();
+  // Both figures on the doll's geometry; the robot loses its name line.
+  for (std::size_t p = lf.find("Robots:robot"); p != std::string::npos; p = lf.find("Robots:robot"))
+    lf.replace(p, 12, "Dolls:doll");
+  lf.replace(lf.find("name    Robot"), 13, "root2");
+  FigureFile file;
+  file.Text = lf;
+  ASSERT_EQ(ListFigures(file), FigureListOutcome::Listed);
+  ASSERT_EQ(file.Figures.size(), 2u);
+  EXPECT_EQ(file.Figures[0].Name, "Doll");
+  EXPECT_EQ(file.Figures[1].Name, "");  // never a slice of the file
+  EXPECT_NE(CutFigure(file, 0).find("material Skin"), std::string::npos);
+  EXPECT_EQ(CutFigure(file, 0).find("material Metal"), std::string::npos);
+  EXPECT_NE(CutFigure(file, 1).find("material Metal"), std::string::npos);
+  EXPECT_EQ(CutFigure(file, 1).find("material Skin"), std::string::npos);
+}
+
+class ChosenFigure : public ::testing::Test {
+ public:
+  void SetUp() override {
+    ResetModel();
+    calls.fileName = ToolData("two_figures.cr2");
+  }
+  void TearDown() override { ResetModel(); }
+  ScopedScriptedUi ui;
+  CoreCalls calls;
+};
+
+TEST_F(ChosenFigure, TheSecondFigureComesWithItsOwnMaterialsAndChannelsOnly) {
+  gState.FileType = kCr2;
+  gState.LoadProps = true;
+  calls.chosen = 1;
+  ui->AnswerMessage(MsgResult::Yes);
+  const FigureReadResult read = calls.RunFigureChooser();
+  EXPECT_TRUE(read.MaterialsRead);
+  EXPECT_TRUE(read.ChannelsRead);
+  ASSERT_EQ(ui->requestsOf(UiRequest::Message).size(), 1u);
+  EXPECT_EQ(ui->requests()[0].text, kFigureMorphQuestion);
+  EXPECT_EQ(ui->requests()[0].buttons, MsgButtons::YesNo);
+  ASSERT_EQ(gObjects.size(), 1u);
+  EXPECT_EQ(MaterialNames(gObjects[0]), (std::vector<std::string>{"Metal", "Glass"}));
+  EXPECT_EQ(gObjects[0].Materials[0].ObjectColor, (ColorRec{128, 128, 128}));
+  EXPECT_EQ(ActorNames(), (std::vector<std::string>{"BODY:2", "arm:2"}));
+  EXPECT_EQ(DialNames(gActors[0]), std::vector<std::string>{"Blink"});
+  EXPECT_EQ(gState.FileName, calls.fileName);
+  EXPECT_FALSE(gState.LoadProps || gState.FileGiven || gFigureMorphsOnly || gFigureMaterialsOnly || gFigureBodyOnly);
+}
+
+TEST_F(ChosenFigure, TheModesDecideWhatIsReadAndAFailedReadAsksNothing) {
+  struct Mode {
+    const char* what;
+    bool morphsOnly, materialsOnly, bodyOnly;
+    bool opened, asked, channels;
+  };
+  const Mode modes[] = {
+      {"morphs only", true, false, false, false, false, true},
+      {"BODY only", true, false, true, false, false, true},
+      {"materials only", false, true, false, true, false, false},
+  };
+  for (const Mode& m : modes) {
+    SCOPED_TRACE(m.what);
+    ResetModel();
+    ui->clear();
+    calls.opens = calls.channelReads = 0;
+    gFigureMorphsOnly = m.morphsOnly;
+    gFigureMaterialsOnly = m.materialsOnly;
+    gFigureBodyOnly = m.bodyOnly;
+    gState.FileType = kCr2;
+    calls.chosen = 0;
+    const FigureReadResult read = calls.RunFigureChooser();
+    EXPECT_EQ(calls.opens, m.opened ? 1 : 0);
+    EXPECT_EQ(ui->requestsOf(UiRequest::Message).size(), m.asked ? 1u : 0u);
+    EXPECT_EQ(read.ChannelsRead, m.channels);
+    if (m.channels) {
+      EXPECT_EQ(DialNames(gActors[0]), std::vector<std::string>{"Smile"});
+    }
+    EXPECT_FALSE(gFigureMorphsOnly || gFigureMaterialsOnly || gFigureBodyOnly || gState.FileGiven);
+  }
+
+  // A figure text the reader refuses: its error, and no morph question.
+  ResetModel();
+  ui->clear();
+  FigureFile file;
+  file.Text = "{\nfigureResFile :a.obj\nactor BODY:1\n\t{\nfigureResFile :a.obj\nfigure\n\t{\n\t}\n";
+  ASSERT_EQ(ListFigures(file), FigureListOutcome::Listed);
+  gState.FileType = kCr2;
+  const FigureReadResult read = ReadChosenFigure(file, 0, calls);
+  ASSERT_EQ(ui->requests().size(), 1u);
+  EXPECT_NE(ui->requests()[0].text.find("Error in the OpenFile function"), std::string::npos);
+  EXPECT_FALSE(read.Any());
+}
+
+}  // namespace
+}  // namespace vandrel::test
