@@ -158,7 +158,7 @@ void MaterialsPane::Build() {
   Combo2 = new QComboBox(pane);
   Combo2->setObjectName("Combo2");
   Combo2->setToolTip("Choose a selection group");
-  cmdEditTemplate = Button(pane, "cmdEditTemplate", "Edit");
+  cmdEditTemplate = Button(pane, "cmdEditTemplate", "Edit", "Edit selected template");
   cmdDelTemplate = Button(pane, "cmdDelTemplate", "Delete", "Delete selected template");
   lists->addWidget(lblTemplate, 6, 0);
   lists->addWidget(Combo1, 6, 1);
@@ -333,9 +333,9 @@ void MaterialsPane::Connect() {
   controls::bindButton(cmdInvertSel, [this] { cmdInvertSel_Click(); });
   controls::bindButton(cmdDeleteMaterials, [this] { cmdDeleteMaterials_Click(); });
   controls::bindButton(cmdNewMat, [this] { cmdNewMat_Click(); });
-  // The value and strength rows; the map rows and Fix buttons are connected
-  // by the map editing.
-  for (int i : {0, 1, 14, 15, 16, 17, 22, 23, 24})
+  // The value and strength rows and the Fix buttons; the map rows are
+  // connected by the map editing.
+  for (int i : {0, 1, 14, 15, 16, 17, 22, 23, 24, 25, 26, 27, 28})
     controls::bindButton(cmd[static_cast<std::size_t>(i)], [this, i] { CMD_Click(i); });
   for (int i = 1; i <= 7; ++i) controls::bindText(TXT[static_cast<std::size_t>(i)], [this, i] { TXT_Change(i); });
   for (int i = 0; i < 7; ++i) controls::bindValue(SCR[static_cast<std::size_t>(i)], [this, i] { SCR_Change(i); });

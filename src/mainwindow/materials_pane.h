@@ -30,6 +30,7 @@ class QScrollBar;
 namespace vandrel {
 
 class FrmMain;
+class Host;
 struct MaterialRec;
 struct ObjectRec;
 
@@ -144,6 +145,14 @@ class MaterialsPane : public QWidget {
   void chkMultiplyThroughLights_Click();
   void chkMultiplyThroughKdColor_Click();
 
+  // ---- Finding maps (materials_pane_fix.cpp). -------------------------------
+  // The Fix button cmd(index), 25 to 28 (texture, bump, reflection,
+  // transparency), for the selected materials; true when a map path changed.
+  bool FixMaps(int index, const std::vector<MaterialRec*>& selected);
+  // After a load, when AutoCorrect is on: every object's maps fixed under
+  // the progress window, the first object shown at the end.
+  void CheckMapReferences();
+
   // ---- Switches. ------------------------------------------------------------
   // A caption label double-clicked (the property off for every selected
   // material) or a Disabled label (on).
@@ -213,6 +222,10 @@ class MaterialsPane : public QWidget {
   std::vector<std::string> templateFiles_;  // the files of Combo1's items
 
   std::array<QColor, 4> swatchColors_{};
+
+  // The progress of the map reference check while it runs.
+  Host* passHost_ = nullptr;
+  long long passMax_ = 0, passValue_ = 0;
 
   FrmMain& main_;
 };

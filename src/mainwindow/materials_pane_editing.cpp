@@ -57,6 +57,10 @@ void MaterialsPane::CMD_Click(int index) {
   if (index == 1 && !RemoveChosenGroup()) return;
   const std::vector<MaterialRec*> selected = SelectedMaterials();
   if (index <= 1) return;
+  if (index >= 25) {
+    FixMaps(index, selected);
+    return;
+  }
   const std::size_t box = [index] {
     switch (index) {
       case 14: return 1;
@@ -72,6 +76,9 @@ void MaterialsPane::CMD_Click(int index) {
   if (box == 0) return;  // the map rows and Fix buttons are handled with the map editing
   const QLineEdit* text = TXT[box];
   const double value = BoxNumber(text, static_cast<int>(box));
+  // The box's own check keeps it in range; a text that bypassed it and
+  // does not fit the record's 16-bit fields changes nothing.
+  if (!(value >= -32768.0 && value <= 32767.0)) return;
   for (MaterialRec* m : selected) {
     switch (index) {
       case 14: m->HighlightSize = static_cast<int>(RoundHalfEven(value)); break;

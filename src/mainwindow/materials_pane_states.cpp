@@ -70,6 +70,7 @@ void MaterialsPane::TogglePanel(int panel) {
 }
 
 bool MaterialsPane::PanelIsOff(int panel) const {
+  if (panel < 0 || panel >= kPanelCount) return false;
   return OwnEnabled(panels[static_cast<std::size_t>(panel)].disabled);
 }
 

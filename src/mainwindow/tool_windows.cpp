@@ -11,6 +11,8 @@
 #include "mainwindow/frm_main.h"
 #include "mainwindow/materials_pane.h"
 #include "model/model.h"
+#include "tools/qt/frm_file_info.h"
+#include "tools/qt/frm_templates.h"
 
 namespace vandrel {
 
@@ -87,6 +89,14 @@ void ConnectToolWindows(FrmMain& window) {
   window.SetOtherWindow(OtherWindow::CreateMat, [&window] {
     MainWindowCalls calls(window);
     FrmCreateMat::Run(calls, &window);
+  });
+  window.SetOtherWindow(OtherWindow::Templates, [&window] {
+    FrmTemplates editor(&window, [&window] { window.materials->FillTemplateList(); });
+    editor.exec();
+  });
+  window.SetOtherWindow(OtherWindow::FileInfo, [&window] {
+    FrmFileInfo info(&window);
+    info.exec();
   });
 }
 

@@ -29,7 +29,8 @@ class MainWindowCalls : public DocumentCalls {
 
 // Connects the figure chooser (Multi-Figure Character File, a dropped or
 // command-line character file), the import window (Import data) and the
-// material copying window ("Add materials to object") to `window`.
+// material copying window ("Add materials to object"), the selection template
+// editor and the file information window to `window`.
 void ConnectToolWindows(FrmMain& window);
 
 }  // namespace vandrel

@@ -119,7 +119,9 @@ void ShellOpenPoserPath(const std::string& path) {
   } else {
     file = StoredOrSame(path);
   }
-  const int code = file.empty() ? 2 : ShellOpen(file);
+  // Only files are opened: a path that is not absolute (a Windows path, a
+  // web address) names nothing here.
+  const int code = file.empty() ? 2 : file.front() != '/' ? 3 : ShellOpen(file);
   if (code < 33) Ui().MessageBox(ShellOpenErrorText(code), "", MsgButtons::OK, MsgIcon::None);
 }
 

@@ -92,7 +92,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
-std::string WriteFileAtomic(const std::string& path, const std::string& bytes) {
+std::string WriteFileAtomic(const std::string& path, const std::string& bytes, bool sync) {
   if (path.empty()) return "No file name given.";
   const std::string target = FinalTarget(path);
   std::string folder = FolderOf(target);
@@ -120,13 +120,14 @@ std::string WriteFileAtomic(const std::string& path, const std::string& bytes) {
   int err = WriteAll(fd, bytes.data(), bytes.size());
   // The new file keeps the permissions of the one it replaces.
   if (!err && hadOld && ::fchmod(fd, old.st_mode & 07777) != 0) err = errno;
-  if (!err && ::fsync(fd) != 0) err = errno;
+  if (!err && sync && ::fsync(fd) != 0) err = errno;
   if (::close(fd) != 0 && !err) err = errno;
   if (!err && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
   if (err) {
     ::unlink(temp.c_str());
     return "Cannot write \"" + path + "\": " + ErrnoText(err);
   }
+  if (!sync) return {};
   // Make the rename itself durable; a failure here loses nothing already written.
   int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd >= 0) {

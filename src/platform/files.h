@@ -18,8 +18,11 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // the old one. The new file keeps the old one's permissions; a symbolic link
 // stays and the file it points to is replaced. A file the user may not write
 // (or that has no write permission at all) is refused, never replaced.
-// Returns an error text, empty on success.
-std::string WriteFileAtomic(const std::string& path, const std::string& bytes);
+// Returns an error text, empty on success. With `sync` off the data is not
+// forced to the disk before the rename (many small files written in a row,
+// such as a report's pictures): still never half-written, only not proof
+// against a power cut.
+std::string WriteFileAtomic(const std::string& path, const std::string& bytes, bool sync = true);
 
 // Text after the last "/" (the whole text when there is none).
 std::string FileNameOf(const std::string& path);

@@ -150,7 +150,7 @@ class ReportWriter {
         return false;
       }
     }
-    const std::string error = WriteFileAtomic(JoinPath(folder_, picture), jpeg);
+    const std::string error = WriteFileAtomic(JoinPath(folder_, picture), jpeg, false);
     if (!error.empty()) {
       error_ = "The picture " + JoinPath(folder_, picture) + " could not be written: " + error;
       return false;

@@ -152,6 +152,16 @@ TEST_F(MaterialsPaneTest, EditsReachEverySelectedMaterialAndTheSavedPose) {
       EXPECT_EQ(ui->requestsOf(UiRequest::Message).back().text,
                 "Highlight color cannot be disabled in P5 MATs.\r\nIf no color is applied Poser 5 will use a random "
                 "color.");
+      gState.Dirty = false;
+      DoubleClick(P().panels[kObjectColorPanel].caption);
+      const UiRequest refusal = ui->requestsOf(UiRequest::Message).back();
+      EXPECT_EQ(refusal.text,
+                "Object color cannot be disabled in P5 MATs.\r\nIf no color is applied Poser 5 will use a random "
+                "color.");
+      EXPECT_EQ(refusal.icon, MsgIcon::Exclamation);
+      EXPECT_EQ(refusal.title, "");
+      EXPECT_FALSE(gState.Dirty || P().PanelIsOff(kObjectColorPanel));
+      gState.Dirty = true;
     }
     EXPECT_TRUE(gState.Dirty);
 
@@ -289,6 +299,22 @@ TEST_F(MaterialsPaneTest, NewMaterialsAndTheGroupOfAnActor) {
   DoubleClick(P().panels[kTextureMapPanel].disabled);
   const std::string saved = SaveAs("new.pz2");
   EXPECT_NE(saved.find("\tmaterial hipskin\r\n\t\t{\r\n\t\ttextureMap NO_MAP\r\n\t\t}"), std::string::npos);
+
+  // A table without groups: its nameless entry 0 is no group; the first
+  // material made for an actor fills it and moves the actor's item to the top.
+  gObjects.assign(1, ObjectRec{});
+  gObjectList = {"actor BODY:1", "actor hip:1"};
+  P().MirrorObjectList();
+  Choose(0);
+  EXPECT_FALSE(On(P().lstMaterials));
+  Choose(1);
+  ui->AnswerInput(std::string("hipskin"));
+  P().cmdNewMat->click();
+  ASSERT_EQ(gObjects.size(), 1u);
+  EXPECT_EQ(gObjects[0].Name, "hip:1");
+  EXPECT_EQ(gObjectList, (std::vector<std::string>{"actor hip:1", "actor BODY:1"}));
+  EXPECT_EQ(P().cmbFigures->currentIndex(), 0);
+  EXPECT_EQ(P().lstMaterials->count(), 1);
 }
 
 TEST_F(MaterialsPaneTest, NumberBoxesValidateAndMoveTheirBars) {
@@ -362,6 +388,13 @@ TEST_F(MaterialsPaneTest, CheckBoxesInvertEachMaterialAndCancelledColoursChangeN
   P().SHP[0]->click();
   EXPECT_EQ(Mat(0, 1).ObjectColor, kept);
   EXPECT_EQ(ui->requestsOf(UiRequest::Color).back().color, (Rgb{0, 0, 255}));
+  // A value outside its box's range shows the lower bound; the record keeps it.
+  Mat(0, 1).HighlightSize = 150;
+  Mat(0, 1).HighlightSizeOn = true;
+  P().ShowMaterial();
+  EXPECT_EQ(P().TXT[1]->text(), "1");
+  EXPECT_EQ(P().SCR[0]->value(), 1);
+  EXPECT_EQ(Mat(0, 1).HighlightSize, 150);
 }
 
 }  // namespace

@@ -96,6 +96,18 @@ TEST_F(Templates, ChooseEditAndDeleteTemplatesAroundALoadedFile) {
   EXPECT_EQ(pane()->Combo1->count(), 0);  // the folder read again: both are gone
   EXPECT_EQ(pane()->Combo2->count(), 0);
   EXPECT_FALSE(On(pane()->cmdDelTemplate));
+
+  // Deleting a template that went away meanwhile tells so.
+  const std::string third = program.write("Templates/third.cfg", "");
+  pane()->FillTemplateList();
+  Choose(pane()->Combo1, 0);
+  std::filesystem::remove(third);
+  ui->clear();
+  ui->AnswerMessage(MsgResult::Yes);
+  pane()->cmdDelTemplate->click();
+  ASSERT_EQ(ui->requestsOf(UiRequest::Message).size(), 2u);
+  EXPECT_EQ(ui->requestsOf(UiRequest::Message)[1].icon, MsgIcon::Exclamation);
+  EXPECT_EQ(pane()->Combo1->count(), 0);
 }
 
 }  // namespace

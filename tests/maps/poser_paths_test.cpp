@@ -137,6 +137,12 @@ TEST_F(PoserPaths, OpeningAMapTellsTheResultAsTheShellNumbersIt) {
   ShellOpenPoserPath(":vandrel:skin.jpg");
   EXPECT_TRUE(ui->requestsOf(UiRequest::Shell).empty());
   EXPECT_EQ(ui->requestsOf(UiRequest::Message).at(0).text, "File not found");
+  // A Windows path or a web address is not a file here: the shell is not asked.
+  ui->clear();
+  ShellOpenPoserPath("C:\\Poser\\Runtime\\Textures\\a.jpg");
+  ShellOpenPoserPath("steam://run/1");
+  EXPECT_TRUE(ui->requestsOf(UiRequest::Shell).empty());
+  EXPECT_EQ(ui->requestsOf(UiRequest::Message).at(1).text, "Path not found");
   EXPECT_EQ(ShellOpenErrorText(0), "Unknown error");
   EXPECT_EQ(ShellOpenErrorText(32), "DLL not found");
 }

@@ -59,6 +59,7 @@ TEST_F(ShellOpenDesktop, MissingFilesFoldersProgramsAndSuccessAreToldApart) {
   EXPECT_EQ(ui.ShellOpen(dir.file("maps/Gone.png")), ShellResult::FileNotFound);
   EXPECT_EQ(ui.ShellOpen(dir.file("gone/Skin.png")), ShellResult::PathNotFound);
   EXPECT_EQ(ui.ShellOpen("maps/Skin.png"), ShellResult::PathNotFound);
+  EXPECT_EQ(ui.ShellOpen("steam://run/1"), ShellResult::PathNotFound);
   EXPECT_EQ(ui.ShellOpen(png), ShellResult::NoAssociation);
 
   // A program, a script and a desktop entry are never started, whatever their

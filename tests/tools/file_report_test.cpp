@@ -6,21 +6,15 @@
 
 #include "model/model.h"
 #include "platform/files.h"
+#include "support/fixed_facts.h"
 #include "support/temp_dir.h"
 
 namespace vandrel {
 namespace {
 
-using test::ReadFileBytes;
+using test::FixedFacts;
 
-class FixedFacts : public FileFactsSource {
- public:
-  std::map<std::string, FileFacts> files;
-  std::optional<FileFacts> Facts(const std::string& path) const override {
-    const auto it = files.find(path);
-    return it == files.end() ? std::nullopt : std::optional<FileFacts>(it->second);
-  }
-};
+using test::ReadFileBytes;
 
 // Pictures whose bytes name what they show.
 class NamedPictures : public ReportPictures {

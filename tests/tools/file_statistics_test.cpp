@@ -2,14 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <ctime>
 #include <map>
 
 #include "model/model.h"
+#include "support/fixed_facts.h"
 #include "support/temp_dir.h"
 
 namespace vandrel {
 namespace {
+
+using test::FixedFacts;
 
 MaterialRec Material(const std::string& name, const std::string& texture, const std::string& transparency = kNoMap) {
   MaterialRec m;
@@ -87,16 +91,6 @@ TEST_F(FileStatistics, CountsGroupsActorsChannelsAndDistinctMaps) {
   EXPECT_EQ(gFileInfo.TextureMaps, 0);
 }
 
-// Reports fixed facts for the files it knows.
-class FixedFacts : public FileFactsSource {
- public:
-  std::map<std::string, FileFacts> files;
-  std::optional<FileFacts> Facts(const std::string& path) const override {
-    const auto it = files.find(path);
-    return it == files.end() ? std::nullopt : std::optional<FileFacts>(it->second);
-  }
-};
-
 TEST_F(FileStatistics, LabelsShowSizesInTheLocaleAndNotAvailableWhereNothingIsCounted) {
   const DisplayLocale comma{",", "%d.%m.%Y", "%H:%M:%S"};
   const struct {
@@ -137,6 +131,16 @@ TEST_F(FileStatistics, LabelsShowSizesInTheLocaleAndNotAvailableWhereNothingIsCo
   EXPECT_EQ(l.SdMats, "5");
   EXPECT_EQ(FileTypeText("a.lt2"), "Light (LT2)");
   EXPECT_EQ(FormatDateTime({2024, 12, 31, 23, 5, 9}, comma), "31.12.2024 23:05:09");
+}
+
+TEST_F(FileStatistics, TheUserLocaleGivesItsDecimalSignAndDateForm) {
+  const std::string saved = std::setlocale(LC_ALL, nullptr);
+  if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE.UTF-8 locale";
+  const DisplayLocale german = UserDisplayLocale();
+  std::setlocale(LC_ALL, saved.c_str());
+  EXPECT_EQ(FileSizeText(2345678, german), "2,35 MB");
+  EXPECT_EQ(FormatDateTime({2024, 3, 5, 14, 7, 9}, german), "05.03.2024 14:07:09");
+  EXPECT_EQ(FileSizeText(2345678, UserDisplayLocale()), "2.35 MB");  // the C locale again
 }
 
 TEST_F(FileStatistics, DiskFactsGiveSizeAndADateOfTheFile) {

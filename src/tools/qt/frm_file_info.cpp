@@ -201,6 +201,8 @@ void FrmFileInfo::cmdCreateHTML_Click() {
   report.fileName = gFileInfo.FileName;
   report.readVersion = gState.ReadVersion;
   report.labels = labels_;
+  // The page is written in the Poser files' code page, as their names are.
+  report.labels.FileName = ToPoserText(QString::fromStdString(labels_.FileName));
   const std::string error = WriteFileReport(report, files_, locale_, *pictures_);
   if (!error.empty()) Ui().MessageBox(error, "Error", MsgButtons::OK, MsgIcon::Exclamation);
 }
