@@ -206,14 +206,14 @@ void ScanFolder(const std::string& folder, Host& host, const ScanOptions& option
       const std::string shown = FileNameOf(current) + "...";
       for (const std::string& name : files) {
         const long long now = TickCountMs();
-        if (lastPoll < 0 || now - lastPoll >= options.pollMs) {
+        if (lastPoll < 0 || options.pollMs <= 0 || now - lastPoll > options.pollMs) {
           lastPoll = now;
           if (host.CancelRequested()) {
             cancelled = true;
             break;
           }
         }
-        if (lastItem < 0 || now - lastItem >= options.itemMs) {
+        if (lastItem < 0 || options.itemMs <= 0 || now - lastItem > options.itemMs) {
           lastItem = now;
           host.SetItem(shown);
         }
