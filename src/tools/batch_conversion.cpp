@@ -5,7 +5,7 @@
 
 #include "common/text.h"
 #include "model/model.h"
-#include "platform/files.h"
+#include "maps/poser_paths.h"
 #include "platform/ui_services.h"
 
 namespace vandrel {
@@ -121,7 +121,7 @@ BatchRunResult RunBatch(const std::vector<BatchItem>& items, bool askPartial, Ba
     try {
       gState.FileType = kPz2;
       gState.FileGiven = true;
-      progress->SetItem(FileNameOf(item.path));
+      progress->SetItem(GetFileName(item.path));
       ok = document.Read(item.path);
       gState.FileGiven = false;
       if (ok && askPartial && HasPartialMaterials()) {

@@ -40,6 +40,13 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption, cons
 
 QPointer<FrmBatchConverter> gBatchConverter;
 
+// The list row of an item; a long path shows its whole text as a tool tip.
+QTreeWidgetItem* Row(const BatchItem& item) {
+  auto* row = new QTreeWidgetItem({QString::fromStdString(item.path), QString::fromStdString(item.operation)});
+  row->setToolTip(0, row->text(0));
+  return row;
+}
+
 }  // namespace
 
 // ---- The list view ----------------------------------------------------------------
@@ -80,6 +87,7 @@ FrmBatchConverter::FrmBatchConverter(QWidget* owner, std::unique_ptr<BatchDocume
   ListView1->setRootIsDecorated(false);
   ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
   ListView1->setUniformRowHeights(true);
+  ListView1->setTextElideMode(Qt::ElideMiddle);
   ListView1->header()->resizeSection(0, 380);
   ListView1->onDrop = [this](const std::vector<std::string>& paths) { ListView1_OLEDragDrop(paths); };
 
@@ -144,8 +152,7 @@ void FrmBatchConverter::FillList() {
   ListView1->clear();
   QList<QTreeWidgetItem*> rows;
   rows.reserve(static_cast<qsizetype>(list_.items().size()));
-  for (const BatchItem& item : list_.items())
-    rows.append(new QTreeWidgetItem({QString::fromStdString(item.path), QString::fromStdString(item.operation)}));
+  for (const BatchItem& item : list_.items()) rows.append(Row(item));
   ListView1->addTopLevelItems(rows);
 }
 
@@ -160,10 +167,7 @@ void FrmBatchConverter::AddFiles(const std::vector<std::string>& paths) {
   const std::size_t before = list_.items().size();
   list_.Add(paths);
   QList<QTreeWidgetItem*> rows;
-  for (std::size_t i = before; i < list_.items().size(); ++i) {
-    const BatchItem& item = list_.items()[i];
-    rows.append(new QTreeWidgetItem({QString::fromStdString(item.path), QString::fromStdString(item.operation)}));
-  }
+  for (std::size_t i = before; i < list_.items().size(); ++i) rows.append(Row(list_.items()[i]));
   ListView1->addTopLevelItems(rows);
 }
 
