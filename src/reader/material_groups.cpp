@@ -7,6 +7,7 @@
 #include "common/text.h"
 #include "model/model.h"
 #include "model/object_list.h"
+#include "reader/channel_scan.h"
 #include "reader/material_parser.h"
 #include "reader/prop_entries.h"
 #include "reader/read_fault.h"
@@ -220,6 +221,8 @@ void ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
   const std::string lower = LCase(text);
   std::size_t base = 1;  // where the group text now begins
   int m = 0;
+  MaterialKeys keys(text);
+  ForwardFinder closeFinder(text, "}");
   for (std::size_t at = FindAtLineStart(lower, "material ", base, base, true); at != 0;
        at = FindAtLineStart(lower, "material ", base, base, true)) {
     gObjects[static_cast<std::size_t>(group)].Materials.resize(static_cast<std::size_t>(m) + 1);
@@ -227,10 +230,9 @@ void ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
     MaterialRec& rec = gObjects[static_cast<std::size_t>(group)].Materials[static_cast<std::size_t>(m)];
     rec.Name = CleanLine(Mid(MidChecked(text, Ll(at), lf - Ll(at)), 10));
     rs.Item(rec.Name + "...");
-    const std::size_t brace = InStr(base, text, "}");
-    const std::string_view block =
-        brace == 0 ? std::string_view() : std::string_view(text).substr(base - 1, brace - base + 1);
-    ParseMaterialBlock(block, group, m);
+    const std::size_t brace = closeFinder.Next(base);
+    const std::string_view block = std::string_view(text).substr(base - 1, brace == 0 ? 0 : brace - base + 1);
+    ParseMaterialBlock(block, group, m, keys);
 
     const std::size_t next = FindAtLineStart(lower, "material ", at + 8, base, true);
     // Without a next block the text up to its first "}" is used up; a text
