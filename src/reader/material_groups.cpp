@@ -62,9 +62,11 @@ std::size_t FindLastNamedLine(std::string_view text, std::string_view name, char
 void CutObjectPart(ReadState& rs) {
   rs.step = kStepObjectPart;
   std::string& whole = rs.whole;
-  const bool hasObjects = CleanLineContains(whole, "channels{") || InStr(whole, "camera ") != 0 ||
-                          InStr(whole, "light ") != 0 || InStr(whole, "actor ") != 0 ||
-                          InStr(whole, "prop ") != 0;
+  // The keywords that stand early in a file are looked for first: each test
+  // that fails reads the whole text.
+  const bool hasObjects = InStr(whole, "actor ") != 0 || InStr(whole, "prop ") != 0 ||
+                          InStr(whole, "light ") != 0 || InStr(whole, "camera ") != 0 ||
+                          CleanLineContains(whole, "channels{");
   if (!hasObjects || gImportMode) {
     if (!gImportMode) rs.result.channelsOff = true;
     return;
@@ -107,8 +109,7 @@ void CutObjectPart(ReadState& rs) {
   else
     rs.result.channelsOff = true;  // no channel reader: the file yields no actor
   rs.step = kStepObjectPart;
-  std::string rest = Replace(whole, objectText, "");
-  whole = std::move(rest);
+  RemoveStretchEverywhere(whole, start, end - start);
   rs.objectTextCut = true;
   // The file's bytes are not needed again.
   if (!rs.textGiven) {
