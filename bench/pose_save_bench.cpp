@@ -2,7 +2,8 @@
 // the whole file (materials and the object part with every channel) and
 // write its material pose. Generated pose files of 25, 50 and 100 MB with 80
 // actors of 200 channels (their deltas fill the size) and 40 materials; and
-// pose files of 16,000 props, and of 16,000 materials that share one "}".
+// pose files of 16,000 props, and of 16,000 materials (of the figure or of an
+// actor) that share one "}".
 // Each is printed with its ratio to one plain pass over the same bytes (read
 // and count line ends) in the same run, and the peak memory of the process.
 #include <benchmark/benchmark.h>
@@ -146,6 +147,26 @@ void WriteSharedBrace(const std::string& path, int materials) {
   w.Line(0, "}");
 }
 
+// The same for the own materials of an actor.
+void WriteSharedBraceOwn(const std::string& path, int materials) {
+  Writer w(path);
+  Head(w);
+  w.Line(0, "actor BODY:1");
+  w.Line(1, "{");
+  w.Line(1, "channels");
+  w.Line(2, "{");
+  w.Line(2, "}");
+  w.Line(1, "customMaterial " + std::to_string(materials));
+  for (int m = 0; m < materials; ++m) Material(w, "Own" + std::to_string(m), false);
+  w.Line(1, "}");
+  w.Line(1, "}");
+  w.Line(0, "figure");
+  w.Line(1, "{");
+  Material(w, "Skin", true);
+  w.Line(1, "}");
+  w.Line(0, "}");
+}
+
 std::string Folder() {
   static const std::string folder = [] {
     const auto f = std::filesystem::temp_directory_path() / ("vandrel-pose-bench-" + std::to_string(::getpid()));
@@ -245,6 +266,14 @@ void BM_SharedBrace(benchmark::State& state) {
   ReadAndSave(state, path, ("one \"}\" materials " + std::to_string(n)).c_str());
 }
 
+void BM_SharedBraceOwn(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const std::string path = Folder() + "/own" + std::to_string(n) + ".pz2";
+  if (!std::filesystem::exists(path)) WriteSharedBraceOwn(path, n);
+  ReadAndSave(state, path, ("one \"}\" own materials " + std::to_string(n)).c_str());
+}
+
+BENCHMARK(BM_SharedBraceOwn)->Arg(1000)->Arg(4000)->Arg(16000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Props)->Arg(1000)->Arg(4000)->Arg(16000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SharedBrace)->Arg(1000)->Arg(4000)->Arg(16000)->Iterations(1)->Unit(benchmark::kMillisecond);
 // Sizes in increasing order, so that the peak printed belongs to the largest so far.
