@@ -145,6 +145,14 @@ TEST(SelectionTemplates, EditingAndSelectingAGroup) {
   ASSERT_EQ(t.Groups.size(), 1u);
   EXPECT_EQ(t.Groups[0].Name, "  ");
 
+  // Groups equal but for case, as a file may hold them, become the first one.
+  t.Groups = {{"Skin", {"Face", "Body"}}, {"Eyes", {"Iris"}}, {"SKIN", {"Body", "Lips"}}, {"skin", {"Nose"}}};
+  t.MergeGroupsEqualButForCase();
+  ASSERT_EQ(t.Groups.size(), 2u);
+  EXPECT_EQ(t.Groups[0].Name, "Skin");
+  EXPECT_EQ(t.Groups[0].Members, (std::vector<std::string>{"Face", "Body", "Lips", "Nose"}));
+  EXPECT_EQ(t.Groups[1].Members, std::vector<std::string>{"Iris"});
+
   const SelectionGroup group{"Skin", {"Face", "lips", "Body 2", "Nowhere"}};
   EXPECT_EQ(GroupSelection(group, {"Face", "Lips", "Body", "Body 2", "Face"}),
             (std::vector<bool>{true, false, false, true, true}));
