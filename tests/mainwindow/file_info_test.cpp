@@ -101,6 +101,21 @@ TEST_F(FileInfo, WindowNotesAndReportOfALoadedFile) {
   Trigger("mnuSave");
   const std::string saved = ReadFileBytes(doll);
   EXPECT_NE(saved.find("{\r\n# First note\r\n# second one\r\n"), std::string::npos) << saved.substr(0, 80);
+
+  // Long names and names that look like markup: shown as they are, in a
+  // window that still fits a 1366 x 768 screen.
+  const std::string name = "<b>Doll<i> " + std::string(200, 'x') + " and a long tail of words.cr2";
+  gFileInfo.FileName = "/docs/" + name;
+  gFileInfo.Figures = {{std::string(200, 'F'), 3, 0}};
+  FrmFileInfo info(window.get(), dates, comma);
+  EXPECT_EQ(info.lblFileName->text().toStdString(), name);
+  for (QLabel* label : info.findChildren<QLabel*>()) {
+    if (label->objectName().startsWith("lbl")) {
+      EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+    }
+  }
+  EXPECT_LT(info.sizeHint().width(), 1366);
+  EXPECT_LT(info.sizeHint().height(), 768);
 }
 
 }  // namespace
