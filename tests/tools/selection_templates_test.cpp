@@ -111,11 +111,10 @@ TEST(SelectionTemplates, ListingSortsWithoutCaseAndTakesAnyCaseOfTheExtension) {
 }
 
 TEST(SelectionTemplates, SaveNameRules) {
-  EXPECT_EQ(TemplateBaseName("Skin.CFG"), "Skin");
-  EXPECT_EQ(TemplateBaseName("Skin.cfg"), "Skin");
-  EXPECT_EQ(TemplateBaseName(".cfg"), ".cfg");           // four characters: kept
-  EXPECT_EQ(TemplateBaseName("a.cfg.cfg"), "a.cfg.cfg");  // the first ".cfg" is not the ending
-  EXPECT_EQ(TemplateBaseName("Skin"), "Skin");
+  // ".cfg" alone is four characters: kept; in "a.cfg.cfg" the first ".cfg" is not the ending.
+  for (const auto& [typed, base] : {std::pair{"Skin.CFG", "Skin"}, {"Skin.cfg", "Skin"}, {".cfg", ".cfg"},
+                                    {"a.cfg.cfg", "a.cfg.cfg"}, {"Skin", "Skin"}})
+    EXPECT_EQ(TemplateBaseName(typed), base) << typed;
   for (const char* bad : {"a:b", "a/b", "a\\b", "a*", "a?", "a\"b", "<a", "a>", "a|b"})
     EXPECT_TRUE(HasForbiddenTemplateChar(bad)) << bad;
   EXPECT_FALSE(HasForbiddenTemplateChar(" skin {1} .x"));
