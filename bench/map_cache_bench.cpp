@@ -2,8 +2,8 @@
 // picture files in 5,000 folders (100 top folders of 50 each, 20 pictures a
 // folder). Printed: the scan of the whole tree with the save of the five
 // cache files (warm), against one plain walk listing the same folders; the
-// longest gap between the scan's progress updates and between its cancel
-// polls; and the repair of 500 materials x 4 missing maps that the cache
+// shortest gap between the scan's progress updates and the longest between
+// its cancel polls; and the repair of 500 materials x 4 missing maps that the cache
 // files know (as in a new run: the in-memory lists empty, no scan), against
 // one plain read of the cache files.
 #include <dirent.h>
@@ -51,12 +51,16 @@ void Generate(const std::string& root) {
 // Records the gaps between progress updates and between cancel polls.
 class TimingHost : public QuietHost {
  public:
-  void SetItem(const std::string&) override { Gap(lastItem, maxItemGap); }
+  void SetItem(const std::string&) override {
+    const auto now = Clock::now();
+    if (lastItem != Clock::time_point{}) minItemGap = std::min(minItemGap, Ms(lastItem, now));
+    lastItem = now;
+  }
   bool CancelRequested() override {
     Gap(lastPoll, maxPollGap);
     return false;
   }
-  double maxItemGap = 0, maxPollGap = 0;
+  double minItemGap = 1e9, maxPollGap = 0;
 
  private:
   static void Gap(Clock::time_point& last, double& max) {
@@ -116,8 +120,8 @@ int main() {
                        gMapLists.BumFiles.size() + gMapLists.OtherFiles.size();
   std::printf("scan + cache save of %zu pictures in 5,000 folders: %.1f ms (plain walk %.1f ms, ratio %.2f)\n",
               listed, scanMs, walkMs, scanMs / walkMs);
-  std::printf("longest gap between progress updates %.1f ms, between cancel polls %.1f ms\n", timing.maxItemGap,
-              timing.maxPollGap);
+  std::printf("shortest gap between progress updates %.1f ms, longest gap between cancel polls %.1f ms\n",
+              timing.minItemGap, timing.maxPollGap);
 
   // The check of 500 materials x 4 maps named on another drive, found in the cache files.
   ResetModel();

@@ -6,6 +6,7 @@
 #include "app/frm_please_wait.h"
 #include "app/frm_settings.h"
 #include "app/settings_file.h"
+#include "mainwindow/batch_document.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/tool_windows.h"
@@ -20,22 +21,25 @@ namespace vandrel {
 
 namespace {
 
-// The progress window for one long read: its start time taken when the read
-// begins, unloaded when it ends.
-class ReadProgressHost : public PleaseWaitHost {
+// The progress window for one long read or batch run: its start time taken
+// when the operation begins, unloaded when it ends.
+class ProgressWindowHost : public PleaseWaitHost {
  public:
-  explicit ReadProgressHost(QWidget* owner) : PleaseWaitHost(owner) { StartOperation(); }
-  ~ReadProgressHost() override { Unload(); }
+  explicit ProgressWindowHost(QWidget* owner) : PleaseWaitHost(owner) { StartOperation(); }
+  ~ProgressWindowHost() override { Unload(); }
 };
 
 void ConnectWindows(FrmMain* window, bool silent) {
   window->MakeProgressHost = [window, silent]() -> std::unique_ptr<Host> {
     if (silent) return std::make_unique<UiHost>();
-    return std::make_unique<ReadProgressHost>(window);
+    return std::make_unique<ProgressWindowHost>(window);
   };
   ConnectToolWindows(*window);
   window->SetOtherWindow(OtherWindow::Preferences, [window] {
     ShowPreferences(window, [window](bool on) { window->mnuPoser->setEnabled(on); });
+  });
+  ConnectBatchConverter(*window, [](QWidget* owner) -> std::unique_ptr<Host> {
+    return std::make_unique<ProgressWindowHost>(owner);
   });
 }
 

@@ -190,6 +190,11 @@ ChannelsPane::ChannelsPane(FrmMain& owner) : owner_(owner) {
       l->addWidget(lblEnableDial[i], i, 3);
       l->addWidget(cmdApplyDial[i], i, 4);
     }
+    // The boxes take the frame's width (wide enough for a channel's name);
+    // the rows stay together at its top.
+    for (QLineEdit* box : txtDialProperties) box->setMinimumWidth(110);
+    l->setColumnStretch(1, 1);
+    l->setRowStretch(3, 1);
   }
   top->addWidget(fraDialValue, 1, 1);
 
@@ -245,6 +250,9 @@ ChannelsPane::ChannelsPane(FrmMain& owner) : owner_(owner) {
   }
   top->addWidget(fraDeleteChannels, 2, 0, 2, 1);
   top->setRowStretch(3, 1);
+  // Room beyond the deletion frame's width goes to the channel side too.
+  top->setColumnStretch(0, 1);
+  top->setColumnStretch(1, 1);
 
   // Never in view.
   cmdCreateDial = Button(pane, "cmdCreateDial", "Create new Morph channel...");

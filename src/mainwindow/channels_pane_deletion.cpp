@@ -135,7 +135,7 @@ void ChannelsPane::cmdCreateDial_Click() {
   const std::vector<bool> selected = SelectedActors();
   AddMorphChannel(selected, *answer);
   std::size_t k = 0;
-  if (CurrentActorIndex(k) && k < selected.size() && selected[k]) {
+  if (CurrentActorIndex(k) && k < selected.size() && selected[k] && !gActors[k].Name.empty()) {
     // The new channel is the last record of the current actor's table.
     auto* row = new QTreeWidgetItem({FromPoserText(*answer), FromPoserText(gActors[k].Dials.back().ChannelType)});
     const QSignalBlocker block(lstDials);

@@ -1,6 +1,7 @@
 #include "mainwindow/frm_figure.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -45,9 +46,20 @@ FrmFigure::FrmFigure(DocumentCalls& calls, QWidget* owner) : QDialog(owner), cal
   grid->setColumnStretch(1, 1);
   grid->setColumnStretch(3, 1);
 
+  lblByName->installEventFilter(this);
+  Label1->installEventFilter(this);
   controls::bindOption(optName, [this] { optName_Click(); });
   controls::bindOption(optGeom, [this] { optGeom_Click(); });
   controls::bindButton(cmdOK, [this] { cmdOK_Click(); });
+}
+
+bool FrmFigure::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonRelease && (watched == lblByName || watched == Label1)) {
+    QRadioButton* option = watched == lblByName ? optName : optGeom;
+    if (option->isEnabled()) option->click();
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 bool FrmFigure::Form_Load() {

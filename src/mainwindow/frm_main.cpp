@@ -1,7 +1,10 @@
 #include "mainwindow/frm_main.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QTreeWidget>
 #include <QComboBox>
@@ -13,6 +16,7 @@
 #include <QTabBar>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "common/text.h"
 #include "mainwindow/channels_pane.h"
@@ -157,10 +161,26 @@ void FrmMain::closeEvent(QCloseEvent* event) {
 
 // ---- Busy -------------------------------------------------------------------
 
+bool FrmMain::event(QEvent* event) {
+  // Ctrl+A in a list that selects several rows selects them all, as a text
+  // box's Select All does, instead of opening About.
+  if (event->type() == QEvent::ShortcutOverride) {
+    const auto* view = qobject_cast<QAbstractItemView*>(QApplication::focusWidget());
+    if (view && static_cast<QKeyEvent*>(event)->matches(QKeySequence::SelectAll) &&
+        (view->selectionMode() == QAbstractItemView::ExtendedSelection ||
+         view->selectionMode() == QAbstractItemView::MultiSelection)) {
+      event->accept();
+      return true;
+    }
+  }
+  return QMainWindow::event(event);
+}
+
 void FrmMain::SetBusy(bool busy) {
-  busy_ = busy;
-  centralWidget()->setEnabled(!busy);
-  menuBar()->setEnabled(!busy);
+  busyDepth_ = std::max(0, busyDepth_ + (busy ? 1 : -1));
+  busy_ = busyDepth_ > 0;
+  centralWidget()->setEnabled(!busy_);
+  menuBar()->setEnabled(!busy_);
 }
 
 

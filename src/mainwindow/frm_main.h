@@ -143,6 +143,10 @@ class FrmMain : public QMainWindow {
   bool mnuSave_Click();
   // Save under a new name. True when the file was written.
   bool mnuSaveAs_Click();
+  // Writes the document to `path` and makes it the document's name (caption,
+  // last save folder, Save enabled). "" on success, else the error, and the
+  // document keeps its name.
+  std::string SaveDocumentAs(const std::string& path);
   void mnuExportMTL_Click();
   void mnuBatchConvert_Click();
   void mnuSelSets_Click();
@@ -173,6 +177,9 @@ class FrmMain : public QMainWindow {
 
   // ---- Reset and enabling. --------------------------------------------------
   void ResetMainWindow();
+  // The window after a failed read or a batch run: no document, the material
+  // controls off, both "Don't save" boxes ticked and disabled.
+  void LeaveDocumentEmpty();
 
   // Copies the shared open dialog's settings onto CommonDialog1.
   void CopyDialogSettings();
@@ -192,6 +199,7 @@ class FrmMain : public QMainWindow {
   void SetDocumentCaption(const std::string& path);
 
   // While a read or another long operation runs, the window takes no input.
+  // Calls nest: the window takes input again after as many SetBusy(false).
   void SetBusy(bool busy);
   bool IsBusy() const { return busy_; }
 
@@ -249,6 +257,7 @@ class FrmMain : public QMainWindow {
   static constexpr const char* kHomePage = "https://vandrel.example.org/";
 
  protected:
+  bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -264,6 +273,7 @@ class FrmMain : public QMainWindow {
   std::array<std::function<void()>, kOtherWindowCount> otherWindows_{};
 
   bool busy_ = false;
+  int busyDepth_ = 0;
   bool closing_ = false;
 };
 

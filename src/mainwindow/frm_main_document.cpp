@@ -253,18 +253,7 @@ void FrmMain::OpenFile(const std::string& text) {
   if (!result.ok) {
     // The report was shown; the document is left empty and nothing is saved.
     gState.SilentSave = false;
-    materials->DisableMaterialControls();
-    for (QWidget* w : std::initializer_list<QWidget*>{materials->cmbFigures, materials->cmdCreateMat, materials->cmdNewMat})
-      w->setEnabled(false);
-    ResetMainWindow();
-    {
-      EventsOff off;
-      controls::setChecked(chkChannels, true);
-      controls::setChecked(chkNoMaterialData, true);
-    }
-    chkChannels->setEnabled(false);
-    chkNoMaterialData->setEnabled(false);
-    dlg.FileName.clear();
+    LeaveDocumentEmpty();
     return;
   }
   // The required-version box's change handling marks the document changed;
@@ -288,6 +277,21 @@ void FrmMain::OpenFile(const std::string& text) {
     gSilentSaveWritten = error.empty();
     gEndProgram = true;
   }
+}
+
+void FrmMain::LeaveDocumentEmpty() {
+  materials->DisableMaterialControls();
+  for (QWidget* w : std::initializer_list<QWidget*>{materials->cmbFigures, materials->cmdCreateMat, materials->cmdNewMat})
+    w->setEnabled(false);
+  ResetMainWindow();
+  {
+    EventsOff off;
+    controls::setChecked(chkChannels, true);
+    controls::setChecked(chkNoMaterialData, true);
+  }
+  chkChannels->setEnabled(false);
+  chkNoMaterialData->setEnabled(false);
+  SharedDialog().FileName.clear();
 }
 
 void FrmMain::ReadMorphPoseFile(bool insertOne, bool useCurrentFile, const std::string& text, bool append) {

@@ -6,12 +6,14 @@
 #include <QPushButton>
 
 #include "common/text.h"
+#include "mainwindow/batch_document.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "model/command_line.h"
 #include "model/model.h"
 #include "platform/files.h"
 #include "platform/program_folder.h"
+#include "tools/qt/frm_about.h"
 
 namespace vandrel {
 
@@ -114,6 +116,10 @@ void FrmMain::BuildMenus() {
   for (QAction* a : {mnuSave, mnuSaveAs, mnuExportMTL, mnuFileInfo, mnuPoser}) a->setEnabled(false);
   for (int i = 0; i < kOtherWindowCount; ++i)
     if (QAction* a = MenuOf(static_cast<OtherWindow>(i))) a->setEnabled(false);
+  // The about box and the batch converter come with the window; the start
+  // procedure gives the converter its progress window.
+  SetOtherWindow(OtherWindow::About, [this] { ShowAbout(this); });
+  ConnectBatchConverter(*this, {});
 }
 
 // ---- Other windows --------------------------------------------------------------
@@ -215,7 +221,8 @@ bool FrmMain::mnuSave_Click() {
   CommonDialog1.FileName = gState.FileName;
   const std::string error = WritePoseFile();
   if (!error.empty()) {
-    Ui().MessageBox(error, "", MsgButtons::OK, MsgIcon::Exclamation);
+    // A batch run reports the failure itself.
+    if (!gState.BatchMode) Ui().MessageBox(error, "", MsgButtons::OK, MsgIcon::Exclamation);
     return false;
   }
   return true;
@@ -238,18 +245,26 @@ bool FrmMain::mnuSaveAs_Click() {
     CommonDialog1.FileName = gState.FileName;
     return false;
   }
-  CommonDialog1.FileName = chosen.path;
-  const std::string error = WritePoseFile();
+  const std::string error = SaveDocumentAs(chosen.path);
   if (!error.empty()) {
-    CommonDialog1.FileName = gState.FileName;
     Ui().MessageBox(error, "", MsgButtons::OK, MsgIcon::Exclamation);
     return false;
   }
-  gState.FileName = chosen.path;
-  gState.LastSaveFolder = FolderOf(chosen.path);
+  return true;
+}
+
+std::string FrmMain::SaveDocumentAs(const std::string& path) {
+  CommonDialog1.FileName = path;
+  const std::string error = WritePoseFile();
+  if (!error.empty()) {
+    CommonDialog1.FileName = gState.FileName;
+    return error;
+  }
+  gState.FileName = path;
+  gState.LastSaveFolder = FolderOf(path);
   SetDocumentCaption(gState.FileName);
   mnuSave->setEnabled(true);
-  return true;
+  return {};
 }
 
 void FrmMain::mnuExportMTL_Click() {

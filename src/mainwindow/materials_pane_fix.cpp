@@ -68,6 +68,7 @@ bool MaterialsPane::FixMaps(int index, const std::vector<MaterialRec*>& selected
     if (passHost_) {
       // The check goes on under its own progress.
       passHost_->SetStage(kChecking);
+      passHost_->SetItem("");
       passHost_->SetRange(passMax_);
       passHost_->SetValue(passValue_);
     } else {

@@ -85,15 +85,9 @@ struct FolderId {
 }  // namespace
 
 MapKind KindOfFileName(const std::string& name) {
+  // ".tif" and the like, or the four letters of "tiff", "jpeg" and "pict".
   const std::string last = LCase(Right(name, 4));
-  if (last == ".tif" || last == "tiff") return MapKind::Tif;
-  if (last == ".jpg" || last == "jpeg") return MapKind::Jpg;
-  if (last == ".bmp") return MapKind::Bmp;
-  if (last == ".bum") return MapKind::Bum;
-  static const char* const kOther[] = {".gif", ".pcx", ".pgm", "pict", ".png", ".psd", ".tga", ".wmf"};
-  for (const char* other : kOther)
-    if (last == other) return MapKind::Other;
-  return MapKind::None;
+  return KindOfExtension(StartsWith(last, ".") ? last.substr(1) : last);
 }
 
 MapKind KindOfExtension(const std::string& ext) {
@@ -206,14 +200,14 @@ void ScanFolder(const std::string& folder, Host& host, const ScanOptions& option
       const std::string shown = FileNameOf(current) + "...";
       for (const std::string& name : files) {
         const long long now = TickCountMs();
-        if (lastPoll < 0 || now - lastPoll >= options.pollMs) {
+        if (lastPoll < 0 || options.pollMs <= 0 || now - lastPoll > options.pollMs) {
           lastPoll = now;
           if (host.CancelRequested()) {
             cancelled = true;
             break;
           }
         }
-        if (lastItem < 0 || now - lastItem >= options.itemMs) {
+        if (lastItem < 0 || options.itemMs <= 0 || now - lastItem > options.itemMs) {
           lastItem = now;
           host.SetItem(shown);
         }

@@ -50,8 +50,9 @@ std::vector<MapEntry> FindInMapList(MapKind kind, const std::string& name);
 std::vector<MapEntry> FindInCacheFile(MapKind kind, const std::string& name, std::string& error);
 
 struct ScanOptions {
-  // The cancel poll and the item text are given to the host at most this
-  // often, so that a scan of a large library keeps its speed.
+  // The cancel poll and the item text are given to the host once more than
+  // this many milliseconds have passed (0: at every file), so that a scan of
+  // a large library keeps its speed.
   long long pollMs = 20;
   long long itemMs = 50;
 };

@@ -59,13 +59,12 @@ std::string ChooseAmong(const std::vector<std::string>& files, const std::string
   return files[static_cast<std::size_t>(chosen)];
 }
 
-void RecordReplacement(const std::string& key, const std::string& result) {
+// `file` is PoserPathToFilePath(result). A found file keeps its stored case;
+// a map that stays missing (or "NO_MAP") keeps the text it was given, so the
+// next material naming it gets the same text.
+void RecordReplacement(const std::string& key, const std::string& result, const std::string& file, bool exists) {
   if (key.empty()) return;
-  // A found file keeps its stored case; a map that stays missing (or
-  // "NO_MAP") keeps the text it was given, so the next material naming it
-  // gets the same text.
-  const std::string file = PoserPathToFilePath(result);
-  AddToTable(gReplacedMaps, StringPairRec{key, FileExists(file) ? file : result});
+  AddToTable(gReplacedMaps, StringPairRec{key, exists ? file : result});
 }
 
 }  // namespace
@@ -120,7 +119,7 @@ std::string FindFile(const std::string& ref, Host& host, const MapSearchHooks& h
       const std::string chosen = files.size() == 1 ? files[0] : ChooseAmong(files, name, hooks);
       if (chosen.empty()) {
         result = kNoMap;
-      } else if (FileExists(chosen)) {
+      } else if (files.size() == 1 || FileExists(chosen)) {
         result = FilePathToPoserPath(chosen, hooks.fullPaths);
         AddToMapCache(chosen);
       } else {
@@ -140,7 +139,10 @@ namespace {
 // question was cancelled, or there is no Poser folder).
 std::string FolderToScan(const std::string& map, Host& host, const MapSearchHooks& hooks) {
   const std::string poser = gSettings.Poser;
-  const std::string textures = JoinPath(poser, "Runtime/Textures");
+  // The texture folder as it is named on disk (an installation copied from
+  // Windows may spell it in another case).
+  std::string textures = TrueCasePath(JoinPath(poser, "Runtime/Textures"));
+  if (textures.empty()) textures = JoinPath(poser, "Runtime/Textures");
   const bool outside = InStr(LCase(PoserPathToFilePath(LCase(map))), LCase(poser)) == 0 &&
                        !StartsWith(map, ":") && !StartsWith(map, "\\");
   std::string folder;
@@ -201,13 +203,17 @@ FixOutcome FixMapReferences(const std::vector<std::string*>& maps, Host& host, c
         }
         if (hooks.endScan) hooks.endScan();
         found = FindFile(map, host, hooks);
-        RecordReplacement(file, found);
-      } else if (known < 0 && FileExists(PoserPathToFilePath(found))) {
-        RecordReplacement(file, found);
+        const std::string foundFile = PoserPathToFilePath(found);
+        RecordReplacement(file, found, foundFile, FileExists(foundFile));
+      } else if (known < 0) {
+        const std::string foundFile = PoserPathToFilePath(found);
+        if (FileExists(foundFile)) RecordReplacement(file, found, foundFile, true);
       }
       map = FilePathToPoserPath(found, hooks.fullPaths);
-      const std::string thumb = PoserPathToFilePath(map);
-      if (gSettings.MainThumb && hooks.loadThumbnail && FileExists(thumb)) hooks.loadThumbnail(thumb);
+      if (gSettings.MainThumb && hooks.loadThumbnail) {
+        const std::string thumb = PoserPathToFilePath(map);
+        if (FileExists(thumb)) hooks.loadThumbnail(thumb);
+      }
     }
     if (map != *field) outcome.changed = true;
     *field = map;

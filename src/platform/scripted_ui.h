@@ -33,8 +33,12 @@ class ScriptedUi : public UiServices {
   void AnswerMessage(MsgResult r) { messages_.push_back(r); }
   void AnswerInput(std::optional<std::string> s) { inputs_.push_back(std::move(s)); }
   void AnswerColor(std::optional<Rgb> c) { colors_.push_back(c); }
-  void AnswerOpen(std::string path) { files_.push_back(FileDialogResult{false, std::move(path), 1}); }
-  void AnswerSave(std::string path) { files_.push_back(FileDialogResult{false, std::move(path), 1}); }
+  void AnswerOpen(std::string path) { files_.push_back(FileDialogResult{false, path, {path}, 1}); }
+  // The answer of an open dialog that allows several files.
+  void AnswerOpenFiles(std::vector<std::string> paths) {
+    files_.push_back(FileDialogResult{false, paths.empty() ? std::string() : paths.front(), std::move(paths), 1});
+  }
+  void AnswerSave(std::string path) { files_.push_back(FileDialogResult{false, path, {path}, 1}); }
   void CancelFileDialog() { files_.push_back(FileDialogResult{}); }
   void AnswerFolder(std::optional<std::string> f) { folders_.push_back(std::move(f)); }
   // The result of every later shell open (Opened until set).

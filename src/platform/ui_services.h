@@ -32,7 +32,8 @@ struct FileDialogRequest {
 
 struct FileDialogResult {
   bool cancelled = true;
-  std::string path;  // full path of the chosen file
+  std::string path;  // full path of the chosen file (the first one of several)
+  std::vector<std::string> paths;  // every chosen file, in the dialog's order
   int filterIndex = 1;
 };
 

@@ -495,9 +495,12 @@ class ChannelReader {
       // keys line lies inside it: not from a later channel's keys (which
       // would pass over the channels between) nor, when no keys line follows
       // at all, from the start of the text.
-      if (const std::size_t close = ChannelCloseAfter(lineEnd_.Next(anchor + 3));
-          close != 0 && (searchStart > close || searchStart < 3))
-        searchStart = close;
+      const std::size_t channelClose = ChannelCloseAfter(lineEnd_.Next(anchor + 3));
+      if (channelClose != 0 && (searchStart > channelClose || searchStart < 3)) searchStart = channelClose;
+      // A channel line stands directly inside the channels block and opens a
+      // block of its own: a line inside a channel (its name, its keys) is
+      // never taken for one.
+      const bool channelLine = channelClose != 0 || channelsOpen == 0;
 
       bool made = false;
       const std::size_t blank = InStr(line, " ");
@@ -506,7 +509,7 @@ class ChannelReader {
         type = Left(line, blank - 1);
         dialName = Mid(line, blank + 1);
         const std::size_t at = lines_.Find(type, dialName, dialPos);
-        if (at != 0 && at < channelsEnd) {
+        if (channelLine && at != 0 && at < channelsEnd) {
           dialPos = at + type.size() + 1;
           keysMissingForDial_ = keysMissing;
           MakeDial(dialPos, type, searchStart);

@@ -247,8 +247,11 @@ void ReadGroups(ReadState& rs, int fileType) {
   if (!gObjectList.empty()) rs.result.enableDeleteObject = true;
 
   if (CleanLineStartsWith(rs.whole, "{version{number ", true)) {
-    // A pose file's head: the text starts at the line after the version block.
-    rs.whole = Mid(rs.whole, LineAfter(rs.whole, InStr(rs.whole, "}")));
+    // A pose file's head: the text starts at the line after the version
+    // block. A head whose "}" went with the object part (a file without
+    // material groups after its objects) leaves no group text.
+    const std::size_t brace = InStr(rs.whole, "}");
+    rs.whole = brace == 0 ? std::string() : Mid(rs.whole, LineAfter(rs.whole, brace));
     rs.parts[0] = rs.whole;
   }
 
@@ -279,11 +282,17 @@ void ReadGroups(ReadState& rs, int fileType) {
     }
     // A text whose only group has no entry yet (no "figure" or "prop " line)
     // gets one, also when the groups of actors follow it in the table.
+    // Ahead of the groups of actors, such a text without any material is
+    // only what is left of the file's head, and makes no group.
     const std::string firstEntry = gObjectList.empty() ? std::string() : gObjectList[0];
     const bool onlyActorEntries = gObjectList.empty() || IsOwnMaterialsEntry(gObjectList[0]);
-    if (group.Name != firstEntry &&
-        (gObjects.size() == 1 || (gObjects.size() - existing == 1 && onlyActorEntries)))
-      AddObjectListItem(group.Name, 0);
+    const bool beforeActorGroups =
+        group.Name != firstEntry && gObjects.size() > 1 && gObjects.size() - existing == 1 && onlyActorEntries;
+    if (beforeActorGroups && InStr(LCase(text), "material ") == 0) {
+      gObjects.erase(gObjects.begin());
+      break;
+    }
+    if (group.Name != firstEntry && (gObjects.size() == 1 || beforeActorGroups)) AddObjectListItem(group.Name, 0);
 
     text = Mid(text, InStr(text, "{") + 1);
     if (InStrRev(text, "}") < InStrRev(text, "{")) text += "}";

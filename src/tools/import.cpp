@@ -1,6 +1,7 @@
 #include "tools/import.h"
 
 #include <array>
+#include <unordered_set>
 
 #include "common/text.h"
 #include "platform/cdlg_ex.h"
@@ -48,6 +49,49 @@ bool ChooseCharacterFile(DocumentCalls& calls) {
   return true;
 }
 
+// The material groups in the table (an empty table holds one entry without a name).
+std::size_t GroupCount() { return gObjects.size() == 1 && gObjects[0].Name.empty() ? 0 : gObjects.size(); }
+
+// A channel read that adds actors also gives a group to every actor of the
+// table whose block in the read file carries materials, whether or not the
+// actor had one: the old BODY and the new one both get the new file's BODY
+// group, beside the document's own. An actor's block is written with every
+// group of its name, so the groups the read added under a name already in the
+// table go again (with their entries), and the document's group stays.
+void DropRepeatedGroups(std::size_t groupsBefore) {
+  if (groupsBefore >= gObjects.size()) return;
+  std::unordered_set<std::string> names;
+  for (std::size_t k = 0; k < groupsBefore; ++k) names.insert(gObjects[k].Name);
+  std::vector<ObjectRec> groups;
+  std::vector<std::string> entries;
+  groups.reserve(gObjects.size());
+  entries.reserve(gObjectList.size());
+  for (std::size_t k = 0; k < gObjects.size(); ++k) {
+    if (k >= groupsBefore && !names.insert(gObjects[k].Name).second) continue;
+    groups.push_back(std::move(gObjects[k]));
+    if (k < gObjectList.size()) entries.push_back(std::move(gObjectList[k]));
+  }
+  for (std::size_t k = gObjects.size(); k < gObjectList.size(); ++k) entries.push_back(std::move(gObjectList[k]));
+  gObjects = std::move(groups);
+  gObjectList = std::move(entries);
+}
+
+// A channel read of an import, with the groups it repeated dropped again.
+bool ReadImportedChannels(DocumentCalls& calls, bool insertOne, bool append) {
+  const std::size_t groups = GroupCount();
+  const bool read = calls.ReadMorphPoseFile(insertOne, true, "", append);
+  if (read) DropRepeatedGroups(groups);
+  return read;
+}
+
+// The figure chooser of an import's channel read, likewise.
+FigureReadResult ChooseImportedFigure(DocumentCalls& calls) {
+  const std::size_t groups = GroupCount();
+  const FigureReadResult read = calls.RunFigureChooser();
+  if (read.ChannelsRead) DropRepeatedGroups(groups);
+  return read;
+}
+
 // Asks before the BODY actor is replaced. False: the import ends. `replace`
 // tells whether the first actor is a BODY actor to go once the new one is in.
 bool AskReplaceBody(bool& replace) {
@@ -61,6 +105,7 @@ void ReplaceBody(bool replace, bool read, DocumentCalls& calls) {
   if (!read) return;
   if (replace && gActors.size() > 1) RemoveActor(1);
   calls.ShowActorList();
+  calls.ShowObjectList();
 }
 
 // Puts the document back after an import read that brought nothing, the
@@ -195,7 +240,7 @@ void ImportFigureMorphs(DocumentCalls& calls) {
   if (!ChooseCharacterFile(calls)) return;
   gFigureMorphsOnly = true;
   gFigureMaterialsOnly = false;
-  calls.RunFigureChooser();
+  if (ChooseImportedFigure(calls).ChannelsRead) calls.ShowObjectList();
 }
 
 void ImportBodyActor(DocumentCalls& calls) {
@@ -204,7 +249,7 @@ void ImportBodyActor(DocumentCalls& calls) {
   if (!ChooseImportFile(calls, 5)) return;
   RememberOpenFolder(kCr2, calls.DialogFileName());
   gState.FileType = kCr2;
-  ReplaceBody(replace, calls.ReadMorphPoseFile(true, true, "", false), calls);
+  ReplaceBody(replace, ReadImportedChannels(calls, true, false), calls);
 }
 
 void ImportFigureBodyActor(DocumentCalls& calls) {
@@ -215,7 +260,7 @@ void ImportFigureBodyActor(DocumentCalls& calls) {
   gFigureBodyOnly = true;
   gFigureMorphsOnly = true;
   gFigureMaterialsOnly = false;
-  ReplaceBody(replace, calls.RunFigureChooser().ChannelsRead, calls);
+  ReplaceBody(replace, ChooseImportedFigure(calls).ChannelsRead, calls);
 }
 
 void RunImport(ImportData data, int index, bool bodyOnly, DocumentCalls& calls) {
@@ -230,7 +275,7 @@ void RunImport(ImportData data, int index, bool bodyOnly, DocumentCalls& calls) 
   gState.FileType = type.Code;
   if (!ChooseImportFile(calls, index)) return;
   RememberOpenFolder(type.Code, calls.DialogFileName());
-  calls.ReadMorphPoseFile(false, true, "", type.Append);
+  if (ReadImportedChannels(calls, false, type.Append)) calls.ShowObjectList();
 }
 
 }  // namespace vandrel

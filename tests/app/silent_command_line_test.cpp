@@ -75,6 +75,9 @@ TEST(SilentCommandLine, WritesThePoseBesideTheFileAndExitsZero) {
   EXPECT_TRUE(FileExists(library.file("My Figure.pz2")));
   EXPECT_EQ(ReadFileBytes(path), source);  // the file read is left as it was
   EXPECT_TRUE(FileExists(home.file("Settings.ini")));
+  // The Help menu's documents stand beside the program.
+  EXPECT_TRUE(FileExists(FolderOf(VANDREL_EXE) + "/VDLLicense.txt"));
+  EXPECT_TRUE(FileExists(FolderOf(VANDREL_EXE) + "/VHistory.htm"));
 }
 
 TEST(SilentCommandLine, FailedReadExitsNonZeroWithTheErrorAndWritesNothing) {

@@ -152,6 +152,16 @@ TEST_F(MaterialsPaneTest, EditsReachEverySelectedMaterialAndTheSavedPose) {
       EXPECT_EQ(ui->requestsOf(UiRequest::Message).back().text,
                 "Highlight color cannot be disabled in P5 MATs.\r\nIf no color is applied Poser 5 will use a random "
                 "color.");
+      gState.Dirty = false;
+      DoubleClick(P().panels[kObjectColorPanel].caption);
+      const UiRequest refusal = ui->requestsOf(UiRequest::Message).back();
+      EXPECT_EQ(refusal.text,
+                "Object color cannot be disabled in P5 MATs.\r\nIf no color is applied Poser 5 will use a random "
+                "color.");
+      EXPECT_EQ(refusal.icon, MsgIcon::Exclamation);
+      EXPECT_EQ(refusal.title, "");
+      EXPECT_FALSE(gState.Dirty || P().PanelIsOff(kObjectColorPanel));
+      gState.Dirty = true;
     }
     EXPECT_TRUE(gState.Dirty);
 

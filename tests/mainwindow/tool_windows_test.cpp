@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -72,7 +74,13 @@ class ToolWindows : public WindowTest {
     WhenShown<FrmFigure>([figure](FrmFigure& f) {
       EXPECT_EQ(f.windowTitle(), "Select Figure");
       EXPECT_EQ(Items(f.cmbFigure), QStringList({"Doll", "Robot"}));
-      f.optGeom->click();
+      // A click on the option's label lists by geometry, as on its button.
+      for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent click(type, QPointF(2, 2), f.Label1->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(f.Label1, &click);
+      }
+      EXPECT_TRUE(f.optGeom->isChecked());
       EXPECT_EQ(Items(f.cmbFigure), QStringList({"doll.obj", "robot.obj"}));
       f.cmbFigure->setCurrentIndex(figure);
       f.cmdOK->click();

@@ -148,6 +148,17 @@ TEST_F(MapSearchTest, AReferenceOutsideThePoserFolderAsksForTheFolderAndACancelE
   EXPECT_EQ(gMapLists.OtherFiles.size(), 1u);
   EXPECT_TRUE(IsFolderScanned(folderAnswer));
 
+  // A texture folder spelt in another case is still the one scanned.
+  gSettings.Poser = tree.mkdir("Wine Poser");
+  const std::string lower = tree.write("Wine Poser/runtime/textures/skin/Leg.jpg", "x");
+  maps = {":Runtime:Textures:Legs:leg.jpg"};
+  fields = {&maps[0]};
+  hooks.fullPaths = true;
+  FixMapReferences(fields, host, hooks);
+  EXPECT_EQ(maps[0], lower);
+  EXPECT_EQ(gScannedFolders.back(), tree.file("Wine Poser/runtime/textures"));
+  EXPECT_EQ(questions.size(), 2u);
+
   // No Poser folder: told so, and the click ends.
   gSettings.Poser = tree.file("NoPoser");
   maps = {":Runtime:Textures:x.jpg"};

@@ -301,6 +301,7 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
       searchStart = InStr(anchor + 3, text, "keys\n") + 2;
       if (searchStart < 3) searchStart = InStr(anchor + 3, text, "keys \n") + 2;
       if (line.empty()) break;
+      bool channelLine = channelsOpen == 0;
       if (le != 0 && channelsOpen != 0) {
         // The channel's own "{" right after its line, directly inside the
         // channels block, and the "}" that closes it.
@@ -322,6 +323,7 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
             }
           }
           if (searchStart > close || searchStart < 3) searchStart = close;
+          channelLine = true;
         }
       }
       bool made = false;
@@ -335,7 +337,7 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
           goto step6;
         }
         const std::size_t t = FindChannelLine(text, type + " " + dialName, dialPos);
-        if (t != 0 && t < channelsEnd) {
+        if (channelLine && t != 0 && t < channelsEnd) {
           made = true;
           dialPos = t + type.size() + 1;
           const std::size_t lineEnd = InStr(dialPos, text, "\n");

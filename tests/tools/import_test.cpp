@@ -137,11 +137,18 @@ TEST_F(Import, TheBodyActorIsReplacedOnlyOnceANewOneWasRead) {
   ui->clear();
   ui->AnswerMessage(MsgResult::OK);
   ui->AnswerOpen(std::string(VANDREL_TEST_DATA) + "/channels/doll.cr2");
+  const std::vector<std::string> list = gObjectList;
   RunImport(ImportData::MorphsAndPoses, 5, true, calls);
   ASSERT_EQ(gActors.size(), 4u);
   EXPECT_EQ(gActors[0].Name, "BODY:1");
   EXPECT_EQ(DialNames(gActors[0]), std::vector<std::string>{"Smile"});
   EXPECT_EQ(gState.FileType, kCr2);
+  // The new BODY's own materials add no second BODY group (its block would
+  // be written with both): the document's group and entries stay.
+  std::vector<std::string> groups;
+  for (const ObjectRec& g : gObjects) groups.push_back(g.Name);
+  EXPECT_EQ(groups, (std::vector<std::string>{"figure", "BODY:1", "hip:1", "Spot"}));
+  EXPECT_EQ(gObjectList, list);
 
   // From the second figure of a multi-figure file.
   ui->clear();

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "common/host.h"
@@ -81,21 +82,125 @@ std::string Groups(bool onlyOn) {
 // The groups a save writes: the figure and prop groups unless "Don't save
 // materials" is ticked, and the groups of actors (from the first entry of an
 // actor, light or camera in the object list on).
-std::string WrittenGroups(bool noMaterials) {
-  std::size_t firstActor = gObjects.size();
+std::size_t FirstActorGroup() {
   for (std::size_t i = 0; i < gObjects.size() && i < gObjectList.size(); ++i)
-    if (IsOwnMaterialsEntry(gObjectList[i])) {
-      firstActor = i;
-      break;
-    }
+    if (IsOwnMaterialsEntry(gObjectList[i])) return i;
+  return gObjects.size();
+}
+
+// The name a figure or prop group is written under: a hair file's groups
+// are the hair prop.
+std::string WrittenName(std::size_t k, std::size_t firstActor) {
+  const std::string& name = gObjects[k].Name;
+  if (k < firstActor && (gIsHairFile || StartsWith(LCase(name), "prop figurehair"))) return "prop figureHair";
+  return name;
+}
+
+std::string WrittenGroups(bool noMaterials) {
+  const std::size_t firstActor = FirstActorGroup();
   std::string out;
   const bool empty = gObjects.size() == 1 && gObjects[0].Name.empty();
-  for (std::size_t k = 0; k < gObjects.size(); ++k)
-    if (k >= firstActor || (!noMaterials && !empty)) out += Group(gObjects[k], true);
+  for (std::size_t k = 0; k < gObjects.size(); ++k) {
+    if (k < firstActor && (noMaterials || empty)) continue;
+    ObjectRec g = gObjects[k];
+    g.Name = WrittenName(k, firstActor);
+    out += Group(g, true);
+  }
   return out;
 }
 
+// Whether a text can stand in a Poser file and be found again by the
+// reader's keyword searches: no line breaks, braces or quotes, none of the
+// format's keywords inside, no blanks at its ends (and none at all in a
+// name that the reader cuts at a blank).
+bool Carriable(const std::string& text, bool blanksInside) {
+  if (text.empty() || text.front() == ' ' || text.back() == ' ') return false;
+  for (char c : text)
+    if (static_cast<unsigned char>(c) < 32 || c == '{' || c == '}' || c == '"' || (!blanksInside && c == ' '))
+      return false;
+  // What the reader looks for anywhere in a block (not only at a line start).
+  static const char* const keywords[] = {
+      "actor ", "prop ", "light ", "camera ", "channels", "keys", "name", "hidden", "material ", "number ",
+      "deltas", "thighLength ", "k  ", "//", "#", "'", "customMaterial", "Color ", "NsExponent ", "tMin ",
+      "tMax ", "tExpo ", "Strength ", "ksIgnoreTexture ", "reflectThru", "Map ", "setGeomHandlerOffset",
+      "addActor", "displayMode", "figureResFile", "figureType"};
+  for (const char* k : keywords)
+    if (text.find(k) != std::string::npos) return false;
+  return true;
+}
+
+// A map path stands on a line of its own after its key, where the material
+// keys are still looked for.
+bool CarriablePath(const std::string& path) {
+  if (IsNoMap(path)) return true;
+  if (path.empty() || path.front() == ' ' || path.back() == ' ') return false;
+  for (char c : path)
+    if (static_cast<unsigned char>(c) < 32 || c == '{' || c == '}' || c == '"') return false;
+  for (const char* k : {"Color ", "NsExponent ", "tMin ", "tMax ", "tExpo ", "Strength ", "ksIgnoreTexture ",
+                        "reflectThru", "Map ", "customMaterial"})
+    if (path.find(k) != std::string::npos) return false;
+  return true;
+}
+
 }  // namespace
+
+std::string Unrepresentable() {
+  const std::size_t firstActor = FirstActorGroup();
+  for (std::size_t k = 0; k < gObjects.size(); ++k) {
+    const ObjectRec& g = gObjects[k];
+    // A file without materials has no object list, and its groups are not written.
+    if (gObjectList.empty()) break;
+    // The figure and prop groups come first, then the groups of actors.
+    const std::string written = WrittenName(k, firstActor);
+    const bool named = written == "figure" || (StartsWith(written, "prop ") && Carriable(written.substr(5), false));
+    bool actorGroup = false;
+    for (const ActorRec& a : gActors) actorGroup = actorGroup || a.Name == g.Name;
+    if (k < firstActor ? !named : !(actorGroup && Carriable(g.Name, false))) return "group " + g.Name;
+    for (const MaterialRec& m : g.Materials) {
+      if (!Carriable(m.Name, true) && !(g.Materials.size() == 1 && m.Name.empty())) return "material " + m.Name;
+      for (const std::string* path : {&m.TextureMap, &m.BumpMap, &m.ReflectionMap, &m.TransparencyMap})
+        if (!CarriablePath(*path)) return "map " + *path;
+    }
+  }
+  for (const ActorRec& a : gActors) {
+    if (gActors.size() == 1 && a.Name.empty()) break;
+    if (!Carriable(a.Name, false) || (!a.ExtName.empty() && !Carriable(a.ExtName, true)))
+      return "actor " + a.Name + " " + a.ExtName;
+    for (const std::string* text : {&a.StorageOffset, &a.DepthCamera, &a.Port, &a.CameraModel, &a.ObjFileGeom})
+      if (!text->empty() && !Carriable(*text, true)) return "actor property " + *text;
+    for (const DialRec& d : a.Dials) {
+      if (a.Dials.size() == 1 && d.Name.empty()) break;
+      // Blanks and TABs after the name stay part of it.
+      std::string name = d.Name;
+      while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.pop_back();
+      if (!Carriable(d.ChannelType, false) || !Carriable(name, false) ||
+          !Carriable(d.ChannelType + " " + name, true) || (!d.ExtName.empty() && !Carriable(d.ExtName, true)))
+        return "channel " + d.ChannelType + " " + d.Name + " " + d.ExtName;
+    }
+  }
+  // Two groups, or two channels of one object, under one name are one
+  // when read again.
+  std::set<std::string> seen;
+  for (std::size_t k = 0; k < gObjects.size(); ++k)
+    if (!gObjectList.empty() && !seen.insert("group " + WrittenName(k, firstActor)).second)
+      return "two groups " + gObjects[k].Name;
+  for (const ActorRec& a : gActors) {
+    std::set<std::string> lines;
+    for (const DialRec& d : a.Dials)
+      if (!d.Name.empty() && !lines.insert(d.ChannelType + " " + d.Name).second) return "two channels " + d.Name;
+  }
+  // The notes stand in comment lines before the version block.
+  for (std::string_view notes = gState.FileNotes; !notes.empty();) {
+    const std::size_t end = notes.find("\r\n");
+    std::string line(notes.substr(0, end));
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    if (!line.empty() && !Carriable(line, true)) return "notes " + line;
+    notes = end == std::string_view::npos ? std::string_view() : notes.substr(end + 2);
+  }
+  if (!Carriable(gState.RequiredVersion, false) && !gState.RequiredVersion.empty())
+    return "version " + gState.RequiredVersion;
+  return {};
+}
 
 ReadOutcome ReadDocument(const std::string& path) {
   ResetModel();
@@ -194,7 +299,7 @@ std::string Essentials(bool noMaterials) {
 std::string CheckRoundTrip(const std::string& input, const std::string& folder, bool poser5, bool mac) {
   const std::string what = std::string(poser5 ? "Poser 5" : "Poser 4") + (mac ? ", CR: " : ", CR LF: ");
   ReadOutcome read = ReadDocument(input);
-  if (!read.ok) return "";  // nothing read, nothing to write
+  if (!read.ok || !Unrepresentable().empty()) return "";  // nothing to write, or names no Poser file can carry
   std::string essentials, tables, bytes;
   for (int round = 1; round <= 3; ++round) {
     const std::string out = folder + "/round" + FormatInt(round) + ".pz2";

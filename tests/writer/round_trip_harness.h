@@ -35,10 +35,17 @@ std::string Tables();
 // prop groups count only when materials are saved.
 std::string Essentials(bool noMaterials);
 
+// Whether every name and text of the tables can be written into a Poser
+// file and found again as it is: Poser names, without the format's keywords,
+// braces, quotes or line breaks. Empty when so, else the first text that
+// cannot.
+std::string Unrepresentable();
+
 // One read-write-read-write-read-write cycle of the file at `input` through
 // `folder`, in one format and line end. Returns "" when the written file
 // reads back into the same essentials and the second and third writes are a
-// fixpoint (same tables, same bytes); otherwise what differs.
+// fixpoint (same tables, same bytes); otherwise what differs. A file whose
+// tables are not representable passes untested.
 std::string CheckRoundTrip(const std::string& input, const std::string& folder, bool poser5, bool mac);
 
 }  // namespace vandrel::roundtrip

@@ -17,6 +17,7 @@
 #include <fcntl.h>
 
 #include "common/text.h"
+#include "maps/picture_sizes.h"
 #include "maps/qt/thumbnails.h"
 #include "model/model.h"
 #include "platform/files.h"
@@ -52,12 +53,8 @@ const ThumbPicture* Stock(const char* key) { return ImageList1(0).Find(key); }
 std::string MapInfoText(const std::string& candidate, bool thumbnailShown) {
   std::string text = "File Path: " + FolderOf(candidate);
   if (!thumbnailShown) return text;
-  std::string dimensions = "N/A";
-  for (const StringPairRec& size : gPictureSizes)
-    if (!size.Key.empty() && EqualsNoCase(size.Key, candidate)) {
-      dimensions = size.Value;
-      break;
-    }
+  std::string dimensions = PictureSizeOf(candidate);
+  if (dimensions.empty()) dimensions = "N/A";
   text += "\r\nDimensions: " + dimensions + " pixels";
   struct stat st {};
   if (::stat(candidate.c_str(), &st) != 0)

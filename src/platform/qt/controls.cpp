@@ -259,8 +259,11 @@ void selectRows(QTreeWidget* view, const std::vector<bool>& rows) {
     first = end + 1;
   }
   // The items keep their own selected flag from the selection model's signals.
+  // Clearing first and then selecting is linear; ClearAndSelect over a
+  // selection of many ranges is quadratic in Qt.
   const QSignalBlocker block(view);
-  view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+  view->selectionModel()->clearSelection();
+  view->selectionModel()->select(selection, QItemSelectionModel::Select);
   view->viewport()->update();
 }
 

@@ -16,6 +16,7 @@
 #include <QStringEncoder>
 #include <QUrl>
 
+#include "platform/cdlg_ex.h"
 #include "platform/desktop_open.h"
 #include "platform/dialog_filter.h"
 #include "platform/files.h"
@@ -102,7 +103,9 @@ FileDialogResult QtUi::RunFileDialog(const FileDialogRequest& request, bool save
   QFileDialog dialog(parent_, Q(request.title), Q(request.initDir), Q(QtFilterOf(request.filter)));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setFileMode(save                                   ? QFileDialog::AnyFile
+                     : (request.flags & kOfnAllowMultiSelect) ? QFileDialog::ExistingFiles
+                                                              : QFileDialog::ExistingFile);
   if (!request.defaultExt.empty()) dialog.setDefaultSuffix(Q(request.defaultExt));
   const std::string entry = QtFilterEntry(request.filter, request.filterIndex);
   if (!entry.empty()) dialog.selectNameFilter(Q(entry));
@@ -125,7 +128,8 @@ FileDialogResult QtUi::RunFileDialog(const FileDialogRequest& request, bool save
   FileDialogResult result;
   if (answer != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return result;
   result.cancelled = false;
-  result.path = dialog.selectedFiles().first().toStdString();
+  for (const QString& file : dialog.selectedFiles()) result.paths.push_back(file.toStdString());
+  result.path = result.paths.front();
   return result;
 }
 

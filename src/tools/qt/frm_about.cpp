@@ -1,0 +1,124 @@
+#include "tools/qt/frm_about.h"
+
+#include <QFont>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace vandrel {
+
+namespace {
+
+constexpr const char* kTitle = "Vandrel";
+
+// The program's icon: a "V" on a rounded square.
+QPixmap ProgramIcon() {
+  QPixmap icon(48, 48);
+  icon.fill(Qt::transparent);
+  QPainter painter(&icon);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setBrush(QColor(0x2e, 0x6d, 0xb4));
+  painter.setPen(Qt::NoPen);
+  painter.drawRoundedRect(QRectF(2, 2, 44, 44), 8, 8);
+  QFont font = painter.font();
+  font.setBold(true);
+  font.setPixelSize(30);
+  painter.setFont(font);
+  painter.setPen(Qt::white);
+  painter.drawText(QRect(0, 0, 48, 48), Qt::AlignCenter, "V");
+  return icon;
+}
+
+QFrame* Line(QWidget* parent) {
+  auto* line = new QFrame(parent);
+  line->setObjectName("Line1");
+  line->setFrameShape(QFrame::HLine);
+  line->setFrameShadow(QFrame::Sunken);
+  return line;
+}
+
+QLabel* NamedLabel(QWidget* parent, const char* name, const QString& text = {}) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(name);
+  return label;
+}
+
+}  // namespace
+
+QString VersionLine() { return QStringLiteral("Version ") + QStringLiteral(VANDREL_VERSION); }
+
+FrmAbout::FrmAbout(QWidget* owner) : QDialog(owner) {
+  setObjectName("frmAbout");
+  setModal(true);
+  picIcon = NamedLabel(this, "picIcon");
+  lblTitle = NamedLabel(this, "lblTitle");
+  QFont big = lblTitle->font();
+  big.setPointSizeF(big.pointSizeF() * 1.6);
+  big.setBold(true);
+  lblTitle->setFont(big);
+  lblVersion = NamedLabel(this, "lblVersion");
+  lblDescription = NamedLabel(this, "lblDescription",
+                              "Edits the materials, morphs and poses of Poser files and writes material poses.");
+  lblDescription->setWordWrap(true);
+  Label1 = NamedLabel(this, "Label1", "Beta-testers:");
+  Label2 = NamedLabel(this, "Label2");
+  Label3 = NamedLabel(this, "Label3");
+  Label4 = NamedLabel(this, "Label4", "Third party components:");
+  Label5 = NamedLabel(this, "Label5");
+  cmdOK = new QPushButton("OK", this);
+  cmdOK->setObjectName("cmdOK");
+  cmdOK->setDefault(true);
+  connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+
+  auto* head = new QGridLayout;
+  head->addWidget(picIcon, 0, 0, 2, 1, Qt::AlignTop);
+  head->addWidget(lblTitle, 0, 1);
+  head->addWidget(lblVersion, 1, 1);
+  head->setColumnStretch(1, 1);
+  auto* thanks = new QHBoxLayout;
+  thanks->addWidget(Label2, 1, Qt::AlignTop);
+  thanks->addWidget(Label3, 1, Qt::AlignTop);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(cmdOK);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(head);
+  layout->addWidget(lblDescription);
+  layout->addWidget(Line(this));
+  layout->addWidget(Label1);
+  layout->addLayout(thanks);
+  layout->addWidget(Line(this));
+  layout->addWidget(Label4);
+  layout->addWidget(Label5);
+  layout->addLayout(buttons);
+  setMinimumWidth(420);
+  Form_Load();
+}
+
+void FrmAbout::Form_Load() {
+  setWindowTitle(QStringLiteral("About ") + kTitle);
+  picIcon->setPixmap(ProgramIcon());
+  lblTitle->setText(kTitle);
+  lblVersion->setText(VersionLine());
+  // Vandrel thanks the projects it is built with; one entry a line.
+  Label2->setText("The Qt Project\nstb_image");
+  Label3->setText("GoogleTest\nGoogle Benchmark");
+  Label5->setText(
+      "Picture decoding: Qt's image plugins and stb_image\n"
+      "JPEG writing: Qt");
+}
+
+void FrmAbout::cmdOK_Click() { accept(); }
+
+void ShowAbout(QWidget* owner) {
+  FrmAbout about(owner);
+  about.exec();
+}
+
+}  // namespace vandrel

@@ -1,0 +1,203 @@
+// The batch converter driven as a user drives it: files added through the
+// dialog and by dropping, operations chosen, the run, and the files written.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QUrl>
+#include <filesystem>
+
+#include "platform/files.h"
+#include "tools/qt/frm_batch_converter.h"
+#include "window_fixture.h"
+
+namespace vandrel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFileBytes;
+
+class BatchConverter : public test::WindowTest {
+ protected:
+  FrmBatchConverter* Open() {
+    window->mnuBatchConvert->trigger();
+    auto* converter = window->findChild<FrmBatchConverter*>("frmBatchConverter");
+    EXPECT_NE(converter, nullptr);
+    return converter;
+  }
+  static void Drop(FrmBatchConverter* converter, const std::vector<std::string>& paths) {
+    QMimeData mime;
+    QList<QUrl> urls;
+    for (const std::string& p : paths) urls.append(QUrl::fromLocalFile(QString::fromStdString(p)));
+    mime.setUrls(urls);
+    // The drop goes to the widget that accepted the drag's entering.
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(converter->ListView1->viewport(), &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(converter->ListView1->viewport(), &drop);
+  }
+  static void Select(FrmBatchConverter* converter, std::initializer_list<int> rows) {
+    converter->ListView1->clearSelection();
+    for (int row : rows) converter->ListView1->topLevelItem(row)->setSelected(true);
+  }
+  static std::string Data(const std::string& name) { return ReadFileBytes(std::string(VANDREL_TEST_DATA) + "/" + name); }
+
+  test::TempDir library;
+};
+
+TEST_F(BatchConverter, AddChooseRunAndTheWindowLeftEmpty) {
+  const std::string a = library.write("a.pz2", Data("reader/materials.pz2"));
+  const std::string b = library.write("b.pz2", Data("writer/round_trip/input.pz2"));
+  const std::string c = library.write("c.lt2", Data("reader/light.lt2"));
+  const std::string figure = library.write("figure.cr2", Data("reader/figure_props.cr2"));
+  const std::string bOld = ReadFileBytes(b);
+  gSettings.PZ2 = library.path();
+
+  FrmBatchConverter* converter = Open();
+  ASSERT_NE(converter, nullptr);
+  EXPECT_EQ(converter->windowTitle(), "P4 <-> P5 batch converter");
+  EXPECT_TRUE(converter->Option[0]->isChecked());
+  for (QWidget* w : std::initializer_list<QWidget*>{converter->Command2, converter->Command3, converter->Command4,
+                                                    converter->Option[0], converter->Option[3]})
+    EXPECT_FALSE(w->isEnabled());
+  EXPECT_TRUE(converter->Command1->isEnabled() && converter->Command5->isEnabled());
+  EXPECT_EQ(Open(), converter);  // one at a time
+
+  // The dialog: a character file is refused, the others are added.
+  ui->AnswerOpenFiles({a, figure, b});
+  converter->Command1->click();
+  const auto dialogs = ui->requestsOf(UiRequest::Open);
+  ASSERT_EQ(dialogs.size(), 1u);
+  EXPECT_EQ(dialogs[0].dialog.filter, "Pose files|*.pz2;*.cm2;*.lt2;*.hd2;*.fc2|All files|*.*");
+  EXPECT_EQ(dialogs[0].dialog.initDir, library.path());
+  EXPECT_TRUE(dialogs[0].dialog.flags & kOfnAllowMultiSelect);
+  ASSERT_EQ(ui->requestsOf(UiRequest::Message).size(), 1u);
+  EXPECT_EQ(ui->requestsOf(UiRequest::Message)[0].text,
+            "File " + figure + "\r\nis not a pose file and cannot be converted");
+  // A drop adds c; a dropped duplicate is refused with its message.
+  Drop(converter, {c});
+  Drop(converter, {a});
+  EXPECT_EQ(ui->requestsOf(UiRequest::Message).back().title, "Duplicate file");
+  ASSERT_EQ(converter->ListView1->topLevelItemCount(), 3);
+  EXPECT_EQ(converter->ListView1->headerItem()->text(0), "File name");
+  EXPECT_EQ(converter->ListView1->headerItem()->text(1), "Operation");
+  EXPECT_TRUE(converter->Command4->isEnabled() && converter->Option[3]->isEnabled());
+
+  // b is copied in Poser 4 format, c converted in place to Poser 4; the
+  // Poser 4 option selected at the run asks nothing about partial materials.
+  Select(converter, {1});
+  converter->Option[3]->click();
+  Select(converter, {2});
+  converter->Option[1]->click();
+  EXPECT_EQ(converter->ListView1->topLevelItem(0)->text(1), "Convert into P5 format");
+  EXPECT_EQ(converter->ListView1->topLevelItem(1)->text(1), "Save a copy in P4 format");
+  ui->clear();
+  converter->Command4->click();
+
+  auto messages = ui->requestsOf(UiRequest::Message);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, "Batch operations completed successfully.");
+  EXPECT_EQ(messages[0].title, "Job finished");
+  EXPECT_NE(ReadFileBytes(a).find("shaderTree"), std::string::npos);  // now Poser 5
+  EXPECT_EQ(ReadFileBytes(b), bOld);
+  EXPECT_TRUE(FileExists(library.file("b_P4.pz2")));
+  EXPECT_EQ(ReadFileBytes(library.file("b_P4.pz2")).find("shaderTree"), std::string::npos);
+  // The main window holds no document; the converter keeps its list.
+  EXPECT_TRUE(window->chkNoMaterialData->isChecked() && !window->chkNoMaterialData->isEnabled());
+  EXPECT_TRUE(window->chkChannels->isChecked() && !window->chkChannels->isEnabled());
+  EXPECT_EQ(window->materials->cmbFigures->count(), 0);
+  EXPECT_EQ(window->materials->lstMaterials->count(), 0);
+  EXPECT_FALSE(window->mnuFileInfo->isEnabled());
+  EXPECT_FALSE(window->IsBusy());
+  EXPECT_TRUE(gDlg.FileName.empty());
+  EXPECT_FALSE(gState.BatchMode);
+  EXPECT_EQ(converter->list().items().size(), 3u);
+
+  // A read-only file stops the run there: it and the files after it stay.
+  ASSERT_EQ(::chmod(a.c_str(), 0444), 0);
+  const std::string aNow = ReadFileBytes(a), cNow = ReadFileBytes(c);
+  Select(converter, {0, 1, 2});
+  converter->Option[1]->click();
+  ui->clear();
+  converter->Command4->click();
+  messages = ui->requestsOf(UiRequest::Message);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, "Could not complete requested operation for " + a + "\r\nBatch operations aborted.");
+  EXPECT_EQ(messages[0].title, "Error");
+  EXPECT_EQ(ReadFileBytes(a), aNow);
+  EXPECT_EQ(ReadFileBytes(c), cNow);
+  EXPECT_FALSE(gState.BatchMode);
+
+  // Removing every file disables all but Add and Cancel; Esc closes.
+  converter->Command3->click();
+  converter->Command2->click();
+  EXPECT_EQ(converter->ListView1->topLevelItemCount(), 0);
+  EXPECT_FALSE(converter->Command4->isEnabled() || converter->Option[0]->isEnabled());
+  QPointer<FrmBatchConverter> alive = converter;
+  QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QCoreApplication::sendEvent(converter, &esc);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(alive.isNull());
+}
+
+// A Poser 4 pose converted to Poser 5 and back gives the Poser 4 output of
+// the original, byte for byte, with either line ending.
+TEST_F(BatchConverter, Poser5AndBackGivesThePoser4OutputOfTheOriginal) {
+  std::vector<std::string> originals;
+  for (const fs::path& root : {fs::path(VANDREL_TEST_DATA), fs::path(VANDREL_TEST_DATA) / "../../examples"}) {
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+      const std::string path = entry.path().string();
+      if (!entry.is_regular_file() || !IsPoseTypeFile(path)) continue;
+      const std::string text = ReadFileBytes(path);
+      // Each read lists props in reverse file order, so files with several props are left out.
+      std::size_t props = 0;
+      for (std::size_t at = text.find("\nprop "); at != std::string::npos; at = text.find("\nprop ", at + 1)) ++props;
+      if (props > 1 || text.find("material ") == std::string::npos) continue;
+      const std::string name = std::to_string(originals.size()) + "-" + entry.path().filename().string();
+      originals.push_back(library.write(name, text));
+    }
+  }
+  ASSERT_GE(originals.size(), 8u);
+
+  FrmBatchConverter* converter = Open();
+  ASSERT_NE(converter, nullptr);
+  for (const int lineEnding : {0, 1}) {
+    window->optFileSystem[lineEnding]->click();
+    // First the Poser 5 copies (the run started under a Poser 4 option: no questions).
+    converter->Command3->click();
+    converter->Command2->click();
+    Drop(converter, originals);
+    converter->Command3->click();
+    converter->Option[2]->click();
+    converter->ListView1->clearSelection();
+    converter->Option[3]->click();
+    converter->Command4->click();
+    // Then Poser 4 copies of the originals and of their Poser 5 copies.
+    converter->Command3->click();
+    converter->Command2->click();
+    std::vector<std::string> again = originals;
+    for (const std::string& o : originals) again.push_back(BatchCopyPath(o, true));
+    Drop(converter, again);
+    converter->Command3->click();
+    converter->Option[3]->click();
+    ui->clear();
+    converter->Command4->click();
+    ASSERT_EQ(ui->requestsOf(UiRequest::Message).size(), 1u);
+    ASSERT_EQ(ui->requestsOf(UiRequest::Message)[0].text, "Batch operations completed successfully.");
+    for (const std::string& o : originals) {
+      const std::string direct = ReadFileBytes(BatchCopyPath(o, false));
+      ASSERT_FALSE(direct.empty()) << o;
+      EXPECT_EQ(ReadFileBytes(BatchCopyPath(BatchCopyPath(o, true), false)), direct) << o << " ending " << lineEnding;
+      EXPECT_EQ(direct.find('\n') != std::string::npos, lineEnding == 0) << o;  // CR LF or a lone CR
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vandrel
