@@ -11,6 +11,7 @@ void KeyIndex::Update(const std::vector<StringPairRec>& table) {
     byKey_.clear();
     count_ = 0;
   }
+  if (count_ == 0) byKey_.reserve(table.size());
   for (; count_ < table.size(); ++count_)
     if (!table[count_].Key.empty()) byKey_[LCase(table[count_].Key)].push_back(count_);
   first_ = table.empty() ? std::string() : table[0].Key;

@@ -57,6 +57,9 @@ void ParseCache(const std::string& text, CacheIndex& index) {
     pos = ended ? end + 2 : text.size();
     return true;
   };
+  std::size_t lines = 0;
+  for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) ++lines;
+  index.entries.reserve(lines / 2);
   std::string name, folder;
   while (nextLine(name)) {
     if (!nextLine(folder)) break;

@@ -1,6 +1,8 @@
 #include "reader/text_scan.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "common/text.h"
 #include "reader/read_fault.h"
@@ -54,32 +56,93 @@ std::string RemoveRunsAfter(std::string_view text, std::string_view lineEnd, cha
   return out;
 }
 
+namespace {
+
+// The indentation removal as one pass: the TABs after every LF go, then the
+// blanks after them (the first replacement never makes a new LF blank, nor
+// the second a new LF TAB that the first would have taken).
+class Unindent {
+ public:
+  // Whether the next character stays.
+  bool Keep(char ch) {
+    if (state_ == 1 && ch == '\t') return false;
+    if (state_ >= 1 && ch == ' ') {
+      state_ = 2;
+      return false;
+    }
+    state_ = ch == '\n' ? 1 : 0;
+    return true;
+  }
+
+ private:
+  int state_ = 0;  // 0 in a line, 1 after LF (TABs go), 2 after LF and TABs (blanks go)
+};
+
+}  // namespace
+
 std::string RemoveIndentation(std::string_view text) {
-  std::string out(text);
-  RemoveIndentationInPlace(out);
+  // Written through a buffer in large pieces: no zero-filled copy.
+  std::string out;
+  out.reserve(text.size());
+  char buffer[1 << 16];
+  std::size_t used = 0;
+  Unindent unindent;
+  for (char ch : text) {
+    if (!unindent.Keep(ch)) continue;
+    buffer[used++] = ch;
+    if (used == sizeof buffer) {
+      out.append(buffer, used);
+      used = 0;
+    }
+  }
+  out.append(buffer, used);
   return out;
 }
 
 namespace {
 
-// Drops the run of `c` after every LF, moving the text down in place.
-void RemoveRunsAfterLfInPlace(std::string& text, char c) {
-  std::size_t to = 0;
-  bool afterLf = false;
-  for (std::size_t from = 0; from < text.size(); ++from) {
-    const char ch = text[from];
-    if (afterLf && ch == c) continue;
-    afterLf = ch == '\n';
-    text[to++] = ch;
-  }
-  text.resize(to);
-}
-
 }  // namespace
 
 void RemoveIndentationInPlace(std::string& text) {
-  RemoveRunsAfterLfInPlace(text, '\t');
-  RemoveRunsAfterLfInPlace(text, ' ');
+  std::size_t to = 0;
+  Unindent unindent;
+  for (std::size_t from = 0; from < text.size(); ++from)
+    if (unindent.Keep(text[from])) text[to++] = text[from];
+  text.resize(to);
+}
+
+void RemoveStretchEverywhere(std::string& text, std::size_t start, std::size_t length) {
+  const std::size_t n = text.size();
+  if (length == 0 || start == 0 || start - 1 + length > n) return;
+  const std::size_t s = start - 1;
+  const char* t = text.data();
+  // An occurrence before the stretch itself is rare: look for one through a
+  // short comparison at each earlier place, and only then search in full.
+  const std::size_t probe = std::min<std::size_t>(length, 64);
+  for (std::size_t i = 0; i < s; ++i) {
+    if (std::memcmp(t + i, t + s, probe) == 0) {
+      const std::string what = text.substr(s, length);
+      text = Replace(text, what, "");
+      return;
+    }
+  }
+  // The stretch is the first occurrence; later ones follow it.
+  std::vector<std::size_t> at{s};
+  for (std::size_t from = s + length; n - from >= length;) {
+    const void* hit = ::memmem(t + from, n - from, t + s, length);
+    if (hit == nullptr) break;
+    const std::size_t h = static_cast<std::size_t>(static_cast<const char*>(hit) - t);
+    at.push_back(h);
+    from = h + length;
+  }
+  std::size_t to = at[0];
+  for (std::size_t k = 0; k < at.size(); ++k) {
+    const std::size_t from = at[k] + length;
+    const std::size_t stop = k + 1 < at.size() ? at[k + 1] : n;
+    std::memmove(text.data() + to, t + from, stop - from);
+    to += stop - from;
+  }
+  text.resize(to);
 }
 
 namespace {
