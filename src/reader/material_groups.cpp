@@ -132,7 +132,11 @@ void SplitPoseGroups(ReadState& rs) {
   }
 
   if (!rs.objectTextCut) {
-    rs.whole.assign(rs.data);
+    // The file read again whole (its first bytes went into the text).
+    if (rs.fileTextTaken)
+      rs.whole = ReadFileText(rs.options.path);
+    else
+      rs.whole.assign(rs.data);
     CrToLf(rs.whole);
     RemoveIndentationInPlace(rs.whole);
   }
