@@ -74,8 +74,20 @@ InnerBlocks ScanBlock(std::string_view text, std::size_t open, std::size_t limit
   if (open == 0) return blocks;
   const std::size_t end = std::min(limit == 0 ? text.size() : limit - 1, text.size());  // 0-based, exclusive
   int depth = 1;
-  for (std::size_t i = open; i < end; ++i) {  // i is 0-based: the character after the "{"
+  // The next "{" and "}" are found with memchr, each from where the last one
+  // stood: the text between braces (channel values, deltas) is not looked at
+  // one character at a time.
+  const char* t = text.data();
+  const auto next = [&](char c, std::size_t from) {
+    const void* hit = from < end ? std::memchr(t + from, c, end - from) : nullptr;
+    return hit == nullptr ? end : static_cast<std::size_t>(static_cast<const char*>(hit) - t);
+  };
+  std::size_t nextOpen = next('{', open);
+  std::size_t nextClose = next('}', open);
+  for (std::size_t i = std::min(nextOpen, nextClose); i < end; i = std::min(nextOpen, nextClose)) {
     const char c = text[i];
+    if (c == '{') nextOpen = next('{', i + 1);
+    if (c == '}') nextClose = next('}', i + 1);
     if (c == '}') {
       if (--depth == 0) {
         blocks.close = i + 1;
@@ -88,7 +100,7 @@ InnerBlocks ScanBlock(std::string_view text, std::size_t open, std::size_t limit
       if (depth == 1 && j < end && text[j] == '}') {
         blocks.empty.emplace_back(i + 1, j + 1);
         blocks.children.emplace_back(i + 1, j + 1);
-        i = j;
+        nextClose = next('}', j + 1);  // the empty block's "}" is passed over
       } else {
         if (depth == 1) blocks.children.emplace_back(i + 1, 0);
         ++depth;
