@@ -55,6 +55,12 @@ std::vector<std::size_t> HeaderPositions(std::string_view text) {
 }  // namespace
 
 void AddActorMaterialGroups(std::string_view text) {
+  std::array<ForwardFinder, 4> keywords = {ForwardFinder(text, "actor "), ForwardFinder(text, "prop "),
+                                           ForwardFinder(text, "light "), ForwardFinder(text, "camera ")};
+  AddActorMaterialGroups(text, keywords);
+}
+
+void AddActorMaterialGroups(std::string_view text, std::array<ForwardFinder, 4>& nextBlock) {
   gActorMaterialsFound = false;
   const std::vector<std::size_t> headers = HeaderPositions(text);
   ForwardFinder customFinder(text, "customMaterial");
@@ -63,10 +69,8 @@ void AddActorMaterialGroups(std::string_view text) {
   ForwardFinder crFinder(text, "\r");
   MaterialKeys keys(text);
   // The own materials of a block lie before the next object block of any
-  // kind: the last actor of its kind does not take those of a prop, light or
-  // camera that follows it.
-  ForwardFinder nextBlock[] = {ForwardFinder(text, "actor "), ForwardFinder(text, "prop "),
-                               ForwardFinder(text, "light "), ForwardFinder(text, "camera ")};
+  // kind (`nextBlock`): the last actor of its kind does not take those of a
+  // prop, light or camera that follows it.
 
   for (std::size_t i = 0; i < gActors.size(); ++i) {
     const std::size_t a = headers[i];

@@ -315,7 +315,7 @@ class ChannelReader {
 
     ReadObjects(limit);
 
-    AddActorMaterialGroups(t_);
+    AddActorMaterialGroups(t_, keywords_);
     if (!batch_ && gSettings.ReportTime) {
       const double seconds = std::floor(static_cast<double>(TickCountMs()) / 1000.0 - static_cast<double>(startTime_));
       if (seconds >= 1) host_.Message(LoadingTookMessage(startTime_), "Loading finished", MsgButtons::OK, MsgIcon::None);
