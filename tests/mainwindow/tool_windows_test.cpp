@@ -146,6 +146,23 @@ TEST_F(ToolWindows, MaterialsImportedFromAPropAndCopiedToAnActorAreSavedInsideIt
   EXPECT_EQ(window->windowTitle(), "Vandrel - [two_figures.cr2]");
   EXPECT_EQ(window->channelsPane->lstActors->topLevelItemCount(), 2);
 
+  // Cancel drops the pending copies; adding into the source itself adds nothing.
+  const std::vector<std::string> groups = Groups();
+  gState.Dirty = false;
+  WhenShown<FrmCreateMat>([](FrmCreateMat& w) {
+    w.lstMaterials1->selectAll();
+    controls::setListIndex(w.cmbFigures2, 0);
+    w.cmdAdd->click();
+    EXPECT_EQ(Items(w.lstMaterials2), QStringList({"Rubber", "Chrome"}));
+    controls::setListIndex(w.cmbFigures2, w.cmbFigures2->findText("actor hip:1"));
+    w.cmdAdd->click();
+    w.cmdCancel->click();
+  });
+  window->materials->cmdCreateMat->click();
+  EXPECT_EQ(Groups(), groups);
+  EXPECT_EQ(gObjects[0].Materials.size(), 2u);
+  EXPECT_FALSE(gState.Dirty);
+
   // Rubber to the hip, renamed; Chrome to the hip too, then removed again.
   WhenShown<FrmCreateMat>([](FrmCreateMat& w) {
     EXPECT_EQ(w.windowTitle(), "Import material(s)");
@@ -194,23 +211,6 @@ TEST_F(ToolWindows, MaterialsImportedFromAPropAndCopiedToAnActorAreSavedInsideIt
   // Inside the hip's block, which ends where the prop's begins.
   EXPECT_LT(latex, text.find("\nprop ball", hip)) << text;
   EXPECT_LT(text.find("customMaterial 1", hip), latex);
-}
-
-TEST_F(ToolWindows, CancellingTheCopyingWindowChangesNothing) {
-  OpenFigure(1, MsgResult::No);
-  EXPECT_FALSE(gState.Dirty);
-  const auto objects = Groups();
-  WhenShown<FrmCreateMat>([](FrmCreateMat& w) {
-    w.lstMaterials1->selectAll();
-    controls::setListIndex(w.cmbFigures2, 0);
-    w.cmdAdd->click();  // the source itself: nothing to add
-    EXPECT_EQ(Items(w.lstMaterials2), QStringList({"Metal", "Glass"}));
-    w.cmdCancel->click();
-  });
-  window->materials->cmdCreateMat->click();
-  EXPECT_EQ(Groups(), objects);
-  EXPECT_EQ(gObjects[0].Materials.size(), 2u);
-  EXPECT_FALSE(gState.Dirty);
 }
 
 }  // namespace

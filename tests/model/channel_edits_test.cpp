@@ -69,13 +69,9 @@ TEST_F(ChannelEdits, DialValuesAreShownAndCheckedWithAPointWhateverTheLocale) {
   std::setlocale(LC_ALL, "C");
 
   // DepthMapSize: the leading number + 1, halves to even; 16 bits or nothing.
-  EXPECT_EQ(StoredDepthMapSize("512"), 513);
-  EXPECT_EQ(StoredDepthMapSize("1.5"), 2);
-  EXPECT_EQ(StoredDepthMapSize("abc"), 1);
-  EXPECT_EQ(StoredDepthMapSize("32766"), 32767);
-  EXPECT_EQ(StoredDepthMapSize("-32769"), -32768);
-  EXPECT_FALSE(StoredDepthMapSize("32767").has_value());
-  EXPECT_FALSE(StoredDepthMapSize("-32770").has_value());
+  for (const auto& [typed, stored] : std::vector<std::pair<const char*, std::optional<int>>>{
+           {"512", 513}, {"1.5", 2}, {"abc", 1}, {"32766", 32767}, {"-32769", -32768}, {"32767", {}}, {"-32770", {}}})
+    EXPECT_EQ(StoredDepthMapSize(typed), stored) << typed;
 }
 
 TEST_F(ChannelEdits, WhatAnActorOrChannelStillHasToWrite) {

@@ -44,7 +44,7 @@ TEST(FigureFile, ListsAndCutsTheSameFiguresWhateverTheLineEnds) {
   }
 }
 
-TEST(FigureFile, OneFigureIsTheWholeFileAndBrokenFilesAreRefused) {
+TEST(FigureFile, OneFigureIsTheWholeFileBrokenFilesAreRefusedSharedGeometriesAreMatched) {
   const std::string lf = TwoFigures();
   const std::size_t robot1 = lf.find("figureResFile :Runtime:Geometries:Robots");
   const std::size_t doll2 = lf.find("figureResFile :Runtime:Geometries:Dolls", robot1);
@@ -78,16 +78,13 @@ TEST(FigureFile, OneFigureIsTheWholeFileAndBrokenFilesAreRefused) {
     EXPECT_EQ(ListFigures(f), FigureListOutcome::NotValid) << c.what;
     EXPECT_TRUE(f.Figures.empty()) << c.what;
   }
-}
 
-TEST(FigureFile, FiguresSharingAGeometryEachGetTheirOwnSecondPart) {
-  std::string lf = TwoFigures();
   // Both figures on the doll's geometry; the robot loses its name line.
-  for (std::size_t p = lf.find("Robots:robot"); p != std::string::npos; p = lf.find("Robots:robot"))
-    lf.replace(p, 12, "Dolls:doll");
-  lf.replace(lf.find("name    Robot"), 13, "root2");
-  FigureFile file;
-  file.Text = lf;
+  std::string shared = lf;
+  for (std::size_t p = shared.find("Robots:robot"); p != std::string::npos; p = shared.find("Robots:robot"))
+    shared.replace(p, 12, "Dolls:doll");
+  shared.replace(shared.find("name    Robot"), 13, "root2");
+  file.Text = shared;
   ASSERT_EQ(ListFigures(file), FigureListOutcome::Listed);
   ASSERT_EQ(file.Figures.size(), 2u);
   EXPECT_EQ(file.Figures[0].Name, "Doll");

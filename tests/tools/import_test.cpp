@@ -51,6 +51,18 @@ TEST_F(Import, MaterialsReplaceTheGroupsWhileTheActorsOwnStayWithTheirEntries) {
   EXPECT_EQ(gActors.size(), 4u);
   EXPECT_TRUE(gState.Dirty);
   EXPECT_EQ(calls.objectListShown, 1);
+
+  // Then the materials of the second figure of a multi-figure file, without its morphs.
+  ui->clear();
+  ui->AnswerOpen(ToolData("two_figures.cr2"));
+  calls.chosen = 1;
+  RunImport(ImportData::Materials, 7, false, calls);
+  EXPECT_EQ(MaterialNames(gObjects[0]), (std::vector<std::string>{"Metal", "Glass"}));
+  EXPECT_EQ(gObjectList,
+            (std::vector<std::string>{"figure", "actor BODY:1", "actor hip:1", "light Spot", "actor head:1"}));
+  EXPECT_EQ(gActors.size(), 4u);
+  EXPECT_TRUE(ui->requestsOf(UiRequest::Message).empty());
+  EXPECT_FALSE(gImportMode || gFigureMaterialsOnly || gState.LoadProps);
 }
 
 TEST_F(Import, AnImportThatBringsNothingLeavesTheDocumentAsItWas) {
@@ -160,18 +172,6 @@ TEST_F(Import, TheBodyActorIsReplacedOnlyOnceANewOneWasRead) {
   EXPECT_EQ(DialNames(gActors[0]), std::vector<std::string>{"Blink"});
   EXPECT_EQ(gState.LastCharacterFolder, ToolData("").substr(0, ToolData("").size() - 1));
   EXPECT_FALSE(gFigureBodyOnly || gFigureMorphsOnly);
-}
-
-TEST_F(Import, MaterialsOfOneFigureOfAMultiFigureFile) {
-  ui->AnswerOpen(ToolData("two_figures.cr2"));
-  calls.chosen = 1;
-  RunImport(ImportData::Materials, 7, false, calls);
-  EXPECT_EQ(MaterialNames(gObjects[0]), (std::vector<std::string>{"Metal", "Glass"}));
-  EXPECT_EQ(gObjectList.front(), "figure");
-  EXPECT_EQ(gObjectList.size(), 5u);
-  EXPECT_EQ(gActors.size(), 4u);  // no morphs read with the materials
-  EXPECT_TRUE(ui->requestsOf(UiRequest::Message).empty());
-  EXPECT_FALSE(gImportMode || gFigureMaterialsOnly || gState.LoadProps);
 }
 
 }  // namespace

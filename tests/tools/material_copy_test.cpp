@@ -81,19 +81,17 @@ TEST_F(MaterialCopy, ApplyCopiesWholeRecordsAndKeepsTheListInStepWithTheTable) {
   gState.Dirty = false;
   EXPECT_FALSE(MaterialCopyPlan().Apply());
   EXPECT_FALSE(gState.Dirty);
-}
 
-TEST_F(MaterialCopy, CopiesGoToTheChosenEntryAndIntoAnEmptyTable) {
   // Two groups of one name: the chosen one gets the copy.
   gObjects = {ObjectRec{"figure", {Material("A", 1)}, {}}, ObjectRec{"figure", {Material("B", 2)}, {}}};
   gObjectList = {"figure", "figure"};
-  MaterialCopyPlan plan;
-  plan.Add(0, 1, {0});
-  plan.Apply();
+  MaterialCopyPlan same;
+  same.Add(0, 1, {0});
+  same.Apply();
   EXPECT_EQ(MaterialNames(gObjects[0]), (std::vector<std::string>{"A", "B"}));
   EXPECT_EQ(MaterialNames(gObjects[1]), std::vector<std::string>{"B"});
 
-  // A table without groups: the first new group takes its empty entry.
+  // A table without groups counts none, and its entries list no materials.
   gObjects = {ObjectRec{}};
   gObjectList = {"actor BODY:1", "actor hip:1"};
   MaterialCopyPlan empty;
