@@ -26,6 +26,9 @@ TEST(LineEndRead, SameTablesForEveryLineEndAndTheWrittenPoseKeepsThem) {
       {"smile", ".pz2",
        {"valueParm Blink = 0.25", "valueParm BlinkLeft = 1", "targetGeom Smile = 0.4", "targetGeom SmileOpen = 0.6",
         "kdRed RED = 0.9", "focal focal = 38"}},
+      // Indented object lines and no channels anywhere.
+      {"unposed", ".pz2", {"group hip:1\n  material Belt", "group figure\n  material Skin", "entry prop ball_1",
+                           "entry actor head:1", "actor head:1"}},
   };
   const std::string folder = std::string(VANDREL_TEST_DATA) + "/lineends/";
   for (const LineEndCase& c : cases) {
