@@ -284,6 +284,10 @@ TEST_F(MaterialsPaneTest, NewMaterialsAndTheGroupOfAnActor) {
   EXPECT_FALSE(On(P().TXT[1]));
   EXPECT_TRUE(On(P().cmdNewMat));
   EXPECT_EQ(P().lstMaterials->count(), 0);
+  // Nothing of the material shown before stays in view.
+  for (int i = 0; i < 4; ++i) EXPECT_FALSE(P().SwatchColor(i).isValid()) << i;
+  EXPECT_FALSE(P().chkApplyTextures->isChecked() || P().chkMultiplyThroughLights->isChecked() ||
+               P().chkMultiplyThroughKdColor->isChecked());
   ui->AnswerInput(std::string("hipskin"));
   P().cmdNewMat->click();
   ASSERT_EQ(gObjects.size(), 3u);
@@ -413,6 +417,18 @@ TEST_F(MaterialsPaneTest, WindowFitsALaptopScreenAndTheListShowsWholeRows) {
   const QListWidget* list = window->materials->lstMaterials;
   const int rows = list->height() - 2 * list->frameWidth();
   EXPECT_EQ(rows % list->sizeHintForRow(0), 0) << rows;
+  // A panel flipped to its off face keeps its row's height: the rows below
+  // stay under the mouse.
+  MaterialsPane& pane = *window->materials;
+  const auto rowsBelow = [&] {
+    QApplication::processEvents();
+    return std::pair(pane.TXT[3]->mapTo(window.get(), QPoint()).y(), pane.chkTexture->mapTo(window.get(), QPoint()).y());
+  };
+  const auto before = rowsBelow();
+  for (int panel : {kObjectColorPanel, kHighlightColorPanel, kAmbientColorPanel, kReflectiveColorPanel,
+                    kHighlightSizePanel, kTextureMapPanel})
+    pane.TogglePanel(panel);
+  EXPECT_EQ(rowsBelow(), before);
 }
 
 }  // namespace
