@@ -130,7 +130,7 @@ void MaterialsPane::ClearMaterialPanel() {
   // would invert materials and mark the document: they ignore this.
   for (int i = 0; i < 4; ++i) {
     swatchColors_[static_cast<std::size_t>(i)] = QColor();
-    SHP[static_cast<std::size_t>(i)]->setStyleSheet({});
+    SHP[static_cast<std::size_t>(i)]->setStyleSheet("QPushButton { border: 1px solid #a0a0a0; }");
   }
   const bool events = gState.EventsOn;
   gState.EventsOn = false;
