@@ -32,6 +32,8 @@ bool MainWindowBatchDocument::NothingToSave() {
   return NothingToWrite(window_.chkNoMaterialData->isChecked(), window_.chkChannels->isChecked());
 }
 
+bool MainWindowBatchDocument::MaterialsLeftOut() { return window_.chkNoMaterialData->isChecked(); }
+
 void MainWindowBatchDocument::SetPoser5(bool poser5) { controls::setOption(window_.optPoserFormat[poser5 ? 1 : 0]); }
 
 bool MainWindowBatchDocument::Save() { return window_.mnuSave_Click(); }

@@ -17,6 +17,7 @@ class MainWindowBatchDocument : public BatchDocument {
   void EndRun() override;
   bool Read(const std::string& path) override;
   bool NothingToSave() override;
+  bool MaterialsLeftOut() override;
   void SetPoser5(bool poser5) override;
   bool Save() override;
   bool SaveCopy(const std::string& path) override;

@@ -93,7 +93,7 @@ void MaterialsPane::Combo2_Click() {
 void MaterialsPane::cmdDelTemplate_Click() {
   const int chosen = Combo1->currentIndex();
   if (chosen < 0) return;
-  const std::string name = Combo1->currentText().toStdString();
+  const std::string name = ToPoserText(Combo1->currentText());  // as message boxes take text
   if (Ui().MessageBox("Are you sure you want to delete template\r\n" + name + "?", "Delete template?",
                       MsgButtons::YesNo, MsgIcon::None) != MsgResult::Yes)
     return;

@@ -55,16 +55,22 @@ std::vector<std::size_t> HeaderPositions(std::string_view text) {
 }  // namespace
 
 void AddActorMaterialGroups(std::string_view text) {
+  std::array<ForwardFinder, 4> keywords = {ForwardFinder(text, "actor "), ForwardFinder(text, "prop "),
+                                           ForwardFinder(text, "light "), ForwardFinder(text, "camera ")};
+  AddActorMaterialGroups(text, keywords);
+}
+
+void AddActorMaterialGroups(std::string_view text, std::array<ForwardFinder, 4>& nextBlock) {
   gActorMaterialsFound = false;
   const std::vector<std::size_t> headers = HeaderPositions(text);
   ForwardFinder customFinder(text, "customMaterial");
   ForwardFinder materialFinder(text, "material ");
   ForwardFinder closeFinder(text, "}");
+  ForwardFinder crFinder(text, "\r");
+  MaterialKeys keys(text);
   // The own materials of a block lie before the next object block of any
-  // kind: the last actor of its kind does not take those of a prop, light or
-  // camera that follows it.
-  ForwardFinder nextBlock[] = {ForwardFinder(text, "actor "), ForwardFinder(text, "prop "),
-                               ForwardFinder(text, "light "), ForwardFinder(text, "camera ")};
+  // kind (`nextBlock`): the last actor of its kind does not take those of a
+  // prop, light or camera that follows it.
 
   for (std::size_t i = 0; i < gActors.size(); ++i) {
     const std::size_t a = headers[i];
@@ -91,13 +97,23 @@ void AddActorMaterialGroups(std::string_view text) {
     for (int m = 0; m < count; ++m) {
       const std::size_t close = closeFinder.Next(matPos + 10);
       const std::size_t blockEnd = close == 0 ? text.size() : close;
-      std::string block(text.substr(matPos - 1, blockEnd > matPos ? blockEnd - matPos : 0));
-      CrToLf(block);
+      const std::string_view stretch = text.substr(matPos - 1, blockEnd > matPos ? blockEnd - matPos : 0);
       gObjects[group].Materials.resize(static_cast<std::size_t>(m) + 1);
-      ParseMaterialBlock(block, group, m);
-      const std::size_t lineEnd = InStr(block, "\n");
+      // A block without CR is read where it stands (blocks may share one
+      // distant "}"); one with CR is read from a copy with LF in their place.
+      const std::size_t cr = crFinder.Next(matPos);
+      std::string block;
+      if (cr != 0 && cr < matPos + stretch.size()) {
+        block.assign(stretch);
+        CrToLf(block);
+        ParseMaterialBlock(block, group, m);
+      } else {
+        ParseMaterialBlock(stretch, group, m, keys);
+      }
+      const std::string_view parsed = block.empty() ? stretch : std::string_view(block);
+      const std::size_t lineEnd = InStr(parsed, "\n");
       gObjects[group].Materials[m].Name =
-          lineEnd == 0 ? Mid(block, 10) : Mid(block, 10, lineEnd >= 10 ? lineEnd - 10 : 0);
+          lineEnd == 0 ? Mid(parsed, 10) : Mid(parsed, 10, lineEnd >= 10 ? lineEnd - 10 : 0);
       if (m + 1 < count) {
         matPos = materialFinder.Next(matPos + 10);
         if (matPos == 0) break;

@@ -3,6 +3,7 @@
 // entries, and the DisableProperties preference clears the property switches.
 #pragma once
 
+#include <array>
 #include <string_view>
 
 namespace vandrel {
@@ -14,6 +15,10 @@ namespace vandrel {
 // every actor of kind "actor" that has no group gets "actor <name>" at the
 // end of the object list.
 void AddActorMaterialGroups(std::string_view text);
+// The same with the searches of the four object keywords ("actor ", "prop ",
+// "light ", "camera ") that the channel reader already made over `text`.
+class ForwardFinder;
+void AddActorMaterialGroups(std::string_view text, std::array<ForwardFinder, 4>& keywords);
 
 // Every actor of kind "actor" whose name is not a group's gets "actor <name>"
 // at the end of the object list.

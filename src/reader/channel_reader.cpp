@@ -24,14 +24,19 @@ constexpr std::array<const char*, 4> kKeywords = {"actor ", "prop ", "light ", "
 
 // The nearest object block from a position of the whole text, as
 // NextObjectBlock answers for the text from that position on.
+std::array<ForwardFinder, 4> KeywordFinders(std::string_view text) {
+  return {ForwardFinder(text, kKeywords[0]), ForwardFinder(text, kKeywords[1]), ForwardFinder(text, kKeywords[2]),
+          ForwardFinder(text, kKeywords[3])};
+}
+
 class ObjectBlockFinder {
  public:
   explicit ObjectBlockFinder(std::string_view text)
-      : text_(text),
-        keys_{ForwardFinder(text, kKeywords[0]), ForwardFinder(text, kKeywords[1]), ForwardFinder(text, kKeywords[2]),
-              ForwardFinder(text, kKeywords[3])},
-        brace_(text, "{"),
-        lineEnd_(text, "\n") {}
+      : text_(text), own_(KeywordFinders(text)), keys_(own_), brace_(text, "{"), lineEnd_(text, "\n") {}
+  // With the keyword searches of the reader, shared by its finders: each
+  // keyword is then looked for once over the text, not once per finder.
+  ObjectBlockFinder(std::string_view text, std::array<ForwardFinder, 4>& keys)
+      : text_(text), own_(KeywordFinders({})), keys_(keys), brace_(text, "{"), lineEnd_(text, "\n") {}
 
   // The keyword's index (-1 = none) and how many characters were skipped.
   std::pair<int, std::size_t> Next(std::size_t from, bool checkEmpty) {
@@ -91,15 +96,11 @@ class ObjectBlockFinder {
   }
 
   std::string_view text_;
-  std::array<ForwardFinder, 4> keys_;
+  std::array<ForwardFinder, 4> own_;
+  std::array<ForwardFinder, 4>& keys_;
   ForwardFinder brace_;
   ForwardFinder lineEnd_;
 };
-
-std::array<ForwardFinder, 4> KeywordFinders(std::string_view text) {
-  return {ForwardFinder(text, kKeywords[0]), ForwardFinder(text, kKeywords[1]), ForwardFinder(text, kKeywords[2]),
-          ForwardFinder(text, kKeywords[3])};
-}
 
 // The occurrences of "<type> <name>" as a whole line in one block (nothing
 // but blanks, TABs or a CR after the name up to the line end), found through
@@ -257,12 +258,10 @@ class ChannelReader {
         append_(append),
         host_(host),
         batch_(gState.BatchMode),
-        blockStart_(text),
-        blockEnd_(text),
-        blockTail_(text),
-        keywordAt_(KeywordFinders(text)),
-        keywordEnd_(KeywordFinders(text)),
-        keywordTail_(KeywordFinders(text)),
+        keywords_(KeywordFinders(text)),
+        blockStart_(text, keywords_),
+        blockEnd_(text, keywords_),
+        blockTail_(text, keywords_),
         headerEnd_(text, "\n"),
         channelsAt_(text, "channels\n"),
         closeAt_(text, "}"),
@@ -276,8 +275,6 @@ class ChannelReader {
         braceAfterM_(text, "{"),
         braceAfterChannels_(text, "{"),
         lineEnd_(text, "\n"),
-        keysLfLine_(text, "keys\n"),
-        keysBlankLine_(text, "keys \n"),
         dialLineEnd_(text, "\n"),
         nameAt_(text, "name"),
         hiddenAt_(text, "hidden"),
@@ -318,7 +315,7 @@ class ChannelReader {
 
     ReadObjects(limit);
 
-    AddActorMaterialGroups(t_);
+    AddActorMaterialGroups(t_, keywords_);
     if (!batch_ && gSettings.ReportTime) {
       const double seconds = std::floor(static_cast<double>(TickCountMs()) / 1000.0 - static_cast<double>(startTime_));
       if (seconds >= 1) host_.Message(LoadingTookMessage(startTime_), "Loading finished", MsgButtons::OK, MsgIcon::None);
@@ -352,7 +349,7 @@ class ChannelReader {
       const int k = keyword < 0 ? 0 : keyword;
       if (keyword >= 0) p += skipped;
       if (!insertOne_) {
-        p = keywordAt_[static_cast<std::size_t>(k)].Next(p);
+        p = keywords_[static_cast<std::size_t>(k)].Next(p);
         if (p == 0 || p > limit) break;
       }
       const std::size_t lf = headerEnd_.Next(p);
@@ -386,7 +383,7 @@ class ChannelReader {
 
     const auto [keyword2, unused] = blockEnd_.Next(p + 7, false);
     (void)unused;
-    const std::size_t end = keywordEnd_[static_cast<std::size_t>(keyword2 < 0 ? 0 : keyword2)].Next(p + 6);
+    const std::size_t end = keywords_[static_cast<std::size_t>(keyword2 < 0 ? 0 : keyword2)].Next(p + 6);
     const std::size_t blockEnd = end != 0 ? end : n_;
 
     const std::size_t channels = channelsAt_.Next(p);
@@ -480,8 +477,8 @@ class ChannelReader {
         while (anchor + 3 <= n_ && t_[anchor + 2] == '\n') ++anchor;
         const std::size_t lineEnd = lineEnd_.Next(anchor + 3);
         line = CleanLine(Between(t_, anchor + 2, lineEnd == 0 ? n_ + 1 : lineEnd));
-        searchStart = keysLfLine_.Next(anchor + 3) + 2;
-        if (searchStart < 3) searchStart = keysBlankLine_.Next(anchor + 3) + 2;
+        searchStart = keysLf_.Next(anchor + 3) + 2;
+        if (searchStart < 3) searchStart = keysBlank_.Next(anchor + 3) + 2;
         const std::size_t blank = InStr(line, " ");
         if (line.empty() || blank == 0) break;
         const std::string lineType = Left(line, blank - 1);
@@ -590,7 +587,7 @@ class ChannelReader {
     if (c == 0) return;
     const auto [keyword3, unused] = blockTail_.Next(c + 2, false);
     (void)unused;
-    const std::size_t next = keywordTail_[static_cast<std::size_t>(keyword3 < 0 ? 0 : keyword3)].Next(c + 1);
+    const std::size_t next = keywords_[static_cast<std::size_t>(keyword3 < 0 ? 0 : keyword3)].Next(c + 1);
     const std::size_t nextStart = next != 0 ? next : n_;
     const std::size_t tailEnd = tailLastClose_.Prev(nextStart);
     std::string tail;
@@ -632,12 +629,12 @@ class ChannelReader {
   std::size_t lastLineEnd_ = 0;
   bool keysMissingForDial_ = false;
 
+  std::array<ForwardFinder, 4> keywords_;
   ObjectBlockFinder blockStart_, blockEnd_, blockTail_;
-  std::array<ForwardFinder, 4> keywordAt_, keywordEnd_, keywordTail_;
   ForwardFinder headerEnd_, channelsAt_, closeAt_;
   ForwardFinder keysLf_, keysBlank_, anchorBrace_, hiddenBlank_, nameBlank_;
   BackwardFinder lastClose_, lastChannels_;
-  ForwardFinder braceAfterM_, braceAfterChannels_, lineEnd_, keysLfLine_, keysBlankLine_;
+  ForwardFinder braceAfterM_, braceAfterChannels_, lineEnd_;
   ForwardFinder dialLineEnd_, nameAt_, hiddenAt_, dialClose_, nameBlankAfter_, nameLineEnd_, hiddenBlankAfter_,
       hiddenLineEnd_, dialOpen_;
   ForwardFinder tailClose_, tailOpen_;

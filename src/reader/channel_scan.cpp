@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 
 #include "common/numbers.h"
@@ -41,7 +42,7 @@ std::size_t BackwardFinder::Prev(std::size_t limit) {
       // Only an occurrence that ends after the previous limit is new.
       const std::size_t windowStart = lastLimit_ >= m ? lastLimit_ - m + 1 : 0;  // 0-based
       const std::string_view window = text_.substr(windowStart, limit - windowStart);
-      const std::size_t hit = window.size() >= m ? window.rfind(needle_) : std::string_view::npos;
+      const std::size_t hit = window.size() >= m ? LastIn(window) : std::string_view::npos;
       if (hit != std::string_view::npos) lastResult_ = windowStart + hit + 1;
       lastLimit_ = limit;
       return lastResult_;
@@ -73,8 +74,20 @@ InnerBlocks ScanBlock(std::string_view text, std::size_t open, std::size_t limit
   if (open == 0) return blocks;
   const std::size_t end = std::min(limit == 0 ? text.size() : limit - 1, text.size());  // 0-based, exclusive
   int depth = 1;
-  for (std::size_t i = open; i < end; ++i) {  // i is 0-based: the character after the "{"
+  // The next "{" and "}" are found with memchr, each from where the last one
+  // stood: the text between braces (channel values, deltas) is not looked at
+  // one character at a time.
+  const char* t = text.data();
+  const auto next = [&](char c, std::size_t from) {
+    const void* hit = from < end ? std::memchr(t + from, c, end - from) : nullptr;
+    return hit == nullptr ? end : static_cast<std::size_t>(static_cast<const char*>(hit) - t);
+  };
+  std::size_t nextOpen = next('{', open);
+  std::size_t nextClose = next('}', open);
+  for (std::size_t i = std::min(nextOpen, nextClose); i < end; i = std::min(nextOpen, nextClose)) {
     const char c = text[i];
+    if (c == '{') nextOpen = next('{', i + 1);
+    if (c == '}') nextClose = next('}', i + 1);
     if (c == '}') {
       if (--depth == 0) {
         blocks.close = i + 1;
@@ -87,7 +100,7 @@ InnerBlocks ScanBlock(std::string_view text, std::size_t open, std::size_t limit
       if (depth == 1 && j < end && text[j] == '}') {
         blocks.empty.emplace_back(i + 1, j + 1);
         blocks.children.emplace_back(i + 1, j + 1);
-        i = j;
+        nextClose = next('}', j + 1);  // the empty block's "}" is passed over
       } else {
         if (depth == 1) blocks.children.emplace_back(i + 1, 0);
         ++depth;
@@ -107,6 +120,21 @@ bool WholeChannelLineAt(std::string_view text, std::size_t pos, std::string_view
     if (c != ' ' && c != '\t' && c != '\r') return false;
   }
   return true;
+}
+
+std::size_t BackwardFinder::LastIn(std::string_view window) const {
+  // The needle's first character is looked for with memrchr, the rest
+  // compared: far faster than a comparison at every position.
+  const std::size_t m = needle_.size();
+  std::size_t end = window.size() - m + 1;  // candidates are 0..end-1
+  while (end > 0) {
+    const void* hit = ::memrchr(window.data(), needle_[0], end);
+    if (hit == nullptr) return std::string_view::npos;
+    const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - window.data());
+    if (window.compare(at, m, needle_) == 0) return at;
+    end = at;
+  }
+  return std::string_view::npos;
 }
 
 std::size_t CountOf(std::string_view text, std::string_view what) {

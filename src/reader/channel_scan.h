@@ -38,6 +38,9 @@ class BackwardFinder {
   std::size_t Prev(std::size_t limit);
 
  private:
+  // 0-based position of the last occurrence inside `window`, or npos.
+  std::size_t LastIn(std::string_view window) const;
+
   std::string_view text_;
   std::string needle_;
   std::size_t lastLimit_ = 0;  // 0 = nothing asked yet

@@ -7,6 +7,7 @@
 #include "common/text.h"
 #include "model/model.h"
 #include "model/object_list.h"
+#include "reader/channel_scan.h"
 #include "reader/material_parser.h"
 #include "reader/prop_entries.h"
 #include "reader/read_fault.h"
@@ -61,9 +62,11 @@ std::size_t FindLastNamedLine(std::string_view text, std::string_view name, char
 void CutObjectPart(ReadState& rs) {
   rs.step = kStepObjectPart;
   std::string& whole = rs.whole;
-  const bool hasObjects = CleanLineContains(whole, "channels{") || InStr(whole, "camera ") != 0 ||
-                          InStr(whole, "light ") != 0 || InStr(whole, "actor ") != 0 ||
-                          InStr(whole, "prop ") != 0;
+  // The keywords that stand early in a file are looked for first: each test
+  // that fails reads the whole text.
+  const bool hasObjects = InStr(whole, "actor ") != 0 || InStr(whole, "prop ") != 0 ||
+                          InStr(whole, "light ") != 0 || InStr(whole, "camera ") != 0 ||
+                          CleanLineContains(whole, "channels{");
   if (!hasObjects || gImportMode) {
     if (!gImportMode) rs.result.channelsOff = true;
     return;
@@ -106,8 +109,7 @@ void CutObjectPart(ReadState& rs) {
   else
     rs.result.channelsOff = true;  // no channel reader: the file yields no actor
   rs.step = kStepObjectPart;
-  std::string rest = Replace(whole, objectText, "");
-  whole = std::move(rest);
+  RemoveStretchEverywhere(whole, start, end - start);
   rs.objectTextCut = true;
   // The file's bytes are not needed again.
   if (!rs.textGiven) {
@@ -130,7 +132,11 @@ void SplitPoseGroups(ReadState& rs) {
   }
 
   if (!rs.objectTextCut) {
-    rs.whole.assign(rs.data);
+    // The file read again whole (its first bytes went into the text).
+    if (rs.fileTextTaken)
+      rs.whole = ReadFileText(rs.options.path);
+    else
+      rs.whole.assign(rs.data);
     CrToLf(rs.whole);
     RemoveIndentationInPlace(rs.whole);
   }
@@ -220,6 +226,8 @@ void ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
   const std::string lower = LCase(text);
   std::size_t base = 1;  // where the group text now begins
   int m = 0;
+  MaterialKeys keys(text);
+  ForwardFinder closeFinder(text, "}");
   for (std::size_t at = FindAtLineStart(lower, "material ", base, base, true); at != 0;
        at = FindAtLineStart(lower, "material ", base, base, true)) {
     gObjects[static_cast<std::size_t>(group)].Materials.resize(static_cast<std::size_t>(m) + 1);
@@ -227,10 +235,9 @@ void ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
     MaterialRec& rec = gObjects[static_cast<std::size_t>(group)].Materials[static_cast<std::size_t>(m)];
     rec.Name = CleanLine(Mid(MidChecked(text, Ll(at), lf - Ll(at)), 10));
     rs.Item(rec.Name + "...");
-    const std::size_t brace = InStr(base, text, "}");
-    const std::string_view block =
-        brace == 0 ? std::string_view() : std::string_view(text).substr(base - 1, brace - base + 1);
-    ParseMaterialBlock(block, group, m);
+    const std::size_t brace = closeFinder.Next(base);
+    const std::string_view block = std::string_view(text).substr(base - 1, brace == 0 ? 0 : brace - base + 1);
+    ParseMaterialBlock(block, group, m, keys);
 
     const std::size_t next = FindAtLineStart(lower, "material ", at + 8, base, true);
     // Without a next block the text up to its first "}" is used up; a text

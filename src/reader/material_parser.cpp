@@ -2,11 +2,13 @@
 
 #include <cmath>
 #include <limits>
+#include <map>
 
 #include "common/numbers.h"
 #include "common/text.h"
 #include "model/model.h"
 #include "reader/read_fault.h"
+#include "reader/channel_scan.h"
 #include "reader/text_scan.h"
 
 namespace vandrel {
@@ -17,10 +19,38 @@ MaterialMapHook& MapHook() {
   return hook;
 }
 
+}  // namespace
+
+class MaterialKeyIndex {
+ public:
+  explicit MaterialKeyIndex(std::string_view text) : text_(text) {}
+
+  // InStr(block, key) for a block that is a stretch of the text.
+  std::size_t Find(std::string_view block, std::string_view key) {
+    auto it = finders_.find(key);
+    if (it == finders_.end()) it = finders_.emplace(std::string(key), ForwardFinder(text_, std::string(key))).first;
+    const std::size_t offset = static_cast<std::size_t>(block.data() - text_.data());
+    const std::size_t at = it->second.Next(offset + 1);
+    return at != 0 && at - 1 + key.size() <= offset + block.size() ? at - offset : 0;
+  }
+
+ private:
+  std::string_view text_;
+  std::map<std::string, ForwardFinder, std::less<>> finders_;
+};
+
+MaterialKeyIndex* NewMaterialKeyIndex(std::string_view text) { return new MaterialKeyIndex(text); }
+void DeleteMaterialKeyIndex(MaterialKeyIndex* index) { delete index; }
+
+namespace {
+
+// The index of the blocks being parsed, while ParseMaterialBlock runs with one.
+MaterialKeyIndex* gKeyIndex = nullptr;
+
 // 1-based position of the character after `key`, 0 when the key is absent;
 // records the absence in gState.KeyMissing.
 std::size_t ValueStart(std::string_view block, std::string_view key) {
-  const std::size_t p = InStr(block, key);
+  const std::size_t p = gKeyIndex != nullptr ? gKeyIndex->Find(block, key) : InStr(block, key);
   gState.KeyMissing = p == 0;
   return p == 0 ? 0 : p + key.size();
 }
@@ -94,6 +124,14 @@ std::string ParseMaterialPath(std::string_view block, std::string_view key) {
   const std::size_t start = ValueStart(block, key);
   if (start == 0) return {};
   return CleanLine(RemoveChar(LineFrom(block, start), '"'));
+}
+
+void ParseMaterialBlock(std::string_view block, int group, int material, MaterialKeys& keys) {
+  struct Using {
+    explicit Using(MaterialKeyIndex* index) { gKeyIndex = index; }
+    ~Using() { gKeyIndex = nullptr; }
+  } current(keys.index);
+  ParseMaterialBlock(block, group, material);
 }
 
 void ParseMaterialBlock(std::string_view block, int group, int material) {

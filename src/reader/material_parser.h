@@ -29,6 +29,24 @@ std::string ParseMaterialPath(std::string_view block, std::string_view key);
 // Fills every field of gObjects[group].Materials[material] but Name and Skip.
 void ParseMaterialBlock(std::string_view block, int group, int material);
 
+// The next position of every key in a text that holds many material blocks:
+// the blocks of one group or object, read from the first to the last, each a
+// stretch of `text`. A key that a block lacks is then not looked for again
+// to the block's end, which may lie far away ("}" shared by many blocks).
+class MaterialKeyIndex;
+MaterialKeyIndex* NewMaterialKeyIndex(std::string_view text);
+void DeleteMaterialKeyIndex(MaterialKeyIndex* index);
+struct MaterialKeys {
+  explicit MaterialKeys(std::string_view text) : index(NewMaterialKeyIndex(text)) {}
+  ~MaterialKeys() { DeleteMaterialKeyIndex(index); }
+  MaterialKeys(const MaterialKeys&) = delete;
+  MaterialKeys& operator=(const MaterialKeys&) = delete;
+  MaterialKeyIndex* index;
+};
+// ParseMaterialBlock for a block that is a stretch of the index's text; the
+// result is the same.
+void ParseMaterialBlock(std::string_view block, int group, int material, MaterialKeys& keys);
+
 // Called for each map path a block names while the MainThumb preference is
 // on, so that the window side can load the map's thumbnail when the file
 // exists. Empty = nothing to do (the core alone, tests).

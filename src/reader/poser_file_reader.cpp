@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <memory>
 #include <new>
 
 #include "common/numbers.h"
@@ -63,6 +64,32 @@ FileBuffer FileBuffer::Read(const std::string& path) {
   ::close(fd);
   buffer.size_ = done;
   return buffer;
+}
+
+std::string ReadFileText(const std::string& path) {
+  if (path.empty()) throw FileAccessFault();
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw errno == ENOENT || errno == ENOTDIR ? FileNotFoundFault() : FileAccessFault();
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    throw FileAccessFault();
+  }
+  std::string text;
+  text.reserve(static_cast<std::size_t>(st.st_size));
+  std::unique_ptr<char[]> piece(new char[1 << 20]);
+  for (;;) {
+    const ssize_t n = ::read(fd, piece.get(), 1 << 20);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      ::close(fd);
+      throw FileAccessFault();
+    }
+    if (n == 0) break;
+    text.append(piece.get(), static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return text;
 }
 
 namespace {
@@ -195,6 +222,9 @@ void LoadData(ReadState& rs, int step) {
   rs.step = step;
   if (rs.textGiven) {
     rs.data = *rs.options.text;
+  } else if (IsPoseType(rs.options.fileType)) {
+    rs.fileText = ReadFileText(rs.options.path);
+    rs.data = rs.fileText;
   } else {
     rs.fileBytes = FileBuffer::Read(rs.options.path);
     rs.data = rs.fileBytes.view();
@@ -293,7 +323,15 @@ OpenFileResult ReadPoserFile(const OpenFileOptions& options, Host& host) {
       QuickRead(rs, options.fileType);
     } else {
       rs.step = kStepFullRead;
-      rs.whole = RemoveIndentation(rs.data);
+      if (!rs.textGiven) {
+        // The file's own bytes become the text, without a second copy.
+        RemoveIndentationInPlace(rs.fileText);
+        rs.whole = std::move(rs.fileText);
+        rs.data = {};
+        rs.fileTextTaken = true;
+      } else {
+        rs.whole = RemoveIndentation(rs.data);
+      }
     }
     ReadMaterialGroups(rs);
     result.ok = true;

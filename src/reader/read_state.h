@@ -67,7 +67,11 @@ struct ReadState {
   bool batch = false;      // gState.BatchMode: no progress
   bool textGiven = false;  // options.text holds the content
   FileBuffer fileBytes;    // the file read once, whole
-  std::string_view data;   // the file's bytes or the given text
+  // A pose-type file read once, whole: its bytes become the text processed,
+  // so that the file is never held twice.
+  std::string fileText;
+  bool fileTextTaken = false;  // `data` no longer holds the file
+  std::string_view data;       // the file's bytes or the given text
   bool loaded = false;
   std::string whole;               // the text being processed
   std::vector<std::string> parts;  // one text per material group
@@ -91,6 +95,10 @@ struct ReadState {
 // Reads the file (or takes the given text) into `data` the first time the
 // read needs it; `step` names the step in a failure report.
 void LoadData(ReadState& rs, int step);
+
+// The whole file as text, read through pieces (no zero-filled copy); fails
+// the read (ReadFault 53 or 75) when the file cannot be read.
+std::string ReadFileText(const std::string& path);
 
 // The second half of a read: material groups, materials, the end of a load.
 void ReadMaterialGroups(ReadState& rs);

@@ -1,6 +1,8 @@
 #include "reader/text_scan.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "common/text.h"
 #include "reader/read_fault.h"
@@ -27,8 +29,8 @@ std::string MidChecked(std::string_view text, long long start) {
 }
 
 void CrToLf(std::string& text) {
-  for (char& c : text)
-    if (c == '\r') c = '\n';
+  // Written without a branch, so that the compiler can do many at once.
+  for (char& c : text) c = c == '\r' ? '\n' : c;
 }
 
 std::string CrToLfCopy(std::string_view text) {
@@ -60,26 +62,59 @@ std::string RemoveIndentation(std::string_view text) {
   return out;
 }
 
-namespace {
-
-// Drops the run of `c` after every LF, moving the text down in place.
-void RemoveRunsAfterLfInPlace(std::string& text, char c) {
+void RemoveIndentationInPlace(std::string& text) {
+  // In one pass, a line at a time: the TABs after every LF go, then the
+  // blanks after them (the first replacement never makes a new LF blank,
+  // nor the second a new LF TAB that the first would have taken).
+  char* t = text.data();
+  const std::size_t n = text.size();
   std::size_t to = 0;
-  bool afterLf = false;
-  for (std::size_t from = 0; from < text.size(); ++from) {
-    const char ch = text[from];
-    if (afterLf && ch == c) continue;
-    afterLf = ch == '\n';
-    text[to++] = ch;
+  std::size_t from = 0;
+  while (from < n) {
+    const void* lf = std::memchr(t + from, '\n', n - from);
+    const std::size_t stop = lf == nullptr ? n : static_cast<std::size_t>(static_cast<const char*>(lf) - t) + 1;
+    if (to != from) std::memmove(t + to, t + from, stop - from);
+    to += stop - from;
+    from = stop;
+    if (lf == nullptr) break;
+    while (from < n && t[from] == '\t') ++from;
+    while (from < n && t[from] == ' ') ++from;
   }
   text.resize(to);
 }
 
-}  // namespace
-
-void RemoveIndentationInPlace(std::string& text) {
-  RemoveRunsAfterLfInPlace(text, '\t');
-  RemoveRunsAfterLfInPlace(text, ' ');
+void RemoveStretchEverywhere(std::string& text, std::size_t start, std::size_t length) {
+  const std::size_t n = text.size();
+  if (length == 0 || start == 0 || start - 1 + length > n) return;
+  const std::size_t s = start - 1;
+  const char* t = text.data();
+  // An occurrence before the stretch itself is rare: look for one through a
+  // short comparison at each earlier place, and only then search in full.
+  const std::size_t probe = std::min<std::size_t>(length, 64);
+  for (std::size_t i = 0; i < s; ++i) {
+    if (std::memcmp(t + i, t + s, probe) == 0) {
+      const std::string what = text.substr(s, length);
+      text = Replace(text, what, "");
+      return;
+    }
+  }
+  // The stretch is the first occurrence; later ones follow it.
+  std::vector<std::size_t> at{s};
+  for (std::size_t from = s + length; n - from >= length;) {
+    const void* hit = ::memmem(t + from, n - from, t + s, length);
+    if (hit == nullptr) break;
+    const std::size_t h = static_cast<std::size_t>(static_cast<const char*>(hit) - t);
+    at.push_back(h);
+    from = h + length;
+  }
+  std::size_t to = at[0];
+  for (std::size_t k = 0; k < at.size(); ++k) {
+    const std::size_t from = at[k] + length;
+    const std::size_t stop = k + 1 < at.size() ? at[k + 1] : n;
+    std::memmove(text.data() + to, t + from, stop - from);
+    to += stop - from;
+  }
+  text.resize(to);
 }
 
 namespace {

@@ -28,6 +28,11 @@ std::string RemoveIndentation(std::string_view text);
 // The same in place (the text only shrinks).
 void RemoveIndentationInPlace(std::string& text);
 
+// Removes every occurrence of the text's own stretch of `length` characters
+// at `start` (1-based), left to right as Replace(text, stretch, "") does,
+// in place and without searching the text for the stretch in full.
+void RemoveStretchEverywhere(std::string& text, std::size_t start, std::size_t length);
+
 
 // Whether CleanLine(text) holds / begins with `what`, without building it.
 // `lower` compares the lower-cased text.

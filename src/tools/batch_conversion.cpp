@@ -53,16 +53,9 @@ bool NothingToWrite(bool materialsLeftOut, bool channelsLeftOut) {
 
 // ---- The list ---------------------------------------------------------------------
 
-bool BatchList::Contains(const std::string& path) const {
-  return std::any_of(items_.begin(), items_.end(), [&](const BatchItem& item) { return item.path == path; });
-}
+bool BatchList::Contains(const std::string& path) const { return paths_.count(path) != 0; }
 
 int BatchList::Add(const std::vector<std::string>& paths) {
-  // One pass over the list for the duplicate test of a whole selection.
-  std::vector<std::string> listed;
-  listed.reserve(items_.size());
-  for (const BatchItem& item : items_) listed.push_back(item.path);
-  std::sort(listed.begin(), listed.end());
   int added = 0;
   for (const std::string& path : paths) {
     if (!IsPoseTypeFile(path)) {
@@ -71,13 +64,11 @@ int BatchList::Add(const std::vector<std::string>& paths) {
                       MsgButtons::OK, MsgIcon::Exclamation);
       continue;
     }
-    const auto at = std::lower_bound(listed.begin(), listed.end(), path);
-    if (at != listed.end() && *at == path) {
+    if (!paths_.insert(path).second) {
       Ui().MessageBox("File " + path + "\r\nis already in the list", "Duplicate file", MsgButtons::OK,
                       MsgIcon::Exclamation);
       break;
     }
-    listed.insert(at, path);
     items_.push_back({path, kBatchOperations[0].text});
     ++added;
   }
@@ -89,8 +80,15 @@ void BatchList::Remove(const std::vector<int>& rows) {
   for (int row : rows)
     if (row >= 0 && static_cast<std::size_t>(row) < items_.size()) gone[static_cast<std::size_t>(row)] = true;
   std::size_t kept = 0;
-  for (std::size_t i = 0; i < items_.size(); ++i)
-    if (!gone[i]) items_[kept++] = std::move(items_[i]);
+  for (std::size_t i = 0; i < items_.size(); ++i) {
+    if (gone[i]) {
+      paths_.erase(items_[i].path);
+      continue;
+    }
+    // A string moved onto itself is left empty: an item that keeps its row stays.
+    if (kept != i) items_[kept] = std::move(items_[i]);
+    ++kept;
+  }
   items_.resize(kept);
 }
 
@@ -124,7 +122,7 @@ BatchRunResult RunBatch(const std::vector<BatchItem>& items, bool askPartial, Ba
       progress->SetItem(GetFileName(item.path));
       ok = document.Read(item.path);
       gState.FileGiven = false;
-      if (ok && askPartial && HasPartialMaterials()) {
+      if (ok && askPartial && !document.MaterialsLeftOut() && HasPartialMaterials()) {
         const MsgResult answer =
             Ui().MessageBox("File " + item.path + "\r\ncontains partial materials which don't always work in Poser 5.\r\n" +
                                 (last ? "Would you like to cancel the operation?" : "Would you like to skip to the next file?"),

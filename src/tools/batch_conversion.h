@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "common/host.h"
@@ -79,6 +80,7 @@ class BatchList {
 
  private:
   std::vector<BatchItem> items_;
+  std::unordered_set<std::string> paths_;  // the paths of items_, for the duplicate test
 };
 
 // What the run asks of the open document.
@@ -95,6 +97,9 @@ class BatchDocument {
   virtual bool Read(const std::string& path) = 0;
   // True when the document read has neither materials nor actors to write.
   virtual bool NothingToSave() = 0;
+  // True when the document's materials are left out of the saved pose (the
+  // file read had none: its one empty group is only a placeholder).
+  virtual bool MaterialsLeftOut() = 0;
   // Chooses the output format as a click on its option would.
   virtual void SetPoser5(bool poser5) = 0;
   // Saves the document in place; false when it could not be written.

@@ -30,12 +30,12 @@ constexpr std::array<Section, 4> kSections{{
 }};
 
 // A picture reference: bytes that would break a URL are escaped, so the
-// page finds a folder whatever its name.
+// page finds a folder whatever its name (a browser reads a backslash as "/").
 std::string UrlPart(const std::string& text) {
   static const char* kHex = "0123456789ABCDEF";
   std::string out;
   for (unsigned char c : text) {
-    if (c >= 0x80 || c == '%' || c == '#' || c == '?' || c == '"' || c == '&' || c < 0x20) {
+    if (c >= 0x80 || c == '%' || c == '#' || c == '?' || c == '"' || c == '&' || c == '\\' || c < 0x20) {
       out += '%';
       out += kHex[c >> 4];
       out += kHex[c & 15];

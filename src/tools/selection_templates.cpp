@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "common/text.h"
@@ -42,6 +43,26 @@ void SelectionTemplate::RemoveMembers(std::size_t group, const std::vector<std::
   members.erase(std::remove_if(members.begin(), members.end(),
                                [&](const std::string& m) { return gone.count(m) != 0; }),
                 members.end());
+}
+
+void SelectionTemplate::MergeGroupsEqualButForCase() {
+  std::unordered_map<std::string, std::size_t> first;  // lower-case name -> kept group
+  std::unordered_map<std::size_t, std::unordered_set<std::string>> held;  // members of groups merged into
+  std::vector<SelectionGroup> kept;
+  kept.reserve(Groups.size());
+  for (SelectionGroup& g : Groups) {
+    const auto [at, isNew] = first.emplace(LCase(g.Name), kept.size());
+    if (isNew) {
+      kept.push_back(std::move(g));
+      continue;
+    }
+    std::vector<std::string>& members = kept[at->second].Members;
+    auto [seen, fresh] = held.try_emplace(at->second);
+    if (fresh) seen->second.insert(members.begin(), members.end());
+    for (std::string& m : g.Members)
+      if (seen->second.insert(m).second) members.push_back(std::move(m));
+  }
+  Groups = std::move(kept);
 }
 
 std::string FormatTemplate(const SelectionTemplate& tpl) {

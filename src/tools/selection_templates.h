@@ -34,6 +34,9 @@ struct SelectionTemplate {
   void AddMembers(std::size_t group, const std::vector<std::string>& names);
   // Removes every member equal to one of `names`.
   void RemoveMembers(std::size_t group, const std::vector<std::string>& names);
+  // Groups whose names differ only in case become the first of them, which
+  // takes on the later ones' members. Linear in groups and members.
+  void MergeGroupsEqualButForCase();
 };
 
 // The template file's text.

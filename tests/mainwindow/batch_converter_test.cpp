@@ -7,7 +7,9 @@
 #include <QComboBox>
 #include <QDropEvent>
 #include <QListWidget>
+#include <QLabel>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QUrl>
@@ -92,7 +94,13 @@ TEST_F(BatchConverter, AddChooseRunAndTheWindowLeftEmpty) {
   // b is copied in Poser 4 format, c converted in place to Poser 4; the
   // Poser 4 option selected at the run asks nothing about partial materials.
   Select(converter, {1});
-  converter->Option[3]->click();
+  // A click on the option's label chooses it, as on its button.
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    QMouseEvent click(type, QPointF(2, 2), converter->lblOption[3]->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(converter->lblOption[3], &click);
+  }
+  EXPECT_TRUE(converter->Option[3]->isChecked());
   Select(converter, {2});
   converter->Option[1]->click();
   EXPECT_EQ(converter->ListView1->topLevelItem(0)->text(1), "Convert into P5 format");
@@ -133,6 +141,25 @@ TEST_F(BatchConverter, AddChooseRunAndTheWindowLeftEmpty) {
   EXPECT_EQ(ReadFileBytes(a), aNow);
   EXPECT_EQ(ReadFileBytes(c), cNow);
   EXPECT_FALSE(gState.BatchMode);
+
+  // Removing a later row keeps the rows above it. A file without materials
+  // is converted under a Poser 5 option without the partial-materials question.
+  const std::string camera = library.write("camera.cm2", Data("reader/camera.cm2"));
+  converter->Command3->click();
+  converter->Command2->click();
+  Drop(converter, {camera, c});
+  Select(converter, {1});
+  converter->Command2->click();
+  ASSERT_EQ(converter->ListView1->topLevelItemCount(), 1);
+  EXPECT_EQ(converter->ListView1->topLevelItem(0)->text(0).toStdString(), camera);
+  EXPECT_EQ(converter->ListView1->topLevelItem(0)->text(1), "Convert into P5 format");
+  Select(converter, {0});
+  converter->Option[0]->click();
+  ui->clear();
+  converter->Command4->click();
+  messages = ui->requestsOf(UiRequest::Message);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, "Batch operations completed successfully.");
 
   // Removing every file disables all but Add and Cancel; Esc closes.
   converter->Command3->click();

@@ -58,16 +58,14 @@ TEST_F(FileInfo, WindowNotesAndReportOfALoadedFile) {
     ++shown;
     FrmFileInfo info(window.get(), dates, comma);
     EXPECT_EQ(info.windowTitle(), "File Information");
-    EXPECT_EQ(info.lblFileName->text(), "Doll.pz2");
-    EXPECT_EQ(info.lblFileType->text(), "Pose (PZ2)");
-    EXPECT_EQ(info.lblSize->text(), "1,2 KB");
-    EXPECT_EQ(info.lblFigures->text(), "1");
-    EXPECT_EQ(info.lblMaterials->text(), "5");
-    EXPECT_EQ(info.lblChannels->text(), "N/A");
-    EXPECT_EQ(info.lblTexture->text(), "3");
-    EXPECT_EQ(info.lblMaterialsF->text(), "5");
+    const std::pair<QLabel*, const char*> shown[] = {
+        {info.lblFileName, "Doll.pz2"}, {info.lblFileType, "Pose (PZ2)"}, {info.lblSize, "1,2 KB"},
+        {info.lblFigures, "1"},         {info.lblMaterials, "5"},         {info.lblSdMats, "N/A"},
+        {info.lblActors, "N/A"},        {info.lblChannels, "N/A"},        {info.lblPose, "N/A"},
+        {info.lblTexture, "3"},         {info.lblBump, "1"},              {info.lblReflection, "0"},
+        {info.lblTransparency, "1"},    {info.lblMaterialsF, "5"},        {info.lblNullA, "N/A"}};
+    for (const auto& [label, text] : shown) EXPECT_EQ(label->text().toStdString(), text) << text;
     EXPECT_FALSE(info.cmbActors->isEnabledTo(&info));
-    EXPECT_EQ(info.lblNullA->text(), "N/A");
 
     ui->AnswerSave(program.file("out/Doll report.htm"));
     std::filesystem::create_directories(program.file("out"));
@@ -101,6 +99,21 @@ TEST_F(FileInfo, WindowNotesAndReportOfALoadedFile) {
   Trigger("mnuSave");
   const std::string saved = ReadFileBytes(doll);
   EXPECT_NE(saved.find("{\r\n# First note\r\n# second one\r\n"), std::string::npos) << saved.substr(0, 80);
+
+  // Long names and names that look like markup: shown as they are, in a
+  // window that still fits a 1366 x 768 screen.
+  const std::string name = "<b>Doll<i> " + std::string(200, 'x') + " and a long tail of words.cr2";
+  gFileInfo.FileName = "/docs/" + name;
+  gFileInfo.Figures = {{std::string(200, 'F'), 3, 0}};
+  FrmFileInfo info(window.get(), dates, comma);
+  EXPECT_EQ(info.lblFileName->text().toStdString(), name);
+  for (QLabel* label : info.findChildren<QLabel*>()) {
+    if (label->objectName().startsWith("lbl")) {
+      EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+    }
+  }
+  EXPECT_LT(info.sizeHint().width(), 1366);
+  EXPECT_LT(info.sizeHint().height(), 768);
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ class Templates : public WindowTest {
 TEST_F(Templates, ChooseEditAndDeleteTemplatesAroundALoadedFile) {
   const std::string skin = program.write(
       "Templates/Skin.cfg", "All skin\r\n{\r\nFace\r\nBody\r\nArm}\r\nface\r\nBod\r\n}\r\nLips only\r\n{\r\nLips\r\n}\r\n");
-  const std::string other = program.write("Templates/other.CFG", "");
+  const std::string other = program.write("Templates/other \xC3\xA9.CFG", "");  // a UTF-8 file name
   program.write("Templates/notes.txt", "");
   gSettings.DefaultTemplate = "SKIN";
   ui->AnswerOpen(doll);
@@ -87,7 +87,7 @@ TEST_F(Templates, ChooseEditAndDeleteTemplatesAroundALoadedFile) {
   ui->AnswerMessage(MsgResult::No);
   pane()->cmdDelTemplate->click();
   const UiRequest ask = ui->requestsOf(UiRequest::Message).at(0);
-  EXPECT_EQ(ask.text, "Are you sure you want to delete template\r\nother?");
+  EXPECT_EQ(ask.text, "Are you sure you want to delete template\r\nother \xE9?");  // as message boxes take text
   EXPECT_EQ(ask.title, "Delete template?");
   EXPECT_TRUE(FileExists(other));
   ui->AnswerMessage(MsgResult::Yes);

@@ -283,13 +283,21 @@ TEST(PropEntriesTest, MatchTheLiteralLoopsOnRandomTexts) {
 
 TEST(TextScanTest, OnePassReplacementsMatchReplacingUntilNoneIsLeft) {
   std::mt19937 rng(5);
-  const std::vector<std::string> pieces = {"\n", "\t", " ", "\r", "x", "\r\n", "ab"};
+  const std::vector<std::string> pieces = {"\n", "\t", " ", "\r", "x", "\r\n", "ab", "a"};
   for (int round = 0; round < 3000; ++round) {
     const std::string text = RandomText(rng, pieces, std::uniform_int_distribution<std::size_t>(0, 40)(rng));
     ASSERT_EQ(RemoveRunsAfter(text, "\n", '\t'), SlowReplaceUntilNone(text, "\n\t", "\n"));
     ASSERT_EQ(RemoveRunsAfter(text, "\r\n", ' '), SlowReplaceUntilNone(text, "\r\n ", "\r\n"));
     ASSERT_EQ(RemoveIndentation(text),
               SlowReplaceUntilNone(SlowReplaceUntilNone(text, "\n\t", "\n"), "\n ", "\n"));
+    if (!text.empty()) {
+      // Cutting out a stretch of the text wherever it occurs, in place.
+      const std::size_t start = 1 + rng() % text.size();
+      const std::size_t length = rng() % (text.size() - start + 2);
+      std::string cut = text;
+      RemoveStretchEverywhere(cut, start, length);
+      ASSERT_EQ(cut, length == 0 ? text : Replace(text, text.substr(start - 1, length), "")) << text;
+    }
     ASSERT_EQ(CleanLineContains(text, "xab"), InStr(CleanLine(text), "xab") != 0) << text;
     ASSERT_EQ(CleanLineStartsWith(text, "xab", false), StartsWith(CleanLine(text), "xab")) << text;
   }

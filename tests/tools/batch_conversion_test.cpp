@@ -55,15 +55,26 @@ TEST(BatchConversion, ListRefusesOtherTypesAndStopsAtADuplicate) {
   EXPECT_EQ(list.items()[1].operation, "Save a copy in P4 format");
   EXPECT_EQ(list.items()[2].operation, "Convert into P5 format");  // new items always start so
 
+  // Rows before a removed one keep their paths and operations; a removed
+  // path may be added again.
+  list.Remove({2});
+  ASSERT_EQ(list.items().size(), 2u);
+  EXPECT_EQ(list.items()[0].path, "/p/a.pz2");
+  EXPECT_EQ(list.items()[0].operation, "Convert into P5 format");
+  EXPECT_EQ(list.items()[1].operation, "Save a copy in P4 format");
+  EXPECT_EQ(list.Add({"/p/d.pz2"}), 1);
   list.Remove({2, 0});
   ASSERT_EQ(list.items().size(), 1u);
   EXPECT_EQ(list.items()[0].path, "/p/b.cm2");
   EXPECT_FALSE(list.Contains("/p/a.pz2"));
+  EXPECT_TRUE(list.Contains("/p/b.cm2"));
 }
 
 // A document that records what the run asks of it. A file named in
 // `failReads` / `failWrites` fails; one in `partial` reads with a partial
-// material; one in `empty` reads with nothing to write.
+// material; one in `empty` reads with nothing to write: as from the reader,
+// its one group holds an empty placeholder material whose switches are all
+// off, and the materials are left out.
 class FakeDocument : public BatchDocument {
  public:
   std::set<std::string> failReads, failWrites, partial, empty;
@@ -80,14 +91,14 @@ class FakeDocument : public BatchDocument {
     ResetModel();
     gState.BatchMode = true;
     if (failReads.count(path)) return false;
-    if (!empty.count(path)) {
-      MaterialRec material;
-      for (int i = 0; i < MaterialRec::kSwitchCount; ++i) material.SwitchOn(i) = !partial.count(path) || i != 3;
-      gObjects[0].Materials.push_back(material);
-    }
+    MaterialRec material;
+    for (int i = 0; i < MaterialRec::kSwitchCount; ++i)
+      material.SwitchOn(i) = !empty.count(path) && (!partial.count(path) || i != 3);
+    gObjects[0].Materials.push_back(material);
     return true;
   }
-  bool NothingToSave() override { return NothingToWrite(false, false); }
+  bool MaterialsLeftOut() override { return empty.count(current) != 0; }
+  bool NothingToSave() override { return NothingToWrite(MaterialsLeftOut(), false); }
   void SetPoser5(bool poser5) override { format = poser5 ? "P5" : "P4"; }
   bool Save() override {
     log.push_back("save " + format + " " + current);
@@ -139,7 +150,7 @@ TEST(BatchRun, ConvertsEachFileByItsOperationAndResetsAtTheEnd) {
   ProgressLog progress;
   const auto result = RunBatch(
       Items({{"/p/a.pz2", 0}, {"/p/b.pz2", 1}, {"/p/c.cm2", 2}, {"/p/d.pz2", 3}, {"/p/e.pz2", -1}, {"/p/empty.pz2", 0}}),
-      false, doc, progress.Factory());
+      true, doc, progress.Factory());
   EXPECT_EQ(result.outcome, BatchOutcome::Completed);
   EXPECT_EQ(doc.log, (std::vector<std::string>{
                          "read /p/a.pz2", "save P5 /p/a.pz2", "read /p/b.pz2", "save P4 /p/b.pz2", "read /p/c.cm2",
@@ -151,6 +162,7 @@ TEST(BatchRun, ConvertsEachFileByItsOperationAndResetsAtTheEnd) {
   EXPECT_EQ(progress.events[1], "range 6");
   EXPECT_EQ(progress.events[3], "item a.pz2");
   EXPECT_EQ(progress.events.back(), "closed");
+  // The file without materials is not asked about partial materials.
   const auto messages = ui->requestsOf(UiRequest::Message);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].text,

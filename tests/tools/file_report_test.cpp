@@ -98,6 +98,12 @@ TEST_F(FileReport, WithoutPicturesNoFolderAndAFailureWritesNoPage) {
   request.reportPath = oldPage;
   EXPECT_NE(WriteFileReport(request, facts, comma, pictures), "");
   EXPECT_EQ(ReadFileBytes(oldPage), "old page");
+  // A browser reads a backslash in a link as "/": the folder's is escaped.
+  request.reportPath = dir.file("back\\slash #1.htm");
+  ASSERT_EQ(WriteFileReport(request, facts, comma, pictures), "");
+  EXPECT_NE(ReadFileBytes(request.reportPath).find("<img src=\"back%5Cslash %231_Images/thumbnail.jpg\">"),
+            std::string::npos);
+  EXPECT_EQ(ReadFileBytes(dir.file("back\\slash #1_Images/thumbnail.jpg")), "THUMB");
   EXPECT_EQ(ReportImagesFolderName("/r/Fig.htm"), "Fig_Images");
   EXPECT_EQ(ReportImagesFolderName("/r/noext"), "noext_Images");
   EXPECT_EQ(HtmlEscape("<a href=\"x\">&</a>"), "&lt;a href=&quot;x&quot;&gt;&amp;&lt;/a&gt;");

@@ -111,11 +111,10 @@ TEST(SelectionTemplates, ListingSortsWithoutCaseAndTakesAnyCaseOfTheExtension) {
 }
 
 TEST(SelectionTemplates, SaveNameRules) {
-  EXPECT_EQ(TemplateBaseName("Skin.CFG"), "Skin");
-  EXPECT_EQ(TemplateBaseName("Skin.cfg"), "Skin");
-  EXPECT_EQ(TemplateBaseName(".cfg"), ".cfg");           // four characters: kept
-  EXPECT_EQ(TemplateBaseName("a.cfg.cfg"), "a.cfg.cfg");  // the first ".cfg" is not the ending
-  EXPECT_EQ(TemplateBaseName("Skin"), "Skin");
+  // ".cfg" alone is four characters: kept; in "a.cfg.cfg" the first ".cfg" is not the ending.
+  for (const auto& [typed, base] : {std::pair{"Skin.CFG", "Skin"}, {"Skin.cfg", "Skin"}, {".cfg", ".cfg"},
+                                    {"a.cfg.cfg", "a.cfg.cfg"}, {"Skin", "Skin"}})
+    EXPECT_EQ(TemplateBaseName(typed), base) << typed;
   for (const char* bad : {"a:b", "a/b", "a\\b", "a*", "a?", "a\"b", "<a", "a>", "a|b"})
     EXPECT_TRUE(HasForbiddenTemplateChar(bad)) << bad;
   EXPECT_FALSE(HasForbiddenTemplateChar(" skin {1} .x"));
@@ -144,6 +143,14 @@ TEST(SelectionTemplates, EditingAndSelectingAGroup) {
   t.DeleteGroup(0);
   ASSERT_EQ(t.Groups.size(), 1u);
   EXPECT_EQ(t.Groups[0].Name, "  ");
+
+  // Groups equal but for case, as a file may hold them, become the first one.
+  t.Groups = {{"Skin", {"Face", "Body"}}, {"Eyes", {"Iris"}}, {"SKIN", {"Body", "Lips"}}, {"skin", {"Nose"}}};
+  t.MergeGroupsEqualButForCase();
+  ASSERT_EQ(t.Groups.size(), 2u);
+  EXPECT_EQ(t.Groups[0].Name, "Skin");
+  EXPECT_EQ(t.Groups[0].Members, (std::vector<std::string>{"Face", "Body", "Lips", "Nose"}));
+  EXPECT_EQ(t.Groups[1].Members, std::vector<std::string>{"Iris"});
 
   const SelectionGroup group{"Skin", {"Face", "lips", "Body 2", "Nowhere"}};
   EXPECT_EQ(GroupSelection(group, {"Face", "Lips", "Body", "Body 2", "Face"}),

@@ -171,6 +171,21 @@ TEST_F(FrmTemplatesTest, BuildSaveReopenAndEditATemplate) {
   EXPECT_EQ(again.cmbGroups->count(), 2);
   EXPECT_EQ(again.StatusBar1->text(), "Current template: Figure.cfg");
   EXPECT_TRUE(ui->requestsOf(UiRequest::Open).empty());
+
+  // Typed names come in the Poser files' code page: the group keeps its
+  // bytes, the file gets a UTF-8 name, and a file name is never markup.
+  ui->AnswerInput("P\xEA" "che");
+  again.cmdCreate->click();
+  ui->AnswerInput("Mod\xE8le");
+  again.mnuSaveAs->trigger();
+  Message("Template saved succesfully");
+  EXPECT_NE(ReadFileBytes(program.file("Templates/Mod\xC3\xA8le.cfg")).find("\r\nP\xEA" "che\r\n{\r\n}\r\n"),
+            std::string::npos);
+  EXPECT_EQ(again.StatusBar1->text(), QString::fromUtf8("Current template: Mod\xC3\xA8le.cfg"));
+  ui->AnswerOpen(program.write("Templates/<i>odd.cfg", "Skin\r\n{\r\n}\r\n"));
+  again.mnuOpen->trigger();
+  EXPECT_EQ(again.StatusBar1->text(), "Current template: <i>odd.cfg");
+  EXPECT_EQ(again.StatusBar1->textFormat(), Qt::PlainText);
 }
 
 }  // namespace

@@ -104,6 +104,7 @@ FrmBatchConverter::FrmBatchConverter(QWidget* owner, std::unique_ptr<BatchDocume
     lblOption[i]->setObjectName(QString("lblOption%1").arg(i + 1));
     lblOption[i]->setToolTip(kBatchOperations[i].toolTip);
     lblOption[i]->setBuddy(Option[i]);
+    lblOption[i]->installEventFilter(this);
     options->addWidget(Option[i], i + 1, 0);
     options->addWidget(lblOption[i], i + 1, 1);
     connect(Option[i], &QRadioButton::clicked, this, [this, i] { Option_Click(i); });
@@ -145,6 +146,7 @@ void FrmBatchConverter::Form_Load() { dialogFolder_ = gSettings.Poser; }
 void FrmBatchConverter::EnableListCommands(bool on) {
   for (QWidget* w : std::initializer_list<QWidget*>{Command2, Command3, Command4}) w->setEnabled(on);
   for (QRadioButton* option : Option) option->setEnabled(on);
+  for (QLabel* label : lblOption) label->setEnabled(on);
 }
 
 void FrmBatchConverter::FillList() {
@@ -239,6 +241,17 @@ void FrmBatchConverter::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QWidget::keyPressEvent(event);
+}
+
+bool FrmBatchConverter::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonRelease) {
+    for (int i = 0; i < kBatchOperationCount; ++i) {
+      if (watched != lblOption[i]) continue;
+      if (Option[i]->isEnabled()) Option[i]->click();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void FrmBatchConverter::closeEvent(QCloseEvent* event) {

@@ -26,10 +26,17 @@ QString Number(int n) { return QString::number(n); }
 // A caption label and its value label on one row of a grid.
 QLabel* Row(QGridLayout* grid, int row, const char* caption, const char* name) {
   auto* value = controls::newLabel(grid->parentWidget(), name, "");
+  value->setTextFormat(Qt::PlainText);  // a file name such as "<b>.cr2" is no markup
   value->setTextInteractionFlags(Qt::TextSelectableByMouse);
   grid->addWidget(new QLabel(caption, grid->parentWidget()), row, 0);
   grid->addWidget(value, row, 1);
   return value;
+}
+
+// A combo box as wide as its layout gives, not as its longest name.
+void KeepNarrow(QComboBox* list) {
+  list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  list->setMinimumContentsLength(16);
 }
 
 }  // namespace
@@ -60,6 +67,9 @@ void FrmFileInfo::Build() {
   general->setObjectName("picOption(0)");
   auto* g = new QGridLayout(general);
   lblFileName = Row(g, 0, "File Name:", "lblFileName");
+  // A long name makes the window taller, never wider than the screen.
+  lblFileName->setWordWrap(true);
+  lblFileName->setMaximumWidth(640);
   lblFileType = Row(g, 1, "File Type:", "lblFileType");
   lblSize = Row(g, 2, "File Size:", "lblSize");
   lblFigures = Row(g, 3, "Objects:", "lblFigures");
@@ -87,6 +97,7 @@ void FrmFileInfo::Build() {
   fg->addWidget(new QLabel("Figure:", fraFigures), 0, 0);
   cmbFigures = new QComboBox(fraFigures);
   cmbFigures->setObjectName("cmbFigures");
+  KeepNarrow(cmbFigures);
   fg->addWidget(cmbFigures, 0, 1);
   lblMaterialsF = Row(fg, 1, "Materials:", "lblMaterialsF");
   fg->setColumnStretch(1, 1);
@@ -97,6 +108,7 @@ void FrmFileInfo::Build() {
   ag->addWidget(new QLabel("Actor:", fraActors), 0, 0);
   cmbActors = new QComboBox(fraActors);
   cmbActors->setObjectName("cmbActors");
+  KeepNarrow(cmbActors);
   ag->addWidget(cmbActors, 0, 1);
   lblMaterialsA = Row(ag, 1, "Materials:", "lblMaterialsA");
   lblChannelsA = Row(ag, 2, "Channels:", "lblChannelsA");
@@ -145,6 +157,7 @@ void FrmFileInfo::Form_Load() {
       {lblTransparency, &labels_.Transparency}};
   for (const auto& [label, text] : values) label->setText(label == lblFileName ? QString::fromStdString(*text)
                                                                                 : FromPoserText(*text));
+  lblFileName->setToolTip(lblFileName->text());  // the whole of a name too long for its place
 
   if (info.Actors.empty() || info.Actors[0].Name.empty()) {
     for (QLabel* l : {lblMaterialsA, lblChannelsA, lblPoseA, lblMorphA, lblNullA}) l->setText("N/A");

@@ -34,6 +34,12 @@ std::vector<std::string> SelectedTexts(QListWidget* list) {
   return texts;
 }
 
+// A combo box as wide as its layout gives, not as its longest name.
+void KeepNarrow(QComboBox* list) {
+  list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  list->setMinimumContentsLength(16);
+}
+
 void Refill(QListWidget* list, const QStringList& texts) {
   controls::clear(list);
   controls::addItems(list, texts);
@@ -69,6 +75,7 @@ void FrmTemplates::Build() {
   Combo1 = new QComboBox(this);
   Combo1->setObjectName("Combo1");
   Combo1->setToolTip("Select an object (figure, prop or body part)");
+  KeepNarrow(Combo1);
   grid->addWidget(Combo1, 1, 0);
   grid->addWidget(controls::newLabel(this, "lblMaterials", "All object's materials"), 2, 0);
   lstMaterials = new QListWidget(this);
@@ -81,6 +88,7 @@ void FrmTemplates::Build() {
   cmbGroups = new QComboBox(this);
   cmbGroups->setObjectName("cmbGroups");
   cmbGroups->setToolTip("Select a selection group");
+  KeepNarrow(cmbGroups);
   grid->addWidget(cmbGroups, 1, 2);
   grid->addWidget(controls::newLabel(this, "lblMatInGroup", "Materials in selected group"), 2, 2);
   lstMatInGroup = new QListWidget(this);
@@ -103,6 +111,7 @@ void FrmTemplates::Build() {
   StatusBar1 = new QLabel(this);
   StatusBar1->setObjectName("StatusBar1");
   StatusBar1->setFrameShape(QFrame::StyledPanel);
+  StatusBar1->setTextFormat(Qt::PlainText);  // a file name is never markup
   layout->addWidget(StatusBar1);
 
   cmdDelete->setEnabled(false);
@@ -178,7 +187,7 @@ bool FrmTemplates::CreateGroup(const std::string& name) {
 void FrmTemplates::cmdCreate_Click() {
   const std::optional<std::string> answer = Ui().InputBox("Enter selection group's name", "Create new group", "");
   if (!answer || answer->empty()) return;
-  CreateGroup(ToPoserText(QString::fromStdString(*answer)));
+  CreateGroup(*answer);  // the box answers in the Poser files' code page
 }
 
 void FrmTemplates::cmdDelete_Click() {
@@ -235,17 +244,10 @@ void FrmTemplates::mnuOpen_Click() {
     return;
   }
   // Groups whose names differ only in case become one, keeping every member.
-  SelectionTemplate merged;
-  for (SelectionGroup& g : read.Groups) {
-    const std::size_t same = merged.FindGroup(g.Name);
-    if (same == std::string::npos)
-      merged.Groups.push_back(std::move(g));
-    else
-      merged.AddMembers(same, g.Members);
-  }
+  read.MergeGroupsEqualButForCase();
   StatusBar1->setText("Current template: " + QString::fromStdString(FileNameOf(path)));
   const bool hadGroups = !groups_.Groups.empty();
-  groups_ = std::move(merged);
+  groups_ = std::move(read);
   if (groups_.Groups.empty()) {
     ShowGroups(-1);
     if (hadGroups) SetGroupCommands(false);
@@ -263,8 +265,9 @@ void FrmTemplates::mnuSaveAs_Click() {
     Ui().MessageBox(kForbiddenTemplateCharsMessage, "", MsgButtons::OK, MsgIcon::None);
     return;
   }
+  // The box answers in the Poser files' code page; file names are UTF-8.
   bool exists = false;
-  const std::string path = TemplateSavePath(TemplateBaseName(*answer), exists);
+  const std::string path = TemplateSavePath(TemplateBaseName(FromPoserText(*answer).toStdString()), exists);
   if (exists && Ui().MessageBox("A template with that name already exists. Overwrite?", "", MsgButtons::YesNo,
                                 MsgIcon::None) != MsgResult::Yes)
     return;

@@ -1,0 +1,292 @@
+// What "vandrel -s" does with a pose file, without the program's start: read
+// the whole file (materials and the object part with every channel) and
+// write its material pose. Generated pose files of 25, 50 and 100 MB with 80
+// actors of 200 channels (their deltas fill the size) and 40 materials; and
+// pose files of 16,000 props, and of 16,000 materials (of the figure or of an
+// actor) that share one "}".
+// Each is printed with its ratio to one plain pass over the same bytes (read
+// and count line ends) in the same run, and the peak memory of the process.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "common/host.h"
+#include "model/model.h"
+#include "reader/channel_reader.h"
+#include "reader/poser_file_reader.h"
+#include "writer/pose_writer.h"
+
+namespace {
+
+class Writer {
+ public:
+  explicit Writer(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {}
+  ~Writer() {
+    Flush();
+    if (file_) std::fclose(file_);
+  }
+  void Line(int indent, const std::string& text) {
+    buffer_.append(static_cast<std::size_t>(indent), '\t').append(text).append("\r\n");
+    if (buffer_.size() > (1u << 20)) Flush();
+  }
+  std::size_t written() const { return written_ + buffer_.size(); }
+
+ private:
+  void Flush() {
+    if (file_) std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
+    written_ += buffer_.size();
+    buffer_.clear();
+  }
+  std::FILE* file_;
+  std::string buffer_;
+  std::size_t written_ = 0;
+};
+
+void Head(Writer& w) {
+  w.Line(0, "{");
+  w.Line(0, "version");
+  w.Line(1, "{");
+  w.Line(1, "number 4.01");
+  w.Line(1, "}");
+}
+
+void Material(Writer& w, const std::string& name, bool close) {
+  w.Line(1, "material " + name);
+  w.Line(1, "{");
+  w.Line(2, "KdColor 0.8 0.6 0.5 1");
+  w.Line(2, "KsColor 1 1 1 1");
+  w.Line(2, "NsExponent 40");
+  w.Line(2, "textureMap \":Runtime:Textures:Bench:" + name + ".jpg\"");
+  w.Line(3, "0 0");
+  if (close) w.Line(1, "}");
+}
+
+// 80 actors of 200 channels; the deltas of each channel fill the file to
+// about `target` bytes; then 40 figure materials.
+void WritePose(const std::string& path, std::size_t target) {
+  Writer w(path);
+  Head(w);
+  constexpr int kActors = 80, kChannels = 200, kMaterials = 40;
+  const std::size_t perChannel = target / (kActors * kChannels);
+  for (int a = 0; a < kActors; ++a) {
+    w.Line(0, "actor part" + std::to_string(a) + ":1");
+    w.Line(1, "{");
+    w.Line(1, "name Part " + std::to_string(a));
+    w.Line(1, "channels");
+    w.Line(2, "{");
+    for (int c = 0; c < kChannels; ++c) {
+      const std::size_t stop = w.written() + perChannel;
+      w.Line(2, "targetGeom Morph" + std::to_string(c) + (c % 2 ? "Open" : ""));
+      w.Line(3, "{");
+      w.Line(3, "name Morph " + std::to_string(c));
+      w.Line(3, "hidden 0");
+      w.Line(3, "keys");
+      w.Line(4, "{");
+      w.Line(4, "static 0");
+      w.Line(4, "k  0  0.25");
+      w.Line(4, "}");
+      w.Line(3, "deltas");
+      w.Line(4, "{");
+      for (int d = 0; w.written() < stop; ++d) w.Line(4, "d " + std::to_string(d) + " 0.00123 -0.00045 0.00067");
+      w.Line(4, "}");
+      w.Line(3, "}");
+    }
+    w.Line(2, "}");
+    w.Line(1, "}");
+  }
+  w.Line(0, "figure");
+  w.Line(1, "{");
+  for (int m = 0; m < kMaterials; ++m) Material(w, "Skin" + std::to_string(m), true);
+  w.Line(1, "}");
+  w.Line(0, "}");
+}
+
+// 16,000 props with a channel each, and the figure's materials.
+void WriteProps(const std::string& path, int props) {
+  Writer w(path);
+  Head(w);
+  for (int p = 0; p < props; ++p) {
+    w.Line(0, "prop ball" + std::to_string(p));
+    w.Line(1, "{");
+    w.Line(1, "channels");
+    w.Line(2, "{");
+    w.Line(2, "scale scale");
+    w.Line(3, "{");
+    w.Line(3, "keys");
+    w.Line(4, "{");
+    w.Line(4, "k  0  1");
+    w.Line(4, "}");
+    w.Line(3, "}");
+    w.Line(2, "}");
+    w.Line(1, "}");
+  }
+  w.Line(0, "figure");
+  w.Line(1, "{");
+  Material(w, "Skin", true);
+  w.Line(1, "}");
+  w.Line(0, "}");
+}
+
+// A figure whose materials have no "}" of their own: all end at the one "}"
+// after the last of them.
+void WriteSharedBrace(const std::string& path, int materials) {
+  Writer w(path);
+  Head(w);
+  w.Line(0, "figure");
+  w.Line(1, "{");
+  for (int m = 0; m < materials; ++m) Material(w, "Skin" + std::to_string(m), false);
+  w.Line(1, "}");
+  w.Line(1, "}");
+  w.Line(0, "}");
+}
+
+// The same for the own materials of an actor.
+void WriteSharedBraceOwn(const std::string& path, int materials) {
+  Writer w(path);
+  Head(w);
+  w.Line(0, "actor BODY:1");
+  w.Line(1, "{");
+  w.Line(1, "channels");
+  w.Line(2, "{");
+  w.Line(2, "}");
+  w.Line(1, "customMaterial " + std::to_string(materials));
+  for (int m = 0; m < materials; ++m) Material(w, "Own" + std::to_string(m), false);
+  w.Line(1, "}");
+  w.Line(1, "}");
+  w.Line(0, "figure");
+  w.Line(1, "{");
+  Material(w, "Skin", true);
+  w.Line(1, "}");
+  w.Line(0, "}");
+}
+
+std::string Folder() {
+  static const std::string folder = [] {
+    const auto f = std::filesystem::temp_directory_path() / ("vandrel-pose-bench-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(f);
+    return f.string();
+  }();
+  return folder;
+}
+
+std::size_t PlainPass(const std::string& path) {
+  static char buffer[1 << 20];
+  const int fd = ::open(path.c_str(), O_RDONLY);
+  std::size_t lines = 0;
+  ssize_t n;
+  while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+    lines += static_cast<std::size_t>(std::count(buffer, buffer + n, '\n'));
+  ::close(fd);
+  return lines;
+}
+
+double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+double PlainSeconds(const std::string& path) {
+  double best = 1e9;
+  for (int i = 0; i < 3; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    benchmark::DoNotOptimize(PlainPass(path));
+    best = std::min(best, Seconds(std::chrono::steady_clock::now() - start));
+  }
+  return best;
+}
+
+double PeakMb() {
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+// Reads the pose file whole and writes its material pose beside it.
+void ReadAndSave(benchmark::State& state, const std::string& path, const char* what) {
+  const double plain = PlainSeconds(path);
+  const std::string out = path + ".out.pz2";
+  double total = 0;
+  std::size_t actors = 0, materials = 0;
+  for (auto _ : state) {
+    vandrel::ResetModel();
+    vandrel::QuietHost host;
+    vandrel::OpenFileOptions options;
+    options.fileType = vandrel::kPz2;
+    options.path = path;
+    vandrel::ChannelReadResult channels;
+    options.objectPartReader = [&](std::string_view text, vandrel::Host& h) {
+      channels = vandrel::ReadObjectPart(text, h);
+    };
+    const auto start = std::chrono::steady_clock::now();
+    const vandrel::OpenFileResult read = vandrel::ReadPoserFile(options, host);
+    vandrel::PoseWriteOptions save;
+    save.OutputPath = out;
+    save.NoChannels = read.channelsOff && !channels.ActorsListed;
+    save.NoMaterials = read.noMaterialData;
+    save.DisableThighLength = channels.DisableThighLength;
+    save.RequiredVersion = vandrel::gState.RequiredVersion;
+    const vandrel::PoseWriteResult written = vandrel::WritePoseFile(save);
+    total += Seconds(std::chrono::steady_clock::now() - start);
+    if (!read.ok || !written.Error.empty()) state.SkipWithError("the read or the write failed");
+    actors = vandrel::gActors.size();
+    materials = vandrel::gObjects.empty() ? 0 : vandrel::gObjects[0].Materials.size();
+  }
+  const double each = total / static_cast<double>(state.iterations());
+  const double mb = static_cast<double>(std::filesystem::file_size(path)) / (1 << 20);
+  state.counters["ratio"] = each / plain;
+  std::printf("%-22s %6.1f MB  read+save %.3f s  plain pass %.3f s  ratio %6.2f  peak %.0f MB  (%zu objects, %zu materials)\n",
+              what, mb, each, plain, each / plain, PeakMb(), actors, materials);
+  std::filesystem::remove(out);
+  vandrel::ResetModel();
+}
+
+void BM_PoseFile(benchmark::State& state) {
+  const std::size_t mb = static_cast<std::size_t>(state.range(0));
+  const std::string path = Folder() + "/pose" + std::to_string(mb) + ".pz2";
+  if (!std::filesystem::exists(path)) WritePose(path, mb << 20);
+  ReadAndSave(state, path, "80 x 200 channels");
+  std::filesystem::remove(path);
+}
+
+void BM_Props(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const std::string path = Folder() + "/props" + std::to_string(n) + ".pz2";
+  if (!std::filesystem::exists(path)) WriteProps(path, n);
+  ReadAndSave(state, path, ("props " + std::to_string(n)).c_str());
+}
+
+void BM_SharedBrace(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const std::string path = Folder() + "/brace" + std::to_string(n) + ".pz2";
+  if (!std::filesystem::exists(path)) WriteSharedBrace(path, n);
+  ReadAndSave(state, path, ("one \"}\" materials " + std::to_string(n)).c_str());
+}
+
+void BM_SharedBraceOwn(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const std::string path = Folder() + "/own" + std::to_string(n) + ".pz2";
+  if (!std::filesystem::exists(path)) WriteSharedBraceOwn(path, n);
+  ReadAndSave(state, path, ("one \"}\" own materials " + std::to_string(n)).c_str());
+}
+
+BENCHMARK(BM_SharedBraceOwn)->Arg(1000)->Arg(4000)->Arg(16000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Props)->Arg(1000)->Arg(4000)->Arg(16000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SharedBrace)->Arg(1000)->Arg(4000)->Arg(16000)->Iterations(1)->Unit(benchmark::kMillisecond);
+// Sizes in increasing order, so that the peak printed belongs to the largest so far.
+BENCHMARK(BM_PoseFile)->Arg(25)->Arg(50)->Arg(100)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::error_code ignored;
+  std::filesystem::remove_all(Folder(), ignored);
+  return 0;
+}
