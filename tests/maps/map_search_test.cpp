@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "maps/map_cache.h"
 #include "maps/map_test_util.h"
 
@@ -168,6 +170,18 @@ TEST_F(MapSearchTest, AReferenceOutsideThePoserFolderAsksForTheFolderAndACancelE
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0], "The Default Poser\r\nfolder preference hasn't been set up correctly.");
   EXPECT_EQ(maps[0], ":Runtime:Textures:x.jpg");
+
+  // The preference "none" names no folder, whatever the working folder holds.
+  const std::string cwd = std::filesystem::current_path().string();
+  std::filesystem::current_path(tree.path());
+  tree.write("none/Runtime/Textures/x.jpg", "x");
+  gSettings.Poser = "none";
+  outcome = FixMapReferences(fields, host, hooks);
+  std::filesystem::current_path(cwd);
+  EXPECT_TRUE(outcome.endedEarly);
+  EXPECT_EQ(host.messages.size(), 2u);
+  EXPECT_EQ(maps[0], ":Runtime:Textures:x.jpg");
+  EXPECT_TRUE(gMapLists.JpgFiles.size() < 2 && (gMapLists.JpgFiles.empty() || gMapLists.JpgFiles[0].Key != "x.jpg"));
 }
 
 }  // namespace
