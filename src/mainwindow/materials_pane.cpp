@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
-#include <algorithm>
 
 #include "mainwindow/materials_pane.h"
 
@@ -188,7 +187,6 @@ void MaterialsPane::Build() {
     colours->addWidget(panel.caption, 0, 2 * i);
     colours->addWidget(SHP[i], 0, 2 * i + 1);
     colours->addWidget(panel.disabled, 0, 2 * i, 1, 2);
-    panel.disabled->setMinimumHeight(SHP[i]->sizeHint().expandedTo(SHP[i]->minimumSize()).height());
     colours->setColumnStretch(2 * i + 1, 1);
   }
   top->addLayout(colours);
@@ -216,9 +214,6 @@ void MaterialsPane::Build() {
     values->addWidget(SCR[i], i, 2);
     values->addWidget(cmd[row.apply], i, 3);
     values->addWidget(panel.disabled, i, 0, 1, 4);
-    // The off face keeps the row's height, so the rows below stay where
-    // they were when a panel flips (under the mouse of a double-click).
-    panel.disabled->setMinimumHeight(std::max({TXT[i + 1]->sizeHint().height(), cmd[row.apply]->sizeHint().height()}));
   }
   values->setColumnStretch(2, 1);
   // The captions' column keeps its width whichever panels are off.
@@ -255,7 +250,6 @@ void MaterialsPane::Build() {
     maps->addWidget(TXT[8 + i], i, 5);
     maps->addWidget(cmd[18 + i], i, 6);
     maps->addWidget(panel.disabled, i, 0, 1, 7);
-    panel.disabled->setMinimumHeight(std::max(TXT[8 + i]->sizeHint().height(), cmd[18 + i]->sizeHint().height()));
   }
   maps->setColumnStretch(5, 1);
   maps->setColumnMinimumWidth(0, captionWidth);
