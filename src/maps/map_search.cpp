@@ -210,8 +210,13 @@ FixOutcome FixMapReferences(const std::vector<std::string*>& maps, Host& host, c
         const std::string foundFile = PoserPathToFilePath(found);
         RecordReplacement(file, found, foundFile, FileExists(foundFile));
       } else if (known < 0) {
+        // A found file, or "NO_MAP" chosen in the chooser: the next material
+        // naming the same map gets the same answer without a second question.
         const std::string foundFile = PoserPathToFilePath(found);
-        if (FileExists(foundFile)) RecordReplacement(file, found, foundFile, true);
+        if (FileExists(foundFile))
+          RecordReplacement(file, found, foundFile, true);
+        else if (IsNoMap(Trim(found)))
+          RecordReplacement(file, found, foundFile, false);
       }
       map = FilePathToPoserPath(found, hooks.fullPaths);
       if (gSettings.MainThumb && hooks.loadThumbnail) {

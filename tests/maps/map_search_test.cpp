@@ -121,6 +121,23 @@ TEST_F(MapSearchTest, FixChangesTheFormOfPresentMapsAndScansEachFolderOnceForMis
   EXPECT_EQ(maps[0], ":Runtime:Textures:New:Skin.jpg");
   EXPECT_EQ(scans, 3);
   EXPECT_EQ(gMapLists.JpgFiles.size(), 2u);
+
+  // Two materials naming a map that the cache finds twice: one question, and
+  // the answer "NO_MAP" holds for both.
+  tree.write("lib/A/eye.jpg", "x");
+  tree.write("lib/B/eye.jpg", "x");
+  WriteJpgCache("eye.jpg\r\n*" + tree.file("lib/A") + "\r\neye.jpg\r\n*" + tree.file("lib/B") + "\r\n");
+  int asked = 0;
+  hooks.chooseMap = [&asked](const std::vector<std::string>& entries) {
+    ++asked;
+    return static_cast<int>(entries.size()) - 1;
+  };
+  maps = {"E:\\eye.jpg", "E:\\eye.jpg"};
+  fields = {&maps[0], &maps[1]};
+  FixMapReferences(fields, host, hooks);
+  EXPECT_EQ(maps, (std::vector<std::string>{"NO_MAP", "NO_MAP"}));
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(scans, 3);
 }
 
 TEST_F(MapSearchTest, AReferenceOutsideThePoserFolderAsksForTheFolderAndACancelEndsTheClick) {
