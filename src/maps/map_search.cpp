@@ -139,21 +139,25 @@ namespace {
 // question was cancelled, or there is no Poser folder).
 std::string FolderToScan(const std::string& map, Host& host, const MapSearchHooks& hooks) {
   const std::string poser = gSettings.Poser;
+  // "none", an empty or a relative preference names no folder: it is never
+  // looked for below the working folder.
+  const bool havePoser = !poser.empty() && poser.front() == '/' && !EqualsNoCase(poser, "none");
   // The texture folder as it is named on disk (an installation copied from
   // Windows may spell it in another case).
-  std::string textures = TrueCasePath(JoinPath(poser, "Runtime/Textures"));
-  if (textures.empty()) textures = JoinPath(poser, "Runtime/Textures");
+  std::string textures = havePoser ? TrueCasePath(JoinPath(poser, "Runtime/Textures")) : std::string();
+  if (textures.empty() && havePoser) textures = JoinPath(poser, "Runtime/Textures");
   const bool outside = InStr(LCase(PoserPathToFilePath(LCase(map))), LCase(poser)) == 0 &&
                        !StartsWith(map, ":") && !StartsWith(map, "\\");
   std::string folder;
   if (outside) {
-    const std::string start = RemoveTrailingBackslash(FolderExists(textures) ? textures : poser);
+    const std::string start =
+        !havePoser ? std::string() : RemoveTrailingBackslash(FolderExists(textures) ? textures : poser);
     folder = hooks.browseForFolder ? hooks.browseForFolder(start, GetFileName(map)) : std::string();
     if (!FolderExists(folder)) return {};
   } else {
-    folder = FolderExists(textures) ? textures : poser;
+    folder = havePoser && FolderExists(textures) ? textures : poser;
   }
-  if (folder == poser && !FolderExists(poser)) {
+  if (folder == poser && (!havePoser || !FolderExists(poser))) {
     Exclaim(host, "The Default Poser\r\nfolder preference hasn't been set up correctly.");
     return {};
   }
@@ -206,8 +210,13 @@ FixOutcome FixMapReferences(const std::vector<std::string*>& maps, Host& host, c
         const std::string foundFile = PoserPathToFilePath(found);
         RecordReplacement(file, found, foundFile, FileExists(foundFile));
       } else if (known < 0) {
+        // A found file, or "NO_MAP" chosen in the chooser: the next material
+        // naming the same map gets the same answer without a second question.
         const std::string foundFile = PoserPathToFilePath(found);
-        if (FileExists(foundFile)) RecordReplacement(file, found, foundFile, true);
+        if (FileExists(foundFile))
+          RecordReplacement(file, found, foundFile, true);
+        else if (IsNoMap(Trim(found)))
+          RecordReplacement(file, found, foundFile, false);
       }
       map = FilePathToPoserPath(found, hooks.fullPaths);
       if (gSettings.MainThumb && hooks.loadThumbnail) {

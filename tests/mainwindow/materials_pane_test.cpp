@@ -284,6 +284,10 @@ TEST_F(MaterialsPaneTest, NewMaterialsAndTheGroupOfAnActor) {
   EXPECT_FALSE(On(P().TXT[1]));
   EXPECT_TRUE(On(P().cmdNewMat));
   EXPECT_EQ(P().lstMaterials->count(), 0);
+  // Nothing of the material shown before stays in view.
+  for (int i = 0; i < 4; ++i) EXPECT_FALSE(P().SwatchColor(i).isValid()) << i;
+  EXPECT_FALSE(P().chkApplyTextures->isChecked() || P().chkMultiplyThroughLights->isChecked() ||
+               P().chkMultiplyThroughKdColor->isChecked());
   ui->AnswerInput(std::string("hipskin"));
   P().cmdNewMat->click();
   ASSERT_EQ(gObjects.size(), 3u);

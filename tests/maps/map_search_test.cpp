@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "maps/map_cache.h"
 #include "maps/map_test_util.h"
 
@@ -119,6 +121,23 @@ TEST_F(MapSearchTest, FixChangesTheFormOfPresentMapsAndScansEachFolderOnceForMis
   EXPECT_EQ(maps[0], ":Runtime:Textures:New:Skin.jpg");
   EXPECT_EQ(scans, 3);
   EXPECT_EQ(gMapLists.JpgFiles.size(), 2u);
+
+  // Two materials naming a map that the cache finds twice: one question, and
+  // the answer "NO_MAP" holds for both.
+  tree.write("lib/A/eye.jpg", "x");
+  tree.write("lib/B/eye.jpg", "x");
+  WriteJpgCache("eye.jpg\r\n*" + tree.file("lib/A") + "\r\neye.jpg\r\n*" + tree.file("lib/B") + "\r\n");
+  int asked = 0;
+  hooks.chooseMap = [&asked](const std::vector<std::string>& entries) {
+    ++asked;
+    return static_cast<int>(entries.size()) - 1;
+  };
+  maps = {"E:\\eye.jpg", "E:\\eye.jpg"};
+  fields = {&maps[0], &maps[1]};
+  FixMapReferences(fields, host, hooks);
+  EXPECT_EQ(maps, (std::vector<std::string>{"NO_MAP", "NO_MAP"}));
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(scans, 3);
 }
 
 TEST_F(MapSearchTest, AReferenceOutsideThePoserFolderAsksForTheFolderAndACancelEndsTheClick) {
@@ -168,6 +187,18 @@ TEST_F(MapSearchTest, AReferenceOutsideThePoserFolderAsksForTheFolderAndACancelE
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0], "The Default Poser\r\nfolder preference hasn't been set up correctly.");
   EXPECT_EQ(maps[0], ":Runtime:Textures:x.jpg");
+
+  // The preference "none" names no folder, whatever the working folder holds.
+  const std::string cwd = std::filesystem::current_path().string();
+  std::filesystem::current_path(tree.path());
+  tree.write("none/Runtime/Textures/x.jpg", "x");
+  gSettings.Poser = "none";
+  outcome = FixMapReferences(fields, host, hooks);
+  std::filesystem::current_path(cwd);
+  EXPECT_TRUE(outcome.endedEarly);
+  EXPECT_EQ(host.messages.size(), 2u);
+  EXPECT_EQ(maps[0], ":Runtime:Textures:x.jpg");
+  EXPECT_TRUE(gMapLists.JpgFiles.size() < 2 && (gMapLists.JpgFiles.empty() || gMapLists.JpgFiles[0].Key != "x.jpg"));
 }
 
 }  // namespace

@@ -188,6 +188,10 @@ int ChooseMapFile(QWidget* owner, const std::vector<std::string>& entries) {
   for (const std::string& entry : entries) controls::addItem(window.cmbMaps, FromPoserText(entry));
   window.RedimListed();
   controls::setListIndex(window.cmbMaps, 0);
+  // Sized to its contents before it is shown: under X11 the window otherwise
+  // came up at a bare window's 100 x 30 pixels (the showing handlers yield to
+  // the event loop), with nothing of it readable.
+  window.adjustSize();
   window.exec();
   return gChosenMapIndex;
 }
