@@ -394,9 +394,13 @@ class ChannelReader {
     else if (close != 0)
       headEnd = close;
     std::string head;
+    // Without its indentation, whether by TABs or by blanks, as the tail.
+    bool lineStart = false;
     for (char c : Between(t_, p, headEnd)) {
-      if (c == '\t') continue;
-      head += c == '\r' ? '\n' : c;
+      if (c == '\t' || (c == ' ' && lineStart)) continue;
+      if (c == '\r') c = '\n';
+      lineStart = c == '\n';
+      head += c;
     }
     ReadHeadProperties(head, gActors[actorIndex_]);
 

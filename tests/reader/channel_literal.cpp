@@ -198,6 +198,7 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
     else if (cl != 0)
       headEnd = cl;
     std::string head = RemoveChar(Replace(Span(text, p, headEnd), "\r", "\n"), '\t');
+    while (InStr(head, "\n ") != 0) head = Replace(head, "\n ", "\n");
     {
       ActorRec& a = gActors[ai];
       bool f;
