@@ -466,9 +466,16 @@ class ChannelReader {
       const std::size_t lastChannels = lastChannels_.Prev(m);
       if (lastClose > lastChannels)
         anchor = lastClose;
-      else if (keysMissing)
+      else if (keysMissing) {
         anchor = braceAfterM_.Next(m);
-      else
+        // A channel without keys followed by one that holds nothing: the
+        // empty channel's line is read after the "}" that ends the channel
+        // before it, so that the empty one is not passed over.
+        if (anchor != 0 && EmptyOpenAtOrAfter(anchor) == anchor) {
+          const std::size_t before = lastClose_.Prev(anchor);
+          if (before > m) anchor = before;
+        }
+      } else
         anchor = braceAfterChannels_.Next(lastChannels);
       if (anchor == 0) return;
 

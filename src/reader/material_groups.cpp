@@ -71,6 +71,9 @@ void CutObjectPart(ReadState& rs) {
     if (!gImportMode) rs.result.channelsOff = true;
     return;
   }
+  // The indentation after LF line ends went when the text was read; lines
+  // that end with a lone CR lose theirs now, before CR becomes LF.
+  if (whole.find('\r') != std::string::npos) RemoveIndentationAfterLoneCrInPlace(whole);
   CrToLf(whole);
   const std::size_t length = whole.size();
 

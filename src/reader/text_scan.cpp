@@ -83,6 +83,25 @@ void RemoveIndentationInPlace(std::string& text) {
   text.resize(to);
 }
 
+void RemoveIndentationAfterLoneCrInPlace(std::string& text) {
+  char* t = text.data();
+  const std::size_t n = text.size();
+  std::size_t to = 0;
+  std::size_t from = 0;
+  while (from < n) {
+    const void* cr = std::memchr(t + from, '\r', n - from);
+    const std::size_t stop = cr == nullptr ? n : static_cast<std::size_t>(static_cast<const char*>(cr) - t) + 1;
+    if (to != from) std::memmove(t + to, t + from, stop - from);
+    to += stop - from;
+    from = stop;
+    if (cr == nullptr) break;
+    if (from < n && t[from] == '\n') continue;
+    while (from < n && t[from] == '\t') ++from;
+    while (from < n && t[from] == ' ') ++from;
+  }
+  text.resize(to);
+}
+
 void RemoveStretchEverywhere(std::string& text, std::size_t start, std::size_t length) {
   const std::size_t n = text.size();
   if (length == 0 || start == 0 || start - 1 + length > n) return;

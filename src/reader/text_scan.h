@@ -27,6 +27,10 @@ std::string RemoveRunsAfter(std::string_view text, std::string_view lineEnd, cha
 std::string RemoveIndentation(std::string_view text);
 // The same in place (the text only shrinks).
 void RemoveIndentationInPlace(std::string& text);
+// The same removal after every lone CR (a CR that no LF follows), in place:
+// a text with CR line ends then loses the indentation that one with LF line
+// ends lost in RemoveIndentationInPlace.
+void RemoveIndentationAfterLoneCrInPlace(std::string& text);
 
 // Removes every occurrence of the text's own stretch of `length` characters
 // at `start` (1-based), left to right as Replace(text, stretch, "") does,

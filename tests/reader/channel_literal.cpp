@@ -288,9 +288,13 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
       const std::size_t lastChannels = InStrRev(text, "channels\n", m);
       if (lastClose > lastChannels)
         anchor = lastClose;
-      else if (keysMissing)
+      else if (keysMissing) {
         anchor = InStr(m, text, "{");
-      else
+        if (anchor != 0 && EmptyInnerBlockAt(text, channelsOpen, blockEnd, anchor, unusedClose)) {
+          const std::size_t before = InStrRev(text, "}", anchor);
+          if (before > m) anchor = before;
+        }
+      } else
         anchor = InStr(lastChannels, text, "{");
       if (anchor == 0) break;
       std::string line;

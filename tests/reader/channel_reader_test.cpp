@@ -314,6 +314,10 @@ TEST_F(ChannelReaderTest, EveryChannelLineIsReadOnce) {
        keyed("valueParm A", "1") + "valueParm E\n\t{\n\t}\n" + keyed("valueParm B", "2"), {"A", "E", "B"}},
       {"two empty channels last", keyed("valueParm A", "1") + "valueParm E\n{\n}\nvalueParm F\n{ }\n",
        {"A", "E", "F"}},
+      {"an empty channel after one without keys", "valueParm N\n{\nname x\n}\nrotateX E\n{\n}\n", {"N", "E"}},
+      {"empty channels between ones without keys",
+       "valueParm N\n{\nname x\n}\nrotateX E\n{\n}\nscale F\n{\n}\n" + keyed("valueParm B", "2"),
+       {"N", "E", "F", "B"}},
   };
   for (const Case& c : cases) {
     ResetModel();
@@ -325,7 +329,7 @@ TEST_F(ChannelReaderTest, EveryChannelLineIsReadOnce) {
     EXPECT_EQ(names, c.names) << c.what;
     for (const DialRec& d : gActors[0].Dials) {
       const bool empty = d.Name == "E" || d.Name == "F";
-      EXPECT_EQ(d.ValueOn, !empty) << c.what << " " << d.Name;
+      EXPECT_EQ(d.ValueOn, !empty && d.Name != "N") << c.what << " " << d.Name;
       EXPECT_EQ(d.ExtNameOn, !empty) << c.what << " " << d.Name;
     }
     ExpectSameAsLiteral(text, false, false, "");
