@@ -12,6 +12,7 @@
 #include <QDropEvent>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QUrl>
@@ -70,10 +71,16 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
 
   BuildMenus();
   SetFirstState();
-  resize(900, 720);
+  // Never below what the panes need: the layout keeps the least size.
+  if (const QScreen* s = screen()) resize(StartSize(s->availableGeometry().size()));
 }
 
 FrmMain::~FrmMain() = default;
+
+QSize FrmMain::StartSize(const QSize& room) {
+  // A laptop's 768 lines less its panel leave about 728; the title bar takes 32.
+  return QSize(900, 720).boundedTo(room - QSize(0, 32));
+}
 
 // ---- Tabs -------------------------------------------------------------------
 

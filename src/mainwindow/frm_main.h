@@ -66,6 +66,9 @@ class FrmMain : public QMainWindow {
  public:
   explicit FrmMain(QWidget* parent = nullptr);
   ~FrmMain() override;
+  // The window's start size on a screen whose free room (less panels and task
+  // bars) is `room`: 900 x 720, or lower to leave room for the title bar.
+  static QSize StartSize(const QSize& room);
 
   // ---- Controls, by their documented names. --------------------------------
   // Tab strip and panes.

@@ -414,6 +414,9 @@ TEST_F(MaterialsPaneTest, WindowFitsALaptopScreenAndTheListShowsWholeRows) {
   // 1366 x 768 less a panel or task bar and the title bar.
   EXPECT_LE(least.width(), 1366);
   EXPECT_LE(least.height(), 700);
+  // It starts low enough for the title bar on a laptop, as it was elsewhere.
+  EXPECT_EQ(FrmMain::StartSize({1366, 728}), QSize(900, 696));
+  EXPECT_EQ(FrmMain::StartSize({1920, 1050}), QSize(900, 720));
   const QListWidget* list = window->materials->lstMaterials;
   const int rows = list->height() - 2 * list->frameWidth();
   EXPECT_EQ(rows % list->sizeHintForRow(0), 0) << rows;
