@@ -16,10 +16,13 @@
 #include "mainwindow/frm_main.h"
 #include "mainwindow/materials_pane.h"
 #include "model/model.h"
+#include "bench_support.h"
 
 using namespace vandrel;
 
 namespace {
+
+using vandrel::bench::Best;
 
 using Clock = std::chrono::steady_clock;
 constexpr int kMaterials = 10000;
@@ -46,17 +49,6 @@ double PlainPass() {
   const double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
   if (sum == 0) std::printf("(empty table)\n");
   return seconds;
-}
-
-double Best(const std::function<void()>& prepare, const std::function<void()>& run) {
-  double best = 1e9;
-  for (int i = 0; i < 3; ++i) {
-    prepare();
-    const Clock::time_point t0 = Clock::now();
-    run();
-    best = std::min(best, std::chrono::duration<double>(Clock::now() - t0).count());
-  }
-  return best;
 }
 
 void Report(const char* what, double seconds, double plain, double target) {

@@ -22,32 +22,11 @@
 #include "reader/channel_reader.h"
 #include "reader/poser_file_reader.h"
 #include "writer/pose_writer.h"
+#include "bench_support.h"
 
 namespace {
 
-class Writer {
- public:
-  explicit Writer(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {}
-  ~Writer() {
-    Flush();
-    if (file_) std::fclose(file_);
-  }
-  void Line(int indent, const std::string& text) {
-    buffer_.append(static_cast<std::size_t>(indent), '\t').append(text).append("\r\n");
-    if (buffer_.size() > (1u << 20)) Flush();
-  }
-  std::size_t written() const { return written_ + buffer_.size(); }
-
- private:
-  void Flush() {
-    if (file_) std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
-    written_ += buffer_.size();
-    buffer_.clear();
-  }
-  std::FILE* file_;
-  std::string buffer_;
-  std::size_t written_ = 0;
-};
+using vandrel::bench::Writer;
 
 void Head(Writer& w) {
   w.Line(0, "{");

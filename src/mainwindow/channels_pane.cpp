@@ -30,12 +30,6 @@ namespace {
 
 using controls::newButton;
 using controls::newLabel;
-QPushButton* Button(QWidget* parent, const QString& name, const QString& caption, const QString& tip = {}) {
-  return newButton(parent, name, caption, tip);
-}
-QLabel* Label(QWidget* parent, const QString& name, const QString& caption, const QString& tip = {}) {
-  return newLabel(parent, name, caption, tip);
-}
 
 // A list view whose keyboard moves of the current item (arrows, Home, End,
 // Page Up and Down) run the item handler as a click does, and whose Ctrl+A
@@ -103,8 +97,8 @@ ChannelsPane::ChannelsPane(FrmMain& owner) : owner_(owner) {
   fraActors = new QGroupBox("Actors", pane);
   fraActors->setObjectName("fraActors");
   lstActors = NewListView(fraActors, "lstActors", "Select actor(s)");
-  cmdSelectAllActors = Button(fraActors, "cmdSelectAllActors", "Select All", "Select all actors");
-  cmdDeleteActors = Button(fraActors, "cmdDeleteActors", "Delete", "Delete selected Actor(s)");
+  cmdSelectAllActors = newButton(fraActors, "cmdSelectAllActors", "Select All", "Select all actors");
+  cmdDeleteActors = newButton(fraActors, "cmdDeleteActors", "Delete", "Delete selected Actor(s)");
   {
     auto* l = new QGridLayout(fraActors);
     l->addWidget(lstActors, 0, 0, 1, 2);
@@ -114,8 +108,8 @@ ChannelsPane::ChannelsPane(FrmMain& owner) : owner_(owner) {
   fraChannels = new QGroupBox("Channels", pane);
   fraChannels->setObjectName("fraChannels");
   lstDials = NewListView(fraChannels, "lstDials", "Select dial(s)");
-  cmdSelectAllDials = Button(fraChannels, "cmdSelectAllDials", "Select All", "Select all Dials");
-  cmdDeleteDials = Button(fraChannels, "cmdDeleteDials", "Delete", "Delete selected Dial(s)");
+  cmdSelectAllDials = newButton(fraChannels, "cmdSelectAllDials", "Select All", "Select all Dials");
+  cmdDeleteDials = newButton(fraChannels, "cmdDeleteDials", "Delete", "Delete selected Dial(s)");
   {
     auto* l = new QGridLayout(fraChannels);
     l->addWidget(lstDials, 0, 0, 1, 2);
@@ -147,12 +141,12 @@ ChannelsPane::ChannelsPane(FrmMain& owner) : owner_(owner) {
     QWidget* value[7] = {txtActorProperties[0], cmbActorProperties[0], cmbActorProperties[1], cmbActorProperties[2],
                          cmbActorProperties[3], txtActorProperties[1], cmbActorProperties[4]};
     for (int i = 0; i < 7; ++i) {
-      lblActorProperty[i] = Label(fraActorProperties, QString("lblActorProperty(%1)").arg(i), rows[i]);
+      lblActorProperty[i] = newLabel(fraActorProperties, QString("lblActorProperty(%1)").arg(i), rows[i]);
       chkEnable[i] = new QCheckBox(fraActorProperties);
       chkEnable[i]->setObjectName(QString("chkEnable(%1)").arg(i));
       chkEnable[i]->setToolTip(kSwitchTip);
-      lblDisable[i] = Label(fraActorProperties, QString("lblDisable(%1)").arg(i), "Enabled");
-      cmdApplyProperty[i] = Button(fraActorProperties, QString("cmdApplyProperty(%1)").arg(i), "Apply");
+      lblDisable[i] = newLabel(fraActorProperties, QString("lblDisable(%1)").arg(i), "Enabled");
+      cmdApplyProperty[i] = newButton(fraActorProperties, QString("cmdApplyProperty(%1)").arg(i), "Apply");
       l->addWidget(lblActorProperty[i], i, 0);
       l->addWidget(value[i], i, 1);
       l->addWidget(chkEnable[i], i, 2);
@@ -177,13 +171,13 @@ ChannelsPane::ChannelsPane(FrmMain& owner) : owner_(owner) {
     cmbDialProperties = FalseTrue(fraDialValue, "cmbDialProperties", "Toggle visibility of channel's dial controls");
     QWidget* value[3] = {txtDialProperties[0], txtDialProperties[1], cmbDialProperties};
     for (int i = 0; i < 3; ++i) {
-      lblDialProperty[i] = Label(fraDialValue, QString("lblDialProperty(%1)").arg(i), rows[i]);
+      lblDialProperty[i] = newLabel(fraDialValue, QString("lblDialProperty(%1)").arg(i), rows[i]);
       chkEnableDial[i] = new QCheckBox(fraDialValue);
       chkEnableDial[i]->setObjectName(QString("chkEnableDial(%1)").arg(i));
       chkEnableDial[i]->setToolTip(kSwitchTip);
-      lblEnableDial[i] = Label(fraDialValue, QString("lblEnableDial(%1)").arg(i), "Enabled");
+      lblEnableDial[i] = newLabel(fraDialValue, QString("lblEnableDial(%1)").arg(i), "Enabled");
       cmdApplyDial[i] =
-          Button(fraDialValue, QString("cmdApplyDial(%1)").arg(i), "Apply", "Apply value for selected Dial(s)");
+          newButton(fraDialValue, QString("cmdApplyDial(%1)").arg(i), "Apply", "Apply value for selected Dial(s)");
       l->addWidget(lblDialProperty[i], i, 0);
       l->addWidget(value[i], i, 1);
       l->addWidget(chkEnableDial[i], i, 2);
@@ -208,7 +202,7 @@ ChannelsPane::ChannelsPane(FrmMain& owner) : owner_(owner) {
     chkDisableThighLength = new QCheckBox(fraThighLength);
     chkDisableThighLength->setObjectName("chkDisableThighLength");
     chkDisableThighLength->setToolTip("Disable ThighLength property. Usually you can disable it.");
-    lblDisableThighLength = Label(fraThighLength, "lblDisableThighLength", "Disable ThighLength");
+    lblDisableThighLength = newLabel(fraThighLength, "lblDisableThighLength", "Disable ThighLength");
     l->addWidget(txtThighLength);
     l->addWidget(chkDisableThighLength);
     l->addWidget(lblDisableThighLength);
@@ -228,7 +222,7 @@ ChannelsPane::ChannelsPane(FrmMain& owner) : owner_(owner) {
     const int first[3] = {0, 10, 15}, last[3] = {9, 14, 22}, secondColumn[3] = {5, 13, 19};
     int column = 0;
     for (int g = 0; g < 3; ++g) {
-      lblChannels[23 + g] = Label(fraDeleteChannels, QString("lblChannels(%1)").arg(23 + g), groups[g]);
+      lblChannels[23 + g] = newLabel(fraDeleteChannels, QString("lblChannels(%1)").arg(23 + g), groups[g]);
       l->addWidget(lblChannels[23 + g], 0, column, 1, 4);
       for (int b = first[g]; b <= last[g]; ++b) {
         const bool second = b >= secondColumn[g];
@@ -236,16 +230,16 @@ ChannelsPane::ChannelsPane(FrmMain& owner) : owner_(owner) {
         const int col = column + (second ? 2 : 0);
         chkDelChannels[b] = new QCheckBox(fraDeleteChannels);
         chkDelChannels[b]->setObjectName(QString("chkDelChannels(%1)").arg(b));
-        lblChannels[b] = Label(fraDeleteChannels, QString("lblChannels(%1)").arg(b), kChannelLabels[b]);
+        lblChannels[b] = newLabel(fraDeleteChannels, QString("lblChannels(%1)").arg(b), kChannelLabels[b]);
         l->addWidget(chkDelChannels[b], row, col);
         l->addWidget(lblChannels[b], row, col + 1);
       }
-      cmdCheckAll[g] = Button(fraDeleteChannels, QString("cmdCheckAll(%1)").arg(g), "Check all", groupTips[g]);
+      cmdCheckAll[g] = newButton(fraDeleteChannels, QString("cmdCheckAll(%1)").arg(g), "Check all", groupTips[g]);
       l->addWidget(cmdCheckAll[g], 7, column, 1, 4);
       column += 4;
     }
     cmdDelChannels =
-        Button(fraDeleteChannels, "cmdDelChannels", "Delete", "Delete checked channels from selected actors");
+        newButton(fraDeleteChannels, "cmdDelChannels", "Delete", "Delete checked channels from selected actors");
     l->addWidget(cmdDelChannels, 8, 0, 1, 2);
   }
   top->addWidget(fraDeleteChannels, 2, 0, 2, 1);
@@ -255,9 +249,9 @@ ChannelsPane::ChannelsPane(FrmMain& owner) : owner_(owner) {
   top->setColumnStretch(1, 1);
 
   // Never in view.
-  cmdCreateDial = Button(pane, "cmdCreateDial", "Create new Morph channel...");
+  cmdCreateDial = newButton(pane, "cmdCreateDial", "Create new Morph channel...");
   cmdCreateDial->setHidden(true);
-  cmdZerAll = Button(pane, "cmdZerAll", "Zero everything", "Set every dial value of every actor to 0.");
+  cmdZerAll = newButton(pane, "cmdZerAll", "Zero everything", "Set every dial value of every actor to 0.");
   cmdZerAll->setHidden(true);
 
   BindHandlers();

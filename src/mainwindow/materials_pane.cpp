@@ -23,12 +23,6 @@ namespace {
 
 using controls::newButton;
 using controls::newLabel;
-QPushButton* Button(QWidget* parent, const QString& name, const QString& caption, const QString& tip = {}) {
-  return newButton(parent, name, caption, tip);
-}
-QLabel* Label(QWidget* parent, const QString& name, const QString& caption, const QString& tip = {}) {
-  return newLabel(parent, name, caption, tip);
-}
 
 struct ValueRow {
   const char* caption;
@@ -91,8 +85,8 @@ constexpr ColorRow kColorRows[4] = {
 // same cells of the grid and starts hidden and disabled.
 void MakePanelLabels(PropertyPanel& panel, QWidget* parent, const char* caption, const char* captionName,
                      const char* disabledName) {
-  panel.caption = Label(parent, captionName, caption, "Double-click to disable");
-  panel.disabled = Label(parent, disabledName, QString(caption) + " Disabled", "Double-click to enable");
+  panel.caption = newLabel(parent, captionName, caption, "Double-click to disable");
+  panel.disabled = newLabel(parent, disabledName, QString(caption) + " Disabled", "Double-click to enable");
   QFont bold = panel.disabled->font();
   bold.setBold(true);
   panel.disabled->setFont(bold);
@@ -115,20 +109,20 @@ void MaterialsPane::Build() {
 
   // Object, materials and templates.
   auto* lists = new QGridLayout;
-  lblObject = Label(pane, "lblObject", "Object");
+  lblObject = newLabel(pane, "lblObject", "Object");
   cmbFigures = new QComboBox(pane);
   cmbFigures->setObjectName("cmbFigures");
   cmbFigures->setToolTip("Choose the object (figure, prop, hair or body part) you want to modify");
-  cmd[1] = Button(pane, "cmd(1)", "Delete", "Remove selected object from the pose");
-  cmdNewMat = Button(pane, "cmdNewMat", "Create new material");
-  cmdCreateMat = Button(pane, "cmdCreateMat", "Add materials to object");
+  cmd[1] = newButton(pane, "cmd(1)", "Delete", "Remove selected object from the pose");
+  cmdNewMat = newButton(pane, "cmdNewMat", "Create new material");
+  cmdCreateMat = newButton(pane, "cmdCreateMat", "Add materials to object");
   lists->addWidget(lblObject, 0, 0);
   lists->addWidget(cmbFigures, 0, 1, 1, 3);
   lists->addWidget(cmd[1], 0, 4);
   lists->addWidget(cmdNewMat, 1, 1);
   lists->addWidget(cmdCreateMat, 1, 2);
 
-  lblMaterials = Label(pane, "lblMaterials", "Materials");
+  lblMaterials = newLabel(pane, "lblMaterials", "Materials");
   lstMaterials = new QListWidget(pane);
   lstMaterials->setObjectName("lstMaterials");
   lstMaterials->setToolTip("Select the material(s) you want to edit");
@@ -141,25 +135,25 @@ void MaterialsPane::Build() {
     delete lstMaterials->takeItem(0);
     lstMaterials->setFixedHeight(6 * row + 2 * lstMaterials->frameWidth());
   }
-  cmd[0] = Button(pane, "cmd(0)", "Select all", "Select all materials");
-  cmdInvertSel = Button(pane, "cmdInvertSel", "Invert sel");
-  cmdDeleteMaterials = Button(pane, "cmdDeleteMaterials", "Delete");
+  cmd[0] = newButton(pane, "cmd(0)", "Select all", "Select all materials");
+  cmdInvertSel = newButton(pane, "cmdInvertSel", "Invert sel");
+  cmdDeleteMaterials = newButton(pane, "cmdDeleteMaterials", "Delete");
   lists->addWidget(lblMaterials, 2, 0);
   lists->addWidget(lstMaterials, 2, 1, 4, 2);
   lists->addWidget(cmd[0], 2, 3);
   lists->addWidget(cmdInvertSel, 3, 3);
   lists->addWidget(cmdDeleteMaterials, 4, 3);
 
-  lblTemplate = Label(pane, "lblTemplate", "Template");
+  lblTemplate = newLabel(pane, "lblTemplate", "Template");
   Combo1 = new QComboBox(pane);
   Combo1->setObjectName("Combo1");
   Combo1->setToolTip("Choose a material selection template");
-  lblSelGroup = Label(pane, "lblSelGroup", "Sel. grp.");
+  lblSelGroup = newLabel(pane, "lblSelGroup", "Sel. grp.");
   Combo2 = new QComboBox(pane);
   Combo2->setObjectName("Combo2");
   Combo2->setToolTip("Choose a selection group");
-  cmdEditTemplate = Button(pane, "cmdEditTemplate", "Edit", "Edit selected template");
-  cmdDelTemplate = Button(pane, "cmdDelTemplate", "Delete", "Delete selected template");
+  cmdEditTemplate = newButton(pane, "cmdEditTemplate", "Edit", "Edit selected template");
+  cmdDelTemplate = newButton(pane, "cmdDelTemplate", "Delete", "Delete selected template");
   lists->addWidget(lblTemplate, 6, 0);
   lists->addWidget(Combo1, 6, 1);
   lists->addWidget(cmdEditTemplate, 6, 2);
@@ -178,7 +172,7 @@ void MaterialsPane::Build() {
   for (int i = 0; i < 4; ++i) {
     PropertyPanel& panel = panels[kObjectColorPanel + i];
     MakePanelLabels(panel, pane, kColorRows[i].caption, kColorRows[i].captionName, kColorRows[i].disabledName);
-    SHP[i] = Button(pane, QString("SHP(%1)").arg(i), "", swatchTips[i]);
+    SHP[i] = newButton(pane, QString("SHP(%1)").arg(i), "", swatchTips[i]);
     SHP[i]->setFlat(true);
     SHP[i]->setAutoFillBackground(true);
     SHP[i]->setMinimumSize(56, 22);
@@ -207,7 +201,7 @@ void MaterialsPane::Build() {
     SCR[i]->setObjectName(QString("SCR(%1)").arg(i));
     SCR[i]->setRange(row.barLow, row.barHigh);
     SCR[i]->setValue(row.bar);
-    cmd[row.apply] = Button(pane, QString("cmd(%1)").arg(row.apply), "Apply", row.applyTip);
+    cmd[row.apply] = newButton(pane, QString("cmd(%1)").arg(row.apply), "Apply", row.applyTip);
     panel.editors = {TXT[i + 1], SCR[i], cmd[row.apply]};
     values->addWidget(panel.caption, i, 0);
     values->addWidget(TXT[i + 1], i, 1);
@@ -228,18 +222,18 @@ void MaterialsPane::Build() {
     PropertyPanel& panel = panels[kTextureMapPanel + i];
     MakePanelLabels(panel, pane, row.caption, row.captionName, row.disabledName);
     const QString what = row.caption;
-    cmd[2 + i] = Button(pane, QString("cmd(%1)").arg(2 + i), "No Map",
+    cmd[2 + i] = newButton(pane, QString("cmd(%1)").arg(2 + i), "No Map",
                         "Do not use a " + what + " with selected material(s)");
-    cmd[6 + i] = Button(pane, QString("cmd(%1)").arg(6 + i), "Open",
+    cmd[6 + i] = newButton(pane, QString("cmd(%1)").arg(6 + i), "Open",
                         "Open the " + what + " with the associated program");
-    cmd[25 + i] = Button(pane, QString("cmd(%1)").arg(25 + i), "Fix",
+    cmd[25 + i] = newButton(pane, QString("cmd(%1)").arg(25 + i), "Fix",
                          "Try to correct a false path or toggle formatting between full and shortened path");
-    cmd[10 + i] = Button(pane, QString("cmd(%1)").arg(10 + i), "...",
+    cmd[10 + i] = newButton(pane, QString("cmd(%1)").arg(10 + i), "...",
                          "Browse a " + what + " for selected material(s)");
     TXT[8 + i] = new QLineEdit(pane);
     TXT[8 + i]->setObjectName(QString("TXT(%1)").arg(8 + i));
     TXT[8 + i]->setToolTip("Type path and name of the " + what + " for selected material(s)");
-    cmd[18 + i] = Button(pane, QString("cmd(%1)").arg(18 + i), "Apply",
+    cmd[18 + i] = newButton(pane, QString("cmd(%1)").arg(18 + i), "Apply",
                          QString("Apply %1 for selected material(s)").arg(row.word));
     panel.editors = {cmd[2 + i], cmd[6 + i], cmd[10 + i], cmd[25 + i], TXT[8 + i], cmd[18 + i]};
     maps->addWidget(panel.caption, i, 0);
@@ -290,7 +284,7 @@ void MaterialsPane::Build() {
   chkTexture = new QCheckBox(pane);
   chkTexture->setObjectName("chkTexture");
   chkTexture->setToolTip("Use absolute file references with textures, bumps, reflection maps and transparency maps");
-  lblUseFullPath = Label(pane, "lblUseFullPath", "Use full map paths");
+  lblUseFullPath = newLabel(pane, "lblUseFullPath", "Use full map paths");
   switches->addWidget(chkTexture, 0, 2);
   switches->addWidget(lblUseFullPath, 0, 3);
   // Spanning Disabled labels widen the caption column, not the box column.
@@ -306,11 +300,11 @@ void MaterialsPane::Build() {
   auto* thumbs = new QGridLayout;
   const char* thumbCaptions[4] = {"Texture map", "Bump map", "Reflection map", "Transparency map"};
   for (int i = 0; i < 4; ++i) {
-    imgThumb[i] = Label(pane, QString("imgThumb(%1)").arg(i), "");
+    imgThumb[i] = newLabel(pane, QString("imgThumb(%1)").arg(i), "");
     imgThumb[i]->setFixedSize(96, 96);
     imgThumb[i]->setFrameShape(QFrame::Box);
     imgThumb[i]->setAlignment(Qt::AlignCenter);
-    lblThumb[i] = Label(pane, QString("lblThumb(%1)").arg(i), thumbCaptions[i]);
+    lblThumb[i] = newLabel(pane, QString("lblThumb(%1)").arg(i), thumbCaptions[i]);
     thumbs->addWidget(imgThumb[i], 0, i);
     thumbs->addWidget(lblThumb[i], 1, i);
   }
@@ -320,7 +314,7 @@ void MaterialsPane::Build() {
 
   // Templates of the preview box and switch that an open dialog takes in;
   // never in view.
-  Picture1 = Label(pane, "Picture1(0)", "");
+  Picture1 = newLabel(pane, "Picture1(0)", "");
   Picture1->setHidden(true);
   chkPreview = new QCheckBox("Show preview", pane);
   chkPreview->setObjectName("chkPreview(0)");
