@@ -55,8 +55,9 @@ std::vector<std::size_t> HeaderPositions(std::string_view text) {
 }  // namespace
 
 void AddActorMaterialGroups(std::string_view text) {
-  std::array<ForwardFinder, 4> keywords = {ForwardFinder(text, "actor "), ForwardFinder(text, "prop "),
-                                           ForwardFinder(text, "light "), ForwardFinder(text, "camera ")};
+  // Object blocks begin at line starts, as the channel reader finds them.
+  std::array<ForwardFinder, 4> keywords = {ForwardFinder(text, "actor ", true), ForwardFinder(text, "prop ", true),
+                                           ForwardFinder(text, "light ", true), ForwardFinder(text, "camera ", true)};
   AddActorMaterialGroups(text, keywords);
 }
 

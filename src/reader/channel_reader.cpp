@@ -23,10 +23,12 @@ namespace {
 constexpr std::array<const char*, 4> kKeywords = {"actor ", "prop ", "light ", "camera "};
 
 // The nearest object block from a position of the whole text, as
-// NextObjectBlock answers for the text from that position on.
+// NextObjectBlock answers for the text from that position on. A keyword
+// begins a block only at the start of a line (after its indentation): "prop "
+// inside a dial's "name lift prop arm" line starts nothing.
 std::array<ForwardFinder, 4> KeywordFinders(std::string_view text) {
-  return {ForwardFinder(text, kKeywords[0]), ForwardFinder(text, kKeywords[1]), ForwardFinder(text, kKeywords[2]),
-          ForwardFinder(text, kKeywords[3])};
+  return {ForwardFinder(text, kKeywords[0], true), ForwardFinder(text, kKeywords[1], true),
+          ForwardFinder(text, kKeywords[2], true), ForwardFinder(text, kKeywords[3], true)};
 }
 
 class ObjectBlockFinder {

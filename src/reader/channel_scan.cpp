@@ -21,6 +21,12 @@ std::size_t ForwardFinder::Next(std::size_t from) {
     if (from < lastFrom_) {
       // Only an occurrence that starts before the previous query's start is new.
       const std::size_t windowEnd = std::min(n, lastFrom_ - 1 + m - 1);  // 0-based end, exclusive
+      if (lineStart_) {
+        const std::size_t hit = AtLineStartIn(from, windowEnd);
+        if (hit != 0) lastResult_ = hit;
+        lastFrom_ = from;
+        return lastResult_;
+      }
       const std::string_view window = text_.substr(from - 1, windowEnd - (from - 1));
       const std::size_t hit = window.find(needle_);
       lastResult_ = hit == std::string_view::npos ? lastResult_ : from + hit;
@@ -29,8 +35,17 @@ std::size_t ForwardFinder::Next(std::size_t from) {
     }
   }
   lastFrom_ = from;
-  lastResult_ = InStr(from, text_, needle_);
+  lastResult_ = lineStart_ ? AtLineStartIn(from, n) : InStr(from, text_, needle_);
   return lastResult_;
+}
+
+std::size_t ForwardFinder::AtLineStartIn(std::size_t from, std::size_t end) const {
+  const std::string_view stretch = text_.substr(0, std::min(end, text_.size()));
+  if (from - 1 > stretch.size()) return 0;
+  for (std::size_t at = stretch.find(needle_, from - 1); at != std::string_view::npos;
+       at = stretch.find(needle_, at + 1))
+    if (AtLineStart(text_, at + 1, 1, true)) return at + 1;
+  return 0;
 }
 
 std::size_t BackwardFinder::Prev(std::size_t limit) {

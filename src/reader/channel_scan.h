@@ -17,15 +17,24 @@
 namespace vandrel {
 
 // InStr(from, text, needle) with the last answer remembered. A query before
-// the previous one searches only the stretch between the two.
+// the previous one searches only the stretch between the two. With
+// `lineStart` only an occurrence at the start of a line counts: after a line
+// end (LF or CR) and its indentation of blanks and TABs, or at the start of
+// the text.
 class ForwardFinder {
  public:
-  ForwardFinder(std::string_view text, std::string needle) : text_(text), needle_(std::move(needle)) {}
+  ForwardFinder(std::string_view text, std::string needle, bool lineStart = false)
+      : text_(text), needle_(std::move(needle)), lineStart_(lineStart) {}
   std::size_t Next(std::size_t from);
 
  private:
+  // First occurrence at a line start that begins at or after `from` (1-based)
+  // and ends by `end` (0-based, exclusive); 0 = none.
+  std::size_t AtLineStartIn(std::size_t from, std::size_t end) const;
+
   std::string_view text_;
   std::string needle_;
+  bool lineStart_ = false;
   std::size_t lastFrom_ = 0;  // 0 = nothing asked yet
   std::size_t lastResult_ = 0;
 };

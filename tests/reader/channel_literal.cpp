@@ -23,6 +23,25 @@ std::string Span(const std::string& text, std::size_t from, std::size_t to) {
   return Mid(text, from, to - from);
 }
 
+// Whether position `q` of `text` begins a line: only blanks and TABs between
+// it and the line end (LF or CR) before it. Reaching the start of the text
+// counts when the text was cut out at a line start (`startsLine`).
+bool LineStartAt(const std::string& text, std::size_t q, bool startsLine) {
+  for (std::size_t i = q - 1; i >= 1; --i) {
+    const std::string c = Mid(text, i, 1);
+    if (c == "\n" || c == "\r") return true;
+    if (c != " " && c != "\t") return false;
+  }
+  return startsLine;
+}
+
+// First occurrence of an object keyword at or after `from` that begins a line.
+std::size_t KeyAt(const std::string& text, const std::string& key, std::size_t from, bool startsLine = true) {
+  for (std::size_t q = InStr(from, text, key); q != 0; q = InStr(q + 1, text, key))
+    if (LineStartAt(text, q, startsLine)) return q;
+  return 0;
+}
+
 std::string Key(const std::string& r) { return r == "none" ? "actor " : Left(r, InStr(r, "\n") - 1); }
 
 std::string KeyRest(const std::string& part, const std::string& key, bool& found) {
@@ -78,13 +97,13 @@ bool IsWholeLine(const std::string& part, const std::string& key) {
   return InStr(p, "\n" + key + "\n") != 0;
 }
 
-}  // namespace
-
-std::string NextObjectBlock(const std::string& text, bool checkEmpty) {
+// NextObjectBlock of a text cut out of a longer one; `startsLine` tells
+// whether it was cut at a line start.
+std::string NextBlockOf(const std::string& text, bool checkEmpty, bool startsLine) {
   std::size_t start = 1;
 again:
   std::size_t pos[4];
-  for (int k = 0; k < 4; ++k) pos[k] = InStr(start, text, kKeys[k]);
+  for (int k = 0; k < 4; ++k) pos[k] = KeyAt(text, kKeys[k], start, startsLine);
   {
     std::size_t nearest = 0;
     for (int k = 0; k < 4; ++k) {
@@ -121,6 +140,15 @@ again:
   return "none";
 }
 
+// NextObjectBlock of the text from `p` on.
+std::string NextBlockFrom(const std::string& text, std::size_t p, bool checkEmpty) {
+  return NextBlockOf(Rest(text, p), checkEmpty, LineStartAt(text, p, true));
+}
+
+}  // namespace
+
+std::string NextObjectBlock(const std::string& text, bool checkEmpty) { return NextBlockOf(text, checkEmpty, true); }
+
 ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bool append) {
   ChannelReadResult result;
   const std::size_t n = text.size();
@@ -151,11 +179,11 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
   std::size_t p = 1;
   std::size_t lastLineEnd = 0;
   while (p < limit) {
-    const std::string r = NextObjectBlock(Rest(text, p), true);
+    const std::string r = NextBlockFrom(text, p, true);
     const std::string keyword = Key(r);
     if (r != "none") p += static_cast<std::size_t>(Val(Mid(r, InStr(r, "\n") + 1)));
     if (!insertOne) {
-      p = InStr(p, text, keyword);
+      p = KeyAt(text, keyword, p);
       if (p == 0 || p > limit) break;
     }
     const std::size_t hl = InStr(p, text, "\n");
@@ -186,8 +214,8 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
     gActors[ai].Kind = kind;
     const bool lc = kind == "light" || kind == "camera";
 
-    const std::string r2 = NextObjectBlock(Rest(text, p + 7), false);
-    std::size_t blockEnd = InStr(p + 6, text, Key(r2));
+    const std::string r2 = NextBlockFrom(text, p + 7, false);
+    std::size_t blockEnd = KeyAt(text, Key(r2), p + 6);
     if (blockEnd == 0) blockEnd = n;
 
     const std::size_t ch = InStr(p, text, "channels\n");
@@ -402,8 +430,8 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
     std::size_t c = lastLineEnd > 0 ? InStr(lastLineEnd, text, "}") : InStr(p, text, "{") + 1;
     lastLineEnd = 0;
     if (c != 0) {
-      const std::string r3 = NextObjectBlock(Rest(text, c + 2), false);
-      std::size_t nextStart = InStr(c + 1, text, Key(r3));
+      const std::string r3 = NextBlockFrom(text, c + 2, false);
+      std::size_t nextStart = KeyAt(text, Key(r3), c + 1);
       if (nextStart == 0) nextStart = n;
       const std::size_t tailEnd = InStrRev(text, "}", nextStart);
       std::string tail = Replace(RemoveChar(Span(text, c, tailEnd), '}'), "\r", "\n");
@@ -457,7 +485,7 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
     if (a == 0) continue;
     std::size_t nextSame = 0;
     for (const char* key : kKeys) {
-      const std::size_t at = InStr(a + 6, text, key);
+      const std::size_t at = KeyAt(text, key, a + 6);
       if (at != 0 && (nextSame == 0 || at < nextSame)) nextSame = at;
     }
     const std::size_t cm = InStr(a, text, "customMaterial");

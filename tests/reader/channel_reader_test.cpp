@@ -292,6 +292,7 @@ TEST_F(ChannelReaderTest, SameAsLiteralOnCraftedTexts) {
 
 // Channel lines are found as whole lines, and a channel that holds nothing
 // is a channel of its own: every channel of these blocks is read, in order.
+// An object keyword inside a dial's name line starts no object.
 TEST_F(ChannelReaderTest, EveryChannelLineIsReadOnce) {
   struct Case {
     const char* what;
@@ -318,18 +319,24 @@ TEST_F(ChannelReaderTest, EveryChannelLineIsReadOnce) {
       {"empty channels between ones without keys",
        "valueParm N\n{\nname x\n}\nrotateX E\n{\n}\nscale F\n{\n}\n" + keyed("valueParm B", "2"),
        {"N", "E", "F", "B"}},
+      {"\"prop \" in a dial's name", keyed("valueParm L", "1") + "valueParm lift\n{\nname lift prop arm\nkeys\n{\nk  0  1\n}\n}\n" +
+       keyed("valueParm B", "2"), {"L", "lift", "B"}},
+      {"\"actor \" and \"light \" in dials' names", std::string("valueParm move\n\t{\n\tname move actor left\n\tkeys\n\t{\n\tk  0  1\n\t}\n\t}\n") +
+       "valueParm glow\n{\nname glow light on\n}\n" + keyed("valueParm B", "2"), {"move", "glow", "B"}},
   };
   for (const Case& c : cases) {
     ResetModel();
     ChannelHost host;
     const std::string text = "actor a\n{\nchannels\n{\n" + c.channels + "}\n}\nactor b\n{\n}\n";
     LoadMorphsAndPoses(text, false, false, 0, host);
+    ASSERT_EQ(gActorList.size(), 2u) << c.what;
+    EXPECT_EQ(gActorList[1].Text, "b") << c.what;
     std::vector<std::string> names;
     for (const DialRec& d : gActors[0].Dials) names.push_back(d.Name);
     EXPECT_EQ(names, c.names) << c.what;
     for (const DialRec& d : gActors[0].Dials) {
       const bool empty = d.Name == "E" || d.Name == "F";
-      EXPECT_EQ(d.ValueOn, !empty && d.Name != "N") << c.what << " " << d.Name;
+      EXPECT_EQ(d.ValueOn, !empty && d.Name != "N" && d.Name != "glow") << c.what << " " << d.Name;
       EXPECT_EQ(d.ExtNameOn, !empty) << c.what << " " << d.Name;
     }
     ExpectSameAsLiteral(text, false, false, "");
@@ -345,7 +352,8 @@ TEST_F(ChannelReaderTest, SameAsLiteralOnRandomTexts) {
       "customMaterial 1\n", "material M1\n{\nKdColor 1 0 0 1\n}\n", "locked 0\n", "doShadow 1\n",
       "depthMapSize 5\n", "lightOn 0\n", "lightType 2\n", "port 3\n", "thighLength 2.5\n", "figure\n", "{\n",
       "deltas\n{\nd 1 2 3\n}\n", "rotateX r\n{\n", "}", "actor BODY:1\n{\n", "storageOffset 1 2 3\n",
-      "targetGeom T1x \r\n", "{\n}\n", "valueParm E\n{\n}\n", "targetGeom T\n"};
+      "targetGeom T1x \r\n", "{\n}\n", "valueParm E\n{\n}\n", "targetGeom T\n",
+      "name lift prop arm\n", "name move actor left\n", "x camera c\n"};
   std::mt19937 rng(20240611);
   for (int round = 0; round < 400; ++round) {
     std::string text;
@@ -359,7 +367,8 @@ TEST_F(ChannelReaderTest, SameAsLiteralOnRandomTexts) {
 
 TEST_F(ChannelReaderTest, NextObjectBlockSameAsLiteral) {
   const std::vector<std::string> pieces = {"actor a\n", "prop b\n", "light c\n", "camera d\n", "{\n}\n", "{\n",
-                                           "}\n",       "x\n",      "{ \t}\n",   "prop e\n{}\n"};
+                                           "}\n",       "x\n",      "{ \t}\n",   "prop e\n{}\n",
+                                           "name prop f\n", " \t", "x actor g\n"};
   std::mt19937 rng(7);
   for (int round = 0; round < 2000; ++round) {
     std::string text;
