@@ -13,14 +13,16 @@
 #include "reader/channel_scan.h"
 #include "reader/custom_materials.h"
 #include "reader/material_parser.h"
+#include "reader/text_scan.h"
 
 namespace vandrel {
 namespace {
 
-// Position of the first occurrence of "<kind> <name>" in `text` for every
-// entry of gActors that is not a prop (0 = not found), in one sweep per kind
-// over the occurrences of "<kind> " instead of one search from the start of
-// the text per actor.
+// Position of the first occurrence of "<kind> <name>" at the start of a line
+// of `text` for every entry of gActors that is not a prop (0 = not found), in
+// one sweep per kind over the occurrences of "<kind> " instead of one search
+// from the start of the text per actor. A dial named "move actor left" is no
+// header of the actor "left".
 std::vector<std::size_t> HeaderPositions(std::string_view text) {
   std::vector<std::size_t> found(gActors.size(), 0);
   std::map<std::string, std::vector<std::size_t>> byKind;  // kind -> entries
@@ -37,6 +39,7 @@ std::vector<std::size_t> HeaderPositions(std::string_view text) {
     }
     std::size_t pending = position.size();
     for (std::size_t q = InStr(text, prefix); q != 0 && pending > 0; q = InStr(q + 1, text, prefix)) {
+      if (!AtLineStart(text, q, 1, true)) continue;
       const std::size_t nameAt = q - 1 + prefix.size();  // 0-based
       for (std::size_t length : lengths) {
         if (nameAt + length > text.size()) break;

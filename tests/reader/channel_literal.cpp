@@ -481,7 +481,7 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
   gActorMaterialsFound = false;
   for (const ActorRec& actor : gActors) {
     if (actor.Kind == "prop" || actor.Name.empty()) continue;
-    const std::size_t a = InStr(text, actor.Kind + " " + actor.Name);
+    const std::size_t a = KeyAt(text, actor.Kind + " " + actor.Name, 1);
     if (a == 0) continue;
     std::size_t nextSame = 0;
     for (const char* key : kKeys) {

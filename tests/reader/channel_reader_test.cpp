@@ -323,14 +323,22 @@ TEST_F(ChannelReaderTest, EveryChannelLineIsReadOnce) {
        keyed("valueParm B", "2"), {"L", "lift", "B"}},
       {"\"actor \" and \"light \" in dials' names", std::string("valueParm move\n\t{\n\tname move actor left\n\tkeys\n\t{\n\tk  0  1\n\t}\n\t}\n") +
        "valueParm glow\n{\nname glow light on\n}\n" + keyed("valueParm B", "2"), {"move", "glow", "B"}},
+      {"the next actor's header in a dial's name", "valueParm mv\n{\nname move actor b\nkeys\n{\nk  0  1\n}\n}\n" +
+       keyed("valueParm B", "2"), {"mv", "B"}},
   };
   for (const Case& c : cases) {
     ResetModel();
     ChannelHost host;
-    const std::string text = "actor a\n{\nchannels\n{\n" + c.channels + "}\n}\nactor b\n{\n}\n";
+    const std::string text =
+        "actor a\n{\nchannels\n{\n" + c.channels + "}\n}\nactor b\n{\ncustomMaterial 1\nmaterial m\n{\n}\n}\n";
     LoadMorphsAndPoses(text, false, false, 0, host);
     ASSERT_EQ(gActorList.size(), 2u) << c.what;
     EXPECT_EQ(gActorList[1].Text, "b") << c.what;
+    // The own materials of b are found from its header, not from a dial's name.
+    ASSERT_EQ(gObjects.size(), 1u) << c.what;
+    EXPECT_EQ(gObjects[0].Name, "b") << c.what;
+    ASSERT_EQ(gObjects[0].Materials.size(), 1u) << c.what;
+    EXPECT_EQ(gObjects[0].Materials[0].Name, "m") << c.what;
     std::vector<std::string> names;
     for (const DialRec& d : gActors[0].Dials) names.push_back(d.Name);
     EXPECT_EQ(names, c.names) << c.what;
