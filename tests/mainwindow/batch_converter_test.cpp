@@ -48,6 +48,20 @@ class BatchConverter : public test::WindowTest {
     converter->ListView1->clearSelection();
     for (int row : rows) converter->ListView1->topLevelItem(row)->setSelected(true);
   }
+  // Select all, Remove: the list left empty.
+  static void Empty(FrmBatchConverter* converter) {
+    converter->Command3->click();
+    converter->Command2->click();
+  }
+  // Convert: the run shows exactly one message, this one.
+  void Run(FrmBatchConverter* converter, const std::string& text, const char* title) {
+    ui->clear();
+    converter->Command4->click();
+    const auto messages = ui->requestsOf(UiRequest::Message);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, text);
+    EXPECT_EQ(messages[0].title, title);
+  }
   static std::string Data(const std::string& name) { return ReadFileBytes(std::string(VANDREL_TEST_DATA) + "/" + name); }
 
   test::TempDir library;
@@ -105,13 +119,7 @@ TEST_F(BatchConverter, AddChooseRunAndTheWindowLeftEmpty) {
   converter->Option[1]->click();
   EXPECT_EQ(converter->ListView1->topLevelItem(0)->text(1), "Convert into P5 format");
   EXPECT_EQ(converter->ListView1->topLevelItem(1)->text(1), "Save a copy in P4 format");
-  ui->clear();
-  converter->Command4->click();
-
-  auto messages = ui->requestsOf(UiRequest::Message);
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].text, "Batch operations completed successfully.");
-  EXPECT_EQ(messages[0].title, "Job finished");
+  Run(converter, "Batch operations completed successfully.", "Job finished");
   EXPECT_NE(ReadFileBytes(a).find("shaderTree"), std::string::npos);  // now Poser 5
   EXPECT_EQ(ReadFileBytes(b), bOld);
   EXPECT_TRUE(FileExists(library.file("b_P4.pz2")));
@@ -132,12 +140,7 @@ TEST_F(BatchConverter, AddChooseRunAndTheWindowLeftEmpty) {
   const std::string aNow = ReadFileBytes(a), cNow = ReadFileBytes(c);
   Select(converter, {0, 1, 2});
   converter->Option[1]->click();
-  ui->clear();
-  converter->Command4->click();
-  messages = ui->requestsOf(UiRequest::Message);
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].text, "Could not complete requested operation for " + a + "\r\nBatch operations aborted.");
-  EXPECT_EQ(messages[0].title, "Error");
+  Run(converter, "Could not complete requested operation for " + a + "\r\nBatch operations aborted.", "Error");
   EXPECT_EQ(ReadFileBytes(a), aNow);
   EXPECT_EQ(ReadFileBytes(c), cNow);
   EXPECT_FALSE(gState.BatchMode);
@@ -145,8 +148,7 @@ TEST_F(BatchConverter, AddChooseRunAndTheWindowLeftEmpty) {
   // Removing a later row keeps the rows above it. A file without materials
   // is converted under a Poser 5 option without the partial-materials question.
   const std::string camera = library.write("camera.cm2", Data("reader/camera.cm2"));
-  converter->Command3->click();
-  converter->Command2->click();
+  Empty(converter);
   Drop(converter, {camera, c});
   Select(converter, {1});
   converter->Command2->click();
@@ -155,15 +157,10 @@ TEST_F(BatchConverter, AddChooseRunAndTheWindowLeftEmpty) {
   EXPECT_EQ(converter->ListView1->topLevelItem(0)->text(1), "Convert into P5 format");
   Select(converter, {0});
   converter->Option[0]->click();
-  ui->clear();
-  converter->Command4->click();
-  messages = ui->requestsOf(UiRequest::Message);
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].text, "Batch operations completed successfully.");
+  Run(converter, "Batch operations completed successfully.", "Job finished");
 
   // Removing every file disables all but Add and Cancel; Esc closes.
-  converter->Command3->click();
-  converter->Command2->click();
+  Empty(converter);
   EXPECT_EQ(converter->ListView1->topLevelItemCount(), 0);
   EXPECT_FALSE(converter->Command4->isEnabled() || converter->Option[0]->isEnabled());
   QPointer<FrmBatchConverter> alive = converter;
@@ -197,8 +194,7 @@ TEST_F(BatchConverter, Poser5AndBackGivesThePoser4OutputOfTheOriginal) {
   for (const int lineEnding : {0, 1}) {
     window->optFileSystem[lineEnding]->click();
     // First the Poser 5 copies (the run started under a Poser 4 option: no questions).
-    converter->Command3->click();
-    converter->Command2->click();
+    Empty(converter);
     Drop(converter, originals);
     converter->Command3->click();
     converter->Option[2]->click();
@@ -206,17 +202,14 @@ TEST_F(BatchConverter, Poser5AndBackGivesThePoser4OutputOfTheOriginal) {
     converter->Option[3]->click();
     converter->Command4->click();
     // Then Poser 4 copies of the originals and of their Poser 5 copies.
-    converter->Command3->click();
-    converter->Command2->click();
+    Empty(converter);
     std::vector<std::string> again = originals;
     for (const std::string& o : originals) again.push_back(BatchCopyPath(o, true));
     Drop(converter, again);
     converter->Command3->click();
     converter->Option[3]->click();
-    ui->clear();
-    converter->Command4->click();
-    ASSERT_EQ(ui->requestsOf(UiRequest::Message).size(), 1u);
-    ASSERT_EQ(ui->requestsOf(UiRequest::Message)[0].text, "Batch operations completed successfully.");
+    Run(converter, "Batch operations completed successfully.", "Job finished");
+    if (HasFailure()) return;
     for (const std::string& o : originals) {
       const std::string direct = ReadFileBytes(BatchCopyPath(o, false));
       ASSERT_FALSE(direct.empty()) << o;

@@ -11,6 +11,16 @@
 namespace vandrel {
 namespace {
 
+// The step showed exactly one message, this one.
+void ExpectOneMessage(ScopedScriptedUi& ui, const std::string& text, const std::string& title, MsgIcon icon) {
+  const auto messages = ui->requestsOf(UiRequest::Message);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, text);
+  EXPECT_EQ(messages[0].title, title);
+  EXPECT_EQ(messages[0].icon, icon);
+  ui->clear();
+}
+
 TEST(BatchConversion, CopyNamesAndPoseTypes) {
   struct Case {
     const char* path;
@@ -37,20 +47,12 @@ TEST(BatchConversion, ListRefusesOtherTypesAndStopsAtADuplicate) {
   ScopedScriptedUi ui;
   BatchList list;
   EXPECT_EQ(list.Add({"/p/a.pz2", "/p/figure.cr2", "/p/b.cm2"}), 2);
-  auto messages = ui->requestsOf(UiRequest::Message);
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].text, "File /p/figure.cr2\r\nis not a pose file and cannot be converted");
-  EXPECT_EQ(messages[0].title, "Batch converter");
-  EXPECT_EQ(messages[0].icon, MsgIcon::Exclamation);
-
+  ExpectOneMessage(ui, "File /p/figure.cr2\r\nis not a pose file and cannot be converted", "Batch converter",
+                   MsgIcon::Exclamation);
   list.SetOperation({1}, kBatchOperations[3].text);
   // A path already listed stops the selection: "c" after it is not added.
-  ui->clear();
   EXPECT_EQ(list.Add({"/p/d.pz2", "/p/b.cm2", "/p/c.pz2"}), 1);
-  messages = ui->requestsOf(UiRequest::Message);
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].text, "File /p/b.cm2\r\nis already in the list");
-  EXPECT_EQ(messages[0].title, "Duplicate file");
+  ExpectOneMessage(ui, "File /p/b.cm2\r\nis already in the list", "Duplicate file", MsgIcon::Exclamation);
   ASSERT_EQ(list.items().size(), 3u);
   EXPECT_EQ(list.items()[1].operation, "Save a copy in P4 format");
   EXPECT_EQ(list.items()[2].operation, "Convert into P5 format");  // new items always start so
@@ -163,12 +165,8 @@ TEST(BatchRun, ConvertsEachFileByItsOperationAndResetsAtTheEnd) {
   EXPECT_EQ(progress.events[3], "item a.pz2");
   EXPECT_EQ(progress.events.back(), "closed");
   // The file without materials is not asked about partial materials.
-  const auto messages = ui->requestsOf(UiRequest::Message);
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].text,
-            "Batch operations completed successfully.\r\nNot written (nothing to save):\r\n/p/empty.pz2");
-  EXPECT_EQ(messages[0].title, "Job finished");
-  EXPECT_EQ(messages[0].icon, MsgIcon::Information);
+  ExpectOneMessage(ui, "Batch operations completed successfully.\r\nNot written (nothing to save):\r\n/p/empty.pz2",
+                   "Job finished", MsgIcon::Information);
 }
 
 TEST(BatchRun, AFailedReadOrWriteStopsTheRunAndLeavesLaterFiles) {
@@ -188,11 +186,8 @@ TEST(BatchRun, AFailedReadOrWriteStopsTheRunAndLeavesLaterFiles) {
     EXPECT_FALSE(gState.BatchMode);
     EXPECT_FALSE(doc.busy);
     EXPECT_EQ(progress.events.back(), "closed");
-    const auto messages = ui->requestsOf(UiRequest::Message);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "Could not complete requested operation for /p/b.pz2\r\nBatch operations aborted.");
-    EXPECT_EQ(messages[0].title, "Error");
-    EXPECT_EQ(messages[0].icon, MsgIcon::Exclamation);
+    ExpectOneMessage(ui, "Could not complete requested operation for /p/b.pz2\r\nBatch operations aborted.", "Error",
+                     MsgIcon::Exclamation);
   }
 }
 

@@ -66,6 +66,16 @@ class FrmTemplatesTest : public ::testing::Test {
     EXPECT_EQ(messages.back().text, text);
     ui->clear();
   }
+  // The user answers the prompt of New group / Save as with `name`.
+  void Create(FrmTemplates& window, const char* name) {
+    ui->AnswerInput(name);
+    window.cmdCreate->click();
+  }
+  void SaveAs(FrmTemplates& window, const char* name, const char* message) {
+    ui->AnswerInput(name);
+    window.mnuSaveAs->trigger();
+    Message(message);
+  }
 
   test::TempDir program;
   ScopedScriptedUi ui;
@@ -81,10 +91,8 @@ TEST_F(FrmTemplatesTest, BuildSaveReopenAndEditATemplate) {
   EXPECT_TRUE(window->cmdCreate->isEnabled());
   for (QPushButton* b : {window->cmdDelete, window->cmdMove, window->cmdDeleteMaterials}) EXPECT_FALSE(b->isEnabled());
 
-  ui->AnswerInput("Skin");
-  ui->AnswerInput("SKIN");
-  window->cmdCreate->click();
-  window->cmdCreate->click();
+  Create(*window, "Skin");
+  Create(*window, "SKIN");
   Message("Group with that name already exists");
   ASSERT_EQ(window->cmbGroups->count(), 1);
   EXPECT_TRUE(window->cmdMove->isEnabled());
@@ -100,20 +108,14 @@ TEST_F(FrmTemplatesTest, BuildSaveReopenAndEditATemplate) {
 
   Choose(window->Combo1, 1);
   EXPECT_EQ(Rows(window->lstMaterials), std::vector<std::string>{"Ball"});
-  ui->AnswerInput("Props");
-  window->cmdCreate->click();
+  Create(*window, "Props");
   Select(window->lstMaterials, {0});
   window->cmdMove->click();
-  ui->AnswerInput("Nothing yet");
-  window->cmdCreate->click();
+  Create(*window, "Nothing yet");
 
   // Refused names; then a name typed with the extension.
-  ui->AnswerInput("a:b");
-  window->mnuSaveAs->trigger();
-  Message("The name cannot contain any of the following characters:\r\n\\/:*?\"<>|");
-  ui->AnswerInput("Figure.CFG");
-  window->mnuSaveAs->trigger();
-  Message("Template saved succesfully");
+  SaveAs(*window, "a:b", "The name cannot contain any of the following characters:\r\n\\/:*?\"<>|");
+  SaveAs(*window, "Figure.CFG", "Template saved succesfully");
   const std::string expected =
       "Skin\r\n{\r\nFace\r\nArm}\r\nLip \"gloss\"\r\n}\r\nProps\r\n{\r\nBall\r\n}\r\nNothing yet\r\n{\r\n}\r\n";
   const std::string file = program.file("Templates/Figure.cfg");
@@ -127,10 +129,8 @@ TEST_F(FrmTemplatesTest, BuildSaveReopenAndEditATemplate) {
   window->mnuSaveAs->trigger();
   EXPECT_EQ(ui->requestsOf(UiRequest::Message).back().text, "A template with that name already exists. Overwrite?");
   EXPECT_EQ(ReadFileBytes(file), expected);
-  ui->AnswerInput("figure");
   ui->AnswerMessage(MsgResult::Yes);
-  window->mnuSaveAs->trigger();
-  Message("Template saved succesfully");
+  SaveAs(*window, "figure", "Template saved succesfully");
   EXPECT_EQ(ReadFileBytes(file), "Skin\r\n{\r\nFace\r\nArm}\r\nLip \"gloss\"\r\n}\r\nProps\r\n{\r\nBall\r\n}\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(program.file("Templates")), {}), 1);
 
@@ -174,11 +174,8 @@ TEST_F(FrmTemplatesTest, BuildSaveReopenAndEditATemplate) {
 
   // Typed names come in the Poser files' code page: the group keeps its
   // bytes, the file gets a UTF-8 name, and a file name is never markup.
-  ui->AnswerInput("P\xEA" "che");
-  again.cmdCreate->click();
-  ui->AnswerInput("Mod\xE8le");
-  again.mnuSaveAs->trigger();
-  Message("Template saved succesfully");
+  Create(again, "P\xEA" "che");
+  SaveAs(again, "Mod\xE8le", "Template saved succesfully");
   EXPECT_NE(ReadFileBytes(program.file("Templates/Mod\xC3\xA8le.cfg")).find("\r\nP\xEA" "che\r\n{\r\n}\r\n"),
             std::string::npos);
   EXPECT_EQ(again.StatusBar1->text(), QString::fromUtf8("Current template: Mod\xC3\xA8le.cfg"));
