@@ -1,10 +1,17 @@
 // Small pieces the benchmark programs share: a buffered writer of generated
-// Poser text (TAB indentation, CR LF line ends) and the best of three timed runs.
+// Poser text (TAB indentation, CR LF line ends), a folder for the generated
+// files, the best of three timed runs, one plain pass over a file and the
+// process's peak memory.
 #pragma once
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -46,6 +53,43 @@ inline double Best(const std::function<void()>& prepare, const std::function<voi
     best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
   }
   return best;
+}
+
+inline double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+// A folder of this run for generated files: <temp>/vandrel-<name>-<pid>.
+inline std::string BenchFolder(const std::string& name) {
+  const auto folder =
+      std::filesystem::temp_directory_path() / ("vandrel-" + name + "-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  return folder.string();
+}
+
+// The last plain pass's count, kept so the pass is not optimised away.
+inline volatile std::size_t gPlainPassLines = 0;
+
+// One plain pass over the file (read it through, count its line ends), the
+// best of three runs in seconds: what the readers' figures are measured against.
+inline double PlainPassSeconds(const std::string& path) {
+  static char buffer[1 << 20];
+  double best = 1e9;
+  for (int run = 0; run < 3; ++run) {
+    const auto start = std::chrono::steady_clock::now();
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    std::size_t lines = 0;
+    for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+      lines += static_cast<std::size_t>(std::count(buffer, buffer + n, '\n'));
+    if (fd >= 0) ::close(fd);
+    gPlainPassLines = lines;
+    best = std::min(best, Seconds(std::chrono::steady_clock::now() - start));
+  }
+  return best;
+}
+
+inline double PeakMegabytes() {
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
 }
 
 }  // namespace vandrel::bench

@@ -20,6 +20,7 @@
 #include "reader/morph_pose_file.h"
 #include "reader/poser_file_reader.h"
 #include "tools/figure_file.h"
+#include "bench_support.h"
 
 namespace {
 
@@ -93,28 +94,9 @@ void WriteFigures(const std::string& path, std::size_t target) {
   f(0, "}");
 }
 
-double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-double PlainPassSeconds(const std::string& path) {
-  static char chunk[1 << 20];
-  double best = 1e9;
-  for (int run = 0; run < 3; ++run) {
-    const auto start = std::chrono::steady_clock::now();
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    long long lines = 0;
-    for (ssize_t n; (n = ::read(fd, chunk, sizeof chunk)) > 0;) lines += std::count(chunk, chunk + n, '\n');
-    ::close(fd);
-    benchmark::DoNotOptimize(lines);
-    best = std::min(best, Seconds(std::chrono::steady_clock::now() - start));
-  }
-  return best;
-}
-
-double PeakMegabytes() {
-  rusage usage{};
-  ::getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
+using vandrel::bench::PeakMegabytes;
+using vandrel::bench::PlainPassSeconds;
+using vandrel::bench::Seconds;
 
 void BM_ChooseFigure(benchmark::State& state) {
   const auto folder = std::filesystem::temp_directory_path() / ("vandrel-figure-bench-" + std::to_string(::getpid()));

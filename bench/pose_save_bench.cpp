@@ -26,7 +26,15 @@
 
 namespace {
 
+using vandrel::bench::PeakMegabytes;
+using vandrel::bench::PlainPassSeconds;
+using vandrel::bench::Seconds;
 using vandrel::bench::Writer;
+
+const std::string& Folder() {
+  static const std::string folder = vandrel::bench::BenchFolder("pose-bench");
+  return folder;
+}
 
 void Head(Writer& w) {
   w.Line(0, "{");
@@ -146,47 +154,9 @@ void WriteSharedBraceOwn(const std::string& path, int materials) {
   w.Line(0, "}");
 }
 
-std::string Folder() {
-  static const std::string folder = [] {
-    const auto f = std::filesystem::temp_directory_path() / ("vandrel-pose-bench-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(f);
-    return f.string();
-  }();
-  return folder;
-}
-
-std::size_t PlainPass(const std::string& path) {
-  static char buffer[1 << 20];
-  const int fd = ::open(path.c_str(), O_RDONLY);
-  std::size_t lines = 0;
-  ssize_t n;
-  while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
-    lines += static_cast<std::size_t>(std::count(buffer, buffer + n, '\n'));
-  ::close(fd);
-  return lines;
-}
-
-double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-double PlainSeconds(const std::string& path) {
-  double best = 1e9;
-  for (int i = 0; i < 3; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    benchmark::DoNotOptimize(PlainPass(path));
-    best = std::min(best, Seconds(std::chrono::steady_clock::now() - start));
-  }
-  return best;
-}
-
-double PeakMb() {
-  rusage usage{};
-  ::getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
-
 // Reads the pose file whole and writes its material pose beside it.
 void ReadAndSave(benchmark::State& state, const std::string& path, const char* what) {
-  const double plain = PlainSeconds(path);
+  const double plain = PlainPassSeconds(path);
   const std::string out = path + ".out.pz2";
   double total = 0;
   std::size_t actors = 0, materials = 0;
@@ -218,7 +188,7 @@ void ReadAndSave(benchmark::State& state, const std::string& path, const char* w
   const double mb = static_cast<double>(std::filesystem::file_size(path)) / (1 << 20);
   state.counters["ratio"] = each / plain;
   std::printf("%-22s %6.1f MB  read+save %.3f s  plain pass %.3f s  ratio %6.2f  peak %.0f MB  (%zu objects, %zu materials)\n",
-              what, mb, each, plain, each / plain, PeakMb(), actors, materials);
+              what, mb, each, plain, each / plain, PeakMegabytes(), actors, materials);
   std::filesystem::remove(out);
   vandrel::ResetModel();
 }

@@ -23,6 +23,9 @@ namespace {
 
 using vandrel::kCr2;
 
+using vandrel::bench::PeakMegabytes;
+using vandrel::bench::PlainPassSeconds;
+using vandrel::bench::Seconds;
 using vandrel::bench::Writer;
 
 void WriteMaterial(Writer& w, int indent, const std::string& name, int n) {
@@ -180,15 +183,8 @@ void WritePose(const std::string& path, std::size_t target) {
   w.Line(0, "}");
 }
 
-std::string BenchFolder() {
-  const auto folder =
-      std::filesystem::temp_directory_path() / ("vandrel-reader-bench-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(folder);
-  return folder.string();
-}
-
 const std::string& Folder() {
-  static const std::string folder = BenchFolder();
+  static const std::string folder = vandrel::bench::BenchFolder("reader-bench");
   return folder;
 }
 
@@ -202,38 +198,6 @@ std::string FileOfSize(std::size_t megabytes, int type = kCr2) {
       WritePose(path, megabytes << 20);
   }
   return path;
-}
-
-// One plain pass over the file: read it through and count its line ends.
-std::size_t PlainPass(const std::string& path) {
-  static char buffer[1 << 20];
-  const int fd = ::open(path.c_str(), O_RDONLY);
-  std::size_t lines = 0;
-  ssize_t n;
-  while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
-    lines += static_cast<std::size_t>(std::count(buffer, buffer + n, '\n'));
-  ::close(fd);
-  return lines;
-}
-
-double Seconds(const std::chrono::steady_clock::duration& d) {
-  return std::chrono::duration<double>(d).count();
-}
-
-double PlainPassSeconds(const std::string& path) {
-  double best = 1e9;
-  for (int i = 0; i < 3; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    benchmark::DoNotOptimize(PlainPass(path));
-    best = std::min(best, Seconds(std::chrono::steady_clock::now() - start));
-  }
-  return best;
-}
-
-double PeakMegabytes() {
-  rusage usage{};
-  ::getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
 }
 
 void OpenFile(benchmark::State& state, int type) {

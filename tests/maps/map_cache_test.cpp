@@ -66,8 +66,7 @@ TEST_F(MapTest, EscStopsTheScanAndKeepsWhatWasListed) {
   EXPECT_EQ(gMapLists.JpgFiles[1].Key, "b.jpg");
 
   // Nothing scanned: every file is its empty entry.
-  ResetModel();
-  SetProgramFolder(program.path());
+  SetUp();
   ASSERT_TRUE(SaveMapCache(host));
   for (const char* file : {"bmps.txt", "bums.txt", "jpgs.txt", "tifs.txt", "others.txt"})
     EXPECT_EQ(Cache(file), "\r\n*\r\n") << file;

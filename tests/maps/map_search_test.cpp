@@ -27,7 +27,19 @@ class MapSearchTest : public test::MapTest {
     };
     hooks.beginScan = [this] { ++scans; };
   }
-  void WriteJpgCache(const std::string& text) { program.write("Cache/jpgs.txt", text); }
+  void WriteJpgCache(const std::vector<std::pair<std::string, std::string>>& entries) {
+    program.write("Cache/jpgs.txt", test::CacheEntries(entries));
+  }
+  // eye.jpg in lib/A and lib/B, both in the cache file.
+  void WriteTwoEyes() {
+    WriteJpgCache({{"eye.jpg", tree.file("lib/A")}, {"eye.jpg", tree.file("lib/B")}});
+    tree.write("lib/A/eye.jpg", "x"), tree.write("lib/B/eye.jpg", "x");
+  }
+  FixOutcome Fix(std::vector<std::string>& maps) {
+    std::vector<std::string*> fields;
+    for (std::string& m : maps) fields.push_back(&m);
+    return FixMapReferences(fields, host, hooks);
+  }
 
   std::string textures;
   MapSearchHooks hooks;
@@ -57,9 +69,8 @@ TEST_F(MapSearchTest, FindFileMatchesWholeNamesInTheListsThenTheCacheFileOfItsKi
   // The cache file: entries whose file is gone are dropped, one file is offered once.
   const std::string a = tree.write("lib/A/face.jpg", "x");
   const std::string b = tree.write("lib/B/Face.jpg", "x");
-  WriteJpgCache("face.jpg\r\n*" + tree.file("lib/A") + "\r\nFACE.JPG\r\n*" + tree.file("gone") +
-                "\r\nFace.jpg\r\n*" + tree.file("lib/B") + "\r\nface.jpg\r\n*" + tree.file("lib/A") +
-                "\r\nbigface.jpg\r\n*" + tree.file("lib/A") + "\r\n");
+  WriteJpgCache({{"face.jpg", tree.file("lib/A")}, {"FACE.JPG", tree.file("gone")}, {"Face.jpg", tree.file("lib/B")},
+                 {"face.jpg", tree.file("lib/A")}, {"bigface.jpg", tree.file("lib/A")}});
   choice = 1;
   EXPECT_EQ(FindFile("E:\\face.jpg", host, hooks), b);
   EXPECT_EQ(chooserEntries, (std::vector<std::string>{"face.jpg 1", "face.jpg 2", "NO_MAP"}));
@@ -71,18 +82,15 @@ TEST_F(MapSearchTest, FindFileMatchesWholeNamesInTheListsThenTheCacheFileOfItsKi
   EXPECT_TRUE(chooserEntries.empty());
 
   // Choosing the chooser's last entry gives "NO_MAP".
-  tree.write("lib/A/eye.jpg", "x");
-  tree.write("lib/B/eye.jpg", "x");
-  WriteJpgCache("eye.jpg\r\n*" + tree.file("lib/A") + "\r\neye.jpg\r\n*" + tree.file("lib/B") + "\r\n");
+  WriteTwoEyes();
   choice = 2;
-  EXPECT_EQ(FindFile("E:\\eye.jpg", host, hooks), "NO_MAP");  // the chooser's last entry
+  EXPECT_EQ(FindFile("E:\\eye.jpg", host, hooks), "NO_MAP");
 
   // An extension from a file never names another cache file; "tiff" reads tifs.txt.
-  program.write("Cache/xyzs.txt", "eye.xyz\r\n*" + tree.file("lib/A") + "\r\n");
-  tree.write("lib/A/eye.xyz", "x");
+  program.write("Cache/xyzs.txt", test::CacheEntries({{"eye.xyz", tree.file("lib/A")}}));
+  tree.write("lib/A/eye.xyz", "x"), tree.write("lib/A/bump.TIFF", "x");
   EXPECT_EQ(FindFile("E:\\eye.xyz", host, hooks), "E:\\eye.xyz");
-  tree.write("lib/A/bump.TIFF", "x");
-  program.write("Cache/tifs.txt", "bump.TIFF\r\n*" + tree.file("lib/A") + "\r\n");
+  program.write("Cache/tifs.txt", test::CacheEntries({{"bump.TIFF", tree.file("lib/A")}}));
   EXPECT_EQ(FindFile(":bump.tiff", host, hooks), tree.file("lib/A/bump.TIFF"));
   EXPECT_TRUE(host.messages.empty());
 }
@@ -98,10 +106,8 @@ TEST_F(MapSearchTest, FixChangesTheFormOfPresentMapsAndScansEachFolderOnceForMis
       ":Runtime:Textures:Gone.jpg",       // missing everywhere: keeps its text
       ":Runtime:Textures:Gone.jpg",
   };
-  std::vector<std::string*> fields;
-  for (std::string& m : maps) fields.push_back(&m);
   hooks.fullPaths = true;
-  FixOutcome outcome = FixMapReferences(fields, host, hooks);
+  FixOutcome outcome = Fix(maps);
   EXPECT_EQ(maps, (std::vector<std::string>{skin, "NO_MAP", "", skin, skin, ":Runtime:Textures:Gone.jpg",
                                             ":Runtime:Textures:Gone.jpg"}));
   EXPECT_EQ(outcome.processed, 6);
@@ -110,31 +116,26 @@ TEST_F(MapSearchTest, FixChangesTheFormOfPresentMapsAndScansEachFolderOnceForMis
   EXPECT_EQ(scans, 2);  // one wait window per missing reference, one listing of the folder
   EXPECT_EQ(gMapLists.JpgFiles.size(), 1u);
   EXPECT_TRUE(questions.empty());
-  EXPECT_EQ(test::ReadFileBytes(program.file("Cache/jpgs.txt")),
-            "Skin.jpg\r\n*" + tree.file("Poser/Runtime/Textures/New") + "\r\n");
+  EXPECT_EQ(Cache("jpgs.txt"), test::CacheEntries({{"Skin.jpg", tree.file("Poser/Runtime/Textures/New")}}));
 
   // Back to colon form; a second click starts with empty tables and a new scan.
   hooks.fullPaths = false;
   maps = {skin, ":Runtime:Textures:Gone.jpg"};
-  fields = {&maps[0], &maps[1]};
-  FixMapReferences(fields, host, hooks);
+  Fix(maps);
   EXPECT_EQ(maps[0], ":Runtime:Textures:New:Skin.jpg");
   EXPECT_EQ(scans, 3);
   EXPECT_EQ(gMapLists.JpgFiles.size(), 2u);
 
   // Two materials naming a map that the cache finds twice: one question, and
   // the answer "NO_MAP" holds for both.
-  tree.write("lib/A/eye.jpg", "x");
-  tree.write("lib/B/eye.jpg", "x");
-  WriteJpgCache("eye.jpg\r\n*" + tree.file("lib/A") + "\r\neye.jpg\r\n*" + tree.file("lib/B") + "\r\n");
+  WriteTwoEyes();
   int asked = 0;
   hooks.chooseMap = [&asked](const std::vector<std::string>& entries) {
     ++asked;
     return static_cast<int>(entries.size()) - 1;
   };
   maps = {"E:\\eye.jpg", "E:\\eye.jpg"};
-  fields = {&maps[0], &maps[1]};
-  FixMapReferences(fields, host, hooks);
+  Fix(maps);
   EXPECT_EQ(maps, (std::vector<std::string>{"NO_MAP", "NO_MAP"}));
   EXPECT_EQ(asked, 1);
   EXPECT_EQ(scans, 3);
@@ -143,13 +144,11 @@ TEST_F(MapSearchTest, FixChangesTheFormOfPresentMapsAndScansEachFolderOnceForMis
 TEST_F(MapSearchTest, AReferenceOutsideThePoserFolderAsksForTheFolderAndACancelEndsTheClick) {
   const std::string face = tree.write("Elsewhere/Deep/Face.png", "x");
   std::vector<std::string> maps = {"D:\\Other\\face.png", "D:\\Other\\face.png", "D:\\Other\\eye.png"};
-  std::vector<std::string*> fields = {&maps[0], &maps[1], &maps[2]};
   int ended = 0;
   hooks.endScan = [&] { ++ended; };
 
   // Cancelled: nothing recorded, nothing after it touched.
-  FixOutcome outcome = FixMapReferences(fields, host, hooks);
-  EXPECT_TRUE(outcome.endedEarly);
+  EXPECT_TRUE(Fix(maps).endedEarly);
   EXPECT_EQ(questions, (std::vector<std::string>{"face.png from " + textures}));
   EXPECT_EQ(maps[0], "D:\\Other\\face.png");
   EXPECT_EQ(FindReplacedMap("d:\\other\\face.png"), -1);
@@ -158,11 +157,8 @@ TEST_F(MapSearchTest, AReferenceOutsideThePoserFolderAsksForTheFolderAndACancelE
   // Answered: the folder is scanned once, the same map of the next material reuses the result.
   folderAnswer = tree.file("Elsewhere");
   questions.clear();
-  outcome = FixMapReferences(fields, host, hooks);
-  EXPECT_FALSE(outcome.endedEarly);
-  EXPECT_EQ(maps[0], face);
-  EXPECT_EQ(maps[1], face);
-  EXPECT_EQ(maps[2], "D:\\Other\\eye.png");
+  EXPECT_FALSE(Fix(maps).endedEarly);
+  EXPECT_EQ(maps, (std::vector<std::string>{face, face, "D:\\Other\\eye.png"}));
   EXPECT_EQ(questions.size(), 2u);  // eye.png was asked for too: the folder is known as scanned
   EXPECT_EQ(gMapLists.OtherFiles.size(), 1u);
   EXPECT_TRUE(IsFolderScanned(folderAnswer));
@@ -171,33 +167,26 @@ TEST_F(MapSearchTest, AReferenceOutsideThePoserFolderAsksForTheFolderAndACancelE
   gSettings.Poser = tree.mkdir("Wine Poser");
   const std::string lower = tree.write("Wine Poser/runtime/textures/skin/Leg.jpg", "x");
   maps = {":Runtime:Textures:Legs:leg.jpg"};
-  fields = {&maps[0]};
   hooks.fullPaths = true;
-  FixMapReferences(fields, host, hooks);
+  Fix(maps);
   EXPECT_EQ(maps[0], lower);
   EXPECT_EQ(gScannedFolders.back(), tree.file("Wine Poser/runtime/textures"));
   EXPECT_EQ(questions.size(), 2u);
 
-  // No Poser folder: told so, and the click ends.
-  gSettings.Poser = tree.file("NoPoser");
-  maps = {":Runtime:Textures:x.jpg"};
-  fields = {&maps[0]};
-  outcome = FixMapReferences(fields, host, hooks);
-  EXPECT_TRUE(outcome.endedEarly);
-  ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0], "The Default Poser\r\nfolder preference hasn't been set up correctly.");
-  EXPECT_EQ(maps[0], ":Runtime:Textures:x.jpg");
-
-  // The preference "none" names no folder, whatever the working folder holds.
-  const std::string cwd = std::filesystem::current_path().string();
-  std::filesystem::current_path(tree.path());
+  // No Poser folder, or the preference "none" whatever the working folder
+  // holds: told so, and the click ends with the map untouched.
+  const auto cwd = std::filesystem::current_path();
   tree.write("none/Runtime/Textures/x.jpg", "x");
-  gSettings.Poser = "none";
-  outcome = FixMapReferences(fields, host, hooks);
+  std::filesystem::current_path(tree.path());
+  for (const std::string& poser : {tree.file("NoPoser"), std::string("none")}) {
+    gSettings.Poser = poser;
+    maps = {":Runtime:Textures:x.jpg"};
+    EXPECT_TRUE(Fix(maps).endedEarly) << poser;
+    EXPECT_EQ(host.messages, std::vector<std::string>(poser == "none" ? 2 : 1,
+                                                      "The Default Poser\r\nfolder preference hasn't been set up correctly."));
+    EXPECT_EQ(maps[0], ":Runtime:Textures:x.jpg");
+  }
   std::filesystem::current_path(cwd);
-  EXPECT_TRUE(outcome.endedEarly);
-  EXPECT_EQ(host.messages.size(), 2u);
-  EXPECT_EQ(maps[0], ":Runtime:Textures:x.jpg");
   EXPECT_TRUE(gMapLists.JpgFiles.size() < 2 && (gMapLists.JpgFiles.empty() || gMapLists.JpgFiles[0].Key != "x.jpg"));
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/host.h"
@@ -26,6 +27,13 @@ class MapHost : public Host {
   int cancelAtPoll = -1;
   std::vector<std::string> items, messages;
 };
+
+// Cache file text: each name followed by "*" and its folder, CR LF line ends.
+inline std::string CacheEntries(const std::vector<std::pair<std::string, std::string>>& entries) {
+  std::string out;
+  for (const auto& [name, folder] : entries) out += name + "\r\n*" + folder + "\r\n";
+  return out;
+}
 
 // A fresh model and a program folder of its own (for Cache/) per test.
 class MapTest : public ::testing::Test {

@@ -88,12 +88,10 @@ TEST_F(PoserPaths, FoundFilesBecomeColonPathsUnlessFullPathsAreChosen) {
 }
 
 TEST(PoserPathNames, FileNameSplitsAtColonsAndBothSlashes) {
-  EXPECT_EQ(GetFileName(":Runtime:Textures:a.jpg"), "a.jpg");
-  EXPECT_EQ(GetFileName("a.jpg"), "a.jpg");
-  EXPECT_EQ(GetFileName("C:\\Maps\\Skin.JPG"), "Skin.JPG");
-  EXPECT_EQ(GetFileName("/home/jo/Maps/Skin.JPG"), "Skin.JPG");
-  EXPECT_EQ(GetFileName("C:\\Maps/x\\"), "");
-  EXPECT_EQ(GetFileName(""), "");
+  for (const auto& [path, name] : std::vector<std::pair<std::string, std::string>>{
+           {":Runtime:Textures:a.jpg", "a.jpg"}, {"a.jpg", "a.jpg"}, {"C:\\Maps\\Skin.JPG", "Skin.JPG"},
+           {"/home/jo/Maps/Skin.JPG", "Skin.JPG"}, {"C:\\Maps/x\\", ""}, {"", ""}})
+    EXPECT_EQ(GetFileName(path), name) << path;
 }
 
 TEST_F(PoserPaths, OpeningAMapTellsTheResultAsTheShellNumbersIt) {
@@ -137,8 +135,7 @@ TEST_F(PoserPaths, OpeningAMapTellsTheResultAsTheShellNumbersIt) {
   ShellOpenPoserPath(":vandrel:skin.jpg");
   EXPECT_TRUE(ui->requestsOf(UiRequest::Shell).empty());
   EXPECT_EQ(ui->requestsOf(UiRequest::Message).at(0).text, "File not found");
-  // A Windows path or a web address is not a file here: the shell is not asked.
-  ui->clear();
+  ui->clear();  // a Windows path or a web address is not a file here
   ShellOpenPoserPath("C:\\Poser\\Runtime\\Textures\\a.jpg");
   ShellOpenPoserPath("steam://run/1");
   EXPECT_TRUE(ui->requestsOf(UiRequest::Shell).empty());

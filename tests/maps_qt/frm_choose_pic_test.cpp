@@ -29,8 +29,7 @@ TEST(FrmChoosePic, ShowsEachCandidateWithItsThumbnailAndInfoAndReturnsTheEntrySh
   test::App();
   ResetModel();
   test::TempDir tree;
-  tree.mkdir("A");
-  tree.mkdir("B");
+  tree.mkdir("A"), tree.mkdir("B");
   const std::string a = tree.file("A/skin.jpg"), b = tree.file("B/Skin.jpg");
   QImage wide(200, 100, QImage::Format_RGB32);
   wide.fill(Qt::red);

@@ -58,6 +58,7 @@ class FileReport : public ::testing::Test {
                                     "N/A", "N/A", "N/A", "N/A", "2", "1", "0", "1"};
   }
   void TearDown() override { ResetModel(); }
+  std::string Picture(const std::string& name) { return ReadFileBytes(dir.file("Fig_Images/" + name + ".jpg")); }
 
   test::TempDir dir;
   FixedFacts facts;
@@ -66,18 +67,17 @@ class FileReport : public ::testing::Test {
   const DisplayLocale comma{",", "%d.%m.%Y", "%H:%M:%S"};
 };
 
-TEST_F(FileReport, PageAndPicturesAsLaidOut) {
+TEST_F(FileReport, PageAndPicturesAsLaidOutAndAFailureWritesNoPage) {
   ASSERT_EQ(WriteFileReport(request, facts, comma, pictures), "");
   EXPECT_EQ(ReadFileBytes(request.reportPath), ReadFileBytes(VANDREL_TEST_DATA "/report/fig.htm"));
   EXPECT_EQ(pictures.asked, std::vector<std::string>{"/docs/Fig&Co.png"});
-  EXPECT_EQ(ReadFileBytes(dir.file("Fig_Images/thumbnail.jpg")), "THUMB");
-  EXPECT_EQ(ReadFileBytes(dir.file("Fig_Images/tex 1.jpg")), "JPEG /maps/skin.jpg");
-  EXPECT_EQ(ReadFileBytes(dir.file("Fig_Images/bump 0.jpg")), "JPEG /maps/b<ump>.jpg");
-  EXPECT_EQ(ReadFileBytes(dir.file("Fig_Images/transparency 0.jpg")), "JPEG /maps/skin.jpg");
+  EXPECT_EQ((std::vector<std::string>{Picture("thumbnail"), Picture("tex 1"), Picture("bump 0"),
+                                      Picture("transparency 0")}),
+            (std::vector<std::string>{"THUMB", "JPEG /maps/skin.jpg", "JPEG /maps/b<ump>.jpg",
+                                      "JPEG /maps/skin.jpg"}));
   EXPECT_FALSE(FileExists(dir.file("Fig_Images/tex 0.jpg")));
-}
 
-TEST_F(FileReport, WithoutPicturesNoFolderAndAFailureWritesNoPage) {
+  // Without pictures: no folder.
   pictures.thumbnail = false;
   for (MaterialRec& m : gObjects[0].Materials) m = Maps(m.Name, "/maps/gone.jpg", "NO_MAP", "NO_MAP");
   request.reportPath = dir.file("plain.report.htm");

@@ -18,12 +18,13 @@
 namespace vandrel::roundtrip {
 namespace {
 
-int TypeOfPath(const std::string& path) {
+// The file type of the extension, -1 for none.
+int TypeOfExtension(const std::string& path) {
   const std::string ext = LCase(Right(path, 4));
   const char* exts[] = {".cr2", ".pz2", ".pp2", ".hr2", ".cm2", ".fc2", ".hd2", ".lt2"};
   for (int t = 0; t < kFileTypeCount; ++t)
     if (ext == exts[t]) return t;
-  return kPz2;
+  return -1;
 }
 
 std::string Bytes(const std::string& path) {
@@ -73,12 +74,6 @@ std::string Group(const ObjectRec& g, bool onlyOn) {
   return out;
 }
 
-std::string Groups(bool onlyOn) {
-  std::string out;
-  for (const ObjectRec& g : gObjects) out += Group(g, onlyOn);
-  return out;
-}
-
 // The groups a save writes: the figure and prop groups unless "Don't save
 // materials" is ticked, and the groups of actors (from the first entry of an
 // actor, light or camera in the object list on).
@@ -112,37 +107,31 @@ std::string WrittenGroups(bool noMaterials) {
 // Whether a text can stand in a Poser file and be found again by the
 // reader's keyword searches: no line breaks, braces or quotes, none of the
 // format's keywords inside, no blanks at its ends (and none at all in a
-// name that the reader cuts at a blank).
-bool Carriable(const std::string& text, bool blanksInside) {
+// name that the reader cuts at a blank). A map path stands on a line of its
+// own after its key, where only the material keys are still looked for.
+bool Carriable(const std::string& text, bool blanksInside, bool mapPath = false) {
+  if (mapPath && IsNoMap(text)) return true;
   if (text.empty() || text.front() == ' ' || text.back() == ' ') return false;
   for (char c : text)
     if (static_cast<unsigned char>(c) < 32 || c == '{' || c == '}' || c == '"' || (!blanksInside && c == ' '))
       return false;
-  // What the reader looks for anywhere in a block (not only at a line start).
-  static const char* const keywords[] = {
+  static const char* const materialKeys[] = {"Color ", "NsExponent ", "tMin ", "tMax ", "tExpo ", "Strength ",
+                                             "ksIgnoreTexture ", "reflectThru", "Map ", "customMaterial"};
+  // What else the reader looks for anywhere in a block (not only at a line start).
+  static const char* const blockKeys[] = {
       "actor ", "prop ", "light ", "camera ", "channels", "keys", "name", "hidden", "material ", "number ",
-      "deltas", "thighLength ", "k  ", "//", "#", "'", "customMaterial", "Color ", "NsExponent ", "tMin ",
-      "tMax ", "tExpo ", "Strength ", "ksIgnoreTexture ", "reflectThru", "Map ", "setGeomHandlerOffset",
-      "addActor", "displayMode", "figureResFile", "figureType"};
-  for (const char* k : keywords)
+      "deltas", "thighLength ", "k  ", "//", "#", "'", "setGeomHandlerOffset", "addActor", "displayMode",
+      "figureResFile", "figureType"};
+  for (const char* k : materialKeys)
     if (text.find(k) != std::string::npos) return false;
-  return true;
-}
-
-// A map path stands on a line of its own after its key, where the material
-// keys are still looked for.
-bool CarriablePath(const std::string& path) {
-  if (IsNoMap(path)) return true;
-  if (path.empty() || path.front() == ' ' || path.back() == ' ') return false;
-  for (char c : path)
-    if (static_cast<unsigned char>(c) < 32 || c == '{' || c == '}' || c == '"') return false;
-  for (const char* k : {"Color ", "NsExponent ", "tMin ", "tMax ", "tExpo ", "Strength ", "ksIgnoreTexture ",
-                        "reflectThru", "Map ", "customMaterial"})
-    if (path.find(k) != std::string::npos) return false;
+  for (const char* k : blockKeys)
+    if (!mapPath && text.find(k) != std::string::npos) return false;
   return true;
 }
 
 }  // namespace
+
+bool IsPoserFile(const std::string& path) { return TypeOfExtension(path) >= 0; }
 
 std::string Unrepresentable() {
   const std::size_t firstActor = FirstActorGroup();
@@ -159,7 +148,7 @@ std::string Unrepresentable() {
     for (const MaterialRec& m : g.Materials) {
       if (!Carriable(m.Name, true) && !(g.Materials.size() == 1 && m.Name.empty())) return "material " + m.Name;
       for (const std::string* path : {&m.TextureMap, &m.BumpMap, &m.ReflectionMap, &m.TransparencyMap})
-        if (!CarriablePath(*path)) return "map " + *path;
+        if (!Carriable(*path, true, true)) return "map " + *path;
     }
   }
   for (const ActorRec& a : gActors) {
@@ -206,7 +195,7 @@ ReadOutcome ReadDocument(const std::string& path) {
   ResetModel();
   QuietHost host;
   ReadOutcome outcome;
-  const int type = TypeOfPath(path);
+  const int type = IsPoserFile(path) ? TypeOfExtension(path) : kPz2;
   OpenFileOptions options;
   options.fileType = type;
   options.path = path;
@@ -253,7 +242,8 @@ PoseWriteOptions SaveOptions(const ReadOutcome& read, const std::string& path, b
 }
 
 std::string Tables() {
-  std::string out = Groups(false);
+  std::string out;
+  for (const ObjectRec& g : gObjects) out += Group(g, false);
   for (const std::string& e : gObjectList) out += "entry " + e + "\n";
   for (const ActorRec& a : gActors) {
     out += a.Kind + " " + a.Name + " ";
@@ -326,6 +316,13 @@ std::string CheckRoundTrip(const std::string& input, const std::string& folder, 
     tables = Tables();
   }
   return "";
+}
+
+std::string CheckEveryFormat(const std::string& input, const std::string& folder) {
+  std::string problems;
+  for (bool poser5 : {false, true})
+    for (bool mac : {false, true}) problems += CheckRoundTrip(input, folder, poser5, mac);
+  return problems;
 }
 
 }  // namespace vandrel::roundtrip

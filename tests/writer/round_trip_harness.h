@@ -48,4 +48,10 @@ std::string Unrepresentable();
 // tables are not representable passes untested.
 std::string CheckRoundTrip(const std::string& input, const std::string& folder, bool poser5, bool mac);
 
+// CheckRoundTrip in Poser 4 and 5, each with CR LF and CR: every difference found.
+std::string CheckEveryFormat(const std::string& input, const std::string& folder);
+
+// Whether the path has the extension of a Poser library file (any case).
+bool IsPoserFile(const std::string& path);
+
 }  // namespace vandrel::roundtrip
