@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "common/text.h"
 #include "model/model.h"
@@ -120,10 +121,8 @@ TEST_F(PoserPaths, OpeningAMapTellsTheResultAsTheShellNumbersIt) {
     const auto messages = ui->requestsOf(UiRequest::Message);
     ASSERT_EQ(messages.size(), c.text ? 1u : 0u);
     if (!c.text) continue;
-    EXPECT_EQ(messages[0].text, c.text);
-    EXPECT_EQ(messages[0].title, "");
-    EXPECT_EQ(messages[0].icon, MsgIcon::None);
-    EXPECT_EQ(messages[0].buttons, MsgButtons::OK);
+    EXPECT_EQ(std::tuple(messages[0].text, messages[0].title, messages[0].icon, messages[0].buttons),
+              std::tuple(std::string(c.text), std::string(), MsgIcon::None, MsgButtons::OK));
   }
   // A missing map keeps the case it was written in.
   ui->clear();
