@@ -63,7 +63,7 @@ class MapRows : public test::WindowTest {
   std::string skin;
 };
 
-TEST_F(MapRows, EveryRowWritesTheSelectedMaterialsAndTheSavedPose) {
+TEST_F(MapRows, EveryRowWritesTheSelectedMaterialsAndTheSavedPoseAndNothingSelectedChangesNoMap) {
   MaterialsPane& pane = *window->materials;
   pane.lstMaterials->item(0)->setSelected(true);
   pane.lstMaterials->item(2)->setSelected(true);
@@ -137,16 +137,13 @@ TEST_F(MapRows, EveryRowWritesTheSelectedMaterialsAndTheSavedPose) {
   EXPECT_TRUE(gState.Dirty);
 
   // Two files dropped on the bump box: the first is applied; text alone is not a file.
-  auto* files = new QMimeData;
-  files->setUrls({QUrl::fromLocalFile(QString::fromStdString(late)), QUrl::fromLocalFile(QString::fromStdString(skin))});
-  Drop(Box(9), files);
+  QMimeData files, text;
+  files.setUrls({QUrl::fromLocalFile(QString::fromStdString(late)), QUrl::fromLocalFile(QString::fromStdString(skin))});
+  Drop(Box(9), &files);
   EXPECT_EQ(Maps(&MaterialRec::BumpMap), (std::vector<std::string>{":Runtime:Textures:Late.jpg", "NO_MAP", ":Runtime:Textures:Late.jpg"}));
-  auto* text = new QMimeData;
-  text->setText("https://example.org/x.jpg");
-  Drop(Box(9), text);
+  text.setText("https://example.org/x.jpg");
+  Drop(Box(9), &text);
   EXPECT_EQ(Box(9)->text(), ":Runtime:Textures:Late.jpg");
-  delete files;
-  delete text;
 
   const std::string saved = program.file("Saved.pz2");
   ui->AnswerSave(saved);
@@ -160,28 +157,28 @@ TEST_F(MapRows, EveryRowWritesTheSelectedMaterialsAndTheSavedPose) {
   const MaterialRec& lips = gObjects[0].Materials[1];
   for (const std::string* map : {&lips.TextureMap, &lips.BumpMap, &lips.ReflectionMap, &lips.TransparencyMap})
     EXPECT_EQ(*map, "NO_MAP");
-}
 
-TEST_F(MapRows, WithNothingSelectedOnlyBrowseMarksTheDocument) {
-  MaterialsPane& pane = *window->materials;
+  // With nothing selected only browsing marks the document, and no map changes
+  // (the file offered is not the one the rows hold).
   pane.lstMaterials->clearSelection();
   gState.Dirty = false;
+  gState.LastMapFolder.clear();
+  const std::vector<std::string> textures = Maps(&MaterialRec::TextureMap);
   Press(2);
-  Box(8)->setText(QString::fromStdString(skin));
+  Box(8)->setText(QString::fromStdString(late));
   Press(18);
   EXPECT_FALSE(gState.Dirty);
   // With MapThumb the dialog is the shared one with its preview ticked, at 200, 200.
   gSettings.MapThumb = true;
-  ui->AnswerOpen(skin);
+  ui->AnswerOpen(late);
   Press(10);
-  const UiRequest open = ui->requestsOf(UiRequest::Open).back();
-  EXPECT_TRUE(open.dialog.previewPane && open.dialog.preview);
-  EXPECT_EQ(open.dialog.left, 200);
-  EXPECT_EQ(open.dialog.top, 200);
-  EXPECT_EQ(open.dialog.title, "Load Texture Map");
+  const UiRequest thumb = ui->requestsOf(UiRequest::Open).back();
+  EXPECT_TRUE(thumb.dialog.previewPane && thumb.dialog.preview);
+  EXPECT_EQ(QPoint(thumb.dialog.left, thumb.dialog.top), QPoint(200, 200));
+  EXPECT_EQ(thumb.dialog.title, "Load Texture Map");
   EXPECT_TRUE(gState.Dirty);
-  EXPECT_EQ(gState.LastMapFolder, FolderOf(skin));
-  EXPECT_EQ(Maps(&MaterialRec::TextureMap), (std::vector<std::string>(3, "NO_MAP")));
+  EXPECT_EQ(gState.LastMapFolder, FolderOf(late));
+  EXPECT_EQ(Maps(&MaterialRec::TextureMap), textures);
 }
 
 }  // namespace

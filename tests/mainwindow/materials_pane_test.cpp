@@ -77,7 +77,7 @@ class MaterialsPaneTest : public WindowTest {
   MaterialRec& Mat(int group, int i) { return gObjects[group].Materials[i]; }
 };
 
-TEST_F(MaterialsPaneTest, LoadShowsTheFirstObjectAndItsFirstMaterial) {
+TEST_F(MaterialsPaneTest, LoadShowsTheFirstMaterialAndSelectionsAndCheckBoxesFollowTheUser) {
   Open();
   EXPECT_EQ(P().cmbFigures->currentIndex(), 0);
   EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "prop lamp_1", "actor BODY:1", "actor hip:1"}));
@@ -112,6 +112,61 @@ TEST_F(MaterialsPaneTest, LoadShowsTheFirstObjectAndItsFirstMaterial) {
   P().lstMaterials->setCurrentRow(1, QItemSelectionModel::Deselect);
   EXPECT_EQ(P().lstMaterials->currentRow(), 0);
   EXPECT_EQ(P().TXT[1]->text(), "71");
+
+  // Check boxes invert each selected material.
+  gObjects[0].Materials[1].MultiplyThroughLights = false;  // skin has it set
+  Select({0, 1});
+  P().chkMultiplyThroughLights->click();
+  EXPECT_FALSE(Mat(0, 0).MultiplyThroughLights);
+  EXPECT_TRUE(Mat(0, 1).MultiplyThroughLights);
+  EXPECT_TRUE(gState.Dirty);
+  // Showing a material ticks its boxes but changes no material.
+  Select({1});
+  EXPECT_TRUE(P().chkMultiplyThroughLights->isChecked());
+  EXPECT_TRUE(Mat(0, 1).MultiplyThroughLights);
+  const ColorRec kept = Mat(0, 1).ObjectColor;
+  ui->AnswerColor(std::nullopt);
+  P().SHP[0]->click();
+  EXPECT_EQ(Mat(0, 1).ObjectColor, kept);
+  EXPECT_EQ(ui->requestsOf(UiRequest::Color).back().color, (Rgb{0, 0, 255}));
+  // A value outside its box's range shows the lower bound; the record keeps it.
+  Mat(0, 1).HighlightSize = 150;
+  Mat(0, 1).HighlightSizeOn = true;
+  P().ShowMaterial();
+  EXPECT_EQ(P().TXT[1]->text(), "1");
+  EXPECT_EQ(P().SCR[0]->value(), 1);
+  EXPECT_EQ(Mat(0, 1).HighlightSize, 150);
+
+  // Number boxes validate what is typed and move their bars.
+  gState.Dirty = false;
+  struct Row {
+    int box;
+    const char* before;
+    const char* typed;
+    const char* text;
+    int bar;
+  } rows[] = {
+      {1, "50", "abc", "1", 1},      {2, "50", "abc", "0", 0},    {6, "50", "abc", "0", 0},
+      {1, "50", "5-", "1", 1},       {6, "50", "-", "-", 0},      {2, "50", "-", "0", 0},
+      {1, "50", "101", "1", 1},      {1, "50", "0", "1", 1},      {6, "50", "-101", "-100", -100},
+      {6, "50", "150", "-100", -100}, {4, "5", "12", "0", 0},      {4, "0", "2.5", "2.5", 250},
+      {2, "2", "2.5", "2.5", 2},     {2, "3", "3.5", "4", 4},     {5, "7", " 12 ", " 12 ", 12},
+  };
+  for (const Row& r : rows) {
+    Type(r.box, r.before);
+    Type(r.box, r.typed);
+    EXPECT_EQ(P().TXT[r.box]->text().toStdString(), r.text) << r.box << " " << r.typed;
+    EXPECT_EQ(P().SCR[r.box - 1]->value(), r.bar) << r.box << " " << r.typed;
+  }
+  // A bar moved by the user writes its box.
+  P().SCR[3]->setValue(75);
+  EXPECT_EQ(P().TXT[4]->text(), QLocale().toString(0.75));
+  P().SCR[0]->setValue(33);
+  EXPECT_EQ(P().TXT[1]->text(), "33");
+  // Typing changes no material and does not mark the document.
+  EXPECT_FALSE(gState.Dirty);
+  EXPECT_EQ(Mat(0, 0).HighlightSize, 71);
+  EXPECT_EQ(Mat(0, 1).HighlightSize, 150);
 
   // The prop's materials replace the figure's.
   Choose(1);
@@ -149,15 +204,13 @@ TEST_F(MaterialsPaneTest, EditsReachEverySelectedMaterialAndTheSavedPose) {
     EXPECT_EQ(Mat(1, 0).HighlightColorOn, poser5);
     EXPECT_EQ(P().PanelIsOff(kHighlightColorPanel), !poser5);
     if (poser5) {
-      EXPECT_EQ(ui->requestsOf(UiRequest::Message).back().text,
-                "Highlight color cannot be disabled in P5 MATs.\r\nIf no color is applied Poser 5 will use a random "
-                "color.");
+      const std::string why =
+          " color cannot be disabled in P5 MATs.\r\nIf no color is applied Poser 5 will use a random color.";
+      EXPECT_EQ(ui->requestsOf(UiRequest::Message).back().text, "Highlight" + why);
       gState.Dirty = false;
       DoubleClick(P().panels[kObjectColorPanel].caption);
       const UiRequest refusal = ui->requestsOf(UiRequest::Message).back();
-      EXPECT_EQ(refusal.text,
-                "Object color cannot be disabled in P5 MATs.\r\nIf no color is applied Poser 5 will use a random "
-                "color.");
+      EXPECT_EQ(refusal.text, "Object" + why);
       EXPECT_EQ(refusal.icon, MsgIcon::Exclamation);
       EXPECT_EQ(refusal.title, "");
       EXPECT_FALSE(gState.Dirty || P().PanelIsOff(kObjectColorPanel));
@@ -321,37 +374,6 @@ TEST_F(MaterialsPaneTest, NewMaterialsAndTheGroupOfAnActor) {
   EXPECT_EQ(P().lstMaterials->count(), 1);
 }
 
-TEST_F(MaterialsPaneTest, NumberBoxesValidateAndMoveTheirBars) {
-  Open();
-  struct Row {
-    int box;
-    const char* before;
-    const char* typed;
-    const char* text;
-    int bar;
-  } rows[] = {
-      {1, "50", "abc", "1", 1},      {2, "50", "abc", "0", 0},    {6, "50", "abc", "0", 0},
-      {1, "50", "5-", "1", 1},       {6, "50", "-", "-", 0},      {2, "50", "-", "0", 0},
-      {1, "50", "101", "1", 1},      {1, "50", "0", "1", 1},      {6, "50", "-101", "-100", -100},
-      {6, "50", "150", "-100", -100}, {4, "5", "12", "0", 0},      {4, "0", "2.5", "2.5", 250},
-      {2, "2", "2.5", "2.5", 2},     {2, "3", "3.5", "4", 4},     {5, "7", " 12 ", " 12 ", 12},
-  };
-  for (const Row& r : rows) {
-    Type(r.box, r.before);
-    Type(r.box, r.typed);
-    EXPECT_EQ(P().TXT[r.box]->text().toStdString(), r.text) << r.box << " " << r.typed;
-    EXPECT_EQ(P().SCR[r.box - 1]->value(), r.bar) << r.box << " " << r.typed;
-  }
-  // A bar moved by the user writes its box.
-  P().SCR[3]->setValue(75);
-  EXPECT_EQ(P().TXT[4]->text(), QLocale().toString(0.75));
-  P().SCR[0]->setValue(33);
-  EXPECT_EQ(P().TXT[1]->text(), "33");
-  // Typing changes no material and does not mark the document.
-  EXPECT_FALSE(gState.Dirty);
-  EXPECT_EQ(gObjects[0].Materials[0].HighlightSize, 71);
-}
-
 TEST_F(MaterialsPaneTest, DecimalCommaLocale) {
   const QLocale saved;
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -374,38 +396,6 @@ TEST_F(MaterialsPaneTest, DecimalCommaLocale) {
   EXPECT_FLOAT_EQ(gObjects[0].Materials[0].TransparencyFalloff, 0.5f);
   QLocale::setDefault(saved);
 }
-
-TEST_F(MaterialsPaneTest, CheckBoxesInvertEachMaterialAndCancelledColoursChangeNothing) {
-  Open();
-  gObjects[0].Materials[1].MultiplyThroughLights = false;  // skin has it set
-  Select({0, 1});
-  P().chkMultiplyThroughLights->click();
-  EXPECT_FALSE(Mat(0, 0).MultiplyThroughLights);
-  EXPECT_TRUE(Mat(0, 1).MultiplyThroughLights);
-  EXPECT_TRUE(gState.Dirty);
-  // Showing a material ticks its boxes but changes no material.
-  Select({1});
-  EXPECT_TRUE(P().chkMultiplyThroughLights->isChecked());
-  EXPECT_TRUE(Mat(0, 1).MultiplyThroughLights);
-  const ColorRec kept = Mat(0, 1).ObjectColor;
-  ui->AnswerColor(std::nullopt);
-  P().SHP[0]->click();
-  EXPECT_EQ(Mat(0, 1).ObjectColor, kept);
-  EXPECT_EQ(ui->requestsOf(UiRequest::Color).back().color, (Rgb{0, 0, 255}));
-  // A value outside its box's range shows the lower bound; the record keeps it.
-  Mat(0, 1).HighlightSize = 150;
-  Mat(0, 1).HighlightSizeOn = true;
-  P().ShowMaterial();
-  EXPECT_EQ(P().TXT[1]->text(), "1");
-  EXPECT_EQ(P().SCR[0]->value(), 1);
-  EXPECT_EQ(Mat(0, 1).HighlightSize, 150);
-}
-
-}  // namespace
-}  // namespace vandrel::test
-
-namespace vandrel::test {
-namespace {
 
 TEST_F(MaterialsPaneTest, WindowFitsALaptopScreenAndTheListShowsWholeRows) {
   window->show();
