@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <cstdlib>
 #include <optional>
+#include <tuple>
 
 #include "app/frm_please_wait.h"
 #include "app/qt_app.h"
@@ -150,6 +151,43 @@ TEST_F(StartTest, FailedSilentReadWritesNothingAndNeverSavesLater) {
   EXPECT_EQ(gState.FileName, good);
   EXPECT_FALSE(gSilentSaveWritten);
   EXPECT_EQ(ReadFileBytes(good), before);
+}
+
+// A file that is not Poser text is refused before the open document is
+// touched: one error box, and the document, caption and lists stay.
+TEST_F(StartTest, AFileThatIsNotPoserTextLeavesTheOpenDocument) {
+  FrmMain& w = Start("");
+  const std::string good = Library("reader/actors_figure.pz2", "Good.pz2");
+  ui_->AnswerOpen(good);
+  w.mnuOpenPZ2_Click();
+  const std::string caption = w.windowTitle().toStdString();
+  const int objects = w.materials->cmbFigures->count();
+  ASSERT_GT(objects, 0);
+  // Whatever the kind of file asked for, nothing follows the refusal (no
+  // morph question for a character file).
+  struct Refused {
+    const char* name;
+    std::string bytes;
+    const char* why;
+  };
+  for (const Refused& r : {Refused{"noise.pz2", std::string("\x01\x02\0abc", 6), "This is not a Poser text file"},
+                           Refused{"packed.cr2", std::string("\x1f\x8b\x08", 3),
+                                   "This is a compressed Poser file; uncompress it first"}}) {
+    const std::string name = r.name, why = r.why;
+    ui_->clear();
+    ui_->AnswerOpen(library_.write(name, r.bytes));
+    if (EndsWith(name, ".cr2"))
+      w.mnuOpenCR2_Click();
+    else
+      w.mnuOpenPZ2_Click();
+    const auto messages = ui_->requestsOf(UiRequest::Message);
+    ASSERT_EQ(messages.size(), 1u) << name << ": " << messages.back().text;
+    EXPECT_EQ(messages[0].text.rfind(std::string("Error in the OpenFile function\r\n") + why + ", error number", 0), 0u)
+        << messages[0].text;
+    EXPECT_EQ(gState.FileName, good);
+    EXPECT_EQ(w.windowTitle().toStdString(), caption);
+    EXPECT_EQ(w.materials->cmbFigures->count(), objects);
+  }
 }
 
 TEST_F(StartTest, CommandLineFileOpensByItsTypeAndOnlyOnce) {

@@ -159,6 +159,16 @@ TEST_F(BatchConverter, AddChooseRunAndTheWindowLeftEmpty) {
   converter->Option[0]->click();
   Run(converter, "Batch operations completed successfully.", "Job finished");
 
+  // A file that is not Poser text is a file that could not be read: no
+  // question about it first, and it stays as it was.
+  const std::string packed = library.write("packed.pz2", std::string("\x1f\x8b\x08\x00\x00", 5) + "rest");
+  Empty(converter);
+  Drop(converter, {packed});
+  Select(converter, {0});
+  converter->Option[1]->click();
+  Run(converter, "Could not complete requested operation for " + packed + "\r\nBatch operations aborted.", "Error");
+  EXPECT_EQ(ReadFileBytes(packed), std::string("\x1f\x8b\x08\x00\x00", 5) + "rest");
+
   // Removing every file disables all but Add and Cancel; Esc closes.
   Empty(converter);
   EXPECT_EQ(converter->ListView1->topLevelItemCount(), 0);
