@@ -24,11 +24,12 @@ void MoveOneFile(const std::string& source, const std::string& target, std::vect
   std::error_code ec;
   if (!fs::is_regular_file(source, ec) || SamePlace(source, target) || fs::exists(fs::symlink_status(target, ec)))
     return;
-  const auto fail = [&](const std::string& why) {
-    problems.push_back(source + " could not be moved to " + target + ": " + why + " It stays where it is.");
+  const auto fail = [&](std::string why) {
+    if (!why.empty() && why.back() == '.') why.pop_back();
+    problems.push_back(source + " could not be moved to " + target + " (" + why + "); it stays where it is.");
   };
   const auto bytes = ReadWholeFile(source);
-  if (!bytes) return fail("it cannot be read.");
+  if (!bytes) return fail("it cannot be read");
   fs::create_directories(FolderOf(target), ec);
   if (std::string error = WriteFileAtomic(target, *bytes); !error.empty()) return fail(error);
   fs::remove(source, ec);  // a copy that stays behind is never read again
