@@ -202,8 +202,8 @@ void FrmMain::OpenFile(const std::string& text) {
   if (gState.FileGiven) {
     // While the program starts, a known path comes from its command line.
     if (gStarting && !Trim(gCommandLine).empty()) {
-      dlg.FileName = TrueCasePath(CommandLinePath(gCommandLine));
-      if (HasSilentSwitch(gCommandLine)) gState.SilentSave = true;
+      dlg.FileName = TrueCasePath(CommandLinePath(gCommandLine, gLastArgument));
+      if (HasSilentSwitch(gCommandLine, gLastArgument)) gState.SilentSave = true;
     }
     gState.FileGiven = false;
   } else if (!ChooseOpenFile(type)) {

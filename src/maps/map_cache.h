@@ -1,6 +1,6 @@
 // The lists of every picture file seen (gMapLists), the folder scan that
 // fills them and the five cache files Cache/bmps.txt, bums.txt, jpgs.txt,
-// tifs.txt and others.txt in the program folder that keep them between runs.
+// tifs.txt and others.txt in the user's cache folder that keep them between runs.
 //
 // Cache file format: two lines per list entry, each ended by CR LF, in list
 // order from entry 0: the file name, then "*" and the folder path. An empty
@@ -30,7 +30,7 @@ MapKind KindOfExtension(const std::string& ext);
 
 // The list of a kind inside gMapLists (not for None).
 std::vector<StringPairRec>& MapList(MapKind kind);
-// "Cache" in the program folder, and the cache file of a kind in it.
+// "Cache" in the user's cache folder (UserCacheFolder), and the cache file of a kind in it.
 std::string CacheFolder();
 std::string CacheFilePath(MapKind kind);
 

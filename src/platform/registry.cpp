@@ -29,7 +29,7 @@ std::string WithoutTrailingSlash(std::string path) {
   return path;
 }
 
-std::string StorePath() { return JoinPath(ProgramFolder(), "Registry.ini"); }
+std::string StorePath() { return JoinPath(UserConfigFolder(), "Registry.ini"); }
 
 struct ValueRef {
   std::string key;   // "HKLM\Software\..." with the short hive name

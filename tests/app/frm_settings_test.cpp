@@ -15,6 +15,7 @@
 #include "app/qt_app.h"
 #include "app/settings_file.h"
 #include "mainwindow/controls.h"
+#include "maps/map_cache.h"
 #include "model/model.h"
 #include "platform/files.h"
 #include "platform/folder_browser.h"
@@ -129,7 +130,7 @@ TEST_F(FrmSettingsTest, OpensOnThePreferences) {
   EXPECT_EQ(templates->itemText(1), "Skin");
   EXPECT_EQ(templates->currentText(), "Skin");
   EXPECT_TRUE(templates->isEnabledTo(&window));
-  EXPECT_TRUE(FolderExists(JoinPath(ProgramFolder(), "Cache")));
+  EXPECT_TRUE(FolderExists(CacheFolder()));
 }
 
 TEST_F(FrmSettingsTest, OkCopiesTheWindowAndWritesThePreferences) {

@@ -78,6 +78,12 @@ TEST(SilentCommandLine, WritesThePoseBesideTheFileAndExitsZero) {
   // The Help menu's documents stand beside the program.
   EXPECT_TRUE(FileExists(FolderOf(VANDREL_EXE) + "/VDLLicense.txt"));
   EXPECT_TRUE(FileExists(FolderOf(VANDREL_EXE) + "/VHistory.htm"));
+
+  // A Linux name holding double quotes is the last argument.
+  const std::string quoted = library.write("Vicky \"Sunset\".cr2", source);
+  const ProgramRun named = RunVandrel({"-s", quoted}, home);
+  EXPECT_EQ(named.exitCode, 0) << named.errors;
+  EXPECT_TRUE(FileExists(library.file("Vicky \"Sunset\".pz2")));
 }
 
 TEST(SilentCommandLine, FailedReadExitsNonZeroWithTheErrorAndWritesNothing) {

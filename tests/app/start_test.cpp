@@ -65,8 +65,8 @@ class StartTest : public ::testing::Test {
   std::string Library(const std::string& source, const std::string& name) {
     return library_.write(name, ReadFileBytes(Data(source)));
   }
-  FrmMain& Start(const std::string& commandLine, bool silent = false) {
-    window_ = Main(commandLine, silent);
+  FrmMain& Start(const std::string& commandLine, bool silent = false, const std::string& lastArgument = {}) {
+    window_ = Main(commandLine, silent, lastArgument);
     return *window_;
   }
 
@@ -220,6 +220,38 @@ TEST_F(StartTest, CommandLineFileOpensByItsTypeAndOnlyOnce) {
   EXPECT_EQ(gObjectList, objects);
   EXPECT_EQ(w.windowTitle().toStdString(), caption);
   EXPECT_TRUE(w.mnuSaveAs->isEnabled());
+}
+
+// Linux names that the one-string rules cannot name (a double quote, a
+// leading blank) are the last argument: opened in the window, and written
+// beside themselves with "-s".
+TEST_F(StartTest, LastArgumentNamesWhatTheRulesCannot) {
+  struct Case {
+    const char* source;
+    const char* name;
+    const char* written;
+  };
+  for (const Case& c : {Case{"reader/actors_figure.pz2", "Vicky \"Sunset\".pz2", "Vicky \"Sunset\".pz2"},
+                        Case{"tools/figure_props.cr2", " Doll \"2\".cr2", " Doll \"2\".pz2"}}) {
+    ResetModel();
+    ui_->clear();
+    ui_->AnswerMessage(MsgResult::No);  // a character file: no morph and pose data
+    const std::string path = Library(c.source, c.name);
+    FrmMain& w = Start(path, false, path);
+    EXPECT_EQ(gState.FileName, path);
+    EXPECT_EQ(w.windowTitle().toStdString(), std::string("Vandrel - [") + c.name + "]");
+    EXPECT_TRUE(ui_->requestsOf(UiRequest::Open).empty());
+
+    ResetModel();
+    ui_->clear();
+    const std::string source = ReadFileBytes(path);
+    Start("-s " + path, true, path);
+    EXPECT_TRUE(gSilentSaveWritten) << c.name;
+    EXPECT_NE(ReadFileBytes(library_.file(c.written)).find("material "), std::string::npos) << c.written;
+    if (std::string(c.name) != c.written) {
+      EXPECT_EQ(ReadFileBytes(path), source);  // only the pose is written
+    }
+  }
 }
 
 TEST_F(StartTest, UnknownTypesAndMissingCharacterFilesAreIgnored) {
