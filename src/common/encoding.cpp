@@ -123,6 +123,9 @@ std::string Utf8ToPoserText(std::string_view utf8) {
   return single ? std::move(*single) : std::string(utf8);
 }
 
-std::string FileNameKey(std::string_view name) { return LCase(PoserTextToUtf8(name)); }
+std::string FileNameKey(std::string_view name) {
+  // Most names are ASCII: one copy (the map lists hold many thousands).
+  return IsAscii(name) ? LCase(name) : LCase(PoserTextToUtf8(name));
+}
 
 }  // namespace vandrel
