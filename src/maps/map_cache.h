@@ -43,8 +43,9 @@ struct MapEntry {
 
 // The entries of a kind's list whose name equals `name` in the one form of
 // FileNameKey (a name from Poser text in Windows-1252 finds the UTF-8 name
-// found on disk, ASCII letters in any case), in list order. A hash index over the list is kept and extended as the
-// list grows, so a lookup does not walk the list.
+// found on disk, ASCII letters in any case), in list order. A hash index
+// over the list is kept and extended as the list grows, so a lookup does not
+// walk the list.
 std::vector<MapEntry> FindInMapList(MapKind kind, const std::string& name);
 // The same for the kind's cache file: read once and indexed, read again when
 // the file changes. `error` gets a text when the file exists but cannot be
