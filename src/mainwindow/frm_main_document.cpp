@@ -86,7 +86,7 @@ void FrmMain::EndLoad(int fileType) {
 }
 
 void FrmMain::ApplyReadResult(const OpenFileResult& result) {
-  if (result.setCaption) setWindowTitle(FromPoserText(result.caption));
+  if (result.setCaption) setWindowTitle(FromUtf8(result.caption));  // a file name from the disk
   if (result.setRequiredVersion) controls::setText(materials->TXT[0], FromPoserText(gState.RequiredVersion));
   if (result.channelsOff) {
     {
@@ -118,7 +118,7 @@ void FrmMain::ApplyReadResult(const OpenFileResult& result) {
     chkNoMaterialData->setEnabled(false);
   }
   if (result.selectDefaultTemplate) {
-    const QString wanted = QString::fromStdString(gSettings.DefaultTemplate).toLower();
+    const QString wanted = FromUtf8(gSettings.DefaultTemplate).toLower();
     QComboBox* templates = materials->Combo1;
     for (int i = 0; i < templates->count(); ++i) {
       if (templates->itemText(i).toLower() == wanted) {

@@ -1,5 +1,6 @@
 #include "maps/poser_paths.h"
 
+#include "common/encoding.h"
 #include "common/text.h"
 #include "model/model.h"
 #include "platform/files.h"
@@ -63,15 +64,17 @@ std::string PoserPathToFilePath(const std::string& path) {
 }
 
 std::string FilePathToPoserPath(const std::string& file, bool useFullPaths) {
-  const std::string result = StoredOrSame(file);
-  if (useFullPaths) return result;
+  // Worked on in its Unicode form (a found file is named in UTF-8, a typed
+  // path may be Poser text), then written back as Poser text.
+  const std::string result = PoserTextToUtf8(StoredOrSame(file));
+  if (useFullPaths) return Utf8ToPoserText(result);
   const std::string base = PoserBase();
   if (base.empty() || result.size() <= base.size() + 1 || result[base.size()] != '/' ||
       !EqualsNoCase(result.substr(0, base.size()), base))
-    return result;
+    return Utf8ToPoserText(result);
   const std::string rest = result.substr(base.size());
-  if (rest.find(':') != std::string::npos) return result;
-  return Replace(rest, "/", ":");
+  if (rest.find(':') != std::string::npos) return Utf8ToPoserText(result);
+  return Utf8ToPoserText(Replace(rest, "/", ":"));
 }
 
 std::string GetFileName(const std::string& path) {

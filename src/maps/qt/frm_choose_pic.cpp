@@ -63,10 +63,10 @@ std::string MapInfoText(const std::string& candidate, bool thumbnailShown) {
   locale.setNumberOptions(QLocale::OmitGroupSeparator);
   // Megabytes rounded to two decimals, halves to even.
   const double mb = std::nearbyint(static_cast<double>(st.st_size) / 10000.0) / 100.0;
-  text += "\r\nSize: " + ToPoserText(locale.toString(mb, 'g', 15)) + " MB";
+  text += "\r\nSize: " + ToUtf8(locale.toString(mb, 'g', 15)) + " MB";
   const QDateTime created = CreatedTime(candidate);
-  text += "\r\nCreated: " + ToPoserText(locale.toString(created.date(), QLocale::ShortFormat) + " " +
-                                        locale.toString(created.time(), QLocale::LongFormat));
+  text += "\r\nCreated: " + ToUtf8(locale.toString(created.date(), QLocale::ShortFormat) + " " +
+                                   locale.toString(created.time(), QLocale::LongFormat));
   return text;
 }
 
@@ -158,7 +158,7 @@ void FrmChoosePic::cmbMaps_Click() {
         ShowPicture(imgMapThumb, Stock("NA"));
       }
     }
-    txtMapInfo->setPlainText(FromPoserText(Replace(MapInfoText(candidate, shown), "\r\n", "\n")));
+    txtMapInfo->setPlainText(FromUtf8(Replace(MapInfoText(candidate, shown), "\r\n", "\n")));
     cmdOK->setEnabled(true);
   } catch (const std::exception& e) {
     Ui().MessageBox(std::string("Error in the cmbMaps sub\r\n") + e.what() + ", error number 53\r\nCode line number 0",

@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "common/text.h"
+#include "platform/qt/poser_text.h"
 
 namespace vandrel {
 
@@ -40,7 +41,7 @@ QSize ScaledSize(QSize own, const ScaledSizeFor& scaledSizeFor) {
 
 DecodedPicture ReadWithQt(const std::string& path, const ScaledSizeFor& scaledSizeFor) {
   DecodedPicture out;
-  QImageReader reader(QString::fromStdString(path));
+  QImageReader reader(FromUtf8(path));
   if (EndsWith(LCase(path), ".bum")) reader.setFormat("bmp");
   reader.setAutoTransform(false);
   const QSize size = reader.size();

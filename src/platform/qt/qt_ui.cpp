@@ -12,8 +12,6 @@
 #include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QUrl>
 
 #include "platform/cdlg_ex.h"
@@ -24,27 +22,19 @@
 
 namespace vandrel {
 
-QString FromPoserText(const std::string& bytes) {
-  QStringDecoder decode("Windows-1252");
-  if (!decode.isValid()) return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  return decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-
-std::string ToPoserText(const QString& text) {
-  QStringEncoder encode("Windows-1252");
-  QByteArray bytes = encode.isValid() ? QByteArray(encode(text)) : text.toLatin1();
-  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+// Paths and file names (UTF-8, as the disk names them).
+QString Q(const std::string& s) { return FromUtf8(s); }
+// Words shown to the person: titles and captions may hold Poser text (a
+// map's name) or a file name, and show right either way.
+QString Shown(const std::string& s) { return FromPoserText(s); }
 
 }  // namespace
 
 MsgResult QtUi::MessageBox(const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon icon) {
   QMessageBox box(parent_);
-  box.setWindowTitle(Q(title));
+  box.setWindowTitle(Shown(title));
   box.setText(FromPoserText(text).replace("\r\n", "\n"));
   switch (icon) {
     case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
@@ -76,7 +66,7 @@ MsgResult QtUi::MessageBox(const std::string& text, const std::string& title, Ms
 std::optional<std::string> QtUi::InputBox(const std::string& prompt, const std::string& title,
                                           const std::string& defaultText) {
   bool ok = false;
-  const QString text = QInputDialog::getText(parent_, Q(title), FromPoserText(prompt), QLineEdit::Normal,
+  const QString text = QInputDialog::getText(parent_, Shown(title), FromPoserText(prompt), QLineEdit::Normal,
                                              FromPoserText(defaultText), &ok);
   if (!ok) return std::nullopt;
   return ToPoserText(text);
@@ -100,7 +90,7 @@ bool EndFileDialog() {
 }
 
 FileDialogResult QtUi::RunFileDialog(const FileDialogRequest& request, bool save) {
-  QFileDialog dialog(parent_, Q(request.title), Q(request.initDir), Q(QtFilterOf(request.filter)));
+  QFileDialog dialog(parent_, Shown(request.title), Q(request.initDir), Q(QtFilterOf(request.filter)));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save                                   ? QFileDialog::AnyFile
@@ -111,8 +101,8 @@ FileDialogResult QtUi::RunFileDialog(const FileDialogRequest& request, bool save
   if (!entry.empty()) dialog.selectNameFilter(Q(entry));
   if (!request.fileName.empty()) dialog.selectFile(Q(request.fileName));
   // Qt's dialog has no Help button, so helpText has nothing to name.
-  if (!request.okText.empty()) dialog.setLabelText(QFileDialog::Accept, FromPoserText(request.okText));
-  if (!request.cancelText.empty()) dialog.setLabelText(QFileDialog::Reject, FromPoserText(request.cancelText));
+  if (!request.okText.empty()) dialog.setLabelText(QFileDialog::Accept, Shown(request.okText));
+  if (!request.cancelText.empty()) dialog.setLabelText(QFileDialog::Reject, Shown(request.cancelText));
   const QSize plain = dialog.sizeHint();
   if (request.previewPane) new DialogPreviewPane(&dialog, request.preview);
   if (request.left >= 0 && request.top >= 0) dialog.move(request.left, request.top);
@@ -128,7 +118,7 @@ FileDialogResult QtUi::RunFileDialog(const FileDialogRequest& request, bool save
   FileDialogResult result;
   if (answer != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return result;
   result.cancelled = false;
-  for (const QString& file : dialog.selectedFiles()) result.paths.push_back(file.toStdString());
+  for (const QString& file : dialog.selectedFiles()) result.paths.push_back(ToUtf8(file));
   result.path = result.paths.front();
   return result;
 }
@@ -137,10 +127,10 @@ FileDialogResult QtUi::ShowOpen(const FileDialogRequest& request) { return RunFi
 FileDialogResult QtUi::ShowSave(const FileDialogRequest& request) { return RunFileDialog(request, true); }
 
 std::optional<std::string> QtUi::BrowseFolder(const std::string& title, const std::string& startFolder) {
-  const QString folder = QFileDialog::getExistingDirectory(parent_, Q(title), Q(startFolder),
+  const QString folder = QFileDialog::getExistingDirectory(parent_, Shown(title), Q(startFolder),
                                                            QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
   if (folder.isEmpty()) return std::nullopt;
-  return folder.toStdString();
+  return ToUtf8(folder);
 }
 
 ShellResult QtUi::ShellOpen(const std::string& path) {

@@ -1,10 +1,10 @@
 // The UiServices that shows real Qt dialogs.
 #pragma once
 
+#include "platform/qt/poser_text.h"
 #include "platform/ui_services.h"
 
 class QWidget;
-class QString;
 
 namespace vandrel {
 
@@ -34,9 +34,5 @@ class QtUi : public UiServices {
 // Ends a file dialog that is still open, as cancelled; false when none is.
 // The main window calls it when it closes.
 bool EndFileDialog();
-
-// Poser text (Windows-1252 bytes) as a QString for display, and back.
-QString FromPoserText(const std::string& bytes);
-std::string ToPoserText(const QString& text);
 
 }  // namespace vandrel

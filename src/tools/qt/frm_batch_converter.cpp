@@ -18,6 +18,7 @@
 #include "model/model.h"
 #include "platform/cdlg_ex.h"
 #include "platform/files.h"
+#include "platform/qt/poser_text.h"
 #include "platform/ui_services.h"
 
 namespace vandrel {
@@ -27,7 +28,7 @@ namespace {
 std::vector<std::string> DroppedFiles(const QMimeData* data) {
   std::vector<std::string> paths;
   for (const QUrl& url : data->urls())
-    if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
+    if (url.isLocalFile()) paths.push_back(ToUtf8(url.toLocalFile()));
   return paths;
 }
 
@@ -42,7 +43,7 @@ QPointer<FrmBatchConverter> gBatchConverter;
 
 // The list row of an item; a long path shows its whole text as a tool tip.
 QTreeWidgetItem* Row(const BatchItem& item) {
-  auto* row = new QTreeWidgetItem({QString::fromStdString(item.path), QString::fromStdString(item.operation)});
+  auto* row = new QTreeWidgetItem({FromUtf8(item.path), FromUtf8(item.operation)});
   row->setToolTip(0, row->text(0));
   return row;
 }
