@@ -38,21 +38,46 @@ QSize ScaledSize(QSize own, const ScaledSizeFor& scaledSizeFor) {
   return scaled;
 }
 
+// Qt's scaled read (and QImage::scaled) is right only for opaque pictures of
+// 8 bits a channel: indexed pictures (1-, 2-, 4- and 8-bit PNG, GIF, BMP)
+// come out dithered into a fixed palette, pictures with alpha (grey-alpha
+// and RGBA PNG) are averaged without weighting by alpha, and 16-bit ones
+// with alpha get their alpha applied twice.
+bool ScalesRight(QImage::Format format) {
+  switch (format) {
+    case QImage::Format_RGB32:
+    case QImage::Format_Grayscale8:
+    case QImage::Format_RGB888:
+    case QImage::Format_RGBX8888:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// A full-size picture scaled down in a format that scales right.
+QImage ScaledDown(const QImage& image, QSize size) {
+  const QImage::Format work = image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+  return image.convertToFormat(work).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 DecodedPicture ReadWithQt(const std::string& path, const ScaledSizeFor& scaledSizeFor) {
   DecodedPicture out;
   QImageReader reader(QString::fromStdString(path));
   if (EndsWith(LCase(path), ".bum")) reader.setFormat("bmp");
   reader.setAutoTransform(false);
   const QSize size = reader.size();
-  const bool decodesScaled = reader.supportsOption(QImageIOHandler::ScaledSize);
   const QSize scaled = ScaledSize(size, scaledSizeFor);
-  if (scaled.isValid()) {
+  const bool readScaled = scaled.isValid() && ScalesRight(reader.imageFormat());
+  const bool decodesScaled = readScaled && reader.supportsOption(QImageIOHandler::ScaledSize);
+  if (readScaled) {
     reader.setScaledSize(scaled);
     reader.setQuality(25);  // lets the JPEG reader take its faster transform for a small picture
   }
   std::unique_lock<std::mutex> lock(BigPictureLock(), std::defer_lock);
-  if (!(decodesScaled && scaled.isValid()) && size.isValid() && Big(size)) lock.lock();
+  if (!decodesScaled && size.isValid() && Big(size)) lock.lock();
   out.image = reader.read();
+  if (scaled.isValid() && !readScaled && !out.image.isNull()) out.image = ScaledDown(out.image, scaled);
   out.size = size.isValid() && !size.isEmpty() ? size : out.image.size();
   return out;
 }
@@ -86,7 +111,7 @@ DecodedPicture DecodePicture(const std::string& path, const ScaledSizeFor& scale
   DecodedPicture stb = ReadWithStb(path);
   if (stb.image.isNull() && stbFirst) return ReadWithQt(path, scaledSizeFor);
   if (const QSize scaled = ScaledSize(stb.size, scaledSizeFor); !stb.image.isNull() && scaled.isValid())
-    stb.image = stb.image.scaled(scaled, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    stb.image = ScaledDown(stb.image, scaled);
   return stb;
 }
 
