@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QDir>
@@ -40,10 +41,22 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
+QPointer<QWidget> gDialogOwner;
+
 }  // namespace
 
+DialogOwner::DialogOwner(QWidget* owner) : previous_(gDialogOwner) { gDialogOwner = owner; }
+DialogOwner::~DialogOwner() { gDialogOwner = previous_; }
+
+QWidget* QtUi::owner() const {
+  // A dialog under a modal window would wait behind it, out of reach.
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  if (gDialogOwner) return gDialogOwner;
+  return parent_;
+}
+
 MsgResult QtUi::MessageBox(const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon icon) {
-  QMessageBox box(parent_);
+  QMessageBox box(owner());
   box.setWindowTitle(Q(title));
   box.setText(FromPoserText(text).replace("\r\n", "\n"));
   switch (icon) {
@@ -76,14 +89,14 @@ MsgResult QtUi::MessageBox(const std::string& text, const std::string& title, Ms
 std::optional<std::string> QtUi::InputBox(const std::string& prompt, const std::string& title,
                                           const std::string& defaultText) {
   bool ok = false;
-  const QString text = QInputDialog::getText(parent_, Q(title), FromPoserText(prompt), QLineEdit::Normal,
+  const QString text = QInputDialog::getText(owner(), Q(title), FromPoserText(prompt), QLineEdit::Normal,
                                              FromPoserText(defaultText), &ok);
   if (!ok) return std::nullopt;
   return ToPoserText(text);
 }
 
 std::optional<Rgb> QtUi::ChooseColor(const Rgb& initial) {
-  const QColor chosen = QColorDialog::getColor(QColor(initial[0], initial[1], initial[2]), parent_);
+  const QColor chosen = QColorDialog::getColor(QColor(initial[0], initial[1], initial[2]), owner());
   if (!chosen.isValid()) return std::nullopt;
   return Rgb{chosen.red(), chosen.green(), chosen.blue()};
 }
@@ -100,7 +113,7 @@ bool EndFileDialog() {
 }
 
 FileDialogResult QtUi::RunFileDialog(const FileDialogRequest& request, bool save) {
-  QFileDialog dialog(parent_, Q(request.title), Q(request.initDir), Q(QtFilterOf(request.filter)));
+  QFileDialog dialog(owner(), Q(request.title), Q(request.initDir), Q(QtFilterOf(request.filter)));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save                                   ? QFileDialog::AnyFile
@@ -137,7 +150,7 @@ FileDialogResult QtUi::ShowOpen(const FileDialogRequest& request) { return RunFi
 FileDialogResult QtUi::ShowSave(const FileDialogRequest& request) { return RunFileDialog(request, true); }
 
 std::optional<std::string> QtUi::BrowseFolder(const std::string& title, const std::string& startFolder) {
-  const QString folder = QFileDialog::getExistingDirectory(parent_, Q(title), Q(startFolder),
+  const QString folder = QFileDialog::getExistingDirectory(owner(), Q(title), Q(startFolder),
                                                            QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
   if (folder.isEmpty()) return std::nullopt;
   return folder.toStdString();
