@@ -13,7 +13,7 @@ endif()
 # The program finds its help files and icons beside itself.
 file(REAL_PATH "${prefix}/bin/vandrel" program)
 get_filename_component(folder "${program}" DIRECTORY)
-foreach(file VDLLicense.txt VHistory.htm Icons/CR2.png Icons/LT2.png)
+foreach(file VDLLicense.txt VHistory.htm VHelp.htm README.md Icons/CR2.png Icons/LT2.png)
   if(NOT EXISTS "${folder}/${file}")
     message(FATAL_ERROR "${file} is not installed beside the program (${folder})")
   endif()

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -178,6 +179,8 @@ std::string BrowseStartFolder(const std::string& boxText, const std::string& pos
     start = boxText;
   } else if (FolderExists(poserFolder)) {
     start = poserFolder;
+  } else {
+    start = QDir::homePath().toStdString();  // not the folder Vandrel happened to start in
   }
   return RemoveTrailingBackslash(start);
 }

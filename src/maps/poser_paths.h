@@ -15,8 +15,8 @@ namespace vandrel {
 // "none" or not an absolute path) a colon path names no file and gives "".
 // An absolute file path comes back in its stored case when it exists; every
 // other path (a Windows path, a relative one) comes back unchanged, and
-// "NO_MAP" as "no_map". Thumbnails are kept under LCase of the result.
-// Names in Windows-1252 find their files named in UTF-8 (FindStoredName).
+// "NO_MAP" as "no_map". Thumbnails are kept under the result. Names in
+// Windows-1252 find their files named in UTF-8 (FindStoredName).
 std::string PoserPathToFilePath(const std::string& path);
 
 // The stored form of a found map file as a material keeps it: a colon path

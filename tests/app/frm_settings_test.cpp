@@ -220,8 +220,10 @@ TEST_F(FrmSettingsTest, BrowseOpensOnTheBoxesFolderAndKeepsTheBoxOnCancel) {
   for (int i = 0; i < 3; ++i) press(window, "Browse(1)");  // the box holds "none": the Poser folder
   box(window, 3)->setText(QString::fromStdString(gSettings.HR2 + "/"));
   press(window, "Browse(3)");
+  // Neither box nor Poser folder: the user's home, not the working folder.
   gSettings.Poser = kNone;
   box(window, 10)->setText("");
+  const test::ScopedEnv home("HOME", folder("home"));
   press(window, "Browse(10)");
 
   const auto requests = ui->requestsOf(UiRequest::Folder);
@@ -231,7 +233,7 @@ TEST_F(FrmSettingsTest, BrowseOpensOnTheBoxesFolderAndKeepsTheBoxOnCancel) {
   EXPECT_EQ(requests[3].title, "Select your Default Hair folder");
   EXPECT_EQ(requests[3].startFolder, gSettings.HR2);
   EXPECT_EQ(requests[4].title, "Select your Default Face folder");
-  EXPECT_EQ(requests[4].startFolder, "");
+  EXPECT_EQ(requests[4].startFolder, program.file("home"));
   EXPECT_EQ(gState.BrowseFolderIndex, 10);
   EXPECT_EQ(text(window, 1), chosen);
   EXPECT_EQ(text(window, 3), gSettings.HR2 + "/");  // cancelled: unchanged

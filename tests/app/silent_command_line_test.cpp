@@ -78,6 +78,8 @@ TEST(SilentCommandLine, WritesThePoseBesideTheFileAndExitsZero) {
   // The Help menu's documents stand beside the program.
   EXPECT_TRUE(FileExists(FolderOf(VANDREL_EXE) + "/VDLLicense.txt"));
   EXPECT_TRUE(FileExists(FolderOf(VANDREL_EXE) + "/VHistory.htm"));
+  EXPECT_TRUE(FileExists(FolderOf(VANDREL_EXE) + "/VHelp.htm"));
+  EXPECT_TRUE(FileExists(FolderOf(VANDREL_EXE) + "/README.md"));
 
   // A Linux name holding double quotes is the last argument.
   const std::string quoted = library.write("Vicky \"Sunset\".cr2", source);

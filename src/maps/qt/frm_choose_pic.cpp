@@ -151,7 +151,7 @@ void FrmChoosePic::cmbMaps_Click() {
     if (thumbnails) {
       const bool added = LoadThumbNail(candidate, 1);
       if (static_cast<std::size_t>(index) < mListed.size() && (added || mListed[static_cast<std::size_t>(index)])) {
-        ShowPicture(imgMapThumb, ImageList1(1).Find(LCase(candidate)));
+        ShowPicture(imgMapThumb, ImageList1(1).Find(candidate));
         shown = true;
         mListed[static_cast<std::size_t>(index)] = true;
       } else {

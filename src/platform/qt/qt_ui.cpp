@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QDir>
@@ -30,10 +31,22 @@ QString Q(const std::string& s) { return FromUtf8(s); }
 // map's name) or a file name, and show right either way.
 QString Shown(const std::string& s) { return FromPoserText(s); }
 
+QPointer<QWidget> gDialogOwner;
+
 }  // namespace
 
+DialogOwner::DialogOwner(QWidget* owner) : previous_(gDialogOwner) { gDialogOwner = owner; }
+DialogOwner::~DialogOwner() { gDialogOwner = previous_; }
+
+QWidget* QtUi::owner() const {
+  // A dialog under a modal window would wait behind it, out of reach.
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  if (gDialogOwner) return gDialogOwner;
+  return parent_;
+}
+
 MsgResult QtUi::MessageBox(const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon icon) {
-  QMessageBox box(parent_);
+  QMessageBox box(owner());
   box.setWindowTitle(Shown(title));
   box.setText(FromPoserText(text).replace("\r\n", "\n"));
   switch (icon) {
@@ -66,14 +79,14 @@ MsgResult QtUi::MessageBox(const std::string& text, const std::string& title, Ms
 std::optional<std::string> QtUi::InputBox(const std::string& prompt, const std::string& title,
                                           const std::string& defaultText) {
   bool ok = false;
-  const QString text = QInputDialog::getText(parent_, Shown(title), FromPoserText(prompt), QLineEdit::Normal,
+  const QString text = QInputDialog::getText(owner(), Shown(title), FromPoserText(prompt), QLineEdit::Normal,
                                              FromPoserText(defaultText), &ok);
   if (!ok) return std::nullopt;
   return ToPoserText(text);
 }
 
 std::optional<Rgb> QtUi::ChooseColor(const Rgb& initial) {
-  const QColor chosen = QColorDialog::getColor(QColor(initial[0], initial[1], initial[2]), parent_);
+  const QColor chosen = QColorDialog::getColor(QColor(initial[0], initial[1], initial[2]), owner());
   if (!chosen.isValid()) return std::nullopt;
   return Rgb{chosen.red(), chosen.green(), chosen.blue()};
 }
@@ -90,7 +103,7 @@ bool EndFileDialog() {
 }
 
 FileDialogResult QtUi::RunFileDialog(const FileDialogRequest& request, bool save) {
-  QFileDialog dialog(parent_, Shown(request.title), Q(request.initDir), Q(QtFilterOf(request.filter)));
+  QFileDialog dialog(owner(), Shown(request.title), Q(request.initDir), Q(QtFilterOf(request.filter)));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save                                   ? QFileDialog::AnyFile
@@ -127,7 +140,7 @@ FileDialogResult QtUi::ShowOpen(const FileDialogRequest& request) { return RunFi
 FileDialogResult QtUi::ShowSave(const FileDialogRequest& request) { return RunFileDialog(request, true); }
 
 std::optional<std::string> QtUi::BrowseFolder(const std::string& title, const std::string& startFolder) {
-  const QString folder = QFileDialog::getExistingDirectory(parent_, Shown(title), Q(startFolder),
+  const QString folder = QFileDialog::getExistingDirectory(owner(), Shown(title), Q(startFolder),
                                                            QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
   if (folder.isEmpty()) return std::nullopt;
   return ToUtf8(folder);

@@ -10,7 +10,8 @@ namespace vandrel {
 
 class QtUi : public UiServices {
  public:
-  // Dialogs are shown over `parent` (may be null).
+  // Dialogs are shown over `parent` (may be null), or over the window that
+  // owns them for the moment (DialogOwner, a modal window).
   explicit QtUi(QWidget* parent = nullptr) : parent_(parent) {}
   void setParent(QWidget* parent) { parent_ = parent; }
 
@@ -28,7 +29,23 @@ class QtUi : public UiServices {
 
  private:
   FileDialogResult RunFileDialog(const FileDialogRequest& request, bool save);
+  QWidget* owner() const;
   QWidget* parent_;
+};
+
+// While one lives, the dialogs and message boxes QtUi shows belong to
+// `owner`: a window of its own (the batch converter) handling a command
+// keeps its questions and dialogs above itself, and comes back to the front
+// when they close. A modal window that is up owns them before it.
+class DialogOwner {
+ public:
+  explicit DialogOwner(QWidget* owner);
+  ~DialogOwner();
+  DialogOwner(const DialogOwner&) = delete;
+  DialogOwner& operator=(const DialogOwner&) = delete;
+
+ private:
+  QWidget* previous_;
 };
 
 // Ends a file dialog that is still open, as cancelled; false when none is.

@@ -19,6 +19,7 @@
 #include "platform/cdlg_ex.h"
 #include "platform/files.h"
 #include "platform/qt/poser_text.h"
+#include "platform/qt/qt_ui.h"
 #include "platform/ui_services.h"
 
 namespace vandrel {
@@ -77,7 +78,7 @@ void BatchFileList::dropEvent(QDropEvent* event) {
 
 FrmBatchConverter::FrmBatchConverter(QWidget* owner, std::unique_ptr<BatchDocument> document,
                                      ProgressFactory progress)
-    : QWidget(owner, Qt::Window), document_(std::move(document)), progress_(std::move(progress)) {
+    : QWidget(owner, Qt::Tool), document_(std::move(document)), progress_(std::move(progress)) {
   setObjectName("frmBatchConverter");
   setWindowTitle("P4 <-> P5 batch converter");
 
@@ -176,6 +177,7 @@ void FrmBatchConverter::AddFiles(const std::vector<std::string>& paths) {
 
 void FrmBatchConverter::Command1_Click() {
   if (running_) return;
+  const DialogOwner dialogs(this);
   FileDialogRequest request;
   request.filter = "Pose files|*.pz2;*.cm2;*.lt2;*.hd2;*.fc2|All files|*.*";
   request.flags = kOfnExplorer | kOfnAllowMultiSelect | kOfnLongNames | kOfnHideReadOnly;
@@ -193,6 +195,7 @@ void FrmBatchConverter::Command1_Click() {
 
 void FrmBatchConverter::ListView1_OLEDragDrop(const std::vector<std::string>& paths) {
   if (running_) return;
+  const DialogOwner dialogs(this);
   AddFiles(paths);
   EnableListCommands(!list_.empty());
 }
@@ -216,6 +219,7 @@ void FrmBatchConverter::Option_Click(int index) {
 
 void FrmBatchConverter::Command4_Click() {
   if (running_ || list_.empty()) return;
+  const DialogOwner dialogs(this);
   running_ = true;
   setEnabled(false);
   // The selected option, not each file's operation, decides the question.
