@@ -64,6 +64,9 @@ ListView* NewListView(QWidget* parent, const QString& name, const QString& tip) 
   view->setUniformRowHeights(true);
   view->setSelectionMode(QAbstractItemView::ExtendedSelection);
   view->setSortingEnabled(false);
+  // Whole names: the Name column takes its longest name, Type the rest.
+  view->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  view->header()->setStretchLastSection(true);
   QObject::connect(view, &QTreeWidget::itemClicked, view, [view](QTreeWidgetItem* item) {
     if (view->onItem) view->onItem(view->indexOfTopLevelItem(item) + 1);
   });
@@ -146,6 +149,7 @@ ChannelsPane::ChannelsPane(FrmMain& owner) : owner_(owner) {
       chkEnable[i]->setObjectName(QString("chkEnable(%1)").arg(i));
       chkEnable[i]->setToolTip(kSwitchTip);
       lblDisable[i] = newLabel(fraActorProperties, QString("lblDisable(%1)").arg(i), "Enabled");
+      controls::clickThroughCaption(lblDisable[i], chkEnable[i]);
       cmdApplyProperty[i] = newButton(fraActorProperties, QString("cmdApplyProperty(%1)").arg(i), "Apply");
       l->addWidget(lblActorProperty[i], i, 0);
       l->addWidget(value[i], i, 1);
@@ -176,6 +180,7 @@ ChannelsPane::ChannelsPane(FrmMain& owner) : owner_(owner) {
       chkEnableDial[i]->setObjectName(QString("chkEnableDial(%1)").arg(i));
       chkEnableDial[i]->setToolTip(kSwitchTip);
       lblEnableDial[i] = newLabel(fraDialValue, QString("lblEnableDial(%1)").arg(i), "Enabled");
+      controls::clickThroughCaption(lblEnableDial[i], chkEnableDial[i]);
       cmdApplyDial[i] =
           newButton(fraDialValue, QString("cmdApplyDial(%1)").arg(i), "Apply", "Apply value for selected Dial(s)");
       l->addWidget(lblDialProperty[i], i, 0);
@@ -203,6 +208,7 @@ ChannelsPane::ChannelsPane(FrmMain& owner) : owner_(owner) {
     chkDisableThighLength->setObjectName("chkDisableThighLength");
     chkDisableThighLength->setToolTip("Disable ThighLength property. Usually you can disable it.");
     lblDisableThighLength = newLabel(fraThighLength, "lblDisableThighLength", "Disable ThighLength");
+    controls::clickThroughCaption(lblDisableThighLength, chkDisableThighLength);
     l->addWidget(txtThighLength);
     l->addWidget(chkDisableThighLength);
     l->addWidget(lblDisableThighLength);
@@ -231,6 +237,7 @@ ChannelsPane::ChannelsPane(FrmMain& owner) : owner_(owner) {
         chkDelChannels[b] = new QCheckBox(fraDeleteChannels);
         chkDelChannels[b]->setObjectName(QString("chkDelChannels(%1)").arg(b));
         lblChannels[b] = newLabel(fraDeleteChannels, QString("lblChannels(%1)").arg(b), kChannelLabels[b]);
+        controls::clickThroughCaption(lblChannels[b], chkDelChannels[b]);
         l->addWidget(chkDelChannels[b], row, col);
         l->addWidget(lblChannels[b], row, col + 1);
       }
@@ -322,7 +329,16 @@ void ChannelsPane::ResetPane() {
                                                     cmdZerAll, cmdCreateDial})
     w->setEnabled(false);
   txtDialProperties[0]->setEnabled(false);
-  controls::setText(txtDialProperties[0], "");
+  // The property boxes keep nothing of the actors and channels read before.
+  for (QLineEdit* box : {txtActorProperties[0], txtActorProperties[1], txtDialProperties[0], txtDialProperties[1]})
+    controls::setText(box, "");
+  for (QComboBox* list : cmbActorProperties) controls::setListIndex(list, -1);
+  controls::setListIndex(cmbDialProperties, -1);
+  {
+    controls::EventsOff off;
+    for (QCheckBox* box : chkEnable) controls::setChecked(box, false);
+    for (QCheckBox* box : chkEnableDial) controls::setChecked(box, false);
+  }
   controls::setText(txtThighLength, "");
   txtThighLength->setEnabled(false);
 }

@@ -26,11 +26,9 @@ FrmFigure::FrmFigure(DocumentCalls& calls, QWidget* owner) : QDialog(owner), cal
   optName = new QRadioButton(this);
   optName->setObjectName("optName");
   lblByName = controls::newLabel(this, "lblByName", "Figure's name");
-  lblByName->setBuddy(optName);
   optGeom = new QRadioButton(this);
   optGeom->setObjectName("optGeom");
   Label1 = controls::newLabel(this, "Label1", "Geometry file");
-  Label1->setBuddy(optGeom);
   cmdOK = controls::newButton(this, "cmdOK", "OK");
   cmdOK->setDefault(true);
 
@@ -46,20 +44,11 @@ FrmFigure::FrmFigure(DocumentCalls& calls, QWidget* owner) : QDialog(owner), cal
   grid->setColumnStretch(1, 1);
   grid->setColumnStretch(3, 1);
 
-  lblByName->installEventFilter(this);
-  Label1->installEventFilter(this);
+  controls::clickThroughCaption(lblByName, optName);
+  controls::clickThroughCaption(Label1, optGeom);
   controls::bindOption(optName, [this] { optName_Click(); });
   controls::bindOption(optGeom, [this] { optGeom_Click(); });
   controls::bindButton(cmdOK, [this] { cmdOK_Click(); });
-}
-
-bool FrmFigure::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseButtonRelease && (watched == lblByName || watched == Label1)) {
-    QRadioButton* option = watched == lblByName ? optName : optGeom;
-    if (option->isEnabled()) option->click();
-    return true;
-  }
-  return QDialog::eventFilter(watched, event);
 }
 
 bool FrmFigure::Form_Load() {

@@ -45,10 +45,6 @@ class FrmFigure : public QDialog {
   void cmdOK_Click();
   const FigureReadResult& Result() const { return result_; }
 
- protected:
-  // A click on an option's label chooses that option, as on its button.
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
  private:
   void List(bool byName);
 

@@ -268,8 +268,10 @@ void FrmMain::OpenFile(const std::string& text) {
   }
   if (!result.ok) {
     // The report was shown; the document is left empty and nothing is saved.
+    // The caption names the file that failed, not the one read before it.
     gState.SilentSave = false;
     LeaveDocumentEmpty();
+    SetDocumentCaption(path);
     return;
   }
   // The required-version box's change handling marks the document changed;
@@ -304,6 +306,9 @@ void FrmMain::LeaveDocumentEmpty() {
   for (QWidget* w : std::initializer_list<QWidget*>{materials->cmbFigures, materials->cmdCreateMat, materials->cmdNewMat})
     w->setEnabled(false);
   ResetMainWindow();
+  // No list keeps the names of a document that is no longer open.
+  materials->ClearMaterialPanel();
+  materials->MirrorObjectList();
   {
     EventsOff off;
     controls::setChecked(chkChannels, true);

@@ -192,7 +192,8 @@ void FrmMain::OpenFigureType(int fileType, bool loadProps, bool alwaysAsk) {
   gState.LoadProps = loadProps;
   OpenFile("");
   if (gOpenCancelled || gEndProgram) return;
-  if (alwaysAsk || !SharedDialog().FileName.empty()) {
+  // A failed read left no document to read morphs into: nothing to ask.
+  if (!gState.ReadError && (alwaysAsk || !SharedDialog().FileName.empty())) {
     const MsgResult answer = Ui().MessageBox(kMorphQuestion, "", MsgButtons::YesNo, MsgIcon::None);
     if (answer == MsgResult::Yes && !SharedDialog().FileName.empty()) ReadMorphPoseFile(false, true, "", false);
   }

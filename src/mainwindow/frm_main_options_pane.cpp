@@ -42,7 +42,7 @@ void OptionFrame(QGroupBox* frame, std::array<QRadioButton*, 2>& options, std::a
     options[i] = new QRadioButton(frame);
     options[i]->setObjectName(QString("%1(%2)").arg(name).arg(i));
     labels[i] = Label(frame, QString("%1(%2)").arg(labelName).arg(i), texts[i]);
-    labels[i]->setBuddy(options[i]);
+    controls::clickThroughCaption(labels[i], options[i]);
     l->addWidget(options[i], i, 0);
     l->addWidget(labels[i], i, 1);
   }
@@ -94,6 +94,7 @@ QWidget* FrmMain::BuildOptionsPane() {
   lblNoMaterialData = Label(pane, "lblNoMaterialData", "Don't save materials",
                             "Check if you don't want to include material data in the pose");
   controls::bindCheckBox(chkNoMaterialData, [this] { chkNoMaterialData_Click(); });
+  controls::clickThroughCaption(lblNoMaterialData, chkNoMaterialData);
   grid->addWidget(chkNoMaterialData, 1, 0, Qt::AlignRight);
   grid->addWidget(lblNoMaterialData, 1, 1);
 
@@ -103,6 +104,7 @@ QWidget* FrmMain::BuildOptionsPane() {
   lblEnableChannels = Label(pane, "lblEnableChannels", "Don't save morphs or poses",
                             "Check if you don't want to include pose or morph data in the pose file");
   controls::bindCheckBox(chkChannels, [this] { chkChannels_Click(); });
+  controls::clickThroughCaption(lblEnableChannels, chkChannels);
   grid->addWidget(chkChannels, 2, 0, Qt::AlignRight);
   grid->addWidget(lblEnableChannels, 2, 1);
   grid->setColumnStretch(1, 1);

@@ -114,7 +114,7 @@ void MaterialsPane::Build() {
   cmbFigures->setObjectName("cmbFigures");
   cmbFigures->setToolTip("Choose the object (figure, prop, hair or body part) you want to modify");
   cmd[1] = newButton(pane, "cmd(1)", "Delete", "Remove selected object from the pose");
-  cmdNewMat = newButton(pane, "cmdNewMat", "Create new material");
+  cmdNewMat = newButton(pane, "cmdNewMat", "Create new material", "Create a new material from scratch");
   cmdCreateMat = newButton(pane, "cmdCreateMat", "Add materials to object");
   lists->addWidget(lblObject, 0, 0);
   lists->addWidget(cmbFigures, 0, 1, 1, 3);
@@ -137,7 +137,7 @@ void MaterialsPane::Build() {
   }
   cmd[0] = newButton(pane, "cmd(0)", "Select all", "Select all materials");
   cmdInvertSel = newButton(pane, "cmdInvertSel", "Invert sel");
-  cmdDeleteMaterials = newButton(pane, "cmdDeleteMaterials", "Delete");
+  cmdDeleteMaterials = newButton(pane, "cmdDeleteMaterials", "Delete", "Delete selected materials");
   lists->addWidget(lblMaterials, 2, 0);
   lists->addWidget(lstMaterials, 2, 1, 4, 2);
   lists->addWidget(cmd[0], 2, 3);
@@ -210,6 +210,9 @@ void MaterialsPane::Build() {
     values->addWidget(panel.disabled, i, 0, 1, 4);
   }
   values->setColumnStretch(2, 1);
+  // Rows close together, as the laptop screen needs them (spacing left to
+  // the layout grows with the Disabled labels, which keep their room).
+  values->setVerticalSpacing(0);
   // The captions' column keeps its width whichever panels are off.
   const int captionWidth = pane->fontMetrics().horizontalAdvance("Transparency Falloff") + 12;
   values->setColumnMinimumWidth(0, captionWidth);
@@ -246,6 +249,7 @@ void MaterialsPane::Build() {
     maps->addWidget(panel.disabled, i, 0, 1, 7);
   }
   maps->setColumnStretch(5, 1);
+  maps->setVerticalSpacing(0);
   maps->setColumnMinimumWidth(0, captionWidth);
   top->addLayout(maps);
 
@@ -277,6 +281,7 @@ void MaterialsPane::Build() {
     if (*boxes[i].tip) box->setToolTip(boxes[i].tip);
     *boxes[i].box = box;
     panel.editors = {box};
+    controls::clickThroughCaption(panel.caption, box);
     switches->addWidget(box, i, 0);
     switches->addWidget(panel.caption, i, 1);
     switches->addWidget(panel.disabled, i, 0, 1, 2);
@@ -285,6 +290,7 @@ void MaterialsPane::Build() {
   chkTexture->setObjectName("chkTexture");
   chkTexture->setToolTip("Use absolute file references with textures, bumps, reflection maps and transparency maps");
   lblUseFullPath = newLabel(pane, "lblUseFullPath", "Use full map paths");
+  controls::clickThroughCaption(lblUseFullPath, chkTexture);
   switches->addWidget(chkTexture, 0, 2);
   switches->addWidget(lblUseFullPath, 0, 3);
   // Spanning Disabled labels widen the caption column, not the box column.
@@ -311,6 +317,19 @@ void MaterialsPane::Build() {
   band->addLayout(thumbs);
   top->addLayout(band);
   top->addStretch(1);
+
+  // Both faces of a panel take the same room: a hidden control keeps its
+  // place, so no row or swatch moves when a panel flips.
+  for (const PropertyPanel& panel : panels) {
+    std::vector<QWidget*> widgets = panel.editors;
+    widgets.push_back(panel.caption);
+    widgets.push_back(panel.disabled);
+    for (QWidget* w : widgets) {
+      QSizePolicy policy = w->sizePolicy();
+      policy.setRetainSizeWhenHidden(true);
+      w->setSizePolicy(policy);
+    }
+  }
 
   // Templates of the preview box and switch that an open dialog takes in;
   // never in view.

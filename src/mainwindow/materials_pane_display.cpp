@@ -96,8 +96,11 @@ void MaterialsPane::ShowMaterial() {
     face(kTextureMapPanel + j);
     QLineEdit* box = TXT[static_cast<std::size_t>(8 + j)];
     const bool missing = !IsNoMap(*maps[j]) && !FileExists(PoserPathToFilePath(*maps[j]));
+    // Red or black while the box is usable; a disabled box keeps the greyed
+    // text of every disabled control.
     QPalette palette = box->palette();
-    palette.setColor(QPalette::Text, missing ? QColor(255, 0, 0) : QColor(0, 0, 0));
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+      palette.setColor(group, QPalette::Text, missing ? QColor(255, 0, 0) : QColor(0, 0, 0));
     box->setPalette(palette);
     controls::setText(box, FromPoserText(*maps[j]));
     ShowMapThumbnail(j, *maps[j]);

@@ -99,6 +99,10 @@ void MaterialsPane::ResetControls() {
 }
 
 void MaterialsPane::EnableMaterialControls() {
+  // Every panel in its on face first: enabling the controls of a panel in its
+  // off face would leave its caption greyed once it flips back (after an
+  // import, for one), and the property could not be switched any more.
+  AllPanelsOn();
   SetEnabled(MaterialEditors(), true);
   SetEnabled({lstMaterials, cmbFigures, cmdCreateMat, cmdNewMat, chkApplyTextures, chkMultiplyThroughKdColor,
               chkMultiplyThroughLights, Combo1},

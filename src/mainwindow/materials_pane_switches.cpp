@@ -1,6 +1,7 @@
 // Switching a material property off and on: a double-click on a panel's
 // caption label leaves the property out of the saved pose for every selected
 // material, one on its Disabled label puts it back.
+#include <QCheckBox>
 #include <QEvent>
 #include <QLabel>
 
@@ -38,6 +39,10 @@ bool MaterialsPane::eventFilter(QObject* watched, QEvent* event) {
     for (int panel = 0; panel < kPanelCount; ++panel) {
       const PropertyPanel& p = panels[static_cast<std::size_t>(panel)];
       if (watched == p.caption) {
+        // The first click of the double-click ticked or cleared the box
+        // beside its caption: undone, so that the value stays as it was.
+        auto* box = qobject_cast<QCheckBox*>(p.editors.front());
+        if (box && box->isEnabled() && !box->isHidden()) box->click();
         SwitchOff(panel);
         return true;
       }

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QPushButton>
+#include <algorithm>
 #include <filesystem>
 
 #include "common/encoding.h"
@@ -92,7 +93,13 @@ void MaterialsPane::Combo2_Click() {
   std::vector<std::string> rows;
   rows.reserve(static_cast<std::size_t>(lstMaterials->count()));
   for (int row = 0; row < lstMaterials->count(); ++row) rows.push_back(ToUtf8(lstMaterials->item(row)->text()));
-  controls::setSelection(lstMaterials, GroupSelection(members, rows));
+  const std::vector<bool> selection = GroupSelection(members, rows);
+  controls::setSelection(lstMaterials, selection);
+  // The group's first material comes into view, wherever the list stood.
+  const auto first = std::find(selection.begin(), selection.end(), true);
+  if (first != selection.end())
+    lstMaterials->scrollToItem(lstMaterials->item(static_cast<int>(first - selection.begin())),
+                               QAbstractItemView::PositionAtTop);
 }
 
 void MaterialsPane::cmdDelTemplate_Click() {

@@ -74,6 +74,10 @@ void RecordReplacement(const std::string& key, const std::string& result, const 
   AddToTable(gReplacedMaps, StringPairRec{key, exists ? file : result});
 }
 
+// The missing Poser folder is reported once per Fix click or map check, not
+// once for every map row of every object it stops.
+bool gPoserFolderReported = false;
+
 }  // namespace
 
 int FindReplacedMap(const std::string& path) {
@@ -94,6 +98,7 @@ bool IsFolderScanned(const std::string& folder) {
 void ResetMapSearch() {
   gReplacedMaps.assign(1, StringPairRec{});
   gScannedFolders.assign(1, std::string());
+  gPoserFolderReported = false;
 }
 
 std::string FindFile(const std::string& ref, Host& host, const MapSearchHooks& hooks) {
@@ -165,7 +170,9 @@ std::string FolderToScan(const std::string& map, Host& host, const MapSearchHook
     folder = havePoser && FolderExists(textures) ? textures : poser;
   }
   if (folder == poser && (!havePoser || !FolderExists(poser))) {
-    Exclaim(host, "The Default Poser\r\nfolder preference hasn't been set up correctly.");
+    if (!gPoserFolderReported)
+      Exclaim(host, "The Default Poser\r\nfolder preference hasn't been set up correctly.");
+    gPoserFolderReported = true;
     return {};
   }
   return folder;

@@ -100,10 +100,10 @@ TEST_F(MaterialsPaneTest, LoadShowsTheFirstMaterialAndSelectionsAndCheckBoxesFol
   EXPECT_EQ(P().TXT[2]->text(), "0");
   EXPECT_TRUE(P().panels[kTransparencyMinPanel].caption->isHidden());
 
-  // eyes: no texture map, shown in black; its off face on the map row.
+  // eyes: no texture map, black (drawn greyed while its row is off); its off face on the map row.
   Select({1});
   EXPECT_EQ(P().TXT[8]->text(), "NO_MAP");
-  EXPECT_EQ(P().TXT[8]->palette().color(QPalette::Text), QColor(0, 0, 0));
+  EXPECT_EQ(P().TXT[8]->palette().color(QPalette::Active, QPalette::Text), QColor(0, 0, 0));
   EXPECT_TRUE(P().PanelIsOff(kTextureMapPanel));
   EXPECT_EQ(P().TXT[5]->text(), "50");
   // A Ctrl-click that leaves the current item unselected shows the lowest selected one.

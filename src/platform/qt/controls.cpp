@@ -13,6 +13,7 @@
 #include <QTabBar>
 #include <QTreeWidget>
 #include <QItemSelection>
+#include <QMouseEvent>
 
 #include <algorithm>
 #include <memory>
@@ -36,6 +37,28 @@ HandlerSlot* SlotOf(QObject* control) {
       if (auto* slot = dynamic_cast<HandlerSlot*>(child)) return slot;
   return nullptr;
 }
+
+// Watches a caption label and passes its clicks on to its button.
+class CaptionClick : public QObject {
+ public:
+  CaptionClick(QLabel* caption, QAbstractButton* button) : QObject(caption), button_(button) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::MouseButtonRelease) return false;
+    auto* caption = static_cast<QWidget*>(watched);
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    // Released over the caption, as a click on a button counts only there.
+    if (mouse->button() != Qt::LeftButton || !caption->rect().contains(mouse->position().toPoint())) return false;
+    if (!caption->isEnabled() || !button_->isEnabled() || button_->isHidden()) return false;
+    if (button_->focusPolicy() & Qt::ClickFocus) button_->setFocus(Qt::MouseFocusReason);
+    button_->click();
+    return false;
+  }
+
+ private:
+  QAbstractButton* button_;
+};
 
 }  // namespace
 
@@ -359,6 +382,11 @@ QLabel* newLabel(QWidget* parent, const QString& name, const QString& caption, c
   l->setObjectName(name);
   if (!tip.isEmpty()) l->setToolTip(tip);
   return l;
+}
+
+void clickThroughCaption(QLabel* caption, QAbstractButton* button) {
+  caption->setBuddy(button);
+  caption->installEventFilter(new CaptionClick(caption, button));
 }
 
 }  // namespace vandrel::controls

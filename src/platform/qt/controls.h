@@ -126,4 +126,10 @@ class EventsOff {
 QPushButton* newButton(QWidget* parent, const QString& name, const QString& caption, const QString& tip = {});
 QLabel* newLabel(QWidget* parent, const QString& name, const QString& caption, const QString& tip = {});
 
+// A check box or option button whose text stands in a label beside it: a
+// click on the label is a click on the button (the box ticks or clears, the
+// option is chosen, its handler runs), as long as both are enabled. The label
+// becomes the button's buddy.
+void clickThroughCaption(QLabel* caption, QAbstractButton* button);
+
 }  // namespace vandrel::controls

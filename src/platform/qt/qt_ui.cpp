@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QPointer>
@@ -78,11 +79,18 @@ MsgResult QtUi::MessageBox(const std::string& text, const std::string& title, Ms
 
 std::optional<std::string> QtUi::InputBox(const std::string& prompt, const std::string& title,
                                           const std::string& defaultText) {
-  bool ok = false;
-  const QString text = QInputDialog::getText(owner(), Shown(title), FromPoserText(prompt), QLineEdit::Normal,
-                                             FromPoserText(defaultText), &ok);
-  if (!ok) return std::nullopt;
-  return ToPoserText(text);
+  QInputDialog dialog(owner());
+  dialog.setWindowTitle(Shown(title));
+  dialog.setLabelText(FromPoserText(prompt));
+  dialog.setTextValue(FromPoserText(defaultText));
+  // Wide enough for the whole title beside the title bar's buttons (a window
+  // manager may draw it in a larger, bold font), and never narrower than an
+  // input box usually is. The dialog takes its size from its layout, so the
+  // text box asks for the room.
+  const int titleWidth = dialog.fontMetrics().horizontalAdvance(dialog.windowTitle());
+  if (auto* box = dialog.findChild<QLineEdit*>()) box->setMinimumWidth(std::max(380, titleWidth * 3 / 2 + 140));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return ToPoserText(dialog.textValue());
 }
 
 std::optional<Rgb> QtUi::ChooseColor(const Rgb& initial) {

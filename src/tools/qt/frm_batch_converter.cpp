@@ -18,6 +18,7 @@
 #include "model/model.h"
 #include "platform/cdlg_ex.h"
 #include "platform/files.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/poser_text.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/ui_services.h"
@@ -105,8 +106,7 @@ FrmBatchConverter::FrmBatchConverter(QWidget* owner, std::unique_ptr<BatchDocume
     lblOption[i] = new QLabel(kBatchOperations[i].label, this);
     lblOption[i]->setObjectName(QString("lblOption%1").arg(i + 1));
     lblOption[i]->setToolTip(kBatchOperations[i].toolTip);
-    lblOption[i]->setBuddy(Option[i]);
-    lblOption[i]->installEventFilter(this);
+    controls::clickThroughCaption(lblOption[i], Option[i]);
     options->addWidget(Option[i], i + 1, 0);
     options->addWidget(lblOption[i], i + 1, 1);
     connect(Option[i], &QRadioButton::clicked, this, [this, i] { Option_Click(i); });
@@ -246,17 +246,6 @@ void FrmBatchConverter::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QWidget::keyPressEvent(event);
-}
-
-bool FrmBatchConverter::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::MouseButtonRelease) {
-    for (int i = 0; i < kBatchOperationCount; ++i) {
-      if (watched != lblOption[i]) continue;
-      if (Option[i]->isEnabled()) Option[i]->click();
-      return true;
-    }
-  }
-  return QWidget::eventFilter(watched, event);
 }
 
 void FrmBatchConverter::closeEvent(QCloseEvent* event) {

@@ -69,8 +69,6 @@ class FrmBatchConverter : public QWidget {
   // Esc presses Cancel; the window does not close while a run goes.
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
-  // A click on an option's label chooses that option, as on its button.
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void AddFiles(const std::vector<std::string>& paths);
