@@ -45,6 +45,8 @@ struct FolderListing {
 // Listings kept while a ScopedFolderListings lives (the user-interface thread only).
 int gListingScopes = 0;
 std::unordered_map<std::string, FolderListing> gListings;
+// Paths found as given in folders not listed (kept while a scope lives too).
+std::unordered_set<std::string> gFoundAsGiven;
 
 const FolderListing& ListingOf(const std::string& folder) {
   auto [it, added] = gListings.try_emplace(folder);
@@ -64,13 +66,28 @@ const FolderListing& ListingOf(const std::string& folder) {
 
 ScopedFolderListings::ScopedFolderListings() { ++gListingScopes; }
 ScopedFolderListings::~ScopedFolderListings() {
-  if (--gListingScopes == 0) gListings.clear();
+  if (--gListingScopes == 0) {
+    gListings.clear();
+    gFoundAsGiven.clear();
+  }
 }
 
 std::string FindStoredName(const std::string& folder, const std::string& name) {
   if (name.empty() || name.find('/') != std::string::npos) return {};
   if (gListingScopes > 0) {
     if (name == "." || name == "..") return {};
+    // A folder not listed yet is listed only when the name is not there as
+    // given: one name looked up in each of many folders (the maps of a
+    // check) costs a lookup of the name, not a listing of its folder.
+    if (!gListings.contains(folder)) {
+      std::string path = JoinPath(folder, name);
+      if (gFoundAsGiven.contains(path)) return name;
+      struct stat st {};
+      if (::lstat(path.c_str(), &st) == 0) {
+        gFoundAsGiven.insert(std::move(path));
+        return name;
+      }
+    }
     const FolderListing& listing = ListingOf(folder);
     if (listing.names.count(name)) return name;
     const auto it = listing.firstByLower.find(LCase(name));
