@@ -19,30 +19,37 @@ class Stripper {
   // One piece through the four passes, appended to `out`. A piece holds
   // "deltas" at most at its start.
   void Piece(std::string_view piece, std::string& out) {
-    std::string work(piece);
     // Line ends: two CR or more all become LF; a single CR stays.
-    const std::size_t firstCr = work.find('\r');
-    if (firstCr != std::string::npos && work.rfind('\r') != firstCr) {
+    const std::size_t firstCr = piece.find('\r');
+    if (firstCr != std::string_view::npos && piece.rfind('\r') != firstCr) {
+      std::string work(piece);
       CrToLf(work);
       Step();
+      Blocks(work, out);
+      return;
     }
+    Blocks(piece, out);
+  }
+
+  // The last three passes, read from the piece as it stands: "deltas " LF
+  // and "deltas " CR become "deltas" LF, and the block from "deltas" LF
+  // through its first "}" goes (a block that never closes ends the piece).
+  void Blocks(std::string_view work, std::string& out) {
     const std::size_t at = work.find(kDeltas);
-    if (at != std::string::npos) {
+    if (at != std::string_view::npos) {
       const std::size_t after = at + kDeltas.size();
-      if (work.compare(after, 2, " \n") == 0) {
-        work.erase(after, 1);  // "deltas " LF -> "deltas" LF
-        Step();
+      const std::string_view next = work.substr(after, 2);
+      bool block = next.starts_with('\n');
+      if (next == " \n" || next == " \r") {
+        Step();  // the blank (and the CR) changed
+        block = true;
       }
-      if (work.compare(after, 2, " \r") == 0) {
-        work.replace(after, 2, "\n");  // "deltas " CR -> "deltas" LF
-        Step();
-      }
-      if (work.compare(after, 1, "\n") == 0) {
-        // The block from "deltas" through its first "}"; a block that never
-        // closes ends the piece.
+      if (block) {
+        // The changed characters hold no "}": the block ends where it would
+        // in the changed piece.
         const std::size_t close = work.find('}', at);
-        out.append(work, 0, at);
-        if (close != std::string::npos) out.append(work, close + 1);
+        out.append(work.substr(0, at));
+        if (close != std::string_view::npos) out.append(work.substr(close + 1));
         Step();
         return;
       }
@@ -62,8 +69,18 @@ class Stripper {
 }  // namespace
 
 bool StripDeltas(std::string& text, bool quiet, Host& host, ProgressMemo memo) {
+  std::string out;
+  if (!StripDeltas(text, out, quiet, host, memo)) {
+    text = "cancel";
+    return false;
+  }
+  text = std::move(out);
+  return true;
+}
+
+bool StripDeltas(std::string_view all, std::string& out, bool quiet, Host& host, ProgressMemo memo) {
   const bool batch = gState.BatchMode;
-  const std::string_view all(text);
+  out.clear();
   // Pieces begin at every "deltas" after the first character.
   const std::size_t pieces = 1 + (all.size() > 1 ? CountOf(all.substr(1), kDeltas) : 0);
   if (!batch) {
@@ -71,7 +88,6 @@ bool StripDeltas(std::string& text, bool quiet, Host& host, ProgressMemo memo) {
     host.SetRange(static_cast<long long>(pieces) + 1);
     host.SetValue(1);
   }
-  std::string out;
   Stripper stripper(quiet, host);
   long long value = 1;
   try {
@@ -85,10 +101,9 @@ bool StripDeltas(std::string& text, bool quiet, Host& host, ProgressMemo memo) {
       start = next;
     }
   } catch (const CancelledStrip&) {
-    text = "cancel";
+    out.clear();
     return false;
   }
-  text = std::move(out);
   if (!batch) {
     host.SetValue(0);
     host.SetRange(memo.Max);

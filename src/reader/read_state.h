@@ -2,6 +2,8 @@
 // file and the split into material groups. Internal to the reader.
 #pragma once
 
+#include <algorithm>
+#include <functional>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -46,8 +48,13 @@ enum ReadStep : int {
 class FileBuffer {
  public:
   // Fails the read (ReadFault 53 or 75) when the file cannot be read.
-  static FileBuffer Read(const std::string& path);
+  // `stop` is asked after each piece of a few megabytes (the windows
+  // repaint); when it answers true the read ends there, with what it has.
+  static FileBuffer Read(const std::string& path, const std::function<bool()>& stop = {});
   std::string_view view() const { return {data_.get(), size_}; }
+  // The bytes to change in place, and the end of what is kept.
+  char* data() { return data_.get(); }
+  void resize(std::size_t size) { size_ = std::min(size, size_); }
 
  private:
   struct Free {
@@ -98,7 +105,7 @@ void LoadData(ReadState& rs, int step);
 
 // The whole file as text, read through pieces (no zero-filled copy); fails
 // the read (ReadFault 53 or 75) when the file cannot be read.
-std::string ReadFileText(const std::string& path);
+std::string ReadFileText(const std::string& path, const std::function<bool()>& stop = {});
 
 // The second half of a read: material groups, materials, the end of a load.
 void ReadMaterialGroups(ReadState& rs);

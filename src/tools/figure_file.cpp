@@ -1,11 +1,15 @@
 #include "tools/figure_file.h"
 
+#include <algorithm>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 
 #include "common/text.h"
 #include "platform/files.h"
 #include "reader/delta_removal.h"
+#include "reader/read_fault.h"
+#include "reader/read_state.h"
 
 namespace vandrel {
 namespace {
@@ -52,19 +56,35 @@ bool FigureName(std::string_view part, std::string& name) {
 
 }  // namespace
 
-void ToLfLineEnds(std::string& text) {
+namespace {
+
+// ToLfLineEnds on `n` bytes in place: the new length, or nullopt when `stop`
+// ended the pass.
+std::optional<std::size_t> ToLfInPlace(char* text, std::size_t n, const std::function<bool()>& stop) {
+  constexpr std::size_t kPiece = std::size_t{4} << 20;
   std::size_t out = 0;
-  const std::size_t n = text.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    const char c = text[i];
-    if (c != '\r') {
-      text[out++] = c;
-    } else {
-      text[out++] = '\n';
-      if (i + 1 < n && text[i + 1] == '\n') ++i;
+  std::size_t i = 0;
+  while (i < n) {
+    for (const std::size_t pieceEnd = std::min(n, i + kPiece); i < pieceEnd; ++i) {
+      const char c = text[i];
+      if (c != '\r') {
+        text[out++] = c;
+      } else {
+        text[out++] = '\n';
+        if (i + 1 < n && text[i + 1] == '\n') ++i;
+      }
     }
+    if (stop && i < n && stop()) return std::nullopt;
   }
-  text.resize(out);
+  return out;
+}
+
+}  // namespace
+
+bool ToLfLineEnds(std::string& text, const std::function<bool()>& stop) {
+  const std::optional<std::size_t> length = ToLfInPlace(text.data(), text.size(), stop);
+  if (length) text.resize(*length);
+  return length.has_value();
 }
 
 FigureListOutcome ListFigures(FigureFile& file) {
@@ -113,12 +133,22 @@ FigureListOutcome ReadFigureFile(const std::string& path, Host& host, FigureFile
   host.SetStage("Reading file...");
   host.SetRange(3);
   host.SetValue(0);
-  std::optional<std::string> bytes = ReadWholeFile(path);
-  if (!bytes) return FigureListOutcome::NotValid;
-  file.Text = std::move(*bytes);
-  ToLfLineEnds(file.Text);
+  bool cancelled = false;
+  const auto stop = [&] { return cancelled = host.CancelRequested(); };
+  // The file is read whole into memory of its own, its line ends turned
+  // into LF there, and only the text without deltas is kept.
+  FileBuffer bytes;
+  try {
+    bytes = FileBuffer::Read(path, stop);
+  } catch (const ReadFault&) {
+    return FigureListOutcome::NotValid;
+  }
+  const std::optional<std::size_t> length =
+      cancelled ? std::nullopt : ToLfInPlace(bytes.data(), bytes.view().size(), stop);
+  if (!length) return FigureListOutcome::Cancelled;
+  bytes.resize(*length);
   host.SetValue(1);
-  if (!StripDeltas(file.Text, true, host, ProgressMemo{3, 1})) {
+  if (!StripDeltas(bytes.view(), file.Text, true, host, ProgressMemo{3, 1})) {
     file.Text.clear();
     return FigureListOutcome::Cancelled;
   }

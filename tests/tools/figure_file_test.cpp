@@ -2,6 +2,8 @@
 // the chooser's modes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core_calls.h"
 #include "reader/reader_test_util.h"
 #include "support/temp_dir.h"
@@ -42,6 +44,38 @@ TEST(FigureFile, ListsAndCutsTheSameFiguresWhateverTheLineEnds) {
     // The last figure's second part runs to the end of the file.
     EXPECT_EQ(CutFigure(file, 1), wantRobot);
   }
+}
+
+TEST(FigureFile, LineEndsOfALargeTextInPiecesAndAStopBetweenThem) {
+  // CR LF and lone CRs around the places where the pass polls.
+  std::string text(9u << 20, 'a');
+  std::string want;
+  for (const std::size_t at : {std::size_t{4} << 20, std::size_t{8} << 20}) {
+    text[at - 1] = '\r';
+    text[at] = '\n';
+    text[at + 2] = '\r';
+  }
+  want = text;
+  ToLfLineEnds(want);  // no poll: the reference
+  std::string copy = text;
+  int polls = 0;
+  EXPECT_TRUE(ToLfLineEnds(copy, [&] { return ++polls < 0; }));
+  EXPECT_EQ(polls, 2);
+  EXPECT_EQ(copy, want);
+  EXPECT_EQ(std::count(want.begin(), want.end(), '\n'), 4);
+  EXPECT_EQ(want.size(), text.size() - 2);
+  copy = text;
+  EXPECT_FALSE(ToLfLineEnds(copy, [] { return true; }));
+
+  // Esc during the read of the file gives no figures.
+  TempDir dir;
+  const std::string path = dir.write("big.cr2", text);
+  struct Cancelling : QuietHost {
+    bool CancelRequested() override { return true; }
+  } cancelling;
+  FigureFile file;
+  EXPECT_EQ(ReadFigureFile(path, cancelling, file), FigureListOutcome::Cancelled);
+  EXPECT_TRUE(file.Text.empty());
 }
 
 TEST(FigureFile, OneFigureIsTheWholeFileBrokenFilesAreRefusedSharedGeometriesAreMatched) {
