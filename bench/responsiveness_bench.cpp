@@ -12,6 +12,7 @@
 // - the time to reach the morph question through File > Open and through
 //   the command line (the figure chooser), and their ratio.
 #include <QApplication>
+#include <QLabel>
 #include <QKeyEvent>
 #include <QTimer>
 #include <QWidget>
@@ -124,7 +125,7 @@ class Watch : public QObject {
 
   void Start() {
     start_ = lastTurn_ = Clock::now();
-    maxTurnGap_ = maxPaintGap_ = maxFirstPaint_ = 0;
+    maxTurnGap_ = maxWaitGap_ = maxPaintGap_ = maxFirstPaint_ = 0;
     shown_ = false;
     escAt_ = hiddenAfterEsc_ = question_ = Clock::time_point{};
     timer_.start();
@@ -140,6 +141,10 @@ class Watch : public QObject {
 
   double total() const { return Since(start_, end_); }
   double maxTurnGap() const { return maxTurnGap_; }
+  // The same while the progress window was up.
+  double maxWaitGap() const { return maxWaitGap_; }
+  // The progress window's stage text when the longest gap ended.
+  const char* gapStage() const { return gapStage_.c_str(); }
   double maxPaintGap() const { return maxPaintGap_; }
   double maxFirstPaint() const { return maxFirstPaint_; }
   double toQuestion() const { return question_ == Clock::time_point{} ? -1 : Since(start_, question_); }
@@ -174,7 +179,13 @@ class Watch : public QObject {
  private:
   void Turn() {
     const auto now = Clock::now();
-    maxTurnGap_ = std::max(maxTurnGap_, Since(lastTurn_, now));
+    const vandrel::FrmPleaseWait* wait = vandrel::LoadedPleaseWait();
+    const bool waiting = wait && !wait->isHidden();
+    if (waiting) maxWaitGap_ = std::max(maxWaitGap_, Since(lastTurn_, now));
+    if (Since(lastTurn_, now) > maxTurnGap_) {
+      maxTurnGap_ = Since(lastTurn_, now);
+      gapStage_ = waiting ? wait->lblPleaseWait->text().toStdString() : "no progress window";
+    }
     lastTurn_ = now;
     if (escDelay_ >= 0 && question_ != Clock::time_point{} && escAt_ == Clock::time_point{} &&
         Since(question_, now) >= escDelay_) {
@@ -187,8 +198,9 @@ class Watch : public QObject {
 
   QTimer timer_;
   Clock::time_point start_, end_, lastTurn_, shownAt_, lastPaint_, question_, escAt_, hiddenAfterEsc_;
-  double maxTurnGap_ = 0, maxPaintGap_ = 0, maxFirstPaint_ = 0, escDelay_ = -1;
+  double maxTurnGap_ = 0, maxWaitGap_ = 0, maxPaintGap_ = 0, maxFirstPaint_ = 0, escDelay_ = -1;
   bool shown_ = false, firstPaintPending_ = false;
+  std::string gapStage_;
 };
 
 // The scripted answers, with the moment of the morph question noted.
@@ -231,13 +243,14 @@ int main(int argc, char** argv) {
 
   // File > Open, Yes to the morph question, with Esc at `escAfter` seconds
   // after the question (below 0: none).
+  // The watch starts before the window is made, as for the command line.
   const auto openFile = [&](double escAfter, vandrel::MsgResult answer) {
     vandrel::ResetModel();
-    std::unique_ptr<vandrel::FrmMain> window = vandrel::Main("");
     ui.morphAnswer = answer;
     ui.AnswerOpen(path);
     watch.EscAfterQuestion(escAfter);
     watch.Start();
+    std::unique_ptr<vandrel::FrmMain> window = vandrel::Main("");
     window->mnuOpenCR2_Click();
     watch.Stop();
     const std::size_t actors = vandrel::gActors.size();
@@ -245,32 +258,41 @@ int main(int argc, char** argv) {
     return actors;
   };
 
-  const std::size_t actors = openFile(-1, vandrel::MsgResult::Yes);
+  // A second argument "question" runs only the last part.
+  const bool questionOnly = argc > 2 && std::string(argv[2]) == "question";
+  const std::size_t actors = questionOnly ? 0 : openFile(-1, vandrel::MsgResult::Yes);
   std::printf(
-      "File > Open, morphs read (%zu actors): %.2f s (ratio %.1f)\n"
-      "  longest gap between event-loop turns %.3f s; progress window painted %.3f s after a show at the latest,\n"
-      "  longest gap between its paints %.3f s\n",
-      actors, watch.total(), watch.total() / plain, watch.maxTurnGap(), watch.maxFirstPaint(), watch.maxPaintGap());
-  for (double escAfter : {0.05, 0.3, 0.8, 1.7}) {
+      "File > Open, morphs read (%zu actors), from the window's start: %.2f s (ratio %.1f)\n"
+      "  longest gap between event-loop turns while the progress window is up %.3f s, at all %.3f s (ended in:\n"
+      "  %s); progress window painted %.3f s after a show at the latest, longest gap between its paints %.3f s\n",
+      actors, watch.total(), watch.total() / plain, watch.maxWaitGap(), watch.maxTurnGap(), watch.gapStage(),
+      watch.maxFirstPaint(), watch.maxPaintGap());
+  for (double escAfter : {0.05, 0.2, 0.4, 0.6}) {
+    if (questionOnly) break;
     openFile(escAfter, vandrel::MsgResult::Yes);
     std::printf("Esc %.2f s after the morph question: %s %.3f s from Esc to the end of the read; longest gap %.3f s\n",
-                escAfter, watch.escSent() ? "" : "(read ended first)", watch.escToEnd(), watch.maxTurnGap());
+                escAfter, watch.escSent() ? "" : "(read ended first)", watch.escToEnd(), watch.maxWaitGap());
   }
 
-  // The morph question, reached through File > Open and through the command line.
-  openFile(-1, vandrel::MsgResult::No);
-  const double viaOpen = watch.toQuestion();
-  vandrel::ResetModel();
-  ui.morphAnswer = vandrel::MsgResult::No;
-  watch.EscAfterQuestion(-1);
-  watch.Start();
-  { std::unique_ptr<vandrel::FrmMain> window = vandrel::Main(path); }
-  watch.Stop();
-  const double viaCommandLine = watch.toQuestion();
+  // The morph question, reached through File > Open and through the command
+  // line, each from the start of the main window: the best of three rounds,
+  // the two ways taking turns (the first read of a process is the slowest).
+  double viaOpen = 1e9, viaCommandLine = 1e9;
+  for (int round = 0; round < 3; ++round) {
+    openFile(-1, vandrel::MsgResult::No);
+    viaOpen = std::min(viaOpen, watch.toQuestion());
+    vandrel::ResetModel();
+    ui.morphAnswer = vandrel::MsgResult::No;
+    watch.EscAfterQuestion(-1);
+    watch.Start();
+    { std::unique_ptr<vandrel::FrmMain> window = vandrel::Main(path); }
+    watch.Stop();
+    viaCommandLine = std::min(viaCommandLine, watch.toQuestion());
+  }
   std::printf(
-      "morph question reached: File > Open %.3f s (ratio %.1f), command line %.3f s (ratio %.1f); command line / "
-      "File > Open %.2f (longest gap %.3f s)\n",
-      viaOpen, viaOpen / plain, viaCommandLine, viaCommandLine / plain, viaCommandLine / viaOpen, watch.maxTurnGap());
+      "morph question reached, best of 3: File > Open %.3f s (ratio %.1f), command line %.3f s (ratio %.1f); "
+      "command line / File > Open %.2f\n",
+      viaOpen, viaOpen / plain, viaCommandLine, viaCommandLine / plain, viaCommandLine / viaOpen);
 
   vandrel::SetUi(previous);
   vandrel::ResetModel();

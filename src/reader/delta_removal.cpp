@@ -14,13 +14,14 @@ struct CancelledStrip {};
 
 class Stripper {
  public:
-  Stripper(bool quiet, Host& host) : host_(host), batch_(gState.BatchMode) { (void)quiet; }
+  Stripper(bool quiet, bool toLf, Host& host) : host_(host), batch_(gState.BatchMode), toLf_(toLf) { (void)quiet; }
 
   // One piece through the four passes, appended to `out`. A piece holds
   // "deltas" at most at its start.
   void Piece(std::string_view piece, std::string& out) {
-    // Line ends: two CR or more all become LF; a single CR stays.
-    const std::size_t firstCr = piece.find('\r');
+    // Line ends: two CR or more all become LF; a single CR stays. (Text
+    // whose line ends all become LF has none left for this pass.)
+    const std::size_t firstCr = toLf_ ? std::string_view::npos : piece.find('\r');
     if (firstCr != std::string_view::npos && piece.rfind('\r') != firstCr) {
       std::string work(piece);
       CrToLf(work);
@@ -37,10 +38,10 @@ class Stripper {
   void Blocks(std::string_view work, std::string& out) {
     const std::size_t at = work.find(kDeltas);
     if (at != std::string_view::npos) {
-      const std::size_t after = at + kDeltas.size();
-      const std::string_view next = work.substr(after, 2);
-      bool block = next.starts_with('\n');
-      if (next == " \n" || next == " \r") {
+      const std::string_view next = work.substr(at + kDeltas.size(), 2);
+      const auto lineEnd = [this](char c) { return c == '\n' || (toLf_ && c == '\r'); };
+      bool block = !next.empty() && lineEnd(next[0]);
+      if (next.size() == 2 && next[0] == ' ' && (lineEnd(next[1]) || next[1] == '\r')) {
         Step();  // the blank (and the CR) changed
         block = true;
       }
@@ -48,13 +49,28 @@ class Stripper {
         // The changed characters hold no "}": the block ends where it would
         // in the changed piece.
         const std::size_t close = work.find('}', at);
-        out.append(work.substr(0, at));
-        if (close != std::string_view::npos) out.append(work.substr(close + 1));
+        Append(out, work.substr(0, at));
+        if (close != std::string_view::npos) Append(out, work.substr(close + 1));
         Step();
         return;
       }
     }
-    out.append(work);
+    Append(out, work);
+  }
+
+  // Appends `part`, its CR LF and lone CR as LF when every line end becomes LF.
+  void Append(std::string& out, std::string_view part) const {
+    if (!toLf_) {
+      out.append(part);
+      return;
+    }
+    std::size_t from = 0;
+    for (std::size_t cr = part.find('\r'); cr != std::string_view::npos; cr = part.find('\r', from)) {
+      out.append(part.substr(from, cr - from)).push_back('\n');
+      from = cr + 1;
+      if (from < part.size() && part[from] == '\n') ++from;
+    }
+    out.append(part.substr(from));
   }
 
   void Step() {
@@ -64,13 +80,14 @@ class Stripper {
  private:
   Host& host_;
   bool batch_;
+  bool toLf_;
 };
 
 }  // namespace
 
 bool StripDeltas(std::string& text, bool quiet, Host& host, ProgressMemo memo) {
   std::string out;
-  if (!StripDeltas(text, out, quiet, host, memo)) {
+  if (!StripDeltas(text, out, quiet, false, host, memo)) {
     text = "cancel";
     return false;
   }
@@ -78,7 +95,7 @@ bool StripDeltas(std::string& text, bool quiet, Host& host, ProgressMemo memo) {
   return true;
 }
 
-bool StripDeltas(std::string_view all, std::string& out, bool quiet, Host& host, ProgressMemo memo) {
+bool StripDeltas(std::string_view all, std::string& out, bool quiet, bool toLf, Host& host, ProgressMemo memo) {
   const bool batch = gState.BatchMode;
   out.clear();
   // Pieces begin at every "deltas" after the first character.
@@ -88,7 +105,7 @@ bool StripDeltas(std::string_view all, std::string& out, bool quiet, Host& host,
     host.SetRange(static_cast<long long>(pieces) + 1);
     host.SetValue(1);
   }
-  Stripper stripper(quiet, host);
+  Stripper stripper(quiet, toLf, host);
   long long value = 1;
   try {
     std::size_t start = 0;

@@ -2,7 +2,6 @@
 // file and the split into material groups. Internal to the reader.
 #pragma once
 
-#include <algorithm>
 #include <functional>
 #include <cstdlib>
 #include <memory>
@@ -52,9 +51,6 @@ class FileBuffer {
   // repaint); when it answers true the read ends there, with what it has.
   static FileBuffer Read(const std::string& path, const std::function<bool()>& stop = {});
   std::string_view view() const { return {data_.get(), size_}; }
-  // The bytes to change in place, and the end of what is kept.
-  char* data() { return data_.get(); }
-  void resize(std::size_t size) { size_ = std::min(size, size_); }
 
  private:
   struct Free {

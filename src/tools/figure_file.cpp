@@ -1,7 +1,5 @@
 #include "tools/figure_file.h"
 
-#include <algorithm>
-#include <optional>
 #include <string_view>
 #include <unordered_map>
 
@@ -56,35 +54,19 @@ bool FigureName(std::string_view part, std::string& name) {
 
 }  // namespace
 
-namespace {
-
-// ToLfLineEnds on `n` bytes in place: the new length, or nullopt when `stop`
-// ended the pass.
-std::optional<std::size_t> ToLfInPlace(char* text, std::size_t n, const std::function<bool()>& stop) {
-  constexpr std::size_t kPiece = std::size_t{4} << 20;
+void ToLfLineEnds(std::string& text) {
   std::size_t out = 0;
-  std::size_t i = 0;
-  while (i < n) {
-    for (const std::size_t pieceEnd = std::min(n, i + kPiece); i < pieceEnd; ++i) {
-      const char c = text[i];
-      if (c != '\r') {
-        text[out++] = c;
-      } else {
-        text[out++] = '\n';
-        if (i + 1 < n && text[i + 1] == '\n') ++i;
-      }
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const char c = text[i];
+    if (c != '\r') {
+      text[out++] = c;
+    } else {
+      text[out++] = '\n';
+      if (i + 1 < n && text[i + 1] == '\n') ++i;
     }
-    if (stop && i < n && stop()) return std::nullopt;
   }
-  return out;
-}
-
-}  // namespace
-
-bool ToLfLineEnds(std::string& text, const std::function<bool()>& stop) {
-  const std::optional<std::size_t> length = ToLfInPlace(text.data(), text.size(), stop);
-  if (length) text.resize(*length);
-  return length.has_value();
+  text.resize(out);
 }
 
 FigureListOutcome ListFigures(FigureFile& file) {
@@ -135,20 +117,17 @@ FigureListOutcome ReadFigureFile(const std::string& path, Host& host, FigureFile
   host.SetValue(0);
   bool cancelled = false;
   const auto stop = [&] { return cancelled = host.CancelRequested(); };
-  // The file is read whole into memory of its own, its line ends turned
-  // into LF there, and only the text without deltas is kept.
+  // The file is read whole into memory of its own; its text without deltas,
+  // with LF line ends, is taken from there in one pass.
   FileBuffer bytes;
   try {
     bytes = FileBuffer::Read(path, stop);
   } catch (const ReadFault&) {
     return FigureListOutcome::NotValid;
   }
-  const std::optional<std::size_t> length =
-      cancelled ? std::nullopt : ToLfInPlace(bytes.data(), bytes.view().size(), stop);
-  if (!length) return FigureListOutcome::Cancelled;
-  bytes.resize(*length);
+  if (cancelled) return FigureListOutcome::Cancelled;
   host.SetValue(1);
-  if (!StripDeltas(bytes.view(), file.Text, true, host, ProgressMemo{3, 1})) {
+  if (!StripDeltas(bytes.view(), file.Text, true, true, host, ProgressMemo{3, 1})) {
     file.Text.clear();
     return FigureListOutcome::Cancelled;
   }

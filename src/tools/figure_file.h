@@ -8,7 +8,6 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,9 +52,7 @@ FigureListOutcome ReadFigureFile(const std::string& path, Host& host, FigureFile
 // TAB "setGeomHandlerOffset 0 0 0" LF "}".
 std::string CutFigure(const FigureFile& file, std::size_t index);
 
-// Every CR LF and every lone CR becomes LF, in one pass. `stop` is asked
-// after every few megabytes; when it answers true the pass ends there (the
-// text half done) and false is returned.
-bool ToLfLineEnds(std::string& text, const std::function<bool()>& stop = {});
+// Every CR LF and every lone CR becomes LF, in one pass.
+void ToLfLineEnds(std::string& text);
 
 }  // namespace vandrel

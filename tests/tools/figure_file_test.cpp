@@ -2,9 +2,8 @@
 // the chooser's modes.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "core_calls.h"
+#include "reader/delta_removal.h"
 #include "reader/reader_test_util.h"
 #include "support/temp_dir.h"
 
@@ -46,30 +45,29 @@ TEST(FigureFile, ListsAndCutsTheSameFiguresWhateverTheLineEnds) {
   }
 }
 
-TEST(FigureFile, LineEndsOfALargeTextInPiecesAndAStopBetweenThem) {
-  // CR LF and lone CRs around the places where the pass polls.
-  std::string text(9u << 20, 'a');
-  std::string want;
-  for (const std::size_t at : {std::size_t{4} << 20, std::size_t{8} << 20}) {
-    text[at - 1] = '\r';
-    text[at] = '\n';
-    text[at + 2] = '\r';
+TEST(FigureFile, DeltasGoAndLineEndsBecomeLfInOnePassAsInTwo) {
+  // The one pass of the chooser gives what turning the line ends into LF and
+  // then removing the deltas gives, for every way a "deltas" line can end.
+  const std::string cases[] = {
+      "a\r\ndeltas\r\n{\r\nd 1 2 3\r\n}\r\nb\r\n",
+      "a\rdeltas \r{\rd 1\r}\rb\rdeltas\rx",
+      "a\ndeltas \r\n{\nd 1\n}\r\r\nb deltasX\r\ndeltas\r\n{ never closed\r\n",
+      "deltas\r\n{\r\n}\r\ndeltas \n{\n}\ndeltasdeltas\r\r\n}\r",
+      "no deltas here\r\n\r\n",
+  };
+  QuietHost host;
+  for (const std::string& text : cases) {
+    std::string want = text;
+    ToLfLineEnds(want);
+    ASSERT_TRUE(StripDeltas(want, false, host));
+    std::string got;
+    ASSERT_TRUE(StripDeltas(text, got, true, true, host));
+    EXPECT_EQ(got, want) << text;
   }
-  want = text;
-  ToLfLineEnds(want);  // no poll: the reference
-  std::string copy = text;
-  int polls = 0;
-  EXPECT_TRUE(ToLfLineEnds(copy, [&] { return ++polls < 0; }));
-  EXPECT_EQ(polls, 2);
-  EXPECT_EQ(copy, want);
-  EXPECT_EQ(std::count(want.begin(), want.end(), '\n'), 4);
-  EXPECT_EQ(want.size(), text.size() - 2);
-  copy = text;
-  EXPECT_FALSE(ToLfLineEnds(copy, [] { return true; }));
 
-  // Esc during the read of the file gives no figures.
+  // Esc during the read of a large file gives no figures.
   TempDir dir;
-  const std::string path = dir.write("big.cr2", text);
+  const std::string path = dir.write("big.cr2", std::string(9u << 20, 'a'));
   struct Cancelling : QuietHost {
     bool CancelRequested() override { return true; }
   } cancelling;
