@@ -143,7 +143,7 @@ class Watch : public QObject {
   double maxTurnGap() const { return maxTurnGap_; }
   // The same while the progress window was up.
   double maxWaitGap() const { return maxWaitGap_; }
-  // The progress window's stage text when the longest gap ended.
+  // The progress window's stage text when its longest gap ended.
   const char* gapStage() const { return gapStage_.c_str(); }
   double maxPaintGap() const { return maxPaintGap_; }
   double maxFirstPaint() const { return maxFirstPaint_; }
@@ -181,11 +181,11 @@ class Watch : public QObject {
     const auto now = Clock::now();
     const vandrel::FrmPleaseWait* wait = vandrel::LoadedPleaseWait();
     const bool waiting = wait && !wait->isHidden();
-    if (waiting) maxWaitGap_ = std::max(maxWaitGap_, Since(lastTurn_, now));
-    if (Since(lastTurn_, now) > maxTurnGap_) {
-      maxTurnGap_ = Since(lastTurn_, now);
-      gapStage_ = waiting ? wait->lblPleaseWait->text().toStdString() : "no progress window";
+    if (waiting && Since(lastTurn_, now) > maxWaitGap_) {
+      maxWaitGap_ = Since(lastTurn_, now);
+      gapStage_ = wait->lblPleaseWait->text().toStdString();
     }
+    maxTurnGap_ = std::max(maxTurnGap_, Since(lastTurn_, now));
     lastTurn_ = now;
     if (escDelay_ >= 0 && question_ != Clock::time_point{} && escAt_ == Clock::time_point{} &&
         Since(question_, now) >= escDelay_) {
@@ -263,9 +263,9 @@ int main(int argc, char** argv) {
   const std::size_t actors = questionOnly ? 0 : openFile(-1, vandrel::MsgResult::Yes);
   std::printf(
       "File > Open, morphs read (%zu actors), from the window's start: %.2f s (ratio %.1f)\n"
-      "  longest gap between event-loop turns while the progress window is up %.3f s, at all %.3f s (ended in:\n"
-      "  %s); progress window painted %.3f s after a show at the latest, longest gap between its paints %.3f s\n",
-      actors, watch.total(), watch.total() / plain, watch.maxWaitGap(), watch.maxTurnGap(), watch.gapStage(),
+      "  longest gap between event-loop turns while the progress window is up %.3f s (ended in \"%s\"), at all\n"
+      "  %.3f s; progress window painted %.3f s after a show at the latest, longest gap between its paints %.3f s\n",
+      actors, watch.total(), watch.total() / plain, watch.maxWaitGap(), watch.gapStage(), watch.maxTurnGap(),
       watch.maxFirstPaint(), watch.maxPaintGap());
   for (double escAfter : {0.05, 0.2, 0.4, 0.6}) {
     if (questionOnly) break;

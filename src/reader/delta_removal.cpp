@@ -98,8 +98,21 @@ bool StripDeltas(std::string& text, bool quiet, Host& host, ProgressMemo memo) {
 bool StripDeltas(std::string_view all, std::string& out, bool quiet, bool toLf, Host& host, ProgressMemo memo) {
   const bool batch = gState.BatchMode;
   out.clear();
-  // Pieces begin at every "deltas" after the first character.
-  const std::size_t pieces = 1 + (all.size() > 1 ? CountOf(all.substr(1), kDeltas) : 0);
+  // Pieces begin at every "deltas" after the first character, counted by
+  // stretches with a poll between them ("deltas" cannot overlap itself, so
+  // counting by where each one begins counts them all once).
+  constexpr std::size_t kStretch = std::size_t{8} << 20;
+  std::size_t pieces = 1;
+  for (std::size_t from = 1; from < all.size(); from += kStretch) {
+    const std::string_view stretch = all.substr(from, kStretch + kDeltas.size() - 1);
+    for (std::size_t at = stretch.find(kDeltas); at != std::string_view::npos && at < kStretch;
+         at = stretch.find(kDeltas, at + kDeltas.size()))
+      ++pieces;
+    if (!batch && from + kStretch < all.size() && host.CancelRequested()) {
+      out.clear();
+      return false;
+    }
+  }
   if (!batch) {
     host.SetValue(0);
     host.SetRange(static_cast<long long>(pieces) + 1);

@@ -65,6 +65,20 @@ TEST(FigureFile, DeltasGoAndLineEndsBecomeLfInOnePassAsInTwo) {
     EXPECT_EQ(got, want) << text;
   }
 
+  // The progress counts the pieces of a large text, a "deltas" across the
+  // places where the count polls included.
+  std::string large(17u << 20, 'a');
+  for (const std::size_t at : {std::size_t{1}, (std::size_t{8} << 20) - 2, (std::size_t{16} << 20) + 1, large.size() - 6})
+    large.replace(at, 6, "deltas");
+  struct Ranges : QuietHost {
+    void SetRange(long long max) override { ranges.push_back(max); }
+    std::vector<long long> ranges;
+  } ranges;
+  std::string stripped;
+  ASSERT_TRUE(StripDeltas(large, stripped, true, true, ranges));
+  ASSERT_FALSE(ranges.ranges.empty());
+  EXPECT_EQ(ranges.ranges.front(), 1 + 4 + 1);  // four pieces after the first, and one
+
   // Esc during the read of a large file gives no figures.
   TempDir dir;
   const std::string path = dir.write("big.cr2", std::string(9u << 20, 'a'));
