@@ -179,7 +179,7 @@ class Watch : public QObject {
  private:
   void Turn() {
     const auto now = Clock::now();
-    const vandrel::FrmPleaseWait* wait = vandrel::LoadedPleaseWait();
+    vandrel::FrmPleaseWait* wait = vandrel::LoadedPleaseWait();
     const bool waiting = wait && !wait->isHidden();
     if (waiting && Since(lastTurn_, now) > maxWaitGap_) {
       maxWaitGap_ = Since(lastTurn_, now);
@@ -187,6 +187,15 @@ class Watch : public QObject {
     }
     maxTurnGap_ = std::max(maxTurnGap_, Since(lastTurn_, now));
     lastTurn_ = now;
+    // With VANDREL_BENCH_PICTURES set to a folder, the windows as they are
+    // drawn a moment into the morph read are saved there.
+    if (!pictured_ && question_ != Clock::time_point{} && Since(question_, now) >= 0.15 && waiting &&
+        !qEnvironmentVariableIsEmpty("VANDREL_BENCH_PICTURES")) {
+      pictured_ = true;
+      const QString folder = qEnvironmentVariable("VANDREL_BENCH_PICTURES");
+      wait->grab().save(folder + "/progress.png");
+      if (QWidget* main = wait->parentWidget()) main->grab().save(folder + "/main.png");
+    }
     if (escDelay_ >= 0 && question_ != Clock::time_point{} && escAt_ == Clock::time_point{} &&
         Since(question_, now) >= escDelay_) {
       if (vandrel::FrmPleaseWait* wait = vandrel::LoadedPleaseWait()) {
@@ -199,7 +208,7 @@ class Watch : public QObject {
   QTimer timer_;
   Clock::time_point start_, end_, lastTurn_, shownAt_, lastPaint_, question_, escAt_, hiddenAfterEsc_;
   double maxTurnGap_ = 0, maxWaitGap_ = 0, maxPaintGap_ = 0, maxFirstPaint_ = 0, escDelay_ = -1;
-  bool shown_ = false, firstPaintPending_ = false;
+  bool shown_ = false, firstPaintPending_ = false, pictured_ = false;
   std::string gapStage_;
 };
 

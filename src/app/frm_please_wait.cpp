@@ -164,7 +164,12 @@ bool PleaseWaitHost::CancelRequested() {
   // Loops poll often; the events run (repaints, a pending Esc) and the title
   // follows the clock once per turn interval, the status text is read every time.
   const bool turn = EventLoopTurnDue();
-  if (turn) TurnEventLoop();
+  if (turn) {
+    // Drawn again at every turn, so that it is seen alive even while its
+    // texts and bar stay as they are.
+    if (FrmPleaseWait* shown = LoadedPleaseWait(); shown && !shown->isHidden()) shown->update();
+    TurnEventLoop();
+  }
   FrmPleaseWait* window = LoadedPleaseWait();
   if (!window) return false;
   if (window->Cancelling()) return true;
