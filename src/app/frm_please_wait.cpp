@@ -48,6 +48,9 @@ void FrmPleaseWait::ShowWindow() {
   activateWindow();
   setFocus();
   repaint();
+  // The windows below (a question just answered) are drawn again too before
+  // the work starts.
+  TurnEventLoop();
 }
 
 void FrmPleaseWait::ShowElapsedTime() {
@@ -90,6 +93,16 @@ void FrmPleaseWait::closeEvent(QCloseEvent* event) {
 
 namespace {
 QPointer<FrmPleaseWait> gPleaseWait;
+std::chrono::steady_clock::time_point gLastTurn;
+}  // namespace
+
+void TurnEventLoop() {
+  gLastTurn = std::chrono::steady_clock::now();
+  QCoreApplication::processEvents();
+}
+
+bool EventLoopTurnDue() {
+  return std::chrono::steady_clock::now() - gLastTurn >= std::chrono::milliseconds(kEventTurnMs);
 }
 
 FrmPleaseWait& frmPleaseWait(QWidget* owner, std::function<void()> onUnload) {
@@ -148,11 +161,19 @@ void PleaseWaitHost::SetValue(long long value) {
 }
 
 bool PleaseWaitHost::CancelRequested() {
-  QCoreApplication::processEvents();
+  // Loops poll often; the events run (repaints, a pending Esc) and the title
+  // follows the clock once per turn interval, the status text is read every time.
+  const bool turn = EventLoopTurnDue();
+  if (turn) {
+    // Drawn again at every turn, so that it is seen alive even while its
+    // texts and bar stay as they are.
+    if (FrmPleaseWait* shown = LoadedPleaseWait(); shown && !shown->isHidden()) shown->update();
+    TurnEventLoop();
+  }
   FrmPleaseWait* window = LoadedPleaseWait();
   if (!window) return false;
   if (window->Cancelling()) return true;
-  window->ShowElapsedTime();
+  if (turn) window->ShowElapsedTime();
   return false;
 }
 

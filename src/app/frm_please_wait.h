@@ -18,6 +18,14 @@ class QProgressBar;
 namespace vandrel {
 
 inline constexpr const char* kCancelling = "Cancelling...";
+// While long work polls, the event loop turns (the windows repaint, Esc is
+// seen) once this many milliseconds have passed since its last turn.
+inline constexpr long long kEventTurnMs = 25;
+
+// Lets every pending event run now.
+void TurnEventLoop();
+// Whether kEventTurnMs have passed since the last TurnEventLoop.
+bool EventLoopTurnDue();
 
 
 class FrmPleaseWait : public QWidget {
@@ -64,7 +72,8 @@ void UnloadPleaseWait();
 
 // The Host of window-side long operations: the stage and item texts and the
 // bar go to the progress window, the cancel poll lets pending events run
-// and reads its status text, messages go to Ui().
+// (at most once per kEventTurnMs) and reads its status text, messages go to
+// Ui().
 class PleaseWaitHost : public Host {
  public:
   explicit PleaseWaitHost(QWidget* owner) : owner_(owner) {}

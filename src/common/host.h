@@ -20,6 +20,8 @@ class Host {
   virtual void SetRange(long long max) { (void)max; }
   virtual void SetValue(long long value) { (void)value; }
   // Polled after each unit of work; true once the user asked to cancel.
+  // Work that cannot be cancelled polls too, its answer unused, so that the
+  // windows repaint meanwhile.
   virtual bool CancelRequested() { return false; }
   // A message box; a host that shows nothing answers with the default.
   virtual MsgResult Message(const std::string& text, const std::string& title, MsgButtons buttons,

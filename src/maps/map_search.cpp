@@ -186,6 +186,8 @@ FixOutcome FixMapReferences(const std::vector<std::string*>& maps, Host& host, c
   const ScopedFolderListings listings;
   if (!gAutoCorrecting) ResetMapSearch();
   for (std::string* field : maps) {
+    // The check cannot be cancelled; the poll lets the windows repaint.
+    host.CancelRequested();
     std::string map = *field;
     // An empty map path names nothing to look for.
     if (Trim(map).empty()) continue;

@@ -46,6 +46,8 @@ struct FolderListing {
 // Listings kept while a ScopedFolderListings lives (the user-interface thread only).
 int gListingScopes = 0;
 std::unordered_map<std::string, FolderListing> gListings;
+// Paths found as given in folders not listed (kept while a scope lives too).
+std::unordered_set<std::string> gFoundAsGiven;
 
 const FolderListing& ListingOf(const std::string& folder) {
   auto [it, added] = gListings.try_emplace(folder);
@@ -65,7 +67,10 @@ const FolderListing& ListingOf(const std::string& folder) {
 
 ScopedFolderListings::ScopedFolderListings() { ++gListingScopes; }
 ScopedFolderListings::~ScopedFolderListings() {
-  if (--gListingScopes == 0) gListings.clear();
+  if (--gListingScopes == 0) {
+    gListings.clear();
+    gFoundAsGiven.clear();
+  }
 }
 
 std::string FindStoredName(const std::string& folder, const std::string& name) {
@@ -74,6 +79,20 @@ std::string FindStoredName(const std::string& folder, const std::string& name) {
   // first, then its bytes as they stand.
   const std::string unicode = PoserTextToUtf8(name);
   if (gListingScopes > 0) {
+    // A folder not listed yet is listed only when the name is not there as
+    // given: one name looked up in each of many folders (the maps of a
+    // check) costs a lookup of the name, not a listing of its folder.
+    if (!gListings.contains(folder)) {
+      for (const std::string* given : {&unicode, &name}) {
+        std::string path = JoinPath(folder, *given);
+        if (gFoundAsGiven.contains(path)) return *given;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0) {
+          gFoundAsGiven.insert(std::move(path));
+          return *given;
+        }
+      }
+    }
     const FolderListing& listing = ListingOf(folder);
     if (listing.names.count(unicode)) return unicode;
     if (listing.names.count(name)) return name;

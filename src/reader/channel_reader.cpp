@@ -291,7 +291,7 @@ class ChannelReader {
         tailOpen_(text, "{", Match::Brace),
         tailLastClose_(text, "}", Match::Brace) {}
 
-  ChannelReadResult Run(long long startTime) {
+  ChannelReadResult Run(long long startMs) {
     ChannelReadResult result;
     ReadThighLength(result);
 
@@ -314,14 +314,16 @@ class ChannelReader {
       host_.SetRange(max_);
       host_.SetValue(0);
     }
-    startTime_ = startTime > 0 ? startTime : TickSeconds();
+    const long long started = startMs > 0 ? startMs : TickCountMs();
+    startTime_ = TickSeconds(started);
 
     ReadObjects(limit);
 
     AddActorMaterialGroups(t_, keywords_);
     if (!batch_ && gSettings.ReportTime) {
-      const double seconds = std::floor(static_cast<double>(TickCountMs()) / 1000.0 - static_cast<double>(startTime_));
-      if (seconds >= 1) host_.Message(LoadingTookMessage(startTime_), "Loading finished", MsgButtons::OK, MsgIcon::None);
+      // A whole second of the clock itself, not of the start rounded to seconds.
+      if (TickCountMs() - started >= 1000)
+        host_.Message(LoadingTookMessage(startTime_), "Loading finished", MsgButtons::OK, MsgIcon::None);
     }
     result.ActorsListed = !gActorList.empty();
     return result;
@@ -680,12 +682,12 @@ std::string NextObjectBlock(std::string_view text, bool checkEmpty) {
   return std::string(kKeywords[static_cast<std::size_t>(keyword)]) + "\n" + FormatInt(static_cast<long long>(skipped));
 }
 
-ChannelReadResult LoadMorphsAndPoses(std::string_view text, bool insertOne, bool append, long long startTime,
+ChannelReadResult LoadMorphsAndPoses(std::string_view text, bool insertOne, bool append, long long startMs,
                                      Host& host) {
   ChannelModelSnapshot before;
   try {
     ChannelReader reader(text, insertOne, append, host);
-    return reader.Run(startTime);
+    return reader.Run(startMs);
   } catch (const Cancelled&) {
     before.Restore();
     ChannelReadResult cancelled;

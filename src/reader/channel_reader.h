@@ -30,13 +30,13 @@ struct ChannelReadResult {
 
 // Reads the object blocks of `text` (LF line ends). `insertOne`: only the
 // block at the start of the text, put in front of the existing actors;
-// `append`: the existing actors stay and the text's follow. `startTime`:
-// seconds (tick count / 1000) at which the caller's long operation began; 0
+// `append`: the existing actors stay and the text's follow. `startMs`: the
+// tick count (milliseconds) at which the caller's long operation began; 0
 // or less = now. Afterwards the own materials of actors, lights and cameras
 // become material groups and actors without a group get their "actor "
 // entry in the object list. A cancel through `host`, or a failure (a
 // ReadFault goes to the caller), leaves the model exactly as before.
-ChannelReadResult LoadMorphsAndPoses(std::string_view text, bool insertOne, bool append, long long startTime,
+ChannelReadResult LoadMorphsAndPoses(std::string_view text, bool insertOne, bool append, long long startMs,
                                      Host& host);
 
 // The object-part reader of a pose-type file: the channel reader with

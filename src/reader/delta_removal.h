@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "common/host.h"
 
@@ -20,5 +21,10 @@ struct ProgressMemo {
 // updates. Outside batch mode the progress bar counts the pieces and is
 // afterwards set back to `memo` (value 5 when its maximum is 5 or more).
 bool StripDeltas(std::string& text, bool quiet, Host& host, ProgressMemo memo = {});
+// The same from `text` into `out`, which is left empty after a cancel. With
+// `toLf` every CR LF and lone CR of the text becomes LF on the way, as if
+// they had been turned into LF before the removal.
+bool StripDeltas(std::string_view text, std::string& out, bool quiet, bool toLf, Host& host,
+                 ProgressMemo memo = {});
 
 }  // namespace vandrel

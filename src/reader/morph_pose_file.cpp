@@ -12,6 +12,7 @@
 #include "reader/model_snapshot.h"
 #include "reader/delta_removal.h"
 #include "reader/read_fault.h"
+#include "reader/read_state.h"
 
 namespace vandrel {
 namespace {
@@ -61,33 +62,46 @@ class MorphPoseReader {
       host_.SetValue(0);
       host_.SetStage("Reading file...");
     }
-    const long long startTime = TickSeconds();
+    const long long startMs = TickCountMs();
 
     const bool fromFile = options_.Text.empty();
-    std::string buffer;
+    // A file is read whole into memory of its own; only the text taken
+    // from it (without deltas) is copied.
+    FileBuffer file;
+    std::string_view source = options_.Text;
     if (fromFile) {
-      std::optional<std::string> bytes = FileExists(options_.FileName) ? ReadWholeFile(options_.FileName) : std::nullopt;
-      if (!bytes) throw FileNotFoundFault();
-      buffer = std::move(*bytes);
-    } else {
-      buffer = options_.Text;
+      bool cancelled = false;
+      if (!FileExists(options_.FileName)) throw FileNotFoundFault();
+      try {
+        file = FileBuffer::Read(options_.FileName, [&] { return cancelled = !batch_ && host_.CancelRequested(); });
+      } catch (const ReadFault&) {
+        throw FileNotFoundFault();
+      }
+      if (cancelled) throw CancelledRead{};
+      source = file.view();
     }
+    std::string block;
     if (options_.InsertOne) {
-      std::string block;
-      if (!BodyOnlyBlock(buffer, block)) throw InputPastEndFault();
-      buffer = std::move(block);
+      if (!BodyOnlyBlock(source, block)) throw InputPastEndFault();
+      source = block;
     }
     Value(1);
 
+    std::string buffer;
     if (fromFile) {
       CancelCheck();
       if (!batch_) host_.SetStage("Reading data...");
-      if (buffer.size() > kStripDeltasAbove) {
-        if (!StripDeltas(buffer, false, host_, ProgressMemo{6, 1})) throw CancelledRead{};
-      } else if (HasTwoCr(buffer)) {
-        CrToLf(buffer);
+      if (source.size() > kStripDeltasAbove) {
+        if (!StripDeltas(source, buffer, false, false, host_, ProgressMemo{6, 1})) throw CancelledRead{};
+      } else {
+        buffer = source;
+        if (HasTwoCr(buffer)) CrToLf(buffer);
       }
+    } else {
+      buffer = source;
     }
+    file = FileBuffer{};
+    std::string().swap(block);
     Value(5);
     CancelCheck();
 
@@ -105,7 +119,7 @@ class MorphPoseReader {
     }
     Value(6);
     CancelCheck();
-    const long long startCopy = batch_ ? 0 : startTime;
+    const long long startCopy = batch_ ? 0 : startMs;
 
     if (options_.InsertOne) part = std::move(buffer);
     std::string().swap(buffer);

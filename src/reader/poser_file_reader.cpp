@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <new>
@@ -28,7 +29,12 @@ constexpr const char* kProgramTitle = "Vandrel";
 
 }  // namespace
 
-FileBuffer FileBuffer::Read(const std::string& path) {
+namespace {
+// The size of the pieces a large file is read in, between two yields.
+constexpr std::size_t kReadPiece = std::size_t{4} << 20;
+}  // namespace
+
+FileBuffer FileBuffer::Read(const std::string& path, const std::function<bool()>& stop) {
   if (path.empty()) throw FileAccessFault();
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw errno == ENOENT || errno == ENOTDIR ? FileNotFoundFault() : FileAccessFault();
@@ -55,18 +61,19 @@ FileBuffer FileBuffer::Read(const std::string& path) {
   // What the file holds now; a file that shrinks meanwhile gives less.
   std::size_t done = 0;
   while (done < size) {
-    const ssize_t n = ::read(fd, buffer.data_.get() + done, size - done);
+    const ssize_t n = ::read(fd, buffer.data_.get() + done, std::min(size - done, kReadPiece));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) throw fail();
     if (n == 0) break;
     done += static_cast<std::size_t>(n);
+    if (stop && stop()) break;
   }
   ::close(fd);
   buffer.size_ = done;
   return buffer;
 }
 
-std::string ReadFileText(const std::string& path) {
+std::string ReadFileText(const std::string& path, const std::function<bool()>& stop) {
   if (path.empty()) throw FileAccessFault();
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw errno == ENOENT || errno == ENOTDIR ? FileNotFoundFault() : FileAccessFault();
@@ -87,6 +94,7 @@ std::string ReadFileText(const std::string& path) {
     }
     if (n == 0) break;
     text.append(piece.get(), static_cast<std::size_t>(n));
+    if (stop && text.size() % kReadPiece < static_cast<std::size_t>(n) && stop()) break;
   }
   ::close(fd);
   return text;
@@ -220,13 +228,18 @@ void QuickRead(ReadState& rs, int fileType) {
 void LoadData(ReadState& rs, int step) {
   if (rs.loaded) return;
   rs.step = step;
+  // This read cannot be cancelled: its polls only let the windows repaint.
+  const auto yield = [&rs] {
+    if (!rs.batch) rs.host.CancelRequested();
+    return false;
+  };
   if (rs.textGiven) {
     rs.data = *rs.options.text;
   } else if (IsPoseType(rs.options.fileType)) {
-    rs.fileText = ReadFileText(rs.options.path);
+    rs.fileText = ReadFileText(rs.options.path, yield);
     rs.data = rs.fileText;
   } else {
-    rs.fileBytes = FileBuffer::Read(rs.options.path);
+    rs.fileBytes = FileBuffer::Read(rs.options.path, yield);
     rs.data = rs.fileBytes.view();
   }
   rs.loaded = true;

@@ -2,6 +2,7 @@
 // file and the split into material groups. Internal to the reader.
 #pragma once
 
+#include <functional>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -46,7 +47,9 @@ enum ReadStep : int {
 class FileBuffer {
  public:
   // Fails the read (ReadFault 53 or 75) when the file cannot be read.
-  static FileBuffer Read(const std::string& path);
+  // `stop` is asked after each piece of a few megabytes (the windows
+  // repaint); when it answers true the read ends there, with what it has.
+  static FileBuffer Read(const std::string& path, const std::function<bool()>& stop = {});
   std::string_view view() const { return {data_.get(), size_}; }
 
  private:
@@ -99,7 +102,7 @@ void LoadData(ReadState& rs, int step);
 
 // The whole file as text, read through pieces (no zero-filled copy); fails
 // the read (ReadFault 53 or 75) when the file cannot be read.
-std::string ReadFileText(const std::string& path);
+std::string ReadFileText(const std::string& path, const std::function<bool()>& stop = {});
 
 // The second half of a read: material groups, materials, the end of a load.
 void ReadMaterialGroups(ReadState& rs);

@@ -6,6 +6,8 @@
 #include "common/text.h"
 #include "platform/files.h"
 #include "reader/delta_removal.h"
+#include "reader/read_fault.h"
+#include "reader/read_state.h"
 
 namespace vandrel {
 namespace {
@@ -113,12 +115,19 @@ FigureListOutcome ReadFigureFile(const std::string& path, Host& host, FigureFile
   host.SetStage("Reading file...");
   host.SetRange(3);
   host.SetValue(0);
-  std::optional<std::string> bytes = ReadWholeFile(path);
-  if (!bytes) return FigureListOutcome::NotValid;
-  file.Text = std::move(*bytes);
-  ToLfLineEnds(file.Text);
+  bool cancelled = false;
+  const auto stop = [&] { return cancelled = host.CancelRequested(); };
+  // The file is read whole into memory of its own; its text without deltas,
+  // with LF line ends, is taken from there in one pass.
+  FileBuffer bytes;
+  try {
+    bytes = FileBuffer::Read(path, stop);
+  } catch (const ReadFault&) {
+    return FigureListOutcome::NotValid;
+  }
+  if (cancelled) return FigureListOutcome::Cancelled;
   host.SetValue(1);
-  if (!StripDeltas(file.Text, true, host, ProgressMemo{3, 1})) {
+  if (!StripDeltas(bytes.view(), file.Text, true, true, host, ProgressMemo{3, 1})) {
     file.Text.clear();
     return FigureListOutcome::Cancelled;
   }

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
+#include <QThread>
 
 #include "app/qt_app.h"
 #include "platform/scripted_ui.h"
@@ -63,6 +64,9 @@ class PleaseWait : public ::testing::Test {
     }
   }
 
+  // Polls let the events run once per turn interval: waits for the next one.
+  static void WaitForTurn() { QThread::msleep(kEventTurnMs + 5); }
+
   QApplication& app = App();  // before any widget
   QWidget owner;
 };
@@ -93,6 +97,7 @@ TEST_F(PleaseWait, HostShowsStagesItemsAndProgress) {
   host.SetRange(0);
   EXPECT_TRUE(w.ProgressBar1->isHidden());
 
+  WaitForTurn();
   EXPECT_FALSE(host.CancelRequested());
   // Just started: 0 minutes (and 0 seconds, or 1 when a half second passed meanwhile).
   EXPECT_TRUE(w.windowTitle().startsWith("Elapsed time: 0 min, ")) << w.windowTitle().toStdString();
@@ -113,8 +118,9 @@ TEST_F(PleaseWait, EscTurnsTheStatusIntoCancelling) {
   EXPECT_EQ(w.lblPleaseWait->text(), "Loading Morphs and Poses...");
   EXPECT_FALSE(host.CancelRequested());
 
-  // A pending Esc is handled by the poll itself.
+  // A pending Esc is handled by the poll at the next turn of the event loop.
   Press(&w, Qt::Key_Escape, /*post=*/true);
+  WaitForTurn();
   EXPECT_TRUE(host.CancelRequested());
   EXPECT_EQ(w.lblPleaseWait->text(), "Cancelling...");
   const QString title = w.windowTitle();

@@ -204,8 +204,7 @@ TEST_F(ChannelReaderTest, ProgressTextsAndTimingMessage) {
   gSettings.ReportTime = true;
   ChannelHost host;
   now = 125400;  // 125.4 s
-  LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), false, false, 2, host);
-  SetTickSource(nullptr);
+  LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), false, false, 2000, host);
   ASSERT_FALSE(host.stages.empty());
   EXPECT_EQ(host.stages[0], "Loading Morphs and Poses...");
   EXPECT_EQ(host.items.front(), "actor BODY:1...");
@@ -213,6 +212,21 @@ TEST_F(ChannelReaderTest, ProgressTextsAndTimingMessage) {
   EXPECT_EQ(host.messages[0], "Loading of Morphs and Poses took\r\n2 minutes and 3 seconds.");
   EXPECT_EQ(host.titles[0], "Loading finished");
   for (long long v : host.values) EXPECT_LE(v, host.ranges.back());
+
+  // The message comes after one second of the clock or more, whatever the
+  // start time rounds to in whole seconds.
+  struct Case {
+    long long startMs, endMs;
+    bool shown;
+  } cases[] = {{10400, 11000, false}, {10500, 11400, false}, {10600, 11599, false},
+               {10499, 11499, true},  {10600, 11600, true},  {10000, 70000, true}};
+  for (const Case& c : cases) {
+    ChannelHost timed;
+    now = c.endMs;
+    LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), false, false, c.startMs, timed);
+    EXPECT_EQ(timed.messages.size(), c.shown ? 1u : 0u) << c.startMs << " to " << c.endMs;
+  }
+  SetTickSource(nullptr);
 }
 
 TEST_F(ChannelReaderTest, ValueTooLargeForAnIntegerFailsAndChangesNothing) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core_calls.h"
+#include "reader/delta_removal.h"
 #include "reader/reader_test_util.h"
 #include "support/temp_dir.h"
 
@@ -42,6 +43,51 @@ TEST(FigureFile, ListsAndCutsTheSameFiguresWhateverTheLineEnds) {
     // The last figure's second part runs to the end of the file.
     EXPECT_EQ(CutFigure(file, 1), wantRobot);
   }
+}
+
+TEST(FigureFile, DeltasGoAndLineEndsBecomeLfInOnePassAsInTwo) {
+  // The one pass of the chooser gives what turning the line ends into LF and
+  // then removing the deltas gives, for every way a "deltas" line can end.
+  const std::string cases[] = {
+      "a\r\ndeltas\r\n{\r\nd 1 2 3\r\n}\r\nb\r\n",
+      "a\rdeltas \r{\rd 1\r}\rb\rdeltas\rx",
+      "a\ndeltas \r\n{\nd 1\n}\r\r\nb deltasX\r\ndeltas\r\n{ never closed\r\n",
+      "deltas\r\n{\r\n}\r\ndeltas \n{\n}\ndeltasdeltas\r\r\n}\r",
+      "no deltas here\r\n\r\n",
+  };
+  QuietHost host;
+  for (const std::string& text : cases) {
+    std::string want = text;
+    ToLfLineEnds(want);
+    ASSERT_TRUE(StripDeltas(want, false, host));
+    std::string got;
+    ASSERT_TRUE(StripDeltas(text, got, true, true, host));
+    EXPECT_EQ(got, want) << text;
+  }
+
+  // The progress counts the pieces of a large text, a "deltas" across the
+  // places where the count polls included.
+  std::string large(17u << 20, 'a');
+  for (const std::size_t at : {std::size_t{1}, (std::size_t{8} << 20) - 2, (std::size_t{16} << 20) + 1, large.size() - 6})
+    large.replace(at, 6, "deltas");
+  struct Ranges : QuietHost {
+    void SetRange(long long max) override { ranges.push_back(max); }
+    std::vector<long long> ranges;
+  } ranges;
+  std::string stripped;
+  ASSERT_TRUE(StripDeltas(large, stripped, true, true, ranges));
+  ASSERT_FALSE(ranges.ranges.empty());
+  EXPECT_EQ(ranges.ranges.front(), 1 + 4 + 1);  // four pieces after the first, and one
+
+  // Esc during the read of a large file gives no figures.
+  TempDir dir;
+  const std::string path = dir.write("big.cr2", std::string(9u << 20, 'a'));
+  struct Cancelling : QuietHost {
+    bool CancelRequested() override { return true; }
+  } cancelling;
+  FigureFile file;
+  EXPECT_EQ(ReadFigureFile(path, cancelling, file), FigureListOutcome::Cancelled);
+  EXPECT_TRUE(file.Text.empty());
 }
 
 TEST(FigureFile, OneFigureIsTheWholeFileBrokenFilesAreRefusedSharedGeometriesAreMatched) {
