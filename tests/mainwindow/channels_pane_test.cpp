@@ -407,5 +407,33 @@ TEST_F(ChannelsPaneTest, EditedPoseIsSavedExactlyAsChangedAndReadsBack) {
   EXPECT_TRUE(gState.Dirty);
 }
 
+TEST_F(ChannelsPaneTest, DisplayNamesThatWouldNotReadBackAreRefused) {
+  Open(DataFile("pane/morphs.pz2"));
+  Click(P().lstActors, 1);
+  Click(P().lstDials, 0);
+  const std::string actorName = gActors[1].ExtName, dialName = gActors[1].Dials[0].ExtName;
+  for (const char* refused : {"Left } Arm", "Blink } {", "{", "two\nlines", "Head channels", "Eye\tchannels  "}) {
+    for (const bool actor : {true, false}) {
+      ui->clear();
+      Type(actor ? P().txtActorProperties[0] : P().txtDialProperties[1], refused);
+      (actor ? P().cmdApplyProperty[0] : P().cmdApplyDial[1])->click();
+      const auto messages = ui->requestsOf(UiRequest::Message);
+      ASSERT_EQ(messages.size(), 1u) << refused;
+      EXPECT_EQ(messages[0].text, std::string(actor ? "An actor" : "A dial") +
+                                      " name cannot contain \"{\", \"}\" or a line break, or end in the word "
+                                      "\"channels\"");
+      EXPECT_EQ(messages[0].icon, MsgIcon::Exclamation);
+    }
+    EXPECT_EQ(gActors[1].ExtName, actorName) << refused;
+    EXPECT_EQ(gActors[1].Dials[0].ExtName, dialName) << refused;
+  }
+  // A name that only holds the word elsewhere is kept.
+  ui->clear();
+  Type(P().txtActorProperties[0], "channels of the head");
+  P().cmdApplyProperty[0]->click();
+  EXPECT_TRUE(ui->requestsOf(UiRequest::Message).empty());
+  EXPECT_EQ(gActors[1].ExtName, "channels of the head");
+}
+
 }  // namespace
 }  // namespace vandrel::test
