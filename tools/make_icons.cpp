@@ -1,5 +1,6 @@
 // Draws the icons of the eight Poser file types (Icons/<EXT>.png beside the
-// program), used when Vandrel registers itself for those types.
+// program), used when Vandrel registers itself for those types, and the
+// program's own icon (Icons/Vandrel.png, installed with its desktop entry).
 #include <QColor>
 #include <QDir>
 #include <QFont>
@@ -20,11 +21,14 @@ int main(int argc, char** argv) {
   struct Type {
     const char* ext;
     QColor color;
+    const char* label = nullptr;  // the extension when not given
+    int size = 14;
   };
   const Type types[] = {{"CR2", QColor(0x2e, 0x6d, 0xb4)}, {"PZ2", QColor(0x3a, 0x9a, 0x4a)},
                         {"PP2", QColor(0xb4, 0x6d, 0x2e)}, {"HR2", QColor(0x8a, 0x4a, 0xa8)},
                         {"CM2", QColor(0x55, 0x55, 0x55)}, {"FC2", QColor(0xc0, 0x3a, 0x5a)},
-                        {"HD2", QColor(0xc0, 0x90, 0x20)}, {"LT2", QColor(0xd8, 0xb0, 0x10)}};
+                        {"HD2", QColor(0xc0, 0x90, 0x20)}, {"LT2", QColor(0xd8, 0xb0, 0x10)},
+                        {"Vandrel", QColor(0x1f, 0x5f, 0x66), "V", 30}};
   for (const Type& type : types) {
     QImage icon(48, 48, QImage::Format_ARGB32);
     icon.fill(Qt::transparent);
@@ -35,10 +39,10 @@ int main(int argc, char** argv) {
     painter.drawRoundedRect(QRectF(3.5, 3.5, 41, 41), 7, 7);
     QFont font = painter.font();
     font.setBold(true);
-    font.setPixelSize(14);
+    font.setPixelSize(type.size);
     painter.setFont(font);
     painter.setPen(Qt::white);
-    painter.drawText(icon.rect(), Qt::AlignCenter, QString::fromLatin1(type.ext));
+    painter.drawText(icon.rect(), Qt::AlignCenter, QString::fromLatin1(type.label ? type.label : type.ext));
     painter.end();
     if (!icon.save(folder + "/" + type.ext + ".png", "PNG")) return 1;
   }

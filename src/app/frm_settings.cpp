@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -24,6 +25,7 @@
 #include "platform/folder_browser.h"
 #include "platform/ini.h"
 #include "platform/path_case.h"
+#include "platform/qt/poser_text.h"
 #include "platform/ui_services.h"
 #include "tools/selection_templates.h"
 
@@ -77,8 +79,9 @@ constexpr std::array<AssociationType, kAssociationCount> kAssociationTypes = {{
     {".lt2", "Light files (*.lt2)", "Poser Light file", "Light"},
 }};
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string S(const QString& s) { return s.toStdString(); }
+// Folder and template names, as the disk has them.
+QString Q(const std::string& s) { return FromUtf8(s); }
+std::string S(const QString& s) { return ToUtf8(s); }
 
 // A folder below the Poser folder, in the case it is stored in; "" when missing.
 std::string ExistingSubfolder(const std::string& poser, const std::string& sub) {
@@ -191,6 +194,8 @@ std::string BrowseStartFolder(const std::string& boxText, const std::string& pos
     start = boxText;
   } else if (FolderExists(poserFolder)) {
     start = poserFolder;
+  } else {
+    start = QDir::homePath().toStdString();  // not the folder Vandrel happened to start in
   }
   return RemoveTrailingBackslash(start);
 }

@@ -70,7 +70,7 @@ std::string UnsavablePreference(const PreferencesForm& form);
 bool RunPoserEnabled(const PreferencesForm& form);
 
 // Where a Browse button opens the dialog: the box's folder, else the Poser
-// folder, else "" (the dialog's own default); one trailing "/" removed.
+// folder, else the user's home folder; one trailing "/" removed.
 std::string BrowseStartFolder(const std::string& boxText, const std::string& poserFolder);
 // After a Poser folder was chosen: the library boxes (in the order Character,
 // Hair, Map, Prop, Pose, Save, Camera, Face, Hand, Light) that hold no

@@ -129,7 +129,7 @@ constexpr DefaultFolder kDefaultFolders[] = {
 
 }  // namespace
 
-std::string SettingsPath() { return JoinPath(ProgramFolder(), "Settings.ini"); }
+std::string SettingsPath() { return JoinPath(UserConfigFolder(), "Settings.ini"); }
 
 std::string ShortVersion(const std::string& version) {
   const std::size_t first = InStr(version, ".");

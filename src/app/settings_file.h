@@ -5,7 +5,7 @@
 
 namespace vandrel {
 
-// Program folder + "/Settings.ini".
+// UserConfigFolder() + "/Settings.ini".
 std::string SettingsPath();
 
 // Fills gSettings at start-up: makes sure Settings.ini exists, finds Poser's

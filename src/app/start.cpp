@@ -13,6 +13,7 @@
 #include "model/command_line.h"
 #include "model/model.h"
 #include "platform/console_ui.h"
+#include "platform/earlier_files.h"
 #include "platform/files.h"
 #include "platform/path_case.h"
 #include "platform/qt/qt_ui.h"
@@ -45,17 +46,17 @@ void ConnectWindows(FrmMain* window, bool silent) {
 
 // Hands the command line's file to the reader; false when it was not one of
 // the eight types or a character file that does not exist.
-bool OpenCommandLineFile(FrmMain& window, const std::string& commandLine) {
+bool OpenCommandLineFile(FrmMain& window, const std::string& commandLine, const std::string& lastArgument) {
   gState.FileGiven = true;
   const int type = CommandLineFileType(commandLine);
   switch (type) {
     case kCr2: {
       gState.FileType = kCr2;
-      if (HasSilentSwitch(commandLine)) {
+      if (HasSilentSwitch(commandLine, lastArgument)) {
         window.OpenFile("");
         return true;
       }
-      const std::string path = CommandLinePath(commandLine);
+      const std::string path = CommandLinePath(commandLine, lastArgument);
       if (!FileExists(path)) return false;
       gDlg.FileName = TrueCasePath(path);
       if (window.HasOtherWindow(OtherWindow::FigureChooser)) {
@@ -77,9 +78,19 @@ bool OpenCommandLineFile(FrmMain& window, const std::string& commandLine) {
   }
 }
 
+// Moves the files an earlier run kept beside the program; what could not be
+// moved is told once (it stays where it was).
+void MoveEarlierFilesOnce() {
+  const std::vector<std::string> problems = MoveEarlierFiles(EarlierProgramFolders());
+  if (problems.empty()) return;
+  std::string text = "Vandrel keeps its settings, templates and cache in your own folders now.";
+  for (const std::string& problem : problems) text += "\n\n" + problem;
+  Ui().MessageBox(text, "Vandrel", MsgButtons::OK, MsgIcon::Exclamation);
+}
+
 }  // namespace
 
-std::unique_ptr<FrmMain> Main(const std::string& commandLine, bool silent) {
+std::unique_ptr<FrmMain> Main(const std::string& commandLine, bool silent, const std::string& lastArgument) {
   gState.FileGiven = gState.Dirty = gState.LoadProps = false;
   gSilentSaveWritten = gEndProgram = false;
   auto frmMain = std::make_unique<FrmMain>();
@@ -93,17 +104,20 @@ std::unique_ptr<FrmMain> Main(const std::string& commandLine, bool silent) {
 
   if (!commandLine.empty()) {
     gCommandLine = commandLine;
+    gLastArgument = lastArgument;
     gStarting = true;
-    if (!OpenCommandLineFile(*frmMain, commandLine)) gState.FileGiven = false;
+    if (!OpenCommandLineFile(*frmMain, commandLine, lastArgument)) gState.FileGiven = false;
     gStarting = false;
     gCommandLine.clear();
+    gLastArgument.clear();
   }
   return frmMain;
 }
 
 int RunProgram(int argc, char** argv) {
   const std::string commandLine = JoinCommandLine(argc, argv);
-  const bool silent = HasSilentSwitch(commandLine);
+  const std::string lastArgument = argc > 1 ? argv[argc - 1] : "";
+  const bool silent = HasSilentSwitch(commandLine, lastArgument);
   // A silent run shows nothing, so it needs no display.
   if (silent && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   // Standard error of a silent run carries Vandrel's own messages, not the
@@ -118,11 +132,12 @@ int RunProgram(int argc, char** argv) {
   if (silent) {
     ConsoleUi console(std::cerr);
     UiServices* previous = SetUi(&console);
+    MoveEarlierFilesOnce();
     const int type = CommandLineFileType(commandLine);
     if (type < 0) {
-      std::cerr << "vandrel: not a Poser file: " << CommandLinePath(commandLine) << '\n';
+      std::cerr << "vandrel: not a Poser file: " << CommandLinePath(commandLine, lastArgument) << '\n';
     } else {
-      const std::unique_ptr<FrmMain> frmMain = Main(commandLine, true);
+      const std::unique_ptr<FrmMain> frmMain = Main(commandLine, true, lastArgument);
     }
     SetUi(previous);
     return gSilentSaveWritten ? 0 : 1;
@@ -130,9 +145,10 @@ int RunProgram(int argc, char** argv) {
 
   QtUi ui;
   UiServices* previous = SetUi(&ui);
+  MoveEarlierFilesOnce();
   int code = 0;
   {
-    std::unique_ptr<FrmMain> frmMain = Main(commandLine);
+    std::unique_ptr<FrmMain> frmMain = Main(commandLine, false, lastArgument);
     ui.setParent(frmMain.get());
     code = QApplication::exec();
     ui.setParent(nullptr);

@@ -349,7 +349,13 @@ void ChannelsPane::ShowThighLengthRead(const ChannelReadResult& result) {
     controls::setChecked(chkDisableThighLength, result.DisableThighLength);
   }
   txtThighLength->setEnabled(!result.DisableThighLength);
-  if (!result.DisableThighLength) controls::setText(txtThighLength, FromPoserText(result.ThighLengthText));
+  if (!result.DisableThighLength) {
+    // The file's own thigh length is kept as read (1.25 stays 1.25): the
+    // box's 0-to-1 rule is for what the user types.
+    showingRead_ = true;
+    controls::setText(txtThighLength, FromPoserText(result.ThighLengthText));
+    showingRead_ = false;
+  }
 }
 
 bool ChannelsPane::ListActors() {
@@ -383,6 +389,7 @@ void ChannelsPane::chkDisableThighLength_Click() {
 }
 
 void ChannelsPane::txtThighLength_Change() {
+  if (showingRead_) return;
   std::string text = ToPoserText(txtThighLength->text());
   if (text.find(',') != std::string::npos) {
     controls::setText(txtThighLength, FromPoserText(Replace(text, ",", ".")));

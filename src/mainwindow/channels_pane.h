@@ -106,6 +106,8 @@ class ChannelsPane : public QWidget {
   void cmdApplyDial_Click(int index);
   void chkDisableThighLength_Click();
   void txtThighLength_Change();
+  // The thigh length of a file being read is going into its box.
+  bool showingRead_ = false;
 
   // ---- Deletion, new morphs and zeroing. -------------------------------------------
   void chkDelChannels_Click(int index);

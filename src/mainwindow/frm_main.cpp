@@ -108,7 +108,7 @@ void FrmMain::dropEvent(QDropEvent* event) {
   const QList<QUrl> urls = event->mimeData()->urls();
   if (urls.isEmpty() || !urls.first().isLocalFile()) return;
   event->acceptProposedAction();
-  Form_OLEDragDrop(urls.first().toLocalFile().toStdString());
+  Form_OLEDragDrop(ToUtf8(urls.first().toLocalFile()));
 }
 
 void FrmMain::Form_OLEDragDrop(const std::string& path) {
@@ -205,7 +205,7 @@ void FrmMain::CopyDialogSettings() {
 }
 
 void FrmMain::SetDocumentCaption(const std::string& path) {
-  setWindowTitle("Vandrel - [" + QString::fromStdString(FileNameOf(path)) + "]");
+  setWindowTitle("Vandrel - [" + FromUtf8(FileNameOf(path)) + "]");
 }
 
 }  // namespace vandrel

@@ -256,9 +256,6 @@ class FrmMain : public QMainWindow {
   std::function<void()> CollectFileInfoHook;
   std::function<void()> CheckMapReferencesHook;
 
-  // Web address of Online Help.
-  static constexpr const char* kHomePage = "https://vandrel.example.org/";
-
  protected:
   bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;

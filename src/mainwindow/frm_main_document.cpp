@@ -18,6 +18,7 @@
 #include "mainwindow/frm_main.h"
 #include "maps/qt/thumbnails.h"
 #include "model/model.h"
+#include "tools/batch_conversion.h"
 #include "tools/file_statistics.h"
 #include "platform/files.h"
 #include "platform/qt/qt_ui.h"
@@ -85,7 +86,7 @@ void FrmMain::EndLoad(int fileType) {
 }
 
 void FrmMain::ApplyReadResult(const OpenFileResult& result) {
-  if (result.setCaption) setWindowTitle(FromPoserText(result.caption));
+  if (result.setCaption) setWindowTitle(FromUtf8(result.caption));  // a file name from the disk
   if (result.setRequiredVersion) controls::setText(materials->TXT[0], FromPoserText(gState.RequiredVersion));
   if (result.channelsOff) {
     {
@@ -117,7 +118,7 @@ void FrmMain::ApplyReadResult(const OpenFileResult& result) {
     chkNoMaterialData->setEnabled(false);
   }
   if (result.selectDefaultTemplate) {
-    const QString wanted = QString::fromStdString(gSettings.DefaultTemplate).toLower();
+    const QString wanted = FromUtf8(gSettings.DefaultTemplate).toLower();
     QComboBox* templates = materials->Combo1;
     for (int i = 0; i < templates->count(); ++i) {
       if (templates->itemText(i).toLower() == wanted) {
@@ -201,8 +202,8 @@ void FrmMain::OpenFile(const std::string& text) {
   if (gState.FileGiven) {
     // While the program starts, a known path comes from its command line.
     if (gStarting && !Trim(gCommandLine).empty()) {
-      dlg.FileName = TrueCasePath(CommandLinePath(gCommandLine));
-      if (HasSilentSwitch(gCommandLine)) gState.SilentSave = true;
+      dlg.FileName = TrueCasePath(CommandLinePath(gCommandLine, gLastArgument));
+      if (HasSilentSwitch(gCommandLine, gLastArgument)) gState.SilentSave = true;
     }
     gState.FileGiven = false;
   } else if (!ChooseOpenFile(type)) {
@@ -210,6 +211,20 @@ void FrmMain::OpenFile(const std::string& text) {
     return;
   }
   const std::string path = dlg.FileName;
+  // A file that is not Poser text is refused before the open document is
+  // touched (an import's own read refuses it the same way).
+  const bool checkText = text.empty() && !gImportMode;
+  if (checkText) {
+    QuietHost quiet;
+    UiHost shown;
+    if (RefuseNonPoserText(path, gState.BatchMode ? static_cast<Host&>(quiet) : shown)) {
+      // As after a cancelled dialog, nothing follows the open: no morph
+      // question, no statistics, no map check of the document still open.
+      gState.SilentSave = false;
+      gOpenCancelled = true;
+      return;
+    }
+  }
   const auto prepareMaterialControls = [this] {
     materials->EnableMaterialControlsAfterLoad();
     chkNoMaterialData->setEnabled(true);
@@ -226,6 +241,7 @@ void FrmMain::OpenFile(const std::string& text) {
   options.fileType = type;
   options.path = path;
   if (!text.empty()) options.text = text;
+  options.knownText = checkText;
   options.poser5Format = Poser5Format();
   std::optional<ChannelReadResult> channels;
   options.objectPartReader = [&channels](std::string_view objectText, Host& host) {
@@ -272,7 +288,11 @@ void FrmMain::OpenFile(const std::string& text) {
     gState.SilentSave = false;
     dlg.FileName = result.silentSavePath;
     CommonDialog1.FileName = result.silentSavePath;
-    const std::string error = WritePoseFile();
+    // A file with neither materials nor actors gives no material pose: the
+    // file beside it is not replaced by an empty one.
+    const std::string error = NothingToWrite(chkNoMaterialData->isChecked(), chkChannels->isChecked())
+                                  ? std::string("Nothing to save")
+                                  : WritePoseFile();
     if (!error.empty()) Ui().MessageBox(error, "Vandrel", MsgButtons::OK, MsgIcon::Exclamation);
     gSilentSaveWritten = error.empty();
     gEndProgram = true;

@@ -14,6 +14,7 @@
 #include "platform/files.h"
 #include "platform/program_folder.h"
 #include "tools/qt/frm_about.h"
+#include "tools/qt/frm_help_viewer.h"
 
 namespace vandrel {
 
@@ -285,9 +286,11 @@ void FrmMain::mnuExportMTL_Click() {
 
 // ---- Help and Poser -----------------------------------------------------------------
 
-void FrmMain::mnuReadme_Click() { Ui().ShellOpen(JoinPath(ExecutableFolder(), "VDLLicense.txt")); }
-void FrmMain::mnuVHistory_Click() { Ui().ShellOpen(JoinPath(ExecutableFolder(), "VHistory.htm")); }
-void FrmMain::mnuWebSite_Click() { Ui().ShellOpen(kHomePage); }
+// The help files stand beside the program; without a program for their type
+// they show in Vandrel's own viewer.
+void FrmMain::mnuReadme_Click() { OpenHelpFile(this, JoinPath(ExecutableFolder(), "VDLLicense.txt")); }
+void FrmMain::mnuVHistory_Click() { OpenHelpFile(this, JoinPath(ExecutableFolder(), "VHistory.htm")); }
+void FrmMain::mnuWebSite_Click() { OpenHelpFile(this, JoinPath(ExecutableFolder(), "VHelp.htm")); }
 
 void FrmMain::mnuPoser_Click() {
   const std::string program = JoinPath(gSettings.Poser, "Poser.exe");

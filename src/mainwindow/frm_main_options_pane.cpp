@@ -137,7 +137,8 @@ void FrmMain::chkNoMaterialData_Click() {
         EventsOff off;
         controls::setChecked(chkNoMaterialData, false);
       }
-      Ui().MessageBox(kBothDisabled, "", MsgButtons::OK, MsgIcon::Exclamation);
+      // A batch run shows only the converter's own messages.
+      if (!gState.BatchMode) Ui().MessageBox(kBothDisabled, "", MsgButtons::OK, MsgIcon::Exclamation);
       return;
     }
     materials->DisableMaterialControls();
@@ -159,7 +160,7 @@ void FrmMain::chkChannels_Click() {
       EventsOff off;
       controls::setChecked(chkChannels, false);
     }
-    Ui().MessageBox(kBothDisabled, "", MsgButtons::OK, MsgIcon::Exclamation);
+    if (!gState.BatchMode) Ui().MessageBox(kBothDisabled, "", MsgButtons::OK, MsgIcon::Exclamation);
     return;
   }
   channelsPane->EnableChannelControls(!ticked);

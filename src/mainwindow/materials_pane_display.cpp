@@ -31,7 +31,7 @@ QColor ColorOf(const ColorRec& c) { return QColor(c[0] & 255, c[1] & 255, c[2] &
 }  // namespace
 
 QString ShownDecimal(const std::string& pointText) {
-  QString text = QString::fromStdString(pointText);
+  QString text = FromPoserText(pointText);
   const QString sign = QLocale().decimalPoint();
   if (sign != ".") text.replace('.', sign);
   return text;

@@ -40,7 +40,7 @@ std::string PointText(const QString& text, int index) {
 // True when the whole text, blanks around it aside, is one number.
 bool ReadsWhollyAsNumber(const std::string& pointText) {
   static const QRegularExpression number(R"(^ *[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)? *$)");
-  return number.match(QString::fromStdString(pointText)).hasMatch();
+  return number.match(FromPoserText(pointText)).hasMatch();
 }
 
 double BoxNumber(const QLineEdit* box, int index) { return Val(PointText(box->text(), index)); }

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 
+#include "common/encoding.h"
 #include "maps/map_search.h"
 #include "maps/qt/frm_choose_pic.h"
 #include "maps/qt/thumbnails.h"
@@ -54,7 +55,7 @@ bool MaterialsPane::FixMaps(int index, const std::vector<MaterialRec*>& selected
   hooks.fullPaths = chkTexture->isChecked();
   hooks.chooseMap = [this](const std::vector<std::string>& entries) { return ChooseMapFile(window(), entries); };
   hooks.browseForFolder = [](const std::string& start, const std::string& name) {
-    return Ui().BrowseFolder("Look for " + name + " in:", start).value_or("");
+    return Ui().BrowseFolder("Look for " + PoserTextToUtf8(name) + " in:", start).value_or("");
   };
   hooks.beginScan = [&] {
     if (!passHost_) {

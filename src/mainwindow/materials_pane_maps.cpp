@@ -76,7 +76,7 @@ class PathBoxDrops : public QObject {
     std::vector<std::string> files;
     if (!data || !data->hasUrls()) return files;
     for (const QUrl& url : data->urls())
-      if (url.isLocalFile() && !url.toLocalFile().isEmpty()) files.push_back(url.toLocalFile().toStdString());
+      if (url.isLocalFile() && !url.toLocalFile().isEmpty()) files.push_back(ToUtf8(url.toLocalFile()));
     return files;
   }
   std::function<void(const std::vector<std::string>&)> dropped_;
@@ -177,7 +177,8 @@ void MaterialsPane::MapRowButton_Click(int index) {
 void MaterialsPane::TXT_OLEDragDrop(int index, const std::vector<std::string>& files) {
   if (index < kFirstPathBox || index >= kFirstPathBox + 4 || files.empty()) return;
   if (RefusedPath(files.front())) return;
-  controls::setText(TXT[static_cast<std::size_t>(index)], FromPoserText(files.front()));
+  // The file's name as the disk has it; "Apply" makes it Poser text.
+  controls::setText(TXT[static_cast<std::size_t>(index)], FromUtf8(files.front()));
   CMD_Click(index + 10);
 }
 

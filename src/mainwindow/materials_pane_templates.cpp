@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <filesystem>
 
+#include "common/encoding.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/materials_pane.h"
@@ -42,7 +43,7 @@ void MaterialsPane::FillTemplateList() {
     w->setEnabled(false);
   templateFiles_.clear();
   for (const TemplateEntry& entry : ListTemplates()) {
-    controls::addItem(Combo1, QString::fromStdString(entry.name));
+    controls::addItem(Combo1, FromUtf8(entry.name));  // a file name
     templateFiles_.push_back(entry.path);
   }
 }
@@ -74,26 +75,30 @@ void MaterialsPane::Combo2_Click() {
   }
   // The group at the chosen place, or the first of its name when the file
   // changed since it was listed.
-  const std::string name = ToPoserText(Combo2->currentText());
+  const QString name = Combo2->currentText();
   const SelectionGroup* group = nullptr;
-  if (chosen < static_cast<int>(tpl.Groups.size()) && tpl.Groups[static_cast<std::size_t>(chosen)].Name == name)
-    group = &tpl.Groups[static_cast<std::size_t>(chosen)];
+  const auto at = static_cast<std::size_t>(chosen);
+  if (at < tpl.Groups.size() && FromPoserText(tpl.Groups[at].Name) == name) group = &tpl.Groups[at];
   for (std::size_t i = 0; group == nullptr && i < tpl.Groups.size(); ++i)
-    if (tpl.Groups[i].Name == name) group = &tpl.Groups[i];
+    if (FromPoserText(tpl.Groups[i].Name) == name) group = &tpl.Groups[i];
   if (group == nullptr) {
-    Warn("The selection group \"" + name + "\" is no longer in the template.");
+    Warn("The selection group \"" + ToUtf8(name) + "\" is no longer in the template.");
     return;
   }
+  // Names compare in their Unicode form, as shown: a template written in
+  // Windows-1252 selects the same materials in a file written in UTF-8.
+  SelectionGroup members{group->Name, {}};
+  for (const std::string& member : group->Members) members.Members.push_back(PoserTextToUtf8(member));
   std::vector<std::string> rows;
   rows.reserve(static_cast<std::size_t>(lstMaterials->count()));
-  for (int row = 0; row < lstMaterials->count(); ++row) rows.push_back(ToPoserText(lstMaterials->item(row)->text()));
-  controls::setSelection(lstMaterials, GroupSelection(*group, rows));
+  for (int row = 0; row < lstMaterials->count(); ++row) rows.push_back(ToUtf8(lstMaterials->item(row)->text()));
+  controls::setSelection(lstMaterials, GroupSelection(members, rows));
 }
 
 void MaterialsPane::cmdDelTemplate_Click() {
   const int chosen = Combo1->currentIndex();
   if (chosen < 0) return;
-  const std::string name = ToPoserText(Combo1->currentText());  // as message boxes take text
+  const std::string name = ToUtf8(Combo1->currentText());  // a file name
   if (Ui().MessageBox("Are you sure you want to delete template\r\n" + name + "?", "Delete template?",
                       MsgButtons::YesNo, MsgIcon::None) != MsgResult::Yes)
     return;

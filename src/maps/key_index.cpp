@@ -1,6 +1,6 @@
 #include "maps/key_index.h"
 
-#include "common/text.h"
+#include "common/encoding.h"
 
 namespace vandrel {
 
@@ -13,13 +13,13 @@ void KeyIndex::Update(const std::vector<StringPairRec>& table) {
   }
   if (count_ == 0) byKey_.reserve(table.size());
   for (; count_ < table.size(); ++count_)
-    if (!table[count_].Key.empty()) byKey_[LCase(table[count_].Key)].push_back(count_);
+    if (!table[count_].Key.empty()) byKey_[FileNameKey(table[count_].Key)].push_back(count_);
   first_ = table.empty() ? std::string() : table[0].Key;
   last_ = table.empty() ? std::string() : table.back().Key;
 }
 
 const std::vector<std::size_t>* KeyIndex::Find(const std::string& key) const {
-  const auto it = byKey_.find(LCase(key));
+  const auto it = byKey_.find(FileNameKey(key));
   return it == byKey_.end() ? nullptr : &it->second;
 }
 

@@ -1,5 +1,6 @@
-// A hash index over the Keys of a table of StringPairRec (compared without
-// regard to ASCII case), kept up to date as the table grows.
+// A hash index over the Keys of a table of StringPairRec, kept up to date as
+// the table grows. Keys are file names and paths, compared in the one form of
+// FileNameKey: a name in Poser text finds the same name as stored on disk.
 #pragma once
 
 #include <cstddef>
@@ -17,7 +18,7 @@ class KeyIndex {
   // (entry 0 filled first, then appended); a table that was replaced as a
   // whole (a reset) is indexed again. Empty keys are not indexed.
   void Update(const std::vector<StringPairRec>& table);
-  // Positions of the entries whose Key equals `key` without regard to case,
+  // Positions of the entries whose Key has the FileNameKey of `key`,
   // in table order; nullptr when there is none.
   const std::vector<std::size_t>* Find(const std::string& key) const;
 

@@ -114,7 +114,7 @@ std::vector<StringPairRec>& MapList(MapKind kind) {
   }
 }
 
-std::string CacheFolder() { return JoinPath(ProgramFolder(), "Cache"); }
+std::string CacheFolder() { return JoinPath(UserCacheFolder(), "Cache"); }
 
 std::string CacheFilePath(MapKind kind) {
   static const char* const kFiles[] = {"tifs.txt", "jpgs.txt", "bmps.txt", "bums.txt", "others.txt"};

@@ -1,10 +1,11 @@
 // The lists of every picture file seen (gMapLists), the folder scan that
 // fills them and the five cache files Cache/bmps.txt, bums.txt, jpgs.txt,
-// tifs.txt and others.txt in the program folder that keep them between runs.
+// tifs.txt and others.txt in the user's cache folder that keep them between runs.
 //
 // Cache file format: two lines per list entry, each ended by CR LF, in list
 // order from entry 0: the file name, then "*" and the folder path. An empty
-// list is its empty entry 0: an empty line and the line "*".
+// list is its empty entry 0: an empty line and the line "*". Names are kept
+// as found on disk (UTF-8).
 #pragma once
 
 #include <cstddef>
@@ -30,7 +31,7 @@ MapKind KindOfExtension(const std::string& ext);
 
 // The list of a kind inside gMapLists (not for None).
 std::vector<StringPairRec>& MapList(MapKind kind);
-// "Cache" in the program folder, and the cache file of a kind in it.
+// "Cache" in the user's cache folder (UserCacheFolder), and the cache file of a kind in it.
 std::string CacheFolder();
 std::string CacheFilePath(MapKind kind);
 
@@ -40,9 +41,11 @@ struct MapEntry {
   std::string folder;
 };
 
-// The entries of a kind's list whose name equals `name` without regard to
-// case, in list order. A hash index over the list is kept and extended as the
-// list grows, so a lookup does not walk the list.
+// The entries of a kind's list whose name equals `name` in the one form of
+// FileNameKey (a name from Poser text in Windows-1252 finds the UTF-8 name
+// found on disk, ASCII letters in any case), in list order. A hash index
+// over the list is kept and extended as the list grows, so a lookup does not
+// walk the list.
 std::vector<MapEntry> FindInMapList(MapKind kind, const std::string& name);
 // The same for the kind's cache file: read once and indexed, read again when
 // the file changes. `error` gets a text when the file exists but cannot be

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "common/encoding.h"
 #include "common/text.h"
 #include "maps/key_index.h"
 #include "maps/map_cache.h"
@@ -33,12 +34,18 @@ void AddOnce(std::vector<std::string>& paths, const std::string& path) {
   paths.push_back(path);
 }
 
-// The files of `entries` that still exist, each once.
+// The files of `entries` that still exist, each once. Entries name files as
+// found on disk; one from a cache file written in Windows-1252 is found by
+// its Unicode form.
 std::vector<std::string> ExistingFiles(const std::vector<MapEntry>& entries) {
   std::vector<std::string> files;
   for (const MapEntry& e : entries) {
     const std::string path = JoinPath(e.folder, e.name);
-    if (FileExists(path)) AddOnce(files, path);
+    const std::string unicode = JoinPath(PoserTextToUtf8(e.folder), PoserTextToUtf8(e.name));
+    if (FileExists(unicode))
+      AddOnce(files, unicode);
+    else if (FileExists(path))
+      AddOnce(files, path);
   }
   return files;
 }
@@ -156,7 +163,7 @@ std::string FolderToScan(const std::string& map, Host& host, const MapSearchHook
   // Windows may spell it in another case).
   std::string textures = havePoser ? TrueCasePath(JoinPath(poser, "Runtime/Textures")) : std::string();
   if (textures.empty() && havePoser) textures = JoinPath(poser, "Runtime/Textures");
-  const bool outside = InStr(LCase(PoserPathToFilePath(LCase(map))), LCase(poser)) == 0 &&
+  const bool outside = InStr(FileNameKey(PoserPathToFilePath(LCase(map))), FileNameKey(poser)) == 0 &&
                        !StartsWith(map, ":") && !StartsWith(map, "\\");
   std::string folder;
   if (outside) {

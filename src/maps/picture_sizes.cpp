@@ -13,7 +13,12 @@ std::string PictureSizeOf(const std::string& fileName) {
   static KeyIndex index;
   index.Update(gPictureSizes);
   const auto* found = index.Find(fileName);
-  return found ? gPictureSizes[found->front()].Value : std::string();
+  if (!found) return {};
+  // Two files whose names differ only in case are two pictures: the one of
+  // exactly this name first.
+  for (std::size_t i : *found)
+    if (gPictureSizes[i].Key == fileName) return gPictureSizes[i].Value;
+  return gPictureSizes[found->front()].Value;
 }
 
 }  // namespace vandrel

@@ -9,8 +9,8 @@ namespace vandrel {
 // "<width> X <height>" ("1024 X 512"). One entry per load, none merged.
 void AddPictureSize(const std::string& fileName, int width, int height);
 
-// The size text of the first entry whose Key equals `fileName` without
-// regard to case; "" when there is none.
+// The size text of the first entry whose Key equals `fileName`, else of the
+// first one equal without regard to case; "" when there is none.
 std::string PictureSizeOf(const std::string& fileName);
 
 }  // namespace vandrel

@@ -1,5 +1,6 @@
 #include "maps/poser_paths.h"
 
+#include "common/encoding.h"
 #include "common/text.h"
 #include "model/model.h"
 #include "platform/files.h"
@@ -63,23 +64,25 @@ std::string PoserPathToFilePath(const std::string& path) {
 }
 
 std::string FilePathToPoserPath(const std::string& file, bool useFullPaths) {
-  const std::string result = StoredOrSame(file);
-  if (useFullPaths) return result;
+  // Worked on in its Unicode form (a found file is named in UTF-8, a typed
+  // path may be Poser text), then written back as Poser text.
+  const std::string result = PoserTextToUtf8(StoredOrSame(file));
+  if (useFullPaths) return Utf8ToPoserText(result);
   const std::string base = PoserBase();
   if (base.empty() || result.size() <= base.size() + 1 || result[base.size()] != '/' ||
       !EqualsNoCase(result.substr(0, base.size()), base))
-    return result;
+    return Utf8ToPoserText(result);
   const std::string rest = result.substr(base.size());
   // A name holding ":" would split into other folders.
-  if (rest.find(':') != std::string::npos) return result;
+  if (rest.find(':') != std::string::npos) return Utf8ToPoserText(result);
   // Only a colon path that names this very file is kept: one that does not
   // begin with ":Runtime:" resolves below Runtime/Textures, so a file in
   // <Poser>/Downloads/tex keeps its full path. A file that is not there
   // yet is compared without regard to case, as its colon path resolves.
   const std::string colon = Replace(rest, "/", ":");
   const std::string back = PoserPathToFilePath(colon);
-  if (back == result || (!FileExists(result) && EqualsNoCase(back, result))) return colon;
-  return result;
+  if (back == result || (!FileExists(result) && EqualsNoCase(back, result))) return Utf8ToPoserText(colon);
+  return Utf8ToPoserText(result);
 }
 
 std::string GetFileName(const std::string& path) {

@@ -15,7 +15,8 @@ namespace vandrel {
 // "none" or not an absolute path) a colon path names no file and gives "".
 // An absolute file path comes back in its stored case when it exists; every
 // other path (a Windows path, a relative one) comes back unchanged, and
-// "NO_MAP" as "no_map". Thumbnails are kept under LCase of the result.
+// "NO_MAP" as "no_map". Thumbnails are kept under the result. Names in
+// Windows-1252 find their files named in UTF-8 (FindStoredName).
 std::string PoserPathToFilePath(const std::string& path);
 
 // The stored form of a found map file as a material keeps it: a colon path
@@ -24,7 +25,9 @@ std::string PoserPathToFilePath(const std::string& path);
 // An existing file is given in its stored case. "Below" means inside the
 // Poser folder at a component boundary, compared without regard to ASCII
 // case; with no Poser folder nothing is below it. A path whose rest holds a
-// ":" stays a full path (a colon path would name another file).
+// ":" stays a full path (a colon path would name another file). The result
+// is Poser text: a name found on disk (UTF-8) enters it in Windows-1252
+// where every character has a form there.
 std::string FilePathToPoserPath(const std::string& file, bool useFullPaths);
 
 // The file name of a map path in either form: the text after the last ":",

@@ -1,6 +1,8 @@
 // The command line: at most one file path, optionally preceded by "-s ".
 // It is one string (the arguments joined by single blanks) and every rule
-// works on that whole string.
+// works on that whole string, with one exception for Linux names: where the
+// rules name no existing file but the last argument is one (a name holding a
+// double quote or starting with a blank), that argument is the file.
 #pragma once
 
 #include <string>
@@ -19,16 +21,20 @@ int CommandLineFileType(const std::string& commandLine);
 
 // True when the trimmed, lower-cased command line begins with "-s " at its
 // first position (quotes kept: "-s" directly followed by a quote does not count).
-bool HasSilentSwitch(const std::string& commandLine);
+// A lone argument that is the file (see above) is never read as the switch.
+bool HasSilentSwitch(const std::string& commandLine, const std::string& lastArgument = {});
 
 // The file path the command line names: after a "-s " switch, the unquoted
 // command line without its first three characters, trimmed; otherwise the
-// unquoted command line. Not yet case-corrected.
-std::string CommandLinePath(const std::string& commandLine);
+// unquoted command line. When that is no existing file but `lastArgument` is
+// one, `lastArgument`. Not yet case-corrected.
+std::string CommandLinePath(const std::string& commandLine, const std::string& lastArgument = {});
 
 // The command line of this run while the start procedure runs (reads that
 // find gState.FileGiven set take their path from it); empty afterwards.
 extern std::string gCommandLine;
+// The last of this run's arguments, as given, while gCommandLine is set.
+extern std::string gLastArgument;
 extern bool gStarting;
 // A silent save ran: the program ends now, nothing more is read or asked.
 extern bool gEndProgram;

@@ -1,4 +1,4 @@
-// The preferences record, kept in Settings.ini in the program folder.
+// The preferences record, kept in Settings.ini in the user's config folder.
 #pragma once
 
 #include <string>

@@ -1,7 +1,6 @@
 #include "platform/associations.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -33,29 +32,6 @@ constexpr std::string_view kActionId = "write-material-pose";
 std::string BareExtension(std::string_view ext) {
   if (!ext.empty() && ext.front() == '.') ext.remove_prefix(1);
   return LCase(ext);
-}
-
-std::string AbsoluteEnv(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr && value[0] == '/' ? std::string(value) : std::string();
-}
-
-std::string HomeFolder() {
-  std::string home = AbsoluteEnv("HOME");
-  if (!home.empty()) return home;
-  if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr) return pw->pw_dir;
-  return {};
-}
-
-std::string XdgHome(const char* variable, const char* fallback) {
-  std::string base = AbsoluteEnv(variable);
-  if (base.empty()) {
-    const std::string home = HomeFolder();
-    if (home.empty()) return {};
-    base = JoinPath(home, fallback);
-  }
-  while (base.size() > 1 && base.back() == '/') base.pop_back();
-  return base;
 }
 
 // The files of one type's registration.
@@ -336,8 +312,6 @@ AssociationProgram DefaultAssociationProgram() {
   return {JoinPath(folder, "vandrel"), JoinPath(folder, "Icons")};
 }
 
-std::string XdgDataHome() { return XdgHome("XDG_DATA_HOME", ".local/share"); }
-std::string XdgConfigHome() { return XdgHome("XDG_CONFIG_HOME", ".config"); }
 
 std::string AssociationMimeType(std::string_view ext) { return "application/x-poser-" + BareExtension(ext); }
 std::string AssociationDesktopId(std::string_view ext) {

@@ -19,6 +19,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/program_folder.h"  // XdgDataHome, XdgConfigHome
+
 namespace vandrel {
 
 // The program registered and where its type icons are.
@@ -30,10 +32,6 @@ struct AssociationProgram {
 // The running Vandrel: ExecutableFolder()/vandrel and ExecutableFolder()/Icons.
 AssociationProgram DefaultAssociationProgram();
 
-// $XDG_DATA_HOME / $XDG_CONFIG_HOME when they hold an absolute path, otherwise
-// ~/.local/share / ~/.config. "" when there is no home folder either.
-std::string XdgDataHome();
-std::string XdgConfigHome();
 
 // Names by extension (with or without its dot, any case): "application/x-poser-cr2",
 // "vandrel-cr2.desktop", "application-x-poser-cr2" (the icon name).

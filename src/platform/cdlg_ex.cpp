@@ -17,7 +17,7 @@ FileDialogRequest CdlgEx::Request(bool open) const {
   r.title = DialogTitle;
   r.filter = Filter;
   r.filterIndex = FilterIndex > 0 ? static_cast<int>(FilterIndex) : 1;
-  r.initDir = InitDir.empty() ? ProgramFolder() : InitDir;
+  r.initDir = InitDir.empty() ? ExecutableFolder() : InitDir;
   r.fileName = FileName;
   r.defaultExt = DefaultExt;
   r.flags = flags | kOfnPreviewDialog;

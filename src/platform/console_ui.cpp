@@ -1,13 +1,16 @@
 #include "platform/console_ui.h"
 
+#include "common/encoding.h"
 #include "common/text.h"
 
 namespace vandrel {
 
 MsgResult ConsoleUi::MessageBox(const std::string& text, const std::string& title, MsgButtons buttons,
                                 MsgIcon icon) {
-  const std::string lines = Replace(Replace(text, "\r\n", "\n"), "\r", "\n");
-  out_ << "vandrel: " << (title.empty() ? std::string() : title + ": ") << Replace(lines, "\n", "\n  ") << '\n';
+  // The terminal reads UTF-8; a message may hold Poser text.
+  const std::string lines = Replace(Replace(PoserTextToUtf8(text), "\r\n", "\n"), "\r", "\n");
+  const std::string heading = title.empty() ? std::string() : PoserTextToUtf8(title) + ": ";
+  out_ << "vandrel: " << heading << Replace(lines, "\n", "\n  ") << '\n';
   out_.flush();
   return ScriptedUi::MessageBox(text, title, buttons, icon);
 }

@@ -108,11 +108,10 @@ PreviewKind PreviewKindOf(const std::string& path) {
 std::string LibraryThumbnailPath(const std::string& path) { return Left(path, InStrRev(path, ".")) + "png"; }
 
 bool LoadWorkingThumbnail(const std::string& path, const ThumbnailLoader& load) {
-  const std::string key = LCase(path);
-  if (gWorkingThumbnails.Contains(key) || !load) return false;
+  if (gWorkingThumbnails.Contains(path) || !load) return false;
   std::optional<ThumbPicture> picture = load(path);
   if (!picture || picture->empty()) return false;
-  return gWorkingThumbnails.Add(key, std::move(*picture));
+  return gWorkingThumbnails.Add(path, std::move(*picture));
 }
 
 namespace {
@@ -120,7 +119,7 @@ namespace {
 // The picture file itself, loaded into the working list; nullptr when it cannot be read.
 const ThumbPicture* WorkingPictureOf(const std::string& path, const ThumbnailLoader& load) {
   LoadWorkingThumbnail(path, load);
-  return gWorkingThumbnails.Find(LCase(path));
+  return gWorkingThumbnails.Find(path);
 }
 
 // The library thumbnail as stored on disk: the exact name first, then one

@@ -23,8 +23,8 @@ struct ThumbPicture {
   std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 
-// Pictures kept under a text key (thumbnails use the lower-cased file
-// path), in the order they were added. Pictures stay where they are while
+// Pictures kept under a text key (thumbnails use the file path as the file
+// system compares it: case counts), in the order they were added. Pictures stay where they are while
 // others are added.
 class ThumbnailList {
  public:
@@ -77,8 +77,7 @@ std::string LibraryThumbnailPath(const std::string& path);
 // Reads a picture file into a letterboxed thumbnail; nullopt when it cannot.
 using ThumbnailLoader = std::function<std::optional<ThumbPicture>(const std::string& path)>;
 
-// Puts the thumbnail of `path` into the working list under its lower-cased
-// path; false when the key was there already or the picture could not be
+// Puts the thumbnail of `path` into the working list under its path; false when the key was there already or the picture could not be
 // loaded.
 bool LoadWorkingThumbnail(const std::string& path, const ThumbnailLoader& load);
 

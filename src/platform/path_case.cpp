@@ -1,5 +1,5 @@
 #include "platform/path_case.h"
-#include "common/text.h"
+
 
 #include <sys/stat.h>
 
@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "common/encoding.h"
 #include "platform/files.h"
 
 namespace vandrel {
@@ -35,11 +36,11 @@ std::vector<std::string> NormalComponents(std::string_view path) {
   return parts;
 }
 
-// The names of one folder: every stored name, and per lower-cased name the
-// first stored name in byte order.
+// The names of one folder: every stored name, and per name key (FileNameKey)
+// the first stored name in byte order.
 struct FolderListing {
   std::unordered_set<std::string> names;
-  std::unordered_map<std::string, std::string> firstByLower;
+  std::unordered_map<std::string, std::string> firstByKey;
 };
 
 // Listings kept while a ScopedFolderListings lives (the user-interface thread only).
@@ -53,7 +54,7 @@ const FolderListing& ListingOf(const std::string& folder) {
   std::filesystem::directory_iterator dir(folder, ec), end;
   for (; !ec && dir != end; dir.increment(ec)) {
     std::string entry = dir->path().filename().string();
-    auto [best, fresh] = it->second.firstByLower.try_emplace(LCase(entry), entry);
+    auto [best, fresh] = it->second.firstByKey.try_emplace(FileNameKey(entry), entry);
     if (!fresh && entry < best->second) best->second = entry;
     it->second.names.insert(std::move(entry));
   }
@@ -68,23 +69,28 @@ ScopedFolderListings::~ScopedFolderListings() {
 }
 
 std::string FindStoredName(const std::string& folder, const std::string& name) {
-  if (name.empty() || name.find('/') != std::string::npos) return {};
+  if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") return {};
+  // A name from Poser text may be in Windows-1252: its Unicode form is tried
+  // first, then its bytes as they stand.
+  const std::string unicode = PoserTextToUtf8(name);
   if (gListingScopes > 0) {
-    if (name == "." || name == "..") return {};
     const FolderListing& listing = ListingOf(folder);
+    if (listing.names.count(unicode)) return unicode;
     if (listing.names.count(name)) return name;
-    const auto it = listing.firstByLower.find(LCase(name));
-    return it == listing.firstByLower.end() ? std::string() : it->second;
+    const auto it = listing.firstByKey.find(FileNameKey(name));
+    return it == listing.firstByKey.end() ? std::string() : it->second;
   }
   struct stat st {};
-  if (name != "." && name != ".." && ::lstat(JoinPath(folder, name).c_str(), &st) == 0) return name;
+  if (::lstat(JoinPath(folder, unicode).c_str(), &st) == 0) return unicode;
+  if (unicode != name && ::lstat(JoinPath(folder, name).c_str(), &st) == 0) return name;
 
+  const std::string key = FileNameKey(name);
   std::string best;
   std::error_code ec;
   std::filesystem::directory_iterator it(folder, ec), end;
   for (; !ec && it != end; it.increment(ec)) {
     std::string entry = it->path().filename().string();
-    if (EqualsNoCase(entry, name) && (best.empty() || entry < best)) best = std::move(entry);
+    if ((best.empty() || entry < best) && FileNameKey(entry) == key) best = std::move(entry);
   }
   return best;
 }

@@ -21,11 +21,12 @@ std::string WithoutTrailingSlash(std::string path) {
   return path;
 }
 
-// An XDG base folder variable counts only when it holds an absolute path.
+// An environment folder counts only when it holds an absolute path, as the
+// XDG base folder rules say.
 std::string AbsoluteEnv(const char* name) {
   const char* value = std::getenv(name);
   if (value == nullptr || value[0] != '/') return {};
-  return value;
+  return WithoutTrailingSlash(value);
 }
 
 std::string HomeFolder() {
@@ -35,19 +36,46 @@ std::string HomeFolder() {
   return {};
 }
 
-}  // namespace
+std::string XdgHome(const char* variable, const char* fallback) {
+  std::string base = AbsoluteEnv(variable);
+  if (!base.empty()) return base;
+  const std::string home = HomeFolder();
+  return home.empty() ? std::string() : JoinPath(home, fallback);
+}
 
-std::string UserDataFolder() {
-  std::string base = AbsoluteEnv("XDG_DATA_HOME");
-  if (base.empty()) {
-    std::string home = HomeFolder();
-    if (home.empty()) return {};
-    base = JoinPath(home, ".local/share");
+// `base`/vandrel, or the override when there is one; created when missing.
+std::string OwnFolder(const std::string& base) {
+  std::string folder = ProgramFolderOverride();
+  if (folder.empty()) {
+    if (base.empty()) return {};
+    folder = JoinPath(base, "vandrel");
   }
-  std::string folder = WithoutTrailingSlash(JoinPath(WithoutTrailingSlash(base), "vandrel"));
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   return folder;
+}
+
+}  // namespace
+
+std::string XdgDataHome() { return XdgHome("XDG_DATA_HOME", ".local/share"); }
+std::string XdgConfigHome() { return XdgHome("XDG_CONFIG_HOME", ".config"); }
+std::string XdgCacheHome() { return XdgHome("XDG_CACHE_HOME", ".cache"); }
+
+std::string UserConfigFolder() { return OwnFolder(XdgConfigHome()); }
+std::string UserDataFolder() { return OwnFolder(XdgDataHome()); }
+std::string UserCacheFolder() { return OwnFolder(XdgCacheHome()); }
+
+std::string ProgramFolderOverride() {
+  {
+    std::lock_guard lock(gOverrideMutex);
+    if (!gOverride.empty()) return gOverride;
+  }
+  return AbsoluteEnv("VANDREL_HOME");
+}
+
+void SetProgramFolder(const std::string& folder) {
+  std::lock_guard lock(gOverrideMutex);
+  gOverride = WithoutTrailingSlash(folder);
 }
 
 std::string ExecutableFolder() {
@@ -56,26 +84,6 @@ std::string ExecutableFolder() {
   if (ec) return {};
   std::string folder = FolderOf(exe.string());
   return folder.empty() ? "/" : folder;
-}
-
-std::string ProgramFolder() {
-  {
-    std::lock_guard lock(gOverrideMutex);
-    if (!gOverride.empty()) return gOverride;
-  }
-  // A folder named in the environment wins (portable copies and test runs).
-  if (const char* home = std::getenv("VANDREL_HOME"); home != nullptr && *home == '/')
-    return WithoutTrailingSlash(home);
-  std::string exeFolder = ExecutableFolder();
-  if (!exeFolder.empty() && ::access(exeFolder.c_str(), W_OK) == 0) return exeFolder;
-  std::string data = UserDataFolder();
-  // With no home to fall back on, the executable's folder is still the best answer.
-  return data.empty() ? exeFolder : data;
-}
-
-void SetProgramFolder(const std::string& folder) {
-  std::lock_guard lock(gOverrideMutex);
-  gOverride = WithoutTrailingSlash(folder);
 }
 
 }  // namespace vandrel

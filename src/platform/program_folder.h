@@ -1,23 +1,36 @@
-// The program folder: where Vandrel keeps Settings.ini, Templates/, Cache/,
-// Icons/ and its registry store.
+// Where Vandrel keeps its own files. What it writes lives in the user's
+// folders, the freedesktop way:
+//   Settings.ini, Registry.ini  $XDG_CONFIG_HOME/vandrel  (default ~/.config/vandrel)
+//   Templates/                  $XDG_DATA_HOME/vandrel    (default ~/.local/share/vandrel)
+//   Cache/                      $XDG_CACHE_HOME/vandrel   (default ~/.cache/vandrel)
+// An absolute $VANDREL_HOME (a portable copy, a test run) holds all three
+// instead, and a folder set with SetProgramFolder (tests) wins over both.
+// What Vandrel only reads (help files, icons) stays beside the executable.
 #pragma once
 
 #include <string>
 
 namespace vandrel {
 
-// The folder of the running executable when it is writable, otherwise
-// $XDG_DATA_HOME/vandrel (default ~/.local/share/vandrel), created on demand.
-// A folder set with SetProgramFolder (tests) wins, then an absolute
-// $VANDREL_HOME. No trailing "/".
-std::string ProgramFolder();
-void SetProgramFolder(const std::string& folder);  // empty = back to the rule above
+// The folders above, without a trailing "/". An XDG folder is created when
+// missing; "" only when there is neither the variable nor a home folder.
+std::string UserConfigFolder();
+std::string UserDataFolder();
+std::string UserCacheFolder();
+
+// One folder for all three (tests); empty = back to the rules above.
+void SetProgramFolder(const std::string& folder);
+// The folder set above or an absolute $VANDREL_HOME; "" when neither is.
+std::string ProgramFolderOverride();
 
 // The folder of the running executable (read-only files shipped beside it).
 std::string ExecutableFolder();
 
-// $XDG_DATA_HOME/vandrel when XDG_DATA_HOME holds an absolute path, otherwise
-// ~/.local/share/vandrel; created when missing. "" when there is no home.
-std::string UserDataFolder();
+// $XDG_DATA_HOME / $XDG_CONFIG_HOME / $XDG_CACHE_HOME when they hold an
+// absolute path, otherwise ~/.local/share / ~/.config / ~/.cache. "" when
+// there is no home folder either. Nothing is created.
+std::string XdgDataHome();
+std::string XdgConfigHome();
+std::string XdgCacheHome();
 
 }  // namespace vandrel

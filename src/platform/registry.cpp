@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "common/encoding.h"
 #include "platform/files.h"
 #include "platform/ini.h"
 #include "platform/path_case.h"
@@ -27,7 +28,7 @@ std::string WithoutTrailingSlash(std::string path) {
   return path;
 }
 
-std::string StorePath() { return JoinPath(ProgramFolder(), "Registry.ini"); }
+std::string StorePath() { return JoinPath(UserConfigFolder(), "Registry.ini"); }
 
 struct ValueRef {
   std::string key;   // "HKLM\Software\..." with the short hive name
@@ -66,24 +67,6 @@ std::optional<std::string> ReadStore() {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0 && errno == ENOENT) return std::string();
   return std::nullopt;
-}
-
-void AppendUtf8(std::string& out, unsigned cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 int HexDigit(char c) {

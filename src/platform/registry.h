@@ -1,5 +1,5 @@
 // A small registry store of our own in place of the system registry: the file
-// "Registry.ini" in the program folder, one section per key path
+// "Registry.ini" in the user's config folder (beside Settings.ini), one section per key path
 // ("HKLM\Software\...") and one entry per value name ("@" = the default value).
 #pragma once
 

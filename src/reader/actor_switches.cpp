@@ -59,8 +59,9 @@ std::vector<std::size_t> HeaderPositions(std::string_view text) {
 
 void AddActorMaterialGroups(std::string_view text) {
   // Object blocks begin at line starts, as the channel reader finds them.
-  std::array<ForwardFinder, 4> keywords = {ForwardFinder(text, "actor ", true), ForwardFinder(text, "prop ", true),
-                                           ForwardFinder(text, "light ", true), ForwardFinder(text, "camera ", true)};
+  std::array<ForwardFinder, 4> keywords = {
+      ForwardFinder(text, "actor ", Match::LineStart), ForwardFinder(text, "prop ", Match::LineStart),
+      ForwardFinder(text, "light ", Match::LineStart), ForwardFinder(text, "camera ", Match::LineStart)};
   AddActorMaterialGroups(text, keywords);
 }
 
@@ -68,7 +69,9 @@ void AddActorMaterialGroups(std::string_view text, std::array<ForwardFinder, 4>&
   gActorMaterialsFound = false;
   const std::vector<std::size_t> headers = HeaderPositions(text);
   ForwardFinder customFinder(text, "customMaterial");
-  ForwardFinder materialFinder(text, "material ");
+  // A material begins at a line start: "material " inside a map path or a
+  // name starts nothing.
+  ForwardFinder materialFinder(text, "material ", Match::LineStart);
   ForwardFinder closeFinder(text, "}");
   ForwardFinder crFinder(text, "\r");
   MaterialKeys keys(text);

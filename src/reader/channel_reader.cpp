@@ -27,8 +27,8 @@ constexpr std::array<const char*, 4> kKeywords = {"actor ", "prop ", "light ", "
 // begins a block only at the start of a line (after its indentation): "prop "
 // inside a dial's "name lift prop arm" line starts nothing.
 std::array<ForwardFinder, 4> KeywordFinders(std::string_view text) {
-  return {ForwardFinder(text, kKeywords[0], true), ForwardFinder(text, kKeywords[1], true),
-          ForwardFinder(text, kKeywords[2], true), ForwardFinder(text, kKeywords[3], true)};
+  return {ForwardFinder(text, kKeywords[0], Match::LineStart), ForwardFinder(text, kKeywords[1], Match::LineStart),
+          ForwardFinder(text, kKeywords[2], Match::LineStart), ForwardFinder(text, kKeywords[3], Match::LineStart)};
 }
 
 class ObjectBlockFinder {
@@ -134,6 +134,7 @@ class ChannelLineIndex {
     std::vector<std::pair<std::string_view, std::size_t>> entries;
     const std::string key = type + " ";
     for (std::size_t q = InStr(from_, text_, key); q != 0 && q < blockEnd_; q = InStr(q + 1, text_, key)) {
+      if (!CountsAt(text_, q, key.size(), Match::LineStart)) continue;
       const std::size_t restAt = q - 1 + key.size();
       std::size_t restEnd = text_.find('\n', restAt);
       if (restEnd == std::string_view::npos) restEnd = text_.size();
@@ -265,30 +266,30 @@ class ChannelReader {
         blockEnd_(text, keywords_),
         blockTail_(text, keywords_),
         headerEnd_(text, "\n"),
-        channelsAt_(text, "channels\n"),
-        closeAt_(text, "}"),
-        keysLf_(text, "keys\n"),
-        keysBlank_(text, "keys \n"),
-        anchorBrace_(text, "{"),
-        hiddenBlank_(text, "hidden "),
-        nameBlank_(text, "name "),
-        lastClose_(text, "}"),
-        lastChannels_(text, "channels\n"),
-        braceAfterM_(text, "{"),
-        braceAfterChannels_(text, "{"),
+        channelsAt_(text, "channels\n", Match::LineKey),
+        closeAt_(text, "}", Match::Brace),
+        keysLf_(text, "keys\n", Match::LineKey),
+        keysBlank_(text, "keys \n", Match::LineKey),
+        anchorBrace_(text, "{", Match::Brace),
+        hiddenBlank_(text, "hidden ", Match::LineKey),
+        nameBlank_(text, "name ", Match::LineKey),
+        lastClose_(text, "}", Match::Brace),
+        lastChannels_(text, "channels\n", Match::LineKey),
+        braceAfterM_(text, "{", Match::Brace),
+        braceAfterChannels_(text, "{", Match::Brace),
         lineEnd_(text, "\n"),
         dialLineEnd_(text, "\n"),
-        nameAt_(text, "name"),
-        hiddenAt_(text, "hidden"),
-        dialClose_(text, "}"),
+        nameAt_(text, "name", Match::LineKey),
+        hiddenAt_(text, "hidden", Match::LineKey),
+        dialClose_(text, "}", Match::Brace),
         nameBlankAfter_(text, " "),
         nameLineEnd_(text, "\n"),
         hiddenBlankAfter_(text, " "),
         hiddenLineEnd_(text, "\n"),
-        dialOpen_(text, "{"),
-        tailClose_(text, "}"),
-        tailOpen_(text, "{"),
-        tailLastClose_(text, "}") {}
+        dialOpen_(text, "{", Match::Brace),
+        tailClose_(text, "}", Match::Brace),
+        tailOpen_(text, "{", Match::Brace),
+        tailLastClose_(text, "}", Match::Brace) {}
 
   ChannelReadResult Run(long long startTime) {
     ChannelReadResult result;
@@ -496,9 +497,13 @@ class ChannelReader {
         if (line.empty() || blank == 0) break;
         const std::string lineType = Left(line, blank - 1);
         if (lineType != "//" && lineType != "'" && lineType != "#") break;
-        // A comment line makes no channel: the line after it is read next.
+        // A comment line makes no channel and ends nothing: the line after
+        // it is read next, after the block that belongs to it (a commented
+        // channel's block, or an empty one).
         if (lineEnd == 0) return;
         anchor = lineEnd - 1;
+        const std::size_t ownClose = ChannelCloseAfter(lineEnd);
+        if (ownClose != 0) anchor = ownClose;
       }
       if (line.empty()) return;
       // The next channel is looked for from the end of this one on when no
@@ -548,11 +553,10 @@ class ChannelReader {
     const std::size_t close = dialClose_.Next(dialPos);
     const std::size_t nameAt = nameAt_.Next(dialPos);
     if (nameAt > 0 && nameAt < close) {
+      // The display name is the rest of the key's own line after its blank.
       const std::size_t blank = nameBlankAfter_.Next(nameAt);
-      if (blank != 0) {
-        const std::size_t lf = nameLineEnd_.Next(blank + 1);
-        d.ExtName = std::string(Between(t_, blank + 1, lf == 0 ? n_ + 1 : lf));
-      }
+      const std::size_t lf = nameLineEnd_.Next(nameAt);
+      if (blank != 0 && (lf == 0 || blank < lf)) d.ExtName = std::string(Between(t_, blank + 1, lf == 0 ? n_ + 1 : lf));
       d.ExtNameOn = true;
       searchStart = nameAt;
     } else {
@@ -561,8 +565,8 @@ class ChannelReader {
     const std::size_t hiddenAt = hiddenAt_.Next(dialPos);
     if (hiddenAt >= 1 && hiddenAt < close) {
       const std::size_t blank = hiddenBlankAfter_.Next(hiddenAt);
-      if (blank != 0) {
-        const std::size_t lf = hiddenLineEnd_.Next(blank + 1);
+      const std::size_t lf = hiddenLineEnd_.Next(hiddenAt);
+      if (blank != 0 && (lf == 0 || blank < lf)) {
         d.Hidden = ToInteger(NumberOf(Between(t_, blank + 1, lf == 0 ? n_ + 1 : lf)) + 1);
         searchStart = blank + 1;
       } else {
@@ -576,7 +580,9 @@ class ChannelReader {
       const std::size_t open = dialOpen_.Next(dialPos);
       // The channel's text from its "{" through the first "}".
       const std::string_view keys = close >= open && open != 0 ? Between(t_, open, close + 1) : std::string_view();
-      const std::size_t k = InStr(2, keys, "k  ");
+      // The first "k  " line of the keys (not "k  " inside a name).
+      std::size_t k = InStr(2, keys, "k  ");
+      while (k != 0 && !CountsAt(t_, open - 1 + k, 3, Match::LineStart)) k = InStr(k + 1, keys, "k  ");
       std::string_view v = k == 0 ? keys : keys.substr(k);
       const std::size_t lf = v.find('\n');
       if (lf != std::string_view::npos) v = v.substr(0, lf);

@@ -11,6 +11,43 @@
 
 namespace vandrel {
 
+bool BraceCountsAt(std::string_view text, std::size_t pos) {
+  if (pos == 0 || pos > text.size()) return false;
+  const char brace = text[pos - 1];
+  if (brace != '{' && brace != '}') return false;
+  // 0-based index of the first character before `at` that is no blank or TAB.
+  const auto before = [&](std::size_t at) {
+    while (at > 0 && (text[at - 1] == ' ' || text[at - 1] == '\t')) --at;
+    return at;
+  };
+  const auto lineStart = [&](std::size_t at) { return at == 0 || text[at - 1] == '\n' || text[at - 1] == '\r'; };
+  const std::size_t at = before(pos - 1);
+  if (lineStart(at)) return true;
+  return brace == '}' && text[at - 1] == '{' && lineStart(before(at - 1));
+}
+
+bool CountsAt(std::string_view text, std::size_t pos, std::size_t length, Match how) {
+  switch (how) {
+    case Match::Anywhere:
+      return true;
+    case Match::Brace:
+      return BraceCountsAt(text, pos);
+    case Match::LineStart:
+      return AtLineStart(text, pos, 1, true);
+    case Match::LineKey: {
+      if (!AtLineStart(text, pos, 1, true)) return false;
+      if (length == 0) return true;
+      const char last = text[pos - 1 + length - 1];
+      if (last == ' ' || last == '\n') return true;
+      const std::size_t after = pos - 1 + length;  // 0-based
+      if (after >= text.size()) return true;
+      const char c = text[after];
+      return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    }
+  }
+  return false;
+}
+
 std::size_t ForwardFinder::Next(std::size_t from) {
   if (from == 0) from = 1;
   const std::size_t n = text_.size();
@@ -21,30 +58,23 @@ std::size_t ForwardFinder::Next(std::size_t from) {
     if (from < lastFrom_) {
       // Only an occurrence that starts before the previous query's start is new.
       const std::size_t windowEnd = std::min(n, lastFrom_ - 1 + m - 1);  // 0-based end, exclusive
-      if (lineStart_) {
-        const std::size_t hit = AtLineStartIn(from, windowEnd);
-        if (hit != 0) lastResult_ = hit;
-        lastFrom_ = from;
-        return lastResult_;
-      }
-      const std::string_view window = text_.substr(from - 1, windowEnd - (from - 1));
-      const std::size_t hit = window.find(needle_);
-      lastResult_ = hit == std::string_view::npos ? lastResult_ : from + hit;
+      const std::size_t hit = CountingIn(from, windowEnd);
+      if (hit != 0) lastResult_ = hit;
       lastFrom_ = from;
       return lastResult_;
     }
   }
   lastFrom_ = from;
-  lastResult_ = lineStart_ ? AtLineStartIn(from, n) : InStr(from, text_, needle_);
+  lastResult_ = how_ == Match::Anywhere ? InStr(from, text_, needle_) : CountingIn(from, n);
   return lastResult_;
 }
 
-std::size_t ForwardFinder::AtLineStartIn(std::size_t from, std::size_t end) const {
+std::size_t ForwardFinder::CountingIn(std::size_t from, std::size_t end) const {
   const std::string_view stretch = text_.substr(0, std::min(end, text_.size()));
   if (from - 1 > stretch.size()) return 0;
   for (std::size_t at = stretch.find(needle_, from - 1); at != std::string_view::npos;
        at = stretch.find(needle_, at + 1))
-    if (AtLineStart(text_, at + 1, 1, true)) return at + 1;
+    if (CountsAt(text_, at + 1, needle_.size(), how_)) return at + 1;
   return 0;
 }
 
@@ -56,9 +86,8 @@ std::size_t BackwardFinder::Prev(std::size_t limit) {
     if (limit >= lastLimit_) {
       // Only an occurrence that ends after the previous limit is new.
       const std::size_t windowStart = lastLimit_ >= m ? lastLimit_ - m + 1 : 0;  // 0-based
-      const std::string_view window = text_.substr(windowStart, limit - windowStart);
-      const std::size_t hit = window.size() >= m ? LastIn(window) : std::string_view::npos;
-      if (hit != std::string_view::npos) lastResult_ = windowStart + hit + 1;
+      const std::size_t hit = LastIn(windowStart, limit);
+      if (hit != std::string_view::npos) lastResult_ = hit + 1;
       lastLimit_ = limit;
       return lastResult_;
     }
@@ -68,7 +97,8 @@ std::size_t BackwardFinder::Prev(std::size_t limit) {
     }
   }
   lastLimit_ = limit;
-  lastResult_ = InStrRev(text_, needle_, limit);
+  const std::size_t hit = LastIn(0, limit);
+  lastResult_ = hit == std::string_view::npos ? 0 : hit + 1;
   return lastResult_;
 }
 
@@ -77,7 +107,7 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 }  // namespace
 
 std::size_t EmptyBlockClose(std::string_view text, std::size_t open) {
-  if (open == 0 || open > text.size() || text[open - 1] != '{') return 0;
+  if (open == 0 || open > text.size() || text[open - 1] != '{' || !BraceCountsAt(text, open)) return 0;
   std::size_t j = open;  // 0-based: the character after the "{"
   while (j < text.size() && IsBlank(text[j])) ++j;
   return j < text.size() && text[j] == '}' ? j + 1 : 0;
@@ -103,6 +133,7 @@ InnerBlocks ScanBlock(std::string_view text, std::size_t open, std::size_t limit
     const char c = text[i];
     if (c == '{') nextOpen = next('{', i + 1);
     if (c == '}') nextClose = next('}', i + 1);
+    if (!BraceCountsAt(text, i + 1)) continue;  // a brace inside a name
     if (c == '}') {
       if (--depth == 0) {
         blocks.close = i + 1;
@@ -127,27 +158,19 @@ InnerBlocks ScanBlock(std::string_view text, std::size_t open, std::size_t limit
   return blocks;
 }
 
-bool WholeChannelLineAt(std::string_view text, std::size_t pos, std::string_view name) {
-  if (pos == 0 || pos - 1 + name.size() > text.size() || text.substr(pos - 1, name.size()) != name) return false;
-  for (std::size_t i = pos - 1 + name.size(); i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\n') return true;
-    if (c != ' ' && c != '\t' && c != '\r') return false;
-  }
-  return true;
-}
-
-std::size_t BackwardFinder::LastIn(std::string_view window) const {
+std::size_t BackwardFinder::LastIn(std::size_t start, std::size_t end) const {
   // The needle's first character is looked for with memrchr, the rest
   // compared: far faster than a comparison at every position.
   const std::size_t m = needle_.size();
-  std::size_t end = window.size() - m + 1;  // candidates are 0..end-1
-  while (end > 0) {
-    const void* hit = ::memrchr(window.data(), needle_[0], end);
+  if (m == 0 || end < start + m) return std::string_view::npos;
+  const char* base = text_.data();
+  std::size_t stop = end - m + 1;  // candidates are start..stop-1
+  while (stop > start) {
+    const void* hit = ::memrchr(base + start, needle_[0], stop - start);
     if (hit == nullptr) return std::string_view::npos;
-    const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - window.data());
-    if (window.compare(at, m, needle_) == 0) return at;
-    end = at;
+    const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - base);
+    if (text_.compare(at, m, needle_) == 0 && CountsAt(text_, at + 1, m, how_)) return at;
+    stop = at;
   }
   return std::string_view::npos;
 }

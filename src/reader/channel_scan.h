@@ -16,42 +16,65 @@
 
 namespace vandrel {
 
+// Which occurrences of a needle count.
+enum class Match {
+  Anywhere,
+  // At the start of a line: after a line end (LF or CR) and its indentation
+  // of blanks and TABs, or at the start of the text.
+  LineStart,
+  // As the line's own key: at the start of a line, and the needle is a whole
+  // word there (a blank, TAB, CR, LF or the end of the text follows it, unless
+  // the needle itself ends in a blank or a line end). "name" in "Surname" or
+  // "hiddenBlink" counts for nothing.
+  LineKey,
+  // A brace that opens or closes a block: "{" or "}" with only indentation
+  // before it on its line, or a "}" that directly closes such a "{" on the
+  // same line ("{ }"). The brace in a channel named "A}" counts for nothing.
+  Brace,
+};
+
+// Whether the occurrence of a needle of `length` characters at `pos`
+// (1-based) counts under `how`.
+bool CountsAt(std::string_view text, std::size_t pos, std::size_t length, Match how);
+bool BraceCountsAt(std::string_view text, std::size_t pos);
+
 // InStr(from, text, needle) with the last answer remembered. A query before
-// the previous one searches only the stretch between the two. With
-// `lineStart` only an occurrence at the start of a line counts: after a line
-// end (LF or CR) and its indentation of blanks and TABs, or at the start of
-// the text.
+// the previous one searches only the stretch between the two. Only the
+// occurrences that count under `how` are found.
 class ForwardFinder {
  public:
-  ForwardFinder(std::string_view text, std::string needle, bool lineStart = false)
-      : text_(text), needle_(std::move(needle)), lineStart_(lineStart) {}
+  ForwardFinder(std::string_view text, std::string needle, Match how = Match::Anywhere)
+      : text_(text), needle_(std::move(needle)), how_(how) {}
   std::size_t Next(std::size_t from);
 
  private:
-  // First occurrence at a line start that begins at or after `from` (1-based)
-  // and ends by `end` (0-based, exclusive); 0 = none.
-  std::size_t AtLineStartIn(std::size_t from, std::size_t end) const;
+  // First counting occurrence that begins at or after `from` (1-based) and
+  // ends by `end` (0-based, exclusive); 0 = none.
+  std::size_t CountingIn(std::size_t from, std::size_t end) const;
 
   std::string_view text_;
   std::string needle_;
-  bool lineStart_ = false;
+  Match how_ = Match::Anywhere;
   std::size_t lastFrom_ = 0;  // 0 = nothing asked yet
   std::size_t lastResult_ = 0;
 };
 
-// InStrRev(text, needle, limit): the last occurrence lying wholly within
-// characters 1..limit, with the last answer remembered.
+// InStrRev(text, needle, limit): the last counting occurrence lying wholly
+// within characters 1..limit, with the last answer remembered.
 class BackwardFinder {
  public:
-  BackwardFinder(std::string_view text, std::string needle) : text_(text), needle_(std::move(needle)) {}
+  BackwardFinder(std::string_view text, std::string needle, Match how = Match::Anywhere)
+      : text_(text), needle_(std::move(needle)), how_(how) {}
   std::size_t Prev(std::size_t limit);
 
  private:
-  // 0-based position of the last occurrence inside `window`, or npos.
-  std::size_t LastIn(std::string_view window) const;
+  // 0-based position (in the text) of the last counting occurrence inside
+  // the text's first `end` characters at or after `start`, or npos.
+  std::size_t LastIn(std::size_t start, std::size_t end) const;
 
   std::string_view text_;
   std::string needle_;
+  Match how_ = Match::Anywhere;
   std::size_t lastLimit_ = 0;  // 0 = nothing asked yet
   std::size_t lastResult_ = 0;
 };
@@ -59,15 +82,17 @@ class BackwardFinder {
 
 
 // The position of the "}" when the "{" at `open` (1-based) is followed by
-// nothing but blanks, TABs and line ends and then "}"; 0 otherwise.
+// nothing but blanks, TABs and line ends and then "}"; 0 otherwise. Only
+// braces that open and close blocks count (Match::Brace).
 std::size_t EmptyBlockClose(std::string_view text, std::size_t open);
 
 // The block opened by the "{" at `open` (1-based), looked at before position
 // `limit`: the empty blocks that stand directly inside it (a "{" followed by
 // nothing but blanks, TABs and line ends and then "}"), as pairs of their two
 // positions in order, every block directly inside it the same way, and the
-// position of its own "}" (`limit` when it does not close before). Inside a channels block the empty blocks are the
-// channels that hold nothing.
+// position of its own "}" (`limit` when it does not close before). Inside a
+// channels block the empty blocks are the channels that hold nothing. Only
+// braces that open and close blocks count (Match::Brace).
 struct InnerBlocks {
   std::vector<std::pair<std::size_t, std::size_t>> empty;
   // Every block directly inside (an unclosed one closes at `close`).
@@ -75,10 +100,6 @@ struct InnerBlocks {
   std::size_t close = 0;
 };
 InnerBlocks ScanBlock(std::string_view text, std::size_t open, std::size_t limit);
-
-// Whether `text` holds `name` at `pos` (1-based) followed only by blanks,
-// TABs and CR up to a line end (LF) or the end of the text.
-bool WholeChannelLineAt(std::string_view text, std::size_t pos, std::string_view name);
 
 // How many times `what` occurs (left to right, not overlapping).
 std::size_t CountOf(std::string_view text, std::string_view what);

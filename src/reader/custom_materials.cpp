@@ -5,6 +5,7 @@
 #include "model/model.h"
 #include "reader/channel_scan.h"
 #include "reader/material_parser.h"
+#include "reader/text_scan.h"
 
 namespace vandrel {
 
@@ -27,7 +28,10 @@ void ReadCustomMaterials(std::string_view text) {
   if (cm == 0) return;
   const int count = CustomMaterialCount(text, cm);
   if (count < 1) return;
-  std::size_t matPos = InStr(cm + 9, text, "material ");
+  // A material begins at a line start: "material " inside a map path or a
+  // name starts nothing.
+  const auto nextMaterial = [&](std::size_t from) { return FindAtLineStart(text, "material ", from, 1, true); };
+  std::size_t matPos = nextMaterial(cm + 9);
   if (matPos == 0) return;
 
   if (!gObjects[0].Name.empty()) gObjects.emplace_back();
@@ -35,7 +39,7 @@ void ReadCustomMaterials(std::string_view text) {
   gObjects[group] = ObjectRec{};
   gObjects[group].Materials.resize(static_cast<std::size_t>(count));
   for (int m = 0; m < count; ++m) {
-    if (m > 0) matPos = InStr(matPos + 9, text, "material ");
+    if (m > 0) matPos = nextMaterial(matPos + 9);
     if (matPos == 0) {
       // Fewer blocks than the count: the group keeps the materials found.
       gObjects[group].Materials.resize(static_cast<std::size_t>(m));

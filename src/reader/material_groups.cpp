@@ -2,6 +2,9 @@
 // into one text per material group, the materials of each group and the end
 // of the load.
 #include <algorithm>
+#include <array>
+#include <utility>
+#include <vector>
 
 #include "common/numbers.h"
 #include "common/text.h"
@@ -57,6 +60,70 @@ std::size_t FindLastNamedLine(std::string_view text, std::string_view name, char
   return 0;
 }
 
+// The object blocks of a pose file whose objects stand on both sides of its
+// "figure" block (or after it): each top-level block from `start` on is an
+// object, except the figure block and the prop groups (a "prop " block with
+// materials and no channels). The objects go to the object-part reader as one
+// text and are cut out; the figure and the prop groups stay for the group
+// split. False when the blocks cannot be told apart (the text is then cut
+// as before).
+bool CutObjectsAroundFigure(ReadState& rs, std::size_t start) {
+  std::string& whole = rs.whole;
+  const std::size_t length = whole.size();
+  std::array<ForwardFinder, 4> keys = {
+      ForwardFinder(whole, "actor ", Match::LineStart), ForwardFinder(whole, "prop ", Match::LineStart),
+      ForwardFinder(whole, "light ", Match::LineStart), ForwardFinder(whole, "camera ", Match::LineStart)};
+  ForwardFinder open(whole, "{", Match::Brace);
+  std::vector<std::pair<std::size_t, std::size_t>> objects;  // 1-based [from, to)
+  for (std::size_t p = start; p <= length;) {
+    std::size_t at = 0;
+    std::size_t kind = 0;
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+      const std::size_t q = keys[k].Next(p);
+      if (q != 0 && (at == 0 || q < at)) {
+        at = q;
+        kind = k;
+      }
+    }
+    if (at == 0) break;
+    const std::size_t brace = open.Next(at);
+    if (brace == 0) return false;
+    const std::size_t close = ScanBlock(whole, brace, 0).close;
+    if (close == 0) return false;  // a block that never ends
+    const std::string_view block = std::string_view(whole).substr(at - 1, close - at + 1);
+    const bool propGroup = kind == 1 && FindAtLineStart(block, "channels", 1, 1, true) == 0 &&
+                           FindAtLineStart(block, "material ", 1, 1, true) != 0;
+    if (!propGroup) objects.emplace_back(at, close + 1);
+    p = close + 1;
+  }
+  if (objects.empty()) return false;
+
+  std::string objectText;
+  std::string rest;
+  rest.reserve(length);
+  std::size_t from = 1;
+  for (const auto& [a, b] : objects) {
+    objectText.append(whole, a - 1, b - a);
+    objectText += '\n';
+    rest.append(whole, from - 1, a - from);
+    from = b;
+  }
+  rest.append(whole, from - 1, std::string::npos);
+  rs.step = kStepObjectReader;
+  if (rs.options.objectPartReader)
+    rs.options.objectPartReader(objectText, rs.host);
+  else
+    rs.result.channelsOff = true;
+  rs.step = kStepObjectPart;
+  whole = std::move(rest);
+  rs.objectTextCut = true;
+  if (!rs.textGiven) {
+    rs.fileBytes = FileBuffer();
+    rs.data = {};
+  }
+  return true;
+}
+
 // Object part of a pose-type file: the actor, prop, light and camera blocks
 // go to the object-part reader and are cut out of the text.
 void CutObjectPart(ReadState& rs) {
@@ -95,6 +162,8 @@ void CutObjectPart(ReadState& rs) {
     if (!gImportMode) rs.result.channelsOff = true;
     return;
   }
+
+  if (lastObject > figureLine && figureLine < length && CutObjectsAroundFigure(rs, start)) return;
 
   std::size_t end = InStr(lastObject, whole, "\nfigure\n");
   if (end == 0) end = InStr(lastObject, whole, "\nfigure \n");
@@ -241,6 +310,7 @@ void ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
     const std::size_t brace = closeFinder.Next(base);
     const std::string_view block = std::string_view(text).substr(base - 1, brace == 0 ? 0 : brace - base + 1);
     ParseMaterialBlock(block, group, m, keys);
+    ++rs.materialBlocks;
 
     const std::size_t next = FindAtLineStart(lower, "material ", at + 8, base, true);
     // Without a next block the text up to its first "}" is used up; a text
@@ -321,9 +391,10 @@ void EndOfLoad(ReadState& rs, int fileType) {
   gState.LastMapFolder.clear();
   r.dialogFileName = gState.FileName;
 
-  const bool noFirstMaterial =
-      gObjects.empty() || gObjects[0].Materials.empty() || Trim(gObjects[0].Materials[0].Name).empty();
-  if (gObjectList.empty() || noFirstMaterial) {
+  // A material whose name is empty is a material like any other: the file
+  // has material data when any block was read, whatever the names.
+  const bool noMaterials = rs.materialBlocks == 0 && !gActorMaterialsFound;
+  if (gObjectList.empty() || noMaterials) {
     gObjectList.clear();
     r.selectFirstObject = false;
     r.noMaterialData = true;

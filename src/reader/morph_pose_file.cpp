@@ -154,28 +154,46 @@ std::string CleanFigureLines(std::string_view text) {
 
 bool BodyOnlyBlock(std::string_view source, std::string& block) {
   const std::size_t n = source.size();
-  const std::size_t first = InStr(source, "actor BODY");
+  // The keywords count only at line starts of the source: "actor " inside a
+  // dial's name ("move actor left") neither starts nor ends the block.
+  const auto atLineStart = [&](std::size_t pos) { return AtLineStart(source, pos, 1, true); };
+  // First / last occurrence in `window` (which starts at source position
+  // `offset` + 1) that stands at a line start of the source; 1-based in the
+  // window, 0 = none.
+  const auto firstIn = [&](std::string_view window, std::size_t offset, std::string_view key, std::size_t from) {
+    for (std::size_t q = InStr(from, window, key); q != 0; q = InStr(q + 1, window, key))
+      if (atLineStart(offset + q)) return q;
+    return std::size_t{0};
+  };
+  const auto lastIn = [&](std::string_view window, std::size_t offset, std::string_view key) {
+    for (std::size_t q = InStrRev(window, key); q != 0; q = q > 1 ? InStrRev(window, key, q + key.size() - 2) : 0)
+      if (atLineStart(offset + q)) return q;
+    return std::size_t{0};
+  };
+  const std::size_t first = firstIn(source, 0, "actor BODY", 1);
   if (first == 0) return false;
   // The first read that holds the whole keyword, cut to begin at its fourth
   // character.
   const std::size_t firstChunk = (first + 9 + 499) / 500 * 500;
   std::string_view window = source.substr(0, firstChunk).substr(first + 2);
-  const std::size_t bodyInCut = InStr(window, "actor BODY");
-  if (!(bodyInCut != 0 && InStrRev(window, "actor ") != bodyInCut)) {
+  std::size_t offset = first + 2;
+  const std::size_t bodyInCut = firstIn(window, offset, "actor BODY", 1);
+  if (!(bodyInCut != 0 && lastIn(window, offset, "actor ") != bodyInCut)) {
     // Later reads start at the character after the first "actor BODY" and
     // grow by 500 until they hold a second "actor BODY" and an "actor "
     // after it.
-    const std::size_t second = InStr(first + 1, source, "actor BODY");
+    const std::size_t second = firstIn(source, 0, "actor BODY", first + 1);
     if (second == 0) return false;
-    const std::size_t after = InStr(second + 1, source, "actor ");
+    const std::size_t after = firstIn(source, 0, "actor ", second + 1);
     if (after == 0) return false;
     const std::size_t need = std::max(second + 9, after + 5) - first;
     std::size_t chunk = firstChunk + 500;
     if (need > chunk) chunk += (need - chunk + 499) / 500 * 500;
     window = source.substr(first, std::min(chunk, n - first));
+    offset = first;
   }
-  const std::size_t lastBody = InStrRev(window, "actor BODY");
-  const std::size_t lastActor = InStrRev(window, "actor ");
+  const std::size_t lastBody = lastIn(window, offset, "actor BODY");
+  const std::size_t lastActor = lastIn(window, offset, "actor ");
   block = lastActor > lastBody ? std::string(window.substr(lastBody - 1, lastActor - lastBody)) : std::string();
   return true;
 }

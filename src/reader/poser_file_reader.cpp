@@ -232,6 +232,60 @@ void LoadData(ReadState& rs, int step) {
   rs.loaded = true;
 }
 
+std::string NotPoserTextOf(std::string_view bytes) {
+  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0x1f && static_cast<unsigned char>(bytes[1]) == 0x8b)
+    return kCompressedPoserFile;
+  if (bytes.find('\0') != std::string_view::npos) return kNotPoserText;
+  std::size_t i = bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+  while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n')) ++i;
+  return i < bytes.size() && bytes[i] == '{' ? std::string() : kNotPoserText;
+}
+
+std::string NotPoserText(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return {};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return {};
+  }
+  // The start decides most files; the rest is only looked through for a NUL.
+  constexpr std::size_t kPiece = std::size_t{1} << 20;
+  std::unique_ptr<char[]> piece(new char[kPiece]);
+  std::string verdict;
+  bool first = true;
+  for (;;) {
+    const ssize_t n = ::read(fd, piece.get(), kPiece);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) break;  // the read itself reports what went wrong
+    const std::string_view got(piece.get(), static_cast<std::size_t>(n));
+    if (first) {
+      verdict = NotPoserTextOf(got);
+      first = false;
+    } else if (got.find('\0') != std::string_view::npos) {
+      verdict = kNotPoserText;
+    }
+    if (n == 0 || !verdict.empty()) break;
+  }
+  ::close(fd);
+  return verdict;
+}
+
+std::string OpenFileErrorReport(const std::string& description, int number, int step) {
+  return "Error in the OpenFile function\r\n" + description + ", error number " + FormatInt(number) +
+         "\r\nCode line number " + FormatInt(step);
+}
+
+bool RefuseNonPoserText(const std::string& path, Host& host) {
+  const std::string why = NotPoserText(path);
+  if (why.empty()) return false;
+  const ReadFault fault = NotPoserTextFault(why);
+  gState.ReadError = true;
+  host.Message(OpenFileErrorReport(fault.description, fault.number, kStepEntry), kProgramTitle, MsgButtons::OK,
+               MsgIcon::Exclamation);
+  return true;
+}
+
 void BeginOpenFile() {
   gState.ReadError = false;
   gOpenCancelled = false;
@@ -288,6 +342,21 @@ OpenFileResult ReadPoserFile(const OpenFileOptions& options, Host& host) {
   rs.textGiven = options.text.has_value();
   rs.parts.assign(1, std::string());
   const bool figureType = !IsPoseType(options.fileType);
+  if (!rs.textGiven && !options.knownText) {
+    const std::string why = NotPoserText(options.path);
+    if (!why.empty()) {
+      // Refused before anything changes: the document stays as it was.
+      const ReadFault fault = NotPoserTextFault(why);
+      result.errorNumber = fault.number;
+      result.errorDescription = fault.description;
+      result.errorStep = kStepEntry;
+      result.errorReport = OpenFileErrorReport(fault.description, fault.number, kStepEntry);
+      result.refused = true;
+      gState.ReadError = true;
+      host.Message(result.errorReport, kProgramTitle, MsgButtons::OK, MsgIcon::Exclamation);
+      return result;
+    }
+  }
   try {
     rs.step = kStepReset;
     if (!gImportMode) {
@@ -352,9 +421,7 @@ OpenFileResult ReadPoserFile(const OpenFileOptions& options, Host& host) {
     result = std::move(failed);
     result.errorStep = rs.step;
     gState.ReadError = true;
-    result.errorReport = "Error in the OpenFile function\r\n" + result.errorDescription + ", error number " +
-                         FormatInt(result.errorNumber) + "\r\nCode line number " +
-                         FormatInt(result.errorStep);
+    result.errorReport = OpenFileErrorReport(result.errorDescription, result.errorNumber, result.errorStep);
     host.Message(result.errorReport, kProgramTitle, MsgButtons::OK, MsgIcon::Exclamation);
     ResetDocument();
     result.channelsOff = true;

@@ -55,12 +55,16 @@ struct OpenFileOptions {
   // Reads the object part of a pose-type file. Unset: pose-type files give
   // their materials only and gActors stays empty.
   ObjectPartReader objectPartReader;
+  // The caller has already made sure the file is Poser text.
+  bool knownText = false;
 };
 
 // What the read asks of the main window's controls; the data itself is in
 // the model.
 struct OpenFileResult {
   bool ok = false;  // loaded; false after a failure (the error was reported)
+  // The file is no Poser text and was refused before anything changed.
+  bool refused = false;
   // The failure: runtime error number, description, the step that failed,
   // and the report shown through the host.
   int errorNumber = 0;
@@ -106,6 +110,27 @@ void ResetDocument();
 FileDialogRequest OpenDialogRequest(int fileType);
 // Keeps the folder of a chosen path as the type's last-used folder.
 void RememberOpenFolder(int fileType, const std::string& path);
+
+inline constexpr const char* kNotPoserText = "This is not a Poser text file";
+inline constexpr const char* kCompressedPoserFile = "This is a compressed Poser file; uncompress it first";
+
+// Why `bytes` cannot be Poser text, or "" when they may be: a NUL byte
+// anywhere, the gzip signature at the start, or a first character other
+// than "{" (blanks, TABs, line ends and a UTF-8 byte-order mark before it
+// are passed over; an empty file has none).
+std::string NotPoserTextOf(std::string_view bytes);
+// The same for the file at `path`, read in pieces; "" also when the file
+// cannot be opened (the read then reports that).
+std::string NotPoserText(const std::string& path);
+
+// The one error report of a failed read.
+std::string OpenFileErrorReport(const std::string& description, int number, int step);
+
+// Refuses a file that is not Poser text before anything changes: the error
+// report goes through `host`, gState.ReadError is set and true returned.
+// Nothing else of the document or the model changes.
+bool RefuseNonPoserText(const std::string& path, Host& host);
+
 
 // Reads the file. Every failure is reported through `host` with the reader's
 // one error report and leaves the document empty.

@@ -20,5 +20,8 @@ inline ReadFault FileNotFoundFault() { return {53, "File not found"}; }
 inline ReadFault InputPastEndFault() { return {62, "Input past end of file"}; }
 inline ReadFault BadRecordFault() { return {63, "Bad record number"}; }
 inline ReadFault FileAccessFault() { return {75, "Path/File access error"}; }
+// A file that is not Poser text (binary, compressed, or not starting with
+// a block): the description says which.
+inline ReadFault NotPoserTextFault(std::string description) { return {321, std::move(description)}; }
 
 }  // namespace vandrel

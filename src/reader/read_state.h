@@ -76,6 +76,7 @@ struct ReadState {
   std::string whole;               // the text being processed
   std::vector<std::string> parts;  // one text per material group
   bool objectTextCut = false;
+  std::size_t materialBlocks = 0;  // "material " blocks read into the groups
   int step = kStepEntry;
 
   void Stage(const std::string& text) {

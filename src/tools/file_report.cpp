@@ -3,6 +3,7 @@
 #include <array>
 #include <filesystem>
 
+#include "common/encoding.h"
 #include "common/text.h"
 #include "maps/picture_sizes.h"
 #include "maps/poser_paths.h"
@@ -46,6 +47,10 @@ std::string UrlPart(const std::string& text) {
   return out;
 }
 
+// A text of the page: Poser text and file names alike in their Unicode form
+// (the page is UTF-8), then escaped.
+std::string Html(const std::string& text) { return HtmlEscape(PoserTextToUtf8(text)); }
+
 std::string PictureSize(const std::string& filePath) {
   const std::string size = PictureSizeOf(filePath);
   return size.empty() ? "N/A" : size;
@@ -73,13 +78,13 @@ class ReportWriter {
   }
 
   std::string Write() {
-    const std::string name = HtmlEscape(request_.labels.FileName);
+    const std::string name = Html(request_.labels.FileName);
     const std::string font = "<font size=\"3\" face=\"" + std::string(kFonts) + "\">";
     page_.Line("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">");
     page_.Line("<html>");
     page_.Line("<head>");
     page_.Line("<title>" + name + "</title>");
-    page_.Line("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">");
+    page_.Line("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">");
     page_.Line("</head>");
     page_.Line("<body text=\"#033D5B\">");
 
@@ -129,7 +134,7 @@ class ReportWriter {
   void Fact(const char* label, const std::string& value) {
     page_.Line("  <tr>");
     page_.Line(std::string("    <td><font size=2>") + label + "</font></td>");
-    page_.Line("    <td><font size=2>" + HtmlEscape(value) + "</font></td>");
+    page_.Line("    <td><font size=2>" + Html(value) + "</font></td>");
     page_.Line("  </tr>");
   }
 
@@ -167,7 +172,7 @@ class ReportWriter {
     }
     page_.Line("<table width=\"600\" border=\"1\">");
     for (std::size_t n = 0; n < paths.size(); ++n) {
-      const std::string stored = HtmlEscape(paths[n]);
+      const std::string stored = Html(paths[n]);
       const std::string file = PoserPathToFilePath(paths[n]);
       const std::optional<FileFacts> facts = files_.Facts(file);
       page_.Line("  <tr>");
@@ -179,9 +184,9 @@ class ReportWriter {
         if (!SavePicture(picture, pictures_.MapPictureJpeg(file))) return false;
         page_.Line("    <td width=\"93\"><img src=\"" + Reference(picture) + "\"></td>");
         page_.Line("    <td><font size=2>" + stored + "<br>");
-        page_.Line("      <li>Dimensions: " + HtmlEscape(PictureSize(file)) + "</li>");
-        page_.Line("      <li>File size: " + MegabytesText(facts->size, locale_) + " MB</li>");
-        page_.Line("      <li>Created: " + HtmlEscape(FormatDateTime(facts->created, locale_)) + "</li></font></td>");
+        page_.Line("      <li>Dimensions: " + Html(PictureSize(file)) + "</li>");
+        page_.Line("      <li>File size: " + Html(MegabytesText(facts->size, locale_)) + " MB</li>");
+        page_.Line("      <li>Created: " + Html(FormatDateTime(facts->created, locale_)) + "</li></font></td>");
       }
       page_.Line("  </tr>");
     }

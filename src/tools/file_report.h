@@ -2,7 +2,8 @@
 // library thumbnail, a table of its facts and one section per map kind
 // listing the distinct maps with a picture, pixel size, file size and
 // creation date. The pictures go into the folder <report name>_Images beside
-// the page; the page refers to them as "<folder name>/<picture>".
+// the page; the page refers to them as "<folder name>/<picture>". The page
+// is UTF-8 and says so; Poser text in it is shown as on screen.
 #pragma once
 
 #include <optional>

@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "common/text.h"
+#include "maps/map_cache.h"
 #include "platform/files.h"
 #include "platform/path_case.h"
 #include "platform/program_folder.h"
@@ -148,7 +149,7 @@ std::string TemplateWriteProblem(const SelectionTemplate& tpl) {
   return {};
 }
 
-std::string TemplatesFolder() { return JoinPath(ProgramFolder(), "Templates"); }
+std::string TemplatesFolder() { return JoinPath(UserDataFolder(), "Templates"); }
 
 std::string TemplateFile(const std::string& name) {
   const std::string stored = FindStoredName(TemplatesFolder(), name + ".cfg");
@@ -158,7 +159,7 @@ std::string TemplateFile(const std::string& name) {
 void CreateTemplateAndCacheFolders() {
   std::error_code ec;
   std::filesystem::create_directories(TemplatesFolder(), ec);
-  std::filesystem::create_directories(JoinPath(ProgramFolder(), "Cache"), ec);
+  std::filesystem::create_directories(CacheFolder(), ec);
 }
 
 std::vector<TemplateEntry> ListTemplates() {

@@ -1,5 +1,5 @@
 // Selection templates: named lists of material names kept as
-// Templates/<name>.cfg in the program folder. The one reader and writer of
+// Templates/<name>.cfg in the user's data folder. The one reader and writer of
 // that file, the listing of the folder, and the group editing the template
 // window does.
 //
@@ -50,7 +50,7 @@ std::string ParseTemplate(std::string_view text, SelectionTemplate& out);
 // that is exactly "}"): an error text naming it, "" when all can be written.
 std::string TemplateWriteProblem(const SelectionTemplate& tpl);
 
-// The Templates folder of the program folder.
+// The Templates folder in the user's data folder (UserDataFolder).
 std::string TemplatesFolder();
 // The file of a template: TemplatesFolder()/<name>.cfg, or the file there
 // whose extension (or name) differs only in case when that one is missing.

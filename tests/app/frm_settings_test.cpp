@@ -15,6 +15,7 @@
 #include "app/qt_app.h"
 #include "app/settings_file.h"
 #include "mainwindow/controls.h"
+#include "maps/map_cache.h"
 #include "model/model.h"
 #include "platform/files.h"
 #include "platform/folder_browser.h"
@@ -130,7 +131,7 @@ TEST_F(FrmSettingsTest, OpensOnThePreferences) {
   EXPECT_EQ(templates->itemText(1), "Skin");
   EXPECT_EQ(templates->currentText(), "Skin");
   EXPECT_TRUE(templates->isEnabledTo(&window));
-  EXPECT_TRUE(FolderExists(JoinPath(ProgramFolder(), "Cache")));
+  EXPECT_TRUE(FolderExists(CacheFolder()));
 }
 
 TEST_F(FrmSettingsTest, OkCopiesTheWindowAndWritesThePreferences) {
@@ -245,8 +246,10 @@ TEST_F(FrmSettingsTest, BrowseOpensOnTheBoxesFolderAndKeepsTheBoxOnCancel) {
   for (int i = 0; i < 3; ++i) press(window, "Browse(1)");  // the box holds "none": the Poser folder
   box(window, 3)->setText(QString::fromStdString(gSettings.HR2 + "/"));
   press(window, "Browse(3)");
+  // Neither box nor Poser folder: the user's home, not the working folder.
   gSettings.Poser = kNone;
   box(window, 10)->setText("");
+  const test::ScopedEnv home("HOME", folder("home"));
   press(window, "Browse(10)");
 
   const auto requests = ui->requestsOf(UiRequest::Folder);
@@ -256,7 +259,7 @@ TEST_F(FrmSettingsTest, BrowseOpensOnTheBoxesFolderAndKeepsTheBoxOnCancel) {
   EXPECT_EQ(requests[3].title, "Select your Default Hair folder");
   EXPECT_EQ(requests[3].startFolder, gSettings.HR2);
   EXPECT_EQ(requests[4].title, "Select your Default Face folder");
-  EXPECT_EQ(requests[4].startFolder, "");
+  EXPECT_EQ(requests[4].startFolder, program.file("home"));
   EXPECT_EQ(gState.BrowseFolderIndex, 10);
   EXPECT_EQ(text(window, 1), chosen);
   EXPECT_EQ(text(window, 3), gSettings.HR2 + "/");  // cancelled: unchanged

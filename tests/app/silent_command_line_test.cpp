@@ -78,6 +78,14 @@ TEST(SilentCommandLine, WritesThePoseBesideTheFileAndExitsZero) {
   // The Help menu's documents stand beside the program.
   EXPECT_TRUE(FileExists(FolderOf(VANDREL_EXE) + "/VDLLicense.txt"));
   EXPECT_TRUE(FileExists(FolderOf(VANDREL_EXE) + "/VHistory.htm"));
+  EXPECT_TRUE(FileExists(FolderOf(VANDREL_EXE) + "/VHelp.htm"));
+  EXPECT_TRUE(FileExists(FolderOf(VANDREL_EXE) + "/README.md"));
+
+  // A Linux name holding double quotes is the last argument.
+  const std::string quoted = library.write("Vicky \"Sunset\".cr2", source);
+  const ProgramRun named = RunVandrel({"-s", quoted}, home);
+  EXPECT_EQ(named.exitCode, 0) << named.errors;
+  EXPECT_TRUE(FileExists(library.file("Vicky \"Sunset\".pz2")));
 }
 
 TEST(SilentCommandLine, FailedReadExitsNonZeroWithTheErrorAndWritesNothing) {
@@ -91,6 +99,43 @@ TEST(SilentCommandLine, FailedReadExitsNonZeroWithTheErrorAndWritesNothing) {
   const ProgramRun notPoser = RunVandrel({"-s", library.write("notes.txt", "x")}, home);
   EXPECT_NE(notPoser.exitCode, 0);
   EXPECT_NE(notPoser.errors.find("not a Poser file"), std::string::npos) << notPoser.errors;
+}
+
+// A file that is not Poser text, or that holds nothing to save, is never
+// replaced: -s says why and exits non-zero. The file's own thigh length comes
+// back as it was.
+TEST(SilentCommandLine, NeverReplacesAFileWithNothing) {
+  TempDir home, library;
+  std::string random(4096, '\0');
+  for (std::size_t i = 0; i < random.size(); ++i) random[i] = static_cast<char>((i * 7919 + 13) % 251);
+  struct Refused {
+    const char* name;
+    std::string bytes;
+    const char* why;
+  };
+  const std::string gzip = std::string("\x1f\x8b\x08\x00", 4) + "pose";
+  for (const Refused& c : {Refused{"random.pz2", random, "This is not a Poser text file"},
+                           Refused{"packed.pz2", gzip, "This is a compressed Poser file; uncompress it first"},
+                           Refused{"empty.pz2", "", "This is not a Poser text file"},
+                           Refused{"nul.cr2", std::string("{\nversion\n{\nnumber 4\n}\n\0}\n", 26),
+                                   "This is not a Poser text file"},
+                           Refused{"nothing.pz2", "{\nversion\n{\nnumber 4.01\n}\n}\n", "Nothing to save"}}) {
+    const std::string path = library.write(c.name, c.bytes);
+    const ProgramRun run = RunVandrel({"-s", path}, home);
+    EXPECT_NE(run.exitCode, 0) << c.name;
+    EXPECT_NE(run.errors.find(c.why), std::string::npos) << c.name << ": " << run.errors;
+    EXPECT_EQ(ReadFileBytes(path), c.bytes) << c.name;
+  }
+  for (const char* length : {"1.25", "2.5", "-1.5", "0.5"}) {
+    const std::string pose = std::string("{\r\nversion\r\n{\r\nnumber 4.01\r\n}\r\nthighLength ") + length +
+                             "\r\nactor BODY:1\r\n{\r\nchannels\r\n{\r\nvalueParm v\r\n{\r\nkeys\r\n{\r\nk  0  1\r\n}"
+                             "\r\n}\r\n}\r\n}\r\n}\r\n";
+    const std::string path = library.write("thigh.pz2", pose);
+    const ProgramRun run = RunVandrel({"-s", path}, home);
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_NE(ReadFileBytes(path).find(std::string("thighLength ") + length + "\r\n"), std::string::npos)
+        << length << ":\n" << ReadFileBytes(path);
+  }
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <cstdlib>
 #include <optional>
+#include <tuple>
 
 #include "app/frm_please_wait.h"
 #include "app/qt_app.h"
@@ -64,8 +65,8 @@ class StartTest : public ::testing::Test {
   std::string Library(const std::string& source, const std::string& name) {
     return library_.write(name, ReadFileBytes(Data(source)));
   }
-  FrmMain& Start(const std::string& commandLine, bool silent = false) {
-    window_ = Main(commandLine, silent);
+  FrmMain& Start(const std::string& commandLine, bool silent = false, const std::string& lastArgument = {}) {
+    window_ = Main(commandLine, silent, lastArgument);
     return *window_;
   }
 
@@ -152,6 +153,43 @@ TEST_F(StartTest, FailedSilentReadWritesNothingAndNeverSavesLater) {
   EXPECT_EQ(ReadFileBytes(good), before);
 }
 
+// A file that is not Poser text is refused before the open document is
+// touched: one error box, and the document, caption and lists stay.
+TEST_F(StartTest, AFileThatIsNotPoserTextLeavesTheOpenDocument) {
+  FrmMain& w = Start("");
+  const std::string good = Library("reader/actors_figure.pz2", "Good.pz2");
+  ui_->AnswerOpen(good);
+  w.mnuOpenPZ2_Click();
+  const std::string caption = w.windowTitle().toStdString();
+  const int objects = w.materials->cmbFigures->count();
+  ASSERT_GT(objects, 0);
+  // Whatever the kind of file asked for, nothing follows the refusal (no
+  // morph question for a character file).
+  struct Refused {
+    const char* name;
+    std::string bytes;
+    const char* why;
+  };
+  for (const Refused& r : {Refused{"noise.pz2", std::string("\x01\x02\0abc", 6), "This is not a Poser text file"},
+                           Refused{"packed.cr2", std::string("\x1f\x8b\x08", 3),
+                                   "This is a compressed Poser file; uncompress it first"}}) {
+    const std::string name = r.name, why = r.why;
+    ui_->clear();
+    ui_->AnswerOpen(library_.write(name, r.bytes));
+    if (EndsWith(name, ".cr2"))
+      w.mnuOpenCR2_Click();
+    else
+      w.mnuOpenPZ2_Click();
+    const auto messages = ui_->requestsOf(UiRequest::Message);
+    ASSERT_EQ(messages.size(), 1u) << name << ": " << messages.back().text;
+    EXPECT_EQ(messages[0].text.rfind(std::string("Error in the OpenFile function\r\n") + why + ", error number", 0), 0u)
+        << messages[0].text;
+    EXPECT_EQ(gState.FileName, good);
+    EXPECT_EQ(w.windowTitle().toStdString(), caption);
+    EXPECT_EQ(w.materials->cmbFigures->count(), objects);
+  }
+}
+
 TEST_F(StartTest, CommandLineFileOpensByItsTypeAndOnlyOnce) {
   const std::string pose = Library("reader/actors_figure.pz2", "A Pose.pz2");
   FrmMain& w = Start("\"" + pose + "\"");
@@ -182,6 +220,38 @@ TEST_F(StartTest, CommandLineFileOpensByItsTypeAndOnlyOnce) {
   EXPECT_EQ(gObjectList, objects);
   EXPECT_EQ(w.windowTitle().toStdString(), caption);
   EXPECT_TRUE(w.mnuSaveAs->isEnabled());
+}
+
+// Linux names that the one-string rules cannot name (a double quote, a
+// leading blank) are the last argument: opened in the window, and written
+// beside themselves with "-s".
+TEST_F(StartTest, LastArgumentNamesWhatTheRulesCannot) {
+  struct Case {
+    const char* source;
+    const char* name;
+    const char* written;
+  };
+  for (const Case& c : {Case{"reader/actors_figure.pz2", "Vicky \"Sunset\".pz2", "Vicky \"Sunset\".pz2"},
+                        Case{"tools/figure_props.cr2", " Doll \"2\".cr2", " Doll \"2\".pz2"}}) {
+    ResetModel();
+    ui_->clear();
+    ui_->AnswerMessage(MsgResult::No);  // a character file: no morph and pose data
+    const std::string path = Library(c.source, c.name);
+    FrmMain& w = Start(path, false, path);
+    EXPECT_EQ(gState.FileName, path);
+    EXPECT_EQ(w.windowTitle().toStdString(), std::string("Vandrel - [") + c.name + "]");
+    EXPECT_TRUE(ui_->requestsOf(UiRequest::Open).empty());
+
+    ResetModel();
+    ui_->clear();
+    const std::string source = ReadFileBytes(path);
+    Start("-s " + path, true, path);
+    EXPECT_TRUE(gSilentSaveWritten) << c.name;
+    EXPECT_NE(ReadFileBytes(library_.file(c.written)).find("material "), std::string::npos) << c.written;
+    if (std::string(c.name) != c.written) {
+      EXPECT_EQ(ReadFileBytes(path), source);  // only the pose is written
+    }
+  }
 }
 
 TEST_F(StartTest, UnknownTypesAndMissingCharacterFilesAreIgnored) {
@@ -295,7 +365,7 @@ TEST_F(StartTest, MapsThatExistGetThumbnailsWhileAFileIsRead) {
   w.mnuOpenPZ2_Click();
   ASSERT_FALSE(gState.ReadError);
   EXPECT_EQ(ImageList1(0).Count(), kStockPictureCount + 1u);
-  EXPECT_TRUE(ImageList1(0).Contains(LCase(poser + "/Runtime/Textures/Vandrel/Skin.jpg")));
+  EXPECT_TRUE(ImageList1(0).Contains(poser + "/Runtime/Textures/Vandrel/Skin.jpg"));  // as the file is named
   w.ResetMainWindow();
   EXPECT_EQ(ImageList1(0).Count(), std::size_t(kStockPictureCount));
 

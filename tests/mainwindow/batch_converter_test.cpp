@@ -6,16 +6,22 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QListWidget>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QUrl>
+#include <QWindow>
 #include <filesystem>
+#include <functional>
 
 #include "platform/files.h"
+#include "platform/qt/qt_ui.h"
 #include "tools/qt/frm_batch_converter.h"
 #include "window_fixture.h"
 
@@ -159,6 +165,16 @@ TEST_F(BatchConverter, AddChooseRunAndTheWindowLeftEmpty) {
   converter->Option[0]->click();
   Run(converter, "Batch operations completed successfully.", "Job finished");
 
+  // A file that is not Poser text is a file that could not be read: no
+  // question about it first, and it stays as it was.
+  const std::string packed = library.write("packed.pz2", std::string("\x1f\x8b\x08\x00\x00", 5) + "rest");
+  Empty(converter);
+  Drop(converter, {packed});
+  Select(converter, {0});
+  converter->Option[1]->click();
+  Run(converter, "Could not complete requested operation for " + packed + "\r\nBatch operations aborted.", "Error");
+  EXPECT_EQ(ReadFileBytes(packed), std::string("\x1f\x8b\x08\x00\x00", 5) + "rest");
+
   // Removing every file disables all but Add and Cancel; Esc closes.
   Empty(converter);
   EXPECT_EQ(converter->ListView1->topLevelItemCount(), 0);
@@ -168,6 +184,61 @@ TEST_F(BatchConverter, AddChooseRunAndTheWindowLeftEmpty) {
   QCoreApplication::sendEvent(converter, &esc);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(alive.isNull());
+}
+
+// The converter is a tool window of the main window, kept above it, and its
+// dialog and messages are its own: each comes up over the converter, which
+// is where the window system returns when they close.
+TEST_F(BatchConverter, StaysAboveTheMainWindowAndOwnsItsDialogsAndMessages) {
+  const std::string a = library.write("a.pz2", Data("reader/materials.pz2"));
+  gSettings.PZ2 = library.path();
+  window->show();
+  FrmBatchConverter* converter = Open();
+  ASSERT_NE(converter, nullptr);
+  EXPECT_EQ(converter->windowType(), Qt::Tool);  // what X11 keeps above its parent
+  ASSERT_NE(converter->windowHandle(), nullptr);
+  EXPECT_EQ(converter->windowHandle()->transientParent(), window->windowHandle());
+
+  QtUi real(window.get());
+  UiServices* scripted = SetUi(&real);
+  // Answers the next dialog or box once it is up, noting whose it is and
+  // what it says.
+  std::vector<std::pair<QWidget*, QString>> shown;
+  const auto answer = [&](std::function<void(QWidget*)> act) {
+    auto* poll = new QTimer(converter);
+    QObject::connect(poll, &QTimer::timeout, [poll, act, &shown] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (!modal) return;
+      poll->stop();
+      poll->deleteLater();
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      // A disabled box takes no answer from the user.
+      shown.emplace_back(modal->isEnabled() ? modal->parentWidget() : nullptr, box ? box->text() : QString());
+      act(modal);
+    });
+    poll->start(10);
+  };
+  const auto ok = [](QWidget* box) { static_cast<QDialog*>(box)->accept(); };
+  answer([&a](QWidget* dialog) {
+    auto* files = qobject_cast<QFileDialog*>(dialog);
+    ASSERT_NE(files, nullptr);
+    files->selectFile(QString::fromStdString(a));
+    static_cast<QDialog*>(files)->accept();  // QFileDialog hides it, QDialog does not
+  });
+  converter->Command1->click();
+  answer(ok);  // "Duplicate file"
+  Drop(converter, {a});
+  Select(converter, {0});
+  converter->Option[1]->click();
+  answer(ok);  // "Job finished"
+  converter->Command4->click();
+  SetUi(scripted);
+
+  ASSERT_EQ(shown.size(), 3u);
+  for (const auto& [owner, text] : shown) EXPECT_EQ(owner, converter) << text.toStdString();
+  EXPECT_EQ(shown[1].second, QString::fromStdString("File " + a + "\nis already in the list"));
+  EXPECT_EQ(shown[2].second, "Batch operations completed successfully.");
+  EXPECT_EQ(converter->list().items().size(), 1u);
 }
 
 // A Poser 4 pose converted to Poser 5 and back gives the Poser 4 output of

@@ -87,7 +87,7 @@ TEST_F(Templates, ChooseEditAndDeleteTemplatesAroundALoadedFile) {
   ui->AnswerMessage(MsgResult::No);
   pane()->cmdDelTemplate->click();
   const UiRequest ask = ui->requestsOf(UiRequest::Message).at(0);
-  EXPECT_EQ(ask.text, "Are you sure you want to delete template\r\nother \xE9?");  // as message boxes take text
+  EXPECT_EQ(ask.text, "Are you sure you want to delete template\r\nother \xC3\xA9?");  // the file's name
   EXPECT_EQ(ask.title, "Delete template?");
   EXPECT_TRUE(FileExists(other));
   ui->AnswerMessage(MsgResult::Yes);

@@ -6,6 +6,7 @@
 
 #include "maps/map_cache.h"
 #include "maps/map_test_util.h"
+#include "maps/poser_paths.h"
 
 namespace vandrel {
 namespace {
@@ -222,6 +223,38 @@ TEST_F(MapSearchTest, InOnePassNoQuestionIsAskedAgainAfterACancelOrEsc) {
   EXPECT_EQ(maps, (std::vector<std::string>{":Runtime:Textures:eye.jpg", ":Runtime:Textures:eye.jpg"}));
   EXPECT_EQ(asked, 1);
   EXPECT_EQ(scans, scansBefore);
+}
+
+// Poser writes "Pêche.jpg" in Windows-1252; the disk names the file
+// "pêche.JPG" in UTF-8. The path, the folder scan, its cache file and
+// a cache file of an earlier version all find it; found maps enter the pose
+// in Windows-1252.
+TEST_F(MapSearchTest, AccentedColonPathsInWindows1252FindUtf8FilesInAnyCase) {
+  const std::string peach = tree.write("Poser/Runtime/Textures/Fruits/p\xC3\xAA" "che.JPG", "x");
+  EXPECT_EQ(PoserPathToFilePath(":Runtime:Textures:FRUITS:P\xEA" "che.jpg"), peach);
+  EXPECT_EQ(FilePathToPoserPath(peach, false), ":Runtime:Textures:Fruits:p\xEA" "che.JPG");
+
+  // Listed elsewhere in the pose: Fix scans the texture folder and finds it;
+  // the path that names it already stays as written.
+  std::vector<std::string> maps = {":Runtime:Textures:Obst:P\xEA" "che.jpg", ":Runtime:Textures:Fruits:P\xEA" "che.jpg"};
+  Fix(maps);
+  EXPECT_EQ(maps, (std::vector<std::string>{":Runtime:Textures:Fruits:p\xEA" "che.JPG",
+                                            ":Runtime:Textures:Fruits:P\xEA" "che.jpg"}));
+  EXPECT_EQ(scans, 1);
+  EXPECT_NE(Cache("jpgs.txt").find("p\xC3\xAA" "che.JPG\r\n*" + textures + "/Fruits\r\n"), std::string::npos);
+
+  // A later run: only the cache file knows it.
+  gMapLists = {};
+  ResetMapSearch();
+  EXPECT_EQ(FindFile("C:\\Obst\\P\xEA" "CHE.jpg", host, hooks), ":Runtime:Textures:Fruits:p\xEA" "che.JPG");
+
+  // A cache file holding a name in Windows-1252 still finds the UTF-8 file.
+  const std::string cafe = tree.write("lib/Caf\xC3\xA9.jpg", "x");
+  WriteJpgCache({{"Caf\xE9.jpg", tree.file("lib")}});
+  hooks.fullPaths = true;
+  EXPECT_EQ(FindFile("C:\\caf\xE9.JPG", host, hooks), tree.file("lib/Caf\xE9.jpg"));
+  EXPECT_EQ(gMapLists.JpgFiles.back().Key, "Caf\xC3\xA9.jpg");  // kept as the disk names it
+  EXPECT_TRUE(host.messages.empty());
 }
 
 }  // namespace

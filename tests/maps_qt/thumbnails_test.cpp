@@ -7,6 +7,8 @@
 #include <QBuffer>
 #include <QImageWriter>
 #include <QLabel>
+#include <functional>
+#include <vector>
 
 #include "app/qt_app.h"
 #include "common/text.h"
@@ -90,6 +92,52 @@ std::string Psd(int w, int h) {
   return s;
 }
 
+// A PNG written sample by sample (Qt writes none of 2 or 4 bits, nor
+// grey-alpha): colour type 0 grey, 3 indexed, 4 grey-alpha, 6 RGBA; one
+// deflate stream from qCompress, whose first four bytes are its own length.
+std::string Png(int w, int h, int depth, int colourType, const std::function<std::vector<int>(int, int)>& samples,
+                const std::string& palette = {}, const std::string& transparency = {}) {
+  const auto crc = [](const std::string& bytes) {
+    std::uint32_t c = 0xFFFFFFFFu;
+    for (unsigned char b : bytes) {
+      c ^= b;
+      for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+    }
+    return ~c;
+  };
+  std::string png = "\x89PNG\r\n\x1a\n";
+  const auto chunk = [&](const char* type, const std::string& data) {
+    Put32BE(png, int(data.size()));
+    const std::string body = type + data;
+    png += body;
+    Put32BE(png, int(crc(body)));
+  };
+  std::string header;
+  Put32BE(header, w), Put32BE(header, h);
+  header += {char(depth), char(colourType), 0, 0, 0};
+  chunk("IHDR", header);
+  if (!palette.empty()) chunk("PLTE", palette);
+  if (!transparency.empty()) chunk("tRNS", transparency);
+  std::string rows;
+  for (int y = 0; y < h; ++y) {
+    rows += '\0';
+    unsigned bits = 0, count = 0;
+    for (int x = 0; x < w; ++x) {
+      for (int v : samples(x, y)) {
+        if (depth == 16) rows += char(v >> 8), rows += char(v & 0xFF);
+        else if (depth == 8) rows += char(v);
+        else bits = (bits << depth) | unsigned(v), count += unsigned(depth);
+        if (count == 8) rows += char(bits), bits = 0, count = 0;
+      }
+    }
+    if (count) rows += char(bits << (8 - count));
+  }
+  const QByteArray packed = qCompress(QByteArray(rows.data(), qsizetype(rows.size())));
+  chunk("IDAT", std::string(packed.constData() + 4, std::size_t(packed.size() - 4)));
+  chunk("IEND", "");
+  return png;
+}
+
 bool Near(QRgb a, QRgb b) {
   return std::abs(qRed(a) - qRed(b)) < 12 && std::abs(qGreen(a) - qGreen(b)) < 12 && std::abs(qBlue(a) - qBlue(b)) < 12;
 }
@@ -117,7 +165,7 @@ TEST_F(Thumbnails, ListsKeepStockPicturesSizesAndTheLetterbox) {
   const std::string wide = dir.write("Maps/Wide.PNG", Saved(1024, 512, "png"));
   const std::string tall = dir.write("Maps/tall.png", Saved(512, 1024, "png"));
   EXPECT_TRUE(LoadThumbNail(wide, 0));
-  EXPECT_FALSE(LoadThumbNail(LCase(wide), 0));  // the same key: nothing read, nothing added
+  EXPECT_FALSE(LoadThumbNail(wide, 0));  // the same key: nothing read, nothing added
   EXPECT_TRUE(LoadThumbNail(tall, 0));
   EXPECT_TRUE(LoadThumbNail(wide, 1));          // the chooser's list has its own copy
   EXPECT_FALSE(LoadThumbNail(dir.file("Maps/gone.png"), 0));
@@ -135,10 +183,10 @@ TEST_F(Thumbnails, ListsKeepStockPicturesSizesAndTheLetterbox) {
   // 1024 x 512 fills 93 x 47 of the 97 square from y 23: bands above and
   // below; 512 x 1024 bands left and right. Scaled to 93, the picture's
   // edges move by about one pixel.
-  const ThumbPicture* w = main.Find(LCase(wide));
+  const ThumbPicture* w = main.Find(wide);
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->width, 93);
-  const ThumbPicture* t = main.Find(LCase(tall));
+  const ThumbPicture* t = main.Find(tall);
   ASSERT_NE(t, nullptr);
   for (int band : {10, 80}) {
     EXPECT_EQ(w->at(46, band), 0xFF000000u) << band;
@@ -165,7 +213,7 @@ TEST_F(Thumbnails, EveryMapFormatGivesAThumbnail) {
     const std::string path = dir.write(f.name, f.bytes);
     ASSERT_TRUE(LoadThumbNail(path, 0)) << f.name;
     EXPECT_EQ(PictureSizeOf(path), "40 X 20") << f.name;
-    EXPECT_TRUE(Near(ImageList1(0).Find(LCase(path))->at(46, 46), kRed)) << f.name;
+    EXPECT_TRUE(Near(ImageList1(0).Find(path)->at(46, 46), kRed)) << f.name;
   }
   // Neither reader knows it: no thumbnail, no size (the caller shows "NA").
   const std::string junk = dir.write("junk.tga", "not a picture at all");
@@ -188,7 +236,7 @@ TEST_F(Thumbnails, MapsOfAReadArriveInTheOrderTheyWereNamedAndMapBoxesShowThem) 
   ASSERT_EQ(main.Count(), 11u);
   ASSERT_EQ(gPictureSizes.size(), 6u);
   for (std::size_t i = 0; i < 6; ++i) {
-    EXPECT_EQ(main.KeyAt(5 + i), LCase(files[i]));
+    EXPECT_EQ(main.KeyAt(5 + i), files[i]);
     EXPECT_EQ(gPictureSizes[i].Key, files[i]);
   }
   EXPECT_FALSE(LoadThumbNail(files[2], 0));
@@ -210,6 +258,102 @@ TEST_F(Thumbnails, MapsOfAReadArriveInTheOrderTheyWereNamedAndMapBoxesShowThem) 
   }
   ShowLoadingPicture(&image);
   EXPECT_FALSE(image.pixmap().isNull());
+}
+
+// Low-bit indexed maps (1-bit transparency maps above all), grey-alpha and
+// 16-bit pictures: every block of the thumbnail shows the average of its
+// block in the full-size picture, over black. Blocks of a fine checker of
+// clear white and opaque black average to black; averaging without alpha
+// would give grey, and a dithered palette dots.
+TEST_F(Thumbnails, LowBitIndexedAndAlphaPngsMatchTheirFullSizePicture) {
+  constexpr int kW = 512, kH = 256, kBlock = 64;
+  const auto checker = [](int x, int y) { return (x / kBlock + y / kBlock) % 3 == 2; };
+  const auto block = [](int x, int y) { return x / kBlock + 8 * (y / kBlock); };
+  std::string palette;
+  for (int i = 0; i < 16; ++i) palette += {char(20 + 15 * i), char(200 - 9 * i), char((i * 67) & 0xFF)};
+  const auto indexed = [&](int depth) {
+    return [&, depth](int x, int y) {
+      const int top = (1 << depth) - 1;
+      return std::vector<int>{checker(x, y) ? (x + y) % 2 : block(x, y) % (top + 1)};
+    };
+  };
+  // Grey g and alpha a per block; checker: clear white beside opaque black.
+  const auto alpha = [&](int depth, int channels) {
+    return [&, depth, channels](int x, int y) {
+      const int top = (1 << depth) - 1;
+      int g = block(x, y) * 7 % 32 * top / 31, a = block(x, y) * 5 % 32 * top / 31;
+      if (checker(x, y)) g = (x + y) % 2 ? top : 0, a = (x + y) % 2 ? 0 : top;
+      std::vector<int> v(std::size_t(channels - 1), g);
+      if (channels == 4) v[1] = top - g;
+      v.push_back(a);
+      return v;
+    };
+  };
+  const struct {
+    const char* name;
+    std::string bytes;
+  } files[] = {
+      {"mono.png", Png(kW, kH, 1, 3, indexed(1), palette.substr(0, 6), std::string(1, '\0'))},
+      {"two.png", Png(kW, kH, 2, 3, indexed(2), palette.substr(0, 12))},
+      {"four.png", Png(kW, kH, 4, 3, indexed(4), palette, std::string{0, char(128)})},
+      {"eight.png", Png(kW, kH, 8, 3, indexed(4), palette)},
+      {"grey alpha.png", Png(kW, kH, 8, 4, alpha(8, 2))},
+      {"grey alpha 16.png", Png(kW, kH, 16, 4, alpha(16, 2))},
+      {"rgba 16.png", Png(kW, kH, 16, 6, alpha(16, 4))},
+  };
+  const ThumbRect rect = LetterboxRect(kW, kH);
+  for (const auto& f : files) {
+    const std::string path = dir.write(f.name, f.bytes);
+    const QImage full = QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(full.size(), QSize(kW, kH)) << f.name;
+    // The chooser's list keeps the thumbnails at their own size.
+    ASSERT_TRUE(LoadThumbNail(path, 1)) << f.name;
+    const ThumbPicture& thumb = *ImageList1(1).Find(path);
+    int wrong = 0;
+    for (int by = 0; by < kH / kBlock; ++by) {
+      for (int bx = 0; bx < kW / kBlock; ++bx) {
+        long sum[3] = {0, 0, 0};
+        for (int y = by * kBlock; y < (by + 1) * kBlock; ++y) {
+          for (int x = bx * kBlock; x < (bx + 1) * kBlock; ++x) {
+            const QRgb p = full.pixel(x, y);
+            sum[0] += qRed(p) * qAlpha(p), sum[1] += qGreen(p) * qAlpha(p), sum[2] += qBlue(p) * qAlpha(p);
+          }
+        }
+        const long n = long(kBlock) * kBlock * 255;
+        const QRgb expected = qRgb(int(sum[0] / n), int(sum[1] / n), int(sum[2] / n));
+        const int cx = (bx * kBlock + kBlock / 2) * rect.width / kW, cy = (by * kBlock + kBlock / 2) * rect.height / kH;
+        const QRgb shown = thumb.at(rect.x + cx, rect.y + cy);
+        if (!Near(shown, expected)) {
+          ++wrong;
+          ADD_FAILURE() << f.name << " block " << bx << "," << by << ": " << std::hex << shown << " for " << expected;
+        }
+      }
+    }
+    EXPECT_EQ(wrong, 0) << f.name;
+  }
+}
+
+// Two maps whose names differ only in case are two files on Linux: each
+// keeps its own thumbnail and size, in the lists and through colon paths.
+TEST_F(Thumbnails, NamesDifferingInCaseAreTwoPictures) {
+  const std::string upper = dir.write("Poser/Runtime/Textures/Skin.jpg", Saved(64, 32, "jpeg"));
+  QImage blue(32, 64, QImage::Format_RGB32);
+  blue.fill(0xFF1030D0);
+  ASSERT_TRUE(blue.save(QString::fromStdString(dir.file("Poser/Runtime/Textures/skin.jpg")), "JPEG"));
+  const std::string lower = dir.file("Poser/Runtime/Textures/skin.jpg");
+  LoadMapReferenceThumbnail(":Runtime:Textures:Skin.jpg");
+  LoadMapReferenceThumbnail(":Runtime:Textures:skin.jpg");
+  ASSERT_EQ(ImageList1(0).Count(), 7u);
+  const ThumbPicture* a = MapThumbnail(":Runtime:Textures:Skin.jpg");
+  const ThumbPicture* b = MapThumbnail(":Runtime:Textures:skin.jpg");
+  ASSERT_TRUE(a && b);
+  EXPECT_TRUE(Near(a->at(46, 46), kRed));
+  EXPECT_TRUE(Near(b->at(46, 46), 0xFF1030D0));
+  EXPECT_EQ(PictureSizeOf(upper), "64 X 32");
+  EXPECT_EQ(PictureSizeOf(lower), "32 X 64");
+  EXPECT_TRUE(LoadThumbNail(lower, 1));
+  EXPECT_TRUE(LoadThumbNail(upper, 1));
+  EXPECT_TRUE(Near(ImageList1(1).Find(lower)->at(46, 46), 0xFF1030D0));
 }
 
 }  // namespace

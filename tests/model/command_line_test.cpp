@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "model/state.h"
+#include "support/temp_dir.h"
 
 namespace vandrel {
 namespace {
@@ -38,6 +41,43 @@ TEST(CommandLine, PathWithoutQuotesAndSwitch) {
   EXPECT_EQ(CommandLinePath("-s \"/lib/my pose.pz2\""), "/lib/my pose.pz2");
   EXPECT_EQ(CommandLinePath("-S   /lib/a.cr2 "), "/lib/a.cr2");
   EXPECT_EQ(CommandLinePath(" /lib/a.cr2"), "/lib/a.cr2");
+}
+
+// Where the rules of the one string name no existing file but the last
+// argument is one, that argument is the file; a lone argument that is the
+// file is never the "-s " switch. Names relative to the working folder, as
+// typed in a terminal.
+TEST(CommandLine, LastArgumentIsTheFileTheRulesCannotName) {
+  test::TempDir dir;
+  for (const char* name : {"Vicky \"Sunset\".pz2", " other.pz2", " pose.pz2", "pose.pz2", "-s lone.pz2"})
+    dir.write(name, "{\n}\n");
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  struct Case {
+    const char* line;
+    const char* last;
+    const char* path;
+    bool silent;
+  };
+  const Case cases[] = {
+      {"Vicky \"Sunset\".pz2", "Vicky \"Sunset\".pz2", "Vicky \"Sunset\".pz2", false},
+      {"-s Vicky \"Sunset\".pz2", "Vicky \"Sunset\".pz2", "Vicky \"Sunset\".pz2", true},
+      {" other.pz2", " other.pz2", " other.pz2", false},
+      {"-s  other.pz2", " other.pz2", " other.pz2", true},
+      {"-s lone.pz2", "-s lone.pz2", "-s lone.pz2", false},
+      // The rules name an existing file: it wins.
+      {" pose.pz2", " pose.pz2", "pose.pz2", false},
+      {"-s pose.pz2", "pose.pz2", "pose.pz2", true},
+      // Nothing exists: the rules' path goes to the reader, as always.
+      {"-s missing\".pz2", "missing\".pz2", "missing.pz2", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(CommandLinePath(c.line, c.last), c.path);
+    EXPECT_EQ(HasSilentSwitch(c.line, c.last), c.silent);
+    EXPECT_EQ(CommandLineFileType(c.line), kPz2);
+  }
+  std::filesystem::current_path(previous);
 }
 
 TEST(CommandLine, SilentSaveNameReplacesTheExtension) {

@@ -71,15 +71,18 @@ TEST(PreviewKind, LetterboxFitsTheLongerSideAndCentresTheShorter) {
   EXPECT_EQ(LetterboxRect(0, 10).width, 0);
 }
 
-TEST_F(DialogPreview, PicturesAreLoadedOnceUnderTheirLowerCasedPath) {
+TEST_F(DialogPreview, PicturesAreLoadedOnceUnderTheirPath) {
   const std::string jpeg = dir.write("Skin.JPEG", "x");
   const ThumbPicture* first = DialogThumbnail(jpeg, loader.fn());
   ASSERT_NE(first, nullptr);
   EXPECT_NE(first, na());
-  EXPECT_EQ(first, gWorkingThumbnails.Find(dir.path() + "/skin.jpeg"));
+  EXPECT_EQ(first, gWorkingThumbnails.Find(jpeg));
+  // Another file whose name differs only in case is another picture.
+  const std::string lower = dir.write("skin.jpeg", "x");
+  EXPECT_NE(DialogThumbnail(lower, loader.fn()), first);
   // Selected again: drawn from the list, not read again.
   EXPECT_EQ(DialogThumbnail(jpeg, loader.fn()), first);
-  EXPECT_EQ(loader.calls, std::vector<std::string>{jpeg});
+  EXPECT_EQ(loader.calls, (std::vector<std::string>{jpeg, lower}));
 
   const std::string bump = dir.write("rock.bum", "x");
   const ThumbPicture* b = DialogThumbnail(bump, loader.fn());
@@ -106,7 +109,7 @@ TEST_F(DialogPreview, LibraryFilesShowThePngBesideThem) {
   ASSERT_NE(thumb, nullptr);
   EXPECT_NE(thumb, na());
   EXPECT_EQ(loader.calls, std::vector<std::string>{png});
-  EXPECT_EQ(thumb, gWorkingThumbnails.Find(dir.path() + "/figure.png"));
+  EXPECT_EQ(thumb, gWorkingThumbnails.Find(png));
 
   // A thumbnail whose name differs only by case is found as well.
   const std::string pose = dir.write("Walk.PZ2", "{");

@@ -1,8 +1,8 @@
 #include "platform/program_folder.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include "platform/earlier_files.h"
 #include "platform/files.h"
 #include "platform/scoped_env.h"
 #include "support/temp_dir.h"
@@ -10,6 +10,7 @@
 namespace vandrel {
 namespace {
 
+using test::ReadFileBytes;
 using test::ScopedEnv;
 using test::TempDir;
 
@@ -20,31 +21,103 @@ TEST(ProgramFolder, ExecutableFolderHoldsTheRunningProgram) {
   EXPECT_TRUE(FileExists(JoinPath(folder, "tests_platform")));
 }
 
-TEST(ProgramFolder, SetFolderWinsUntilCleared) {
+// The user's folders with every variable set, unset (home defaults), relative
+// (ignored, as the base folder rules say), and under VANDREL_HOME or a folder
+// set by a test, which hold all three.
+TEST(ProgramFolder, UserFoldersFollowXdgThenHomeUnlessOneFolderIsSet) {
   TempDir dir;
-  SetProgramFolder(dir.path() + "/");
-  EXPECT_EQ(ProgramFolder(), dir.path());
-  SetProgramFolder("");
-  const std::string exe = ExecutableFolder();
-  EXPECT_EQ(ProgramFolder(), ::access(exe.c_str(), W_OK) == 0 ? exe : UserDataFolder());
+  ScopedEnv home("HOME", dir.file("home"));
+  ScopedEnv noHome("VANDREL_HOME", std::nullopt);
+  struct Case {
+    const char* variable;
+    std::string (*folder)();
+    const char* fallback;
+  };
+  const Case cases[] = {{"XDG_CONFIG_HOME", UserConfigFolder, "home/.config/vandrel"},
+                        {"XDG_DATA_HOME", UserDataFolder, "home/.local/share/vandrel"},
+                        {"XDG_CACHE_HOME", UserCacheFolder, "home/.cache/vandrel"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.variable);
+    {
+      ScopedEnv set(c.variable, dir.file(std::string("xdg/") + c.variable + "/"));
+      EXPECT_EQ(c.folder(), dir.file(std::string("xdg/") + c.variable + "/vandrel"));
+      EXPECT_TRUE(FolderExists(c.folder()));  // created when missing
+    }
+    for (const std::optional<std::string>& value : {std::optional<std::string>(), std::optional<std::string>("rel")}) {
+      ScopedEnv unset(c.variable, value);
+      EXPECT_EQ(c.folder(), dir.file(c.fallback));
+      EXPECT_TRUE(FolderExists(c.folder()));
+    }
+    {
+      ScopedEnv portable("VANDREL_HOME", dir.file("portable"));
+      EXPECT_EQ(c.folder(), dir.file("portable"));
+      EXPECT_EQ(ProgramFolderOverride(), dir.file("portable"));
+      SetProgramFolder(dir.file("test") + "/");
+      EXPECT_EQ(c.folder(), dir.file("test"));
+      SetProgramFolder("");
+    }
+  }
+  EXPECT_EQ(ProgramFolderOverride(), "");
 }
 
-TEST(ProgramFolder, UserDataFolderFollowsXdgThenHome) {
+class EarlierFilesTest : public ::testing::Test {
+ protected:
   TempDir dir;
-  {
-    ScopedEnv xdg("XDG_DATA_HOME", dir.file("xdg"));
-    EXPECT_EQ(UserDataFolder(), dir.file("xdg/vandrel"));
-    EXPECT_TRUE(FolderExists(dir.file("xdg/vandrel")));
+  ScopedEnv noHome{"VANDREL_HOME", std::nullopt};
+  ScopedEnv config{"XDG_CONFIG_HOME", dir.file("config")};
+  ScopedEnv data{"XDG_DATA_HOME", dir.file("data")};
+  ScopedEnv cache{"XDG_CACHE_HOME", dir.file("cache")};
+
+  // An earlier run's program folder: preferences, a template and a cache file.
+  std::string OldFolder(const std::string& name, const std::string& poser = "/poser",
+                        const std::string& templateName = "Skin") {
+    const std::string old = dir.mkdir(name);
+    dir.write(name + "/Settings.ini", "[Folders]\r\nPoser=" + poser + "\r\n");
+    dir.write(name + "/Templates/" + templateName + ".cfg", templateName + "\r\n");
+    dir.write(name + "/Cache/jpgs.txt", "a.jpg\r\n/maps\r\n");
+    return old;
   }
-  ScopedEnv home("HOME", dir.file("home"));
-  {
-    ScopedEnv xdg("XDG_DATA_HOME", std::nullopt);
-    EXPECT_EQ(UserDataFolder(), dir.file("home/.local/share/vandrel"));
-  }
-  // A relative XDG_DATA_HOME is ignored, as the base folder rules say.
-  ScopedEnv xdg("XDG_DATA_HOME", std::string("relative/data"));
-  EXPECT_EQ(UserDataFolder(), dir.file("home/.local/share/vandrel"));
-  EXPECT_TRUE(FolderExists(dir.file("home/.local/share/vandrel")));
+};
+
+TEST_F(EarlierFilesTest, MovedOnceWithoutReplacingWhatIsAlreadyThere) {
+  const std::string exe = OldFolder("exe");
+  const std::string share = OldFolder("data/vandrel", "/older", "Arms");  // templates already in place
+  EXPECT_TRUE(MoveEarlierFiles({exe, share}).empty());
+
+  EXPECT_EQ(ReadFileBytes(dir.file("config/vandrel/Settings.ini")), "[Folders]\r\nPoser=/poser\r\n");
+  EXPECT_EQ(ReadFileBytes(dir.file("data/vandrel/Templates/Skin.cfg")), "Skin\r\n");
+  EXPECT_EQ(ReadFileBytes(dir.file("data/vandrel/Templates/Arms.cfg")), "Arms\r\n");
+  EXPECT_EQ(ReadFileBytes(dir.file("cache/vandrel/Cache/jpgs.txt")), "a.jpg\r\n/maps\r\n");
+  EXPECT_FALSE(FileExists(dir.file("exe/Settings.ini")));
+  EXPECT_FALSE(FolderExists(dir.file("exe/Templates")));
+  EXPECT_FALSE(FolderExists(dir.file("exe/Cache")));
+  // The second old place's files found the first ones' copies: they stay.
+  EXPECT_EQ(ReadFileBytes(dir.file("data/vandrel/Settings.ini")), "[Folders]\r\nPoser=/older\r\n");
+  EXPECT_TRUE(FileExists(dir.file("data/vandrel/Cache/jpgs.txt")));
+
+  // A later start finds nothing more to move and changes nothing.
+  EXPECT_TRUE(MoveEarlierFiles({exe, share}).empty());
+  EXPECT_EQ(ReadFileBytes(dir.file("config/vandrel/Settings.ini")), "[Folders]\r\nPoser=/poser\r\n");
+}
+
+TEST_F(EarlierFilesTest, FailedCopyLeavesTheOldFile) {
+  const std::string exe = OldFolder("exe");
+  dir.write("config/vandrel", "a file where the folder should be");
+  const std::vector<std::string> problems = MoveEarlierFiles({exe});
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_NE(problems[0].find(dir.file("exe/Settings.ini")), std::string::npos) << problems[0];
+  EXPECT_EQ(ReadFileBytes(dir.file("exe/Settings.ini")), "[Folders]\r\nPoser=/poser\r\n");
+  // What could be copied has moved.
+  EXPECT_TRUE(FileExists(dir.file("data/vandrel/Templates/Skin.cfg")));
+  EXPECT_FALSE(FileExists(dir.file("exe/Templates/Skin.cfg")));
+}
+
+TEST_F(EarlierFilesTest, NothingMovesWhileOneFolderHoldsAll) {
+  const std::string exe = OldFolder("exe");
+  ScopedEnv portable("VANDREL_HOME", dir.file("portable"));
+  EXPECT_TRUE(MoveEarlierFiles({exe}).empty());
+  EXPECT_TRUE(FileExists(dir.file("exe/Settings.ini")));
+  EXPECT_FALSE(FileExists(dir.file("portable/Settings.ini")));
 }
 
 }  // namespace

@@ -42,6 +42,52 @@ std::size_t KeyAt(const std::string& text, const std::string& key, std::size_t f
   return 0;
 }
 
+// Whether the "{" or "}" at `q` opens or closes a block: only blanks and
+// TABs stand before it on its line, or it is a "}" right after such a "{".
+bool BraceAt(const std::string& text, std::size_t q) {
+  const std::string c = Mid(text, q, 1);
+  if (c != "{" && c != "}") return false;
+  std::size_t i = q - 1;
+  while (i >= 1 && (Mid(text, i, 1) == " " || Mid(text, i, 1) == "\t")) --i;
+  if (i == 0 || Mid(text, i, 1) == "\n" || Mid(text, i, 1) == "\r") return true;
+  return c == "}" && Mid(text, i, 1) == "{" && LineStartAt(text, i, true);
+}
+
+std::size_t FindBrace(const std::string& text, const std::string& brace, std::size_t from) {
+  for (std::size_t q = InStr(from, text, brace); q != 0; q = InStr(q + 1, text, brace))
+    if (BraceAt(text, q)) return q;
+  return 0;
+}
+
+std::size_t FindBraceRev(const std::string& text, const std::string& brace, std::size_t limit) {
+  for (std::size_t q = InStrRev(text, brace, limit); q != 0; q = q > 1 ? InStrRev(text, brace, q - 1) : 0)
+    if (BraceAt(text, q)) return q;
+  return 0;
+}
+
+// Whether `key` at `q` is its line's own key: at a line start and a whole
+// word.
+bool KeyOfLineAt(const std::string& text, std::size_t q, const std::string& key) {
+  if (!LineStartAt(text, q, true)) return false;
+  const std::string last = Right(key, 1);
+  if (last == " " || last == "\n") return true;
+  const std::string after = Mid(text, q + key.size(), 1);
+  return after.empty() || after == " " || after == "\t" || after == "\r" || after == "\n";
+}
+
+std::size_t FindKey(const std::string& text, const std::string& key, std::size_t from) {
+  for (std::size_t q = InStr(from, text, key); q != 0; q = InStr(q + 1, text, key))
+    if (KeyOfLineAt(text, q, key)) return q;
+  return 0;
+}
+
+std::size_t FindKeyRev(const std::string& text, const std::string& key, std::size_t limit) {
+  for (std::size_t q = InStrRev(text, key, limit); q != 0;
+       q = q + key.size() > 2 ? InStrRev(text, key, q + key.size() - 2) : 0)
+    if (KeyOfLineAt(text, q, key)) return q;
+  return 0;
+}
+
 std::string Key(const std::string& r) { return r == "none" ? "actor " : Left(r, InStr(r, "\n") - 1); }
 
 std::string KeyRest(const std::string& part, const std::string& key, bool& found) {
@@ -56,6 +102,7 @@ std::string KeyRest(const std::string& part, const std::string& key, bool& found
 // after it up to the line end or the end of the text.
 std::size_t FindChannelLine(const std::string& text, const std::string& what, std::size_t from) {
   for (std::size_t t = InStr(from, text, what); t != 0; t = InStr(t + 1, text, what)) {
+    if (!LineStartAt(text, t, true)) continue;
     std::size_t i = t + what.size();
     while (i <= text.size() && (Mid(text, i, 1) == " " || Mid(text, i, 1) == "\t" || Mid(text, i, 1) == "\r")) ++i;
     if (i > text.size() || Mid(text, i, 1) == "\n") return t;
@@ -69,9 +116,10 @@ bool IsSpace(const std::string& c) { return c == " " || c == "\t" || c == "\r" |
 // block opened at `open`, before `limit`; its "}" goes to `close`.
 bool EmptyInnerBlockAt(const std::string& text, std::size_t open, std::size_t limit, std::size_t q,
                        std::size_t& close) {
-  if (open == 0 || q <= open || q >= limit || Mid(text, q, 1) != "{") return false;
+  if (open == 0 || q <= open || q >= limit || Mid(text, q, 1) != "{" || !BraceAt(text, q)) return false;
   int depth = 1;
   for (std::size_t i = open + 1; i < q; ++i) {
+    if (!BraceAt(text, i)) continue;
     if (Mid(text, i, 1) == "{") {
       std::size_t j = i + 1;
       while (j < limit && IsSpace(Mid(text, j, 1))) ++j;
@@ -218,8 +266,8 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
     std::size_t blockEnd = KeyAt(text, Key(r2), p + 6);
     if (blockEnd == 0) blockEnd = n;
 
-    const std::size_t ch = InStr(p, text, "channels\n");
-    const std::size_t cl = InStr(p, text, "}");
+    const std::size_t ch = FindKey(text, "channels\n", p);
+    const std::size_t cl = FindBrace(text, "}", p);
     std::size_t headEnd = n + 1;
     if (ch != 0 && (cl == 0 || ch < cl))
       headEnd = ch;
@@ -263,14 +311,15 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
 
     // Channels.
     std::size_t searchStart = p;
-    std::size_t anchor = InStr(p, text, "channels\n");
-    const std::size_t channelsOpen = anchor == 0 ? 0 : InStr(anchor, text, "{");
+    std::size_t anchor = FindKey(text, "channels\n", p);
+    const std::size_t channelsOpen = anchor == 0 ? 0 : FindBrace(text, "{", anchor);
     std::size_t unusedClose = 0;
     // The "}" that closes the channels block (brace depth back to 0).
     std::size_t channelsEnd = blockEnd;
     if (channelsOpen != 0) {
       int depth = 0;
       for (std::size_t i = channelsOpen; i < blockEnd; ++i) {
+        if (!BraceAt(text, i)) continue;
         if (Mid(text, i, 1) == "{") ++depth;
         if (Mid(text, i, 1) == "}" && --depth == 0) {
           channelsEnd = i;
@@ -289,14 +338,14 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
     bool progressed = true;
     while (dialPos < blockEnd) {
       if (anchor == 0 && first) break;
-      std::size_t keysPos = InStr(searchStart, text, "keys\n");
-      if (keysPos == 0) keysPos = InStr(searchStart, text, "keys \n");
+      std::size_t keysPos = FindKey(text, "keys\n", searchStart);
+      if (keysPos == 0) keysPos = FindKey(text, "keys \n", searchStart);
       std::size_t hidPos, namePos;
       if (first) {
-        hidPos = namePos = InStr(anchor, text, "{");
+        hidPos = namePos = FindBrace(text, "{", anchor);
       } else {
-        hidPos = InStr(searchStart, text, "hidden ");
-        namePos = InStr(searchStart, text, "name ");
+        hidPos = FindKey(text, "hidden ", searchStart);
+        namePos = FindKey(text, "name ", searchStart);
       }
       const bool keysMissing = keysPos == 0;
       std::size_t m = keysPos;
@@ -304,7 +353,7 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
       if ((namePos > 0 && namePos < m) || m == 0) m = namePos;
       if (!first) {
         std::size_t emptyPos = 0;
-        for (std::size_t q = InStr(searchStart, text, "{"); q != 0 && q < blockEnd; q = InStr(q + 1, text, "{"))
+        for (std::size_t q = FindBrace(text, "{", searchStart); q != 0 && q < blockEnd; q = FindBrace(text, "{", q + 1))
           if (EmptyInnerBlockAt(text, channelsOpen, blockEnd, q, unusedClose)) {
             emptyPos = q;
             break;
@@ -313,51 +362,57 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
       }
       first = false;
       if (m == 0 || m >= blockEnd || searchStart >= blockEnd) break;
-      const std::size_t lastClose = InStrRev(text, "}", m);
-      const std::size_t lastChannels = InStrRev(text, "channels\n", m);
+      const std::size_t lastClose = FindBraceRev(text, "}", m);
+      const std::size_t lastChannels = FindKeyRev(text, "channels\n", m);
       if (lastClose > lastChannels)
         anchor = lastClose;
       else if (keysMissing) {
-        anchor = InStr(m, text, "{");
+        anchor = FindBrace(text, "{", m);
         if (anchor != 0 && EmptyInnerBlockAt(text, channelsOpen, blockEnd, anchor, unusedClose)) {
-          const std::size_t before = InStrRev(text, "}", anchor);
+          const std::size_t before = FindBraceRev(text, "}", anchor);
           if (before > m) anchor = before;
         }
       } else
-        anchor = InStr(lastChannels, text, "{");
+        anchor = FindBrace(text, "{", lastChannels);
       if (anchor == 0) break;
       std::string line;
     step6:
       while (Mid(text, anchor + 3, 1) == "\n") ++anchor;
       const std::size_t le = InStr(anchor + 3, text, "\n");
       line = CleanLine(Span(text, anchor + 2, le == 0 ? n + 1 : le));
-      searchStart = InStr(anchor + 3, text, "keys\n") + 2;
-      if (searchStart < 3) searchStart = InStr(anchor + 3, text, "keys \n") + 2;
+      searchStart = FindKey(text, "keys\n", anchor + 3) + 2;
+      if (searchStart < 3) searchStart = FindKey(text, "keys \n", anchor + 3) + 2;
       if (line.empty()) break;
-      bool channelLine = channelsOpen == 0;
-      if (le != 0 && channelsOpen != 0) {
-        // The channel's own "{" right after its line, directly inside the
-        // channels block, and the "}" that closes it.
-        std::size_t q = le + 1;
+      // The "}" of the block whose "{" is the first thing after the line end
+      // at `lineEnd` and stands directly inside the channels block; 0 = none.
+      const auto ownBlockClose = [&](std::size_t lineEnd) -> std::size_t {
+        if (lineEnd == 0 || channelsOpen == 0) return 0;
+        std::size_t q = lineEnd + 1;
         while (q <= n && IsSpace(Mid(text, q, 1))) ++q;
         int depth = 0;
         for (std::size_t i = channelsOpen; i < q && i < channelsEnd; ++i) {
+          if (!BraceAt(text, i)) continue;
           if (Mid(text, i, 1) == "{") ++depth;
           if (Mid(text, i, 1) == "}") --depth;
         }
-        if (Mid(text, q, 1) == "{" && depth == 1 && q < channelsEnd) {
-          std::size_t close = channelsEnd;
-          int inner = 0;
-          for (std::size_t i = q; i < channelsEnd; ++i) {
-            if (Mid(text, i, 1) == "{") ++inner;
-            if (Mid(text, i, 1) == "}" && --inner == 0) {
-              close = i;
-              break;
-            }
+        if (!(Mid(text, q, 1) == "{" && BraceAt(text, q) && depth == 1 && q < channelsEnd)) return 0;
+        std::size_t close = channelsEnd;
+        int inner = 0;
+        for (std::size_t i = q; i < channelsEnd; ++i) {
+          if (!BraceAt(text, i)) continue;
+          if (Mid(text, i, 1) == "{") ++inner;
+          if (Mid(text, i, 1) == "}" && --inner == 0) {
+            close = i;
+            break;
           }
-          if (searchStart > close || searchStart < 3) searchStart = close;
-          channelLine = true;
         }
+        return close;
+      };
+      bool channelLine = channelsOpen == 0;
+      const std::size_t close = ownBlockClose(le);
+      if (close != 0) {
+        if (searchStart > close || searchStart < 3) searchStart = close;
+        channelLine = true;
       }
       bool made = false;
       const std::size_t bl = InStr(line, " ");
@@ -365,8 +420,9 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
         const std::string type = Left(line, bl - 1);
         const std::string dialName = Mid(line, bl + 1);
         if (type == "//" || type == "'" || type == "#") {
+          // A comment line and the block that belongs to it make no channel.
           if (le == 0) break;
-          anchor = le - 1;
+          anchor = close != 0 ? close : le - 1;
           goto step6;
         }
         const std::size_t t = FindChannelLine(text, type + " " + dialName, dialPos);
@@ -380,22 +436,20 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
           DialRec& d = a.Dials.back();
           d.Name = Span(text, dialPos, lineEnd == 0 ? n + 1 : lineEnd);
 
-          const std::size_t close = InStr(dialPos, text, "}");
-          const std::size_t nn = InStr(dialPos, text, "name");
+          const std::size_t close = FindBrace(text, "}", dialPos);
+          const std::size_t nn = FindKey(text, "name", dialPos);
           if (nn > 0 && nn < close) {
             const std::size_t b2 = InStr(nn, text, " ");
-            if (b2 != 0) {
-              const std::size_t lf = InStr(b2 + 1, text, "\n");
-              d.ExtName = Span(text, b2 + 1, lf == 0 ? n + 1 : lf);
-            }
+            const std::size_t lf = InStr(nn, text, "\n");
+            if (b2 != 0 && (lf == 0 || b2 < lf)) d.ExtName = Span(text, b2 + 1, lf == 0 ? n + 1 : lf);
             d.ExtNameOn = true;
             searchStart = nn;
           }
-          const std::size_t h = InStr(dialPos, text, "hidden");
+          const std::size_t h = FindKey(text, "hidden", dialPos);
           if (h >= 1 && h < close) {
             const std::size_t b3 = InStr(h, text, " ");
-            if (b3 != 0) {
-              const std::size_t lf = InStr(b3 + 1, text, "\n");
+            const std::size_t lf = InStr(h, text, "\n");
+            if (b3 != 0 && (lf == 0 || b3 < lf)) {
               d.Hidden = ToInteger(LeadingNumber(Span(text, b3 + 1, lf == 0 ? n + 1 : lf)) + 1);
               searchStart = b3 + 1;
             } else {
@@ -404,9 +458,10 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
             d.HiddenOn = true;
           }
           if (!keysMissing) {
-            const std::size_t open = InStr(dialPos, text, "{");
+            const std::size_t open = FindBrace(text, "{", dialPos);
             const std::string kb = open != 0 && close >= open ? Mid(text, open, close - open + 1) : std::string();
-            const std::size_t k = InStr(2, kb, "k  ");
+            std::size_t k = InStr(2, kb, "k  ");
+            while (k != 0 && !LineStartAt(text, open - 1 + k, true)) k = InStr(k + 1, kb, "k  ");
             std::string v = Mid(kb, k + 1);
             if (InStr(v, "\n") != 0) v = Left(v, InStr(v, "\n") - 1);
             v = Trim(v);
@@ -427,13 +482,13 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
     }
 
     // Tail.
-    std::size_t c = lastLineEnd > 0 ? InStr(lastLineEnd, text, "}") : InStr(p, text, "{") + 1;
+    std::size_t c = lastLineEnd > 0 ? FindBrace(text, "}", lastLineEnd) : FindBrace(text, "{", p) + 1;
     lastLineEnd = 0;
     if (c != 0) {
       const std::string r3 = NextBlockFrom(text, c + 2, false);
       std::size_t nextStart = KeyAt(text, Key(r3), c + 1);
       if (nextStart == 0) nextStart = n;
-      const std::size_t tailEnd = InStrRev(text, "}", nextStart);
+      const std::size_t tailEnd = FindBraceRev(text, "}", nextStart);
       std::string tail = Replace(RemoveChar(Span(text, c, tailEnd), '}'), "\r", "\n");
       while (InStr(tail, "\n ") != 0 || InStr(tail, "\n\t") != 0) {
         tail = Replace(tail, "\n ", "\n");
@@ -491,7 +546,7 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
     const std::size_t cm = InStr(a, text, "customMaterial");
     if (cm >= nextSame && nextSame != 0) continue;
     const int count = cm == 0 ? 0 : CustomMaterialCount(text, cm);
-    std::size_t matPos = InStr(cm + 1, text, "material ");
+    std::size_t matPos = KeyAt(text, "material ", cm + 1);
     if (!(matPos >= 1 && count >= 1)) continue;
     gActorMaterialsFound = true;
     if (!gObjects[0].Name.empty()) gObjects.resize(gObjects.size() + 1);
@@ -508,7 +563,7 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
       const std::size_t lf = InStr(block, "\n");
       gObjects[g].Materials[i - 1].Name = lf == 0 ? Mid(block, 10) : Mid(block, 10, lf >= 10 ? lf - 10 : 0);
       if (i < count) {
-        matPos = InStr(matPos + 10, text, "material ");
+        matPos = KeyAt(text, "material ", matPos + 10);
         if (matPos == 0) break;
       }
     }
@@ -558,27 +613,42 @@ std::string CleanFigureLines(const std::string& text) {
 }
 
 bool BodyOnlyBlock(const std::string& source, std::string& block) {
+  // The buffer is the source from position `offset` + 1; a keyword counts
+  // only at a line start of the source.
+  std::size_t offset = 0;
+  const auto first = [&](const std::string& buffer, const std::string& key) {
+    for (std::size_t q = InStr(buffer, key); q != 0; q = InStr(q + 1, buffer, key))
+      if (LineStartAt(source, offset + q, true)) return q;
+    return std::size_t{0};
+  };
+  const auto last = [&](const std::string& buffer, const std::string& key) {
+    for (std::size_t q = InStrRev(buffer, key); q != 0; q = q > 1 ? InStrRev(buffer, key, q + key.size() - 2) : 0)
+      if (LineStartAt(source, offset + q, true)) return q;
+    return std::size_t{0};
+  };
   std::string buffer;
   std::size_t chunk = 500;
   std::size_t bodyPos = 0;
   bool exhausted = false;  // the last read reached the end of the source
   for (;;) {
-    if (InStr(buffer, "actor BODY") != 0 && InStrRev(buffer, "actor ") != InStr(buffer, "actor BODY")) break;
+    if (first(buffer, "actor BODY") != 0 && last(buffer, "actor ") != first(buffer, "actor BODY")) break;
     if (exhausted) return false;
     buffer = Mid(source, bodyPos + 1, chunk);
+    offset = bodyPos;
     exhausted = bodyPos + chunk >= source.size();
     if (bodyPos == 0) {
-      const std::size_t at = InStr(buffer, "actor BODY");
+      const std::size_t at = first(buffer, "actor BODY");
       if (at != 0) {
         bodyPos = at;
         buffer = Mid(buffer, at + 3);
+        offset = at + 2;
         exhausted = false;
       }
     }
     chunk += 500;
   }
-  const std::size_t lastBody = InStrRev(buffer, "actor BODY");
-  const std::size_t lastActor = InStrRev(buffer, "actor ");
+  const std::size_t lastBody = last(buffer, "actor BODY");
+  const std::size_t lastActor = last(buffer, "actor ");
   block = lastActor > lastBody ? Mid(buffer, lastBody, lastActor - lastBody) : std::string();
   return true;
 }

@@ -174,7 +174,8 @@ TEST_F(MorphFileTest, BodyOnlyReadMakesOneNamedListedGroup) {
 TEST_F(MorphFileTest, BodyOnlyWindowSameAsGrowingReads) {
   std::mt19937 rng(99);
   const std::vector<std::string> pieces = {"actor BODY:1\n{\n", "actor hip:1\n{\n", "x", "}\n",
-                                           std::string(300, 'z'), "actor ", "BODY", "\n"};
+                                           std::string(300, 'z'), "actor ", "BODY", "\n",
+                                           "name move actor left\n", "\tactor BODY:1\r{\r", "x actor BODY\n"};
   for (int round = 0; round < 300; ++round) {
     std::string text;
     const int count = 1 + static_cast<int>(rng() % 25);
@@ -188,6 +189,11 @@ TEST_F(MorphFileTest, BodyOnlyWindowSameAsGrowingReads) {
   }
   std::string block;
   EXPECT_FALSE(BodyOnlyBlock("actor BODY:1\n{\n}\n", block));
+  // "actor " inside a dial's name neither ends nor starts the block.
+  const std::string body = "actor BODY:1\n{\nchannels\n{\nvalueParm mv\n{\nname move actor left\nkeys\n{\nk  0  1\n}\n}\n"
+                           "valueParm up\n{\nkeys\n{\nk  0  2\n}\n}\n}\n}\n";
+  ASSERT_TRUE(BodyOnlyBlock("{\nversion\n{\n}\nactor BODY:1\n{\n}\n" + body + "actor hip:1\n{\n}\n", block));
+  EXPECT_EQ(block, body);
 }
 
 TEST_F(MorphFileTest, FigureLineCleanup) {

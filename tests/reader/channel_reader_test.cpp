@@ -3,6 +3,7 @@
 #include <random>
 #include <string>
 
+#include "common/numbers.h"
 #include "common/text.h"
 #include "model/model.h"
 #include "reader/actor_switches.h"
@@ -351,6 +352,54 @@ TEST_F(ChannelReaderTest, EveryChannelLineIsReadOnce) {
   }
 }
 
+// Every key inside a channel counts only as its line's own key: names that
+// hold a key, a brace or "k  " keep every value, and a comment line, with or
+// without an empty block after it, makes no channel and ends nothing.
+TEST_F(ChannelReaderTest, KeysCountOnlyAsTheirLinesOwnKey) {
+  struct Case {
+    const char* what;
+    std::string channels;
+    std::string dials;  // name|display name|hidden on, hidden|value on, value per channel
+  };
+  const auto channel = [](const std::string& line, const std::string& inside, const std::string& value) {
+    return line + "\n\t{\n" + inside + "\tkeys\n\t\t{\n\t\tstatic  0\n\t\tk  0  " + value + "\n\t\t}\n\t}\n";
+  };
+  const std::string after = channel("valueParm After", "\tname After\n", "2");
+  const std::string afterDump = "After|After|0,0|1,2\n";
+  const std::vector<Case> cases = {
+      {"\"name\" and \"hidden\" inside channel names", channel("valueParm Surname", "", "1") +
+       channel("targetGeom hiddenBlink", "", "0.5") + after,
+       "Surname||0,0|1,1\nhiddenBlink||0,0|1,0.5\n" + afterDump},
+      {"\"k  \" inside a display name", channel("valueParm Smirk", "\tname Smirk  2 wide\n\thidden 1\n", "0.5") + after,
+       "Smirk|Smirk  2 wide|1,2|1,0.5\n" + afterDump},
+      {"a channel named \"keys\"", channel("valueParm keys", "\tname keys\n", "1") + after,
+       "keys|keys|0,0|1,1\n" + afterDump},
+      {"channels named \"hidden\" and \"name\"", channel("valueParm hidden", "\tname hidden\n", "1") +
+       channel("valueParm name", "\tname name\n\thidden 0\n", "3") + after,
+       "hidden|hidden|0,0|1,1\nname|name|1,1|1,3\n" + afterDump},
+      {"braces inside channel names", channel("valueParm A}", "", "1") + channel("valueParm B{", "\tname B {x}\n", "0") + after,
+       "A}||0,0|1,1\nB{|B {x}|0,0|1,0\n" + afterDump},
+      {"a comment line and an empty block", channel("valueParm Before", "", "1") + "\t# another\n\t{ }\n" + after,
+       "Before||0,0|1,1\n" + afterDump},
+      {"a comment line alone", channel("valueParm Before", "", "1") + "\t# another\n" + after,
+       "Before||0,0|1,1\n" + afterDump},
+      {"a comment line first and an empty block", "\t// first\n\t{\n\t}\n" + after, afterDump},
+  };
+  for (const Case& c : cases) {
+    ResetModel();
+    ChannelHost host;
+    const std::string text = "actor BODY\n{\nchannels\n{\n" + c.channels + "}\n}\nactor b\n{\n}\n";
+    LoadMorphsAndPoses(text, false, false, 0, host);
+    std::string dials;
+    for (const DialRec& d : gActors[0].Dials)
+      dials += d.Name + "|" + d.ExtName + "|" + (d.HiddenOn ? "1," : "0,") + std::to_string(d.Hidden) + "|" +
+               (d.ValueOn ? "1," : "0,") + FormatDouble(d.Value) + "\n";
+    EXPECT_EQ(dials, c.dials) << c.what;
+    ASSERT_EQ(gActorList.size(), 2u) << c.what;
+    ExpectSameAsLiteral(text, false, false, "");
+  }
+}
+
 TEST_F(ChannelReaderTest, SameAsLiteralOnRandomTexts) {
   const std::vector<std::string> pieces = {
       "actor A:1\n{\n", "actor B\n{\n", "prop p\n{\n}\n", "prop q\n{\n", "light L\n{\n", "camera C\n{\n",
@@ -361,7 +410,9 @@ TEST_F(ChannelReaderTest, SameAsLiteralOnRandomTexts) {
       "depthMapSize 5\n", "lightOn 0\n", "lightType 2\n", "port 3\n", "thighLength 2.5\n", "figure\n", "{\n",
       "deltas\n{\nd 1 2 3\n}\n", "rotateX r\n{\n", "}", "actor BODY:1\n{\n", "storageOffset 1 2 3\n",
       "targetGeom T1x \r\n", "{\n}\n", "valueParm E\n{\n}\n", "targetGeom T\n",
-      "name lift prop arm\n", "name move actor left\n", "x camera c\n"};
+      "name lift prop arm\n", "name move actor left\n", "x camera c\n", "valueParm keys\n{\n",
+      "targetGeom hiddenBlink\n{\n", "name Smirk  2 wide\n", "valueParm A}\n{\n", "valueParm B{\n{\n",
+      "# another\n{ }\n", "name Surname\n", "\tk  0  2\n", "textureMap :a material b.jpg\n"};
   std::mt19937 rng(20240611);
   for (int round = 0; round < 400; ++round) {
     std::string text;

@@ -50,7 +50,8 @@ TEST(LosslessRoundTrip, EveryTestAndExampleFile) {
 // without channels, own materials, lights and cameras, every line end.
 std::string GeneratedPose(std::mt19937& rng) {
   const auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-  const char* names[] = {"Smile", "SmileOpen", "Frown", "Blink", "BlinkLeft", "Blink_L", "PBMCC_01", "PBMCC_010"};
+  const char* names[] = {"Smile", "SmileOpen", "Frown",   "Blink",   "BlinkLeft", "Blink_L", "PBMCC_01", "PBMCC_010",
+                         "keys",  "Surname",   "hidden", "A}",      "B{",        "name"};
   const char* types[] = {"targetGeom", "valueParm", "rotateX", "scale"};
   const char* values[] = {"0", "0.5", "-1.25", "0.000000", "1e-05", "12"};
   std::string t = "{\n";
@@ -62,6 +63,7 @@ std::string GeneratedPose(std::mt19937& rng) {
     const std::string lines[] = {"KdColor 0.3 0.5 1 1", "KsColor 1 1 1 1", "TextureColor 1 1 1 0.75",
                                  "NsExponent 30", "tExpo 0.6",
                                  "textureMap \":Runtime:Textures:skin " + name + ".jpg\"\n0 0", "bumpMap NO_MAP",
+                                 "reflectionMap \":Runtime:Textures:old material look.jpg\"\n0 0",
                                  "ksIgnoreTexture 1"};
     for (const std::string& line : lines)
       if (pick(2)) m += line + "\n";
@@ -80,14 +82,15 @@ std::string GeneratedPose(std::mt19937& rng) {
     t += "channels\n{\n";
     std::set<std::string> lines;  // one channel of a name and type per object
     for (int d = 0; d < dials; ++d) {
-      const std::string line = std::string(types[pick(4)]) + " " + names[pick(8)] + FormatInt(d % 2);
+      const std::string line = std::string(types[pick(4)]) + " " + names[pick(14)] + FormatInt(d % 2);
       if (!lines.insert(line).second) continue;
+      if (pick(5) == 0) t += "# another\n{ }\n";  // a comment and its empty block among the channels
       t += line + (pick(4) == 0 ? " \t" : "") + "\n{\n";
       if (pick(3) == 0) {
         t += "}\n";  // nothing in it
         continue;
       }
-      if (pick(2)) t += "name dial " + FormatInt(d) + "\n";
+      if (pick(2)) t += (pick(3) == 0 ? "name Smirk  2 wide " : "name dial ") + FormatInt(d) + "\n";
       if (pick(2)) t += "hidden " + FormatInt(pick(2)) + "\n";
       if (pick(4)) t += std::string("keys\n{\nstatic 0\nk  0  ") + values[pick(6)] + "\n}\n";
       t += "}\n";
@@ -100,9 +103,12 @@ std::string GeneratedPose(std::mt19937& rng) {
   }
   if (pick(3)) {
     t += "figure\n{\n";
-    for (int m = 0; m < 1 + pick(3); ++m) t += makeMaterial("skin" + FormatInt(m));
+    for (int m = 0; m < 1 + pick(3); ++m) t += makeMaterial(m == 0 && pick(4) == 0 ? "" : "skin" + FormatInt(m));
     t += "}\n";
   }
+  // Objects after the figure block.
+  if (pick(3) == 0) t += "light late\n{\nchannels\n{\nvalueParm v\n{\nkeys\n{\nk  0  1\n}\n}\n}\n}\n";
+  if (pick(4) == 0) t += "prop latecomer\n{\nchannels\n{\nscale s\n{\nkeys\n{\nk  0  2\n}\n}\n}\n}\n";
   if (pick(2)) t += "prop hat\n{\n" + makeMaterial("hat") + "}\n";
   t += "}\n";
   // Indentation and line ends as Poser writes them, or not.
@@ -111,6 +117,66 @@ std::string GeneratedPose(std::mt19937& rng) {
     case 0: return Replace(t, "\n", "\r\n");
     case 1: return Replace(t, "\n", "\r");
     default: return t;
+  }
+}
+
+// Files whose values a read once lost: each is read whole, and what Vandrel
+// writes of it reads back the same in every format and line end.
+TEST(LosslessRoundTrip, ReadingKeepsEveryValue) {
+  const auto channel = [](const std::string& line, const std::string& value) {
+    return line + "\n{\nkeys\n{\nk  0  " + value + "\n}\n}\n";
+  };
+  const std::string head = "{\nversion\n{\nnumber 4.01\n}\n";
+  struct Case {
+    const char* what;
+    std::string text;
+    std::string contents;
+  };
+  const std::vector<Case> cases = {
+      {"a first material without a name",
+       head + "figure\n{\nmaterial \n{\nKdColor 1 0 0 1\n}\nmaterial B\n{\nKdColor 0 1 0 1\n}\n}\n}\n",
+       "figure: ,B\n"},
+      {"objects after the figure block",
+       head + "actor BODY:1\n{\nchannels\n{\n" + channel("valueParm a", "1") + "}\n}\n" +
+           "figure\n{\nmaterial skin\n{\nKdColor 1 0 0 1\n}\n}\n" + "prop ball\n{\nchannels\n{\n" +
+           channel("scale s", "2") + "}\n}\n" + "light L\n{\nchannels\n{\n" + channel("valueParm i", "0.5") +
+           "}\n}\n" + "camera C\n{\nchannels\n{\n}\n}\nprop hat\n{\nmaterial brim\n{\nKdColor 0 0 1 1\n}\n}\n}\n",
+       "figure: skin\nprop hat: brim\nactor BODY:1: a=1\nprop ball: s=2\nlight L: i=0.5\ncamera C:\n"},
+      {"\"material \" inside an actor's own map path",
+       head + "actor BODY:1\n{\nchannels\n{\n" + channel("valueParm a", "1") + "}\ncustomMaterial 2\n" +
+           "material Skin\n{\ntextureMap \":Runtime:Textures:old material look.jpg\"\n0 0\n}\n" +
+           "material Eyes\n{\nKdColor 1 1 1 1\n}\n}\n}\n",
+       "BODY:1: Skin,Eyes\nactor BODY:1: a=1\n"},
+      {"keys inside channel names and a comment among the channels",
+       head + "actor BODY:1\n{\nchannels\n{\n" + channel("valueParm Surname", "1") +
+           channel("targetGeom hiddenBlink", "0.5") + channel("valueParm keys", "3") + "# another\n{ }\n" +
+           channel("valueParm A}", "4") + "valueParm Smirk\n{\nname Smirk  2 wide\nkeys\n{\nk  0  0.25\n}\n}\n}\n}\n}\n",
+       "actor BODY:1: Surname=1,hiddenBlink=0.5,keys=3,A}=4,Smirk=0.25\n"},
+  };
+  TempDir dir;
+  for (const Case& c : cases) {
+    for (const char* eol : {"\n", "\r\n", "\r"}) {
+      const std::string path = dir.write("case.pz2", Replace(c.text, "\n", eol));
+      ASSERT_TRUE(roundtrip::ReadDocument(path).ok) << c.what;
+      std::string contents;
+      for (std::size_t g = 0; g < gObjectList.size() && g < gObjects.size(); ++g) {
+        contents += gObjects[g].Name + ":";
+        for (std::size_t m = 0; m < gObjects[g].Materials.size(); ++m)
+          contents += (m == 0 ? " " : ",") + gObjects[g].Materials[m].Name;
+        contents += "\n";
+      }
+      for (const ActorRec& a : gActors) {
+        if (a.Name.empty()) continue;
+        contents += a.Kind + " " + a.Name + ":";
+        for (std::size_t d = 0; d < a.Dials.size(); ++d)
+          if (!a.Dials[d].Name.empty())
+            contents += (d == 0 ? " " : ",") + a.Dials[d].Name + "=" + FormatDouble(a.Dials[d].Value);
+        contents += "\n";
+      }
+      EXPECT_EQ(contents, c.contents) << c.what;
+      EXPECT_EQ(roundtrip::Unrepresentable(), "") << c.what;
+      EXPECT_EQ(roundtrip::CheckEveryFormat(path, dir.path()), "") << c.what;
+    }
   }
 }
 

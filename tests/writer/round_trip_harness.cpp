@@ -109,23 +109,29 @@ std::string WrittenGroups(bool noMaterials) {
 // format's keywords inside, no blanks at its ends (and none at all in a
 // name that the reader cuts at a blank). A map path stands on a line of its
 // own after its key, where only the material keys are still looked for.
-bool Carriable(const std::string& text, bool blanksInside, bool mapPath = false) {
+bool Carriable(const std::string& text, bool blanksInside, bool mapPath = false, bool channelText = false) {
   if (mapPath && IsNoMap(text)) return true;
   if (text.empty() || text.front() == ' ' || text.back() == ' ') return false;
   for (char c : text)
-    if (static_cast<unsigned char>(c) < 32 || c == '{' || c == '}' || c == '"' || (!blanksInside && c == ' '))
+    if (static_cast<unsigned char>(c) < 32 || (!channelText && (c == '{' || c == '}')) || c == '"' ||
+        (!blanksInside && c == ' '))
       return false;
   static const char* const materialKeys[] = {"Color ", "NsExponent ", "tMin ", "tMax ", "tExpo ", "Strength ",
                                              "ksIgnoreTexture ", "reflectThru", "Map ", "customMaterial"};
   // What else the reader looks for anywhere in a block (not only at a line start).
   static const char* const blockKeys[] = {
-      "actor ", "prop ", "light ", "camera ", "channels", "keys", "name", "hidden", "material ", "number ",
-      "deltas", "thighLength ", "k  ", "//", "#", "'", "setGeomHandlerOffset", "addActor", "displayMode",
+      "actor ", "prop ", "light ", "camera ", "channels", "material ", "number ",
+      "deltas", "thighLength ", "//", "#", "'", "setGeomHandlerOffset", "addActor", "displayMode",
       "figureResFile", "figureType"};
+  // Inside a channel only a line's own key counts; elsewhere these are
+  // still looked for anywhere.
+  static const char* const channelKeys[] = {"keys", "name", "hidden", "k  "};
   for (const char* k : materialKeys)
     if (text.find(k) != std::string::npos) return false;
   for (const char* k : blockKeys)
     if (!mapPath && text.find(k) != std::string::npos) return false;
+  for (const char* k : channelKeys)
+    if (!mapPath && !channelText && text.find(k) != std::string::npos) return false;
   return true;
 }
 
@@ -146,7 +152,7 @@ std::string Unrepresentable() {
     for (const ActorRec& a : gActors) actorGroup = actorGroup || a.Name == g.Name;
     if (k < firstActor ? !named : !(actorGroup && Carriable(g.Name, false))) return "group " + g.Name;
     for (const MaterialRec& m : g.Materials) {
-      if (!Carriable(m.Name, true) && !(g.Materials.size() == 1 && m.Name.empty())) return "material " + m.Name;
+      if (!Carriable(m.Name, true) && !m.Name.empty()) return "material " + m.Name;
       for (const std::string* path : {&m.TextureMap, &m.BumpMap, &m.ReflectionMap, &m.TransparencyMap})
         if (!Carriable(*path, true, true)) return "map " + *path;
     }
@@ -162,8 +168,9 @@ std::string Unrepresentable() {
       // Blanks and TABs after the name stay part of it.
       std::string name = d.Name;
       while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.pop_back();
-      if (!Carriable(d.ChannelType, false) || !Carriable(name, false) ||
-          !Carriable(d.ChannelType + " " + name, true) || (!d.ExtName.empty() && !Carriable(d.ExtName, true)))
+      if (!Carriable(d.ChannelType, false) || !Carriable(name, false, false, true) ||
+          !Carriable(d.ChannelType + " " + name, true, false, true) ||
+          (!d.ExtName.empty() && !Carriable(d.ExtName, true, false, true)))
         return "channel " + d.ChannelType + " " + d.Name + " " + d.ExtName;
     }
   }

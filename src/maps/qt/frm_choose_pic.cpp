@@ -63,10 +63,10 @@ std::string MapInfoText(const std::string& candidate, bool thumbnailShown) {
   locale.setNumberOptions(QLocale::OmitGroupSeparator);
   // Megabytes rounded to two decimals, halves to even.
   const double mb = std::nearbyint(static_cast<double>(st.st_size) / 10000.0) / 100.0;
-  text += "\r\nSize: " + ToPoserText(locale.toString(mb, 'g', 15)) + " MB";
+  text += "\r\nSize: " + ToUtf8(locale.toString(mb, 'g', 15)) + " MB";
   const QDateTime created = CreatedTime(candidate);
-  text += "\r\nCreated: " + ToPoserText(locale.toString(created.date(), QLocale::ShortFormat) + " " +
-                                        locale.toString(created.time(), QLocale::LongFormat));
+  text += "\r\nCreated: " + ToUtf8(locale.toString(created.date(), QLocale::ShortFormat) + " " +
+                                   locale.toString(created.time(), QLocale::LongFormat));
   return text;
 }
 
@@ -151,14 +151,14 @@ void FrmChoosePic::cmbMaps_Click() {
     if (thumbnails) {
       const bool added = LoadThumbNail(candidate, 1);
       if (static_cast<std::size_t>(index) < mListed.size() && (added || mListed[static_cast<std::size_t>(index)])) {
-        ShowPicture(imgMapThumb, ImageList1(1).Find(LCase(candidate)));
+        ShowPicture(imgMapThumb, ImageList1(1).Find(candidate));
         shown = true;
         mListed[static_cast<std::size_t>(index)] = true;
       } else {
         ShowPicture(imgMapThumb, Stock("NA"));
       }
     }
-    txtMapInfo->setPlainText(FromPoserText(Replace(MapInfoText(candidate, shown), "\r\n", "\n")));
+    txtMapInfo->setPlainText(FromUtf8(Replace(MapInfoText(candidate, shown), "\r\n", "\n")));
     cmdOK->setEnabled(true);
   } catch (const std::exception& e) {
     Ui().MessageBox(std::string("Error in the cmbMaps sub\r\n") + e.what() + ", error number 53\r\nCode line number 0",

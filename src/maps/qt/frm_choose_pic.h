@@ -53,6 +53,7 @@ class FrmChoosePic : public QDialog {
 // The info lines of a candidate file: "File Path: " and its folder, and while
 // its thumbnail is shown the dimensions, the size in MB (two decimals, the
 // user's decimal sign) and the creation date and time.
+// The text is UTF-8 (a file name from the disk).
 std::string MapInfoText(const std::string& candidate, bool thumbnailShown);
 
 // Shows the chooser modally over `owner` with `entries` ("skin.jpg 1", ...,

@@ -8,7 +8,6 @@
 #include <memory>
 #include <unordered_set>
 
-#include "common/text.h"
 #include "maps/picture_sizes.h"
 #include "maps/poser_paths.h"
 #include "platform/files.h"
@@ -66,7 +65,7 @@ bool AddThumbnail(ThumbnailList& list, int listNumber, const std::string& fileNa
   // List 0 keeps 93 x 93 pictures; list 1 the size of its first one.
   QSize side(kMainThumbnailSide, kMainThumbnailSide);
   if (listNumber == 1) side = list.Count() ? QSize(list.At(0).width, list.At(0).height) : thumb.image.size();
-  return list.Add(LCase(fileName), FromQImage(ToListSize(thumb.image, side)));
+  return list.Add(fileName, FromQImage(ToListSize(thumb.image, side)));
 }
 
 // Lets queued painting happen while a picture loads; the user's input waits.
@@ -91,9 +90,8 @@ void FinishPendingThumbnails() {
 void LoadMapReferenceThumbnail(const std::string& path) {
   const std::string file = PoserPathToFilePath(path);
   if (!FileExists(file)) return;
-  const std::string key = LCase(file);
   SeedStock();
-  if (MainList().Contains(key) || !PendingKeys().insert(key).second) return;
+  if (MainList().Contains(file) || !PendingKeys().insert(file).second) return;
   auto task = std::make_shared<std::packaged_task<Thumbnail()>>([file] { return ReadThumbnail(file); });
   Pending().push_back(PendingThumbnail{file, task->get_future()});
   QThreadPool::globalInstance()->start([task] { (*task)(); });
@@ -116,8 +114,7 @@ void ClearChooserThumbnails() { ChooserList().Clear(); }
 
 bool LoadThumbNail(const std::string& fileName, int listNumber) {
   ThumbnailList& list = ImageList1(listNumber);
-  const std::string key = LCase(fileName);
-  if (list.Contains(key)) return false;
+  if (list.Contains(fileName)) return false;
   LetWindowsPaint();
   if (!AddThumbnail(list, listNumber, fileName, ReadThumbnail(fileName))) return false;
   LetWindowsPaint();
@@ -128,7 +125,7 @@ bool LoadThumbNail(const std::string& fileName, int listNumber) {
 const ThumbPicture* MapThumbnail(const std::string& path) {
   const std::string file = PoserPathToFilePath(path);
   if (file.empty()) return nullptr;
-  return ImageList1(0).Find(LCase(file));
+  return ImageList1(0).Find(file);
 }
 
 void ShowMapThumbnail(const std::string& path, QLabel* image, QLabel* caption) {

@@ -3,7 +3,8 @@
 // "NoImage", "PicPrev", "NA", "Loading") and then the thumbnails of the open
 // document's maps, each 93 x 93 pixels; list 1 holds the map chooser's
 // thumbnails at the size of the first one added. Every thumbnail is kept
-// under its picture's file path lower-cased.
+// under its picture's file path exactly as given: the file system tells
+// names apart by case, so "Skin.jpg" and "skin.jpg" are two pictures.
 #pragma once
 
 #include <QPixmap>

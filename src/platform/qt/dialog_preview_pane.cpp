@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "platform/dialog_preview.h"
+#include "platform/qt/poser_text.h"
 #include "platform/qt/thumbnail_picture.h"
 
 namespace vandrel {
@@ -56,7 +57,7 @@ DialogPreviewPane::DialogPreviewPane(QFileDialog* dialog, bool ticked) : QWidget
 
 void DialogPreviewPane::SelectionChanged(const QString& path) {
   const ThumbPicture* thumb =
-      DialogSelectionChanged(path.toStdString(), check_->isChecked(), LoadThumbnailPicture);
+      DialogSelectionChanged(ToUtf8(path), check_->isChecked(), LoadThumbnailPicture);
   if (!thumb) return;
   const QImage image = ToQImage(*thumb);
   if (image.isNull()) return;

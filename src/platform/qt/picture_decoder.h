@@ -1,8 +1,10 @@
 // Reading picture files for thumbnails: QImageReader for what Qt reads
 // (JPEG, PNG, BMP, GIF, TIFF, ...; ".bum" bump maps as BMP), then stb_image
 // for what it cannot (TGA with RLE or without footer, PSD). Pictures may be
-// very large (8192 x 8192 TIFF): formats that decode scaled do so, and the
-// others are decoded one very large picture at a time.
+// very large (8192 x 8192 TIFF): pictures of 8 bits a channel in formats
+// that decode scaled do so; the kinds whose scaled read Qt gets wrong
+// (indexed, 16-bit with alpha, grey-alpha PNG) are decoded at full size
+// (one very large picture at a time) and scaled afterwards.
 #pragma once
 
 #include <QImage>

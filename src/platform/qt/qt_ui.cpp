@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QDir>
@@ -12,8 +13,6 @@
 #include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QUrl>
 
 #include "platform/cdlg_ex.h"
@@ -24,27 +23,31 @@
 
 namespace vandrel {
 
-QString FromPoserText(const std::string& bytes) {
-  QStringDecoder decode("Windows-1252");
-  if (!decode.isValid()) return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  return decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-
-std::string ToPoserText(const QString& text) {
-  QStringEncoder encode("Windows-1252");
-  QByteArray bytes = encode.isValid() ? QByteArray(encode(text)) : text.toLatin1();
-  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+// Paths and file names (UTF-8, as the disk names them).
+QString Q(const std::string& s) { return FromUtf8(s); }
+// Words shown to the person: titles and captions may hold Poser text (a
+// map's name) or a file name, and show right either way.
+QString Shown(const std::string& s) { return FromPoserText(s); }
+
+QPointer<QWidget> gDialogOwner;
 
 }  // namespace
 
+DialogOwner::DialogOwner(QWidget* owner) : previous_(gDialogOwner) { gDialogOwner = owner; }
+DialogOwner::~DialogOwner() { gDialogOwner = previous_; }
+
+QWidget* QtUi::owner() const {
+  // A dialog under a modal window would wait behind it, out of reach.
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  if (gDialogOwner) return gDialogOwner;
+  return parent_;
+}
+
 MsgResult QtUi::MessageBox(const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon icon) {
-  QMessageBox box(parent_);
-  box.setWindowTitle(Q(title));
+  QMessageBox box(owner());
+  box.setWindowTitle(Shown(title));
   box.setText(FromPoserText(text).replace("\r\n", "\n"));
   switch (icon) {
     case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
@@ -79,14 +82,14 @@ MsgResult QtUi::MessageBox(const std::string& text, const std::string& title, Ms
 std::optional<std::string> QtUi::InputBox(const std::string& prompt, const std::string& title,
                                           const std::string& defaultText) {
   bool ok = false;
-  const QString text = QInputDialog::getText(parent_, Q(title), FromPoserText(prompt), QLineEdit::Normal,
+  const QString text = QInputDialog::getText(owner(), Shown(title), FromPoserText(prompt), QLineEdit::Normal,
                                              FromPoserText(defaultText), &ok);
   if (!ok) return std::nullopt;
   return ToPoserText(text);
 }
 
 std::optional<Rgb> QtUi::ChooseColor(const Rgb& initial) {
-  const QColor chosen = QColorDialog::getColor(QColor(initial[0], initial[1], initial[2]), parent_);
+  const QColor chosen = QColorDialog::getColor(QColor(initial[0], initial[1], initial[2]), owner());
   if (!chosen.isValid()) return std::nullopt;
   return Rgb{chosen.red(), chosen.green(), chosen.blue()};
 }
@@ -103,7 +106,7 @@ bool EndFileDialog() {
 }
 
 FileDialogResult QtUi::RunFileDialog(const FileDialogRequest& request, bool save) {
-  QFileDialog dialog(parent_, Q(request.title), Q(request.initDir), Q(QtFilterOf(request.filter)));
+  QFileDialog dialog(owner(), Shown(request.title), Q(request.initDir), Q(QtFilterOf(request.filter)));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save                                   ? QFileDialog::AnyFile
@@ -114,8 +117,8 @@ FileDialogResult QtUi::RunFileDialog(const FileDialogRequest& request, bool save
   if (!entry.empty()) dialog.selectNameFilter(Q(entry));
   if (!request.fileName.empty()) dialog.selectFile(Q(request.fileName));
   // Qt's dialog has no Help button, so helpText has nothing to name.
-  if (!request.okText.empty()) dialog.setLabelText(QFileDialog::Accept, FromPoserText(request.okText));
-  if (!request.cancelText.empty()) dialog.setLabelText(QFileDialog::Reject, FromPoserText(request.cancelText));
+  if (!request.okText.empty()) dialog.setLabelText(QFileDialog::Accept, Shown(request.okText));
+  if (!request.cancelText.empty()) dialog.setLabelText(QFileDialog::Reject, Shown(request.cancelText));
   const QSize plain = dialog.sizeHint();
   if (request.previewPane) new DialogPreviewPane(&dialog, request.preview);
   if (request.left >= 0 && request.top >= 0) dialog.move(request.left, request.top);
@@ -131,7 +134,7 @@ FileDialogResult QtUi::RunFileDialog(const FileDialogRequest& request, bool save
   FileDialogResult result;
   if (answer != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return result;
   result.cancelled = false;
-  for (const QString& file : dialog.selectedFiles()) result.paths.push_back(file.toStdString());
+  for (const QString& file : dialog.selectedFiles()) result.paths.push_back(ToUtf8(file));
   result.path = result.paths.front();
   return result;
 }
@@ -140,10 +143,10 @@ FileDialogResult QtUi::ShowOpen(const FileDialogRequest& request) { return RunFi
 FileDialogResult QtUi::ShowSave(const FileDialogRequest& request) { return RunFileDialog(request, true); }
 
 std::optional<std::string> QtUi::BrowseFolder(const std::string& title, const std::string& startFolder) {
-  const QString folder = QFileDialog::getExistingDirectory(parent_, Q(title), Q(startFolder),
+  const QString folder = QFileDialog::getExistingDirectory(owner(), Shown(title), Q(startFolder),
                                                            QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
   if (folder.isEmpty()) return std::nullopt;
-  return folder.toStdString();
+  return ToUtf8(folder);
 }
 
 ShellResult QtUi::ShellOpen(const std::string& path) {

@@ -1,16 +1,17 @@
 // The UiServices that shows real Qt dialogs.
 #pragma once
 
+#include "platform/qt/poser_text.h"
 #include "platform/ui_services.h"
 
 class QWidget;
-class QString;
 
 namespace vandrel {
 
 class QtUi : public UiServices {
  public:
-  // Dialogs are shown over `parent` (may be null).
+  // Dialogs are shown over `parent` (may be null), or over the window that
+  // owns them for the moment (DialogOwner, a modal window).
   explicit QtUi(QWidget* parent = nullptr) : parent_(parent) {}
   void setParent(QWidget* parent) { parent_ = parent; }
 
@@ -28,15 +29,27 @@ class QtUi : public UiServices {
 
  private:
   FileDialogResult RunFileDialog(const FileDialogRequest& request, bool save);
+  QWidget* owner() const;
   QWidget* parent_;
+};
+
+// While one lives, the dialogs and message boxes QtUi shows belong to
+// `owner`: a window of its own (the batch converter) handling a command
+// keeps its questions and dialogs above itself, and comes back to the front
+// when they close. A modal window that is up owns them before it.
+class DialogOwner {
+ public:
+  explicit DialogOwner(QWidget* owner);
+  ~DialogOwner();
+  DialogOwner(const DialogOwner&) = delete;
+  DialogOwner& operator=(const DialogOwner&) = delete;
+
+ private:
+  QWidget* previous_;
 };
 
 // Ends a file dialog that is still open, as cancelled; false when none is.
 // The main window calls it when it closes.
 bool EndFileDialog();
-
-// Poser text (Windows-1252 bytes) as a QString for display, and back.
-QString FromPoserText(const std::string& bytes);
-std::string ToPoserText(const QString& text);
 
 }  // namespace vandrel

@@ -18,6 +18,8 @@
 #include "model/model.h"
 #include "platform/cdlg_ex.h"
 #include "platform/files.h"
+#include "platform/qt/poser_text.h"
+#include "platform/qt/qt_ui.h"
 #include "platform/ui_services.h"
 
 namespace vandrel {
@@ -27,7 +29,7 @@ namespace {
 std::vector<std::string> DroppedFiles(const QMimeData* data) {
   std::vector<std::string> paths;
   for (const QUrl& url : data->urls())
-    if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
+    if (url.isLocalFile()) paths.push_back(ToUtf8(url.toLocalFile()));
   return paths;
 }
 
@@ -42,7 +44,7 @@ QPointer<FrmBatchConverter> gBatchConverter;
 
 // The list row of an item; a long path shows its whole text as a tool tip.
 QTreeWidgetItem* Row(const BatchItem& item) {
-  auto* row = new QTreeWidgetItem({QString::fromStdString(item.path), QString::fromStdString(item.operation)});
+  auto* row = new QTreeWidgetItem({FromUtf8(item.path), FromUtf8(item.operation)});
   row->setToolTip(0, row->text(0));
   return row;
 }
@@ -76,7 +78,7 @@ void BatchFileList::dropEvent(QDropEvent* event) {
 
 FrmBatchConverter::FrmBatchConverter(QWidget* owner, std::unique_ptr<BatchDocument> document,
                                      ProgressFactory progress)
-    : QWidget(owner, Qt::Window), document_(std::move(document)), progress_(std::move(progress)) {
+    : QWidget(owner, Qt::Tool), document_(std::move(document)), progress_(std::move(progress)) {
   setObjectName("frmBatchConverter");
   setWindowTitle("P4 <-> P5 batch converter");
 
@@ -175,6 +177,7 @@ void FrmBatchConverter::AddFiles(const std::vector<std::string>& paths) {
 
 void FrmBatchConverter::Command1_Click() {
   if (running_) return;
+  const DialogOwner dialogs(this);
   FileDialogRequest request;
   request.filter = "Pose files|*.pz2;*.cm2;*.lt2;*.hd2;*.fc2|All files|*.*";
   request.flags = kOfnExplorer | kOfnAllowMultiSelect | kOfnLongNames | kOfnHideReadOnly;
@@ -192,6 +195,7 @@ void FrmBatchConverter::Command1_Click() {
 
 void FrmBatchConverter::ListView1_OLEDragDrop(const std::vector<std::string>& paths) {
   if (running_) return;
+  const DialogOwner dialogs(this);
   AddFiles(paths);
   EnableListCommands(!list_.empty());
 }
@@ -215,6 +219,7 @@ void FrmBatchConverter::Option_Click(int index) {
 
 void FrmBatchConverter::Command4_Click() {
   if (running_ || list_.empty()) return;
+  const DialogOwner dialogs(this);
   running_ = true;
   setEnabled(false);
   // The selected option, not each file's operation, decides the question.

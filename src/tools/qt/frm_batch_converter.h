@@ -86,8 +86,9 @@ class FrmBatchConverter : public QWidget {
   bool running_ = false;
 };
 
-// Shows the one batch converter, owned by `owner` and not modal; a second
-// call brings the open one to the front.
+// Shows the one batch converter, not modal: a tool window of `owner` that
+// stays above it and owns its own dialogs and messages. A second call
+// brings the open one to the front.
 FrmBatchConverter& ShowBatchConverter(QWidget* owner, std::function<std::unique_ptr<BatchDocument>()> document,
                                       FrmBatchConverter::ProgressFactory progress);
 

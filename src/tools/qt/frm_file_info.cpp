@@ -155,7 +155,7 @@ void FrmFileInfo::Form_Load() {
       {lblMorph, &labels_.Morph},       {lblNull, &labels_.Null},           {lblTexture, &labels_.Texture},
       {lblBump, &labels_.Bump},         {lblReflection, &labels_.Reflection},
       {lblTransparency, &labels_.Transparency}};
-  for (const auto& [label, text] : values) label->setText(label == lblFileName ? QString::fromStdString(*text)
+  for (const auto& [label, text] : values) label->setText(label == lblFileName ? FromUtf8(*text)
                                                                                 : FromPoserText(*text));
   lblFileName->setToolTip(lblFileName->text());  // the whole of a name too long for its place
 
@@ -214,8 +214,6 @@ void FrmFileInfo::cmdCreateHTML_Click() {
   report.fileName = gFileInfo.FileName;
   report.readVersion = gState.ReadVersion;
   report.labels = labels_;
-  // The page is written in the Poser files' code page, as their names are.
-  report.labels.FileName = ToPoserText(QString::fromStdString(labels_.FileName));
   const std::string error = WriteFileReport(report, files_, locale_, *pictures_);
   if (!error.empty()) Ui().MessageBox(error, "Error", MsgButtons::OK, MsgIcon::Exclamation);
 }

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/encoding.h"
 #include "model/model.h"
 #include "platform/files.h"
 #include "platform/qt/controls.h"
@@ -26,12 +27,13 @@ QStringList Texts(const std::vector<std::string>& names) {
   return texts;
 }
 
-// The texts of the selected rows, in row order.
-std::vector<std::string> SelectedTexts(QListWidget* list) {
-  std::vector<std::string> texts;
-  for (int row = 0; row < list->count(); ++row)
-    if (list->item(row)->isSelected()) texts.push_back(ToPoserText(list->item(row)->text()));
-  return texts;
+// The names of the selected rows, in row order, as the list was filled from
+// `names` (the bytes themselves: a shown name need not come back the same).
+std::vector<std::string> SelectedNames(QListWidget* list, const std::vector<std::string>& names) {
+  std::vector<std::string> selected;
+  for (int row = 0; row < list->count() && row < static_cast<int>(names.size()); ++row)
+    if (list->item(row)->isSelected()) selected.push_back(names[static_cast<std::size_t>(row)]);
+  return selected;
 }
 
 // A combo box as wide as its layout gives, not as its longest name.
@@ -142,13 +144,16 @@ void FrmTemplates::Form_Load() {
   if (gState.FileGiven) mnuOpen_Click();
 }
 
-void FrmTemplates::Combo1_Click() {
+// The material names of the object chosen in Combo1, as lstMaterials lists them.
+std::vector<std::string> FrmTemplates::ObjectMaterialNames() const {
   const int i = Combo1->currentIndex();
   std::vector<std::string> names;
   if (i >= 0 && i < static_cast<int>(gObjects.size()))
     for (const MaterialRec& m : gObjects[static_cast<std::size_t>(i)].Materials) names.push_back(m.Name);
-  Refill(lstMaterials, Texts(names));
+  return names;
 }
+
+void FrmTemplates::Combo1_Click() { Refill(lstMaterials, Texts(ObjectMaterialNames())); }
 
 void FrmTemplates::cmbGroups_Click() { FillGroupMaterialList(); }
 
@@ -205,15 +210,16 @@ void FrmTemplates::cmdDelete_Click() {
 void FrmTemplates::cmdMove_Click() {
   const int g = cmbGroups->currentIndex();
   if (lstMaterials->count() == 0 || cmbGroups->count() == 0 || g < 0) return;
-  groups_.AddMembers(static_cast<std::size_t>(g), SelectedTexts(lstMaterials));
+  groups_.AddMembers(static_cast<std::size_t>(g), SelectedNames(lstMaterials, ObjectMaterialNames()));
   FillGroupMaterialList();
   cmdDeleteMaterials->setEnabled(true);
 }
 
 void FrmTemplates::cmdDeleteMaterials_Click() {
   const int g = cmbGroups->currentIndex();
-  if (lstMatInGroup->count() > 0 && g >= 0) {
-    groups_.RemoveMembers(static_cast<std::size_t>(g), SelectedTexts(lstMatInGroup));
+  if (lstMatInGroup->count() > 0 && g >= 0 && g < static_cast<int>(groups_.Groups.size())) {
+    const std::vector<std::string> members = groups_.Groups[static_cast<std::size_t>(g)].Members;
+    groups_.RemoveMembers(static_cast<std::size_t>(g), SelectedNames(lstMatInGroup, members));
     FillGroupMaterialList();
   }
   if (lstMatInGroup->count() == 0) cmdDeleteMaterials->setEnabled(false);
@@ -245,7 +251,7 @@ void FrmTemplates::mnuOpen_Click() {
   }
   // Groups whose names differ only in case become one, keeping every member.
   read.MergeGroupsEqualButForCase();
-  StatusBar1->setText("Current template: " + QString::fromStdString(FileNameOf(path)));
+  StatusBar1->setText("Current template: " + FromUtf8(FileNameOf(path)));
   const bool hadGroups = !groups_.Groups.empty();
   groups_ = std::move(read);
   if (groups_.Groups.empty()) {
@@ -267,7 +273,7 @@ void FrmTemplates::mnuSaveAs_Click() {
   }
   // The box answers in the Poser files' code page; file names are UTF-8.
   bool exists = false;
-  const std::string path = TemplateSavePath(TemplateBaseName(FromPoserText(*answer).toStdString()), exists);
+  const std::string path = TemplateSavePath(TemplateBaseName(PoserTextToUtf8(*answer)), exists);
   if (exists && Ui().MessageBox("A template with that name already exists. Overwrite?", "", MsgButtons::YesNo,
                                 MsgIcon::None) != MsgResult::Yes)
     return;
@@ -277,7 +283,7 @@ void FrmTemplates::mnuSaveAs_Click() {
     return;
   }
   if (!groups_.Groups.empty()) ShowGroups(static_cast<int>(groups_.Groups.size()) - 1);
-  StatusBar1->setText("Current template: " + QString::fromStdString(FileNameOf(path)));
+  StatusBar1->setText("Current template: " + FromUtf8(FileNameOf(path)));
   Ui().MessageBox("Template saved succesfully", "", MsgButtons::OK, MsgIcon::None);
 }
 

@@ -53,6 +53,7 @@ class FrmTemplates : public QDialog {
 
  private:
   void Build();
+  std::vector<std::string> ObjectMaterialNames() const;
   void Form_Load();
   // Appends a group and chooses it; false when the name is taken.
   bool CreateGroup(const std::string& name);
