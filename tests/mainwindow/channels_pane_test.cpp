@@ -427,12 +427,30 @@ TEST_F(ChannelsPaneTest, DisplayNamesThatWouldNotReadBackAreRefused) {
     EXPECT_EQ(gActors[1].ExtName, actorName) << refused;
     EXPECT_EQ(gActors[1].Dials[0].ExtName, dialName) << refused;
   }
-  // A name that only holds the word elsewhere is kept.
+  // Names that are keys of a block elsewhere are kept, saved and read back.
   ui->clear();
-  Type(P().txtActorProperties[0], "channels of the head");
+  Type(P().txtActorProperties[0], "hidden");
   P().cmdApplyProperty[0]->click();
+  const char* dialNames[] = {"keys", "hidden", "channels of the head"};
+  for (int j = 0; j < 3; ++j) {
+    Click(P().lstDials, j);
+    if (!P().chkEnableDial[1]->isChecked()) P().chkEnableDial[1]->click();
+    Type(P().txtDialProperties[1], dialNames[j]);
+    P().cmdApplyDial[1]->click();
+  }
   EXPECT_TRUE(ui->requestsOf(UiRequest::Message).empty());
-  EXPECT_EQ(gActors[1].ExtName, "channels of the head");
+  auto names = [] {
+    std::string out = gActors[1].ExtName + ":";
+    for (const DialRec& d : gActors[1].Dials) out += " [" + d.Name + "=" + d.ExtName + "]";
+    return out;
+  };
+  const std::string applied = names();
+  EXPECT_EQ(applied, "hidden: [Smile=keys] [Blink=hidden] [xrot=channels of the head]");
+  const std::string tables = Tables();
+  SaveAs("names.pz2");
+  Open(program.file("names.pz2"));
+  EXPECT_EQ(names(), applied);
+  EXPECT_EQ(Tables(), tables);
 }
 
 }  // namespace
