@@ -23,6 +23,7 @@
 #include "model/model.h"
 #include "platform/files.h"
 #include "platform/folder_browser.h"
+#include "platform/ini.h"
 #include "platform/path_case.h"
 #include "platform/qt/poser_text.h"
 #include "platform/ui_services.h"
@@ -166,6 +167,20 @@ void ApplyForm(const PreferencesForm& form, SettingsRec& s) {
   s.ReportTime = form.reportTime;
   s.DisableProperties = form.disableProperties;
   if (form.selectedTemplate) s.DefaultTemplate = *form.selectedTemplate;
+}
+
+std::string UnsavablePreference(const PreferencesForm& form) {
+  std::vector<std::pair<std::string, const std::string*>> values;
+  for (int i = 0; i < kFolderBoxCount; ++i) values.emplace_back(kFolderBoxes[i].label, &form.folders[i]);
+  values.emplace_back("Poser version for all P4/PP files", &form.versionNumber);
+  values.emplace_back("Poser version for all P5 files", &form.p5VersionNumber);
+  if (form.selectedTemplate) values.emplace_back("default template", &*form.selectedTemplate);
+  for (const auto& [label, value] : values) {
+    // Blanks and quotes around a value are kept; a line break cannot be.
+    if (!IsWritableIniEntry("Folders", "Key", *value))
+      return "The " + label + " cannot be saved in Settings.ini because it holds a line break.";
+  }
+  return {};
 }
 
 bool RunPoserEnabled(const PreferencesForm& form) {
@@ -531,6 +546,11 @@ void FrmSettings::CacheText_Change(QLineEdit* box, QScrollBar* spin, int low, in
 
 void FrmSettings::cmdOK_Click() {
   const PreferencesForm form = this->form();
+  // Nothing is saved while a value cannot be kept; the window stays open.
+  if (const std::string unsavable = UnsavablePreference(form); !unsavable.empty()) {
+    Ui().MessageBox(unsavable, kTitle, MsgButtons::OK, MsgIcon::Exclamation);
+    return;
+  }
   runPoserEnabled_ = RunPoserEnabled(form);
   if (runPoser_) runPoser_(*runPoserEnabled_);
 

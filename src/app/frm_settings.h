@@ -63,6 +63,9 @@ PreferencesForm FormFromSettings(const SettingsRec& settings);
 // nor "none" (others keep the stored folder), the switches, the version
 // numbers as typed, and the template when one is selected.
 void ApplyForm(const PreferencesForm& form, SettingsRec& settings);
+// The text telling which value of the form Settings.ini cannot keep (one
+// holding a line break), "" when every value can be saved.
+std::string UnsavablePreference(const PreferencesForm& form);
 // Run Poser is usable after OK exactly when the Poser box names a folder.
 bool RunPoserEnabled(const PreferencesForm& form);
 

@@ -1,5 +1,9 @@
 #include "app/settings_file.h"
 
+#include <array>
+#include <utility>
+#include <vector>
+
 #include "common/text.h"
 #include "model/model.h"
 #include "platform/file_version.h"
@@ -51,6 +55,26 @@ std::string ReadVersionNumber(IniFileEdit& ini, const char* key) {
   return value;
 }
 
+// A folder value the user has set: neither empty (a first run) nor "none".
+bool IsSetFolder(const std::string& value) { return !value.empty() && !EqualsNoCase(value, kNone); }
+
+// The folder keys whose stored folder was missing at start (an unmounted
+// drive or share), with the value used instead for this run. Their stored
+// value stays in the file until the user changes the folder.
+std::vector<std::pair<std::string, std::string>>& MissingStoredFolders() {
+  static std::vector<std::pair<std::string, std::string>> keys;
+  return keys;
+}
+
+// Writes the folder used for this run back unless the stored value names a
+// folder of the user's that is only missing now.
+void WriteFolderFallback(IniFileEdit& ini, const char* key, const std::string& stored, const std::string& value) {
+  if (IsSetFolder(stored))
+    MissingStoredFolders().emplace_back(key, value);
+  else
+    ini.Write(kFolders, key, value);
+}
+
 std::string FindPoserFolder(IniFileEdit& ini, bool quiet) {
   const std::string stored = ini.Read(kFolders, "Poser");
   if (FolderExists(stored)) return stored;
@@ -69,8 +93,26 @@ std::string FindPoserFolder(IniFileEdit& ini, bool quiet) {
                       kTitle, MsgButtons::OK, MsgIcon::None);
     }
   }
-  ini.Write(kFolders, "Poser", poser);
+  // A folder the user accepted is stored; otherwise a missing folder of the
+  // user's stays stored for the next start.
+  if (poser != kNone)
+    ini.Write(kFolders, "Poser", poser);
+  else
+    WriteFolderFallback(ini, "Poser", stored, poser);
   return poser;
+}
+
+// The [Folders] keys in the order SaveSettings writes them, with their fields.
+std::array<std::pair<const char*, std::string*>, 11> FolderFields(SettingsRec& s) {
+  return {{{"CR2", &s.CR2}, {"PZ2", &s.PZ2}, {"PP2", &s.PP2}, {"HR2", &s.HR2}, {"CM2", &s.CM2}, {"FC2", &s.FC2},
+           {"HD2", &s.HD2}, {"LT2", &s.LT2}, {"Poser", &s.Poser}, {"Map", &s.Map}, {"Save", &s.Save}}};
+}
+
+// The gSettings field of a [Folders] key.
+std::string* FolderFieldOfKey(SettingsRec& s, const std::string& key) {
+  for (const auto& [name, field] : FolderFields(s))
+    if (key == name) return field;
+  return nullptr;
 }
 
 struct DefaultFolder {
@@ -99,27 +141,23 @@ void LoadSettings(bool quiet) {
   // Read once, written back once and only when a key was missing or changed.
   IniFileEdit ini(SettingsPath());
   if (!FileExists(SettingsPath())) ini.SetText("[Folders]\r\n");
+  MissingStoredFolders().clear();
 
-  // The Poser folder, then the per-type folders below it.
-  const std::string poser = FindPoserFolder(ini, quiet);
-  const std::string working = FolderExists(poser) ? poser : std::string();
+  // The Poser folder, then the per-type folders below it. A folder that does
+  // not exist counts as unset for this run: the default below the Poser
+  // folder, else "none".
+  gSettings.Poser = FindPoserFolder(ini, quiet);
+  const std::string working = FolderExists(gSettings.Poser) ? gSettings.Poser : std::string();
   for (const auto& folder : kDefaultFolders) {
-    if (FolderExists(ini.Read(kFolders, folder.key))) continue;
-    const std::string sub = working.empty() ? std::string() : ExistingSubfolder(working, folder.sub);
-    ini.Write(kFolders, folder.key, sub.empty() ? kNone : sub);
+    const std::string stored = ini.Read(kFolders, folder.key);
+    std::string value = stored;
+    if (!FolderExists(stored)) {
+      const std::string sub = working.empty() ? std::string() : ExistingSubfolder(working, folder.sub);
+      value = sub.empty() ? kNone : sub;
+      WriteFolderFallback(ini, folder.key, stored, value);
+    }
+    *FolderFieldOfKey(gSettings, folder.key) = value;
   }
-
-  gSettings.CR2 = ini.Read(kFolders, "CR2");
-  gSettings.HR2 = ini.Read(kFolders, "HR2");
-  gSettings.PP2 = ini.Read(kFolders, "PP2");
-  gSettings.PZ2 = ini.Read(kFolders, "PZ2");
-  gSettings.CM2 = ini.Read(kFolders, "CM2");
-  gSettings.FC2 = ini.Read(kFolders, "FC2");
-  gSettings.HD2 = ini.Read(kFolders, "HD2");
-  gSettings.LT2 = ini.Read(kFolders, "LT2");
-  gSettings.Poser = ini.Read(kFolders, "Poser");
-  gSettings.Save = ini.Read(kFolders, "Save");
-  gSettings.Map = ini.Read(kFolders, "Map");
 
   gSettings.CdlgThumb = ReadSwitch(ini, "CdlgThumb", true);
   gSettings.MapThumb = ReadSwitch(ini, "MapThumb", true);
@@ -158,11 +196,14 @@ std::string SaveSettings() {
   auto write = [&](const char* section, const char* key, const std::string& value) {
     ok = ini.Write(section, key, value) && ok;
   };
-  const std::pair<const char*, const std::string*> folders[] = {
-      {"CR2", &s.CR2}, {"PZ2", &s.PZ2}, {"PP2", &s.PP2},     {"HR2", &s.HR2}, {"CM2", &s.CM2}, {"FC2", &s.FC2},
-      {"HD2", &s.HD2}, {"LT2", &s.LT2}, {"Poser", &s.Poser}, {"Map", &s.Map}, {"Save", &s.Save},
-  };
-  for (const auto& [key, value] : folders) write(kFolders, key, *value);
+  for (const auto& [key, value] : FolderFields(gSettings)) {
+    // A folder missing at start that is still the one used instead keeps its
+    // stored value.
+    bool keep = false;
+    for (const auto& [missingKey, usedInstead] : MissingStoredFolders())
+      keep = keep || (missingKey == key && usedInstead == *value);
+    if (!keep) write(kFolders, key, *value);
+  }
   write(kGeneral, "CdlgThumb", TrueFalse(s.CdlgThumb));
   write(kGeneral, "MapThumb", TrueFalse(s.MapThumb));
   write(kGeneral, "MainThumb", TrueFalse(s.MainThumb));

@@ -231,6 +231,20 @@ void ChannelsPane::chkEnableDial_Click(int index) {
 
 // ---- Apply ---------------------------------------------------------------------------------------
 
+namespace {
+
+// Refuses a display name that would not read back from the saved pose, with a
+// message; true when the name can be written.
+bool NameCanBeSaved(const std::string& name, const char* whose) {
+  if (IsSavableDisplayName(name)) return true;
+  Ui().MessageBox(std::string(whose) +
+                      " name cannot contain \"{\", \"}\" or a line break, or end in the word \"channels\"",
+                  "", MsgButtons::OK, MsgIcon::Exclamation);
+  return false;
+}
+
+}  // namespace
+
 void ChannelsPane::cmdApplyProperty_Click(int index) {
   const std::vector<bool> selected = SelectedActors();
   int stored = 0;
@@ -249,6 +263,7 @@ void ChannelsPane::cmdApplyProperty_Click(int index) {
     stored = cmbActorProperties[combo]->currentIndex() + 1;
   }
   const std::string extName = ToPoserText(txtActorProperties[0]->text());
+  if (index == 0 && !NameCanBeSaved(extName, "An actor")) return;
   for (std::size_t k = 0; k < selected.size(); ++k) {
     if (!selected[k]) continue;
     ActorRec& a = gActors[k];
@@ -279,6 +294,7 @@ void ChannelsPane::cmdApplyDial_Click(int index) {
   if (!CurrentActorIndex(k) || HasNoChannels(k)) return;
   const std::vector<bool> selected = SelectedDials();
   const std::string extName = ToPoserText(txtDialProperties[1]->text());
+  if (index == 1 && !NameCanBeSaved(extName, "A dial")) return;
   const int hidden = cmbDialProperties->currentIndex() + 1;
   for (std::size_t j = 0; j < selected.size(); ++j) {
     if (!selected[j]) continue;

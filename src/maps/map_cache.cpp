@@ -243,7 +243,7 @@ std::vector<MapEntry> FindInCacheFile(MapKind kind, const std::string& name, std
   return found;
 }
 
-void ScanFolder(const std::string& folder, Host& host, const ScanOptions& options) {
+bool ScanFolder(const std::string& folder, Host& host, const ScanOptions& options) {
   std::set<FolderId> seen;
   std::vector<std::string> pending{RemoveTrailingBackslash(folder)};
   long long lastPoll = -1, lastItem = -1;
@@ -304,21 +304,24 @@ void ScanFolder(const std::string& folder, Host& host, const ScanOptions& option
     // Depth-first: the first subfolder is walked next.
     for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it) pending.push_back(current + "/" + *it);
   }
+  return cancelled;
 }
 
 bool SaveMapCache(Host& host) {
   std::error_code ec;
   std::filesystem::create_directories(CacheFolder(), ec);
-  bool ok = true;
+  // Every file is tried; a folder that refuses one usually refuses all five,
+  // so the first failure is told once.
+  std::string firstError;
   for (MapKind kind : kCacheOrder) {
     host.CancelRequested();  // the windows repaint between two files
-    const std::string path = CacheFilePath(kind);
-    const std::string error = WriteFileAtomic(path, CacheText(MapList(kind)));
-    if (error.empty()) continue;
-    ok = false;
-    host.Message("The map cache could not be saved:\r\n" + error, "", MsgButtons::OK, MsgIcon::Exclamation);
+    const std::string error = WriteFileAtomic(CacheFilePath(kind), CacheText(MapList(kind)));
+    if (firstError.empty()) firstError = error;
   }
-  return ok;
+  if (firstError.empty()) return true;
+  host.Message("The map cache could not be saved in " + CacheFolder() + ":\r\n" + firstError, "", MsgButtons::OK,
+               MsgIcon::Exclamation);
+  return false;
 }
 
 void AddToMapCache(const std::string& path) {

@@ -63,10 +63,10 @@ struct ScanOptions {
 // Adds every picture file below `folder` to gMapLists: depth-first, each
 // folder's files before its subfolders, both in sorted order. The host's
 // item text names the folder being listed; a cancel request stops the scan
-// and keeps what was listed. Folders that cannot be listed are skipped, a
+// and keeps what was listed (the result is then true). Folders that cannot be listed are skipped, a
 // folder reached twice (through symbolic links) is listed once, and names
 // holding a CR or LF (which the cache format cannot carry) are left out.
-void ScanFolder(const std::string& folder, Host& host, const ScanOptions& options = {});
+bool ScanFolder(const std::string& folder, Host& host, const ScanOptions& options = {});
 
 // Writes the five lists to their cache files (creating the Cache folder),
 // each file whole and atomically. A file that cannot be written is reported

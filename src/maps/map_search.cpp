@@ -1,6 +1,8 @@
 #include "maps/map_search.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <optional>
 
 #include "common/encoding.h"
 #include "common/text.h"
@@ -48,9 +50,10 @@ std::vector<std::string> ExistingFiles(const std::vector<MapEntry>& entries) {
   return files;
 }
 
-// The chooser for two or more files of one name; the chosen file, or "" for "NO_MAP".
-std::string ChooseAmong(const std::vector<std::string>& files, const std::string& name,
-                        const MapSearchHooks& hooks) {
+// The chooser for two or more files of one name; the chosen file, "" for
+// "NO_MAP", nullopt when it was closed without a choice.
+std::optional<std::string> ChooseAmong(const std::vector<std::string>& files, const std::string& name,
+                                       const MapSearchHooks& hooks) {
   std::vector<std::string> entries;
   gMapCandidates.clear();
   for (std::size_t i = 0; i < files.size(); ++i) {
@@ -62,7 +65,8 @@ std::string ChooseAmong(const std::vector<std::string>& files, const std::string
   gChosenMapIndex = hooks.chooseMap ? hooks.chooseMap(entries) : 0;
   const int chosen = gChosenMapIndex;
   gMapCandidates.assign(1, std::string());
-  if (chosen < 0 || chosen >= static_cast<int>(files.size())) return {};
+  if (chosen < 0) return std::nullopt;
+  if (chosen >= static_cast<int>(files.size())) return std::string();
   return files[static_cast<std::size_t>(chosen)];
 }
 
@@ -99,6 +103,8 @@ void ResetMapSearch() {
   gReplacedMaps.assign(1, StringPairRec{});
   gScannedFolders.assign(1, std::string());
   gPoserFolderReported = false;
+  gDeclinedMapNames.clear();
+  gMapQuestionsEnded = false;
 }
 
 std::string FindFile(const std::string& ref, Host& host, const MapSearchHooks& hooks) {
@@ -128,7 +134,10 @@ std::string FindFile(const std::string& ref, Host& host, const MapSearchHooks& h
     }
     const std::vector<std::string> files = ExistingFiles(entries);
     if (!files.empty()) {
-      const std::string chosen = files.size() == 1 ? files[0] : ChooseAmong(files, name, hooks);
+      const std::optional<std::string> choice = files.size() == 1 ? files[0] : ChooseAmong(files, name, hooks);
+      // Closed without a choice: the map stays as it was.
+      if (!choice) return ref;
+      const std::string& chosen = *choice;
       if (chosen.empty()) {
         result = kNoMap;
       } else if (files.size() == 1 || FileExists(chosen)) {
@@ -148,8 +157,9 @@ std::string FindFile(const std::string& ref, Host& host, const MapSearchHooks& h
 namespace {
 
 // The folder to scan for a missing map; "" when the click must end (the
-// question was cancelled, or there is no Poser folder).
-std::string FolderToScan(const std::string& map, Host& host, const MapSearchHooks& hooks) {
+// question was cancelled, or there is no Poser folder), or with `notAsked`
+// set when the question is not asked again in this pass.
+std::string FolderToScan(const std::string& map, Host& host, const MapSearchHooks& hooks, bool& notAsked) {
   const std::string poser = gSettings.Poser;
   // "none", an empty or a relative preference names no folder: it is never
   // looked for below the working folder.
@@ -162,10 +172,21 @@ std::string FolderToScan(const std::string& map, Host& host, const MapSearchHook
                        !StartsWith(map, ":") && !StartsWith(map, "\\");
   std::string folder;
   if (outside) {
+    // A question cancelled for this name, or Esc in a scan, is not followed
+    // by the same question again in this pass.
+    const std::string name = LCase(GetFileName(map));
+    if (gMapQuestionsEnded ||
+        std::find(gDeclinedMapNames.begin(), gDeclinedMapNames.end(), name) != gDeclinedMapNames.end()) {
+      notAsked = true;
+      return {};
+    }
     const std::string start =
         !havePoser ? std::string() : RemoveTrailingBackslash(FolderExists(textures) ? textures : poser);
     folder = hooks.browseForFolder ? hooks.browseForFolder(start, GetFileName(map)) : std::string();
-    if (!FolderExists(folder)) return {};
+    if (!FolderExists(folder)) {
+      gDeclinedMapNames.push_back(name);
+      return {};
+    }
   } else {
     folder = havePoser && FolderExists(textures) ? textures : poser;
   }
@@ -205,16 +226,25 @@ FixOutcome FixMapReferences(const std::vector<std::string*>& maps, Host& host, c
       const int known = FindReplacedMap(file);
       std::string found = known >= 0 ? gReplacedMaps[static_cast<std::size_t>(known)].Value
                                      : FindFile(map, host, hooks);
+      if (known < 0 && gChosenMapIndex < 0) {
+        // The chooser was closed without a choice: this map stays as it was,
+        // and the other materials naming it are not asked about it again.
+        RecordReplacement(file, map, file, false);
+        continue;
+      }
       if (known < 0 && EqualsNoCase(found, map)) {
         if (hooks.beginScan) hooks.beginScan();
-        const std::string folder = FolderToScan(map, host, hooks);
+        bool notAsked = false;
+        const std::string folder = FolderToScan(map, host, hooks, notAsked);
         if (folder.empty()) {
           if (hooks.endScan) hooks.endScan();
+          // Not asked again: the map stays as it was and the others go on.
+          if (notAsked) continue;
           outcome.endedEarly = true;
           return outcome;
         }
         if (!IsFolderScanned(folder)) {
-          ScanFolder(folder, host);
+          if (ScanFolder(folder, host)) gMapQuestionsEnded = true;
           SaveMapCache(host);
           if (gScannedFolders.empty() || !gScannedFolders[0].empty())
             gScannedFolders.push_back(folder);

@@ -37,14 +37,17 @@ struct MapSearchHooks {
 int FindReplacedMap(const std::string& path);
 // True when gScannedFolders names `folder` (without regard to case).
 bool IsFolderScanned(const std::string& folder);
-// gReplacedMaps and gScannedFolders back to one empty entry.
+// gReplacedMaps and gScannedFolders back to one empty entry, and every
+// folder question may be asked again.
 void ResetMapSearch();
 
 // The new path of a map reference (colon or full form), "NO_MAP", or `ref`
 // itself when the lists and the cache file of its kind know no such file
 // (then "NO_MAP" while the SetNoMap preference is on). A name matches only
 // as a whole file name, without regard to case; files that no longer exist
-// are not offered, and two or more left go to the chooser.
+// are not offered, and two or more left go to the chooser. A chooser closed
+// without a choice leaves `ref` (even with SetNoMap on) and gChosenMapIndex
+// at -1.
 std::string FindFile(const std::string& ref, Host& host, const MapSearchHooks& hooks);
 
 struct FixOutcome {
@@ -57,7 +60,10 @@ struct FixOutcome {
 // changes form; a missing one is looked up in the replaced maps, then by
 // FindFile, and when still missing its texture folder is scanned once (the
 // folder asked for when the reference lies outside the Poser folder) and
-// FindFile runs again. Every field worked on marks the document changed.
+// FindFile runs again. A map whose chooser was closed without a choice, or
+// whose folder question was cancelled before in this pass (or every question
+// after Esc in a scan), stays as it was without a question. Every field worked
+// on marks the document changed.
 // Unless gAutoCorrecting, the replaced maps and scanned folders start empty.
 FixOutcome FixMapReferences(const std::vector<std::string*>& maps, Host& host, const MapSearchHooks& hooks);
 

@@ -73,8 +73,16 @@ std::string FilePathToPoserPath(const std::string& file, bool useFullPaths) {
       !EqualsNoCase(result.substr(0, base.size()), base))
     return Utf8ToPoserText(result);
   const std::string rest = result.substr(base.size());
+  // A name holding ":" would split into other folders.
   if (rest.find(':') != std::string::npos) return Utf8ToPoserText(result);
-  return Utf8ToPoserText(Replace(rest, "/", ":"));
+  // Only a colon path that names this very file is kept: one that does not
+  // begin with ":Runtime:" resolves below Runtime/Textures, so a file in
+  // <Poser>/Downloads/tex keeps its full path. A file that is not there
+  // yet is compared without regard to case, as its colon path resolves.
+  const std::string colon = Replace(rest, "/", ":");
+  const std::string back = PoserPathToFilePath(colon);
+  if (back == result || (!FileExists(result) && EqualsNoCase(back, result))) return Utf8ToPoserText(colon);
+  return Utf8ToPoserText(result);
 }
 
 std::string GetFileName(const std::string& path) {

@@ -94,6 +94,15 @@ std::optional<double> AcceptedDialValue(const std::string& text) {
   return value;
 }
 
+bool IsSavableDisplayName(const std::string& name) {
+  if (name.find_first_of("{}\r\n") != std::string::npos) return false;
+  const std::size_t end = name.find_last_not_of(" \t");
+  if (end == std::string::npos) return true;
+  const std::size_t blank = name.find_last_of(" \t", end);
+  const std::size_t start = blank == std::string::npos ? 0 : blank + 1;
+  return name.compare(start, end + 1 - start, "channels") != 0;
+}
+
 std::optional<int> StoredDepthMapSize(const std::string& text) {
   const double stored = RoundHalfEven(LeadingNumber(text) + 1);
   if (!(stored >= std::numeric_limits<short>::min() && stored <= std::numeric_limits<short>::max()))

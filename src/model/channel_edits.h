@@ -40,6 +40,11 @@ std::string DialValueText(double value);
 // leading number (an optional "0" before the point aside) and the number
 // lies in -10000..10000.
 std::optional<double> AcceptedDialValue(const std::string& text);
+// A typed actor or dial display name ("Ext. name") that can be written as
+// its "name" line and read back: no "{", "}" or line break, and a last word
+// other than "channels" (the reader would take the line for the channels
+// line).
+bool IsSavableDisplayName(const std::string& name);
 // A typed DepthMapSize as stored (its leading number + 1, halves to even);
 // none when that does not fit a 16-bit integer.
 std::optional<int> StoredDepthMapSize(const std::string& text);

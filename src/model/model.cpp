@@ -24,6 +24,8 @@ std::vector<StringPairRec> gPictureSizes(1);
 MapListsRec gMapLists{{{}}, {{}}, {{}}, {{}}, {{}}};
 std::vector<StringPairRec> gReplacedMaps(1);
 std::vector<std::string> gScannedFolders(1);
+std::vector<std::string> gDeclinedMapNames;
+bool gMapQuestionsEnded = false;
 bool gAutoCorrecting = false;
 int gChosenMapIndex = 0;
 std::vector<std::string> gMapCandidates(1);
@@ -55,6 +57,8 @@ void ResetModel() {
   gActorMaterialsFound = gFigureMorphsOnly = gFigureMaterialsOnly = gFigureBodyOnly = false;
   gReplacedMaps.assign(1, StringPairRec{});
   gScannedFolders.assign(1, std::string{});
+  gDeclinedMapNames.clear();
+  gMapQuestionsEnded = false;
   gAutoCorrecting = false;
   gChosenMapIndex = 0;
   gMapCandidates.assign(1, std::string{});

@@ -52,6 +52,10 @@ extern std::vector<StringPairRec> gPictureSizes;
 extern MapListsRec gMapLists;
 extern std::vector<StringPairRec> gReplacedMaps;
 extern std::vector<std::string> gScannedFolders;
+// The map names (lower case) whose folder question was cancelled in this
+// pass, and whether Esc in a scan ended every further question of the pass.
+extern std::vector<std::string> gDeclinedMapNames;
+extern bool gMapQuestionsEnded;
 extern bool gAutoCorrecting;
 extern int gChosenMapIndex;
 extern std::vector<std::string> gMapCandidates;

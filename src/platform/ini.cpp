@@ -117,6 +117,17 @@ std::string_view Unquote(std::string_view value) {
   return value;
 }
 
+// The value as written in a key's line: one that reading would change (blanks
+// or TABs at either end, or a pair of matching outer quotes) goes inside
+// quotes, which reading takes off again.
+std::string Quoted(std::string_view value) {
+  if (value.empty()) return {};
+  const bool quoteLike =
+      value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
+  if (quoteLike || IsBlank(value.front()) || IsBlank(value.back())) return "\"" + std::string(value) + "\"";
+  return std::string(value);
+}
+
 // Writes the document back with CR LF line ends; `skip` lines are left out
 // (from..to exclusive), `replaceAt` gets `replacement`, and `insert` lines
 // follow line `insertAfter` (kNone = at the end).
@@ -203,17 +214,17 @@ std::string WriteIniText(std::string_view text, std::string_view section, std::s
   Edit edit;
   if (span.header == kNone) {
     edit.insert.push_back("[" + std::string(TrimBlanks(section)) + "]");
-    edit.insert.push_back(keyName + "=" + std::string(value));
+    edit.insert.push_back(keyName + "=" + Quoted(value));
   } else if (std::size_t at = FindKey(doc, span, key); at != kNone) {
     edit.replaceAt = at;
-    edit.replacement = std::string(doc.lines[at].name) + "=" + std::string(value);
+    edit.replacement = std::string(doc.lines[at].name) + "=" + Quoted(value);
   } else {
     std::size_t last = span.header;
     for (std::size_t i = span.header + 1; i < span.end; ++i) {
       if (doc.lines[i].kind != LineKind::Blank) last = i;
     }
     edit.insertAfter = last;
-    edit.insert.push_back(keyName + "=" + std::string(value));
+    edit.insert.push_back(keyName + "=" + Quoted(value));
   }
   return Render(doc, edit);
 }

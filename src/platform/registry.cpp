@@ -23,8 +23,6 @@ constexpr std::string_view kAppPathsKey32 =
     "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Poser.exe";
 
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
 std::string WithoutTrailingSlash(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   return path;
@@ -69,16 +67,6 @@ std::optional<std::string> ReadStore() {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0 && errno == ENOENT) return std::string();
   return std::nullopt;
-}
-
-// The INI engine trims values and takes off one pair of outer quotes; a value
-// that would lose something that way is stored inside quotes.
-std::string QuotedForStore(const std::string& value) {
-  if (value.empty()) return value;
-  bool quoteLike =
-      value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
-  if (quoteLike || IsBlank(value.front()) || IsBlank(value.back())) return "\"" + value + "\"";
-  return value;
 }
 
 int HexDigit(char c) {
@@ -225,11 +213,11 @@ std::optional<std::string> RegRead(const std::string& valuePath) {
 bool RegWrite(const std::string& valuePath, const std::string& value) {
   auto ref = ParseValuePath(valuePath);
   if (!ref) return false;
-  std::string stored = QuotedForStore(value);
-  if (!IsWritableIniEntry(ref->key, ref->name, stored)) return false;
+  // The INI layer keeps blanks and quotes around the value.
+  if (!IsWritableIniEntry(ref->key, ref->name, value)) return false;
   auto text = ReadStore();
   if (!text) return false;
-  return WriteFileAtomic(StorePath(), WriteIniText(*text, ref->key, ref->name, stored)).empty();
+  return WriteFileAtomic(StorePath(), WriteIniText(*text, ref->key, ref->name, value)).empty();
 }
 
 bool RegDelete(const std::string& valuePath) {

@@ -89,7 +89,8 @@ std::string FormatTemplate(const SelectionTemplate& tpl) {
 std::string ParseTemplate(std::string_view text, SelectionTemplate& out) {
   SelectionTemplate tpl;
   enum { Name, Open, Members } expect = Name;
-  std::unordered_set<std::string_view> held;
+  std::unordered_set<std::string> held;
+  std::string cleaned;
   std::size_t lineNo = 0;
   std::size_t pos = 0;
   while (pos < text.size()) {
@@ -97,7 +98,14 @@ std::string ParseTemplate(std::string_view text, SelectionTemplate& out) {
     const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
     if (end == std::string_view::npos) end = text.size();
     std::string_view line = text.substr(pos, end - pos);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    // Lines end in CR LF; a stray CR (before it, or a lone one) is no part of
+    // a name, and a name holding one could not be saved again.
+    if (line.find('\r') != std::string_view::npos) {
+      cleaned.clear();
+      for (char c : line)
+        if (c != '\r') cleaned += c;
+      line = cleaned;
+    }
     pos = next;
     ++lineNo;
     switch (expect) {
@@ -116,7 +124,7 @@ std::string ParseTemplate(std::string_view text, SelectionTemplate& out) {
       case Members:
         if (line == "}") {
           expect = Name;
-        } else if (held.insert(line).second) {
+        } else if (held.emplace(line).second) {
           tpl.Groups.back().Members.emplace_back(line);
         }
         break;

@@ -19,6 +19,7 @@
 #include "model/model.h"
 #include "platform/files.h"
 #include "platform/folder_browser.h"
+#include "platform/ini.h"
 #include "platform/program_folder.h"
 #include "platform/scoped_env.h"
 #include "platform/scripted_ui.h"
@@ -180,6 +181,31 @@ TEST_F(FrmSettingsTest, OkCopiesTheWindowAndWritesThePreferences) {
             "DefaultTemplate DisableProperties SaveAsType FileSystem ");
   EXPECT_NE(ini.find("\r\nHR2=/not/checked/by/ok\r\n"), std::string::npos);
   EXPECT_NE(ini.find("\r\nSaveAsType=P4\r\nFileSystem=UNIX\r\n"), std::string::npos);
+}
+
+TEST_F(FrmSettingsTest, OkKeepsEveryValueExactlyOrRefusesIt) {
+  FrmSettings window(nullptr, nullptr);
+  box(window, 6)->setText("/mnt/Poser\nfolder");
+  press(window, "cmdOK");
+  ASSERT_EQ(ui->requestsOf(UiRequest::Message).size(), 1u);
+  EXPECT_EQ(ui->requestsOf(UiRequest::Message)[0].text,
+            "The Poser Folder cannot be saved in Settings.ini because it holds a line break.");
+  EXPECT_NE(window.result(), QDialog::Accepted);
+  EXPECT_FALSE(FileExists(SettingsPath()));
+  EXPECT_EQ(gSettings.Poser, kNone);
+
+  // Blanks and quotes around a value read back as typed.
+  const std::string poser = folder("Poser ");
+  box(window, 6)->setText(QString::fromStdString(poser));
+  box(window, 3)->setText("\"/quoted/hair\"");
+  child<QLineEdit>(window, "txtVersion")->setText(" 4.2 ");
+  press(window, "cmdOK");
+  EXPECT_EQ(window.result(), QDialog::Accepted);
+  gSettings = SettingsRec{};
+  LoadSettings(/*quiet=*/true);
+  EXPECT_EQ(gSettings.Poser, poser);
+  EXPECT_EQ(ReadIni("Folders", "HR2", SettingsPath()), "\"/quoted/hair\"");
+  EXPECT_EQ(gSettings.PVersionNumber, " 4.2 ");
 }
 
 TEST_F(FrmSettingsTest, RunPoserFollowsThePoserBoxAndCancelChangesNothing) {

@@ -179,18 +179,44 @@ TEST_F(LoadSettingsTest, WineRegistryNamesPoser) {
   EXPECT_EQ(gSettings.CR2, "none");
 }
 
-TEST_F(LoadSettingsTest, StoredFoldersKeptWhenTheyExistAndReplacedWhenStale) {
+TEST_F(LoadSettingsTest, StoredFoldersMissingAtStartAreUnsetForTheRunButStayStored) {
   const std::string poser = MakePoser("Poser");
   const std::string elsewhere = program_.mkdir("My Characters");
+  const std::string unmounted = poser_.file("share/Props");
   WriteIni("Folders", "Poser", poser, Ini());
   WriteIni("Folders", "CR2", elsewhere, Ini());
-  WriteIni("Folders", "PP2", poser_.file("deleted folder"), Ini());
+  WriteIni("Folders", "PP2", unmounted, Ini());
   WriteIni("Folders", "HR2", "none", Ini());
   LoadSettings();
   EXPECT_TRUE(ui_->requests().empty());
   EXPECT_EQ(gSettings.CR2, elsewhere);
-  EXPECT_EQ(gSettings.PP2, poser + "/Runtime/Libraries/Props");
-  EXPECT_EQ(gSettings.HR2, poser + "/Runtime/Libraries/Hair");
+  EXPECT_EQ(gSettings.PP2, poser + "/Runtime/Libraries/Props");  // the default for this run
+  EXPECT_EQ(ReadIni("Folders", "PP2", Ini()), unmounted);
+  EXPECT_EQ(gSettings.HR2, poser + "/Runtime/Libraries/Hair");  // "none" is no folder of the user's
+  EXPECT_EQ(ReadIni("Folders", "HR2", Ini()), poser + "/Runtime/Libraries/Hair");
+
+  // The Poser folder itself missing (a quiet -s start, registry declined):
+  // "none" for the run, every folder below it too, and the file unchanged.
+  WriteIni("Folders", "Poser", poser_.file("share/Poser"), Ini());
+  const std::string stored = ReadFileBytes(Ini());
+  RegisterPoser(poser);
+  LoadSettings(/*quiet=*/true);
+  EXPECT_EQ(gSettings.Poser, "none");
+  EXPECT_EQ(gSettings.PP2, "none");
+  EXPECT_EQ(gSettings.CR2, elsewhere);
+  EXPECT_EQ(ReadFileBytes(Ini()), stored);
+  // Saving the preferences keeps what the user did not change.
+  gSettings.PZ2 = elsewhere;
+  EXPECT_EQ(SaveSettings(), "");
+  EXPECT_EQ(ReadIni("Folders", "Poser", Ini()), poser_.file("share/Poser"));
+  EXPECT_EQ(ReadIni("Folders", "PP2", Ini()), unmounted);
+  EXPECT_EQ(ReadIni("Folders", "PZ2", Ini()), elsewhere);
+  // The drive is back: the stored folders are used again.
+  MakePoser("share/Poser");
+  poser_.mkdir("share/Props");
+  LoadSettings(/*quiet=*/true);
+  EXPECT_EQ(gSettings.Poser, poser_.file("share/Poser"));
+  EXPECT_EQ(gSettings.PP2, unmounted);
 }
 
 TEST_F(LoadSettingsTest, DefaultFoldersFoundInAnyCase) {
@@ -285,7 +311,8 @@ TEST_F(LoadSettingsTest, SaveSettingsWritesEveryKeyAndReadsBack) {
   const SettingsRec saved = gSettings;
   gSettings = SettingsRec{};
   LoadSettings();
-  EXPECT_EQ(gSettings.CR2, "none");  // "/data/cr2" does not exist, so it is repaired
+  EXPECT_EQ(gSettings.CR2, "none");  // "/data/cr2" does not exist: unset for this run
+  EXPECT_EQ(ReadIni("Folders", "CR2", Ini()), "/data/cr2");
   EXPECT_EQ(gSettings.SetNoMap, saved.SetNoMap);
   EXPECT_EQ(gSettings.SaveAsType, saved.SaveAsType);
   EXPECT_EQ(gSettings.FileSystem, saved.FileSystem);

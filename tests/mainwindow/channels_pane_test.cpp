@@ -407,5 +407,51 @@ TEST_F(ChannelsPaneTest, EditedPoseIsSavedExactlyAsChangedAndReadsBack) {
   EXPECT_TRUE(gState.Dirty);
 }
 
+TEST_F(ChannelsPaneTest, DisplayNamesThatWouldNotReadBackAreRefused) {
+  Open(DataFile("pane/morphs.pz2"));
+  Click(P().lstActors, 1);
+  Click(P().lstDials, 0);
+  const std::string actorName = gActors[1].ExtName, dialName = gActors[1].Dials[0].ExtName;
+  for (const char* refused : {"Left } Arm", "Blink } {", "{", "two\nlines", "Head channels", "Eye\tchannels  "}) {
+    for (const bool actor : {true, false}) {
+      ui->clear();
+      Type(actor ? P().txtActorProperties[0] : P().txtDialProperties[1], refused);
+      (actor ? P().cmdApplyProperty[0] : P().cmdApplyDial[1])->click();
+      const auto messages = ui->requestsOf(UiRequest::Message);
+      ASSERT_EQ(messages.size(), 1u) << refused;
+      EXPECT_EQ(messages[0].text, std::string(actor ? "An actor" : "A dial") +
+                                      " name cannot contain \"{\", \"}\" or a line break, or end in the word "
+                                      "\"channels\"");
+      EXPECT_EQ(messages[0].icon, MsgIcon::Exclamation);
+    }
+    EXPECT_EQ(gActors[1].ExtName, actorName) << refused;
+    EXPECT_EQ(gActors[1].Dials[0].ExtName, dialName) << refused;
+  }
+  // Names that are keys of a block elsewhere are kept, saved and read back.
+  ui->clear();
+  Type(P().txtActorProperties[0], "hidden");
+  P().cmdApplyProperty[0]->click();
+  const char* dialNames[] = {"keys", "hidden", "channels of the head"};
+  for (int j = 0; j < 3; ++j) {
+    Click(P().lstDials, j);
+    if (!P().chkEnableDial[1]->isChecked()) P().chkEnableDial[1]->click();
+    Type(P().txtDialProperties[1], dialNames[j]);
+    P().cmdApplyDial[1]->click();
+  }
+  EXPECT_TRUE(ui->requestsOf(UiRequest::Message).empty());
+  auto names = [] {
+    std::string out = gActors[1].ExtName + ":";
+    for (const DialRec& d : gActors[1].Dials) out += " [" + d.Name + "=" + d.ExtName + "]";
+    return out;
+  };
+  const std::string applied = names();
+  EXPECT_EQ(applied, "hidden: [Smile=keys] [Blink=hidden] [xrot=channels of the head]");
+  const std::string tables = Tables();
+  SaveAs("names.pz2");
+  Open(program.file("names.pz2"));
+  EXPECT_EQ(names(), applied);
+  EXPECT_EQ(Tables(), tables);
+}
+
 }  // namespace
 }  // namespace vandrel::test

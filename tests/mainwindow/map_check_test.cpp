@@ -6,9 +6,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <algorithm>
 
+#include "maps/poser_paths.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/materials_pane.h"
 #include "model/model.h"
@@ -111,6 +113,52 @@ TEST_F(MapCheckTest, AFileFromAnotherMachineIsRepairedOnOpenAndTheNextRunUsesThe
   EXPECT_EQ(pane.TXT[9]->text().toStdString(), textures + "/People/Vandrel/Skin.BUM");
   EXPECT_EQ(gObjects[0].Materials[1].BumpMap, "NO_MAP");
   EXPECT_TRUE(gState.Dirty);
+}
+
+TEST_F(MapCheckTest, EveryMapBelowThePoserFolderIsSavedAsAPathThatNamesIt) {
+  // Maps in the texture folder, in a Downloads tree of its own, and in the
+  // Poser folder itself; one found through the folder question.
+  const std::string files[] = {
+      textures + "/People/Vandrel/Skin.JPG",
+      tree.write("Poser 5/Downloads/Runtime/Textures/Shirt.jpg", "x"),
+      tree.write("Poser 5/Downloads/tex/shirt.jpg", "x"),
+      tree.write("Poser 5/cover.jpg", "x"),
+      tree.write("Poser 5/poster.jpg", "x"),
+  };
+  const std::string refs[] = {files[0], files[1], files[2], files[3], "D:\\Stuff\\poster.jpg"};
+  std::string pose = "{\r\nversion\r\n\t{\r\n\tnumber 4.01\r\n\t}\r\nfigure\r\n\t{\r\n";
+  for (int i = 0; i < 5; ++i)
+    pose += "\tmaterial M" + std::to_string(i) + "\r\n\t\t{\r\n\t\tKdColor 1 1 1 1\r\n\t\ttextureMap \"" + refs[i] +
+            "\"\r\n\t\t}\r\n";
+  pose += "\t}\r\n}\r\n";
+  const std::string source = program.write("downloads.pz2", pose);
+
+  NewRun();
+  ui->AnswerFolder(poser);  // "Look for poster.jpg in:"
+  window->Form_OLEDragDrop(source);
+  ASSERT_EQ(ui->requestsOf(UiRequest::Folder).size(), 1u);
+  for (int i = 0; i < 5; ++i)
+    EXPECT_EQ(PoserPathToFilePath(gObjects[0].Materials[static_cast<std::size_t>(i)].TextureMap), files[i]) << i;
+  EXPECT_EQ(gObjects[0].Materials[0].TextureMap, ":Runtime:Textures:People:Vandrel:Skin.JPG");
+  const std::string saved = SaveAs("saved.pz2");
+  for (int i = 1; i < 5; ++i) EXPECT_NE(saved.find("textureMap \"" + files[i] + "\""), std::string::npos) << saved;
+
+  // Reopened: every map names its file, shown black.
+  NewRun();
+  window->Form_OLEDragDrop(program.file("saved.pz2"));
+  EXPECT_FALSE(gState.Dirty);
+  EXPECT_TRUE(ui->requestsOf(UiRequest::Folder).empty());
+  MaterialsPane& pane = *window->materials;
+  for (int i = 0; i < 5; ++i) {
+    pane.lstMaterials->clearSelection();
+    pane.lstMaterials->item(i)->setSelected(true);
+    EXPECT_EQ(PoserPathToFilePath(pane.TXT[8]->text().toStdString()), files[i]) << i;
+    EXPECT_EQ(pane.TXT[8]->palette().color(QPalette::Text), QColor(0, 0, 0)) << i;
+  }
+  // "..." picking a file of the Downloads tree keeps its full path too.
+  ui->AnswerOpen(files[2]);
+  pane.cmd[10]->click();
+  EXPECT_EQ(pane.TXT[8]->text().toStdString(), files[2]);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -22,6 +23,9 @@
 #include "mainwindow/frm_import.h"
 #include "mainwindow/materials_pane.h"
 #include "mainwindow/tool_windows.h"
+#include "platform/files.h"
+#include "platform/qt/qt_ui.h"
+#include "tools/import.h"
 #include "tools/figure_read.h"
 #include "window_fixture.h"
 
@@ -211,6 +215,70 @@ TEST_F(ToolWindows, MaterialsImportedFromAPropAndCopiedToAnActorAreSavedInsideIt
   // Inside the hip's block, which ends where the prop's begins.
   EXPECT_LT(latex, text.find("\nprop ball", hip)) << text;
   EXPECT_LT(text.find("customMaterial 1", hip), latex);
+}
+
+// Message boxes are the real Qt ones; every other dialog answers from the script.
+class RealBoxesUi : public ScriptedUi {
+ public:
+  MsgResult MessageBox(const std::string& text, const std::string& title, MsgButtons buttons,
+                       MsgIcon icon) override {
+    asked.push_back(text);
+    return qt.MessageBox(text, title, buttons, icon);
+  }
+  QtUi qt;
+  std::vector<std::string> asked;
+};
+
+TEST_F(ToolWindows, TheBodyImportReplacesTheBodyAfterOKInTheRealBox) {
+  ui->AnswerOpen(Data("channels/figure_pose.pz2"));
+  window->mnuOpenPZ2_Click();
+  ASSERT_FALSE(gState.ReadError);
+  auto bodyDials = [] {
+    std::string names = gActors[0].Name + ":";
+    for (const DialRec& d : gActors[0].Dials) names += " " + d.Name;
+    return names;
+  };
+  const std::string oldBody = bodyDials();
+  EXPECT_EQ(oldBody, "BODY:1: PBMStomach PBMChest xTran");
+
+  RealBoxesUi boxes;
+  UiServices* const previous = SetUi(&boxes);
+  for (const bool cancelDialog : {true, false}) {
+    if (cancelDialog)
+      boxes.CancelFileDialog();
+    else
+      boxes.AnswerOpen(Data("channels/doll.cr2"));
+    QTimer ok;
+    QObject::connect(&ok, &QTimer::timeout, [&ok] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;  // the import window is still up, or nothing yet
+      ok.stop();
+      box->button(QMessageBox::Ok)->click();
+    });
+    ok.start(5);
+    WhenShown<FrmImport>([](FrmImport& w) {
+      w.optDataType[1]->click();
+      w.optFileType[5]->click();
+      w.chkBody->click();
+      w.cmdImport->click();
+    });
+    Trigger("mnuImport");
+    EXPECT_EQ(boxes.asked, std::vector<std::string>{kReplaceBodyQuestion});
+    boxes.asked.clear();
+    // A cancelled dialog after OK keeps the old BODY; a character file replaces it.
+    EXPECT_EQ(bodyDials(), cancelDialog ? oldBody : "BODY:1: Smile");
+  }
+  SetUi(previous);
+  EXPECT_EQ(window->channelsPane->lstActors->topLevelItem(0)->text(0), "BODY:1");
+  EXPECT_EQ(window->channelsPane->lstActors->topLevelItem(1)->text(0), "lHand:1");
+
+  const std::string path = program.file("saved.pz2");
+  ui->AnswerSave(path);
+  ASSERT_TRUE(window->mnuSaveAs_Click());
+  const std::string saved = ReadFileBytes(path);
+  EXPECT_NE(saved.find("valueParm Smile"), std::string::npos) << saved;
+  EXPECT_EQ(saved.find("PBMStomach"), std::string::npos) << saved;
+  EXPECT_EQ(saved.find("actor BODY:1"), saved.rfind("actor BODY:1")) << saved;
 }
 
 }  // namespace

@@ -191,6 +191,41 @@ TEST_F(MapSearchTest, AReferenceOutsideThePoserFolderAsksForTheFolderAndACancelE
   EXPECT_TRUE(gMapLists.JpgFiles.size() < 2 && (gMapLists.JpgFiles.empty() || gMapLists.JpgFiles[0].Key != "x.jpg"));
 }
 
+TEST_F(MapSearchTest, InOnePassNoQuestionIsAskedAgainAfterACancelOrEsc) {
+  gAutoCorrecting = true;
+  tree.write("Poser/Runtime/Textures/a.jpg", "x"), tree.write("Poser/Runtime/Textures/b.jpg", "x");
+  // Esc in the scan of the texture folder (the check's own first poll only
+  // lets the windows repaint): the question for the map after it is not asked.
+  host.cancelAtPoll = 2;
+  std::vector<std::string> maps = {":Runtime:Textures:Sub:missing.jpg", "D:\\Other\\hand.png"};
+  EXPECT_FALSE(Fix(maps).endedEarly);
+  EXPECT_TRUE(questions.empty());
+  EXPECT_EQ(maps[1], "D:\\Other\\hand.png");
+
+  // The next pass asks again; a cancelled question is not repeated for the
+  // same name (in any case, from any folder) in a later click of the pass.
+  ResetMapSearch();
+  maps = {"D:\\Other\\face.png"};
+  EXPECT_TRUE(Fix(maps).endedEarly);
+  maps = {"E:\\Else\\FACE.png", "D:\\Other\\hand.png"};
+  EXPECT_TRUE(Fix(maps).endedEarly);
+  EXPECT_EQ(questions, (std::vector<std::string>{"face.png from " + textures, "hand.png from " + textures}));
+  EXPECT_EQ(maps[0], "E:\\Else\\FACE.png");
+
+  // The chooser closed without a choice: the map stays as it was (SetNoMap
+  // too), and the next material naming it is not asked.
+  WriteTwoEyes();
+  gSettings.SetNoMap = true;
+  int asked = 0;
+  hooks.chooseMap = [&asked](const std::vector<std::string>&) { return ++asked, -1; };
+  const int scansBefore = scans;
+  maps = {":Runtime:Textures:eye.jpg", ":Runtime:Textures:eye.jpg"};
+  EXPECT_FALSE(Fix(maps).endedEarly);
+  EXPECT_EQ(maps, (std::vector<std::string>{":Runtime:Textures:eye.jpg", ":Runtime:Textures:eye.jpg"}));
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(scans, scansBefore);
+}
+
 // Poser writes "Pêche.jpg" in Windows-1252; the disk names the file
 // "pêche.JPG" in UTF-8. The path, the folder scan, its cache file and
 // a cache file of an earlier version all find it; found maps enter the pose

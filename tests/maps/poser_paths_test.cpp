@@ -88,6 +88,18 @@ TEST_F(PoserPaths, FoundFilesBecomeColonPathsUnlessFullPathsAreChosen) {
   EXPECT_EQ(PoserPathToFilePath(FilePathToPoserPath(skin, false)), skin);
 }
 
+TEST_F(PoserPaths, AColonPathIsStoredOnlyWhenItNamesTheSameFile) {
+  gSettings.Poser = poser.file("Poser");
+  for (const char* rest : {"Downloads/tex/shirt.jpg", "Downloads/Runtime/Textures/shirt.jpg", "shirt.jpg",
+                           "Downloads/missing.jpg"}) {
+    if (std::string(rest) != "Downloads/missing.jpg") poser.write("Poser/" + std::string(rest), "x");
+    EXPECT_EQ(FilePathToPoserPath(P(rest), false), P(rest)) << rest;
+  }
+  poser.write("Poser/Runtime/Geometries/g.jpg", "x");
+  EXPECT_EQ(FilePathToPoserPath(P("Runtime/Geometries/g.jpg"), false), ":Runtime:Geometries:g.jpg");
+  EXPECT_EQ(FilePathToPoserPath(P("Runtime/Textures/Wood.jpg"), false), ":Runtime:Textures:Wood.jpg");
+}
+
 TEST(PoserPathNames, FileNameSplitsAtColonsAndBothSlashes) {
   for (const auto& [path, name] : std::vector<std::pair<std::string, std::string>>{
            {":Runtime:Textures:a.jpg", "a.jpg"}, {"a.jpg", "a.jpg"}, {"C:\\Maps\\Skin.JPG", "Skin.JPG"},

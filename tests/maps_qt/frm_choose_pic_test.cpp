@@ -1,5 +1,5 @@
 // The map chooser driven as a user meets it: thumbnails, the info lines,
-// "NO_MAP", the thumbnail switch and closing by the close box.
+// "NO_MAP", the thumbnail switch, and OK as the only way to choose.
 #include "maps/qt/frm_choose_pic.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QPlainTextEdit>
@@ -25,7 +26,7 @@ namespace {
 
 std::string Info(const FrmChoosePic& w) { return w.txtMapInfo->toPlainText().toStdString(); }
 
-TEST(FrmChoosePic, ShowsEachCandidateWithItsThumbnailAndInfoAndReturnsTheEntryShownOnClosing) {
+TEST(FrmChoosePic, ShowsEachCandidateWithItsThumbnailAndInfoAndChoosesOnlyByOK) {
   test::App();
   ResetModel();
   test::TempDir tree;
@@ -71,23 +72,30 @@ TEST(FrmChoosePic, ShowsEachCandidateWithItsThumbnailAndInfoAndReturnsTheEntrySh
   EXPECT_EQ(Info(window), "File Path: " + tree.file("B"));
   QLocale::setDefault(QLocale::c());
 
-  window.close();  // the close box chooses the entry shown
-  EXPECT_EQ(gChosenMapIndex, 1);
+  window.close();  // the close box chooses nothing
+  EXPECT_EQ(gChosenMapIndex, -1);
   EXPECT_EQ(ImageList1(1).Count(), 0u);
   EXPECT_EQ(gMapCandidates, std::vector<std::string>(1));
 
-  // Modal: OK takes the entry chosen.
-  gMapCandidates = {a, b, "NO_MAP/skin.jpg"};
-  QTimer answer;
-  QObject::connect(&answer, &QTimer::timeout, [&answer] {
-    auto* chooser = qobject_cast<FrmChoosePic*>(QApplication::activeModalWidget());
-    if (!chooser) return;  // not up yet
-    answer.stop();
-    controls::setListIndex(chooser->cmbMaps, 2);
-    chooser->cmdOK->click();
-  });
-  answer.start(5);
-  EXPECT_EQ(ChooseMapFile(nullptr, {"skin.jpg 1", "skin.jpg 2", "NO_MAP"}), 2);
+  // Modal: OK takes the entry chosen; Esc after choosing one takes none.
+  for (const bool ok : {true, false}) {
+    gMapCandidates = {a, b, "NO_MAP/skin.jpg"};
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&answer, ok] {
+      auto* chooser = qobject_cast<FrmChoosePic*>(QApplication::activeModalWidget());
+      if (!chooser) return;  // not up yet
+      answer.stop();
+      controls::setListIndex(chooser->cmbMaps, 2);
+      if (ok) {
+        chooser->cmdOK->click();
+      } else {
+        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(chooser, &esc);
+      }
+    });
+    answer.start(5);
+    EXPECT_EQ(ChooseMapFile(nullptr, {"skin.jpg 1", "skin.jpg 2", "NO_MAP"}), ok ? 2 : -1);
+  }
   ResetModel();
 }
 

@@ -109,9 +109,19 @@ TEST(IniWrite, WhereNewKeysAndSectionsGo) {
   // Into the first of two sections of the same name.
   EXPECT_EQ(WriteIniText("[A]\na=1\n[a]\nk=old\n", "A", "k", "v"), "[A]\r\na=1\r\nk=v\r\n[a]\r\nk=old\r\n");
   // A missing section goes to the end of the file, a missing file starts with it.
-  EXPECT_EQ(WriteIniText("[A]\na=1\n\n", " New ", " key ", " v "), "[A]\r\na=1\r\n\r\n[New]\r\nkey= v \r\n");
+  EXPECT_EQ(WriteIniText("[A]\na=1\n\n", " New ", " key ", " v "), "[A]\r\na=1\r\n\r\n[New]\r\nkey=\" v \"\r\n");
   EXPECT_EQ(WriteIniText("", "S", "k", "v"), "[S]\r\nk=v\r\n");
   EXPECT_EQ(WriteIniText("\xEF\xBB\xBF[S]\nk=1\n", "S", "k", "2"), "\xEF\xBB\xBF[S]\r\nk=2\r\n");
+}
+
+TEST(IniWrite, ValuesReadBackExactlyAsWritten) {
+  for (const char* value : {"/home/u/Poser ", "  both  ", "\t", "\"/home/u/Poser \"", "'q'", "\"", "\"half",
+                            "a \"b\" c", "\"\"", "plain", ""}) {
+    const std::string text = WriteIniText("[S]\r\nk=old\r\n", "S", "k", value);
+    EXPECT_EQ(ReadIniText(text, "S", "k"), value) << text;
+    EXPECT_EQ(ReadIniText(WriteIniText("", "S", "new", value), "S", "new"), value);
+  }
+  EXPECT_EQ(WriteIniText("", "S", "k", "plain"), "[S]\r\nk=plain\r\n");  // no quotes where none are needed
 }
 
 TEST(IniWrite, RefusesEntriesThatWouldNotReadBack) {

@@ -170,6 +170,8 @@ void FrmChoosePic::cmdOK_Click() { accept(); }
 
 void FrmChoosePic::done(int result) {
   Form_Unload();
+  // Esc and the close box choose nothing: the map stays as it was.
+  if (result != Accepted) gChosenMapIndex = -1;
   QDialog::done(result);
 }
 

@@ -1,8 +1,8 @@
 // The map chooser "Choose the right map file": when a missing map's name is
 // found in two or more folders, the user picks one of the files (or
 // "NO_MAP"), seeing its thumbnail, folder, pixel size, file size and
-// creation date. The files offered are gMapCandidates; the chosen index goes
-// to gChosenMapIndex when the window closes, by OK or by its close box.
+// creation date. The files offered are gMapCandidates; OK leaves the chosen
+// index in gChosenMapIndex, Esc and the close box leave -1 (no choice).
 #pragma once
 
 #include <QDialog>
@@ -57,7 +57,8 @@ class FrmChoosePic : public QDialog {
 std::string MapInfoText(const std::string& candidate, bool thumbnailShown);
 
 // Shows the chooser modally over `owner` with `entries` ("skin.jpg 1", ...,
-// "NO_MAP") for the files in gMapCandidates; returns the chosen index.
+// "NO_MAP") for the files in gMapCandidates; returns the chosen index, -1
+// when the window was closed without a choice.
 int ChooseMapFile(QWidget* owner, const std::vector<std::string>& entries);
 
 }  // namespace vandrel

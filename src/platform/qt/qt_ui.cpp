@@ -66,7 +66,10 @@ MsgResult QtUi::MessageBox(const std::string& text, const std::string& title, Ms
       break;
     case MsgButtons::RetryCancel: box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel); break;
   }
+  // Every button the box can show has its own case; closing the box without
+  // one (Esc, the close box) answers as its cancelling button would.
   switch (box.exec()) {
+    case QMessageBox::Ok: return MsgResult::OK;
     case QMessageBox::Yes: return MsgResult::Yes;
     case QMessageBox::No: return MsgResult::No;
     case QMessageBox::Cancel: return MsgResult::Cancel;
