@@ -120,7 +120,7 @@ class ChannelLineIndex {
   }
 
   // First occurrence at or after `at` that starts before the block's end; 0 = none.
-  std::size_t Find(const std::string& type, const std::string& name, std::size_t at) {
+  std::size_t Find(const std::string& type, std::string_view name, std::size_t at) {
     auto it = byType_.find(type);
     if (it == byType_.end()) it = byType_.emplace(type, Build(type)).first;
     const auto& entries = it->second;
@@ -363,6 +363,8 @@ class ChannelReader {
       if (blank != 0) ReadBlock(p, Mid(header, blank + 1), Left(header, blank - 1));
       p += 6;
       if (insertOne_) break;
+      // Blocks without channels never reach the channel loop's check.
+      if (!batch_ && host_.CancelRequested()) throw Cancelled{};
     }
   }
 
@@ -396,6 +398,10 @@ class ChannelReader {
       headEnd = channels;
     else if (close != 0)
       headEnd = close;
+    // A block without "channels" or "}" of its own ends its head at the next
+    // object: that object's name and switches are not this one's (and a file
+    // of header lines alone is read in one pass, not once per header).
+    if (end != 0 && end < headEnd) headEnd = end;
     std::string head;
     // Without its indentation, whether by TABs or by blanks, as the tail.
     bool lineStart = false;
@@ -423,7 +429,6 @@ class ChannelReader {
     bool first = true;
     std::size_t dialPos = p;
     std::string type;
-    std::string dialName;
     lines_.Reset(t_, p, blockEnd);
     // The channels that hold nothing: each one is a channel of its own, so
     // the search for the next channel line stops at it too.
@@ -431,6 +436,8 @@ class ChannelReader {
     InnerBlocks inner = ScanBlock(t_, channelsOpen, blockEnd);
     empty_ = std::move(inner.empty);
     children_ = std::move(inner.children);
+    // Each block directly inside the channels block is a channel.
+    gActors[actorIndex_].Dials.reserve(children_.size());
     // Channel lines are taken only from inside the channels block, never
     // from the materials or properties after it.
     const std::size_t channelsEnd = channelsOpen == 0 ? blockEnd : std::min(blockEnd, inner.close);
@@ -495,7 +502,7 @@ class ChannelReader {
         if (searchStart < 3) searchStart = keysBlank_.Next(anchor + 3) + 2;
         const std::size_t blank = InStr(line, " ");
         if (line.empty() || blank == 0) break;
-        const std::string lineType = Left(line, blank - 1);
+        const std::string_view lineType = std::string_view(line).substr(0, blank - 1);
         if (lineType != "//" && lineType != "'" && lineType != "#") break;
         // A comment line makes no channel and ends nothing: the line after
         // it is read next, after the block that belongs to it (a commented
@@ -521,8 +528,10 @@ class ChannelReader {
       const std::size_t blank = InStr(line, " ");
       if (blank != 0) {
         // A line without a blank names no channel and is passed over.
-        type = Left(line, blank - 1);
-        dialName = Mid(line, blank + 1);
+        // The type and name as pieces of the line (the type's text is kept
+        // for the dial), not new strings per channel.
+        type.assign(line, 0, blank - 1);
+        const std::string_view dialName = std::string_view(line).substr(blank);
         const std::size_t at = lines_.Find(type, dialName, dialPos);
         if (channelLine && at != 0 && at < channelsEnd) {
           dialPos = at + type.size() + 1;
