@@ -345,7 +345,30 @@ class ChannelReader {
     result.DisableThighLength = false;
   }
 
+  // How many lines before `limit` begin (after their indentation) with an
+  // object keyword: at most the number of blocks ahead.
+  std::size_t HeadersBefore(std::size_t limit) const {
+    const std::string_view text = t_.substr(0, std::min(limit, n_));
+    std::size_t count = 0;
+    for (std::size_t at = 0; at < text.size();) {
+      while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;
+      const std::string_view rest = text.substr(at);
+      for (const char* keyword : kKeywords)
+        if (rest.starts_with(keyword)) ++count;
+      const std::size_t lf = text.find('\n', at);
+      at = lf == std::string_view::npos ? text.size() : lf + 1;
+    }
+    return count;
+  }
+
   void ReadObjects(std::size_t limit) {
+    // The tables are sized once for the blocks ahead, not grown by moving
+    // every actor read so far (a file may hold hundreds of thousands).
+    if (!insertOne_) {
+      const std::size_t ahead = HeadersBefore(limit);
+      gActors.reserve(gActors.size() + ahead);
+      gActorList.reserve(gActorList.size() + ahead);
+    }
     std::size_t p = 1;
     while (p < limit) {
       const auto [keyword, skipped] = blockStart_.Next(p, true);
