@@ -284,7 +284,7 @@ void BM_SharedBraceOwn(benchmark::State& state) {
 
 BENCHMARK(BM_Adversarial)
     ->Args({0, 1})->Args({0, 10})->Args({1, 1})->Args({1, 10})->Args({2, 1})->Args({2, 10})
-    ->Iterations(1)->Unit(benchmark::kMillisecond);
+    ->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SharedBraceOwn)->Arg(1000)->Arg(4000)->Arg(16000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Props)->Arg(1000)->Arg(4000)->Arg(16000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SharedBrace)->Arg(1000)->Arg(4000)->Arg(16000)->Iterations(1)->Unit(benchmark::kMillisecond);
