@@ -1,9 +1,10 @@
 // What "vandrel -s" does with a pose file, without the program's start: read
 // the whole file (materials and the object part with every channel) and
 // write its material pose. Generated pose files of 25, 50 and 100 MB with 80
-// actors of 200 channels (their deltas fill the size) and 40 materials; and
-// pose files of 16,000 props, and of 16,000 materials (of the figure or of an
-// actor) that share one "}".
+// actors of 200 channels (their deltas fill the size) and 40 materials; of
+// 25 to 400 MB of actors with 200 short channels each; of 16,000 props, and
+// of 16,000 materials (of the figure or of an actor) that share one "}"; and
+// the adversarial shapes at one and ten times their size.
 // Each is printed with its ratio to one plain pass over the same bytes (read
 // and count line ends) in the same run, and the peak memory of the process.
 #include <benchmark/benchmark.h>
@@ -55,20 +56,20 @@ void Material(Writer& w, const std::string& name, bool close) {
   if (close) w.Line(1, "}");
 }
 
-// 80 actors of 200 channels; the deltas of each channel fill the file to
-// about `target` bytes; then 40 figure materials.
-void WritePose(const std::string& path, std::size_t target) {
+// Actors of 200 channels each and then 40 figure materials. With
+// `perChannel` set, 80 actors whose channels' deltas fill that many bytes
+// each; without, short channels (about 126 bytes: 790,000 channels in
+// 100 MB) in as many actors as fill `target` bytes.
+void WriteActors(const std::string& path, std::size_t target, std::size_t perChannel) {
   Writer w(path);
   Head(w);
-  constexpr int kActors = 80, kChannels = 200, kMaterials = 40;
-  const std::size_t perChannel = target / (kActors * kChannels);
-  for (int a = 0; a < kActors; ++a) {
+  for (int a = 0; perChannel != 0 ? a < 80 : w.written() < target; ++a) {
     w.Line(0, "actor part" + std::to_string(a) + ":1");
     w.Line(1, "{");
     w.Line(1, "name Part " + std::to_string(a));
     w.Line(1, "channels");
     w.Line(2, "{");
-    for (int c = 0; c < kChannels; ++c) {
+    for (int c = 0; c < 200; ++c) {
       const std::size_t stop = w.written() + perChannel;
       w.Line(2, "targetGeom Morph" + std::to_string(c) + (c % 2 ? "Open" : ""));
       w.Line(3, "{");
@@ -79,10 +80,12 @@ void WritePose(const std::string& path, std::size_t target) {
       w.Line(4, "static 0");
       w.Line(4, "k  0  0.25");
       w.Line(4, "}");
-      w.Line(3, "deltas");
-      w.Line(4, "{");
-      for (int d = 0; w.written() < stop; ++d) w.Line(4, "d " + std::to_string(d) + " 0.00123 -0.00045 0.00067");
-      w.Line(4, "}");
+      if (perChannel != 0) {
+        w.Line(3, "deltas");
+        w.Line(4, "{");
+        for (int d = 0; w.written() < stop; ++d) w.Line(4, "d " + std::to_string(d) + " 0.00123 -0.00045 0.00067");
+        w.Line(4, "}");
+      }
       w.Line(3, "}");
     }
     w.Line(2, "}");
@@ -90,7 +93,7 @@ void WritePose(const std::string& path, std::size_t target) {
   }
   w.Line(0, "figure");
   w.Line(1, "{");
-  for (int m = 0; m < kMaterials; ++m) Material(w, "Skin" + std::to_string(m), true);
+  for (int m = 0; m < 40; ++m) Material(w, "Skin" + std::to_string(m), true);
   w.Line(1, "}");
   w.Line(0, "}");
 }
@@ -154,8 +157,39 @@ void WriteSharedBraceOwn(const std::string& path, int materials) {
   w.Line(0, "}");
 }
 
-// Reads the pose file whole and writes its material pose beside it.
-void ReadAndSave(benchmark::State& state, const std::string& path, const char* what) {
+// Inputs shaped to make a reader go back over text it has passed: object
+// header lines without any brace, channel lines run together on one line, and
+// empty actor blocks, each at `scale` times a base size (scale 10 gives 40,000
+// header lines, 2.6 MB of channels, 300,000 blocks).
+void WriteAdversarial(const std::string& path, int shape, int scale) {
+  Writer w(path);
+  Head(w);
+  if (shape == 0) {
+    for (int i = 0; i < 4000 * scale; ++i) w.Line(0, "actor a" + std::to_string(i));
+  } else if (shape == 1) {
+    w.Line(0, "actor BODY:1");
+    w.Line(1, "{");
+    w.Line(1, "channels");
+    w.Line(2, "{");
+    std::string line;
+    for (int c = 0; c < 4000 * scale; ++c)
+      line += "targetGeom M" + std::to_string(c) + " { name M" + std::to_string(c) + " keys { k  0  0.5 } } ";
+    w.Line(2, line);
+    w.Line(2, "}");
+    w.Line(1, "}");
+  } else {
+    for (int i = 0; i < 30000 * scale; ++i) {
+      w.Line(0, "actor p" + std::to_string(i) + ":1");
+      w.Line(1, "{");
+      w.Line(1, "}");
+    }
+  }
+  w.Line(0, "}");
+}
+
+// Reads the pose file whole and writes its material pose beside it; the
+// seconds each read and save took.
+double ReadAndSave(benchmark::State& state, const std::string& path, const char* what) {
   const double plain = PlainPassSeconds(path);
   const std::string out = path + ".out.pz2";
   double total = 0;
@@ -187,17 +221,43 @@ void ReadAndSave(benchmark::State& state, const std::string& path, const char* w
   const double each = total / static_cast<double>(state.iterations());
   const double mb = static_cast<double>(std::filesystem::file_size(path)) / (1 << 20);
   state.counters["ratio"] = each / plain;
-  std::printf("%-22s %6.1f MB  read+save %.3f s  plain pass %.3f s  ratio %6.2f  peak %.0f MB  (%zu objects, %zu materials)\n",
-              what, mb, each, plain, each / plain, PeakMegabytes(), actors, materials);
+  std::printf("%-22s %6.1f MB  read+save %.3f s  plain pass %.3f s  ratio %6.2f  peak %.0f MB (%.2fx the file)  "
+              "(%zu objects, %zu materials)\n",
+              what, mb, each, plain, each / plain, PeakMegabytes(), PeakMegabytes() / mb, actors, materials);
   std::filesystem::remove(out);
   vandrel::ResetModel();
+  return each;
+}
+
+// Each adversarial shape at one and ten times its base size; the second
+// prints its time as a multiple of the first's (linear reading gives about 10).
+void BM_Adversarial(benchmark::State& state) {
+  static double base[3] = {};
+  const int shape = static_cast<int>(state.range(0)), scale = static_cast<int>(state.range(1));
+  static const char* const names[] = {"header lines", "one-line channels", "empty blocks"};
+  const std::string path = Folder() + "/adversarial" + std::to_string(shape) + "-" + std::to_string(scale) + ".pz2";
+  if (!std::filesystem::exists(path)) WriteAdversarial(path, shape, scale);
+  const std::string what = std::string(names[shape]) + " x" + std::to_string(scale);
+  const double each = ReadAndSave(state, path, what.c_str());
+  if (scale == 1) base[shape] = each;
+  else if (base[shape] > 0)
+    std::printf("%-22s 10x the input took %.1fx the time\n", names[shape], each / base[shape]);
+  std::filesystem::remove(path);
 }
 
 void BM_PoseFile(benchmark::State& state) {
   const std::size_t mb = static_cast<std::size_t>(state.range(0));
   const std::string path = Folder() + "/pose" + std::to_string(mb) + ".pz2";
-  if (!std::filesystem::exists(path)) WritePose(path, mb << 20);
+  if (!std::filesystem::exists(path)) WriteActors(path, mb << 20, (mb << 20) / (80 * 200));
   ReadAndSave(state, path, "80 x 200 channels");
+  std::filesystem::remove(path);
+}
+
+void BM_ManyChannels(benchmark::State& state) {
+  const std::size_t mb = static_cast<std::size_t>(state.range(0));
+  const std::string path = Folder() + "/many" + std::to_string(mb) + ".pz2";
+  if (!std::filesystem::exists(path)) WriteActors(path, mb << 20, 0);
+  ReadAndSave(state, path, "200 short channels");
   std::filesystem::remove(path);
 }
 
@@ -222,11 +282,15 @@ void BM_SharedBraceOwn(benchmark::State& state) {
   ReadAndSave(state, path, ("one \"}\" own materials " + std::to_string(n)).c_str());
 }
 
+BENCHMARK(BM_Adversarial)
+    ->Args({0, 1})->Args({0, 10})->Args({1, 1})->Args({1, 10})->Args({2, 1})->Args({2, 10})
+    ->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SharedBraceOwn)->Arg(1000)->Arg(4000)->Arg(16000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Props)->Arg(1000)->Arg(4000)->Arg(16000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SharedBrace)->Arg(1000)->Arg(4000)->Arg(16000)->Iterations(1)->Unit(benchmark::kMillisecond);
 // Sizes in increasing order, so that the peak printed belongs to the largest so far.
 BENCHMARK(BM_PoseFile)->Arg(25)->Arg(50)->Arg(100)->Iterations(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ManyChannels)->Arg(25)->Arg(50)->Arg(100)->Arg(200)->Arg(400)->Iterations(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

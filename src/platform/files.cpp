@@ -1,15 +1,18 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <random>
 
 namespace vandrel {
@@ -66,75 +69,133 @@ bool FolderExists(const std::string& path) {
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  // One read into a string of the file's size: no stream buffers, no copies.
+void AdviseLargePages(void* data, std::size_t size) {
+  constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+  const auto begin = reinterpret_cast<std::uintptr_t>(data);
+  const std::uintptr_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
+  const std::uintptr_t last = (begin + size) & ~(kLargePage - 1);
+  if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+}
+
+int ReadWholeFileInto(const std::string& path, std::string& bytes, const std::function<bool()>& stop,
+                      std::size_t stopEvery) {
+  bytes.clear();
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
+  if (fd < 0) return errno;
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const int err = S_ISREG(st.st_mode) ? errno : EISDIR;
     ::close(fd);
-    return std::nullopt;
+    return err;
   }
-  std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+  bytes.reserve(static_cast<std::size_t>(st.st_size));
+  AdviseLargePages(bytes.data(), bytes.capacity());
+  // A piece small enough to stay in the cache between the read and the copy.
+  constexpr std::size_t kPiece = std::size_t{256} << 10;
+  std::unique_ptr<char[]> piece(new char[kPiece]);
+  for (;;) {
+    const ssize_t n = ::read(fd, piece.get(), kPiece);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
+      const int err = errno;
       ::close(fd);
-      return std::nullopt;
+      bytes.clear();
+      return err;
     }
-    if (n == 0) break;  // the file shrank meanwhile: what it holds now
-    done += static_cast<std::size_t>(n);
+    if (n == 0) break;  // a file that shrank meanwhile gives what it holds now
+    bytes.append(piece.get(), static_cast<std::size_t>(n));
+    if (stop && stopEvery > 0 && bytes.size() % stopEvery < static_cast<std::size_t>(n) && stop()) break;
   }
   ::close(fd);
-  bytes.resize(done);
+  return 0;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  std::string bytes;
+  if (ReadWholeFileInto(path, bytes) != 0) return std::nullopt;
   return bytes;
 }
 
-std::string WriteFileAtomic(const std::string& path, const std::string& bytes, bool sync) {
-  if (path.empty()) return "No file name given.";
-  const std::string target = FinalTarget(path);
-  std::string folder = FolderOf(target);
-  if (folder.empty()) folder = target.front() == '/' ? "/" : ".";
-  const std::string name = FileNameOf(target);
+AtomicFile::AtomicFile(const std::string& path) : path_(path) {
+  if (path.empty()) {
+    error_ = "No file name given.";
+    return;
+  }
+  target_ = FinalTarget(path);
+  folder_ = FolderOf(target_);
+  if (folder_.empty()) folder_ = target_.front() == '/' ? "/" : ".";
+  const std::string name = FileNameOf(target_);
 
   struct stat old {};
-  const bool hadOld = ::stat(target.c_str(), &old) == 0;
-  if (hadOld && S_ISDIR(old.st_mode)) return "Cannot write \"" + path + "\": it is a folder.";
+  hadOld_ = ::stat(target_.c_str(), &old) == 0;
+  mode_ = old.st_mode & 07777;
+  if (hadOld_ && S_ISDIR(old.st_mode)) {
+    error_ = "Cannot write \"" + path + "\": it is a folder.";
+    return;
+  }
   // A file the user may not write is never replaced, as a plain write would
   // fail on it: one without any write permission counts as read-only for
   // every user (the super-user too).
-  if (hadOld && (::access(target.c_str(), W_OK) != 0 || (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0))
-    return "Cannot write \"" + path + "\": the file is read-only.";
-
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = TempNameFor(folder, name);
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
+  if (hadOld_ && (::access(target_.c_str(), W_OK) != 0 || (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)) {
+    error_ = "Cannot write \"" + path + "\": the file is read-only.";
+    return;
   }
-  if (fd < 0) return "Cannot create a file in \"" + folder + "\": " + ErrnoText(errno);
+  for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+    temp_ = TempNameFor(folder_, name);
+    fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ < 0 && errno != EEXIST) break;
+  }
+  if (fd_ < 0) error_ = "Cannot create a file in \"" + folder_ + "\": " + ErrnoText(errno);
+}
 
-  int err = WriteAll(fd, bytes.data(), bytes.size());
+AtomicFile::~AtomicFile() { Abandon(); }
+
+void AtomicFile::Abandon() {
+  if (fd_ < 0) return;
+  ::close(fd_);
+  fd_ = -1;
+  ::unlink(temp_.c_str());
+}
+
+bool AtomicFile::Write(std::string_view bytes) {
+  if (!error_.empty()) return false;
+  if (const int err = WriteAll(fd_, bytes.data(), bytes.size())) {
+    error_ = "Cannot write \"" + path_ + "\": " + ErrnoText(err);
+    Abandon();
+    return false;
+  }
+  return true;
+}
+
+std::string AtomicFile::Commit(bool sync) {
+  if (!error_.empty()) return error_;
+  int err = 0;
   // The new file keeps the permissions of the one it replaces.
-  if (!err && hadOld && ::fchmod(fd, old.st_mode & 07777) != 0) err = errno;
-  if (!err && sync && ::fsync(fd) != 0) err = errno;
+  if (hadOld_ && ::fchmod(fd_, mode_) != 0) err = errno;
+  if (!err && sync && ::fsync(fd_) != 0) err = errno;
+  const int fd = fd_;
+  fd_ = -1;
   if (::close(fd) != 0 && !err) err = errno;
-  if (!err && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
+  if (!err && ::rename(temp_.c_str(), target_.c_str()) != 0) err = errno;
   if (err) {
-    ::unlink(temp.c_str());
-    return "Cannot write \"" + path + "\": " + ErrnoText(err);
+    ::unlink(temp_.c_str());
+    error_ = "Cannot write \"" + path_ + "\": " + ErrnoText(err);
+    return error_;
   }
   if (!sync) return {};
   // Make the rename itself durable; a failure here loses nothing already written.
-  int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int dirFd = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd >= 0) {
     ::fsync(dirFd);
     ::close(dirFd);
   }
   return {};
+}
+
+std::string WriteFileAtomic(const std::string& path, const std::string& bytes, bool sync) {
+  AtomicFile file(path);
+  file.Write(bytes);
+  return file.Commit(sync);
 }
 
 std::string FileNameOf(const std::string& path) {

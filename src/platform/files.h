@@ -1,8 +1,11 @@
 // File-system helpers in place of the shared file-system object.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace vandrel {
 
@@ -12,6 +15,17 @@ bool FolderExists(const std::string& path);
 
 // Whole file as bytes; nullopt when it cannot be read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
+// The same into `bytes`, read in pieces into memory of the file's size (never
+// zero-filled first, backed by large pages where the system allows): 0, or
+// the errno of the failure (EISDIR for anything that is not a regular file).
+// `stop`, when given, is asked after every `stopEvery` bytes (a long read
+// lets the windows repaint there); true ends the read with what it has.
+int ReadWholeFileInto(const std::string& path, std::string& bytes, const std::function<bool()>& stop = {},
+                      std::size_t stopEvery = 0);
+
+// Asks the system to back the memory with large pages (fewer page faults
+// when it is filled); only the whole 2 MB pages inside it are affected.
+void AdviseLargePages(void* data, std::size_t size);
 
 // Writes `bytes` to a temporary file in the target's folder and renames it
 // over the target, so a failure never leaves a half-written file or destroys
@@ -23,6 +37,30 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // such as a report's pictures): still never half-written, only not proof
 // against a power cut.
 std::string WriteFileAtomic(const std::string& path, const std::string& bytes, bool sync = true);
+
+// The same written piece by piece, for output too large to hold whole: the
+// pieces go to a temporary file beside the target, which replaces the target
+// only on Commit. Until then (and after any failure) the target is untouched;
+// an uncommitted temporary file is removed when the object ends.
+class AtomicFile {
+ public:
+  explicit AtomicFile(const std::string& path);
+  ~AtomicFile();
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+  // False once anything failed; the first failure's text stays in Error().
+  bool Write(std::string_view bytes);
+  // Error text, empty on success.
+  std::string Commit(bool sync = true);
+  const std::string& Error() const { return error_; }
+
+ private:
+  void Abandon();
+  std::string path_, folder_, target_, temp_, error_;
+  int fd_ = -1;
+  bool hadOld_ = false;
+  unsigned mode_ = 0;
+};
 
 // Text after the last "/" (the whole text when there is none).
 std::string FileNameOf(const std::string& path);

@@ -120,7 +120,7 @@ class ChannelLineIndex {
   }
 
   // First occurrence at or after `at` that starts before the block's end; 0 = none.
-  std::size_t Find(const std::string& type, const std::string& name, std::size_t at) {
+  std::size_t Find(const std::string& type, std::string_view name, std::size_t at) {
     auto it = byType_.find(type);
     if (it == byType_.end()) it = byType_.emplace(type, Build(type)).first;
     const auto& entries = it->second;
@@ -347,7 +347,30 @@ class ChannelReader {
     result.DisableThighLength = false;
   }
 
+  // How many lines before `limit` begin (after their indentation) with an
+  // object keyword: at most the number of blocks ahead.
+  std::size_t HeadersBefore(std::size_t limit) const {
+    const std::string_view text = t_.substr(0, std::min(limit, n_));
+    std::size_t count = 0;
+    for (std::size_t at = 0; at < text.size();) {
+      while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;
+      const std::string_view rest = text.substr(at);
+      for (const char* keyword : kKeywords)
+        if (rest.starts_with(keyword)) ++count;
+      const std::size_t lf = text.find('\n', at);
+      at = lf == std::string_view::npos ? text.size() : lf + 1;
+    }
+    return count;
+  }
+
   void ReadObjects(std::size_t limit) {
+    // The tables are sized once for the blocks ahead, not grown by moving
+    // every actor read so far (a file may hold hundreds of thousands).
+    if (!insertOne_) {
+      const std::size_t ahead = HeadersBefore(limit);
+      gActors.reserve(gActors.size() + ahead);
+      gActorList.reserve(gActorList.size() + ahead);
+    }
     std::size_t p = 1;
     while (p < limit) {
       const auto [keyword, skipped] = blockStart_.Next(p, true);
@@ -365,6 +388,8 @@ class ChannelReader {
       if (blank != 0) ReadBlock(p, Mid(header, blank + 1), Left(header, blank - 1));
       p += 6;
       if (insertOne_) break;
+      // Blocks without channels never reach the channel loop's check.
+      if (!batch_ && host_.CancelRequested()) throw Cancelled{};
     }
   }
 
@@ -398,6 +423,10 @@ class ChannelReader {
       headEnd = channels;
     else if (close != 0)
       headEnd = close;
+    // A block without "channels" or "}" of its own ends its head at the next
+    // object: that object's name and switches are not this one's (and a file
+    // of header lines alone is read in one pass, not once per header).
+    if (end != 0 && end < headEnd) headEnd = end;
     std::string head;
     // Without its indentation, whether by TABs or by blanks, as the tail.
     bool lineStart = false;
@@ -425,7 +454,6 @@ class ChannelReader {
     bool first = true;
     std::size_t dialPos = p;
     std::string type;
-    std::string dialName;
     lines_.Reset(t_, p, blockEnd);
     // The channels that hold nothing: each one is a channel of its own, so
     // the search for the next channel line stops at it too.
@@ -433,6 +461,8 @@ class ChannelReader {
     InnerBlocks inner = ScanBlock(t_, channelsOpen, blockEnd);
     empty_ = std::move(inner.empty);
     children_ = std::move(inner.children);
+    // Each block directly inside the channels block is a channel.
+    gActors[actorIndex_].Dials.reserve(children_.size());
     // Channel lines are taken only from inside the channels block, never
     // from the materials or properties after it.
     const std::size_t channelsEnd = channelsOpen == 0 ? blockEnd : std::min(blockEnd, inner.close);
@@ -497,7 +527,7 @@ class ChannelReader {
         if (searchStart < 3) searchStart = keysBlank_.Next(anchor + 3) + 2;
         const std::size_t blank = InStr(line, " ");
         if (line.empty() || blank == 0) break;
-        const std::string lineType = Left(line, blank - 1);
+        const std::string_view lineType = std::string_view(line).substr(0, blank - 1);
         if (lineType != "//" && lineType != "'" && lineType != "#") break;
         // A comment line makes no channel and ends nothing: the line after
         // it is read next, after the block that belongs to it (a commented
@@ -523,8 +553,10 @@ class ChannelReader {
       const std::size_t blank = InStr(line, " ");
       if (blank != 0) {
         // A line without a blank names no channel and is passed over.
-        type = Left(line, blank - 1);
-        dialName = Mid(line, blank + 1);
+        // The type and name as pieces of the line (the type's text is kept
+        // for the dial), not new strings per channel.
+        type.assign(line, 0, blank - 1);
+        const std::string_view dialName = std::string_view(line).substr(blank);
         const std::size_t at = lines_.Find(type, dialName, dialPos);
         if (channelLine && at != 0 && at < channelsEnd) {
           dialPos = at + type.size() + 1;

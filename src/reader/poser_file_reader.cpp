@@ -50,7 +50,7 @@ FileBuffer FileBuffer::Read(const std::string& path, const std::function<bool()>
   if (size >= 2 * kLargePage) {
     buffer.data_.reset(static_cast<char*>(
         std::aligned_alloc(kLargePage, (size + kLargePage - 1) / kLargePage * kLargePage)));
-    if (buffer.data_) ::madvise(buffer.data_.get(), size, MADV_HUGEPAGE);
+    if (buffer.data_) AdviseLargePages(buffer.data_.get(), size);
   } else {
     buffer.data_.reset(static_cast<char*>(std::malloc(size == 0 ? 1 : size)));
   }
@@ -75,28 +75,10 @@ FileBuffer FileBuffer::Read(const std::string& path, const std::function<bool()>
 
 std::string ReadFileText(const std::string& path, const std::function<bool()>& stop) {
   if (path.empty()) throw FileAccessFault();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw errno == ENOENT || errno == ENOTDIR ? FileNotFoundFault() : FileAccessFault();
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    throw FileAccessFault();
-  }
   std::string text;
-  text.reserve(static_cast<std::size_t>(st.st_size));
-  std::unique_ptr<char[]> piece(new char[1 << 20]);
-  for (;;) {
-    const ssize_t n = ::read(fd, piece.get(), 1 << 20);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      ::close(fd);
-      throw FileAccessFault();
-    }
-    if (n == 0) break;
-    text.append(piece.get(), static_cast<std::size_t>(n));
-    if (stop && text.size() % kReadPiece < static_cast<std::size_t>(n) && stop()) break;
-  }
-  ::close(fd);
+  const int err = ReadWholeFileInto(path, text, stop, kReadPiece);
+  if (err == ENOENT || err == ENOTDIR) throw FileNotFoundFault();
+  if (err != 0) throw FileAccessFault();
   return text;
 }
 

@@ -6,17 +6,25 @@
 
 namespace vandrel {
 
-// A CR or LF inside the text (a name read from a file with a stray line
-// end) is left out, so that every line ends with the chosen line end only.
-inline void PutLine(std::string& out, int tabs, std::string_view text, std::string_view eol) {
+// One line of one or more pieces of text (joined without copying them first)
+// and then the line end, the last argument. A CR or LF inside the text (a
+// name read from a file with a stray line end) is left out, so that every
+// line ends with the chosen line end only.
+template <typename... Pieces>
+inline void PutLine(std::string& out, int tabs, std::string_view first, const Pieces&... rest) {
+  const std::string_view pieces[] = {first, std::string_view(rest)...};
+  constexpr std::size_t kCount = sizeof...(Pieces);  // the last piece is the line end
   out.append(static_cast<std::size_t>(tabs), '\t');
-  if (text.find_first_of("\r\n") == std::string_view::npos) {
-    out.append(text);
-  } else {
-    for (char c : text)
-      if (c != '\r' && c != '\n') out += c;
+  for (std::size_t i = 0; i < kCount; ++i) {
+    const std::string_view text = pieces[i];
+    if (text.find_first_of("\r\n") == std::string_view::npos) {
+      out.append(text);
+    } else {
+      for (char c : text)
+        if (c != '\r' && c != '\n') out += c;
+    }
   }
-  out.append(eol);
+  out.append(pieces[kCount]);
 }
 
 // Text between double quotes.

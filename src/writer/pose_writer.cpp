@@ -84,10 +84,15 @@ std::string ActorWrittenName(const std::string& name) {
   return LCase(name) == "figurehair" ? std::string(kFigureHairActor) : name;
 }
 
+// How much written text is gathered before it goes to the file.
+constexpr std::size_t kPieceSize = std::size_t{1} << 20;
+
 class PoseBuilder {
  public:
-  PoseBuilder(const PoseWriteOptions& options, std::string& out)
-      : options_(options), out_(out), eol_(LineEnd(options.MacLineEnds)) {
+  // With a file, the text goes to it a piece at a time and `out` holds only
+  // what is left at the end; without one, `out` receives the whole text.
+  PoseBuilder(const PoseWriteOptions& options, std::string& out, AtomicFile* file = nullptr)
+      : options_(options), out_(out), file_(file), eol_(LineEnd(options.MacLineEnds)) {
     format_.Eol = eol_;
     format_.Poser5 = options.Poser5;
     format_.BatchMode = options.BatchMode;
@@ -104,6 +109,7 @@ class PoseBuilder {
       Line(1, "customMaterial " + FormatInt(static_cast<long long>(gObjects[k].Materials.size())));
       if (!Materials(k)) return error_;
       Line(1, "}");
+      Spill();
     }
     if (!options_.NoChannels) {
       if (!options_.DisableThighLength)
@@ -130,6 +136,7 @@ class PoseBuilder {
         Line(1, "{");
         if (!Materials(k)) return error_;
         Line(1, "}");
+        Spill();
       }
     }
     Line(0, "}");
@@ -138,6 +145,17 @@ class PoseBuilder {
 
  private:
   void Line(int tabs, std::string_view text) { PutLine(out_, tabs, text, eol_); }
+  void Line(int tabs, std::string_view first, std::string_view second) {
+    PutLine(out_, tabs, first, second, eol_);
+  }
+
+  // Hands a full piece to the file; after a failed write the text is only
+  // built (and dropped), so that an error in the tables is still the one told.
+  void Spill() {
+    if (file_ == nullptr || out_.size() < kPieceSize) return;
+    file_->Write(out_);
+    out_.clear();
+  }
 
   bool Materials(std::size_t group) {
     error_ = WriteP4Materials(group, format_, out_);
@@ -166,7 +184,7 @@ class PoseBuilder {
 
   bool Actor(const ActorRec& a, std::size_t firstActor) {
     const bool lightOrCamera = IsLightOrCamera(a);
-    Line(0, a.Kind + " " + ActorWrittenName(a.Name));
+    Line(0, a.Kind + " ", ActorWrittenName(a.Name));
     Line(1, "{");
     if (lightOrCamera) {
       if (!a.StorageOffset.empty()) Line(1, "storageOffset " + a.StorageOffset);
@@ -184,7 +202,10 @@ class PoseBuilder {
     Line(1, "channels");
     Line(2, "{");
     if (!a.Dials.empty() && !a.Dials[0].Name.empty())
-      for (const DialRec& d : a.Dials) Channel(d);
+      for (const DialRec& d : a.Dials) {
+        Channel(d);
+        Spill();
+      }
     Line(2, "}");
     // The actor's own material groups, matched by the name it had before any
     // renaming, the same match that kept them out of the detached blocks.
@@ -205,18 +226,18 @@ class PoseBuilder {
   }
 
   void Channel(const DialRec& d) {
-    Line(2, d.ChannelType + " " + d.Name);
+    PutLine(out_, 2, d.ChannelType, " ", d.Name, eol_);
     Line(3, "{");
-    if (d.ExtNameOn && !d.ExtName.empty()) Line(3, "name " + d.ExtName);
+    if (d.ExtNameOn && !d.ExtName.empty()) Line(3, "name ", d.ExtName);
     if (d.HiddenOn && d.Hidden >= 1) {
       // The number stands in a sign position: a blank when it is not negative.
       const int hidden = d.Hidden - 1;
-      Line(3, "hidden " + std::string(hidden < 0 ? "" : " ") + FormatInt(hidden));
+      Line(3, hidden < 0 ? "hidden " : "hidden  ", FormatInt(hidden));
     }
     if (d.ValueOn) {
       Line(3, "keys");
       Line(4, "{");
-      Line(4, "k  0  " + PoseNumber(d.Value));
+      Line(4, "k  0  ", PoseNumber(d.Value));
       Line(4, "}");
     }
     Line(3, "}");
@@ -224,6 +245,7 @@ class PoseBuilder {
 
   const PoseWriteOptions& options_;
   std::string& out_;
+  AtomicFile* file_;
   std::string eol_;
   MaterialFormat format_;
   std::string error_;
@@ -256,10 +278,15 @@ PoseWriteResult WritePoseFile(const PoseWriteOptions& options) {
     result.Error = "No file name given.";
     return result;
   }
-  std::string bytes;
-  result.Error = BuildPoseFile(options, bytes);
+  // The text goes to the file through one buffer of a fixed size, never
+  // held whole; the file replaces the old one only when all of it is written.
+  AtomicFile file(result.Path);
+  std::string rest;
+  rest.reserve(kPieceSize + (kPieceSize >> 4));
+  result.Error = PoseBuilder(options, rest, &file).Build();
   if (!result.Error.empty()) return result;
-  result.Error = WriteFileAtomic(result.Path, bytes);
+  file.Write(rest);
+  result.Error = file.Commit();
   if (!result.Error.empty()) return result;
   KeepWrittenHairNames(options);
   gState.FileType = kPz2;

@@ -263,7 +263,8 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
     const bool lc = kind == "light" || kind == "camera";
 
     const std::string r2 = NextBlockFrom(text, p + 7, false);
-    std::size_t blockEnd = KeyAt(text, Key(r2), p + 6);
+    const std::size_t nextBlock = KeyAt(text, Key(r2), p + 6);
+    std::size_t blockEnd = nextBlock;
     if (blockEnd == 0) blockEnd = n;
 
     const std::size_t ch = FindKey(text, "channels\n", p);
@@ -273,6 +274,7 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
       headEnd = ch;
     else if (cl != 0)
       headEnd = cl;
+    if (nextBlock != 0 && nextBlock < headEnd) headEnd = nextBlock;
     std::string head = RemoveChar(Replace(Span(text, p, headEnd), "\r", "\n"), '\t');
     while (InStr(head, "\n ") != 0) head = Replace(head, "\n ", "\n");
     {

@@ -305,6 +305,29 @@ TEST_F(ChannelReaderTest, SameAsLiteralOnCraftedTexts) {
                       false, false, "");
 }
 
+// A block with neither "channels" nor "}" of its own (a header line alone)
+// takes none of the next object's lines; such blocks are polled for cancel
+// although they reach no channel.
+TEST_F(ChannelReaderTest, HeaderLinesAloneTakeNothingOfTheNextObject) {
+  const std::string text = "actor a\nactor b\nactor c\nname Cee\nhidden 1\noff\nchannels\n{\n}\n}\n";
+  ChannelHost host;
+  LoadMorphsAndPoses(text, false, false, 0, host);
+  ASSERT_EQ(gActors.size(), 3u);
+  for (std::size_t i : {0u, 1u}) {
+    EXPECT_EQ(gActors[i].ExtName, "") << i;
+    EXPECT_EQ(gActors[i].Hidden, 0) << i;
+    EXPECT_EQ(gActors[i].OnOff, 0) << i;
+  }
+  EXPECT_EQ(gActors[2].ExtName, "Cee");
+  EXPECT_EQ(gActors[2].Hidden, 2);
+  EXPECT_EQ(gActors[2].OnOff, 1);
+  ExpectSameAsLiteral(text, false, false, "");
+  ChannelHost cancelling;
+  cancelling.cancelAt = 2;
+  EXPECT_TRUE(LoadMorphsAndPoses("actor a\nactor b\nactor c\n", false, false, 0, cancelling).Cancelled);
+  EXPECT_EQ(cancelling.polls, 2);
+}
+
 // Channel lines are found as whole lines, and a channel that holds nothing
 // is a channel of its own: every channel of these blocks is read, in order.
 // An object keyword inside a dial's name line starts no object.

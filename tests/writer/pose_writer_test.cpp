@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <iterator>
+
 #include "support/temp_dir.h"
 #include "writer/writer_fixtures.h"
 
@@ -80,6 +83,37 @@ TEST(PoseWriterTest, FailedWriteLeavesFileTablesAndStateAlone) {
   EXPECT_NE(WritePoseFile(OptionsFor(dir.file("missing/out.pz2"))).Error, "");
   EXPECT_TRUE(gState.Dirty);
   EXPECT_EQ(gState.FileType, kCr2);
+}
+
+// A pose of several megabytes goes to the file a piece at a time: written
+// whole it matches the built text, and a failure after pieces went out (a
+// material written last) keeps the old file and leaves no temporary one.
+TEST(PoseWriterTest, ALargePoseIsStreamedAndAFailureLateInItKeepsTheOldFile) {
+  TempDir dir;
+  MakeActorDocument();
+  DialRec d;
+  d.ChannelType = "targetGeom";
+  d.ExtName = "Morph x";
+  d.ExtNameOn = d.HiddenOn = d.ValueOn = true;
+  d.Hidden = 1;
+  d.Value = 0.25;
+  for (int i = 0; i < 40000; ++i) {
+    d.Name = "Morph" + std::to_string(i);
+    gActors[0].Dials.push_back(d);
+  }
+  const std::string path = dir.write("old.pz2", "old contents\r\n");
+  const PoseWriteOptions o = OptionsFor(path);
+  gObjects[0].Materials[0].BumpStrength = "strong";
+  gObjects[0].Materials[0].BumpStrengthOn = true;
+  EXPECT_NE(WritePoseFile(o).Error, "");
+  EXPECT_EQ(ReadFileBytes(path), "old contents\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+
+  gObjects[0].Materials[0].BumpStrengthOn = false;
+  const std::string expected = Build(o);
+  ASSERT_GT(expected.size(), std::size_t{3} << 20);
+  ASSERT_EQ(WritePoseFile(o).Error, "");
+  EXPECT_EQ(ReadFileBytes(path), expected);
 }
 
 TEST(PoseWriterTest, EmptyTablesGiveOnlyTheFrame) {
