@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -225,6 +226,8 @@ void LoadData(ReadState& rs, int step) {
     rs.data = rs.fileBytes.view();
   }
   rs.loaded = true;
+  // A NUL past the start that the first look saw: binary, not Poser text.
+  if (!rs.data.empty() && std::memchr(rs.data.data(), '\0', rs.data.size()) != nullptr) throw NotPoserTextFault(kNotPoserText);
 }
 
 std::string NotPoserTextOf(std::string_view bytes) {
@@ -244,26 +247,19 @@ std::string NotPoserText(const std::string& path) {
     ::close(fd);
     return {};
   }
-  // The start decides most files; the rest is only looked through for a NUL.
-  constexpr std::size_t kPiece = std::size_t{1} << 20;
-  std::unique_ptr<char[]> piece(new char[kPiece]);
-  std::string verdict;
-  bool first = true;
-  for (;;) {
-    const ssize_t n = ::read(fd, piece.get(), kPiece);
+  // The start decides; a NUL further on is found by the read itself, in the
+  // bytes it holds anyway (LoadData), so the file is not read twice.
+  constexpr std::size_t kStart = std::size_t{64} << 10;
+  std::unique_ptr<char[]> start(new char[kStart]);
+  std::size_t got = 0;
+  while (got < kStart) {
+    const ssize_t n = ::read(fd, start.get() + got, kStart - got);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) break;  // the read itself reports what went wrong
-    const std::string_view got(piece.get(), static_cast<std::size_t>(n));
-    if (first) {
-      verdict = NotPoserTextOf(got);
-      first = false;
-    } else if (got.find('\0') != std::string_view::npos) {
-      verdict = kNotPoserText;
-    }
-    if (n == 0 || !verdict.empty()) break;
+    if (n <= 0) break;  // a failed read is reported by the reader
+    got += static_cast<std::size_t>(n);
   }
   ::close(fd);
-  return verdict;
+  return NotPoserTextOf(std::string_view(start.get(), got));
 }
 
 std::string OpenFileErrorReport(const std::string& description, int number, int step) {
@@ -271,13 +267,28 @@ std::string OpenFileErrorReport(const std::string& description, int number, int 
          "\r\nCode line number " + FormatInt(step);
 }
 
+namespace {
+
+// The refusal of a file that is not Poser text, `why` says how: reported
+// through `host`, gState.ReadError set, nothing else changed.
+OpenFileResult Refusal(const std::string& why, Host& host) {
+  OpenFileResult result;
+  const ReadFault fault = NotPoserTextFault(why);
+  result.errorNumber = fault.number;
+  result.errorDescription = fault.description;
+  result.errorStep = kStepEntry;
+  result.errorReport = OpenFileErrorReport(fault.description, fault.number, kStepEntry);
+  gState.ReadError = true;
+  host.Message(result.errorReport, kProgramTitle, MsgButtons::OK, MsgIcon::Exclamation);
+  return result;
+}
+
+}  // namespace
+
 bool RefuseNonPoserText(const std::string& path, Host& host) {
   const std::string why = NotPoserText(path);
   if (why.empty()) return false;
-  const ReadFault fault = NotPoserTextFault(why);
-  gState.ReadError = true;
-  host.Message(OpenFileErrorReport(fault.description, fault.number, kStepEntry), kProgramTitle, MsgButtons::OK,
-               MsgIcon::Exclamation);
+  Refusal(why, host);
   return true;
 }
 
@@ -338,19 +349,9 @@ OpenFileResult ReadPoserFile(const OpenFileOptions& options, Host& host) {
   rs.parts.assign(1, std::string());
   const bool figureType = !IsPoseType(options.fileType);
   if (!rs.textGiven && !options.knownText) {
+    // Refused before anything changes: the document stays as it was.
     const std::string why = NotPoserText(options.path);
-    if (!why.empty()) {
-      // Refused before anything changes: the document stays as it was.
-      const ReadFault fault = NotPoserTextFault(why);
-      result.errorNumber = fault.number;
-      result.errorDescription = fault.description;
-      result.errorStep = kStepEntry;
-      result.errorReport = OpenFileErrorReport(fault.description, fault.number, kStepEntry);
-      result.refused = true;
-      gState.ReadError = true;
-      host.Message(result.errorReport, kProgramTitle, MsgButtons::OK, MsgIcon::Exclamation);
-      return result;
-    }
+    if (!why.empty()) return Refusal(why, host);
   }
   try {
     rs.step = kStepReset;

@@ -63,8 +63,6 @@ struct OpenFileOptions {
 // the model.
 struct OpenFileResult {
   bool ok = false;  // loaded; false after a failure (the error was reported)
-  // The file is no Poser text and was refused before anything changed.
-  bool refused = false;
   // The failure: runtime error number, description, the step that failed,
   // and the report shown through the host.
   int errorNumber = 0;
@@ -119,8 +117,9 @@ inline constexpr const char* kCompressedPoserFile = "This is a compressed Poser 
 // than "{" (blanks, TABs, line ends and a UTF-8 byte-order mark before it
 // are passed over; an empty file has none).
 std::string NotPoserTextOf(std::string_view bytes);
-// The same for the file at `path`, read in pieces; "" also when the file
-// cannot be opened (the read then reports that).
+// The same for the start of the file at `path` (a NUL further on fails the
+// read itself with the same description); "" also when the file cannot be
+// opened (the read then reports that).
 std::string NotPoserText(const std::string& path);
 
 // The one error report of a failed read.

@@ -119,6 +119,8 @@ TEST(SilentCommandLine, NeverReplacesAFileWithNothing) {
                            Refused{"empty.pz2", "", "This is not a Poser text file"},
                            Refused{"nul.cr2", std::string("{\nversion\n{\nnumber 4\n}\n\0}\n", 26),
                                    "This is not a Poser text file"},
+                           Refused{"late_nul.pz2", "{\n" + std::string(100000, ' ') + std::string(1, '\0') + "}\n",
+                                   "This is not a Poser text file"},
                            Refused{"nothing.pz2", "{\nversion\n{\nnumber 4.01\n}\n}\n", "Nothing to save"}}) {
     const std::string path = library.write(c.name, c.bytes);
     const ProgramRun run = RunVandrel({"-s", path}, home);
