@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -21,6 +20,7 @@
 #include "common/text.h"
 #include "mainwindow/controls.h"
 #include "model/model.h"
+#include "platform/program_folder.h"
 #include "platform/files.h"
 #include "platform/folder_browser.h"
 #include "platform/ini.h"
@@ -195,7 +195,7 @@ std::string BrowseStartFolder(const std::string& boxText, const std::string& pos
   } else if (FolderExists(poserFolder)) {
     start = poserFolder;
   } else {
-    start = QDir::homePath().toStdString();  // not the folder Vandrel happened to start in
+    start = HomeFolder();  // not the folder Vandrel happened to start in
   }
   return RemoveTrailingBackslash(start);
 }

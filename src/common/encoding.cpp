@@ -16,10 +16,6 @@ constexpr char32_t kHighC1[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-bool IsAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 // The code point starting at `pos` (advanced past it), or nullopt when the
 // bytes there are no valid UTF-8 (overlong forms, surrogates and code points
 // above U+10FFFF included).
@@ -60,6 +56,10 @@ std::optional<unsigned char> Windows1252Byte(char32_t cp) {
 }
 
 }  // namespace
+
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
 
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {

@@ -43,4 +43,7 @@ std::string Utf8ToPoserText(std::string_view utf8);
 // file without regard to ASCII case ("P\xEAche.jpg" and "p\xC3\xAAche.JPG").
 std::string FileNameKey(std::string_view name);
 
+// Whether every byte is below 128.
+bool IsAscii(std::string_view text);
+
 }  // namespace vandrel

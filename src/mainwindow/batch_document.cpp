@@ -29,7 +29,7 @@ bool MainWindowBatchDocument::Read(const std::string& path) {
 }
 
 bool MainWindowBatchDocument::NothingToSave() {
-  return NothingToWrite(window_.chkNoMaterialData->isChecked(), window_.chkChannels->isChecked());
+  return window_.NothingToSave();
 }
 
 bool MainWindowBatchDocument::MaterialsLeftOut() { return window_.chkNoMaterialData->isChecked(); }

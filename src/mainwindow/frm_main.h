@@ -183,6 +183,8 @@ class FrmMain : public QMainWindow {
   // The window after a failed read or a batch run: no document, the material
   // controls off, both "Don't save" boxes ticked and disabled.
   void LeaveDocumentEmpty();
+  // Neither materials nor channels would be written (both left out or none).
+  bool NothingToSave() const;
 
   // Copies the shared open dialog's settings onto CommonDialog1.
   void CopyDialogSettings();

@@ -292,13 +292,17 @@ void FrmMain::OpenFile(const std::string& text) {
     CommonDialog1.FileName = result.silentSavePath;
     // A file with neither materials nor actors gives no material pose: the
     // file beside it is not replaced by an empty one.
-    const std::string error = NothingToWrite(chkNoMaterialData->isChecked(), chkChannels->isChecked())
+    const std::string error = NothingToSave()
                                   ? std::string("Nothing to save")
                                   : WritePoseFile();
     if (!error.empty()) Ui().MessageBox(error, "Vandrel", MsgButtons::OK, MsgIcon::Exclamation);
     gSilentSaveWritten = error.empty();
     gEndProgram = true;
   }
+}
+
+bool FrmMain::NothingToSave() const {
+  return NothingToWrite(chkNoMaterialData->isChecked(), chkChannels->isChecked());
 }
 
 void FrmMain::LeaveDocumentEmpty() {

@@ -38,10 +38,6 @@ unsigned char Folded(char c) {
   return u >= 'A' && u <= 'Z' ? static_cast<unsigned char>(u + 32) : u;
 }
 
-bool IsAscii(std::string_view name) {
-  return std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 // Names compare in their one form (FileNameKey): Unicode, ASCII letters in
 // any case. An ASCII name is its own form, folded, and needs no copy.
 std::uint64_t NameHash(std::string_view name) {

@@ -44,7 +44,7 @@ std::vector<std::string> ExistingFiles(const std::vector<MapEntry>& entries) {
     const std::string unicode = JoinPath(PoserTextToUtf8(e.folder), PoserTextToUtf8(e.name));
     if (FileExists(unicode))
       AddOnce(files, unicode);
-    else if (FileExists(path))
+    else if (path != unicode && FileExists(path))
       AddOnce(files, path);
   }
   return files;

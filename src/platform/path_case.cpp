@@ -84,6 +84,7 @@ std::string FindStoredName(const std::string& folder, const std::string& name) {
     // check) costs a lookup of the name, not a listing of its folder.
     if (!gListings.contains(folder)) {
       for (const std::string* given : {&unicode, &name}) {
+        if (given == &name && name == unicode) break;  // the same path, looked at already
         std::string path = JoinPath(folder, *given);
         if (gFoundAsGiven.contains(path)) return *given;
         struct stat st {};

@@ -29,12 +29,6 @@ std::string AbsoluteEnv(const char* name) {
   return WithoutTrailingSlash(value);
 }
 
-std::string HomeFolder() {
-  std::string home = AbsoluteEnv("HOME");
-  if (!home.empty()) return home;
-  if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr) return pw->pw_dir;
-  return {};
-}
 
 std::string XdgHome(const char* variable, const char* fallback) {
   std::string base = AbsoluteEnv(variable);
@@ -56,6 +50,13 @@ std::string OwnFolder(const std::string& base) {
 }
 
 }  // namespace
+
+std::string HomeFolder() {
+  std::string home = AbsoluteEnv("HOME");
+  if (!home.empty()) return home;
+  if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr) return pw->pw_dir;
+  return {};
+}
 
 std::string XdgDataHome() { return XdgHome("XDG_DATA_HOME", ".local/share"); }
 std::string XdgConfigHome() { return XdgHome("XDG_CONFIG_HOME", ".config"); }

@@ -12,6 +12,10 @@
 
 namespace vandrel {
 
+// The user's home folder: $HOME when it is absolute, else the account's
+// folder; "" when neither is known.
+std::string HomeFolder();
+
 // The folders above, without a trailing "/". An XDG folder is created when
 // missing; "" only when there is neither the variable nor a home folder.
 std::string UserConfigFolder();

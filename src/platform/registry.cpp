@@ -195,9 +195,8 @@ std::optional<std::string> ReadWineData(std::string_view line, std::size_t pos) 
 std::string WinePrefix() {
   const char* prefix = std::getenv("WINEPREFIX");
   if (prefix != nullptr && prefix[0] != '\0') return WithoutTrailingSlash(prefix);
-  const char* home = std::getenv("HOME");
-  if (home == nullptr || home[0] == '\0') return {};
-  return JoinPath(home, ".wine");
+  const std::string home = HomeFolder();
+  return home.empty() ? std::string() : JoinPath(home, ".wine");
 }
 
 }  // namespace

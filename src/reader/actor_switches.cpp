@@ -59,9 +59,7 @@ std::vector<std::size_t> HeaderPositions(std::string_view text) {
 
 void AddActorMaterialGroups(std::string_view text) {
   // Object blocks begin at line starts, as the channel reader finds them.
-  std::array<ForwardFinder, 4> keywords = {
-      ForwardFinder(text, "actor ", Match::LineStart), ForwardFinder(text, "prop ", Match::LineStart),
-      ForwardFinder(text, "light ", Match::LineStart), ForwardFinder(text, "camera ", Match::LineStart)};
+  std::array<ForwardFinder, 4> keywords = KeywordFinders(text);
   AddActorMaterialGroups(text, keywords);
 }
 

@@ -25,12 +25,7 @@ constexpr std::array<const char*, 4> kKeywords = {"actor ", "prop ", "light ", "
 // The nearest object block from a position of the whole text, as
 // NextObjectBlock answers for the text from that position on. A keyword
 // begins a block only at the start of a line (after its indentation): "prop "
-// inside a dial's "name lift prop arm" line starts nothing.
-std::array<ForwardFinder, 4> KeywordFinders(std::string_view text) {
-  return {ForwardFinder(text, kKeywords[0], Match::LineStart), ForwardFinder(text, kKeywords[1], Match::LineStart),
-          ForwardFinder(text, kKeywords[2], Match::LineStart), ForwardFinder(text, kKeywords[3], Match::LineStart)};
-}
-
+// inside a dial's "name lift prop arm" line starts nothing (KeywordFinders).
 class ObjectBlockFinder {
  public:
   explicit ObjectBlockFinder(std::string_view text)

@@ -175,12 +175,9 @@ std::size_t BackwardFinder::LastIn(std::size_t start, std::size_t end) const {
   return std::string_view::npos;
 }
 
-std::size_t CountOf(std::string_view text, std::string_view what) {
-  if (what.empty()) return 0;
-  std::size_t count = 0;
-  for (std::size_t at = text.find(what); at != std::string_view::npos; at = text.find(what, at + what.size()))
-    ++count;
-  return count;
+std::array<ForwardFinder, 4> KeywordFinders(std::string_view text) {
+  return {ForwardFinder(text, "actor ", Match::LineStart), ForwardFinder(text, "prop ", Match::LineStart),
+          ForwardFinder(text, "light ", Match::LineStart), ForwardFinder(text, "camera ", Match::LineStart)};
 }
 
 std::string RemoveBlanksAfterLineEnds(std::string_view text) {

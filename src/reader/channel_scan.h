@@ -7,6 +7,7 @@
 
 #include "reader/text_scan.h"
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -101,8 +102,9 @@ struct InnerBlocks {
 };
 InnerBlocks ScanBlock(std::string_view text, std::size_t open, std::size_t limit);
 
-// How many times `what` occurs (left to right, not overlapping).
-std::size_t CountOf(std::string_view text, std::string_view what);
+// The finders of the four object keywords ("actor ", "prop ", "light ",
+// "camera "), each counted only at the start of a line.
+std::array<ForwardFinder, 4> KeywordFinders(std::string_view text);
 
 // Removes every blank and TAB that directly follows a line end (LF): the same
 // as replacing LF blank and LF TAB by LF until none is left.

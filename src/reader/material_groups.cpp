@@ -70,9 +70,7 @@ std::size_t FindLastNamedLine(std::string_view text, std::string_view name, char
 bool CutObjectsAroundFigure(ReadState& rs, std::size_t start) {
   std::string& whole = rs.whole;
   const std::size_t length = whole.size();
-  std::array<ForwardFinder, 4> keys = {
-      ForwardFinder(whole, "actor ", Match::LineStart), ForwardFinder(whole, "prop ", Match::LineStart),
-      ForwardFinder(whole, "light ", Match::LineStart), ForwardFinder(whole, "camera ", Match::LineStart)};
+  std::array<ForwardFinder, 4> keys = KeywordFinders(whole);
   ForwardFinder open(whole, "{", Match::Brace);
   std::vector<std::pair<std::size_t, std::size_t>> objects;  // 1-based [from, to)
   for (std::size_t p = start; p <= length;) {

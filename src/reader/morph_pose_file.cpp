@@ -170,19 +170,16 @@ bool BodyOnlyBlock(std::string_view source, std::string& block) {
   const std::size_t n = source.size();
   // The keywords count only at line starts of the source: "actor " inside a
   // dial's name ("move actor left") neither starts nor ends the block.
-  const auto atLineStart = [&](std::size_t pos) { return AtLineStart(source, pos, 1, true); };
-  // First / last occurrence in `window` (which starts at source position
-  // `offset` + 1) that stands at a line start of the source; 1-based in the
-  // window, 0 = none.
+  // First / last occurrence lying wholly in `window` (which starts at source
+  // position `offset` + 1) that stands at a line start of the source;
+  // 1-based in the window, 0 = none.
   const auto firstIn = [&](std::string_view window, std::size_t offset, std::string_view key, std::size_t from) {
-    for (std::size_t q = InStr(from, window, key); q != 0; q = InStr(q + 1, window, key))
-      if (atLineStart(offset + q)) return q;
-    return std::size_t{0};
+    const std::size_t q = FindAtLineStart(source, key, offset + from, 1, true);
+    return q == 0 || q - offset - 1 + key.size() > window.size() ? std::size_t{0} : q - offset;
   };
   const auto lastIn = [&](std::string_view window, std::size_t offset, std::string_view key) {
-    for (std::size_t q = InStrRev(window, key); q != 0; q = q > 1 ? InStrRev(window, key, q + key.size() - 2) : 0)
-      if (atLineStart(offset + q)) return q;
-    return std::size_t{0};
+    const std::size_t q = FindLastAtLineStart(source, key, offset + window.size(), 1, true);
+    return q <= offset ? std::size_t{0} : q - offset;
   };
   const std::size_t first = firstIn(source, 0, "actor BODY", 1);
   if (first == 0) return false;

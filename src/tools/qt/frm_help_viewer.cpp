@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "common/text.h"
+#include "platform/qt/poser_text.h"
 #include "platform/files.h"
 #include "platform/ui_services.h"
 
@@ -22,7 +23,7 @@ namespace {
 
 QPointer<FrmHelpViewer> gHelpViewer;
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) { return FromUtf8(s); }
 
 void SayFileNotFound(const std::string& path) {
   Ui().MessageBox("File not found:\r\n" + path, "Vandrel", MsgButtons::OK, MsgIcon::Exclamation);
@@ -77,7 +78,7 @@ FrmHelpViewer::FrmHelpViewer(QWidget* owner) : QWidget(owner, Qt::Window) {
 bool FrmHelpViewer::ShowFile(const std::string& path, const std::string& anchor) {
   const std::optional<std::string> bytes = ReadWholeFile(path);
   if (!bytes) return false;
-  const QString text = QString::fromUtf8(bytes->data(), static_cast<qsizetype>(bytes->size()));
+  const QString text = FromUtf8(*bytes);
   const std::string kind = KindOf(path);
   QString title = Q(FileNameOf(path));
   const bool plain = kind != ".htm" && kind != ".html" && kind != ".md";
@@ -103,7 +104,7 @@ bool FrmHelpViewer::ShowFile(const std::string& path, const std::string& anchor)
 void FrmHelpViewer::ScrollToHeading(const std::string& anchor) {
   QTextDocument* document = txtHelp->document();
   for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-    if (block.blockFormat().headingLevel() == 0 || HeadingAnchor(block.text().toStdString()) != anchor) continue;
+    if (block.blockFormat().headingLevel() == 0 || HeadingAnchor(ToUtf8(block.text())) != anchor) continue;
     txtHelp->setTextCursor(QTextCursor(block));
     txtHelp->verticalScrollBar()->setValue(static_cast<int>(document->documentLayout()->blockBoundingRect(block).top()));
     return;
@@ -113,13 +114,13 @@ void FrmHelpViewer::ScrollToHeading(const std::string& anchor) {
 
 void FrmHelpViewer::FollowLink(const QUrl& link) {
   if (link.scheme() == "http" || link.scheme() == "https" || link.scheme() == "mailto") {
-    Ui().ShellOpen(link.toString().toStdString());
+    Ui().ShellOpen(ToUtf8(link.toString()));
     return;
   }
   const QUrl target = QUrl::fromLocalFile(Q(file_)).resolved(link);
   if (!target.isLocalFile()) return;
-  const std::string path = target.toLocalFile().toStdString();
-  const std::string anchor = target.fragment().toStdString();
+  const std::string path = ToUtf8(target.toLocalFile());
+  const std::string anchor = ToUtf8(target.fragment());
   if (path == file_) {
     ScrollToHeading(anchor);
     return;
