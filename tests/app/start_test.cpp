@@ -176,10 +176,7 @@ TEST_F(StartTest, AFileThatIsNotPoserTextLeavesTheOpenDocument) {
     const std::string name = r.name, why = r.why;
     ui_->clear();
     ui_->AnswerOpen(library_.write(name, r.bytes));
-    if (EndsWith(name, ".cr2"))
-      w.mnuOpenCR2_Click();
-    else
-      w.mnuOpenPZ2_Click();
+    EndsWith(name, ".cr2") ? w.mnuOpenCR2_Click() : w.mnuOpenPZ2_Click();
     const auto messages = ui_->requestsOf(UiRequest::Message);
     ASSERT_EQ(messages.size(), 1u) << name << ": " << messages.back().text;
     EXPECT_EQ(messages[0].text.rfind(std::string("Error in the OpenFile function\r\n") + why + ", error number", 0), 0u)

@@ -18,6 +18,7 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 #include <map>
 
 #include "mainwindow/controls.h"
@@ -38,15 +39,10 @@ void Mouse(QWidget* w, QEvent::Type type) {
                     type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(w, &event);
 }
-void Click(QWidget* w) {
-  Mouse(w, QEvent::MouseButtonPress);
-  Mouse(w, QEvent::MouseButtonRelease);
-}
+void Click(QWidget* w) { Mouse(w, QEvent::MouseButtonPress), Mouse(w, QEvent::MouseButtonRelease); }
 // A double-click as the mouse makes it: a click, then the double-click and its release.
 void DoubleClick(QWidget* w) {
-  Click(w);
-  Mouse(w, QEvent::MouseButtonDblClick);
-  Mouse(w, QEvent::MouseButtonRelease);
+  Click(w), Mouse(w, QEvent::MouseButtonDblClick), Mouse(w, QEvent::MouseButtonRelease);
 }
 
 void Settle() {
@@ -144,10 +140,10 @@ TEST_F(UserTasks, ADamagedFileAfterAGoodOneLeavesNothingOfEither) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].text.rfind("Error in the OpenFile function", 0), 0u) << messages[0].text;
   EXPECT_EQ(window->windowTitle(), "Vandrel - [cut_off.cr2]");
-  EXPECT_EQ(M().cmbFigures->count(), 0);
-  EXPECT_EQ(M().lstMaterials->count(), 0);
-  EXPECT_EQ(C().lstActors->topLevelItemCount(), 0);
-  EXPECT_EQ(C().lstDials->topLevelItemCount(), 0);
+  // Figures, materials, actors and dials.
+  EXPECT_EQ((std::vector<int>{M().cmbFigures->count(), M().lstMaterials->count(),
+                              C().lstActors->topLevelItemCount(), C().lstDials->topLevelItemCount()}),
+            (std::vector<int>{0, 0, 0, 0}));
   EXPECT_TRUE(C().txtActorProperties[0]->text().isEmpty());
   EXPECT_TRUE(window->chkNoMaterialData->isChecked() && !On(window->chkNoMaterialData));
   EXPECT_FALSE(Menu("mnuSave")->isEnabled() || Menu("mnuSaveAs")->isEnabled());
@@ -255,15 +251,13 @@ TEST_F(UserTasks, PropertiesSwitchOffAndOnAroundAnImportAndTheSaveFollows) {
   Select(0);  // Rubber, with its highlight size
   usable();
   ASSERT_FALSE(size.caption->isHidden());
-  DoubleClick(size.caption);
-  DoubleClick(size.disabled);
-  DoubleClick(size.caption);  // off, on and off again
+  // Off, on and off again.
+  for (QLabel* label : {size.caption, size.disabled, size.caption}) DoubleClick(label);
   Select(1);  // Chrome, without one
   usable();
   ASSERT_FALSE(size.disabled->isHidden());
-  DoubleClick(size.disabled);
-  DoubleClick(size.caption);
-  DoubleClick(size.disabled);  // on, off and on again
+  // On, off and on again.
+  for (QLabel* label : {size.disabled, size.caption, size.disabled}) DoubleClick(label);
   EXPECT_FALSE(gObjects[0].Materials[0].HighlightSizeOn);
   EXPECT_TRUE(gObjects[0].Materials[1].HighlightSizeOn);
 
@@ -278,10 +272,10 @@ TEST_F(UserTasks, TemplateGroupsAndTheInputBoxShowWhole) {
   Open("mnuOpenCR2", Data("windows/tall.cr2"), MsgResult::No);
   window->show();
   Settle();
-  M().Combo1->setCurrentIndex(0);
-  emit M().Combo1->activated(0);
-  M().Combo2->setCurrentIndex(0);
-  emit M().Combo2->activated(0);
+  for (QComboBox* combo : {M().Combo1, M().Combo2}) {
+    combo->setCurrentIndex(0);
+    emit combo->activated(0);
+  }
   QListWidget* list = M().lstMaterials;
   ASSERT_TRUE(list->item(8)->isSelected() && list->item(9)->isSelected());
   EXPECT_TRUE(list->viewport()->rect().contains(list->visualItemRect(list->item(8))));
@@ -303,9 +297,8 @@ TEST_F(UserTasks, AMissingPoserFolderIsReportedOncePerCheckAndPerFix) {
   Open("mnuOpenCR2", Data("windows/tall.cr2"), MsgResult::No);
   const std::string warning = "The Default Poser\r\nfolder preference hasn't been set up correctly.";
   auto warnings = [&] {
-    int n = 0;
-    for (const auto& m : ui->requestsOf(UiRequest::Message)) n += m.text == warning ? 1 : 0;
-    return n;
+    const auto messages = ui->requestsOf(UiRequest::Message);
+    return std::count_if(messages.begin(), messages.end(), [&](const auto& m) { return m.text == warning; });
   };
   EXPECT_EQ(warnings(), 1);
   ui->clear();

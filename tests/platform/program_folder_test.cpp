@@ -82,6 +82,13 @@ class EarlierFilesTest : public ::testing::Test {
 TEST_F(EarlierFilesTest, MovedOnceWithoutReplacingWhatIsAlreadyThere) {
   const std::string exe = OldFolder("exe");
   const std::string share = OldFolder("data/vandrel", "/older", "Arms");  // templates already in place
+  {
+    // Nothing moves while one folder holds all.
+    ScopedEnv portable("VANDREL_HOME", dir.file("portable"));
+    EXPECT_TRUE(MoveEarlierFiles({exe}).empty());
+    EXPECT_TRUE(FileExists(dir.file("exe/Settings.ini")));
+    EXPECT_FALSE(FileExists(dir.file("portable/Settings.ini")));
+  }
   EXPECT_TRUE(MoveEarlierFiles({exe, share}).empty());
 
   EXPECT_EQ(ReadFileBytes(dir.file("config/vandrel/Settings.ini")), "[Folders]\r\nPoser=/poser\r\n");
@@ -110,14 +117,6 @@ TEST_F(EarlierFilesTest, FailedCopyLeavesTheOldFile) {
   // What could be copied has moved.
   EXPECT_TRUE(FileExists(dir.file("data/vandrel/Templates/Skin.cfg")));
   EXPECT_FALSE(FileExists(dir.file("exe/Templates/Skin.cfg")));
-}
-
-TEST_F(EarlierFilesTest, NothingMovesWhileOneFolderHoldsAll) {
-  const std::string exe = OldFolder("exe");
-  ScopedEnv portable("VANDREL_HOME", dir.file("portable"));
-  EXPECT_TRUE(MoveEarlierFiles({exe}).empty());
-  EXPECT_TRUE(FileExists(dir.file("exe/Settings.ini")));
-  EXPECT_FALSE(FileExists(dir.file("portable/Settings.ini")));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The real message box, answered by clicking its own buttons: every button
-// of every kind reaches the caller as its own answer.
+// of every kind reaches the caller as its own answer, and a path from the
+// disk (UTF-8) and Poser text (Windows-1252) show as the person wrote them.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -16,54 +17,75 @@ namespace {
 
 constexpr QMessageBox::StandardButton kEsc = QMessageBox::NoButton;
 
-TEST(QtUiMessageBox, EveryButtonOfEveryKindIsAnsweredAsClicked) {
+TEST(QtUiMessageBox, EveryButtonIsAnsweredAsClickedAndTextShowsAsWritten) {
   test::App();
+  using B = MsgButtons;
+  using R = MsgResult;
+  using Q = QMessageBox;
   const struct {
     MsgButtons buttons;
     QMessageBox::StandardButton click;  // kEsc: the Esc key
     MsgResult answer;
   } cases[] = {
-      {MsgButtons::OK, QMessageBox::Ok, MsgResult::OK},
-      {MsgButtons::OK, kEsc, MsgResult::OK},
-      {MsgButtons::OKCancel, QMessageBox::Ok, MsgResult::OK},
-      {MsgButtons::OKCancel, QMessageBox::Cancel, MsgResult::Cancel},
-      {MsgButtons::OKCancel, kEsc, MsgResult::Cancel},
-      {MsgButtons::YesNo, QMessageBox::Yes, MsgResult::Yes},
-      {MsgButtons::YesNo, QMessageBox::No, MsgResult::No},
-      {MsgButtons::YesNoCancel, QMessageBox::Yes, MsgResult::Yes},
-      {MsgButtons::YesNoCancel, QMessageBox::No, MsgResult::No},
-      {MsgButtons::YesNoCancel, QMessageBox::Cancel, MsgResult::Cancel},
-      {MsgButtons::YesNoCancel, kEsc, MsgResult::Cancel},
-      {MsgButtons::RetryCancel, QMessageBox::Retry, MsgResult::Retry},
-      {MsgButtons::RetryCancel, QMessageBox::Cancel, MsgResult::Cancel},
-      {MsgButtons::RetryCancel, kEsc, MsgResult::Cancel},
+      {B::OK, Q::Ok, R::OK},          {B::OK, kEsc, R::OK},
+      {B::OKCancel, Q::Ok, R::OK},    {B::OKCancel, Q::Cancel, R::Cancel},    {B::OKCancel, kEsc, R::Cancel},
+      {B::YesNo, Q::Yes, R::Yes},     {B::YesNo, Q::No, R::No},
+      {B::YesNoCancel, Q::Yes, R::Yes}, {B::YesNoCancel, Q::No, R::No},
+      {B::YesNoCancel, Q::Cancel, R::Cancel}, {B::YesNoCancel, kEsc, R::Cancel},
+      {B::RetryCancel, Q::Retry, R::Retry}, {B::RetryCancel, Q::Cancel, R::Cancel},
+      {B::RetryCancel, kEsc, R::Cancel},
   };
   QtUi ui;
-  for (const auto& c : cases) {
-    const int kind = static_cast<int>(c.buttons);
-    QString shown;
-    int buttonCount = 0;
+  // Asks through the real box and answers with `click`; what the box showed.
+  struct Shown {
+    MsgResult answer;
+    QString text, title;
+    int buttons = 0;
+  };
+  const auto ask = [&ui](const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon icon,
+                         QMessageBox::StandardButton click) {
+    Shown shown;
     QTimer answer;
     QObject::connect(&answer, &QTimer::timeout, [&] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
       if (!box) return;  // not up yet
       answer.stop();
-      shown = box->text();
-      buttonCount = static_cast<int>(box->buttons().size());
-      if (c.click == kEsc) {
+      shown.text = box->text();
+      shown.title = box->windowTitle();
+      shown.buttons = static_cast<int>(box->buttons().size());
+      if (click == kEsc) {
         QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QApplication::sendEvent(box, &esc);
       } else {
-        ASSERT_NE(box->button(c.click), nullptr) << kind;
-        box->button(c.click)->click();
+        ASSERT_NE(box->button(click), nullptr) << static_cast<int>(buttons);
+        box->button(click)->click();
       }
     });
     answer.start(5);
-    EXPECT_EQ(ui.MessageBox("Do you want to\r\nreplace it?", "Vandrel", c.buttons, MsgIcon::None), c.answer)
-        << "kind " << kind << ", button " << c.click;
-    EXPECT_EQ(shown, "Do you want to\nreplace it?");
-    const int expectedButtons = c.buttons == MsgButtons::OK ? 1 : c.buttons == MsgButtons::YesNoCancel ? 3 : 2;
-    EXPECT_EQ(buttonCount, expectedButtons) << kind;
+    shown.answer = ui.MessageBox(text, title, buttons, icon);
+    return shown;
+  };
+  for (const auto& c : cases) {
+    const int kind = static_cast<int>(c.buttons);
+    const Shown shown = ask("Do you want to\r\nreplace it?", "Vandrel", c.buttons, MsgIcon::None, c.click);
+    EXPECT_EQ(shown.answer, c.answer) << "kind " << kind << ", button " << c.click;
+    EXPECT_EQ(shown.text, "Do you want to\nreplace it?");
+    EXPECT_EQ(shown.buttons, c.buttons == B::OK ? 1 : c.buttons == B::YesNoCancel ? 3 : 2) << kind;
+  }
+
+  const struct {
+    std::string text, title;
+    QString shownText, shownTitle;
+  } texts[] = {
+      {"Is /home/j\xC3\xBCrgen/Poser\r\nyour Poser directory?", "Default Poser folder",
+       QString::fromUtf8("Is /home/j\xC3\xBCrgen/Poser\nyour Poser directory?"), "Default Poser folder"},
+      {"Material P\xEA" "che \x80", "Caf\xE9", QString::fromUtf8("Material P\xC3\xAA" "che \xE2\x82\xAC"),
+       QString::fromUtf8("Caf\xC3\xA9")},
+  };
+  for (const auto& c : texts) {
+    const Shown shown = ask(c.text, c.title, B::OK, MsgIcon::Question, Q::Ok);
+    EXPECT_EQ(shown.text, c.shownText);
+    EXPECT_EQ(shown.title, c.shownTitle);
   }
 }
 
