@@ -43,6 +43,37 @@ class Writer {
   std::size_t written_ = 0;
 };
 
+// The file's opening brace and version block.
+inline void WriteHead(Writer& w) {
+  w.Line(0, "{");
+  w.Line(0, "version");
+  w.Line(1, "{");
+  w.Line(1, "number 4.01");
+  w.Line(1, "}");
+}
+
+// A morph channel with `deltas` delta lines.
+inline void WriteChannel(Writer& w, const std::string& name, int deltas) {
+  w.Line(2, "targetGeom " + name);
+  w.Line(3, "{");
+  w.Line(3, "name " + name);
+  w.Line(3, "initValue 0");
+  w.Line(3, "hidden 0");
+  w.Line(3, "keys");
+  w.Line(4, "{");
+  w.Line(4, "static  0");
+  w.Line(4, "k  0  0");
+  w.Line(4, "}");
+  w.Line(3, "indexes " + std::to_string(deltas));
+  w.Line(3, "numbDeltas 4000");
+  w.Line(3, "deltas");
+  w.Line(4, "{");
+  for (int d = 0; d < deltas; ++d)
+    w.Line(4, "d " + std::to_string(d * 7) + " 0.00123 -0.00045 0.000" + std::to_string(d % 97));
+  w.Line(4, "}");
+  w.Line(3, "}");
+}
+
 // The shortest of three runs of `run`, each after its own `prepare`, in seconds.
 inline double Best(const std::function<void()>& prepare, const std::function<void()>& run) {
   double best = 1e9;

@@ -30,6 +30,7 @@ namespace {
 using vandrel::bench::PeakMegabytes;
 using vandrel::bench::PlainPassSeconds;
 using vandrel::bench::Seconds;
+using vandrel::bench::WriteHead;
 using vandrel::bench::Writer;
 
 const std::string& Folder() {
@@ -37,13 +38,6 @@ const std::string& Folder() {
   return folder;
 }
 
-void Head(Writer& w) {
-  w.Line(0, "{");
-  w.Line(0, "version");
-  w.Line(1, "{");
-  w.Line(1, "number 4.01");
-  w.Line(1, "}");
-}
 
 void Material(Writer& w, const std::string& name, bool close) {
   w.Line(1, "material " + name);
@@ -62,7 +56,7 @@ void Material(Writer& w, const std::string& name, bool close) {
 // 100 MB) in as many actors as fill `target` bytes.
 void WriteActors(const std::string& path, std::size_t target, std::size_t perChannel) {
   Writer w(path);
-  Head(w);
+  WriteHead(w);
   for (int a = 0; perChannel != 0 ? a < 80 : w.written() < target; ++a) {
     w.Line(0, "actor part" + std::to_string(a) + ":1");
     w.Line(1, "{");
@@ -101,7 +95,7 @@ void WriteActors(const std::string& path, std::size_t target, std::size_t perCha
 // 16,000 props with a channel each, and the figure's materials.
 void WriteProps(const std::string& path, int props) {
   Writer w(path);
-  Head(w);
+  WriteHead(w);
   for (int p = 0; p < props; ++p) {
     w.Line(0, "prop ball" + std::to_string(p));
     w.Line(1, "{");
@@ -128,7 +122,7 @@ void WriteProps(const std::string& path, int props) {
 // after the last of them.
 void WriteSharedBrace(const std::string& path, int materials) {
   Writer w(path);
-  Head(w);
+  WriteHead(w);
   w.Line(0, "figure");
   w.Line(1, "{");
   for (int m = 0; m < materials; ++m) Material(w, "Skin" + std::to_string(m), false);
@@ -140,7 +134,7 @@ void WriteSharedBrace(const std::string& path, int materials) {
 // The same for the own materials of an actor.
 void WriteSharedBraceOwn(const std::string& path, int materials) {
   Writer w(path);
-  Head(w);
+  WriteHead(w);
   w.Line(0, "actor BODY:1");
   w.Line(1, "{");
   w.Line(1, "channels");
@@ -163,7 +157,7 @@ void WriteSharedBraceOwn(const std::string& path, int materials) {
 // header lines, 2.6 MB of channels, 300,000 blocks).
 void WriteAdversarial(const std::string& path, int shape, int scale) {
   Writer w(path);
-  Head(w);
+  WriteHead(w);
   if (shape == 0) {
     for (int i = 0; i < 4000 * scale; ++i) w.Line(0, "actor a" + std::to_string(i));
   } else if (shape == 1) {

@@ -26,6 +26,8 @@ using vandrel::kCr2;
 using vandrel::bench::PeakMegabytes;
 using vandrel::bench::PlainPassSeconds;
 using vandrel::bench::Seconds;
+using vandrel::bench::WriteChannel;
+using vandrel::bench::WriteHead;
 using vandrel::bench::Writer;
 
 void WriteMaterial(Writer& w, int indent, const std::string& name, int n) {
@@ -54,35 +56,7 @@ void WriteMaterial(Writer& w, int indent, const std::string& name, int n) {
   w.Line(indent, "}");
 }
 
-void WriteChannel(Writer& w, const std::string& name, int deltas) {
-  w.Line(2, "targetGeom " + name);
-  w.Line(3, "{");
-  w.Line(3, "name " + name);
-  w.Line(3, "initValue 0");
-  w.Line(3, "hidden 0");
-  w.Line(3, "keys");
-  w.Line(4, "{");
-  w.Line(4, "static  0");
-  w.Line(4, "k  0  0");
-  w.Line(4, "}");
-  w.Line(3, "indexes " + std::to_string(deltas));
-  w.Line(3, "numbDeltas 4000");
-  w.Line(3, "deltas");
-  w.Line(4, "{");
-  for (int d = 0; d < deltas; ++d)
-    w.Line(4, "d " + std::to_string(d * 7) + " 0.00123 -0.00045 0.000" + std::to_string(d % 97));
-  w.Line(4, "}");
-  w.Line(3, "}");
-}
 
-// The file's opening brace and version block.
-void WriteHead(Writer& w) {
-  w.Line(0, "{");
-  w.Line(0, "version");
-  w.Line(1, "{");
-  w.Line(1, "number 4.01");
-  w.Line(1, "}");
-}
 
 // A character file of about `target` bytes with two props.
 void WriteCharacter(const std::string& path, std::size_t target) {

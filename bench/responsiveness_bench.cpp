@@ -40,6 +40,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using vandrel::bench::Seconds;
+using vandrel::bench::WriteChannel;
+using vandrel::bench::WriteHead;
 using vandrel::bench::Writer;
 
 constexpr int kActors = 30;
@@ -51,11 +53,7 @@ std::string Actor(int a) { return a == 0 ? "BODY:1" : "limb" + std::to_string(a)
 // until the file reaches `megabytes`, then the figure block.
 void WriteCharacter(const std::string& path, std::size_t megabytes) {
   Writer f(path);
-  f.Line(0, "{");
-  f.Line(0, "version");
-  f.Line(1, "{");
-  f.Line(1, "number 4.01");
-  f.Line(1, "}");
+  WriteHead(f);
   f.Line(0, "figureResFile :Runtime:Geometries:Bench:big.obj");
   for (int a = 0; a < kActors; ++a) {
     f.Line(0, "actor " + Actor(a));
@@ -73,22 +71,7 @@ void WriteCharacter(const std::string& path, std::size_t megabytes) {
     f.Line(2, "{");
     const std::size_t stop = f.written() + (target - std::min(target, f.written())) / std::size_t(kActors - a);
     for (int c = 0; f.written() < stop; ++c) {
-      const std::string morph = "Morph" + std::to_string(c);
-      f.Line(2, "targetGeom " + morph);
-      f.Line(3, "{");
-      f.Line(3, "name " + morph);
-      f.Line(3, "keys");
-      f.Line(4, "{");
-      f.Line(4, "static 0");
-      f.Line(4, "k  0  0.25");
-      f.Line(4, "}");
-      f.Line(3, "indexes 200");
-      f.Line(3, "numbDeltas 4000");
-      f.Line(3, "deltas");
-      f.Line(4, "{");
-      for (int d = 0; d < 200; ++d) f.Line(4, "d " + std::to_string(d * 7) + " 0.00123 -0.00045 0.00067");
-      f.Line(4, "}");
-      f.Line(3, "}");
+      WriteChannel(f, "Morph" + std::to_string(c), 200);
     }
     f.Line(2, "}");
     f.Line(1, "setGeomHandlerOffset 0 0.1 0");
