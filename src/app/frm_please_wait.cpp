@@ -17,6 +17,22 @@
 
 namespace vandrel {
 
+namespace {
+QPointer<FrmPleaseWait> gPleaseWait;
+std::chrono::steady_clock::time_point gLastTurn;
+
+// Lets every pending event run now.
+void TurnEventLoop() {
+  gLastTurn = std::chrono::steady_clock::now();
+  QCoreApplication::processEvents();
+}
+
+// Whether kEventTurnMs have passed since the last TurnEventLoop.
+bool EventLoopTurnDue() {
+  return std::chrono::steady_clock::now() - gLastTurn >= std::chrono::milliseconds(kEventTurnMs);
+}
+}  // namespace
+
 FrmPleaseWait::FrmPleaseWait(QWidget* owner, std::function<void()> onUnload)
     : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       owner_(owner),
@@ -91,19 +107,6 @@ void FrmPleaseWait::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-namespace {
-QPointer<FrmPleaseWait> gPleaseWait;
-std::chrono::steady_clock::time_point gLastTurn;
-}  // namespace
-
-void TurnEventLoop() {
-  gLastTurn = std::chrono::steady_clock::now();
-  QCoreApplication::processEvents();
-}
-
-bool EventLoopTurnDue() {
-  return std::chrono::steady_clock::now() - gLastTurn >= std::chrono::milliseconds(kEventTurnMs);
-}
 
 FrmPleaseWait& frmPleaseWait(QWidget* owner, std::function<void()> onUnload) {
   if (!gPleaseWait) gPleaseWait = new FrmPleaseWait(owner, std::move(onUnload));

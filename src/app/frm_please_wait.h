@@ -22,11 +22,6 @@ inline constexpr const char* kCancelling = "Cancelling...";
 // seen) once this many milliseconds have passed since its last turn.
 inline constexpr long long kEventTurnMs = 25;
 
-// Lets every pending event run now.
-void TurnEventLoop();
-// Whether kEventTurnMs have passed since the last TurnEventLoop.
-bool EventLoopTurnDue();
-
 
 class FrmPleaseWait : public QWidget {
   Q_OBJECT

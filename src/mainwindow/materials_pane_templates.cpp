@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "common/encoding.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/materials_pane.h"
@@ -86,14 +85,10 @@ void MaterialsPane::Combo2_Click() {
     Warn("The selection group \"" + ToUtf8(name) + "\" is no longer in the template.");
     return;
   }
-  // Names compare in their Unicode form, as shown: a template written in
-  // Windows-1252 selects the same materials in a file written in UTF-8.
-  SelectionGroup members{group->Name, {}};
-  for (const std::string& member : group->Members) members.Members.push_back(PoserTextToUtf8(member));
   std::vector<std::string> rows;
   rows.reserve(static_cast<std::size_t>(lstMaterials->count()));
   for (int row = 0; row < lstMaterials->count(); ++row) rows.push_back(ToUtf8(lstMaterials->item(row)->text()));
-  const std::vector<bool> selection = GroupSelection(members, rows);
+  const std::vector<bool> selection = GroupSelection(*group, rows);
   controls::setSelection(lstMaterials, selection);
   // The group's first material comes into view, wherever the list stood.
   const auto first = std::find(selection.begin(), selection.end(), true);

@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "common/encoding.h"
 #include "common/text.h"
 #include "maps/map_cache.h"
 #include "platform/files.h"
@@ -232,9 +233,12 @@ std::string TemplateSavePath(const std::string& name, bool& exists) {
 }
 
 std::vector<bool> GroupSelection(const SelectionGroup& group, const std::vector<std::string>& rows) {
-  const std::unordered_set<std::string_view> members(group.Members.begin(), group.Members.end());
+  // Names compare in their Unicode form: a template written in Windows-1252
+  // selects the same materials in a file written in UTF-8.
+  std::unordered_set<std::string> members;
+  for (const std::string& member : group.Members) members.insert(PoserTextToUtf8(member));
   std::vector<bool> selected(rows.size());
-  for (std::size_t i = 0; i < rows.size(); ++i) selected[i] = members.count(rows[i]) != 0;
+  for (std::size_t i = 0; i < rows.size(); ++i) selected[i] = members.count(PoserTextToUtf8(rows[i])) != 0;
   return selected;
 }
 

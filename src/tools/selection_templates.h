@@ -89,7 +89,8 @@ std::string TemplateBaseName(const std::string& name);
 std::string TemplateSavePath(const std::string& name, bool& exists);
 
 // Which rows of a material list a group selects: row i when its text equals
-// one member exactly. Linear in rows + members.
+// one member in their Unicode form (Windows-1252 or UTF-8 alike). Linear in
+// rows + members.
 std::vector<bool> GroupSelection(const SelectionGroup& group, const std::vector<std::string>& rows);
 
 }  // namespace vandrel
