@@ -4,6 +4,7 @@
 #include <array>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <utility>
@@ -114,6 +115,30 @@ class ChannelLineIndex {
     byType_.clear();
   }
 
+  // The same, when the line that holds the name starts at `lineStart` (its
+  // indentation included): that line is the answer unless the same line
+  // stands earlier, which is looked for only between `at` and it. The type's
+  // occurrences are then not gathered for the block.
+  std::size_t Find(const std::string& type, std::string_view name, std::size_t at, std::size_t lineStart) {
+    std::size_t q = lineStart;
+    while (q >= 1 && q <= text_.size() && (text_[q - 1] == ' ' || text_[q - 1] == '\t')) ++q;
+    at = std::max(at, from_);
+    if (q < at || q >= blockEnd_ || !CountsAt(text_, q, 1, Match::LineStart) || Rest(type, q) != name)
+      return Find(type, name, at);
+    const std::string needle = type + " " + std::string(name);
+    const char* base = text_.data();
+    const char* from = base + (at - 1);
+    const char* const stop = base + std::min(text_.size(), q - 1 + needle.size() - 1);  // hits that start before q
+    while (from < stop) {
+      const void* hit = ::memmem(from, static_cast<std::size_t>(stop - from), needle.data(), needle.size());
+      if (hit == nullptr) break;
+      const std::size_t h = static_cast<std::size_t>(static_cast<const char*>(hit) - base) + 1;
+      if (CountsAt(text_, h, 1, Match::LineStart) && Rest(type, h) == name) return h;
+      from = static_cast<const char*>(hit) + 1;
+    }
+    return q;
+  }
+
   // First occurrence at or after `at` that starts before the block's end; 0 = none.
   std::size_t Find(const std::string& type, std::string_view name, std::size_t at) {
     auto it = byType_.find(type);
@@ -125,17 +150,31 @@ class ChannelLineIndex {
   }
 
  private:
+  // The rest of the line after "<type> " at `q` up to its LF, without the
+  // blanks, TABs and CRs at its end; the text at `q` must begin with the type.
+  std::string_view RestAfter(std::size_t q, std::size_t keyLength) const {
+    const std::size_t restAt = q - 1 + keyLength;
+    std::size_t restEnd = text_.find('\n', restAt);
+    if (restEnd == std::string_view::npos) restEnd = text_.size();
+    while (restEnd > restAt && (text_[restEnd - 1] == ' ' || text_[restEnd - 1] == '\t' || text_[restEnd - 1] == '\r'))
+      --restEnd;
+    return text_.substr(restAt, restEnd - restAt);
+  }
+
+  // The rest after "<type> " when the text at `q` begins with it; a text
+  // that cannot be a name (a LF) otherwise.
+  std::string_view Rest(const std::string& type, std::size_t q) const {
+    const std::string_view at = text_.substr(q - 1);
+    if (at.size() <= type.size() || !at.starts_with(type) || at[type.size()] != ' ') return "\n";
+    return RestAfter(q, type.size() + 1);
+  }
+
   std::vector<std::pair<std::string_view, std::size_t>> Build(const std::string& type) const {
     std::vector<std::pair<std::string_view, std::size_t>> entries;
     const std::string key = type + " ";
     for (std::size_t q = InStr(from_, text_, key); q != 0 && q < blockEnd_; q = InStr(q + 1, text_, key)) {
       if (!CountsAt(text_, q, key.size(), Match::LineStart)) continue;
-      const std::size_t restAt = q - 1 + key.size();
-      std::size_t restEnd = text_.find('\n', restAt);
-      if (restEnd == std::string_view::npos) restEnd = text_.size();
-      while (restEnd > restAt && (text_[restEnd - 1] == ' ' || text_[restEnd - 1] == '\t' || text_[restEnd - 1] == '\r'))
-        --restEnd;
-      entries.emplace_back(text_.substr(restAt, restEnd - restAt), q);
+      entries.emplace_back(RestAfter(q, key.size()), q);
     }
     std::sort(entries.begin(), entries.end());
     return entries;
@@ -342,18 +381,19 @@ class ChannelReader {
     result.DisableThighLength = false;
   }
 
-  // How many lines before `limit` begin (after their indentation) with an
-  // object keyword: at most the number of blocks ahead.
+  // How often an object keyword stands before `limit`, wherever it stands:
+  // at least the number of blocks ahead. Each keyword is counted in one
+  // search over the text, not line by line.
   std::size_t HeadersBefore(std::size_t limit) const {
     const std::string_view text = t_.substr(0, std::min(limit, n_));
     std::size_t count = 0;
-    for (std::size_t at = 0; at < text.size();) {
-      while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;
-      const std::string_view rest = text.substr(at);
-      for (const char* keyword : kKeywords)
-        if (rest.starts_with(keyword)) ++count;
-      const std::size_t lf = text.find('\n', at);
-      at = lf == std::string_view::npos ? text.size() : lf + 1;
+    for (const std::string_view keyword : kKeywords) {
+      const char* at = text.data();
+      const char* const end = text.data() + text.size();
+      while (const void* hit = ::memmem(at, static_cast<std::size_t>(end - at), keyword.data(), keyword.size())) {
+        ++count;
+        at = static_cast<const char*>(hit) + keyword.size();
+      }
     }
     return count;
   }
@@ -514,8 +554,10 @@ class ChannelReader {
       if (anchor == 0) return;
 
       std::string line;
+      std::size_t lineStart = 0;
       for (;;) {
         while (anchor + 3 <= n_ && t_[anchor + 2] == '\n') ++anchor;
+        lineStart = anchor + 2;
         const std::size_t lineEnd = lineEnd_.Next(anchor + 3);
         line = CleanLine(Between(t_, anchor + 2, lineEnd == 0 ? n_ + 1 : lineEnd));
         searchStart = keysLf_.Next(anchor + 3) + 2;
@@ -552,7 +594,7 @@ class ChannelReader {
         // for the dial), not new strings per channel.
         type.assign(line, 0, blank - 1);
         const std::string_view dialName = std::string_view(line).substr(blank);
-        const std::size_t at = lines_.Find(type, dialName, dialPos);
+        const std::size_t at = lines_.Find(type, dialName, dialPos, lineStart);
         if (channelLine && at != 0 && at < channelsEnd) {
           dialPos = at + type.size() + 1;
           keysMissingForDial_ = keysMissing;

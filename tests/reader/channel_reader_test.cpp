@@ -303,6 +303,11 @@ TEST_F(ChannelReaderTest, SameAsLiteralOnCraftedTexts) {
   ExpectSameAsLiteral("actor a\n{\nchannels\n{\nvalueParm v\n{\nname v\nhidden 1\n}\nstrange\n"
                       "valueParm w\n{\nkeys\n{\nk  0  3\n}\n}\n}\n}\nactor b\n{\n}\n",
                       false, false, "");
+  // A channel's line standing earlier inside another channel, indented, with
+  // blanks after it and as a longer name.
+  ExpectSameAsLiteral("actor a\n{\nchannels\n{\ntargetGeom A\n{\n\t targetGeom B  \r\ntargetGeom BC\nkeys\n{\nk  0  1\n}\n}\n"
+                      "\ttargetGeom B\n{\nkeys\n{\nk  0  2\n}\n}\ntargetGeom BC\n{\nkeys\n{\nk  0  3\n}\n}\n}\n}\n",
+                      false, false, "");
 }
 
 // A block with neither "channels" nor "}" of its own (a header line alone)
