@@ -129,13 +129,21 @@ std::string Trim(std::string_view text) {
   return std::string(text.substr(first, last - first + 1));
 }
 
-std::string CleanLine(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
+void CleanLineInto(std::string_view text, std::string& out) {
+  out.clear();
   for (char c : text) {
     if (c != '\t' && c != '\r' && c != '\n') out += c;
   }
-  return Trim(out);
+  const std::size_t last = out.find_last_not_of(' ');
+  out.erase(last == npos ? 0 : last + 1);
+  out.erase(0, std::min(out.size(), out.find_first_not_of(' ')));
+}
+
+std::string CleanLine(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  CleanLineInto(text, out);
+  return out;
 }
 
 std::string Replace(std::string_view text, std::string_view what, std::string_view with) {

@@ -39,6 +39,8 @@ std::string RTrim(std::string_view text);
 
 // Removes every TAB, CR and LF, then trims blanks.
 std::string CleanLine(std::string_view text);
+// The same into `out`, whose memory is used again.
+void CleanLineInto(std::string_view text, std::string& out);
 
 // Replaces every occurrence of `what` by `with` in one left-to-right pass;
 // replaced text is not searched again. An empty `what` changes nothing.

@@ -125,16 +125,17 @@ class ChannelLineIndex {
     at = std::max(at, from_);
     if (q < at || q >= blockEnd_ || !CountsAt(text_, q, 1, Match::LineStart) || Rest(type, q) != name)
       return Find(type, name, at);
-    const std::string needle = type + " " + std::string(name);
-    const char* base = text_.data();
-    const char* from = base + (at - 1);
-    const char* const stop = base + std::min(text_.size(), q - 1 + needle.size() - 1);  // hits that start before q
-    while (from < stop) {
-      const void* hit = ::memmem(from, static_cast<std::size_t>(stop - from), needle.data(), needle.size());
-      if (hit == nullptr) break;
-      const std::size_t h = static_cast<std::size_t>(static_cast<const char*>(hit) - base) + 1;
-      if (CountsAt(text_, h, 1, Match::LineStart) && Rest(type, h) == name) return h;
-      from = static_cast<const char*>(hit) + 1;
+    // Every line start between `at` and the line is looked at once: the
+    // stretch is the channel before, so the whole block is passed once.
+    const char* t = text_.data();
+    const std::size_t length = type.size() + 1 + name.size();
+    for (std::size_t i = at - 1; i + 1 < q; ++i) {
+      if (!(i == at - 1 ? CountsAt(text_, at, 1, Match::LineStart) : t[i - 1] == '\n' || t[i - 1] == '\r')) continue;
+      std::size_t h = i;
+      while (h + 1 < q && (t[h] == ' ' || t[h] == '\t')) ++h;
+      if (h + 1 < q && text_.compare(h, type.size(), type) == 0 && h + length <= text_.size() &&
+          Rest(type, h + 1) == name)
+        return h + 1;
     }
     return q;
   }
@@ -450,9 +451,10 @@ class ChannelReader {
     (void)unused;
     const std::size_t end = keywords_[static_cast<std::size_t>(keyword2 < 0 ? 0 : keyword2)].Next(p + 6);
     const std::size_t blockEnd = end != 0 ? end : n_;
+    index_.Build(t_, p, blockEnd);
 
-    const std::size_t channels = channelsAt_.Next(p);
-    const std::size_t close = closeAt_.Next(p);
+    const std::size_t channels = NextAt(BlockLineIndex::kChannels, channelsAt_, p);
+    const std::size_t close = NextAt(BlockLineIndex::kClose, closeAt_, p);
     std::size_t headEnd = n_ + 1;
     if (channels != 0 && (close == 0 || channels < close))
       headEnd = channels;
@@ -492,7 +494,7 @@ class ChannelReader {
     lines_.Reset(t_, p, blockEnd);
     // The channels that hold nothing: each one is a channel of its own, so
     // the search for the next channel line stops at it too.
-    const std::size_t channelsOpen = firstChannels == 0 ? 0 : anchorBrace_.Next(firstChannels);
+    const std::size_t channelsOpen = firstChannels == 0 ? 0 : NextAt(BlockLineIndex::kOpen, anchorBrace_, firstChannels);
     InnerBlocks inner = ScanBlock(t_, channelsOpen, blockEnd);
     empty_ = std::move(inner.empty);
     children_ = std::move(inner.children);
@@ -514,15 +516,15 @@ class ChannelReader {
 
     while (dialPos < blockEnd) {
       if (anchor == 0 && first) return;
-      std::size_t keysPos = keysLf_.Next(searchStart);
-      if (keysPos == 0) keysPos = keysBlank_.Next(searchStart);
+      std::size_t keysPos = NextAt(BlockLineIndex::kKeys, keysLf_, searchStart);
+      if (keysPos == 0) keysPos = NextAt(BlockLineIndex::kKeysBlank, keysBlank_, searchStart);
       std::size_t hidPos;
       std::size_t namePos;
       if (first) {
-        hidPos = namePos = anchorBrace_.Next(anchor);
+        hidPos = namePos = NextAt(BlockLineIndex::kOpen, anchorBrace_, anchor);
       } else {
-        hidPos = hiddenBlank_.Next(searchStart);
-        namePos = nameBlank_.Next(searchStart);
+        hidPos = NextAt(BlockLineIndex::kHiddenBlank, hiddenBlank_, searchStart);
+        namePos = NextAt(BlockLineIndex::kNameBlank, nameBlank_, searchStart);
       }
       const bool wasFirst = first;
       first = false;
@@ -536,32 +538,32 @@ class ChannelReader {
       }
       if (m == 0 || m >= blockEnd || searchStart >= blockEnd) return;
 
-      const std::size_t lastClose = lastClose_.Prev(m);
-      const std::size_t lastChannels = lastChannels_.Prev(m);
+      const std::size_t lastClose = PrevAt(BlockLineIndex::kClose, lastClose_, m, 1);
+      const std::size_t lastChannels = PrevAt(BlockLineIndex::kChannels, lastChannels_, m, 9);
       if (lastClose > lastChannels)
         anchor = lastClose;
       else if (keysMissing) {
-        anchor = braceAfterM_.Next(m);
+        anchor = NextAt(BlockLineIndex::kOpen, braceAfterM_, m);
         // A channel without keys followed by one that holds nothing: the
         // empty channel's line is read after the "}" that ends the channel
         // before it, so that the empty one is not passed over.
         if (anchor != 0 && EmptyOpenAtOrAfter(anchor) == anchor) {
-          const std::size_t before = lastClose_.Prev(anchor);
+          const std::size_t before = PrevAt(BlockLineIndex::kClose, lastClose_, anchor, 1);
           if (before > m) anchor = before;
         }
       } else
-        anchor = braceAfterChannels_.Next(lastChannels);
+        anchor = NextAt(BlockLineIndex::kOpen, braceAfterChannels_, lastChannels);
       if (anchor == 0) return;
 
-      std::string line;
+      std::string& line = line_;
       std::size_t lineStart = 0;
       for (;;) {
         while (anchor + 3 <= n_ && t_[anchor + 2] == '\n') ++anchor;
         lineStart = anchor + 2;
         const std::size_t lineEnd = lineEnd_.Next(anchor + 3);
-        line = CleanLine(Between(t_, anchor + 2, lineEnd == 0 ? n_ + 1 : lineEnd));
-        searchStart = keysLf_.Next(anchor + 3) + 2;
-        if (searchStart < 3) searchStart = keysBlank_.Next(anchor + 3) + 2;
+        CleanLineInto(Between(t_, anchor + 2, lineEnd == 0 ? n_ + 1 : lineEnd), line);
+        searchStart = NextAt(BlockLineIndex::kKeys, keysLf_, anchor + 3) + 2;
+        if (searchStart < 3) searchStart = NextAt(BlockLineIndex::kKeysBlank, keysBlank_, anchor + 3) + 2;
         const std::size_t blank = InStr(line, " ");
         if (line.empty() || blank == 0) break;
         const std::string_view lineType = std::string_view(line).substr(0, blank - 1);
@@ -621,8 +623,8 @@ class ChannelReader {
     DialRec& d = a.Dials.back();
     d.Name = std::string(Between(t_, dialPos, lineEnd == 0 ? n_ + 1 : lineEnd));
 
-    const std::size_t close = dialClose_.Next(dialPos);
-    const std::size_t nameAt = nameAt_.Next(dialPos);
+    const std::size_t close = NextAt(BlockLineIndex::kClose, dialClose_, dialPos);
+    const std::size_t nameAt = NextAt(BlockLineIndex::kName, nameAt_, dialPos);
     if (nameAt > 0 && nameAt < close) {
       // The display name is the rest of the key's own line after its blank.
       const std::size_t blank = nameBlankAfter_.Next(nameAt);
@@ -633,7 +635,7 @@ class ChannelReader {
     } else {
       d.ExtNameOn = false;
     }
-    const std::size_t hiddenAt = hiddenAt_.Next(dialPos);
+    const std::size_t hiddenAt = NextAt(BlockLineIndex::kHidden, hiddenAt_, dialPos);
     if (hiddenAt >= 1 && hiddenAt < close) {
       const std::size_t blank = hiddenBlankAfter_.Next(hiddenAt);
       const std::size_t lf = hiddenLineEnd_.Next(hiddenAt);
@@ -648,12 +650,18 @@ class ChannelReader {
       d.HiddenOn = false;
     }
     if (!keysMissingForDial_) {
-      const std::size_t open = dialOpen_.Next(dialPos);
+      const std::size_t open = NextAt(BlockLineIndex::kOpen, dialOpen_, dialPos);
       // The channel's text from its "{" through the first "}".
       const std::string_view keys = close >= open && open != 0 ? Between(t_, open, close + 1) : std::string_view();
       // The first "k  " line of the keys (not "k  " inside a name).
-      std::size_t k = InStr(2, keys, "k  ");
-      while (k != 0 && !CountsAt(t_, open - 1 + k, 3, Match::LineStart)) k = InStr(k + 1, keys, "k  ");
+      std::size_t k = 0;  // 1-based in `keys`
+      if (!keys.empty() && index_.Covers(open + 1) && close < index_.End()) {
+        const std::size_t at = index_.Next(BlockLineIndex::kKey, open + 1);
+        if (at != 0 && at + 2 <= close) k = at - open + 1;
+      } else {
+        k = InStr(2, keys, "k  ");
+        while (k != 0 && !CountsAt(t_, open - 1 + k, 3, Match::LineStart)) k = InStr(k + 1, keys, "k  ");
+      }
       std::string_view v = k == 0 ? keys : keys.substr(k);
       const std::size_t lf = v.find('\n');
       if (lf != std::string_view::npos) v = v.substr(0, lf);
@@ -669,9 +677,9 @@ class ChannelReader {
   void ReadTail(std::size_t p) {
     std::size_t c;
     if (lastLineEnd_ > 0) {
-      c = tailClose_.Next(lastLineEnd_);
+      c = NextAt(BlockLineIndex::kClose, tailClose_, lastLineEnd_);
     } else {
-      c = tailOpen_.Next(p) + 1;
+      c = NextAt(BlockLineIndex::kOpen, tailOpen_, p) + 1;
     }
     lastLineEnd_ = 0;
     if (c == 0) return;
@@ -679,13 +687,30 @@ class ChannelReader {
     (void)unused;
     const std::size_t next = keywords_[static_cast<std::size_t>(keyword3 < 0 ? 0 : keyword3)].Next(c + 1);
     const std::size_t nextStart = next != 0 ? next : n_;
-    const std::size_t tailEnd = tailLastClose_.Prev(nextStart);
+    const std::size_t tailEnd = PrevAt(BlockLineIndex::kClose, tailLastClose_, nextStart, 1);
     std::string tail;
     for (char ch : Between(t_, c, tailEnd)) {
       if (ch == '}') continue;
       tail += ch == '\r' ? '\n' : ch;
     }
     ReadTailProperties(RemoveBlanksAfterLineEnds(tail), gActors[actorIndex_]);
+  }
+
+  // The first key of `kind` at or after `from`: from the block's index, or
+  // from the finder when the block holds none.
+  std::size_t NextAt(BlockLineIndex::Kind kind, ForwardFinder& finder, std::size_t from) {
+    if (!index_.Covers(from)) return finder.Next(from);
+    const std::size_t at = index_.Next(kind, from);
+    return at != 0 ? at : finder.Next(index_.End());
+  }
+
+  // The last key of `kind` (`length` characters) lying within 1..limit.
+  std::size_t PrevAt(BlockLineIndex::Kind kind, BackwardFinder& finder, std::size_t limit, std::size_t length) {
+    if (limit != 0 && limit <= n_ && index_.Covers(limit + 1 - std::min(limit, length))) {
+      const std::size_t at = index_.Prev(kind, limit, length);
+      if (at != 0) return at;
+    }
+    return finder.Prev(limit);
   }
 
   using EmptyBlocks = std::vector<std::pair<std::size_t, std::size_t>>;
@@ -730,6 +755,8 @@ class ChannelReader {
   ForwardFinder tailClose_, tailOpen_;
   BackwardFinder tailLastClose_;
   ChannelLineIndex lines_;
+  BlockLineIndex index_;
+  std::string line_;  // the channel line read last
   EmptyBlocks empty_;
   EmptyBlocks children_;
 };

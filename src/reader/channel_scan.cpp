@@ -175,6 +175,97 @@ std::size_t BackwardFinder::LastIn(std::size_t start, std::size_t end) const {
   return std::string_view::npos;
 }
 
+void BlockLineIndex::Build(std::string_view text, std::size_t from, std::size_t end) {
+  for (auto& positions : at_) positions.clear();
+  from_ = from;
+  end_ = std::min(end, text.size() + 1);
+  if (from == 0 || from >= end_) {
+    end_ = from_;
+    return;
+  }
+  const char* t = text.data();
+  const std::size_t stop = end_ - 1;  // 0-based: line starts before it are looked at
+  // A stretch without CR has its lines ended by LF alone, found with memchr.
+  const bool cr = std::memchr(t + from - 1, '\r', stop - (from - 1)) != nullptr;
+  std::size_t ls = from - 1;  // 0-based
+  bool atStart = AtLineStart(text, from, 1, true);
+  while (ls < stop) {
+    if (atStart) {
+      std::size_t s = ls;
+      while (s < text.size() && (t[s] == ' ' || t[s] == '\t')) ++s;
+      if (s < stop) Classify(text, s);
+    }
+    atStart = true;
+    // The next line start: after the next LF (or CR).
+    std::size_t e = ls;
+    if (cr) {
+      while (e < text.size() && t[e] != '\n' && t[e] != '\r') ++e;
+    } else {
+      const void* lf = std::memchr(t + e, '\n', text.size() - e);
+      e = lf == nullptr ? text.size() : static_cast<std::size_t>(static_cast<const char*>(lf) - t);
+    }
+    ls = e + 1;
+  }
+}
+
+void BlockLineIndex::Classify(std::string_view text, std::size_t s) {
+  const auto key = [&](std::string_view word) { return text.compare(s, word.size(), word) == 0; };
+  // The character after a word of `length` characters at `s`: '\n' at the end of the text.
+  const auto after = [&](std::size_t length) { return s + length < text.size() ? text[s + length] : '\n'; };
+  const auto wordEnd = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  const auto add = [&](Kind kind, std::size_t at) {
+    if (at < end_) at_[kind].push_back(at);
+  };
+  switch (text[s]) {
+    case '{': {
+      add(kOpen, s + 1);
+      // "{ }": the "}" closes the block on the same line.
+      std::size_t j = s + 1;
+      while (j < text.size() && (text[j] == ' ' || text[j] == '\t')) ++j;
+      if (j < text.size() && text[j] == '}') add(kClose, j + 1);
+      break;
+    }
+    case '}':
+      add(kClose, s + 1);
+      break;
+    case 'n':
+      if (key("name") && wordEnd(after(4))) {
+        add(kName, s + 1);
+        if (after(4) == ' ') add(kNameBlank, s + 1);
+      }
+      break;
+    case 'h':
+      if (key("hidden") && wordEnd(after(6))) {
+        add(kHidden, s + 1);
+        if (after(6) == ' ') add(kHiddenBlank, s + 1);
+      }
+      break;
+    case 'k':
+      if (key("keys\n")) add(kKeys, s + 1);
+      if (key("keys \n")) add(kKeysBlank, s + 1);
+      if (key("k  ")) add(kKey, s + 1);
+      break;
+    case 'c':
+      if (key("channels\n")) add(kChannels, s + 1);
+      break;
+    default:
+      break;
+  }
+}
+
+std::size_t BlockLineIndex::Next(Kind kind, std::size_t from) const {
+  const auto& positions = at_[kind];
+  const auto it = std::lower_bound(positions.begin(), positions.end(), from);
+  return it == positions.end() ? 0 : *it;
+}
+
+std::size_t BlockLineIndex::Prev(Kind kind, std::size_t limit, std::size_t length) const {
+  if (limit + 1 < length + 1) return 0;
+  const auto& positions = at_[kind];
+  const auto it = std::upper_bound(positions.begin(), positions.end(), limit + 1 - length);
+  return it == positions.begin() ? 0 : *(it - 1);
+}
+
 std::array<ForwardFinder, 4> KeywordFinders(std::string_view text) {
   return {ForwardFinder(text, "actor ", Match::LineStart), ForwardFinder(text, "prop ", Match::LineStart),
           ForwardFinder(text, "light ", Match::LineStart), ForwardFinder(text, "camera ", Match::LineStart)};

@@ -102,6 +102,45 @@ struct InnerBlocks {
 };
 InnerBlocks ScanBlock(std::string_view text, std::size_t open, std::size_t limit);
 
+// The lines of one stretch of text (an object block) that begin, after their
+// indentation, with a key the channel reader looks for, gathered in one pass
+// over the stretch: a question "next such key at or after p" or "last one
+// before p" inside the stretch is then answered without searching the text.
+// A key counts as under Match::LineKey (and the braces as under
+// Match::Brace). Positions are 1-based.
+class BlockLineIndex {
+ public:
+  enum Kind {
+    kOpen,         // "{"
+    kClose,        // "}"
+    kName,         // "name"
+    kNameBlank,    // "name "
+    kHidden,       // "hidden"
+    kHiddenBlank,  // "hidden "
+    kKeys,         // "keys\n"
+    kKeysBlank,    // "keys \n"
+    kChannels,     // "channels\n"
+    kKey,          // "k  " (a key frame)
+    kKindCount
+  };
+  // Gathers the keys that start in characters from..end-1.
+  void Build(std::string_view text, std::size_t from, std::size_t end);
+  // Whether the keys starting at `pos` are all known.
+  bool Covers(std::size_t pos) const { return pos >= from_ && pos < end_; }
+  std::size_t End() const { return end_; }
+  // The first key of `kind` starting at or after `from` in the stretch; 0 = none there.
+  std::size_t Next(Kind kind, std::size_t from) const;
+  // The last key of `kind` (of `length` characters) lying wholly within
+  // characters 1..limit and starting in the stretch; 0 = none there.
+  std::size_t Prev(Kind kind, std::size_t limit, std::size_t length) const;
+
+ private:
+  void Classify(std::string_view text, std::size_t s);  // 0-based first character after indentation
+  std::array<std::vector<std::size_t>, kKindCount> at_;
+  std::size_t from_ = 0;
+  std::size_t end_ = 0;
+};
+
 // The finders of the four object keywords ("actor ", "prop ", "light ",
 // "camera "), each counted only at the start of a line.
 std::array<ForwardFinder, 4> KeywordFinders(std::string_view text);
