@@ -60,6 +60,48 @@ double ParseDecimal(std::string_view s) {
   return negative ? -result : result;
 }
 
+// A value that is a whole number of millionths or coarser (most values in
+// files are) and written without an exponent at fifteen digits: its digits
+// as an integer and a count of decimals, found by scaling. A decimal of at
+// most fifteen digits that gives the value back is what rounding the value
+// to fifteen digits gives.
+bool FewDecimals(double value, std::string& out) {
+  const double size = std::fabs(value);
+  if (!(size >= 1e-4 && size < 1e15)) return false;
+  static constexpr double kPowers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+  for (int k = 0; k <= 8; ++k) {
+    const double scaled = value * kPowers[k];
+    if (std::fabs(scaled) >= 1e15) return false;
+    const double whole = std::nearbyint(scaled);
+    // Both are exact, so the division is the correctly rounded decimal.
+    if (whole / kPowers[k] != value) continue;
+    const long long n = static_cast<long long>(whole);
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, n < 0 ? -n : n).ptr;
+    std::string_view d(digits, static_cast<std::size_t>(end - digits));
+    out.clear();
+    if (n < 0) out += '-';
+    if (k == 0) {
+      out.append(d);
+      return true;
+    }
+    const std::size_t decimals = static_cast<std::size_t>(k);
+    if (d.size() <= decimals) {
+      out += "0.";
+      out.append(decimals - d.size(), '0');
+      out.append(d);
+    } else {
+      out.append(d.substr(0, d.size() - decimals));
+      out += '.';
+      out.append(d.substr(d.size() - decimals));
+    }
+    while (out.back() == '0') out.pop_back();
+    if (out.back() == '.') out.pop_back();
+    return true;
+  }
+  return false;
+}
+
 // printf("%.<precision>G") without the locale: `precision` significant digits,
 // trailing zeros removed, "E+NN" form when the exponent is below -4 or not
 // below the precision; "0" for both zeros.
@@ -67,12 +109,26 @@ std::string FormatSignificant(double value, int precision) {
   if (std::isnan(value)) return std::signbit(value) ? "-NAN" : "NAN";
   if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
   if (value == 0.0) return "0";
+  if (precision == 15) {
+    std::string fixed;
+    if (FewDecimals(value, fixed)) return fixed;
+  }
 
   // d.ddd...e+XX rounded to `precision` digits from the exact binary value.
+  // The shortest digits that give the value back are those digits when
+  // there are no more of them than `precision` (for a normal value any
+  // decimal of at most 15 digits that gives it back lies nearer to it than
+  // half a step of that many digits), and far quicker to make.
   char buf[64];
-  const auto result =
-      std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, precision - 1);
-  const std::string_view sci(buf, static_cast<std::size_t>(result.ptr - buf));
+  auto result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+  std::string_view sci(buf, static_cast<std::size_t>(result.ptr - buf));
+  const std::size_t mantissa = sci.find('e') - (sci.front() == '-' ? 1 : 0);
+  const std::size_t shortestDigits = mantissa > 1 ? mantissa - 1 : mantissa;  // without the point
+  if (precision > 15 || shortestDigits > static_cast<std::size_t>(precision) ||
+      std::fabs(value) < std::numeric_limits<double>::min()) {
+    result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, precision - 1);
+    sci = std::string_view(buf, static_cast<std::size_t>(result.ptr - buf));
+  }
 
   const bool negative = sci.front() == '-';
   const std::size_t ePos = sci.find('e');

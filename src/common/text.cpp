@@ -2,7 +2,13 @@
 
 #include <string.h>
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace vandrel {
 namespace {
@@ -38,6 +44,37 @@ std::size_t KmpFind(TextAt t, std::size_t n, PatAt p, std::size_t m, std::size_t
 std::size_t FindForward(std::string_view text, std::string_view what, std::size_t from) {
   // Also keeps an empty text (whose data may be null) away from memmem.
   if (from > text.size() || text.size() - from < what.size()) return npos;
+  // One character (a line end, a blank, a brace) is looked for with memchr,
+  // which needs none of memmem's preparation.
+  if (what.size() == 1) {
+    const void* hit = std::memchr(text.data() + from, what[0], text.size() - from);
+    return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) : npos;
+  }
+#ifdef __SSE2__
+  // A short needle: sixteen places at a time are tested for its first and
+  // its last character, and only those that have both are compared.
+  if (what.size() <= 32) {
+    const char* t = text.data();
+    const std::size_t n = text.size();
+    const std::size_t m = what.size();
+    const __m128i first = _mm_set1_epi8(what[0]);
+    const __m128i last = _mm_set1_epi8(what[m - 1]);
+    std::size_t i = from;
+    for (; i + m - 1 + 16 <= n; i += 16) {
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + m - 1));
+      unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+      while (mask != 0) {
+        const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
+        if (std::memcmp(t + at + 1, what.data() + 1, m - 2) == 0) return at;
+        mask &= mask - 1;
+      }
+    }
+    for (; i + m <= n; ++i)
+      if (t[i] == what[0] && std::memcmp(t + i, what.data(), m) == 0) return i;
+    return npos;
+  }
+#endif
   const void* hit = ::memmem(text.data() + from, text.size() - from, what.data(), what.size());
   return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) : npos;
 }
@@ -130,13 +167,21 @@ std::string Trim(std::string_view text) {
 }
 
 void CleanLineInto(std::string_view text, std::string& out) {
-  out.clear();
-  for (char c : text) {
-    if (c != '\t' && c != '\r' && c != '\n') out += c;
+  // Blanks, TABs and line ends at either end all go; only the text between
+  // is looked at for TABs and line ends inside it.
+  const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  std::size_t b = 0, e = text.size();
+  while (b < e && space(text[b])) ++b;
+  while (e > b && space(text[e - 1])) --e;
+  const std::string_view inner = text.substr(b, e - b);
+  const auto stray = [](char c) { return c == '\t' || c == '\r' || c == '\n'; };
+  if (std::none_of(inner.begin(), inner.end(), stray)) {
+    out.assign(inner);
+    return;
   }
-  const std::size_t last = out.find_last_not_of(' ');
-  out.erase(last == npos ? 0 : last + 1);
-  out.erase(0, std::min(out.size(), out.find_first_not_of(' ')));
+  out.clear();
+  for (char c : inner)
+    if (!stray(c)) out += c;
 }
 
 std::string CleanLine(std::string_view text) {

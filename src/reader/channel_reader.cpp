@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <optional>
 #include <utility>
@@ -115,39 +116,42 @@ class ChannelLineIndex {
     byType_.clear();
   }
 
-  // The same, when the line that holds the name starts at `lineStart` (its
-  // indentation included): that line is the answer unless the same line
+  // The same, when the line that holds the name starts at `lineStart` (after
+  // line ends and indentation): that line is the answer unless the same line
   // stands earlier, which is looked for only between `at` and it. The type's
   // occurrences are then not gathered for the block.
-  std::size_t Find(const std::string& type, std::string_view name, std::size_t at, std::size_t lineStart) {
+  std::size_t Find(const std::string& type, std::string_view name, std::size_t at, std::size_t lineStart,
+                   const BlockLineIndex& lines) {
     std::size_t q = lineStart;
-    while (q >= 1 && q <= text_.size() && (text_[q - 1] == ' ' || text_[q - 1] == '\t')) ++q;
+    while (q >= 1 && q <= text_.size() &&
+           (text_[q - 1] == ' ' || text_[q - 1] == '\t' || text_[q - 1] == '\n' || text_[q - 1] == '\r'))
+      ++q;
     at = std::max(at, from_);
     if (q < at || q >= blockEnd_ || !CountsAt(text_, q, 1, Match::LineStart) || Rest(type, q) != name)
-      return Find(type, name, at);
-    // Every line start between `at` and the line is looked at once: the
-    // stretch is the channel before, so the whole block is passed once.
-    const char* t = text_.data();
-    const std::size_t length = type.size() + 1 + name.size();
-    for (std::size_t i = at - 1; i + 1 < q; ++i) {
-      if (!(i == at - 1 ? CountsAt(text_, at, 1, Match::LineStart) : t[i - 1] == '\n' || t[i - 1] == '\r')) continue;
-      std::size_t h = i;
-      while (h + 1 < q && (t[h] == ' ' || t[h] == '\t')) ++h;
-      if (h + 1 < q && text_.compare(h, type.size(), type) == 0 && h + length <= text_.size() &&
-          Rest(type, h + 1) == name)
-        return h + 1;
+      return Find(type, name, at, lines);
+    // The lines between `at` and it (the channel before) are looked at once,
+    // through the block's index of lines; a stretch outside the index is
+    // searched.
+    if (lines.Covers(at) && q < lines.End()) {
+      const std::vector<std::size_t>& starts = lines.All(BlockLineIndex::kLine);
+      for (auto it = std::lower_bound(starts.begin(), starts.end(), at); it != starts.end() && *it < q; ++it)
+        if (text_[*it - 1] == type[0] && Rest(type, *it) == name) return *it;
+      return q;
     }
-    return q;
+    const std::size_t before = Find(type, name, at, lines);
+    return before != 0 && before < q ? before : q;
   }
 
   // First occurrence at or after `at` that starts before the block's end; 0 = none.
-  std::size_t Find(const std::string& type, std::string_view name, std::size_t at) {
+  std::size_t Find(const std::string& type, std::string_view name, std::size_t at, const BlockLineIndex& lines) {
     auto it = byType_.find(type);
-    if (it == byType_.end()) it = byType_.emplace(type, Build(type)).first;
-    const auto& entries = it->second;
-    const auto e =
-        std::lower_bound(entries.begin(), entries.end(), std::pair<std::string_view, std::size_t>(name, at));
-    return e != entries.end() && e->first == name ? e->second : 0;
+    if (it == byType_.end()) it = byType_.emplace(type, Build(type, lines)).first;
+    const std::vector<Entry>& entries = it->second;
+    const std::size_t hash = std::hash<std::string_view>()(name);
+    for (auto e = std::lower_bound(entries.begin(), entries.end(), Entry{hash, at, {}});
+         e != entries.end() && e->hash == hash; ++e)
+      if (e->rest == name) return e->pos;
+    return 0;
   }
 
  private:
@@ -170,12 +174,30 @@ class ChannelLineIndex {
     return RestAfter(q, type.size() + 1);
   }
 
-  std::vector<std::pair<std::string_view, std::size_t>> Build(const std::string& type) const {
-    std::vector<std::pair<std::string_view, std::size_t>> entries;
+  // The lines of the block that begin with "<type> ": taken from the
+  // block's index of lines when it holds the whole block, else searched.
+  // A line's rest with its place, ordered by the rest's hash and then the
+  // place: the lines of one name stand together in the order of the text.
+  struct Entry {
+    std::size_t hash;
+    std::size_t pos;
+    std::string_view rest;
+    bool operator<(const Entry& other) const { return hash != other.hash ? hash < other.hash : pos < other.pos; }
+  };
+
+  std::vector<Entry> Build(const std::string& type, const BlockLineIndex& lines) const {
+    std::vector<Entry> entries;
     const std::string key = type + " ";
-    for (std::size_t q = InStr(from_, text_, key); q != 0 && q < blockEnd_; q = InStr(q + 1, text_, key)) {
-      if (!CountsAt(text_, q, key.size(), Match::LineStart)) continue;
-      entries.emplace_back(RestAfter(q, key.size()), q);
+    const auto add = [&](std::size_t q) {
+      const std::string_view rest = RestAfter(q, key.size());
+      entries.push_back(Entry{std::hash<std::string_view>()(rest), q, rest});
+    };
+    if (lines.Covers(from_) && blockEnd_ <= lines.End()) {
+      for (const std::size_t q : lines.All(BlockLineIndex::kLine))
+        if (q >= from_ && q < blockEnd_ && text_[q - 1] == key[0] && text_.compare(q - 1, key.size(), key) == 0) add(q);
+    } else {
+      for (std::size_t q = InStr(from_, text_, key); q != 0 && q < blockEnd_; q = InStr(q + 1, text_, key))
+        if (CountsAt(text_, q, key.size(), Match::LineStart)) add(q);
     }
     std::sort(entries.begin(), entries.end());
     return entries;
@@ -184,7 +206,7 @@ class ChannelLineIndex {
   std::string_view text_;
   std::size_t from_ = 1;
   std::size_t blockEnd_ = 0;
-  std::map<std::string, std::vector<std::pair<std::string_view, std::size_t>>> byType_;
+  std::map<std::string, std::vector<Entry>> byType_;
 };
 
 struct Cancelled {};
@@ -382,20 +404,25 @@ class ChannelReader {
     result.DisableThighLength = false;
   }
 
-  // How often an object keyword stands before `limit`, wherever it stands:
-  // at least the number of blocks ahead. Each keyword is counted in one
-  // search over the text, not line by line.
+  // How many lines before `limit` begin (after their indentation) with an
+  // object keyword: at most the number of blocks ahead. The line ends are
+  // found sixteen characters at a time.
   std::size_t HeadersBefore(std::size_t limit) const {
     const std::string_view text = t_.substr(0, std::min(limit, n_));
     std::size_t count = 0;
-    for (const std::string_view keyword : kKeywords) {
-      const char* at = text.data();
-      const char* const end = text.data() + text.size();
-      while (const void* hit = ::memmem(at, static_cast<std::size_t>(end - at), keyword.data(), keyword.size())) {
-        ++count;
-        at = static_cast<const char*>(hit) + keyword.size();
-      }
-    }
+    const auto lineAt = [&](std::size_t at) {
+      while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;
+      if (at >= text.size()) return;
+      const char c = text[at];
+      if (c != 'a' && c != 'p' && c != 'l' && c != 'c') return;
+      const std::string_view rest = text.substr(at);
+      for (const char* keyword : kKeywords)
+        if (rest.starts_with(keyword)) ++count;
+    };
+    lineAt(0);
+    ForEachLineEnd(text, 0, [&](std::size_t e) {
+      if (text[e] == '\n') lineAt(e + 1);
+    });
     return count;
   }
 
@@ -596,7 +623,7 @@ class ChannelReader {
         // for the dial), not new strings per channel.
         type.assign(line, 0, blank - 1);
         const std::string_view dialName = std::string_view(line).substr(blank);
-        const std::size_t at = lines_.Find(type, dialName, dialPos, lineStart);
+        const std::size_t at = lines_.Find(type, dialName, dialPos, lineStart, index_);
         if (channelLine && at != 0 && at < channelsEnd) {
           dialPos = at + type.size() + 1;
           keysMissingForDial_ = keysMissing;

@@ -177,6 +177,7 @@ std::size_t BackwardFinder::LastIn(std::size_t start, std::size_t end) const {
 
 void BlockLineIndex::Build(std::string_view text, std::size_t from, std::size_t end) {
   for (auto& positions : at_) positions.clear();
+  cursor_.fill(0);
   from_ = from;
   end_ = std::min(end, text.size() + 1);
   if (from == 0 || from >= end_) {
@@ -185,27 +186,13 @@ void BlockLineIndex::Build(std::string_view text, std::size_t from, std::size_t 
   }
   const char* t = text.data();
   const std::size_t stop = end_ - 1;  // 0-based: line starts before it are looked at
-  // A stretch without CR has its lines ended by LF alone, found with memchr.
-  const bool cr = std::memchr(t + from - 1, '\r', stop - (from - 1)) != nullptr;
-  std::size_t ls = from - 1;  // 0-based
-  bool atStart = AtLineStart(text, from, 1, true);
-  while (ls < stop) {
-    if (atStart) {
-      std::size_t s = ls;
-      while (s < text.size() && (t[s] == ' ' || t[s] == '\t')) ++s;
-      if (s < stop) Classify(text, s);
-    }
-    atStart = true;
-    // The next line start: after the next LF (or CR).
-    std::size_t e = ls;
-    if (cr) {
-      while (e < text.size() && t[e] != '\n' && t[e] != '\r') ++e;
-    } else {
-      const void* lf = std::memchr(t + e, '\n', text.size() - e);
-      e = lf == nullptr ? text.size() : static_cast<std::size_t>(static_cast<const char*>(lf) - t);
-    }
-    ls = e + 1;
-  }
+  const auto lineAt = [&](std::size_t ls) {
+    std::size_t s = ls;
+    while (s < text.size() && (t[s] == ' ' || t[s] == '\t')) ++s;
+    if (s < stop && t[s] != '\n' && t[s] != '\r') Classify(text, s);
+  };
+  if (AtLineStart(text, from, 1, true)) lineAt(from - 1);
+  ForEachLineEnd(text.substr(0, stop > 0 ? stop - 1 : 0), from - 1, [&](std::size_t e) { lineAt(e + 1); });
 }
 
 void BlockLineIndex::Classify(std::string_view text, std::size_t s) {
@@ -216,6 +203,7 @@ void BlockLineIndex::Classify(std::string_view text, std::size_t s) {
   const auto add = [&](Kind kind, std::size_t at) {
     if (at < end_) at_[kind].push_back(at);
   };
+  add(kLine, s + 1);  // never an empty line
   switch (text[s]) {
     case '{': {
       add(kOpen, s + 1);
@@ -253,10 +241,39 @@ void BlockLineIndex::Classify(std::string_view text, std::size_t s) {
   }
 }
 
-std::size_t BlockLineIndex::Next(Kind kind, std::size_t from) const {
+std::size_t BlockLineIndex::Next(Kind kind, std::size_t from) {
+  // The questions mostly move forward a little: the answer is looked for
+  // from the last one, in steps that double, then by halving.
   const auto& positions = at_[kind];
-  const auto it = std::lower_bound(positions.begin(), positions.end(), from);
-  return it == positions.end() ? 0 : *it;
+  const std::size_t n = positions.size();
+  std::size_t& c = cursor_[kind];
+  c = std::min(c, n);
+  std::size_t lo = 0, hi = c;  // the answer's index lies in lo..hi
+  if (c < n && positions[c] < from) {
+    lo = c + 1;
+    hi = lo;
+    for (std::size_t step = 1; hi < n && positions[hi] < from; step *= 2) {
+      lo = hi + 1;
+      hi += step;
+    }
+    hi = std::min(hi, n);
+  } else if (c > 0 && positions[c - 1] >= from) {
+    // Backwards the same way: positions[hi] is at or after `from`.
+    hi = c - 1;
+    lo = hi;
+    for (std::size_t step = 1; lo > 0 && positions[lo - 1] >= from; step *= 2) {
+      hi = lo - 1;
+      lo = hi >= step ? hi - step : 0;
+    }
+    ++hi;
+  } else {
+    lo = c;  // the same answer as last time
+  }
+  const auto begin = positions.begin();
+  c = static_cast<std::size_t>(std::lower_bound(begin + static_cast<std::ptrdiff_t>(lo),
+                                                begin + static_cast<std::ptrdiff_t>(std::max(lo, hi)), from) -
+                               begin);
+  return c < n ? positions[c] : 0;
 }
 
 std::size_t BlockLineIndex::Prev(Kind kind, std::size_t limit, std::size_t length) const {

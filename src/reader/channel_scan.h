@@ -7,6 +7,10 @@
 
 #include "reader/text_scan.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include <array>
 #include <cstddef>
 #include <optional>
@@ -102,6 +106,30 @@ struct InnerBlocks {
 };
 InnerBlocks ScanBlock(std::string_view text, std::size_t open, std::size_t limit);
 
+// Calls `atLineEnd(i)` for every 0-based position i at or after `from`
+// where `text` holds a LF or a CR, in order, looking at sixteen characters
+// at once.
+template <typename AtLineEnd>
+void ForEachLineEnd(std::string_view text, std::size_t from, AtLineEnd atLineEnd) {
+  const char* t = text.data();
+  const std::size_t n = text.size();
+  std::size_t i = from;
+#ifdef __SSE2__
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i cr = _mm_set1_epi8('\r');
+  for (; i + 16 <= n; i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
+    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
+    while (mask != 0) {
+      atLineEnd(i + static_cast<std::size_t>(__builtin_ctz(mask)));
+      mask &= mask - 1;
+    }
+  }
+#endif
+  for (; i < n; ++i)
+    if (t[i] == '\n' || t[i] == '\r') atLineEnd(i);
+}
+
 // The lines of one stretch of text (an object block) that begin, after their
 // indentation, with a key the channel reader looks for, gathered in one pass
 // over the stretch: a question "next such key at or after p" or "last one
@@ -121,6 +149,7 @@ class BlockLineIndex {
     kKeysBlank,    // "keys \n"
     kChannels,     // "channels\n"
     kKey,          // "k  " (a key frame)
+    kLine,         // any line that holds more than indentation
     kKindCount
   };
   // Gathers the keys that start in characters from..end-1.
@@ -129,14 +158,17 @@ class BlockLineIndex {
   bool Covers(std::size_t pos) const { return pos >= from_ && pos < end_; }
   std::size_t End() const { return end_; }
   // The first key of `kind` starting at or after `from` in the stretch; 0 = none there.
-  std::size_t Next(Kind kind, std::size_t from) const;
+  std::size_t Next(Kind kind, std::size_t from);
   // The last key of `kind` (of `length` characters) lying wholly within
   // characters 1..limit and starting in the stretch; 0 = none there.
   std::size_t Prev(Kind kind, std::size_t limit, std::size_t length) const;
+  // Every key of `kind` in the stretch, in order.
+  const std::vector<std::size_t>& All(Kind kind) const { return at_[kind]; }
 
  private:
   void Classify(std::string_view text, std::size_t s);  // 0-based first character after indentation
   std::array<std::vector<std::size_t>, kKindCount> at_;
+  std::array<std::size_t, kKindCount> cursor_{};  // index of the last answer of each kind
   std::size_t from_ = 0;
   std::size_t end_ = 0;
 };

@@ -1,5 +1,9 @@
 #include "reader/text_scan.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -29,8 +33,21 @@ std::string MidChecked(std::string_view text, long long start) {
 }
 
 void CrToLf(std::string& text) {
-  // Written without a branch, so that the compiler can do many at once.
-  for (char& c : text) c = c == '\r' ? '\n' : c;
+  char* t = text.data();
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+#ifdef __SSE2__
+  // Sixteen characters at a time: a CR becomes LF by flipping the bits in
+  // which the two differ.
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i flip = _mm_set1_epi8('\r' ^ '\n');
+  for (; i + 16 <= n; i += 16) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
+    v = _mm_xor_si128(v, _mm_and_si128(_mm_cmpeq_epi8(v, cr), flip));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(t + i), v);
+  }
+#endif
+  for (; i < n; ++i) t[i] = t[i] == '\r' ? '\n' : t[i];
 }
 
 std::string CrToLfCopy(std::string_view text) {

@@ -1,6 +1,7 @@
 // Appending one line of a written file: its TABs, its text and its line end.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -19,9 +20,7 @@ inline void PutLine(std::string& out, int tabs, std::string_view first, const Pi
     const std::string_view text = pieces[i];
     // One look at each character (find_first_of would search the set of
     // two for every one of them).
-    bool clean = true;
-    for (char c : text) clean &= c != '\r' && c != '\n';
-    if (clean) {
+    if (std::none_of(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; })) {
       out.append(text);
     } else {
       for (char c : text)

@@ -24,6 +24,33 @@ TEST(TextTest, InStrCountsFromOneAndGivesZeroWhenMissing) {
   EXPECT_EQ(InStr("", ""), 1u);
 }
 
+// The searches that look at many characters at once, against the plain
+// definitions: texts of few letters (so that needles nearly match often),
+// needles of 1 to 34 characters (past the short-needle path), every start.
+TEST(TextTest, InStrAndCleanLineAgreeWithPlainDefinitionsOnRandomTexts) {
+  std::mt19937 random(7);
+  const std::string letters = "ab \t\r\n";
+  const auto pick = [&](std::size_t length) {
+    std::string text;
+    for (std::size_t i = 0; i < length; ++i) text += letters[random() % letters.size()];
+    return text;
+  };
+  for (int round = 0; round < 300; ++round) {
+    const std::string text = pick(random() % 120);
+    const std::size_t m = 1 + random() % 34;
+    // A needle taken from the text itself when it is long enough.
+    const std::string needle = text.size() > m && round % 2 == 0 ? text.substr(random() % (text.size() - m), m) : pick(m);
+    for (std::size_t start = 1; start <= text.size() + 1; ++start) {
+      const std::size_t plain = text.find(needle, start - 1);
+      ASSERT_EQ(InStr(start, text, needle), plain == std::string::npos ? 0 : plain + 1) << round << " " << start;
+    }
+    std::string clean;
+    for (char c : text)
+      if (c != '\t' && c != '\r' && c != '\n') clean += c;
+    ASSERT_EQ(CleanLine(text), Trim(clean)) << round;
+  }
+}
+
 TEST(TextTest, InStrRevFindsTheLastMatchLyingWhollyBeforeTheLimit) {
   EXPECT_EQ(InStrRev("abcabc", "bc"), 5u);
   EXPECT_EQ(InStrRev("abcabc", "bc", 6), 5u);
