@@ -50,7 +50,7 @@ class RequiredVersionBox {
 // What the main window's save controls hold for the save that follows a read.
 struct SaveControls {
   bool noMaterials = false;
-  bool noChannels = true;  // both "Don't save" boxes start ticked
+  bool noChannels = true;  // ticked as the window starts
   bool disableThighLength = false;
   QString thighLength;
 };
@@ -86,10 +86,10 @@ void OpenAndSave(const std::string& commandLine, const std::string& lastArgument
       return;
     }
   }
-  // The reset before a read: the document and the thigh-length box.
+  // The reset before a read: the document, the thigh-length box emptied and
+  // "Don't save materials" cleared.
   ResetDocument();
   SaveControls controls;
-  controls.noMaterials = false;
 
   OpenFileOptions options;
   options.fileType = type;
@@ -114,7 +114,7 @@ void OpenAndSave(const std::string& commandLine, const std::string& lastArgument
     return;
   }
 
-  const bool dirty = gState.Dirty;
+  // What the window shows of the result.
   if (result.setRequiredVersion) required.Set(gState.RequiredVersion);
   if (result.channelsOff) controls.noChannels = true;
   gDlg.FileName = result.dialogFileName;
@@ -124,7 +124,6 @@ void OpenAndSave(const std::string& commandLine, const std::string& lastArgument
     controls.noMaterials = true;
   }
   if (result.selectDefaultTemplate) ChooseDefaultTemplate();
-  gState.Dirty = dirty;
   if (channels && !channels->Cancelled) {
     controls.disableThighLength = channels->DisableThighLength;
     if (!channels->DisableThighLength) controls.thighLength = LineBox(FromPoserText(channels->ThighLengthText));
@@ -133,7 +132,8 @@ void OpenAndSave(const std::string& commandLine, const std::string& lastArgument
       gCurrentActor = gCurrentDial = 0;
     }
   }
-  gState.Dirty = gImportMode;
+  // A load ends unchanged.
+  gState.Dirty = false;
   gState.EventsOn = true;
 
   if (result.silentSavePath.empty()) return;
