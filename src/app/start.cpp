@@ -1,11 +1,13 @@
 #include "app/start.h"
 
 #include <QApplication>
+#include <clocale>
 #include <iostream>
 
 #include "app/frm_please_wait.h"
 #include "app/frm_settings.h"
 #include "app/settings_file.h"
+#include "app/silent_save.h"
 #include "mainwindow/batch_document.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
@@ -88,6 +90,28 @@ void MoveEarlierFilesOnce() {
   Ui().MessageBox(text, "Vandrel", MsgButtons::OK, MsgIcon::Exclamation);
 }
 
+// "-s FILE": shows nothing and needs no display, so it starts no
+// application object, no window system and no fonts; messages go to
+// standard error. The exit code is 0 only when the material pose was written.
+int RunSilent(const std::string& commandLine, const std::string& lastArgument) {
+  // Texts and numbers follow the user's locale as in every other run.
+  std::setlocale(LC_ALL, "");
+  // Standard error carries Vandrel's own messages, not the toolkit's notes.
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
+  });
+  ConsoleUi console(std::cerr);
+  UiServices* previous = SetUi(&console);
+  MoveEarlierFilesOnce();
+  bool written = false;
+  if (CommandLineFileType(commandLine) < 0)
+    std::cerr << "vandrel: not a Poser file: " << CommandLinePath(commandLine, lastArgument) << '\n';
+  else
+    written = RunSilentSave(commandLine, lastArgument);
+  SetUi(previous);
+  return written ? 0 : 1;
+}
+
 }  // namespace
 
 std::unique_ptr<FrmMain> Main(const std::string& commandLine, bool silent, const std::string& lastArgument) {
@@ -117,32 +141,10 @@ std::unique_ptr<FrmMain> Main(const std::string& commandLine, bool silent, const
 int RunProgram(int argc, char** argv) {
   const std::string commandLine = JoinCommandLine(argc, argv);
   const std::string lastArgument = argc > 1 ? argv[argc - 1] : "";
-  const bool silent = HasSilentSwitch(commandLine, lastArgument);
-  // A silent run shows nothing, so it needs no display.
-  if (silent && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  // Standard error of a silent run carries Vandrel's own messages, not the
-  // toolkit's notes about the desktop it runs without.
-  if (silent)
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-      if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
-    });
+  if (HasSilentSwitch(commandLine, lastArgument)) return RunSilent(commandLine, lastArgument);
+
   QApplication app(argc, argv);
   QApplication::setApplicationName("Vandrel");
-
-  if (silent) {
-    ConsoleUi console(std::cerr);
-    UiServices* previous = SetUi(&console);
-    MoveEarlierFilesOnce();
-    const int type = CommandLineFileType(commandLine);
-    if (type < 0) {
-      std::cerr << "vandrel: not a Poser file: " << CommandLinePath(commandLine, lastArgument) << '\n';
-    } else {
-      const std::unique_ptr<FrmMain> frmMain = Main(commandLine, true, lastArgument);
-    }
-    SetUi(previous);
-    return gSilentSaveWritten ? 0 : 1;
-  }
-
   QtUi ui;
   UiServices* previous = SetUi(&ui);
   MoveEarlierFilesOnce();
