@@ -404,25 +404,14 @@ class ChannelReader {
     result.DisableThighLength = false;
   }
 
-  // How many lines before `limit` begin (after their indentation) with an
-  // object keyword: at most the number of blocks ahead. The line ends are
-  // found sixteen characters at a time.
+  // How often an object keyword stands before `limit`, wherever it stands:
+  // at least the number of blocks ahead. Each keyword is counted in one
+  // search over the text.
   std::size_t HeadersBefore(std::size_t limit) const {
     const std::string_view text = t_.substr(0, std::min(limit, n_));
     std::size_t count = 0;
-    const auto lineAt = [&](std::size_t at) {
-      while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;
-      if (at >= text.size()) return;
-      const char c = text[at];
-      if (c != 'a' && c != 'p' && c != 'l' && c != 'c') return;
-      const std::string_view rest = text.substr(at);
-      for (const char* keyword : kKeywords)
-        if (rest.starts_with(keyword)) ++count;
-    };
-    lineAt(0);
-    ForEachLineEnd(text, 0, [&](std::size_t e) {
-      if (text[e] == '\n') lineAt(e + 1);
-    });
+    for (const char* keyword : kKeywords)
+      for (std::size_t at = InStr(text, keyword); at != 0; at = InStr(at + 1, text, keyword)) ++count;
     return count;
   }
 

@@ -65,16 +65,21 @@ std::size_t ForwardFinder::Next(std::size_t from) {
     }
   }
   lastFrom_ = from;
-  lastResult_ = how_ == Match::Anywhere ? InStr(from, text_, needle_) : CountingIn(from, n);
+  if (how_ == Match::Anywhere && m == 1) {
+    // One character, mostly a line end or a blank a few characters on.
+    const void* hit = from <= n ? std::memchr(text_.data() + from - 1, needle_[0], n - from + 1) : nullptr;
+    lastResult_ = hit == nullptr ? 0 : static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data()) + 1;
+  } else {
+    lastResult_ = how_ == Match::Anywhere ? InStr(from, text_, needle_) : CountingIn(from, n);
+  }
   return lastResult_;
 }
 
 std::size_t ForwardFinder::CountingIn(std::size_t from, std::size_t end) const {
   const std::string_view stretch = text_.substr(0, std::min(end, text_.size()));
   if (from - 1 > stretch.size()) return 0;
-  for (std::size_t at = stretch.find(needle_, from - 1); at != std::string_view::npos;
-       at = stretch.find(needle_, at + 1))
-    if (CountsAt(text_, at + 1, needle_.size(), how_)) return at + 1;
+  for (std::size_t at = InStr(from, stretch, needle_); at != 0; at = InStr(at + 1, stretch, needle_))
+    if (CountsAt(text_, at, needle_.size(), how_)) return at;
   return 0;
 }
 

@@ -15,19 +15,23 @@ template <typename... Pieces>
 inline void PutLine(std::string& out, int tabs, std::string_view first, const Pieces&... rest) {
   const std::string_view pieces[] = {first, std::string_view(rest)...};
   constexpr std::size_t kCount = sizeof...(Pieces);  // the last piece is the line end
-  out.append(static_cast<std::size_t>(tabs), '\t');
+  // The line is made in place: the text grows once by the whole line and
+  // every piece is copied into it.
+  std::size_t total = static_cast<std::size_t>(tabs);
+  for (const std::string_view piece : pieces) total += piece.size();
+  const std::size_t start = out.size();
+  out.resize(start + total);
+  char* p = out.data() + start;
+  p = std::fill_n(p, tabs, '\t');
   for (std::size_t i = 0; i < kCount; ++i) {
     const std::string_view text = pieces[i];
-    // One look at each character (find_first_of would search the set of
-    // two for every one of them).
-    if (std::none_of(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; })) {
-      out.append(text);
-    } else {
-      for (char c : text)
-        if (c != '\r' && c != '\n') out += c;
-    }
+    if (std::none_of(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }))
+      p = std::copy(text.begin(), text.end(), p);
+    else
+      p = std::copy_if(text.begin(), text.end(), p, [](char c) { return c != '\r' && c != '\n'; });
   }
-  out.append(pieces[kCount]);
+  p = std::copy(pieces[kCount].begin(), pieces[kCount].end(), p);
+  out.resize(static_cast<std::size_t>(p - out.data()));
 }
 
 // Text between double quotes.
