@@ -1,5 +1,7 @@
 #include "reader/actor_switches.h"
 
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -32,10 +34,23 @@ std::vector<std::size_t> HeaderPositions(std::string_view text) {
   for (const auto& [kind, entries] : byKind) {
     const std::string prefix = kind + " ";
     std::unordered_map<std::string_view, std::size_t> position;  // name -> first header
+    position.reserve(entries.size());
     std::set<std::size_t> lengths;
+    // A bit per name's hash (about eight bits a name, small enough to stay
+    // in the cache): most pieces of a header line that are no name are
+    // turned away here, without a look into the large table.
+    std::vector<std::uint64_t> seen(entries.size() / 8 + 1, 0);
+    const auto bit = [&seen](std::size_t hash) {
+      const std::size_t b = hash % (seen.size() * 64);
+      return std::pair<std::size_t, std::uint64_t>(b / 64, std::uint64_t{1} << (b % 64));
+    };
+    std::vector<const std::size_t*> own;  // each entry's place in the table
+    own.reserve(entries.size());
     for (std::size_t i : entries) {
-      position.emplace(gActors[i].Name, 0);
+      own.push_back(&position.emplace(gActors[i].Name, 0).first->second);
       lengths.insert(gActors[i].Name.size());
+      const auto [word, mask] = bit(std::hash<std::string_view>()(gActors[i].Name));
+      seen[word] |= mask;
     }
     std::size_t pending = position.size();
     for (std::size_t q = InStr(text, prefix); q != 0 && pending > 0; q = InStr(q + 1, text, prefix)) {
@@ -43,14 +58,17 @@ std::vector<std::size_t> HeaderPositions(std::string_view text) {
       const std::size_t nameAt = q - 1 + prefix.size();  // 0-based
       for (std::size_t length : lengths) {
         if (nameAt + length > text.size()) break;
-        const auto it = position.find(text.substr(nameAt, length));
+        const std::string_view piece = text.substr(nameAt, length);
+        const auto [word, mask] = bit(std::hash<std::string_view>()(piece));
+        if ((seen[word] & mask) == 0) continue;
+        const auto it = position.find(piece);
         if (it != position.end() && it->second == 0) {
           it->second = q;
           --pending;
         }
       }
     }
-    for (std::size_t i : entries) found[i] = position[gActors[i].Name];
+    for (std::size_t e = 0; e < entries.size(); ++e) found[entries[e]] = *own[e];
   }
   return found;
 }
