@@ -118,7 +118,7 @@ FigureListOutcome ReadFigureFile(const std::string& path, Host& host, FigureFile
   bool cancelled = false;
   const auto stop = [&] { return cancelled = host.CancelRequested(); };
   // The file is read whole into memory of its own; its text without deltas,
-  // with LF line ends, is taken from there in one pass.
+  // with LF line ends, is made there in one pass and then copied out.
   FileBuffer bytes;
   try {
     bytes = FileBuffer::Read(path, stop);
@@ -127,10 +127,10 @@ FigureListOutcome ReadFigureFile(const std::string& path, Host& host, FigureFile
   }
   if (cancelled) return FigureListOutcome::Cancelled;
   host.SetValue(1);
-  if (!StripDeltas(bytes.view(), file.Text, true, true, host, ProgressMemo{3, 1})) {
-    file.Text.clear();
-    return FigureListOutcome::Cancelled;
-  }
+  std::size_t size = bytes.view().size();
+  if (!StripDeltas(bytes.data(), size, true, host, ProgressMemo{3, 1})) return FigureListOutcome::Cancelled;
+  file.Text.assign(bytes.data(), size);
+  bytes = FileBuffer{};
   host.SetValue(2);
   const FigureListOutcome outcome = ListFigures(file);
   host.SetValue(3);
