@@ -44,6 +44,12 @@ TEST(FigureFile, ListsAndCutsTheSameFiguresWhateverTheLineEnds) {
     EXPECT_EQ(CutFigure(file, 0), noDeltas(wantDoll));
     // The last figure's second part runs to the end of the file.
     EXPECT_EQ(CutFigure(file, 1), wantRobot);
+    // Cut within the file's own text, which goes with it.
+    for (std::size_t k : {0u, 1u}) {
+      FigureFile taken = file;
+      EXPECT_EQ(CutFigure(std::move(taken), k), CutFigure(file, k));
+      EXPECT_TRUE(taken.Text.empty() && taken.Figures.empty());
+    }
   }
 }
 
