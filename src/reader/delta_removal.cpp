@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "model/model.h"
 #include "reader/channel_scan.h"
@@ -136,15 +137,22 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
   // Pieces begin at every "deltas" after the first character, counted by
   // stretches with a poll between them ("deltas" cannot overlap itself, so
   // counting by where each one begins counts them all once).
+  // Where they begin is kept (up to a limit) for the removal, which then
+  // need not search the text again.
   constexpr std::size_t kStretch = std::size_t{8} << 20;
+  constexpr std::size_t kKept = std::size_t{1} << 16;
+  std::vector<std::size_t> starts;
   std::size_t pieces = 1;
   for (std::size_t from = 1; from < all.size(); from += kStretch) {
     const std::string_view stretch = all.substr(from, kStretch + kDeltas.size() - 1);
     for (std::size_t at = FindDeltas(stretch, 0); at != std::string_view::npos && at < kStretch;
-         at = FindDeltas(stretch, at + kDeltas.size()))
+         at = FindDeltas(stretch, at + kDeltas.size())) {
       ++pieces;
+      if (starts.size() < kKept) starts.push_back(from + at);
+    }
     if (!batch && from + kStretch < all.size() && host.CancelRequested()) return false;
   }
+  const bool allKept = starts.size() == pieces - 1;
   const long long range = static_cast<long long>(pieces) + 1;
   if (!batch) {
     host.SetValue(0);
@@ -159,8 +167,10 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
   long long value = 1;
   try {
     std::size_t start = 0;
-    for (;;) {
-      const std::size_t next = FindDeltas(all, start + 1);
+    for (std::size_t piece = 0;; ++piece) {
+      const std::size_t next = piece < starts.size() ? starts[piece]
+                               : allKept             ? std::string_view::npos
+                                                     : FindDeltas(all, start + 1);
       const std::size_t end = next == std::string_view::npos ? all.size() : next;
       stripper.Piece(all.substr(start, end - start), out);
       ++value;
