@@ -15,6 +15,9 @@ constexpr std::string_view kDeltas = "deltas";
 
 struct CancelledStrip {};
 
+// A piece's "}" not known yet: it is searched.
+constexpr std::size_t kSearch = std::string_view::npos - 1;
+
 // The first "deltas" at or after `from`. It is looked for by its "t", which
 // the lines of a deltas block ("d 12 0.1 -0.2 0.3") never hold, so that the
 // search runs through a block as one memchr; searching by its "d" stopped at
@@ -65,8 +68,9 @@ class Stripper {
   Stripper(bool toLf, Host& host) : host_(host), batch_(gState.BatchMode), toLf_(toLf) {}
 
   // One piece through the four passes, appended to `out`. A piece holds
-  // "deltas" at most at its start.
-  void Piece(std::string_view piece, Output& out) {
+  // "deltas" at most at its start. `close` is where the piece's first "}"
+  // stands in it (npos: it has none), or kSearch.
+  void Piece(std::string_view piece, std::size_t close, Output& out) {
     // Line ends: two CR or more all become LF; a single CR stays. (Text
     // whose line ends all become LF has none left for this pass.)
     const std::size_t firstCr = toLf_ ? std::string_view::npos : piece.find('\r');
@@ -74,16 +78,16 @@ class Stripper {
       std::string work(piece);
       CrToLf(work);
       Step();
-      Blocks(work, out);
+      Blocks(work, close, out);
       return;
     }
-    Blocks(piece, out);
+    Blocks(piece, close, out);
   }
 
   // The last three passes, read from the piece as it stands: "deltas " LF
   // and "deltas " CR become "deltas" LF, and the block from "deltas" LF
   // through its first "}" goes (a block that never closes ends the piece).
-  void Blocks(std::string_view work, Output& out) {
+  void Blocks(std::string_view work, std::size_t close, Output& out) {
     // A piece holds "deltas" at its start or not at all.
     if (work.starts_with(kDeltas)) {
       const std::string_view next = work.substr(kDeltas.size(), 2);
@@ -96,8 +100,8 @@ class Stripper {
       if (block) {
         // The changed characters hold no "}": the block ends where it would
         // in the changed piece, and the piece's first "}" is the block's.
-        const std::size_t close = work.find('}');
-        if (close != std::string_view::npos) Append(out, work.substr(close + 1));
+        const std::size_t end = close == kSearch ? work.find('}') : close;
+        if (end != std::string_view::npos) Append(out, work.substr(end + 1));
         Step();
         return;
       }
@@ -137,18 +141,32 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
   // Pieces begin at every "deltas" after the first character, counted by
   // stretches with a poll between them ("deltas" cannot overlap itself, so
   // counting by where each one begins counts them all once).
-  // Where they begin is kept (up to a limit) for the removal, which then
-  // need not search the text again.
+  // Where they begin and the first "}" after each are kept (up to a limit)
+  // for the removal, which then need not search the text again: a block is
+  // read once, its "}" found while it is still in the cache for the search
+  // of the next "deltas".
   constexpr std::size_t kStretch = std::size_t{8} << 20;
   constexpr std::size_t kKept = std::size_t{1} << 16;
-  std::vector<std::size_t> starts;
+  struct Start {
+    std::size_t at;     // where the piece begins
+    std::size_t close;  // the first "}" from there on; npos: none is left
+  };
+  std::vector<Start> starts;
+  std::size_t brace = 0;  // the first "}" at or after the last place searched from
+  bool searched = false;
   std::size_t pieces = 1;
   for (std::size_t from = 1; from < all.size(); from += kStretch) {
     const std::string_view stretch = all.substr(from, kStretch + kDeltas.size() - 1);
     for (std::size_t at = FindDeltas(stretch, 0); at != std::string_view::npos && at < kStretch;
          at = FindDeltas(stretch, at + kDeltas.size())) {
       ++pieces;
-      if (starts.size() < kKept) starts.push_back(from + at);
+      if (starts.size() == kKept) continue;
+      const std::size_t p = from + at;
+      // Places only grow: a "}" found from an earlier place is the first
+      // from this one too unless it stands before it.
+      if (!searched || (brace != std::string_view::npos && brace < p)) brace = all.find('}', p);
+      searched = true;
+      starts.push_back({p, brace});
     }
     if (!batch && from + kStretch < all.size() && host.CancelRequested()) return false;
   }
@@ -167,12 +185,23 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
   long long value = 1;
   try {
     std::size_t start = 0;
+    std::size_t close = kSearch;  // the first piece's is not known
     for (std::size_t piece = 0;; ++piece) {
-      const std::size_t next = piece < starts.size() ? starts[piece]
+      const std::size_t next = piece < starts.size() ? starts[piece].at
                                : allKept             ? std::string_view::npos
                                                      : FindDeltas(all, start + 1);
       const std::size_t end = next == std::string_view::npos ? all.size() : next;
-      stripper.Piece(all.substr(start, end - start), out);
+      stripper.Piece(all.substr(start, end - start), close, out);
+      // The next piece's "}" in it, when where that piece ends is known.
+      close = kSearch;
+      if (piece < starts.size()) {
+        const bool last = piece + 1 == starts.size();
+        if (!last || allKept) {
+          const std::size_t nextEnd = last ? all.size() : starts[piece + 1].at;
+          const std::size_t first = starts[piece].close;
+          close = first < nextEnd ? first - next : std::string_view::npos;
+        }
+      }
       ++value;
       if (!batch && (value % stride == 0 || next == std::string_view::npos)) host.SetValue(value);
       if (next == std::string_view::npos) break;
