@@ -147,6 +147,7 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
   // of the next "deltas".
   constexpr std::size_t kStretch = std::size_t{8} << 20;
   constexpr std::size_t kKept = std::size_t{1} << 16;
+  constexpr std::size_t kAhead = 8;
   struct Start {
     std::size_t at;     // where the piece begins
     std::size_t close;  // the first "}" from there on; npos: none is left
@@ -191,6 +192,13 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
                                : allKept             ? std::string_view::npos
                                                      : FindDeltas(all, start + 1);
       const std::size_t end = next == std::string_view::npos ? all.size() : next;
+      // What a piece a few further on keeps is fetched from memory now: the
+      // kept parts lie kilobytes apart, and the first read of each would
+      // otherwise wait for the memory.
+      if (piece + kAhead < starts.size()) {
+        const std::size_t from = starts[piece + kAhead - 1].close, to = starts[piece + kAhead].at;
+        for (std::size_t at = from; at < to && at < from + 256; at += 64) __builtin_prefetch(all.data() + at);
+      }
       stripper.Piece(all.substr(start, end - start), close, out);
       // The next piece's "}" in it, when where that piece ends is known.
       close = kSearch;
