@@ -238,7 +238,8 @@ bool StripDeltas(std::string& text, bool /*quiet*/, Host& host, ProgressMemo mem
   return true;
 }
 
-bool StripDeltas(std::string_view all, std::string& out, bool /*quiet*/, bool toLf, Host& host, ProgressMemo memo) {
+bool StripDeltas(std::string_view all, std::string& out, bool /*quiet*/, bool toLf, Host& host,
+                 ProgressMemo memo) {
   out.clear();
   Output to(out);
   if (Strip(all, to, toLf, host, memo)) return true;

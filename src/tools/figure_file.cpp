@@ -160,7 +160,8 @@ std::string CutFigure(FigureFile&& file, std::size_t index) {
   // The head, the first part and the second part stand in this order: each
   // is moved down behind the one before it, never over what is still to move.
   std::size_t size = headEnd;
-  for (const auto& [from, to] : {std::pair{figure.First, figure.FirstEnd}, std::pair{figure.Second, figure.SecondEnd}}) {
+  for (const auto& [from, to] :
+       {std::pair{figure.First, figure.FirstEnd}, std::pair{figure.Second, figure.SecondEnd}}) {
     if (from != size) std::char_traits<char>::move(text.data() + size, text.data() + from, to - from);
     size += to - from;
   }
