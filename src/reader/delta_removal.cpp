@@ -1,6 +1,9 @@
 #include "reader/delta_removal.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "model/model.h"
 #include "reader/channel_scan.h"
@@ -12,13 +15,62 @@ constexpr std::string_view kDeltas = "deltas";
 
 struct CancelledStrip {};
 
+// A piece's "}" not known yet: it is searched.
+constexpr std::size_t kSearch = std::string_view::npos - 1;
+
+// The first "deltas" at or after `from`. It is looked for by its "t", which
+// the lines of a deltas block ("d 12 0.1 -0.2 0.3") never hold, so that the
+// search runs through a block as one memchr; searching by its "d" stopped at
+// every line.
+std::size_t FindDeltas(std::string_view text, std::size_t from) {
+  constexpr std::size_t kT = 3;  // "del" comes before it
+  for (std::size_t t = from + kT; t < text.size(); ++t) {
+    const void* hit = std::memchr(text.data() + t, 't', text.size() - t);
+    if (hit == nullptr) break;
+    t = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+    if (text.substr(t - kT, kDeltas.size()) == kDeltas) return t - kT;
+  }
+  return std::string_view::npos;
+}
+
+// Where the text without its deltas goes: a string of its own, or the
+// text's own bytes from their start. The writing never overtakes the
+// reading, since the text only loses characters on the way.
+class Output {
+ public:
+  explicit Output(std::string& text) : text_(&text) {}
+  explicit Output(char* bytes) : bytes_(bytes) {}
+
+  void Append(std::string_view part) {
+    if (text_ != nullptr) {
+      text_->append(part);
+    } else if (!part.empty()) {
+      std::memmove(bytes_ + size_, part.data(), part.size());
+      size_ += part.size();
+    }
+  }
+  void Push(char c) {
+    if (text_ != nullptr)
+      text_->push_back(c);
+    else
+      bytes_[size_++] = c;
+  }
+  std::size_t size() const { return text_ != nullptr ? text_->size() : size_; }
+
+ private:
+  std::string* text_ = nullptr;
+  char* bytes_ = nullptr;
+  std::size_t size_ = 0;
+};
+
 class Stripper {
  public:
-  Stripper(bool quiet, bool toLf, Host& host) : host_(host), batch_(gState.BatchMode), toLf_(toLf) { (void)quiet; }
+  Stripper(bool toLf, Host& host) : host_(host), batch_(gState.BatchMode), toLf_(toLf) {}
 
   // One piece through the four passes, appended to `out`. A piece holds
-  // "deltas" at most at its start.
-  void Piece(std::string_view piece, std::string& out) {
+  // "deltas" at most at its start. `close` is where the piece's first "}"
+  // stands in it (npos: it has none), or kSearch.
+  void Piece(std::string_view piece, std::size_t close, Output& out) {
     // Line ends: two CR or more all become LF; a single CR stays. (Text
     // whose line ends all become LF has none left for this pass.)
     const std::size_t firstCr = toLf_ ? std::string_view::npos : piece.find('\r');
@@ -26,19 +78,19 @@ class Stripper {
       std::string work(piece);
       CrToLf(work);
       Step();
-      Blocks(work, out);
+      Blocks(work, close, out);
       return;
     }
-    Blocks(piece, out);
+    Blocks(piece, close, out);
   }
 
   // The last three passes, read from the piece as it stands: "deltas " LF
   // and "deltas " CR become "deltas" LF, and the block from "deltas" LF
   // through its first "}" goes (a block that never closes ends the piece).
-  void Blocks(std::string_view work, std::string& out) {
-    const std::size_t at = work.find(kDeltas);
-    if (at != std::string_view::npos) {
-      const std::string_view next = work.substr(at + kDeltas.size(), 2);
+  void Blocks(std::string_view work, std::size_t close, Output& out) {
+    // A piece holds "deltas" at its start or not at all.
+    if (work.starts_with(kDeltas)) {
+      const std::string_view next = work.substr(kDeltas.size(), 2);
       const auto lineEnd = [this](char c) { return c == '\n' || (toLf_ && c == '\r'); };
       bool block = !next.empty() && lineEnd(next[0]);
       if (next.size() == 2 && next[0] == ' ' && (lineEnd(next[1]) || next[1] == '\r')) {
@@ -47,10 +99,9 @@ class Stripper {
       }
       if (block) {
         // The changed characters hold no "}": the block ends where it would
-        // in the changed piece.
-        const std::size_t close = work.find('}', at);
-        Append(out, work.substr(0, at));
-        if (close != std::string_view::npos) Append(out, work.substr(close + 1));
+        // in the changed piece, and the piece's first "}" is the block's.
+        const std::size_t end = close == kSearch ? work.find('}') : close;
+        if (end != std::string_view::npos) Append(out, work.substr(end + 1));
         Step();
         return;
       }
@@ -59,18 +110,19 @@ class Stripper {
   }
 
   // Appends `part`, its CR LF and lone CR as LF when every line end becomes LF.
-  void Append(std::string& out, std::string_view part) const {
+  void Append(Output& out, std::string_view part) const {
     if (!toLf_) {
-      out.append(part);
+      out.Append(part);
       return;
     }
     std::size_t from = 0;
     for (std::size_t cr = part.find('\r'); cr != std::string_view::npos; cr = part.find('\r', from)) {
-      out.append(part.substr(from, cr - from)).push_back('\n');
+      out.Append(part.substr(from, cr - from));
+      out.Push('\n');
       from = cr + 1;
       if (from < part.size() && part[from] == '\n') ++from;
     }
-    out.append(part.substr(from));
+    out.Append(part.substr(from));
   }
 
   void Step() {
@@ -83,55 +135,87 @@ class Stripper {
   bool toLf_;
 };
 
-}  // namespace
-
-bool StripDeltas(std::string& text, bool quiet, Host& host, ProgressMemo memo) {
-  std::string out;
-  if (!StripDeltas(text, out, quiet, false, host, memo)) {
-    text = "cancel";
-    return false;
-  }
-  text = std::move(out);
-  return true;
-}
-
-bool StripDeltas(std::string_view all, std::string& out, bool quiet, bool toLf, Host& host, ProgressMemo memo) {
+// The text without its deltas into `out`; false after a cancel.
+bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMemo memo) {
   const bool batch = gState.BatchMode;
-  out.clear();
   // Pieces begin at every "deltas" after the first character, counted by
   // stretches with a poll between them ("deltas" cannot overlap itself, so
   // counting by where each one begins counts them all once).
+  // Where they begin and the first "}" after each are kept (up to a limit)
+  // for the removal, which then need not search the text again: a block is
+  // read once, its "}" found while it is still in the cache for the search
+  // of the next "deltas".
   constexpr std::size_t kStretch = std::size_t{8} << 20;
+  constexpr std::size_t kKept = std::size_t{1} << 16;
+  constexpr std::size_t kAhead = 8;
+  struct Start {
+    std::size_t at;     // where the piece begins
+    std::size_t close;  // the first "}" from there on; npos: none is left
+  };
+  std::vector<Start> starts;
+  std::size_t brace = 0;  // the first "}" at or after the last place searched from
+  bool searched = false;
   std::size_t pieces = 1;
   for (std::size_t from = 1; from < all.size(); from += kStretch) {
     const std::string_view stretch = all.substr(from, kStretch + kDeltas.size() - 1);
-    for (std::size_t at = stretch.find(kDeltas); at != std::string_view::npos && at < kStretch;
-         at = stretch.find(kDeltas, at + kDeltas.size()))
+    for (std::size_t at = FindDeltas(stretch, 0); at != std::string_view::npos && at < kStretch;
+         at = FindDeltas(stretch, at + kDeltas.size())) {
       ++pieces;
-    if (!batch && from + kStretch < all.size() && host.CancelRequested()) {
-      out.clear();
-      return false;
+      if (starts.size() == kKept) continue;
+      const std::size_t p = from + at;
+      // Places only grow: a "}" found from an earlier place is the first
+      // from this one too unless it stands before it.
+      if (!searched || (brace != std::string_view::npos && brace < p)) brace = all.find('}', p);
+      searched = true;
+      starts.push_back({p, brace});
     }
+    if (!batch && from + kStretch < all.size() && host.CancelRequested()) return false;
   }
+  const bool allKept = starts.size() == pieces - 1;
+  const long long range = static_cast<long long>(pieces) + 1;
   if (!batch) {
     host.SetValue(0);
-    host.SetRange(static_cast<long long>(pieces) + 1);
+    host.SetRange(range);
     host.SetValue(1);
   }
-  Stripper stripper(quiet, toLf, host);
+  // The bar is set every thousandth of its length (and at its end): finer
+  // steps are less than a pixel of the progress window's bar, and setting it
+  // for every piece cost more than removing the piece.
+  const long long stride = std::max(1LL, range / 1000);
+  Stripper stripper(toLf, host);
   long long value = 1;
   try {
     std::size_t start = 0;
-    for (;;) {
-      const std::size_t next = all.find(kDeltas, start + 1);
+    std::size_t close = kSearch;  // the first piece's is not known
+    for (std::size_t piece = 0;; ++piece) {
+      const std::size_t next = piece < starts.size() ? starts[piece].at
+                               : allKept             ? std::string_view::npos
+                                                     : FindDeltas(all, start + 1);
       const std::size_t end = next == std::string_view::npos ? all.size() : next;
-      stripper.Piece(all.substr(start, end - start), out);
-      if (!batch) host.SetValue(++value);
+      // What a piece a few further on keeps is fetched from memory now: the
+      // kept parts lie kilobytes apart, and the first read of each would
+      // otherwise wait for the memory.
+      if (piece + kAhead < starts.size()) {
+        const std::size_t from = starts[piece + kAhead - 1].close, to = starts[piece + kAhead].at;
+        for (std::size_t at = from; at < to && at < from + 256; at += 64) __builtin_prefetch(all.data() + at);
+      }
+      stripper.Piece(all.substr(start, end - start), close, out);
+      // The next piece's "}" in it, when where that piece ends is known.
+      close = kSearch;
+      if (piece < starts.size()) {
+        const bool last = piece + 1 == starts.size();
+        if (!last || allKept) {
+          const std::size_t nextEnd = last ? all.size() : starts[piece + 1].at;
+          const std::size_t first = starts[piece].close;
+          close = first < nextEnd ? first - next : std::string_view::npos;
+        }
+      }
+      ++value;
+      if (!batch && (value % stride == 0 || next == std::string_view::npos)) host.SetValue(value);
       if (next == std::string_view::npos) break;
       start = next;
     }
   } catch (const CancelledStrip&) {
-    out.clear();
     return false;
   }
   if (!batch) {
@@ -139,6 +223,34 @@ bool StripDeltas(std::string_view all, std::string& out, bool quiet, bool toLf, 
     host.SetRange(memo.Max);
     host.SetValue(memo.Max >= 5 ? 5 : memo.Value);
   }
+  return true;
+}
+
+}  // namespace
+
+bool StripDeltas(std::string& text, bool /*quiet*/, Host& host, ProgressMemo memo) {
+  std::size_t size = text.size();
+  if (!StripDeltas(text.data(), size, false, host, memo)) {
+    text = "cancel";
+    return false;
+  }
+  text.resize(size);
+  return true;
+}
+
+bool StripDeltas(std::string_view all, std::string& out, bool /*quiet*/, bool toLf, Host& host,
+                 ProgressMemo memo) {
+  out.clear();
+  Output to(out);
+  if (Strip(all, to, toLf, host, memo)) return true;
+  out.clear();
+  return false;
+}
+
+bool StripDeltas(char* text, std::size_t& size, bool toLf, Host& host, ProgressMemo memo) {
+  Output to(text);
+  if (!Strip(std::string_view(text, size), to, toLf, host, memo)) return false;
+  size = to.size();
   return true;
 }
 

@@ -3,6 +3,7 @@
 // the way.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -26,5 +27,9 @@ bool StripDeltas(std::string& text, bool quiet, Host& host, ProgressMemo memo = 
 // they had been turned into LF before the removal.
 bool StripDeltas(std::string_view text, std::string& out, bool quiet, bool toLf, Host& host,
                  ProgressMemo memo = {});
+// The same within the `size` bytes at `text`, which then hold the text
+// without deltas in their first `size` bytes; after a cancel (false) they
+// hold nothing of use.
+bool StripDeltas(char* text, std::size_t& size, bool toLf, Host& host, ProgressMemo memo = {});
 
 }  // namespace vandrel

@@ -51,6 +51,8 @@ class FileBuffer {
   // repaint); when it answers true the read ends there, with what it has.
   static FileBuffer Read(const std::string& path, const std::function<bool()>& stop = {});
   std::string_view view() const { return {data_.get(), size_}; }
+  // The bytes themselves, for a reader that rewrites them in place.
+  char* data() { return data_.get(); }
 
  private:
   struct Free {

@@ -1,7 +1,9 @@
 #include "tools/figure_file.h"
 
+#include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "common/text.h"
 #include "platform/files.h"
@@ -118,7 +120,7 @@ FigureListOutcome ReadFigureFile(const std::string& path, Host& host, FigureFile
   bool cancelled = false;
   const auto stop = [&] { return cancelled = host.CancelRequested(); };
   // The file is read whole into memory of its own; its text without deltas,
-  // with LF line ends, is taken from there in one pass.
+  // with LF line ends, is made there in one pass and then copied out.
   FileBuffer bytes;
   try {
     bytes = FileBuffer::Read(path, stop);
@@ -127,10 +129,10 @@ FigureListOutcome ReadFigureFile(const std::string& path, Host& host, FigureFile
   }
   if (cancelled) return FigureListOutcome::Cancelled;
   host.SetValue(1);
-  if (!StripDeltas(bytes.view(), file.Text, true, true, host, ProgressMemo{3, 1})) {
-    file.Text.clear();
-    return FigureListOutcome::Cancelled;
-  }
+  std::size_t size = bytes.view().size();
+  if (!StripDeltas(bytes.data(), size, true, host, ProgressMemo{3, 1})) return FigureListOutcome::Cancelled;
+  file.Text.assign(bytes.data(), size);
+  bytes = FileBuffer{};
   host.SetValue(2);
   const FigureListOutcome outcome = ListFigures(file);
   host.SetValue(3);
@@ -148,6 +150,24 @@ std::string CutFigure(const FigureFile& file, std::size_t index) {
   out.append(text.substr(figure.Second, figure.SecondEnd - figure.Second));
   if (!figure.SecondIsLast) out.append(kCloseFigure);
   return out;
+}
+
+std::string CutFigure(FigureFile&& file, std::size_t index) {
+  const FigureEntry figure = file.Figures.at(index);
+  const std::size_t headEnd = file.HeadEnd;
+  std::string text = std::move(file.Text);
+  file = FigureFile{};
+  // The head, the first part and the second part stand in this order: each
+  // is moved down behind the one before it, never over what is still to move.
+  std::size_t size = headEnd;
+  for (const auto& [from, to] :
+       {std::pair{figure.First, figure.FirstEnd}, std::pair{figure.Second, figure.SecondEnd}}) {
+    if (from != size) std::char_traits<char>::move(text.data() + size, text.data() + from, to - from);
+    size += to - from;
+  }
+  text.resize(size);
+  if (!figure.SecondIsLast) text.append(kCloseFigure);
+  return text;
 }
 
 }  // namespace vandrel

@@ -51,6 +51,8 @@ FigureListOutcome ReadFigureFile(const std::string& path, Host& host, FigureFile
 // second part that does not end the file is closed with
 // TAB "setGeomHandlerOffset 0 0 0" LF "}".
 std::string CutFigure(const FigureFile& file, std::size_t index);
+// The same made within the file's text, which it takes; `file` is left empty.
+std::string CutFigure(FigureFile&& file, std::size_t index);
 
 // Every CR LF and every lone CR becomes LF, in one pass.
 void ToLfLineEnds(std::string& text);

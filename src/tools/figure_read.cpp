@@ -1,5 +1,7 @@
 #include "tools/figure_read.h"
 
+#include <utility>
+
 #include "model/model.h"
 
 namespace vandrel {
@@ -16,11 +18,10 @@ FigureReadResult ReadChosenFigure(FigureFile& file, std::size_t index, DocumentC
     host->SetStage("Reading data...");
     host->SetRange(5);
     host->SetValue(0);
-    text = CutFigure(file, index);
+    // The whole file is no longer needed: only the figure's text is read.
+    text = CutFigure(std::move(file), index);
     host->SetValue(5);
   }
-  // The whole file is no longer needed: only the figure's text is read.
-  file = FigureFile{};
 
   FigureReadResult result;
   gState.FileGiven = true;

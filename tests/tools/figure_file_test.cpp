@@ -2,6 +2,8 @@
 // the chooser's modes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core_calls.h"
 #include "reader/delta_removal.h"
 #include "reader/reader_test_util.h"
@@ -42,18 +44,27 @@ TEST(FigureFile, ListsAndCutsTheSameFiguresWhateverTheLineEnds) {
     EXPECT_EQ(CutFigure(file, 0), noDeltas(wantDoll));
     // The last figure's second part runs to the end of the file.
     EXPECT_EQ(CutFigure(file, 1), wantRobot);
+    // Cut within the file's own text, which goes with it.
+    for (std::size_t k : {0u, 1u}) {
+      FigureFile taken = file;
+      EXPECT_EQ(CutFigure(std::move(taken), k), CutFigure(file, k));
+      EXPECT_TRUE(taken.Text.empty() && taken.Figures.empty());
+    }
   }
 }
 
 TEST(FigureFile, DeltasGoAndLineEndsBecomeLfInOnePassAsInTwo) {
-  // The one pass of the chooser gives what turning the line ends into LF and
-  // then removing the deltas gives, for every way a "deltas" line can end.
+  // The one pass of the chooser, into a string or within the file's own
+  // bytes, gives what turning the line ends into LF and then removing the
+  // deltas gives, for every way a "deltas" line can end and for near misses
+  // of the word.
   const std::string cases[] = {
       "a\r\ndeltas\r\n{\r\nd 1 2 3\r\n}\r\nb\r\n",
       "a\rdeltas \r{\rd 1\r}\rb\rdeltas\rx",
       "a\ndeltas \r\n{\nd 1\n}\r\r\nb deltasX\r\ndeltas\r\n{ never closed\r\n",
       "deltas\r\n{\r\n}\r\ndeltas \n{\n}\ndeltasdeltas\r\r\n}\r",
       "no deltas here\r\n\r\n",
+      "tdeltat deltdeltas\r\n{t}t\rdeltadeltas \n{\r\n}\r\ndelta",
   };
   QuietHost host;
   for (const std::string& text : cases) {
@@ -63,6 +74,10 @@ TEST(FigureFile, DeltasGoAndLineEndsBecomeLfInOnePassAsInTwo) {
     std::string got;
     ASSERT_TRUE(StripDeltas(text, got, true, true, host));
     EXPECT_EQ(got, want) << text;
+    std::string bytes = text;
+    std::size_t size = bytes.size();
+    ASSERT_TRUE(StripDeltas(bytes.data(), size, true, host));
+    EXPECT_EQ(bytes.substr(0, size), want) << text;
   }
 
   // The progress counts the pieces of a large text, a "deltas" across the
@@ -72,12 +87,27 @@ TEST(FigureFile, DeltasGoAndLineEndsBecomeLfInOnePassAsInTwo) {
     large.replace(at, 6, "deltas");
   struct Ranges : QuietHost {
     void SetRange(long long max) override { ranges.push_back(max); }
-    std::vector<long long> ranges;
+    void SetValue(long long value) override { values.push_back(value); }
+    std::vector<long long> ranges, values;
   } ranges;
   std::string stripped;
   ASSERT_TRUE(StripDeltas(large, stripped, true, true, ranges));
   ASSERT_FALSE(ranges.ranges.empty());
   EXPECT_EQ(ranges.ranges.front(), 1 + 4 + 1);  // four pieces after the first, and one
+  // Of many pieces (more than the count keeps the places of), the bar is set
+  // in steps of a thousandth of its length at the least, and ends full.
+  constexpr int kMany = 70000;
+  std::string many, xs;
+  for (int i = 0; i < kMany; ++i) many += "x deltas\n{d 1}", xs += "x ";
+  ranges.ranges.clear();
+  ranges.values.clear();
+  ASSERT_TRUE(StripDeltas(many, stripped, true, true, ranges));
+  EXPECT_EQ(stripped, xs);
+  ASSERT_EQ(ranges.ranges.front(), kMany + 2);
+  const auto full = std::find(ranges.values.begin(), ranges.values.end(), kMany + 2);
+  ASSERT_NE(full, ranges.values.end());
+  EXPECT_TRUE(std::is_sorted(ranges.values.begin() + 1, full + 1));
+  EXPECT_LE(full - ranges.values.begin(), 2 + 1000 + 1);
 
   // Esc during the read of a large file gives no figures.
   TempDir dir;
