@@ -285,7 +285,14 @@ BENCHMARK(BM_Adversarial)
 BENCHMARK(BM_SharedBraceOwn)->Arg(1000)->Arg(4000)->Arg(16000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Props)->Arg(1000)->Arg(4000)->Arg(16000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SharedBrace)->Arg(1000)->Arg(4000)->Arg(16000)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PoseFile)->Arg(25)->Arg(50)->Arg(100)->Arg(200)->Arg(400)->Iterations(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PoseFile)
+    ->Arg(25)
+    ->Arg(50)
+    ->Arg(100)
+    ->Arg(200)
+    ->Arg(400)
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ManyChannels)->Arg(25)->Arg(50)->Arg(100)->Arg(200)->Arg(400)->Iterations(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace

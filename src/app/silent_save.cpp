@@ -70,8 +70,8 @@ void ChooseDefaultTemplate() {
 }
 
 // The window's OpenFile for the command line's file, with its silent save.
-void OpenAndSave(const std::string& commandLine, const std::string& lastArgument, RequiredVersionBox& required,
-                 bool poser5) {
+void OpenAndSave(const std::string& commandLine, const std::string& lastArgument,
+                 RequiredVersionBox& required, bool poser5) {
   BeginOpenFile();
   const int type = gState.FileType;
   gDlg.FileName = TrueCasePath(CommandLinePath(commandLine, lastArgument));
@@ -126,7 +126,8 @@ void OpenAndSave(const std::string& commandLine, const std::string& lastArgument
   if (result.selectDefaultTemplate) ChooseDefaultTemplate();
   if (channels && !channels->Cancelled) {
     controls.disableThighLength = channels->DisableThighLength;
-    if (!channels->DisableThighLength) controls.thighLength = LineBox(FromPoserText(channels->ThighLengthText));
+    if (!channels->DisableThighLength)
+      controls.thighLength = LineBox(FromPoserText(channels->ThighLengthText));
     if (channels->ActorsListed && !gActorList.empty()) {
       controls.noChannels = false;
       gCurrentActor = gCurrentDial = 0;

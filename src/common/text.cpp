@@ -63,7 +63,8 @@ std::size_t FindForward(std::string_view text, std::string_view what, std::size_
     for (; i + m - 1 + 16 <= n; i += 16) {
       const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
       const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + m - 1));
-      unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+      unsigned mask = static_cast<unsigned>(
+          _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
       while (mask != 0) {
         const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
         if (std::memcmp(t + at + 1, what.data() + 1, m - 2) == 0) return at;

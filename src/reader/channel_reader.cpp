@@ -143,7 +143,8 @@ class ChannelLineIndex {
   }
 
   // First occurrence at or after `at` that starts before the block's end; 0 = none.
-  std::size_t Find(const std::string& type, std::string_view name, std::size_t at, const BlockLineIndex& lines) {
+  std::size_t Find(const std::string& type, std::string_view name, std::size_t at,
+                   const BlockLineIndex& lines) {
     auto it = byType_.find(type);
     if (it == byType_.end()) it = byType_.emplace(type, Build(type, lines)).first;
     const std::vector<Entry>& entries = it->second;
@@ -161,7 +162,8 @@ class ChannelLineIndex {
     const std::size_t restAt = q - 1 + keyLength;
     std::size_t restEnd = text_.find('\n', restAt);
     if (restEnd == std::string_view::npos) restEnd = text_.size();
-    while (restEnd > restAt && (text_[restEnd - 1] == ' ' || text_[restEnd - 1] == '\t' || text_[restEnd - 1] == '\r'))
+    while (restEnd > restAt &&
+           (text_[restEnd - 1] == ' ' || text_[restEnd - 1] == '\t' || text_[restEnd - 1] == '\r'))
       --restEnd;
     return text_.substr(restAt, restEnd - restAt);
   }
@@ -182,7 +184,9 @@ class ChannelLineIndex {
     std::size_t hash;
     std::size_t pos;
     std::string_view rest;
-    bool operator<(const Entry& other) const { return hash != other.hash ? hash < other.hash : pos < other.pos; }
+    bool operator<(const Entry& other) const {
+      return hash != other.hash ? hash < other.hash : pos < other.pos;
+    }
   };
 
   std::vector<Entry> Build(const std::string& type, const BlockLineIndex& lines) const {
@@ -194,7 +198,9 @@ class ChannelLineIndex {
     };
     if (lines.Covers(from_) && blockEnd_ <= lines.End()) {
       for (const std::size_t q : lines.All(BlockLineIndex::kLine))
-        if (q >= from_ && q < blockEnd_ && text_[q - 1] == key[0] && text_.compare(q - 1, key.size(), key) == 0) add(q);
+        if (q >= from_ && q < blockEnd_ && text_[q - 1] == key[0] &&
+            text_.compare(q - 1, key.size(), key) == 0)
+          add(q);
     } else {
       for (std::size_t q = InStr(from_, text_, key); q != 0 && q < blockEnd_; q = InStr(q + 1, text_, key))
         if (CountsAt(text_, q, key.size(), Match::LineStart)) add(q);
@@ -510,7 +516,8 @@ class ChannelReader {
     lines_.Reset(t_, p, blockEnd);
     // The channels that hold nothing: each one is a channel of its own, so
     // the search for the next channel line stops at it too.
-    const std::size_t channelsOpen = firstChannels == 0 ? 0 : NextAt(BlockLineIndex::kOpen, anchorBrace_, firstChannels);
+    const std::size_t channelsOpen =
+        firstChannels == 0 ? 0 : NextAt(BlockLineIndex::kOpen, anchorBrace_, firstChannels);
     InnerBlocks inner = ScanBlock(t_, channelsOpen, blockEnd);
     empty_ = std::move(inner.empty);
     children_ = std::move(inner.children);
@@ -721,7 +728,8 @@ class ChannelReader {
   }
 
   // The last key of `kind` (`length` characters) lying within 1..limit.
-  std::size_t PrevAt(BlockLineIndex::Kind kind, BackwardFinder& finder, std::size_t limit, std::size_t length) {
+  std::size_t PrevAt(BlockLineIndex::Kind kind, BackwardFinder& finder, std::size_t limit,
+                     std::size_t length) {
     if (limit != 0 && limit <= n_ && index_.Covers(limit + 1 - std::min(limit, length))) {
       const std::size_t at = index_.Prev(kind, limit, length);
       if (at != 0) return at;

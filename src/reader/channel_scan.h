@@ -119,7 +119,8 @@ void ForEachLineEnd(std::string_view text, std::size_t from, AtLineEnd atLineEnd
   const __m128i cr = _mm_set1_epi8('\r');
   for (; i + 16 <= n; i += 16) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
-    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
+    unsigned mask =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
     while (mask != 0) {
       atLineEnd(i + static_cast<std::size_t>(__builtin_ctz(mask)));
       mask &= mask - 1;

@@ -138,9 +138,11 @@ TEST_F(SilentSaveTest, WritesWhatTheWindowWritesForEveryFile) {
   inputs.push_back({"missing.cr2", std::nullopt});
   inputs.push_back({"packed.pz2", std::string("\x1f\x8b\x08\x00pose", 8)});
   inputs.push_back({"nothing.hd2", std::string("{\r\nversion\r\n{\r\nnumber 4.01\r\n}\r\n}\r\n")});
-  inputs.push_back({"actors only.fc2",
-                    std::string("{\r\nversion\r\n{\r\nnumber 3.0\r\n}\r\nthighLength 1.25\r\nactor BODY:1\r\n{\r\n"
-                                "channels\r\n{\r\nvalueParm v\r\n{\r\nkeys\r\n{\r\nk  0  1\r\n}\r\n}\r\n}\r\n}\r\n}\r\n")});
+  inputs.push_back(
+      {"actors only.fc2",
+       std::string(
+           "{\r\nversion\r\n{\r\nnumber 3.0\r\n}\r\nthighLength 1.25\r\nactor BODY:1\r\n{\r\n"
+           "channels\r\n{\r\nvalueParm v\r\n{\r\nkeys\r\n{\r\nk  0  1\r\n}\r\n}\r\n}\r\n}\r\n}\r\n")});
 
   int written = 0, templateWarnings = 0;
   for (const std::string& settings : {defaults, p5Unix, ownVersions}) {

@@ -233,7 +233,8 @@ TEST_P(NumbersTest, FormattingMatchesPrintfG) {
   for (int i = 0; i < 20000; ++i) {
     std::uint64_t scale = 1;
     for (int d = static_cast<int>(random() % 16); d > 0; --d) scale *= 10;
-    const std::string text = std::to_string(random() % scale) + "e" + std::to_string(static_cast<int>(random() % 60) - 30);
+    const std::string text =
+        std::to_string(random() % scale) + "e" + std::to_string(static_cast<int>(random() % 60) - 30);
     const double value = Strtod(text);
     ASSERT_EQ(FormatDouble(value), CommaToPoint(Printf("%.15G", value))) << text;
     const float single = static_cast<float>(value);

@@ -39,10 +39,12 @@ TEST(TextTest, InStrAndCleanLineAgreeWithPlainDefinitionsOnRandomTexts) {
     const std::string text = pick(random() % 120);
     const std::size_t m = 1 + random() % 34;
     // A needle taken from the text itself when it is long enough.
-    const std::string needle = text.size() > m && round % 2 == 0 ? text.substr(random() % (text.size() - m), m) : pick(m);
+    const std::string needle =
+        text.size() > m && round % 2 == 0 ? text.substr(random() % (text.size() - m), m) : pick(m);
     for (std::size_t start = 1; start <= text.size() + 1; ++start) {
       const std::size_t plain = text.find(needle, start - 1);
-      ASSERT_EQ(InStr(start, text, needle), plain == std::string::npos ? 0 : plain + 1) << round << " " << start;
+      ASSERT_EQ(InStr(start, text, needle), plain == std::string::npos ? 0 : plain + 1)
+          << round << " " << start;
     }
     std::string clean;
     for (char c : text)

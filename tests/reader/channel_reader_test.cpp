@@ -305,15 +305,17 @@ TEST_F(ChannelReaderTest, SameAsLiteralOnCraftedTexts) {
                       false, false, "");
   // A channel's line standing earlier inside another channel, indented, with
   // blanks after it and as a longer name.
-  ExpectSameAsLiteral("actor a\n{\nchannels\n{\ntargetGeom A\n{\n\t targetGeom B  \r\ntargetGeom BC\nkeys\n{\nk  0  1\n}\n}\n"
-                      "\ttargetGeom B\n{\nkeys\n{\nk  0  2\n}\n}\ntargetGeom BC\n{\nkeys\n{\nk  0  3\n}\n}\n}\n}\n",
-                      false, false, "");
+  ExpectSameAsLiteral(
+      "actor a\n{\nchannels\n{\ntargetGeom A\n{\n\t targetGeom B  \r\ntargetGeom BC\nkeys\n{\nk  0  1\n}\n}\n"
+      "\ttargetGeom B\n{\nkeys\n{\nk  0  2\n}\n}\ntargetGeom BC\n{\nkeys\n{\nk  0  3\n}\n}\n}\n}\n",
+      false, false, "");
   // Keys that only begin like "name" and "hidden", keys after a lone CR, and
   // "{ }" channels between others.
-  ExpectSameAsLiteral("actor a\n{\nchannels\n{\nvalueParm v\n{\nhiddenX 1\nnameless x\nhidden\t1\nname\tV\n"
-                      "keys\n{\nk  0  4\n}\n}\nvalueParm e\n{ }\nvalueParm w\n{\rname W\rhidden 0\rkeys \n{\r"
-                      "k  0  5\r}\r}\n}\nlocked 1\n}\n",
-                      false, false, "");
+  ExpectSameAsLiteral(
+      "actor a\n{\nchannels\n{\nvalueParm v\n{\nhiddenX 1\nnameless x\nhidden\t1\nname\tV\n"
+      "keys\n{\nk  0  4\n}\n}\nvalueParm e\n{ }\nvalueParm w\n{\rname W\rhidden 0\rkeys \n{\r"
+      "k  0  5\r}\r}\n}\nlocked 1\n}\n",
+      false, false, "");
 }
 
 // A block with neither "channels" nor "}" of its own (a header line alone)
