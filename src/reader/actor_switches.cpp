@@ -5,7 +5,6 @@
 #include <map>
 #include <set>
 #include <string>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -33,42 +32,68 @@ std::vector<std::size_t> HeaderPositions(std::string_view text) {
 
   for (const auto& [kind, entries] : byKind) {
     const std::string prefix = kind + " ";
-    std::unordered_map<std::string_view, std::size_t> position;  // name -> first header
-    position.reserve(entries.size());
+    // The names with the first header found for each, in a table of open
+    // addressing whose slots keep the hash: a look costs one place in the
+    // slots, and the names themselves are visited in the order of the file.
+    struct Name {
+      std::string_view name;
+      std::size_t header = 0;
+    };
+    std::vector<Name> names;
+    names.reserve(entries.size());
+    std::size_t capacity = 16;
+    while (capacity < 2 * entries.size()) capacity *= 2;
+    std::vector<std::pair<std::size_t, std::size_t>> slots(capacity, {0, 0});  // hash, name index + 1
+    const auto slotOf = [&](std::string_view name, std::size_t hash) {
+      std::size_t at = hash & (capacity - 1);
+      while (slots[at].second != 0 && (slots[at].first != hash || names[slots[at].second - 1].name != name))
+        at = (at + 1) & (capacity - 1);
+      return at;
+    };
     std::set<std::size_t> lengths;
     // A bit per name's hash (about eight bits a name, small enough to stay
     // in the cache): most pieces of a header line that are no name are
-    // turned away here, without a look into the large table.
+    // turned away here, without a look into the table.
     std::vector<std::uint64_t> seen(entries.size() / 8 + 1, 0);
     const auto bit = [&seen](std::size_t hash) {
       const std::size_t b = hash % (seen.size() * 64);
       return std::pair<std::size_t, std::uint64_t>(b / 64, std::uint64_t{1} << (b % 64));
     };
-    std::vector<const std::size_t*> own;  // each entry's place in the table
+    std::vector<std::size_t> own;  // each entry's name
     own.reserve(entries.size());
     for (std::size_t i : entries) {
-      own.push_back(&position.emplace(gActors[i].Name, 0).first->second);
-      lengths.insert(gActors[i].Name.size());
-      const auto [word, mask] = bit(std::hash<std::string_view>()(gActors[i].Name));
+      const std::string_view name = gActors[i].Name;
+      const std::size_t hash = std::hash<std::string_view>()(name);
+      const std::size_t at = slotOf(name, hash);
+      if (slots[at].second == 0) {
+        names.push_back(Name{name});
+        slots[at] = {hash, names.size()};
+      }
+      own.push_back(slots[at].second - 1);
+      lengths.insert(name.size());
+      const auto [word, mask] = bit(hash);
       seen[word] |= mask;
     }
-    std::size_t pending = position.size();
+    std::size_t pending = names.size();
     for (std::size_t q = InStr(text, prefix); q != 0 && pending > 0; q = InStr(q + 1, text, prefix)) {
       if (!AtLineStart(text, q, 1, true)) continue;
       const std::size_t nameAt = q - 1 + prefix.size();  // 0-based
       for (std::size_t length : lengths) {
         if (nameAt + length > text.size()) break;
         const std::string_view piece = text.substr(nameAt, length);
-        const auto [word, mask] = bit(std::hash<std::string_view>()(piece));
+        const std::size_t hash = std::hash<std::string_view>()(piece);
+        const auto [word, mask] = bit(hash);
         if ((seen[word] & mask) == 0) continue;
-        const auto it = position.find(piece);
-        if (it != position.end() && it->second == 0) {
-          it->second = q;
+        const std::size_t at = slotOf(piece, hash);
+        if (slots[at].second == 0) continue;
+        Name& found = names[slots[at].second - 1];
+        if (found.header == 0) {
+          found.header = q;
           --pending;
         }
       }
     }
-    for (std::size_t e = 0; e < entries.size(); ++e) found[entries[e]] = *own[e];
+    for (std::size_t e = 0; e < entries.size(); ++e) found[entries[e]] = names[own[e]].header;
   }
   return found;
 }
