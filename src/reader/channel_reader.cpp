@@ -116,10 +116,10 @@ class ChannelLineIndex {
     byType_.clear();
   }
 
-  // The same, when the line that holds the name starts at `lineStart` (after
-  // line ends and indentation): that line is the answer unless the same line
-  // stands earlier, which is looked for only between `at` and it. The type's
-  // occurrences are then not gathered for the block.
+  // What the Find below answers, when the line just read that holds the name
+  // starts at `lineStart` (after line ends and indentation): that line is the
+  // answer unless the same line stands earlier, which is looked for only
+  // between `at` and it. The type's lines are then not gathered for the block.
   std::size_t Find(const std::string& type, std::string_view name, std::size_t at, std::size_t lineStart,
                    const BlockLineIndex& lines) {
     std::size_t q = lineStart;
@@ -176,8 +176,6 @@ class ChannelLineIndex {
     return RestAfter(q, type.size() + 1);
   }
 
-  // The lines of the block that begin with "<type> ": taken from the
-  // block's index of lines when it holds the whole block, else searched.
   // A line's rest with its place, ordered by the rest's hash and then the
   // place: the lines of one name stand together in the order of the text.
   struct Entry {
@@ -189,6 +187,8 @@ class ChannelLineIndex {
     }
   };
 
+  // The lines of the block that begin with "<type> ": taken from the
+  // block's index of lines when it holds the whole block, else searched.
   std::vector<Entry> Build(const std::string& type, const BlockLineIndex& lines) const {
     std::vector<Entry> entries;
     const std::string key = type + " ";
