@@ -247,7 +247,7 @@ void BlockLineIndex::Classify(std::string_view text, std::size_t s) {
   }
 }
 
-std::size_t BlockLineIndex::Next(Kind kind, std::size_t from) {
+std::size_t BlockLineIndex::Seek(Kind kind, std::size_t from) {
   // The questions mostly move forward a little: the answer is looked for
   // from the last one, in steps that double, then by halving.
   const auto& positions = at_[kind];

@@ -159,7 +159,17 @@ class BlockLineIndex {
   bool Covers(std::size_t pos) const { return pos >= from_ && pos < end_; }
   std::size_t End() const { return end_; }
   // The first key of `kind` starting at or after `from` in the stretch; 0 = none there.
-  std::size_t Next(Kind kind, std::size_t from);
+  std::size_t Next(Kind kind, std::size_t from) {
+    // Mostly the last answer again, or the key after it.
+    const std::vector<std::size_t>& positions = at_[kind];
+    std::size_t& c = cursor_[kind];
+    if (c < positions.size() && positions[c] >= from) {
+      if (c == 0 || positions[c - 1] < from) return positions[c];
+    } else if (c + 1 < positions.size() && positions[c + 1] >= from && positions[c] < from) {
+      return positions[++c];
+    }
+    return Seek(kind, from);
+  }
   // The last key of `kind` (of `length` characters) lying wholly within
   // characters 1..limit and starting in the stretch; 0 = none there.
   std::size_t Prev(Kind kind, std::size_t limit, std::size_t length) const;
@@ -168,6 +178,7 @@ class BlockLineIndex {
 
  private:
   void Classify(std::string_view text, std::size_t s);  // 0-based first character after indentation
+  std::size_t Seek(Kind kind, std::size_t from);        // Next, for an answer further away
   std::array<std::vector<std::size_t>, kKindCount> at_;
   std::array<std::size_t, kKindCount> cursor_{};  // index of the last answer of each kind
   std::size_t from_ = 0;
