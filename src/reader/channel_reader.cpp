@@ -416,14 +416,15 @@ class ChannelReader {
     result.DisableThighLength = false;
   }
 
-  // How often an object keyword stands before `limit`, wherever it stands:
-  // at least the number of blocks ahead. Each keyword is counted in one
-  // search over the text.
+  // How many lines before `limit` begin (after their indentation) with an
+  // object keyword: at most the number of blocks ahead. Each keyword is
+  // counted in one search over the text.
   std::size_t HeadersBefore(std::size_t limit) const {
     const std::string_view text = t_.substr(0, std::min(limit, n_));
     std::size_t count = 0;
     for (const char* keyword : kKeywords)
-      for (std::size_t at = InStr(text, keyword); at != 0; at = InStr(at + 1, text, keyword)) ++count;
+      for (std::size_t at = InStr(text, keyword); at != 0; at = InStr(at + 1, text, keyword))
+        if (AtLineStart(text, at, 1, true)) ++count;
     return count;
   }
 
