@@ -283,7 +283,7 @@ std::size_t BlockLineIndex::Seek(Kind kind, std::size_t from) {
 }
 
 std::size_t BlockLineIndex::Prev(Kind kind, std::size_t limit, std::size_t length) const {
-  if (limit + 1 < length + 1) return 0;
+  if (limit < length) return 0;
   const auto& positions = at_[kind];
   const auto it = std::upper_bound(positions.begin(), positions.end(), limit + 1 - length);
   return it == positions.begin() ? 0 : *(it - 1);
