@@ -14,6 +14,7 @@
 #include "platform/registry.h"
 #include "platform/scripted_ui.h"
 #include "support/fake_pe.h"
+#include "platform/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace vandrel {
@@ -29,16 +30,9 @@ class LoadSettingsTest : public ::testing::Test {
   void SetUp() override {
     ResetModel();
     SetProgramFolder(program_.path());
-    const char* old = std::getenv("WINEPREFIX");
-    if (old) oldPrefix_ = old;
-    setenv("WINEPREFIX", wine_.path().c_str(), 1);
   }
   void TearDown() override {
     SetProgramFolder("");
-    if (oldPrefix_)
-      setenv("WINEPREFIX", oldPrefix_->c_str(), 1);
-    else
-      unsetenv("WINEPREFIX");
   }
 
   // A Poser folder with every library folder and the textures folder.
@@ -54,8 +48,8 @@ class LoadSettingsTest : public ::testing::Test {
   std::string Ini() const { return SettingsPath(); }
 
   TempDir program_, wine_, poser_;
+  test::ScopedEnv winePrefix_{"WINEPREFIX", wine_.path()};
   ScopedScriptedUi ui_;
-  std::optional<std::string> oldPrefix_;
 };
 
 TEST_F(LoadSettingsTest, FirstRunWithoutRegistryWritesEveryDefault) {

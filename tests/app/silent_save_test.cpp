@@ -20,6 +20,7 @@
 #include "platform/files.h"
 #include "platform/program_folder.h"
 #include "platform/scripted_ui.h"
+#include "platform/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace vandrel {
@@ -62,16 +63,8 @@ class SilentSaveTest : public ::testing::Test {
   void SetUp() override {
     test::App();
     SetProgramFolder(program_.path());
-    if (const char* old = std::getenv("WINEPREFIX")) oldPrefix_ = old;
-    setenv("WINEPREFIX", wine_.path().c_str(), 1);
   }
-  void TearDown() override {
-    SetProgramFolder("");
-    if (oldPrefix_)
-      setenv("WINEPREFIX", oldPrefix_->c_str(), 1);
-    else
-      unsetenv("WINEPREFIX");
-  }
+  void TearDown() override { SetProgramFolder(""); }
 
   // Runs "-s" on `bytes` saved as `name` with Settings.ini holding `settings`,
   // through the window or without it.
@@ -105,8 +98,8 @@ class SilentSaveTest : public ::testing::Test {
   }
 
   test::TempDir program_, wine_, library_;
+  test::ScopedEnv winePrefix_{"WINEPREFIX", wine_.path()};
   ScopedScriptedUi ui_;
-  std::optional<std::string> oldPrefix_;
 };
 
 // Every Poser file of the tests and examples, and a few that fail, under

@@ -31,6 +31,7 @@
 #include "platform/ini.h"
 #include "platform/program_folder.h"
 #include "platform/scripted_ui.h"
+#include "platform/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace vandrel {
@@ -48,18 +49,12 @@ class StartTest : public ::testing::Test {
   void SetUp() override {
     App();
     SetProgramFolder(program_.path());
-    if (const char* old = std::getenv("WINEPREFIX")) oldPrefix_ = old;
-    setenv("WINEPREFIX", wine_.path().c_str(), 1);
     ResetModel();
     gDlg = CdlgEx{};
   }
   void TearDown() override {
     window_.reset();
     SetProgramFolder("");
-    if (oldPrefix_)
-      setenv("WINEPREFIX", oldPrefix_->c_str(), 1);
-    else
-      unsetenv("WINEPREFIX");
   }
   // A copy of a test file in the library folder under `name`.
   std::string Library(const std::string& source, const std::string& name) {
@@ -71,9 +66,9 @@ class StartTest : public ::testing::Test {
   }
 
   test::TempDir program_, wine_, library_;
+  test::ScopedEnv winePrefix_{"WINEPREFIX", wine_.path()};
   ScopedScriptedUi ui_;
   std::unique_ptr<FrmMain> window_;
-  std::optional<std::string> oldPrefix_;
 };
 
 TEST_F(StartTest, ShowsTheWindowLoadsThePreferencesAndSetsTheSaveOptions) {
