@@ -60,7 +60,7 @@ double ParseDecimal(std::string_view s) {
   return negative ? -result : result;
 }
 
-// A value that is a whole number of millionths or coarser (most values in
+// A value that is a whole number of hundred-millionths or coarser (most values in
 // files are) and written without an exponent at fifteen digits: its digits
 // as an integer and a count of decimals, found by scaling. A decimal of at
 // most fifteen digits that gives the value back is what rounding the value
@@ -115,20 +115,10 @@ std::string FormatSignificant(double value, int precision) {
   }
 
   // d.ddd...e+XX rounded to `precision` digits from the exact binary value.
-  // The shortest digits that give the value back are those digits when
-  // there are no more of them than `precision` (for a normal value any
-  // decimal of at most 15 digits that gives it back lies nearer to it than
-  // half a step of that many digits), and far quicker to make.
   char buf[64];
-  auto result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
-  std::string_view sci(buf, static_cast<std::size_t>(result.ptr - buf));
-  const std::size_t mantissa = sci.find('e') - (sci.front() == '-' ? 1 : 0);
-  const std::size_t shortestDigits = mantissa > 1 ? mantissa - 1 : mantissa;  // without the point
-  if (precision > 15 || shortestDigits > static_cast<std::size_t>(precision) ||
-      std::fabs(value) < std::numeric_limits<double>::min()) {
-    result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, precision - 1);
-    sci = std::string_view(buf, static_cast<std::size_t>(result.ptr - buf));
-  }
+  const auto result =
+      std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, precision - 1);
+  const std::string_view sci(buf, static_cast<std::size_t>(result.ptr - buf));
 
   const bool negative = sci.front() == '-';
   const std::size_t ePos = sci.find('e');

@@ -217,11 +217,6 @@ class ChannelLineIndex {
 
 struct Cancelled {};
 
-// InStr(text, " ") for a short text: the 1-based place of its first blank, 0 when none.
-std::size_t BlankIn(std::string_view text) {
-  const std::size_t at = text.find(' ');
-  return at == std::string_view::npos ? 0 : at + 1;
-}
 
 
 void ResetActorTable() {
@@ -448,7 +443,7 @@ class ChannelReader {
       const std::size_t lf = headerEnd_.Next(p);
       const std::string header = CleanLine(Between(t_, p, lf == 0 ? n_ + 1 : lf));
       if (!batch_) host_.SetItem(header + "...");
-      const std::size_t blank = BlankIn(header);
+      const std::size_t blank = InStr(header, " ");
       // A keyword with nothing after it on its line names no object.
       if (blank != 0) ReadBlock(p, Mid(header, blank + 1), Left(header, blank - 1));
       p += 6;
@@ -594,7 +589,7 @@ class ChannelReader {
         CleanLineInto(Between(t_, anchor + 2, lineEnd == 0 ? n_ + 1 : lineEnd), line);
         searchStart = NextAt(BlockLineIndex::kKeys, keysLf_, anchor + 3) + 2;
         if (searchStart < 3) searchStart = NextAt(BlockLineIndex::kKeysBlank, keysBlank_, anchor + 3) + 2;
-        const std::size_t blank = BlankIn(line);
+        const std::size_t blank = InStr(line, " ");
         if (line.empty() || blank == 0) break;
         const std::string_view lineType = std::string_view(line).substr(0, blank - 1);
         if (lineType != "//" && lineType != "'" && lineType != "#") break;
@@ -619,7 +614,7 @@ class ChannelReader {
       const bool channelLine = channelClose != 0 || channelsOpen == 0;
 
       bool made = false;
-      const std::size_t blank = BlankIn(line);
+      const std::size_t blank = InStr(line, " ");
       if (blank != 0) {
         // A line without a blank names no channel and is passed over.
         // The type and name as pieces of the line (the type's text is kept
@@ -696,7 +691,7 @@ class ChannelReader {
       const std::size_t lf = v.find('\n');
       if (lf != std::string_view::npos) v = v.substr(0, lf);
       const std::string trimmed = Trim(v);
-      const std::size_t blank = BlankIn(trimmed);
+      const std::size_t blank = InStr(trimmed, " ");
       const std::string number = Mid(trimmed, blank + 2);
       d.Value = NumberOf(number);
       d.ValueOn = number == "0" || d.Value != 0;

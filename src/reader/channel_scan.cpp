@@ -65,14 +65,7 @@ std::size_t ForwardFinder::Next(std::size_t from) {
     }
   }
   lastFrom_ = from;
-  if (how_ == Match::Anywhere && m == 1) {
-    // One character, mostly a line end or a blank a few characters on.
-    const void* hit = from <= n ? std::memchr(text_.data() + from - 1, needle_[0], n - from + 1) : nullptr;
-    lastResult_ =
-        hit == nullptr ? 0 : static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data()) + 1;
-  } else {
-    lastResult_ = how_ == Match::Anywhere ? InStr(from, text_, needle_) : CountingIn(from, n);
-  }
+  lastResult_ = how_ == Match::Anywhere ? InStr(from, text_, needle_) : CountingIn(from, n);
   return lastResult_;
 }
 
