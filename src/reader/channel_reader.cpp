@@ -130,16 +130,11 @@ class ChannelLineIndex {
     if (q < at || q >= blockEnd_ || !CountsAt(text_, q, 1, Match::LineStart) || Rest(type, q) != name)
       return Find(type, name, at, lines);
     // The lines between `at` and it (the channel before) are looked at once,
-    // through the block's index of lines; a stretch outside the index is
-    // searched.
-    if (lines.Covers(at) && q < lines.End()) {
-      const std::vector<std::size_t>& starts = lines.All(BlockLineIndex::kLine);
-      for (auto it = std::lower_bound(starts.begin(), starts.end(), at); it != starts.end() && *it < q; ++it)
-        if (text_[*it - 1] == type[0] && Rest(type, *it) == name) return *it;
-      return q;
-    }
-    const std::size_t before = Find(type, name, at, lines);
-    return before != 0 && before < q ? before : q;
+    // through the block's index of lines.
+    const std::vector<std::size_t>& starts = lines.All(BlockLineIndex::kLine);
+    for (auto it = std::lower_bound(starts.begin(), starts.end(), at); it != starts.end() && *it < q; ++it)
+      if (text_[*it - 1] == type[0] && Rest(type, *it) == name) return *it;
+    return q;
   }
 
   // First occurrence at or after `at` that starts before the block's end; 0 = none.
@@ -187,23 +182,16 @@ class ChannelLineIndex {
     }
   };
 
-  // The lines of the block that begin with "<type> ": taken from the
-  // block's index of lines when it holds the whole block, else searched.
+  // The lines of the block that begin with "<type> ", from the block's index
+  // of lines (built for the same stretch of text).
   std::vector<Entry> Build(const std::string& type, const BlockLineIndex& lines) const {
     std::vector<Entry> entries;
     const std::string key = type + " ";
-    const auto add = [&](std::size_t q) {
+    for (const std::size_t q : lines.All(BlockLineIndex::kLine)) {
+      if (q < from_ || q >= blockEnd_ || text_[q - 1] != key[0] || text_.compare(q - 1, key.size(), key) != 0)
+        continue;
       const std::string_view rest = RestAfter(q, key.size());
       entries.push_back(Entry{std::hash<std::string_view>()(rest), q, rest});
-    };
-    if (lines.Covers(from_) && blockEnd_ <= lines.End()) {
-      for (const std::size_t q : lines.All(BlockLineIndex::kLine))
-        if (q >= from_ && q < blockEnd_ && text_[q - 1] == key[0] &&
-            text_.compare(q - 1, key.size(), key) == 0)
-          add(q);
-    } else {
-      for (std::size_t q = InStr(from_, text_, key); q != 0 && q < blockEnd_; q = InStr(q + 1, text_, key))
-        if (CountsAt(text_, q, key.size(), Match::LineStart)) add(q);
     }
     std::sort(entries.begin(), entries.end());
     return entries;
