@@ -72,7 +72,8 @@ void ChannelsPane::FillDialList() {
   if (CurrentActorIndex(k)) {
     items.reserve(gActors[k].Dials.size());
     for (const DialRec& dial : gActors[k].Dials)
-      if (!dial.Name.empty()) items.emplace_back(FromPoserText(dial.Name), FromPoserText(dial.ChannelType));
+      if (!dial.Name.empty())
+        items.emplace_back(FromPoserText(dial.Name.str()), FromPoserText(dial.ChannelType));
   }
   controls::setItems(lstDials, items);
   // The dial rows may go on showing the earlier dial, but never one outside the list.
@@ -171,7 +172,7 @@ void ChannelsPane::ShowDialProperties() {
   std::size_t k = 0;
   if (!CurrentActorIndex(k) || gCurrentDial < 1 || gCurrentDial > static_cast<int>(gActors[k].Dials.size())) return;
   const DialRec& d = gActors[k].Dials[static_cast<std::size_t>(gCurrentDial - 1)];
-  if (!d.ExtName.empty()) controls::setText(txtDialProperties[1], FromPoserText(d.ExtName));
+  if (!d.ExtName.empty()) controls::setText(txtDialProperties[1], FromPoserText(d.ExtName.str()));
   if (d.Hidden > 0) controls::setListIndex(cmbDialProperties, d.Hidden - 1);
   const bool on[3] = {d.ValueOn, d.ExtNameOn, d.HiddenOn};
   for (int i = 0; i < 3; ++i)
@@ -217,8 +218,12 @@ void ChannelsPane::chkEnableDial_Click(int index) {
   bool anyMarked = false;
   for (std::size_t j = 0; j < dials.size(); ++j) {
     if (j < selected.size() && selected[j]) {
-      bool& on = index == 0 ? dials[j].ValueOn : index == 1 ? dials[j].ExtNameOn : dials[j].HiddenOn;
-      on = ticked;
+      if (index == 0)
+        dials[j].ValueOn = ticked;
+      else if (index == 1)
+        dials[j].ExtNameOn = ticked;
+      else
+        dials[j].HiddenOn = ticked;
     }
     if (!ticked && DialIsEmpty(k, j)) anyMarked = marked[j] = true;
   }

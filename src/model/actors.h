@@ -6,18 +6,22 @@
 #include <string>
 #include <vector>
 
+#include "common/compact_text.h"
+
 namespace vandrel {
 
+// A large pose holds a million of these: kept to 48 bytes.
 struct DialRec {
-  std::string Name;         // rest of the channel line after its type and one blank
-  std::string ExtName;      // the channel's "name" line
-  std::string ChannelType;  // "targetGeom", "valueParm", "rotateX", ...
-  double Value = 0.0;       // frame 0 key
-  int Hidden = 0;           // value + 1; 0 = absent
-  bool ExtNameOn = false;
-  bool HiddenOn = false;
-  bool ValueOn = false;
+  CompactText Name;        // rest of the channel line after its type and one blank
+  CompactText ExtName;     // the channel's "name" line
+  double Value = 0.0;      // frame 0 key
+  int Hidden = 0;          // value + 1; 0 = absent
+  SharedName ChannelType;  // "targetGeom", "valueParm", "rotateX", ...
+  bool ExtNameOn : 1 = false;
+  bool HiddenOn : 1 = false;
+  bool ValueOn : 1 = false;
 };
+static_assert(sizeof(DialRec) <= 48);
 
 // Numeric properties are stored as the file's value + 1, 0 meaning absent.
 struct ActorRec {

@@ -158,7 +158,7 @@ ChannelDeletion DeleteChannelFamilies(const std::vector<bool>& selectedActors,
     matched.assign(dials.size(), false);
     std::size_t count = 0;
     for (std::size_t j = 0; j < dials.size(); ++j) {
-      if (types.contains(dials[j].ChannelType)) {
+      if (types.contains(dials[j].ChannelType.view())) {
         matched[j] = true;
         ++count;
       }

@@ -634,7 +634,7 @@ class ChannelReader {
     ActorRec& a = gActors[actorIndex_];
     if (!a.Dials[0].Name.empty()) a.Dials.emplace_back();
     DialRec& d = a.Dials.back();
-    d.Name = std::string(Between(t_, dialPos, lineEnd == 0 ? n_ + 1 : lineEnd));
+    d.Name = Between(t_, dialPos, lineEnd == 0 ? n_ + 1 : lineEnd);
 
     const std::size_t close = NextAt(BlockLineIndex::kClose, dialClose_, dialPos);
     const std::size_t nameAt = NextAt(BlockLineIndex::kName, nameAt_, dialPos);
@@ -642,7 +642,7 @@ class ChannelReader {
       // The display name is the rest of the key's own line after its blank.
       const std::size_t blank = nameBlankAfter_.Next(nameAt);
       const std::size_t lf = nameLineEnd_.Next(nameAt);
-      if (blank != 0 && (lf == 0 || blank < lf)) d.ExtName = std::string(Between(t_, blank + 1, lf == 0 ? n_ + 1 : lf));
+      if (blank != 0 && (lf == 0 || blank < lf)) d.ExtName = Between(t_, blank + 1, lf == 0 ? n_ + 1 : lf);
       d.ExtNameOn = true;
       searchStart = nameAt;
     } else {
@@ -684,7 +684,10 @@ class ChannelReader {
       d.Value = NumberOf(number);
       d.ValueOn = number == "0" || d.Value != 0;
     }
-    d.ChannelType = type;
+    // The type is looked up in the table of names once for a run of
+    // channels of one type.
+    if (lastType_ != type) lastType_ = type;
+    d.ChannelType = lastType_;
   }
 
   void ReadTail(std::size_t p) {
@@ -771,6 +774,7 @@ class ChannelReader {
   ChannelLineIndex lines_;
   BlockLineIndex index_;
   std::string line_;  // the channel line read last
+  SharedName lastType_;  // the type of the channel made last
   EmptyBlocks empty_;
   EmptyBlocks children_;
 };

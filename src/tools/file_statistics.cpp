@@ -81,7 +81,7 @@ void CollectFileInfo() {
     for (const DialRec& d : actor.Dials) {
       if (IsPlaceholder(d)) continue;
       ++a.Channels;
-      if (IsMorphType(d.ChannelType))
+      if (IsMorphType(d.ChannelType.view()))
         ++a.MorphChannels;
       else if (d.ChannelType == "valueParm")
         ++a.NullChannels;

@@ -226,7 +226,7 @@ class PoseBuilder {
   }
 
   void Channel(const DialRec& d) {
-    PutLine(out_, 2, d.ChannelType, " ", d.Name, eol_);
+    PutLine(out_, 2, d.ChannelType.view(), " ", d.Name, eol_);
     Line(3, "{");
     if (d.ExtNameOn && !d.ExtName.empty()) Line(3, "name ", d.ExtName);
     if (d.HiddenOn && d.Hidden >= 1) {

@@ -361,7 +361,11 @@ TEST_F(Commands, TabsShowTheirPaneAndRefreshIt) {
   gObjects[0].Materials[0].HighlightSize = 42;
   controls::setText(size, "7");
   gActors[0].Name = "BODY:1";
-  gActors[0].Dials.assign(1, DialRec{"Smile", "", "targetGeom", 0.25});
+  DialRec smile;
+  smile.Name = "Smile";
+  smile.ChannelType = "targetGeom";
+  smile.Value = 0.25;
+  gActors[0].Dials.assign(1, smile);
   gActorList = {{"BODY:1", "actor"}};
   window->ShowChannelsRead();
   window->tbsOptions->setCurrentIndex(2);

@@ -386,7 +386,7 @@ TEST_F(ChannelReaderTest, EveryChannelLineIsReadOnce) {
     ASSERT_EQ(gObjects[0].Materials.size(), 1u) << c.what;
     EXPECT_EQ(gObjects[0].Materials[0].Name, "m") << c.what;
     std::vector<std::string> names;
-    for (const DialRec& d : gActors[0].Dials) names.push_back(d.Name);
+    for (const DialRec& d : gActors[0].Dials) names.push_back(d.Name.str());
     EXPECT_EQ(names, c.names) << c.what;
     for (const DialRec& d : gActors[0].Dials) {
       const bool empty = d.Name == "E" || d.Name == "F";

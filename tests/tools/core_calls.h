@@ -84,7 +84,7 @@ inline std::vector<std::string> ActorNames() {
 }
 inline std::vector<std::string> DialNames(const ActorRec& actor) {
   std::vector<std::string> names;
-  for (const DialRec& d : actor.Dials) names.push_back(d.Name);
+  for (const DialRec& d : actor.Dials) names.push_back(d.Name.str());
   return names;
 }
 

@@ -59,7 +59,7 @@ TEST(WriterNumbersTest, FalloffAndChannelValuesKeepTheirPrecision) {
   ActorRec a;
   a.Kind = "actor";
   a.Name = "BODY:1";
-  a.Dials = {DialRec{"d", "", "valueParm", 0.123456789012345678, 0, false, false, true}};
+  a.Dials = {Dial("d", "", "valueParm", 0.123456789012345678, 0, false, false, true)};
   gActors = {a};
   std::string bytes;
   PoseWriteOptions o;

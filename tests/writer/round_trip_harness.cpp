@@ -166,11 +166,11 @@ std::string Unrepresentable() {
     for (const DialRec& d : a.Dials) {
       if (a.Dials.size() == 1 && d.Name.empty()) break;
       // Blanks and TABs after the name stay part of it.
-      std::string name = d.Name;
+      std::string name = d.Name.str();
       while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.pop_back();
       if (!Carriable(d.ChannelType, false) || !Carriable(name, false, false, true) ||
           !Carriable(d.ChannelType + " " + name, true, false, true) ||
-          (!d.ExtName.empty() && !Carriable(d.ExtName, true, false, true)))
+          (!d.ExtName.empty() && !Carriable(d.ExtName.str(), true, false, true)))
         return "channel " + d.ChannelType + " " + d.Name + " " + d.ExtName;
     }
   }
@@ -272,7 +272,7 @@ std::string Tables() {
     out += "\n";
     for (const DialRec& d : a.Dials) {
       out += "  " + d.ChannelType + " " + d.Name + " ";
-      Add(out, "ext", d.ExtName);
+      Add(out, "ext", d.ExtName.str());
       Add(out, "value", PoseNumber(d.Value));
       Add(out, "hidden", d.Hidden);
       out += std::string(d.ExtNameOn ? "1" : "0") + (d.HiddenOn ? "1" : "0") + (d.ValueOn ? "1" : "0") + "\n";

@@ -48,6 +48,20 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
          "\n  expected: " + Visible(e) + "\n  actual:   " + Visible(a);
 }
 
+DialRec Dial(const std::string& name, const std::string& extName, const std::string& type, double value,
+             int hidden, bool extNameOn, bool hiddenOn, bool valueOn) {
+  DialRec d;
+  d.Name = name;
+  d.ExtName = extName;
+  d.ChannelType = type;
+  d.Value = value;
+  d.Hidden = hidden;
+  d.ExtNameOn = extNameOn;
+  d.HiddenOn = hiddenOn;
+  d.ValueOn = valueOn;
+  return d;
+}
+
 MaterialRec BareMaterial(const std::string& name) {
   MaterialRec m;
   m.Name = name;
@@ -132,9 +146,9 @@ void MakeActorDocument() {
   body.DepthCamera = "CAM";
   body.Port = "7";
   body.CameraModel = "model";
-  DialRec muscle{"PBMCC_01", "Muscle", "valueParm", 0.25, 1, true, true, true};
-  DialRec smile{"Smile", "Smile dial", "targetGeom", 0.5, 1, false, false, false};
-  DialRec xrot{"xrot", "", "rotateX", -12.5, 0, true, true, true};
+  DialRec muscle = Dial("PBMCC_01", "Muscle", "valueParm", 0.25, 1, true, true, true);
+  DialRec smile = Dial("Smile", "Smile dial", "targetGeom", 0.5, 1, false, false, false);
+  DialRec xrot = Dial("xrot", "", "rotateX", -12.5, 0, true, true, true);
   body.Dials = {muscle, smile, xrot};
 
   ActorRec hipActor;
@@ -162,7 +176,7 @@ void MakeActorDocument() {
   light.DepthMapSize = 0;  // absent although switched on
   light.OnOff = 0;         // neither "on" nor "off"
   light.PropertyOn.fill(true);
-  light.Dials = {DialRec{"KdRed", "", "kdRed", 1.0, 0, false, false, true}};
+  light.Dials = {Dial("KdRed", "", "kdRed", 1.0, 0, false, false, true)};
 
   ActorRec hair;
   hair.Kind = "prop";

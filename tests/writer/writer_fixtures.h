@@ -18,6 +18,10 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
 // A material with every switch off and the reader's initial values.
 MaterialRec BareMaterial(const std::string& name);
 
+// A channel with every field given.
+DialRec Dial(const std::string& name, const std::string& extName, const std::string& type, double value,
+             int hidden, bool extNameOn, bool hiddenOn, bool valueOn);
+
 // Figure "Skin" (every Poser 4 property) and "Eyes" (nothing saved), prop
 // "ball"; notes of two lines, version typed with a decimal comma.
 void MakeMaterialDocument();
