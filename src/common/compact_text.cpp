@@ -11,7 +11,7 @@ namespace vandrel {
 
 void CompactText::Init(std::string_view s) {
   if (s.size() <= kInline) {
-    std::memcpy(b_, s.data(), s.size());
+    if (!s.empty()) std::memcpy(b_, s.data(), s.size());  // an empty view may hold no pointer
     if (s.size() < kInline) b_[s.size()] = '\0';
     b_[kInline] = static_cast<char>(kInline - s.size());
     return;

@@ -27,7 +27,10 @@ TEST(CompactTextTest, BehavesAsAString) {
     switch (random() % 6) {
       case 0:
         expected[a] = text(lengths[random() % std::size(lengths)]);
-        texts[a] = expected[a];
+        if (expected[a].empty())
+          texts[a] = std::string_view();  // no pointer at all
+        else
+          texts[a] = expected[a];
         break;
       case 1:
         texts[a] = texts[b];
