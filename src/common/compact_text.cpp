@@ -2,8 +2,8 @@
 
 #include <deque>
 #include <limits>
+#include <new>
 #include <ostream>
-#include <stdexcept>
 #include <unordered_map>
 #include <vector>
 
@@ -16,7 +16,8 @@ void CompactText::Init(std::string_view s) {
     b_[kInline] = static_cast<char>(kInline - s.size());
     return;
   }
-  if (s.size() > std::numeric_limits<std::uint32_t>::max()) throw std::length_error("text too long");
+  // Beyond what the record can hold: out of memory, as the readers report it.
+  if (s.size() > std::numeric_limits<std::uint32_t>::max()) throw std::bad_alloc();
   char* p = new char[s.size() + 1];
   std::memcpy(p, s.data(), s.size());
   p[s.size()] = '\0';
@@ -63,7 +64,7 @@ std::uint32_t SharedName::Acquire(std::string_view s) {
     id = t.unused.back();
     t.unused.pop_back();
   } else {
-    if (t.entries.size() > kMaxNames) throw std::length_error("too many different channel types");
+    if (t.entries.size() > kMaxNames) throw std::bad_alloc();  // as the readers report a full memory
     id = static_cast<std::uint32_t>(t.entries.size());
     t.entries.emplace_back();
   }
