@@ -75,22 +75,37 @@ std::vector<std::size_t> HeaderPositions(std::string_view text) {
       seen[word] |= mask;
     }
     std::size_t pending = names.size();
+    // The names stand in the order of their blocks in the file, as the
+    // sweep meets the header lines: the name expected next is compared
+    // directly, and only other names are looked up in the table (whose
+    // places are spread over all its memory).
+    std::size_t expected = 0;
+    const auto take = [&](std::size_t index, std::size_t q) {
+      Name& found = names[index];
+      if (found.header == 0) {
+        found.header = q;
+        --pending;
+      }
+      if (index >= expected) expected = index + 1;
+    };
     for (std::size_t q = InStr(text, prefix); q != 0 && pending > 0; q = InStr(q + 1, text, prefix)) {
       if (!AtLineStart(text, q, 1, true)) continue;
       const std::size_t nameAt = q - 1 + prefix.size();  // 0-based
+      const std::size_t nextIndex = expected;
+      const std::string_view next = nextIndex < names.size() ? names[nextIndex].name : std::string_view();
+      const bool isNext = nextIndex < names.size() && text.substr(nameAt, next.size()) == next;
       for (std::size_t length : lengths) {
         if (nameAt + length > text.size()) break;
+        if (isNext && length == next.size()) {
+          take(nextIndex, q);
+          continue;
+        }
         const std::string_view piece = text.substr(nameAt, length);
         const std::size_t hash = std::hash<std::string_view>()(piece);
         const auto [word, mask] = bit(hash);
         if ((seen[word] & mask) == 0) continue;
         const std::size_t at = slotOf(piece, hash);
-        if (slots[at].second == 0) continue;
-        Name& found = names[slots[at].second - 1];
-        if (found.header == 0) {
-          found.header = q;
-          --pending;
-        }
+        if (slots[at].second != 0) take(slots[at].second - 1, q);
       }
     }
     for (std::size_t e = 0; e < entries.size(); ++e) found[entries[e]] = names[own[e]].header;
