@@ -47,7 +47,7 @@ void Fill(int actors, int channels) {
       actor.Dials.push_back(dial);
     }
     gActors.push_back(std::move(actor));
-    gActorList.push_back({gActors.back().Name, "actor"});
+    gActorList.push_back({gActors.back().Name.str(), "actor"});
   }
 }
 

@@ -159,7 +159,7 @@ void ChannelsPane::ShowActorProperties() {
   std::size_t k = 0;
   if (!CurrentActorIndex(k)) return;
   const ActorRec& a = gActors[k];
-  if (!a.ExtName.empty()) controls::setText(txtActorProperties[0], FromPoserText(a.ExtName));
+  if (!a.ExtName.empty()) controls::setText(txtActorProperties[0], FromPoserText(a.ExtName.str()));
   const int listed[5] = {a.OnOff, a.Hidden, a.Locked, a.DoShadow, a.LightOn};
   for (int i = 0; i < 5; ++i)
     if (listed[i] > 0) controls::setListIndex(cmbActorProperties[i], listed[i] - 1);

@@ -25,23 +25,23 @@ static_assert(sizeof(DialRec) <= 48);
 
 // Numeric properties are stored as the file's value + 1, 0 meaning absent.
 struct ActorRec {
-  std::string Name;     // text after the header line's first blank ("BODY:1")
-  std::string ExtName;  // the "name" line, trimmed
+  CompactText Name;     // text after the header line's first blank ("BODY:1")
+  CompactText ExtName;  // the "name" line, trimmed
   std::vector<DialRec> Dials;
   int OnOff = 0;  // 0 none, 1 off, 2 on
   int Hidden = 0;
   int Locked = 0;
-  std::string StorageOffset;
+  CompactText StorageOffset;
   int GeomResource = 0;
   int DepthMapSize = 0;
-  std::string DepthCamera;
+  CompactText DepthCamera;
   int DoShadow = 0;
   int LightOn = 0;
-  std::string Port;
-  std::string CameraModel;
+  CompactText Port;
+  CompactText CameraModel;
   int LightType = 0;
-  std::string ObjFileGeom;
-  std::string Kind;  // "actor", "prop", "light" or "camera"
+  CompactText ObjFileGeom;
+  SharedName Kind;  // "actor", "prop", "light" or "camera"
   // Switches of ExtName, OnOff, Hidden, Locked, DoShadow, DepthMapSize, LightOn.
   std::array<bool, 7> PropertyOn{};
 };

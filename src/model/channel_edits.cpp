@@ -198,7 +198,7 @@ void AddMorphChannel(const std::vector<bool>& selectedActors, const std::string&
     DialRec& dial = dials.back();
     dial = DialRec{};
     dial.Name = name;
-    dial.ChannelType = NewMorphType(gActors[k].Name);
+    dial.ChannelType = NewMorphType(gActors[k].Name.str());
   }
 }
 

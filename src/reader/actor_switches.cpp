@@ -188,11 +188,11 @@ void AddActorMaterialGroups(std::string_view text, std::array<ForwardFinder, 4>&
 }
 
 void AddGrouplessActorEntries() {
-  std::unordered_set<std::string> groupNames;
+  std::unordered_set<std::string_view> groupNames;
   for (const ObjectRec& g : gObjects) groupNames.insert(g.Name);
   for (const ActorRec& actor : gActors) {
     if (actor.Name.empty() || actor.Kind == "prop" || actor.Kind == "light" || actor.Kind == "camera") continue;
-    if (groupNames.count(actor.Name) == 0) AddObjectListItem("actor " + actor.Name, 0);
+    if (groupNames.count(actor.Name.view()) == 0) AddObjectListItem("actor " + actor.Name, 0);
   }
 }
 

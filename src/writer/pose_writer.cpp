@@ -80,8 +80,8 @@ std::string DetachedHeader(std::size_t group) {
   return (kind.empty() ? std::string("actor") : kind) + " " + name;
 }
 
-std::string ActorWrittenName(const std::string& name) {
-  return LCase(name) == "figurehair" ? std::string(kFigureHairActor) : name;
+std::string ActorWrittenName(std::string_view name) {
+  return LCase(name) == "figurehair" ? std::string(kFigureHairActor) : std::string(name);
 }
 
 // How much written text is gathered before it goes to the file.

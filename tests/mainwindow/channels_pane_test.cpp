@@ -411,7 +411,7 @@ TEST_F(ChannelsPaneTest, DisplayNamesThatWouldNotReadBackAreRefused) {
   Open(DataFile("pane/morphs.pz2"));
   Click(P().lstActors, 1);
   Click(P().lstDials, 0);
-  const std::string actorName = gActors[1].ExtName, dialName = gActors[1].Dials[0].ExtName.str();
+  const std::string actorName = gActors[1].ExtName.str(), dialName = gActors[1].Dials[0].ExtName.str();
   for (const char* refused : {"Left } Arm", "Blink } {", "{", "two\nlines", "Head channels", "Eye\tchannels  "}) {
     for (const bool actor : {true, false}) {
       ui->clear();

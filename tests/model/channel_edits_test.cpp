@@ -32,7 +32,7 @@ ActorRec Actor(const std::string& name, std::vector<DialRec> dials) {
 void SetActors(std::vector<ActorRec> actors) {
   gActors = std::move(actors);
   gActorList.clear();
-  for (const ActorRec& a : gActors) gActorList.push_back({a.Name, a.Kind});
+  for (const ActorRec& a : gActors) gActorList.push_back({a.Name.str(), a.Kind});
 }
 
 std::string Names() {

@@ -79,7 +79,7 @@ inline std::vector<std::string> MaterialNames(const ObjectRec& group) {
 }
 inline std::vector<std::string> ActorNames() {
   std::vector<std::string> names;
-  for (const ActorRec& a : gActors) names.push_back(a.Name);
+  for (const ActorRec& a : gActors) names.push_back(a.Name.str());
   return names;
 }
 inline std::vector<std::string> DialNames(const ActorRec& actor) {

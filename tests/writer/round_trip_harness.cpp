@@ -34,7 +34,9 @@ std::string Bytes(const std::string& path) {
   return s.str();
 }
 
-void Add(std::string& out, const char* key, const std::string& value) { out.append(key).append("=").append(value).append(" "); }
+void Add(std::string& out, const char* key, std::string_view value) {
+  out.append(key).append("=").append(value).append(" ");
+}
 void Add(std::string& out, const char* key, long long value) { Add(out, key, FormatInt(value)); }
 
 std::string Color(const ColorRec& c) { return FormatInt(c[0]) + "," + FormatInt(c[1]) + "," + FormatInt(c[2]); }
@@ -159,10 +161,11 @@ std::string Unrepresentable() {
   }
   for (const ActorRec& a : gActors) {
     if (gActors.size() == 1 && a.Name.empty()) break;
-    if (!Carriable(a.Name, false) || (!a.ExtName.empty() && !Carriable(a.ExtName, true)))
+    if (!Carriable(a.Name.str(), false) || (!a.ExtName.empty() && !Carriable(a.ExtName.str(), true)))
       return "actor " + a.Name + " " + a.ExtName;
-    for (const std::string* text : {&a.StorageOffset, &a.DepthCamera, &a.Port, &a.CameraModel, &a.ObjFileGeom})
-      if (!text->empty() && !Carriable(*text, true)) return "actor property " + *text;
+    for (const CompactText* text :
+         {&a.StorageOffset, &a.DepthCamera, &a.Port, &a.CameraModel, &a.ObjFileGeom})
+      if (!text->empty() && !Carriable(text->str(), true)) return "actor property " + *text;
     for (const DialRec& d : a.Dials) {
       if (a.Dials.size() == 1 && d.Name.empty()) break;
       // Blanks and TABs after the name stay part of it.
