@@ -1,5 +1,6 @@
 #include "common/numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -12,6 +13,8 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Characters Val passes over wherever they stand.
 bool IsValBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+
+char* Put(char* out, std::string_view text) { return std::copy(text.begin(), text.end(), out); }
 
 // Parses a canonical decimal text: optional "-", digits with at most one ".",
 // at least one digit, then optionally "e", an optional sign and digits.
@@ -64,54 +67,52 @@ double ParseDecimal(std::string_view s) {
 // files are) and written without an exponent at fifteen digits: its digits
 // as an integer and a count of decimals, found by scaling. A decimal of at
 // most fifteen digits that gives the value back is what rounding the value
-// to fifteen digits gives.
-bool FewDecimals(double value, std::string& out) {
+// to fifteen digits gives. Writes the text at `out` and returns its end, or
+// nullptr when the value is not of that kind.
+char* FewDecimals(double value, char* out) {
   const double size = std::fabs(value);
-  if (!(size >= 1e-4 && size < 1e15)) return false;
+  if (!(size >= 1e-4 && size < 1e15)) return nullptr;
   static constexpr double kPowers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
   for (int k = 0; k <= 8; ++k) {
     const double scaled = value * kPowers[k];
-    if (std::fabs(scaled) >= 1e15) return false;
+    if (std::fabs(scaled) >= 1e15) return nullptr;
     const double whole = std::nearbyint(scaled);
     // Both are exact, so the division is the correctly rounded decimal.
     if (whole / kPowers[k] != value) continue;
     const long long n = static_cast<long long>(whole);
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, n < 0 ? -n : n).ptr;
-    std::string_view d(digits, static_cast<std::size_t>(end - digits));
-    out.clear();
-    if (n < 0) out += '-';
-    if (k == 0) {
-      out.append(d);
-      return true;
-    }
+    const std::string_view d(digits, static_cast<std::size_t>(end - digits));
+    char* p = out;
+    if (n < 0) *p++ = '-';
+    if (k == 0) return Put(p, d);
     const std::size_t decimals = static_cast<std::size_t>(k);
     if (d.size() <= decimals) {
-      out += "0.";
-      out.append(decimals - d.size(), '0');
-      out.append(d);
+      p = Put(p, "0.");
+      p = std::fill_n(p, decimals - d.size(), '0');
+      p = Put(p, d);
     } else {
-      out.append(d.substr(0, d.size() - decimals));
-      out += '.';
-      out.append(d.substr(d.size() - decimals));
+      p = Put(p, d.substr(0, d.size() - decimals));
+      *p++ = '.';
+      p = Put(p, d.substr(d.size() - decimals));
     }
-    while (out.back() == '0') out.pop_back();
-    if (out.back() == '.') out.pop_back();
-    return true;
+    while (p[-1] == '0') --p;
+    if (p[-1] == '.') --p;
+    return p;
   }
-  return false;
+  return nullptr;
 }
 
 // printf("%.<precision>G") without the locale: `precision` significant digits,
 // trailing zeros removed, "E+NN" form when the exponent is below -4 or not
-// below the precision; "0" for both zeros.
-std::string FormatSignificant(double value, int precision) {
-  if (std::isnan(value)) return std::signbit(value) ? "-NAN" : "NAN";
-  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
-  if (value == 0.0) return "0";
+// below the precision; "0" for both zeros. Written at `out` (kNumberRoom
+// bytes of room); returns the end.
+char* FormatSignificant(double value, int precision, char* out) {
+  if (std::isnan(value)) return Put(out, std::signbit(value) ? "-NAN" : "NAN");
+  if (std::isinf(value)) return Put(out, value < 0 ? "-INF" : "INF");
+  if (value == 0.0) return Put(out, "0");
   if (precision == 15) {
-    std::string fixed;
-    if (FewDecimals(value, fixed)) return fixed;
+    if (char* end = FewDecimals(value, out)) return end;
   }
 
   // d.ddd...e+XX rounded to `precision` digits from the exact binary value.
@@ -122,41 +123,49 @@ std::string FormatSignificant(double value, int precision) {
 
   const bool negative = sci.front() == '-';
   const std::size_t ePos = sci.find('e');
-  std::string digits;
+  char digitBuf[32];
+  std::size_t count = 0;
   for (std::size_t i = negative ? 1 : 0; i < ePos; ++i) {
-    if (sci[i] != '.') digits += sci[i];
+    if (sci[i] != '.') digitBuf[count++] = sci[i];
   }
   int exponent = 0;
   std::from_chars(sci.data() + ePos + (sci[ePos + 1] == '+' ? 2 : 1), sci.data() + sci.size(), exponent);
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  while (count > 1 && digitBuf[count - 1] == '0') --count;
+  const std::string_view digits(digitBuf, count);
 
-  std::string out = negative ? "-" : "";
+  char* p = out;
+  if (negative) *p++ = '-';
   if (exponent < -4 || exponent >= precision) {
-    out += digits[0];
+    *p++ = digits[0];
     if (digits.size() > 1) {
-      out += '.';
-      out.append(digits, 1);
+      *p++ = '.';
+      p = Put(p, digits.substr(1));
     }
-    out += exponent < 0 ? "E-" : "E+";
+    p = Put(p, exponent < 0 ? "E-" : "E+");
     const int absExponent = exponent < 0 ? -exponent : exponent;
-    if (absExponent < 10) out += '0';
-    out += std::to_string(absExponent);
+    if (absExponent < 10) *p++ = '0';
+    p = std::to_chars(p, p + 8, absExponent).ptr;
   } else if (exponent < 0) {
-    out += "0.";
-    out.append(static_cast<std::size_t>(-exponent - 1), '0');
-    out += digits;
+    p = Put(p, "0.");
+    p = std::fill_n(p, -exponent - 1, '0');
+    p = Put(p, digits);
   } else {
     const std::size_t whole = static_cast<std::size_t>(exponent) + 1;
     if (digits.size() <= whole) {
-      out += digits;
-      out.append(whole - digits.size(), '0');
+      p = Put(p, digits);
+      p = std::fill_n(p, whole - digits.size(), '0');
     } else {
-      out.append(digits, 0, whole);
-      out += '.';
-      out.append(digits, whole);
+      p = Put(p, digits.substr(0, whole));
+      *p++ = '.';
+      p = Put(p, digits.substr(whole));
     }
   }
-  return out;
+  return p;
+}
+
+std::string FormatSignificant(double value, int precision) {
+  char buf[kNumberRoom];
+  return std::string(buf, FormatSignificant(value, precision, buf));
 }
 
 }  // namespace
@@ -281,16 +290,19 @@ double RoundHalfEven(double value, int decimals) {
 
 std::string FormatDouble(double value) { return FormatSignificant(value, 15); }
 
+char* FormatDoubleTo(char* out, double value) { return FormatSignificant(value, 15, out); }
+
 std::string FormatSingle(float value) {
   // A float widens to double exactly, so the digits are those of the float.
   return FormatSignificant(static_cast<double>(value), 7);
 }
 
 std::string FormatInt(long long value) {
-  char buf[24];
-  const auto result = std::to_chars(buf, buf + sizeof buf, value);
-  return std::string(buf, result.ptr);
+  char buf[kNumberRoom];
+  return std::string(buf, FormatIntTo(buf, value));
 }
+
+char* FormatIntTo(char* out, long long value) { return std::to_chars(out, out + kNumberRoom, value).ptr; }
 
 std::string CommaToPoint(std::string_view text) {
   std::string out(text);

@@ -1,6 +1,7 @@
 // Number primitives: reading and writing numbers independently of the locale.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,13 @@ std::string FormatSingle(float value);
 
 // Whole number text ("-12").
 std::string FormatInt(long long value);
+
+// The room FormatDoubleTo and FormatIntTo need at most.
+inline constexpr std::size_t kNumberRoom = 32;
+// FormatDouble and FormatInt written at `out`, which has kNumberRoom bytes of
+// room; they return the end of the text.
+char* FormatDoubleTo(char* out, double value);
+char* FormatIntTo(char* out, long long value);
 
 // A number text with any "," turned into "." (numbers written to files).
 std::string CommaToPoint(std::string_view text);

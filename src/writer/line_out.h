@@ -2,36 +2,149 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace vandrel {
+
+namespace line_out_detail {
+
+using Word = std::uint64_t;
+constexpr Word kOnes = ~Word{0} / 0xFF;
+
+template <typename Part>
+inline Part Load(const char* from) {
+  Part part;
+  std::memcpy(&part, from, sizeof part);
+  return part;
+}
+template <typename Part>
+inline void Store(char* to, Part part) {
+  std::memcpy(to, &part, sizeof part);
+}
+
+// Copies a short text with a few moves of whole words (the last one ending
+// with the text, overlapping the one before it). Returns the copied words
+// and-ed together, all-one bytes filling a word not used: a byte of the text
+// below 14 leaves a byte below 14 in it.
+inline Word CopyWords(char* out, const char* from, std::size_t n) {
+  if (n >= sizeof(Word)) {
+    Word all = ~Word{0};
+    for (std::size_t i = 0; i + sizeof(Word) < n; i += sizeof(Word)) {
+      const Word w = Load<Word>(from + i);
+      Store(out + i, w);
+      all &= w;
+    }
+    const Word last = Load<Word>(from + n - sizeof(Word));
+    Store(out + n - sizeof(Word), last);
+    return all & last;
+  }
+  if (n >= 4) {
+    const auto head = Load<std::uint32_t>(from), tail = Load<std::uint32_t>(from + n - 4);
+    Store(out, head);
+    Store(out + n - 4, tail);
+    return head | Word{tail} << 32;
+  }
+  if (n >= 2) {
+    const auto head = Load<std::uint16_t>(from), tail = Load<std::uint16_t>(from + n - 2);
+    Store(out, head);
+    Store(out + n - 2, tail);
+    return head | Word{tail} << 16 | ~Word{0} << 32;
+  }
+  if (n == 1) {
+    *out = *from;
+    return static_cast<unsigned char>(*from) | ~Word{0xFF};
+  }
+  return ~Word{0};
+}
+
+// Whether a byte of `w` is below 14, as a CR and an LF are (the borrow of
+// the subtraction marks it).
+inline bool MayHoldLineEnd(Word w) { return ((w - kOnes * 14) & ~w & (kOnes << 7)) != 0; }
+
+}  // namespace line_out_detail
+
+// Text without the CR and LF inside it (a name read from a file with a stray
+// line end), written at `out`; returns the end.
+inline char* PutText(char* out, std::string_view text) {
+  if (!line_out_detail::MayHoldLineEnd(line_out_detail::CopyWords(out, text.data(), text.size())))
+    return out + text.size();
+  return std::copy_if(text.begin(), text.end(), out, [](char c) { return c != '\r' && c != '\n'; });
+}
+
+// Bytes as they are (a line end, or text known to hold none), written at `out`.
+inline char* PutBytes(char* out, std::string_view bytes) {
+  line_out_detail::CopyWords(out, bytes.data(), bytes.size());
+  return out + bytes.size();
+}
+
+// The room one line of these pieces needs: its TABs and every piece.
+inline std::size_t LineRoom(int tabs, std::initializer_list<std::string_view> pieces) {
+  std::size_t total = static_cast<std::size_t>(tabs);
+  for (const std::string_view piece : pieces) total += piece.size();
+  return total;
+}
+
+// One line written at `out`: the TABs, the text pieces without their CR and
+// LF, and the line end (the last piece).
+inline char* PutLineAt(char* out, int tabs, std::initializer_list<std::string_view> pieces) {
+  out = std::fill_n(out, tabs, '\t');
+  const std::string_view* eol = pieces.end() - 1;
+  for (const std::string_view* piece = pieces.begin(); piece != eol; ++piece) out = PutText(out, *piece);
+  return PutBytes(out, *eol);
+}
+
+// Written text gathered in a buffer of its own: a writer asks for room, writes
+// through the pointer it gets and hands back the end. The room is not
+// cleared first.
+class LineBuffer {
+ public:
+  explicit LineBuffer(std::size_t capacity = 0) { Reserve(capacity); }
+
+  char* Room(std::size_t bytes) {
+    if (capacity_ - size_ < bytes) Reserve(std::max(size_ + bytes, 2 * capacity_));
+    return data_.get() + size_;
+  }
+  void Commit(const char* end) { size_ = static_cast<std::size_t>(end - data_.get()); }
+
+  void Append(std::string_view bytes) { Commit(PutBytes(Room(bytes.size()), bytes)); }
+  std::string_view View() const { return {data_.get(), size_}; }
+  std::size_t size() const { return size_; }
+  void clear() { size_ = 0; }
+
+ private:
+  void Reserve(std::size_t capacity) {
+    if (capacity <= capacity_) return;
+    auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
+    if (size_ > 0) std::memcpy(bigger.get(), data_.get(), size_);
+    data_ = std::move(bigger);
+    capacity_ = capacity;
+  }
+
+  std::unique_ptr<char[]> data_;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
+};
 
 // One line of one or more pieces of text (joined without copying them first)
 // and then the line end, the last argument. A CR or LF inside the text (a
 // name read from a file with a stray line end) is left out, so that every
 // line ends with the chosen line end only.
 template <typename... Pieces>
+inline void PutLine(LineBuffer& out, int tabs, std::string_view first, const Pieces&... rest) {
+  const std::initializer_list<std::string_view> pieces = {first, std::string_view(rest)...};
+  out.Commit(PutLineAt(out.Room(LineRoom(tabs, pieces)), tabs, pieces));
+}
+template <typename... Pieces>
 inline void PutLine(std::string& out, int tabs, std::string_view first, const Pieces&... rest) {
-  const std::string_view pieces[] = {first, std::string_view(rest)...};
-  constexpr std::size_t kCount = sizeof...(Pieces);  // the last piece is the line end
-  // The line is made in place: the text grows once by the whole line and
-  // every piece is copied into it.
-  std::size_t total = static_cast<std::size_t>(tabs);
-  for (const std::string_view piece : pieces) total += piece.size();
+  const std::initializer_list<std::string_view> pieces = {first, std::string_view(rest)...};
   const std::size_t start = out.size();
-  out.resize(start + total);
-  char* p = out.data() + start;
-  p = std::fill_n(p, tabs, '\t');
-  for (std::size_t i = 0; i < kCount; ++i) {
-    const std::string_view text = pieces[i];
-    if (std::none_of(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }))
-      p = std::copy(text.begin(), text.end(), p);
-    else
-      p = std::copy_if(text.begin(), text.end(), p, [](char c) { return c != '\r' && c != '\n'; });
-  }
-  p = std::copy(pieces[kCount].begin(), pieces[kCount].end(), p);
-  out.resize(static_cast<std::size_t>(p - out.data()));
+  out.resize(start + LineRoom(tabs, pieces));
+  out.resize(static_cast<std::size_t>(PutLineAt(out.data() + start, tabs, pieces) - out.data()));
 }
 
 // Text between double quotes.

@@ -91,8 +91,8 @@ class PoseBuilder {
  public:
   // With a file, the text goes to it a piece at a time and `out` holds only
   // what is left at the end; without one, `out` receives the whole text.
-  PoseBuilder(const PoseWriteOptions& options, std::string& out, AtomicFile* file = nullptr)
-      : options_(options), out_(out), file_(file), eol_(LineEnd(options.MacLineEnds)) {
+  PoseBuilder(const PoseWriteOptions& options, LineBuffer& out, AtomicFile* file = nullptr)
+      : options_(options), out_(out), file_(file), eol_(LineEnd(options.MacLineEnds)), lines_(eol_) {
     format_.Eol = eol_;
     format_.Poser5 = options.Poser5;
     format_.BatchMode = options.BatchMode;
@@ -153,12 +153,14 @@ class PoseBuilder {
   // built (and dropped), so that an error in the tables is still the one told.
   void Spill() {
     if (file_ == nullptr || out_.size() < kPieceSize) return;
-    file_->Write(out_);
+    file_->Write(out_.View());
     out_.clear();
   }
 
   bool Materials(std::size_t group) {
-    error_ = WriteP4Materials(group, format_, out_);
+    materials_.clear();
+    error_ = WriteP4Materials(group, format_, materials_);
+    out_.Append(materials_);
     return error_.empty();
   }
 
@@ -225,29 +227,54 @@ class PoseBuilder {
     return true;
   }
 
+  // The lines of a channel block that are the same in every channel, each
+  // with its line ends, so that a channel is written with a few copies.
+  struct ChannelLines {
+    explicit ChannelLines(const std::string& eol)
+        : Open(eol + "\t\t\t{" + eol),
+          Name("\t\t\tname "),
+          Hidden("\t\t\thidden "),
+          KeysOpen("\t\t\tkeys" + eol + "\t\t\t\t{" + eol + "\t\t\t\tk  0  "),
+          KeysClose(eol + "\t\t\t\t}" + eol),
+          Close("\t\t\t}" + eol),
+          Room(Open.size() + Name.size() + Hidden.size() + KeysOpen.size() + KeysClose.size() + Close.size() +
+               4 + 2 * kNumberRoom + 2 * eol.size()) {}
+    std::string Open;       // the end of the channel's first line and its "{" line
+    std::string Name;       // the start of its "name" line
+    std::string Hidden;     // the start of its "hidden" line
+    std::string KeysOpen;   // "keys", "{" and the start of the key line
+    std::string KeysClose;  // the end of the key line and the "}" of the keys
+    std::string Close;      // the channel's "}" line
+    std::size_t Room;       // the room all of them need besides the names
+  };
+
+  // One channel block, written in one piece of room: its type and name line,
+  // then the name, hidden and key lines it has.
   void Channel(const DialRec& d) {
-    PutLine(out_, 2, d.ChannelType.view(), " ", d.Name, eol_);
-    Line(3, "{");
-    if (d.ExtNameOn && !d.ExtName.empty()) Line(3, "name ", d.ExtName);
+    const std::string_view type = d.ChannelType.view(), name = d.Name.view(), extName = d.ExtName.view();
+    char* p = out_.Room(type.size() + name.size() + extName.size() + lines_.Room);
+    p = PutText(PutBytes(p, "\t\t"), type);
+    *p++ = ' ';
+    p = PutBytes(PutText(p, name), lines_.Open);
+    if (d.ExtNameOn && !extName.empty()) p = PutBytes(PutText(PutBytes(p, lines_.Name), extName), eol_);
     if (d.HiddenOn && d.Hidden >= 1) {
       // The number stands in a sign position: a blank when it is not negative.
       const int hidden = d.Hidden - 1;
-      Line(3, hidden < 0 ? "hidden " : "hidden  ", FormatInt(hidden));
+      p = PutBytes(p, lines_.Hidden);
+      if (hidden >= 0) *p++ = ' ';
+      p = PutBytes(FormatIntTo(p, hidden), eol_);
     }
-    if (d.ValueOn) {
-      Line(3, "keys");
-      Line(4, "{");
-      Line(4, "k  0  ", PoseNumber(d.Value));
-      Line(4, "}");
-    }
-    Line(3, "}");
+    if (d.ValueOn) p = PutBytes(FormatDoubleTo(PutBytes(p, lines_.KeysOpen), d.Value), lines_.KeysClose);
+    out_.Commit(PutBytes(p, lines_.Close));
   }
 
   const PoseWriteOptions& options_;
-  std::string& out_;
+  LineBuffer& out_;
   AtomicFile* file_;
   std::string eol_;
+  ChannelLines lines_;
   MaterialFormat format_;
+  std::string materials_;  // the material blocks of one group, as the material writers give them
   std::string error_;
 };
 
@@ -267,8 +294,10 @@ std::string PoseOutputPath(const PoseWriteOptions& options) {
 }
 
 std::string BuildPoseFile(const PoseWriteOptions& options, std::string& bytes) {
-  bytes.clear();
-  return PoseBuilder(options, bytes).Build();
+  LineBuffer out;
+  std::string error = PoseBuilder(options, out).Build();
+  bytes.assign(out.View());
+  return error;
 }
 
 PoseWriteResult WritePoseFile(const PoseWriteOptions& options) {
@@ -281,11 +310,10 @@ PoseWriteResult WritePoseFile(const PoseWriteOptions& options) {
   // The text goes to the file through one buffer of a fixed size, never
   // held whole; the file replaces the old one only when all of it is written.
   AtomicFile file(result.Path);
-  std::string rest;
-  rest.reserve(kPieceSize + (kPieceSize >> 4));
+  LineBuffer rest(kPieceSize + (kPieceSize >> 4));
   result.Error = PoseBuilder(options, rest, &file).Build();
   if (!result.Error.empty()) return result;
-  file.Write(rest);
+  file.Write(rest.View());
   result.Error = file.Commit();
   if (!result.Error.empty()) return result;
   KeepWrittenHairNames(options);

@@ -199,9 +199,14 @@ TEST(LosslessRoundTrip, EveryLineEndsWithTheChosenLineEnd) {
   gState.FileNotes = "first\nsecond\rthird\r\nfourth";
   gActors[0].Name = "BODY:1";
   gActors[0].Kind = "actor";
-  gActors[0].Dials.assign(1, DialRec{});
+  gActors[0].Dials.assign(2, DialRec{});
   gActors[0].Dials[0].Name = "Smile\r";
   gActors[0].Dials[0].ChannelType = "targetGeom";
+  // Longer texts, and a TAB that stays.
+  gActors[0].Dials[1].Name = "Open\nMouth\rWide";
+  gActors[0].Dials[1].ChannelType = "valueParm";
+  gActors[0].Dials[1].ExtName = "Brow\tUp\r\n";
+  gActors[0].Dials[1].ExtNameOn = true;
   for (bool mac : {false, true}) {
     PoseWriteOptions o;
     o.MacLineEnds = mac;
@@ -212,6 +217,10 @@ TEST(LosslessRoundTrip, EveryLineEndsWithTheChosenLineEnd) {
     const std::string eol = mac ? "\r" : "\r\n";
     EXPECT_EQ(bytes.substr(0, (mac ? 36 : 41)), "{" + eol + "# first" + eol + "# second" + eol + "# third" + eol + "# fourth" + eol);
     EXPECT_NE(bytes.find("\t\ttargetGeom Smile" + eol + "\t\t\t{"), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find("\t\tvalueParm OpenMouthWide" + eol + "\t\t\t{" + eol + "\t\t\tname Brow\tUp" + eol +
+                         "\t\t\t}"),
+              std::string::npos)
+        << bytes;
     EXPECT_EQ((mac ? bytes : Replace(bytes, "\r\n", "")).find(mac ? '\n' : '\r'), std::string::npos) << bytes;
   }
   ResetModel();
