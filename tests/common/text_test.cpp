@@ -5,6 +5,8 @@
 #include <random>
 #include <string>
 
+#include "common/simd.h"
+
 namespace vandrel {
 namespace {
 
@@ -26,7 +28,8 @@ TEST(TextTest, InStrCountsFromOneAndGivesZeroWhenMissing) {
 
 // The searches that look at many characters at once, against the plain
 // definitions: texts of few letters (so that needles nearly match often),
-// needles of 1 to 34 characters (past the short-needle path), every start.
+// needles of 1 to 34 characters (past the short-needle path), every start;
+// with the 32-character loops where the processor has them, and without.
 TEST(TextTest, InStrAndCleanLineAgreeWithPlainDefinitionsOnRandomTexts) {
   std::mt19937 random(7);
   const std::string letters = "ab \t\r\n";
@@ -35,22 +38,27 @@ TEST(TextTest, InStrAndCleanLineAgreeWithPlainDefinitionsOnRandomTexts) {
     for (std::size_t i = 0; i < length; ++i) text += letters[random() % letters.size()];
     return text;
   };
-  for (int round = 0; round < 300; ++round) {
-    const std::string text = pick(random() % 120);
-    const std::size_t m = 1 + random() % 34;
-    // A needle taken from the text itself when it is long enough.
-    const std::string needle =
-        text.size() > m && round % 2 == 0 ? text.substr(random() % (text.size() - m), m) : pick(m);
-    for (std::size_t start = 1; start <= text.size() + 1; ++start) {
-      const std::size_t plain = text.find(needle, start - 1);
-      ASSERT_EQ(InStr(start, text, needle), plain == std::string::npos ? 0 : plain + 1)
-          << round << " " << start;
+  for (const bool wide : {true, false}) {
+    simd::UseAvx2(wide);
+    for (int round = 0; round < 300; ++round) {
+      // Long enough for several 64-character steps and the tail after them.
+      const std::string text = pick(random() % 260);
+      const std::size_t m = 1 + random() % 34;
+      // A needle taken from the text itself when it is long enough.
+      const std::string needle =
+          text.size() > m && round % 2 == 0 ? text.substr(random() % (text.size() - m), m) : pick(m);
+      for (std::size_t start = 1; start <= text.size() + 1; ++start) {
+        const std::size_t plain = text.find(needle, start - 1);
+        ASSERT_EQ(InStr(start, text, needle), plain == std::string::npos ? 0 : plain + 1)
+            << wide << " " << round << " " << start;
+      }
+      std::string clean;
+      for (char c : text)
+        if (c != '\t' && c != '\r' && c != '\n') clean += c;
+      ASSERT_EQ(CleanLine(text), Trim(clean)) << round;
     }
-    std::string clean;
-    for (char c : text)
-      if (c != '\t' && c != '\r' && c != '\n') clean += c;
-    ASSERT_EQ(CleanLine(text), Trim(clean)) << round;
   }
+  simd::UseAvx2(true);
 }
 
 TEST(TextTest, InStrRevFindsTheLastMatchLyingWhollyBeforeTheLimit) {
