@@ -22,9 +22,10 @@ namespace {
 // Position of the first occurrence of "<kind> <name>" at the start of a line
 // of `text` for every entry of gActors that is not a prop (0 = not found), in
 // one sweep per kind over the occurrences of "<kind> " instead of one search
-// from the start of the text per actor. A dial named "move actor left" is no
+// from the start of the text per actor (over the gathered line starts when
+// the kind is an object keyword). A dial named "move actor left" is no
 // header of the actor "left".
-std::vector<std::size_t> HeaderPositions(std::string_view text) {
+std::vector<std::size_t> HeaderPositions(std::string_view text, const ObjectKeywords& keywords) {
   std::vector<std::size_t> found(gActors.size(), 0);
   std::map<std::string, std::vector<std::size_t>> byKind;  // kind -> entries
   for (std::size_t i = 0; i < gActors.size(); ++i)
@@ -91,8 +92,7 @@ std::vector<std::size_t> HeaderPositions(std::string_view text) {
       }
       if (index >= expected) expected = index + 1;
     };
-    for (std::size_t q = InStr(text, prefix); q != 0 && pending > 0; q = InStr(q + 1, text, prefix)) {
-      if (!AtLineStart(text, q, 1, true)) continue;
+    const auto header = [&](std::size_t q) {
       const std::size_t nameAt = q - 1 + prefix.size();  // 0-based
       const std::size_t nextIndex = expected;
       const std::string_view next = nextIndex < names.size() ? names[nextIndex].name : std::string_view();
@@ -110,6 +110,13 @@ std::vector<std::size_t> HeaderPositions(std::string_view text) {
         const std::size_t at = slotOf(piece, hash);
         if (slots[at].second != 0) take(slots[at].second - 1, q);
       }
+    };
+    if (const int k = ObjectKeywords::IndexOf(kind); k >= 0) {
+      const std::vector<std::size_t>& lineStarts = keywords.All(static_cast<std::size_t>(k));
+      for (auto q = lineStarts.begin(); q != lineStarts.end() && pending > 0; ++q) header(*q);
+    } else {
+      for (std::size_t q = InStr(text, prefix); q != 0 && pending > 0; q = InStr(q + 1, text, prefix))
+        if (AtLineStart(text, q, 1, true)) header(q);
     }
     for (std::size_t e = 0; e < entries.size(); ++e) found[entries[e]] = names[own[e]].header;
   }
@@ -120,13 +127,13 @@ std::vector<std::size_t> HeaderPositions(std::string_view text) {
 
 void AddActorMaterialGroups(std::string_view text) {
   // Object blocks begin at line starts, as the channel reader finds them.
-  std::array<ForwardFinder, 4> keywords = KeywordFinders(text);
+  ObjectKeywords keywords(text);
   AddActorMaterialGroups(text, keywords);
 }
 
-void AddActorMaterialGroups(std::string_view text, std::array<ForwardFinder, 4>& nextBlock) {
+void AddActorMaterialGroups(std::string_view text, ObjectKeywords& nextBlock) {
   gActorMaterialsFound = false;
-  const std::vector<std::size_t> headers = HeaderPositions(text);
+  const std::vector<std::size_t> headers = HeaderPositions(text, nextBlock);
   ForwardFinder customFinder(text, "customMaterial");
   // A material begins at a line start: "material " inside a map path or a
   // name starts nothing.
@@ -143,8 +150,8 @@ void AddActorMaterialGroups(std::string_view text, std::array<ForwardFinder, 4>&
     if (a == 0) continue;
     const ActorRec& actor = gActors[i];
     std::size_t nextSame = 0;
-    for (ForwardFinder& f : nextBlock) {
-      const std::size_t at = f.Next(a + 6);
+    for (std::size_t k = 0; k < ObjectKeywords::kWords.size(); ++k) {
+      const std::size_t at = nextBlock.Next(k, a + 6);
       if (at != 0 && (nextSame == 0 || at < nextSame)) nextSame = at;
     }
     const std::size_t cm = customFinder.Next(a);

@@ -15,10 +15,10 @@ namespace vandrel {
 // every actor of kind "actor" that has no group gets "actor <name>" at the
 // end of the object list.
 void AddActorMaterialGroups(std::string_view text);
-// The same with the searches of the four object keywords ("actor ", "prop ",
-// "light ", "camera ") that the channel reader already made over `text`.
-class ForwardFinder;
-void AddActorMaterialGroups(std::string_view text, std::array<ForwardFinder, 4>& keywords);
+// The same with the line starts of the four object keywords ("actor ",
+// "prop ", "light ", "camera ") that the channel reader gathered from `text`.
+class ObjectKeywords;
+void AddActorMaterialGroups(std::string_view text, ObjectKeywords& keywords);
 
 // Every actor of kind "actor" whose name is not a group's gets "actor <name>"
 // at the end of the object list.

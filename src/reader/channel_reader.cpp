@@ -21,21 +21,20 @@
 namespace vandrel {
 namespace {
 
-
-constexpr std::array<const char*, 4> kKeywords = {"actor ", "prop ", "light ", "camera "};
+constexpr const auto& kKeywords = ObjectKeywords::kWords;
 
 // The nearest object block from a position of the whole text, as
 // NextObjectBlock answers for the text from that position on. A keyword
 // begins a block only at the start of a line (after its indentation): "prop "
-// inside a dial's "name lift prop arm" line starts nothing (KeywordFinders).
+// inside a dial's "name lift prop arm" line starts nothing (ObjectKeywords).
 class ObjectBlockFinder {
  public:
   explicit ObjectBlockFinder(std::string_view text)
-      : text_(text), own_(KeywordFinders(text)), keys_(own_), brace_(text, "{"), lineEnd_(text, "\n") {}
-  // With the keyword searches of the reader, shared by its finders: each
-  // keyword is then looked for once over the text, not once per finder.
-  ObjectBlockFinder(std::string_view text, std::array<ForwardFinder, 4>& keys)
-      : text_(text), own_(KeywordFinders({})), keys_(keys), brace_(text, "{"), lineEnd_(text, "\n") {}
+      : text_(text), own_(text), keys_(own_), brace_(text, "{"), lineEnd_(text, "\n") {}
+  // With the keyword positions of the reader, shared by its finders: the
+  // text is then gone through once for all of them.
+  ObjectBlockFinder(std::string_view text, ObjectKeywords& keys)
+      : text_(text), own_({}), keys_(keys), brace_(text, "{"), lineEnd_(text, "\n") {}
 
   // The keyword's index (-1 = none) and how many characters were skipped.
   std::pair<int, std::size_t> Next(std::size_t from, bool checkEmpty) {
@@ -46,7 +45,7 @@ class ObjectBlockFinder {
       nearest = 0;
       bool restart = false;
       for (std::size_t k = 0; k < kKeywords.size(); ++k) {
-        pos[k] = keys_[k].Next(start);
+        pos[k] = keys_.Next(k, start);
         if (pos[k] == 0) continue;
         if (nearest == 0) {
           nearest = pos[k];
@@ -95,8 +94,8 @@ class ObjectBlockFinder {
   }
 
   std::string_view text_;
-  std::array<ForwardFinder, 4> own_;
-  std::array<ForwardFinder, 4>& keys_;
+  ObjectKeywords own_;
+  ObjectKeywords& keys_;
   ForwardFinder brace_;
   ForwardFinder lineEnd_;
 };
@@ -313,7 +312,7 @@ class ChannelReader {
         append_(append),
         host_(host),
         batch_(gState.BatchMode),
-        keywords_(KeywordFinders(text)),
+        keywords_(text, {"thighLength ", "figure"}),
         blockStart_(text, keywords_),
         blockEnd_(text, keywords_),
         blockTail_(text, keywords_),
@@ -350,7 +349,7 @@ class ChannelReader {
     std::size_t limit;
     if (!insertOne_ && !append_) {
       ResetActorTable();
-      const std::size_t figure = InStr(t_, "\nfigure");
+      const std::size_t figure = keywords_.FirstAfterLf(kFigure);
       limit = figure != 0 ? figure : n_;
       gActorList.clear();
     } else {
@@ -384,7 +383,7 @@ class ChannelReader {
  private:
   void ReadThighLength(ChannelReadResult& result) {
     result.DisableThighLength = true;
-    const std::size_t at = InStr(t_, "\nthighLength ");
+    const std::size_t at = keywords_.FirstAfterLf(kThighLength);
     std::size_t restAt = 0;
     if (at != 0)
       restAt = at + 13;
@@ -400,16 +399,8 @@ class ChannelReader {
   }
 
   // How many lines before `limit` begin (after their indentation) with an
-  // object keyword: at most the number of blocks ahead. Each keyword is
-  // counted in one search over the text.
-  std::size_t HeadersBefore(std::size_t limit) const {
-    const std::string_view text = t_.substr(0, std::min(limit, n_));
-    std::size_t count = 0;
-    for (const char* keyword : kKeywords)
-      for (std::size_t at = InStr(text, keyword); at != 0; at = InStr(at + 1, text, keyword))
-        if (AtLineStart(text, at, 1, true)) ++count;
-    return count;
-  }
+  // object keyword: at most the number of blocks ahead.
+  std::size_t HeadersBefore(std::size_t limit) const { return keywords_.CountWithin(std::min(limit, n_)); }
 
   void ReadObjects(std::size_t limit) {
     // The tables are sized once for the blocks ahead, not grown by moving
@@ -425,7 +416,7 @@ class ChannelReader {
       const int k = keyword < 0 ? 0 : keyword;
       if (keyword >= 0) p += skipped;
       if (!insertOne_) {
-        p = keywords_[static_cast<std::size_t>(k)].Next(p);
+        p = keywords_.Next(static_cast<std::size_t>(k), p);
         if (p == 0 || p > limit) break;
       }
       const std::size_t lf = headerEnd_.Next(p);
@@ -461,7 +452,7 @@ class ChannelReader {
 
     const auto [keyword2, unused] = blockEnd_.Next(p + 7, false);
     (void)unused;
-    const std::size_t end = keywords_[static_cast<std::size_t>(keyword2 < 0 ? 0 : keyword2)].Next(p + 6);
+    const std::size_t end = keywords_.Next(static_cast<std::size_t>(keyword2 < 0 ? 0 : keyword2), p + 6);
     const std::size_t blockEnd = end != 0 ? end : n_;
     index_.Build(t_, p, blockEnd);
 
@@ -701,7 +692,7 @@ class ChannelReader {
     if (c == 0) return;
     const auto [keyword3, unused] = blockTail_.Next(c + 2, false);
     (void)unused;
-    const std::size_t next = keywords_[static_cast<std::size_t>(keyword3 < 0 ? 0 : keyword3)].Next(c + 1);
+    const std::size_t next = keywords_.Next(static_cast<std::size_t>(keyword3 < 0 ? 0 : keyword3), c + 1);
     const std::size_t nextStart = next != 0 ? next : n_;
     const std::size_t tailEnd = PrevAt(BlockLineIndex::kClose, tailLastClose_, nextStart, 1);
     std::string tail;
@@ -761,7 +752,9 @@ class ChannelReader {
   std::size_t lastLineEnd_ = 0;
   bool keysMissingForDial_ = false;
 
-  std::array<ForwardFinder, 4> keywords_;
+  // The object keywords, and the first "thighLength " and "figure" lines.
+  static constexpr std::size_t kThighLength = 0, kFigure = 1;
+  ObjectKeywords keywords_;
   ObjectBlockFinder blockStart_, blockEnd_, blockTail_;
   ForwardFinder headerEnd_, channelsAt_, closeAt_;
   ForwardFinder keysLf_, keysBlank_, anchorBrace_, hiddenBlank_, nameBlank_;

@@ -240,12 +240,11 @@ void BlockLineIndex::Classify(std::string_view text, std::size_t s) {
   }
 }
 
-std::size_t BlockLineIndex::Seek(Kind kind, std::size_t from) {
+std::size_t SeekInSorted(const std::vector<std::size_t>& positions, std::size_t& cursor, std::size_t from) {
   // The questions mostly move forward a little: the answer is looked for
   // from the last one, in steps that double, then by halving.
-  const auto& positions = at_[kind];
   const std::size_t n = positions.size();
-  std::size_t& c = cursor_[kind];
+  std::size_t& c = cursor;
   c = std::min(c, n);
   std::size_t lo = 0, hi = c;  // the answer's index lies in lo..hi
   if (c < n && positions[c] < from) {
@@ -285,6 +284,92 @@ std::size_t BlockLineIndex::Prev(Kind kind, std::size_t limit, std::size_t lengt
 std::array<ForwardFinder, 4> KeywordFinders(std::string_view text) {
   return {ForwardFinder(text, "actor ", Match::LineStart), ForwardFinder(text, "prop ", Match::LineStart),
           ForwardFinder(text, "light ", Match::LineStart), ForwardFinder(text, "camera ", Match::LineStart)};
+}
+
+ObjectKeywords::ObjectKeywords(std::string_view text, std::initializer_list<std::string_view> afterLf) {
+  const char* t = text.data();
+  const std::size_t n = text.size();
+  // Most candidates differ early: compared in place, not through memcmp.
+  const auto starts = [&](std::size_t at, std::string_view word) {
+    if (n - at < word.size()) return false;
+    for (std::size_t j = 0; j < word.size(); ++j)
+      if (t[at + j] != word[j]) return false;
+    return true;
+  };
+  std::array<std::string_view, 4> keys{};
+  std::size_t pending = 0;
+  for (std::string_view key : afterLf)
+    if (pending < keys.size() && !key.empty()) keys[pending++] = key;
+  const std::size_t keyCount = pending;
+  const auto isFirst = [](char c) { return c == 'a' || c == 'p' || c == 'l' || c == 'c'; };
+  const auto isSeparator = [](char c) { return c == '\n' || c == '\r' || c == ' ' || c == '\t'; };
+  // A keyword's first letter at 0-based `s` after a line end, blank or TAB
+  // (or at the start of the text). Only the blanks before a keyword that
+  // matches are walked back over, and each run of them once: the pass stays
+  // linear.
+  const auto keywordAt = [&](std::size_t s) {
+    const std::size_t k = t[s] == 'a' ? 0 : t[s] == 'p' ? 1 : t[s] == 'l' ? 2 : 3;
+    if (starts(s, kWords[k]) && AtLineStart(text, s + 1, 1, true)) at_[k].push_back(s + 1);
+  };
+  // A key's first letter at `s` after a separator: directly after a LF?
+  const auto keyAt = [&](std::size_t s) {
+    if (s == 0 || t[s - 1] != '\n') return;
+    for (std::size_t i = 0; i < keyCount; ++i)
+      if (firstAfterLf_[i] == 0 && starts(s, keys[i])) {
+        firstAfterLf_[i] = s;  // the LF's 1-based position
+        --pending;
+      }
+  };
+  std::size_t i = 0;
+  unsigned afterSeparator = 1;  // the start of the text counts as a line start
+#ifdef __SSE2__
+  // Sixteen characters at once: the masks of separators and of first letters
+  // give the candidates, mostly none in a block. Every character below "!"
+  // (and every byte from 0x80, compared as signed) stands for a separator
+  // here: a candidate too many is turned away by keywordAt.
+  const auto eq = [](__m128i v, char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(c)); };
+  const auto bits = [](__m128i m) { return static_cast<unsigned>(_mm_movemask_epi8(m)); };
+  __m128i keyFirst[4] = {};
+  for (std::size_t k = 0; k < 4 && keyCount != 0; ++k)
+    keyFirst[k] = _mm_set1_epi8(keys[k < keyCount ? k : 0][0]);
+  for (; i + 16 <= n; i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
+    const unsigned separators = bits(_mm_cmpgt_epi8(_mm_set1_epi8('!'), v));
+    const unsigned firsts =
+        bits(_mm_or_si128(_mm_or_si128(eq(v, 'a'), eq(v, 'p')), _mm_or_si128(eq(v, 'l'), eq(v, 'c'))));
+    const unsigned afterSeparators = ((separators << 1) | afterSeparator) & 0xFFFFu;
+    for (unsigned c = firsts & afterSeparators; c != 0; c &= c - 1)
+      keywordAt(i + static_cast<std::size_t>(__builtin_ctz(c)));
+    afterSeparator = (separators >> 15) & 1u;
+    if (pending == 0) continue;
+    const unsigned keyFirsts =
+        bits(_mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, keyFirst[0]), _mm_cmpeq_epi8(v, keyFirst[1])),
+                          _mm_or_si128(_mm_cmpeq_epi8(v, keyFirst[2]), _mm_cmpeq_epi8(v, keyFirst[3]))));
+    for (unsigned c = keyFirsts & afterSeparators; c != 0; c &= c - 1)
+      keyAt(i + static_cast<std::size_t>(__builtin_ctz(c)));
+  }
+#endif
+  for (; i < n; ++i) {
+    if (afterSeparator != 0 && isFirst(t[i])) keywordAt(i);
+    if (pending != 0) keyAt(i);
+    afterSeparator = isSeparator(t[i]) ? 1 : 0;
+  }
+}
+
+std::size_t ObjectKeywords::CountWithin(std::size_t limit) const {
+  std::size_t count = 0;
+  for (std::size_t k = 0; k < kWords.size(); ++k) {
+    if (limit + 1 < kWords[k].size()) continue;
+    count += static_cast<std::size_t>(
+        std::upper_bound(at_[k].begin(), at_[k].end(), limit + 1 - kWords[k].size()) - at_[k].begin());
+  }
+  return count;
+}
+
+int ObjectKeywords::IndexOf(std::string_view kind) {
+  for (std::size_t k = 0; k < kWords.size(); ++k)
+    if (kWords[k].size() == kind.size() + 1 && kWords[k].starts_with(kind)) return static_cast<int>(k);
+  return -1;
 }
 
 std::string RemoveBlanksAfterLineEnds(std::string_view text) {

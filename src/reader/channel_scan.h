@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstddef>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -131,6 +132,21 @@ void ForEachLineEnd(std::string_view text, std::size_t from, AtLineEnd atLineEnd
     if (t[i] == '\n' || t[i] == '\r') atLineEnd(i);
 }
 
+// The first of the ascending `positions` at or after `from`; 0 = none.
+// `cursor` keeps the index of the last answer: the questions mostly ask for
+// it again or for the one after it, and a search further away starts there.
+std::size_t SeekInSorted(const std::vector<std::size_t>& positions, std::size_t& cursor, std::size_t from);
+inline std::size_t NextInSorted(const std::vector<std::size_t>& positions, std::size_t& cursor,
+                                std::size_t from) {
+  std::size_t& c = cursor;
+  if (c < positions.size() && positions[c] >= from) {
+    if (c == 0 || positions[c - 1] < from) return positions[c];
+  } else if (c + 1 < positions.size() && positions[c + 1] >= from && positions[c] < from) {
+    return positions[++c];
+  }
+  return SeekInSorted(positions, cursor, from);
+}
+
 // The lines of one stretch of text (an object block) that begin, after their
 // indentation, with a key the channel reader looks for, gathered in one pass
 // over the stretch: a question "next such key at or after p" or "last one
@@ -159,17 +175,7 @@ class BlockLineIndex {
   bool Covers(std::size_t pos) const { return pos >= from_ && pos < end_; }
   std::size_t End() const { return end_; }
   // The first key of `kind` starting at or after `from` in the stretch; 0 = none there.
-  std::size_t Next(Kind kind, std::size_t from) {
-    // Mostly the last answer again, or the key after it.
-    const std::vector<std::size_t>& positions = at_[kind];
-    std::size_t& c = cursor_[kind];
-    if (c < positions.size() && positions[c] >= from) {
-      if (c == 0 || positions[c - 1] < from) return positions[c];
-    } else if (c + 1 < positions.size() && positions[c + 1] >= from && positions[c] < from) {
-      return positions[++c];
-    }
-    return Seek(kind, from);
-  }
+  std::size_t Next(Kind kind, std::size_t from) { return NextInSorted(at_[kind], cursor_[kind], from); }
   // The last key of `kind` (of `length` characters) lying wholly within
   // characters 1..limit and starting in the stretch; 0 = none there.
   std::size_t Prev(Kind kind, std::size_t limit, std::size_t length) const;
@@ -178,7 +184,6 @@ class BlockLineIndex {
 
  private:
   void Classify(std::string_view text, std::size_t s);  // 0-based first character after indentation
-  std::size_t Seek(Kind kind, std::size_t from);        // Next, for an answer further away
   std::array<std::vector<std::size_t>, kKindCount> at_;
   std::array<std::size_t, kKindCount> cursor_{};  // index of the last answer of each kind
   std::size_t from_ = 0;
@@ -188,6 +193,33 @@ class BlockLineIndex {
 // The finders of the four object keywords ("actor ", "prop ", "light ",
 // "camera "), each counted only at the start of a line.
 std::array<ForwardFinder, 4> KeywordFinders(std::string_view text);
+
+// The line starts of the four object keywords, gathered in one pass over the
+// text: exactly the positions the four finders of KeywordFinders find, so
+// that the next block after a position, the headers before a limit and the
+// headers of one kind are answered without searching the text again. The
+// same pass notes the first line that begins, directly after a LF, with each
+// of up to four further keys. Positions are 1-based.
+class ObjectKeywords {
+ public:
+  static constexpr std::array<std::string_view, 4> kWords = {"actor ", "prop ", "light ", "camera "};
+  explicit ObjectKeywords(std::string_view text, std::initializer_list<std::string_view> afterLf = {});
+  // The first line start of keyword `k` at or after `from`; 0 = none.
+  std::size_t Next(std::size_t k, std::size_t from) { return NextInSorted(at_[k], cursor_[k], from); }
+  // How many keywords lie wholly within characters 1..limit.
+  std::size_t CountWithin(std::size_t limit) const;
+  // Every line start of keyword `k`, in order.
+  const std::vector<std::size_t>& All(std::size_t k) const { return at_[k]; }
+  // The index of `kind` followed by a blank among the keywords; -1 = none.
+  static int IndexOf(std::string_view kind);
+  // InStr(text, LF + afterLf[i]): the position of that LF; 0 = none.
+  std::size_t FirstAfterLf(std::size_t i) const { return firstAfterLf_[i]; }
+
+ private:
+  std::array<std::vector<std::size_t>, 4> at_;
+  std::array<std::size_t, 4> cursor_{};
+  std::array<std::size_t, 4> firstAfterLf_{};
+};
 
 // Removes every blank and TAB that directly follows a line end (LF): the same
 // as replacing LF blank and LF TAB by LF until none is left.

@@ -9,6 +9,7 @@
 #include "reader/actor_switches.h"
 #include "reader/channel_literal.h"
 #include "reader/channel_reader.h"
+#include "reader/channel_scan.h"
 #include "reader/channel_test_util.h"
 #include "reader/read_fault.h"
 
@@ -457,7 +458,9 @@ TEST_F(ChannelReaderTest, SameAsLiteralOnRandomTexts) {
       "targetGeom T1x \r\n", "{\n}\n", "valueParm E\n{\n}\n", "targetGeom T\n",
       "name lift prop arm\n", "name move actor left\n", "x camera c\n", "valueParm keys\n{\n",
       "targetGeom hiddenBlink\n{\n", "name Smirk  2 wide\n", "valueParm A}\n{\n", "valueParm B{\n{\n",
-      "# another\n{ }\n", "name Surname\n", "\tk  0  2\n", "textureMap :a material b.jpg\n"};
+      "# another\n{ }\n", "name Surname\n", "\tk  0  2\n", "textureMap :a material b.jpg\n",
+      "\rlight R\r{\r", "x\r\t prop s\n{\n", " \tcamera T\n{\n", "\rfigure\n", "\tfigure\n",
+      "\rthighLength 3\n", "name glow light\n", "actor\n", "valueParm camera x\n{\n"};
   std::mt19937 rng(20240611);
   for (int round = 0; round < 400; ++round) {
     std::string text;
@@ -472,13 +475,32 @@ TEST_F(ChannelReaderTest, SameAsLiteralOnRandomTexts) {
 TEST_F(ChannelReaderTest, NextObjectBlockSameAsLiteral) {
   const std::vector<std::string> pieces = {"actor a\n", "prop b\n", "light c\n", "camera d\n", "{\n}\n", "{\n",
                                            "}\n",       "x\n",      "{ \t}\n",   "prop e\n{}\n",
-                                           "name prop f\n", " \t", "x actor g\n"};
+                                           "name prop f\n", " \t", "x actor g\n", "\r", "y\r\tlight h\n",
+                                           "actor\n", "\r camera i\r{\r}\r", "\x01prop j\n",
+                                           "\xe9light k\n", "\nfigure\n", "\nfig"};
   std::mt19937 rng(7);
   for (int round = 0; round < 2000; ++round) {
     std::string text;
     const int count = 1 + static_cast<int>(rng() % 15);
     for (int i = 0; i < count; ++i) text += pieces[rng() % pieces.size()];
     for (bool check : {false, true}) ASSERT_EQ(NextObjectBlock(text, check), literal::NextObjectBlock(text, check)) << text;
+    // The keyword positions gathered in one pass are those the line-start
+    // searches find, asked for from every position and in any order.
+    ObjectKeywords keywords(text, {"figure", "fig"});
+    std::array<ForwardFinder, 4> finders = KeywordFinders(text);
+    for (std::size_t from = text.size() + 2; from-- > 0;) {
+      std::size_t within = 0;
+      for (std::size_t k = 0; k < 4; ++k) {
+        const std::size_t at = finders[k].Next(from);
+        ASSERT_EQ(keywords.Next(k, from), at) << text << " " << k << " from " << from;
+        for (std::size_t p = FindAtLineStart(text, ObjectKeywords::kWords[k], 1, 1, true); p != 0;
+             p = FindAtLineStart(text, ObjectKeywords::kWords[k], p + 1, 1, true))
+          if (p + ObjectKeywords::kWords[k].size() - 1 <= from) ++within;
+      }
+      ASSERT_EQ(keywords.CountWithin(from), within) << text << " within " << from;
+    }
+    EXPECT_EQ(keywords.FirstAfterLf(0), InStr(text, "\nfigure")) << text;
+    EXPECT_EQ(keywords.FirstAfterLf(1), InStr(text, "\nfig")) << text;
   }
 }
 
