@@ -119,6 +119,19 @@ TEST_P(NumbersTest, ValAgreesWithTheCLibraryOnCanonicalTexts) {
     const std::string text = CommaToPoint(Printf(i % 2 ? "%.17G" : "%.12f", (i % 3 ? 1 : -1) * value));
     ASSERT_EQ(Val(text), Strtod(text)) << text;
     ASSERT_EQ(LeadingNumber(text), Strtod(text)) << text;
+    // Short decimals as files hold them: up to 17 digits, the point anywhere,
+    // leading zeros, a sign, a point with nothing after it.
+    std::string shortText = i % 5 == 0 ? "-" : i % 7 == 0 ? "+" : "";
+    const int length = 1 + static_cast<int>(random() % 17);
+    const int point = static_cast<int>(random() % (length + 1));
+    for (int d = 0; d < length; ++d) {
+      if (d == point) shortText += '.';
+      shortText += static_cast<char>('0' + (d == 0 && i % 3 == 0 ? 0 : random() % 10));
+    }
+    if (point == length && i % 4 == 0) shortText += '.';
+    const double expected = Strtod(shortText);
+    ASSERT_EQ(std::signbit(LeadingNumber(shortText)), std::signbit(expected)) << shortText;
+    ASSERT_EQ(LeadingNumber(shortText), expected) << shortText;
   }
 }
 
