@@ -194,8 +194,19 @@ void BlockLineIndex::Build(std::string_view text, std::size_t from, std::size_t 
   ForEachLineEnd(text.substr(0, stop > 0 ? stop - 1 : 0), from - 1, [&](std::size_t e) { lineAt(e + 1); });
 }
 
+namespace {
+
+// Whether the text at `s` begins with `word`: a comparison of a length known
+// when compiled, made in place rather than through a call.
+template <std::size_t N>
+inline bool Begins(std::string_view text, std::size_t s, const char (&word)[N]) {
+  return s + (N - 1) <= text.size() && std::memcmp(text.data() + s, word, N - 1) == 0;
+}
+
+}  // namespace
+
 void BlockLineIndex::Classify(std::string_view text, std::size_t s) {
-  const auto key = [&](std::string_view word) { return text.compare(s, word.size(), word) == 0; };
+  const auto key = [&](const auto& word) { return Begins(text, s, word); };
   // The character after a word of `length` characters at `s`: '\n' at the end of the text.
   const auto after = [&](std::size_t length) { return s + length < text.size() ? text[s + length] : '\n'; };
   const auto wordEnd = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
