@@ -20,6 +20,26 @@ char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' +
 
 bool IsLineEnd(char c, bool crIsLineEnd) { return c == '\n' || (crIsLineEnd && c == '\r'); }
 
+// The first CR that no LF follows; npos when every CR is part of a CR LF
+// (as in most files), looked for sixteen characters at a time.
+std::size_t FirstLoneCr(const char* t, std::size_t n) {
+  std::size_t i = 0;
+#ifdef __SSE2__
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  for (; i + 17 <= n; i += 16) {
+    const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
+    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + 1));
+    const unsigned lone = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(here, cr))) &
+                          ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(next, lf)));
+    if (lone != 0) return i + static_cast<std::size_t>(__builtin_ctz(lone));
+  }
+#endif
+  for (; i < n; ++i)
+    if (t[i] == '\r' && (i + 1 == n || t[i + 1] != '\n')) return i;
+  return npos;
+}
+
 }  // namespace
 
 std::string MidChecked(std::string_view text, long long start, long long length) {
@@ -103,8 +123,11 @@ void RemoveIndentationInPlace(std::string& text) {
 void RemoveIndentationAfterLoneCrInPlace(std::string& text) {
   char* t = text.data();
   const std::size_t n = text.size();
-  std::size_t to = 0;
-  std::size_t from = 0;
+  // Nothing before the first lone CR changes.
+  const std::size_t first = FirstLoneCr(t, n);
+  if (first == npos) return;
+  std::size_t to = first;
+  std::size_t from = first;
   while (from < n) {
     const void* cr = std::memchr(t + from, '\r', n - from);
     const std::size_t stop = cr == nullptr ? n : static_cast<std::size_t>(static_cast<const char*>(cr) - t) + 1;

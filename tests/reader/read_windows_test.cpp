@@ -290,6 +290,9 @@ TEST(TextScanTest, OnePassReplacementsMatchReplacingUntilNoneIsLeft) {
     ASSERT_EQ(RemoveRunsAfter(text, "\r\n", ' '), SlowReplaceUntilNone(text, "\r\n ", "\r\n"));
     ASSERT_EQ(RemoveIndentation(text),
               SlowReplaceUntilNone(SlowReplaceUntilNone(text, "\n\t", "\n"), "\n ", "\n"));
+    std::string afterCr = text;
+    RemoveIndentationAfterLoneCrInPlace(afterCr);
+    ASSERT_EQ(afterCr, SlowReplaceUntilNone(SlowReplaceUntilNone(text, "\r\t", "\r"), "\r ", "\r")) << text;
     if (!text.empty()) {
       // Cutting out a stretch of the text wherever it occurs, in place.
       const std::size_t start = 1 + rng() % text.size();
