@@ -93,22 +93,13 @@ const std::string& SharedName::str() const noexcept { return Names().entries[Id(
 
 std::size_t SharedName::HeldCount() noexcept { return Names().numbers.size(); }
 
-namespace {
-
-std::string Joined(std::string_view a, std::string_view b) {
+std::string JoinedText(std::string_view a, std::string_view b) {
   std::string s;
   s.reserve(a.size() + b.size());
   s.append(a).append(b);
   return s;
 }
 
-}  // namespace
-
-std::string operator+(const CompactText& a, std::string_view b) { return Joined(a.view(), b); }
-std::string operator+(std::string_view a, const CompactText& b) { return Joined(a, b.view()); }
-std::string operator+(const SharedName& a, std::string_view b) { return Joined(a.view(), b); }
-std::string operator+(std::string_view a, const SharedName& b) { return Joined(a, b.view()); }
-std::ostream& operator<<(std::ostream& out, const CompactText& text) { return out << text.view(); }
-std::ostream& operator<<(std::ostream& out, const SharedName& text) { return out << text.view(); }
+std::ostream& WriteText(std::ostream& out, std::string_view text) { return out << text; }
 
 }  // namespace vandrel

@@ -12,9 +12,25 @@
 
 namespace vandrel {
 
+std::string JoinedText(std::string_view a, std::string_view b);
+std::ostream& WriteText(std::ostream& out, std::string_view text);
+
+// Compared with, joined to and written out as any text, as a std::string is,
+// for a class `T` that gives its text by view(). Adds nothing to its size.
+template <typename T>
+struct TextOperators {
+  friend bool operator==(const T& a, const T& b) noexcept { return a.view() == b.view(); }
+  friend bool operator==(const T& a, std::string_view b) noexcept { return a.view() == b; }
+  friend bool operator==(const T& a, const char* b) noexcept { return a.view() == b; }
+  friend bool operator==(const T& a, const std::string& b) noexcept { return a.view() == b; }
+  friend std::string operator+(const T& a, std::string_view b) { return JoinedText(a.view(), b); }
+  friend std::string operator+(std::string_view a, const T& b) { return JoinedText(a, b.view()); }
+  friend std::ostream& operator<<(std::ostream& out, const T& text) { return WriteText(out, text.view()); }
+};
+
 // A text of bytes kept in place when it has at most 15 of them (as most
 // channel names have), on the heap otherwise.
-class CompactText {
+class CompactText : public TextOperators<CompactText> {
  public:
   CompactText() noexcept { SetEmpty(); }
   CompactText(std::string_view s) { Init(s); }
@@ -57,11 +73,6 @@ class CompactText {
   std::size_t size() const noexcept { return view().size(); }
   bool empty() const noexcept { return size() == 0; }
 
-  friend bool operator==(const CompactText& a, const CompactText& b) noexcept { return a.view() == b.view(); }
-  friend bool operator==(const CompactText& a, std::string_view b) noexcept { return a.view() == b; }
-  friend bool operator==(const CompactText& a, const char* b) noexcept { return a.view() == b; }
-  friend bool operator==(const CompactText& a, const std::string& b) noexcept { return a.view() == b; }
-
  private:
   static constexpr std::size_t kInline = 15;
   // The last byte: 15 minus the length of a text kept in place (so a text of
@@ -94,7 +105,7 @@ class CompactText {
 // A short text kept once for all its copies, as the few dozen channel types
 // of a file ("targetGeom", "rotateX") are; a text no copy holds any more is
 // let go. Not for use from more than one thread.
-class SharedName {
+class SharedName : public TextOperators<SharedName> {
  public:
   SharedName() noexcept = default;
   SharedName(std::string_view s) { SetId(Acquire(s)); }
@@ -120,11 +131,6 @@ class SharedName {
   std::size_t size() const noexcept { return str().size(); }
   bool empty() const noexcept { return Id() == 0; }
 
-  friend bool operator==(const SharedName& a, const SharedName& b) noexcept { return a.Id() == b.Id(); }
-  friend bool operator==(const SharedName& a, std::string_view b) noexcept { return a.view() == b; }
-  friend bool operator==(const SharedName& a, const char* b) noexcept { return a.view() == b; }
-  friend bool operator==(const SharedName& a, const std::string& b) noexcept { return a.view() == b; }
-
   // How many different texts are held (for tests).
   static std::size_t HeldCount() noexcept;
 
@@ -143,13 +149,5 @@ class SharedName {
 
   unsigned char id_[3] = {0, 0, 0};  // 0 = the empty text
 };
-
-// Joined to other text, and written to a stream, as a std::string is.
-std::string operator+(const CompactText& a, std::string_view b);
-std::string operator+(std::string_view a, const CompactText& b);
-std::string operator+(const SharedName& a, std::string_view b);
-std::string operator+(std::string_view a, const SharedName& b);
-std::ostream& operator<<(std::ostream& out, const CompactText& text);
-std::ostream& operator<<(std::ostream& out, const SharedName& text);
 
 }  // namespace vandrel
