@@ -230,16 +230,14 @@ void CleanLineInto(std::string_view text, std::string& out) {
   while (e > b && space(text[e - 1])) --e;
   const std::string_view inner = text.substr(b, e - b);
   const auto stray = [](char c) { return c == '\t' || c == '\r' || c == '\n'; };
-  // TAB, LF and CR are below 14: eight characters at a time are passed when
-  // none of them is (a borrow out of a byte marks one that is), and only a
-  // group with such a character is looked at one by one.
+  // Eight characters at a time are passed when none may be a TAB, LF or CR;
+  // only a group that may hold one is looked at one by one.
   bool clean = true;
   std::size_t i = 0;
-  constexpr std::uint64_t kOnes = ~std::uint64_t{0} / 0xFF;
   for (; clean && i + 8 <= inner.size(); i += 8) {
     std::uint64_t w;
     std::memcpy(&w, inner.data() + i, sizeof w);
-    if (((w - kOnes * 14) & ~w & (kOnes << 7)) != 0) clean = std::none_of(inner.begin() + i, inner.begin() + i + 8, stray);
+    if (MayHoldByteBelow14(w)) clean = std::none_of(inner.begin() + i, inner.begin() + i + 8, stray);
   }
   if (clean && std::none_of(inner.begin() + i, inner.end(), stray)) {
     out.assign(inner);

@@ -9,12 +9,13 @@
 #include <string>
 #include <string_view>
 
+#include "common/text.h"
+
 namespace vandrel {
 
 namespace line_out_detail {
 
 using Word = std::uint64_t;
-constexpr Word kOnes = ~Word{0} / 0xFF;
 
 template <typename Part>
 inline Part Load(const char* from) {
@@ -62,16 +63,12 @@ inline Word CopyWords(char* out, const char* from, std::size_t n) {
   return ~Word{0};
 }
 
-// Whether a byte of `w` is below 14, as a CR and an LF are (the borrow of
-// the subtraction marks it).
-inline bool MayHoldLineEnd(Word w) { return ((w - kOnes * 14) & ~w & (kOnes << 7)) != 0; }
-
 }  // namespace line_out_detail
 
 // Text without the CR and LF inside it (a name read from a file with a stray
 // line end), written at `out`; returns the end.
 inline char* PutText(char* out, std::string_view text) {
-  if (!line_out_detail::MayHoldLineEnd(line_out_detail::CopyWords(out, text.data(), text.size())))
+  if (!MayHoldByteBelow14(line_out_detail::CopyWords(out, text.data(), text.size())))
     return out + text.size();
   return std::copy_if(text.begin(), text.end(), out, [](char c) { return c != '\r' && c != '\n'; });
 }
