@@ -222,9 +222,10 @@ double ReadAndSave(benchmark::State& state, const std::string& path, const char*
   const double mb = static_cast<double>(std::filesystem::file_size(path)) / (1 << 20);
   state.counters["ratio"] = each / plain;
   const double added = PeakMegabytes() - before;
-  std::printf("%-22s %6.1f MB  read+save %.3f s  plain pass %.3f s  ratio %6.2f  peak +%.0f MB (%.2fx the file)  "
-              "(%zu objects, %zu materials)\n",
-              what, mb, each, plain, each / plain, added, added / mb, actors, materials);
+  std::printf(
+      "%-22s %6.1f MB  read+save %.3f s  plain pass %.3f s  ratio %6.2f  peak +%.0f MB (%.2fx the file)  "
+      "(%zu objects, %zu materials)\n",
+      what, mb, each, plain, each / plain, added, added / mb, actors, materials);
   std::filesystem::remove(out);
   vandrel::ResetModel();
   return each;

@@ -49,8 +49,8 @@ std::vector<std::size_t> HeaderPositions(std::string_view text, const ObjectKeyw
     std::vector<std::pair<std::uint32_t, std::uint32_t>> slots(capacity, {0, 0});
     const auto slotOf = [&](std::string_view name, std::size_t hash) {
       std::size_t at = hash & (capacity - 1);
-      while (slots[at].second != 0 &&
-             (slots[at].first != static_cast<std::uint32_t>(hash) || names[slots[at].second - 1].name != name))
+      while (slots[at].second != 0 && (slots[at].first != static_cast<std::uint32_t>(hash) ||
+                                       names[slots[at].second - 1].name != name))
         at = (at + 1) & (capacity - 1);
       return at;
     };

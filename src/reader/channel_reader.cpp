@@ -204,8 +204,6 @@ class ChannelLineIndex {
 
 struct Cancelled {};
 
-
-
 void ResetActorTable() {
   gActors.assign(1, ActorRec{});
   gActors[0].Dials.assign(1, DialRec{});
@@ -766,7 +764,7 @@ class ChannelReader {
   BackwardFinder tailLastClose_;
   ChannelLineIndex lines_;
   BlockLineIndex index_;
-  std::string line_;  // the channel line read last
+  std::string line_;     // the channel line read last
   SharedName lastType_;  // the type of the channel made last
   EmptyBlocks empty_;
   EmptyBlocks children_;

@@ -69,7 +69,8 @@ std::size_t ForwardFinder::Next(std::size_t from) {
     // A line end or a blank, asked for several times a channel: straight to
     // the C library's search.
     const void* at = from <= n ? std::memchr(text_.data() + from - 1, needle_[0], n - from + 1) : nullptr;
-    lastResult_ = at == nullptr ? 0 : static_cast<std::size_t>(static_cast<const char*>(at) - text_.data()) + 1;
+    lastResult_ =
+        at == nullptr ? 0 : static_cast<std::size_t>(static_cast<const char*>(at) - text_.data()) + 1;
     return lastResult_;
   }
   lastResult_ = how_ == Match::Anywhere ? InStr(from, text_, needle_) : CountingIn(from, n);
