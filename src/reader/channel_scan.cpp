@@ -300,11 +300,6 @@ std::size_t BlockLineIndex::Prev(Kind kind, std::size_t limit, std::size_t lengt
   return it == positions.begin() ? 0 : *(it - 1);
 }
 
-std::array<ForwardFinder, 4> KeywordFinders(std::string_view text) {
-  return {ForwardFinder(text, "actor ", Match::LineStart), ForwardFinder(text, "prop ", Match::LineStart),
-          ForwardFinder(text, "light ", Match::LineStart), ForwardFinder(text, "camera ", Match::LineStart)};
-}
-
 ObjectKeywords::ObjectKeywords(std::string_view text, std::initializer_list<std::string_view> afterLf) {
   const char* t = text.data();
   const std::size_t n = text.size();

@@ -190,16 +190,12 @@ class BlockLineIndex {
   std::size_t end_ = 0;
 };
 
-// The finders of the four object keywords ("actor ", "prop ", "light ",
-// "camera "), each counted only at the start of a line.
-std::array<ForwardFinder, 4> KeywordFinders(std::string_view text);
-
 // The line starts of the four object keywords, gathered in one pass over the
-// text: exactly the positions the four finders of KeywordFinders find, so
-// that the next block after a position, the headers before a limit and the
-// headers of one kind are answered without searching the text again. The
-// same pass notes the first line that begins, directly after a LF, with each
-// of up to four further keys. Positions are 1-based.
+// text: exactly the positions ForwardFinder(text, keyword, Match::LineStart)
+// finds for each, so that the next block after a position, the headers
+// before a limit and the headers of one kind are answered without searching
+// the text again. The same pass notes the first line that begins, directly
+// after a LF, with each of up to four further keys. Positions are 1-based.
 class ObjectKeywords {
  public:
   static constexpr std::array<std::string_view, 4> kWords = {"actor ", "prop ", "light ", "camera "};

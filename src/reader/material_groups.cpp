@@ -70,14 +70,14 @@ std::size_t FindLastNamedLine(std::string_view text, std::string_view name, char
 bool CutObjectsAroundFigure(ReadState& rs, std::size_t start) {
   std::string& whole = rs.whole;
   const std::size_t length = whole.size();
-  std::array<ForwardFinder, 4> keys = KeywordFinders(whole);
+  ObjectKeywords keys(whole);
   ForwardFinder open(whole, "{", Match::Brace);
   std::vector<std::pair<std::size_t, std::size_t>> objects;  // 1-based [from, to)
   for (std::size_t p = start; p <= length;) {
     std::size_t at = 0;
     std::size_t kind = 0;
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-      const std::size_t q = keys[k].Next(p);
+    for (std::size_t k = 0; k < ObjectKeywords::kWords.size(); ++k) {
+      const std::size_t q = keys.Next(k, p);
       if (q != 0 && (at == 0 || q < at)) {
         at = q;
         kind = k;

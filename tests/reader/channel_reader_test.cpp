@@ -487,7 +487,9 @@ TEST_F(ChannelReaderTest, NextObjectBlockSameAsLiteral) {
     // The keyword positions gathered in one pass are those the line-start
     // searches find, asked for from every position and in any order.
     ObjectKeywords keywords(text, {"figure", "fig"});
-    std::array<ForwardFinder, 4> finders = KeywordFinders(text);
+    std::array<ForwardFinder, 4> finders = {
+        ForwardFinder(text, "actor ", Match::LineStart), ForwardFinder(text, "prop ", Match::LineStart),
+        ForwardFinder(text, "light ", Match::LineStart), ForwardFinder(text, "camera ", Match::LineStart)};
     for (std::size_t from = text.size() + 2; from-- > 0;) {
       std::size_t within = 0;
       for (std::size_t k = 0; k < 4; ++k) {
