@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
@@ -14,6 +15,9 @@
 #include <iterator>
 #include <memory>
 #include <random>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 namespace vandrel {
 
@@ -69,12 +73,52 @@ bool FolderExists(const std::string& path) {
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-void AdviseLargePages(void* data, std::size_t size) {
-  constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+namespace {
+constexpr std::size_t kLargePage = std::size_t{2} << 20;
+}  // namespace
+
+struct PagesAhead::Work {
+  char* begin = nullptr;
+  std::size_t size = 0;
+  std::atomic<std::size_t> next{0};  // the next large page to make present
+  std::atomic<bool> stop{false};
+  std::vector<std::thread> threads;
+};
+
+PagesAhead::PagesAhead(void* data, std::size_t size) {
   const auto begin = reinterpret_cast<std::uintptr_t>(data);
   const std::uintptr_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
   const std::uintptr_t last = (begin + size) & ~(kLargePage - 1);
-  if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+  if (last <= first) return;
+  ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#ifdef MADV_POPULATE_WRITE
+  if (last - first < 4 * kLargePage) return;
+  work_ = std::make_unique<Work>();
+  work_->begin = reinterpret_cast<char*>(first);
+  work_->size = last - first;
+  // Leaves the filling thread a processor of its own.
+  const unsigned helpers = std::min(4u, std::max(1u, std::thread::hardware_concurrency()) - 1);
+  try {
+    for (unsigned i = 0; i < helpers; ++i)
+      work_->threads.emplace_back([w = work_.get()] {
+        for (std::size_t at; !w->stop.load(std::memory_order_relaxed) &&
+                             (at = w->next.fetch_add(kLargePage, std::memory_order_relaxed)) < w->size;)
+          // Fails harmlessly (the pages come on first touch) where the
+          // system does not know the request.
+          if (::madvise(w->begin + at, std::min<std::size_t>(kLargePage, w->size - at),
+                        MADV_POPULATE_WRITE) != 0)
+            break;
+      });
+  } catch (const std::system_error&) {
+    // No thread to spare: the filling thread makes the pages present itself.
+  }
+#endif
+}
+
+PagesAhead::~PagesAhead() {
+  if (!work_) return;
+  work_->stop = true;
+  for (std::thread& t : work_->threads) t.join();
 }
 
 int ReadWholeFileInto(const std::string& path, std::string& bytes, const std::function<bool()>& stop,
@@ -89,7 +133,7 @@ int ReadWholeFileInto(const std::string& path, std::string& bytes, const std::fu
     return err;
   }
   bytes.reserve(static_cast<std::size_t>(st.st_size));
-  AdviseLargePages(bytes.data(), bytes.capacity());
+  const PagesAhead pages(bytes.data(), bytes.capacity());
   // A piece small enough to stay in the cache between the read and the copy.
   constexpr std::size_t kPiece = std::size_t{256} << 10;
   std::unique_ptr<char[]> piece(new char[kPiece]);
@@ -163,6 +207,15 @@ bool AtomicFile::Write(std::string_view bytes) {
     error_ = "Cannot write \"" + path_ + "\": " + ErrnoText(err);
     Abandon();
     return false;
+  }
+  written_ += bytes.size();
+  // A large file's written part starts on its way to the disk while the
+  // rest is made: the sync at the end then waits only for the last of it.
+  constexpr std::size_t kFlushEvery = std::size_t{4} << 20;
+  if (written_ - flushing_ >= kFlushEvery) {
+    ::sync_file_range(fd_, static_cast<off_t>(flushing_), static_cast<off_t>(written_ - flushing_),
+                      SYNC_FILE_RANGE_WRITE);
+    flushing_ = written_;
   }
   return true;
 }

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,9 +24,24 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 int ReadWholeFileInto(const std::string& path, std::string& bytes, const std::function<bool()>& stop = {},
                       std::size_t stopEvery = 0);
 
-// Asks the system to back the memory with large pages (fewer page faults
-// when it is filled); only the whole 2 MB pages inside it are affected.
-void AdviseLargePages(void* data, std::size_t size);
+// Memory about to be filled, front to back, with a large file: backed by
+// large pages where the system allows (only the whole 2 MB pages inside it),
+// and for a few megabytes or more made present ahead of the filling by a few
+// threads side by side. A page's first touch can cost more than copying
+// into it (much more in a virtual machine); the threads pay it at once
+// instead of the one thread that fills the memory. The content is left as
+// it is. The threads are gone when the object is.
+class PagesAhead {
+ public:
+  PagesAhead(void* data, std::size_t size);
+  ~PagesAhead();
+  PagesAhead(const PagesAhead&) = delete;
+  PagesAhead& operator=(const PagesAhead&) = delete;
+
+ private:
+  struct Work;
+  std::unique_ptr<Work> work_;
+};
 
 // Writes `bytes` to a temporary file in the target's folder and renames it
 // over the target, so a failure never leaves a half-written file or destroys
@@ -60,6 +76,8 @@ class AtomicFile {
   int fd_ = -1;
   bool hadOld_ = false;
   unsigned mode_ = 0;
+  std::size_t written_ = 0;   // bytes written so far
+  std::size_t flushing_ = 0;  // the bytes before this are on their way to the disk
 };
 
 // Text after the last "/" (the whole text when there is none).

@@ -51,7 +51,6 @@ FileBuffer FileBuffer::Read(const std::string& path, const std::function<bool()>
   if (size >= 2 * kLargePage) {
     buffer.data_.reset(static_cast<char*>(
         std::aligned_alloc(kLargePage, (size + kLargePage - 1) / kLargePage * kLargePage)));
-    if (buffer.data_) AdviseLargePages(buffer.data_.get(), size);
   } else {
     buffer.data_.reset(static_cast<char*>(std::malloc(size == 0 ? 1 : size)));
   }
@@ -59,6 +58,7 @@ FileBuffer FileBuffer::Read(const std::string& path, const std::function<bool()>
     ::close(fd);
     throw std::bad_alloc();
   }
+  const PagesAhead pages(buffer.data_.get(), size >= 2 * kLargePage ? size : 0);
   // What the file holds now; a file that shrinks meanwhile gives less.
   std::size_t done = 0;
   while (done < size) {

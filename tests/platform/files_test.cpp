@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <string_view>
 
 #include "support/temp_dir.h"
 
@@ -41,6 +43,36 @@ TEST(Files, ReadWholeFileKeepsEveryByte) {
   EXPECT_EQ(ReadWholeFile(dir.write("empty", "")), std::string());
   EXPECT_EQ(ReadWholeFile(dir.file("missing")), std::nullopt);
   EXPECT_EQ(ReadWholeFile(dir.path()), std::nullopt);
+}
+
+// Large files go out in pieces (sent on to the disk on the way) and come
+// back through memory made present ahead by other threads, byte for byte.
+TEST(Files, LargeFileWrittenInPiecesReadsBackWhole) {
+  TempDir dir;
+  std::string bytes(std::size_t{13} << 20 | 3, '\0');
+  std::uint32_t state = 12345;
+  for (char& c : bytes) c = static_cast<char>((state = state * 1103515245u + 12345u) >> 24);
+  const std::string path = dir.file("large.pz2");
+  {
+    AtomicFile file(path);
+    for (std::size_t at = 0, piece = 1; at < bytes.size(); at += piece, piece = piece * 3 + 7)
+      ASSERT_TRUE(file.Write(std::string_view(bytes).substr(at, piece)));
+    ASSERT_EQ(file.Commit(), "");
+  }
+  std::string back;
+  int asked = 0;
+  ASSERT_EQ(ReadWholeFileInto(
+                path, back, [&] { return ++asked < 0; }, std::size_t{1} << 20),
+            0);
+  EXPECT_TRUE(back == bytes);
+  EXPECT_GE(asked, 12);
+  // A read stopped early keeps what it has, from the start.
+  ASSERT_EQ(ReadWholeFileInto(
+                path, back, [] { return true; }, std::size_t{1} << 20),
+            0);
+  EXPECT_GE(back.size(), std::size_t{1} << 20);
+  EXPECT_LT(back.size(), bytes.size());
+  EXPECT_TRUE(std::string_view(bytes).starts_with(back));
 }
 
 TEST(Files, AtomicWriteReplacesKeepsModeAndFollowsLinks) {

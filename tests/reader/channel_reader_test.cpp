@@ -461,6 +461,16 @@ TEST_F(ChannelReaderTest, SameAsLiteralOnRandomTexts) {
       "# another\n{ }\n", "name Surname\n", "\tk  0  2\n", "textureMap :a material b.jpg\n",
       "\rlight R\r{\r", "x\r\t prop s\n{\n", " \tcamera T\n{\n", "\rfigure\n", "\tfigure\n",
       "\rthighLength 3\n", "name glow light\n", "actor\n", "valueParm camera x\n{\n"};
+  // A channel line that stands twice in a block is read again after its
+  // first channel was made (a channel with a display name): the second look
+  // goes on to the later line of the same text.
+  const auto channel = [](const std::string& line, const std::string& inside) {
+    return line + "\n{\n" + inside + "keys\n{\nk  0  1\n}\n}\n";
+  };
+  ExpectSameAsLiteral("actor A\n{\nchannels\n{\n" + channel("valueParm T", "name One\n") +
+                          channel("valueParm O", "") + channel("valueParm T", "name Two\n") +
+                          channel("valueParm T ", "") + "}\n}\n",
+                      false, false, "");
   std::mt19937 rng(20240611);
   for (int round = 0; round < 400; ++round) {
     std::string text;
