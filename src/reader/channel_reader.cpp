@@ -408,6 +408,9 @@ class ChannelReader {
       gActors.reserve(gActors.size() + ahead);
       gActorList.reserve(gActorList.size() + ahead);
     }
+    // The blocks' headers and ends are found first: the line indexes of the
+    // blocks are then built ahead, on another thread, while they are read.
+    std::vector<std::pair<std::size_t, std::size_t>> blocks;  // header, end (0 = none before the text's end)
     std::size_t p = 1;
     while (p < limit) {
       const auto [keyword, skipped] = blockStart_.Next(p, true);
@@ -417,20 +420,37 @@ class ChannelReader {
         p = keywords_.Next(static_cast<std::size_t>(k), p);
         if (p == 0 || p > limit) break;
       }
-      const std::size_t lf = headerEnd_.Next(p);
-      const std::string header = CleanLine(Between(t_, p, lf == 0 ? n_ + 1 : lf));
+      const auto [keyword2, unused] = blockEnd_.Next(p + 7, false);
+      (void)unused;
+      blocks.emplace_back(p, keywords_.Next(static_cast<std::size_t>(keyword2 < 0 ? 0 : keyword2), p + 6));
+      p += 6;
+      if (insertOne_) break;
+      if (!batch_ && blocks.size() % 1024 == 0 && host_.CancelRequested()) throw Cancelled{};
+    }
+    std::vector<std::pair<std::size_t, std::size_t>> stretches;
+    stretches.reserve(blocks.size());
+    for (const auto& [at, end] : blocks) stretches.emplace_back(at, end != 0 ? end : n_);
+    LineIndexesAhead indexes(t_, std::move(stretches));
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+      const auto [at, end] = blocks[i];
+      const std::size_t lf = headerEnd_.Next(at);
+      const std::string header = CleanLine(Between(t_, at, lf == 0 ? n_ + 1 : lf));
       if (!batch_) host_.SetItem(header + "...");
       const std::size_t blank = InStr(header, " ");
       // A keyword with nothing after it on its line names no object.
-      if (blank != 0) ReadBlock(p, Mid(header, blank + 1), Left(header, blank - 1));
-      p += 6;
-      if (insertOne_) break;
+      if (blank != 0) {
+        indexes.Take(i, index_);
+        ReadBlock(at, end, Mid(header, blank + 1), Left(header, blank - 1));
+      } else {
+        indexes.Pass(i);
+      }
       // Blocks without channels never reach the channel loop's check.
-      if (!batch_ && host_.CancelRequested()) throw Cancelled{};
+      if (!insertOne_ && !batch_ && host_.CancelRequested()) throw Cancelled{};
     }
   }
 
-  void ReadBlock(std::size_t p, const std::string& name, const std::string& kind) {
+  // The block whose header is at `p`; `end` is the next block's header (0 = none).
+  void ReadBlock(std::size_t p, std::size_t end, const std::string& name, const std::string& kind) {
     if (insertOne_)
       gActorList.insert(gActorList.begin(), ActorListItem{name, kind});
     else
@@ -448,11 +468,7 @@ class ChannelReader {
     a.Name = name;
     a.Kind = kind;
 
-    const auto [keyword2, unused] = blockEnd_.Next(p + 7, false);
-    (void)unused;
-    const std::size_t end = keywords_.Next(static_cast<std::size_t>(keyword2 < 0 ? 0 : keyword2), p + 6);
     const std::size_t blockEnd = end != 0 ? end : n_;
-    index_.Build(t_, p, blockEnd);
 
     const std::size_t channels = NextAt(BlockLineIndex::kChannels, channelsAt_, p);
     const std::size_t close = NextAt(BlockLineIndex::kClose, closeAt_, p);

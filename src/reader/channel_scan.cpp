@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
 #include <fstream>
+#include <mutex>
+#include <system_error>
 
 #include "common/numbers.h"
 #include "common/text.h"
@@ -200,6 +203,112 @@ void BlockLineIndex::Build(std::string_view text, std::size_t from, std::size_t 
   };
   if (AtLineStart(text, from, 1, true)) lineAt(from - 1);
   ForEachLineEnd(text.substr(0, stop > 0 ? stop - 1 : 0), from - 1, [&](std::size_t e) { lineAt(e + 1); });
+}
+
+struct LineIndexesAhead::Shared {
+  static constexpr std::size_t kSlots = 16;
+  // A longer stretch is indexed by the taker: the indexes held ahead stay small.
+  static constexpr std::size_t kLongStretch = std::size_t{512} << 10;
+
+  std::string_view text;
+  std::vector<std::pair<std::size_t, std::size_t>> stretches;
+  std::array<BlockLineIndex, kSlots> slots;  // stretch i's index is built in slot i % kSlots
+
+  std::mutex lock;
+  std::condition_variable helperWakes, takerWakes;
+  // Under the lock:
+  std::size_t built = 0;           // the stretches before this are built (or long)
+  std::size_t taken = 0;           // the stretches before this are taken or passed
+  std::size_t helperWaitsFor = 0;  // while the helper sleeps: the stretch it is to build
+  bool helperSleeps = false, takerSleeps = false;
+  bool broken = false;  // the helper could not go on
+  bool stop = false;
+
+  bool IsLong(std::size_t i) const {
+    const auto [from, end] = stretches[i];
+    return end > from && end - from > kLongStretch;
+  }
+
+  void Help() {
+    try {
+      for (std::size_t i = 0; i < stretches.size(); ++i) {
+        if (!IsLong(i)) {
+          {
+            // A slot is free once the stretch that used it last was taken;
+            // a full ring waits for half of it, to be woken once for several.
+            std::unique_lock<std::mutex> held(lock);
+            if (taken + kSlots <= i) {
+              helperSleeps = true;
+              helperWaitsFor = i;
+              helperWakes.wait(held, [&] { return stop || taken + kSlots / 2 > i; });
+              helperSleeps = false;
+            }
+            if (stop) return;
+          }
+          slots[i % kSlots].Build(text, stretches[i].first, stretches[i].second);
+        }
+        const std::lock_guard<std::mutex> held(lock);
+        built = i + 1;
+        if (takerSleeps) takerWakes.notify_one();
+      }
+    } catch (...) {
+      // Out of memory here: the taker builds every index itself from now on.
+      const std::lock_guard<std::mutex> held(lock);
+      broken = true;
+      takerWakes.notify_one();
+    }
+  }
+};
+
+LineIndexesAhead::LineIndexesAhead(std::string_view text,
+                                   std::vector<std::pair<std::size_t, std::size_t>> stretches)
+    : shared_(std::make_unique<Shared>()) {
+  shared_->text = text;
+  shared_->stretches = std::move(stretches);
+  if (shared_->stretches.size() < 2 || std::thread::hardware_concurrency() < 2) return;
+  try {
+    helper_ = std::thread([s = shared_.get()] { s->Help(); });
+    helping_ = true;
+  } catch (const std::system_error&) {
+    // No thread to spare: every index is built by the taker.
+  }
+}
+
+LineIndexesAhead::~LineIndexesAhead() {
+  if (!helper_.joinable()) return;
+  {
+    const std::lock_guard<std::mutex> held(shared_->lock);
+    shared_->stop = true;
+    shared_->helperWakes.notify_one();
+  }
+  helper_.join();
+}
+
+void LineIndexesAhead::Take(std::size_t i, BlockLineIndex& index) {
+  Shared& s = *shared_;
+  bool own = !helping_ || s.IsLong(i);
+  if (!own) {
+    std::unique_lock<std::mutex> held(s.lock);
+    s.takerSleeps = true;
+    s.takerWakes.wait(held, [&] { return s.built > i || s.broken; });
+    s.takerSleeps = false;
+    if (s.built <= i) {  // broken: from now on the taker builds every index
+      helping_ = false;
+      own = true;
+    }
+  }
+  if (own)
+    index.Build(s.text, s.stretches[i].first, s.stretches[i].second);
+  else
+    std::swap(index, s.slots[i % Shared::kSlots]);
+  Pass(i);
+}
+
+void LineIndexesAhead::Pass(std::size_t i) {
+  Shared& s = *shared_;
+  const std::lock_guard<std::mutex> held(s.lock);
+  s.taken = i + 1;
+  if (s.helperSleeps && s.taken + Shared::kSlots / 2 > s.helperWaitsFor) s.helperWakes.notify_one();
 }
 
 namespace {

@@ -14,9 +14,11 @@
 #include <array>
 #include <cstddef>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -188,6 +190,30 @@ class BlockLineIndex {
   std::array<std::size_t, kKindCount> cursor_{};  // index of the last answer of each kind
   std::size_t from_ = 0;
   std::size_t end_ = 0;
+};
+
+// The line indexes of a run of stretches of one text, built in order on a
+// helper thread a few stretches ahead of the reader that takes them, so that
+// the reader's own thread only reads. Without a thread to spare, and for a
+// stretch of more than a few megabytes, the taker builds the index itself.
+// The text must stay as it is while the object lives.
+class LineIndexesAhead {
+ public:
+  // Each stretch as BlockLineIndex::Build takes it: from, end.
+  LineIndexesAhead(std::string_view text, std::vector<std::pair<std::size_t, std::size_t>> stretches);
+  ~LineIndexesAhead();
+  LineIndexesAhead(const LineIndexesAhead&) = delete;
+  LineIndexesAhead& operator=(const LineIndexesAhead&) = delete;
+  // Stretch `i`'s index into `index`. Every stretch is asked for in order,
+  // by Take or by Pass (for one whose index is not needed).
+  void Take(std::size_t i, BlockLineIndex& index);
+  void Pass(std::size_t i);
+
+ private:
+  struct Shared;
+  std::unique_ptr<Shared> shared_;
+  bool helping_ = false;
+  std::thread helper_;
 };
 
 // The line starts of the four object keywords, gathered in one pass over the
