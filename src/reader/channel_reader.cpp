@@ -119,14 +119,16 @@ class ChannelLineIndex {
   // starts at `lineStart` (after line ends and indentation): that line is the
   // answer unless the same line stands earlier, which is looked for only
   // between `at` and it. The type's lines are then not gathered for the block.
+  // `lineEnd` is the LF that ends that line (0 = none).
   std::size_t Find(const std::string& type, std::string_view name, std::size_t at, std::size_t lineStart,
-                   const BlockLineIndex& lines) {
+                   std::size_t lineEnd, const BlockLineIndex& lines) {
     std::size_t q = lineStart;
     while (q >= 1 && q <= text_.size() &&
            (text_[q - 1] == ' ' || text_[q - 1] == '\t' || text_[q - 1] == '\n' || text_[q - 1] == '\r'))
       ++q;
     at = std::max(at, from_);
-    if (q < at || q >= blockEnd_ || !CountsAt(text_, q, 1, Match::LineStart) || Rest(type, q) != name)
+    if (q < at || q >= blockEnd_ || !CountsAt(text_, q, 1, Match::LineStart) ||
+        Rest(type, q, lineEnd) != name)
       return Find(type, name, at, lines);
     // The lines between `at` and it (the channel before) are looked at once,
     // through the block's index of lines.
@@ -152,10 +154,13 @@ class ChannelLineIndex {
  private:
   // The rest of the line after "<type> " at `q` up to its LF, without the
   // blanks, TABs and CRs at its end; the text at `q` must begin with the type.
-  std::string_view RestAfter(std::size_t q, std::size_t keyLength) const {
+  // `lineEnd`, when not npos, is the first LF at or after the line start
+  // before q, 1-based (0 = none): the LF after q unless it lies before the rest.
+  std::string_view RestAfter(std::size_t q, std::size_t keyLength, std::size_t lineEnd = npos) const {
     const std::size_t restAt = q - 1 + keyLength;
-    std::size_t restEnd = text_.find('\n', restAt);
-    if (restEnd == std::string_view::npos) restEnd = text_.size();
+    std::size_t restEnd = lineEnd == npos ? npos : lineEnd == 0 ? text_.size() : lineEnd - 1;
+    if (restEnd == npos || restEnd < restAt) restEnd = text_.find('\n', restAt);
+    if (restEnd == npos) restEnd = text_.size();
     while (restEnd > restAt &&
            (text_[restEnd - 1] == ' ' || text_[restEnd - 1] == '\t' || text_[restEnd - 1] == '\r'))
       --restEnd;
@@ -164,10 +169,10 @@ class ChannelLineIndex {
 
   // The rest after "<type> " when the text at `q` begins with it; a text
   // that cannot be a name (a LF) otherwise.
-  std::string_view Rest(const std::string& type, std::size_t q) const {
+  std::string_view Rest(const std::string& type, std::size_t q, std::size_t lineEnd = npos) const {
     const std::string_view at = text_.substr(q - 1);
     if (at.size() <= type.size() || !at.starts_with(type) || at[type.size()] != ' ') return "\n";
-    return RestAfter(q, type.size() + 1);
+    return RestAfter(q, type.size() + 1, lineEnd);
   }
 
   // A line's rest with its place, ordered by the rest's hash and then the
@@ -196,6 +201,7 @@ class ChannelLineIndex {
     return entries;
   }
 
+  static constexpr std::size_t npos = std::string_view::npos;
   std::string_view text_;
   std::size_t from_ = 1;
   std::size_t blockEnd_ = 0;
@@ -575,10 +581,11 @@ class ChannelReader {
 
       std::string& line = line_;
       std::size_t lineStart = 0;
+      std::size_t lineEnd = 0;  // the LF at or after anchor + 3 (0 = none)
       for (;;) {
         while (anchor + 3 <= n_ && t_[anchor + 2] == '\n') ++anchor;
         lineStart = anchor + 2;
-        const std::size_t lineEnd = lineEnd_.Next(anchor + 3);
+        lineEnd = lineEnd_.Next(anchor + 3);
         CleanLineInto(Between(t_, anchor + 2, lineEnd == 0 ? n_ + 1 : lineEnd), line);
         searchStart = NextAt(BlockLineIndex::kKeys, keysLf_, anchor + 3) + 2;
         if (searchStart < 3) searchStart = NextAt(BlockLineIndex::kKeysBlank, keysBlank_, anchor + 3) + 2;
@@ -599,7 +606,7 @@ class ChannelReader {
       // keys line lies inside it: not from a later channel's keys (which
       // would pass over the channels between) nor, when no keys line follows
       // at all, from the start of the text.
-      const std::size_t channelClose = ChannelCloseAfter(lineEnd_.Next(anchor + 3));
+      const std::size_t channelClose = ChannelCloseAfter(lineEnd);
       if (channelClose != 0 && (searchStart > channelClose || searchStart < 3)) searchStart = channelClose;
       // A channel line stands directly inside the channels block and opens a
       // block of its own: a line inside a channel (its name, its keys) is
@@ -614,11 +621,13 @@ class ChannelReader {
         // for the dial), not new strings per channel.
         type.assign(line, 0, blank - 1);
         const std::string_view dialName = std::string_view(line).substr(blank);
-        const std::size_t at = lines_.Find(type, dialName, dialPos, lineStart, index_);
+        const std::size_t at = lines_.Find(type, dialName, dialPos, lineStart, lineEnd, index_);
         if (channelLine && at != 0 && at < channelsEnd) {
           dialPos = at + type.size() + 1;
           keysMissingForDial_ = keysMissing;
-          MakeDial(dialPos, type, searchStart);
+          // A place on the line just read has that line's LF next.
+          const bool onLine = dialPos >= anchor + 3 && (lineEnd == 0 || dialPos <= lineEnd);
+          MakeDial(dialPos, onLine ? lineEnd : dialLineEnd_.Next(dialPos), type, searchStart);
           made = true;
         }
       }
@@ -633,8 +642,8 @@ class ChannelReader {
     }
   }
 
-  void MakeDial(std::size_t dialPos, const std::string& type, std::size_t& searchStart) {
-    const std::size_t lineEnd = dialLineEnd_.Next(dialPos);
+  // The channel whose name starts at `dialPos`; `lineEnd` is the LF after it.
+  void MakeDial(std::size_t dialPos, std::size_t lineEnd, const std::string& type, std::size_t& searchStart) {
     lastLineEnd_ = lineEnd;
     ActorRec& a = gActors[actorIndex_];
     if (!a.Dials[0].Name.empty()) a.Dials.emplace_back();
@@ -645,7 +654,9 @@ class ChannelReader {
     const std::size_t nameAt = NextAt(BlockLineIndex::kName, nameAt_, dialPos);
     if (nameAt > 0 && nameAt < close) {
       // The display name is the rest of the key's own line after its blank.
-      const std::size_t blank = nameBlankAfter_.Next(nameAt);
+      // The text at nameAt is "name": a blank right after it is the first.
+      const std::size_t blank =
+          nameAt + 3 < n_ && t_[nameAt + 3] == ' ' ? nameAt + 4 : nameBlankAfter_.Next(nameAt);
       const std::size_t lf = nameLineEnd_.Next(nameAt);
       if (blank != 0 && (lf == 0 || blank < lf)) d.ExtName = Between(t_, blank + 1, lf == 0 ? n_ + 1 : lf);
       d.ExtNameOn = true;
@@ -655,7 +666,8 @@ class ChannelReader {
     }
     const std::size_t hiddenAt = NextAt(BlockLineIndex::kHidden, hiddenAt_, dialPos);
     if (hiddenAt >= 1 && hiddenAt < close) {
-      const std::size_t blank = hiddenBlankAfter_.Next(hiddenAt);
+      const std::size_t blank =
+          hiddenAt + 5 < n_ && t_[hiddenAt + 5] == ' ' ? hiddenAt + 6 : hiddenBlankAfter_.Next(hiddenAt);
       const std::size_t lf = hiddenLineEnd_.Next(hiddenAt);
       if (blank != 0 && (lf == 0 || blank < lf)) {
         d.Hidden = ToInteger(NumberOf(Between(t_, blank + 1, lf == 0 ? n_ + 1 : lf)) + 1);

@@ -188,6 +188,7 @@ std::size_t BackwardFinder::LastIn(std::size_t start, std::size_t end) const {
 void BlockLineIndex::Build(std::string_view text, std::size_t from, std::size_t end) {
   for (auto& positions : at_) positions.clear();
   cursor_.fill(0);
+  prevCursor_.fill(0);
   from_ = from;
   end_ = std::min(end, text.size() + 1);
   if (from == 0 || from >= end_) {
@@ -402,11 +403,12 @@ std::size_t SeekInSorted(const std::vector<std::size_t>& positions, std::size_t&
   return c < n ? positions[c] : 0;
 }
 
-std::size_t BlockLineIndex::Prev(Kind kind, std::size_t limit, std::size_t length) const {
+std::size_t BlockLineIndex::Prev(Kind kind, std::size_t limit, std::size_t length) {
   if (limit < length) return 0;
-  const auto& positions = at_[kind];
-  const auto it = std::upper_bound(positions.begin(), positions.end(), limit + 1 - length);
-  return it == positions.begin() ? 0 : *(it - 1);
+  // The key before the first one that starts too late.
+  std::size_t& c = prevCursor_[kind];
+  NextInSorted(at_[kind], c, limit + 2 - length);
+  return c == 0 ? 0 : at_[kind][c - 1];
 }
 
 ObjectKeywords::ObjectKeywords(std::string_view text, std::initializer_list<std::string_view> afterLf) {

@@ -141,10 +141,13 @@ std::size_t SeekInSorted(const std::vector<std::size_t>& positions, std::size_t&
 inline std::size_t NextInSorted(const std::vector<std::size_t>& positions, std::size_t& cursor,
                                 std::size_t from) {
   std::size_t& c = cursor;
-  if (c < positions.size() && positions[c] >= from) {
+  const std::size_t n = positions.size();
+  if (c < n && positions[c] >= from) {
     if (c == 0 || positions[c - 1] < from) return positions[c];
-  } else if (c + 1 < positions.size() && positions[c + 1] >= from && positions[c] < from) {
-    return positions[++c];
+  } else if (c < n) {
+    // A few steps forward are taken one by one.
+    for (std::size_t i = c + 1; i < n && i <= c + 4; ++i)
+      if (positions[i] >= from) return positions[c = i];
   }
   return SeekInSorted(positions, cursor, from);
 }
@@ -180,14 +183,15 @@ class BlockLineIndex {
   std::size_t Next(Kind kind, std::size_t from) { return NextInSorted(at_[kind], cursor_[kind], from); }
   // The last key of `kind` (of `length` characters) lying wholly within
   // characters 1..limit and starting in the stretch; 0 = none there.
-  std::size_t Prev(Kind kind, std::size_t limit, std::size_t length) const;
+  std::size_t Prev(Kind kind, std::size_t limit, std::size_t length);
   // Every key of `kind` in the stretch, in order.
   const std::vector<std::size_t>& All(Kind kind) const { return at_[kind]; }
 
  private:
   void Classify(std::string_view text, std::size_t s);  // 0-based first character after indentation
   std::array<std::vector<std::size_t>, kKindCount> at_;
-  std::array<std::size_t, kKindCount> cursor_{};  // index of the last answer of each kind
+  std::array<std::size_t, kKindCount> cursor_{};      // index of the last answer of each kind
+  std::array<std::size_t, kKindCount> prevCursor_{};  // index of the key after the last Prev answer
   std::size_t from_ = 0;
   std::size_t end_ = 0;
 };
