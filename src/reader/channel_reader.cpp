@@ -414,8 +414,8 @@ class ChannelReader {
       gActors.reserve(gActors.size() + ahead);
       gActorList.reserve(gActorList.size() + ahead);
     }
-    // The blocks' headers and ends are found first: the line indexes of the
-    // blocks are then built ahead, on another thread, while they are read.
+    // The blocks' headers and ends are found first: the blocks are then
+    // prepared ahead (line index, channels), on another thread, while they are read.
     std::vector<std::pair<std::size_t, std::size_t>> blocks;  // header, end (0 = none before the text's end)
     std::size_t p = 1;
     while (p < limit) {
@@ -436,7 +436,7 @@ class ChannelReader {
     std::vector<std::pair<std::size_t, std::size_t>> stretches;
     stretches.reserve(blocks.size());
     for (const auto& [at, end] : blocks) stretches.emplace_back(at, end != 0 ? end : n_);
-    LineIndexesAhead indexes(t_, std::move(stretches));
+    BlocksAhead prepared(t_, std::move(stretches));
     for (std::size_t i = 0; i < blocks.size(); ++i) {
       const auto [at, end] = blocks[i];
       const std::size_t lf = headerEnd_.Next(at);
@@ -445,10 +445,10 @@ class ChannelReader {
       const std::size_t blank = InStr(header, " ");
       // A keyword with nothing after it on its line names no object.
       if (blank != 0) {
-        indexes.Take(i, index_);
+        prepared.Take(i, block_);
         ReadBlock(at, end, Mid(header, blank + 1), Left(header, blank - 1));
       } else {
-        indexes.Pass(i);
+        prepared.Pass(i);
       }
       // Blocks without channels never reach the channel loop's check.
       if (!insertOne_ && !batch_ && host_.CancelRequested()) throw Cancelled{};
@@ -519,9 +519,12 @@ class ChannelReader {
     // the search for the next channel line stops at it too.
     const std::size_t channelsOpen =
         firstChannels == 0 ? 0 : NextAt(BlockLineIndex::kOpen, anchorBrace_, firstChannels);
-    InnerBlocks inner = ScanBlock(t_, channelsOpen, blockEnd);
-    empty_ = std::move(inner.empty);
-    children_ = std::move(inner.children);
+    // Scanned ahead with the block when its channels block was found there.
+    if (channelsOpen == 0 || block_.channelsOpen != channelsOpen)
+      block_.inner = ScanBlock(t_, channelsOpen, blockEnd);
+    const InnerBlocks& inner = block_.inner;
+    std::swap(empty_, block_.inner.empty);
+    std::swap(children_, block_.inner.children);
     // Each block directly inside the channels block is a channel.
     gActors[actorIndex_].Dials.reserve(children_.size());
     // Channel lines are taken only from inside the channels block, never
@@ -791,7 +794,8 @@ class ChannelReader {
   ForwardFinder tailClose_, tailOpen_;
   BackwardFinder tailLastClose_;
   ChannelLineIndex lines_;
-  BlockLineIndex index_;
+  PreparedBlock block_;  // the block being read
+  BlockLineIndex& index_ = block_.index;
   std::string line_;     // the channel line read last
   SharedName lastType_;  // the type of the channel made last
   EmptyBlocks empty_;

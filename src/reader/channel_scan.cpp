@@ -206,14 +206,27 @@ void BlockLineIndex::Build(std::string_view text, std::size_t from, std::size_t 
   ForEachLineEnd(text.substr(0, stop > 0 ? stop - 1 : 0), from - 1, [&](std::size_t e) { lineAt(e + 1); });
 }
 
-struct LineIndexesAhead::Shared {
+void PreparedBlock::Prepare(std::string_view text, std::size_t from, std::size_t end) {
+  index.Build(text, from, end);
+  const std::size_t channels = index.Next(BlockLineIndex::kChannels, from);
+  channelsOpen = channels == 0 ? 0 : index.Next(BlockLineIndex::kOpen, channels);
+  if (channelsOpen != 0) {
+    inner = ScanBlock(text, channelsOpen, end);
+  } else {
+    inner.empty.clear();
+    inner.children.clear();
+    inner.close = 0;
+  }
+}
+
+struct BlocksAhead::Shared {
   static constexpr std::size_t kSlots = 16;
-  // A longer stretch is indexed by the taker: the indexes held ahead stay small.
+  // A longer stretch is prepared by the taker: the blocks held ahead stay small.
   static constexpr std::size_t kLongStretch = std::size_t{512} << 10;
 
   std::string_view text;
   std::vector<std::pair<std::size_t, std::size_t>> stretches;
-  std::array<BlockLineIndex, kSlots> slots;  // stretch i's index is built in slot i % kSlots
+  std::array<PreparedBlock, kSlots> slots;  // stretch i is prepared in slot i % kSlots
 
   std::mutex lock;
   std::condition_variable helperWakes, takerWakes;
@@ -246,14 +259,14 @@ struct LineIndexesAhead::Shared {
             }
             if (stop) return;
           }
-          slots[i % kSlots].Build(text, stretches[i].first, stretches[i].second);
+          slots[i % kSlots].Prepare(text, stretches[i].first, stretches[i].second);
         }
         const std::lock_guard<std::mutex> held(lock);
         built = i + 1;
         if (takerSleeps) takerWakes.notify_one();
       }
     } catch (...) {
-      // Out of memory here: the taker builds every index itself from now on.
+      // Out of memory here: the taker prepares every block itself from now on.
       const std::lock_guard<std::mutex> held(lock);
       broken = true;
       takerWakes.notify_one();
@@ -261,8 +274,7 @@ struct LineIndexesAhead::Shared {
   }
 };
 
-LineIndexesAhead::LineIndexesAhead(std::string_view text,
-                                   std::vector<std::pair<std::size_t, std::size_t>> stretches)
+BlocksAhead::BlocksAhead(std::string_view text, std::vector<std::pair<std::size_t, std::size_t>> stretches)
     : shared_(std::make_unique<Shared>()) {
   shared_->text = text;
   shared_->stretches = std::move(stretches);
@@ -271,11 +283,11 @@ LineIndexesAhead::LineIndexesAhead(std::string_view text,
     helper_ = std::thread([s = shared_.get()] { s->Help(); });
     helping_ = true;
   } catch (const std::system_error&) {
-    // No thread to spare: every index is built by the taker.
+    // No thread to spare: every block is prepared by the taker.
   }
 }
 
-LineIndexesAhead::~LineIndexesAhead() {
+BlocksAhead::~BlocksAhead() {
   if (!helper_.joinable()) return;
   {
     const std::lock_guard<std::mutex> held(shared_->lock);
@@ -285,7 +297,7 @@ LineIndexesAhead::~LineIndexesAhead() {
   helper_.join();
 }
 
-void LineIndexesAhead::Take(std::size_t i, BlockLineIndex& index) {
+void BlocksAhead::Take(std::size_t i, PreparedBlock& block) {
   Shared& s = *shared_;
   bool own = !helping_ || s.IsLong(i);
   if (!own) {
@@ -293,19 +305,19 @@ void LineIndexesAhead::Take(std::size_t i, BlockLineIndex& index) {
     s.takerSleeps = true;
     s.takerWakes.wait(held, [&] { return s.built > i || s.broken; });
     s.takerSleeps = false;
-    if (s.built <= i) {  // broken: from now on the taker builds every index
+    if (s.built <= i) {  // broken: from now on the taker prepares every block
       helping_ = false;
       own = true;
     }
   }
   if (own)
-    index.Build(s.text, s.stretches[i].first, s.stretches[i].second);
+    block.Prepare(s.text, s.stretches[i].first, s.stretches[i].second);
   else
-    std::swap(index, s.slots[i % Shared::kSlots]);
+    std::swap(block, s.slots[i % Shared::kSlots]);
   Pass(i);
 }
 
-void LineIndexesAhead::Pass(std::size_t i) {
+void BlocksAhead::Pass(std::size_t i) {
   Shared& s = *shared_;
   const std::lock_guard<std::mutex> held(s.lock);
   s.taken = i + 1;

@@ -196,21 +196,31 @@ class BlockLineIndex {
   std::size_t end_ = 0;
 };
 
-// The line indexes of a run of stretches of one text, built in order on a
+// What the channel reader needs of a block before reading it: its line
+// index and, when the index holds its "channels" line and the "{" after it,
+// the blocks directly inside that "{" (up to the stretch's end).
+struct PreparedBlock {
+  BlockLineIndex index;
+  std::size_t channelsOpen = 0;  // that "{" (0 = not prepared)
+  InnerBlocks inner;
+  void Prepare(std::string_view text, std::size_t from, std::size_t end);
+};
+
+// The blocks of a run of stretches of one text, prepared in order on a
 // helper thread a few stretches ahead of the reader that takes them, so that
 // the reader's own thread only reads. Without a thread to spare, and for a
-// stretch of more than a few megabytes, the taker builds the index itself.
-// The text must stay as it is while the object lives.
-class LineIndexesAhead {
+// stretch of more than a few hundred kilobytes, the taker prepares the block
+// itself. The text must stay as it is while the object lives.
+class BlocksAhead {
  public:
-  // Each stretch as BlockLineIndex::Build takes it: from, end.
-  LineIndexesAhead(std::string_view text, std::vector<std::pair<std::size_t, std::size_t>> stretches);
-  ~LineIndexesAhead();
-  LineIndexesAhead(const LineIndexesAhead&) = delete;
-  LineIndexesAhead& operator=(const LineIndexesAhead&) = delete;
-  // Stretch `i`'s index into `index`. Every stretch is asked for in order,
-  // by Take or by Pass (for one whose index is not needed).
-  void Take(std::size_t i, BlockLineIndex& index);
+  // Each stretch as PreparedBlock::Prepare takes it: from, end.
+  BlocksAhead(std::string_view text, std::vector<std::pair<std::size_t, std::size_t>> stretches);
+  ~BlocksAhead();
+  BlocksAhead(const BlocksAhead&) = delete;
+  BlocksAhead& operator=(const BlocksAhead&) = delete;
+  // Stretch `i` prepared into `block`. Every stretch is asked for in order,
+  // by Take or by Pass (for one that is not needed).
+  void Take(std::size_t i, PreparedBlock& block);
   void Pass(std::size_t i);
 
  private:
