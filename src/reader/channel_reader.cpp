@@ -417,6 +417,7 @@ class ChannelReader {
     // The blocks' headers and ends are found first: the blocks are then
     // prepared ahead (line index, channels), on another thread, while they are read.
     std::vector<std::pair<std::size_t, std::size_t>> blocks;  // header, end (0 = none before the text's end)
+    blocks.reserve(insertOne_ ? 1 : HeadersBefore(limit));
     std::size_t p = 1;
     while (p < limit) {
       const auto [keyword, skipped] = blockStart_.Next(p, true);
@@ -433,12 +434,9 @@ class ChannelReader {
       if (insertOne_) break;
       if (!batch_ && blocks.size() % 1024 == 0 && host_.CancelRequested()) throw Cancelled{};
     }
-    std::vector<std::pair<std::size_t, std::size_t>> stretches;
-    stretches.reserve(blocks.size());
-    for (const auto& [at, end] : blocks) stretches.emplace_back(at, end != 0 ? end : n_);
-    BlocksAhead prepared(t_, std::move(stretches));
-    for (std::size_t i = 0; i < blocks.size(); ++i) {
-      const auto [at, end] = blocks[i];
+    BlocksAhead prepared(t_, std::move(blocks));
+    for (std::size_t i = 0; i < prepared.size(); ++i) {
+      const auto [at, end] = prepared.Stretch(i);
       const std::size_t lf = headerEnd_.Next(at);
       const std::string header = CleanLine(Between(t_, at, lf == 0 ? n_ + 1 : lf));
       if (!batch_) host_.SetItem(header + "...");
@@ -447,8 +445,6 @@ class ChannelReader {
       if (blank != 0) {
         prepared.Take(i, block_);
         ReadBlock(at, end, Mid(header, blank + 1), Left(header, blank - 1));
-      } else {
-        prepared.Pass(i);
       }
       // Blocks without channels never reach the channel loop's check.
       if (!insertOne_ && !batch_ && host_.CancelRequested()) throw Cancelled{};

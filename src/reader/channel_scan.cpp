@@ -221,7 +221,10 @@ void PreparedBlock::Prepare(std::string_view text, std::size_t from, std::size_t
 
 struct BlocksAhead::Shared {
   static constexpr std::size_t kSlots = 16;
-  // A longer stretch is prepared by the taker: the blocks held ahead stay small.
+  // The helper prepares the stretches of a middling size: a short one costs
+  // less to prepare than to hand over, and a long one would make the blocks
+  // held ahead large.
+  static constexpr std::size_t kShortStretch = std::size_t{2} << 10;
   static constexpr std::size_t kLongStretch = std::size_t{512} << 10;
 
   std::string_view text;
@@ -231,36 +234,45 @@ struct BlocksAhead::Shared {
   std::mutex lock;
   std::condition_variable helperWakes, takerWakes;
   // Under the lock:
-  std::size_t built = 0;           // the stretches before this are built (or long)
-  std::size_t taken = 0;           // the stretches before this are taken or passed
-  std::size_t helperWaitsFor = 0;  // while the helper sleeps: the stretch it is to build
+  std::size_t built = 0;           // the helper's stretches before this are prepared
+  std::size_t taken = 0;           // the stretches before this are no longer needed from the slots
+  std::size_t helperWaitsFor = 0;  // while the helper sleeps: the stretch it is to prepare
   bool helperSleeps = false, takerSleeps = false;
   bool broken = false;  // the helper could not go on
   bool stop = false;
 
-  bool IsLong(std::size_t i) const {
-    const auto [from, end] = stretches[i];
-    return end > from && end - from > kLongStretch;
+  std::size_t EndOf(std::size_t i) const {
+    return stretches[i].second != 0 ? stretches[i].second : text.size();
+  }
+
+  bool Helpers(std::size_t i) const {
+    const std::size_t from = stretches[i].first, end = EndOf(i);
+    return end > from && end - from >= kShortStretch && end - from <= kLongStretch;
+  }
+
+  // Under the lock: a sleeping helper is woken once half the slots are free.
+  void Taken(std::size_t count) {
+    taken = count;
+    if (helperSleeps && taken + kSlots / 2 > helperWaitsFor) helperWakes.notify_one();
   }
 
   void Help() {
     try {
       for (std::size_t i = 0; i < stretches.size(); ++i) {
-        if (!IsLong(i)) {
-          {
-            // A slot is free once the stretch that used it last was taken;
-            // a full ring waits for half of it, to be woken once for several.
-            std::unique_lock<std::mutex> held(lock);
-            if (taken + kSlots <= i) {
-              helperSleeps = true;
-              helperWaitsFor = i;
-              helperWakes.wait(held, [&] { return stop || taken + kSlots / 2 > i; });
-              helperSleeps = false;
-            }
-            if (stop) return;
+        if (!Helpers(i)) continue;
+        {
+          // A slot is free once the stretch that used it last was taken;
+          // a full ring waits for half of it, to be woken once for several.
+          std::unique_lock<std::mutex> held(lock);
+          if (taken + kSlots <= i) {
+            helperSleeps = true;
+            helperWaitsFor = i;
+            helperWakes.wait(held, [&] { return stop || taken + kSlots / 2 > i; });
+            helperSleeps = false;
           }
-          slots[i % kSlots].Prepare(text, stretches[i].first, stretches[i].second);
+          if (stop) return;
         }
+        slots[i % kSlots].Prepare(text, stretches[i].first, EndOf(i));
         const std::lock_guard<std::mutex> held(lock);
         built = i + 1;
         if (takerSleeps) takerWakes.notify_one();
@@ -278,7 +290,10 @@ BlocksAhead::BlocksAhead(std::string_view text, std::vector<std::pair<std::size_
     : shared_(std::make_unique<Shared>()) {
   shared_->text = text;
   shared_->stretches = std::move(stretches);
-  if (shared_->stretches.size() < 2 || std::thread::hardware_concurrency() < 2) return;
+  if (std::thread::hardware_concurrency() < 2) return;
+  std::size_t helpers = 0;
+  for (std::size_t i = 0; i < shared_->stretches.size() && helpers < 2; ++i) helpers += shared_->Helpers(i);
+  if (helpers < 2) return;
   try {
     helper_ = std::thread([s = shared_.get()] { s->Help(); });
     helping_ = true;
@@ -299,29 +314,28 @@ BlocksAhead::~BlocksAhead() {
 
 void BlocksAhead::Take(std::size_t i, PreparedBlock& block) {
   Shared& s = *shared_;
-  bool own = !helping_ || s.IsLong(i);
-  if (!own) {
+  if (helping_ && s.Helpers(i)) {
     std::unique_lock<std::mutex> held(s.lock);
-    s.takerSleeps = true;
-    s.takerWakes.wait(held, [&] { return s.built > i || s.broken; });
-    s.takerSleeps = false;
-    if (s.built <= i) {  // broken: from now on the taker prepares every block
-      helping_ = false;
-      own = true;
+    s.Taken(i);
+    if (s.built <= i && !s.broken) {
+      s.takerSleeps = true;
+      s.takerWakes.wait(held, [&] { return s.built > i || s.broken; });
+      s.takerSleeps = false;
     }
+    if (s.built > i) {
+      std::swap(block, s.slots[i % Shared::kSlots]);
+      s.Taken(i + 1);
+      return;
+    }
+    helping_ = false;  // broken: from now on the taker prepares every block
   }
-  if (own)
-    block.Prepare(s.text, s.stretches[i].first, s.stretches[i].second);
-  else
-    std::swap(block, s.slots[i % Shared::kSlots]);
-  Pass(i);
+  block.Prepare(s.text, s.stretches[i].first, s.EndOf(i));
 }
 
-void BlocksAhead::Pass(std::size_t i) {
-  Shared& s = *shared_;
-  const std::lock_guard<std::mutex> held(s.lock);
-  s.taken = i + 1;
-  if (s.helperSleeps && s.taken + Shared::kSlots / 2 > s.helperWaitsFor) s.helperWakes.notify_one();
+std::size_t BlocksAhead::size() const { return shared_->stretches.size(); }
+
+std::pair<std::size_t, std::size_t> BlocksAhead::Stretch(std::size_t i) const {
+  return shared_->stretches[i];
 }
 
 namespace {

@@ -209,19 +209,20 @@ struct PreparedBlock {
 // The blocks of a run of stretches of one text, prepared in order on a
 // helper thread a few stretches ahead of the reader that takes them, so that
 // the reader's own thread only reads. Without a thread to spare, and for a
-// stretch of more than a few hundred kilobytes, the taker prepares the block
-// itself. The text must stay as it is while the object lives.
+// stretch of under a few kilobytes or over a few hundred, the taker prepares
+// the block itself. The text must stay as it is while the object lives.
 class BlocksAhead {
  public:
-  // Each stretch as PreparedBlock::Prepare takes it: from, end.
+  // Each stretch as PreparedBlock::Prepare takes it: from, end (0 = the text's end).
   BlocksAhead(std::string_view text, std::vector<std::pair<std::size_t, std::size_t>> stretches);
+  std::size_t size() const;
+  std::pair<std::size_t, std::size_t> Stretch(std::size_t i) const;
   ~BlocksAhead();
   BlocksAhead(const BlocksAhead&) = delete;
   BlocksAhead& operator=(const BlocksAhead&) = delete;
-  // Stretch `i` prepared into `block`. Every stretch is asked for in order,
-  // by Take or by Pass (for one that is not needed).
+  // Stretch `i` prepared into `block`; the stretches are asked for in
+  // order (one that is not needed may be left out).
   void Take(std::size_t i, PreparedBlock& block);
-  void Pass(std::size_t i);
 
  private:
   struct Shared;
