@@ -121,7 +121,8 @@ void BM_ChooseFigure(benchmark::State& state) {
     vandrel::OpenFileOptions options;
     options.fileType = vandrel::kCr2;
     options.path = path;
-    options.text = vandrel::CutFigure(file, figures / 2);
+    const std::string text = vandrel::CutFigure(file, figures / 2);
+    options.text = text;
     file = vandrel::FigureFile{};
     const vandrel::OpenFileResult result = vandrel::ReadPoserFile(options, host);
     if (!result.ok) state.SkipWithError(result.errorReport.c_str());

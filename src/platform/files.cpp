@@ -92,7 +92,7 @@ PagesAhead::PagesAhead(void* data, std::size_t size) {
   if (last <= first) return;
   ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 #ifdef MADV_POPULATE_WRITE
-  if (last - first < 4 * kLargePage) return;
+  if (last - first < 2 * kLargePage) return;
   work_ = std::make_unique<Work>();
   work_->begin = reinterpret_cast<char*>(first);
   work_->size = last - first;

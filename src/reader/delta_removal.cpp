@@ -1,8 +1,12 @@
 #include "reader/delta_removal.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <new>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "model/model.h"
@@ -152,24 +156,68 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
     std::size_t at;     // where the piece begins
     std::size_t close;  // the first "}" from there on; npos: none is left
   };
-  std::vector<Start> starts;
-  std::size_t brace = 0;  // the first "}" at or after the last place searched from
-  bool searched = false;
-  std::size_t pieces = 1;
-  for (std::size_t from = 1; from < all.size(); from += kStretch) {
+  // One stretch's pieces: where they begin (up to the limit) and how many.
+  struct Found {
+    std::vector<Start> starts;
+    std::size_t count = 0;
+  };
+  const auto scan = [&all](std::size_t from, Found& found) {
     const std::string_view stretch = all.substr(from, kStretch + kDeltas.size() - 1);
+    std::size_t brace = 0;  // the first "}" at or after the last place searched from
+    bool searched = false;
     for (std::size_t at = FindDeltas(stretch, 0); at != std::string_view::npos && at < kStretch;
          at = FindDeltas(stretch, at + kDeltas.size())) {
-      ++pieces;
-      if (starts.size() == kKept) continue;
+      ++found.count;
+      if (found.starts.size() == kKept) continue;
       const std::size_t p = from + at;
       // Places only grow: a "}" found from an earlier place is the first
       // from this one too unless it stands before it.
       if (!searched || (brace != std::string_view::npos && brace < p)) brace = all.find('}', p);
       searched = true;
-      starts.push_back({p, brace});
+      found.starts.push_back({p, brace});
     }
-    if (!batch && from + kStretch < all.size() && host.CancelRequested()) return false;
+  };
+  const std::size_t stretches = all.size() > 1 ? (all.size() - 2) / kStretch + 1 : 0;
+  std::vector<Found> found(stretches);
+  // A large text's stretches are searched by a few threads side by side;
+  // this one polls for a cancel between its own.
+  std::atomic<std::size_t> next{0};
+  std::atomic<bool> stop{false}, failed{false};
+  const auto work = [&] {
+    try {
+      for (std::size_t s; !stop && (s = next++) < stretches;) scan(1 + s * kStretch, found[s]);
+    } catch (...) {
+      failed = true;
+      stop = true;
+    }
+  };
+  std::vector<std::thread> helpers;
+  if (stretches >= 4) {
+    const unsigned more = std::min(3u, std::max(1u, std::thread::hardware_concurrency()) - 1);
+    try {
+      for (unsigned i = 0; i < more; ++i) helpers.emplace_back(work);
+    } catch (const std::system_error&) {
+      // Fewer threads search.
+    }
+  }
+  bool cancelled = false;
+  for (std::size_t s; !stop && (s = next++) < stretches;) {
+    scan(1 + s * kStretch, found[s]);
+    if (!batch && 1 + (s + 1) * kStretch < all.size() && host.CancelRequested()) cancelled = stop = true;
+  }
+  for (std::thread& helper : helpers) helper.join();
+  if (failed) throw std::bad_alloc();
+  if (cancelled) return false;
+  std::vector<Start> starts;
+  std::size_t pieces = 1;
+  for (Found& f : found) {
+    pieces += f.count;
+    if (starts.empty())
+      starts = std::move(f.starts);
+    else
+      starts.insert(starts.end(), f.starts.begin(),
+                    f.starts.begin() + static_cast<std::ptrdiff_t>(std::min(
+                                           f.starts.size(), kKept - std::min(kKept, starts.size()))));
   }
   const bool allKept = starts.size() == pieces - 1;
   const long long range = static_cast<long long>(pieces) + 1;

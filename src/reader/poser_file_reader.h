@@ -48,7 +48,8 @@ struct OpenFileOptions {
   std::string path;
   // The file's content given instead of reading the file (the figure
   // chooser passes the header and one figure); `path` still names the file.
-  std::optional<std::string> text;
+  // The caller keeps the text while the read runs.
+  std::optional<std::string_view> text;
   // The output format option chosen in the main window: Poser 5 (option 1)
   // or Poser 4 (option 0). Decides the required version.
   bool poser5Format = false;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "platform/files.h"
 #include "reader/read_fault.h"
 
 namespace vandrel {
@@ -115,7 +116,12 @@ std::string RemoveRunsAfter(std::string_view text, std::string_view lineEnd, cha
 }
 
 std::string RemoveIndentation(std::string_view text) {
-  std::string out(text);
+  std::string out;
+  out.reserve(text.size());
+  {
+    const PagesAhead pages(out.data(), out.capacity());
+    out.assign(text);
+  }
   RemoveIndentationInPlace(out);
   return out;
 }

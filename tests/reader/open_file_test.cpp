@@ -489,7 +489,8 @@ TEST_F(OpenFileTest, AGivenTextIsReadInsteadOfTheFile) {
   OpenFileOptions options;
   options.fileType = kCr2;
   options.path = dir.file("chosen.cr2");  // never read
-  options.text = DataFile("figure_props.cr2");
+  const std::string text = DataFile("figure_props.cr2");
+  options.text = text;
   gState.LoadProps = true;
   const OpenFileResult r = ReadPoserFile(options, host);
   ASSERT_TRUE(r.ok) << r.errorReport;

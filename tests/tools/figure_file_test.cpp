@@ -108,6 +108,16 @@ TEST(FigureFile, DeltasGoAndLineEndsBecomeLfInOnePassAsInTwo) {
   ASSERT_NE(full, ranges.values.end());
   EXPECT_TRUE(std::is_sorted(ranges.values.begin() + 1, full + 1));
   EXPECT_LE(full - ranges.values.begin(), 2 + 1000 + 1);
+  // The same over more than thirty megabytes, searched by several threads:
+  // the places kept are the first ones of the text, wherever each thread was.
+  const std::string pad(470, 'a');
+  many.clear();
+  xs.clear();
+  for (int i = 0; i < kMany; ++i) many += "x deltas\n{d 1}" + pad, xs += "x " + pad;
+  ranges.ranges.clear();
+  ASSERT_TRUE(StripDeltas(many, stripped, true, true, ranges));
+  EXPECT_TRUE(stripped == xs);
+  EXPECT_EQ(ranges.ranges.front(), kMany + 2);
 
   // Esc during the read of a large file gives no figures.
   TempDir dir;
