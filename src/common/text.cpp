@@ -137,7 +137,18 @@ inline std::size_t FindForward(std::string_view text, std::string_view what, std
 // 0-based position of the last match starting at or before `last`, where
 // last + what.size() <= text.size(); `what` not empty.
 std::size_t FindBackward(std::string_view text, std::string_view what, std::size_t last) {
-  if (what.size() <= kShortPattern) return text.rfind(what, last);
+  if (what.size() <= kShortPattern) {
+    // The first character is looked for with memrchr, the rest compared.
+    const char* t = text.data();
+    for (std::size_t end = last + 1; end > 0;) {
+      const void* hit = ::memrchr(t, what[0], end);
+      if (hit == nullptr) return npos;
+      const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - t);
+      if (std::memcmp(t + at, what.data(), what.size()) == 0) return at;
+      end = at;
+    }
+    return npos;
+  }
   const std::size_t n = text.size();
   const std::size_t m = what.size();
   // A match at i in the text is a match of the reversed pattern at n - i - m

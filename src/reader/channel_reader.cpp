@@ -406,48 +406,68 @@ class ChannelReader {
   // object keyword: at most the number of blocks ahead.
   std::size_t HeadersBefore(std::size_t limit) const { return keywords_.CountWithin(std::min(limit, n_)); }
 
+  // The block whose header comes next from `p` on, before `limit`: its
+  // header and its end (the next header; 0 = none). `p` moves on past the
+  // header. False when there is none.
+  bool NextBlock(std::size_t& p, std::size_t limit, std::pair<std::size_t, std::size_t>& block) {
+    if (p >= limit) return false;
+    const auto [keyword, skipped] = blockStart_.Next(p, true);
+    const int k = keyword < 0 ? 0 : keyword;
+    if (keyword >= 0) p += skipped;
+    if (!insertOne_) {
+      p = keywords_.Next(static_cast<std::size_t>(k), p);
+      if (p == 0 || p > limit) return false;
+    }
+    const auto [keyword2, unused] = blockEnd_.Next(p + 7, false);
+    (void)unused;
+    block = {p, keywords_.Next(static_cast<std::size_t>(keyword2 < 0 ? 0 : keyword2), p + 6)};
+    p += 6;
+    return true;
+  }
+
   void ReadObjects(std::size_t limit) {
     // The tables are sized once for the blocks ahead, not grown by moving
     // every actor read so far (a file may hold hundreds of thousands).
+    const std::size_t ahead = insertOne_ ? 1 : HeadersBefore(limit);
     if (!insertOne_) {
-      const std::size_t ahead = HeadersBefore(limit);
       gActors.reserve(gActors.size() + ahead);
       gActorList.reserve(gActorList.size() + ahead);
     }
-    // The blocks' headers and ends are found first: the blocks are then
-    // prepared ahead (line index, channels), on another thread, while they are read.
+    // Blocks of the size another thread prepares are found first, their
+    // headers and ends: they are then prepared ahead (line index, channels)
+    // while they are read. Others are found as they are read.
+    const bool listFirst = !insertOne_ && ahead >= 2 && limit / ahead >= BlocksAhead::kShortest &&
+                           limit / ahead <= BlocksAhead::kLongest;
     std::vector<std::pair<std::size_t, std::size_t>> blocks;  // header, end (0 = none before the text's end)
-    blocks.reserve(insertOne_ ? 1 : HeadersBefore(limit));
     std::size_t p = 1;
-    while (p < limit) {
-      const auto [keyword, skipped] = blockStart_.Next(p, true);
-      const int k = keyword < 0 ? 0 : keyword;
-      if (keyword >= 0) p += skipped;
-      if (!insertOne_) {
-        p = keywords_.Next(static_cast<std::size_t>(k), p);
-        if (p == 0 || p > limit) break;
+    std::pair<std::size_t, std::size_t> block;
+    if (listFirst) {
+      blocks.reserve(ahead);
+      while (NextBlock(p, limit, block)) {
+        blocks.push_back(block);
+        if (!batch_ && blocks.size() % 1024 == 0 && host_.CancelRequested()) throw Cancelled{};
       }
-      const auto [keyword2, unused] = blockEnd_.Next(p + 7, false);
-      (void)unused;
-      blocks.emplace_back(p, keywords_.Next(static_cast<std::size_t>(keyword2 < 0 ? 0 : keyword2), p + 6));
-      p += 6;
-      if (insertOne_) break;
-      if (!batch_ && blocks.size() % 1024 == 0 && host_.CancelRequested()) throw Cancelled{};
     }
     BlocksAhead prepared(t_, std::move(blocks));
-    for (std::size_t i = 0; i < prepared.size(); ++i) {
-      const auto [at, end] = prepared.Stretch(i);
+    p = 1;
+    for (std::size_t i = 0;; ++i) {
+      if (listFirst ? i == prepared.size() : !NextBlock(p, limit, block)) break;
+      const auto [at, end] = listFirst ? prepared.Stretch(i) : block;
       const std::size_t lf = headerEnd_.Next(at);
       const std::string header = CleanLine(Between(t_, at, lf == 0 ? n_ + 1 : lf));
       if (!batch_) host_.SetItem(header + "...");
       const std::size_t blank = InStr(header, " ");
       // A keyword with nothing after it on its line names no object.
       if (blank != 0) {
-        prepared.Take(i, block_);
+        if (listFirst)
+          prepared.Take(i, block_);
+        else
+          block_.Prepare(t_, at, end != 0 ? end : n_);
         ReadBlock(at, end, Mid(header, blank + 1), Left(header, blank - 1));
       }
+      if (insertOne_) break;
       // Blocks without channels never reach the channel loop's check.
-      if (!insertOne_ && !batch_ && host_.CancelRequested()) throw Cancelled{};
+      if (!batch_ && host_.CancelRequested()) throw Cancelled{};
     }
   }
 

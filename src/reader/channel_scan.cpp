@@ -221,11 +221,6 @@ void PreparedBlock::Prepare(std::string_view text, std::size_t from, std::size_t
 
 struct BlocksAhead::Shared {
   static constexpr std::size_t kSlots = 16;
-  // The helper prepares the stretches of a middling size: a short one costs
-  // less to prepare than to hand over, and a long one would make the blocks
-  // held ahead large.
-  static constexpr std::size_t kShortStretch = std::size_t{2} << 10;
-  static constexpr std::size_t kLongStretch = std::size_t{512} << 10;
 
   std::string_view text;
   std::vector<std::pair<std::size_t, std::size_t>> stretches;
@@ -247,7 +242,9 @@ struct BlocksAhead::Shared {
 
   bool Helpers(std::size_t i) const {
     const std::size_t from = stretches[i].first, end = EndOf(i);
-    return end > from && end - from >= kShortStretch && end - from <= kLongStretch;
+    // A short stretch costs less to prepare than to hand over, and long ones
+    // would make the blocks held ahead large.
+    return end > from && end - from >= kShortest && end - from <= kLongest;
   }
 
   // Under the lock: a sleeping helper is woken once half the slots are free.

@@ -213,6 +213,10 @@ struct PreparedBlock {
 // the block itself. The text must stay as it is while the object lives.
 class BlocksAhead {
  public:
+  // The sizes of the stretches the helper prepares.
+  static constexpr std::size_t kShortest = std::size_t{2} << 10;
+  static constexpr std::size_t kLongest = std::size_t{512} << 10;
+
   // Each stretch as PreparedBlock::Prepare takes it: from, end (0 = the text's end).
   BlocksAhead(std::string_view text, std::vector<std::pair<std::size_t, std::size_t>> stretches);
   std::size_t size() const;
