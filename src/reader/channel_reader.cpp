@@ -14,6 +14,7 @@
 #include "common/numbers.h"
 #include "common/text.h"
 #include "model/model.h"
+#include "platform/files.h"
 #include "reader/actor_switches.h"
 #include "reader/channel_scan.h"
 #include "reader/model_snapshot.h"
@@ -429,9 +430,16 @@ class ChannelReader {
     // The tables are sized once for the blocks ahead, not grown by moving
     // every actor read so far (a file may hold hundreds of thousands).
     const std::size_t ahead = insertOne_ ? 1 : HeadersBefore(limit);
+    // A file of very many blocks fills tables of many megabytes: their new
+    // pages are made present ahead of the filling.
+    std::optional<PagesAhead> actorPages, listPages;
     if (!insertOne_) {
       gActors.reserve(gActors.size() + ahead);
       gActorList.reserve(gActorList.size() + ahead);
+      actorPages.emplace(gActors.data() + gActors.size(),
+                         (gActors.capacity() - gActors.size()) * sizeof(ActorRec));
+      listPages.emplace(gActorList.data() + gActorList.size(),
+                        (gActorList.capacity() - gActorList.size()) * sizeof(ActorListItem));
     }
     // Blocks of the size another thread prepares are found first, their
     // headers and ends: they are then prepared ahead (line index, channels)
