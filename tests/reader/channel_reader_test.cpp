@@ -482,6 +482,40 @@ TEST_F(ChannelReaderTest, SameAsLiteralOnRandomTexts) {
   }
 }
 
+// Blocks of a few kilobytes are prepared ahead on another thread while the
+// ones before them are read: the same model as the literal reader's, with
+// random channels inside, and a cancel part-way.
+TEST_F(ChannelReaderTest, BlocksPreparedAheadReadAsLiteral) {
+  const std::vector<std::string> channels = {"valueParm V\n{\nkeys\n{\nk  0  1\n}\n}\n",
+                                             "targetGeom T\n{\nname N\nhidden 1\nkeys\n{\nk  0  2\n}\n}\n",
+                                             "valueParm E\n{\n}\n",
+                                             "# note\n",
+                                             "valueParm K\n{\nkeys \n{\nk  0  0.5\n}\n}\n",
+                                             "rotateX r\n{\nname x y\n}\n",
+                                             "\tvalueParm V\n{\nkeys\n{\nk  0  3\n}\n}\n"};
+  std::mt19937 rng(5);
+  for (int round = 0; round < 4; ++round) {
+    std::string text;
+    for (int block = 0; block < 24; ++block) {
+      text += "actor a" + std::to_string(block) + "\n{\nname A\nchannels\n{\n";
+      const int count = 80 + static_cast<int>(rng() % 30);
+      for (int c = 0; c < count; ++c) text += channels[rng() % channels.size()];
+      text += "}\n}\n";
+    }
+    ExpectSameAsLiteral(text, false, round % 2 == 1, round % 2 == 1 ? "actor P\n{\n}\n" : "");
+    if (HasFatalFailure()) return;
+  }
+  ResetModel();
+  const std::string before = DumpModel();
+  std::string text;
+  for (int block = 0; block < 40; ++block)
+    text += "actor a" + std::to_string(block) + "\n{\nchannels\n{\n" + std::string(3000, '\n') + "}\n}\n";
+  ChannelHost cancelling;
+  cancelling.cancelAt = 3;
+  EXPECT_TRUE(LoadMorphsAndPoses(text, false, false, 0, cancelling).Cancelled);
+  EXPECT_EQ(DumpModel(), before);
+}
+
 TEST_F(ChannelReaderTest, NextObjectBlockSameAsLiteral) {
   const std::vector<std::string> pieces = {"actor a\n", "prop b\n", "light c\n", "camera d\n", "{\n}\n", "{\n",
                                            "}\n",       "x\n",      "{ \t}\n",   "prop e\n{}\n",
