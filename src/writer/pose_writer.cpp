@@ -224,6 +224,8 @@ class PoseBuilder {
     if (lightOrCamera && !a.Port.empty()) Line(1, "port " + a.Port);
     if (lightOrCamera && !a.CameraModel.empty()) Line(1, "cameraModel " + a.CameraModel);
     Line(1, "}");
+    // Many blocks without channels go to the file a piece at a time too.
+    Spill();
     return true;
   }
 
