@@ -133,8 +133,12 @@ void AddActorMaterialGroups(std::string_view text) {
 
 void AddActorMaterialGroups(std::string_view text, ObjectKeywords& nextBlock) {
   gActorMaterialsFound = false;
-  const std::vector<std::size_t> headers = HeaderPositions(text, nextBlock);
   ForwardFinder customFinder(text, "customMaterial");
+  // Without any "customMaterial" no block has materials of its own: the
+  // headers are not matched to the actors at all.
+  const bool anyOwn = customFinder.Next(1) != 0;
+  const std::vector<std::size_t> headers =
+      anyOwn ? HeaderPositions(text, nextBlock) : std::vector<std::size_t>();
   // A material begins at a line start: "material " inside a map path or a
   // name starts nothing.
   ForwardFinder materialFinder(text, "material ", Match::LineStart);
@@ -145,7 +149,7 @@ void AddActorMaterialGroups(std::string_view text, ObjectKeywords& nextBlock) {
   // kind (`nextBlock`): the last actor of its kind does not take those of a
   // prop, light or camera that follows it.
 
-  for (std::size_t i = 0; i < gActors.size(); ++i) {
+  for (std::size_t i = 0; i < headers.size(); ++i) {
     const std::size_t a = headers[i];
     if (a == 0) continue;
     const ActorRec& actor = gActors[i];
