@@ -204,6 +204,8 @@ void AddActorMaterialGroups(std::string_view text, ObjectKeywords& nextBlock) {
 void AddGrouplessActorEntries() {
   std::unordered_set<std::string_view> groupNames;
   for (const ObjectRec& g : gObjects) groupNames.insert(g.Name);
+  // At most one entry an actor, added at the end: the list grows once.
+  gObjectList.reserve(gObjectList.size() + gActors.size());
   for (const ActorRec& actor : gActors) {
     if (actor.Name.empty() || actor.Kind == "prop" || actor.Kind == "light" || actor.Kind == "camera") continue;
     if (groupNames.count(actor.Name.view()) == 0) AddObjectListItem("actor " + actor.Name, 0);
