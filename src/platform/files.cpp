@@ -121,6 +121,14 @@ PagesAhead::~PagesAhead() {
   for (std::thread& t : work_->threads) t.join();
 }
 
+std::string CopyOfLargeText(std::string_view bytes) {
+  std::string copy;
+  copy.reserve(bytes.size());
+  const PagesAhead pages(copy.data(), copy.capacity());
+  copy.assign(bytes);
+  return copy;
+}
+
 int ReadWholeFileInto(const std::string& path, std::string& bytes, const std::function<bool()>& stop,
                       std::size_t stopEvery) {
   bytes.clear();

@@ -43,6 +43,10 @@ class PagesAhead {
   std::unique_ptr<Work> work_;
 };
 
+// A copy of `bytes` in new memory, made present ahead as above when it is
+// many megabytes.
+std::string CopyOfLargeText(std::string_view bytes);
+
 // Writes `bytes` to a temporary file in the target's folder and renames it
 // over the target, so a failure never leaves a half-written file or destroys
 // the old one. The new file keeps the old one's permissions; a symbolic link

@@ -191,7 +191,8 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
       stop = true;
     }
   };
-  std::vector<std::thread> helpers;
+  // Joined on every way out, a failure of this thread's search included.
+  std::vector<std::jthread> helpers;
   if (stretches >= 4) {
     const unsigned more = std::min(3u, std::max(1u, std::thread::hardware_concurrency()) - 1);
     try {
@@ -205,19 +206,15 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
     scan(1 + s * kStretch, found[s]);
     if (!batch && 1 + (s + 1) * kStretch < all.size() && host.CancelRequested()) cancelled = stop = true;
   }
-  for (std::thread& helper : helpers) helper.join();
+  helpers.clear();
   if (failed) throw std::bad_alloc();
   if (cancelled) return false;
   std::vector<Start> starts;
   std::size_t pieces = 1;
-  for (Found& f : found) {
+  for (const Found& f : found) {
     pieces += f.count;
-    if (starts.empty())
-      starts = std::move(f.starts);
-    else
-      starts.insert(starts.end(), f.starts.begin(),
-                    f.starts.begin() + static_cast<std::ptrdiff_t>(std::min(
-                                           f.starts.size(), kKept - std::min(kKept, starts.size()))));
+    const std::size_t room = std::min(f.starts.size(), kKept - starts.size());
+    starts.insert(starts.end(), f.starts.begin(), f.starts.begin() + static_cast<std::ptrdiff_t>(room));
   }
   const bool allKept = starts.size() == pieces - 1;
   const long long range = static_cast<long long>(pieces) + 1;

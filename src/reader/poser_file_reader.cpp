@@ -58,7 +58,7 @@ FileBuffer FileBuffer::Read(const std::string& path, const std::function<bool()>
     ::close(fd);
     throw std::bad_alloc();
   }
-  const PagesAhead pages(buffer.data_.get(), size >= 2 * kLargePage ? size : 0);
+  const PagesAhead pages(buffer.data_.get(), size);
   // What the file holds now; a file that shrinks meanwhile gives less.
   std::size_t done = 0;
   while (done < size) {

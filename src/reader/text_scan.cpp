@@ -116,12 +116,7 @@ std::string RemoveRunsAfter(std::string_view text, std::string_view lineEnd, cha
 }
 
 std::string RemoveIndentation(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  {
-    const PagesAhead pages(out.data(), out.capacity());
-    out.assign(text);
-  }
+  std::string out = CopyOfLargeText(text);
   RemoveIndentationInPlace(out);
   return out;
 }

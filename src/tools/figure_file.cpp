@@ -131,11 +131,7 @@ FigureListOutcome ReadFigureFile(const std::string& path, Host& host, FigureFile
   host.SetValue(1);
   std::size_t size = bytes.view().size();
   if (!StripDeltas(bytes.data(), size, true, host, ProgressMemo{3, 1})) return FigureListOutcome::Cancelled;
-  file.Text.reserve(size);
-  {
-    const PagesAhead pages(file.Text.data(), file.Text.capacity());
-    file.Text.assign(bytes.data(), size);
-  }
+  file.Text = CopyOfLargeText(std::string_view(bytes.data(), size));
   bytes = FileBuffer{};
   host.SetValue(2);
   const FigureListOutcome outcome = ListFigures(file);
