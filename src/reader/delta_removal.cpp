@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <functional>
 #include <new>
 #include <string_view>
 #include <system_error>
@@ -60,6 +61,10 @@ class Output {
       bytes_[size_++] = c;
   }
   std::size_t size() const { return text_ != nullptr ? text_->size() : size_; }
+  // The text's own bytes when the output goes there, else null.
+  char* bytes() const { return bytes_; }
+  // What was written there by other means.
+  void SetSize(std::size_t size) { size_ = size; }
 
  private:
   std::string* text_ = nullptr;
@@ -67,9 +72,26 @@ class Output {
   std::size_t size_ = 0;
 };
 
+// Starts up to three threads more running `work`, fewer when no more
+// processors or threads are to be had.
+void StartHelpers(std::vector<std::jthread>& helpers, const std::function<void()>& work) {
+  const unsigned more = std::min(3u, std::max(1u, std::thread::hardware_concurrency()) - 1);
+  try {
+    for (unsigned i = 0; i < more; ++i) helpers.emplace_back(work);
+  } catch (const std::system_error&) {
+    // Fewer threads do the work.
+  }
+}
+
+// Runs of pieces removed side by side on a large text.
+constexpr std::size_t kChunks = 64;
+
 class Stripper {
  public:
-  Stripper(bool toLf, Host& host) : host_(host), batch_(gState.BatchMode), toLf_(toLf) {}
+  // With `stop` the stripper runs on a helper thread: it never touches the
+  // host and gives up once `stop` is set.
+  Stripper(bool toLf, Host& host, const std::atomic<bool>* stop = nullptr)
+      : host_(host), stop_(stop), batch_(gState.BatchMode), toLf_(toLf) {}
 
   // One piece through the four passes, appended to `out`. A piece holds
   // "deltas" at most at its start. `close` is where the piece's first "}"
@@ -130,11 +152,13 @@ class Stripper {
   }
 
   void Step() {
-    if (!batch_ && host_.CancelRequested()) throw CancelledStrip{};
+    if (stop_ != nullptr ? stop_->load(std::memory_order_relaxed) : !batch_ && host_.CancelRequested())
+      throw CancelledStrip{};
   }
 
  private:
   Host& host_;
+  const std::atomic<bool>* stop_;
   bool batch_;
   bool toLf_;
 };
@@ -193,14 +217,7 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
   };
   // Joined on every way out, a failure of this thread's search included.
   std::vector<std::jthread> helpers;
-  if (stretches >= 4) {
-    const unsigned more = std::min(3u, std::max(1u, std::thread::hardware_concurrency()) - 1);
-    try {
-      for (unsigned i = 0; i < more; ++i) helpers.emplace_back(work);
-    } catch (const std::system_error&) {
-      // Fewer threads search.
-    }
-  }
+  if (stretches >= 4) StartHelpers(helpers, work);
   bool cancelled = false;
   for (std::size_t s; !stop && (s = next++) < stretches;) {
     scan(1 + s * kStretch, found[s]);
@@ -223,20 +240,23 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
     host.SetRange(range);
     host.SetValue(1);
   }
-  // The bar is set every thousandth of its length (and at its end): finer
-  // steps are less than a pixel of the progress window's bar, and setting it
-  // for every piece cost more than removing the piece.
-  const long long stride = std::max(1LL, range / 1000);
-  Stripper stripper(toLf, host);
-  long long value = 1;
-  try {
-    std::size_t start = 0;
-    std::size_t close = kSearch;  // the first piece's is not known
-    for (std::size_t piece = 0;; ++piece) {
+  // Piece k runs from the k-th "deltas" (the text's start for k = 0) to the
+  // next. Runs pieces [first, last) through `stripper` into `out`; `done`
+  // follows each piece, told whether it was the text's last.
+  const auto run = [&](Stripper& stripper, Output& out, std::size_t first, std::size_t last,
+                       const auto& done) {
+    std::size_t start = first == 0 ? 0 : starts[first - 1].at;
+    for (std::size_t piece = first; piece < last; ++piece) {
       const std::size_t next = piece < starts.size() ? starts[piece].at
                                : allKept             ? std::string_view::npos
                                                      : FindDeltas(all, start + 1);
       const std::size_t end = next == std::string_view::npos ? all.size() : next;
+      // The piece's first "}", as the search found it (none: not known).
+      std::size_t close = kSearch;
+      if (piece > 0 && piece - 1 < starts.size()) {
+        const std::size_t brace = starts[piece - 1].close;
+        close = brace < end ? brace - start : std::string_view::npos;
+      }
       // What a piece a few further on keeps is fetched from memory now: the
       // kept parts lie kilobytes apart, and the first read of each would
       // otherwise wait for the memory.
@@ -245,20 +265,69 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
         for (std::size_t at = from; at < to && at < from + 256; at += 64) __builtin_prefetch(all.data() + at);
       }
       stripper.Piece(all.substr(start, end - start), close, out);
-      // The next piece's "}" in it, when where that piece ends is known.
-      close = kSearch;
-      if (piece < starts.size()) {
-        const bool last = piece + 1 == starts.size();
-        if (!last || allKept) {
-          const std::size_t nextEnd = last ? all.size() : starts[piece + 1].at;
-          const std::size_t first = starts[piece].close;
-          close = first < nextEnd ? first - next : std::string_view::npos;
-        }
-      }
-      ++value;
-      if (!batch && (value % stride == 0 || next == std::string_view::npos)) host.SetValue(value);
+      done(next == std::string_view::npos);
       if (next == std::string_view::npos) break;
       start = next;
+    }
+  };
+  try {
+    if (allKept && stretches >= 4 && out.bytes() != nullptr && pieces >= kChunks) {
+      // A large text's pieces are removed by a few threads side by side, in
+      // runs of pieces that each write over their own start; the runs are
+      // then moved together. This thread polls for a cancel and moves the bar.
+      char* const bytes = out.bytes();
+      const auto firstPiece = [pieces](std::size_t c) { return c * pieces / kChunks; };
+      const auto begin = [&](std::size_t c) { return firstPiece(c) == 0 ? 0 : starts[firstPiece(c) - 1].at; };
+      std::vector<std::size_t> kept(kChunks);
+      std::atomic<std::size_t> nextChunk{0}, finished{0};
+      std::atomic<bool> halt{false}, failed{false};
+      const auto chunk = [&](Stripper& stripper, std::size_t c) {
+        Output part(bytes + begin(c));
+        run(stripper, part, firstPiece(c), firstPiece(c + 1), [](bool) {});
+        kept[c] = part.size();
+        finished += firstPiece(c + 1) - firstPiece(c);
+      };
+      {
+        std::vector<std::jthread> helpers;
+        StartHelpers(helpers, [&] {
+          Stripper stripper(toLf, host, &halt);
+          try {
+            for (std::size_t c; !halt && (c = nextChunk++) < kChunks;) chunk(stripper, c);
+          } catch (const CancelledStrip&) {
+          } catch (...) {
+            failed = halt = true;
+          }
+        });
+        Stripper stripper(toLf, host);
+        try {
+          for (std::size_t c; !halt && (c = nextChunk++) < kChunks;) {
+            chunk(stripper, c);
+            if (!batch) host.SetValue(1 + static_cast<long long>(finished));
+          }
+        } catch (...) {
+          halt = true;
+          throw;  // the helpers are joined on the way out
+        }
+      }
+      if (failed) throw std::bad_alloc();
+      std::size_t size = 0;
+      for (std::size_t c = 0; c < kChunks; ++c) {
+        if (begin(c) != size) std::memmove(bytes + size, bytes + begin(c), kept[c]);
+        size += kept[c];
+      }
+      out.SetSize(size);
+      if (!batch) host.SetValue(range);
+    } else {
+      // The bar is set every thousandth of its length (and at its end):
+      // finer steps are less than a pixel of the progress window's bar, and
+      // setting it for every piece cost more than removing the piece.
+      const long long stride = std::max(1LL, range / 1000);
+      Stripper stripper(toLf, host);
+      long long value = 1;
+      run(stripper, out, 0, std::string_view::npos, [&](bool last) {
+        ++value;
+        if (!batch && (value % stride == 0 || last)) host.SetValue(value);
+      });
     }
   } catch (const CancelledStrip&) {
     return false;

@@ -18,10 +18,12 @@ constexpr std::string_view kResFile = "figureResFile ";
 constexpr std::string_view kCloseFigure = "\tsetGeomHandlerOffset 0 0 0\n}";
 
 // Every "figureResFile " that begins a line, in file order (0-based).
+// The searches go a block of the text at a time: a search by the first
+// character alone would stop at every "f" or line end.
 std::vector<std::size_t> ResFileLines(std::string_view text) {
   std::vector<std::size_t> at;
-  for (std::size_t p = text.find(kResFile); p != std::string_view::npos; p = text.find(kResFile, p + 1))
-    if (p == 0 || text[p - 1] == '\n') at.push_back(p);
+  for (std::size_t p = InStr(text, kResFile); p != 0; p = InStr(p + 1, text, kResFile))
+    if (p == 1 || text[p - 2] == '\n') at.push_back(p - 1);
   return at;
 }
 
@@ -41,14 +43,15 @@ std::string GeometryName(const std::string& path) {
 // The figure's "name" within its second part `part`; false when the part has
 // no "figure" line.
 bool FigureName(std::string_view part, std::string& name) {
-  const std::size_t blank = part.find("\nfigure \n");
-  const std::size_t bare = part.find("\nfigure\n");
-  const std::size_t line = std::min(blank, bare);
-  if (line == std::string_view::npos) return false;
+  // 1-based positions, 0 for none.
+  std::size_t line = InStr(part, "\nfigure \n");
+  const std::size_t bare = InStr(part, "\nfigure\n");
+  if (line == 0 || (bare != 0 && bare < line)) line = bare;
+  if (line == 0) return false;
   name.clear();
-  const std::size_t q = part.find("name    ", line);
-  if (q == std::string_view::npos) return true;  // a figure without its name line
-  const std::size_t from = q + 8;
+  const std::size_t q = InStr(line, part, "name    ");
+  if (q == 0) return true;  // a figure without its name line
+  const std::size_t from = q - 1 + 8;
   const std::size_t eol = part.find('\n', from);
   name = CleanLine(part.substr(from, eol == std::string_view::npos ? std::string_view::npos : eol - from));
   return true;
