@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -277,6 +278,31 @@ TEST_F(MorphFileTest, DeltaRemovalCases) {
     const std::string expected = literal::StripDeltas(t);
     ASSERT_EQ(strip(t), expected) << t;
   }
+
+  // Over thirty megabytes a text's pieces are removed side by side within its
+  // own bytes, by several threads: still as the documented passes remove
+  // them, its line ends kept or all made LF first; the bar ends full.
+  std::string large;
+  while (large.size() < (33u << 20)) {
+    for (int i = 0, n = static_cast<int>(rng() % 30); i < n; ++i) large += pieces[rng() % pieces.size()];
+    large += std::string(3000, 'a');
+  }
+  const std::string lf = Replace(Replace(large, "\r\n", "\n"), "\r", "\n");
+  for (const bool toLf : {false, true}) {
+    std::string bytes = large;
+    std::size_t size = bytes.size();
+    host.ranges.clear();
+    host.values.clear();
+    ASSERT_TRUE(StripDeltas(bytes.data(), size, toLf, host));
+    EXPECT_TRUE(bytes.substr(0, size) == literal::StripDeltas(toLf ? lf : large)) << toLf;
+    ASSERT_FALSE(host.ranges.empty());
+    EXPECT_NE(std::find(host.values.begin(), host.values.end(), host.ranges.front()), host.values.end());
+  }
+  // Esc while they are removed: the text is "cancel".
+  ChannelHost later;
+  later.cancelAt = 20;
+  EXPECT_FALSE(StripDeltas(large, false, later));
+  EXPECT_EQ(large, "cancel");
 }
 
 TEST_F(MorphFileTest, CustomMaterialsOfABlock) {

@@ -118,35 +118,6 @@ TEST(FigureFile, DeltasGoAndLineEndsBecomeLfInOnePassAsInTwo) {
   ASSERT_TRUE(StripDeltas(many, stripped, true, true, ranges));
   EXPECT_TRUE(stripped == xs);
   EXPECT_EQ(ranges.ranges.front(), kMany + 2);
-  // Within a large text's own bytes the pieces are removed side by side: the
-  // same as one after the other, for every kind of line end and of block
-  // (one left open runs to the next "deltas"), and the bar ends full.
-  const std::string kinds[] = {"x deltas\r\n{\r\nd 1\r\n}\r\n", "y\rdeltas \r{d 2}\r\r", "z deltas\n{ open ",
-                               "w deltas \n{}\r\n"};
-  std::string mixed;
-  for (int i = 0; mixed.size() < (33u << 20); ++i) mixed += kinds[i % 4] + std::string(900, 'a') + "\r";
-  for (const bool toLf : {false, true}) {
-    std::string want;
-    ASSERT_TRUE(StripDeltas(mixed, want, true, toLf, host));
-    std::string bytes = mixed;
-    std::size_t size = bytes.size();
-    ranges.ranges.clear();
-    ranges.values.clear();
-    ASSERT_TRUE(StripDeltas(bytes.data(), size, toLf, ranges));
-    EXPECT_TRUE(bytes.substr(0, size) == want) << toLf;
-    ASSERT_FALSE(ranges.ranges.empty());
-    EXPECT_NE(std::find(ranges.values.begin(), ranges.values.end(), ranges.ranges.front()),
-              ranges.values.end());
-  }
-  // Esc while they are removed: the text is "cancel".
-  struct CancelLater : QuietHost {
-    bool CancelRequested() override { return ++polls > 20; }
-    int polls = 0;
-  } later;
-  std::string cancelled = mixed;
-  EXPECT_FALSE(StripDeltas(cancelled, false, later));
-  EXPECT_EQ(cancelled, "cancel");
-  EXPECT_GT(later.polls, 20);
 
   // Esc during the read of a large file gives no figures.
   TempDir dir;
