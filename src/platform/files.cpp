@@ -15,9 +15,9 @@
 #include <iterator>
 #include <memory>
 #include <random>
-#include <system_error>
-#include <thread>
 #include <vector>
+
+#include "platform/helper_threads.h"
 
 namespace vandrel {
 
@@ -82,7 +82,7 @@ struct PagesAhead::Work {
   std::size_t size = 0;
   std::atomic<std::size_t> next{0};  // the next large page to make present
   std::atomic<bool> stop{false};
-  std::vector<std::thread> threads;
+  std::vector<std::jthread> threads;
 };
 
 PagesAhead::PagesAhead(void* data, std::size_t size) {
@@ -96,29 +96,22 @@ PagesAhead::PagesAhead(void* data, std::size_t size) {
   work_ = std::make_unique<Work>();
   work_->begin = reinterpret_cast<char*>(first);
   work_->size = last - first;
-  // Leaves the filling thread a processor of its own.
-  const unsigned helpers = std::min(4u, std::max(1u, std::thread::hardware_concurrency()) - 1);
-  try {
-    for (unsigned i = 0; i < helpers; ++i)
-      work_->threads.emplace_back([w = work_.get()] {
-        for (std::size_t at; !w->stop.load(std::memory_order_relaxed) &&
-                             (at = w->next.fetch_add(kLargePage, std::memory_order_relaxed)) < w->size;)
-          // Fails harmlessly (the pages come on first touch) where the
-          // system does not know the request.
-          if (::madvise(w->begin + at, std::min<std::size_t>(kLargePage, w->size - at),
-                        MADV_POPULATE_WRITE) != 0)
-            break;
-      });
-  } catch (const std::system_error&) {
-    // No thread to spare: the filling thread makes the pages present itself.
-  }
+  // Where no thread can be spared, the filling thread makes the pages present itself.
+  StartHelperThreads(work_->threads, 4, [w = work_.get()] {
+    for (std::size_t at; !w->stop.load(std::memory_order_relaxed) &&
+                         (at = w->next.fetch_add(kLargePage, std::memory_order_relaxed)) < w->size;)
+      // Fails harmlessly (the pages come on first touch) where the system
+      // does not know the request.
+      if (::madvise(w->begin + at, std::min<std::size_t>(kLargePage, w->size - at), MADV_POPULATE_WRITE) != 0)
+        break;
+  });
 #endif
 }
 
 PagesAhead::~PagesAhead() {
   if (!work_) return;
   work_->stop = true;
-  for (std::thread& t : work_->threads) t.join();
+  work_->threads.clear();
 }
 
 std::string CopyOfLargeText(std::string_view bytes) {

@@ -546,14 +546,14 @@ class ChannelReader {
     // Scanned ahead with the block when its channels block was found there.
     if (channelsOpen == 0 || block_.channelsOpen != channelsOpen)
       block_.inner = ScanBlock(t_, channelsOpen, blockEnd);
-    const InnerBlocks& inner = block_.inner;
+    const std::size_t innerClose = block_.inner.close;
     std::swap(empty_, block_.inner.empty);
     std::swap(children_, block_.inner.children);
     // Each block directly inside the channels block is a channel.
     gActors[actorIndex_].Dials.reserve(children_.size());
     // Channel lines are taken only from inside the channels block, never
     // from the materials or properties after it.
-    const std::size_t channelsEnd = channelsOpen == 0 ? blockEnd : std::min(blockEnd, inner.close);
+    const std::size_t channelsEnd = channelsOpen == 0 ? blockEnd : std::min(blockEnd, innerClose);
     // An empty channels block (as written for a block without channels)
     // holds no channel.
     if (channelsOpen != 0 && channelsOpen < blockEnd) {

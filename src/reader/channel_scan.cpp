@@ -6,10 +6,10 @@
 #include <cstring>
 #include <fstream>
 #include <mutex>
-#include <system_error>
 
 #include "common/numbers.h"
 #include "common/text.h"
+#include "platform/helper_threads.h"
 #include "reader/read_fault.h"
 
 namespace vandrel {
@@ -287,26 +287,22 @@ BlocksAhead::BlocksAhead(std::string_view text, std::vector<std::pair<std::size_
     : shared_(std::make_unique<Shared>()) {
   shared_->text = text;
   shared_->stretches = std::move(stretches);
-  if (std::thread::hardware_concurrency() < 2) return;
   std::size_t helpers = 0;
   for (std::size_t i = 0; i < shared_->stretches.size() && helpers < 2; ++i) helpers += shared_->Helpers(i);
   if (helpers < 2) return;
-  try {
-    helper_ = std::thread([s = shared_.get()] { s->Help(); });
-    helping_ = true;
-  } catch (const std::system_error&) {
-    // No thread to spare: every block is prepared by the taker.
-  }
+  // Without a thread to spare, every block is prepared by the taker.
+  StartHelperThreads(helper_, 1, [s = shared_.get()] { s->Help(); });
+  helping_ = !helper_.empty();
 }
 
 BlocksAhead::~BlocksAhead() {
-  if (!helper_.joinable()) return;
+  if (helper_.empty()) return;
   {
     const std::lock_guard<std::mutex> held(shared_->lock);
     shared_->stop = true;
     shared_->helperWakes.notify_one();
   }
-  helper_.join();
+  helper_.clear();
 }
 
 void BlocksAhead::Take(std::size_t i, PreparedBlock& block) {

@@ -232,7 +232,7 @@ class BlocksAhead {
   struct Shared;
   std::unique_ptr<Shared> shared_;
   bool helping_ = false;
-  std::thread helper_;
+  std::vector<std::jthread> helper_;  // none or one
 };
 
 // The line starts of the four object keywords, gathered in one pass over the

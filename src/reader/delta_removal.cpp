@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <functional>
 #include <new>
 #include <string_view>
-#include <system_error>
 #include <thread>
 #include <vector>
 
 #include "model/model.h"
+#include "platform/helper_threads.h"
 #include "reader/channel_scan.h"
 
 namespace vandrel {
@@ -71,17 +70,6 @@ class Output {
   char* bytes_ = nullptr;
   std::size_t size_ = 0;
 };
-
-// Starts up to three threads more running `work`, fewer when no more
-// processors or threads are to be had.
-void StartHelpers(std::vector<std::jthread>& helpers, const std::function<void()>& work) {
-  const unsigned more = std::min(3u, std::max(1u, std::thread::hardware_concurrency()) - 1);
-  try {
-    for (unsigned i = 0; i < more; ++i) helpers.emplace_back(work);
-  } catch (const std::system_error&) {
-    // Fewer threads do the work.
-  }
-}
 
 // Runs of pieces removed side by side on a large text.
 constexpr std::size_t kChunks = 64;
@@ -217,7 +205,7 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
   };
   // Joined on every way out, a failure of this thread's search included.
   std::vector<std::jthread> helpers;
-  if (stretches >= 4) StartHelpers(helpers, work);
+  if (stretches >= 4) StartHelperThreads(helpers, 3, work);
   bool cancelled = false;
   for (std::size_t s; !stop && (s = next++) < stretches;) {
     scan(1 + s * kStretch, found[s]);
@@ -289,7 +277,7 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
       };
       {
         std::vector<std::jthread> helpers;
-        StartHelpers(helpers, [&] {
+        StartHelperThreads(helpers, 3, [&] {
           Stripper stripper(toLf, host, &halt);
           try {
             for (std::size_t c; !halt && (c = nextChunk++) < kChunks;) chunk(stripper, c);
