@@ -59,7 +59,9 @@ bool FrmFigure::Form_Load() {
   }
   if (outcome != FigureListOutcome::Listed) {
     file_ = FigureFile{};
-    Ui().MessageBox(kNotCharacterFile, "", MsgButtons::OK, MsgIcon::Exclamation);
+    // Esc in the progress window is the user's choice, not a damaged file.
+    if (outcome == FigureListOutcome::NotValid)
+      Ui().MessageBox(kNotCharacterFile, "", MsgButtons::OK, MsgIcon::Exclamation);
     return false;
   }
   // Listed by name when the window opens.

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QTreeWidget>
 #include <QComboBox>
@@ -26,6 +27,7 @@
 #include "platform/files.h"
 #include "maps/poser_paths.h"
 #include "platform/dialog_preview.h"
+#include "platform/qt/file_drops.h"
 #include "platform/qt/qt_ui.h"
 #include "maps/qt/thumbnails.h"
 #include "reader/material_parser.h"
@@ -71,6 +73,7 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
 
   BuildMenus();
   SetFirstState();
+  TakeTextBoxDrops();
   // Never below what the panes need: the layout keeps the least size.
   if (const QScreen* s = screen()) resize(StartSize(s->availableGeometry().size()));
 }
@@ -99,19 +102,71 @@ void FrmMain::tbsOptions_Click() {
 
 // ---- Dropped files ------------------------------------------------------------
 
-void FrmMain::dragEnterEvent(QDragEnterEvent* event) {
-  if (!busy_ && event->mimeData()->hasUrls()) event->acceptProposedAction();
+namespace {
+
+// The file a drop on the window opens: the first of the dropped URLs, when it
+// names a local file.
+std::string DroppedFile(const QMimeData* data) {
+  const QList<QUrl> urls = data ? data->urls() : QList<QUrl>{};
+  if (urls.isEmpty() || !urls.first().isLocalFile()) return {};
+  return ToUtf8(urls.first().toLocalFile());
 }
 
-void FrmMain::dropEvent(QDropEvent* event) {
-  if (busy_) return;
-  const QList<QUrl> urls = event->mimeData()->urls();
-  if (urls.isEmpty() || !urls.first().isLocalFile()) return;
-  event->acceptProposedAction();
-  Form_OLEDragDrop(ToUtf8(urls.first().toLocalFile()));
+// A file dragged onto a text box is a file dropped on the window, never text
+// typed into the box; dragged text still goes into the box.
+class TextBoxFileDrops : public QObject {
+ public:
+  explicit TextBoxFileDrops(FrmMain& window) : QObject(&window), window_(window) {}
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
+    auto* drop = static_cast<QDropEvent*>(event);
+    if (DroppedFile(drop->mimeData()).empty()) return false;
+    if (type == QEvent::Drop)
+      window_.TakeFileDrop(drop);
+    else if (window_.IsBusy())
+      drop->ignore();
+    else
+      AcceptFilesAsCopy(drop);
+    return true;
+  }
+
+ private:
+  FrmMain& window_;
+};
+
+}  // namespace
+
+void FrmMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (!busy_ && event->mimeData()->hasUrls()) AcceptFilesAsCopy(event);
+}
+
+void FrmMain::dropEvent(QDropEvent* event) { TakeFileDrop(event); }
+
+bool FrmMain::TakeFileDrop(QDropEvent* event) {
+  const std::string path = DroppedFile(event->mimeData());
+  if (busy_ || path.empty() || !AcceptFilesAsCopy(event)) {
+    event->ignore();
+    return false;
+  }
+  Form_OLEDragDrop(path);
+  return true;
+}
+
+void FrmMain::TakeTextBoxDrops() {
+  // The map path boxes take dropped files as maps.
+  const auto isMapBox = [this](const QLineEdit* box) {
+    return std::find(materials->TXT.begin() + 8, materials->TXT.end(), box) != materials->TXT.end();
+  };
+  auto* drops = new TextBoxFileDrops(*this);
+  for (QLineEdit* box : findChildren<QLineEdit*>())
+    if (!isMapBox(box)) box->installEventFilter(drops);
 }
 
 void FrmMain::Form_OLEDragDrop(const std::string& path) {
+  openRefused_ = false;
   std::string ext = Right(path, 4);
   if (StartsWith(ext, ".")) ext = ext.substr(1);
   ext = LCase(ext);
@@ -126,7 +181,8 @@ void FrmMain::Form_OLEDragDrop(const std::string& path) {
   else if (ext == "fc2") mnuOpenFC2_Click();
   else if (ext == "hd2") mnuOpenHD2_Click();
   else if (ext == "lt2") mnuOpenLT2_Click();
-  else {
+  else openRefused_ = true;
+  if (openRefused_) {
     gState.FileGiven = false;
     SharedDialog().FileName = kept;
   }
@@ -136,20 +192,31 @@ void FrmMain::Form_OLEDragDrop(const std::string& path) {
 
 void FrmMain::mnuExit_Click() { close(); }
 
-bool FrmMain::Form_Unload() {
-  if (gState.Dirty && (!chkChannels->isChecked() || !chkNoMaterialData->isChecked())) {
-    const MsgResult answer =
-        Ui().MessageBox("Do you want to save before exiting?", "", MsgButtons::YesNoCancel, MsgIcon::None);
-    if (answer == MsgResult::Cancel) return false;
-    if (answer == MsgResult::Yes) {
-      const std::string ext = LCase(Right(gState.FileName, 4));
-      const bool inPlace = ext == ".pz2" || ext == ".cm2" || ext == ".fc2" || ext == ".lt2" || ext == ".hd2";
-      // A save that was cancelled or failed keeps the window open, so that
-      // the changes are not lost.
-      if (!(inPlace ? mnuSave_Click() : mnuSaveAs_Click())) return false;
-    }
+bool FrmMain::Form_Unload() { return SaveChangesFirst(kExitQuestion); }
+
+bool FrmMain::SaveChangesFirst(const char* question) {
+  if (!gState.Dirty || (chkChannels->isChecked() && chkNoMaterialData->isChecked())) return true;
+  const MsgResult answer = Ui().MessageBox(question, "", MsgButtons::YesNoCancel, MsgIcon::None);
+  if (answer == MsgResult::Cancel) return false;
+  if (answer == MsgResult::Yes) {
+    const std::string ext = LCase(Right(gState.FileName, 4));
+    // A document whose read was cancelled is not the file it came from: it
+    // is saved under a name the user chooses.
+    const bool inPlace = !readCancelled_ &&
+                         (ext == ".pz2" || ext == ".cm2" || ext == ".fc2" || ext == ".lt2" || ext == ".hd2");
+    // A save that was cancelled or failed keeps the document, so that the
+    // changes are not lost.
+    if (!(inPlace ? mnuSave_Click() : mnuSaveAs_Click())) return false;
   }
   return true;
+}
+
+bool FrmMain::MayReplaceDocument() {
+  if (SaveChangesFirst(kOpenQuestion)) return true;
+  // Nothing is opened: a known path is not kept for the next open command.
+  gState.FileGiven = false;
+  openRefused_ = true;
+  return false;
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {

@@ -29,6 +29,7 @@
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QDropEvent;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -166,8 +167,19 @@ class FrmMain : public QMainWindow {
 
   // A file dropped on the window (only the first of several is used).
   void Form_OLEDragDrop(const std::string& path);
+  // A drop on the window or on one of its text boxes: the first dropped
+  // file, taken as a copy, is opened by its extension. False (the drop
+  // ignored) while the window is busy or when no local file was dropped.
+  bool TakeFileDrop(QDropEvent* event);
   // The save question and the release before the window closes; false keeps it open.
   bool Form_Unload();
+  // When the document has changes that a save would keep, asks `question`
+  // (Yes, No, Cancel). Yes saves as Save would: in place for a pose-type
+  // file read completely, else through Save as. False when the user
+  // cancelled or the save did not happen.
+  bool SaveChangesFirst(const char* question);
+  static constexpr const char* kExitQuestion = "Do you want to save before exiting?";
+  static constexpr const char* kOpenQuestion = "Do you want to save the changes before opening another file?";
   // Shows the pane of the chosen tab.
   void tbsOptions_Click();
 
@@ -200,6 +212,11 @@ class FrmMain : public QMainWindow {
   // After channels were read: the actor list, the object list's actor
   // entries, the channel pane and "Don't save morphs or poses" on and unticked.
   void ShowChannelsRead();
+  // After Esc in a read: the document holds only part of its file. Save in
+  // place stays off until a complete read or a Save as, and the caption
+  // says that the read was cancelled.
+  void MarkReadCancelled();
+  bool ReadCancelled() const { return readCancelled_; }
   // Caption "Vandrel - [name]" for a document path.
   void SetDocumentCaption(const std::string& path);
 
@@ -270,13 +287,24 @@ class FrmMain : public QMainWindow {
   void SetFirstState();
   void OpenPoseType(int fileType);
   void OpenFigureType(int fileType, bool loadProps, bool alwaysAsk);
+  // Every text box but the four map path boxes passes dropped files to the window.
+  void TakeTextBoxDrops();
   void RunOtherWindow(OtherWindow which);
+  // Before an open command replaces the document: the save question. False
+  // when nothing is to be opened.
+  bool MayReplaceDocument();
   QAction* MenuOf(OtherWindow which) const;
   std::array<std::function<void()>, kOtherWindowCount> otherWindows_{};
 
   bool busy_ = false;
   int busyDepth_ = 0;
   bool closing_ = false;
+  // The last open command opened nothing because of the save question.
+  bool openRefused_ = false;
+  // The last read was cancelled: the document holds only part of its file.
+  bool readCancelled_ = false;
+  // The last channel read (ReadMorphPoseFile) was cancelled.
+  bool channelReadCancelled_ = false;
 };
 
 }  // namespace vandrel

@@ -106,7 +106,8 @@ void FrmMain::ApplyReadResult(const OpenFileResult& result) {
     else
       controls::setListIndex(materials->cmbFigures, 0);
   }
-  if (result.enableSave) mnuSave->setEnabled(true);
+  // A document whose read was cancelled is not saved over its file.
+  if (result.enableSave && !readCancelled_) mnuSave->setEnabled(true);
   if (result.enableSaveAs) mnuSaveAs->setEnabled(true);
   SharedDialog().FileName = result.dialogFileName;
   if (result.noMaterialData) {
@@ -280,6 +281,9 @@ void FrmMain::OpenFile(const std::string& text) {
   ApplyReadResult(result);
   gState.Dirty = dirty;
   if (channels && !channels->Cancelled) ApplyChannelRead(*channels);
+  // Esc while the channels were read: the materials stay, but the document
+  // no longer stands for the whole file.
+  if (channels && channels->Cancelled && !gImportMode) MarkReadCancelled();
   // Filling the version box and showing the first material marked the
   // document; a load leaves it unchanged (an import is a change), and the
   // controls take the user's events from here on.
@@ -299,6 +303,12 @@ void FrmMain::OpenFile(const std::string& text) {
     gSilentSaveWritten = error.empty();
     gEndProgram = true;
   }
+}
+
+void FrmMain::MarkReadCancelled() {
+  readCancelled_ = true;
+  mnuSave->setEnabled(false);
+  setWindowTitle("Vandrel - [" + FromUtf8(FileNameOf(gState.FileName)) + "] (read cancelled)");
 }
 
 bool FrmMain::NothingToSave() const {
@@ -324,6 +334,7 @@ void FrmMain::LeaveDocumentEmpty() {
 }
 
 void FrmMain::ReadMorphPoseFile(bool insertOne, bool useCurrentFile, const std::string& text, bool append) {
+  channelReadCancelled_ = false;
   CdlgEx& dlg = SharedDialog();
   if (!useCurrentFile && text.empty()) {
     // The figure types' dialog, for a file whose channels are wanted.
@@ -345,6 +356,7 @@ void FrmMain::ReadMorphPoseFile(bool insertOne, bool useCurrentFile, const std::
     result = ReadMorphPoseData(options, *host);
   }
   SetBusy(false);
+  channelReadCancelled_ = result.Outcome == MorphPoseOutcome::Cancelled;
   materials->MirrorObjectList();
   if (result.Outcome != MorphPoseOutcome::Read) return;
   ApplyChannelRead(result.Channels);

@@ -174,6 +174,7 @@ void FrmMain::mnuBatchConvert_Click() {
 // ---- Open ---------------------------------------------------------------------
 
 void FrmMain::OpenPoseType(int fileType) {
+  if (!MayReplaceDocument()) return;
   gState.FileType = fileType;
   OpenFile("");
   if (gOpenCancelled || gEndProgram) return;
@@ -188,6 +189,7 @@ void FrmMain::mnuOpenHD2_Click() { OpenPoseType(kHd2); }
 void FrmMain::mnuOpenLT2_Click() { OpenPoseType(kLt2); }
 
 void FrmMain::OpenFigureType(int fileType, bool loadProps, bool alwaysAsk) {
+  if (!MayReplaceDocument()) return;
   gState.FileType = fileType;
   gState.LoadProps = loadProps;
   OpenFile("");
@@ -195,7 +197,13 @@ void FrmMain::OpenFigureType(int fileType, bool loadProps, bool alwaysAsk) {
   // A failed read left no document to read morphs into: nothing to ask.
   if (!gState.ReadError && (alwaysAsk || !SharedDialog().FileName.empty())) {
     const MsgResult answer = Ui().MessageBox(kMorphQuestion, "", MsgButtons::YesNo, MsgIcon::None);
-    if (answer == MsgResult::Yes && !SharedDialog().FileName.empty()) ReadMorphPoseFile(false, true, "", false);
+    if (answer == MsgResult::Yes && !SharedDialog().FileName.empty()) {
+      ReadMorphPoseFile(false, true, "", false);
+      // The channels are part of the load, which leaves the document
+      // unchanged: only the user's own edits are asked about later.
+      gState.Dirty = false;
+      if (channelReadCancelled_) MarkReadCancelled();
+    }
   }
   CollectFileInfo();
   CheckMapReferences();
@@ -207,12 +215,16 @@ void FrmMain::mnuOpenPP2_Click() { OpenFigureType(kPp2, false, false); }
 void FrmMain::mnuOpenHR2_Click() { OpenFigureType(kHr2, false, false); }
 
 void FrmMain::mnuMultiFigure_Click() {
+  if (!MayReplaceDocument()) return;
   gState.FileType = kCr2;
   gState.LoadProps = true;
   if (!gState.FileGiven && !ChooseOpenFile(kCr2)) return;
   gState.FileGiven = false;
   gFigureBodyOnly = false;
+  channelReadCancelled_ = false;
   RunOtherWindow(OtherWindow::FigureChooser);
+  // Esc in the chosen figure's channel read.
+  if (channelReadCancelled_) MarkReadCancelled();
   CollectFileInfo();
   CheckMapReferences();
 }
@@ -263,6 +275,7 @@ std::string FrmMain::SaveDocumentAs(const std::string& path) {
     return error;
   }
   gState.FileName = path;
+  readCancelled_ = false;
   gState.LastSaveFolder = FolderOf(path);
   SetDocumentCaption(gState.FileName);
   mnuSave->setEnabled(true);

@@ -76,6 +76,7 @@ void FrmMain::SetFirstState() {
 void FrmMain::ResetMainWindow() {
   materials->ResetControls();
   for (QAction* a : {mnuSave, mnuSaveAs, mnuExportMTL}) a->setEnabled(false);
+  readCancelled_ = false;
   channelsPane->ResetPane();
   ResetDocument();
   CutMainThumbnailsToStock();

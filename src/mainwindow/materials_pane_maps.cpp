@@ -18,6 +18,7 @@
 #include "model/model.h"
 #include "platform/files.h"
 #include "platform/path_case.h"
+#include "platform/qt/file_drops.h"
 #include "platform/qt/qt_ui.h"
 
 namespace vandrel {
@@ -52,20 +53,18 @@ class PathBoxDrops : public QObject {
   bool eventFilter(QObject*, QEvent* event) override {
     if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
       auto* drag = static_cast<QDragMoveEvent*>(event);
+      // Taken as a copy: the map stays where it is.
       if (LocalFiles(drag->mimeData()).empty()) {
         drag->ignore();
       } else {
-        drag->acceptProposedAction();
+        AcceptFilesAsCopy(drag);
       }
       return true;
     }
     if (event->type() == QEvent::Drop) {
       auto* drop = static_cast<QDropEvent*>(event);
       const std::vector<std::string> files = LocalFiles(drop->mimeData());
-      if (!files.empty()) {
-        drop->acceptProposedAction();
-        dropped_(files);
-      }
+      if (!files.empty() && AcceptFilesAsCopy(drop)) dropped_(files);
       return true;
     }
     return false;

@@ -80,7 +80,8 @@ int MainWindowCalls::ChosenObject() { return window_.materials->cmbFigures->curr
 void ConnectToolWindows(FrmMain& window) {
   window.SetOtherWindow(OtherWindow::FigureChooser, [&window] {
     MainWindowCalls calls(window);
-    FrmFigure::Run(calls, &window);
+    // A figure read with its channels is a load: the document ends it unchanged.
+    if (FrmFigure::Run(calls, &window).MaterialsRead) gState.Dirty = false;
   });
   window.SetOtherWindow(OtherWindow::Import, [&window] {
     MainWindowCalls calls(window);

@@ -19,6 +19,7 @@
 #include "platform/cdlg_ex.h"
 #include "platform/files.h"
 #include "platform/qt/controls.h"
+#include "platform/qt/file_drops.h"
 #include "platform/qt/poser_text.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/ui_services.h"
@@ -60,18 +61,19 @@ BatchFileList::BatchFileList(QWidget* parent) : QTreeWidget(parent) {
   setDragDropMode(QAbstractItemView::DropOnly);
 }
 
+// The converter only reads the dropped files: it takes them as a copy, so
+// that a file manager never deletes them as after a move.
 void BatchFileList::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+  if (event->mimeData()->hasUrls()) AcceptFilesAsCopy(event);
 }
 
 void BatchFileList::dragMoveEvent(QDragMoveEvent* event) {
-  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+  if (event->mimeData()->hasUrls()) AcceptFilesAsCopy(event);
 }
 
 void BatchFileList::dropEvent(QDropEvent* event) {
   const std::vector<std::string> paths = DroppedFiles(event->mimeData());
-  if (paths.empty()) return;
-  event->acceptProposedAction();
+  if (paths.empty() || !AcceptFilesAsCopy(event)) return;
   if (onDrop) onDrop(paths);
 }
 
