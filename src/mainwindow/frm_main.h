@@ -216,7 +216,6 @@ class FrmMain : public QMainWindow {
   // place stays off until a complete read or a Save as, and the caption
   // says that the read was cancelled.
   void MarkReadCancelled();
-  bool ReadCancelled() const { return readCancelled_; }
   // Caption "Vandrel - [name]" for a document path.
   void SetDocumentCaption(const std::string& path);
 

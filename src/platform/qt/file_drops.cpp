@@ -1,10 +1,6 @@
 #include "platform/qt/file_drops.h"
 
 #include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
-
-#include "platform/qt/poser_text.h"
 
 namespace vandrel {
 
@@ -16,14 +12,6 @@ bool AcceptFilesAsCopy(QDropEvent* event) {
   event->setDropAction(Qt::CopyAction);
   event->accept();
   return true;
-}
-
-std::vector<std::string> DroppedLocalFiles(const QMimeData* data) {
-  std::vector<std::string> paths;
-  if (data == nullptr || !data->hasUrls()) return paths;
-  for (const QUrl& url : data->urls())
-    if (url.isLocalFile() && !url.toLocalFile().isEmpty()) paths.push_back(ToUtf8(url.toLocalFile()));
-  return paths;
 }
 
 }  // namespace vandrel
