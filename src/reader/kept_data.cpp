@@ -3,6 +3,9 @@
 #include <array>
 #include <charconv>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "common/numbers.h"
 #include "common/text.h"
@@ -31,14 +34,14 @@ struct Frame {
   unsigned short materialKeys = 0;  // the number keys a material block has named
 };
 
-std::string_view Trimmed(std::string_view s) {
+[[gnu::always_inline]] inline std::string_view Trimmed(std::string_view s) {
   std::size_t b = 0, e = s.size();
   while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
   while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
   return s.substr(b, e - b);
 }
 
-std::string_view FirstWord(std::string_view line) {
+[[gnu::always_inline]] inline std::string_view FirstWord(std::string_view line) {
   std::size_t e = 0;
   while (e < line.size() && line[e] != ' ' && line[e] != '\t') ++e;
   return line.substr(0, e);
@@ -51,7 +54,7 @@ std::string_view RestOf(std::string_view line, std::string_view word) {
 // A material block's header, in any case.
 bool IsMaterial(std::string_view word) { return word.size() == 8 && LCase(word) == "material"; }
 
-bool OnlyBraces(std::string_view line) {
+[[gnu::always_inline]] inline bool OnlyBraces(std::string_view line) {
   for (char c : line)
     if (c != '{' && c != '}' && c != ' ' && c != '\t') return false;
   return true;
@@ -97,19 +100,54 @@ class Checker {
   explicit Checker(const KeptDataOptions& options) : options_(options) { stack_.reserve(16); }
 
   void Line(std::string_view raw) {
-    const std::string_view line = Trimmed(raw);
-    if (line.empty()) return;
-    const std::string_view word = FirstWord(line);
-    if (line[0] == '#' || line.starts_with("//") || word == "'") return;  // comments
-    if (OnlyBraces(line)) {
-      for (char c : line) {
-        if (c == '{') Open();
-        if (c == '}') Close();
+    std::size_t b = 0;
+    while (b < raw.size() && (raw[b] == ' ' || raw[b] == '\t')) ++b;
+    if (b == raw.size()) return;
+    const char c = raw[b];
+    const char next = b + 1 < raw.size() ? raw[b + 1] : ' ';
+    if (c == '#' || (c == '/' && next == '/') || (c == '\'' && (next == ' ' || next == '\t')))
+      return;  // comments
+    if (c == '{' || c == '}') {
+      const std::string_view line = Trimmed(raw.substr(b));
+      if (OnlyBraces(line)) {
+        for (char brace : line) {
+          if (brace == '{') Open();
+          if (brace == '}') Close();
+        }
+        return;
       }
-      return;
+    }
+    // Most lines of a large file stand in blocks whose lines are taken one
+    // by one, or not at all: they need no look at the line after them.
+    if (!stack_.empty()) {
+      Frame& frame = stack_.back();
+      switch (frame.block) {
+        case Block::Skipped:
+        case Block::Version:
+          return;
+        case Block::Material:
+          if (c == 'T' || c == 'b' || c == 'r' || c == 'N' || c == 't' || c == 'k') {
+            const std::string_view line = Trimmed(raw.substr(b));
+            MaterialLine(frame, line, FirstWord(line));
+          }
+          return;
+        case Block::Keys: {
+          // The usual lines: "static  0" and the one key of frame 0.
+          if (c == 's' && raw.compare(b, 7, "static ") == 0) return;
+          if (c == 'k' && !frame.keyRead && raw.compare(b, 5, "k  0 ") == 0) {
+            frame.keyRead = true;
+            return;
+          }
+          const std::string_view line = Trimmed(raw.substr(b));
+          KeyLine(frame, line, FirstWord(line));
+          return;
+        }
+        default:
+          break;
+      }
     }
     FlushPending();
-    pending_ = line;
+    pending_ = Trimmed(raw.substr(b));
     hasPending_ = true;
   }
 
@@ -206,9 +244,7 @@ class Checker {
         else
           Dropped(word);
         break;
-      case Block::Keys:
-        Dropped(word);
-        break;
+      case Block::Keys:  // its header was taken as a line of the keys
       case Block::Version:
       case Block::Material:
       case Block::Skipped:
@@ -289,13 +325,14 @@ class Checker {
     }
     // The first key line is the dial's value when it is of frame 0 and
     // written with the two blanks the reader looks for.
-    bool frameZero = false;
-    const std::string_view rest = RestOf(line, word);
-    const std::string_view frameText = FirstWord(rest);
-    double frameNumber = 0;
-    const auto [end, error] =
-        std::from_chars(frameText.data(), frameText.data() + frameText.size(), frameNumber);
-    frameZero = error == std::errc() && end == frameText.data() + frameText.size() && frameNumber == 0;
+    const std::string_view frameText = FirstWord(RestOf(line, word));
+    bool frameZero = frameText == "0";
+    if (!frameZero) {
+      double frameNumber = 0;
+      const auto [end, error] =
+          std::from_chars(frameText.data(), frameText.data() + frameText.size(), frameNumber);
+      frameZero = error == std::errc() && end == frameText.data() + frameText.size() && frameNumber == 0;
+    }
     if (frame.keyRead || !frameZero || !line.starts_with("k  ")) Add("animation keys");
     frame.keyRead = true;
   }
@@ -344,20 +381,31 @@ class Checker {
 
 KeptDataReport CheckKeptData(std::string_view text, const KeptDataOptions& options) {
   Checker checker(options);
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  while (p < end) {
-    const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
-    const char* lineEnd = lf ? lf : end;
-    // A line of a file with CR line ends, or CR LF, ends at each CR.
-    while (const char* cr =
-               static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(lineEnd - p)))) {
-      checker.Line(std::string_view(p, static_cast<std::size_t>(cr - p)));
-      p = cr + 1;
+  // Every CR and every LF ends a line (a CR LF gives an empty line between),
+  // found sixteen characters at a time.
+  const char* const base = text.data();
+  const std::size_t size = text.size();
+  std::size_t start = 0, i = 0;
+#if defined(__SSE2__)
+  const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+  for (; i + 16 <= size; i += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
+    auto ends = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, cr), _mm_cmpeq_epi8(chunk, lf))));
+    while (ends != 0) {
+      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(ends));
+      checker.Line(std::string_view(base + start, at - start));
+      start = at + 1;
+      ends &= ends - 1;
     }
-    checker.Line(std::string_view(p, static_cast<std::size_t>(lineEnd - p)));
-    p = lineEnd + 1;
   }
+#endif
+  for (; i < size; ++i) {
+    if (base[i] != '\r' && base[i] != '\n') continue;
+    checker.Line(std::string_view(base + start, i - start));
+    start = i + 1;
+  }
+  if (start < size) checker.Line(std::string_view(base + start, size - start));
   return checker.Finish();
 }
 
