@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "model/channel_edits.h"
 #include "model/command_line.h"
+#include "model/data_not_kept.h"
 #include "model/model.h"
 #include "platform/cdlg_ex.h"
 #include "platform/path_case.h"
@@ -145,6 +146,10 @@ void OpenAndSave(const std::string& commandLine, const std::string& lastArgument
   // file beside it is not replaced by an empty one.
   if (NothingToWrite(controls.noMaterials, controls.noChannels)) {
     error = "Nothing to save";
+  } else if (!DataLostByWriting(result.silentSavePath).empty()) {
+    // Written over the file it read, the pose would drop what the tables do
+    // not keep: the file stays as it is.
+    error = NotReplacedText(result.silentSavePath);
   } else {
     PoseWriteOptions write;
     write.OutputPath = result.silentSavePath;

@@ -17,6 +17,7 @@
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "maps/qt/thumbnails.h"
+#include "model/data_not_kept.h"
 #include "model/model.h"
 #include "tools/batch_conversion.h"
 #include "tools/file_statistics.h"
@@ -296,8 +297,10 @@ void FrmMain::OpenFile(const std::string& text) {
     CommonDialog1.FileName = result.silentSavePath;
     // A file with neither materials nor actors gives no material pose: the
     // file beside it is not replaced by an empty one.
-    const std::string error = NothingToSave()
-                                  ? std::string("Nothing to save")
+    // Nor is the file read replaced by a pose that drops what it holds.
+    const std::string error = NothingToSave() ? std::string("Nothing to save")
+                              : !DataLostByWriting(result.silentSavePath).empty()
+                                  ? NotReplacedText(result.silentSavePath)
                                   : WritePoseFile();
     if (!error.empty()) Ui().MessageBox(error, "Vandrel", MsgButtons::OK, MsgIcon::Exclamation);
     gSilentSaveWritten = error.empty();
@@ -376,6 +379,7 @@ std::string FrmMain::WritePoseFile() {
   options.BatchMode = gState.BatchMode;
   const PoseWriteResult result = vandrel::WritePoseFile(options);
   CommonDialog1.FileName = result.Path;
+  if (result.Error.empty()) WrittenOver(options.OutputPath);
   return result.Error;
 }
 

@@ -10,6 +10,7 @@
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "model/command_line.h"
+#include "model/data_not_kept.h"
 #include "model/model.h"
 #include "platform/files.h"
 #include "platform/program_folder.h"
@@ -232,6 +233,16 @@ void FrmMain::mnuMultiFigure_Click() {
 // ---- Save and export --------------------------------------------------------------
 
 bool FrmMain::mnuSave_Click() {
+  // The file read may hold what the tables do not keep: it is replaced only
+  // when the user agrees, else saved under another name.
+  const std::vector<std::string>& lost = DataLostByWriting(gState.FileName);
+  if (!lost.empty()) {
+    if (gState.BatchMode) return false;  // the converter leaves such a file itself
+    const MsgResult answer =
+        Ui().MessageBox(HoldsDataNotKeptText(gState.FileName, lost) + "\r\nReplace it anyway?", "",
+                        MsgButtons::YesNo, MsgIcon::Exclamation);
+    if (answer != MsgResult::Yes) return mnuSaveAs_Click();
+  }
   CommonDialog1.FileName = gState.FileName;
   const std::string error = WritePoseFile();
   if (!error.empty()) {

@@ -2,6 +2,7 @@
 
 #include "common/text.h"
 #include "model/channel_edits.h"
+#include "model/data_not_kept.h"
 
 namespace vandrel {
 
@@ -64,6 +65,7 @@ void ResetModel() {
   gMapCandidates.assign(1, std::string{});
   ResetChannelSelection();
   gFileInfo = FileInfoRec{};
+  gDataNotKept = DataNotKeptRec{};
 }
 
 void AddToTable(std::vector<StringPairRec>& table, StringPairRec pair) {

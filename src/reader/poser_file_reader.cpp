@@ -13,10 +13,12 @@
 
 #include "common/numbers.h"
 #include "common/text.h"
+#include "model/data_not_kept.h"
 #include "model/model.h"
 #include "model/object_list.h"
 #include "platform/files.h"
 #include "reader/file_header.h"
+#include "reader/kept_data.h"
 #include "reader/prop_entries.h"
 #include "reader/read_fault.h"
 #include "reader/read_state.h"
@@ -312,6 +314,7 @@ void ResetDocument() {
   gState.ReadVersion.clear();
   gIsHairFile = false;
   gState.Dirty = false;
+  gDataNotKept = DataNotKeptRec{};
 }
 
 FileDialogRequest OpenDialogRequest(int fileType) {
@@ -348,6 +351,8 @@ OpenFileResult ReadPoserFile(const OpenFileOptions& options, Host& host) {
   rs.textGiven = options.text.has_value();
   rs.parts.assign(1, std::string());
   const bool figureType = !IsPoseType(options.fileType);
+  std::vector<std::string> notKept;
+  bool cutOff = false;
   if (!rs.textGiven && !options.knownText) {
     // Refused before anything changes: the document stays as it was.
     const std::string why = NotPoserText(options.path);
@@ -388,6 +393,12 @@ OpenFileResult ReadPoserFile(const OpenFileOptions& options, Host& host) {
       QuickRead(rs, options.fileType);
     } else {
       rs.step = kStepFullRead;
+      // What the tables will not keep of the file, and whether its blocks
+      // close: a file cut off is not read as if it ended there.
+      const KeptDataReport kept =
+          CheckKeptData(rs.data, {.objectsRead = static_cast<bool>(options.objectPartReader)});
+      cutOff = !kept.blocksClosed;
+      notKept = kept.kinds;
       if (!rs.textGiven) {
         // The file's own bytes become the text, without a second copy.
         RemoveIndentationInPlace(rs.fileText);
@@ -399,7 +410,10 @@ OpenFileResult ReadPoserFile(const OpenFileOptions& options, Host& host) {
       }
     }
     ReadMaterialGroups(rs);
+    // A fault the read meets on its way comes first.
+    if (cutOff) throw CutOffFault();
     result.ok = true;
+    if (!gImportMode) gDataNotKept = {options.path, std::move(notKept)};
   } catch (const ReadFault& fault) {
     result.errorNumber = fault.number;
     result.errorDescription = fault.description;

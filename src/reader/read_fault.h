@@ -19,6 +19,8 @@ inline ReadFault OverflowFault() { return {6, "Overflow"}; }
 inline ReadFault FileNotFoundFault() { return {53, "File not found"}; }
 inline ReadFault InputPastEndFault() { return {62, "Input past end of file"}; }
 inline ReadFault BadRecordFault() { return {63, "Bad record number"}; }
+// A file whose blocks do not all close: cut off.
+inline ReadFault CutOffFault() { return {62, "The file ends inside a block"}; }
 inline ReadFault FileAccessFault() { return {75, "Path/File access error"}; }
 // A file that is not Poser text (binary, compressed, or not starting with
 // a block): the description says which.

@@ -4,8 +4,9 @@
 #include <exception>
 
 #include "common/text.h"
-#include "model/model.h"
 #include "maps/poser_paths.h"
+#include "model/data_not_kept.h"
+#include "model/model.h"
 #include "platform/ui_services.h"
 
 namespace vandrel {
@@ -136,8 +137,13 @@ BatchRunResult RunBatch(const std::vector<BatchItem>& items, bool askPartial, Ba
         result.notWritten.push_back(item.path);
       } else if (ok) {
         if (const BatchOperation* op = BatchOperationOfText(item.operation)) {
-          document.SetPoser5(op->poser5);
-          ok = op->copy ? document.SaveCopy(BatchCopyPath(item.path, op->poser5)) : document.Save();
+          const std::vector<std::string>& lost = DataLostByWriting(item.path);
+          if (!op->copy && !lost.empty()) {
+            result.leftUnchanged.push_back({item.path, DataNotKeptText(lost)});
+          } else {
+            document.SetPoser5(op->poser5);
+            ok = op->copy ? document.SaveCopy(BatchCopyPath(item.path, op->poser5)) : document.Save();
+          }
         }
       }
     } catch (const std::exception&) {
@@ -162,10 +168,15 @@ BatchRunResult RunBatch(const std::vector<BatchItem>& items, bool askPartial, Ba
   if (askedToStop) {
     result.outcome = BatchOutcome::Stopped;
   } else {
-    std::string text = kCompleted;
+    std::string text = result.leftUnchanged.empty() ? kCompleted : "Batch operations completed.";
     if (!result.notWritten.empty()) {
       text += "\r\nNot written (nothing to save):";
       for (const std::string& path : result.notWritten) text += "\r\n" + path;
+    }
+    if (!result.leftUnchanged.empty()) {
+      text += "\r\nLeft unchanged (they hold data that a material pose does not keep):";
+      for (const BatchRunResult::Left& left : result.leftUnchanged)
+        text += "\r\n" + left.path + " (" + left.why + ")";
     }
     Ui().MessageBox(text, "Job finished", MsgButtons::OK, MsgIcon::Information);
   }

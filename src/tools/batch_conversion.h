@@ -124,13 +124,22 @@ struct BatchRunResult {
   BatchOutcome outcome = BatchOutcome::Completed;
   std::string failedPath;                // Failed: the file it stopped at
   std::vector<std::string> notWritten;   // files with nothing to save
+  // Files a conversion in place left as they were, each with what it holds
+  // that a material pose does not keep ("animation keys, lightOn").
+  struct Left {
+    std::string path;
+    std::string why;
+  };
+  std::vector<Left> leftUnchanged;
 };
 
 // The progress window of a run: created when the run starts, destroyed
 // (unloaded) when it ends.
 using BatchProgressFactory = std::function<std::unique_ptr<Host>()>;
 
-// Runs the list from top to bottom. `askPartial`: a Poser 5 option was
+// Runs the list from top to bottom. A conversion in place leaves a file that
+// holds what the tables do not keep as it is and goes on with the next; its
+// copies are written as usual. `askPartial`: a Poser 5 option was
 // selected when the run started, so files with partial materials are asked
 // about. Messages go to Ui().
 BatchRunResult RunBatch(const std::vector<BatchItem>& items, bool askPartial, BatchDocument& document,

@@ -140,5 +140,59 @@ TEST(SilentCommandLine, NeverReplacesAFileWithNothing) {
   }
 }
 
+// Written over the file it read, the pose would drop what the file holds and
+// the tables do not keep: -s leaves such a file, says what it holds and exits
+// non-zero. A cut-off file fails the read. A file of kept data only, and a
+// pose written beside its file, are written as before.
+TEST(SilentCommandLine, LeavesAFileWhoseDataThePoseWouldDrop) {
+  TempDir home, library;
+  const std::string data = std::string(VANDREL_TEST_DATA) + "/inplace/";
+  const std::string pose =
+      "{\nversion\n{\nnumber 4.01\n}\nactor rHand:1\n{\nchannels\n{\nrotateX xrot\n{\nkeys\n{\n"
+      "k  0  5\n}\n}\n}\n}\nprop ball\n{\nchannels\n{\n}\n}\nfigure\n{\nmaterial Skin\n{\n"
+      "KdColor 1 1 1 1\n}\n}\n}\n";
+  const auto material = [&pose](const std::string& line) {
+    return pose.substr(0, pose.find("KdColor")) + line + "\n" + pose.substr(pose.find("KdColor"));
+  };
+  const auto cut = [&pose](const std::string& after) {
+    return pose.substr(0, pose.find(after) + after.size());
+  };
+  const struct {
+    const char* name;
+    std::string bytes;
+    const char* why;
+  } cases[] = {
+      {"spot.pz2", ReadFileBytes(data + "spot.lt2"),
+       "holds bend, parent, initValue and other data that a material pose does not keep."},
+      {"main.pz2", ReadFileBytes(data + "main.cm2"), "holds parent, hither, yon that"},
+      {"wave.pz2", ReadFileBytes(data + "wave.hd2"),
+       "holds animation keys that a material pose does not keep."},
+      {"strong.pz2", material("bumpStrength 12"), "holds bumpStrength that"},
+      {"shiny.pz2", material("NsExponent 4000000"), "holds NsExponent that"},
+      {"mirror.pz2", material("reflectionStrength -15"), "holds reflectionStrength that"},
+      {"clear.pz2", material("tMax 20"), "holds tMax that"},
+      {"in_material.pz2", cut("KdColor 1 1 1 1\n"), "The file ends inside a block"},
+      {"in_prop.pz2", cut("prop ball\n{\nchannels\n"), "The file ends inside a block"},
+      {"in_keys.pz2", cut("k  0  5\n"), "The file ends inside a block"},
+      {"in_actor.pz2", cut("rHand:1\n{\n"), "The file ends inside a block"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = library.write(c.name, c.bytes);
+    const ProgramRun run = RunVandrel({"-s", path}, home);
+    EXPECT_NE(run.exitCode, 0) << c.name;
+    EXPECT_NE(run.errors.find(c.why), std::string::npos) << c.name << ": " << run.errors;
+    EXPECT_EQ(ReadFileBytes(path), c.bytes) << c.name;
+  }
+  // A file that holds only what the tables keep is rewritten as before.
+  const std::string kept = library.write("kept.pz2", ReadFileBytes(data + "kept.pz2"));
+  const ProgramRun run = RunVandrel({"-s", kept}, home);
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_EQ(ReadFileBytes(kept), ReadFileBytes(data + "kept_written.pz2"));
+  // The pose of a camera file is written beside it, whatever the file holds.
+  const std::string camera = library.write("beside.cm2", material("bumpStrength 12"));
+  EXPECT_EQ(RunVandrel({"-s", camera}, home).exitCode, 0);
+  EXPECT_NE(ReadFileBytes(library.file("beside.pz2")).find("bumpStrength 0"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vandrel

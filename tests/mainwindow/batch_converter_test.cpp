@@ -74,7 +74,7 @@ class BatchConverter : public test::WindowTest {
 };
 
 TEST_F(BatchConverter, AddChooseRunAndTheWindowLeftEmpty) {
-  const std::string a = library.write("a.pz2", Data("reader/materials.pz2"));
+  const std::string a = library.write("a.pz2", Data("reader/props_first.pz2"));
   const std::string b = library.write("b.pz2", Data("writer/round_trip/input.pz2"));
   const std::string c = library.write("c.lt2", Data("reader/light.lt2"));
   const std::string figure = library.write("figure.cr2", Data("reader/figure_props.cr2"));
@@ -190,7 +190,7 @@ TEST_F(BatchConverter, AddChooseRunAndTheWindowLeftEmpty) {
 // dialog and messages are its own: each comes up over the converter, which
 // is where the window system returns when they close.
 TEST_F(BatchConverter, StaysAboveTheMainWindowAndOwnsItsDialogsAndMessages) {
-  const std::string a = library.write("a.pz2", Data("reader/materials.pz2"));
+  const std::string a = library.write("a.pz2", Data("reader/props_first.pz2"));
   gSettings.PZ2 = library.path();
   window->show();
   FrmBatchConverter* converter = Open();
