@@ -43,10 +43,15 @@ std::vector<std::string> ExistingFiles(const std::vector<MapEntry>& entries) {
   for (const MapEntry& e : entries) {
     const std::string path = JoinPath(e.folder, e.name);
     const std::string unicode = JoinPath(PoserTextToUtf8(e.folder), PoserTextToUtf8(e.name));
+    // Bytes of a Windows-1252 cache that also read as UTF-8 are read as
+    // Windows-1252 last.
+    const std::string windows = JoinPath(Windows1252ToUtf8(e.folder), Windows1252ToUtf8(e.name));
     if (FileExists(unicode))
       AddOnce(files, unicode);
     else if (path != unicode && FileExists(path))
       AddOnce(files, path);
+    else if (windows != unicode && FileExists(windows))
+      AddOnce(files, windows);
   }
   return files;
 }
