@@ -29,4 +29,11 @@ std::string MaterialBlock(const std::uint8_t* data, std::size_t size);
 // 2-4 the type of the input file.
 std::string RoundTrip(const std::uint8_t* data, std::size_t size);
 
+// Names between the disk and Poser text, on the whole input: every text
+// stored reads back as itself, and a picture named by the input's UTF-8
+// reading is found under every form Poser text may hold its name in (the
+// Windows-1252 bytes, the UTF-8 bytes, what "..." stores) by the path rules,
+// the map list lookup and Fix, which keeps a full path naming its file.
+std::string Encoding(const std::uint8_t* data, std::size_t size);
+
 }  // namespace vandrel::fuzz

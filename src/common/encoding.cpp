@@ -120,7 +120,15 @@ std::string PoserTextToUtf8(std::string_view text) {
 std::string Utf8ToPoserText(std::string_view utf8) {
   if (IsAscii(utf8)) return std::string(utf8);
   std::optional<std::string> single = Utf8ToWindows1252(utf8);
-  return single ? std::move(*single) : std::string(utf8);
+  // Windows-1252 bytes that are valid UTF-8 as well ("\xC9\x92" for "É’")
+  // would be read back as other text: such a name keeps its UTF-8 form.
+  if (single && !IsMultiByteUtf8(*single)) return std::move(*single);
+  return std::string(utf8);
+}
+
+std::optional<std::string> OtherReading(std::string_view text) {
+  if (!IsMultiByteUtf8(text)) return std::nullopt;
+  return Windows1252ToUtf8(text);
 }
 
 std::string FileNameKey(std::string_view name) {

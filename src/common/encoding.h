@@ -34,8 +34,17 @@ std::string PoserTextToUtf8(std::string_view text);
 // Unicode text entering Poser text (typed, picked, dropped, a name found on
 // disk): Windows-1252 when every character has a form there, else the UTF-8
 // as it is (a Cyrillic name cannot be written any other way). Bytes that are
-// not valid UTF-8 are kept as they stand.
+// not valid UTF-8 are kept as they stand. The result always reads back
+// (PoserTextToUtf8) as the text given: where the Windows-1252 bytes would
+// also be valid UTF-8 ("ANDRÉ’S" gives C9 92, the UTF-8 of "ɒ"), the UTF-8
+// form is kept.
 std::string Utf8ToPoserText(std::string_view utf8);
+
+// The second reading of Poser text that PoserTextToUtf8 takes as UTF-8: the
+// same bytes decoded as Windows-1252 (a name Poser wrote whose accented
+// letter and following sign happen to form a UTF-8 sequence); nullopt for
+// text that has only one reading. Lookups of a name try both.
+std::optional<std::string> OtherReading(std::string_view text);
 
 // The one form file names are compared in: the Unicode form (as
 // PoserTextToUtf8 gives it) with ASCII letters in lower case. Names from

@@ -13,6 +13,7 @@
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/materials_pane.h"
+#include "maps/map_search.h"
 #include "maps/poser_paths.h"
 #include "maps/qt/thumbnails.h"
 #include "model/model.h"
@@ -31,12 +32,14 @@ constexpr int kFirstPathBox = 8;
 const char* const kMapWords[4] = {"Texture", "Bump", "Reflection", "Transparency"};
 
 std::string MaterialRec::*const kMapFields[4] = {&MaterialRec::TextureMap, &MaterialRec::BumpMap,
-                                                  &MaterialRec::ReflectionMap, &MaterialRec::TransparencyMap};
+                                                 &MaterialRec::ReflectionMap, &MaterialRec::TransparencyMap};
 
-// A map path is one line of the written pose: a line break would split it.
-bool RefusedPath(const std::string& path) {
-  if (path.find_first_of("\r\n") == std::string::npos) return false;
-  Ui().MessageBox("A map path cannot hold a line break.", "", MsgButtons::OK, MsgIcon::Exclamation);
+// A map path is one quoted line of the written pose: a line break would
+// split it, a double quote end it. Judged on the path as it would be stored.
+bool RefusedPath(const std::string& stored) {
+  const std::string refusal = MapPathRefusal(stored);
+  if (refusal.empty()) return false;
+  Ui().MessageBox(refusal, "", MsgButtons::OK, MsgIcon::Exclamation);
   return true;
 }
 
@@ -84,12 +87,15 @@ class PathBoxDrops : public QObject {
 }  // namespace
 
 bool MaterialsPane::IsMapRowButton(int index) {
-  return (index >= kNoMapButton && index < kBrowseButton + 4) || (index >= kApplyButton && index < kApplyButton + 4);
+  return (index >= kNoMapButton && index < kBrowseButton + 4) ||
+         (index >= kApplyButton && index < kApplyButton + 4);
 }
 
 void MaterialsPane::ConnectMapRows() {
   for (int index = 0; index < static_cast<int>(cmd.size()); ++index)
-    if (IsMapRowButton(index)) controls::bindButton(cmd[static_cast<std::size_t>(index)], [this, index] { MapRowButton_Click(index); });
+    if (IsMapRowButton(index))
+      controls::bindButton(cmd[static_cast<std::size_t>(index)],
+                           [this, index] { MapRowButton_Click(index); });
   for (int j = 0; j < 4; ++j) {
     const int box = kFirstPathBox + j;
     new PathBoxDrops(TXT[static_cast<std::size_t>(box)],
@@ -133,7 +139,7 @@ void MaterialsPane::MapRowButton_Click(int index) {
     if (!main_.ChooseOpenFile(request, gSettings.MapThumb)) return;
     std::string chosen = main_.SharedDialog().FileName;
     if (const std::string stored = TrueCasePath(chosen); !stored.empty()) chosen = stored;
-    if (RefusedPath(chosen)) return;
+    if (RefusedPath(FilePathToPoserPath(chosen, chkTexture->isChecked()))) return;
     QLabel* thumb = imgThumb[static_cast<std::size_t>(j)];
     if (gSettings.MainThumb) {
       ShowLoadingPicture(thumb);
@@ -156,7 +162,7 @@ void MaterialsPane::MapRowButton_Click(int index) {
   }
 
   // "Apply": the typed path in the form the program stores.
-  if (box->text().isEmpty() || RefusedPath(boxText())) return;
+  if (box->text().isEmpty() || RefusedPath(FilePathToPoserPath(boxText(), chkTexture->isChecked()))) return;
   bool applied = false;
   for (MaterialRec* m : SelectedMaterials()) {
     controls::setText(box, FromPoserText(FilePathToPoserPath(boxText(), chkTexture->isChecked())));
@@ -175,7 +181,7 @@ void MaterialsPane::MapRowButton_Click(int index) {
 
 void MaterialsPane::TXT_OLEDragDrop(int index, const std::vector<std::string>& files) {
   if (index < kFirstPathBox || index >= kFirstPathBox + 4 || files.empty()) return;
-  if (RefusedPath(files.front())) return;
+  if (RefusedPath(FilePathToPoserPath(files.front(), chkTexture->isChecked()))) return;
   // The file's name as the disk has it; "Apply" makes it Poser text.
   controls::setText(TXT[static_cast<std::size_t>(index)], FromUtf8(files.front()));
   CMD_Click(index + 10);

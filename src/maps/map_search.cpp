@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <unordered_set>
 
 #include "common/encoding.h"
 #include "common/text.h"
@@ -42,10 +43,15 @@ std::vector<std::string> ExistingFiles(const std::vector<MapEntry>& entries) {
   for (const MapEntry& e : entries) {
     const std::string path = JoinPath(e.folder, e.name);
     const std::string unicode = JoinPath(PoserTextToUtf8(e.folder), PoserTextToUtf8(e.name));
+    // Bytes of a Windows-1252 cache that also read as UTF-8 are read as
+    // Windows-1252 last.
+    const std::string windows = JoinPath(Windows1252ToUtf8(e.folder), Windows1252ToUtf8(e.name));
     if (FileExists(unicode))
       AddOnce(files, unicode);
     else if (path != unicode && FileExists(path))
       AddOnce(files, path);
+    else if (windows != unicode && FileExists(windows))
+      AddOnce(files, windows);
   }
   return files;
 }
@@ -73,7 +79,8 @@ std::optional<std::string> ChooseAmong(const std::vector<std::string>& files, co
 // `file` is PoserPathToFilePath(result). A found file keeps its stored case;
 // a map that stays missing (or "NO_MAP") keeps the text it was given, so the
 // next material naming it gets the same text.
-void RecordReplacement(const std::string& key, const std::string& result, const std::string& file, bool exists) {
+void RecordReplacement(const std::string& key, const std::string& result, const std::string& file,
+                       bool exists) {
   if (key.empty()) return;
   AddToTable(gReplacedMaps, StringPairRec{key, exists ? file : result});
 }
@@ -81,6 +88,38 @@ void RecordReplacement(const std::string& key, const std::string& result, const 
 // The missing Poser folder is reported once per Fix click or map check, not
 // once for every map row of every object it stops.
 bool gPoserFolderReported = false;
+
+// Map paths refused in this Fix click or map check: each is reported once.
+std::unordered_set<std::string> gRefusedPaths;
+
+// True (after its message, once per click or check) when `path` cannot be
+// written into the pose.
+bool Refused(const std::string& path, Host& host) {
+  const std::string refusal = MapPathRefusal(path);
+  if (refusal.empty()) return false;
+  if (gRefusedPaths.insert(path).second) Exclaim(host, refusal);
+  return true;
+}
+
+// The entries of the list (or cache file) of `kind` named `name`, read as
+// it stands and, for a name whose bytes read as UTF-8, as Windows-1252 too.
+template <class Lookup>
+std::vector<MapEntry> EntriesNamed(const std::string& name, Lookup lookup) {
+  std::vector<MapEntry> entries = lookup(name);
+  if (const std::optional<std::string> other = OtherReading(name)) {
+    std::vector<MapEntry> more = lookup(*other);
+    entries.insert(entries.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+  }
+  return entries;
+}
+
+// Whether the map text `map` already names the file `disk` (a path as the
+// disk has it) in one of its readings.
+bool NamesFile(const std::string& map, const std::string& disk) {
+  if (map == disk || PoserTextToUtf8(map) == disk) return true;
+  const std::optional<std::string> other = OtherReading(map);
+  return other && *other == disk;
+}
 
 }  // namespace
 
@@ -99,10 +138,17 @@ bool IsFolderScanned(const std::string& folder) {
   return false;
 }
 
+std::string MapPathRefusal(const std::string& path) {
+  if (path.find_first_of("\r\n") != std::string::npos) return "A map path cannot hold a line break.";
+  if (path.find('"') != std::string::npos) return "A map path cannot hold a double quote.";
+  return {};
+}
+
 void ResetMapSearch() {
   gReplacedMaps.assign(1, StringPairRec{});
   gScannedFolders.assign(1, std::string());
   gPoserFolderReported = false;
+  gRefusedPaths.clear();
   gDeclinedMapNames.clear();
   gMapQuestionsEnded = false;
 }
@@ -118,7 +164,8 @@ std::string FindFile(const std::string& ref, Host& host, const MapSearchHooks& h
 
   // The files seen in this run.
   if (kind != MapKind::None) {
-    const std::vector<std::string> files = ExistingFiles(FindInMapList(kind, name));
+    const std::vector<std::string> files =
+        ExistingFiles(EntriesNamed(name, [kind](const std::string& n) { return FindInMapList(kind, n); }));
     if (files.size() == 1) result = FilePathToPoserPath(files[0], hooks.fullPaths);
   }
 
@@ -127,14 +174,16 @@ std::string FindFile(const std::string& ref, Host& host, const MapSearchHooks& h
     std::error_code ec;
     std::filesystem::create_directories(CacheFolder(), ec);
     std::string error;
-    const std::vector<MapEntry> entries = FindInCacheFile(kind, name, error);
+    const std::vector<MapEntry> entries =
+        EntriesNamed(name, [kind, &error](const std::string& n) { return FindInCacheFile(kind, n, error); });
     if (!error.empty()) {
       Exclaim(host, "Error in the FindFile function\r\n" + error + ", error number 75\r\nCode line number 0");
       return result;
     }
     const std::vector<std::string> files = ExistingFiles(entries);
     if (!files.empty()) {
-      const std::optional<std::string> choice = files.size() == 1 ? files[0] : ChooseAmong(files, name, hooks);
+      const std::optional<std::string> choice =
+          files.size() == 1 ? files[0] : ChooseAmong(files, name, hooks);
       // Closed without a choice: the map stays as it was.
       if (!choice) return ref;
       const std::string& chosen = *choice;
@@ -142,6 +191,10 @@ std::string FindFile(const std::string& ref, Host& host, const MapSearchHooks& h
         result = kNoMap;
       } else if (files.size() == 1 || FileExists(chosen)) {
         result = FilePathToPoserPath(chosen, hooks.fullPaths);
+        if (Refused(result, host)) {
+          gChosenMapIndex = -1;
+          return ref;
+        }
         AddToMapCache(chosen);
       } else {
         Exclaim(host, "File " + chosen + " doesn't exist.");
@@ -150,6 +203,12 @@ std::string FindFile(const std::string& ref, Host& host, const MapSearchHooks& h
     }
   }
 
+  // A found file the pose cannot name is not taken: the map stays as it
+  // was, as when the chooser is closed without a choice.
+  if (result != ref && Refused(result, host)) {
+    gChosenMapIndex = -1;
+    return ref;
+  }
   if (result == ref && gSettings.SetNoMap) result = kNoMap;
   return result;
 }
@@ -214,18 +273,19 @@ FixOutcome FixMapReferences(const std::vector<std::string*>& maps, Host& host, c
     if (Trim(map).empty()) continue;
     const std::string file = PoserPathToFilePath(map);
     const bool noMap = IsNoMap(Trim(map));
-    if (noMap || FileExists(file)) {
-      // Only the form changes.
-      if (hooks.fullPaths && !noMap) {
-        const std::string stored = TrueCasePath(file);
-        map = stored.empty() ? file : stored;
-      } else {
-        map = FilePathToPoserPath(map, hooks.fullPaths);
-      }
+    if (noMap) {
+      map = FilePathToPoserPath(map, hooks.fullPaths);
+    } else if (FileExists(file)) {
+      // Only the form changes: a full path is Poser text as "..." writes it,
+      // and one that already names its file keeps its bytes.
+      const std::string stored = TrueCasePath(file);
+      const std::string& disk = stored.empty() ? file : stored;
+      const std::string formed = hooks.fullPaths ? Utf8ToPoserText(disk) : FilePathToPoserPath(map, false);
+      if (StartsWith(formed, ":") || !NamesFile(map, disk)) map = formed;
     } else {
       const int known = FindReplacedMap(file);
-      std::string found = known >= 0 ? gReplacedMaps[static_cast<std::size_t>(known)].Value
-                                     : FindFile(map, host, hooks);
+      std::string found =
+          known >= 0 ? gReplacedMaps[static_cast<std::size_t>(known)].Value : FindFile(map, host, hooks);
       if (known < 0 && gChosenMapIndex < 0) {
         // The chooser was closed without a choice: this map stays as it was,
         // and the other materials naming it are not asked about it again.
@@ -253,6 +313,10 @@ FixOutcome FixMapReferences(const std::vector<std::string*>& maps, Host& host, c
         }
         if (hooks.endScan) hooks.endScan();
         found = FindFile(map, host, hooks);
+        if (gChosenMapIndex < 0) {
+          RecordReplacement(file, map, file, false);
+          continue;
+        }
         const std::string foundFile = PoserPathToFilePath(found);
         RecordReplacement(file, found, foundFile, FileExists(foundFile));
       } else if (known < 0) {
@@ -270,6 +334,9 @@ FixOutcome FixMapReferences(const std::vector<std::string*>& maps, Host& host, c
         if (FileExists(thumb)) hooks.loadThumbnail(thumb);
       }
     }
+    // A path the pose cannot hold (a found file in a folder named with a
+    // double quote) leaves the map as it was.
+    if (map != *field && Refused(map, host)) continue;
     if (map != *field) outcome.changed = true;
     *field = map;
     gState.Dirty = true;

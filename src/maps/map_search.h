@@ -41,13 +41,20 @@ bool IsFolderScanned(const std::string& folder);
 // folder question may be asked again.
 void ResetMapSearch();
 
+// The message refusing a map path that the written pose cannot hold (a line
+// break would split its line, a double quote would end its quoted path and
+// be dropped when read); "" for a path it can hold.
+std::string MapPathRefusal(const std::string& path);
+
 // The new path of a map reference (colon or full form), "NO_MAP", or `ref`
 // itself when the lists and the cache file of its kind know no such file
 // (then "NO_MAP" while the SetNoMap preference is on). A name matches only
 // as a whole file name, without regard to case; files that no longer exist
 // are not offered, and two or more left go to the chooser. A chooser closed
 // without a choice leaves `ref` (even with SetNoMap on) and gChosenMapIndex
-// at -1.
+// at -1; so does a found file whose stored path MapPathRefusal refuses
+// (reported once per Fix click or map check). A name whose bytes read as
+// UTF-8 is looked up in its Windows-1252 reading too.
 std::string FindFile(const std::string& ref, Host& host, const MapSearchHooks& hooks);
 
 struct FixOutcome {
@@ -62,8 +69,12 @@ struct FixOutcome {
 // folder asked for when the reference lies outside the Poser folder) and
 // FindFile runs again. A map whose chooser was closed without a choice, or
 // whose folder question was cancelled before in this pass (or every question
-// after Esc in a scan), stays as it was without a question. Every field worked
-// on marks the document changed.
+// after Esc in a scan), stays as it was without a question. A map whose file
+// exists keeps its bytes when it is a full path that names the file already;
+// full paths are otherwise written as Poser text (Windows-1252 where the
+// name has a form there). A new path MapPathRefusal refuses is reported and
+// leaves the field as it was. Every other field worked on marks the
+// document changed.
 // Unless gAutoCorrecting, the replaced maps and scanned folders start empty.
 FixOutcome FixMapReferences(const std::vector<std::string*>& maps, Host& host, const MapSearchHooks& hooks);
 

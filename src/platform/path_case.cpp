@@ -1,21 +1,22 @@
 #include "platform/path_case.h"
 
-
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <optional>
+#include <span>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 #include "common/encoding.h"
+#include "common/text.h"
 #include "platform/files.h"
 
 namespace vandrel {
 
 namespace {
-
 
 // The components of an absolute path with "." and ".." taken out lexically
 // (".." at the root stays at the root).
@@ -76,43 +77,57 @@ ScopedFolderListings::~ScopedFolderListings() {
 std::string FindStoredName(const std::string& folder, const std::string& name) {
   if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") return {};
   // A name from Poser text may be in Windows-1252: its Unicode form is tried
-  // first, then its bytes as they stand.
+  // first, then its bytes as they stand, then (for bytes that read as UTF-8
+  // but may be Windows-1252 all the same) their Windows-1252 reading.
   const std::string unicode = PoserTextToUtf8(name);
+  const std::optional<std::string> other = OtherReading(name);
+  const std::string* forms[3] = {&unicode};
+  std::size_t count = 1;
+  if (name != unicode) forms[count++] = &name;
+  if (other) forms[count++] = &*other;
+  const std::span<const std::string* const> given(forms, count);
   if (gListingScopes > 0) {
     // A folder not listed yet is listed only when the name is not there as
     // given: one name looked up in each of many folders (the maps of a
     // check) costs a lookup of the name, not a listing of its folder.
     if (!gListings.contains(folder)) {
-      for (const std::string* given : {&unicode, &name}) {
-        if (given == &name && name == unicode) break;  // the same path, looked at already
-        std::string path = JoinPath(folder, *given);
-        if (gFoundAsGiven.contains(path)) return *given;
+      for (const std::string* form : given) {
+        std::string path = JoinPath(folder, *form);
+        if (gFoundAsGiven.contains(path)) return *form;
         struct stat st {};
         if (::lstat(path.c_str(), &st) == 0) {
           gFoundAsGiven.insert(std::move(path));
-          return *given;
+          return *form;
         }
       }
     }
     const FolderListing& listing = ListingOf(folder);
-    if (listing.names.count(unicode)) return unicode;
-    if (listing.names.count(name)) return name;
-    const auto it = listing.firstByKey.find(FileNameKey(name));
+    for (const std::string* form : given)
+      if (listing.names.count(*form)) return *form;
+    auto it = listing.firstByKey.find(FileNameKey(name));
+    if (it == listing.firstByKey.end() && other) it = listing.firstByKey.find(LCase(*other));
     return it == listing.firstByKey.end() ? std::string() : it->second;
   }
-  struct stat st {};
-  if (::lstat(JoinPath(folder, unicode).c_str(), &st) == 0) return unicode;
-  if (unicode != name && ::lstat(JoinPath(folder, name).c_str(), &st) == 0) return name;
+  for (const std::string* form : given) {
+    struct stat st {};
+    if (::lstat(JoinPath(folder, *form).c_str(), &st) == 0) return *form;
+  }
 
-  const std::string key = FileNameKey(name);
-  std::string best;
+  std::string best, bestOther;
   std::error_code ec;
   std::filesystem::directory_iterator it(folder, ec), end;
+  const std::string key = FileNameKey(name);
+  const std::string otherKey = other ? LCase(*other) : std::string();
   for (; !ec && it != end; it.increment(ec)) {
     std::string entry = it->path().filename().string();
-    if ((best.empty() || entry < best) && FileNameKey(entry) == key) best = std::move(entry);
+    const std::string entryKey = FileNameKey(entry);
+    if (entryKey == key) {
+      if (best.empty() || entry < best) best = std::move(entry);
+    } else if (other && entryKey == otherKey && (bestOther.empty() || entry < bestOther)) {
+      bestOther = std::move(entry);
+    }
   }
-  return best;
+  return best.empty() ? bestOther : best;
 }
 
 std::string TrueCasePath(const std::string& path) {

@@ -7,9 +7,11 @@ namespace vandrel {
 
 // The stored name of `name` inside `folder`: an exact match first (the
 // name's Unicode form in UTF-8, then its bytes as they stand, for a name
-// from Poser text in Windows-1252), then the first entry in byte order with
-// the same FileNameKey (Unicode, ASCII letters without regard to case);
-// empty when there is none. Folders, hidden entries and files all count.
+// from Poser text in Windows-1252, then for bytes that read as UTF-8 their
+// Windows-1252 reading too), then the first entry in byte order with the
+// same FileNameKey (Unicode, ASCII letters without regard to case), or with
+// the key of that other reading; empty when there is none. Folders, hidden
+// entries and files all count.
 std::string FindStoredName(const std::string& folder, const std::string& name);
 
 // While one of these lives (they nest), FindStoredName keeps every folder

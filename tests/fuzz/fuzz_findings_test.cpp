@@ -19,7 +19,8 @@ TEST(FuzzFindings, StayMended) {
   const std::vector<std::pair<std::string, Entry>> targets = {{"poser_file", fuzz::PoserFile},
                                                               {"channels", fuzz::Channels},
                                                               {"material_block", fuzz::MaterialBlock},
-                                                              {"round_trip", fuzz::RoundTrip}};
+                                                              {"round_trip", fuzz::RoundTrip},
+                                                              {"encoding", fuzz::Encoding}};
   int replayed = 0;
   for (const auto& [name, entry] : targets) {
     const std::filesystem::path folder = std::filesystem::path(VANDREL_TEST_DATA) / "fuzz" / name;
@@ -33,7 +34,7 @@ TEST(FuzzFindings, StayMended) {
       ++replayed;
     }
   }
-  EXPECT_GE(replayed, 2);
+  EXPECT_GE(replayed, 3);
   ResetModel();
 }
 

@@ -57,7 +57,8 @@ TEST_F(MapSearchTest, FindFileMatchesWholeNamesInTheListsThenTheCacheFileOfItsKi
   AddToMapCache(skin);
   AddToMapCache(skin);  // listed twice, offered once
 
-  EXPECT_EQ(FindFile("D:\\Poser 4\\Runtime\\textures\\skin.jpg", host, hooks), ":Runtime:Textures:Set:Skin.JPG");
+  EXPECT_EQ(FindFile("D:\\Poser 4\\Runtime\\textures\\skin.jpg", host, hooks),
+            ":Runtime:Textures:Set:Skin.JPG");
   hooks.fullPaths = true;
   EXPECT_EQ(FindFile(":Runtime:Textures:skin.jpg", host, hooks), skin);
   hooks.fullPaths = false;
@@ -70,8 +71,11 @@ TEST_F(MapSearchTest, FindFileMatchesWholeNamesInTheListsThenTheCacheFileOfItsKi
   // The cache file: entries whose file is gone are dropped, one file is offered once.
   const std::string a = tree.write("lib/A/face.jpg", "x");
   const std::string b = tree.write("lib/B/Face.jpg", "x");
-  WriteJpgCache({{"face.jpg", tree.file("lib/A")}, {"FACE.JPG", tree.file("gone")}, {"Face.jpg", tree.file("lib/B")},
-                 {"face.jpg", tree.file("lib/A")}, {"bigface.jpg", tree.file("lib/A")}});
+  WriteJpgCache({{"face.jpg", tree.file("lib/A")},
+                 {"FACE.JPG", tree.file("gone")},
+                 {"Face.jpg", tree.file("lib/B")},
+                 {"face.jpg", tree.file("lib/A")},
+                 {"bigface.jpg", tree.file("lib/A")}});
   choice = 1;
   EXPECT_EQ(FindFile("E:\\face.jpg", host, hooks), b);
   EXPECT_EQ(chooserEntries, (std::vector<std::string>{"face.jpg 1", "face.jpg 2", "NO_MAP"}));
@@ -101,10 +105,10 @@ TEST_F(MapSearchTest, FixChangesTheFormOfPresentMapsAndScansEachFolderOnceForMis
   std::vector<std::string> maps = {
       ":Runtime:Textures:New:skin.jpg",  // present: only its form changes
       "NO_MAP",
-      "",                                 // nothing to look for
-      ":Runtime:Textures:Old:SKIN.JPG",   // missing, found by the scan
-      ":runtime:textures:old:skin.jpg",   // the same map: no second scan
-      ":Runtime:Textures:Gone.jpg",       // missing everywhere: keeps its text
+      "",                                // nothing to look for
+      ":Runtime:Textures:Old:SKIN.JPG",  // missing, found by the scan
+      ":runtime:textures:old:skin.jpg",  // the same map: no second scan
+      ":Runtime:Textures:Gone.jpg",      // missing everywhere: keeps its text
       ":Runtime:Textures:Gone.jpg",
   };
   hooks.fullPaths = true;
@@ -183,12 +187,14 @@ TEST_F(MapSearchTest, AReferenceOutsideThePoserFolderAsksForTheFolderAndACancelE
     gSettings.Poser = poser;
     maps = {":Runtime:Textures:x.jpg"};
     EXPECT_TRUE(Fix(maps).endedEarly) << poser;
-    EXPECT_EQ(host.messages, std::vector<std::string>(poser == "none" ? 2 : 1,
-                                                      "The Default Poser\r\nfolder preference hasn't been set up correctly."));
+    EXPECT_EQ(host.messages, std::vector<std::string>(
+                                 poser == "none" ? 2 : 1,
+                                 "The Default Poser\r\nfolder preference hasn't been set up correctly."));
     EXPECT_EQ(maps[0], ":Runtime:Textures:x.jpg");
   }
   std::filesystem::current_path(cwd);
-  EXPECT_TRUE(gMapLists.JpgFiles.size() < 2 && (gMapLists.JpgFiles.empty() || gMapLists.JpgFiles[0].Key != "x.jpg"));
+  EXPECT_TRUE(gMapLists.JpgFiles.size() < 2 &&
+              (gMapLists.JpgFiles.empty() || gMapLists.JpgFiles[0].Key != "x.jpg"));
 }
 
 TEST_F(MapSearchTest, InOnePassNoQuestionIsAskedAgainAfterACancelOrEsc) {
@@ -231,23 +237,44 @@ TEST_F(MapSearchTest, InOnePassNoQuestionIsAskedAgainAfterACancelOrEsc) {
 // a cache file of an earlier version all find it; found maps enter the pose
 // in Windows-1252.
 TEST_F(MapSearchTest, AccentedColonPathsInWindows1252FindUtf8FilesInAnyCase) {
-  const std::string peach = tree.write("Poser/Runtime/Textures/Fruits/p\xC3\xAA" "che.JPG", "x");
-  EXPECT_EQ(PoserPathToFilePath(":Runtime:Textures:FRUITS:P\xEA" "che.jpg"), peach);
-  EXPECT_EQ(FilePathToPoserPath(peach, false), ":Runtime:Textures:Fruits:p\xEA" "che.JPG");
+  const std::string peach = tree.write(
+      "Poser/Runtime/Textures/Fruits/p\xC3\xAA"
+      "che.JPG",
+      "x");
+  EXPECT_EQ(PoserPathToFilePath(":Runtime:Textures:FRUITS:P\xEA"
+                                "che.jpg"),
+            peach);
+  EXPECT_EQ(FilePathToPoserPath(peach, false),
+            ":Runtime:Textures:Fruits:p\xEA"
+            "che.JPG");
 
   // Listed elsewhere in the pose: Fix scans the texture folder and finds it;
   // the path that names it already stays as written.
-  std::vector<std::string> maps = {":Runtime:Textures:Obst:P\xEA" "che.jpg", ":Runtime:Textures:Fruits:P\xEA" "che.jpg"};
+  std::vector<std::string> maps = {
+      ":Runtime:Textures:Obst:P\xEA"
+      "che.jpg",
+      ":Runtime:Textures:Fruits:P\xEA"
+      "che.jpg"};
   Fix(maps);
-  EXPECT_EQ(maps, (std::vector<std::string>{":Runtime:Textures:Fruits:p\xEA" "che.JPG",
-                                            ":Runtime:Textures:Fruits:P\xEA" "che.jpg"}));
+  EXPECT_EQ(maps, (std::vector<std::string>{":Runtime:Textures:Fruits:p\xEA"
+                                            "che.JPG",
+                                            ":Runtime:Textures:Fruits:P\xEA"
+                                            "che.jpg"}));
   EXPECT_EQ(scans, 1);
-  EXPECT_NE(Cache("jpgs.txt").find("p\xC3\xAA" "che.JPG\r\n*" + textures + "/Fruits\r\n"), std::string::npos);
+  EXPECT_NE(Cache("jpgs.txt")
+                .find("p\xC3\xAA"
+                      "che.JPG\r\n*" +
+                      textures + "/Fruits\r\n"),
+            std::string::npos);
 
   // A later run: only the cache file knows it.
   gMapLists = {};
   ResetMapSearch();
-  EXPECT_EQ(FindFile("C:\\Obst\\P\xEA" "CHE.jpg", host, hooks), ":Runtime:Textures:Fruits:p\xEA" "che.JPG");
+  EXPECT_EQ(FindFile("C:\\Obst\\P\xEA"
+                     "CHE.jpg",
+                     host, hooks),
+            ":Runtime:Textures:Fruits:p\xEA"
+            "che.JPG");
 
   // A cache file holding a name in Windows-1252 still finds the UTF-8 file.
   const std::string cafe = tree.write("lib/Caf\xC3\xA9.jpg", "x");
@@ -255,6 +282,11 @@ TEST_F(MapSearchTest, AccentedColonPathsInWindows1252FindUtf8FilesInAnyCase) {
   hooks.fullPaths = true;
   EXPECT_EQ(FindFile("C:\\caf\xE9.JPG", host, hooks), tree.file("lib/Caf\xE9.jpg"));
   EXPECT_EQ(gMapLists.JpgFiles.back().Key, "Caf\xC3\xA9.jpg");  // kept as the disk names it
+  // So does one whose Windows-1252 bytes also read as UTF-8 ("É’" is C9 92),
+  // looked up by either reading of the map's name.
+  const std::string andre = tree.write("lib/ANDR\xC3\x89\xE2\x80\x99S.jpg", "x");
+  WriteJpgCache({{"ANDR\xC9\x92S.jpg", tree.file("lib")}});
+  EXPECT_EQ(FindFile("C:\\ANDR\xC9\x92S.jpg", host, hooks), andre);
   EXPECT_TRUE(host.messages.empty());
 }
 
