@@ -59,7 +59,9 @@ bool FrmFigure::Form_Load() {
   }
   if (outcome != FigureListOutcome::Listed) {
     file_ = FigureFile{};
-    Ui().MessageBox(kNotCharacterFile, "", MsgButtons::OK, MsgIcon::Exclamation);
+    const bool noMemory = outcome == FigureListOutcome::OutOfMemory;
+    Ui().MessageBox(noMemory ? kOutOfMemoryReport : kNotCharacterFile, "", MsgButtons::OK,
+                    MsgIcon::Exclamation);
     return false;
   }
   // Listed by name when the window opens.
