@@ -18,8 +18,9 @@ namespace vandrel {
 //
 // Done on an index of the text's lines. False, with nothing changed, when
 // the index cannot be sure of giving that result (an entry not found or
-// never a whole line, a text whose removal could reach elsewhere): the
-// caller then splits entry by entry. `yield` is called now and then.
+// never a whole line, a text whose removal could reach elsewhere), and for
+// fewer than 64 entries: the caller then splits entry by entry. `yield` is
+// called now and then.
 bool SplitGroupTexts(std::string& whole, std::vector<std::string>& parts, std::size_t first,
                      const std::vector<std::string>& entries, bool figureFirst,
                      const std::function<void()>& yield);

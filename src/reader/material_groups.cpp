@@ -186,6 +186,7 @@ void CutObjectPart(ReadState& rs) {
   const bool hasObjects = InStr(whole, "actor ") != 0 || InStr(whole, "prop ") != 0 ||
                           InStr(whole, "light ") != 0 || InStr(whole, "camera ") != 0 ||
                           CleanLineContains(whole, "channels{");
+  rs.Yield();
   if (!hasObjects || gImportMode) {
     if (!gImportMode) rs.result.channelsOff = true;
     return;
@@ -194,6 +195,7 @@ void CutObjectPart(ReadState& rs) {
   // that end with a lone CR lose theirs now, before CR becomes LF.
   if (whole.find('\r') != std::string::npos) RemoveIndentationAfterLoneCrInPlace(whole);
   CrToLf(whole);
+  rs.Yield();
   const std::size_t length = whole.size();
 
   // The objects begin at the line after the version block's "}".
@@ -247,6 +249,7 @@ void CutObjectPart(ReadState& rs) {
 void SplitPoseGroups(ReadState& rs) {
   rs.step = kStepGroupSplit;
   if (HoldsKeyLine(rs.whole, "figure") || HoldsKeyLine(rs.whole, "figure ")) AddObjectListItem("figure", 0);
+  rs.Yield();
 
   // Each prop enters the list before its first "actor " entry, after the
   // props before it: all of them go in there at once.
@@ -265,11 +268,13 @@ void SplitPoseGroups(ReadState& rs) {
       rs.whole.assign(rs.data);
     CrToLf(rs.whole);
     RemoveIndentationInPlace(rs.whole);
+    rs.Yield();
   }
 
   rs.step = kStepGroupParts;
   const long long lastBrace = Ll(InStrRev(rs.whole, "}"));
   rs.whole = MidChecked(rs.whole, 1, lastBrace - 1);
+  rs.Yield();
 
   const bool figureFirst = !gObjectList.empty() && gObjectList[0] == "figure" && rs.parts.size() > 1;
   if (SplitGroupTexts(rs.whole, rs.parts, figureFirst ? 1 : 0, gObjectList, figureFirst,
@@ -359,10 +364,19 @@ void BuildFigureGroups(ReadState& rs, int fileType) {
 void ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
   rs.step = kStepMaterials;
   const std::string lower = LCase(text);
+  rs.Yield();
   std::size_t base = 1;  // where the group text now begins
   int m = 0;
   MaterialKeys keys(text);
+  rs.Yield();
   ForwardFinder closeFinder(text, "}");
+  // Room for the records is made once: a table of a million grown by moving
+  // it whole runs long without a yield and is held twice meanwhile.
+  std::size_t blocks = 0;
+  for (std::size_t at = FindAtLineStart(lower, "material ", base, base, true); at != 0;
+       at = FindAtLineStart(lower, "material ", at + 8, base, true))
+    if (++blocks % 4096 == 0) rs.Yield();
+  gObjects[static_cast<std::size_t>(group)].Materials.reserve(blocks);
   for (std::size_t at = FindAtLineStart(lower, "material ", base, base, true); at != 0;
        at = FindAtLineStart(lower, "material ", base, base, true)) {
     gObjects[static_cast<std::size_t>(group)].Materials.resize(static_cast<std::size_t>(m) + 1);
@@ -415,7 +429,8 @@ void ReadGroups(ReadState& rs, int fileType) {
 
   for (std::size_t g = 0; g + existing < gObjects.size(); ++g) {
     rs.step = kStepGroups;
-    std::string text = g < rs.parts.size() && !rs.parts[g].empty() ? rs.parts[g] : rs.whole;
+    // A group's own text is not needed again: taken, not copied.
+    std::string text = g < rs.parts.size() && !rs.parts[g].empty() ? std::move(rs.parts[g]) : rs.whole;
     ObjectRec& group = gObjects[g];
     group.Materials.assign(1, MaterialRec{});
     const std::size_t lf = InStr(text, "\n");
@@ -439,7 +454,7 @@ void ReadGroups(ReadState& rs, int fileType) {
     if (group.Name != firstEntry && (gObjects.size() == 1 || beforeActorGroups))
       AddObjectListItem(group.Name, 0);
 
-    text = Mid(text, InStr(text, "{") + 1);
+    text.erase(0, InStr(text, "{"));  // Mid from the character after the "{"
     if (InStrRev(text, "}") < InStrRev(text, "{")) text += "}";
     rs.Stage("Loading materials...");
     ReadGroupMaterials(rs, text, static_cast<int>(g));

@@ -413,6 +413,7 @@ OpenFileResult ReadPoserFile(const OpenFileOptions& options, Host& host) {
       if (!rs.textGiven) {
         // The file's own bytes become the text, without a second copy.
         RemoveIndentationInPlace(rs.fileText);
+        rs.Yield();
         rs.whole = std::move(rs.fileText);
         rs.data = {};
         rs.fileTextTaken = true;

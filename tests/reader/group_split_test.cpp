@@ -93,17 +93,25 @@ TEST(GroupSplit, GivesWhatTheSplitEntryByEntryGivesOrLeavesItToIt) {
       {"the last line without its LF", head + "figure\n{\n}\nprop a", {"figure", "prop a"}, true, false},
       {"no figure line", head + "prop a\n{\n}\nprop b\n{\n}\n", {"figure", "prop b", "prop a"}, true, true},
   };
+  // The index serves many groups: each case comes after 64 groups of its own.
+  std::string padding;
+  std::vector<std::string> padded;
+  for (int g = 0; g < 64; ++g) padding += "prop q" + std::to_string(g) + "\n{\nmaterial x\n}\n";
+  for (int g = 64; g-- > 0;) padded.push_back("prop q" + std::to_string(g));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const std::size_t n = c.entries.size() + (std::string(c.what) == "an entry past the list" ? 1 : 0);
-    std::string literalWhole = c.text, indexedWhole = c.text;
+    const std::string text = head + padding + c.text.substr(head.size());
+    std::vector<std::string> entries = c.entries;
+    entries.insert(entries.end(), padded.begin(), padded.end());
+    const std::size_t n = entries.size() + (std::string(c.what) == "an entry past the list" ? 1 : 0);
+    std::string literalWhole = text, indexedWhole = text;
     std::vector<std::string> literalParts(n), indexedParts(n);
-    LiteralSplit(literalWhole, literalParts, c.entries, c.figureFirst);
+    LiteralSplit(literalWhole, literalParts, entries, c.figureFirst);
     const bool indexed =
-        SplitGroupTexts(indexedWhole, indexedParts, c.figureFirst ? 1 : 0, c.entries, c.figureFirst, {});
+        SplitGroupTexts(indexedWhole, indexedParts, c.figureFirst ? 1 : 0, entries, c.figureFirst, {});
     EXPECT_EQ(indexed, c.indexed);
     if (!indexed) {
-      EXPECT_EQ(indexedWhole, c.text);
+      EXPECT_EQ(indexedWhole, text);
       continue;
     }
     EXPECT_EQ(indexedParts, literalParts);
