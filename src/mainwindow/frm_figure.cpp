@@ -62,6 +62,8 @@ bool FrmFigure::Form_Load() {
     // Esc in the progress window is the user's choice, not a damaged file.
     if (outcome == FigureListOutcome::NotValid)
       Ui().MessageBox(kNotCharacterFile, "", MsgButtons::OK, MsgIcon::Exclamation);
+    else if (outcome == FigureListOutcome::OutOfMemory)
+      Ui().MessageBox(kOutOfMemoryReport, "", MsgButtons::OK, MsgIcon::Exclamation);
     return false;
   }
   // Listed by name when the window opens.

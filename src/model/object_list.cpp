@@ -29,4 +29,9 @@ std::size_t AddObjectListItem(const std::string& name, int index) {
   return at;
 }
 
+void AddObjectListItems(const std::vector<std::string>& names) {
+  const auto at = gObjectList.begin() + static_cast<std::ptrdiff_t>(FirstActorListIndex());
+  gObjectList.insert(at, names.begin(), names.end());
+}
+
 }  // namespace vandrel

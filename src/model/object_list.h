@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vandrel {
 
@@ -25,5 +26,8 @@ std::size_t FirstActorListIndex();
 // (at the end when the list is shorter). Duplicates are not checked. Returns
 // the 0-based position it took.
 std::size_t AddObjectListItem(const std::string& name, int index);
+// AddObjectListItem(name, 0) for each of `names` in turn, none of them an
+// "actor ", "light " or "camera " entry, done as one insertion.
+void AddObjectListItems(const std::vector<std::string>& names);
 
 }  // namespace vandrel

@@ -1,6 +1,7 @@
 #include "platform/helper_threads.h"
 
 #include <algorithm>
+#include <new>
 #include <system_error>
 
 namespace vandrel {
@@ -12,6 +13,8 @@ void StartHelperThreads(std::vector<std::jthread>& helpers, unsigned most,
     for (unsigned i = 0; i < more; ++i) helpers.emplace_back(work);
   } catch (const std::system_error&) {
     // Fewer threads share the work.
+  } catch (const std::bad_alloc&) {
+    // No memory for one more thread: the same.
   }
 }
 

@@ -172,9 +172,15 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
   struct Found {
     std::vector<Start> starts;
     std::size_t count = 0;
+    bool later = false;  // a start whose "}" lies past the stretch
   };
+  // A "}" is looked for within the stretch only; one that lies further on is
+  // settled once every stretch is searched, so that a text without a later
+  // "}" is not read to its end again from every stretch.
+  constexpr std::size_t kLater = std::string_view::npos - 2;
   const auto scan = [&all](std::size_t from, Found& found) {
     const std::string_view stretch = all.substr(from, kStretch + kDeltas.size() - 1);
+    const std::string_view upToEnd = all.substr(0, std::min(all.size(), from + kStretch));
     std::size_t brace = 0;  // the first "}" at or after the last place searched from
     bool searched = false;
     for (std::size_t at = FindDeltas(stretch, 0); at != std::string_view::npos && at < kStretch;
@@ -184,9 +190,13 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
       const std::size_t p = from + at;
       // Places only grow: a "}" found from an earlier place is the first
       // from this one too unless it stands before it.
-      if (!searched || (brace != std::string_view::npos && brace < p)) brace = all.find('}', p);
+      if (!searched || (brace != kLater && brace < p)) {
+        brace = upToEnd.find('}', p);
+        if (brace == std::string_view::npos) brace = kLater;
+      }
       searched = true;
       found.starts.push_back({p, brace});
+      if (brace == kLater) found.later = true;
     }
   };
   const std::size_t stretches = all.size() > 1 ? (all.size() - 2) / kStretch + 1 : 0;
@@ -214,6 +224,23 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
   helpers.clear();
   if (failed) throw std::bad_alloc();
   if (cancelled) return false;
+  // The "}"s past their stretches: the first one of the stretches after,
+  // from the last stretch back.
+  std::size_t firstLater = 0;
+  while (firstLater < stretches && !found[firstLater].later) ++firstLater;
+  if (firstLater < stretches) {
+    std::size_t next = std::string_view::npos;  // the first "}" after the stretch at hand
+    for (std::size_t s = stretches; s-- > firstLater;) {
+      if (found[s].later)
+        for (Start& start : found[s].starts)
+          if (start.close == kLater) start.close = next;
+      if (s == firstLater) break;
+      const std::size_t from = 1 + s * kStretch;
+      const std::size_t first = all.substr(0, std::min(all.size(), from + kStretch)).find('}', from);
+      if (first != std::string_view::npos) next = first;
+      if (!batch && host.CancelRequested()) return false;
+    }
+  }
   std::vector<Start> starts;
   std::size_t pieces = 1;
   for (const Found& f : found) {

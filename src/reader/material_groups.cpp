@@ -3,6 +3,9 @@
 // of the load.
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -11,6 +14,7 @@
 #include "model/model.h"
 #include "model/object_list.h"
 #include "reader/channel_scan.h"
+#include "reader/group_split.h"
 #include "reader/material_parser.h"
 #include "reader/prop_entries.h"
 #include "reader/read_fault.h"
@@ -60,6 +64,55 @@ std::size_t FindLastNamedLine(std::string_view text, std::string_view name, char
   return 0;
 }
 
+// FindLastNamedLine for many names at once: the last line start after a LF
+// and after a CR that holds each name as a whole line, found in one pass
+// over the text (for a few names, each is looked for from the text's end).
+// A name the lines' keys cannot hold (empty, with a "{" or ending in a
+// blank) is looked for as FindLastNamedLine does.
+class LastNamedLines {
+ public:
+  LastNamedLines(std::string_view text, const std::vector<std::string>& names,
+                 const std::function<void()>& yield)
+      : text_(text), indexed_(names.size() > 64) {
+    if (!indexed_) return;
+    for (const std::string& name : names)
+      if (Indexable(name)) last_.try_emplace(name);
+    std::size_t lines = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      i = text.find_first_of("\r\n", i);
+      if (i == std::string_view::npos) break;
+      const char lineEnd = text[i];
+      std::size_t stop = i + 1;
+      while (stop < text.size() && text[stop] != '\n' && text[stop] != '\r' && text[stop] != '{') ++stop;
+      std::size_t end = stop;
+      while (end > i + 1 && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+      if (auto it = last_.find(text.substr(i + 1, end - i - 1)); it != last_.end())
+        (lineEnd == '\n' ? it->second.afterLf : it->second.afterCr) = i + 2;
+      if (++lines % 65536 == 0 && yield) yield();
+    }
+  }
+
+  // FindLastNamedLine(text, name, lineEnd).
+  std::size_t Find(const std::string& name, char lineEnd) const {
+    if (!indexed_ || !Indexable(name)) return FindLastNamedLine(text_, name, lineEnd);
+    const auto it = last_.find(name);
+    if (it == last_.end()) return 0;
+    return lineEnd == '\n' ? it->second.afterLf : it->second.afterCr;
+  }
+
+ private:
+  static bool Indexable(std::string_view name) {
+    return !name.empty() && name.back() != ' ' && name.back() != '\t' &&
+           name.find_first_of("{\r\n") == std::string_view::npos;
+  }
+  struct Found {
+    std::size_t afterLf = 0, afterCr = 0;  // 1-based line starts, 0 = none
+  };
+  std::string_view text_;
+  bool indexed_;
+  std::unordered_map<std::string_view, Found> last_;
+};
+
 // The object blocks of a pose file whose objects stand on both sides of its
 // "figure" block (or after it): each top-level block from `start` on is an
 // object, except the figure block and the prop groups (a "prop " block with
@@ -93,6 +146,7 @@ bool CutObjectsAroundFigure(ReadState& rs, std::size_t start) {
                            FindAtLineStart(block, "material ", 1, 1, true) != 0;
     if (!propGroup) objects.emplace_back(at, close + 1);
     p = close + 1;
+    rs.Yield();
   }
   if (objects.empty()) return false;
 
@@ -132,6 +186,7 @@ void CutObjectPart(ReadState& rs) {
   const bool hasObjects = InStr(whole, "actor ") != 0 || InStr(whole, "prop ") != 0 ||
                           InStr(whole, "light ") != 0 || InStr(whole, "camera ") != 0 ||
                           CleanLineContains(whole, "channels{");
+  rs.Yield();
   if (!hasObjects || gImportMode) {
     if (!gImportMode) rs.result.channelsOff = true;
     return;
@@ -140,6 +195,7 @@ void CutObjectPart(ReadState& rs) {
   // that end with a lone CR lose theirs now, before CR becomes LF.
   if (whole.find('\r') != std::string::npos) RemoveIndentationAfterLoneCrInPlace(whole);
   CrToLf(whole);
+  rs.Yield();
   const std::size_t length = whole.size();
 
   // The objects begin at the line after the version block's "}".
@@ -193,12 +249,15 @@ void CutObjectPart(ReadState& rs) {
 void SplitPoseGroups(ReadState& rs) {
   rs.step = kStepGroupSplit;
   if (HoldsKeyLine(rs.whole, "figure") || HoldsKeyLine(rs.whole, "figure ")) AddObjectListItem("figure", 0);
+  rs.Yield();
 
-  std::size_t groupIndex = FirstActorListIndex();
-  for (const std::string& prop : PoseGroupPropEntries(rs.whole)) {
-    rs.parts.assign(groupIndex + 1, std::string());
-    AddObjectListItem(prop, 0);
-    ++groupIndex;
+  // Each prop enters the list before its first "actor " entry, after the
+  // props before it: all of them go in there at once.
+  const std::vector<std::string> props = PoseGroupPropEntries(rs.whole, [&rs] { rs.Yield(); });
+  if (!props.empty()) {
+    const std::size_t groupIndex = FirstActorListIndex();
+    rs.parts.assign(groupIndex + props.size(), std::string());
+    AddObjectListItems(props);
   }
 
   if (!rs.objectTextCut) {
@@ -209,13 +268,18 @@ void SplitPoseGroups(ReadState& rs) {
       rs.whole.assign(rs.data);
     CrToLf(rs.whole);
     RemoveIndentationInPlace(rs.whole);
+    rs.Yield();
   }
 
   rs.step = kStepGroupParts;
   const long long lastBrace = Ll(InStrRev(rs.whole, "}"));
   rs.whole = MidChecked(rs.whole, 1, lastBrace - 1);
+  rs.Yield();
 
   const bool figureFirst = !gObjectList.empty() && gObjectList[0] == "figure" && rs.parts.size() > 1;
+  if (SplitGroupTexts(rs.whole, rs.parts, figureFirst ? 1 : 0, gObjectList, figureFirst,
+                      [&rs] { rs.Yield(); }))
+    return;
   for (std::size_t i = figureFirst ? 1 : 0; i < rs.parts.size(); ++i) {
     const std::string entry = i < gObjectList.size() ? gObjectList[i] : std::string();
     const std::size_t from = FindGroupLine(rs.whole, entry);
@@ -232,6 +296,7 @@ void SplitPoseGroups(ReadState& rs) {
       rs.parts[i] = rs.whole.substr(from - 1, to - from);
     }
     rs.whole = Replace(rs.whole, rs.parts[i], "");
+    rs.Yield();
   }
   if (figureFirst) {
     const std::size_t figure = FindGroupLine(rs.whole, "figure");
@@ -270,13 +335,17 @@ void BuildFigureGroups(ReadState& rs, int fileType) {
   const std::string_view file = rs.data;
   long long value = 1;
   rs.Value(value);
+  // Each prop's line and first material, found without searching the file
+  // again for every prop.
+  const LastNamedLines named(file, gObjectList, [&rs] { rs.Yield(); });
+  ForwardFinder materials(file, "material ", Match::LineStart);
   for (std::size_t i = 1; i < rs.parts.size(); ++i) {
     const char* secondKey = i == 1 ? "figureType" : "displayMode";
     const std::string entry = i < gObjectList.size() ? gObjectList[i] : std::string();
-    std::size_t at = FindLastNamedLine(file, entry, '\n');
-    if (at == 0) at = FindLastNamedLine(file, entry, '\r');
+    std::size_t at = named.Find(entry, '\n');
+    if (at == 0) at = named.Find(entry, '\r');
     if (at == 0) throw InvalidCallFault();
-    const std::size_t from = FindAtLineStart(file, "material ", at, 1, true);
+    const std::size_t from = materials.Next(at);
     if (from == 0) throw InvalidCallFault();
     const std::size_t key = InStr(from, file, secondKey);
     if (key == 0) throw InvalidCallFault();
@@ -286,6 +355,7 @@ void BuildFigureGroups(ReadState& rs, int fileType) {
     if (!rs.textGiven) CrToLf(part);
     rs.parts[i] = entry + "\n\t{\n\t" + part + "\n\t}";
     rs.Value(++value);
+    rs.Yield();
   }
   rs.parts[0] = rs.whole;
 }
@@ -294,10 +364,19 @@ void BuildFigureGroups(ReadState& rs, int fileType) {
 void ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
   rs.step = kStepMaterials;
   const std::string lower = LCase(text);
+  rs.Yield();
   std::size_t base = 1;  // where the group text now begins
   int m = 0;
   MaterialKeys keys(text);
+  rs.Yield();
   ForwardFinder closeFinder(text, "}");
+  // Room for the records is made once: a table of a million grown by moving
+  // it whole runs long without a yield and is held twice meanwhile.
+  std::size_t blocks = 0;
+  for (std::size_t at = FindAtLineStart(lower, "material ", base, base, true); at != 0;
+       at = FindAtLineStart(lower, "material ", at + 8, base, true))
+    if (++blocks % 4096 == 0) rs.Yield();
+  gObjects[static_cast<std::size_t>(group)].Materials.reserve(blocks);
   for (std::size_t at = FindAtLineStart(lower, "material ", base, base, true); at != 0;
        at = FindAtLineStart(lower, "material ", base, base, true)) {
     gObjects[static_cast<std::size_t>(group)].Materials.resize(static_cast<std::size_t>(m) + 1);
@@ -309,6 +388,7 @@ void ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
     const std::string_view block = std::string_view(text).substr(base - 1, brace == 0 ? 0 : brace - base + 1);
     ParseMaterialBlock(block, group, m, keys);
     ++rs.materialBlocks;
+    rs.Yield();
 
     const std::size_t next = FindAtLineStart(lower, "material ", at + 8, base, true);
     // Without a next block the text up to its first "}" is used up; a text
@@ -349,7 +429,8 @@ void ReadGroups(ReadState& rs, int fileType) {
 
   for (std::size_t g = 0; g + existing < gObjects.size(); ++g) {
     rs.step = kStepGroups;
-    std::string text = g < rs.parts.size() && !rs.parts[g].empty() ? rs.parts[g] : rs.whole;
+    // A group's own text is not needed again: taken, not copied.
+    std::string text = g < rs.parts.size() && !rs.parts[g].empty() ? std::move(rs.parts[g]) : rs.whole;
     ObjectRec& group = gObjects[g];
     group.Materials.assign(1, MaterialRec{});
     const std::size_t lf = InStr(text, "\n");
@@ -364,18 +445,20 @@ void ReadGroups(ReadState& rs, int fileType) {
     // only what is left of the file's head, and makes no group.
     const std::string firstEntry = gObjectList.empty() ? std::string() : gObjectList[0];
     const bool onlyActorEntries = gObjectList.empty() || IsOwnMaterialsEntry(gObjectList[0]);
-    const bool beforeActorGroups =
-        group.Name != firstEntry && gObjects.size() > 1 && gObjects.size() - existing == 1 && onlyActorEntries;
+    const bool beforeActorGroups = group.Name != firstEntry && gObjects.size() > 1 &&
+                                   gObjects.size() - existing == 1 && onlyActorEntries;
     if (beforeActorGroups && InStr(LCase(text), "material ") == 0) {
       gObjects.erase(gObjects.begin());
       break;
     }
-    if (group.Name != firstEntry && (gObjects.size() == 1 || beforeActorGroups)) AddObjectListItem(group.Name, 0);
+    if (group.Name != firstEntry && (gObjects.size() == 1 || beforeActorGroups))
+      AddObjectListItem(group.Name, 0);
 
-    text = Mid(text, InStr(text, "{") + 1);
+    text.erase(0, InStr(text, "{"));  // Mid from the character after the "{"
     if (InStrRev(text, "}") < InStrRev(text, "{")) text += "}";
     rs.Stage("Loading materials...");
     ReadGroupMaterials(rs, text, static_cast<int>(g));
+    rs.Yield();
   }
 }
 

@@ -1,5 +1,6 @@
 #include "reader/morph_pose_file.h"
 
+#include <new>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -9,8 +10,8 @@
 #include "platform/files.h"
 #include "reader/actor_switches.h"
 #include "reader/channel_scan.h"
-#include "reader/model_snapshot.h"
 #include "reader/delta_removal.h"
+#include "reader/model_snapshot.h"
 #include "reader/read_fault.h"
 #include "reader/read_state.h"
 
@@ -19,6 +20,13 @@ namespace {
 
 struct CancelledRead {};
 
+MorphPoseReadResult& Failure(MorphPoseReadResult& result, const ReadFault& fault, Host& host) {
+  result.Outcome = MorphPoseOutcome::Failed;
+  result.ErrorNumber = fault.number;
+  result.ErrorDescription = fault.description;
+  host.Message(kMorphDataNotFound, fault.description, MsgButtons::OK, MsgIcon::Exclamation);
+  return result;
+}
 
 bool HasTwoCr(std::string_view text) {
   const std::size_t first = text.find('\r');
@@ -73,7 +81,8 @@ class MorphPoseReader {
       bool cancelled = false;
       if (!FileExists(options_.FileName)) throw FileNotFoundFault();
       try {
-        file = FileBuffer::Read(options_.FileName, [&] { return cancelled = !batch_ && host_.CancelRequested(); });
+        file = FileBuffer::Read(options_.FileName,
+                                [&] { return cancelled = !batch_ && host_.CancelRequested(); });
       } catch (const ReadFault&) {
         throw FileNotFoundFault();
       }
@@ -173,7 +182,8 @@ bool BodyOnlyBlock(std::string_view source, std::string& block) {
   // First / last occurrence lying wholly in `window` (which starts at source
   // position `offset` + 1) that stands at a line start of the source;
   // 1-based in the window, 0 = none.
-  const auto firstIn = [&](std::string_view window, std::size_t offset, std::string_view key, std::size_t from) {
+  const auto firstIn = [&](std::string_view window, std::size_t offset, std::string_view key,
+                           std::size_t from) {
     const std::size_t q = FindAtLineStart(source, key, offset + from, 1, true);
     return q == 0 || q - offset - 1 + key.size() > window.size() ? std::size_t{0} : q - offset;
   };
@@ -205,13 +215,23 @@ bool BodyOnlyBlock(std::string_view source, std::string& block) {
   }
   const std::size_t lastBody = lastIn(window, offset, "actor BODY");
   const std::size_t lastActor = lastIn(window, offset, "actor ");
-  block = lastActor > lastBody ? std::string(window.substr(lastBody - 1, lastActor - lastBody)) : std::string();
+  block =
+      lastActor > lastBody ? std::string(window.substr(lastBody - 1, lastActor - lastBody)) : std::string();
   return true;
 }
 
 MorphPoseReadResult ReadMorphPoseData(const MorphPoseReadOptions& options, Host& host) {
   MorphPoseReadResult result;
-  ChannelModelSnapshot before;
+  // Out of memory anywhere in the read (a helper thread's included) ends it
+  // as a failure: the model goes back to what it was, the report is shown.
+  std::optional<ChannelModelSnapshot> kept;
+  try {
+    kept.emplace();
+  } catch (const std::bad_alloc&) {
+    // Nothing has changed yet.
+    return Failure(result, OutOfMemoryFault(), host);
+  }
+  ChannelModelSnapshot& before = *kept;
   try {
     MorphPoseReader reader(options, host);
     result.Channels = reader.Run();
@@ -233,10 +253,10 @@ MorphPoseReadResult ReadMorphPoseData(const MorphPoseReadOptions& options, Host&
     host.Message(kNoMorphData, "", MsgButtons::OK, MsgIcon::Exclamation);
   } catch (const ReadFault& fault) {
     before.Restore();
-    result.Outcome = MorphPoseOutcome::Failed;
-    result.ErrorNumber = fault.number;
-    result.ErrorDescription = fault.description;
-    host.Message(kMorphDataNotFound, fault.description, MsgButtons::OK, MsgIcon::Exclamation);
+    return Failure(result, fault, host);
+  } catch (const std::bad_alloc&) {
+    before.Restore();
+    return Failure(result, OutOfMemoryFault(), host);
   }
   return result;
 }

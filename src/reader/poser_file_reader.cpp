@@ -35,9 +35,12 @@ constexpr const char* kProgramTitle = "Vandrel";
 namespace {
 // The size of the pieces a large file is read in, between two yields.
 constexpr std::size_t kReadPiece = std::size_t{4} << 20;
+// The pieces looked through for a NUL as they are read (a yield follows
+// only every kReadPiece bytes).
+constexpr std::size_t kNulLookPiece = std::size_t{1} << 20;
 }  // namespace
 
-FileBuffer FileBuffer::Read(const std::string& path, const std::function<bool()>& stop) {
+FileBuffer FileBuffer::Read(const std::string& path, const std::function<bool()>& stop, bool refuseNul) {
   if (path.empty()) throw FileAccessFault();
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw errno == ENOENT || errno == ENOTDIR ? FileNotFoundFault() : FileAccessFault();
@@ -68,6 +71,10 @@ FileBuffer FileBuffer::Read(const std::string& path, const std::function<bool()>
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) throw fail();
     if (n == 0) break;
+    if (refuseNul && std::memchr(buffer.data_.get() + done, '\0', static_cast<std::size_t>(n)) != nullptr) {
+      ::close(fd);
+      throw NotPoserTextFault(kNotPoserText);
+    }
     done += static_cast<std::size_t>(n);
     if (stop && stop()) break;
   }
@@ -76,12 +83,23 @@ FileBuffer FileBuffer::Read(const std::string& path, const std::function<bool()>
   return buffer;
 }
 
-std::string ReadFileText(const std::string& path, const std::function<bool()>& stop) {
+std::string ReadFileText(const std::string& path, const std::function<bool()>& stop, bool refuseNul) {
   if (path.empty()) throw FileAccessFault();
   std::string text;
-  const int err = ReadWholeFileInto(path, text, stop, kReadPiece);
+  // What is read is looked through for a NUL piece by piece, so that a
+  // binary file is given up at once, not read whole first.
+  std::size_t looked = 0;
+  bool nul = false;
+  const auto look = [&] {
+    nul = nul || std::memchr(text.data() + looked, '\0', text.size() - looked) != nullptr;
+    looked = text.size();
+    return nul;
+  };
+  const auto stopOrNul = [&] { return (refuseNul && look()) || (stop && stop()); };
+  const int err = ReadWholeFileInto(path, text, stopOrNul, refuseNul ? kNulLookPiece : kReadPiece);
   if (err == ENOENT || err == ENOTDIR) throw FileNotFoundFault();
   if (err != 0) throw FileAccessFault();
+  if (refuseNul && look()) throw NotPoserTextFault(kNotPoserText);
   return text;
 }
 
@@ -174,7 +192,7 @@ void ScanProps(ReadState& rs) {
   rs.step = kStepPropLines;
   const bool crIsLineEnd = !rs.textGiven;
   if (FindLineEndKey(buffer, "figureResFile ", 1, crIsLineEnd) != 0) AddObjectListItem("figure", 0);
-  for (const std::string& prop : PropScanEntries(buffer, rs.data, crIsLineEnd)) AddObjectListItem(prop, 0);
+  AddObjectListItems(PropScanEntries(buffer, rs.data, crIsLineEnd, [&rs] { rs.Yield(); }));
 }
 
 // Quick read of a figure-type file: the tail back to the block that holds
@@ -218,26 +236,30 @@ void LoadData(ReadState& rs, int step) {
     if (!rs.batch) rs.host.CancelRequested();
     return false;
   };
+  // A NUL past the start that the first look saw: binary, not Poser text.
+  // A file is given up at the piece that holds it.
   if (rs.textGiven) {
     rs.data = *rs.options.text;
+    if (!rs.data.empty() && std::memchr(rs.data.data(), '\0', rs.data.size()) != nullptr)
+      throw NotPoserTextFault(kNotPoserText);
   } else if (IsPoseType(rs.options.fileType)) {
-    rs.fileText = ReadFileText(rs.options.path, yield);
+    rs.fileText = ReadFileText(rs.options.path, yield, true);
     rs.data = rs.fileText;
   } else {
-    rs.fileBytes = FileBuffer::Read(rs.options.path, yield);
+    rs.fileBytes = FileBuffer::Read(rs.options.path, yield, true);
     rs.data = rs.fileBytes.view();
   }
   rs.loaded = true;
-  // A NUL past the start that the first look saw: binary, not Poser text.
-  if (!rs.data.empty() && std::memchr(rs.data.data(), '\0', rs.data.size()) != nullptr) throw NotPoserTextFault(kNotPoserText);
 }
 
 std::string NotPoserTextOf(std::string_view bytes) {
-  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0x1f && static_cast<unsigned char>(bytes[1]) == 0x8b)
+  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0x1f &&
+      static_cast<unsigned char>(bytes[1]) == 0x8b)
     return kCompressedPoserFile;
   if (bytes.find('\0') != std::string_view::npos) return kNotPoserText;
   std::size_t i = bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0;
-  while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n')) ++i;
+  while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n'))
+    ++i;
   return i < bytes.size() && bytes[i] == '{' ? std::string() : kNotPoserText;
 }
 
@@ -402,6 +424,7 @@ OpenFileResult ReadPoserFile(const OpenFileOptions& options, Host& host) {
       if (!rs.textGiven) {
         // The file's own bytes become the text, without a second copy.
         RemoveIndentationInPlace(rs.fileText);
+        rs.Yield();
         rs.whole = std::move(rs.fileText);
         rs.data = {};
         rs.fileTextTaken = true;
@@ -418,8 +441,9 @@ OpenFileResult ReadPoserFile(const OpenFileOptions& options, Host& host) {
     result.errorNumber = fault.number;
     result.errorDescription = fault.description;
   } catch (const std::bad_alloc&) {
-    result.errorNumber = 7;
-    result.errorDescription = "Out of memory";
+    const ReadFault fault = OutOfMemoryFault();
+    result.errorNumber = fault.number;
+    result.errorDescription = fault.description;
   }
   if (!result.ok) {
     // Nothing of the read stays: the controls go back to an empty document.

@@ -16,6 +16,8 @@ struct ReadFault : std::exception {
 
 inline ReadFault InvalidCallFault() { return {5, "Invalid procedure call or argument"}; }
 inline ReadFault OverflowFault() { return {6, "Overflow"}; }
+// What a read ends with when memory runs out (std::bad_alloc anywhere in it).
+inline ReadFault OutOfMemoryFault() { return {7, "Out of memory"}; }
 inline ReadFault FileNotFoundFault() { return {53, "File not found"}; }
 inline ReadFault InputPastEndFault() { return {62, "Input past end of file"}; }
 inline ReadFault BadRecordFault() { return {63, "Bad record number"}; }

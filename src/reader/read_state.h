@@ -2,8 +2,8 @@
 // file and the split into material groups. Internal to the reader.
 #pragma once
 
-#include <functional>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -49,7 +49,10 @@ class FileBuffer {
   // Fails the read (ReadFault 53 or 75) when the file cannot be read.
   // `stop` is asked after each piece of a few megabytes (the windows
   // repaint); when it answers true the read ends there, with what it has.
-  static FileBuffer Read(const std::string& path, const std::function<bool()>& stop = {});
+  // With `refuseNul` a NUL byte fails the read (ReadFault 321) as soon as
+  // the piece that holds it is read.
+  static FileBuffer Read(const std::string& path, const std::function<bool()>& stop = {},
+                         bool refuseNul = false);
   std::string_view view() const { return {data_.get(), size_}; }
   // The bytes themselves, for a reader that rewrites them in place.
   char* data() { return data_.get(); }
@@ -96,6 +99,11 @@ struct ReadState {
   void Value(long long value) {
     if (!batch) host.SetValue(value);
   }
+  // Lets the windows repaint during a loop over the file's units; the read
+  // cannot be cancelled there, so the answer goes unused.
+  void Yield() {
+    if (!batch) host.CancelRequested();
+  }
 };
 
 // Reads the file (or takes the given text) into `data` the first time the
@@ -103,8 +111,10 @@ struct ReadState {
 void LoadData(ReadState& rs, int step);
 
 // The whole file as text, read through pieces (no zero-filled copy); fails
-// the read (ReadFault 53 or 75) when the file cannot be read.
-std::string ReadFileText(const std::string& path, const std::function<bool()>& stop = {});
+// the read (ReadFault 53 or 75) when the file cannot be read, and with
+// `refuseNul` (ReadFault 321) at the first piece that holds a NUL byte.
+std::string ReadFileText(const std::string& path, const std::function<bool()>& stop = {},
+                         bool refuseNul = false);
 
 // The second half of a read: material groups, materials, the end of a load.
 void ReadMaterialGroups(ReadState& rs);

@@ -1,5 +1,6 @@
 #include "tools/figure_file.h"
 
+#include <new>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -115,8 +116,9 @@ FigureListOutcome ListFigures(FigureFile& file) {
   return FigureListOutcome::Listed;
 }
 
-FigureListOutcome ReadFigureFile(const std::string& path, Host& host, FigureFile& file) {
-  file = FigureFile{};
+namespace {
+
+FigureListOutcome ReadAndList(const std::string& path, Host& host, FigureFile& file) {
   host.SetStage("Reading file...");
   host.SetRange(3);
   host.SetValue(0);
@@ -140,6 +142,19 @@ FigureListOutcome ReadFigureFile(const std::string& path, Host& host, FigureFile
   const FigureListOutcome outcome = ListFigures(file);
   host.SetValue(3);
   return outcome;
+}
+
+}  // namespace
+
+FigureListOutcome ReadFigureFile(const std::string& path, Host& host, FigureFile& file) {
+  file = FigureFile{};
+  try {
+    return ReadAndList(path, host, file);
+  } catch (const std::bad_alloc&) {
+    // Nothing of the file is kept.
+    file = FigureFile{};
+    return FigureListOutcome::OutOfMemory;
+  }
 }
 
 std::string CutFigure(const FigureFile& file, std::size_t index) {

@@ -21,11 +21,11 @@ struct FigureEntry {
   std::string Name;      // the "name" line of its figure block; "" when it has none
   std::string Geometry;  // the geometry file's name, without folders
   // Positions (0-based) in the file's text.
-  std::size_t First = 0;       // its first part: its first "figureResFile " line
-  std::size_t FirstEnd = 0;    // where the next part begins
-  std::size_t Second = 0;      // its second part
-  std::size_t SecondEnd = 0;   // the next part, or the end of the text
-  bool SecondIsLast = false;   // its second part runs to the end of the file
+  std::size_t First = 0;      // its first part: its first "figureResFile " line
+  std::size_t FirstEnd = 0;   // where the next part begins
+  std::size_t Second = 0;     // its second part
+  std::size_t SecondEnd = 0;  // the next part, or the end of the text
+  bool SecondIsLast = false;  // its second part runs to the end of the file
 };
 
 struct FigureFile {
@@ -35,7 +35,11 @@ struct FigureFile {
   std::vector<FigureEntry> Figures;
 };
 
-enum class FigureListOutcome { Listed, NotValid, Cancelled };
+// OutOfMemory: the memory ran out while the file was read (kOutOfMemoryReport).
+enum class FigureListOutcome { Listed, NotValid, Cancelled, OutOfMemory };
+
+// What the chooser tells when the memory runs out in its reads.
+inline constexpr const char* kOutOfMemoryReport = "Out of memory, error number 7";
 
 // Lists the figures of `file.Text` (LF line ends, deltas removed). NotValid
 // for fewer than two or an odd number of "figureResFile " lines, a figure

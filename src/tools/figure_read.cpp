@@ -1,5 +1,6 @@
 #include "tools/figure_read.h"
 
+#include <new>
 #include <utility>
 
 #include "model/model.h"
@@ -13,7 +14,8 @@ void ClearFigureModes() {
 
 FigureReadResult ReadChosenFigure(FigureFile& file, std::size_t index, DocumentCalls& calls) {
   std::string text;
-  {
+  FigureReadResult result;
+  try {
     std::unique_ptr<Host> host = calls.ProgressHost();
     host->SetStage("Reading data...");
     host->SetRange(5);
@@ -21,17 +23,22 @@ FigureReadResult ReadChosenFigure(FigureFile& file, std::size_t index, DocumentC
     // The whole file is no longer needed: only the figure's text is read.
     text = CutFigure(std::move(file), index);
     host->SetValue(5);
+  } catch (const std::bad_alloc&) {
+    // Nothing is read: the open document stays as it is.
+    file = FigureFile{};
+    Ui().MessageBox(kOutOfMemoryReport, "", MsgButtons::OK, MsgIcon::Exclamation);
+    ClearFigureModes();
+    return result;
   }
 
-  FigureReadResult result;
   gState.FileGiven = true;
   if (!gFigureMorphsOnly) {
     calls.OpenFile(text);
     result.MaterialsRead = !gState.ReadError && !gOpenCancelled;
   }
   gState.FileGiven = false;
-  const bool readChannels = !calls.DialogFileName().empty() && !gFigureMaterialsOnly &&
-                            (gFigureMorphsOnly || result.MaterialsRead);
+  const bool readChannels =
+      !calls.DialogFileName().empty() && !gFigureMaterialsOnly && (gFigureMorphsOnly || result.MaterialsRead);
   if (readChannels) {
     bool wanted = gFigureMorphsOnly;
     if (!wanted)

@@ -1,6 +1,8 @@
 #include "writer/pose_writer.h"
 
 #include <cstddef>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "common/numbers.h"
@@ -47,18 +49,57 @@ bool BelongsTo(std::size_t group, const ActorRec& a) {
   return kind.empty() || a.Kind == kind;
 }
 
-bool MatchesAnActor(std::size_t group) {
-  for (const ActorRec& a : gActors)
-    if (BelongsTo(group, a)) return true;
-  return false;
-}
-
 bool TableIsEmpty(const std::vector<ObjectRec>& t) { return t.size() == 1 && t[0].Name.empty(); }
 bool TableIsEmpty(const std::vector<ActorRec>& t) { return t.size() == 1 && t[0].Name.empty(); }
 
+// The groups of actors' own materials by name, and which of them some actor
+// takes: found once for all actors, not by comparing every actor with every
+// group.
+class OwnGroups {
+ public:
+  explicit OwnGroups(std::size_t firstActor) {
+    for (std::size_t k = firstActor; k < gObjects.size(); ++k) byName_[gObjects[k].Name].push_back(k);
+    // The kinds of block each name has among the actors.
+    struct Kinds {
+      bool light = false, camera = false;
+    };
+    std::unordered_map<std::string_view, Kinds> actors;
+    for (const ActorRec& a : gActors) {
+      if (!byName_.contains(a.Name.view())) continue;
+      Kinds& kinds = actors[a.Name.view()];
+      kinds.light = kinds.light || a.Kind == "light";
+      kinds.camera = kinds.camera || a.Kind == "camera";
+    }
+    taken_.assign(gObjects.size(), false);
+    for (std::size_t k = firstActor; k < gObjects.size(); ++k) {
+      const auto it = actors.find(gObjects[k].Name);
+      if (it == actors.end()) continue;
+      const std::string kind = LightOrCameraOf(k);
+      taken_[k] = kind.empty() || (kind == "light" ? it->second.light : it->second.camera);
+    }
+  }
+
+  // Whether an actor takes the group into its block.
+  bool Taken(std::size_t group) const { return taken_[group]; }
+
+  // The groups that belong to `a`, in table order.
+  template <class Each>
+  bool ForEachOf(const ActorRec& a, Each each) const {
+    const auto it = byName_.find(a.Name.view());
+    if (it == byName_.end()) return true;
+    for (const std::size_t k : it->second)
+      if (BelongsTo(k, a) && !each(k)) return false;
+    return true;
+  }
+
+ private:
+  std::unordered_map<std::string_view, std::vector<std::size_t>> byName_;
+  std::vector<bool> taken_;
+};
+
 // A group of the actor part written as a block of its own.
-bool IsDetached(const PoseWriteOptions& options, std::size_t group) {
-  return options.NoChannels || !MatchesAnActor(group);
+bool IsDetached(const PoseWriteOptions& options, const OwnGroups& own, std::size_t group) {
+  return options.NoChannels || !own.Taken(group);
 }
 
 bool BeginsAsObject(const std::string& name) {
@@ -100,10 +141,11 @@ class PoseBuilder {
 
   std::string Build() {
     const std::size_t firstActor = FirstActorGroup();
+    const OwnGroups own(firstActor);
     Header();
     // Actor groups that are not written inside an actor block.
     for (std::size_t k = firstActor; k < gObjects.size(); ++k) {
-      if (!IsDetached(options_, k)) continue;
+      if (!IsDetached(options_, own, k)) continue;
       Line(0, DetachedHeader(k));
       Line(1, "{");
       Line(1, "customMaterial " + FormatInt(static_cast<long long>(gObjects[k].Materials.size())));
@@ -116,7 +158,7 @@ class PoseBuilder {
         Line(0, "thighLength " + PoseNumber(LeadingNumber(options_.ThighLength)));
       if (!TableIsEmpty(gActors)) {
         for (const ActorRec& a : gActors)
-          if (!Actor(a, firstActor)) return error_;
+          if (!Actor(a, own)) return error_;
       }
     }
     if (!options_.NoMaterials && !TableIsEmpty(gObjects)) {
@@ -184,7 +226,7 @@ class PoseBuilder {
     Line(1, "}");
   }
 
-  bool Actor(const ActorRec& a, std::size_t firstActor) {
+  bool Actor(const ActorRec& a, const OwnGroups& own) {
     const bool lightOrCamera = IsLightOrCamera(a);
     Line(0, a.Kind + " ", ActorWrittenName(a.Name));
     Line(1, "{");
@@ -211,11 +253,11 @@ class PoseBuilder {
     Line(2, "}");
     // The actor's own material groups, matched by the name it had before any
     // renaming, the same match that kept them out of the detached blocks.
-    for (std::size_t k = firstActor; k < gObjects.size(); ++k) {
-      if (!BelongsTo(k, a)) continue;
+    const bool written = own.ForEachOf(a, [&](std::size_t k) {
       Line(1, "customMaterial " + FormatInt(static_cast<long long>(gObjects[k].Materials.size())));
-      if (!Materials(k)) return false;
-    }
+      return Materials(k);
+    });
+    if (!written) return false;
     if (a.PropertyOn[3] && a.Locked > 0) Line(1, "locked " + FormatInt(a.Locked - 1));
     if (a.PropertyOn[5] && a.DepthMapSize > 0) Line(1, "depthMapSize " + FormatInt(a.DepthMapSize - 1));
     if (lightOrCamera && !a.DepthCamera.empty()) Line(1, "depthCamera " + a.DepthCamera);
@@ -282,8 +324,14 @@ class PoseBuilder {
 
 // Keeps in the tables the hair names the file was written with.
 void KeepWrittenHairNames(const PoseWriteOptions& options) {
-  for (std::size_t k = FirstActorGroup(); k < gObjects.size(); ++k)
-    if (IsDetached(options, k)) gObjects[k].Name = DetachedName(gObjects[k].Name);
+  const std::size_t firstActor = FirstActorGroup();
+  std::vector<std::size_t> detached;
+  {
+    const OwnGroups own(firstActor);
+    for (std::size_t k = firstActor; k < gObjects.size(); ++k)
+      if (IsDetached(options, own, k)) detached.push_back(k);
+  }
+  for (const std::size_t k : detached) gObjects[k].Name = DetachedName(gObjects[k].Name);
   if (!options.NoChannels)
     for (ActorRec& a : gActors) a.Name = ActorWrittenName(a.Name);
 }

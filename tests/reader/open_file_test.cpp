@@ -570,24 +570,60 @@ TEST_F(OpenFileTest, EveryGroupHasItsObjectListEntry) {
   // materials, and each has its entry.
   const std::string headerless =
       "{\nmaterial Skin\n{\nKdColor 0 1 0 1\n}\nversion\n{\nnumber 4.01\n}\nactor BODY:1\n{\nchannels\n{\n"
-      "valueParm a\n{\nkeys\n{\nk  0  1\n}\n}\n}\ncustomMaterial 1\nmaterial Own\n{\nKdColor 1 0 0 1\n}\n}\n}\n";
+      "valueParm a\n{\nkeys\n{\nk  0  1\n}\n}\n}\ncustomMaterial 1\nmaterial Own\n{\nKdColor 1 0 0 "
+      "1\n}\n}\n}\n";
   for (LineEnds ends : kAllLineEnds) {
     ResetModel();
-    const OpenFileResult r = OpenText("headerless.pz2", WithLineEnds(headerless, ends), kPz2, false, channels);
+    const OpenFileResult r =
+        OpenText("headerless.pz2", WithLineEnds(headerless, ends), kPz2, false, channels);
     ASSERT_TRUE(r.ok) << r.errorReport;
     ASSERT_EQ(gObjects.size(), 2u) << LineEndsName(ends);
-    EXPECT_EQ(gObjectList, (std::vector<std::string>{gObjects[0].Name, "actor BODY:1"})) << LineEndsName(ends);
+    EXPECT_EQ(gObjectList, (std::vector<std::string>{gObjects[0].Name, "actor BODY:1"}))
+        << LineEndsName(ends);
     EXPECT_EQ(MaterialNames(0), std::vector<std::string>{"Skin"});
     EXPECT_EQ(MaterialNames(1), std::vector<std::string>{"Own"});
   }
   // A material without a block of its own before the next group: a
   // material with nothing read.
   ResetModel();
-  const OpenFileResult open = OpenText("open.pz2", "{\nversion\n{\nnumber 4.01\n}\nfigure\n{\nmaterial A\n{\n"
-                                       "KdColor 1 1 1 1\n}\nmaterial B\nprop x\n{\nmaterial C\n{\n}\n}\n}\n", kPz2);
+  const OpenFileResult open = OpenText("open.pz2",
+                                       "{\nversion\n{\nnumber 4.01\n}\nfigure\n{\nmaterial A\n{\n"
+                                       "KdColor 1 1 1 1\n}\nmaterial B\nprop x\n{\nmaterial C\n{\n}\n}\n}\n",
+                                       kPz2);
   ASSERT_TRUE(open.ok) << open.errorReport;
   EXPECT_EQ(MaterialNames(0), (std::vector<std::string>{"A", "B"}));
   EXPECT_FALSE(gObjects[0].Materials[1].ObjectColorOn);
+}
+
+// A NUL byte far into a large file: the read gives up at the piece that
+// holds it instead of reading the whole file first.
+TEST_F(OpenFileTest, ANulFarIntoALargeFileIsRefusedWithoutReadingTheRest) {
+  class PollCounter : public RecordingHost {
+   public:
+    bool CancelRequested() override {
+      ++polls;
+      return false;
+    }
+    int polls = 0;
+  };
+  std::string bytes = "{\nversion\n{\nnumber 4.01\n}\n";
+  while (bytes.size() < (std::size_t{3} << 19)) bytes += "prop p\n";
+  bytes += '\0';
+  bytes.resize(std::size_t{24} << 20, 'x');
+  for (const char* name : {"binary.pz2", "binary.cr2"}) {
+    SCOPED_TRACE(name);
+    ResetModel();
+    PollCounter counter;
+    OpenFileOptions options;
+    options.fileType = std::string(name).ends_with("cr2") ? kCr2 : kPz2;
+    options.path = dir.write(name, bytes);
+    const OpenFileResult r = ReadPoserFile(options, counter);
+    EXPECT_EQ(r.errorNumber, 321);
+    EXPECT_EQ(r.errorDescription, kNotPoserText);
+    ASSERT_EQ(counter.messages.size(), 1u);
+    // The read yields after every few megabytes it reads: once or twice here.
+    EXPECT_LE(counter.polls, 2);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,24 @@
+// An allocation-failure seam for the tests of this program: while a limit is
+// set, every operator new of at least that many bytes throws std::bad_alloc,
+// as a full memory would. The program's allocations go through operator new
+// and delete of its own here (malloc and free underneath).
+#pragma once
+
+#include <cstddef>
+
+namespace vandrel::test {
+
+// Allocations of `bytes` or more fail while it lives; with `helpersOnly`,
+// only those of threads other than the one that set the limit.
+class AllocationLimit {
+ public:
+  explicit AllocationLimit(std::size_t bytes, bool helpersOnly = false);
+  ~AllocationLimit();
+  AllocationLimit(const AllocationLimit&) = delete;
+  AllocationLimit& operator=(const AllocationLimit&) = delete;
+};
+
+// How many allocations failed since the program started.
+std::size_t FailedAllocations();
+
+}  // namespace vandrel::test

@@ -1,0 +1,155 @@
+// Memory running out in a read, as the user meets it through the windows:
+// the read ends with its report, the open document stays as it was, and the
+// program goes on.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <functional>
+#include <thread>
+
+#include "mainwindow/frm_figure.h"
+#include "mainwindow/frm_import.h"
+#include "mainwindow/tool_windows.h"
+#include "mainwindow/window_fixture.h"
+#include "out_of_memory/allocation_seam.h"
+#include "platform/files.h"
+#include "reader/morph_pose_file.h"
+#include "reader/poser_file_reader.h"
+#include "tools/figure_file.h"
+
+namespace vandrel::test {
+namespace {
+
+std::string Data(const std::string& name) { return std::string(VANDREL_TEST_DATA) + "/" + name; }
+
+// Acts on the modal window of type W as soon as it is shown.
+template <class W>
+void WhenShown(std::function<void(W&)> act) {
+  QTimer::singleShot(0, [act] {
+    W* w = qobject_cast<W*>(QApplication::activeModalWidget());
+    if (w == nullptr) {
+      ADD_FAILURE() << "no modal window";
+      if (QWidget* other = QApplication::activeModalWidget()) other->close();
+      return;
+    }
+    act(*w);
+  });
+}
+
+void Write(const std::string& path, const std::string& bytes) {
+  ASSERT_EQ(WriteFileAtomic(path, bytes, false), "");
+}
+
+class ReadOutOfMemory : public WindowTest {
+ public:
+  void SetUp() override {
+    WindowTest::SetUp();
+    ConnectToolWindows(*window);
+    ui->AnswerOpen(Data("channels/figure_pose.pz2"));
+    window->mnuOpenPZ2_Click();
+    ASSERT_FALSE(gState.ReadError);
+    before = Document();
+  }
+  // What the user has open: caption, object list, groups, actors and dials.
+  std::string Document() const {
+    std::string d = window->windowTitle().toStdString() + "\n";
+    for (const std::string& e : gObjectList) d += e + "|";
+    for (const ObjectRec& g : gObjects) {
+      d += "\n" + g.Name + ":";
+      for (const MaterialRec& m : g.Materials) d += " " + m.Name;
+    }
+    for (const ActorRec& a : gActors) {
+      d += "\n" + a.Name.str() + ":";
+      for (const DialRec& dial : a.Dials) d += " " + dial.Name.str();
+    }
+    return d;
+  }
+  // The morph import of a pose file.
+  void ImportMorphs(const std::string& path) {
+    ui->AnswerOpen(path);
+    WhenShown<FrmImport>([](FrmImport& w) {
+      w.optDataType[1]->click();
+      w.optFileType[0]->click();
+      w.cmdImport->click();
+    });
+    Trigger("mnuImport");
+  }
+  std::string before;
+};
+
+TEST_F(ReadOutOfMemory, EveryReadEndsWithTheReportAndTheProgramGoesOn) {
+  // Two figures, the first with a few megabytes of geometry.
+  std::string figures = ReadFileBytes(Data("tools/two_figures.cr2"));
+  std::string geometry;
+  for (int v = 0; v < 200000; ++v) geometry += "\tv 0.125 0.25 0.5\n";
+  figures.insert(figures.find("\tgeomHandlerGeom 13 BODY\n"), geometry);
+  const std::string cr2 = program.file("figures.cr2");
+  Write(cr2, figures);
+  const std::string pz2 = program.file("pose.pz2");
+  Write(pz2, "{\nversion\n\t{\n\tnumber 4.01\n\t}\nactor BODY:1\n\t{\n" + geometry + "\t}\n}\n");
+
+  {
+    const AllocationLimit limit(std::size_t{1} << 20);
+    ui->AnswerOpen(cr2);
+    Trigger("mnuMultiFigure");
+    ImportMorphs(pz2);
+  }
+  ASSERT_EQ(ui->requestsOf(UiRequest::Message).size(), 2u);
+  EXPECT_EQ(ui->requestsOf(UiRequest::Message)[0].text, kOutOfMemoryReport);
+  EXPECT_EQ(ui->requestsOf(UiRequest::Message)[1].text, kMorphDataNotFound);
+  EXPECT_EQ(ui->requestsOf(UiRequest::Message)[1].title, "Out of memory");
+  EXPECT_EQ(Document(), before);
+  EXPECT_GE(FailedAllocations(), 2u);
+
+  // With the memory it needs, the chooser reads the same file.
+  ui->clear();
+  ui->AnswerOpen(cr2);
+  ui->AnswerMessage(MsgResult::No);
+  WhenShown<FrmFigure>([](FrmFigure& f) { f.cmdOK->click(); });
+  Trigger("mnuMultiFigure");
+  ASSERT_FALSE(gState.ReadError);
+  EXPECT_EQ(gObjects.at(0).Materials.at(0).Name, "Skin");
+
+  // An open that runs out ends with the reader's own report, as "-s" gives it.
+  ui->clear();
+  {
+    const AllocationLimit limit(std::size_t{1} << 20);
+    ui->AnswerOpen(pz2);
+    Trigger("mnuOpenPZ2");
+  }
+  ASSERT_EQ(ui->requestsOf(UiRequest::Message).size(), 1u);
+  EXPECT_EQ(ui->requestsOf(UiRequest::Message)[0].text.rfind(
+                "Error in the OpenFile function\r\nOut of memory, error number 7\r\nCode line number ", 0),
+            0u)
+      << ui->requestsOf(UiRequest::Message)[0].text;
+  EXPECT_TRUE(gState.ReadError);
+}
+
+TEST_F(ReadOutOfMemory, AHelperThreadOfTheDeltaRemovalRunningOutEndsTheMorphRead) {
+  if (std::thread::hardware_concurrency() < 2) GTEST_SKIP() << "no helper threads on one processor";
+  // Enough text for the delta search to share it out among helper threads.
+  std::string pose = "{\nversion\n\t{\n\tnumber 4.01\n\t}\nactor BODY:1\n\t{\n\tchannels\n\t\t{\n";
+  for (int c = 0; pose.size() < (std::size_t{34} << 20); ++c)
+    pose += "\t\ttargetGeom m" + std::to_string(c) +
+            "\n\t\t\t{\n\t\t\tdeltas\n\t\t\t\t{\n\t\t\t\td 1 0 0 0\n\t\t\t\t}\n\t\t\t}\n";
+  pose += "\t\t}\n\t}\n}\n";
+  const std::string pz2 = program.file("deltas.pz2");
+  Write(pz2, pose);
+  std::string().swap(pose);
+  const std::size_t failedBefore = FailedAllocations();
+  {
+    const AllocationLimit limit(std::size_t{256} << 10, /*helpersOnly=*/true);
+    ImportMorphs(pz2);
+  }
+  EXPECT_GT(FailedAllocations(), failedBefore);
+  ASSERT_EQ(ui->requestsOf(UiRequest::Message).size(), 1u);
+  EXPECT_EQ(ui->requestsOf(UiRequest::Message)[0].text, kMorphDataNotFound);
+  EXPECT_EQ(ui->requestsOf(UiRequest::Message)[0].title, "Out of memory");
+  EXPECT_EQ(Document(), before);
+}
+
+}  // namespace
+}  // namespace vandrel::test
