@@ -349,6 +349,7 @@ TEST_F(Thumbnails, EveryFormatIsReadRightOrRefusedAndBrokenCopiesAreRefused) {
   gSettings.Poser = dir.path();
   dir.write("Runtime/Textures/Caf\xe9/Skin.tif", Saved(20, 40, "tiff"));
   LoadMapReferenceThumbnail(":Runtime:Textures:Caf\xe9:Skin.tif");
+  FinishPendingThumbnails();
   const ThumbPicture* skin = MapThumbnail(":Runtime:Textures:Caf\xe9:Skin.tif");
   ASSERT_TRUE(skin);
   EXPECT_TRUE(Near(skin->at(46, 46), kRed));
