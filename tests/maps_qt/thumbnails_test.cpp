@@ -353,6 +353,14 @@ TEST_F(Thumbnails, EveryFormatIsReadRightOrRefusedAndBrokenCopiesAreRefused) {
   const ThumbPicture* skin = MapThumbnail(":Runtime:Textures:Caf\xe9:Skin.tif");
   ASSERT_TRUE(skin);
   EXPECT_TRUE(Near(skin->at(46, 46), kRed));
+
+  // Thumbnails still being made when the next file is read are dropped.
+  const std::string big = dir.write("Big.png", Saved(2048, 2048, "png"));
+  RequestThumbnail(big);
+  CutMainThumbnailsToStock();
+  FinishPendingThumbnails();
+  EXPECT_EQ(ImageList1(0).Count(), std::size_t(kStockPictureCount));
+  EXPECT_EQ(PictureSizeOf(big), "");
 }
 
 TEST_F(Thumbnails, MapsOfAReadArriveInTheOrderTheyWereNamedAndMapBoxesShowThem) {

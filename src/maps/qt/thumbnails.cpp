@@ -197,7 +197,11 @@ ThumbnailList& ImageList1(int listNumber) {
 }
 
 void CutMainThumbnailsToStock() {
-  FinishPendingThumbnails();
+  // The pictures still being made for the last file are no longer wanted:
+  // those not started are dropped, those being made are not waited for.
+  Workers().clear();
+  Pending().clear();
+  PendingKeys().clear();
   SeedStock();
   MainList().CutTo(kStockPictureCount);
 }

@@ -24,7 +24,8 @@ inline constexpr int kMainThumbnailSide = 93;  // size of every picture of list 
 // ImageList1(0) and ImageList1(1). List 0 starts with the stock pictures.
 ThumbnailList& ImageList1(int listNumber);
 
-// Cuts list 0 back to its five stock pictures (a new file is loaded).
+// Cuts list 0 back to its five stock pictures (a new file is loaded); the
+// thumbnails still being made are dropped.
 void CutMainThumbnailsToStock();
 // Empties list 1 (the map chooser closes).
 void ClearChooserThumbnails();
