@@ -90,13 +90,18 @@ void LetWindowsPaint() {
 
 // The workers that make thumbnails: one core fewer than the machine has, at
 // a lower priority than the windows, so that the window that asked for the
-// pictures goes on at its own pace.
-// The pool goes with the application, which waits for the pictures being
-// made before it ends.
+// pictures goes on at its own pace. They go with the application, which
+// waits for the pictures being made, but not for those not yet started.
+class ThumbnailWorkers : public QThreadPool {
+ public:
+  using QThreadPool::QThreadPool;
+  ~ThumbnailWorkers() override { clear(); }
+};
+
 QThreadPool& Workers() {
   static QPointer<QThreadPool> pool;
   if (!pool) {
-    pool = new QThreadPool(QCoreApplication::instance());
+    pool = new ThumbnailWorkers(QCoreApplication::instance());
     pool->setMaxThreadCount(std::max(1, QThread::idealThreadCount() - 1));
   }
   return *pool;
