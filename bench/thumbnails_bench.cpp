@@ -7,7 +7,8 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <QThreadPool>
+#include <QThread>
+#include <algorithm>
 #include <ctime>
 #include <chrono>
 #include <cstdio>
@@ -106,7 +107,7 @@ void Thumbnails() {
   const std::size_t loaded = vandrel::ImageList1(0).Count() - vandrel::kStockPictureCount;
   std::printf("%d JPEG maps %dx%d: load %.3f s without thumbnails, %.3f s with (%zu loaded): adds %.3f s; "
               "processor time %.3f s on %d worker threads; plain pass over the maps %.3f s, ratio %.2f\n",
-              kMaps, kSide, kSide, off, on, loaded, on - off, cpu, QThreadPool::globalInstance()->maxThreadCount(),
+              kMaps, kSide, kSide, off, on, loaded, on - off, cpu, std::max(1, QThread::idealThreadCount() - 1),
               plain, (on - off) / plain);
 }
 

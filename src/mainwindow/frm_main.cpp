@@ -41,6 +41,7 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent) {
   // While a file is read with the MainThumb preference on, every map that
   // exists gets its thumbnail.
   SetMaterialMapHook(LoadMapReferenceThumbnail);
+  OnThumbnailsArrived(this, [this] { materials->ShowArrivedThumbnails(); });
 
   auto* central = new QWidget(this);
   central->setObjectName("frmMainClient");

@@ -193,6 +193,8 @@ class MaterialsPane : public QWidget {
   QColor SwatchColor(int index) const;
   // The thumbnail of a map in imgThumb(index), when one was loaded.
   void ShowMapThumbnail(int index, const std::string& poserPath);
+  // Thumbnails made meanwhile replace "Loading" in the current material's boxes.
+  void ShowArrivedThumbnails();
 
   // ---- The map rows (materials_pane_maps.cpp). ------------------------------
   // The map buttons of CMD_Click, for map j = 0 texture, 1 bump, 2 reflection,

@@ -50,6 +50,13 @@ void MaterialsPane::ShowMapThumbnail(int index, const std::string& poserPath) {
                             lblThumb[static_cast<std::size_t>(index)]);
 }
 
+void MaterialsPane::ShowArrivedThumbnails() {
+  const MaterialRec* m = CurrentMaterial();
+  if (!m) return;
+  const std::string* maps[4] = {&m->TextureMap, &m->BumpMap, &m->ReflectionMap, &m->TransparencyMap};
+  for (int j = 0; j < 4; ++j) ShowMapThumbnail(j, *maps[j]);
+}
+
 void MaterialsPane::ShowMaterial() {
   const MaterialRec* m = CurrentMaterial();
   if (!m) return;

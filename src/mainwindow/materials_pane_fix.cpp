@@ -77,9 +77,11 @@ bool MaterialsPane::FixMaps(int index, const std::vector<MaterialRec*>& selected
       scanHost.reset();
     }
   };
+  // The picture is made on a worker thread: the box shows "Loading" until it
+  // comes, and the check goes on meanwhile.
   hooks.loadThumbnail = [this, row](const std::string& file) {
     ShowLoadingPicture(imgThumb[row]);
-    LoadThumbNail(file, 0);
+    RequestThumbnail(file);
   };
 
   const FixOutcome outcome = FixMapReferences(fields, host, hooks);

@@ -1,5 +1,10 @@
 #include "platform/desktop_open.h"
 
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <optional>
 
@@ -95,6 +100,24 @@ std::vector<std::string> ExecWords(const std::string& exec) {
   }
   if (inWord) words.push_back(std::move(word));
   return words;
+}
+
+// The program file a command names: itself when it holds a "/", else the
+// first executable file of that name on PATH.
+std::string ProgramFile(const std::string& name) {
+  if (name.find('/') != std::string::npos) return name;
+  const char* path = std::getenv("PATH");
+  std::string list = path && *path ? path : "/usr/local/bin:/usr/bin:/bin";
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    std::size_t end = list.find(':', start);
+    if (end == std::string::npos) end = list.size();
+    const std::string folder = end > start ? list.substr(start, end - start) : ".";
+    const std::string file = JoinPath(folder, name);
+    if (FileExists(file) && ::access(file.c_str(), X_OK) == 0) return file;
+    start = end + 1;
+  }
+  return {};
 }
 
 // Undoes the key file's own escapes (\s \n \t \r \\) of a value.
@@ -195,6 +218,51 @@ std::vector<std::string> DesktopEntryCommand(const std::string& entryText, const
   if (command.empty()) return {};
   if (!named) command.push_back(file);
   return command;
+}
+
+bool StartDetached(const std::vector<std::string>& command, const std::string& folder) {
+  if (command.empty()) return false;
+  const std::string program = ProgramFile(command.front());
+  if (program.empty()) return false;
+  // Everything the child needs is made before the fork: after it, only
+  // calls that are safe in a copy of a threaded process.
+  std::vector<char*> argv;
+  for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
+  argv.push_back(nullptr);
+  int report[2];  // the grandchild's exec failure, or nothing once exec closes it
+  if (::pipe2(report, O_CLOEXEC) != 0) return false;
+  const pid_t child = ::fork();
+  if (child < 0) {
+    ::close(report[0]);
+    ::close(report[1]);
+    return false;
+  }
+  if (child == 0) {
+    // The child leaves at once; the program runs in a grandchild that is
+    // nobody's child but init's, as a detached start wants.
+    ::setsid();
+    const pid_t grandchild = ::fork();
+    if (grandchild != 0) ::_exit(grandchild < 0 ? 1 : 0);
+    if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
+      const int error = errno;
+      (void)!::write(report[1], &error, sizeof error);
+      ::_exit(127);
+    }
+    ::execv(program.c_str(), argv.data());
+    const int error = errno;
+    (void)!::write(report[1], &error, sizeof error);
+    ::_exit(127);
+  }
+  ::close(report[1]);
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  int error = 0;
+  ssize_t got;
+  while ((got = ::read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {
+  }
+  ::close(report[0]);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0 && got == 0;
 }
 
 }  // namespace vandrel

@@ -31,4 +31,10 @@ std::string DesktopEntryFor(const std::vector<std::string>& mimeTypes);
 // entry has no Exec line or is hidden.
 std::vector<std::string> DesktopEntryCommand(const std::string& entryText, const std::string& file);
 
+// Starts `command` (a program found on PATH when its name holds no "/", then
+// its arguments) detached from Vandrel, in `folder`. Every word reaches the
+// program as its bytes, so a file whose name is not valid UTF-8 is opened by
+// that name. False when the program cannot be started.
+bool StartDetached(const std::vector<std::string>& command, const std::string& folder);
+
 }  // namespace vandrel

@@ -526,7 +526,8 @@ class ChannelReader {
     ReadTail(p);
 
     if (!batch_) {
-      value_ += static_cast<long long>(RoundHalfEven(static_cast<double>(p) / 100.0));
+      // The bar stands where the read stands in the text, never going back.
+      value_ = std::max(value_, static_cast<long long>(RoundHalfEven(static_cast<double>(p) / 100.0)));
       if (value_ > max_) value_ = max_;
       host_.SetValue(value_);
     }

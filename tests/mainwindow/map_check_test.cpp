@@ -4,13 +4,22 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QLabel>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <algorithm>
+#include <filesystem>
 
+#include "maps/picture_sizes.h"
 #include "maps/poser_paths.h"
+#include "maps/qt/thumbnails.h"
+#include "platform/files.h"
+#include "platform/qt/thumbnail_picture.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/materials_pane.h"
 #include "model/model.h"
@@ -159,6 +168,65 @@ TEST_F(MapCheckTest, EveryMapBelowThePoserFolderIsSavedAsAPathThatNamesIt) {
   ui->AnswerOpen(files[2]);
   pane.cmd[10]->click();
   EXPECT_EQ(pane.TXT[8]->text().toStdString(), files[2]);
+}
+
+// With the thumbnails on, the check goes on while the pictures it found are
+// made: it ends with a large map still on its way, its box showing
+// "Loading", and the picture replaces it when it comes. A map found in a
+// folder whose name is not valid UTF-8 is shown and opened by that name.
+TEST_F(MapCheckTest, TheCheckNeverWaitsForThePicturesItFinds) {
+  QImage big(4096, 4096, QImage::Format_RGB32);
+  big.fill(0xFFD02010);
+  const std::string bigFile = tree.file("Poser 5/Runtime/Textures/New/Big.png");
+  std::filesystem::create_directories(FolderOf(bigFile));
+  ASSERT_TRUE(big.save(QString::fromStdString(bigFile), "PNG"));
+  const std::string latin = tree.file("Poser 5/Runtime/Textures/Caf\xe9/Small.jpg");
+  std::filesystem::create_directories(FolderOf(latin));
+  ASSERT_TRUE(big.scaled(64, 32).save(QString::fromStdString(tree.file("small.jpg")), "JPEG"));
+  std::filesystem::rename(tree.file("small.jpg"), latin);
+  std::string pose = "{\r\nversion\r\n\t{\r\n\tnumber 4.01\r\n\t}\r\nfigure\r\n\t{\r\n";
+  for (const char* map : {"Big.png", "Small.jpg"})
+    pose += std::string("\tmaterial M\r\n\t\t{\r\n\t\tKdColor 1 1 1 1\r\n\t\ttextureMap \":Runtime:Textures:Old:") + map +
+            "\"\r\n\t\t}\r\n";
+  pose += "\t}\r\n}\r\n";
+  const std::string file = program.write("moved.pz2", pose);
+
+  NewRun();
+  gSettings.MainThumb = true;
+  window->Form_OLEDragDrop(file);
+  MaterialsPane& pane = *window->materials;
+  ASSERT_EQ(gObjects[0].Materials.size(), 2u);
+  EXPECT_EQ(PoserPathToFilePath(gObjects[0].Materials[0].TextureMap), bigFile);
+  EXPECT_EQ(PoserPathToFilePath(gObjects[0].Materials[1].TextureMap), latin);
+  EXPECT_TRUE(ThumbnailPending(bigFile));
+  pane.lstMaterials->clearSelection();
+  pane.lstMaterials->item(0)->setSelected(true);
+  QLabel stock;
+  ShowLoadingPicture(&stock);
+  const QImage loading = stock.pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(pane.imgThumb[0]->pixmap().toImage().convertToFormat(QImage::Format_RGB32), loading);
+  EXPECT_TRUE(pane.imgThumb[0]->isEnabled());
+
+  QElapsedTimer timer;
+  timer.start();
+  while (ThumbnailPending(bigFile) && timer.elapsed() < 60000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  ASSERT_FALSE(ThumbnailPending(bigFile));
+  QCoreApplication::processEvents();
+  const QImage shown = pane.imgThumb[0]->pixmap().toImage();
+  EXPECT_EQ(shown.pixel(46, 46), ToQImage(*MapThumbnail(gObjects[0].Materials[0].TextureMap)).pixel(46, 46));
+  EXPECT_NE(shown.convertToFormat(QImage::Format_RGB32), loading);
+  EXPECT_EQ(PictureSizeOf(bigFile), "4096 X 4096");
+
+  pane.lstMaterials->clearSelection();
+  pane.lstMaterials->item(1)->setSelected(true);
+  EXPECT_FALSE(pane.imgThumb[0]->pixmap().isNull());
+  EXPECT_EQ(pane.TXT[8]->palette().color(QPalette::Text), QColor(0, 0, 0));
+  pane.cmd[6]->click();  // Open
+  const auto opened = ui->requestsOf(UiRequest::Shell);
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0].text, latin);
+  const std::string saved = SaveAs("fixed.pz2");
+  EXPECT_NE(saved.find(":Runtime:Textures:New:Big.png"), std::string::npos) << saved;
 }
 
 }  // namespace

@@ -138,6 +138,72 @@ std::string Png(int w, int h, int depth, int colourType, const std::function<std
   return png;
 }
 
+// A w x h Photoshop composite of one colour: RGB or grey, 8 or 16 bits a
+// sample (the 16-bit sample's high byte is the colour, its low byte 0x5A),
+// raw or in PackBits rows (runs for 8 bits, literal packets for 16).
+std::string PsdOf(int w, int h, int depth, bool rle, bool grey) {
+  std::string s = "8BPS";
+  const int channels = grey ? 1 : 3;
+  s += std::string{0, 1} + std::string(6, '\0') + std::string{0, char(channels)};
+  Put32BE(s, h), Put32BE(s, w);
+  s += std::string{0, char(depth), 0, char(grey ? 1 : 3)} + std::string(12, '\0') + std::string{0, char(rle ? 1 : 0)};
+  const int values[3] = {qRed(kRed), qGreen(kRed), qBlue(kRed)};
+  std::string counts, data;
+  for (int c = 0; c < channels; ++c) {
+    std::string row;
+    for (int x = 0; x < w; ++x) {
+      row += char(grey ? qGray(kRed) : values[c]);
+      if (depth == 16) row += char(0x5A);
+    }
+    for (int y = 0; y < h; ++y) {
+      std::string packed;
+      for (std::size_t i = 0; rle && i < row.size(); i += 128) {
+        const std::size_t n = std::min<std::size_t>(128, row.size() - i);
+        if (depth == 8) packed += char(1 - int(n)), packed += row[i];
+        else packed += char(n - 1), packed += row.substr(i, n);
+      }
+      data += rle ? packed : row;
+      counts += char(packed.size() >> 8), counts += char(packed.size() & 0xFF);
+    }
+  }
+  return s + (rle ? counts : "") + data;
+}
+
+// A w x h PCX in one colour, run-length coded: `bits` a pixel in `planes`
+// planes (8 x 1 with the 256-colour palette after the pixels, 8 x 3 RGB,
+// 1 x 4 from the header's 16 colours, 1 x 1 black and white).
+std::string Pcx(int w, int h, int bits, int planes) {
+  std::string s(128, '\0');
+  s[0] = 0x0A, s[1] = 5, s[2] = 1, s[3] = char(bits);
+  s[8] = char((w - 1) & 0xFF), s[9] = char((w - 1) >> 8), s[10] = char((h - 1) & 0xFF), s[11] = char((h - 1) >> 8);
+  const int red = 5, bpl = ((w * bits + 15) / 16) * 2;
+  for (int i = 0; i < 3; ++i) s[std::size_t(16 + 3 * red + i)] = char(i == 0 ? qRed(kRed) : i == 1 ? qGreen(kRed) : qBlue(kRed));
+  s[65] = char(planes), s[66] = char(bpl & 0xFF), s[67] = char(bpl >> 8), s[68] = 1;
+  const auto rle = [&](const std::string& line) {
+    for (std::size_t i = 0; i < line.size();) {
+      std::size_t n = 1;
+      while (i + n < line.size() && n < 63 && line[i + n] == line[i]) ++n;
+      if (n > 1 || (static_cast<unsigned char>(line[i]) & 0xC0) == 0xC0) s += char(0xC0 | n);
+      s += line[i];
+      i += n;
+    }
+  };
+  for (int y = 0; y < h; ++y) {
+    for (int p = 0; p < planes; ++p) {
+      int value = 0xFF;  // mono: white; 16 colours: bit p of index 5
+      if (bits == 8) value = planes == 1 ? red : p == 0 ? qRed(kRed) : p == 1 ? qGreen(kRed) : qBlue(kRed);
+      else if (planes == 4) value = (red >> p) & 1 ? 0xFF : 0;
+      rle(std::string(std::size_t(bpl), char(value)));
+    }
+  }
+  if (bits == 8 && planes == 1) {
+    std::string palette(768, '\0');
+    palette[3 * red] = char(qRed(kRed)), palette[3 * red + 1] = char(qGreen(kRed)), palette[3 * red + 2] = char(qBlue(kRed));
+    s += char(12) + palette;
+  }
+  return s;
+}
+
 bool Near(QRgb a, QRgb b) {
   return std::abs(qRed(a) - qRed(b)) < 12 && std::abs(qGreen(a) - qGreen(b)) < 12 && std::abs(qBlue(a) - qBlue(b)) < 12;
 }
@@ -223,6 +289,78 @@ TEST_F(Thumbnails, EveryMapFormatGivesAThumbnail) {
   const std::string big = dir.write("Big.tif", Saved(8192, 4200, "tiff"));
   EXPECT_TRUE(LoadThumbNail(big, 0));
   EXPECT_EQ(PictureSizeOf(big), "8192 X 4200");
+}
+
+// Each format read right or refused: every picture that shows is its own
+// colour (read at the centre and at the bottom, where a cut-off file would
+// be black), and no damaged or cut-off copy shows at all. Pictures in a
+// folder whose name is not valid UTF-8 read as any others.
+TEST_F(Thumbnails, EveryFormatIsReadRightOrRefusedAndBrokenCopiesAreRefused) {
+  const std::string bmp = Saved(40, 20, "bmp"), rawTga = Tga(40, 20, false, true), rleTga = Tga(40, 20, true, false);
+  const std::string psd8 = PsdOf(40, 20, 8, false, false), psd16Rle = PsdOf(40, 20, 16, true, false);
+  const std::string pcx8 = Pcx(40, 20, 8, 1), pcx24 = Pcx(40, 20, 8, 3);
+  const QRgb white = 0xFFFFFFFF, grey = qRgb(qGray(kRed), qGray(kRed), qGray(kRed));
+  const struct {
+    const char* name;
+    std::string bytes;
+    QRgb colour;  // 0: refused
+  } files[] = {
+      {"8 raw.psd", psd8, kRed},
+      {"8 rle.psd", PsdOf(40, 20, 8, true, false), kRed},
+      {"16 raw.psd", PsdOf(40, 20, 16, false, false), kRed},
+      {"16 rle.psd", psd16Rle, kRed},
+      {"grey 16 rle.psd", PsdOf(40, 20, 16, true, true), grey},
+      {"256.pcx", pcx8, kRed},
+      {"rgb.pcx", pcx24, kRed},
+      {"16.pcx", Pcx(40, 20, 1, 4), kRed},
+      {"mono.pcx", Pcx(40, 20, 1, 1), white},
+      {"Caf\xe9/a.tif", Saved(40, 20, "tiff"), kRed},
+      {"Caf\xe9/b.JPG", Saved(40, 20, "jpeg"), kRed},
+      {"Caf\xe9/c.png", Saved(40, 20, "png"), kRed},
+      {"Caf\xe9/d.bmp", bmp, kRed},
+      {"Caf\xe9/e.tga", rleTga, kRed},
+      {"Caf\xe9/f.psd", psd16Rle, kRed},
+      {"Caf\xe9/g.pcx", pcx24, kRed},
+      {"cut.bmp", bmp.substr(0, bmp.size() * 3 / 4), 0},
+      {"header only.bmp", bmp.substr(0, 54), 0},
+      {"junk.bmp", "BM" + std::string(60, '\x7F'), 0},
+      {"cut raw.tga", rawTga.substr(0, 18 + 40 * 20 * 3 / 2), 0},
+      {"cut rle.tga", rleTga.substr(0, rleTga.size() / 2), 0},
+      {"cut raw.psd", psd8.substr(0, psd8.size() - 100), 0},
+      {"cut 16 rle.psd", psd16Rle.substr(0, psd16Rle.size() * 2 / 3), 0},
+      {"junk.psd", "8BPS" + std::string(40, '\x7F'), 0},
+      {"cut 256.pcx", pcx8.substr(0, pcx8.size() - 300), 0},
+      {"cut rgb.pcx", pcx24.substr(0, pcx24.size() / 2), 0},
+      {"junk.pcx", std::string(200, '\x0A'), 0},
+  };
+  for (const auto& f : files) {
+    const std::string path = dir.write(f.name, f.bytes);
+    const bool loaded = LoadThumbNail(path, 0);
+    EXPECT_EQ(loaded, f.colour != 0) << f.name;
+    if (!loaded || f.colour == 0) {
+      EXPECT_EQ(PictureSizeOf(path), "") << f.name;
+      continue;
+    }
+    EXPECT_EQ(PictureSizeOf(path), "40 X 20") << f.name;
+    const ThumbPicture& thumb = *ImageList1(0).Find(path);
+    for (int y : {46, 60}) EXPECT_TRUE(Near(thumb.at(46, y), f.colour)) << f.name << " at y " << y;
+  }
+  // A map reference names that folder in the file's Windows-1252 bytes.
+  gSettings.Poser = dir.path();
+  dir.write("Runtime/Textures/Caf\xe9/Skin.tif", Saved(20, 40, "tiff"));
+  LoadMapReferenceThumbnail(":Runtime:Textures:Caf\xe9:Skin.tif");
+  FinishPendingThumbnails();
+  const ThumbPicture* skin = MapThumbnail(":Runtime:Textures:Caf\xe9:Skin.tif");
+  ASSERT_TRUE(skin);
+  EXPECT_TRUE(Near(skin->at(46, 46), kRed));
+
+  // Thumbnails still being made when the next file is read are dropped.
+  const std::string big = dir.write("Big.png", Saved(2048, 2048, "png"));
+  RequestThumbnail(big);
+  CutMainThumbnailsToStock();
+  FinishPendingThumbnails();
+  EXPECT_EQ(ImageList1(0).Count(), std::size_t(kStockPictureCount));
+  EXPECT_EQ(PictureSizeOf(big), "");
 }
 
 TEST_F(Thumbnails, MapsOfAReadArriveInTheOrderTheyWereNamedAndMapBoxesShowThem) {

@@ -73,6 +73,20 @@ TEST_F(ShellOpenDesktop, MissingFilesFoldersProgramsAndSuccessAreToldApart) {
   InstallViewer("viewer.desktop", "image/png", "Default Applications");
   EXPECT_EQ(ui.ShellOpen(png), ShellResult::Opened);
   EXPECT_TRUE(Copied());
+
+  // A folder whose name is not valid UTF-8: the viewer gets the file's own
+  // name, and its type is still known by extension and content.
+  std::filesystem::remove(dir.file("opened"));
+  const std::string latin = dir.write("Caf\xe9/Skin.png", test::ReadFileBytes(png));
+  EXPECT_EQ(ui.ShellOpen(latin), ShellResult::Opened);
+  ASSERT_TRUE(Copied());
+  EXPECT_EQ(test::ReadFileBytes(dir.file("opened")), test::ReadFileBytes(latin));
+  EXPECT_EQ(ui.ShellOpen(dir.file("Caf\xe9/Gone.png")), ShellResult::FileNotFound);
+  dir.write("Caf\xe9/run.jpg", test::ReadFileBytes("/bin/true"));
+  EXPECT_EQ(ui.ShellOpen(dir.file("Caf\xe9/run.jpg")), ShellResult::Refused);
+  // A viewer that is not there is reported as not started.
+  dir.write("data/applications/viewer.desktop", "[Desktop Entry]\nType=Application\nExec=/no/such/viewer %f\n");
+  EXPECT_EQ(ui.ShellOpen(latin), ShellResult::NotStarted);
 }
 
 TEST_F(ShellOpenDesktop, AssociationsComeFromDefaultsAddedEntriesAndTheCache) {

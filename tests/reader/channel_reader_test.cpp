@@ -230,6 +230,30 @@ TEST_F(ChannelReaderTest, ProgressTextsAndTimingMessage) {
   SetTickSource(nullptr);
 }
 
+// The bar follows the read through the text: after each of many equal actor
+// blocks it stands near that block's share of the text, never going back,
+// and it ends full.
+TEST_F(ChannelReaderTest, ProgressBarMovesWithTheRead) {
+  const std::string block =
+      "\tname N\n\tchannels\n\t\t{\n\t\tvalueParm PBMa\n\t\t\t{\n\t\t\tkeys\n\t\t\t\t{\n"
+      "\t\t\t\tk  0  1\n\t\t\t\t}\n\t\t\t}\n\t\t}\n\t}\n";
+  std::string text = "{\nversion\n\t{\n\tnumber 4.01\n\t}\n";
+  const int actors = 400;
+  for (int i = 0; i < actors; ++i) text += "actor a" + std::to_string(1000 + i) + "\n\t{\n" + block;
+  text += "figure\n\t{\n\t}\n";
+  ChannelHost host;
+  LoadMorphsAndPoses(text, false, false, 0, host);
+  ASSERT_EQ(gActors.size(), static_cast<std::size_t>(actors));
+  ASSERT_EQ(host.ranges.size(), 1u);
+  ASSERT_EQ(host.values.size(), 1u + actors);  // the zero, then one per block
+  const double max = static_cast<double>(host.ranges[0]);
+  for (int i = 1; i <= actors; ++i) {
+    EXPECT_LE(host.values[i - 1], host.values[i]);
+    EXPECT_NEAR(host.values[i] / max, static_cast<double>(i) / actors, 0.02) << "after block " << i;
+  }
+  EXPECT_NEAR(host.values[actors / 2] / max, 0.5, 0.02);
+}
+
 TEST_F(ChannelReaderTest, ValueTooLargeForAnIntegerFailsAndChangesNothing) {
   ChannelHost host;
   LoadMorphsAndPoses("actor a\n{\n}\n", false, false, 0, host);

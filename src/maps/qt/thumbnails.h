@@ -8,11 +8,13 @@
 #pragma once
 
 #include <QPixmap>
+#include <functional>
 #include <string>
 
 #include "platform/dialog_preview.h"
 
 class QLabel;
+class QObject;
 
 namespace vandrel {
 
@@ -22,7 +24,8 @@ inline constexpr int kMainThumbnailSide = 93;  // size of every picture of list 
 // ImageList1(0) and ImageList1(1). List 0 starts with the stock pictures.
 ThumbnailList& ImageList1(int listNumber);
 
-// Cuts list 0 back to its five stock pictures (a new file is loaded).
+// Cuts list 0 back to its five stock pictures (a new file is loaded); the
+// thumbnails still being made are dropped.
 void CutMainThumbnailsToStock();
 // Empties list 1 (the map chooser closes).
 void ClearChooserThumbnails();
@@ -33,21 +36,32 @@ void ClearChooserThumbnails();
 // picture cannot be read. Lets the window paint (no input) before and after.
 bool LoadThumbNail(const std::string& fileName, int listNumber);
 
-// While a file is read: the list-0 thumbnail of a map reference whose file
-// exists starts decoding on a worker thread. The pictures go into list 0
-// and gPictureSizes in the order they were asked for, as LoadThumbNail
-// would have put them, once FinishPendingThumbnails runs; every use of the
-// lists (ImageList1, LoadThumbNail, the map boxes) runs it first.
-void LoadMapReferenceThumbnail(const std::string& path);
+// The list-0 thumbnail of a picture file starts being made on a worker
+// thread (nothing happens when list 0 has it or it is on its way). The
+// pictures go into list 0 and gPictureSizes in the order they were asked
+// for, as LoadThumbNail would have put them: as they are done, while the
+// windows' event loop runs (the OnThumbnailsArrived handler is told), and
+// all of them when FinishPendingThumbnails runs, which waits for them.
+// ImageList1(0) and LoadThumbNail into list 0 wait for them first; the map
+// boxes (MapThumbnail, ShowMapThumbnail) never wait.
+void RequestThumbnail(const std::string& file);
 void FinishPendingThumbnails();
+// True while the thumbnail of `file` is being made.
+bool ThumbnailPending(const std::string& file);
+// The one handler told, on the windows' thread, when made thumbnails have
+// gone into list 0; dropped when `owner` goes.
+void OnThumbnailsArrived(QObject* owner, std::function<void()> handler);
+// While a file is read: RequestThumbnail for a map reference whose file exists.
+void LoadMapReferenceThumbnail(const std::string& path);
 
 // The picture list 0 keeps for the map reference `path` (a colon or file
 // path); nullptr when it holds none.
 const ThumbPicture* MapThumbnail(const std::string& path);
 
 // Shows in `image` the thumbnail list 0 holds for the map reference `path`
-// and enables the box and its caption; without one (a missing file,
-// "NO_MAP") the box is cleared and both are disabled.
+// and enables the box and its caption; while it is being made, the stock
+// picture "Loading"; without one (a missing file, "NO_MAP") the box is
+// cleared and both are disabled.
 void ShowMapThumbnail(const std::string& path, QLabel* image, QLabel* caption);
 // Shows the stock picture "Loading" in a thumbnail box.
 void ShowLoadingPicture(QLabel* image);

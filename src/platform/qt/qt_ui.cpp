@@ -6,6 +6,7 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -21,6 +22,7 @@
 #include "platform/dialog_filter.h"
 #include "platform/files.h"
 #include "platform/qt/dialog_preview_pane.h"
+#include "platform/qt/disk_file.h"
 
 namespace vandrel {
 
@@ -166,9 +168,24 @@ ShellResult QtUi::ShellOpen(const std::string& path) {
 
   // The file's type by its name and by its content: a program, desktop entry
   // or script under either is refused, whatever its execute bit says.
+  // A name whose bytes are not UTF-8 is judged by its extension and by the
+  // content of the file opened by those bytes.
   QMimeDatabase db;
   std::vector<std::string> types;
-  for (const QMimeType& type : {db.mimeTypeForFile(Q(path)), db.mimeTypeForFile(Q(path), QMimeDatabase::MatchContent)}) {
+  QMimeType byName, byContent;
+  if (QtKeepsName(path)) {
+    byName = db.mimeTypeForFile(Q(path));
+    byContent = db.mimeTypeForFile(Q(path), QMimeDatabase::MatchContent);
+  } else {
+    QFile file;
+    if (OpenDiskFile(file, path)) {
+      byName = db.mimeTypeForFileNameAndData(Q(FileNameOf(path)), &file);
+      byContent = db.mimeTypeForData(&file);
+    } else {
+      byName = byContent = db.mimeTypeForFile(Q(FileNameOf(path)), QMimeDatabase::MatchExtension);
+    }
+  }
+  for (const QMimeType& type : {byName, byContent}) {
     std::vector<std::string> own{type.name().toStdString()};
     for (const QString& parent : type.allAncestors()) own.push_back(parent.toStdString());
     if (IsProgramType(own)) return ShellResult::Refused;
@@ -178,10 +195,7 @@ ShellResult QtUi::ShellOpen(const std::string& path) {
   if (entry.empty()) return ShellResult::NoAssociation;
   const std::vector<std::string> command = DesktopEntryCommand(ReadWholeFile(entry).value_or(""), path);
   if (command.empty()) return ShellResult::NotStarted;
-  QStringList args;
-  for (std::size_t i = 1; i < command.size(); ++i) args << Q(command[i]);
-  return QProcess::startDetached(Q(command.front()), args, QDir::homePath()) ? ShellResult::Opened
-                                                                            : ShellResult::NotStarted;
+  return StartDetached(command, ToUtf8(QDir::homePath())) ? ShellResult::Opened : ShellResult::NotStarted;
 }
 
 bool QtUi::StartProgram(const std::string& program, const std::vector<std::string>& args,
