@@ -329,7 +329,7 @@ TEST_F(FrmSettingsTest, OkRegistersOnlyTheChangedTypes) {
   QImage installed(
       QString::fromStdString(program.file("data/icons/hicolor/48x48/mimetypes/application-x-poser-cr2.png")));
   EXPECT_EQ(installed.size(), QSize(16, 16));
-  const std::string entry = ReadFileBytes(program.file("data/applications/vandrel-cr2.desktop"));
+  const std::string entry = ReadFileBytes(program.file("data/applications/vandrel-cr2-pose.desktop"));
   EXPECT_NE(entry.find("Exec=\"" + vandrel.executable + "\" -s %f\n"), std::string::npos) << entry;
   EXPECT_TRUE(ui->requests().empty());
 }
