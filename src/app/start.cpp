@@ -6,6 +6,7 @@
 
 #include "app/frm_please_wait.h"
 #include "app/frm_settings.h"
+#include "app/program_icon.h"
 #include "app/settings_file.h"
 #include "app/silent_save.h"
 #include "mainwindow/batch_document.h"
@@ -69,14 +70,29 @@ bool OpenCommandLineFile(FrmMain& window, const std::string& commandLine, const 
       }
       return true;
     }
-    case kPp2: window.mnuOpenPP2_Click(); return true;
-    case kHr2: window.mnuOpenHR2_Click(); return true;
-    case kPz2: window.mnuOpenPZ2_Click(); return true;
-    case kCm2: window.mnuOpenCM2_Click(); return true;
-    case kFc2: window.mnuOpenFC2_Click(); return true;
-    case kHd2: window.mnuOpenHD2_Click(); return true;
-    case kLt2: window.mnuOpenLT2_Click(); return true;
-    default: return false;
+    case kPp2:
+      window.mnuOpenPP2_Click();
+      return true;
+    case kHr2:
+      window.mnuOpenHR2_Click();
+      return true;
+    case kPz2:
+      window.mnuOpenPZ2_Click();
+      return true;
+    case kCm2:
+      window.mnuOpenCM2_Click();
+      return true;
+    case kFc2:
+      window.mnuOpenFC2_Click();
+      return true;
+    case kHd2:
+      window.mnuOpenHD2_Click();
+      return true;
+    case kLt2:
+      window.mnuOpenLT2_Click();
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -117,6 +133,8 @@ int RunSilent(const std::string& commandLine, const std::string& lastArgument) {
 std::unique_ptr<FrmMain> Main(const std::string& commandLine, bool silent, const std::string& lastArgument) {
   gState.FileGiven = gState.Dirty = gState.LoadProps = false;
   gSilentSaveWritten = gEndProgram = false;
+  // Every window, dialog and message box shows the program's icon.
+  QApplication::setWindowIcon(ProgramIcon());
   auto frmMain = std::make_unique<FrmMain>();
   ConnectWindows(frmMain.get(), silent);
   if (!silent) frmMain->show();
@@ -145,6 +163,8 @@ int RunProgram(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName("Vandrel");
+  // The window system matches the windows with the installed desktop entry.
+  QGuiApplication::setDesktopFileName("vandrel");
   QtUi ui;
   UiServices* previous = SetUi(&ui);
   MoveEarlierFilesOnce();
