@@ -1,6 +1,7 @@
 #include "app/start.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QApplication>
@@ -118,6 +119,23 @@ TEST_F(StartTest, PreferencesChooseTheOtherOptionsAndRunPoser) {
   EXPECT_TRUE(w.optFileSystem[1]->isChecked());
   EXPECT_EQ(w.materials->TXT[0]->text(), "5");
   EXPECT_TRUE(w.mnuPoser->isEnabled());
+
+  // Run Poser finds the program in any letter case; its boxes carry the program's title.
+  const std::string exe = library_.write("Poser/poser.EXE", "MZ");
+  w.mnuPoser->trigger();
+  ASSERT_EQ(ui_->requests().size(), 1u);
+  EXPECT_EQ(ui_->requests()[0].kind, UiRequest::Start);
+  EXPECT_EQ(ui_->requests()[0].text, exe);
+  ui_->clear();
+  ui_->FailStart();
+  w.mnuPoser->trigger();
+  ::unlink(exe.c_str());
+  w.mnuPoser->trigger();
+  const auto boxes = ui_->requestsOf(UiRequest::Message);
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].text, "Poser could not be started: " + exe);
+  EXPECT_EQ(boxes[1].text, "Poser executable could not be found in\r\n" + poser + ".");
+  for (const UiRequest& box : boxes) EXPECT_EQ(box.title, "Vandrel");
 }
 
 TEST_F(StartTest, SilentSaveWritesBesideTheFileWithoutAWindowOrAQuestion) {
