@@ -10,6 +10,8 @@
 #include "mainwindow/controls.h"
 #include "model/model.h"
 #include "platform/qt/qt_ui.h"
+#include "platform/ui_services.h"
+#include "reader/poser_file_reader.h"
 #include "tools/figure_read.h"
 
 namespace vandrel {
@@ -59,6 +61,10 @@ bool FrmFigure::Form_Load() {
   }
   if (outcome != FigureListOutcome::Listed) {
     file_ = FigureFile{};
+    // A file that is not Poser text at all gets the reader's refusal.
+    UiHost shown;
+    if (outcome == FigureListOutcome::NotValid && RefuseNonPoserText(calls_.DialogFileName(), shown))
+      return false;
     Ui().MessageBox(kNotCharacterFile, "", MsgButtons::OK, MsgIcon::Exclamation);
     return false;
   }
