@@ -26,18 +26,20 @@ struct ProgramRun {
 };
 
 // Runs vandrel with `args` and no display, standard input closed, standard
-// error captured; the program folder is `home`.
-ProgramRun RunVandrel(const std::vector<std::string>& args, const TempDir& home) {
+// error captured; the program folder is `home`, or with `asUser` the home
+// folder, as for a user without VANDREL_HOME.
+ProgramRun RunVandrel(const std::vector<std::string>& args, const TempDir& home, bool asUser = false) {
   std::vector<std::string> env;
   for (char** e = environ; *e != nullptr; ++e) {
     const std::string entry = *e;
     if (entry.rfind("DISPLAY=", 0) == 0 || entry.rfind("WAYLAND_DISPLAY=", 0) == 0 ||
         entry.rfind("QT_QPA_PLATFORM=", 0) == 0 || entry.rfind("VANDREL_HOME=", 0) == 0 ||
-        entry.rfind("WINEPREFIX=", 0) == 0)
+        entry.rfind("WINEPREFIX=", 0) == 0 ||
+        (asUser && (entry.rfind("HOME=", 0) == 0 || entry.rfind("XDG_", 0) == 0)))
       continue;
     env.push_back(entry);
   }
-  env.push_back("VANDREL_HOME=" + home.path());
+  env.push_back((asUser ? "HOME=" : "VANDREL_HOME=") + home.path());
   env.push_back("WINEPREFIX=" + home.path() + "/wine");
   const std::string errFile = home.file("stderr.txt"), outFile = home.file("stdout.txt");
 
@@ -144,6 +146,26 @@ TEST(SilentCommandLine, NeverReplacesAFileWithNothing) {
         << length << ":\n"
         << ReadFileBytes(path);
   }
+}
+
+// The one-time move of an earlier run's files names an old file that stays
+// because a different one is in its new place.
+TEST(SilentCommandLine, AnOldFileThatStaysIsNamed) {
+  TempDir home, library;
+  const std::string old = home.write(".local/share/vandrel/Settings.ini", "[Folders]\r\nPoser=/older\r\n");
+  const std::string now = home.write(".config/vandrel/Settings.ini", "[Folders]\r\nPoser=none\r\n");
+  const std::string pose =
+      library.write("pose.pz2", ReadFileBytes(std::string(VANDREL_TEST_DATA) + "/reader/materials.pz2"));
+  const ProgramRun run = RunVandrel({"-s", pose}, home, true);
+  EXPECT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_NE(
+      run.errors.find("vandrel: Vandrel keeps its settings, templates and cache in your own folders now.\n"),
+      std::string::npos)
+      << run.errors;
+  EXPECT_NE(run.errors.find(old + " stays where it is: " + now + " is there already, and that one is used."),
+            std::string::npos)
+      << run.errors;
+  EXPECT_EQ(ReadFileBytes(old), "[Folders]\r\nPoser=/older\r\n");
 }
 
 // Asked for help or the version, the program prints it and starts nothing;
