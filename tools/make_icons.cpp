@@ -6,7 +6,7 @@
 #include <QGuiApplication>
 #include <cstdio>
 
-#include "app/program_icon.h"
+#include "platform/qt/program_icon.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

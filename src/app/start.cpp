@@ -7,7 +7,6 @@
 
 #include "app/frm_please_wait.h"
 #include "app/frm_settings.h"
-#include "app/program_icon.h"
 #include "app/settings_file.h"
 #include "app/silent_save.h"
 #include "common/text.h"
@@ -21,6 +20,7 @@
 #include "platform/earlier_files.h"
 #include "platform/files.h"
 #include "platform/path_case.h"
+#include "platform/qt/program_icon.h"
 #include "platform/qt/qt_ui.h"
 
 namespace vandrel {
