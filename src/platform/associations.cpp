@@ -532,6 +532,20 @@ bool IsAssociated(std::string_view ext) {
   return BareExtension(ext) == "pz2" || FileExists(paths.poseEntry);
 }
 
+bool HasAssociationFiles(std::string_view ext) {
+  const std::string data = XdgDataHome(), config = XdgConfigHome();
+  if (data.empty() || config.empty()) return false;
+  const TypePaths paths = PathsOf(ext, data, config);
+  for (const std::string* file : {&paths.mimePackage, &paths.desktopEntry, &paths.poseEntry, &paths.icon})
+    if (FileExists(*file)) return true;
+  const auto apps = ReadTextFile(paths.mimeApps);
+  if (!apps) return false;
+  for (std::string_view section : {kDefaultApplications, kAddedAssociations})
+    for (const std::string& id : MimeAppsEntries(*apps, section, AssociationMimeType(ext)))
+      if (id == AssociationDesktopId(ext) || id == AssociationPoseDesktopId(ext)) return true;
+  return false;
+}
+
 std::string RefreshDesktopDatabases() {
   const std::string data = XdgDataHome();
   if (data.empty()) return {};

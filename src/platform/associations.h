@@ -58,6 +58,10 @@ std::string Associate(std::string_view ext, const std::string& description, cons
 // type's defaults in mimeapps.list, and (but for .pz2) its material-pose entry.
 bool IsAssociated(std::string_view ext);
 
+// True when any file or mimeapps.list entry of Vandrel's for the type is
+// there, such as an incomplete registration or one an earlier version wrote.
+bool HasAssociationFiles(std::string_view ext);
+
 // Lets the desktop see the changes: runs update-mime-database and
 // update-desktop-database on the user's folders when they are installed
 // (skipped quietly when not) and marks the user's icon theme as changed.
