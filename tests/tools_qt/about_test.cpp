@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 
@@ -25,6 +26,9 @@ TEST(About, NamesTheProgramItsVersionAndWhatItBuildsOn) {
   EXPECT_EQ(about.Label1->text(), "Beta-testers:");
   for (const QLabel* thanks : {about.Label1, about.Label2, about.Label3}) EXPECT_TRUE(thanks->isHidden());
   EXPECT_EQ(about.Label2->text() + about.Label3->text(), "");
+  int separators = 0;
+  for (const QFrame* line : about.findChildren<QFrame*>("Line1")) separators += line->isHidden() ? 0 : 1;
+  EXPECT_EQ(separators, 1);
   // The libraries the program ships on are its components, one a line.
   EXPECT_EQ(about.Label4->text(), "Third party components:");
   EXPECT_FALSE(about.Label4->isHidden() || about.Label5->isHidden());

@@ -95,6 +95,9 @@ void FrmAbout::Form_Load() {
   Label2->clear();
   Label3->clear();
   for (QLabel* label : {Label1, Label2, Label3}) label->setVisible(false);
+  // So does the separator under it (the second one), or two would stand together.
+  const QList<QFrame*> lines = findChildren<QFrame*>("Line1", Qt::FindDirectChildrenOnly);
+  if (lines.size() == 2) lines[1]->setVisible(false);
   // The libraries the program is built with and ships on.
   Label5->setText(QStringLiteral("Qt %1 (The Qt Project): windows, picture decoding and JPEG writing\n"
                                  "stb_image (Sean Barrett): TGA and PSD pictures that Qt cannot read")
