@@ -222,7 +222,13 @@ std::vector<int> ChangedAssociations(const std::array<bool, kAssociationCount>& 
 std::string ApplyAssociationChanges(const std::array<bool, kAssociationCount>& registered,
                                     const std::array<bool, kAssociationCount>& ticked,
                                     const AssociationProgram& program) {
-  const std::vector<int> changed = ChangedAssociations(registered, ticked);
+  std::vector<int> changed = ChangedAssociations(registered, ticked);
+  // An unticked type still claimed by files of an incomplete or earlier
+  // registration loses them too: unticked means Vandrel claims nothing of it.
+  for (int i = 0; i < kAssociationCount; ++i)
+    if (!ticked[i] && !registered[i] && HasAssociationFiles(kAssociationTypes[i].extension))
+      changed.push_back(i);
+  std::sort(changed.begin(), changed.end());
   std::string failures;
   for (int i : changed) {
     const AssociationType& type = kAssociationTypes[i];

@@ -6,6 +6,8 @@ set(root "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
 file(MAKE_DIRECTORY "${root}/bin")
 message(STATUS "Installing: ${root}/bin/vandrel")
 file(CREATE_LINK "../${VANDREL_INSTALL_DIR}/vandrel" "${root}/bin/vandrel" SYMBOLIC)
+# What file(INSTALL) does not write is listed in install_manifest.txt by hand.
+list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${root}/bin/vandrel")
 
 # The Exec line names the program by its full path (~/.local/bin is not
 # always on the PATH), quoted and escaped as desktop entries require.
@@ -28,3 +30,4 @@ Icon=vandrel
 Terminal=false
 Categories=Graphics;3DGraphics;
 ")
+list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${entry}")

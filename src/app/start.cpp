@@ -1,6 +1,7 @@
 #include "app/start.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <clocale>
 #include <iostream>
 
@@ -8,6 +9,7 @@
 #include "app/frm_settings.h"
 #include "app/settings_file.h"
 #include "app/silent_save.h"
+#include "common/text.h"
 #include "mainwindow/batch_document.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
@@ -18,6 +20,7 @@
 #include "platform/earlier_files.h"
 #include "platform/files.h"
 #include "platform/path_case.h"
+#include "platform/qt/program_icon.h"
 #include "platform/qt/qt_ui.h"
 
 namespace vandrel {
@@ -69,14 +72,29 @@ bool OpenCommandLineFile(FrmMain& window, const std::string& commandLine, const 
       }
       return true;
     }
-    case kPp2: window.mnuOpenPP2_Click(); return true;
-    case kHr2: window.mnuOpenHR2_Click(); return true;
-    case kPz2: window.mnuOpenPZ2_Click(); return true;
-    case kCm2: window.mnuOpenCM2_Click(); return true;
-    case kFc2: window.mnuOpenFC2_Click(); return true;
-    case kHd2: window.mnuOpenHD2_Click(); return true;
-    case kLt2: window.mnuOpenLT2_Click(); return true;
-    default: return false;
+    case kPp2:
+      window.mnuOpenPP2_Click();
+      return true;
+    case kHr2:
+      window.mnuOpenHR2_Click();
+      return true;
+    case kPz2:
+      window.mnuOpenPZ2_Click();
+      return true;
+    case kCm2:
+      window.mnuOpenCM2_Click();
+      return true;
+    case kFc2:
+      window.mnuOpenFC2_Click();
+      return true;
+    case kHd2:
+      window.mnuOpenHD2_Click();
+      return true;
+    case kLt2:
+      window.mnuOpenLT2_Click();
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -92,22 +110,45 @@ void MoveEarlierFilesOnce() {
 
 // "-s FILE": shows nothing and needs no display, so it starts no
 // application object, no window system and no fonts; messages go to
-// standard error. The exit code is 0 only when the material pose was written.
-int RunSilent(const std::string& commandLine, const std::string& lastArgument) {
+// standard error, each naming the file. The exit code is 0 only when the
+// material pose was written, 2 when the arguments cannot be run.
+int RunSilent(const std::vector<std::string>& args, const std::string& commandLine,
+              const std::string& lastArgument) {
+  if (const std::string error = SilentArgumentsError(args); !error.empty()) {
+    std::cerr << "vandrel: " << Replace(error, "\n", "\n  ") << '\n';
+    return 2;
+  }
   // Texts and numbers follow the user's locale as in every other run.
   std::setlocale(LC_ALL, "");
   // Standard error carries Vandrel's own messages, not the toolkit's notes.
   qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
     if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
   });
-  ConsoleUi console(std::cerr);
+  const std::string file = CommandLinePath(commandLine, lastArgument);
+  {
+    // Files of an earlier run are none of this file's business.
+    ConsoleUi console(std::cerr);
+    UiServices* previous = SetUi(&console);
+    MoveEarlierFilesOnce();
+    SetUi(previous);
+  }
+  if (CommandLineFileType(commandLine) < 0) {
+    std::cerr << "vandrel: " << file << ": not a Poser file (.cr2 .pz2 .pp2 .hr2 .cm2 .fc2 .hd2 .lt2)\n";
+    return 1;
+  }
+  // The reader finds the file in any letter case.
+  const std::string found = TrueCasePath(file);
+  if (found.empty()) {
+    std::cerr << "vandrel: " << file << ": there is no such file\n";
+    return 1;
+  }
+  if (FolderExists(found)) {
+    std::cerr << "vandrel: " << file << ": is a folder, not a file\n";
+    return 1;
+  }
+  ConsoleUi console(std::cerr, file);
   UiServices* previous = SetUi(&console);
-  MoveEarlierFilesOnce();
-  bool written = false;
-  if (CommandLineFileType(commandLine) < 0)
-    std::cerr << "vandrel: not a Poser file: " << CommandLinePath(commandLine, lastArgument) << '\n';
-  else
-    written = RunSilentSave(commandLine, lastArgument);
+  const bool written = RunSilentSave(commandLine, lastArgument);
   SetUi(previous);
   return written ? 0 : 1;
 }
@@ -117,6 +158,8 @@ int RunSilent(const std::string& commandLine, const std::string& lastArgument) {
 std::unique_ptr<FrmMain> Main(const std::string& commandLine, bool silent, const std::string& lastArgument) {
   gState.FileGiven = gState.Dirty = gState.LoadProps = false;
   gSilentSaveWritten = gEndProgram = false;
+  // Every window, dialog and message box shows the program's icon.
+  QApplication::setWindowIcon(ProgramIcon());
   auto frmMain = std::make_unique<FrmMain>();
   ConnectWindows(frmMain.get(), silent);
   if (!silent) frmMain->show();
@@ -139,12 +182,27 @@ std::unique_ptr<FrmMain> Main(const std::string& commandLine, bool silent, const
 }
 
 int RunProgram(int argc, char** argv) {
+  const std::vector<std::string> args(argv + std::min(argc, 1), argv + argc);
+  switch (RequestOfArguments(args)) {
+    case ProgramRequest::Help:
+      std::cout << UsageText() << std::flush;
+      return 0;
+    case ProgramRequest::Version:
+      std::cout << "Vandrel " VANDREL_VERSION "\n" << std::flush;
+      return 0;
+    case ProgramRequest::Run:
+      break;
+  }
   const std::string commandLine = JoinCommandLine(argc, argv);
   const std::string lastArgument = argc > 1 ? argv[argc - 1] : "";
-  if (HasSilentSwitch(commandLine, lastArgument)) return RunSilent(commandLine, lastArgument);
+  // "-s" alone is no switch by the rules of the one line, but it is meant as one.
+  if (HasSilentSwitch(commandLine, lastArgument) || (args.size() == 1 && LCase(args[0]) == "-s"))
+    return RunSilent(args, commandLine, lastArgument);
 
   QApplication app(argc, argv);
   QApplication::setApplicationName("Vandrel");
+  // The window system matches the windows with the installed desktop entry.
+  QGuiApplication::setDesktopFileName("vandrel");
   QtUi ui;
   UiServices* previous = SetUi(&ui);
   MoveEarlierFilesOnce();

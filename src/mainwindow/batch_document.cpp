@@ -42,7 +42,8 @@ bool MainWindowBatchDocument::SaveCopy(const std::string& path) { return window_
 
 void MainWindowBatchDocument::ResetAfterRun() {
   window_.LeaveDocumentEmpty();
-  // No document: the lists show nothing of the last file read.
+  // No document: the caption and the lists show nothing of the last file read.
+  window_.setWindowTitle(QStringLiteral("Vandrel"));
   window_.materials->MirrorObjectList();
   controls::clear(window_.materials->lstMaterials);
   gState.EventsOn = true;

@@ -10,6 +10,8 @@
 #include "mainwindow/controls.h"
 #include "model/model.h"
 #include "platform/qt/qt_ui.h"
+#include "platform/ui_services.h"
+#include "reader/poser_file_reader.h"
 #include "tools/figure_read.h"
 
 namespace vandrel {
@@ -59,11 +61,15 @@ bool FrmFigure::Form_Load() {
   }
   if (outcome != FigureListOutcome::Listed) {
     file_ = FigureFile{};
-    // Esc in the progress window is the user's choice, not a damaged file.
-    if (outcome == FigureListOutcome::NotValid)
-      Ui().MessageBox(kNotCharacterFile, "", MsgButtons::OK, MsgIcon::Exclamation);
-    else if (outcome == FigureListOutcome::OutOfMemory)
+    // Esc in the progress window is the user's choice, not a damaged file;
+    // a file that is not Poser text at all gets the reader's refusal.
+    if (outcome == FigureListOutcome::NotValid) {
+      UiHost shown;
+      if (!RefuseNonPoserText(calls_.DialogFileName(), shown))
+        Ui().MessageBox(kNotCharacterFile, "", MsgButtons::OK, MsgIcon::Exclamation);
+    } else if (outcome == FigureListOutcome::OutOfMemory) {
       Ui().MessageBox(kOutOfMemoryReport, "", MsgButtons::OK, MsgIcon::Exclamation);
+    }
     return false;
   }
   // Listed by name when the window opens.

@@ -13,6 +13,7 @@
 #include "model/data_not_kept.h"
 #include "model/model.h"
 #include "platform/files.h"
+#include "platform/path_case.h"
 #include "platform/program_folder.h"
 #include "tools/qt/frm_about.h"
 #include "tools/qt/frm_help_viewer.h"
@@ -318,14 +319,16 @@ void FrmMain::mnuVHistory_Click() { OpenHelpFile(this, JoinPath(ExecutableFolder
 void FrmMain::mnuWebSite_Click() { OpenHelpFile(this, JoinPath(ExecutableFolder(), "VHelp.htm")); }
 
 void FrmMain::mnuPoser_Click() {
-  const std::string program = JoinPath(gSettings.Poser, "Poser.exe");
-  if (!FileExists(program)) {
-    Ui().MessageBox("Poser executable could not be found in\r\n" + gSettings.Poser + ".", "", MsgButtons::OK,
-                    MsgIcon::Exclamation);
+  // Unpacked on Linux, the program may be named in any letter case.
+  std::string program = JoinPath(gSettings.Poser, "Poser.exe");
+  if (!FileExists(program)) program = ResolvePathCase(program);
+  if (program.empty() || !FileExists(program)) {
+    Ui().MessageBox("Poser executable could not be found in\r\n" + gSettings.Poser + ".", "Vandrel",
+                    MsgButtons::OK, MsgIcon::Exclamation);
     return;
   }
   if (!Ui().StartProgram(program, {}, gSettings.Poser))
-    Ui().MessageBox("Poser could not be started: " + program, "", MsgButtons::OK, MsgIcon::None);
+    Ui().MessageBox("Poser could not be started: " + program, "Vandrel", MsgButtons::OK, MsgIcon::None);
 }
 
 }  // namespace vandrel

@@ -6,8 +6,23 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace vandrel {
+
+// What the arguments ask for before anything is started: "--help" or "-h"
+// alone gives Help, "--version" alone Version, anything else Run.
+enum class ProgramRequest { Run, Help, Version };
+ProgramRequest RequestOfArguments(const std::vector<std::string>& args);
+
+// The usage text that --help prints (several lines, each with its line end).
+std::string UsageText();
+
+// Why a "-s" command line cannot be run, "" when it can: "-s" with no file,
+// or several arguments after it that do not join into the name of one
+// existing file (each of them is named). `args` are the arguments after the
+// program's name, the switch first.
+std::string SilentArgumentsError(const std::vector<std::string>& args);
 
 // The program's arguments after its name joined by single blanks.
 std::string JoinCommandLine(int argc, char** argv);

@@ -26,7 +26,6 @@ namespace {
 
 constexpr std::string_view kDefaultApplications = "Default Applications";
 constexpr std::string_view kAddedAssociations = "Added Associations";
-constexpr std::string_view kActionId = "write-material-pose";
 
 // "cr2" from ".CR2", "cr2", ...
 std::string BareExtension(std::string_view ext) {
@@ -36,13 +35,14 @@ std::string BareExtension(std::string_view ext) {
 
 // The files of one type's registration.
 struct TypePaths {
-  std::string mimePackage, desktopEntry, icon, mimeApps;
+  std::string mimePackage, desktopEntry, poseEntry, icon, mimeApps;
 };
 
 TypePaths PathsOf(std::string_view ext, const std::string& data, const std::string& config) {
   const std::string bare = BareExtension(ext);
   return {JoinPath(data, "mime/packages/vandrel-" + bare + ".xml"),
           JoinPath(data, "applications/" + AssociationDesktopId(bare)),
+          JoinPath(data, "applications/" + AssociationPoseDesktopId(bare)),
           JoinPath(data, "icons/hicolor/48x48/mimetypes/" + AssociationIconName(bare) + ".png"),
           JoinPath(config, "mimeapps.list")};
 }
@@ -194,10 +194,12 @@ std::string MakeFolder(const std::string& folder) {
   return {};
 }
 
-// Applies the add or removal of our entry to mimeapps.list, writing only when
-// the text changes. A file that exists but cannot be read is left alone.
+// Applies the add or removal of our entries to mimeapps.list, writing only
+// when the text changes. A file that exists but cannot be read is left alone.
+// Adding makes `desktopId` the type's default and lists it, followed by
+// `otherId` (when given), first among the added associations.
 std::string EditMimeApps(const std::string& path, std::string_view mimeType, std::string_view desktopId,
-                         bool add) {
+                         std::string_view otherId, bool add) {
   std::string text;
   if (FileExists(path)) {
     auto bytes = ReadWholeFile(path);
@@ -207,6 +209,10 @@ std::string EditMimeApps(const std::string& path, std::string_view mimeType, std
     return {};
   }
   std::string edited = EditMimeAppsText(text, kDefaultApplications, mimeType, desktopId, add);
+  // Taking out: also an entry an earlier registration may have put there.
+  if (!add && !otherId.empty())
+    edited = EditMimeAppsText(edited, kDefaultApplications, mimeType, otherId, false);
+  if (!otherId.empty()) edited = EditMimeAppsText(edited, kAddedAssociations, mimeType, otherId, add);
   edited = EditMimeAppsText(edited, kAddedAssociations, mimeType, desktopId, add);
   if (edited == text && FileExists(path)) return {};
   if (add) {
@@ -220,8 +226,11 @@ std::string Unregister(const TypePaths& paths, std::string_view ext) {
   auto note = [&errors](const std::string& error) {
     if (!error.empty()) errors += (errors.empty() ? "" : "\n") + error;
   };
-  note(EditMimeApps(paths.mimeApps, AssociationMimeType(ext), AssociationDesktopId(ext), false));
+  // Every claim goes, the material-pose entry of any type included.
+  note(EditMimeApps(paths.mimeApps, AssociationMimeType(ext), AssociationDesktopId(ext),
+                    AssociationPoseDesktopId(ext), false));
   note(RemoveOwnFile(paths.desktopEntry));
+  note(RemoveOwnFile(paths.poseEntry));
   note(RemoveOwnFile(paths.mimePackage));
   note(RemoveOwnFile(paths.icon));
   return errors;
@@ -255,7 +264,15 @@ std::string Register(const TypePaths& paths, std::string_view ext, const std::st
     if (error = WriteFileAtomic(paths.icon, *bytes); !error.empty()) return error;
   }
   if (error = WriteFileAtomic(paths.desktopEntry, entry); !error.empty()) return error;
-  return EditMimeApps(paths.mimeApps, AssociationMimeType(ext), AssociationDesktopId(ext), true);
+  const std::string poseEntry = PoseDesktopEntryText(ext, description, program.executable,
+                                                     iconSource.empty() ? "" : AssociationIconName(ext));
+  if (poseEntry.empty()) {
+    if (error = RemoveOwnFile(paths.poseEntry); !error.empty()) return error;
+  } else if (error = WriteFileAtomic(paths.poseEntry, poseEntry); !error.empty()) {
+    return error;
+  }
+  return EditMimeApps(paths.mimeApps, AssociationMimeType(ext), AssociationDesktopId(ext),
+                      poseEntry.empty() ? "" : AssociationPoseDesktopId(ext), true);
 }
 
 // The full path of an installed program found on PATH, or "".
@@ -312,19 +329,23 @@ AssociationProgram DefaultAssociationProgram() {
   return {JoinPath(folder, "vandrel"), JoinPath(folder, "Icons")};
 }
 
-
 std::string AssociationMimeType(std::string_view ext) { return "application/x-poser-" + BareExtension(ext); }
 std::string AssociationDesktopId(std::string_view ext) {
   return "vandrel-" + BareExtension(ext) + ".desktop";
+}
+std::string AssociationPoseDesktopId(std::string_view ext) {
+  return "vandrel-" + BareExtension(ext) + "-pose.desktop";
 }
 std::string AssociationIconName(std::string_view ext) { return "application-x-poser-" + BareExtension(ext); }
 
 std::string MimePackageText(std::string_view ext, const std::string& description) {
   const std::string bare = BareExtension(ext);
-  // Globs match without regard to case unless marked case-sensitive. Other
-  // types claim some of these extensions too (.cr2 is also a camera's raw
-  // picture); the magic tells a Poser file, which is text starting with "{"
-  // and a version block, from those.
+  // A file is claimed by its extension alone, in any letter case (globs
+  // match without regard to case unless marked case-sensitive). No content
+  // rule: one would claim any file that merely starts like Poser text. Where
+  // another type claims the extension too (.cr2 is also a camera's raw
+  // picture), the content decides between the two: only a text file is one
+  // of ours.
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
          "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
          "  <mime-type type=\"" +
@@ -337,11 +358,6 @@ std::string MimePackageText(std::string_view ext, const std::string& description
          "    <glob pattern=\"*." +
          bare +
          "\"/>\n"
-         "    <magic priority=\"30\">\n"
-         "      <match type=\"string\" value=\"{\" offset=\"0:16\">\n"
-         "        <match type=\"string\" value=\"version\" offset=\"1:128\"/>\n"
-         "      </match>\n"
-         "    </magic>\n"
          "  </mime-type>\n"
          "</mime-info>\n";
 }
@@ -390,21 +406,33 @@ std::string DesktopEntryText(std::string_view ext, const std::string& descriptio
           ";\n"
           "NoDisplay=true\n"
           "Terminal=false\n";
-  // Pose files get no second action: their material pose would overwrite them.
-  if (BareExtension(ext) != "pz2") {
-    text += "Actions=" + std::string(kActionId) +
-            ";\n"
-            "\n"
-            "[Desktop Action " +
-            std::string(kActionId) +
-            "]\n"
-            "Name=" +
-            std::string(kWriteMaterialPoseVerb) +
-            "\n"
-            "Exec=" +
-            exe + " -s %f\n";
-  }
   return text;
+}
+
+std::string PoseDesktopEntryText(std::string_view ext, const std::string& description,
+                                 const std::string& executable, const std::string& iconName) {
+  // Pose files get no such entry: their material pose would overwrite them.
+  if (BareExtension(ext) == "pz2") return {};
+  if (DesktopEntryText(ext, description, executable, iconName).empty()) return {};
+  // An entry of its own (not an action of the other one, which file managers
+  // do not offer for a file), so that "Open with" lists it and starts it
+  // with the file.
+  const std::string exe = QuoteExecArgument(executable);
+  return "[Desktop Entry]\n"
+         "Type=Application\n"
+         "Name=" +
+         std::string(kWriteMaterialPoseVerb) +
+         "\n"
+         "GenericName=Vandrel\n"
+         "Comment=Writes the material pose of a " +
+         description +
+         " beside it\n"
+         "Exec=" +
+         exe + " -s %f\n" + (iconName.empty() ? std::string() : "Icon=" + iconName + "\n") +
+         "MimeType=" + AssociationMimeType(ext) +
+         ";\n"
+         "NoDisplay=true\n"
+         "Terminal=false\n";
 }
 
 std::string EditMimeAppsText(std::string_view text, std::string_view section, std::string_view mimeType,
@@ -466,7 +494,8 @@ std::string EditMimeAppsText(std::string_view text, std::string_view section, st
   return out;
 }
 
-std::optional<std::string> KeyFileEntry(std::string_view text, std::string_view section, std::string_view key) {
+std::optional<std::string> KeyFileEntry(std::string_view text, std::string_view section,
+                                        std::string_view key) {
   return KeyFileValue(text, section, key);
 }
 
@@ -499,7 +528,22 @@ bool IsAssociated(std::string_view ext) {
   const auto apps = ReadTextFile(paths.mimeApps);
   if (!apps) return false;
   const auto defaults = MimeAppsEntries(*apps, kDefaultApplications, AssociationMimeType(ext));
-  return !defaults.empty() && defaults.front() == AssociationDesktopId(ext);
+  if (defaults.empty() || defaults.front() != AssociationDesktopId(ext)) return false;
+  return BareExtension(ext) == "pz2" || FileExists(paths.poseEntry);
+}
+
+bool HasAssociationFiles(std::string_view ext) {
+  const std::string data = XdgDataHome(), config = XdgConfigHome();
+  if (data.empty() || config.empty()) return false;
+  const TypePaths paths = PathsOf(ext, data, config);
+  for (const std::string* file : {&paths.mimePackage, &paths.desktopEntry, &paths.poseEntry, &paths.icon})
+    if (FileExists(*file)) return true;
+  const auto apps = ReadTextFile(paths.mimeApps);
+  if (!apps) return false;
+  for (std::string_view section : {kDefaultApplications, kAddedAssociations})
+    for (const std::string& id : MimeAppsEntries(*apps, section, AssociationMimeType(ext)))
+      if (id == AssociationDesktopId(ext) || id == AssociationPoseDesktopId(ext)) return true;
+  return false;
 }
 
 std::string RefreshDesktopDatabases() {

@@ -3,15 +3,18 @@
 // Registering one type (".cr2") writes, below $XDG_DATA_HOME (default
 // ~/.local/share):
 //   mime/packages/vandrel-cr2.xml        the type application/x-poser-cr2, glob *.cr2
-//   applications/vandrel-cr2.desktop     opens the file with Vandrel; for every type
-//                                        but .pz2 an action that runs "vandrel -s" on it
+//   applications/vandrel-cr2.desktop     opens the file with Vandrel
+//   applications/vandrel-cr2-pose.desktop
+//                                        "Write material pose": runs "vandrel -s" on the
+//                                        file (every type but .pz2)
 //   icons/hicolor/48x48/mimetypes/application-x-poser-cr2.png
 //                                        a copy of Icons/CR2.png beside the executable,
 //                                        when there is one
-// and makes the desktop entry the type's default in $XDG_CONFIG_HOME/mimeapps.list
-// (default ~/.config). Only Vandrel's own files and its own entries in
-// mimeapps.list are ever written or removed; every other line stays as it was.
-// The type is registered exactly when all of that is found again.
+// and makes the first desktop entry the type's default in
+// $XDG_CONFIG_HOME/mimeapps.list (default ~/.config), the second one listed
+// after it. The type claims files by their extension only, in any letter case. Only Vandrel's own files and
+// its own entries in mimeapps.list are ever written or removed; every other line stays as it was. The type is
+// registered exactly when all of that is found again.
 #pragma once
 
 #include <optional>
@@ -32,14 +35,15 @@ struct AssociationProgram {
 // The running Vandrel: ExecutableFolder()/vandrel and ExecutableFolder()/Icons.
 AssociationProgram DefaultAssociationProgram();
 
-
 // Names by extension (with or without its dot, any case): "application/x-poser-cr2",
-// "vandrel-cr2.desktop", "application-x-poser-cr2" (the icon name).
+// "vandrel-cr2.desktop", "vandrel-cr2-pose.desktop", "application-x-poser-cr2"
+// (the icon name).
 std::string AssociationMimeType(std::string_view ext);
 std::string AssociationDesktopId(std::string_view ext);
+std::string AssociationPoseDesktopId(std::string_view ext);
 std::string AssociationIconName(std::string_view ext);
 
-// Display text of the desktop action that writes a material pose beside the file.
+// Name of the desktop entry that writes a material pose beside the file.
 inline constexpr const char* kWriteMaterialPoseVerb = "Write material pose";
 
 // Registers (remove = false) or unregisters (remove = true) Vandrel for one
@@ -51,8 +55,12 @@ std::string Associate(std::string_view ext, const std::string& description, cons
 
 // True when Vandrel's registration of the type is found: its shared-mime-info
 // package, its desktop entry running Vandrel, and that entry first among the
-// type's defaults in mimeapps.list.
+// type's defaults in mimeapps.list, and (but for .pz2) its material-pose entry.
 bool IsAssociated(std::string_view ext);
+
+// True when any file or mimeapps.list entry of Vandrel's for the type is
+// there, such as an incomplete registration or one an earlier version wrote.
+bool HasAssociationFiles(std::string_view ext);
 
 // Lets the desktop see the changes: runs update-mime-database and
 // update-desktop-database on the user's folders when they are installed
@@ -66,6 +74,9 @@ std::string MimePackageText(std::string_view ext, const std::string& description
 std::string DesktopEntryText(std::string_view ext, const std::string& description,
                              const std::string& executable, const std::string& iconName,
                              std::string* error = nullptr);
+// The material-pose entry; "" for .pz2 and for a path DesktopEntryText refuses.
+std::string PoseDesktopEntryText(std::string_view ext, const std::string& description,
+                                 const std::string& executable, const std::string& iconName);
 // One argument of a desktop entry's Exec line, quoted and escaped.
 std::string QuoteExecArgument(const std::string& argument);
 // mimeapps.list text with `desktopId` put first in (add) or taken out of
@@ -74,7 +85,8 @@ std::string EditMimeAppsText(std::string_view text, std::string_view section, st
                              std::string_view desktopId, bool add);
 // The value of `key` in `section` of key-file text (desktop entries,
 // mimeapps.list), the last one when repeated; nullopt when absent.
-std::optional<std::string> KeyFileEntry(std::string_view text, std::string_view section, std::string_view key);
+std::optional<std::string> KeyFileEntry(std::string_view text, std::string_view section,
+                                        std::string_view key);
 // The entries listed for `mimeType` in `section` of mimeapps.list text.
 std::vector<std::string> MimeAppsEntries(std::string_view text, std::string_view section,
                                          std::string_view mimeType);

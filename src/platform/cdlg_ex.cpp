@@ -17,7 +17,8 @@ FileDialogRequest CdlgEx::Request(bool open) const {
   r.title = DialogTitle;
   r.filter = Filter;
   r.filterIndex = FilterIndex > 0 ? static_cast<int>(FilterIndex) : 1;
-  r.initDir = InitDir.empty() ? ExecutableFolder() : InitDir;
+  // With no folder known the dialog starts in the user's home folder.
+  r.initDir = InitDir.empty() ? HomeFolder() : InitDir;
   r.fileName = FileName;
   r.defaultExt = DefaultExt;
   r.flags = flags | kOfnPreviewDialog;

@@ -32,7 +32,7 @@ class CdlgEx {
   long hOwner = 0;        // owner window; the dialog is shown over the main window in any case
   std::string DialogTitle;
   std::string Filter;      // "Pose files|*.pz2|All files|*.*"
-  std::string InitDir;     // "" = the folder of the program
+  std::string InitDir;     // "" = the user's home folder
   std::string DefaultExt;  // appended to a typed name without one
   long FilterIndex = 0;    // 1-based; 0 = the first
   long flags = 0;

@@ -9,7 +9,10 @@ MsgResult ConsoleUi::MessageBox(const std::string& text, const std::string& titl
                                 MsgIcon icon) {
   // The terminal reads UTF-8; a message may hold Poser text.
   const std::string lines = Replace(Replace(PoserTextToUtf8(text), "\r\n", "\n"), "\r", "\n");
-  const std::string heading = title.empty() ? std::string() : PoserTextToUtf8(title) + ": ";
+  // The program's own name is said once, at the start; another title tells
+  // what the message is about.
+  std::string heading = file_.empty() ? std::string() : file_ + ": ";
+  if (!title.empty() && LCase(title) != "vandrel") heading += PoserTextToUtf8(title) + ": ";
   out_ << "vandrel: " << heading << Replace(lines, "\n", "\n  ") << '\n';
   out_.flush();
   return ScriptedUi::MessageBox(text, title, buttons, icon);

@@ -19,25 +19,37 @@ bool SamePlace(const std::string& a, const std::string& b) {
 }
 
 // Copies one file to `target` and removes it once the copy is complete. A
-// target that already exists is left alone, and so is the old file.
+// target that already exists is left alone, and so is the old file: it is
+// named when it differs from the one in the new place, which is the one used.
 void MoveOneFile(const std::string& source, const std::string& target, std::vector<std::string>& problems) {
   std::error_code ec;
-  if (!fs::is_regular_file(source, ec) || SamePlace(source, target) || fs::exists(fs::symlink_status(target, ec)))
-    return;
+  if (!fs::is_regular_file(source, ec) || SamePlace(source, target)) return;
   const auto fail = [&](std::string why) {
     if (!why.empty() && why.back() == '.') why.pop_back();
     problems.push_back(source + " could not be moved to " + target + " (" + why + "); it stays where it is.");
   };
+  if (fs::exists(fs::symlink_status(target, ec))) {
+    // An old copy the same as the new one (its removal failed once) is no news.
+    if (ReadWholeFile(source) != ReadWholeFile(target))
+      problems.push_back(
+          source + " stays where it is: " + target +
+          " is there already, and that one is used. Remove the old file when you no longer need it.");
+    return;
+  }
   const auto bytes = ReadWholeFile(source);
   if (!bytes) return fail("it cannot be read");
-  fs::create_directories(FolderOf(target), ec);
+  const std::string folder = FolderOf(target);
+  if (!fs::create_directories(folder, ec) && ec)
+    return fail("the folder " + folder + " cannot be made: " + ec.message());
+  if (!fs::is_directory(folder, ec)) return fail(folder + " is not a folder");
   if (std::string error = WriteFileAtomic(target, *bytes); !error.empty()) return fail(error);
   fs::remove(source, ec);  // a copy that stays behind is never read again
 }
 
 // Every file directly inside `folder`, in name order; the folder itself is
 // removed once they have all gone.
-void MoveFolderFiles(const std::string& folder, const std::string& target, std::vector<std::string>& problems) {
+void MoveFolderFiles(const std::string& folder, const std::string& target,
+                     std::vector<std::string>& problems) {
   std::error_code ec;
   if (!fs::is_directory(folder, ec) || SamePlace(folder, target)) return;
   std::vector<std::string> names;

@@ -19,7 +19,9 @@ std::vector<std::string> EarlierProgramFolders();
 // only once its copy is complete; a file already in its new place is never
 // replaced, and its old copy stays. Nothing moves while a folder for all
 // three is set (VANDREL_HOME, tests). Returns one text per file that could
-// not be copied (it stays where it was); empty when all went well.
+// not be copied, with the cause (it stays where it was), and per old file
+// that stays because a different one of its name is in the new place
+// already; empty when all went well.
 std::vector<std::string> MoveEarlierFiles(const std::vector<std::string>& oldFolders);
 
 }  // namespace vandrel

@@ -7,6 +7,7 @@
 #include "maps/poser_paths.h"
 #include "model/data_not_kept.h"
 #include "model/model.h"
+#include "platform/files.h"
 #include "platform/ui_services.h"
 
 namespace vandrel {
@@ -59,6 +60,12 @@ bool BatchList::Contains(const std::string& path) const { return paths_.count(pa
 int BatchList::Add(const std::vector<std::string>& paths) {
   int added = 0;
   for (const std::string& path : paths) {
+    if (FolderExists(path)) {
+      // A dropped folder (even one named like a pose file) is no file to convert.
+      Ui().MessageBox(path + "\r\nis a folder, not a pose file, and cannot be converted", "Batch converter",
+                      MsgButtons::OK, MsgIcon::Exclamation);
+      continue;
+    }
     if (!IsPoseTypeFile(path)) {
       // A character, prop or hair file would be overwritten with a material pose.
       Ui().MessageBox("File " + path + "\r\nis not a pose file and cannot be converted", "Batch converter",

@@ -6,6 +6,7 @@
 #include "common/text.h"
 #include "platform/cdlg_ex.h"
 #include "platform/files.h"
+#include "platform/ui_services.h"
 #include "reader/actor_switches.h"
 #include "reader/poser_file_reader.h"
 #include "tools/figure_read.h"
@@ -78,6 +79,12 @@ void DropRepeatedGroups(std::size_t groupsBefore) {
 
 // A channel read of an import, with the groups it repeated dropped again.
 bool ReadImportedChannels(DocumentCalls& calls, bool insertOne, bool append) {
+  // A file that is not Poser text gets the reader's refusal, not the message
+  // of a Poser file without channels.
+  {
+    UiHost shown;
+    if (RefuseNonPoserText(calls.DialogFileName(), shown)) return false;
+  }
   const std::size_t groups = GroupCount();
   const bool read = calls.ReadMorphPoseFile(insertOne, true, "", append);
   if (read) DropRepeatedGroups(groups);

@@ -329,9 +329,20 @@ TEST_F(FrmSettingsTest, OkRegistersOnlyTheChangedTypes) {
   QImage installed(
       QString::fromStdString(program.file("data/icons/hicolor/48x48/mimetypes/application-x-poser-cr2.png")));
   EXPECT_EQ(installed.size(), QSize(16, 16));
-  const std::string entry = ReadFileBytes(program.file("data/applications/vandrel-cr2.desktop"));
+  const std::string entry = ReadFileBytes(program.file("data/applications/vandrel-cr2-pose.desktop"));
   EXPECT_NE(entry.find("Exec=\"" + vandrel.executable + "\" -s %f\n"), std::string::npos) << entry;
   EXPECT_TRUE(ui->requests().empty());
+
+  // An earlier version's registration (no material-pose entry of its own)
+  // shows unticked, and OK takes every file of it away.
+  ::unlink(program.file("data/applications/vandrel-cr2-pose.desktop").c_str());
+  FrmSettings again;
+  again.setAssociationProgram(vandrel);
+  EXPECT_FALSE(check(again, "chkAs(1)")->isChecked());
+  press(again, "cmdOK");
+  EXPECT_FALSE(HasAssociationFiles(".cr2"));
+  EXPECT_FALSE(FileExists(program.file("data/mime/packages/vandrel-cr2.xml")));
+  EXPECT_EQ(ReadFileBytes(program.file("config/mimeapps.list")).find("vandrel-cr2"), std::string::npos);
 }
 
 TEST_F(FrmSettingsTest, AFailedRegistrationIsShownAndTheRestIsSaved) {

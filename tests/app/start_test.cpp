@@ -1,17 +1,20 @@
 #include "app/start.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QPushButton>
+#include <QDialog>
+#include <QIcon>
 #include <QImage>
-#include <QTimer>
 #include <QKeyEvent>
-#include <QTreeWidget>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
+#include <QTreeWidget>
 #include <cstdlib>
 #include <optional>
 #include <tuple>
@@ -19,10 +22,10 @@
 #include "app/frm_please_wait.h"
 #include "app/qt_app.h"
 #include "app/settings_file.h"
+#include "common/text.h"
 #include "mainwindow/channels_pane.h"
 #include "mainwindow/frm_main.h"
 #include "maps/qt/thumbnails.h"
-#include "common/text.h"
 #include "model/command_line.h"
 #include "model/model.h"
 #include "platform/cdlg_ex.h"
@@ -30,8 +33,8 @@
 #include "platform/files.h"
 #include "platform/ini.h"
 #include "platform/program_folder.h"
-#include "platform/scripted_ui.h"
 #include "platform/scoped_env.h"
+#include "platform/scripted_ui.h"
 #include "support/temp_dir.h"
 
 namespace vandrel {
@@ -77,6 +80,19 @@ TEST_F(StartTest, ShowsTheWindowLoadsThePreferencesAndSetsTheSaveOptions) {
   FrmMain& w = Start("");
   EXPECT_EQ(w.windowTitle(), "Vandrel");
   EXPECT_TRUE(w.isVisible());
+  // Its icon, and that of every other window, is the one the theme gets installed.
+  const auto picture = [](const QIcon& icon, int size) {
+    return icon.pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  };
+  QDialog other;
+  for (int size : {16, 48, 256}) {
+    const QString file =
+        QString("%1/Icons/hicolor/%2x%2/apps/vandrel.png").arg(FolderOf(VANDREL_EXE).c_str()).arg(size);
+    const QImage installed = QImage(file).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    ASSERT_EQ(installed.size(), QSize(size, size)) << file.toStdString();
+    EXPECT_EQ(picture(w.windowIcon(), size), installed) << size;
+    EXPECT_EQ(picture(other.windowIcon(), size), installed) << size;
+  }
   EXPECT_FALSE(gState.FileGiven || gState.LoadProps);
   EXPECT_TRUE(FileExists(SettingsPath()));
   EXPECT_EQ(gObjects.size(), 1u);
@@ -103,6 +119,23 @@ TEST_F(StartTest, PreferencesChooseTheOtherOptionsAndRunPoser) {
   EXPECT_TRUE(w.optFileSystem[1]->isChecked());
   EXPECT_EQ(w.materials->TXT[0]->text(), "5");
   EXPECT_TRUE(w.mnuPoser->isEnabled());
+
+  // Run Poser finds the program in any letter case; its boxes carry the program's title.
+  const std::string exe = library_.write("Poser/poser.EXE", "MZ");
+  w.mnuPoser->trigger();
+  ASSERT_EQ(ui_->requests().size(), 1u);
+  EXPECT_EQ(ui_->requests()[0].kind, UiRequest::Start);
+  EXPECT_EQ(ui_->requests()[0].text, exe);
+  ui_->clear();
+  ui_->FailStart();
+  w.mnuPoser->trigger();
+  ::unlink(exe.c_str());
+  w.mnuPoser->trigger();
+  const auto boxes = ui_->requestsOf(UiRequest::Message);
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].text, "Poser could not be started: " + exe);
+  EXPECT_EQ(boxes[1].text, "Poser executable could not be found in\r\n" + poser + ".");
+  for (const UiRequest& box : boxes) EXPECT_EQ(box.title, "Vandrel");
 }
 
 TEST_F(StartTest, SilentSaveWritesBesideTheFileWithoutAWindowOrAQuestion) {
@@ -165,16 +198,19 @@ TEST_F(StartTest, AFileThatIsNotPoserTextLeavesTheOpenDocument) {
     std::string bytes;
     const char* why;
   };
-  for (const Refused& r : {Refused{"noise.pz2", std::string("\x01\x02\0abc", 6), "This is not a Poser text file"},
-                           Refused{"packed.cr2", std::string("\x1f\x8b\x08", 3),
-                                   "This is a compressed Poser file; uncompress it first"}}) {
+  for (const Refused& r :
+       {Refused{"noise.pz2", std::string("\x01\x02\0abc", 6), "This is not a Poser text file"},
+        Refused{"packed.cr2", std::string("\x1f\x8b\x08", 3),
+                "This is a compressed Poser file; uncompress it first"}}) {
     const std::string name = r.name, why = r.why;
     ui_->clear();
     ui_->AnswerOpen(library_.write(name, r.bytes));
     EndsWith(name, ".cr2") ? w.mnuOpenCR2_Click() : w.mnuOpenPZ2_Click();
     const auto messages = ui_->requestsOf(UiRequest::Message);
     ASSERT_EQ(messages.size(), 1u) << name << ": " << messages.back().text;
-    EXPECT_EQ(messages[0].text.rfind(std::string("Error in the OpenFile function\r\n") + why + ", error number", 0), 0u)
+    EXPECT_EQ(
+        messages[0].text.rfind(std::string("Error in the OpenFile function\r\n") + why + ", error number", 0),
+        0u)
         << messages[0].text;
     EXPECT_EQ(gState.FileName, good);
     EXPECT_EQ(w.windowTitle().toStdString(), caption);
@@ -270,7 +306,8 @@ TEST_F(StartTest, CharacterFileInUpperCaseIsReadWithItsProps) {
   EXPECT_EQ(gObjectList[0], "figure");
   const auto asked = ui_->requestsOf(UiRequest::Message);
   ASSERT_FALSE(asked.empty());
-  EXPECT_EQ(asked[0].text, "Do you want to load morph and pose data also?\r\nIt may take a long time with a large file.");
+  EXPECT_EQ(asked[0].text,
+            "Do you want to load morph and pose data also?\r\nIt may take a long time with a large file.");
   // The map check after the load: without a Poser folder no missing map can be looked for.
   for (std::size_t i = 1; i < asked.size(); ++i)
     EXPECT_EQ(asked[i].text, "The Default Poser\r\nfolder preference hasn't been set up correctly.");
@@ -349,7 +386,8 @@ TEST_F(StartTest, MapsThatExistGetThumbnailsWhileAFileIsRead) {
   const std::string pose = library_.write(
       "Maps.pz2",
       "{\r\nversion\r\n\t{\r\n\tnumber 4.01\r\n\t}\r\nfigure\r\n\t{\r\n\tmaterial Skin\r\n\t\t{\r\n"
-      "\t\ttextureMap \":Runtime:Textures:Vandrel:skin.jpg\"\r\n\t\tbumpMap :Runtime:Textures:Vandrel:gone.bum\r\n"
+      "\t\ttextureMap \":Runtime:Textures:Vandrel:skin.jpg\"\r\n\t\tbumpMap "
+      ":Runtime:Textures:Vandrel:gone.bum\r\n"
       "\t\t}\r\n\t}\r\n}\r\n");
   FrmMain& w = Start("");
   ASSERT_TRUE(gSettings.MainThumb);
@@ -386,7 +424,9 @@ TEST_F(StartTest, PreferencesMenuOpensThePreferencesWindow) {
 // Presses Esc in the progress window at the first poll of the read.
 class EscPressingHost : public PleaseWaitHost {
  public:
-  explicit EscPressingHost(QWidget* owner, int* polls) : PleaseWaitHost(owner), polls_(polls) { StartOperation(); }
+  explicit EscPressingHost(QWidget* owner, int* polls) : PleaseWaitHost(owner), polls_(polls) {
+    StartOperation();
+  }
   ~EscPressingHost() override { Unload(); }
   bool CancelRequested() override {
     if ((*polls_)++ == 0) {
@@ -412,7 +452,9 @@ TEST_F(StartTest, EscInTheProgressWindowCancelsAnAppendingChannelReadAndKeepsThe
   const int listed = w.channelsPane->lstActors->topLevelItemCount();
 
   int polls = 0;
-  w.MakeProgressHost = [&w, &polls]() -> std::unique_ptr<Host> { return std::make_unique<EscPressingHost>(&w, &polls); };
+  w.MakeProgressHost = [&w, &polls]() -> std::unique_ptr<Host> {
+    return std::make_unique<EscPressingHost>(&w, &polls);
+  };
   ui_->AnswerOpen(Library("channels/doll.cr2", "Doll.cr2"));
   gState.FileType = kCr2;
   w.ReadMorphPoseFile(false, false, "", /*append=*/true);

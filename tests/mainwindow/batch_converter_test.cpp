@@ -102,10 +102,14 @@ TEST_F(BatchConverter, AddChooseRunAndTheWindowLeftEmpty) {
   ASSERT_EQ(ui->requestsOf(UiRequest::Message).size(), 1u);
   EXPECT_EQ(ui->requestsOf(UiRequest::Message)[0].text,
             "File " + figure + "\r\nis not a pose file and cannot be converted");
-  // A drop adds c; a dropped duplicate is refused with its message.
+  // A drop adds c; a dropped duplicate is refused with its message, a dropped folder as a folder.
   Drop(converter, {c});
   Drop(converter, {a});
   EXPECT_EQ(ui->requestsOf(UiRequest::Message).back().title, "Duplicate file");
+  const std::string folder = library.mkdir("Poses.pz2");
+  Drop(converter, {folder});
+  EXPECT_EQ(ui->requestsOf(UiRequest::Message).back().text,
+            folder + "\r\nis a folder, not a pose file, and cannot be converted");
   ASSERT_EQ(converter->ListView1->topLevelItemCount(), 3);
   EXPECT_EQ(converter->ListView1->headerItem()->text(0), "File name");
   EXPECT_EQ(converter->ListView1->headerItem()->text(1), "Operation");
@@ -131,6 +135,7 @@ TEST_F(BatchConverter, AddChooseRunAndTheWindowLeftEmpty) {
   EXPECT_TRUE(FileExists(library.file("b_P4.pz2")));
   EXPECT_EQ(ReadFileBytes(library.file("b_P4.pz2")).find("shaderTree"), std::string::npos);
   // The main window holds no document; the converter keeps its list.
+  EXPECT_EQ(window->windowTitle(), "Vandrel");
   EXPECT_TRUE(window->chkNoMaterialData->isChecked() && !window->chkNoMaterialData->isEnabled());
   EXPECT_TRUE(window->chkChannels->isChecked() && !window->chkChannels->isEnabled());
   EXPECT_EQ(window->materials->cmbFigures->count(), 0);

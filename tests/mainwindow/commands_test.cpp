@@ -5,11 +5,13 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTreeWidget>
+#include <functional>
 
 #include "mainwindow/controls.h"
 #include "common/text.h"
@@ -302,6 +304,32 @@ TEST_F(Commands, RunPoserAndTheHelpEntries) {
   EXPECT_EQ(messages[1].text, "File not found:\r\n" + ExecutableFolder() + "/VDLLicense.txt");
   EXPECT_EQ(messages[2].text, "File not found:\r\n" + ExecutableFolder() + "/VHistory.htm");
   EXPECT_EQ(messages[3].text, "File not found:\r\n" + ExecutableFolder() + "/VHelp.htm");
+}
+
+// Every "Menu > Entry" the help page names is an entry of that menu.
+TEST_F(Commands, TheHelpPageNamesOnlyMenuEntriesThatExist) {
+  const std::string page = ReadFileBytes(std::string(VANDREL_TEST_DATA) + "/../../help/VHelp.htm");
+  ASSERT_FALSE(page.empty());
+  // The entries of a menu and of its submenus, without their "&".
+  std::function<void(const QMenu*, QStringList&)> collect = [&collect](const QMenu* menu,
+                                                                       QStringList& texts) {
+    for (const QAction* a : menu->actions()) {
+      texts << a->text().remove('&').trimmed();
+      if (a->menu()) collect(a->menu(), texts);
+    }
+  };
+  int named = 0;
+  for (std::size_t at = page.find("<b>"); at != std::string::npos; at = page.find("<b>", at + 3)) {
+    QString bold = QString::fromStdString(page.substr(at + 3, page.find("</b>", at) - at - 3)).simplified();
+    if (!bold.contains(" &gt; ")) continue;
+    const QString menuName = bold.section(" &gt; ", 0, 0), entry = bold.section(" &gt; ", 1);
+    QStringList entries;
+    for (const QAction* top : window->menuBar()->actions())
+      if (top->menu() && top->text().remove('&') == menuName) collect(top->menu(), entries);
+    EXPECT_TRUE(entries.contains(entry) || entries.contains(entry + " ...")) << bold.toStdString();
+    ++named;
+  }
+  EXPECT_GE(named, 4);
 }
 
 TEST_F(Commands, ClosingAsksToSaveWhileSomethingWouldBeSaved) {

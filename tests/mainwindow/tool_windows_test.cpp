@@ -25,6 +25,8 @@
 #include "mainwindow/tool_windows.h"
 #include "platform/files.h"
 #include "platform/qt/qt_ui.h"
+#include "reader/morph_pose_file.h"
+#include "reader/poser_file_reader.h"
 #include "tools/import.h"
 #include "tools/figure_read.h"
 #include "window_fixture.h"
@@ -122,6 +124,46 @@ TEST_F(ToolWindows, TheChooserReadsTheChosenFigureFromTheMenuAndFromADrop) {
   EXPECT_EQ(ui->requests()[0].icon, MsgIcon::Exclamation);
   EXPECT_EQ(gObjects[0].Materials.at(0).Name, "Skin");
   EXPECT_FALSE(gState.FileGiven || gState.LoadProps);
+}
+
+// A file that is not Poser text gets the reader's own refusal in the import
+// window and in the figure chooser, and the document stays as it was.
+TEST_F(ToolWindows, FilesThatAreNoPoserTextGetTheReadersRefusal) {
+  ui->AnswerOpen(Data("channels/figure_pose.pz2"));
+  window->mnuOpenPZ2_Click();
+  ASSERT_FALSE(gState.ReadError);
+  const std::string body = gActors.at(0).Name.str();
+  std::string random(3000, '\0');
+  for (std::size_t i = 0; i < random.size(); ++i) random[i] = static_cast<char>((i * 7919 + 13) % 251);
+  const std::string gzip = std::string("\x1f\x8b\x08\x00", 4) + "figure";
+  struct Case {
+    std::string name, bytes;
+    const char* why;
+  };
+  for (const Case& c : {Case{"random", random, kNotPoserText}, Case{"packed", gzip, kCompressedPoserFile}}) {
+    for (const bool chooser : {false, true}) {
+      ui->clear();
+      const std::string path = program.write(c.name + (chooser ? ".cr2" : ".pz2"), c.bytes);
+      if (chooser) {
+        window->Form_OLEDragDrop(path);
+      } else {
+        ui->AnswerOpen(path);
+        WhenShown<FrmImport>([](FrmImport& w) {
+          w.optDataType[1]->click();  // morphs and poses
+          w.optFileType[0]->click();  // of a pose file
+          w.cmdImport->click();
+        });
+        Trigger("mnuImport");
+      }
+      const auto boxes = ui->requestsOf(UiRequest::Message);
+      ASSERT_EQ(boxes.size(), 1u) << c.name << chooser;
+      EXPECT_NE(boxes[0].text.find(c.why), std::string::npos) << boxes[0].text;
+      EXPECT_EQ(boxes[0].text.find(kNoMorphData), std::string::npos) << boxes[0].text;
+      EXPECT_EQ(boxes[0].text.find(kNotCharacterFile), std::string::npos) << boxes[0].text;
+      EXPECT_EQ(gActors.at(0).Name.str(), body);
+      EXPECT_EQ(window->windowTitle(), "Vandrel - [figure_pose.pz2]");
+    }
+  }
 }
 
 TEST_F(ToolWindows, MaterialsImportedFromAPropAndCopiedToAnActorAreSavedInsideItsBlock) {

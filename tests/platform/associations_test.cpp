@@ -49,16 +49,21 @@ TEST_F(AssociationsTest, RegisteringWritesTheTypeTheEntryTheIconAndTheDefault) {
   EXPECT_NE(entry.find("\nExec=\"/opt/My Programs/vandrel\" %f\n"), std::string::npos) << entry;
   EXPECT_NE(entry.find("\nMimeType=application/x-poser-cr2;\n"), std::string::npos);
   EXPECT_NE(entry.find("\nIcon=application-x-poser-cr2\n"), std::string::npos);
-  EXPECT_NE(entry.find("\n[Desktop Action write-material-pose]\nName=Write material pose\n"
-                       "Exec=\"/opt/My Programs/vandrel\" -s %f\n"),
-            std::string::npos)
-      << entry;
+  EXPECT_EQ(entry.find("Actions="), std::string::npos) << entry;
+  // "Write material pose" is an entry of its own, started with the file.
+  const std::string pose = ReadFileBytes(data("applications/vandrel-cr2-pose.desktop"));
+  EXPECT_NE(pose.find("\nName=Write material pose\n"), std::string::npos) << pose;
+  EXPECT_NE(pose.find("\nExec=\"/opt/My Programs/vandrel\" -s %f\n"), std::string::npos) << pose;
+  EXPECT_NE(pose.find("\nMimeType=application/x-poser-cr2;\n"), std::string::npos) << pose;
 
   EXPECT_EQ(ReadFileBytes(data("icons/hicolor/48x48/mimetypes/application-x-poser-cr2.png")), "icon of cr2");
   EXPECT_EQ(ReadFileBytes(mimeApps()),
             "[Default Applications]\napplication/x-poser-cr2=vandrel-cr2.desktop;\n\n"
-            "[Added Associations]\napplication/x-poser-cr2=vandrel-cr2.desktop;\n");
+            "[Added Associations]\napplication/x-poser-cr2=vandrel-cr2.desktop;vandrel-cr2-pose.desktop;\n");
   EXPECT_TRUE(IsAssociated("cr2"));
+  // Without its material-pose entry the type is not wholly registered.
+  ::unlink(data("applications/vandrel-cr2-pose.desktop").c_str());
+  EXPECT_FALSE(IsAssociated("cr2"));
   EXPECT_FALSE(IsAssociated(".pz2"));
 }
 
@@ -68,6 +73,7 @@ TEST_F(AssociationsTest, PoseFilesGetNoMaterialPoseActionAndNoIconWhenThereIsNon
   EXPECT_EQ(entry.find("-s"), std::string::npos);
   EXPECT_EQ(entry.find("Actions="), std::string::npos);
   EXPECT_EQ(entry.find("Icon="), std::string::npos);  // there is no PZ2.png
+  EXPECT_FALSE(FileExists(data("applications/vandrel-pz2-pose.desktop")));
   EXPECT_FALSE(FileExists(data("icons/hicolor/48x48/mimetypes/application-x-poser-pz2.png")));
   EXPECT_TRUE(IsAssociated(".pz2"));
 }
@@ -96,7 +102,7 @@ TEST_F(AssociationsTest, OtherProgramsRegistrationsSurviveRegisteringAndUnregist
             "\n"
             "[Added Associations]\n"
             "image/png=gimp.desktop;eog.desktop;\n"
-            "application/x-poser-cr2=vandrel-cr2.desktop;\n");
+            "application/x-poser-cr2=vandrel-cr2.desktop;vandrel-cr2-pose.desktop;\n");
   EXPECT_TRUE(IsAssociated(".cr2"));
 
   // Registering again changes nothing.
@@ -108,6 +114,7 @@ TEST_F(AssociationsTest, OtherProgramsRegistrationsSurviveRegisteringAndUnregist
   EXPECT_EQ(ReadFileBytes(mimeApps()), before);
   EXPECT_FALSE(IsAssociated(".cr2"));
   EXPECT_FALSE(FileExists(data("applications/vandrel-cr2.desktop")));
+  EXPECT_FALSE(FileExists(data("applications/vandrel-cr2-pose.desktop")));
   EXPECT_FALSE(FileExists(data("mime/packages/vandrel-cr2.xml")));
   EXPECT_FALSE(FileExists(data("icons/hicolor/48x48/mimetypes/application-x-poser-cr2.png")));
   EXPECT_TRUE(FileExists(data("applications/darktable.desktop")));
@@ -123,7 +130,7 @@ TEST_F(AssociationsTest, UnregisteringOneTypeLeavesTheOthers) {
   EXPECT_TRUE(IsAssociated(".lt2"));
   EXPECT_EQ(ReadFileBytes(mimeApps()),
             "[Default Applications]\napplication/x-poser-lt2=vandrel-lt2.desktop;\n\n"
-            "[Added Associations]\napplication/x-poser-lt2=vandrel-lt2.desktop;\n");
+            "[Added Associations]\napplication/x-poser-lt2=vandrel-lt2.desktop;vandrel-lt2-pose.desktop;\n");
   // Unregistering a type that is not registered is no error.
   EXPECT_EQ(Associate(".hd2", "Poser Hand file", program, true), "");
 }
@@ -240,7 +247,8 @@ TEST_F(AssociationsTest, TheRealMimeDatabaseAcceptsThePackage) {
   EXPECT_NE(globs.find("application/x-poser-hd2:*.hd2"), std::string::npos) << globs;
   EXPECT_NE(ReadFileBytes(data("mime/subclasses")).find("application/x-poser-cr2 text/plain"),
             std::string::npos);
-  EXPECT_NE(ReadFileBytes(data("mime/magic")).find("application/x-poser-cr2"), std::string::npos);
+  // No file is claimed by its content alone.
+  EXPECT_EQ(ReadFileBytes(data("mime/magic")).find("application/x-poser"), std::string::npos);
 }
 
 TEST(AssociationsPaths, XdgFoldersFallBackToTheHomeFolder) {

@@ -113,8 +113,8 @@ TEST_F(CdlgExTest, SettingsCarryOverToTheNextDialog) {
   gDlg.HelpText = "Hints";
   gDlg.ShowOpen();
   const FileDialogRequest first = lastRequest();
-  // No folder given: the folder of the program.
-  EXPECT_EQ(first.initDir, ExecutableFolder());
+  // No folder given: the user's home folder.
+  EXPECT_EQ(first.initDir, HomeFolder());
   // Both 0: where the system puts it, at its normal size.
   EXPECT_EQ(first.left, -1);
   EXPECT_EQ(first.top, -1);

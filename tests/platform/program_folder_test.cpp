@@ -1,6 +1,8 @@
 #include "platform/program_folder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/earlier_files.h"
 #include "platform/files.h"
@@ -43,7 +45,8 @@ TEST(ProgramFolder, UserFoldersFollowXdgThenHomeUnlessOneFolderIsSet) {
       EXPECT_EQ(c.folder(), dir.file(std::string("xdg/") + c.variable + "/vandrel"));
       EXPECT_TRUE(FolderExists(c.folder()));  // created when missing
     }
-    for (const std::optional<std::string>& value : {std::optional<std::string>(), std::optional<std::string>("rel")}) {
+    for (const std::optional<std::string>& value :
+         {std::optional<std::string>(), std::optional<std::string>("rel")}) {
       ScopedEnv unset(c.variable, value);
       EXPECT_EQ(c.folder(), dir.file(c.fallback));
       EXPECT_TRUE(FolderExists(c.folder()));
@@ -89,7 +92,14 @@ TEST_F(EarlierFilesTest, MovedOnceWithoutReplacingWhatIsAlreadyThere) {
     EXPECT_TRUE(FileExists(dir.file("exe/Settings.ini")));
     EXPECT_FALSE(FileExists(dir.file("portable/Settings.ini")));
   }
-  EXPECT_TRUE(MoveEarlierFiles({exe, share}).empty());
+  // The second old place's preferences differ from those moved first: they
+  // stay, and are named. Its cache file is the same as the moved one.
+  const std::vector<std::string> stays = {
+      dir.file("data/vandrel/Settings.ini") +
+      " stays where it is: " + dir.file("config/vandrel/Settings.ini") +
+      " is there already, and that one is used. Remove the old file when you "
+      "no longer need it."};
+  EXPECT_EQ(MoveEarlierFiles({exe, share}), stays);
 
   EXPECT_EQ(ReadFileBytes(dir.file("config/vandrel/Settings.ini")), "[Folders]\r\nPoser=/poser\r\n");
   EXPECT_EQ(ReadFileBytes(dir.file("data/vandrel/Templates/Skin.cfg")), "Skin\r\n");
@@ -102,8 +112,8 @@ TEST_F(EarlierFilesTest, MovedOnceWithoutReplacingWhatIsAlreadyThere) {
   EXPECT_EQ(ReadFileBytes(dir.file("data/vandrel/Settings.ini")), "[Folders]\r\nPoser=/older\r\n");
   EXPECT_TRUE(FileExists(dir.file("data/vandrel/Cache/jpgs.txt")));
 
-  // A later start finds nothing more to move and changes nothing.
-  EXPECT_TRUE(MoveEarlierFiles({exe, share}).empty());
+  // A later start finds nothing more to move and changes nothing; what stays is named again.
+  EXPECT_EQ(MoveEarlierFiles({exe, share}), stays);
   EXPECT_EQ(ReadFileBytes(dir.file("config/vandrel/Settings.ini")), "[Folders]\r\nPoser=/poser\r\n");
 }
 
@@ -112,11 +122,27 @@ TEST_F(EarlierFilesTest, FailedCopyLeavesTheOldFile) {
   dir.write("config/vandrel", "a file where the folder should be");
   const std::vector<std::string> problems = MoveEarlierFiles({exe});
   ASSERT_EQ(problems.size(), 1u);
-  EXPECT_NE(problems[0].find(dir.file("exe/Settings.ini")), std::string::npos) << problems[0];
+  EXPECT_EQ(problems[0].rfind(dir.file("exe/Settings.ini") + " could not be moved to " +
+                                  dir.file("config/vandrel/Settings.ini") + " (the folder " +
+                                  dir.file("config/vandrel") + " cannot be made: ",
+                              0),
+            0u)
+      << problems[0];
+  EXPECT_EQ(problems[0].find("No such file"), std::string::npos) << problems[0];
   EXPECT_EQ(ReadFileBytes(dir.file("exe/Settings.ini")), "[Folders]\r\nPoser=/poser\r\n");
   // What could be copied has moved.
   EXPECT_TRUE(FileExists(dir.file("data/vandrel/Templates/Skin.cfg")));
   EXPECT_FALSE(FileExists(dir.file("exe/Templates/Skin.cfg")));
+
+  // A config folder that cannot be made for lack of permission says so.
+  if (::geteuid() != 0) {
+    ::unlink(dir.file("config/vandrel").c_str());
+    ASSERT_EQ(::chmod(dir.file("config").c_str(), 0555), 0);
+    const std::vector<std::string> denied = MoveEarlierFiles({exe});
+    ::chmod(dir.file("config").c_str(), 0755);
+    ASSERT_EQ(denied.size(), 1u);
+    EXPECT_NE(denied[0].find("cannot be made: Permission denied"), std::string::npos) << denied[0];
+  }
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "platform/cdlg_ex.h"
 #include "platform/dialog_preview.h"
 #include "platform/qt/qt_ui.h"
+#include "platform/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace vandrel {
@@ -185,6 +186,32 @@ TEST_F(OpenDialog, ButtonCaptionsAndTheChosenFile) {
   EXPECT_FALSE(gDlg.ShowOpen());
   EXPECT_EQ(gDlg.FileName, red);
   EXPECT_EQ(gDlg.FileTitle, "skin.png");
+}
+
+// With no folder known, every kind of dialog starts in the home folder.
+TEST_F(OpenDialog, WithNoFolderKnownDialogsStartInTheHomeFolder) {
+  test::TempDir home;
+  test::ScopedEnv homeEnv("HOME", home.path());
+  gDlg.InitDir.clear();
+  FileDialogRequest save;
+  save.filter = "All files|*.*";
+  const std::function<void()> shows[] = {[] { gDlg.ShowOpen(); }, [] { gDlg.ShowSave(); },
+                                         [&save] { Ui().ShowSave(save); }, [&save] { Ui().ShowOpen(save); }};
+  for (const auto& show : shows) {
+    QString shown;
+    WhileDialogIsOpen([&](QFileDialog* dialog) { shown = dialog->directory().absolutePath(); });
+    show();
+    EXPECT_EQ(shown.toStdString(), home.path());
+  }
+  QString browsed;
+  QTimer::singleShot(0, [&browsed] {
+    if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+      browsed = dialog->directory().absolutePath();
+      dialog->reject();
+    }
+  });
+  Ui().BrowseFolder("Folder", "");
+  EXPECT_EQ(browsed.toStdString(), home.path());
 }
 
 TEST_F(OpenDialog, EndFileDialogCancelsADialogStillOpen) {

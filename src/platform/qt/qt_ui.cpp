@@ -21,6 +21,7 @@
 #include "platform/desktop_open.h"
 #include "platform/dialog_filter.h"
 #include "platform/files.h"
+#include "platform/program_folder.h"
 #include "platform/qt/dialog_preview_pane.h"
 #include "platform/qt/disk_file.h"
 
@@ -116,7 +117,10 @@ bool EndFileDialog() {
 }
 
 FileDialogResult QtUi::RunFileDialog(const FileDialogRequest& request, bool save) {
-  QFileDialog dialog(owner(), Shown(request.title), Q(request.initDir), Q(QtFilterOf(request.filter)));
+  // With no folder known a dialog starts in the user's home folder, not in
+  // whatever folder the program was started from.
+  const std::string start = request.initDir.empty() ? HomeFolder() : request.initDir;
+  QFileDialog dialog(owner(), Shown(request.title), Q(start), Q(QtFilterOf(request.filter)));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save                                   ? QFileDialog::AnyFile
@@ -153,8 +157,9 @@ FileDialogResult QtUi::ShowOpen(const FileDialogRequest& request) { return RunFi
 FileDialogResult QtUi::ShowSave(const FileDialogRequest& request) { return RunFileDialog(request, true); }
 
 std::optional<std::string> QtUi::BrowseFolder(const std::string& title, const std::string& startFolder) {
-  const QString folder = QFileDialog::getExistingDirectory(owner(), Shown(title), Q(startFolder),
-                                                           QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+  const QString folder = QFileDialog::getExistingDirectory(
+      owner(), Shown(title), Q(startFolder.empty() ? HomeFolder() : startFolder),
+      QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
   if (folder.isEmpty()) return std::nullopt;
   return ToUtf8(folder);
 }

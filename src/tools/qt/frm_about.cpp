@@ -5,34 +5,17 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "platform/qt/program_icon.h"
 
 namespace vandrel {
 
 namespace {
 
 constexpr const char* kTitle = "Vandrel";
-
-// The program's icon: a "V" on a rounded square.
-QPixmap ProgramIcon() {
-  QPixmap icon(48, 48);
-  icon.fill(Qt::transparent);
-  QPainter painter(&icon);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setBrush(QColor(0x2e, 0x6d, 0xb4));
-  painter.setPen(Qt::NoPen);
-  painter.drawRoundedRect(QRectF(2, 2, 44, 44), 8, 8);
-  QFont font = painter.font();
-  font.setBold(true);
-  font.setPixelSize(30);
-  painter.setFont(font);
-  painter.setPen(Qt::white);
-  painter.drawText(QRect(0, 0, 48, 48), Qt::AlignCenter, "V");
-  return icon;
-}
 
 QFrame* Line(QWidget* parent) {
   auto* line = new QFrame(parent);
@@ -62,8 +45,9 @@ FrmAbout::FrmAbout(QWidget* owner) : QDialog(owner) {
   big.setBold(true);
   lblTitle->setFont(big);
   lblVersion = NamedLabel(this, "lblVersion");
-  lblDescription = NamedLabel(this, "lblDescription",
-                              "Edits the materials, morphs and poses of Poser files and writes material poses.");
+  lblDescription =
+      NamedLabel(this, "lblDescription",
+                 "Edits the materials, morphs and poses of Poser files and writes material poses.");
   lblDescription->setWordWrap(true);
   Label1 = NamedLabel(this, "Label1", "Beta-testers:");
   Label2 = NamedLabel(this, "Label2");
@@ -103,15 +87,21 @@ FrmAbout::FrmAbout(QWidget* owner) : QDialog(owner) {
 
 void FrmAbout::Form_Load() {
   setWindowTitle(QStringLiteral("About ") + kTitle);
-  picIcon->setPixmap(ProgramIcon());
+  picIcon->setPixmap(QPixmap::fromImage(DrawProgramIcon(48)));
   lblTitle->setText(kTitle);
   lblVersion->setText(VersionLine());
-  // Vandrel thanks the projects it is built with; one entry a line.
-  Label2->setText("The Qt Project\nstb_image");
-  Label3->setText("GoogleTest\nGoogle Benchmark");
-  Label5->setText(
-      "Picture decoding: Qt's image plugins and stb_image\n"
-      "JPEG writing: Qt");
+  // No one has tested a version before its release yet: the list of thanks
+  // stays out of view until it has names.
+  Label2->clear();
+  Label3->clear();
+  for (QLabel* label : {Label1, Label2, Label3}) label->setVisible(false);
+  // So does the separator under it (the second one), or two would stand together.
+  const QList<QFrame*> lines = findChildren<QFrame*>("Line1", Qt::FindDirectChildrenOnly);
+  if (lines.size() == 2) lines[1]->setVisible(false);
+  // The libraries the program is built with and ships on.
+  Label5->setText(QStringLiteral("Qt %1 (The Qt Project): windows, picture decoding and JPEG writing\n"
+                                 "stb_image (Sean Barrett): TGA and PSD pictures that Qt cannot read")
+                      .arg(QString::fromLatin1(qVersion())));
 }
 
 void FrmAbout::cmdOK_Click() { accept(); }
