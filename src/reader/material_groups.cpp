@@ -24,11 +24,13 @@ constexpr const char* kProgramTitle = "Vandrel";
 
 long long Ll(std::size_t v) { return static_cast<long long>(v); }
 
-// Whether a line (after an LF or CR, ended by one) is exactly `key`.
+// Whether a line (after an LF or CR, ended by one) is `key`, blanks and TABs
+// at its end aside.
 bool HoldsKeyLine(std::string_view text, std::string_view key) {
   for (std::size_t p = FindLineEndKey(text, key, 1, true); p != 0;
        p = FindLineEndKey(text, key, p + 1, true)) {
-    const std::size_t after = p + 1 + key.size();  // 1-based position after the key
+    std::size_t after = p + 1 + key.size();  // 1-based position after the key
+    while (after <= text.size() && (text[after - 1] == ' ' || text[after - 1] == '\t')) ++after;
     if (after <= text.size() && (text[after - 1] == '\n' || text[after - 1] == '\r')) return true;
   }
   return false;
@@ -151,8 +153,8 @@ void CutObjectPart(ReadState& rs) {
   if (figureLine == 0) figureLine = InStr(whole, "\nfigure");
   if (figureLine == 0) figureLine = length;
 
-  std::size_t lastObject = InStrRev(whole, "channels\n");
-  for (const char* key : {"channels \n", "\nactor ", "\nlight ", "\ncamera "}) {
+  std::size_t lastObject = FindLastEndingLine(whole, "channels");
+  for (const char* key : {"\nactor ", "\nlight ", "\ncamera "}) {
     if (lastObject != 0) break;
     lastObject = InStrRev(whole, key);
   }
@@ -163,8 +165,7 @@ void CutObjectPart(ReadState& rs) {
 
   if (lastObject > figureLine && figureLine < length && CutObjectsAroundFigure(rs, start)) return;
 
-  std::size_t end = InStr(lastObject, whole, "\nfigure\n");
-  if (end == 0) end = InStr(lastObject, whole, "\nfigure \n");
+  std::size_t end = FindEndingLine(whole, "\nfigure", lastObject);
   const std::size_t propAfter = InStr(lastObject + 1, whole, "\nprop ");
   if (end == 0) end = propAfter;
   if (end == 0) end = length;

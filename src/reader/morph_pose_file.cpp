@@ -106,7 +106,7 @@ class MorphPoseReader {
     CancelCheck();
 
     buffer = CleanFigureLines(buffer);
-    if (InStr(buffer, "channels\n") == 0 && InStr(buffer, "channels \n") == 0) throw NoChannelData{};
+    if (FindEndingLine(buffer, "channels", 1) == 0) throw NoChannelData{};
     const std::size_t leading = buffer.find_first_not_of('\n');
     buffer.erase(0, leading == std::string::npos ? buffer.size() : leading);
 
@@ -151,18 +151,23 @@ class MorphPoseReader {
 }  // namespace
 
 std::string CleanFigureLines(std::string_view text) {
-  const std::string once = Replace(text, "figure \n", "figure\n");
+  // "figure" with blanks and TABs after it at its line end ends there; then
+  // the blanks and TABs before every line-final "figure" go.
   std::string out;
-  out.reserve(once.size());
-  constexpr std::string_view kFigure = "figure\n";
+  out.reserve(text.size());
+  constexpr std::string_view kFigure = "figure";
   std::size_t from = 0;
-  for (std::size_t at = once.find(kFigure); at != std::string::npos; at = once.find(kFigure, from)) {
-    out.append(once, from, at - from);
+  for (std::size_t at = text.find(kFigure); at != std::string::npos; at = text.find(kFigure, at + 1)) {
+    if (at < from) continue;
+    std::size_t end = at + kFigure.size();
+    while (end < text.size() && (text[end] == ' ' || text[end] == '\t')) ++end;
+    if (end == text.size() || text[end] != '\n') continue;
+    out.append(text, from, at - from);
     while (!out.empty() && (out.back() == ' ' || out.back() == '\t')) out.pop_back();
-    out.append(kFigure);
-    from = at + kFigure.size();
+    out.append("figure\n");
+    from = end + 1;
   }
-  out.append(once, from);
+  out.append(text, from);
   return out;
 }
 
