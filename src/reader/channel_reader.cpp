@@ -119,7 +119,8 @@ class ChannelLineIndex {
   // What the Find below answers, when the line just read that holds the name
   // starts at `lineStart` (after line ends and indentation): that line is the
   // answer unless the same line stands earlier, which is looked for only
-  // between `at` and it. The type's lines are then not gathered for the block.
+  // between `at` and it; none when the line starts before `at`. The type's
+  // lines are then not gathered for the block.
   // `lineEnd` is the LF that ends that line (0 = none).
   std::size_t Find(const std::string& type, std::string_view name, std::size_t at, std::size_t lineStart,
                    std::size_t lineEnd, const BlockLineIndex& lines) {
@@ -128,8 +129,11 @@ class ChannelLineIndex {
            (text_[q - 1] == ' ' || text_[q - 1] == '\t' || text_[q - 1] == '\n' || text_[q - 1] == '\r'))
       ++q;
     at = std::max(at, from_);
-    if (q < at || q >= blockEnd_ || !CountsAt(text_, q, 1, Match::LineStart) ||
-        Rest(type, q, lineEnd) != name)
+    // A line before the channel made last (read again on the way to the
+    // next one) makes no channel: a later channel of the same type and name
+    // is read in its turn, not in place of the channels between.
+    if (q < at) return 0;
+    if (q >= blockEnd_ || !CountsAt(text_, q, 1, Match::LineStart) || Rest(type, q, lineEnd) != name)
       return Find(type, name, at, lines);
     // The lines between `at` and it (the channel before) are looked at once,
     // through the block's index of lines.

@@ -74,7 +74,18 @@ bool CutObjectsAroundFigure(ReadState& rs, std::size_t start) {
   const std::size_t length = whole.size();
   ObjectKeywords keys(whole);
   ForwardFinder open(whole, "{", Match::Brace);
+  ForwardFinder thigh(whole, "thighLength ", Match::LineStart);
   std::vector<std::pair<std::size_t, std::size_t>> objects;  // 1-based [from, to)
+  // The figure's thigh length stands between the blocks: its line goes with
+  // the objects, wherever it stands.
+  const auto thighLinesBefore = [&](std::size_t from, std::size_t to) {
+    for (std::size_t t = thigh.Next(from); t != 0 && t < to; t = thigh.Next(t + 1)) {
+      std::size_t lineStart = t;
+      while (lineStart > 1 && whole[lineStart - 2] != '\n') --lineStart;
+      const std::size_t lf = InStr(t, whole, "\n");
+      objects.emplace_back(lineStart, lf == 0 ? length + 1 : lf + 1);
+    }
+  };
   for (std::size_t p = start; p <= length;) {
     std::size_t at = 0;
     std::size_t kind = 0;
@@ -85,6 +96,7 @@ bool CutObjectsAroundFigure(ReadState& rs, std::size_t start) {
         kind = k;
       }
     }
+    thighLinesBefore(p, at == 0 ? length + 1 : at);
     if (at == 0) break;
     const std::size_t brace = open.Next(at);
     if (brace == 0) return false;
@@ -144,9 +156,26 @@ void CutObjectPart(ReadState& rs) {
   CrToLf(whole);
   const std::size_t length = whole.size();
 
-  // The objects begin at the line after the version block's "}".
+  // The objects begin at the line after the version block's "}". A file
+  // without a version block (its first "}" closes a block of its first
+  // object) begins them at the line after its opening "{": its first object
+  // is read with the others.
   const std::size_t brace = InStr(whole, "}");
-  const std::size_t start = brace == 0 ? 3 : LineAfter(whole, brace);
+  std::size_t start = brace == 0 ? 3 : LineAfter(whole, brace);
+  bool versionBlock = true;
+  if (brace != 0) {
+    const std::string_view head = std::string_view(whole).substr(0, brace - 1);
+    std::size_t firstObject = 0;
+    for (const std::string_view key : ObjectKeywords::kWords) {
+      const std::size_t at = FindAtLineStart(head, key, 1, 1, true);
+      if (at != 0 && (firstObject == 0 || at < firstObject)) firstObject = at;
+    }
+    if (firstObject != 0) {
+      versionBlock = false;
+      const std::size_t open = InStr(whole, "{");
+      start = open != 0 && open < firstObject ? LineAfter(whole, open) : 1;
+    }
+  }
 
   const std::size_t ik = InStr(whole, "ikchannels");
   std::size_t figureLine = InStr(ik == 0 ? 1 : ik, whole, "\nfigure");
@@ -171,6 +200,8 @@ void CutObjectPart(ReadState& rs) {
   if (end == 0) end = length;
   if (propAfter != 0 && propAfter < figureLine && propAfter <= end) end = propAfter;
   if (end < start) end = length;
+  // Without a version block the file's own closing "}" stays for the groups.
+  if (!versionBlock) end = std::max(start, std::min(end, InStrRev(whole, "}")));
 
   if (start < 1 || end < start) throw InvalidCallFault();
   const std::string_view objectText = std::string_view(whole).substr(start - 1, end - start);
@@ -291,8 +322,9 @@ void BuildFigureGroups(ReadState& rs, int fileType) {
   rs.parts[0] = rs.whole;
 }
 
-// The materials of one group text: one record per "material " block.
-void ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
+// The materials of one group text: one record per "material " block. Returns
+// how many were read.
+int ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
   rs.step = kStepMaterials;
   const std::string lower = LCase(text);
   std::size_t base = 1;  // where the group text now begins
@@ -317,6 +349,7 @@ void ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
     base = next != 0 ? next : (brace != 0 ? brace + 1 : text.size() + 1);
     ++m;
   }
+  return m;
 }
 
 void ReadGroups(ReadState& rs, int fileType) {
@@ -376,7 +409,10 @@ void ReadGroups(ReadState& rs, int fileType) {
     text = Mid(text, InStr(text, "{") + 1);
     if (InStrRev(text, "}") < InStrRev(text, "{")) text += "}";
     rs.Stage("Loading materials...");
-    ReadGroupMaterials(rs, text, static_cast<int>(g));
+    // A group without any material block (a prop block holding nothing) has
+    // no material, rather than one empty one that would be written as an
+    // empty "material " block.
+    if (ReadGroupMaterials(rs, text, static_cast<int>(g)) == 0) gObjects[g].Materials.clear();
   }
 }
 

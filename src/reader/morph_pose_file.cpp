@@ -38,7 +38,13 @@ std::size_t ChannelStart(const std::string& buffer, const std::string& fileName)
     if (second == 0) throw InvalidCallFault();
     return second;
   }
-  return InStr(buffer, "}") + 2;
+  // After the version block; a pose without one (its first "}" closes a
+  // block of its first object) is read from its start.
+  const std::size_t brace = InStr(buffer, "}");
+  const std::string_view head = std::string_view(buffer).substr(0, brace == 0 ? 0 : brace - 1);
+  for (const std::string_view key : ObjectKeywords::kWords)
+    if (FindAtLineStart(head, key, 1, 1, true) != 0) return 1;
+  return brace + 2;
 }
 
 // Where it ends: the "figure" line after the inverse kinematics channels.

@@ -458,7 +458,11 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
           anchor = close != 0 ? close : le - 1;
           goto step6;
         }
-        const std::size_t t = FindChannelLine(text, type + " " + dialName, dialPos);
+        // The line read starts before the channel made last: it is that
+        // channel's line read again, and makes no channel.
+        std::size_t q = anchor + 2;
+        while (q <= n && IsSpace(Mid(text, q, 1))) ++q;
+        const std::size_t t = q < dialPos ? 0 : FindChannelLine(text, type + " " + dialName, dialPos);
         if (channelLine && t != 0 && t < channelsEnd) {
           made = true;
           dialPos = t + type.size() + 1;

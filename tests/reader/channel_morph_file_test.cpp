@@ -116,6 +116,12 @@ TEST_F(MorphFileTest, PoseTextStartsAfterTheVersionBlockAndEndsAtFigure) {
   ASSERT_EQ(gActors.size(), 1u);
   EXPECT_EQ(gActors[0].Name, "a");
   EXPECT_DOUBLE_EQ(gActors[0].Dials[0].Value, 4.0);
+  // Without a version block the first actor is read too.
+  options.Text = "{\nactor first\n{\nchannels\n{\nvalueParm v\n{\nkeys\n{\nk  0  1\n}\n}\n}\n}\nactor b\n{\n}\n}\n";
+  ASSERT_EQ(ReadMorphPoseData(options, host).Outcome, MorphPoseOutcome::Read);
+  ASSERT_EQ(gActors.size(), 2u);
+  EXPECT_EQ(gActors[0].Name, "first");
+  EXPECT_DOUBLE_EQ(gActors[0].Dials[0].Value, 1.0);
 }
 
 TEST_F(MorphFileTest, AppendKeepsTheActorsAndCancelRestoresThem) {

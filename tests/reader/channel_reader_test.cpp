@@ -465,8 +465,8 @@ TEST_F(ChannelReaderTest, SameAsLiteralOnRandomTexts) {
       "channels \t\n{\n", "keys\t\n{\n", "keys  \n{\n", "on \n", "off\t\n", "hidden 1 \t\n",
       "k  0  0\t\n", "k  0  2 \n", "channels\t", " \n"};
   // A channel line that stands twice in a block is read again after its
-  // first channel was made (a channel with a display name): the second look
-  // goes on to the later line of the same text.
+  // first channel was made (a channel with a display name): that look makes
+  // no channel, and the later line is read in its turn.
   const auto channel = [](const std::string& line, const std::string& inside) {
     return line + "\n{\n" + inside + "keys\n{\nk  0  1\n}\n}\n";
   };

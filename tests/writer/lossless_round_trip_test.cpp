@@ -207,16 +207,25 @@ TEST(LosslessRoundTrip, RealWorldShapesInEveryLineEnd) {
   struct Case {
     const char* file;
     std::string contents;  // "" = the read is refused
+    std::string last = "";  // in place of the file's last line
   };
   const std::vector<Case> cases = {
       {"trailing_blanks.pz2",
        "figure: skin\nprop hat: brim\nactor BODY:1 'Body' on hidden 1: a\t=0,b\t=2/h1\n"
        "actor hip:1 off locked 1: x =-1.5\nthighLength 2.5\n"},
+      {"no_version.pz2", "actor BODY:1: a=1\nactor hip:1: b=2\n"},
+      // The same with a figure's materials after the actors.
+      {"no_version.pz2", "figure: skin\nactor BODY:1: a=1\nactor hip:1: b=2\n",
+       "figure\n{\nmaterial skin\n{\nKdColor 1 0 0 1\n}\n}\n}\n"},
+      {"objects_after_figure.pz2", "figure: skin\nactor BODY:1: a=1\nprop ball: s=2\nthighLength 2.5\n"},
+      {"repeated_channels.pz2", "actor BODY:1: S=1/h1,M=2,S=3,T=4,O=5,T=6\n"},
+      {"prop_without_materials.pz2", "figure: skin\nprop hat: brim\nprop ball:\n"},
   };
   TempDir dir;
   for (const Case& c : cases) {
-    const std::string lf = ReadFileBytes(std::string(VANDREL_TEST_DATA) + "/reader/keeps/" + c.file);
+    std::string lf = ReadFileBytes(std::string(VANDREL_TEST_DATA) + "/reader/keeps/" + c.file);
     ASSERT_FALSE(lf.empty()) << c.file;
+    if (!c.last.empty()) lf = lf.substr(0, lf.rfind('\n', lf.size() - 2) + 1) + c.last;
     for (const std::string eol : {"\n", "\r\n", "\r"}) {
       const std::string what = c.file + std::string(eol == "\n" ? " LF" : eol == "\r" ? " CR" : " CR LF");
       const std::string path = dir.write("case.pz2", Replace(lf, "\n", eol));
