@@ -18,6 +18,7 @@
 #include "reader/actor_switches.h"
 #include "reader/channel_scan.h"
 #include "reader/model_snapshot.h"
+#include "reader/read_fault.h"
 
 namespace vandrel {
 namespace {
@@ -250,7 +251,7 @@ std::string_view WithoutTrailingBlanks(std::string_view line) {
   return line;
 }
 
-double NumberOf(std::string_view rest) { return LeadingNumber(rest); }
+double NumberOf(std::string_view rest) { return FiniteNumber(LeadingNumber(rest)); }
 
 bool IsLightOrCamera(const ActorRec& a) { return a.Kind == "light" || a.Kind == "camera"; }
 
@@ -411,7 +412,7 @@ class ChannelReader {
       restAt = 13;
     if (restAt == 0) return;
     const std::size_t lf = InStr(restAt, t_, "\n");
-    gThighLength = static_cast<float>(NumberOf(Between(t_, restAt, lf == 0 ? n_ + 1 : lf)));
+    gThighLength = FiniteSingle(NumberOf(Between(t_, restAt, lf == 0 ? n_ + 1 : lf)));
     std::string shown = Trim(FormatSingle(gThighLength));
     if (StartsWith(shown, ".")) shown = "0" + shown;
     result.ThighLengthText = shown;

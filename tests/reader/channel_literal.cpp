@@ -9,6 +9,7 @@
 #include "reader/channel_scan.h"
 #include "reader/custom_materials.h"
 #include "reader/material_parser.h"
+#include "reader/read_fault.h"
 
 namespace vandrel::literal {
 namespace {
@@ -16,6 +17,9 @@ namespace {
 const char* const kKeys[] = {"actor ", "prop ", "light ", "camera "};
 
 std::string Rest(const std::string& text, std::size_t p) { return Mid(text, p); }
+
+// A number of the text; one too large for a double ends the read.
+double Number(const std::string& text) { return FiniteNumber(LeadingNumber(text)); }
 
 // Mid(text, from, to - from), empty for a negative length.
 std::string Span(const std::string& text, std::size_t from, std::size_t to) {
@@ -234,7 +238,7 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
   std::size_t restAt = thigh != 0 ? thigh + 13 : (StartsWith(text, "thighLength ") ? 13 : 0);
   if (restAt != 0) {
     const std::size_t lf = InStr(restAt, text, "\n");
-    gThighLength = static_cast<float>(LeadingNumber(Span(text, restAt, lf == 0 ? n + 1 : lf)));
+    gThighLength = FiniteSingle(Number(Span(text, restAt, lf == 0 ? n + 1 : lf)));
     std::string shown = Trim(FormatSingle(gThighLength));
     if (StartsWith(shown, ".")) shown = "0" + shown;
     result.ThighLengthText = shown;
@@ -320,16 +324,16 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
       std::string v = KeyRest(head, "hidden", f);
       if (f) {
         v = RightTrimmed(v);
-        a.Hidden = ToInteger(LeadingNumber(v.empty() ? "n" : Right(v, 1)) + 1);
+        a.Hidden = ToInteger(Number(v.empty() ? "n" : Right(v, 1)) + 1);
         a.PropertyOn[2] = true;
       }
       if (lc) {
         v = KeyRest(head, "storageOffset", f);
         if (f) a.StorageOffset = Trim(v);
         v = KeyRest(head, "geomResource", f);
-        if (f) a.GeomResource = ToInteger(LeadingNumber(v) + 1);
+        if (f) a.GeomResource = ToInteger(Number(v) + 1);
         v = KeyRest(head, "lightType", f);
-        if (f) a.LightType = ToInteger(LeadingNumber(v) + 1);
+        if (f) a.LightType = ToInteger(Number(v) + 1);
       }
       v = KeyRest(head, "name", f);
       if (f) {
@@ -487,7 +491,7 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
             const std::size_t b3 = InStr(h, text, " ");
             const std::size_t lf = InStr(h, text, "\n");
             if (b3 != 0 && (lf == 0 || b3 < lf)) {
-              d.Hidden = ToInteger(LeadingNumber(Span(text, b3 + 1, lf == 0 ? n + 1 : lf)) + 1);
+              d.Hidden = ToInteger(Number(Span(text, b3 + 1, lf == 0 ? n + 1 : lf)) + 1);
               searchStart = b3 + 1;
             } else {
               d.Hidden = 1;
@@ -503,7 +507,7 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
             if (InStr(v, "\n") != 0) v = Left(v, InStr(v, "\n") - 1);
             v = Trim(RightTrimmed(v));
             v = Mid(v, InStr(v, " ") + 2);
-            d.Value = LeadingNumber(v);
+            d.Value = Number(v);
             d.ValueOn = v == "0" || d.Value != 0;
           }
           d.ChannelType = type;
@@ -535,7 +539,7 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
       bool f;
       std::string v = KeyRest(tail, "depthMapSize", f);
       if (f) {
-        const int value = ToInteger(LeadingNumber(v));
+        const int value = ToInteger(Number(v));
         a.DepthMapSize = value != 0 ? value + 1 : 0;
         a.PropertyOn[5] = value != 0;
       }
@@ -545,12 +549,12 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
       }
       v = KeyRest(tail, "doShadow", f);
       if (f) {
-        a.DoShadow = ToInteger(LeadingNumber(v) + 1);
+        a.DoShadow = ToInteger(Number(v) + 1);
         a.PropertyOn[4] = true;
       }
       v = KeyRest(tail, "lightOn", f);
       if (f) {
-        a.LightOn = ToInteger(LeadingNumber(v) + 1);
+        a.LightOn = ToInteger(Number(v) + 1);
         a.PropertyOn[6] = true;
       }
       if (lc) {
@@ -561,7 +565,7 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
       }
       v = KeyRest(tail, "locked", f);
       if (f) {
-        a.Locked = ToInteger(LeadingNumber(v) + 1);
+        a.Locked = ToInteger(Number(v) + 1);
         a.PropertyOn[3] = true;
       }
     }

@@ -13,6 +13,7 @@
 #include "common/numbers.h"
 #include "common/text.h"
 #include "model/model.h"
+#include "reader/channel_reader.h"
 #include "reader/poser_file_reader.h"
 #include "support/temp_dir.h"
 #include "writer/round_trip_harness.h"
@@ -220,6 +221,8 @@ TEST(LosslessRoundTrip, RealWorldShapesInEveryLineEnd) {
       {"objects_after_figure.pz2", "figure: skin\nactor BODY:1: a=1\nprop ball: s=2\nthighLength 2.5\n"},
       {"repeated_channels.pz2", "actor BODY:1: S=1/h1,M=2,S=3,T=4,O=5,T=6\n"},
       {"prop_without_materials.pz2", "figure: skin\nprop hat: brim\nprop ball:\n"},
+      {"key_too_large.pz2", ""},
+      {"material_number_too_large.cr2", ""},
   };
   TempDir dir;
   for (const Case& c : cases) {
@@ -228,13 +231,14 @@ TEST(LosslessRoundTrip, RealWorldShapesInEveryLineEnd) {
     if (!c.last.empty()) lf = lf.substr(0, lf.rfind('\n', lf.size() - 2) + 1) + c.last;
     for (const std::string eol : {"\n", "\r\n", "\r"}) {
       const std::string what = c.file + std::string(eol == "\n" ? " LF" : eol == "\r" ? " CR" : " CR LF");
-      const std::string path = dir.write("case.pz2", Replace(lf, "\n", eol));
+      const std::string path = dir.write(std::string("case") + Right(c.file, 4), Replace(lf, "\n", eol));
       if (c.contents.empty()) {
         ResetModel();
         QuietHost host;
         OpenFileOptions options;
-        options.fileType = kPz2;
+        options.fileType = EndsWith(c.file, ".cr2") ? kCr2 : kPz2;
         options.path = path;
+        options.objectPartReader = [](std::string_view text, Host& h) { ReadObjectPart(text, h); };
         const OpenFileResult result = ReadPoserFile(options, host);
         EXPECT_FALSE(result.ok) << what;
         EXPECT_NE(result.errorReport.find("Overflow, error number 6"), std::string::npos) << what;
