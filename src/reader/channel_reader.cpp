@@ -18,6 +18,7 @@
 #include "reader/actor_switches.h"
 #include "reader/channel_scan.h"
 #include "reader/model_snapshot.h"
+#include "reader/read_fault.h"
 
 namespace vandrel {
 namespace {
@@ -119,7 +120,8 @@ class ChannelLineIndex {
   // What the Find below answers, when the line just read that holds the name
   // starts at `lineStart` (after line ends and indentation): that line is the
   // answer unless the same line stands earlier, which is looked for only
-  // between `at` and it. The type's lines are then not gathered for the block.
+  // between `at` and it; none when the line starts before `at`. The type's
+  // lines are then not gathered for the block.
   // `lineEnd` is the LF that ends that line (0 = none).
   std::size_t Find(const std::string& type, std::string_view name, std::size_t at, std::size_t lineStart,
                    std::size_t lineEnd, const BlockLineIndex& lines) {
@@ -128,8 +130,11 @@ class ChannelLineIndex {
            (text_[q - 1] == ' ' || text_[q - 1] == '\t' || text_[q - 1] == '\n' || text_[q - 1] == '\r'))
       ++q;
     at = std::max(at, from_);
-    if (q < at || q >= blockEnd_ || !CountsAt(text_, q, 1, Match::LineStart) ||
-        Rest(type, q, lineEnd) != name)
+    // A line before the channel made last (read again on the way to the
+    // next one) makes no channel: a later channel of the same type and name
+    // is read in its turn, not in place of the channels between.
+    if (q < at) return 0;
+    if (q >= blockEnd_ || !CountsAt(text_, q, 1, Match::LineStart) || Rest(type, q, lineEnd) != name)
       return Find(type, name, at, lines);
     // The lines between `at` and it (the channel before) are looked at once,
     // through the block's index of lines.
@@ -227,17 +232,26 @@ std::optional<std::string_view> KeyLine(std::string_view part, std::string_view 
   return part.substr(restAt, end == std::string_view::npos ? std::string_view::npos : end - restAt);
 }
 
-// Whether `part` holds a line that is exactly `key`.
+// Whether `part` holds a line that is `key` alone, blanks and TABs at its end
+// aside.
 bool WholeLine(std::string_view part, std::string_view key) {
   const std::string look = "\n" + std::string(key);
   for (std::size_t at = part.find(look); at != std::string_view::npos; at = part.find(look, at + 1)) {
-    const std::size_t after = at + look.size();
+    std::size_t after = at + look.size();
+    while (after < part.size() && (part[after] == ' ' || part[after] == '\t')) ++after;
     if (after == part.size() || part[after] == '\n') return true;
   }
   return false;
 }
 
-double NumberOf(std::string_view rest) { return LeadingNumber(rest); }
+// A line's text without the blanks, TABs and CRs at its end.
+std::string_view WithoutTrailingBlanks(std::string_view line) {
+  while (!line.empty() && (line.back() == ' ' || line.back() == '\t' || line.back() == '\r'))
+    line.remove_suffix(1);
+  return line;
+}
+
+double NumberOf(std::string_view rest) { return FiniteNumber(LeadingNumber(rest)); }
 
 bool IsLightOrCamera(const ActorRec& a) { return a.Kind == "light" || a.Kind == "camera"; }
 
@@ -252,7 +266,9 @@ void ReadHeadProperties(std::string_view head, ActorRec& a) {
     a.PropertyOn[1] = false;
   }
   if (auto rest = KeyLine(head, "hidden")) {
-    const std::string_view last = rest->empty() ? std::string_view("n") : rest->substr(rest->size() - 1);
+    // The value is the line's last character, blanks after it aside.
+    const std::string_view line = WithoutTrailingBlanks(*rest);
+    const std::string_view last = line.empty() ? std::string_view("n") : line.substr(line.size() - 1);
     a.Hidden = ToInteger(NumberOf(last) + 1);
     a.PropertyOn[2] = true;
   }
@@ -322,15 +338,15 @@ class ChannelReader {
         blockEnd_(text, keywords_),
         blockTail_(text, keywords_),
         headerEnd_(text, "\n"),
-        channelsAt_(text, "channels\n", Match::LineKey),
+        channelsAt_(text, "channels", Match::WholeLine),
         closeAt_(text, "}", Match::Brace),
-        keysLf_(text, "keys\n", Match::LineKey),
-        keysBlank_(text, "keys \n", Match::LineKey),
+        keysLf_(text, "keys", Match::WholeLine),
+        keysBlank_(text, "keys ", Match::WholeLine),
         anchorBrace_(text, "{", Match::Brace),
         hiddenBlank_(text, "hidden ", Match::LineKey),
         nameBlank_(text, "name ", Match::LineKey),
         lastClose_(text, "}", Match::Brace),
-        lastChannels_(text, "channels\n", Match::LineKey),
+        lastChannels_(text, "channels", Match::WholeLine),
         braceAfterM_(text, "{", Match::Brace),
         braceAfterChannels_(text, "{", Match::Brace),
         lineEnd_(text, "\n"),
@@ -396,7 +412,7 @@ class ChannelReader {
       restAt = 13;
     if (restAt == 0) return;
     const std::size_t lf = InStr(restAt, t_, "\n");
-    gThighLength = static_cast<float>(NumberOf(Between(t_, restAt, lf == 0 ? n_ + 1 : lf)));
+    gThighLength = FiniteSingle(NumberOf(Between(t_, restAt, lf == 0 ? n_ + 1 : lf)));
     std::string shown = Trim(FormatSingle(gThighLength));
     if (StartsWith(shown, ".")) shown = "0" + shown;
     result.ThighLengthText = shown;
@@ -591,7 +607,7 @@ class ChannelReader {
       if (m == 0 || m >= blockEnd || searchStart >= blockEnd) return;
 
       const std::size_t lastClose = PrevAt(BlockLineIndex::kClose, lastClose_, m, 1);
-      const std::size_t lastChannels = PrevAt(BlockLineIndex::kChannels, lastChannels_, m, 9);
+      const std::size_t lastChannels = PrevAt(BlockLineIndex::kChannels, lastChannels_, m, 8);
       if (lastClose > lastChannels)
         anchor = lastClose;
       else if (keysMissing) {
@@ -723,7 +739,8 @@ class ChannelReader {
       std::string_view v = k == 0 ? keys : keys.substr(k);
       const std::size_t lf = v.find('\n');
       if (lf != std::string_view::npos) v = v.substr(0, lf);
-      const std::string trimmed = Trim(v);
+      // A value with blanks or TABs after it on its line is still its value.
+      const std::string trimmed = Trim(WithoutTrailingBlanks(v));
       const std::size_t blank = InStr(trimmed, " ");
       const std::string number = Mid(trimmed, blank + 2);
       d.Value = NumberOf(number);

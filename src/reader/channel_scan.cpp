@@ -29,6 +29,15 @@ bool BraceCountsAt(std::string_view text, std::size_t pos) {
   return brace == '}' && text[at - 1] == '{' && lineStart(before(at - 1));
 }
 
+bool RestOfLineIsBlank(std::string_view text, std::size_t from) {
+  for (std::size_t i = from; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\n') return true;
+    if (c != ' ' && c != '\t' && c != '\r') return false;
+  }
+  return false;
+}
+
 bool CountsAt(std::string_view text, std::size_t pos, std::size_t length, Match how) {
   switch (how) {
     case Match::Anywhere:
@@ -47,6 +56,8 @@ bool CountsAt(std::string_view text, std::size_t pos, std::size_t length, Match 
       const char c = text[after];
       return c == ' ' || c == '\t' || c == '\r' || c == '\n';
     }
+    case Match::WholeLine:
+      return AtLineStart(text, pos, 1, true) && RestOfLineIsBlank(text, pos - 1 + length);
   }
   return false;
 }
@@ -376,12 +387,14 @@ void BlockLineIndex::Classify(std::string_view text, std::size_t s) {
       }
       break;
     case 'k':
-      if (key("keys\n")) add(kKeys, s + 1);
-      if (key("keys \n")) add(kKeysBlank, s + 1);
+      if (key("keys") && RestOfLineIsBlank(text, s + 4)) {
+        add(kKeys, s + 1);
+        if (after(4) == ' ') add(kKeysBlank, s + 1);
+      }
       if (key("k  ")) add(kKey, s + 1);
       break;
     case 'c':
-      if (key("channels\n")) add(kChannels, s + 1);
+      if (key("channels") && RestOfLineIsBlank(text, s + 8)) add(kChannels, s + 1);
       break;
     default:
       break;

@@ -35,6 +35,10 @@ enum class Match {
   // the needle itself ends in a blank or a line end). "name" in "Surname" or
   // "hiddenBlink" counts for nothing.
   LineKey,
+  // As a whole line: at the start of a line, and nothing but blanks, TABs and
+  // CRs after the needle up to the LF that ends the line ("keys", "channels").
+  // Lines edited by hand or by other tools often end in blanks.
+  WholeLine,
   // A brace that opens or closes a block: "{" or "}" with only indentation
   // before it on its line, or a "}" that directly closes such a "{" on the
   // same line ("{ }"). The brace in a channel named "A}" counts for nothing.
@@ -45,6 +49,8 @@ enum class Match {
 // (1-based) counts under `how`.
 bool CountsAt(std::string_view text, std::size_t pos, std::size_t length, Match how);
 bool BraceCountsAt(std::string_view text, std::size_t pos);
+// Whether only blanks, TABs and CRs stand from 0-based `from` up to a LF.
+bool RestOfLineIsBlank(std::string_view text, std::size_t from);
 
 // InStr(from, text, needle) with the last answer remembered. A query before
 // the previous one searches only the stretch between the two. Only the
@@ -156,8 +162,8 @@ inline std::size_t NextInSorted(const std::vector<std::size_t>& positions, std::
 // indentation, with a key the channel reader looks for, gathered in one pass
 // over the stretch: a question "next such key at or after p" or "last one
 // before p" inside the stretch is then answered without searching the text.
-// A key counts as under Match::LineKey (and the braces as under
-// Match::Brace). Positions are 1-based.
+// A key counts as under Match::LineKey, a whole-line key as under
+// Match::WholeLine and the braces as under Match::Brace. Positions are 1-based.
 class BlockLineIndex {
  public:
   enum Kind {
@@ -167,9 +173,9 @@ class BlockLineIndex {
     kNameBlank,    // "name "
     kHidden,       // "hidden"
     kHiddenBlank,  // "hidden "
-    kKeys,         // "keys\n"
-    kKeysBlank,    // "keys \n"
-    kChannels,     // "channels\n"
+    kKeys,         // "keys" as a whole line (Match::WholeLine)
+    kKeysBlank,    // "keys " as a whole line
+    kChannels,     // "channels" as a whole line
     kKey,          // "k  " (a key frame)
     kLine,         // any line that holds more than indentation
     kKindCount

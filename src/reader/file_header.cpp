@@ -1,7 +1,9 @@
 #include "reader/file_header.h"
 
+#include "common/numbers.h"
 #include "common/text.h"
 #include "model/model.h"
+#include "reader/read_fault.h"
 #include "reader/text_scan.h"
 
 namespace vandrel {
@@ -51,6 +53,8 @@ FileHeader ParseFileHeader(std::string_view rawHead, bool poser5Format) {
     h.requiredVersion =
         MidChecked(head, static_cast<long long>(number) + 7, brace - static_cast<long long>(number) - 8);
     h.readVersion = Trim(h.requiredVersion);
+    // The version is a number too (the save options take it as one).
+    FiniteNumber(Val(h.readVersion));
   }
   if (!poser5Format && gSettings.SetPoserVersion) h.requiredVersion = gSettings.PVersionNumber;
   if (poser5Format && gSettings.SetP5Version) h.requiredVersion = gSettings.P5VersionNumber;

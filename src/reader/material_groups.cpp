@@ -28,11 +28,13 @@ constexpr const char* kProgramTitle = "Vandrel";
 
 long long Ll(std::size_t v) { return static_cast<long long>(v); }
 
-// Whether a line (after an LF or CR, ended by one) is exactly `key`.
+// Whether a line (after an LF or CR, ended by one) is `key`, blanks and TABs
+// at its end aside.
 bool HoldsKeyLine(std::string_view text, std::string_view key) {
   for (std::size_t p = FindLineEndKey(text, key, 1, true); p != 0;
        p = FindLineEndKey(text, key, p + 1, true)) {
-    const std::size_t after = p + 1 + key.size();  // 1-based position after the key
+    std::size_t after = p + 1 + key.size();  // 1-based position after the key
+    while (after <= text.size() && (text[after - 1] == ' ' || text[after - 1] == '\t')) ++after;
     if (after <= text.size() && (text[after - 1] == '\n' || text[after - 1] == '\r')) return true;
   }
   return false;
@@ -125,7 +127,18 @@ bool CutObjectsAroundFigure(ReadState& rs, std::size_t start) {
   const std::size_t length = whole.size();
   ObjectKeywords keys(whole);
   ForwardFinder open(whole, "{", Match::Brace);
+  ForwardFinder thigh(whole, "thighLength ", Match::LineStart);
   std::vector<std::pair<std::size_t, std::size_t>> objects;  // 1-based [from, to)
+  // The figure's thigh length stands between the blocks: its line goes with
+  // the objects, wherever it stands.
+  const auto thighLinesBefore = [&](std::size_t from, std::size_t to) {
+    for (std::size_t t = thigh.Next(from); t != 0 && t < to; t = thigh.Next(t + 1)) {
+      std::size_t lineStart = t;
+      while (lineStart > 1 && whole[lineStart - 2] != '\n') --lineStart;
+      const std::size_t lf = InStr(t, whole, "\n");
+      objects.emplace_back(lineStart, lf == 0 ? length + 1 : lf + 1);
+    }
+  };
   for (std::size_t p = start; p <= length;) {
     std::size_t at = 0;
     std::size_t kind = 0;
@@ -136,6 +149,7 @@ bool CutObjectsAroundFigure(ReadState& rs, std::size_t start) {
         kind = k;
       }
     }
+    thighLinesBefore(p, at == 0 ? length + 1 : at);
     if (at == 0) break;
     const std::size_t brace = open.Next(at);
     if (brace == 0) return false;
@@ -198,17 +212,34 @@ void CutObjectPart(ReadState& rs) {
   rs.Yield();
   const std::size_t length = whole.size();
 
-  // The objects begin at the line after the version block's "}".
+  // The objects begin at the line after the version block's "}". A file
+  // without a version block (its first "}" closes a block of its first
+  // object) begins them at the line after its opening "{": its first object
+  // is read with the others.
   const std::size_t brace = InStr(whole, "}");
-  const std::size_t start = brace == 0 ? 3 : LineAfter(whole, brace);
+  std::size_t start = brace == 0 ? 3 : LineAfter(whole, brace);
+  bool versionBlock = true;
+  if (brace != 0) {
+    const std::string_view head = std::string_view(whole).substr(0, brace - 1);
+    std::size_t firstObject = 0;
+    for (const std::string_view key : ObjectKeywords::kWords) {
+      const std::size_t at = FindAtLineStart(head, key, 1, 1, true);
+      if (at != 0 && (firstObject == 0 || at < firstObject)) firstObject = at;
+    }
+    if (firstObject != 0) {
+      versionBlock = false;
+      const std::size_t open = InStr(whole, "{");
+      start = open != 0 && open < firstObject ? LineAfter(whole, open) : 1;
+    }
+  }
 
   const std::size_t ik = InStr(whole, "ikchannels");
   std::size_t figureLine = InStr(ik == 0 ? 1 : ik, whole, "\nfigure");
   if (figureLine == 0) figureLine = InStr(whole, "\nfigure");
   if (figureLine == 0) figureLine = length;
 
-  std::size_t lastObject = InStrRev(whole, "channels\n");
-  for (const char* key : {"channels \n", "\nactor ", "\nlight ", "\ncamera "}) {
+  std::size_t lastObject = FindLastEndingLine(whole, "channels");
+  for (const char* key : {"\nactor ", "\nlight ", "\ncamera "}) {
     if (lastObject != 0) break;
     lastObject = InStrRev(whole, key);
   }
@@ -219,13 +250,14 @@ void CutObjectPart(ReadState& rs) {
 
   if (lastObject > figureLine && figureLine < length && CutObjectsAroundFigure(rs, start)) return;
 
-  std::size_t end = InStr(lastObject, whole, "\nfigure\n");
-  if (end == 0) end = InStr(lastObject, whole, "\nfigure \n");
+  std::size_t end = FindEndingLine(whole, "\nfigure", lastObject);
   const std::size_t propAfter = InStr(lastObject + 1, whole, "\nprop ");
   if (end == 0) end = propAfter;
   if (end == 0) end = length;
   if (propAfter != 0 && propAfter < figureLine && propAfter <= end) end = propAfter;
   if (end < start) end = length;
+  // Without a version block the file's own closing "}" stays for the groups.
+  if (!versionBlock) end = std::max(start, std::min(end, InStrRev(whole, "}")));
 
   if (start < 1 || end < start) throw InvalidCallFault();
   const std::string_view objectText = std::string_view(whole).substr(start - 1, end - start);
@@ -360,8 +392,9 @@ void BuildFigureGroups(ReadState& rs, int fileType) {
   rs.parts[0] = rs.whole;
 }
 
-// The materials of one group text: one record per "material " block.
-void ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
+// The materials of one group text: one record per "material " block. Returns
+// how many were read.
+int ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
   rs.step = kStepMaterials;
   const std::string lower = LCase(text);
   rs.Yield();
@@ -396,6 +429,7 @@ void ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
     base = next != 0 ? next : (brace != 0 ? brace + 1 : text.size() + 1);
     ++m;
   }
+  return m;
 }
 
 void ReadGroups(ReadState& rs, int fileType) {
@@ -457,7 +491,10 @@ void ReadGroups(ReadState& rs, int fileType) {
     text.erase(0, InStr(text, "{"));  // Mid from the character after the "{"
     if (InStrRev(text, "}") < InStrRev(text, "{")) text += "}";
     rs.Stage("Loading materials...");
-    ReadGroupMaterials(rs, text, static_cast<int>(g));
+    // A group without any material block (a prop block holding nothing) has
+    // no material, rather than one empty one that would be written as an
+    // empty "material " block.
+    if (ReadGroupMaterials(rs, text, static_cast<int>(g)) == 0) gObjects[g].Materials.clear();
     rs.Yield();
   }
 }

@@ -108,13 +108,13 @@ int ParseMaterialNumber(std::string_view block, std::string_view key) {
   const std::string value = CleanLine(LineFrom(block, start));
   double result;
   if (key == "TextureColor ") {
-    result = RoundHalfEven(Val(Mid(value, InStrRev(value, " ") + 1)) * 100.0);
+    result = RoundHalfEven(FiniteNumber(Val(Mid(value, InStrRev(value, " ") + 1))) * 100.0);
   } else if (key == "NsExponent ") {
-    result = RoundHalfEven(101.0 - Val(value));
+    result = RoundHalfEven(101.0 - FiniteNumber(Val(value)));
   } else if (key == "ksIgnoreTexture " || key == "reflectThruLights " || key == "reflectThruKd ") {
-    result = Val(value);
+    result = FiniteNumber(Val(value));
   } else {
-    result = RoundHalfEven(Val(value) * 100.0);
+    result = RoundHalfEven(FiniteNumber(Val(value)) * 100.0);
   }
   if (!(result >= -1000.0 && result <= 1000.0)) return 0;
   return static_cast<int>(RoundHalfEven(result));

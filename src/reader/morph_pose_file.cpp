@@ -46,7 +46,13 @@ std::size_t ChannelStart(const std::string& buffer, const std::string& fileName)
     if (second == 0) throw InvalidCallFault();
     return second;
   }
-  return InStr(buffer, "}") + 2;
+  // After the version block; a pose without one (its first "}" closes a
+  // block of its first object) is read from its start.
+  const std::size_t brace = InStr(buffer, "}");
+  const std::string_view head = std::string_view(buffer).substr(0, brace == 0 ? 0 : brace - 1);
+  for (const std::string_view key : ObjectKeywords::kWords)
+    if (FindAtLineStart(head, key, 1, 1, true) != 0) return 1;
+  return brace + 2;
 }
 
 // Where it ends: the "figure" line after the inverse kinematics channels.
@@ -115,7 +121,7 @@ class MorphPoseReader {
     CancelCheck();
 
     buffer = CleanFigureLines(buffer);
-    if (InStr(buffer, "channels\n") == 0 && InStr(buffer, "channels \n") == 0) throw NoChannelData{};
+    if (FindEndingLine(buffer, "channels", 1) == 0) throw NoChannelData{};
     const std::size_t leading = buffer.find_first_not_of('\n');
     buffer.erase(0, leading == std::string::npos ? buffer.size() : leading);
 
@@ -160,18 +166,23 @@ class MorphPoseReader {
 }  // namespace
 
 std::string CleanFigureLines(std::string_view text) {
-  const std::string once = Replace(text, "figure \n", "figure\n");
+  // "figure" with blanks and TABs after it at its line end ends there; then
+  // the blanks and TABs before every line-final "figure" go.
   std::string out;
-  out.reserve(once.size());
-  constexpr std::string_view kFigure = "figure\n";
+  out.reserve(text.size());
+  constexpr std::string_view kFigure = "figure";
   std::size_t from = 0;
-  for (std::size_t at = once.find(kFigure); at != std::string::npos; at = once.find(kFigure, from)) {
-    out.append(once, from, at - from);
+  for (std::size_t at = text.find(kFigure); at != std::string::npos; at = text.find(kFigure, at + 1)) {
+    if (at < from) continue;
+    std::size_t end = at + kFigure.size();
+    while (end < text.size() && (text[end] == ' ' || text[end] == '\t')) ++end;
+    if (end == text.size() || text[end] != '\n') continue;
+    out.append(text, from, at - from);
     while (!out.empty() && (out.back() == ' ' || out.back() == '\t')) out.pop_back();
-    out.append(kFigure);
-    from = at + kFigure.size();
+    out.append("figure\n");
+    from = end + 1;
   }
-  out.append(once, from);
+  out.append(text, from);
   return out;
 }
 

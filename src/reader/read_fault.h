@@ -2,7 +2,9 @@
 // number and description that the reader's one error report shows.
 #pragma once
 
+#include <cmath>
 #include <exception>
+#include <limits>
 #include <string>
 
 namespace vandrel {
@@ -24,6 +26,20 @@ inline ReadFault BadRecordFault() { return {63, "Bad record number"}; }
 // A file whose blocks do not all close: cut off.
 inline ReadFault CutOffFault() { return {62, "The file ends inside a block"}; }
 inline ReadFault FileAccessFault() { return {75, "Path/File access error"}; }
+// A number read from Poser text. One too large for a double (Val and the
+// leading-number reader give an infinity for it) ends the read with the
+// overflow error, as it did in the original's conversion: it is never kept
+// as an infinity, which would be written back as "INF".
+inline double FiniteNumber(double value) {
+  if (std::isinf(value)) throw OverflowFault();
+  return value;
+}
+// The same for a value kept in single precision (the thigh length).
+inline float FiniteSingle(double value) {
+  if (!(std::fabs(value) <= std::numeric_limits<float>::max())) throw OverflowFault();
+  return static_cast<float>(value);
+}
+
 // A file that is not Poser text (binary, compressed, or not starting with
 // a block): the description says which.
 inline ReadFault NotPoserTextFault(std::string description) { return {321, std::move(description)}; }

@@ -337,6 +337,30 @@ bool WholeLineAt(std::string_view text, std::size_t pos, std::string_view name, 
   return true;
 }
 
+namespace {
+// Whether only blanks, TABs and CRs stand from 0-based `from` up to a LF.
+bool BlankUpToLf(std::string_view text, std::size_t from) {
+  for (std::size_t i = from; i < text.size(); ++i) {
+    if (text[i] == '\n') return true;
+    if (text[i] != ' ' && text[i] != '\t' && text[i] != '\r') return false;
+  }
+  return false;
+}
+}  // namespace
+
+std::size_t FindEndingLine(std::string_view text, std::string_view key, std::size_t start) {
+  for (std::size_t p = InStr(start, text, key); p != 0; p = InStr(p + 1, text, key))
+    if (BlankUpToLf(text, p - 1 + key.size())) return p;
+  return 0;
+}
+
+std::size_t FindLastEndingLine(std::string_view text, std::string_view key) {
+  for (std::size_t p = InStrRev(text, key); p != 0;
+       p = p + key.size() > 2 ? InStrRev(text, key, p + key.size() - 2) : 0)
+    if (BlankUpToLf(text, p - 1 + key.size())) return p;
+  return 0;
+}
+
 std::size_t LineAfter(std::string_view text, std::size_t pos) {
   const std::size_t lf = InStr(pos, text, "\n");
   if (lf == 0) return text.size() + 1;

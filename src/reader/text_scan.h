@@ -66,6 +66,13 @@ std::size_t FindLastLineEndKey(std::string_view text, std::string_view key, bool
 bool WholeLineAt(std::string_view text, std::size_t pos, std::string_view name, bool braceEnds,
                  bool crIsLineEnd);
 
+// First occurrence of `key` at or after `start` that only blanks, TABs and
+// CRs follow up to a LF: the key ends its line, whatever blanks a hand or
+// another tool left after it. 0 = none.
+std::size_t FindEndingLine(std::string_view text, std::string_view key, std::size_t start);
+// The last such occurrence; 0 = none.
+std::size_t FindLastEndingLine(std::string_view text, std::string_view key);
+
 // 1-based position where the line after the one holding `pos` begins: after
 // the next LF, and after a second LF that follows it directly (a CR LF line
 // end whose CR became LF). The text's length + 1 when there is none.

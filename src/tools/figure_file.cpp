@@ -11,6 +11,7 @@
 #include "reader/delta_removal.h"
 #include "reader/read_fault.h"
 #include "reader/read_state.h"
+#include "reader/text_scan.h"
 
 namespace vandrel {
 namespace {
@@ -44,10 +45,8 @@ std::string GeometryName(const std::string& path) {
 // The figure's "name" within its second part `part`; false when the part has
 // no "figure" line.
 bool FigureName(std::string_view part, std::string& name) {
-  // 1-based positions, 0 for none.
-  std::size_t line = InStr(part, "\nfigure \n");
-  const std::size_t bare = InStr(part, "\nfigure\n");
-  if (line == 0 || (bare != 0 && bare < line)) line = bare;
+  // 1-based positions, 0 for none. Blanks and TABs may end the line.
+  const std::size_t line = FindEndingLine(part, "\nfigure", 1);
   if (line == 0) return false;
   name.clear();
   const std::size_t q = InStr(line, part, "name    ");

@@ -9,6 +9,7 @@
 #include "reader/channel_scan.h"
 #include "reader/custom_materials.h"
 #include "reader/material_parser.h"
+#include "reader/read_fault.h"
 
 namespace vandrel::literal {
 namespace {
@@ -16,6 +17,9 @@ namespace {
 const char* const kKeys[] = {"actor ", "prop ", "light ", "camera "};
 
 std::string Rest(const std::string& text, std::size_t p) { return Mid(text, p); }
+
+// A number of the text; one too large for a double ends the read.
+double Number(const std::string& text) { return FiniteNumber(LeadingNumber(text)); }
 
 // Mid(text, from, to - from), empty for a negative length.
 std::string Span(const std::string& text, std::size_t from, std::size_t to) {
@@ -81,11 +85,36 @@ std::size_t FindKey(const std::string& text, const std::string& key, std::size_t
   return 0;
 }
 
-std::size_t FindKeyRev(const std::string& text, const std::string& key, std::size_t limit) {
+// Whether `key` at `q` is a whole line: at a line start, then nothing but
+// blanks, TABs and CRs up to a LF.
+bool WholeLineAt(const std::string& text, std::size_t q, const std::string& key) {
+  if (!LineStartAt(text, q, true)) return false;
+  for (std::size_t i = q + key.size(); i <= text.size(); ++i) {
+    const std::string c = Mid(text, i, 1);
+    if (c == "\n") return true;
+    if (c != " " && c != "\t" && c != "\r") return false;
+  }
+  return false;
+}
+
+std::size_t FindLine(const std::string& text, const std::string& key, std::size_t from) {
+  for (std::size_t q = InStr(from, text, key); q != 0; q = InStr(q + 1, text, key))
+    if (WholeLineAt(text, q, key)) return q;
+  return 0;
+}
+
+// The last whole line `key` lying within characters 1..limit.
+std::size_t FindLineRev(const std::string& text, const std::string& key, std::size_t limit) {
   for (std::size_t q = InStrRev(text, key, limit); q != 0;
        q = q + key.size() > 2 ? InStrRev(text, key, q + key.size() - 2) : 0)
-    if (KeyOfLineAt(text, q, key)) return q;
+    if (WholeLineAt(text, q, key)) return q;
   return 0;
+}
+
+// The text without the blanks, TABs and CRs at its end.
+std::string RightTrimmed(std::string v) {
+  while (!v.empty() && (v.back() == ' ' || v.back() == '\t' || v.back() == '\r')) v.pop_back();
+  return v;
 }
 
 std::string Key(const std::string& r) { return r == "none" ? "actor " : Left(r, InStr(r, "\n") - 1); }
@@ -142,7 +171,12 @@ bool EmptyInnerBlockAt(const std::string& text, std::size_t open, std::size_t li
 
 bool IsWholeLine(const std::string& part, const std::string& key) {
   const std::string p = part + "\n";
-  return InStr(p, "\n" + key + "\n") != 0;
+  for (std::size_t q = InStr(p, "\n" + key); q != 0; q = InStr(q + 1, p, "\n" + key)) {
+    std::size_t i = q + 1 + key.size();
+    while (Mid(p, i, 1) == " " || Mid(p, i, 1) == "\t") ++i;
+    if (Mid(p, i, 1) == "\n") return true;
+  }
+  return false;
 }
 
 // NextObjectBlock of a text cut out of a longer one; `startsLine` tells
@@ -204,7 +238,7 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
   std::size_t restAt = thigh != 0 ? thigh + 13 : (StartsWith(text, "thighLength ") ? 13 : 0);
   if (restAt != 0) {
     const std::size_t lf = InStr(restAt, text, "\n");
-    gThighLength = static_cast<float>(LeadingNumber(Span(text, restAt, lf == 0 ? n + 1 : lf)));
+    gThighLength = FiniteSingle(Number(Span(text, restAt, lf == 0 ? n + 1 : lf)));
     std::string shown = Trim(FormatSingle(gThighLength));
     if (StartsWith(shown, ".")) shown = "0" + shown;
     result.ThighLengthText = shown;
@@ -267,7 +301,7 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
     std::size_t blockEnd = nextBlock;
     if (blockEnd == 0) blockEnd = n;
 
-    const std::size_t ch = FindKey(text, "channels\n", p);
+    const std::size_t ch = FindLine(text, "channels", p);
     const std::size_t cl = FindBrace(text, "}", p);
     std::size_t headEnd = n + 1;
     if (ch != 0 && (cl == 0 || ch < cl))
@@ -289,16 +323,17 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
       }
       std::string v = KeyRest(head, "hidden", f);
       if (f) {
-        a.Hidden = ToInteger(LeadingNumber(v.empty() ? "n" : Right(v, 1)) + 1);
+        v = RightTrimmed(v);
+        a.Hidden = ToInteger(Number(v.empty() ? "n" : Right(v, 1)) + 1);
         a.PropertyOn[2] = true;
       }
       if (lc) {
         v = KeyRest(head, "storageOffset", f);
         if (f) a.StorageOffset = Trim(v);
         v = KeyRest(head, "geomResource", f);
-        if (f) a.GeomResource = ToInteger(LeadingNumber(v) + 1);
+        if (f) a.GeomResource = ToInteger(Number(v) + 1);
         v = KeyRest(head, "lightType", f);
-        if (f) a.LightType = ToInteger(LeadingNumber(v) + 1);
+        if (f) a.LightType = ToInteger(Number(v) + 1);
       }
       v = KeyRest(head, "name", f);
       if (f) {
@@ -313,7 +348,7 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
 
     // Channels.
     std::size_t searchStart = p;
-    std::size_t anchor = FindKey(text, "channels\n", p);
+    std::size_t anchor = FindLine(text, "channels", p);
     const std::size_t channelsOpen = anchor == 0 ? 0 : FindBrace(text, "{", anchor);
     std::size_t unusedClose = 0;
     // The "}" that closes the channels block (brace depth back to 0).
@@ -340,8 +375,8 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
     bool progressed = true;
     while (dialPos < blockEnd) {
       if (anchor == 0 && first) break;
-      std::size_t keysPos = FindKey(text, "keys\n", searchStart);
-      if (keysPos == 0) keysPos = FindKey(text, "keys \n", searchStart);
+      std::size_t keysPos = FindLine(text, "keys", searchStart);
+      if (keysPos == 0) keysPos = FindLine(text, "keys ", searchStart);
       std::size_t hidPos, namePos;
       if (first) {
         hidPos = namePos = FindBrace(text, "{", anchor);
@@ -365,7 +400,7 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
       first = false;
       if (m == 0 || m >= blockEnd || searchStart >= blockEnd) break;
       const std::size_t lastClose = FindBraceRev(text, "}", m);
-      const std::size_t lastChannels = FindKeyRev(text, "channels\n", m);
+      const std::size_t lastChannels = FindLineRev(text, "channels", m);
       if (lastClose > lastChannels)
         anchor = lastClose;
       else if (keysMissing) {
@@ -382,8 +417,8 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
       while (Mid(text, anchor + 3, 1) == "\n") ++anchor;
       const std::size_t le = InStr(anchor + 3, text, "\n");
       line = CleanLine(Span(text, anchor + 2, le == 0 ? n + 1 : le));
-      searchStart = FindKey(text, "keys\n", anchor + 3) + 2;
-      if (searchStart < 3) searchStart = FindKey(text, "keys \n", anchor + 3) + 2;
+      searchStart = FindLine(text, "keys", anchor + 3) + 2;
+      if (searchStart < 3) searchStart = FindLine(text, "keys ", anchor + 3) + 2;
       if (line.empty()) break;
       // The "}" of the block whose "{" is the first thing after the line end
       // at `lineEnd` and stands directly inside the channels block; 0 = none.
@@ -427,7 +462,11 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
           anchor = close != 0 ? close : le - 1;
           goto step6;
         }
-        const std::size_t t = FindChannelLine(text, type + " " + dialName, dialPos);
+        // The line read starts before the channel made last: it is that
+        // channel's line read again, and makes no channel.
+        std::size_t q = anchor + 2;
+        while (q <= n && IsSpace(Mid(text, q, 1))) ++q;
+        const std::size_t t = q < dialPos ? 0 : FindChannelLine(text, type + " " + dialName, dialPos);
         if (channelLine && t != 0 && t < channelsEnd) {
           made = true;
           dialPos = t + type.size() + 1;
@@ -452,7 +491,7 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
             const std::size_t b3 = InStr(h, text, " ");
             const std::size_t lf = InStr(h, text, "\n");
             if (b3 != 0 && (lf == 0 || b3 < lf)) {
-              d.Hidden = ToInteger(LeadingNumber(Span(text, b3 + 1, lf == 0 ? n + 1 : lf)) + 1);
+              d.Hidden = ToInteger(Number(Span(text, b3 + 1, lf == 0 ? n + 1 : lf)) + 1);
               searchStart = b3 + 1;
             } else {
               d.Hidden = 1;
@@ -466,9 +505,9 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
             while (k != 0 && !LineStartAt(text, open - 1 + k, true)) k = InStr(k + 1, kb, "k  ");
             std::string v = Mid(kb, k + 1);
             if (InStr(v, "\n") != 0) v = Left(v, InStr(v, "\n") - 1);
-            v = Trim(v);
+            v = Trim(RightTrimmed(v));
             v = Mid(v, InStr(v, " ") + 2);
-            d.Value = LeadingNumber(v);
+            d.Value = Number(v);
             d.ValueOn = v == "0" || d.Value != 0;
           }
           d.ChannelType = type;
@@ -500,7 +539,7 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
       bool f;
       std::string v = KeyRest(tail, "depthMapSize", f);
       if (f) {
-        const int value = ToInteger(LeadingNumber(v));
+        const int value = ToInteger(Number(v));
         a.DepthMapSize = value != 0 ? value + 1 : 0;
         a.PropertyOn[5] = value != 0;
       }
@@ -510,12 +549,12 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
       }
       v = KeyRest(tail, "doShadow", f);
       if (f) {
-        a.DoShadow = ToInteger(LeadingNumber(v) + 1);
+        a.DoShadow = ToInteger(Number(v) + 1);
         a.PropertyOn[4] = true;
       }
       v = KeyRest(tail, "lightOn", f);
       if (f) {
-        a.LightOn = ToInteger(LeadingNumber(v) + 1);
+        a.LightOn = ToInteger(Number(v) + 1);
         a.PropertyOn[6] = true;
       }
       if (lc) {
@@ -526,7 +565,7 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
       }
       v = KeyRest(tail, "locked", f);
       if (f) {
-        a.Locked = ToInteger(LeadingNumber(v) + 1);
+        a.Locked = ToInteger(Number(v) + 1);
         a.PropertyOn[3] = true;
       }
     }
@@ -606,7 +645,13 @@ std::string StripDeltas(const std::string& text) {
 }
 
 std::string CleanFigureLines(const std::string& text) {
-  std::string b = Replace(text, "figure \n", "figure\n");
+  // The blanks and TABs after a "figure" that ends its line go.
+  std::string b = text;
+  for (std::size_t q = InStr(b, "figure"); q != 0; q = InStr(q + 1, b, "figure")) {
+    std::size_t i = q + 6;
+    while (Mid(b, i, 1) == " " || Mid(b, i, 1) == "\t") ++i;
+    if (Mid(b, i, 1) == "\n" && i > q + 6) b = Left(b, q + 5) + Mid(b, i);
+  }
   while (InStr(b, "\tfigure\n") != 0 || InStr(b, " figure\n") != 0) {
     b = Replace(b, "\tfigure\n", "figure\n");
     b = Replace(b, " figure\n", "figure\n");

@@ -4,6 +4,7 @@
 #include <random>
 #include <string>
 
+#include "common/numbers.h"
 #include "common/text.h"
 #include "model/model.h"
 #include "reader/channel_literal.h"
@@ -23,6 +24,37 @@ MorphPoseReadResult ReadFile(const std::string& name, Host& host, bool insertOne
   options.InsertOne = insertOne;
   options.Append = append;
   return ReadMorphPoseData(options, host);
+}
+
+// Files whose every line ends in blanks and TABs (as some tools write them)
+// give the same objects, channels and values.
+TEST_F(MorphFileTest, LinesEndingInBlanksGiveTheSameChannels) {
+  const auto summary = [] {
+    std::string out;
+    for (const ActorRec& a : gActors) {
+      out += a.Kind + " " + a.Name + " '" + a.ExtName + "':";
+      for (const DialRec& d : a.Dials) {
+        std::string name = d.Name.str();
+        while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.pop_back();
+        out += " " + d.ChannelType + " " + name + "=" + FormatDouble(d.Value) + (d.ValueOn ? "" : "(off)") +
+               (d.HiddenOn ? "/h" + std::to_string(d.Hidden) : "");
+      }
+      out += "\n";
+    }
+    return out;
+  };
+  for (const char* name : {"doll.cr2", "wig.hr2", "figure_pose.pz2"}) {
+    ChannelHost host;
+    ResetModel();
+    ASSERT_EQ(ReadFile(name, host).Outcome, MorphPoseOutcome::Read) << name;
+    const std::string plain = summary();
+    ResetModel();
+    MorphPoseReadOptions options;
+    options.FileName = ChannelPath(name);
+    options.Text = Replace(ChannelFile(name), "\n", " \t\n");
+    ASSERT_EQ(ReadMorphPoseData(options, host).Outcome, MorphPoseOutcome::Read) << name;
+    EXPECT_EQ(summary(), plain) << name;
+  }
 }
 
 TEST_F(MorphFileTest, CharacterFileReadsTheChannelSection) {
@@ -116,6 +148,12 @@ TEST_F(MorphFileTest, PoseTextStartsAfterTheVersionBlockAndEndsAtFigure) {
   ASSERT_EQ(gActors.size(), 1u);
   EXPECT_EQ(gActors[0].Name, "a");
   EXPECT_DOUBLE_EQ(gActors[0].Dials[0].Value, 4.0);
+  // Without a version block the first actor is read too.
+  options.Text = "{\nactor first\n{\nchannels\n{\nvalueParm v\n{\nkeys\n{\nk  0  1\n}\n}\n}\n}\nactor b\n{\n}\n}\n";
+  ASSERT_EQ(ReadMorphPoseData(options, host).Outcome, MorphPoseOutcome::Read);
+  ASSERT_EQ(gActors.size(), 2u);
+  EXPECT_EQ(gActors[0].Name, "first");
+  EXPECT_DOUBLE_EQ(gActors[0].Dials[0].Value, 1.0);
 }
 
 TEST_F(MorphFileTest, AppendKeepsTheActorsAndCancelRestoresThem) {

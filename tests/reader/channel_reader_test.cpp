@@ -484,10 +484,13 @@ TEST_F(ChannelReaderTest, SameAsLiteralOnRandomTexts) {
       "targetGeom hiddenBlink\n{\n", "name Smirk  2 wide\n", "valueParm A}\n{\n", "valueParm B{\n{\n",
       "# another\n{ }\n", "name Surname\n", "\tk  0  2\n", "textureMap :a material b.jpg\n",
       "\rlight R\r{\r", "x\r\t prop s\n{\n", " \tcamera T\n{\n", "\rfigure\n", "\tfigure\n",
-      "\rthighLength 3\n", "name glow light\n", "actor\n", "valueParm camera x\n{\n"};
+      "\rthighLength 3\n", "name glow light\n", "actor\n", "valueParm camera x\n{\n",
+      // Lines that end in blanks and TABs.
+      "channels \t\n{\n", "keys\t\n{\n", "keys  \n{\n", "on \n", "off\t\n", "hidden 1 \t\n",
+      "k  0  0\t\n", "k  0  2 \n", "channels\t", " \n"};
   // A channel line that stands twice in a block is read again after its
-  // first channel was made (a channel with a display name): the second look
-  // goes on to the later line of the same text.
+  // first channel was made (a channel with a display name): that look makes
+  // no channel, and the later line is read in its turn.
   const auto channel = [](const std::string& line, const std::string& inside) {
     return line + "\n{\n" + inside + "keys\n{\nk  0  1\n}\n}\n";
   };
@@ -516,7 +519,8 @@ TEST_F(ChannelReaderTest, BlocksPreparedAheadReadAsLiteral) {
                                              "# note\n",
                                              "valueParm K\n{\nkeys \n{\nk  0  0.5\n}\n}\n",
                                              "rotateX r\n{\nname x y\n}\n",
-                                             "\tvalueParm V\n{\nkeys\n{\nk  0  3\n}\n}\n"};
+                                             "\tvalueParm V\n{\nkeys\n{\nk  0  3\n}\n}\n",
+                                             "valueParm B \n{ \nkeys\t\n{\nk  0  0 \n} \n}\t\n"};
   std::mt19937 rng(5);
   for (int round = 0; round < 4; ++round) {
     std::string text;

@@ -388,6 +388,7 @@ TEST_F(OpenFileTest, EveryFailureEndsInTheOneErrorReportAndAnEmptyDocument) {
     int number;
     std::string description;
   };
+  const std::string head = "{\nversion\n{\nnumber 4\n}\n";
   const Case cases[] = {
       {"nobrace.pz2", "{\nversion\nnumber 4.01\n", kPz2, 62, "Input past end of file"},
       {"nokey.cr2", "{\nversion\n{\nnumber 4.01\n}\nfigure\n{\nfigureType 1\nmaterial a\n{\n}\n}\n}", kCr2,
@@ -396,13 +397,24 @@ TEST_F(OpenFileTest, EveryFailureEndsInTheOneErrorReportAndAnEmptyDocument) {
        kPz2, 6, "Overflow"},
       {"noline.pz2", "{\nversion\n{\nnumber 4\n}\nfigure\n{\nmaterial a}", kPz2, 5,
        "Invalid procedure call or argument"},
+      // A number too large for a double is refused wherever it stands, never
+      // kept as an infinity (a value of none of the three also fails alike).
+      {"bigkey.pz2", head + "actor a\n{\nchannels\n{\nvalueParm v\n{\nkeys\n{\nk  0  -1e999\n}\n}\n}\n}\n}\n",
+       kPz2, 6, "Overflow"},
+      {"bigthigh.pz2", head + "thighLength 1e300\nactor a\n{\n}\n}\n", kPz2, 6, "Overflow"},
+      {"bigtmin.pz2", head + "figure\n{\nmaterial a\n{\ntMin 1e999\n}\n}\n}\n", kPz2, 6, "Overflow"},
+      {"bigstrength.pz2", head + "figure\n{\nmaterial a\n{\nTextureColor 1 1 1 2e999\n}\n}\n}\n", kPz2, 6,
+       "Overflow"},
+      {"bigversion.pz2", "{\nversion\n{\nnumber 1e400\n}\nfigure\n{\nmaterial a\n{\n}\n}\n}\n", kPz2, 6,
+       "Overflow"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ResetModel();
     gObjectList = {"left over"};
     host.messages.clear();
-    const OpenFileResult r = OpenText(c.name, c.text, c.type);
+    const OpenFileResult r = OpenText(c.name, c.text, c.type, false,
+                                      [](std::string_view text, Host& h) { ReadObjectPart(text, h); });
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.errorNumber, c.number);
     EXPECT_TRUE(gState.ReadError);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "common/text.h"
 #include "core_calls.h"
 #include "reader/delta_removal.h"
 #include "reader/reader_test_util.h"
@@ -51,6 +52,15 @@ TEST(FigureFile, ListsAndCutsTheSameFiguresWhateverTheLineEnds) {
       EXPECT_TRUE(taken.Text.empty() && taken.Figures.empty());
     }
   }
+  // "figure" lines that end in blanks and TABs still name their figures.
+  TempDir dir;
+  FigureFile file;
+  QuietHost host;
+  ASSERT_EQ(ReadFigureFile(dir.write("blanks.cr2", Replace(lf, "\nfigure\n", "\nfigure \t\n")), host, file),
+            FigureListOutcome::Listed);
+  ASSERT_EQ(file.Figures.size(), 2u);
+  EXPECT_EQ(file.Figures[0].Name, "Doll");
+  EXPECT_EQ(file.Figures[1].Name, "Robot");
 }
 
 TEST(FigureFile, DeltasGoAndLineEndsBecomeLfInOnePassAsInTwo) {
