@@ -10,6 +10,7 @@
 #include <set>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "common/encoding.h"
 #include "common/text.h"
@@ -147,14 +148,68 @@ std::unordered_map<std::string, CacheIndex>& CacheIndexes() {
   return indexes;
 }
 
-std::string CacheText(const std::vector<StringPairRec>& list) {
-  std::size_t bytes = 0;
-  for (const StringPairRec& e : list) bytes += e.Key.size() + e.Value.size() + 5;
-  std::string text;
-  text.reserve(bytes + 5);
-  for (const StringPairRec& e : list) text.append(e.Key).append("\r\n*").append(e.Value).append("\r\n");
-  if (list.empty()) text = "\r\n*\r\n";
-  return text;
+// A file as the lists and the cache files name it: its folder and its name,
+// byte for byte.
+struct EntryRef {
+  std::string_view folder, name;
+  bool operator==(const EntryRef& o) const { return folder == o.folder && name == o.name; }
+};
+struct EntryRefHash {
+  std::size_t operator()(const EntryRef& e) const {
+    std::uint64_t h = 14695981039346656037ull;
+    for (const char c : e.folder) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    h = (h ^ '/') * 1099511628211ull;
+    for (const char c : e.name) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return static_cast<std::size_t>(h);
+  }
+};
+using EntrySet = std::unordered_set<EntryRef, EntryRefHash>;
+
+// Whether `folder` is `root` or lies below it.
+bool IsBelow(std::string_view folder, std::string_view root) {
+  return !root.empty() && folder.size() >= root.size() && folder.compare(0, root.size(), root) == 0 &&
+         (folder.size() == root.size() || folder[root.size()] == '/');
+}
+
+// The folders scanned whole in this run: what a cache file holds below them
+// is replaced by what the lists hold. Entries come grouped by folder, so each
+// folder's answer is kept for the entries after it.
+class ScannedRoots {
+ public:
+  explicit ScannedRoots(const std::vector<std::string>& roots) {
+    for (const std::string& r : roots) roots_.insert(r);
+  }
+  bool Holds(std::string_view folder) {
+    if (roots_.empty()) return false;
+    if (haveLast_ && folder == last_) return lastAnswer_;
+    last_ = folder;
+    haveLast_ = true;
+    lastAnswer_ = false;
+    // The folder and each folder above it.
+    for (std::string_view f = folder; !f.empty();) {
+      if (roots_.count(f) != 0) {
+        lastAnswer_ = true;
+        break;
+      }
+      const std::size_t slash = f.rfind('/');
+      if (slash == std::string_view::npos || slash == 0) break;
+      f = f.substr(0, slash);
+    }
+    return lastAnswer_;
+  }
+
+ private:
+  std::unordered_set<std::string_view> roots_;
+  std::string_view last_;
+  bool haveLast_ = false;
+  bool lastAnswer_ = false;
+};
+
+// A file named by a cache entry, in its Unicode form or as its bytes stand.
+bool EntryFileExists(std::string_view folder, std::string_view name) {
+  const std::string path = JoinPath(std::string(folder), std::string(name));
+  return FileExists(JoinPath(PoserTextToUtf8(std::string(folder)), PoserTextToUtf8(std::string(name)))) ||
+         FileExists(path);
 }
 
 struct FolderId {
@@ -210,15 +265,17 @@ std::vector<MapEntry> FindInMapList(MapKind kind, const std::string& name) {
   return found;
 }
 
-std::vector<MapEntry> FindInCacheFile(MapKind kind, const std::string& name, std::string& error) {
-  std::vector<MapEntry> found;
-  if (kind == MapKind::None) return found;
+namespace {
+
+// The kind's cache file, read and indexed (again when it changed); nullptr
+// when there is none, or when it cannot be read (`error` then says so).
+const CacheIndex* LoadedCache(MapKind kind, std::string& error) {
   const std::string path = CacheFilePath(kind);
   CacheIndex& index = CacheIndexes()[path];
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
     index = CacheIndex{};
-    return found;
+    return nullptr;
   }
   const long long mtimeNs = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
   if (!index.loaded || index.size != st.st_size || index.mtimeNs != mtimeNs || index.inode != st.st_ino) {
@@ -226,7 +283,7 @@ std::vector<MapEntry> FindInCacheFile(MapKind kind, const std::string& name, std
     if (!text) {
       index = CacheIndex{};
       error = "Cannot read \"" + path + "\"";
-      return found;
+      return nullptr;
     }
     index.text = std::move(*text);
     index.Parse();
@@ -235,16 +292,84 @@ std::vector<MapEntry> FindInCacheFile(MapKind kind, const std::string& name, std
     index.mtimeNs = mtimeNs;
     index.inode = st.st_ino;
   }
-  index.Find(name, found);
+  return &index;
+}
+
+// What a scan of `root` found, put into the lists: a complete scan replaces
+// what they held below the folder; a cancelled one adds only what they lack.
+void TakeScan(const std::string& root, std::vector<StringPairRec> (&found)[5], bool complete) {
+  for (int k = 0; k < 5; ++k) {
+    const MapKind kind = static_cast<MapKind>(k);
+    if (found[k].empty() && !complete) continue;
+    std::vector<StringPairRec>& list = MapList(kind);
+    std::vector<StringPairRec> kept;
+    kept.reserve(list.size() + found[k].size());  // no move of a kept entry: the views below stay valid
+    EntrySet listed;
+    for (StringPairRec& e : list) {
+      if (e.Key.empty() || (complete && IsBelow(e.Value, root))) continue;
+      kept.push_back(std::move(e));
+      if (!complete) listed.insert(EntryRef{kept.back().Value, kept.back().Key});
+    }
+    for (StringPairRec& e : found[k]) {
+      if (!complete && listed.count(EntryRef{e.Value, e.Key}) != 0) continue;
+      kept.push_back(std::move(e));
+      if (!complete) listed.insert(EntryRef{kept.back().Value, kept.back().Key});
+    }
+    if (kept.empty()) kept.emplace_back();
+    list = std::move(kept);
+    IndexOf(kind) = KeyIndex{};  // positions changed
+  }
+  if (complete && !root.empty() &&
+      std::find(gMapScanRoots.begin(), gMapScanRoots.end(), root) == gMapScanRoots.end())
+    gMapScanRoots.push_back(root);
+}
+
+// The text of a kind's cache file: what it held, without what lies below the
+// folders scanned in this run and without files met as gone that are still
+// gone; then the list's entries it lacks. Every file once.
+std::string MergedCacheText(const std::vector<StringPairRec>& list, const CacheIndex* held,
+                            ScannedRoots& roots, const EntrySet& gone) {
+  std::size_t bytes = held ? held->text.size() : 0;
+  for (const StringPairRec& e : list) bytes += e.Key.size() + e.Value.size() + 5;
+  std::string text;
+  text.reserve(bytes + 5);
+  EntrySet written;
+  written.reserve((held ? held->entries.size() : 0) + list.size());
+  const auto add = [&](std::string_view name, std::string_view folder) {
+    if (name.empty() || !written.insert(EntryRef{folder, name}).second) return;
+    if (!gone.empty() && gone.count(EntryRef{folder, name}) != 0 && !EntryFileExists(folder, name)) return;
+    text.append(name).append("\r\n*").append(folder).append("\r\n");
+  };
+  if (held)
+    for (std::size_t i = 0; i < held->entries.size(); ++i)
+      if (!roots.Holds(held->FolderOf(i))) add(held->NameOf(i), held->FolderOf(i));
+  for (const StringPairRec& e : list) add(e.Key, e.Value);
+  if (text.empty()) text = "\r\n*\r\n";  // an empty list is its empty entry 0
+  return text;
+}
+
+}  // namespace
+
+std::vector<MapEntry> FindInCacheFile(MapKind kind, const std::string& name, std::string& error) {
+  std::vector<MapEntry> found;
+  if (kind == MapKind::None) return found;
+  if (const CacheIndex* index = LoadedCache(kind, error)) index->Find(name, found);
   return found;
+}
+
+void ForgetMapEntry(const MapEntry& entry) {
+  // Held until the next save, which drops it (a file met twice is told twice).
+  gGoneMapFiles.push_back(StringPairRec{entry.name, entry.folder});
 }
 
 bool ScanFolder(const std::string& folder, Host& host, const ScanOptions& options) {
   std::set<FolderId> seen;
-  std::vector<std::string> pending{RemoveTrailingBackslash(folder)};
+  const std::string root = RemoveTrailingBackslash(folder);
+  std::vector<std::string> pending{root};
   long long lastPoll = -1, lastItem = -1;
   bool cancelled = false;
   std::vector<std::string> files, subfolders;
+  std::vector<StringPairRec> found[5];
 
   while (!pending.empty() && !cancelled) {
     const std::string current = std::move(pending.back());
@@ -294,38 +419,70 @@ bool ScanFolder(const std::string& folder, Host& host, const ScanOptions& option
         }
         const MapKind kind = KindOfFileName(name);
         if (kind == MapKind::None || HasLineBreak(name)) continue;
-        AddToTable(MapList(kind), StringPairRec{name, current});
+        found[static_cast<int>(kind)].push_back(StringPairRec{name, current});
       }
     }
     // Depth-first: the first subfolder is walked next.
     for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it) pending.push_back(current + "/" + *it);
   }
+  TakeScan(root, found, !cancelled);
   return cancelled;
 }
 
-bool SaveMapCache(Host& host) {
+std::string WriteMapCache(Host& host) {
   std::error_code ec;
   std::filesystem::create_directories(CacheFolder(), ec);
+  EntrySet gone;
+  for (const StringPairRec& g : gGoneMapFiles) gone.insert(EntryRef{g.Value, g.Key});
   // Every file is tried; a folder that refuses one usually refuses all five,
-  // so the first failure is told once.
+  // so the first failure is told.
   std::string firstError;
   for (MapKind kind : kCacheOrder) {
     host.CancelRequested();  // the windows repaint between two files
-    const std::string error = WriteFileAtomic(CacheFilePath(kind), CacheText(MapList(kind)));
+    std::string readError;   // a file that cannot be read is replaced by the list
+    const CacheIndex* held = LoadedCache(kind, readError);
+    ScannedRoots roots(gMapScanRoots);
+    const std::string error =
+        WriteFileAtomic(CacheFilePath(kind), MergedCacheText(MapList(kind), held, roots, gone));
     if (firstError.empty()) firstError = error;
   }
-  if (firstError.empty()) return true;
-  host.Message("The map cache could not be saved in " + CacheFolder() + ":\r\n" + firstError, "", MsgButtons::OK,
-               MsgIcon::Exclamation);
+  // The lists forget the gone files too; a cache file that could not be
+  // written names them again at its next lookup.
+  if (!gone.empty()) {
+    for (int k = 0; k < 5; ++k) {
+      std::vector<StringPairRec>& list = MapList(static_cast<MapKind>(k));
+      const auto isGone = [&](const StringPairRec& e) {
+        return !e.Key.empty() && gone.count(EntryRef{e.Value, e.Key}) != 0 &&
+               !EntryFileExists(e.Value, e.Key);
+      };
+      if (std::none_of(list.begin(), list.end(), isGone)) continue;
+      list.erase(std::remove_if(list.begin(), list.end(), isGone), list.end());
+      if (list.empty()) list.emplace_back();
+      IndexOf(static_cast<MapKind>(k)) = KeyIndex{};
+    }
+    gone.clear();
+    gGoneMapFiles.clear();
+  }
+  if (firstError.empty()) return {};
+  return "The map cache could not be saved in " + CacheFolder() + ":\r\n" + firstError;
+}
+
+bool SaveMapCache(Host& host) {
+  const std::string error = WriteMapCache(host);
+  if (error.empty()) return true;
+  host.Message(error, "", MsgButtons::OK, MsgIcon::Exclamation);
   return false;
 }
 
 void AddToMapCache(const std::string& path) {
   // The path names the file as stored (it comes from a scan or a cache entry).
   if (!FileExists(path)) return;
-  const MapKind kind = KindOfFileName(FileNameOf(path));
+  const std::string name = FileNameOf(path), folder = FolderOf(path);
+  const MapKind kind = KindOfFileName(name);
   if (kind == MapKind::None || HasLineBreak(path)) return;
-  AddToTable(MapList(kind), StringPairRec{FileNameOf(path), FolderOf(path)});
+  for (const MapEntry& e : FindInMapList(kind, name))
+    if (e.name == name && e.folder == folder) return;  // listed already
+  AddToTable(MapList(kind), StringPairRec{name, folder});
 }
 
 }  // namespace vandrel

@@ -36,7 +36,7 @@ void AddOnce(std::vector<std::string>& paths, const std::string& path) {
 
 // The files of `entries` that still exist, each once. Entries name files as
 // found on disk; one from a cache file written in Windows-1252 is found by
-// its Unicode form.
+// its Unicode form. An entry whose file is gone is dropped at the next save.
 std::vector<std::string> ExistingFiles(const std::vector<MapEntry>& entries) {
   std::vector<std::string> files;
   for (const MapEntry& e : entries) {
@@ -46,6 +46,8 @@ std::vector<std::string> ExistingFiles(const std::vector<MapEntry>& entries) {
       AddOnce(files, unicode);
     else if (path != unicode && FileExists(path))
       AddOnce(files, path);
+    else
+      ForgetMapEntry(e);
   }
   return files;
 }
@@ -134,7 +136,8 @@ std::string FindFile(const std::string& ref, Host& host, const MapSearchHooks& h
     }
     const std::vector<std::string> files = ExistingFiles(entries);
     if (!files.empty()) {
-      const std::optional<std::string> choice = files.size() == 1 ? files[0] : ChooseAmong(files, name, hooks);
+      const std::optional<std::string> choice =
+          files.size() == 1 ? files[0] : ChooseAmong(files, name, hooks);
       // Closed without a choice: the map stays as it was.
       if (!choice) return ref;
       const std::string& chosen = *choice;
@@ -224,8 +227,8 @@ FixOutcome FixMapReferences(const std::vector<std::string*>& maps, Host& host, c
       }
     } else {
       const int known = FindReplacedMap(file);
-      std::string found = known >= 0 ? gReplacedMaps[static_cast<std::size_t>(known)].Value
-                                     : FindFile(map, host, hooks);
+      std::string found =
+          known >= 0 ? gReplacedMaps[static_cast<std::size_t>(known)].Value : FindFile(map, host, hooks);
       if (known < 0 && gChosenMapIndex < 0) {
         // The chooser was closed without a choice: this map stays as it was,
         // and the other materials naming it are not asked about it again.
