@@ -81,6 +81,7 @@ struct CacheIndex {
     return {text.data() + entries[i].folder, entries[i].folderLength};
   }
 
+  // The entries of `text`, without the name index (Index).
   void Parse() {
     entries.clear();
     const std::string_view all(text);
@@ -100,7 +101,6 @@ struct CacheIndex {
       if (folderLength == 0 || all[folder] != '*' || nameLength == 0) continue;
       entries.push_back(Entry{name, nameLength, folder + 1, folderLength - 1});
     }
-    Index();
   }
 
   void Index() {
@@ -269,7 +269,10 @@ namespace {
 
 // The kind's cache file, read and indexed (again when it changed); nullptr
 // when there is none, or when it cannot be read (`error` then says so).
-const CacheIndex* LoadedCache(MapKind kind, std::string& error) {
+// `indexed` false: the entries are enough; a file not read before is then
+// read into `loose` only.
+const CacheIndex* LoadedCache(MapKind kind, std::string& error, bool indexed = true,
+                              CacheIndex* loose = nullptr) {
   const std::string path = CacheFilePath(kind);
   CacheIndex& index = CacheIndexes()[path];
   struct stat st {};
@@ -278,20 +281,23 @@ const CacheIndex* LoadedCache(MapKind kind, std::string& error) {
     return nullptr;
   }
   const long long mtimeNs = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
-  if (!index.loaded || index.size != st.st_size || index.mtimeNs != mtimeNs || index.inode != st.st_ino) {
-    std::optional<std::string> text = ReadWholeFile(path);
-    if (!text) {
-      index = CacheIndex{};
-      error = "Cannot read \"" + path + "\"";
-      return nullptr;
-    }
-    index.text = std::move(*text);
-    index.Parse();
-    index.loaded = true;
-    index.size = st.st_size;
-    index.mtimeNs = mtimeNs;
-    index.inode = st.st_ino;
+  if (index.loaded && index.size == st.st_size && index.mtimeNs == mtimeNs && index.inode == st.st_ino)
+    return &index;
+  CacheIndex& target = indexed || loose == nullptr ? index : *loose;
+  std::optional<std::string> text = ReadWholeFile(path);
+  if (!text) {
+    index = CacheIndex{};
+    error = "Cannot read \"" + path + "\"";
+    return nullptr;
   }
+  target.text = std::move(*text);
+  target.Parse();
+  if (&target != &index) return &target;
+  index.Index();
+  index.loaded = true;
+  index.size = st.st_size;
+  index.mtimeNs = mtimeNs;
+  index.inode = st.st_ino;
   return &index;
 }
 
@@ -302,22 +308,28 @@ void TakeScan(const std::string& root, std::vector<StringPairRec> (&found)[5], b
     const MapKind kind = static_cast<MapKind>(k);
     if (found[k].empty() && !complete) continue;
     std::vector<StringPairRec>& list = MapList(kind);
-    std::vector<StringPairRec> kept;
-    kept.reserve(list.size() + found[k].size());  // no move of a kept entry: the views below stay valid
-    EntrySet listed;
-    for (StringPairRec& e : list) {
-      if (e.Key.empty() || (complete && IsBelow(e.Value, root))) continue;
-      kept.push_back(std::move(e));
-      if (!complete) listed.insert(EntryRef{kept.back().Value, kept.back().Key});
+    if (complete) {
+      list.erase(
+          std::remove_if(list.begin(), list.end(),
+                         [&](const StringPairRec& e) { return e.Key.empty() || IsBelow(e.Value, root); }),
+          list.end());
+      if (list.empty())
+        list = std::move(found[k]);
+      else
+        list.insert(list.end(), std::make_move_iterator(found[k].begin()),
+                    std::make_move_iterator(found[k].end()));
+    } else {
+      EntrySet listed;
+      listed.reserve(list.size());
+      for (const StringPairRec& e : list) listed.insert(EntryRef{e.Value, e.Key});
+      std::vector<StringPairRec> added;  // a scan lists each file once: only the lists are looked in
+      for (StringPairRec& e : found[k])
+        if (listed.count(EntryRef{e.Value, e.Key}) == 0) added.push_back(std::move(e));
+      if (list.size() == 1 && list[0].Key.empty()) list.clear();
+      list.insert(list.end(), std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
     }
-    for (StringPairRec& e : found[k]) {
-      if (!complete && listed.count(EntryRef{e.Value, e.Key}) != 0) continue;
-      kept.push_back(std::move(e));
-      if (!complete) listed.insert(EntryRef{kept.back().Value, kept.back().Key});
-    }
-    if (kept.empty()) kept.emplace_back();
-    list = std::move(kept);
-    IndexOf(kind) = KeyIndex{};  // positions changed
+    if (list.empty()) list.emplace_back();  // an empty list is its empty entry 0
+    IndexOf(kind) = KeyIndex{};             // positions changed
   }
   if (complete && !root.empty() &&
       std::find(gMapScanRoots.begin(), gMapScanRoots.end(), root) == gMapScanRoots.end())
@@ -333,17 +345,26 @@ std::string MergedCacheText(const std::vector<StringPairRec>& list, const CacheI
   for (const StringPairRec& e : list) bytes += e.Key.size() + e.Value.size() + 5;
   std::string text;
   text.reserve(bytes + 5);
-  EntrySet written;
-  written.reserve((held ? held->entries.size() : 0) + list.size());
-  const auto add = [&](std::string_view name, std::string_view folder) {
-    if (name.empty() || !written.insert(EntryRef{folder, name}).second) return;
-    if (!gone.empty() && gone.count(EntryRef{folder, name}) != 0 && !EntryFileExists(folder, name)) return;
+  const auto keep = [&](std::string_view name, std::string_view folder) {
+    return gone.empty() || gone.count(EntryRef{folder, name}) == 0 || EntryFileExists(folder, name);
+  };
+  const auto append = [&](std::string_view name, std::string_view folder) {
     text.append(name).append("\r\n*").append(folder).append("\r\n");
   };
+  // The lists hold each file once (a scan replaces, AddToMapCache adds only
+  // what is missing); the file may name one many times, and the lists' files.
+  EntrySet written;
   if (held)
-    for (std::size_t i = 0; i < held->entries.size(); ++i)
-      if (!roots.Holds(held->FolderOf(i))) add(held->NameOf(i), held->FolderOf(i));
-  for (const StringPairRec& e : list) add(e.Key, e.Value);
+    for (std::size_t i = 0; i < held->entries.size(); ++i) {
+      const std::string_view name = held->NameOf(i), folder = held->FolderOf(i);
+      if (roots.Holds(folder) || !written.insert(EntryRef{folder, name}).second || !keep(name, folder))
+        continue;
+      append(name, folder);
+    }
+  for (const StringPairRec& e : list)
+    if (!e.Key.empty() && (written.empty() || written.count(EntryRef{e.Value, e.Key}) == 0) &&
+        keep(e.Key, e.Value))
+      append(e.Key, e.Value);
   if (text.empty()) text = "\r\n*\r\n";  // an empty list is its empty entry 0
   return text;
 }
@@ -440,7 +461,8 @@ std::string WriteMapCache(Host& host) {
   for (MapKind kind : kCacheOrder) {
     host.CancelRequested();  // the windows repaint between two files
     std::string readError;   // a file that cannot be read is replaced by the list
-    const CacheIndex* held = LoadedCache(kind, readError);
+    CacheIndex loose;        // a file not looked up in this run: its entries only
+    const CacheIndex* held = LoadedCache(kind, readError, false, &loose);
     ScannedRoots roots(gMapScanRoots);
     const std::string error =
         WriteFileAtomic(CacheFilePath(kind), MergedCacheText(MapList(kind), held, roots, gone));
