@@ -83,6 +83,15 @@ void RecordReplacement(const std::string& key, const std::string& result, const 
 // The missing Poser folder is reported once per Fix click or map check, not
 // once for every map row of every object it stops.
 bool gPoserFolderReported = false;
+// Likewise a cache that cannot be read or written: one message per Fix click
+// or map check.
+bool gCacheReported = false;
+
+void ReportCache(Host& host, const std::string& text) {
+  if (gCacheReported || text.empty()) return;
+  gCacheReported = true;
+  Exclaim(host, text);
+}
 
 }  // namespace
 
@@ -105,6 +114,7 @@ void ResetMapSearch() {
   gReplacedMaps.assign(1, StringPairRec{});
   gScannedFolders.assign(1, std::string());
   gPoserFolderReported = false;
+  gCacheReported = false;
   gDeclinedMapNames.clear();
   gMapQuestionsEnded = false;
 }
@@ -119,9 +129,10 @@ std::string FindFile(const std::string& ref, Host& host, const MapSearchHooks& h
   const std::string name = GetFileName(ref);
 
   // The files seen in this run.
+  std::vector<std::string> seen;
   if (kind != MapKind::None) {
-    const std::vector<std::string> files = ExistingFiles(FindInMapList(kind, name));
-    if (files.size() == 1) result = FilePathToPoserPath(files[0], hooks.fullPaths);
+    seen = ExistingFiles(FindInMapList(kind, name));
+    if (seen.size() == 1) result = FilePathToPoserPath(seen[0], hooks.fullPaths);
   }
 
   // The cache file of the map's kind, from this or an earlier run.
@@ -130,11 +141,14 @@ std::string FindFile(const std::string& ref, Host& host, const MapSearchHooks& h
     std::filesystem::create_directories(CacheFolder(), ec);
     std::string error;
     const std::vector<MapEntry> entries = FindInCacheFile(kind, name, error);
-    if (!error.empty()) {
-      Exclaim(host, "Error in the FindFile function\r\n" + error + ", error number 75\r\nCode line number 0");
-      return result;
-    }
-    const std::vector<std::string> files = ExistingFiles(entries);
+    if (!error.empty())
+      ReportCache(host,
+                  "Error in the FindFile function\r\n" + error + ", error number 75\r\nCode line number 0");
+    // The cache file holds what the scans of this run found once it was
+    // saved; what it could not take (unwritable, unreadable) is offered from
+    // the lists.
+    std::vector<std::string> files = ExistingFiles(entries);
+    for (const std::string& file : seen) AddOnce(files, file);
     if (!files.empty()) {
       const std::optional<std::string> choice =
           files.size() == 1 ? files[0] : ChooseAmong(files, name, hooks);
@@ -248,7 +262,7 @@ FixOutcome FixMapReferences(const std::vector<std::string*>& maps, Host& host, c
         }
         if (!IsFolderScanned(folder)) {
           if (ScanFolder(folder, host)) gMapQuestionsEnded = true;
-          SaveMapCache(host);
+          ReportCache(host, WriteMapCache(host));
           if (gScannedFolders.empty() || !gScannedFolders[0].empty())
             gScannedFolders.push_back(folder);
           else
