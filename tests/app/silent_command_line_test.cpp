@@ -114,19 +114,24 @@ TEST(SilentCommandLine, NeverReplacesAFileWithNothing) {
     const char* why;
   };
   const std::string gzip = std::string("\x1f\x8b\x08\x00", 4) + "pose";
-  for (const Refused& c : {Refused{"random.pz2", random, "This is not a Poser text file"},
-                           Refused{"packed.pz2", gzip, "This is a compressed Poser file; uncompress it first"},
-                           Refused{"empty.pz2", "", "This is not a Poser text file"},
-                           Refused{"nul.cr2", std::string("{\nversion\n{\nnumber 4\n}\n\0}\n", 26),
-                                   "This is not a Poser text file"},
-                           Refused{"late_nul.pz2", "{\n" + std::string(100000, ' ') + std::string(1, '\0') + "}\n",
-                                   "This is not a Poser text file"},
-                           Refused{"nothing.pz2", "{\nversion\n{\nnumber 4.01\n}\n}\n", "Nothing to save"}}) {
+  for (const Refused& c :
+       {Refused{"random.pz2", random, "This is not a Poser text file"},
+        Refused{"packed.pz2", gzip, "This is a compressed Poser file; uncompress it first"},
+        Refused{"empty.pz2", "", "This is not a Poser text file"},
+        Refused{"nul.cr2", std::string("{\nversion\n{\nnumber 4\n}\n\0}\n", 26),
+                "This is not a Poser text file"},
+        Refused{"late_nul.pz2", "{\n" + std::string(100000, ' ') + std::string(1, '\0') + "}\n",
+                "This is not a Poser text file"},
+        Refused{"nothing.pz2", "{\nversion\n{\nnumber 4.01\n}\n}\n", "Nothing to save"},
+        // A character file is read for its materials only.
+        Refused{"bare.cr2", ReadFileBytes(VANDREL_TEST_DATA "/tools/bare_figure.cr2"), "Nothing to save"}}) {
     const std::string path = library.write(c.name, c.bytes);
     const ProgramRun run = RunVandrel({"-s", path}, home);
     EXPECT_NE(run.exitCode, 0) << c.name;
     EXPECT_NE(run.errors.find(c.why), std::string::npos) << c.name << ": " << run.errors;
     EXPECT_EQ(ReadFileBytes(path), c.bytes) << c.name;
+    const std::string beside = path.substr(0, path.size() - 3) + "pz2";
+    EXPECT_TRUE(beside == path || !FileExists(beside)) << c.name;
   }
   for (const char* length : {"1.25", "2.5", "-1.5", "0.5"}) {
     const std::string pose = std::string("{\r\nversion\r\n{\r\nnumber 4.01\r\n}\r\nthighLength ") + length +
