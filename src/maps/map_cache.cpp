@@ -379,7 +379,8 @@ std::vector<MapEntry> FindInCacheFile(MapKind kind, const std::string& name, std
 }
 
 void ForgetMapEntry(const MapEntry& entry) {
-  // Held until the next save, which drops it (a file met twice is told twice).
+  // Held until the next save, which drops it; an entry met again is held
+  // again, and the save drops it once.
   gGoneMapFiles.push_back(StringPairRec{entry.name, entry.folder});
 }
 
