@@ -10,6 +10,7 @@
 #include <set>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "common/encoding.h"
 #include "common/text.h"
@@ -80,6 +81,7 @@ struct CacheIndex {
     return {text.data() + entries[i].folder, entries[i].folderLength};
   }
 
+  // The entries of `text`, without the name index (Index).
   void Parse() {
     entries.clear();
     const std::string_view all(text);
@@ -99,7 +101,6 @@ struct CacheIndex {
       if (folderLength == 0 || all[folder] != '*' || nameLength == 0) continue;
       entries.push_back(Entry{name, nameLength, folder + 1, folderLength - 1});
     }
-    Index();
   }
 
   void Index() {
@@ -147,14 +148,68 @@ std::unordered_map<std::string, CacheIndex>& CacheIndexes() {
   return indexes;
 }
 
-std::string CacheText(const std::vector<StringPairRec>& list) {
-  std::size_t bytes = 0;
-  for (const StringPairRec& e : list) bytes += e.Key.size() + e.Value.size() + 5;
-  std::string text;
-  text.reserve(bytes + 5);
-  for (const StringPairRec& e : list) text.append(e.Key).append("\r\n*").append(e.Value).append("\r\n");
-  if (list.empty()) text = "\r\n*\r\n";
-  return text;
+// A file as the lists and the cache files name it: its folder and its name,
+// byte for byte.
+struct EntryRef {
+  std::string_view folder, name;
+  bool operator==(const EntryRef& o) const { return folder == o.folder && name == o.name; }
+};
+struct EntryRefHash {
+  std::size_t operator()(const EntryRef& e) const {
+    std::uint64_t h = 14695981039346656037ull;
+    for (const char c : e.folder) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    h = (h ^ '/') * 1099511628211ull;
+    for (const char c : e.name) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return static_cast<std::size_t>(h);
+  }
+};
+using EntrySet = std::unordered_set<EntryRef, EntryRefHash>;
+
+// Whether `folder` is `root` or lies below it.
+bool IsBelow(std::string_view folder, std::string_view root) {
+  return !root.empty() && folder.size() >= root.size() && folder.compare(0, root.size(), root) == 0 &&
+         (folder.size() == root.size() || folder[root.size()] == '/');
+}
+
+// The folders scanned whole in this run: what a cache file holds below them
+// is replaced by what the lists hold. Entries come grouped by folder, so each
+// folder's answer is kept for the entries after it.
+class ScannedRoots {
+ public:
+  explicit ScannedRoots(const std::vector<std::string>& roots) {
+    for (const std::string& r : roots) roots_.insert(r);
+  }
+  bool Holds(std::string_view folder) {
+    if (roots_.empty()) return false;
+    if (haveLast_ && folder == last_) return lastAnswer_;
+    last_ = folder;
+    haveLast_ = true;
+    lastAnswer_ = false;
+    // The folder and each folder above it.
+    for (std::string_view f = folder; !f.empty();) {
+      if (roots_.count(f) != 0) {
+        lastAnswer_ = true;
+        break;
+      }
+      const std::size_t slash = f.rfind('/');
+      if (slash == std::string_view::npos || slash == 0) break;
+      f = f.substr(0, slash);
+    }
+    return lastAnswer_;
+  }
+
+ private:
+  std::unordered_set<std::string_view> roots_;
+  std::string_view last_;
+  bool haveLast_ = false;
+  bool lastAnswer_ = false;
+};
+
+// A file named by a cache entry, in its Unicode form or as its bytes stand.
+bool EntryFileExists(std::string_view folder, std::string_view name) {
+  const std::string path = JoinPath(std::string(folder), std::string(name));
+  return FileExists(JoinPath(PoserTextToUtf8(std::string(folder)), PoserTextToUtf8(std::string(name)))) ||
+         FileExists(path);
 }
 
 struct FolderId {
@@ -210,41 +265,133 @@ std::vector<MapEntry> FindInMapList(MapKind kind, const std::string& name) {
   return found;
 }
 
-std::vector<MapEntry> FindInCacheFile(MapKind kind, const std::string& name, std::string& error) {
-  std::vector<MapEntry> found;
-  if (kind == MapKind::None) return found;
+namespace {
+
+// The kind's cache file, read and indexed (again when it changed); nullptr
+// when there is none, or when it cannot be read (`error` then says so).
+// `indexed` false: the entries are enough; a file not read before is then
+// read into `loose` only.
+const CacheIndex* LoadedCache(MapKind kind, std::string& error, bool indexed = true,
+                              CacheIndex* loose = nullptr) {
   const std::string path = CacheFilePath(kind);
   CacheIndex& index = CacheIndexes()[path];
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
     index = CacheIndex{};
-    return found;
+    return nullptr;
   }
   const long long mtimeNs = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
-  if (!index.loaded || index.size != st.st_size || index.mtimeNs != mtimeNs || index.inode != st.st_ino) {
-    std::optional<std::string> text = ReadWholeFile(path);
-    if (!text) {
-      index = CacheIndex{};
-      error = "Cannot read \"" + path + "\"";
-      return found;
-    }
-    index.text = std::move(*text);
-    index.Parse();
-    index.loaded = true;
-    index.size = st.st_size;
-    index.mtimeNs = mtimeNs;
-    index.inode = st.st_ino;
+  if (index.loaded && index.size == st.st_size && index.mtimeNs == mtimeNs && index.inode == st.st_ino)
+    return &index;
+  CacheIndex& target = indexed || loose == nullptr ? index : *loose;
+  std::optional<std::string> text = ReadWholeFile(path);
+  if (!text) {
+    index = CacheIndex{};
+    error = "Cannot read \"" + path + "\"";
+    return nullptr;
   }
-  index.Find(name, found);
+  target.text = std::move(*text);
+  target.Parse();
+  if (&target != &index) return &target;
+  index.Index();
+  index.loaded = true;
+  index.size = st.st_size;
+  index.mtimeNs = mtimeNs;
+  index.inode = st.st_ino;
+  return &index;
+}
+
+// What a scan of `root` found, put into the lists: a complete scan replaces
+// what they held below the folder; a cancelled one adds only what they lack.
+void TakeScan(const std::string& root, std::vector<StringPairRec> (&found)[5], bool complete) {
+  for (int k = 0; k < 5; ++k) {
+    const MapKind kind = static_cast<MapKind>(k);
+    if (found[k].empty() && !complete) continue;
+    std::vector<StringPairRec>& list = MapList(kind);
+    if (complete) {
+      list.erase(
+          std::remove_if(list.begin(), list.end(),
+                         [&](const StringPairRec& e) { return e.Key.empty() || IsBelow(e.Value, root); }),
+          list.end());
+      if (list.empty())
+        list = std::move(found[k]);
+      else
+        list.insert(list.end(), std::make_move_iterator(found[k].begin()),
+                    std::make_move_iterator(found[k].end()));
+    } else {
+      EntrySet listed;
+      listed.reserve(list.size());
+      for (const StringPairRec& e : list) listed.insert(EntryRef{e.Value, e.Key});
+      std::vector<StringPairRec> added;  // a scan lists each file once: only the lists are looked in
+      for (StringPairRec& e : found[k])
+        if (listed.count(EntryRef{e.Value, e.Key}) == 0) added.push_back(std::move(e));
+      if (list.size() == 1 && list[0].Key.empty()) list.clear();
+      list.insert(list.end(), std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
+    }
+    if (list.empty()) list.emplace_back();  // an empty list is its empty entry 0
+    IndexOf(kind) = KeyIndex{};             // positions changed
+  }
+  if (complete && !root.empty() &&
+      std::find(gMapScanRoots.begin(), gMapScanRoots.end(), root) == gMapScanRoots.end())
+    gMapScanRoots.push_back(root);
+}
+
+// The text of a kind's cache file: what it held, without what lies below the
+// folders scanned in this run and without files met as gone that are still
+// gone; then the list's entries it lacks. Every file once.
+std::string MergedCacheText(const std::vector<StringPairRec>& list, const CacheIndex* held,
+                            ScannedRoots& roots, const EntrySet& gone) {
+  std::size_t bytes = held ? held->text.size() : 0;
+  for (const StringPairRec& e : list) bytes += e.Key.size() + e.Value.size() + 5;
+  std::string text;
+  text.reserve(bytes + 5);
+  const auto keep = [&](std::string_view name, std::string_view folder) {
+    return gone.empty() || gone.count(EntryRef{folder, name}) == 0 || EntryFileExists(folder, name);
+  };
+  const auto append = [&](std::string_view name, std::string_view folder) {
+    text.append(name).append("\r\n*").append(folder).append("\r\n");
+  };
+  // The lists hold each file once (a scan replaces, AddToMapCache adds only
+  // what is missing); the file may name one many times, and the lists' files.
+  EntrySet written;
+  if (held)
+    for (std::size_t i = 0; i < held->entries.size(); ++i) {
+      const std::string_view name = held->NameOf(i), folder = held->FolderOf(i);
+      if (roots.Holds(folder) || !written.insert(EntryRef{folder, name}).second || !keep(name, folder))
+        continue;
+      append(name, folder);
+    }
+  for (const StringPairRec& e : list)
+    if (!e.Key.empty() && (written.empty() || written.count(EntryRef{e.Value, e.Key}) == 0) &&
+        keep(e.Key, e.Value))
+      append(e.Key, e.Value);
+  if (text.empty()) text = "\r\n*\r\n";  // an empty list is its empty entry 0
+  return text;
+}
+
+}  // namespace
+
+std::vector<MapEntry> FindInCacheFile(MapKind kind, const std::string& name, std::string& error) {
+  std::vector<MapEntry> found;
+  if (kind == MapKind::None) return found;
+  if (const CacheIndex* index = LoadedCache(kind, error)) index->Find(name, found);
   return found;
+}
+
+void ForgetMapEntry(const MapEntry& entry) {
+  // Held until the next save, which drops it; an entry met again is held
+  // again, and the save drops it once.
+  gGoneMapFiles.push_back(StringPairRec{entry.name, entry.folder});
 }
 
 bool ScanFolder(const std::string& folder, Host& host, const ScanOptions& options) {
   std::set<FolderId> seen;
-  std::vector<std::string> pending{RemoveTrailingBackslash(folder)};
+  const std::string root = RemoveTrailingBackslash(folder);
+  std::vector<std::string> pending{root};
   long long lastPoll = -1, lastItem = -1;
   bool cancelled = false;
   std::vector<std::string> files, subfolders;
+  std::vector<StringPairRec> found[5];
 
   while (!pending.empty() && !cancelled) {
     const std::string current = std::move(pending.back());
@@ -294,38 +441,71 @@ bool ScanFolder(const std::string& folder, Host& host, const ScanOptions& option
         }
         const MapKind kind = KindOfFileName(name);
         if (kind == MapKind::None || HasLineBreak(name)) continue;
-        AddToTable(MapList(kind), StringPairRec{name, current});
+        found[static_cast<int>(kind)].push_back(StringPairRec{name, current});
       }
     }
     // Depth-first: the first subfolder is walked next.
     for (auto it = subfolders.rbegin(); it != subfolders.rend(); ++it) pending.push_back(current + "/" + *it);
   }
+  TakeScan(root, found, !cancelled);
   return cancelled;
 }
 
-bool SaveMapCache(Host& host) {
+std::string WriteMapCache(Host& host) {
   std::error_code ec;
   std::filesystem::create_directories(CacheFolder(), ec);
+  EntrySet gone;
+  for (const StringPairRec& g : gGoneMapFiles) gone.insert(EntryRef{g.Value, g.Key});
   // Every file is tried; a folder that refuses one usually refuses all five,
-  // so the first failure is told once.
+  // so the first failure is told.
   std::string firstError;
   for (MapKind kind : kCacheOrder) {
     host.CancelRequested();  // the windows repaint between two files
-    const std::string error = WriteFileAtomic(CacheFilePath(kind), CacheText(MapList(kind)));
+    std::string readError;   // a file that cannot be read is replaced by the list
+    CacheIndex loose;        // a file not looked up in this run: its entries only
+    const CacheIndex* held = LoadedCache(kind, readError, false, &loose);
+    ScannedRoots roots(gMapScanRoots);
+    const std::string error =
+        WriteFileAtomic(CacheFilePath(kind), MergedCacheText(MapList(kind), held, roots, gone));
     if (firstError.empty()) firstError = error;
   }
-  if (firstError.empty()) return true;
-  host.Message("The map cache could not be saved in " + CacheFolder() + ":\r\n" + firstError, "", MsgButtons::OK,
-               MsgIcon::Exclamation);
+  // The lists forget the gone files too; a cache file that could not be
+  // written names them again at its next lookup.
+  if (!gone.empty()) {
+    for (int k = 0; k < 5; ++k) {
+      std::vector<StringPairRec>& list = MapList(static_cast<MapKind>(k));
+      const auto isGone = [&](const StringPairRec& e) {
+        return !e.Key.empty() && gone.count(EntryRef{e.Value, e.Key}) != 0 &&
+               !EntryFileExists(e.Value, e.Key);
+      };
+      if (std::none_of(list.begin(), list.end(), isGone)) continue;
+      list.erase(std::remove_if(list.begin(), list.end(), isGone), list.end());
+      if (list.empty()) list.emplace_back();
+      IndexOf(static_cast<MapKind>(k)) = KeyIndex{};
+    }
+    gone.clear();
+    gGoneMapFiles.clear();
+  }
+  if (firstError.empty()) return {};
+  return "The map cache could not be saved in " + CacheFolder() + ":\r\n" + firstError;
+}
+
+bool SaveMapCache(Host& host) {
+  const std::string error = WriteMapCache(host);
+  if (error.empty()) return true;
+  host.Message(error, "", MsgButtons::OK, MsgIcon::Exclamation);
   return false;
 }
 
 void AddToMapCache(const std::string& path) {
   // The path names the file as stored (it comes from a scan or a cache entry).
   if (!FileExists(path)) return;
-  const MapKind kind = KindOfFileName(FileNameOf(path));
+  const std::string name = FileNameOf(path), folder = FolderOf(path);
+  const MapKind kind = KindOfFileName(name);
   if (kind == MapKind::None || HasLineBreak(path)) return;
-  AddToTable(MapList(kind), StringPairRec{FileNameOf(path), FolderOf(path)});
+  for (const MapEntry& e : FindInMapList(kind, name))
+    if (e.name == name && e.folder == folder) return;  // listed already
+  AddToTable(MapList(kind), StringPairRec{name, folder});
 }
 
 }  // namespace vandrel

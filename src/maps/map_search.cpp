@@ -37,7 +37,7 @@ void AddOnce(std::vector<std::string>& paths, const std::string& path) {
 
 // The files of `entries` that still exist, each once. Entries name files as
 // found on disk; one from a cache file written in Windows-1252 is found by
-// its Unicode form.
+// its Unicode form. An entry whose file is gone is dropped at the next save.
 std::vector<std::string> ExistingFiles(const std::vector<MapEntry>& entries) {
   std::vector<std::string> files;
   for (const MapEntry& e : entries) {
@@ -52,6 +52,8 @@ std::vector<std::string> ExistingFiles(const std::vector<MapEntry>& entries) {
       AddOnce(files, path);
     else if (windows != unicode && FileExists(windows))
       AddOnce(files, windows);
+    else
+      ForgetMapEntry(e);
   }
   return files;
 }
@@ -88,6 +90,15 @@ void RecordReplacement(const std::string& key, const std::string& result, const 
 // The missing Poser folder is reported once per Fix click or map check, not
 // once for every map row of every object it stops.
 bool gPoserFolderReported = false;
+// Likewise a cache that cannot be read or written: one message per Fix click
+// or map check.
+bool gCacheReported = false;
+
+void ReportCache(Host& host, const std::string& text) {
+  if (gCacheReported || text.empty()) return;
+  gCacheReported = true;
+  Exclaim(host, text);
+}
 
 // Map paths refused in this Fix click or map check: each is reported once.
 std::unordered_set<std::string> gRefusedPaths;
@@ -149,6 +160,7 @@ void ResetMapSearch() {
   gScannedFolders.assign(1, std::string());
   gPoserFolderReported = false;
   gRefusedPaths.clear();
+  gCacheReported = false;
   gDeclinedMapNames.clear();
   gMapQuestionsEnded = false;
 }
@@ -163,10 +175,10 @@ std::string FindFile(const std::string& ref, Host& host, const MapSearchHooks& h
   const std::string name = GetFileName(ref);
 
   // The files seen in this run.
+  std::vector<std::string> seen;
   if (kind != MapKind::None) {
-    const std::vector<std::string> files =
-        ExistingFiles(EntriesNamed(name, [kind](const std::string& n) { return FindInMapList(kind, n); }));
-    if (files.size() == 1) result = FilePathToPoserPath(files[0], hooks.fullPaths);
+    seen = ExistingFiles(EntriesNamed(name, [kind](const std::string& n) { return FindInMapList(kind, n); }));
+    if (seen.size() == 1) result = FilePathToPoserPath(seen[0], hooks.fullPaths);
   }
 
   // The cache file of the map's kind, from this or an earlier run.
@@ -176,11 +188,14 @@ std::string FindFile(const std::string& ref, Host& host, const MapSearchHooks& h
     std::string error;
     const std::vector<MapEntry> entries =
         EntriesNamed(name, [kind, &error](const std::string& n) { return FindInCacheFile(kind, n, error); });
-    if (!error.empty()) {
-      Exclaim(host, "Error in the FindFile function\r\n" + error + ", error number 75\r\nCode line number 0");
-      return result;
-    }
-    const std::vector<std::string> files = ExistingFiles(entries);
+    if (!error.empty())
+      ReportCache(host,
+                  "Error in the FindFile function\r\n" + error + ", error number 75\r\nCode line number 0");
+    // The cache file holds what the scans of this run found once it was
+    // saved; what it could not take (unwritable, unreadable) is offered from
+    // the lists.
+    std::vector<std::string> files = ExistingFiles(entries);
+    for (const std::string& file : seen) AddOnce(files, file);
     if (!files.empty()) {
       const std::optional<std::string> choice =
           files.size() == 1 ? files[0] : ChooseAmong(files, name, hooks);
@@ -305,7 +320,7 @@ FixOutcome FixMapReferences(const std::vector<std::string*>& maps, Host& host, c
         }
         if (!IsFolderScanned(folder)) {
           if (ScanFolder(folder, host)) gMapQuestionsEnded = true;
-          SaveMapCache(host);
+          ReportCache(host, WriteMapCache(host));
           if (gScannedFolders.empty() || !gScannedFolders[0].empty())
             gScannedFolders.push_back(folder);
           else

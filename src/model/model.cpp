@@ -23,6 +23,8 @@ bool gFigureMaterialsOnly = false;
 bool gFigureBodyOnly = false;
 std::vector<StringPairRec> gPictureSizes(1);
 MapListsRec gMapLists{{{}}, {{}}, {{}}, {{}}, {{}}};
+std::vector<std::string> gMapScanRoots;
+std::vector<StringPairRec> gGoneMapFiles;
 std::vector<StringPairRec> gReplacedMaps(1);
 std::vector<std::string> gScannedFolders(1);
 std::vector<std::string> gDeclinedMapNames;
@@ -42,6 +44,8 @@ void ResetActors() {
 
 void CreateTables() {
   gMapLists = MapListsRec{{{}}, {{}}, {{}}, {{}}, {{}}};
+  gMapScanRoots.clear();
+  gGoneMapFiles.clear();
   gPictureSizes.assign(1, StringPairRec{});
   ResetObjects();
   ResetActors();

@@ -50,6 +50,12 @@ extern bool gFigureMaterialsOnly;
 extern bool gFigureBodyOnly;
 extern std::vector<StringPairRec> gPictureSizes;
 extern MapListsRec gMapLists;
+// The folders whose complete scans in this run replaced what the lists and
+// the cache files held below them, and the cache entries (Key the name,
+// Value the folder) met by a lookup whose files were gone. The cache files
+// are written from both and from the lists.
+extern std::vector<std::string> gMapScanRoots;
+extern std::vector<StringPairRec> gGoneMapFiles;
 extern std::vector<StringPairRec> gReplacedMaps;
 extern std::vector<std::string> gScannedFolders;
 // The map names (lower case) whose folder question was cancelled in this

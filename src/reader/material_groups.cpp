@@ -351,11 +351,17 @@ void BuildFigureGroups(ReadState& rs, int fileType) {
     from = std::max<std::size_t>({1, figure, figureCr});
   }
   const std::size_t first = FindAtLineStart(rs.whole, "material ", from, 1, true);
-  if (first == 0) throw InvalidCallFault();
   std::string text = header + "\n\t{\n\t";
-  text.append(rs.whole, first - 1);
-  const std::size_t last = FindLastAtLineStart(text, "material ", 0, 1, true);
-  text = Left(text, InStr(last, text, "}")) + "\n\t}";
+  if (first == 0) {
+    // A figure without materials leaves no group text, and the end of the
+    // load takes the file as one without material data; with props read
+    // too, an empty group keeps the figure's place ahead of theirs.
+    text = rs.parts.size() > 1 && gState.LoadProps ? text + "\n\t}" : std::string();
+  } else {
+    text.append(rs.whole, first - 1);
+    const std::size_t last = FindLastAtLineStart(text, "material ", 0, 1, true);
+    text = Left(text, InStr(last, text, "}")) + "\n\t}";
+  }
   if (!rs.textGiven) CrToLf(text);
   rs.whole = std::move(text);
 

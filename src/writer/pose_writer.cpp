@@ -26,6 +26,11 @@ bool IsLightOrCamera(const ActorRec& a) { return a.Kind == "light" || a.Kind == 
 // The first group whose object-list entry is that of an actor, light or
 // camera with its own materials, or gObjects.size() when there is none.
 std::size_t FirstActorGroup() {
+  // An empty table has no groups, whatever the list names (the actors of a
+  // figure without materials).
+  if (gObjects.size() == 1 && gObjects[0].Name.empty() && gObjects[0].Materials.size() <= 1 &&
+      (gObjects[0].Materials.empty() || gObjects[0].Materials[0].Name.empty()))
+    return gObjects.size();
   for (std::size_t i = 0; i < gObjects.size() && i < gObjectList.size(); ++i)
     if (IsOwnMaterialsEntry(gObjectList[i])) return i;
   return gObjects.size();

@@ -126,7 +126,9 @@ TEST(SilentCommandLine, NeverReplacesAFileWithNothing) {
                 "This is not a Poser text file"},
         Refused{"late_nul.pz2", "{\n" + std::string(100000, ' ') + std::string(1, '\0') + "}\n",
                 "This is not a Poser text file"},
-        Refused{"nothing.pz2", "{\nversion\n{\nnumber 4.01\n}\n}\n", "Nothing to save"}}) {
+        Refused{"nothing.pz2", "{\nversion\n{\nnumber 4.01\n}\n}\n", "Nothing to save"},
+        // A character file is read for its materials only.
+        Refused{"bare.cr2", ReadFileBytes(VANDREL_TEST_DATA "/tools/bare_figure.cr2"), "Nothing to save"}}) {
     const std::string path = library.write(c.name, c.bytes);
     const ProgramRun run = RunVandrel({"-s", path}, home);
     EXPECT_NE(run.exitCode, 0) << c.name;
@@ -190,6 +192,8 @@ TEST(SilentCommandLine, LeavesAFileWhoseDataThePoseWouldDrop) {
     EXPECT_NE(run.exitCode, 0) << c.name;
     EXPECT_NE(run.errors.find(c.why), std::string::npos) << c.name << ": " << run.errors;
     EXPECT_EQ(ReadFileBytes(path), c.bytes) << c.name;
+    const std::string beside = path.substr(0, path.size() - 3) + "pz2";
+    EXPECT_TRUE(beside == path || !FileExists(beside)) << c.name;
   }
   // A file that holds only what the tables keep is rewritten as before.
   const std::string kept = library.write("kept.pz2", ReadFileBytes(data + "kept.pz2"));

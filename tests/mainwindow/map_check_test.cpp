@@ -2,7 +2,9 @@
 // drive and other folders opens with AutoCorrect on and is repaired; a
 // second run finds the same maps through the cache files without a scan.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -12,17 +14,18 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 #include <filesystem>
 
+#include "mainwindow/controls.h"
+#include "mainwindow/materials_pane.h"
 #include "maps/picture_sizes.h"
 #include "maps/poser_paths.h"
 #include "maps/qt/thumbnails.h"
+#include "model/model.h"
 #include "platform/files.h"
 #include "platform/qt/thumbnail_picture.h"
-#include "mainwindow/controls.h"
-#include "mainwindow/materials_pane.h"
-#include "model/model.h"
 #include "support/temp_dir.h"
 #include "window_fixture.h"
 
@@ -227,6 +230,97 @@ TEST_F(MapCheckTest, TheCheckNeverWaitsForThePicturesItFinds) {
   EXPECT_EQ(opened[0].text, latin);
   const std::string saved = SaveAs("fixed.pz2");
   EXPECT_NE(saved.find(":Runtime:Textures:New:Big.png"), std::string::npos) << saved;
+}
+
+// Answers each map chooser that comes up with its entry `entry`, keeping the
+// entries it offered.
+class ChooserAnswers {
+ public:
+  explicit ChooserAnswers(int entry) {
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, [this, entry] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal == nullptr || modal->objectName() != "frmChoosePic" || modal->property("answered").toBool())
+        return;
+      auto* ok = modal->findChild<QPushButton*>("cmdOK");
+      if (!ok->isEnabled()) return;  // a thumbnail is loading
+      modal->setProperty("answered", true);
+      auto* maps = modal->findChild<QComboBox*>("cmbMaps");
+      QStringList items;
+      for (int i = 0; i < maps->count(); ++i) items << maps->itemText(i);
+      offered.push_back(items);
+      maps->setCurrentIndex(entry);
+      ok->click();
+    });
+    timer_.start();
+  }
+  std::vector<QStringList> offered;
+
+ private:
+  QTimer timer_;
+};
+
+// A cache that cannot be written, or a cache file that cannot be read: one
+// message for the whole check and one for a Fix click, and a name that the
+// check's own scan found in two folders is offered in the chooser.
+TEST_F(MapCheckTest, ABrokenCacheIsToldOncePerCheckOrClickAndTheScanItselfFeedsTheChooser) {
+  const std::string lib = tree.mkdir("Downloads"), rocks = tree.mkdir("Rocks");
+  tree.write("Downloads/A/face.jpg", "x");
+  const std::string chosen = tree.write("Downloads/B/face.jpg", "x");
+  const std::string rock = tree.write("Rocks/rock.jpg", "x");
+  std::string pose = "{\r\nversion\r\n\t{\r\n\tnumber 4.01\r\n\t}\r\nfigure\r\n\t{\r\n";
+  const char* refs[] = {"D:\\Old\\face.jpg", ":Runtime:Textures:Lost:shade.jpg", "E:\\Else\\rock.jpg",
+                        ":Runtime:Textures:none.jpg"};
+  for (int i = 0; i < 4; ++i)
+    pose += "\tmaterial M" + std::to_string(i) + "\r\n\t\t{\r\n\t\tKdColor 1 1 1 1\r\n\t\ttextureMap \"" +
+            refs[i] + "\"\r\n\t\t}\r\n";
+  pose += "\t}\r\n}\r\n";
+  const std::string source = program.write("three scans.pz2", pose);
+  const auto cacheMessages = [&] {
+    int n = 0;
+    for (const UiRequest& r : ui->requestsOf(UiRequest::Message))
+      n += r.text.find("map cache") != std::string::npos || r.text.find("FindFile") != std::string::npos;
+    return n;
+  };
+
+  for (const bool unreadable : {false, true}) {
+    SCOPED_TRACE(unreadable ? "jpgs.txt cannot be read" : "the cache cannot be written");
+    ::unlink(program.file("Cache/jpgs.txt").c_str());
+    ::unlink(program.file("Cache").c_str());
+    if (unreadable) {
+      // Reading the process's own memory at offset 0 fails, for every user.
+      program.mkdir("Cache");
+      ASSERT_EQ(::symlink("/proc/self/mem", program.file("Cache/jpgs.txt").c_str()), 0);
+    } else {
+      std::filesystem::remove_all(program.file("Cache"));
+      program.write("Cache", "a file where the folder belongs");
+    }
+    NewRun();
+    ui->AnswerFolder(lib);    // "Look for face.jpg in:"
+    ui->AnswerFolder(rocks);  // "Look for rock.jpg in:"
+    ChooserAnswers chooser(1);
+    window->Form_OLEDragDrop(source);
+    EXPECT_EQ(ui->requestsOf(UiRequest::Folder).size(), 2u);
+    EXPECT_EQ(cacheMessages(), 1);
+    ASSERT_EQ(chooser.offered.size(), 1u);
+    EXPECT_EQ(chooser.offered[0], QStringList({"face.jpg 1", "face.jpg 2", "NO_MAP"}));
+    const std::vector<MaterialRec>& m = gObjects[0].Materials;
+    ASSERT_EQ(m.size(), 4u);
+    EXPECT_EQ(m[0].TextureMap, chosen);
+    EXPECT_EQ(m[1].TextureMap, ":Runtime:Textures:Props:Lamps:SHADE.JPG");
+    EXPECT_EQ(m[2].TextureMap, rock);
+    EXPECT_EQ(m[3].TextureMap, ":Runtime:Textures:none.jpg");
+
+    // A Fix click on the map found nowhere: a lookup, a scan, a lookup again.
+    ui->clear();
+    MaterialsPane& pane = *window->materials;
+    pane.lstMaterials->clearSelection();
+    pane.lstMaterials->item(3)->setSelected(true);
+    pane.cmd[25]->click();
+    EXPECT_EQ(cacheMessages(), 1);
+    EXPECT_EQ(gObjects[0].Materials[3].TextureMap, ":Runtime:Textures:none.jpg");
+  }
+  std::filesystem::remove_all(program.file("Cache"));
 }
 
 }  // namespace

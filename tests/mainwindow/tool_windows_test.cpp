@@ -166,6 +166,44 @@ TEST_F(ToolWindows, FilesThatAreNoPoserTextGetTheReadersRefusal) {
   }
 }
 
+// A figure without any material block, chosen in the chooser: its actors are
+// read (when wanted), it counts as a file without material data, and Save as
+// writes its channels.
+TEST_F(ToolWindows, AFigureWithoutMaterialsOpensWithItsActorsAndSavesThem) {
+  struct Case {
+    MsgResult morphs;
+    int actors;
+  };
+  for (const Case c : {Case{MsgResult::No, 0}, Case{MsgResult::Yes, 2}}) {
+    SCOPED_TRACE(c.actors);
+    ui->clear();
+    ui->AnswerOpen(Data("tools/bare_figure.cr2"));
+    ui->AnswerMessage(c.morphs);
+    WhenShown<FrmFigure>([](FrmFigure& f) {
+      ASSERT_EQ(Items(f.cmbFigure), QStringList({"Doll", "Stick"}));
+      f.cmbFigure->setCurrentIndex(1);
+      f.cmdOK->click();
+    });
+    Trigger("mnuMultiFigure");
+    const auto messages = ui->requestsOf(UiRequest::Message);
+    ASSERT_EQ(messages.size(), 1u) << messages.front().text;
+    EXPECT_EQ(messages[0].text, kFigureMorphQuestion);
+    EXPECT_FALSE(gState.ReadError);
+    EXPECT_EQ(window->windowTitle(), "Vandrel - [bare_figure.cr2]");
+    EXPECT_TRUE(gObjects.size() == 1 && gObjects[0].Name.empty());
+    EXPECT_TRUE(window->chkNoMaterialData->isChecked());
+    EXPECT_FALSE(On(window->chkNoMaterialData));
+    EXPECT_EQ(window->channelsPane->lstActors->topLevelItemCount(), c.actors);
+  }
+  const std::string saved = program.file("stick.pz2");
+  ui->AnswerSave(saved);
+  Trigger("mnuSaveAs");
+  const std::string pose = ReadFileBytes(saved);
+  for (const char* line : {"actor BODY:2", "valueParm Wave", "rotateX xrot", "k  0  20"})
+    EXPECT_NE(pose.find(line), std::string::npos) << line << "\n" << pose;
+  EXPECT_EQ(pose.find("material"), std::string::npos) << pose;
+}
+
 TEST_F(ToolWindows, MaterialsImportedFromAPropAndCopiedToAnActorAreSavedInsideItsBlock) {
   OpenFigure(0, MsgResult::Yes);  // the doll: BODY:1 and hip:1 without materials
   EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "actor BODY:1", "actor hip:1"}));

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <functional>
+
+#include "maps/map_search.h"
 #include "maps/map_test_util.h"
 
 namespace vandrel {
@@ -41,16 +45,16 @@ TEST_F(MapTest, ScanListsPicturesByKindDepthFirstInSortedOrderAndSavesTheFiveCac
   EXPECT_EQ(Cache("bums.txt"), "f.bum\r\n*" + lib + "\r\n");
   EXPECT_EQ(Cache("bmps.txt"), "g.bmp\r\n*" + lib + "\r\n");
 
-  // A second scan lists everything again; the save then names it twice.
+  // A second scan replaces what the first listed: each file once.
   ScanFolder(lib, host);
   ASSERT_TRUE(SaveMapCache(host));
-  EXPECT_EQ(Cache("bums.txt"), "f.bum\r\n*" + lib + "\r\nf.bum\r\n*" + lib + "\r\n");
+  EXPECT_EQ(Cache("bums.txt"), "f.bum\r\n*" + lib + "\r\n");
 
   // Whole names only, in any case; the cache file is read again once it changes.
   std::string error;
-  EXPECT_EQ(FindInMapList(MapKind::Jpg, "Z.JPG").size(), 2u);  // scanned twice
+  EXPECT_EQ(FindInMapList(MapKind::Jpg, "Z.JPG").size(), 1u);
   EXPECT_TRUE(FindInMapList(MapKind::Jpg, "2.jpg").empty());
-  EXPECT_EQ(FindInCacheFile(MapKind::Tif, "A.tif", error).size(), 2u);
+  EXPECT_EQ(FindInCacheFile(MapKind::Tif, "A.tif", error).size(), 1u);
   gMapLists.TifFiles.assign(1, StringPairRec{});
   ASSERT_TRUE(SaveMapCache(host));
   EXPECT_EQ(Cache("tifs.txt"), "\r\n*\r\n");
@@ -89,6 +93,87 @@ TEST_F(MapTest, AddingOneFileAndACacheThatCannotBeWritten) {
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].rfind("The map cache could not be saved in " + tree.file("blocked/Cache") + ":\r\n", 0),
             0u);
+}
+
+// Runs of the program one after another over one library: what any run
+// found stays in the cache files, once per file, however often it is
+// scanned; files that are gone drop out once a scan or a lookup meets them.
+TEST_F(MapTest, EveryRunKeepsWhatEarlierRunsFoundAndEachFileOnce) {
+  const std::string tex = tree.mkdir("Poser/Runtime/Textures"), other = tree.mkdir("Other");
+  for (const char* f : {"Poser/Runtime/Textures/A/a.jpg", "Poser/Runtime/Textures/A/b.tif",
+                        "Poser/Runtime/Textures/B/c.jpg", "Other/x.jpg", "Other/Deep/y.png"})
+    tree.write(f, "x");
+  // Every entry of the five files as "folder/name", sorted, repeats kept.
+  const auto cached = [&] {
+    std::vector<std::string> all;
+    for (const char* file : {"bmps.txt", "bums.txt", "jpgs.txt", "tifs.txt", "others.txt"}) {
+      const std::string text = Cache(file);
+      for (std::size_t p = 0; p < text.size();) {
+        const std::size_t nameEnd = text.find("\r\n*", p), folderEnd = text.find("\r\n", nameEnd + 3);
+        if (nameEnd == std::string::npos || folderEnd == std::string::npos) break;
+        if (nameEnd > p)
+          all.push_back(text.substr(nameEnd + 3, folderEnd - nameEnd - 3) + "/" +
+                        text.substr(p, nameEnd - p));
+        p = folderEnd + 2;
+      }
+    }
+    std::sort(all.begin(), all.end());
+    return all;
+  };
+  const auto scan = [&](const std::string& folder) {
+    ScanFolder(folder, host);
+    ASSERT_TRUE(SaveMapCache(host));
+  };
+  const std::string a = tex + "/A/a.jpg", b = tex + "/A/b.tif", c = tex + "/B/c.jpg", d = tex + "/A/d.jpg",
+                    x = other + "/x.jpg", y = other + "/Deep/y.png";
+  struct Run {
+    const char* what;
+    std::function<void()> act;
+    std::vector<std::string> expected;
+  };
+  const Run runs[] = {
+      {"the textures scanned", [&] { scan(tex); }, {a, b, c}},
+      {"another folder scanned: the textures stay", [&] { scan(other); }, {a, b, c, y, x}},
+      {"the textures ten times (a pose opened ten times)",
+       [&] {
+         for (int i = 0; i < 10; ++i) scan(tex + "/");
+       },
+       {a, b, c, y, x}},
+      {"a part of the textures and nothing at all",
+       [&] {
+         scan(tex + "/A");
+         ASSERT_TRUE(SaveMapCache(host));
+       },
+       {a, b, c, y, x}},
+      {"a file deleted and one added, the textures scanned",
+       [&] {
+         std::remove(c.c_str());
+         tree.write("Poser/Runtime/Textures/A/d.jpg", "x");
+         scan(tex);
+       },
+       {a, b, d, y, x}},
+      {"a deleted file met by a lookup, then a scan of the textures",
+       [&] {
+         std::remove(x.c_str());
+         MapSearchHooks hooks;
+         EXPECT_EQ(FindFile("D:\\x.jpg", host, hooks), "D:\\x.jpg");
+         scan(tex);
+       },
+       {a, b, d, y}},
+  };
+  for (const Run& run : runs) {
+    ResetModel();  // a new run: the lists start empty
+    run.act();
+    std::vector<std::string> expected = run.expected;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(cached(), expected) << run.what;
+  }
+  // A later run finds each file without a scan.
+  ResetModel();
+  MapSearchHooks hooks;
+  EXPECT_EQ(FindFile("E:\\maps\\Y.PNG", host, hooks), y);
+  EXPECT_EQ(FindFile("E:\\maps\\d.jpg", host, hooks), d);
+  EXPECT_TRUE(host.messages.empty());
 }
 
 }  // namespace

@@ -129,7 +129,7 @@ TEST_F(MapSearchTest, FixChangesTheFormOfPresentMapsAndScansEachFolderOnceForMis
   Fix(maps);
   EXPECT_EQ(maps[0], ":Runtime:Textures:New:Skin.jpg");
   EXPECT_EQ(scans, 3);
-  EXPECT_EQ(gMapLists.JpgFiles.size(), 2u);
+  EXPECT_EQ(gMapLists.JpgFiles.size(), 1u);  // the new scan replaced the first
 
   // Two materials naming a map that the cache finds twice: one question, and
   // the answer "NO_MAP" holds for both.
