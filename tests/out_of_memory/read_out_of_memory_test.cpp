@@ -4,14 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 #include <functional>
+#include <optional>
 #include <thread>
 
+#include "mainwindow/controls.h"
 #include "mainwindow/frm_figure.h"
 #include "mainwindow/frm_import.h"
+#include "mainwindow/materials_pane.h"
 #include "mainwindow/tool_windows.h"
 #include "mainwindow/window_fixture.h"
 #include "out_of_memory/allocation_seam.h"
@@ -126,6 +133,85 @@ TEST_F(ReadOutOfMemory, EveryReadEndsWithTheReportAndTheProgramGoesOn) {
             0u)
       << ui->requestsOf(UiRequest::Message)[0].text;
   EXPECT_TRUE(gState.ReadError);
+}
+
+TEST_F(ReadOutOfMemory, ACutOffFileOrAnOpenThatRunsOutLeavesTheEditedDocumentInView) {
+  MaterialsPane& m = *window->materials;
+  // What the document writes, looked at without saving it.
+  const auto write = [&](const std::string& name) {
+    const std::string path = program.file(name);
+    const bool dirty = gState.Dirty;
+    window->CommonDialog1.FileName = path;
+    EXPECT_EQ(window->WritePoseFile(), "");
+    window->CommonDialog1.FileName = gState.FileName;
+    gState.Dirty = dirty;
+    return ReadFileBytes(path);
+  };
+  const std::string unedited = write("unedited.pz2");
+  // The user edits the open pose: another object, a material value typed
+  // and applied, the Poser 5 format.
+  const int group = m.cmbFigures->findText("actor lHand:1");
+  ASSERT_GE(group, 0);
+  m.cmbFigures->setCurrentIndex(group);
+  emit m.cmbFigures->activated(group);
+  m.lstMaterials->setCurrentRow(1, QItemSelectionModel::ClearAndSelect);
+  controls::setText(m.TXT[1], "42");
+  m.cmd[14]->click();
+  controls::setOption(window->optPoserFormat[1]);
+  ASSERT_TRUE(gState.Dirty);
+  // What the user sees of the document, and what it saves.
+  const auto view = [&] {
+    std::string v = Document() + "\n" + window->windowTitle().toStdString() + (gState.Dirty ? " dirty" : "");
+    v += " object " + std::to_string(m.cmbFigures->currentIndex()) + "/" +
+         std::to_string(m.cmbFigures->count());
+    for (int r = 0; r < m.lstMaterials->count(); ++r)
+      v += " " + m.lstMaterials->item(r)->text().toStdString() +
+           (m.lstMaterials->item(r)->isSelected() ? "*" : "");
+    for (QLineEdit* box : m.TXT) v += "|" + box->text().toStdString();
+    for (QCheckBox* box : {window->chkChannels, window->chkNoMaterialData})
+      v += std::string(box->isChecked() ? " ticked" : " clear") + (On(box) ? "" : " off");
+    v += std::string(window->optPoserFormat[1]->isChecked() ? " P5" : " P4") +
+         (window->mnuSave->isEnabled() ? " save" : "") + (window->mnuSaveAs->isEnabled() ? " saveas" : "");
+    return v;
+  };
+  const std::string shown = view();
+  const std::string expected = write("expected.pz2");
+  ASSERT_NE(expected, unedited);
+
+  const std::string pose = ReadFileBytes(Data("channels/figure_pose.pz2"));
+  const std::string cut = program.file("cut.pz2");
+  Write(cut, pose.substr(0, pose.find("\t\tKdColor 0 0 1 1")));
+  std::string big = pose;
+  big.insert(big.find("\tdoShadow 1"), std::string(std::size_t{3} << 20, ' ') + "\n");
+  const std::string large = program.file("large.pz2");
+  Write(large, big);
+  struct Case {
+    std::string path;
+    std::size_t memory;
+    std::string report;
+  };
+  for (const Case& c : {Case{cut, 0, "The file ends inside a block, error number 62"},
+                        Case{large, std::size_t{1} << 20, "Out of memory, error number 7"}}) {
+    ui->clear();
+    ui->AnswerMessage(MsgResult::No);  // the changes are not saved first
+    ui->AnswerOpen(c.path);
+    {
+      std::optional<AllocationLimit> limit;
+      if (c.memory) limit.emplace(c.memory);
+      Trigger("mnuOpenPZ2");
+    }
+    const auto messages = ui->requestsOf(UiRequest::Message);
+    ASSERT_EQ(messages.size(), 2u) << c.path << (messages.empty() ? "" : messages[0].text);
+    EXPECT_EQ(messages[1].text.rfind("Error in the OpenFile function\r\n" + c.report + "\r\n", 0), 0u)
+        << messages[1].text;
+    EXPECT_TRUE(gState.ReadError);
+    EXPECT_EQ(view(), shown) << c.path;
+  }
+  // Saved as before the failed opens.
+  const std::string saved = program.file("saved.pz2");
+  ui->AnswerSave(saved);
+  Trigger("mnuSaveAs");
+  EXPECT_EQ(ReadFileBytes(saved), expected);
 }
 
 TEST_F(ReadOutOfMemory, AHelperThreadOfTheDeltaRemovalRunningOutEndsTheMorphRead) {
