@@ -3,6 +3,7 @@
 // program goes on.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,7 +13,6 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <functional>
-#include <optional>
 #include <thread>
 
 #include "mainwindow/controls.h"
@@ -159,53 +159,44 @@ TEST_F(ReadOutOfMemory, ACutOffFileOrAnOpenThatRunsOutLeavesTheEditedDocumentInV
   m.cmd[14]->click();
   controls::setOption(window->optPoserFormat[1]);
   ASSERT_TRUE(gState.Dirty);
-  // What the user sees of the document, and what it saves.
+  // What the user sees of the document.
   const auto view = [&] {
-    std::string v = Document() + "\n" + window->windowTitle().toStdString() + (gState.Dirty ? " dirty" : "");
-    v += " object " + std::to_string(m.cmbFigures->currentIndex()) + "/" +
-         std::to_string(m.cmbFigures->count());
+    std::string v =
+        Document() + (gState.Dirty ? " dirty " : " ") + std::to_string(m.cmbFigures->currentIndex());
     for (int r = 0; r < m.lstMaterials->count(); ++r)
       v += " " + m.lstMaterials->item(r)->text().toStdString() +
            (m.lstMaterials->item(r)->isSelected() ? "*" : "");
     for (QLineEdit* box : m.TXT) v += "|" + box->text().toStdString();
-    for (QCheckBox* box : {window->chkChannels, window->chkNoMaterialData})
-      v += std::string(box->isChecked() ? " ticked" : " clear") + (On(box) ? "" : " off");
-    v += std::string(window->optPoserFormat[1]->isChecked() ? " P5" : " P4") +
-         (window->mnuSave->isEnabled() ? " save" : "") + (window->mnuSaveAs->isEnabled() ? " saveas" : "");
-    return v;
+    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
+             window->chkChannels, window->chkNoMaterialData, window->optPoserFormat[1]})
+      v += std::to_string(b->isChecked()) + std::to_string(On(b));
+    return v + std::to_string(window->mnuSave->isEnabled()) + std::to_string(window->mnuSaveAs->isEnabled());
   };
   const std::string shown = view();
   const std::string expected = write("expected.pz2");
   ASSERT_NE(expected, unedited);
 
-  const std::string pose = ReadFileBytes(Data("channels/figure_pose.pz2"));
-  const std::string cut = program.file("cut.pz2");
-  Write(cut, pose.substr(0, pose.find("\t\tKdColor 0 0 1 1")));
-  std::string big = pose;
-  big.insert(big.find("\tdoShadow 1"), std::string(std::size_t{3} << 20, ' ') + "\n");
-  const std::string large = program.file("large.pz2");
-  Write(large, big);
-  struct Case {
-    std::string path;
-    std::size_t memory;
-    std::string report;
-  };
-  for (const Case& c : {Case{cut, 0, "The file ends inside a block, error number 62"},
-                        Case{large, std::size_t{1} << 20, "Out of memory, error number 7"}}) {
+  // A copy cut off inside a material, and one too large for the memory left.
+  std::string pose = ReadFileBytes(Data("channels/figure_pose.pz2"));
+  Write(program.file("cut.pz2"), pose.substr(0, pose.find("\t\tKdColor 0 0 1 1")));
+  Write(program.file("large.pz2"),
+        pose.insert(pose.find("\tdoShadow 1"), std::string(std::size_t{3} << 20, ' ')));
+  for (const auto& [name, report] : {std::pair{"cut.pz2", "The file ends inside a block, error number 62"},
+                                     std::pair{"large.pz2", "Out of memory, error number 7"}}) {
     ui->clear();
     ui->AnswerMessage(MsgResult::No);  // the changes are not saved first
-    ui->AnswerOpen(c.path);
+    ui->AnswerOpen(program.file(name));
     {
-      std::optional<AllocationLimit> limit;
-      if (c.memory) limit.emplace(c.memory);
+      const AllocationLimit limit(std::size_t{1} << 20);
       Trigger("mnuOpenPZ2");
     }
     const auto messages = ui->requestsOf(UiRequest::Message);
-    ASSERT_EQ(messages.size(), 2u) << c.path << (messages.empty() ? "" : messages[0].text);
-    EXPECT_EQ(messages[1].text.rfind("Error in the OpenFile function\r\n" + c.report + "\r\n", 0), 0u)
+    ASSERT_EQ(messages.size(), 2u) << name;
+    EXPECT_EQ(messages[1].text.rfind("Error in the OpenFile function\r\n" + std::string(report) + "\r\n", 0),
+              0u)
         << messages[1].text;
     EXPECT_TRUE(gState.ReadError);
-    EXPECT_EQ(view(), shown) << c.path;
+    EXPECT_EQ(view(), shown) << name;
   }
   // Saved as before the failed opens.
   const std::string saved = program.file("saved.pz2");
