@@ -22,9 +22,9 @@
 #include "mainwindow/dialog_settings.h"
 #include "mainwindow/materials_pane.h"
 #include "platform/cdlg_ex.h"
+#include "platform/ui_services.h"
 #include "reader/channel_reader.h"
 #include "reader/poser_file_reader.h"
-#include "platform/ui_services.h"
 
 class QAction;
 class QCheckBox;
@@ -59,7 +59,6 @@ enum class OtherWindow {
   FigureChooser,   // multi-figure chooser (Multi-Figure Character File)
 };
 inline constexpr int kOtherWindowCount = 8;
-
 
 class FrmMain : public QMainWindow {
   Q_OBJECT
@@ -191,7 +190,9 @@ class FrmMain : public QMainWindow {
   void RequiredVersion_Change();
 
   // ---- Reset and enabling. --------------------------------------------------
-  void ResetMainWindow();
+  // Without `cutThumbnails` the map thumbnails stay (those of a file read
+  // just before).
+  void ResetMainWindow(bool cutThumbnails = true);
   // The window after a failed read or a batch run: no document, the material
   // controls off, both "Don't save" boxes ticked and disabled.
   void LeaveDocumentEmpty();
@@ -247,7 +248,6 @@ class FrmMain : public QMainWindow {
   // Until then its menu entry stays disabled and its command does nothing.
   void SetOtherWindow(OtherWindow which, std::function<void()> open);
   bool HasOtherWindow(OtherWindow which) const;
-
 
   // The shared open dialog (its settings and file name) and its Open.
   virtual CdlgEx& SharedDialog() { return gDlg; }

@@ -10,6 +10,7 @@
 #include <QTreeWidget>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "common/numbers.h"
 #include "common/text.h"
@@ -17,17 +18,18 @@
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "maps/qt/thumbnails.h"
+#include "model/command_line.h"
 #include "model/data_not_kept.h"
 #include "model/model.h"
-#include "tools/batch_conversion.h"
-#include "tools/file_statistics.h"
 #include "platform/files.h"
-#include "platform/qt/qt_ui.h"
-#include "model/command_line.h"
 #include "platform/path_case.h"
+#include "platform/qt/qt_ui.h"
 #include "reader/channel_reader.h"
 #include "reader/morph_pose_file.h"
 #include "reader/poser_file_reader.h"
+#include "reader/read_fault.h"
+#include "tools/batch_conversion.h"
+#include "tools/file_statistics.h"
 #include "writer/mtl_writer.h"
 #include "writer/pose_writer.h"
 
@@ -37,15 +39,80 @@ using controls::EventsOff;
 
 namespace {
 
-
 constexpr const char* kOpenTitles[kFileTypeCount] = {
-    "Open Character file", "Open Pose file", "Open Prop file",  "Open Hair file",
+    "Open Character file", "Open Pose file", "Open Prop file", "Open Hair file",
     "Open Camera file",    "Open Face file", "Open Hand file", "Open Light file"};
 
 constexpr const char* kOpenFilters[kFileTypeCount] = {
-    "Characters|*.cr2|All files|*.*", "Pose files|*.pz2|All files|*.*",  "Props|*.pp2|All files|*.*",
+    "Characters|*.cr2|All files|*.*", "Pose files|*.pz2|All files|*.*",   "Props|*.pp2|All files|*.*",
     "Hair files|*.hr2|All files|*.*", "Camera files|*.cm2|All files|*.*", "Face files|*.fc2|All files|*.*",
     "Hand files|*.hd2|All files|*.*", "Light files|*.lt2|All files|*.*"};
+
+// The open document's data, moved aside (not copied) while another file is
+// read, so that a read that gives nothing to show leaves it as it was.
+class DocumentData {
+ public:
+  // Takes the document out of the model, which is left as a read starts it.
+  static DocumentData Take() {
+    DocumentData d;
+    d.objects_ = std::move(gObjects);
+    d.objectList_ = std::move(gObjectList);
+    d.actors_ = std::move(gActors);
+    d.actorList_ = std::move(gActorList);
+    d.pictureSizes_ = std::move(gPictureSizes);
+    d.dataNotKept_ = std::move(gDataNotKept);
+    d.state_ = gState;
+    d.thighLength_ = gThighLength;
+    d.actorMaterialsFound_ = gActorMaterialsFound;
+    d.hair_ = gIsHairFile;
+    ResetDocument();
+    gPictureSizes.assign(1, StringPairRec{});
+    return d;
+  }
+  // Puts the data back over what the model holds. With `wholeState` every
+  // field of gState is as it was taken; else only those of the document
+  // (its name, versions, notes and dirty flag).
+  void PutBack(bool wholeState) {
+    gObjects = std::move(objects_);
+    gObjectList = std::move(objectList_);
+    gActors = std::move(actors_);
+    gActorList = std::move(actorList_);
+    gPictureSizes = std::move(pictureSizes_);
+    gDataNotKept = std::move(dataNotKept_);
+    if (wholeState) {
+      gState = std::move(state_);
+    } else {
+      gState.FileName = std::move(state_.FileName);
+      gState.RequiredVersion = std::move(state_.RequiredVersion);
+      gState.ReadVersion = std::move(state_.ReadVersion);
+      gState.FileNotes = std::move(state_.FileNotes);
+      gState.Dirty = state_.Dirty;
+    }
+    gThighLength = thighLength_;
+    gActorMaterialsFound = actorMaterialsFound_;
+    gIsHairFile = hair_;
+  }
+
+ private:
+  std::vector<ObjectRec> objects_;
+  std::vector<std::string> objectList_;
+  std::vector<ActorRec> actors_;
+  std::vector<ActorListItem> actorList_;
+  std::vector<StringPairRec> pictureSizes_;
+  DataNotKeptRec dataNotKept_;
+  StateRec state_;
+  float thighLength_ = 0.0f;
+  bool actorMaterialsFound_ = false;
+  bool hair_ = false;
+};
+
+// A read that ended cut off or out of memory has nothing to show in place of
+// the open document, which stays; every other failure leaves no document.
+bool KeepsOpenDocument(const OpenFileResult& result) {
+  for (const ReadFault& fault : {CutOffFault(), OutOfMemoryFault()})
+    if (result.errorNumber == fault.number && result.errorDescription == fault.description) return true;
+  return false;
+}
 
 }  // namespace
 
@@ -174,7 +241,9 @@ bool FrmMain::ChooseOpenFile(int fileType) {
   return true;
 }
 
-bool FrmMain::ChooseOpenFile(const FileDialogRequest& request) { return ChooseOpenFile(request, gSettings.CdlgThumb); }
+bool FrmMain::ChooseOpenFile(const FileDialogRequest& request) {
+  return ChooseOpenFile(request, gSettings.CdlgThumb);
+}
 
 bool FrmMain::ChooseOpenFile(const FileDialogRequest& request, bool preview) {
   CdlgEx& dlg = SharedDialog();
@@ -201,6 +270,8 @@ void FrmMain::OpenFile(const std::string& text) {
   BeginOpenFile();
   const int type = gState.FileType;
   CdlgEx& dlg = SharedDialog();
+  const std::string shownDialogName = dlg.FileName;
+  const std::string shownCommonName = CommonDialog1.FileName;
   if (gState.FileGiven) {
     // While the program starts, a known path comes from its command line.
     if (gStarting && !Trim(gCommandLine).empty()) {
@@ -233,10 +304,16 @@ void FrmMain::OpenFile(const std::string& text) {
     EventsOff off;
     controls::setChecked(chkNoMaterialData, false);
   };
-  // An import keeps the document and reads only the other file's materials.
+  // The open document stays in view while the file is read: the window is
+  // reset only once the read has something to show instead. Its data and
+  // map thumbnails go aside meanwhile (the read starts from none, and the
+  // thumbnails of its maps come in their own order). An import keeps the
+  // document and reads only the other file's materials.
+  std::optional<DocumentData> shown;
+  ThumbnailList shownThumbnails;
   if (!gImportMode) {
-    ResetMainWindow();
-    prepareMaterialControls();
+    shown = DocumentData::Take();
+    shownThumbnails = std::exchange(ImageList1(0), ThumbnailList{});
   }
 
   OpenFileOptions options;
@@ -261,6 +338,29 @@ void FrmMain::OpenFile(const std::string& text) {
     FinishPendingThumbnails();
   }
   SetBusy(false);
+
+  if (shown && !result.ok && KeepsOpenDocument(result)) {
+    // The report was shown. Nothing of the read stays, and nothing follows
+    // it (no morph question, statistics or map check), as after a refusal.
+    ImageList1(0) = std::move(shownThumbnails);
+    shown->PutBack(true);
+    dlg.FileName = shownDialogName;
+    CommonDialog1.FileName = shownCommonName;
+    gState.ReadError = true;
+    gState.SilentSave = false;
+    gState.LoadProps = false;
+    gOpenCancelled = true;
+    return;
+  }
+  if (shown) {
+    // The window lets go of the document it showed (its handlers still see
+    // that document's data), then the read's data takes its place.
+    DocumentData read = DocumentData::Take();
+    shown->PutBack(false);
+    ResetMainWindow(/*cutThumbnails=*/false);
+    prepareMaterialControls();
+    read.PutBack(false);
+  }
 
   if (gImportMode) {
     // An import that failed or brought no materials leaves the window as it
@@ -320,7 +420,8 @@ bool FrmMain::NothingToSave() const {
 
 void FrmMain::LeaveDocumentEmpty() {
   materials->DisableMaterialControls();
-  for (QWidget* w : std::initializer_list<QWidget*>{materials->cmbFigures, materials->cmdCreateMat, materials->cmdNewMat})
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{materials->cmbFigures, materials->cmdCreateMat, materials->cmdNewMat})
     w->setEnabled(false);
   ResetMainWindow();
   // No list keeps the names of a document that is no longer open.

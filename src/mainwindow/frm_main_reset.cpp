@@ -13,7 +13,6 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTreeWidget>
-
 #include <algorithm>
 
 #include "common/text.h"
@@ -23,10 +22,10 @@
 #include "mainwindow/materials_pane.h"
 #include "maps/qt/thumbnails.h"
 #include "model/model.h"
-#include "reader/poser_file_reader.h"
 #include "platform/dialog_preview.h"
 #include "platform/files.h"
 #include "platform/program_folder.h"
+#include "reader/poser_file_reader.h"
 
 namespace vandrel {
 
@@ -73,13 +72,13 @@ void FrmMain::SetFirstState() {
 
 // ---- Reset and enabling -------------------------------------------------------------
 
-void FrmMain::ResetMainWindow() {
+void FrmMain::ResetMainWindow(bool cutThumbnails) {
   materials->ResetControls();
   for (QAction* a : {mnuSave, mnuSaveAs, mnuExportMTL}) a->setEnabled(false);
   readCancelled_ = false;
   channelsPane->ResetPane();
   ResetDocument();
-  CutMainThumbnailsToStock();
+  if (cutThumbnails) CutMainThumbnailsToStock();
   materials->AllPanelsOn();
 }
 

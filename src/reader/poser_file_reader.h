@@ -8,13 +8,16 @@
 //     switch in gState.SilentSave); otherwise the open dialog prepared by
 //     OpenDialogRequest(type). A cancel: MarkOpenCancelled() and return,
 //     nothing else changes. A chosen path: RememberOpenFolder(type, path).
-//  3. Unless gImportMode: reset the controls (ResetMainWindow, which calls
-//     ResetDocument), keep the first five stock pictures. Then
-//     EnableMaterialControlsAfterLoad, and "Don't save materials" enabled
-//     and cleared (events off).
-//  4. ReadPoserFile(options, host) with gState.LoadProps, gImportMode and
+//  3. ReadPoserFile(options, host) with gState.LoadProps, gImportMode and
 //     gState.BatchMode set as wanted; the host shows the progress window
-//     (not in batch mode) and the messages.
+//     (not in batch mode) and the messages. Unless gImportMode the open
+//     document's data and map thumbnails are set aside meanwhile: a read
+//     that ends cut off or out of memory puts them back and leaves the
+//     window as it was.
+//  4. Unless gImportMode: reset the controls (ResetMainWindow, which calls
+//     ResetDocument) over the document they showed, keep the stock pictures
+//     and those of the read. Then EnableMaterialControlsAfterLoad, and
+//     "Don't save materials" enabled and cleared (events off).
 //  5. Apply the result: caption, required-version box, object list (mirror
 //     gObjectList; select entry 0 and fill the material list), the check
 //     boxes, the buttons and menus, the default template, gDlg.FileName. On

@@ -3,15 +3,22 @@
 // program goes on.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 #include <functional>
 #include <thread>
 
+#include "mainwindow/controls.h"
 #include "mainwindow/frm_figure.h"
 #include "mainwindow/frm_import.h"
+#include "mainwindow/materials_pane.h"
 #include "mainwindow/tool_windows.h"
 #include "mainwindow/window_fixture.h"
 #include "out_of_memory/allocation_seam.h"
@@ -126,6 +133,76 @@ TEST_F(ReadOutOfMemory, EveryReadEndsWithTheReportAndTheProgramGoesOn) {
             0u)
       << ui->requestsOf(UiRequest::Message)[0].text;
   EXPECT_TRUE(gState.ReadError);
+}
+
+TEST_F(ReadOutOfMemory, ACutOffFileOrAnOpenThatRunsOutLeavesTheEditedDocumentInView) {
+  MaterialsPane& m = *window->materials;
+  // What the document writes, looked at without saving it.
+  const auto write = [&](const std::string& name) {
+    const std::string path = program.file(name);
+    const bool dirty = gState.Dirty;
+    window->CommonDialog1.FileName = path;
+    EXPECT_EQ(window->WritePoseFile(), "");
+    window->CommonDialog1.FileName = gState.FileName;
+    gState.Dirty = dirty;
+    return ReadFileBytes(path);
+  };
+  const std::string unedited = write("unedited.pz2");
+  // The user edits the open pose: another object, a material value typed
+  // and applied, the Poser 5 format.
+  const int group = m.cmbFigures->findText("actor lHand:1");
+  ASSERT_GE(group, 0);
+  m.cmbFigures->setCurrentIndex(group);
+  emit m.cmbFigures->activated(group);
+  m.lstMaterials->setCurrentRow(1, QItemSelectionModel::ClearAndSelect);
+  controls::setText(m.TXT[1], "42");
+  m.cmd[14]->click();
+  controls::setOption(window->optPoserFormat[1]);
+  ASSERT_TRUE(gState.Dirty);
+  // What the user sees of the document.
+  const auto view = [&] {
+    std::string v =
+        Document() + (gState.Dirty ? " dirty " : " ") + std::to_string(m.cmbFigures->currentIndex());
+    for (int r = 0; r < m.lstMaterials->count(); ++r)
+      v += " " + m.lstMaterials->item(r)->text().toStdString() +
+           (m.lstMaterials->item(r)->isSelected() ? "*" : "");
+    for (QLineEdit* box : m.TXT) v += "|" + box->text().toStdString();
+    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
+             window->chkChannels, window->chkNoMaterialData, window->optPoserFormat[1]})
+      v += std::to_string(b->isChecked()) + std::to_string(On(b));
+    return v + std::to_string(window->mnuSave->isEnabled()) + std::to_string(window->mnuSaveAs->isEnabled());
+  };
+  const std::string shown = view();
+  const std::string expected = write("expected.pz2");
+  ASSERT_NE(expected, unedited);
+
+  // A copy cut off inside a material, and one too large for the memory left.
+  std::string pose = ReadFileBytes(Data("channels/figure_pose.pz2"));
+  Write(program.file("cut.pz2"), pose.substr(0, pose.find("\t\tKdColor 0 0 1 1")));
+  Write(program.file("large.pz2"),
+        pose.insert(pose.find("\tdoShadow 1"), std::string(std::size_t{3} << 20, ' ')));
+  for (const auto& [name, report] : {std::pair{"cut.pz2", "The file ends inside a block, error number 62"},
+                                     std::pair{"large.pz2", "Out of memory, error number 7"}}) {
+    ui->clear();
+    ui->AnswerMessage(MsgResult::No);  // the changes are not saved first
+    ui->AnswerOpen(program.file(name));
+    {
+      const AllocationLimit limit(std::size_t{1} << 20);
+      Trigger("mnuOpenPZ2");
+    }
+    const auto messages = ui->requestsOf(UiRequest::Message);
+    ASSERT_EQ(messages.size(), 2u) << name;
+    EXPECT_EQ(messages[1].text.rfind("Error in the OpenFile function\r\n" + std::string(report) + "\r\n", 0),
+              0u)
+        << messages[1].text;
+    EXPECT_TRUE(gState.ReadError);
+    EXPECT_EQ(view(), shown) << name;
+  }
+  // Saved as before the failed opens.
+  const std::string saved = program.file("saved.pz2");
+  ui->AnswerSave(saved);
+  Trigger("mnuSaveAs");
+  EXPECT_EQ(ReadFileBytes(saved), expected);
 }
 
 TEST_F(ReadOutOfMemory, AHelperThreadOfTheDeltaRemovalRunningOutEndsTheMorphRead) {
