@@ -54,14 +54,7 @@ class MapNames : public test::WindowTest {
   void Press(int index) { Pane().cmd[static_cast<std::size_t>(index)]->click(); }
   QLineEdit* Box(int index) { return Pane().TXT[static_cast<std::size_t>(index)]; }
   bool Red(QLineEdit* box) { return box->palette().color(QPalette::Text) == QColor(255, 0, 0); }
-  void Drop(QLineEdit* box, const std::string& file) {
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromUtf8(file.c_str()))});
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(box, &enter);
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(box, &drop);
-  }
+  void Drop(QLineEdit* box, const std::string& file) { DropFile(box, file); }
   // Every map of every material, in order.
   static std::vector<std::string> AllMaps() {
     std::vector<std::string> maps;

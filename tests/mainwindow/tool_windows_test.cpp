@@ -36,20 +36,6 @@ namespace {
 
 std::string Data(const std::string& name) { return std::string(VANDREL_TEST_DATA) + "/" + name; }
 
-// Acts on the modal window of type W as soon as it is shown.
-template <class W>
-void WhenShown(std::function<void(W&)> act) {
-  QTimer::singleShot(0, [act] {
-    W* w = qobject_cast<W*>(QApplication::activeModalWidget());
-    if (w == nullptr) {
-      ADD_FAILURE() << "no modal window";
-      if (QWidget* other = QApplication::activeModalWidget()) other->close();
-      return;
-    }
-    act(*w);
-  });
-}
-
 QStringList Items(const QComboBox* box) {
   QStringList items;
   for (int i = 0; i < box->count(); ++i) items << box->itemText(i);

@@ -6,8 +6,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
 #include <QWidget>
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "app/qt_app.h"
 #include "mainwindow/channels_pane.h"
@@ -18,6 +24,30 @@
 #include "support/temp_dir.h"
 
 namespace vandrel::test {
+
+// Acts on the modal window of type W as soon as it is shown.
+template <class W>
+void WhenShown(std::function<void(W&)> act) {
+  QTimer::singleShot(0, [act] {
+    W* w = qobject_cast<W*>(QApplication::activeModalWidget());
+    if (w == nullptr) {
+      ADD_FAILURE() << "no modal window";
+      if (QWidget* other = QApplication::activeModalWidget()) other->close();
+      return;
+    }
+    act(*w);
+  });
+}
+
+// Drops `file` on `target` as a file manager would, offering a copy.
+inline void DropFile(QWidget* target, const std::string& file) {
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromUtf8(file.c_str()))});
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &enter);
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &drop);
+}
 
 class WindowTest : public ::testing::Test {
  public:

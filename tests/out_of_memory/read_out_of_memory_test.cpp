@@ -32,20 +32,6 @@ namespace {
 
 std::string Data(const std::string& name) { return std::string(VANDREL_TEST_DATA) + "/" + name; }
 
-// Acts on the modal window of type W as soon as it is shown.
-template <class W>
-void WhenShown(std::function<void(W&)> act) {
-  QTimer::singleShot(0, [act] {
-    W* w = qobject_cast<W*>(QApplication::activeModalWidget());
-    if (w == nullptr) {
-      ADD_FAILURE() << "no modal window";
-      if (QWidget* other = QApplication::activeModalWidget()) other->close();
-      return;
-    }
-    act(*w);
-  });
-}
-
 void Write(const std::string& path, const std::string& bytes) {
   ASSERT_EQ(WriteFileAtomic(path, bytes, false), "");
 }
