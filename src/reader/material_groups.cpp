@@ -367,7 +367,7 @@ void ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
   rs.Yield();
   std::size_t base = 1;  // where the group text now begins
   int m = 0;
-  MaterialKeys keys(text);
+  MaterialKeys keys(text, [&rs] { rs.Yield(); });
   rs.Yield();
   ForwardFinder closeFinder(text, "}");
   // Room for the records is made once: a table of a million grown by moving
