@@ -202,13 +202,18 @@ void CutObjectPart(ReadState& rs) {
   const std::size_t brace = InStr(whole, "}");
   const std::size_t start = brace == 0 ? 3 : LineAfter(whole, brace);
 
+  // Each search may run through the whole text: the windows are let in
+  // between them.
   const std::size_t ik = InStr(whole, "ikchannels");
+  rs.Yield();
   std::size_t figureLine = InStr(ik == 0 ? 1 : ik, whole, "\nfigure");
   if (figureLine == 0) figureLine = InStr(whole, "\nfigure");
   if (figureLine == 0) figureLine = length;
+  rs.Yield();
 
   std::size_t lastObject = InStrRev(whole, "channels\n");
   for (const char* key : {"channels \n", "\nactor ", "\nlight ", "\ncamera "}) {
+    rs.Yield();
     if (lastObject != 0) break;
     lastObject = InStrRev(whole, key);
   }
@@ -236,6 +241,7 @@ void CutObjectPart(ReadState& rs) {
     rs.result.channelsOff = true;  // no channel reader: the file yields no actor
   rs.step = kStepObjectPart;
   RemoveStretchEverywhere(whole, start, end - start);
+  rs.Yield();
   rs.objectTextCut = true;
   // The file's bytes are not needed again.
   if (!rs.textGiven) {
@@ -410,7 +416,9 @@ void ReadGroups(ReadState& rs, int fileType) {
     // material groups after its objects) leaves no group text.
     const std::size_t brace = InStr(rs.whole, "}");
     rs.whole = brace == 0 ? std::string() : Mid(rs.whole, LineAfter(rs.whole, brace));
+    rs.Yield();
     rs.parts[0] = rs.whole;
+    rs.Yield();
   }
 
   std::size_t existing = 0;
@@ -455,7 +463,9 @@ void ReadGroups(ReadState& rs, int fileType) {
       AddObjectListItem(group.Name, 0);
 
     text.erase(0, InStr(text, "{"));  // Mid from the character after the "{"
+    rs.Yield();
     if (InStrRev(text, "}") < InStrRev(text, "{")) text += "}";
+    rs.Yield();
     rs.Stage("Loading materials...");
     ReadGroupMaterials(rs, text, static_cast<int>(g));
     rs.Yield();
