@@ -369,7 +369,14 @@ void BuildFigureGroups(ReadState& rs, int fileType) {
 // The materials of one group text: one record per "material " block.
 void ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
   rs.step = kStepMaterials;
-  const std::string lower = LCase(text);
+  // Lower-cased a few megabytes at a time, with a yield after each.
+  std::string lower;
+  lower.reserve(text.size());
+  constexpr std::size_t kPiece = std::size_t{4} << 20;
+  for (std::size_t at = 0; at < text.size(); at += kPiece) {
+    lower += LCase(std::string_view(text).substr(at, kPiece));
+    rs.Yield();
+  }
   rs.Yield();
   std::size_t base = 1;  // where the group text now begins
   int m = 0;
@@ -415,7 +422,13 @@ void ReadGroups(ReadState& rs, int fileType) {
     // block. A head whose "}" went with the object part (a file without
     // material groups after its objects) leaves no group text.
     const std::size_t brace = InStr(rs.whole, "}");
-    rs.whole = brace == 0 ? std::string() : Mid(rs.whole, LineAfter(rs.whole, brace));
+    // Cut in place: no second copy of a large text.
+    if (brace == 0) {
+      rs.whole.clear();
+    } else {
+      const std::size_t from = std::max<std::size_t>(LineAfter(rs.whole, brace), 1);
+      rs.whole.erase(0, std::min(rs.whole.size(), from - 1));
+    }
     rs.Yield();
     rs.parts[0] = rs.whole;
     rs.Yield();
