@@ -9,6 +9,7 @@
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace vandrel {
 
@@ -23,6 +24,11 @@ struct TextOperators {
   friend bool operator==(const T& a, std::string_view b) noexcept { return a.view() == b; }
   friend bool operator==(const T& a, const char* b) noexcept { return a.view() == b; }
   friend bool operator==(const T& a, const std::string& b) noexcept { return a.view() == b; }
+  friend std::string operator+(const T& a, const T& b) { return JoinedText(a.view(), b.view()); }
+  friend std::string operator+(const T& a, const char* b) { return JoinedText(a.view(), b); }
+  friend std::string operator+(const char* a, const T& b) { return JoinedText(a, b.view()); }
+  friend std::string operator+(const T& a, const std::string& b) { return JoinedText(a.view(), b); }
+  friend std::string operator+(const std::string& a, const T& b) { return JoinedText(a, b.view()); }
   friend std::string operator+(const T& a, std::string_view b) { return JoinedText(a.view(), b); }
   friend std::string operator+(std::string_view a, const T& b) { return JoinedText(a, b.view()); }
   friend std::ostream& operator<<(std::ostream& out, const T& text) { return WriteText(out, text.view()); }
@@ -100,6 +106,53 @@ class CompactText : public TextOperators<CompactText> {
   }
 
   alignas(8) char b_[16];
+};
+
+// A text that most records leave empty (a light's depth camera, a camera's
+// model): one pointer, and nothing on the heap while it is empty.
+class SparseText : public TextOperators<SparseText> {
+ public:
+  SparseText() noexcept = default;
+  SparseText(std::string_view s) { Init(s); }
+  SparseText(const std::string& s) : SparseText(std::string_view(s)) {}
+  SparseText(const char* s) : SparseText(std::string_view(s)) {}
+  SparseText(const SparseText& other) { Init(other.view()); }
+  SparseText(SparseText&& other) noexcept : p_(other.p_) { other.p_ = nullptr; }
+  ~SparseText() { delete p_; }
+
+  SparseText& operator=(const SparseText& other) { return *this = other.view(); }
+  SparseText& operator=(SparseText&& other) noexcept {
+    if (this != &other) {
+      delete p_;
+      p_ = other.p_;
+      other.p_ = nullptr;
+    }
+    return *this;
+  }
+  // `s` may be a piece of this text itself.
+  SparseText& operator=(std::string_view s) {
+    SparseText copy(s);
+    std::swap(p_, copy.p_);
+    return *this;
+  }
+  SparseText& operator=(const std::string& s) { return *this = std::string_view(s); }
+  SparseText& operator=(const char* s) { return *this = std::string_view(s); }
+
+  std::string_view view() const noexcept {
+    return p_ != nullptr ? std::string_view(*p_) : std::string_view();
+  }
+  operator std::string_view() const noexcept { return view(); }
+  std::string str() const { return std::string(view()); }
+  const char* data() const noexcept { return p_ != nullptr ? p_->c_str() : ""; }
+  std::size_t size() const noexcept { return view().size(); }
+  bool empty() const noexcept { return p_ == nullptr; }
+
+ private:
+  void Init(std::string_view s) {
+    if (!s.empty()) p_ = new std::string(s);
+  }
+
+  std::string* p_ = nullptr;  // null while empty
 };
 
 // A short text kept once for all its copies, as the few dozen channel types

@@ -24,6 +24,8 @@ struct DialRec {
 static_assert(sizeof(DialRec) <= 48);
 
 // Numeric properties are stored as the file's value + 1, 0 meaning absent.
+// A file may hold a million empty blocks: the texts that only lights and
+// cameras have take a pointer each while they are empty.
 struct ActorRec {
   CompactText Name;     // text after the header line's first blank ("BODY:1")
   CompactText ExtName;  // the "name" line, trimmed
@@ -31,19 +33,20 @@ struct ActorRec {
   int OnOff = 0;  // 0 none, 1 off, 2 on
   int Hidden = 0;
   int Locked = 0;
-  CompactText StorageOffset;
   int GeomResource = 0;
   int DepthMapSize = 0;
-  CompactText DepthCamera;
   int DoShadow = 0;
   int LightOn = 0;
-  CompactText Port;
-  CompactText CameraModel;
   int LightType = 0;
-  CompactText ObjFileGeom;
+  SparseText StorageOffset;
+  SparseText DepthCamera;
+  SparseText Port;
+  SparseText CameraModel;
+  SparseText ObjFileGeom;
   SharedName Kind;  // "actor", "prop", "light" or "camera"
   // Switches of ExtName, OnOff, Hidden, Locked, DoShadow, DepthMapSize, LightOn.
   std::array<bool, 7> PropertyOn{};
 };
+static_assert(sizeof(ActorRec) <= 144);
 
 }  // namespace vandrel

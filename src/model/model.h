@@ -35,8 +35,8 @@ extern std::vector<ActorRec> gActors;
 // gActors[i], its text the actor's Name and its first sub-item the Kind. The
 // channel reader fills it; the list view mirrors it.
 struct ActorListItem {
-  std::string Text;
-  std::string Kind;
+  CompactText Text;
+  SharedName Kind;
 };
 extern std::vector<ActorListItem> gActorList;
 

@@ -19,17 +19,25 @@
 namespace vandrel {
 namespace {
 
+// Calls `poll` once every few thousand counts of `i`.
+void PollEvery(const std::function<void()>& poll, std::size_t i) {
+  if (poll && i % 4096 == 4095) poll();
+}
+
 // Position of the first occurrence of "<kind> <name>" at the start of a line
 // of `text` for every entry of gActors that is not a prop (0 = not found), in
 // one sweep per kind over the occurrences of "<kind> " instead of one search
 // from the start of the text per actor (over the gathered line starts when
 // the kind is an object keyword). A dial named "move actor left" is no
 // header of the actor "left".
-std::vector<std::size_t> HeaderPositions(std::string_view text, const ObjectKeywords& keywords) {
+std::vector<std::size_t> HeaderPositions(std::string_view text, const ObjectKeywords& keywords,
+                                         const std::function<void()>& poll) {
   std::vector<std::size_t> found(gActors.size(), 0);
   std::map<std::string, std::vector<std::size_t>> byKind;  // kind -> entries
-  for (std::size_t i = 0; i < gActors.size(); ++i)
+  for (std::size_t i = 0; i < gActors.size(); ++i) {
     if (gActors[i].Kind != "prop" && !gActors[i].Name.empty()) byKind[gActors[i].Kind].push_back(i);
+    PollEvery(poll, i);
+  }
 
   for (const auto& [kind, entries] : byKind) {
     const std::string prefix = kind + " ";
@@ -66,6 +74,7 @@ std::vector<std::size_t> HeaderPositions(std::string_view text, const ObjectKeyw
     std::vector<std::size_t> own;  // each entry's name
     own.reserve(entries.size());
     for (std::size_t i : entries) {
+      PollEvery(poll, own.size());
       const std::string_view name = gActors[i].Name;
       const std::size_t hash = std::hash<std::string_view>()(name);
       const std::size_t at = slotOf(name, hash);
@@ -113,10 +122,16 @@ std::vector<std::size_t> HeaderPositions(std::string_view text, const ObjectKeyw
     };
     if (const int k = ObjectKeywords::IndexOf(kind); k >= 0) {
       const std::vector<std::size_t>& lineStarts = keywords.All(static_cast<std::size_t>(k));
-      for (auto q = lineStarts.begin(); q != lineStarts.end() && pending > 0; ++q) header(*q);
+      for (auto q = lineStarts.begin(); q != lineStarts.end() && pending > 0; ++q) {
+        header(*q);
+        PollEvery(poll, static_cast<std::size_t>(q - lineStarts.begin()));
+      }
     } else {
-      for (std::size_t q = InStr(text, prefix); q != 0 && pending > 0; q = InStr(q + 1, text, prefix))
+      std::size_t seenHeaders = 0;
+      for (std::size_t q = InStr(text, prefix); q != 0 && pending > 0; q = InStr(q + 1, text, prefix)) {
         if (AtLineStart(text, q, 1, true)) header(q);
+        PollEvery(poll, seenHeaders++);
+      }
     }
     for (std::size_t e = 0; e < entries.size(); ++e) found[entries[e]] = names[own[e]].header;
   }
@@ -131,25 +146,27 @@ void AddActorMaterialGroups(std::string_view text) {
   AddActorMaterialGroups(text, keywords);
 }
 
-void AddActorMaterialGroups(std::string_view text, ObjectKeywords& nextBlock) {
+void AddActorMaterialGroups(std::string_view text, ObjectKeywords& nextBlock,
+                            const std::function<void()>& poll) {
   gActorMaterialsFound = false;
   ForwardFinder customFinder(text, "customMaterial");
   // Without any "customMaterial" no block has materials of its own: the
   // headers are not matched to the actors at all.
   const bool anyOwn = customFinder.Next(1) != 0;
   const std::vector<std::size_t> headers =
-      anyOwn ? HeaderPositions(text, nextBlock) : std::vector<std::size_t>();
+      anyOwn ? HeaderPositions(text, nextBlock, poll) : std::vector<std::size_t>();
   // A material begins at a line start: "material " inside a map path or a
   // name starts nothing.
   ForwardFinder materialFinder(text, "material ", Match::LineStart);
   ForwardFinder closeFinder(text, "}");
   ForwardFinder crFinder(text, "\r");
-  MaterialKeys keys(text);
+  MaterialKeys keys(text, poll);
   // The own materials of a block lie before the next object block of any
   // kind (`nextBlock`): the last actor of its kind does not take those of a
   // prop, light or camera that follows it.
 
   for (std::size_t i = 0; i < headers.size(); ++i) {
+    PollEvery(poll, i);
     const std::size_t a = headers[i];
     if (a == 0) continue;
     const ActorRec& actor = gActors[i];
@@ -198,15 +215,17 @@ void AddActorMaterialGroups(std::string_view text, ObjectKeywords& nextBlock) {
     }
   }
 
-  AddGrouplessActorEntries();
+  AddGrouplessActorEntries(poll);
 }
 
-void AddGrouplessActorEntries() {
+void AddGrouplessActorEntries(const std::function<void()>& poll) {
   std::unordered_set<std::string_view> groupNames;
   for (const ObjectRec& g : gObjects) groupNames.insert(g.Name);
   // At most one entry an actor, added at the end: the list grows once.
   gObjectList.reserve(gObjectList.size() + gActors.size());
-  for (const ActorRec& actor : gActors) {
+  for (std::size_t i = 0; i < gActors.size(); ++i) {
+    PollEvery(poll, i);
+    const ActorRec& actor = gActors[i];
     if (actor.Name.empty() || actor.Kind == "prop" || actor.Kind == "light" || actor.Kind == "camera") continue;
     if (groupNames.count(actor.Name.view()) == 0) AddObjectListItem("actor " + actor.Name, 0);
   }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string_view>
 
 namespace vandrel {
@@ -17,12 +18,15 @@ namespace vandrel {
 void AddActorMaterialGroups(std::string_view text);
 // The same with the line starts of the four object keywords ("actor ",
 // "prop ", "light ", "camera ") that the channel reader gathered from `text`.
+// `poll`, when given, is called every few thousand actors (a file may hold a
+// million of them): it may end the work by throwing.
 class ObjectKeywords;
-void AddActorMaterialGroups(std::string_view text, ObjectKeywords& keywords);
+void AddActorMaterialGroups(std::string_view text, ObjectKeywords& keywords,
+                            const std::function<void()>& poll = {});
 
 // Every actor of kind "actor" whose name is not a group's gets "actor <name>"
 // at the end of the object list.
-void AddGrouplessActorEntries();
+void AddGrouplessActorEntries(const std::function<void()>& poll = {});
 
 // With gSettings.DisableProperties on: every actor's seven property switches
 // and every dial's name and hidden switches go off; the dial values stay on

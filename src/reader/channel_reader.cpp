@@ -333,7 +333,7 @@ class ChannelReader {
         append_(append),
         host_(host),
         batch_(gState.BatchMode),
-        keywords_(text, {"thighLength ", "figure"}),
+        keywords_(text, {"thighLength ", "figure"}, [this] { Poll(); }),
         blockStart_(text, keywords_),
         blockEnd_(text, keywords_),
         blockTail_(text, keywords_),
@@ -386,12 +386,13 @@ class ChannelReader {
       host_.SetRange(max_);
       host_.SetValue(0);
     }
+    Poll();
     const long long started = startMs > 0 ? startMs : TickCountMs();
     startTime_ = TickSeconds(started);
 
     ReadObjects(limit);
 
-    AddActorMaterialGroups(t_, keywords_);
+    AddActorMaterialGroups(t_, keywords_, [this] { Poll(); });
     if (!batch_ && gSettings.ReportTime) {
       // A whole second of the clock itself, not of the start rounded to seconds.
       if (TickCountMs() - started >= 1000)
@@ -402,6 +403,11 @@ class ChannelReader {
   }
 
  private:
+  // The windows' cancel poll: a cancel ends the read.
+  void Poll() {
+    if (!batch_ && host_.CancelRequested()) throw Cancelled{};
+  }
+
   void ReadThighLength(ChannelReadResult& result) {
     result.DisableThighLength = true;
     const std::size_t at = keywords_.FirstAfterLf(kThighLength);
@@ -472,6 +478,7 @@ class ChannelReader {
         if (!batch_ && blocks.size() % 1024 == 0 && host_.CancelRequested()) throw Cancelled{};
       }
     }
+    Poll();
     BlocksAhead prepared(t_, std::move(blocks));
     p = 1;
     for (std::size_t i = 0;; ++i) {

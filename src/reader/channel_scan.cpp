@@ -443,7 +443,8 @@ std::size_t BlockLineIndex::Prev(Kind kind, std::size_t limit, std::size_t lengt
   return c == 0 ? 0 : at_[kind][c - 1];
 }
 
-ObjectKeywords::ObjectKeywords(std::string_view text, std::initializer_list<std::string_view> afterLf) {
+ObjectKeywords::ObjectKeywords(std::string_view text, std::initializer_list<std::string_view> afterLf,
+                               const std::function<void()>& poll) {
   const char* t = text.data();
   const std::size_t n = text.size();
   // Most candidates differ early: compared in place, not through memcmp.
@@ -477,6 +478,7 @@ ObjectKeywords::ObjectKeywords(std::string_view text, std::initializer_list<std:
         --pending;
       }
   };
+  constexpr std::size_t kPollMask = (std::size_t{1} << 20) - 1;  // a poll a megabyte
   std::size_t i = 0;
   unsigned afterSeparator = 1;  // the start of the text counts as a line start
 #ifdef __SSE2__
@@ -490,6 +492,7 @@ ObjectKeywords::ObjectKeywords(std::string_view text, std::initializer_list<std:
   for (std::size_t k = 0; k < 4 && keyCount != 0; ++k)
     keyFirst[k] = _mm_set1_epi8(keys[k < keyCount ? k : 0][0]);
   for (; i + 16 <= n; i += 16) {
+    if ((i & kPollMask) == 0 && i != 0 && poll) poll();
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
     const unsigned separators = bits(_mm_cmpgt_epi8(_mm_set1_epi8('!'), v));
     const unsigned firsts =
@@ -507,6 +510,7 @@ ObjectKeywords::ObjectKeywords(std::string_view text, std::initializer_list<std:
   }
 #endif
   for (; i < n; ++i) {
+    if ((i & kPollMask) == 0 && i != 0 && poll) poll();
     if (afterSeparator != 0 && isFirst(t[i])) keywordAt(i);
     if (pending != 0) keyAt(i);
     afterSeparator = isSeparator(t[i]) ? 1 : 0;

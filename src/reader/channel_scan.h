@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -250,7 +251,9 @@ class BlocksAhead {
 class ObjectKeywords {
  public:
   static constexpr std::array<std::string_view, 4> kWords = {"actor ", "prop ", "light ", "camera "};
-  explicit ObjectKeywords(std::string_view text, std::initializer_list<std::string_view> afterLf = {});
+  // `poll`, when given, is called after every megabyte of the text.
+  explicit ObjectKeywords(std::string_view text, std::initializer_list<std::string_view> afterLf = {},
+                          const std::function<void()>& poll = {});
   // The first line start of keyword `k` at or after `from`; 0 = none.
   std::size_t Next(std::size_t k, std::size_t from) { return NextInSorted(at_[k], cursor_[k], from); }
   // How many keywords lie wholly within characters 1..limit.

@@ -233,13 +233,18 @@ void CutObjectPart(ReadState& rs) {
     }
   }
 
+  // Each search may run through the whole text: the windows are let in
+  // between them.
   const std::size_t ik = InStr(whole, "ikchannels");
+  rs.Yield();
   std::size_t figureLine = InStr(ik == 0 ? 1 : ik, whole, "\nfigure");
   if (figureLine == 0) figureLine = InStr(whole, "\nfigure");
   if (figureLine == 0) figureLine = length;
+  rs.Yield();
 
   std::size_t lastObject = FindLastEndingLine(whole, "channels");
   for (const char* key : {"\nactor ", "\nlight ", "\ncamera "}) {
+    rs.Yield();
     if (lastObject != 0) break;
     lastObject = InStrRev(whole, key);
   }
@@ -268,6 +273,7 @@ void CutObjectPart(ReadState& rs) {
     rs.result.channelsOff = true;  // no channel reader: the file yields no actor
   rs.step = kStepObjectPart;
   RemoveStretchEverywhere(whole, start, end - start);
+  rs.Yield();
   rs.objectTextCut = true;
   // The file's bytes are not needed again.
   if (!rs.textGiven) {
@@ -402,11 +408,18 @@ void BuildFigureGroups(ReadState& rs, int fileType) {
 // how many were read.
 int ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
   rs.step = kStepMaterials;
-  const std::string lower = LCase(text);
+  // Lower-cased a few megabytes at a time, with a yield after each.
+  std::string lower;
+  lower.reserve(text.size());
+  constexpr std::size_t kPiece = std::size_t{4} << 20;
+  for (std::size_t at = 0; at < text.size(); at += kPiece) {
+    lower += LCase(std::string_view(text).substr(at, kPiece));
+    rs.Yield();
+  }
   rs.Yield();
   std::size_t base = 1;  // where the group text now begins
   int m = 0;
-  MaterialKeys keys(text);
+  MaterialKeys keys(text, [&rs] { rs.Yield(); });
   rs.Yield();
   ForwardFinder closeFinder(text, "}");
   // Room for the records is made once: a table of a million grown by moving
@@ -449,8 +462,16 @@ void ReadGroups(ReadState& rs, int fileType) {
     // block. A head whose "}" went with the object part (a file without
     // material groups after its objects) leaves no group text.
     const std::size_t brace = InStr(rs.whole, "}");
-    rs.whole = brace == 0 ? std::string() : Mid(rs.whole, LineAfter(rs.whole, brace));
+    // Cut in place: no second copy of a large text.
+    if (brace == 0) {
+      rs.whole.clear();
+    } else {
+      const std::size_t from = std::max<std::size_t>(LineAfter(rs.whole, brace), 1);
+      rs.whole.erase(0, std::min(rs.whole.size(), from - 1));
+    }
+    rs.Yield();
     rs.parts[0] = rs.whole;
+    rs.Yield();
   }
 
   std::size_t existing = 0;
@@ -495,7 +516,9 @@ void ReadGroups(ReadState& rs, int fileType) {
       AddObjectListItem(group.Name, 0);
 
     text.erase(0, InStr(text, "{"));  // Mid from the character after the "{"
+    rs.Yield();
     if (InStrRev(text, "}") < InStrRev(text, "{")) text += "}";
+    rs.Yield();
     rs.Stage("Loading materials...");
     // A group without any material block (a prop block holding nothing) has
     // no material, rather than one empty one that would be written as an

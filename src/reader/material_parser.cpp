@@ -1,14 +1,17 @@
 #include "reader/material_parser.h"
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <map>
+#include <utility>
 
 #include "common/numbers.h"
 #include "common/text.h"
 #include "model/model.h"
-#include "reader/read_fault.h"
 #include "reader/channel_scan.h"
+#include "reader/read_fault.h"
 #include "reader/text_scan.h"
 
 namespace vandrel {
@@ -23,23 +26,68 @@ MaterialMapHook& MapHook() {
 
 class MaterialKeyIndex {
  public:
-  explicit MaterialKeyIndex(std::string_view text) : text_(text) {}
+  MaterialKeyIndex(std::string_view text, std::function<void()> yield)
+      : text_(text), yield_(std::move(yield)) {}
 
   // InStr(block, key) for a block that is a stretch of the text.
   std::size_t Find(std::string_view block, std::string_view key) {
-    auto it = finders_.find(key);
-    if (it == finders_.end()) it = finders_.emplace(std::string(key), ForwardFinder(text_, std::string(key))).first;
     const std::size_t offset = static_cast<std::size_t>(block.data() - text_.data());
-    const std::size_t at = it->second.Next(offset + 1);
-    return at != 0 && at - 1 + key.size() <= offset + block.size() ? at - offset : 0;
+    if (key.empty() || block.size() < key.size()) return 0;
+    // The last place in the block where the key can begin, 1-based.
+    const std::size_t last = offset + block.size() - key.size() + 1;
+    auto it = keys_.find(key);
+    if (it == keys_.end()) it = keys_.emplace(std::string(key), Key{}).first;
+    Key& k = it->second;
+    const std::size_t from = offset + 1;
+    if (from < k.from) {
+      // A block before the last one asked about: looked at alone.
+      const std::size_t at = Search(it->first, from, last);
+      return at != 0 ? at - offset : 0;
+    }
+    if (k.hit == 0 ? from >= k.upTo || last >= k.upTo : k.hit < from) {
+      // Not yet known: looked for through the block and a stretch beyond, so
+      // that a key most blocks lack is looked for once a stretch, not once a block.
+      const std::size_t begin = k.hit == 0 ? std::max(from, k.upTo) : from;
+      const std::size_t end = std::min(std::max(last, begin + kAhead), text_.size() - it->first.size() + 1);
+      k.hit = begin <= end ? Search(it->first, begin, end) : 0;
+      k.upTo = end + 1;
+    }
+    k.from = from;
+    return k.hit != 0 && k.hit <= last ? k.hit - offset : 0;
   }
 
  private:
+  // What is known of one key: its first place at or after `from` (1-based),
+  // when it begins before `upTo`; 0 = none there.
+  struct Key {
+    std::size_t from = 0;
+    std::size_t hit = 0;
+    std::size_t upTo = 1;
+  };
+
+  // The first place from `begin` to `end` (1-based, both included) where
+  // `key` begins; 0 = none. A long stretch is looked through in pieces, with
+  // a yield to the windows between them.
+  std::size_t Search(const std::string& key, std::size_t begin, std::size_t end) const {
+    for (std::size_t piece = begin; piece <= end; piece += kPiece) {
+      const std::size_t pieceEnd = std::min(end, piece + kPiece - 1);
+      const std::size_t at = InStr(piece, text_.substr(0, pieceEnd - 1 + key.size()), key);
+      if (at != 0) return at;
+      if (pieceEnd < end && yield_) yield_();
+    }
+    return 0;
+  }
+
+  static constexpr std::size_t kAhead = std::size_t{1} << 16;
+  static constexpr std::size_t kPiece = std::size_t{4} << 20;
   std::string_view text_;
-  std::map<std::string, ForwardFinder, std::less<>> finders_;
+  std::function<void()> yield_;
+  std::map<std::string, Key, std::less<>> keys_;
 };
 
-MaterialKeyIndex* NewMaterialKeyIndex(std::string_view text) { return new MaterialKeyIndex(text); }
+MaterialKeyIndex* NewMaterialKeyIndex(std::string_view text, std::function<void()> yield) {
+  return new MaterialKeyIndex(text, std::move(yield));
+}
 void DeleteMaterialKeyIndex(MaterialKeyIndex* index) { delete index; }
 
 namespace {

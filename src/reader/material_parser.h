@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace vandrel {
 
@@ -34,10 +35,12 @@ void ParseMaterialBlock(std::string_view block, int group, int material);
 // stretch of `text`. A key that a block lacks is then not looked for again
 // to the block's end, which may lie far away ("}" shared by many blocks).
 class MaterialKeyIndex;
-MaterialKeyIndex* NewMaterialKeyIndex(std::string_view text);
+// `yield`, when given, is called between the pieces of a long look ahead.
+MaterialKeyIndex* NewMaterialKeyIndex(std::string_view text, std::function<void()> yield);
 void DeleteMaterialKeyIndex(MaterialKeyIndex* index);
 struct MaterialKeys {
-  explicit MaterialKeys(std::string_view text) : index(NewMaterialKeyIndex(text)) {}
+  explicit MaterialKeys(std::string_view text, std::function<void()> yield = {})
+      : index(NewMaterialKeyIndex(text, std::move(yield))) {}
   ~MaterialKeys() { DeleteMaterialKeyIndex(index); }
   MaterialKeys(const MaterialKeys&) = delete;
   MaterialKeys& operator=(const MaterialKeys&) = delete;

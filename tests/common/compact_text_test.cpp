@@ -12,9 +12,10 @@ namespace {
 
 // Random assignments, copies, moves and self-assignments of texts around the
 // 15 bytes kept in place, checked against std::string after every step.
-TEST(CompactTextTest, BehavesAsAString) {
+template <typename Text>
+void BehavesAsAString() {
   std::mt19937 random(7);
-  std::vector<CompactText> texts(6);
+  std::vector<Text> texts(6);
   std::vector<std::string> expected(6);
   auto text = [&](std::size_t n) {
     std::string s;
@@ -51,8 +52,8 @@ TEST(CompactTextTest, BehavesAsAString) {
         break;
       }
       case 4: {
-        CompactText copy(texts[a]);
-        CompactText moved(std::move(copy));
+        Text copy(texts[a]);
+        Text moved(std::move(copy));
         EXPECT_TRUE(copy.empty());
         texts[b] = moved;
         expected[b] = expected[a];
@@ -61,12 +62,19 @@ TEST(CompactTextTest, BehavesAsAString) {
       default:
         EXPECT_EQ(texts[a] == texts[b], expected[a] == expected[b]);
         EXPECT_EQ(texts[a] + "|", expected[a] + "|");
+        EXPECT_EQ("|" + texts[a] + texts[b], "|" + expected[a] + expected[b]);
+        EXPECT_EQ(expected[b] + texts[a], expected[b] + expected[a]);
     }
     ASSERT_EQ(texts[a].view(), expected[a]) << step;
     ASSERT_EQ(texts[b].view(), expected[b]) << step;
     ASSERT_EQ(texts[a].size(), expected[a].size());
+    ASSERT_EQ(texts[a].empty(), expected[a].empty());
   }
 }
+
+TEST(CompactTextTest, BehavesAsAString) { BehavesAsAString<CompactText>(); }
+// The texts most records leave empty: the same, in a pointer.
+TEST(CompactTextTest, SparseTextBehavesAsAString) { BehavesAsAString<SparseText>(); }
 
 // Names are kept once while any copy holds them and let go after; a number
 // let go serves the next new name.

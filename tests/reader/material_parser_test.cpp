@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 #include "model/model.h"
 #include "reader/read_fault.h"
 #include "reader_test_util.h"
@@ -141,6 +145,82 @@ TEST_F(MaterialParserTest, KeyReadersReportAbsenceAndTheMapHookSeesPresentMaps) 
   Parse("textureMap a.jpg\nbumpMap NO_MAP\n}");
   SetMaterialMapHook(nullptr);
   EXPECT_EQ(seen, (std::vector<std::string>{"a.jpg", "NO_MAP"}));
+}
+
+// What a record holds, for comparing two reads of one block.
+std::string Fields(const MaterialRec& m) {
+  std::string out;
+  for (const ColorRec& c : {m.ObjectColor, m.HighlightColor, m.AmbientColor, m.ReflectiveColor})
+    out += std::to_string(c[0]) + "," + std::to_string(c[1]) + "," + std::to_string(c[2]) + ";";
+  out += std::to_string(m.HighlightSize) + ";" + std::to_string(m.TransparencyMin) + ";" +
+         std::to_string(m.TransparencyMax) + ";" + std::to_string(m.TransparencyFalloff) + ";";
+  out += m.TextureMap + ";" + m.BumpMap + ";" + m.ReflectionMap + ";" + m.TransparencyMap + ";";
+  out += m.TextureStrength + ";" + m.BumpStrength + ";" + m.ReflectionStrength + ";";
+  for (bool b : {m.KsIgnoreTexture,   m.MultiplyThroughLights,   m.MultiplyThroughKdColor,
+                 m.ObjectColorOn,     m.HighlightColorOn,        m.AmbientColorOn,
+                 m.ReflectiveColorOn, m.HighlightSizeOn,         m.TransparencyMinOn,
+                 m.TransparencyMaxOn, m.TransparencyFalloffOn,   m.TextureMapOn,
+                 m.BumpMapOn,         m.ReflectionMapOn,         m.TransparencyMapOn,
+                 m.TextureStrengthOn, m.BumpStrengthOn,          m.ReflectionStrengthOn,
+                 m.KsIgnoreTextureOn, m.MultiplyThroughLightsOn, m.MultiplyThroughKdColorOn})
+    out += b ? "1" : "0";
+  return out;
+}
+
+// The blocks of one text read through the index of its keys, in order, with
+// some read again and some far apart, give what each block gives alone; a
+// block of many megabytes (its key lines far apart) yields while its keys
+// are looked for.
+TEST_F(MaterialParserTest, BlocksReadThroughTheKeyIndexReadAsAlone) {
+  const std::vector<std::string> lines = {"KdColor 0.5 0.25 1 1",
+                                          "KaColor 0.1 0.2 0.3 1",
+                                          "KsColor 1 1 1 1",
+                                          "ReflectionColor 0 1 0 1",
+                                          "TextureColor 1 1 1 0.4",
+                                          "NsExponent 40",
+                                          "tMin 0.2",
+                                          "tMax 0.8",
+                                          "tExpo 0.6",
+                                          "bumpStrength 0.5",
+                                          "reflectionStrength 0.7",
+                                          "ksIgnoreTexture 1",
+                                          "reflectThruLights 1",
+                                          "reflectThruKd 1",
+                                          "textureMap \":T:a.jpg\"",
+                                          "bumpMap \":T:b.jpg\"",
+                                          "reflectionMap \":T:r.jpg\"",
+                                          "transparencyMap \":T:t.jpg\""};
+  std::mt19937 random(11);
+  std::string text;
+  std::vector<std::pair<std::size_t, std::size_t>> blocks;  // offset, size
+  for (int b = 0; b < 400; ++b) {
+    const std::size_t at = text.size();
+    text += "material M" + std::to_string(b) + "\n";
+    for (const std::string& line : lines)
+      if (random() % 4 == 0) text += line + "\n";
+    if (b == 150) text += std::string(9 << 20, 'x') + "\n" + lines[14] + "\n";  // one block of 9 MB
+    if (b % 50 == 49) text += std::string(200000, 'y') + "\n";                  // blocks far apart
+    text += "}\n";
+    blocks.emplace_back(at, text.size() - at);
+  }
+  std::vector<std::size_t> order;
+  for (std::size_t b = 0; b < blocks.size(); ++b) {
+    order.push_back(b);
+    if (random() % 10 == 0) order.push_back(b - random() % (b + 1));  // one read before
+  }
+  int yields = 0;
+  MaterialKeys keys(text, [&yields] { ++yields; });
+  gObjects.assign(1, ObjectRec{});
+  gObjects[0].Materials.assign(2, MaterialRec{});
+  for (std::size_t b : order) {
+    const std::string_view block = std::string_view(text).substr(blocks[b].first, blocks[b].second);
+    gObjects[0].Materials[0] = MaterialRec{};
+    gObjects[0].Materials[1] = MaterialRec{};
+    ParseMaterialBlock(block, 0, 0, keys);
+    ParseMaterialBlock(std::string(block), 0, 1);
+    ASSERT_EQ(Fields(gObjects[0].Materials[0]), Fields(gObjects[0].Materials[1])) << "block " << b;
+  }
+  EXPECT_GE(yields, 2);
 }
 
 }  // namespace

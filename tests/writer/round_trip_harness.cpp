@@ -163,8 +163,7 @@ std::string Unrepresentable() {
     if (gActors.size() == 1 && a.Name.empty()) break;
     if (!Carriable(a.Name.str(), false) || (!a.ExtName.empty() && !Carriable(a.ExtName.str(), true)))
       return "actor " + a.Name + " " + a.ExtName;
-    for (const CompactText* text :
-         {&a.StorageOffset, &a.DepthCamera, &a.Port, &a.CameraModel, &a.ObjFileGeom})
+    for (const SparseText* text : {&a.StorageOffset, &a.DepthCamera, &a.Port, &a.CameraModel, &a.ObjFileGeom})
       if (!text->empty() && !Carriable(text->str(), true)) return "actor property " + *text;
     for (const DialRec& d : a.Dials) {
       if (a.Dials.size() == 1 && d.Name.empty()) break;
