@@ -55,7 +55,7 @@ class AccentedNames : public test::WindowTest {
   }
   void Press(int index) { Control<QPushButton>(QString("cmd(%1)").arg(index).toUtf8().constData())->click(); }
   QLineEdit* Box(int index) { return Pane().TXT[static_cast<std::size_t>(index)]; }
-  void Drop(QLineEdit* box, const std::string& file) { DropFile(box, file); }
+  void Drop(QLineEdit* box, const std::string& file) { test::DropFile(box, file); }
   bool Red(QLineEdit* box) { return box->palette().color(QPalette::Text) == QColor(255, 0, 0); }
   static std::size_t Count(const std::string& text, const std::string& what) {
     std::size_t n = 0;

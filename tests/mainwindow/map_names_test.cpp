@@ -54,7 +54,7 @@ class MapNames : public test::WindowTest {
   void Press(int index) { Pane().cmd[static_cast<std::size_t>(index)]->click(); }
   QLineEdit* Box(int index) { return Pane().TXT[static_cast<std::size_t>(index)]; }
   bool Red(QLineEdit* box) { return box->palette().color(QPalette::Text) == QColor(255, 0, 0); }
-  void Drop(QLineEdit* box, const std::string& file) { DropFile(box, file); }
+  void Drop(QLineEdit* box, const std::string& file) { test::DropFile(box, file); }
   // Every map of every material, in order.
   static std::vector<std::string> AllMaps() {
     std::vector<std::string> maps;
