@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +16,7 @@
 #include <iterator>
 #include <memory>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "platform/helper_threads.h"
@@ -77,15 +79,29 @@ namespace {
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
 }  // namespace
 
+// How far paced threads may run ahead of the filling.
+constexpr std::size_t kPacedLead = std::size_t{128} << 20;
+
 struct PagesAhead::Work {
   char* begin = nullptr;
   std::size_t size = 0;
   std::atomic<std::size_t> next{0};  // the next large page to make present
   std::atomic<bool> stop{false};
+  // The end of the pages that may be made present (the whole memory unless paced).
+  std::atomic<std::size_t> allowed{SIZE_MAX};
+  bool paced = false;
   std::vector<std::jthread> threads;
 };
 
-PagesAhead::PagesAhead(void* data, std::size_t size) {
+void PagesAhead::Reached(std::size_t bytes) {
+  if (!work_ || !work_->paced) return;
+  const std::uintptr_t begin = reinterpret_cast<std::uintptr_t>(work_->begin);
+  const std::uintptr_t filledEnd = reinterpret_cast<std::uintptr_t>(data_) + bytes;
+  const std::size_t filled = filledEnd > begin ? filledEnd - begin : 0;
+  work_->allowed.store(filled + kPacedLead, std::memory_order_release);
+}
+
+PagesAhead::PagesAhead(void* data, std::size_t size, bool paced) : data_(static_cast<char*>(data)) {
   const auto begin = reinterpret_cast<std::uintptr_t>(data);
   const std::uintptr_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
   const std::uintptr_t last = (begin + size) & ~(kLargePage - 1);
@@ -96,14 +112,20 @@ PagesAhead::PagesAhead(void* data, std::size_t size) {
   work_ = std::make_unique<Work>();
   work_->begin = reinterpret_cast<char*>(first);
   work_->size = last - first;
+  work_->paced = paced;
+  if (paced) work_->allowed = kPacedLead;
   // Where no thread can be spared, the filling thread makes the pages present itself.
   StartHelperThreads(work_->threads, 4, [w = work_.get()] {
     for (std::size_t at; !w->stop.load(std::memory_order_relaxed) &&
-                         (at = w->next.fetch_add(kLargePage, std::memory_order_relaxed)) < w->size;)
+                         (at = w->next.fetch_add(kLargePage, std::memory_order_relaxed)) < w->size;) {
+      while (at >= w->allowed.load(std::memory_order_acquire) && !w->stop.load(std::memory_order_relaxed))
+        std::this_thread::sleep_for(std::chrono::microseconds(50));
+      if (w->stop.load(std::memory_order_relaxed)) break;
       // Fails harmlessly (the pages come on first touch) where the system
       // does not know the request.
       if (::madvise(w->begin + at, std::min<std::size_t>(kLargePage, w->size - at), MADV_POPULATE_WRITE) != 0)
         break;
+    }
   });
 #endif
 }

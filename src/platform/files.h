@@ -31,15 +31,22 @@ int ReadWholeFileInto(const std::string& path, std::string& bytes, const std::fu
 // into it (much more in a virtual machine); the threads pay it at once
 // instead of the one thread that fills the memory. The content is left as
 // it is. The threads are gone when the object is.
+//
+// `paced`: the threads keep at most a few tens of megabytes ahead of what
+// the filling thread reports with Reached(), so that a fill that ends early
+// (a file refused part-way) has not made the rest of the memory present.
 class PagesAhead {
  public:
-  PagesAhead(void* data, std::size_t size);
+  PagesAhead(void* data, std::size_t size, bool paced = false);
   ~PagesAhead();
+  // With `paced`: the first `bytes` of the memory are filled.
+  void Reached(std::size_t bytes);
   PagesAhead(const PagesAhead&) = delete;
   PagesAhead& operator=(const PagesAhead&) = delete;
 
  private:
   struct Work;
+  char* data_ = nullptr;
   std::unique_ptr<Work> work_;
 };
 

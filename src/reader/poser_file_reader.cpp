@@ -63,7 +63,7 @@ FileBuffer FileBuffer::Read(const std::string& path, const std::function<bool()>
     ::close(fd);
     throw std::bad_alloc();
   }
-  const PagesAhead pages(buffer.data_.get(), size);
+  PagesAhead pages(buffer.data_.get(), size, true);
   // What the file holds now; a file that shrinks meanwhile gives less.
   std::size_t done = 0;
   while (done < size) {
@@ -76,6 +76,7 @@ FileBuffer FileBuffer::Read(const std::string& path, const std::function<bool()>
       throw NotPoserTextFault(kNotPoserText);
     }
     done += static_cast<std::size_t>(n);
+    pages.Reached(done);
     if (stop && stop()) break;
   }
   ::close(fd);
