@@ -5,17 +5,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDropEvent>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMimeData>
 #include <QPushButton>
 #include <QTimer>
-#include <QUrl>
 #include <array>
 #include <functional>
 
-#include "common/encoding.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/materials_pane.h"
 #include "mainwindow/window_fixture.h"
@@ -54,7 +50,6 @@ class MapNames : public test::WindowTest {
   void Press(int index) { Pane().cmd[static_cast<std::size_t>(index)]->click(); }
   QLineEdit* Box(int index) { return Pane().TXT[static_cast<std::size_t>(index)]; }
   bool Red(QLineEdit* box) { return box->palette().color(QPalette::Text) == QColor(255, 0, 0); }
-  void Drop(QLineEdit* box, const std::string& file) { test::DropFile(box, file); }
   // Every map of every material, in order.
   static std::vector<std::string> AllMaps() {
     std::vector<std::string> maps;
@@ -130,7 +125,7 @@ TEST_F(MapNames, APathHoldingADoubleQuoteIsRefusedWhereverAMapEntersAndNothingCh
   const Entry entries[] = {
       {"...", 2, [&] { ui->AnswerOpen(quoted), Press(10); }},
       {"Apply", 2, [&] { Box(8)->setText(QString::fromUtf8(quoted.c_str())), Press(18); }},
-      {"a drop", 2, [&] { Drop(Box(9), quoted); }},
+      {"a drop", 2, [&] { test::DropFile(Box(9), quoted); }},
       {"Fix, the one file found", 0, [&] { Press(25); }},
       {"Fix, the map chooser", 1, [&] { Press(25); }},
   };
