@@ -164,9 +164,8 @@ TEST(SilentCommandLine, LeavesAFileWhoseDataThePoseWouldDrop) {
   const auto material = [&pose](const std::string& line) {
     return pose.substr(0, pose.find("KdColor")) + line + "\n" + pose.substr(pose.find("KdColor"));
   };
-  const auto cut = [&pose](const std::string& after) {
-    return pose.substr(0, pose.find(after) + after.size());
-  };
+  // Which material values and which cuts count is the kept-data test's; here
+  // one of each shows what the program does with such a file.
   const struct {
     const char* name;
     std::string bytes;
@@ -178,13 +177,7 @@ TEST(SilentCommandLine, LeavesAFileWhoseDataThePoseWouldDrop) {
       {"wave.pz2", ReadFileBytes(data + "wave.hd2"),
        "holds animation keys that a material pose does not keep."},
       {"strong.pz2", material("bumpStrength 12"), "holds bumpStrength that"},
-      {"shiny.pz2", material("NsExponent 4000000"), "holds NsExponent that"},
-      {"mirror.pz2", material("reflectionStrength -15"), "holds reflectionStrength that"},
-      {"clear.pz2", material("tMax 20"), "holds tMax that"},
-      {"in_material.pz2", cut("KdColor 1 1 1 1\n"), "The file ends inside a block"},
-      {"in_prop.pz2", cut("prop ball\n{\nchannels\n"), "The file ends inside a block"},
-      {"in_keys.pz2", cut("k  0  5\n"), "The file ends inside a block"},
-      {"in_actor.pz2", cut("rHand:1\n{\n"), "The file ends inside a block"},
+      {"in_keys.pz2", pose.substr(0, pose.find("k  0  5\n") + 8), "The file ends inside a block"},
   };
   for (const auto& c : cases) {
     const std::string path = library.write(c.name, c.bytes);

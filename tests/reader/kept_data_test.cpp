@@ -76,7 +76,7 @@ TEST(KeptData, NamesWhatTheTablesDoNotKeepInTheOrderOfTheFile) {
 }
 
 // A value the material reader turns into 0 is not kept; one at the edge of
-// its range is (the -s test runs the usual cases through the program).
+// its range is (the -s test runs one of them through the program).
 TEST(KeptData, MaterialValuesOutsideTheReadersRangeAreNotKept) {
   const struct {
     const char* line;
@@ -84,8 +84,12 @@ TEST(KeptData, MaterialValuesOutsideTheReadersRangeAreNotKept) {
   } cases[] = {
       {"NsExponent -899", true},
       {"NsExponent -900", false},
+      {"NsExponent 4000000", false},
       {"bumpStrength 10", true},
+      {"bumpStrength 12", false},
+      {"reflectionStrength -15", false},
       {"tMin -10", true},
+      {"tMax 20", false},
       {"tExpo 10.01", false},
       {"TextureColor 1 1 1 10.5", false},
       {"TextureColor 11 11 11 1", true},
@@ -103,8 +107,9 @@ TEST(KeptData, MaterialValuesOutsideTheReadersRangeAreNotKept) {
 
 TEST(KeptData, ABlockLeftOpenIsACutOffFileWhateverItsLineEnds) {
   const std::string whole = Pose("prop ball\n{\nname Ball\n}\nactor rHand:1\n{\n" + kChannel + "}\n");
-  // Cut inside the keys block, the channel, the actor, the prop, the material.
-  for (const char* cut : {"k  0  5\n", "static  0\n", "rotateX xrot\n", "name Ball\n", "KdColor 1 1 1 1\n"}) {
+  // Cut inside the keys block, the channel, the channels, the actor, the prop, the material.
+  for (const char* cut :
+       {"k  0  5\n", "static  0\n", "rotateX xrot\n", "rHand:1\n{\n", "name Ball\n", "KdColor 1 1 1 1\n"}) {
     const std::string text = whole.substr(0, whole.find(cut) + std::string(cut).size());
     EXPECT_FALSE(CheckKeptData(text, {}).blocksClosed) << cut;
   }
