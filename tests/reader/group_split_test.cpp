@@ -56,8 +56,14 @@ TEST(GroupSplit, GivesWhatTheSplitEntryByEntryGivesOrLeavesItToIt) {
     std::vector<std::string> entries;
     bool figureFirst;
     bool indexed;  // the index must take it
+    std::size_t extraParts = 0;
   };
   const std::string head = "{\nversion\n{\nnumber 4.01\n}\n";
+  std::string many = head;
+  std::vector<std::string> manyEntries = {"figure"};
+  for (int g = 0; g < 3000; ++g)
+    many += "prop p" + std::to_string(g) + "\n{\nmaterial m" + std::to_string(g) + "\n}\n";
+  for (int g = 3000; g-- > 0;) manyEntries.push_back("prop p" + std::to_string(g));
   const Case cases[] = {
       {"figure last",
        head + "prop a\n{\nmaterial m\n{\n}\n}\nprop b {\nmaterial n\n}\nfigure\n{\nmaterial s\n}\n",
@@ -89,9 +95,10 @@ TEST(GroupSplit, GivesWhatTheSplitEntryByEntryGivesOrLeavesItToIt) {
        {"figure", "prop gone", "prop a"},
        true,
        false},
-      {"an entry past the list", head + "prop a\n{\n}\nfigure\n{\n}\n", {"figure"}, true, false},
+      {"an entry past the list", head + "prop a\n{\n}\nfigure\n{\n}\n", {"figure"}, true, false, 1},
       {"the last line without its LF", head + "figure\n{\n}\nprop a", {"figure", "prop a"}, true, false},
       {"no figure line", head + "prop a\n{\n}\nprop b\n{\n}\n", {"figure", "prop b", "prop a"}, true, true},
+      {"many groups, figure last", many + "figure\n{\nmaterial skin\n}\n", manyEntries, true, true},
   };
   // The index serves many groups: each case comes after 64 groups of its own.
   std::string padding;
@@ -103,7 +110,7 @@ TEST(GroupSplit, GivesWhatTheSplitEntryByEntryGivesOrLeavesItToIt) {
     const std::string text = head + padding + c.text.substr(head.size());
     std::vector<std::string> entries = c.entries;
     entries.insert(entries.end(), padded.begin(), padded.end());
-    const std::size_t n = entries.size() + (std::string(c.what) == "an entry past the list" ? 1 : 0);
+    const std::size_t n = entries.size() + c.extraParts;
     std::string literalWhole = text, indexedWhole = text;
     std::vector<std::string> literalParts(n), indexedParts(n);
     LiteralSplit(literalWhole, literalParts, entries, c.figureFirst);
@@ -117,20 +124,6 @@ TEST(GroupSplit, GivesWhatTheSplitEntryByEntryGivesOrLeavesItToIt) {
     EXPECT_EQ(indexedParts, literalParts);
     EXPECT_EQ(indexedWhole, literalWhole);
   }
-
-  // Many groups, figure last: the same split.
-  std::string many = head;
-  std::vector<std::string> entries = {"figure"};
-  for (int g = 0; g < 3000; ++g)
-    many += "prop p" + std::to_string(g) + "\n{\nmaterial m" + std::to_string(g) + "\n}\n";
-  for (int g = 3000; g-- > 0;) entries.push_back("prop p" + std::to_string(g));
-  many += "figure\n{\nmaterial skin\n}\n";
-  std::string literalWhole = many, indexedWhole = many;
-  std::vector<std::string> literalParts(entries.size()), indexedParts(entries.size());
-  LiteralSplit(literalWhole, literalParts, entries, true);
-  ASSERT_TRUE(SplitGroupTexts(indexedWhole, indexedParts, 1, entries, true, {}));
-  EXPECT_EQ(indexedParts, literalParts);
-  EXPECT_EQ(indexedWhole, literalWhole);
 }
 
 }  // namespace
