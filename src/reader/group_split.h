@@ -5,9 +5,14 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vandrel {
+
+// 1-based start of the first line that holds `name` as a whole line after an
+// LF (or, for an empty name, the character after the first LF); 0 when none.
+std::size_t FindGroupLine(std::string_view text, std::string_view name);
 
 // The split, entry by entry from `first` on: an entry's text runs from the
 // first line after a LF that holds the entry as a whole line (blanks, TABs

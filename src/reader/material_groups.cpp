@@ -40,18 +40,6 @@ bool HoldsKeyLine(std::string_view text, std::string_view key) {
   return false;
 }
 
-// 1-based start of the first line that holds `name` as a whole line after an
-// LF (or, for an empty name, the character after the first LF); 0 when none.
-std::size_t FindGroupLine(std::string_view text, std::string_view name) {
-  if (name.empty()) {
-    const std::size_t lf = InStr(text, "\n");
-    return lf == 0 ? 0 : lf + 1;
-  }
-  for (std::size_t p = FindLineEndKey(text, name, 1, false); p != 0;
-       p = FindLineEndKey(text, name, p + 1, false))
-    if (WholeLineAt(text, p + 1, name, true, true)) return p + 1;
-  return 0;
-}
 
 // 1-based start of the last line that holds `name` as a whole line right
 // after the character `lineEnd`; 0 when none.
@@ -563,6 +551,17 @@ void EndOfLoad(ReadState& rs, int fileType) {
 }
 
 }  // namespace
+
+std::size_t FindGroupLine(std::string_view text, std::string_view name) {
+  if (name.empty()) {
+    const std::size_t lf = InStr(text, "\n");
+    return lf == 0 ? 0 : lf + 1;
+  }
+  for (std::size_t p = FindLineEndKey(text, name, 1, false); p != 0;
+       p = FindLineEndKey(text, name, p + 1, false))
+    if (WholeLineAt(text, p + 1, name, true, true)) return p + 1;
+  return 0;
+}
 
 void ReadMaterialGroups(ReadState& rs) {
   const int fileType = rs.options.fileType;

@@ -9,33 +9,21 @@
 #include <vector>
 
 #include "common/text.h"
-#include "reader/text_scan.h"
 
 namespace vandrel::test {
 namespace {
-
-std::size_t GroupLine(std::string_view text, std::string_view name) {
-  if (name.empty()) {
-    const std::size_t lf = InStr(text, "\n");
-    return lf == 0 ? 0 : lf + 1;
-  }
-  for (std::size_t p = FindLineEndKey(text, name, 1, false); p != 0;
-       p = FindLineEndKey(text, name, p + 1, false))
-    if (WholeLineAt(text, p + 1, name, true, true)) return p + 1;
-  return 0;
-}
 
 void LiteralSplit(std::string& whole, std::vector<std::string>& parts,
                   const std::vector<std::string>& entries, bool figureFirst) {
   for (std::size_t i = figureFirst ? 1 : 0; i < parts.size(); ++i) {
     const std::string entry = i < entries.size() ? entries[i] : std::string();
-    const std::size_t from = GroupLine(whole, entry);
+    const std::size_t from = FindGroupLine(whole, entry);
     if (from == 0) {
       parts[i] = whole;
     } else {
       std::size_t to = whole.size() + 1;
       if (figureFirst) {
-        const std::size_t figure = GroupLine(whole, "figure");
+        const std::size_t figure = FindGroupLine(whole, "figure");
         if (figure > from) to = figure;
       }
       parts[i] = whole.substr(from - 1, to - from);
@@ -43,7 +31,7 @@ void LiteralSplit(std::string& whole, std::vector<std::string>& parts,
     whole = Replace(whole, parts[i], "");
   }
   if (figureFirst) {
-    const std::size_t figure = GroupLine(whole, "figure");
+    const std::size_t figure = FindGroupLine(whole, "figure");
     parts[0] = figure == 0 ? whole : whole.substr(figure - 1);
   }
   whole = parts[0];
