@@ -7,7 +7,6 @@
 #include "common/numbers.h"
 #include "common/text.h"
 #include "model/channel_edits.h"
-#include "model/command_line.h"
 #include "model/data_not_kept.h"
 #include "model/model.h"
 #include "platform/cdlg_ex.h"
@@ -18,6 +17,7 @@
 #include "reader/material_parser.h"
 #include "reader/poser_file_reader.h"
 #include "tools/batch_conversion.h"
+#include "tools/command_line.h"
 #include "tools/selection_templates.h"
 #include "writer/pose_writer.h"
 

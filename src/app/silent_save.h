@@ -14,7 +14,7 @@ namespace vandrel {
 // go through Ui(), exactly those the window would show. Needs no
 // QApplication and shows nothing. Returns (and sets gSilentSaveWritten)
 // whether the material pose was written. `commandLine` holds the "-s" switch
-// and names one of the eight Poser types (model/command_line.h).
+// and names one of the eight Poser types (tools/command_line.h).
 bool RunSilentSave(const std::string& commandLine, const std::string& lastArgument);
 
 }  // namespace vandrel

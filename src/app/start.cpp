@@ -14,7 +14,6 @@
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/tool_windows.h"
-#include "model/command_line.h"
 #include "model/model.h"
 #include "platform/console_ui.h"
 #include "platform/earlier_files.h"
@@ -22,6 +21,7 @@
 #include "platform/path_case.h"
 #include "platform/qt/program_icon.h"
 #include "platform/qt/qt_ui.h"
+#include "tools/command_line.h"
 
 namespace vandrel {
 

@@ -16,7 +16,7 @@ class FrmMain;
 // tells whether it was) and the caller ends the program; the program itself
 // runs "-s" without the window (app/silent_save.h), which writes the same.
 // `lastArgument` is the last of the program's arguments as given (see
-// model/command_line.h).
+// tools/command_line.h).
 std::unique_ptr<FrmMain> Main(const std::string& commandLine, bool silent = false,
                               const std::string& lastArgument = {});
 

@@ -9,12 +9,12 @@
 #include "mainwindow/batch_document.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
-#include "model/command_line.h"
 #include "model/data_not_kept.h"
 #include "model/model.h"
 #include "platform/files.h"
 #include "platform/path_case.h"
 #include "platform/program_folder.h"
+#include "tools/command_line.h"
 #include "tools/qt/frm_about.h"
 #include "tools/qt/frm_help_viewer.h"
 

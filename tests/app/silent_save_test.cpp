@@ -14,7 +14,6 @@
 #include "app/start.h"
 #include "common/text.h"
 #include "mainwindow/frm_main.h"
-#include "model/command_line.h"
 #include "model/model.h"
 #include "platform/cdlg_ex.h"
 #include "platform/files.h"
@@ -22,6 +21,7 @@
 #include "platform/scripted_ui.h"
 #include "platform/scoped_env.h"
 #include "support/temp_dir.h"
+#include "tools/command_line.h"
 
 namespace vandrel {
 namespace {

@@ -26,7 +26,6 @@
 #include "mainwindow/channels_pane.h"
 #include "mainwindow/frm_main.h"
 #include "maps/qt/thumbnails.h"
-#include "model/command_line.h"
 #include "model/model.h"
 #include "platform/cdlg_ex.h"
 #include "platform/dialog_preview.h"
@@ -36,6 +35,7 @@
 #include "platform/scoped_env.h"
 #include "platform/scripted_ui.h"
 #include "support/temp_dir.h"
+#include "tools/command_line.h"
 
 namespace vandrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "model/command_line.h"
+#include "tools/command_line.h"
 
 #include "common/text.h"
 #include "model/state.h"
