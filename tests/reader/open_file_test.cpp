@@ -5,45 +5,12 @@
 #include "common/text.h"
 #include "model/model.h"
 #include "model/object_list.h"
+#include "open_file_fixture.h"
 #include "reader/channel_reader.h"
 #include "reader/poser_file_reader.h"
-#include "reader_test_util.h"
 
 namespace vandrel::test {
 namespace {
-
-constexpr LineEnds kAllLineEnds[] = {LineEnds::Lf, LineEnds::CrLf, LineEnds::Cr};
-
-class OpenFileTest : public ReaderTest {
- protected:
-  // Writes a test file in the given line-end variant and reads it.
-  OpenFileResult Open(const std::string& name, int type, LineEnds ends, bool poser5 = false,
-                      ObjectPartReader reader = {}) {
-    return OpenText(name, WithLineEnds(DataFile(name), ends), type, poser5, std::move(reader));
-  }
-  OpenFileResult OpenText(const std::string& name, const std::string& bytes, int type, bool poser5 = false,
-                          ObjectPartReader reader = {}) {
-    OpenFileOptions options;
-    options.fileType = type;
-    options.path = dir.write(name, bytes);
-    options.poser5Format = poser5;
-    options.objectPartReader = std::move(reader);
-    return ReadPoserFile(options, host);
-  }
-  static std::vector<std::string> MaterialNames(std::size_t group) {
-    std::vector<std::string> names;
-    for (const MaterialRec& m : gObjects.at(group).Materials) names.push_back(m.Name);
-    return names;
-  }
-  static std::vector<std::string> GroupNames() {
-    std::vector<std::string> names;
-    for (const ObjectRec& o : gObjects) names.push_back(o.Name);
-    return names;
-  }
-
-  TempDir dir;
-  RecordingHost host;
-};
 
 TEST_F(OpenFileTest, APoseFileGivesEveryMaterialKeyInEachLineEnding) {
   for (LineEnds ends : kAllLineEnds) {
@@ -362,188 +329,6 @@ TEST_F(OpenFileTest, TheVersionComesFromTheFileOrThePreferences) {
   EXPECT_EQ(gState.RequiredVersion, "5.0.3");
 }
 
-TEST_F(OpenFileTest, ShortFilesAreNotRefusedForTheirSize) {
-  // The version block ends in the last few characters; the file is far
-  // shorter than the first reads of the header and the prop scan.
-  const std::string tiny =
-      "{\nversion\n{\nnumber 4.01\n}\nactor BODY:1\n{\n}\nactor BODY:1\n{\nsetGeomHandlerOffset 0 0 0\n}\n"
-      "figure\n{\nfigureType 1\nmaterial x\n{\nKdColor 1 1 1 1\n}\n}\n}";
-  for (LineEnds ends : kAllLineEnds) {
-    ResetModel();
-    gState.LoadProps = true;
-    const OpenFileResult r = OpenText("tiny.cr2", WithLineEnds(tiny, ends), kCr2);
-    ASSERT_TRUE(r.ok) << r.errorReport;
-    EXPECT_EQ(MaterialNames(0), std::vector<std::string>{"x"});
-  }
-  ResetModel();
-  const OpenFileResult r = OpenText("v.pz2", "{\nversion\n{\nnumber 4.01\n}\n}", kPz2);
-  ASSERT_TRUE(r.ok) << r.errorReport;
-  EXPECT_TRUE(r.noMaterialData);
-}
-
-TEST_F(OpenFileTest, EveryFailureEndsInTheOneErrorReportAndAnEmptyDocument) {
-  struct Case {
-    std::string name, text;
-    int type;
-    int number;
-    std::string description;
-  };
-  const std::string head = "{\nversion\n{\nnumber 4\n}\n";
-  const Case cases[] = {
-      {"nobrace.pz2", "{\nversion\nnumber 4.01\n", kPz2, 62, "Input past end of file"},
-      {"nokey.cr2", "{\nversion\n{\nnumber 4.01\n}\nfigure\n{\nfigureType 1\nmaterial a\n{\n}\n}\n}", kCr2,
-       63, "Bad record number"},
-      {"overflow.pz2", "{\nversion\n{\nnumber 4\n}\nfigure\n{\nmaterial a\n{\nKdColor 1 200 0 1\n}\n}\n}",
-       kPz2, 6, "Overflow"},
-      {"noline.pz2", "{\nversion\n{\nnumber 4\n}\nfigure\n{\nmaterial a}", kPz2, 5,
-       "Invalid procedure call or argument"},
-      // A number too large for a double is refused wherever it stands, never
-      // kept as an infinity (a value of none of the three also fails alike).
-      {"bigkey.pz2", head + "actor a\n{\nchannels\n{\nvalueParm v\n{\nkeys\n{\nk  0  -1e999\n}\n}\n}\n}\n}\n",
-       kPz2, 6, "Overflow"},
-      {"bigthigh.pz2", head + "thighLength 1e300\nactor a\n{\n}\n}\n", kPz2, 6, "Overflow"},
-      {"bigtmin.pz2", head + "figure\n{\nmaterial a\n{\ntMin 1e999\n}\n}\n}\n", kPz2, 6, "Overflow"},
-      {"bigstrength.pz2", head + "figure\n{\nmaterial a\n{\nTextureColor 1 1 1 2e999\n}\n}\n}\n", kPz2, 6,
-       "Overflow"},
-      {"bigversion.pz2", "{\nversion\n{\nnumber 1e400\n}\nfigure\n{\nmaterial a\n{\n}\n}\n}\n", kPz2, 6,
-       "Overflow"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    ResetModel();
-    gObjectList = {"left over"};
-    host.messages.clear();
-    const OpenFileResult r = OpenText(c.name, c.text, c.type, false,
-                                      [](std::string_view text, Host& h) { ReadObjectPart(text, h); });
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.errorNumber, c.number);
-    EXPECT_TRUE(gState.ReadError);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, "Error in the OpenFile function\r\n" + c.description +
-                                         ", error number " + std::to_string(c.number) +
-                                         "\r\nCode line number " + std::to_string(r.errorStep));
-    EXPECT_EQ(host.messages[0].title, "Vandrel");
-    EXPECT_EQ(host.messages[0].icon, MsgIcon::Exclamation);
-    EXPECT_TRUE(r.channelsOff && r.noMaterialData);
-    EXPECT_FALSE(r.enableSaveAs || r.selectFirstObject || r.enableExportMtl);
-    EXPECT_TRUE(gObjects.size() == 1 && gObjects[0].Name.empty() && gObjects[0].Materials.empty());
-    EXPECT_TRUE(gObjectList.empty());
-    EXPECT_EQ(gState.FileName, "");
-    EXPECT_EQ(r.dialogFileName, "");
-  }
-
-  ResetModel();
-  OpenFileOptions missing;
-  missing.fileType = kPz2;
-  missing.path = dir.file("absent.pz2");
-  const OpenFileResult r = ReadPoserFile(missing, host);
-  EXPECT_EQ(r.errorNumber, 53);
-  EXPECT_NE(r.errorStep, 0);
-
-  // The next good read clears the flag.
-  Open("materials.pz2", kPz2, LineEnds::Lf);
-  EXPECT_FALSE(gState.ReadError);
-}
-
-TEST_F(OpenFileTest, ACancelledDialogLeavesTheDocumentAsItWas) {
-  Open("figure_props.cr2", kCr2, LineEnds::Lf);
-  const std::vector<std::string> list = gObjectList;
-  const std::size_t materials = gObjects[0].Materials.size();
-  gState.LoadProps = true;
-  BeginOpenFile();
-  MarkOpenCancelled();
-  EXPECT_TRUE(gOpenCancelled);
-  EXPECT_FALSE(gState.LoadProps);
-  EXPECT_FALSE(gState.ReadError);
-  EXPECT_EQ(gObjectList, list);
-  EXPECT_EQ(gObjects[0].Materials.size(), materials);
-  EXPECT_EQ(gState.FileName, dir.file("figure_props.cr2"));
-
-  Open("materials.pz2", kPz2, LineEnds::Lf);
-  EXPECT_FALSE(gOpenCancelled);
-}
-
-TEST_F(OpenFileTest, AnImportReadsMaterialsOnlyAndKeepsTheDocument) {
-  Open("figure_props.cr2", kCr2, LineEnds::CrLf);
-  const std::string name = gState.FileName;
-  const std::string notes = gState.FileNotes;
-  gActors[0].Name = "BODY:1";
-  gImportMode = true;
-  OpenFileResult r = Open("materials.pz2", kPz2, LineEnds::Lf);
-  ASSERT_TRUE(r.ok);
-  EXPECT_EQ(gState.FileName, name);
-  EXPECT_EQ(gState.FileNotes, notes);
-  EXPECT_FALSE(r.setCaption || r.setRequiredVersion || r.enableSave || r.enableSaveAs);
-  EXPECT_EQ(gActors[0].Name, "BODY:1");
-  EXPECT_TRUE(gState.Dirty);
-  EXPECT_EQ(gObjects[0].Materials.size(), 6u);
-  EXPECT_TRUE(host.messages.empty());
-  EXPECT_FALSE(r.channelsOff);
-
-  r = Open("hand.hd2", kHd2, LineEnds::Lf);
-  ASSERT_TRUE(r.ok);
-  EXPECT_TRUE(r.noMaterialData);
-  ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0].text, "There is no material data in the opened file");
-  EXPECT_FALSE(r.selectDefaultTemplate);
-}
-
-TEST_F(OpenFileTest, ASilentSaveGoesBesideTheFileAsPz2) {
-  gState.SilentSave = true;
-  const OpenFileResult r = Open("figure_props.cr2", kCr2, LineEnds::Lf);
-  ASSERT_TRUE(r.ok);
-  EXPECT_EQ(r.silentSavePath, dir.file("figure_props.pz2"));
-  EXPECT_EQ(r.dialogFileName, r.silentSavePath);
-  EXPECT_FALSE(gState.SilentSave);
-}
-
-TEST_F(OpenFileTest, AGivenTextIsReadInsteadOfTheFile) {
-  OpenFileOptions options;
-  options.fileType = kCr2;
-  options.path = dir.file("chosen.cr2");  // never read
-  const std::string text = DataFile("figure_props.cr2");
-  options.text = text;
-  gState.LoadProps = true;
-  const OpenFileResult r = ReadPoserFile(options, host);
-  ASSERT_TRUE(r.ok) << r.errorReport;
-  EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "prop ball", "prop ball_2"}));
-  EXPECT_EQ(MaterialNames(2), std::vector<std::string>{"Rubber"});
-  EXPECT_EQ(gState.FileName, options.path);
-  // The comment lines put the version block past the first 50 characters.
-  EXPECT_EQ(gState.ReadVersion, "4.01");
-  EXPECT_EQ(gState.FileNotes, "Vandrel test figure\r\nmade by hand for the tests  with a hash");
-}
-
-TEST_F(OpenFileTest, BatchModeShowsNoProgress) {
-  gState.BatchMode = true;
-  gState.LoadProps = true;
-  ASSERT_TRUE(Open("figure_props.cr2", kCr2, LineEnds::Lf).ok);
-  EXPECT_TRUE(host.stages.empty());
-  EXPECT_TRUE(host.items.empty());
-}
-
-TEST_F(OpenFileTest, TheOpenDialogOfEachType) {
-  FileDialogRequest d = OpenDialogRequest(kHd2);
-  EXPECT_EQ(d.title, "Open Hand file");
-  EXPECT_EQ(d.defaultExt, "hd2");
-  EXPECT_EQ(d.filter,
-            "Hand files|*.hd2|Pose files|*.pz2|Camera files|*.cm2|Face files|*.fc2|Light files|*.lt2|All "
-            "files|*.*");
-  EXPECT_EQ(d.flags, 0x1804);
-  EXPECT_EQ(d.left, 200);
-  EXPECT_EQ(d.initDir, "");
-  EXPECT_EQ(OpenDialogRequest(kCr2).filter, "Characters|*.cr2|All files|*.*");
-  EXPECT_EQ(OpenDialogRequest(kHr2).title, "Open Hair file");
-
-  gSettings.HD2 = "none";
-  EXPECT_EQ(OpenDialogRequest(kHd2).initDir, "");
-  gSettings.HD2 = "/poser/hand";
-  EXPECT_EQ(OpenDialogRequest(kHd2).initDir, "/poser/hand");
-  RememberOpenFolder(kHd2, "/mine/poses/a.hd2");
-  EXPECT_EQ(gState.LastHandFolder, "/mine/poses");
-  EXPECT_EQ(OpenDialogRequest(kHd2).initDir, "/mine/poses");
-}
-
 TEST_F(OpenFileTest, ObjectListKeepsActorsLast) {
   AddObjectListItem("actor a", 0);
   AddObjectListItem("figure", 0);
@@ -567,12 +352,6 @@ TEST_F(OpenFileTest, ObjectListKeepsLightsAndCamerasWithTheActors) {
   EXPECT_EQ(FirstActorListIndex(), 3u);
   EXPECT_FALSE(IsOwnMaterialsEntry("prop light "));
 }
-
-}  // namespace
-}  // namespace vandrel::test
-
-namespace vandrel::test {
-namespace {
 
 // Texts that once lost their object-list order or read past a block's end.
 TEST_F(OpenFileTest, EveryGroupHasItsObjectListEntry) {
@@ -605,37 +384,6 @@ TEST_F(OpenFileTest, EveryGroupHasItsObjectListEntry) {
   ASSERT_TRUE(open.ok) << open.errorReport;
   EXPECT_EQ(MaterialNames(0), (std::vector<std::string>{"A", "B"}));
   EXPECT_FALSE(gObjects[0].Materials[1].ObjectColorOn);
-}
-
-// A NUL byte far into a large file: the read gives up at the piece that
-// holds it instead of reading the whole file first.
-TEST_F(OpenFileTest, ANulFarIntoALargeFileIsRefusedWithoutReadingTheRest) {
-  class PollCounter : public RecordingHost {
-   public:
-    bool CancelRequested() override {
-      ++polls;
-      return false;
-    }
-    int polls = 0;
-  };
-  std::string bytes = "{\nversion\n{\nnumber 4.01\n}\n";
-  while (bytes.size() < (std::size_t{3} << 19)) bytes += "prop p\n";
-  bytes += '\0';
-  bytes.resize(std::size_t{24} << 20, 'x');
-  for (const char* name : {"binary.pz2", "binary.cr2"}) {
-    SCOPED_TRACE(name);
-    ResetModel();
-    PollCounter counter;
-    OpenFileOptions options;
-    options.fileType = std::string(name).ends_with("cr2") ? kCr2 : kPz2;
-    options.path = dir.write(name, bytes);
-    const OpenFileResult r = ReadPoserFile(options, counter);
-    EXPECT_EQ(r.errorNumber, 321);
-    EXPECT_EQ(r.errorDescription, kNotPoserText);
-    ASSERT_EQ(counter.messages.size(), 1u);
-    // The read yields after every few megabytes it reads: once or twice here.
-    EXPECT_LE(counter.polls, 2);
-  }
 }
 
 }  // namespace
