@@ -111,7 +111,7 @@ class LastNamedLines {
 // split. False when the blocks cannot be told apart (the text is then cut
 // as before).
 bool CutObjectsAroundFigure(ReadState& rs, std::size_t start) {
-  std::string& whole = rs.whole;
+  std::string& whole = rs.text.whole;
   const std::size_t length = whole.size();
   ObjectKeywords keys(whole);
   ForwardFinder open(whole, "{", Match::Brace);
@@ -171,10 +171,7 @@ bool CutObjectsAroundFigure(ReadState& rs, std::size_t start) {
   rs.step = kStepObjectPart;
   whole = std::move(rest);
   rs.objectTextCut = true;
-  if (!rs.textGiven) {
-    rs.fileBytes = FileBuffer();
-    rs.data = {};
-  }
+  rs.text.DropInput();
   return true;
 }
 
@@ -182,7 +179,7 @@ bool CutObjectsAroundFigure(ReadState& rs, std::size_t start) {
 // go to the object-part reader and are cut out of the text.
 void CutObjectPart(ReadState& rs) {
   rs.step = kStepObjectPart;
-  std::string& whole = rs.whole;
+  std::string& whole = rs.text.whole;
   // The keywords that stand early in a file are looked for first: each test
   // that fails reads the whole text.
   const bool hasObjects = InStr(whole, "actor ") != 0 || InStr(whole, "prop ") != 0 ||
@@ -264,22 +261,20 @@ void CutObjectPart(ReadState& rs) {
   rs.Yield();
   rs.objectTextCut = true;
   // The file's bytes are not needed again.
-  if (!rs.textGiven) {
-    rs.fileBytes = FileBuffer();
-    rs.data = {};
-  }
+  rs.text.DropInput();
 }
 
 // Group split of a pose-type file: "figure" and the prop groups enter the
 // object list, and the text is cut into one part per group.
 void SplitPoseGroups(ReadState& rs) {
   rs.step = kStepGroupSplit;
-  if (HoldsKeyLine(rs.whole, "figure") || HoldsKeyLine(rs.whole, "figure ")) AddObjectListItem("figure", 0);
+  if (HoldsKeyLine(rs.text.whole, "figure") || HoldsKeyLine(rs.text.whole, "figure "))
+    AddObjectListItem("figure", 0);
   rs.Yield();
 
   // Each prop enters the list before its first "actor " entry, after the
   // props before it: all of them go in there at once.
-  const std::vector<std::string> props = PoseGroupPropEntries(rs.whole, [&rs] { rs.Yield(); });
+  const std::vector<std::string> props = PoseGroupPropEntries(rs.text.whole, [&rs] { rs.Yield(); });
   if (!props.empty()) {
     const std::size_t groupIndex = FirstActorListIndex();
     rs.parts.assign(groupIndex + props.size(), std::string());
@@ -288,47 +283,44 @@ void SplitPoseGroups(ReadState& rs) {
 
   if (!rs.objectTextCut) {
     // The file read again whole (its first bytes went into the text).
-    if (rs.fileTextTaken)
-      rs.whole = ReadFileText(rs.options.path);
-    else
-      rs.whole.assign(rs.data);
-    CrToLf(rs.whole);
-    RemoveIndentationInPlace(rs.whole);
+    rs.text.ReloadWhole(rs.options.path);
+    CrToLf(rs.text.whole);
+    RemoveIndentationInPlace(rs.text.whole);
     rs.Yield();
   }
 
   rs.step = kStepGroupParts;
-  const long long lastBrace = Ll(InStrRev(rs.whole, "}"));
-  rs.whole = MidChecked(rs.whole, 1, lastBrace - 1);
+  const long long lastBrace = Ll(InStrRev(rs.text.whole, "}"));
+  rs.text.whole = MidChecked(rs.text.whole, 1, lastBrace - 1);
   rs.Yield();
 
   const bool figureFirst = !gObjectList.empty() && gObjectList[0] == "figure" && rs.parts.size() > 1;
-  if (SplitGroupTexts(rs.whole, rs.parts, figureFirst ? 1 : 0, gObjectList, figureFirst,
+  if (SplitGroupTexts(rs.text.whole, rs.parts, figureFirst ? 1 : 0, gObjectList, figureFirst,
                       [&rs] { rs.Yield(); }))
     return;
   for (std::size_t i = figureFirst ? 1 : 0; i < rs.parts.size(); ++i) {
     const std::string entry = i < gObjectList.size() ? gObjectList[i] : std::string();
-    const std::size_t from = FindGroupLine(rs.whole, entry);
+    const std::size_t from = FindGroupLine(rs.text.whole, entry);
     if (from == 0) {
-      rs.parts[i] = rs.whole;
+      rs.parts[i] = rs.text.whole;
     } else {
       // A group reaches to the end of what is left, but not into a "figure"
       // block that follows it.
-      std::size_t to = rs.whole.size() + 1;
+      std::size_t to = rs.text.whole.size() + 1;
       if (figureFirst) {
-        const std::size_t figure = FindGroupLine(rs.whole, "figure");
+        const std::size_t figure = FindGroupLine(rs.text.whole, "figure");
         if (figure > from) to = figure;
       }
-      rs.parts[i] = rs.whole.substr(from - 1, to - from);
+      rs.parts[i] = rs.text.whole.substr(from - 1, to - from);
     }
-    rs.whole = Replace(rs.whole, rs.parts[i], "");
+    rs.text.whole = Replace(rs.text.whole, rs.parts[i], "");
     rs.Yield();
   }
   if (figureFirst) {
-    const std::size_t figure = FindGroupLine(rs.whole, "figure");
-    rs.parts[0] = figure == 0 ? rs.whole : rs.whole.substr(figure - 1);
+    const std::size_t figure = FindGroupLine(rs.text.whole, "figure");
+    rs.parts[0] = figure == 0 ? rs.text.whole : rs.text.whole.substr(figure - 1);
   }
-  rs.whole = rs.parts[0];
+  rs.text.whole = rs.parts[0];
 }
 
 // Group text of a figure-type file: its header line and the materials at
@@ -340,11 +332,11 @@ void BuildFigureGroups(ReadState& rs, int fileType) {
   // may reach back into the blocks of props before it.
   std::size_t from = 1;
   if (fileType == kCr2) {
-    const std::size_t figure = FindLastNamedLine(rs.whole, "figure", '\n');
-    const std::size_t figureCr = FindLastNamedLine(rs.whole, "figure", '\r');
+    const std::size_t figure = FindLastNamedLine(rs.text.whole, "figure", '\n');
+    const std::size_t figureCr = FindLastNamedLine(rs.text.whole, "figure", '\r');
     from = std::max<std::size_t>({1, figure, figureCr});
   }
-  const std::size_t first = FindAtLineStart(rs.whole, "material ", from, 1, true);
+  const std::size_t first = FindAtLineStart(rs.text.whole, "material ", from, 1, true);
   std::string text = header + "\n\t{\n\t";
   if (first == 0) {
     // A figure without materials leaves no group text, and the end of the
@@ -352,19 +344,19 @@ void BuildFigureGroups(ReadState& rs, int fileType) {
     // too, an empty group keeps the figure's place ahead of theirs.
     text = rs.parts.size() > 1 && gState.LoadProps ? text + "\n\t}" : std::string();
   } else {
-    text.append(rs.whole, first - 1);
+    text.append(rs.text.whole, first - 1);
     const std::size_t last = FindLastAtLineStart(text, "material ", 0, 1, true);
     text = Left(text, InStr(last, text, "}")) + "\n\t}";
   }
-  if (!rs.textGiven) CrToLf(text);
-  rs.whole = std::move(text);
+  if (!rs.text.given()) CrToLf(text);
+  rs.text.whole = std::move(text);
 
   if (rs.parts.size() <= 1 || !gState.LoadProps) return;
   rs.step = kStepPropParts;
   rs.Stage("Loading materials...");
   rs.Range(static_cast<long long>(rs.parts.size()));
   rs.Value(0);
-  const std::string_view file = rs.data;
+  const std::string_view file = rs.text.input();
   long long value = 1;
   rs.Value(value);
   // Each prop's line and first material, found without searching the file
@@ -384,12 +376,12 @@ void BuildFigureGroups(ReadState& rs, int fileType) {
     const std::size_t lastMaterial = FindLastAtLineStart(file, "material ", key - 1, 1, true);
     const std::size_t to = InStr(lastMaterial, file, "}");
     std::string part = MidChecked(file, Ll(from), Ll(to) - Ll(from));
-    if (!rs.textGiven) CrToLf(part);
+    if (!rs.text.given()) CrToLf(part);
     rs.parts[i] = entry + "\n\t{\n\t" + part + "\n\t}";
     rs.Value(++value);
     rs.Yield();
   }
-  rs.parts[0] = rs.whole;
+  rs.parts[0] = rs.text.whole;
 }
 
 // The materials of one group text: one record per "material " block. Returns
@@ -445,20 +437,20 @@ void ReadGroups(ReadState& rs, int fileType) {
   gState.LoadProps = false;
   if (!gObjectList.empty()) rs.result.enableDeleteObject = true;
 
-  if (CleanLineStartsWith(rs.whole, "{version{number ", true)) {
+  if (CleanLineStartsWith(rs.text.whole, "{version{number ", true)) {
     // A pose file's head: the text starts at the line after the version
     // block. A head whose "}" went with the object part (a file without
     // material groups after its objects) leaves no group text.
-    const std::size_t brace = InStr(rs.whole, "}");
+    const std::size_t brace = InStr(rs.text.whole, "}");
     // Cut in place: no second copy of a large text.
     if (brace == 0) {
-      rs.whole.clear();
+      rs.text.whole.clear();
     } else {
-      const std::size_t from = std::max<std::size_t>(LineAfter(rs.whole, brace), 1);
-      rs.whole.erase(0, std::min(rs.whole.size(), from - 1));
+      const std::size_t from = std::max<std::size_t>(LineAfter(rs.text.whole, brace), 1);
+      rs.text.whole.erase(0, std::min(rs.text.whole.size(), from - 1));
     }
     rs.Yield();
-    rs.parts[0] = rs.whole;
+    rs.parts[0] = rs.text.whole;
     rs.Yield();
   }
 
@@ -479,7 +471,7 @@ void ReadGroups(ReadState& rs, int fileType) {
   for (std::size_t g = 0; g + existing < gObjects.size(); ++g) {
     rs.step = kStepGroups;
     // A group's own text is not needed again: taken, not copied.
-    std::string text = g < rs.parts.size() && !rs.parts[g].empty() ? std::move(rs.parts[g]) : rs.whole;
+    std::string text = g < rs.parts.size() && !rs.parts[g].empty() ? std::move(rs.parts[g]) : rs.text.whole;
     ObjectRec& group = gObjects[g];
     group.Materials.assign(1, MaterialRec{});
     const std::size_t lf = InStr(text, "\n");
