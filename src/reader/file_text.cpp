@@ -68,10 +68,12 @@ void ReadText::DropInput() {
   input_ = {};
 }
 
-void ReadText::ReloadWhole(const std::string& path) {
-  if (taken_)
-    whole = ReadFileText(path);
-  else
+void ReadText::ReloadWhole(const std::string& path, const std::function<bool()>& yield) {
+  if (taken_) {
+    // The text it replaces is let go first: the file is not held twice.
+    whole = std::string();
+    whole = ReadFileText(path, yield);
+  } else
     whole.assign(input_);
 }
 

@@ -182,9 +182,12 @@ void CutObjectPart(ReadState& rs) {
   std::string& whole = rs.text.whole;
   // The keywords that stand early in a file are looked for first: each test
   // that fails reads the whole text.
-  const bool hasObjects = InStr(whole, "actor ") != 0 || InStr(whole, "prop ") != 0 ||
-                          InStr(whole, "light ") != 0 || InStr(whole, "camera ") != 0 ||
-                          CleanLineContains(whole, "channels{");
+  bool hasObjects = false;
+  for (const char* key : {"actor ", "prop ", "light ", "camera "}) {
+    hasObjects = hasObjects || InStr(whole, key) != 0;
+    rs.Yield();
+  }
+  hasObjects = hasObjects || CleanLineContains(whole, "channels{");
   rs.Yield();
   if (!hasObjects || gImportMode) {
     if (!gImportMode) rs.result.channelsOff = true;
@@ -192,7 +195,11 @@ void CutObjectPart(ReadState& rs) {
   }
   // The indentation after LF line ends went when the text was read; lines
   // that end with a lone CR lose theirs now, before CR becomes LF.
-  if (whole.find('\r') != std::string::npos) RemoveIndentationAfterLoneCrInPlace(whole);
+  if (whole.find('\r') != std::string::npos) {
+    rs.Yield();
+    RemoveIndentationAfterLoneCrInPlace(whole);
+    rs.Yield();
+  }
   CrToLf(whole);
   rs.Yield();
   const std::size_t length = whole.size();
@@ -264,6 +271,33 @@ void CutObjectPart(ReadState& rs) {
   rs.text.DropInput();
 }
 
+// The text's stretch [from, to) (1-based), as Replace(text, stretch, "")
+// leaves the rest: every copy of it goes. A stretch that runs to the text's
+// end and has no earlier copy (the usual group) keeps the text's memory
+// instead of being copied out of it: a fresh copy of a hundred megabytes
+// costs more in first touches of its pages than the move within the text.
+std::string TakeStretch(ReadState& rs, std::size_t from, std::size_t to) {
+  std::string& whole = rs.text.whole;
+  const std::size_t s = from - 1;
+  const std::size_t length = to - from;
+  bool earlier = false;
+  const std::size_t probe = std::min<std::size_t>(length, 64);
+  for (std::size_t i = 0; i < s && !earlier; ++i) earlier = whole.compare(i, probe, whole, s, probe) == 0;
+  std::string part;
+  if (to == whole.size() + 1 && !earlier) {
+    part = std::move(whole);
+    whole.assign(part, 0, s);
+    rs.Yield();
+    part.erase(0, s);
+  } else {
+    part = whole.substr(s, length);
+    rs.Yield();
+    RemoveStretchEverywhere(whole, from, length);
+  }
+  rs.Yield();
+  return part;
+}
+
 // Group split of a pose-type file: "figure" and the prop groups enter the
 // object list, and the text is cut into one part per group.
 void SplitPoseGroups(ReadState& rs) {
@@ -283,15 +317,22 @@ void SplitPoseGroups(ReadState& rs) {
 
   if (!rs.objectTextCut) {
     // The file read again whole (its first bytes went into the text).
-    rs.text.ReloadWhole(rs.options.path);
+    rs.text.ReloadWhole(rs.options.path, [&rs] {
+      rs.Yield();
+      return false;
+    });
+    rs.Yield();
     CrToLf(rs.text.whole);
+    rs.Yield();
     RemoveIndentationInPlace(rs.text.whole);
     rs.Yield();
   }
 
   rs.step = kStepGroupParts;
-  const long long lastBrace = Ll(InStrRev(rs.text.whole, "}"));
-  rs.text.whole = MidChecked(rs.text.whole, 1, lastBrace - 1);
+  // The text up to its last "}", cut in place.
+  const std::size_t lastBrace = InStrRev(rs.text.whole, "}");
+  if (lastBrace == 0) throw InvalidCallFault();
+  rs.text.whole.resize(lastBrace - 1);
   rs.Yield();
 
   const bool figureFirst = !gObjectList.empty() && gObjectList[0] == "figure" && rs.parts.size() > 1;
@@ -302,7 +343,9 @@ void SplitPoseGroups(ReadState& rs) {
     const std::string entry = i < gObjectList.size() ? gObjectList[i] : std::string();
     const std::size_t from = FindGroupLine(rs.text.whole, entry);
     if (from == 0) {
-      rs.parts[i] = rs.text.whole;
+      // The whole text is the group's: nothing of it is left.
+      rs.parts[i] = std::move(rs.text.whole);
+      rs.text.whole.clear();
     } else {
       // A group reaches to the end of what is left, but not into a "figure"
       // block that follows it.
@@ -311,16 +354,21 @@ void SplitPoseGroups(ReadState& rs) {
         const std::size_t figure = FindGroupLine(rs.text.whole, "figure");
         if (figure > from) to = figure;
       }
-      rs.parts[i] = rs.text.whole.substr(from - 1, to - from);
+      rs.parts[i] = TakeStretch(rs, from, to);
     }
-    rs.text.whole = Replace(rs.text.whole, rs.parts[i], "");
     rs.Yield();
   }
   if (figureFirst) {
     const std::size_t figure = FindGroupLine(rs.text.whole, "figure");
     rs.parts[0] = figure == 0 ? rs.text.whole : rs.text.whole.substr(figure - 1);
   }
-  rs.text.whole = rs.parts[0];
+  // A single group's text is held once, as what is left.
+  if (rs.parts.size() == 1) {
+    rs.text.whole = std::move(rs.parts[0]);
+    rs.parts[0].clear();
+  } else {
+    rs.text.whole = rs.parts[0];
+  }
 }
 
 // Group text of a figure-type file: its header line and the materials at
@@ -388,10 +436,10 @@ void BuildFigureGroups(ReadState& rs, int fileType) {
 // how many were read.
 int ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
   rs.step = kStepMaterials;
-  // Lower-cased a few megabytes at a time, with a yield after each.
+  // Lower-cased a megabyte at a time, with a yield after each.
   std::string lower;
   lower.reserve(text.size());
-  constexpr std::size_t kPiece = std::size_t{4} << 20;
+  constexpr std::size_t kPiece = std::size_t{1} << 20;
   for (std::size_t at = 0; at < text.size(); at += kPiece) {
     lower += LCase(std::string_view(text).substr(at, kPiece));
     rs.Yield();
@@ -450,7 +498,8 @@ void ReadGroups(ReadState& rs, int fileType) {
       rs.text.whole.erase(0, std::min(rs.text.whole.size(), from - 1));
     }
     rs.Yield();
-    rs.parts[0] = rs.text.whole;
+    // A single group's text stays in `whole` alone.
+    if (rs.parts.size() > 1) rs.parts[0] = rs.text.whole;
     rs.Yield();
   }
 
@@ -470,8 +519,12 @@ void ReadGroups(ReadState& rs, int fileType) {
 
   for (std::size_t g = 0; g + existing < gObjects.size(); ++g) {
     rs.step = kStepGroups;
-    // A group's own text is not needed again: taken, not copied.
-    std::string text = g < rs.parts.size() && !rs.parts[g].empty() ? std::move(rs.parts[g]) : rs.text.whole;
+    // A group's own text is not needed again, nor what is left after the
+    // last group: taken, not copied.
+    const bool last = g + 1 + existing >= gObjects.size();
+    std::string text = g < rs.parts.size() && !rs.parts[g].empty() ? std::move(rs.parts[g])
+                       : last                                      ? std::move(rs.text.whole)
+                                                                   : rs.text.whole;
     ObjectRec& group = gObjects[g];
     group.Materials.assign(1, MaterialRec{});
     const std::size_t lf = InStr(text, "\n");

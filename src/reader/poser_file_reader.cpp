@@ -335,6 +335,7 @@ OpenFileResult ReadPoserFile(const OpenFileOptions& options, Host& host) {
           CheckKeptData(rs.text.input(), {.objectsRead = static_cast<bool>(options.objectPartReader)});
       cutOff = !kept.blocksClosed;
       notKept = kept.kinds;
+      rs.Yield();
       if (!rs.text.given()) {
         // The file's own bytes become the text, without a second copy.
         rs.text.TakeInputAsWhole();

@@ -61,8 +61,8 @@ class ReadText {
   // The input is not needed again: the file's bytes are freed.
   void DropInput();
   // The input once more in `whole`: the given text copied, or the file read
-  // again when its bytes went into `whole`.
-  void ReloadWhole(const std::string& path);
+  // again when its bytes went into `whole` (`yield` as for Load).
+  void ReloadWhole(const std::string& path, const std::function<bool()>& yield);
 
   std::string whole;  // the text being processed
 
