@@ -156,7 +156,9 @@ int ReadWholeFileInto(const std::string& path, std::string& bytes, const std::fu
     return err;
   }
   bytes.reserve(static_cast<std::size_t>(st.st_size));
-  const PagesAhead pages(bytes.data(), bytes.capacity());
+  // Paced: a read given up part-way (a NUL found) has not made the rest of
+  // the memory present.
+  PagesAhead pages(bytes.data(), bytes.capacity(), true);
   // A piece small enough to stay in the cache between the read and the copy.
   constexpr std::size_t kPiece = std::size_t{256} << 10;
   std::unique_ptr<char[]> piece(new char[kPiece]);
@@ -171,6 +173,7 @@ int ReadWholeFileInto(const std::string& path, std::string& bytes, const std::fu
     }
     if (n == 0) break;  // a file that shrank meanwhile gives what it holds now
     bytes.append(piece.get(), static_cast<std::size_t>(n));
+    pages.Reached(bytes.size());
     if (stop && stopEvery > 0 && bytes.size() % stopEvery < static_cast<std::size_t>(n) && stop()) break;
   }
   ::close(fd);

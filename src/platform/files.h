@@ -17,7 +17,8 @@ bool FolderExists(const std::string& path);
 // Whole file as bytes; nullopt when it cannot be read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 // The same into `bytes`, read in pieces into memory of the file's size (never
-// zero-filled first, backed by large pages where the system allows): 0, or
+// zero-filled first, backed by large pages where the system allows, made
+// present at most a little ahead of what was read): 0, or
 // the errno of the failure (EISDIR for anything that is not a regular file).
 // `stop`, when given, is asked after every `stopEvery` bytes (a long read
 // lets the windows repaint there); true ends the read with what it has.

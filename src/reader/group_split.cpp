@@ -45,9 +45,11 @@ bool IndexableEntry(std::string_view entry) {
 
 class LineIndex {
  public:
-  explicit LineIndex(std::string_view text) : text_(text) {
-    for (std::size_t lf = text.find('\n'); lf != std::string_view::npos; lf = text.find('\n', lf + 1))
+  LineIndex(std::string_view text, const std::function<void()>& tick) : text_(text) {
+    for (std::size_t lf = text.find('\n'); lf != std::string_view::npos; lf = text.find('\n', lf + 1)) {
       starts_.push_back(lf + 1);
+      tick();
+    }
     // The text after the last LF is a line too, when there is any.
     if (!starts_.empty() && starts_.back() == text.size()) starts_.pop_back();
     next_.resize(starts_.size() + 1);
@@ -117,12 +119,12 @@ bool SplitGroupTexts(std::string& whole, std::vector<std::string>& parts, std::s
   }
   if (figureFirst) byKey.try_emplace("figure");
 
-  // The windows repaint every so many lines.
+  // The windows repaint every so many lines or groups.
   std::size_t ticks = 0;
-  const auto tick = [&] {
-    if (++ticks % 65536 == 0 && yield) yield();
+  const std::function<void()> tick = [&] {
+    if (++ticks % 8192 == 0 && yield) yield();
   };
-  LineIndex index(text);
+  LineIndex index(text, tick);
   for (std::size_t k = 0; k < index.Lines(); ++k) {
     if (auto it = byKey.find(index.Key(k)); it != byKey.end()) it->second.lines.push_back(k);
     tick();

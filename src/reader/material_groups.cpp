@@ -1,6 +1,6 @@
-// The second half of a read: the object part of a pose-type file, the split
-// into one text per material group, the materials of each group and the end
-// of the load.
+// The second half of a read: the split into one text per material group
+// (after the object part of a pose-type file is cut out), the materials of
+// each group and the end of the load.
 #include <algorithm>
 #include <array>
 #include <functional>
@@ -16,6 +16,7 @@
 #include "reader/channel_scan.h"
 #include "reader/group_split.h"
 #include "reader/material_parser.h"
+#include "reader/object_part.h"
 #include "reader/prop_entries.h"
 #include "reader/read_fault.h"
 #include "reader/read_state.h"
@@ -103,183 +104,44 @@ class LastNamedLines {
   std::unordered_map<std::string_view, Found> last_;
 };
 
-// The object blocks of a pose file whose objects stand on both sides of its
-// "figure" block (or after it): each top-level block from `start` on is an
-// object, except the figure block and the prop groups (a "prop " block with
-// materials and no channels). The objects go to the object-part reader as one
-// text and are cut out; the figure and the prop groups stay for the group
-// split. False when the blocks cannot be told apart (the text is then cut
-// as before).
-bool CutObjectsAroundFigure(ReadState& rs, std::size_t start) {
-  std::string& whole = rs.whole;
-  const std::size_t length = whole.size();
-  ObjectKeywords keys(whole);
-  ForwardFinder open(whole, "{", Match::Brace);
-  ForwardFinder thigh(whole, "thighLength ", Match::LineStart);
-  std::vector<std::pair<std::size_t, std::size_t>> objects;  // 1-based [from, to)
-  // The figure's thigh length stands between the blocks: its line goes with
-  // the objects, wherever it stands.
-  const auto thighLinesBefore = [&](std::size_t from, std::size_t to) {
-    for (std::size_t t = thigh.Next(from); t != 0 && t < to; t = thigh.Next(t + 1)) {
-      std::size_t lineStart = t;
-      while (lineStart > 1 && whole[lineStart - 2] != '\n') --lineStart;
-      const std::size_t lf = InStr(t, whole, "\n");
-      objects.emplace_back(lineStart, lf == 0 ? length + 1 : lf + 1);
-    }
-  };
-  for (std::size_t p = start; p <= length;) {
-    std::size_t at = 0;
-    std::size_t kind = 0;
-    for (std::size_t k = 0; k < ObjectKeywords::kWords.size(); ++k) {
-      const std::size_t q = keys.Next(k, p);
-      if (q != 0 && (at == 0 || q < at)) {
-        at = q;
-        kind = k;
-      }
-    }
-    thighLinesBefore(p, at == 0 ? length + 1 : at);
-    if (at == 0) break;
-    const std::size_t brace = open.Next(at);
-    if (brace == 0) return false;
-    const std::size_t close = ScanBlock(whole, brace, 0).close;
-    if (close == 0) return false;  // a block that never ends
-    const std::string_view block = std::string_view(whole).substr(at - 1, close - at + 1);
-    const bool propGroup = kind == 1 && FindAtLineStart(block, "channels", 1, 1, true) == 0 &&
-                           FindAtLineStart(block, "material ", 1, 1, true) != 0;
-    if (!propGroup) objects.emplace_back(at, close + 1);
-    p = close + 1;
+// The text's stretch [from, to) (1-based), as Replace(text, stretch, "")
+// leaves the rest: every copy of it goes. A stretch that runs to the text's
+// end and has no earlier copy (the usual group) keeps the text's memory
+// instead of being copied out of it: a fresh copy of a hundred megabytes
+// costs more in first touches of its pages than the move within the text.
+std::string TakeStretch(ReadState& rs, std::size_t from, std::size_t to) {
+  std::string& whole = rs.text.whole;
+  const std::size_t s = from - 1;
+  const std::size_t length = to - from;
+  bool earlier = false;
+  const std::size_t probe = std::min<std::size_t>(length, 64);
+  for (std::size_t i = 0; i < s && !earlier; ++i) earlier = whole.compare(i, probe, whole, s, probe) == 0;
+  std::string part;
+  if (to == whole.size() + 1 && !earlier) {
+    part = std::move(whole);
+    whole.assign(part, 0, s);
     rs.Yield();
-  }
-  if (objects.empty()) return false;
-
-  std::string objectText;
-  std::string rest;
-  rest.reserve(length);
-  std::size_t from = 1;
-  for (const auto& [a, b] : objects) {
-    objectText.append(whole, a - 1, b - a);
-    objectText += '\n';
-    rest.append(whole, from - 1, a - from);
-    from = b;
-  }
-  rest.append(whole, from - 1, std::string::npos);
-  rs.step = kStepObjectReader;
-  if (rs.options.objectPartReader)
-    rs.options.objectPartReader(objectText, rs.host);
-  else
-    rs.result.channelsOff = true;
-  rs.step = kStepObjectPart;
-  whole = std::move(rest);
-  rs.objectTextCut = true;
-  if (!rs.textGiven) {
-    rs.fileBytes = FileBuffer();
-    rs.data = {};
-  }
-  return true;
-}
-
-// Object part of a pose-type file: the actor, prop, light and camera blocks
-// go to the object-part reader and are cut out of the text.
-void CutObjectPart(ReadState& rs) {
-  rs.step = kStepObjectPart;
-  std::string& whole = rs.whole;
-  // The keywords that stand early in a file are looked for first: each test
-  // that fails reads the whole text.
-  const bool hasObjects = InStr(whole, "actor ") != 0 || InStr(whole, "prop ") != 0 ||
-                          InStr(whole, "light ") != 0 || InStr(whole, "camera ") != 0 ||
-                          CleanLineContains(whole, "channels{");
-  rs.Yield();
-  if (!hasObjects || gImportMode) {
-    if (!gImportMode) rs.result.channelsOff = true;
-    return;
-  }
-  // The indentation after LF line ends went when the text was read; lines
-  // that end with a lone CR lose theirs now, before CR becomes LF.
-  if (whole.find('\r') != std::string::npos) RemoveIndentationAfterLoneCrInPlace(whole);
-  CrToLf(whole);
-  rs.Yield();
-  const std::size_t length = whole.size();
-
-  // The objects begin at the line after the version block's "}". A file
-  // without a version block (its first "}" closes a block of its first
-  // object) begins them at the line after its opening "{": its first object
-  // is read with the others.
-  const std::size_t brace = InStr(whole, "}");
-  std::size_t start = brace == 0 ? 3 : LineAfter(whole, brace);
-  bool versionBlock = true;
-  if (brace != 0) {
-    const std::string_view head = std::string_view(whole).substr(0, brace - 1);
-    std::size_t firstObject = 0;
-    for (const std::string_view key : ObjectKeywords::kWords) {
-      const std::size_t at = FindAtLineStart(head, key, 1, 1, true);
-      if (at != 0 && (firstObject == 0 || at < firstObject)) firstObject = at;
-    }
-    if (firstObject != 0) {
-      versionBlock = false;
-      const std::size_t open = InStr(whole, "{");
-      start = open != 0 && open < firstObject ? LineAfter(whole, open) : 1;
-    }
-  }
-
-  // Each search may run through the whole text: the windows are let in
-  // between them.
-  const std::size_t ik = InStr(whole, "ikchannels");
-  rs.Yield();
-  std::size_t figureLine = InStr(ik == 0 ? 1 : ik, whole, "\nfigure");
-  if (figureLine == 0) figureLine = InStr(whole, "\nfigure");
-  if (figureLine == 0) figureLine = length;
-  rs.Yield();
-
-  std::size_t lastObject = FindLastEndingLine(whole, "channels");
-  for (const char* key : {"\nactor ", "\nlight ", "\ncamera "}) {
+    part.erase(0, s);
+  } else {
+    part = whole.substr(s, length);
     rs.Yield();
-    if (lastObject != 0) break;
-    lastObject = InStrRev(whole, key);
+    RemoveStretchEverywhere(whole, from, length);
   }
-  if (lastObject == 0) {
-    if (!gImportMode) rs.result.channelsOff = true;
-    return;
-  }
-
-  if (lastObject > figureLine && figureLine < length && CutObjectsAroundFigure(rs, start)) return;
-
-  std::size_t end = FindEndingLine(whole, "\nfigure", lastObject);
-  const std::size_t propAfter = InStr(lastObject + 1, whole, "\nprop ");
-  if (end == 0) end = propAfter;
-  if (end == 0) end = length;
-  if (propAfter != 0 && propAfter < figureLine && propAfter <= end) end = propAfter;
-  if (end < start) end = length;
-  // Without a version block the file's own closing "}" stays for the groups.
-  if (!versionBlock) end = std::max(start, std::min(end, InStrRev(whole, "}")));
-
-  if (start < 1 || end < start) throw InvalidCallFault();
-  const std::string_view objectText = std::string_view(whole).substr(start - 1, end - start);
-  rs.step = kStepObjectReader;
-  if (rs.options.objectPartReader)
-    rs.options.objectPartReader(objectText, rs.host);
-  else
-    rs.result.channelsOff = true;  // no channel reader: the file yields no actor
-  rs.step = kStepObjectPart;
-  RemoveStretchEverywhere(whole, start, end - start);
   rs.Yield();
-  rs.objectTextCut = true;
-  // The file's bytes are not needed again.
-  if (!rs.textGiven) {
-    rs.fileBytes = FileBuffer();
-    rs.data = {};
-  }
+  return part;
 }
 
 // Group split of a pose-type file: "figure" and the prop groups enter the
 // object list, and the text is cut into one part per group.
 void SplitPoseGroups(ReadState& rs) {
   rs.step = kStepGroupSplit;
-  if (HoldsKeyLine(rs.whole, "figure") || HoldsKeyLine(rs.whole, "figure ")) AddObjectListItem("figure", 0);
+  if (HoldsKeyLine(rs.text.whole, "figure") || HoldsKeyLine(rs.text.whole, "figure "))
+    AddObjectListItem("figure", 0);
   rs.Yield();
 
   // Each prop enters the list before its first "actor " entry, after the
   // props before it: all of them go in there at once.
-  const std::vector<std::string> props = PoseGroupPropEntries(rs.whole, [&rs] { rs.Yield(); });
+  const std::vector<std::string> props = PoseGroupPropEntries(rs.text.whole, [&rs] { rs.Yield(); });
   if (!props.empty()) {
     const std::size_t groupIndex = FirstActorListIndex();
     rs.parts.assign(groupIndex + props.size(), std::string());
@@ -288,47 +150,58 @@ void SplitPoseGroups(ReadState& rs) {
 
   if (!rs.objectTextCut) {
     // The file read again whole (its first bytes went into the text).
-    if (rs.fileTextTaken)
-      rs.whole = ReadFileText(rs.options.path);
-    else
-      rs.whole.assign(rs.data);
-    CrToLf(rs.whole);
-    RemoveIndentationInPlace(rs.whole);
+    rs.text.ReloadWhole(rs.options.path, [&rs] {
+      rs.Yield();
+      return false;
+    });
+    rs.Yield();
+    CrToLf(rs.text.whole);
+    rs.Yield();
+    RemoveIndentationInPlace(rs.text.whole);
     rs.Yield();
   }
 
   rs.step = kStepGroupParts;
-  const long long lastBrace = Ll(InStrRev(rs.whole, "}"));
-  rs.whole = MidChecked(rs.whole, 1, lastBrace - 1);
+  // The text up to its last "}", cut in place.
+  const std::size_t lastBrace = InStrRev(rs.text.whole, "}");
+  if (lastBrace == 0) throw InvalidCallFault();
+  rs.text.whole.resize(lastBrace - 1);
   rs.Yield();
 
   const bool figureFirst = !gObjectList.empty() && gObjectList[0] == "figure" && rs.parts.size() > 1;
-  if (SplitGroupTexts(rs.whole, rs.parts, figureFirst ? 1 : 0, gObjectList, figureFirst,
+  if (SplitGroupTexts(rs.text.whole, rs.parts, figureFirst ? 1 : 0, gObjectList, figureFirst,
                       [&rs] { rs.Yield(); }))
     return;
   for (std::size_t i = figureFirst ? 1 : 0; i < rs.parts.size(); ++i) {
     const std::string entry = i < gObjectList.size() ? gObjectList[i] : std::string();
-    const std::size_t from = FindGroupLine(rs.whole, entry);
+    const std::size_t from = FindGroupLine(rs.text.whole, entry);
     if (from == 0) {
-      rs.parts[i] = rs.whole;
+      // The whole text is the group's: nothing of it is left.
+      rs.parts[i] = std::move(rs.text.whole);
+      rs.text.whole.clear();
     } else {
       // A group reaches to the end of what is left, but not into a "figure"
       // block that follows it.
-      std::size_t to = rs.whole.size() + 1;
+      std::size_t to = rs.text.whole.size() + 1;
       if (figureFirst) {
-        const std::size_t figure = FindGroupLine(rs.whole, "figure");
+        const std::size_t figure = FindGroupLine(rs.text.whole, "figure");
         if (figure > from) to = figure;
       }
-      rs.parts[i] = rs.whole.substr(from - 1, to - from);
+      rs.parts[i] = TakeStretch(rs, from, to);
     }
-    rs.whole = Replace(rs.whole, rs.parts[i], "");
     rs.Yield();
   }
   if (figureFirst) {
-    const std::size_t figure = FindGroupLine(rs.whole, "figure");
-    rs.parts[0] = figure == 0 ? rs.whole : rs.whole.substr(figure - 1);
+    const std::size_t figure = FindGroupLine(rs.text.whole, "figure");
+    rs.parts[0] = figure == 0 ? rs.text.whole : rs.text.whole.substr(figure - 1);
   }
-  rs.whole = rs.parts[0];
+  // A single group's text is held once, as what is left.
+  if (rs.parts.size() == 1) {
+    rs.text.whole = std::move(rs.parts[0]);
+    rs.parts[0].clear();
+  } else {
+    rs.text.whole = rs.parts[0];
+  }
 }
 
 // Group text of a figure-type file: its header line and the materials at
@@ -340,11 +213,11 @@ void BuildFigureGroups(ReadState& rs, int fileType) {
   // may reach back into the blocks of props before it.
   std::size_t from = 1;
   if (fileType == kCr2) {
-    const std::size_t figure = FindLastNamedLine(rs.whole, "figure", '\n');
-    const std::size_t figureCr = FindLastNamedLine(rs.whole, "figure", '\r');
+    const std::size_t figure = FindLastNamedLine(rs.text.whole, "figure", '\n');
+    const std::size_t figureCr = FindLastNamedLine(rs.text.whole, "figure", '\r');
     from = std::max<std::size_t>({1, figure, figureCr});
   }
-  const std::size_t first = FindAtLineStart(rs.whole, "material ", from, 1, true);
+  const std::size_t first = FindAtLineStart(rs.text.whole, "material ", from, 1, true);
   std::string text = header + "\n\t{\n\t";
   if (first == 0) {
     // A figure without materials leaves no group text, and the end of the
@@ -352,19 +225,19 @@ void BuildFigureGroups(ReadState& rs, int fileType) {
     // too, an empty group keeps the figure's place ahead of theirs.
     text = rs.parts.size() > 1 && gState.LoadProps ? text + "\n\t}" : std::string();
   } else {
-    text.append(rs.whole, first - 1);
+    text.append(rs.text.whole, first - 1);
     const std::size_t last = FindLastAtLineStart(text, "material ", 0, 1, true);
     text = Left(text, InStr(last, text, "}")) + "\n\t}";
   }
-  if (!rs.textGiven) CrToLf(text);
-  rs.whole = std::move(text);
+  if (!rs.text.given()) CrToLf(text);
+  rs.text.whole = std::move(text);
 
   if (rs.parts.size() <= 1 || !gState.LoadProps) return;
   rs.step = kStepPropParts;
   rs.Stage("Loading materials...");
   rs.Range(static_cast<long long>(rs.parts.size()));
   rs.Value(0);
-  const std::string_view file = rs.data;
+  const std::string_view file = rs.text.input();
   long long value = 1;
   rs.Value(value);
   // Each prop's line and first material, found without searching the file
@@ -384,22 +257,22 @@ void BuildFigureGroups(ReadState& rs, int fileType) {
     const std::size_t lastMaterial = FindLastAtLineStart(file, "material ", key - 1, 1, true);
     const std::size_t to = InStr(lastMaterial, file, "}");
     std::string part = MidChecked(file, Ll(from), Ll(to) - Ll(from));
-    if (!rs.textGiven) CrToLf(part);
+    if (!rs.text.given()) CrToLf(part);
     rs.parts[i] = entry + "\n\t{\n\t" + part + "\n\t}";
     rs.Value(++value);
     rs.Yield();
   }
-  rs.parts[0] = rs.whole;
+  rs.parts[0] = rs.text.whole;
 }
 
 // The materials of one group text: one record per "material " block. Returns
 // how many were read.
 int ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
   rs.step = kStepMaterials;
-  // Lower-cased a few megabytes at a time, with a yield after each.
+  // Lower-cased a megabyte at a time, with a yield after each.
   std::string lower;
   lower.reserve(text.size());
-  constexpr std::size_t kPiece = std::size_t{4} << 20;
+  constexpr std::size_t kPiece = std::size_t{1} << 20;
   for (std::size_t at = 0; at < text.size(); at += kPiece) {
     lower += LCase(std::string_view(text).substr(at, kPiece));
     rs.Yield();
@@ -445,20 +318,21 @@ void ReadGroups(ReadState& rs, int fileType) {
   gState.LoadProps = false;
   if (!gObjectList.empty()) rs.result.enableDeleteObject = true;
 
-  if (CleanLineStartsWith(rs.whole, "{version{number ", true)) {
+  if (CleanLineStartsWith(rs.text.whole, "{version{number ", true)) {
     // A pose file's head: the text starts at the line after the version
     // block. A head whose "}" went with the object part (a file without
     // material groups after its objects) leaves no group text.
-    const std::size_t brace = InStr(rs.whole, "}");
+    const std::size_t brace = InStr(rs.text.whole, "}");
     // Cut in place: no second copy of a large text.
     if (brace == 0) {
-      rs.whole.clear();
+      rs.text.whole.clear();
     } else {
-      const std::size_t from = std::max<std::size_t>(LineAfter(rs.whole, brace), 1);
-      rs.whole.erase(0, std::min(rs.whole.size(), from - 1));
+      const std::size_t from = std::max<std::size_t>(LineAfter(rs.text.whole, brace), 1);
+      rs.text.whole.erase(0, std::min(rs.text.whole.size(), from - 1));
     }
     rs.Yield();
-    rs.parts[0] = rs.whole;
+    // A single group's text stays in `whole` alone.
+    if (rs.parts.size() > 1) rs.parts[0] = rs.text.whole;
     rs.Yield();
   }
 
@@ -478,8 +352,12 @@ void ReadGroups(ReadState& rs, int fileType) {
 
   for (std::size_t g = 0; g + existing < gObjects.size(); ++g) {
     rs.step = kStepGroups;
-    // A group's own text is not needed again: taken, not copied.
-    std::string text = g < rs.parts.size() && !rs.parts[g].empty() ? std::move(rs.parts[g]) : rs.whole;
+    // A group's own text is not needed again, nor what is left after the
+    // last group: taken, not copied.
+    const bool last = g + 1 + existing >= gObjects.size();
+    std::string text = g < rs.parts.size() && !rs.parts[g].empty() ? std::move(rs.parts[g])
+                       : last                                      ? std::move(rs.text.whole)
+                                                                   : rs.text.whole;
     ObjectRec& group = gObjects[g];
     group.Materials.assign(1, MaterialRec{});
     const std::size_t lf = InStr(text, "\n");

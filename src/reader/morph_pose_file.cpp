@@ -11,9 +11,9 @@
 #include "reader/actor_switches.h"
 #include "reader/channel_scan.h"
 #include "reader/delta_removal.h"
+#include "reader/file_text.h"
 #include "reader/model_snapshot.h"
 #include "reader/read_fault.h"
-#include "reader/read_state.h"
 
 namespace vandrel {
 namespace {
@@ -81,19 +81,19 @@ class MorphPoseReader {
     const bool fromFile = options_.Text.empty();
     // A file is read whole into memory of its own; only the text taken
     // from it (without deltas) is copied.
-    FileBuffer file;
+    std::string file;
     std::string_view source = options_.Text;
     if (fromFile) {
       bool cancelled = false;
       if (!FileExists(options_.FileName)) throw FileNotFoundFault();
       try {
-        file = FileBuffer::Read(options_.FileName,
-                                [&] { return cancelled = !batch_ && host_.CancelRequested(); });
+        file =
+            ReadFileText(options_.FileName, [&] { return cancelled = !batch_ && host_.CancelRequested(); });
       } catch (const ReadFault&) {
         throw FileNotFoundFault();
       }
       if (cancelled) throw CancelledRead{};
-      source = file.view();
+      source = file;
     }
     std::string block;
     if (options_.InsertOne) {
@@ -115,7 +115,7 @@ class MorphPoseReader {
     } else {
       buffer = source;
     }
-    file = FileBuffer{};
+    std::string().swap(file);
     std::string().swap(block);
     Value(5);
     CancelCheck();

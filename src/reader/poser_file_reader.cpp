@@ -1,11 +1,9 @@
 #include "reader/poser_file_reader.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -18,6 +16,7 @@
 #include "model/object_list.h"
 #include "platform/files.h"
 #include "reader/file_header.h"
+#include "reader/file_text.h"
 #include "reader/kept_data.h"
 #include "reader/prop_entries.h"
 #include "reader/read_fault.h"
@@ -31,78 +30,6 @@ namespace {
 constexpr const char* kProgramTitle = "Vandrel";
 
 }  // namespace
-
-namespace {
-// The size of the pieces a large file is read in, between two yields.
-constexpr std::size_t kReadPiece = std::size_t{4} << 20;
-// The pieces looked through for a NUL as they are read (a yield follows
-// only every kReadPiece bytes).
-constexpr std::size_t kNulLookPiece = std::size_t{1} << 20;
-}  // namespace
-
-FileBuffer FileBuffer::Read(const std::string& path, const std::function<bool()>& stop, bool refuseNul) {
-  if (path.empty()) throw FileAccessFault();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw errno == ENOENT || errno == ENOTDIR ? FileNotFoundFault() : FileAccessFault();
-  auto fail = [fd]() {
-    ::close(fd);
-    return FileAccessFault();
-  };
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) throw fail();
-  const std::size_t size = static_cast<std::size_t>(st.st_size);
-  constexpr std::size_t kLargePage = std::size_t{2} << 20;
-  FileBuffer buffer;
-  if (size >= 2 * kLargePage) {
-    buffer.data_.reset(static_cast<char*>(
-        std::aligned_alloc(kLargePage, (size + kLargePage - 1) / kLargePage * kLargePage)));
-  } else {
-    buffer.data_.reset(static_cast<char*>(std::malloc(size == 0 ? 1 : size)));
-  }
-  if (!buffer.data_) {
-    ::close(fd);
-    throw std::bad_alloc();
-  }
-  PagesAhead pages(buffer.data_.get(), size, true);
-  // What the file holds now; a file that shrinks meanwhile gives less.
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t n = ::read(fd, buffer.data_.get() + done, std::min(size - done, kReadPiece));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw fail();
-    if (n == 0) break;
-    if (refuseNul && std::memchr(buffer.data_.get() + done, '\0', static_cast<std::size_t>(n)) != nullptr) {
-      ::close(fd);
-      throw NotPoserTextFault(kNotPoserText);
-    }
-    done += static_cast<std::size_t>(n);
-    pages.Reached(done);
-    if (stop && stop()) break;
-  }
-  ::close(fd);
-  buffer.size_ = done;
-  return buffer;
-}
-
-std::string ReadFileText(const std::string& path, const std::function<bool()>& stop, bool refuseNul) {
-  if (path.empty()) throw FileAccessFault();
-  std::string text;
-  // What is read is looked through for a NUL piece by piece, so that a
-  // binary file is given up at once, not read whole first.
-  std::size_t looked = 0;
-  bool nul = false;
-  const auto look = [&] {
-    nul = nul || std::memchr(text.data() + looked, '\0', text.size() - looked) != nullptr;
-    looked = text.size();
-    return nul;
-  };
-  const auto stopOrNul = [&] { return (refuseNul && look()) || (stop && stop()); };
-  const int err = ReadWholeFileInto(path, text, stopOrNul, refuseNul ? kNulLookPiece : kReadPiece);
-  if (err == ENOENT || err == ENOTDIR) throw FileNotFoundFault();
-  if (err != 0) throw FileAccessFault();
-  if (refuseNul && look()) throw NotPoserTextFault(kNotPoserText);
-  return text;
-}
 
 namespace {
 
@@ -151,9 +78,9 @@ std::string DialogFilter(int fileType) {
 // before its version block does not push the block out of a fixed 50
 // characters.
 void ReadHeader(ReadState& rs) {
-  const std::optional<std::size_t> length = HeaderPrefixLength(rs.data);
+  const std::optional<std::size_t> length = HeaderPrefixLength(rs.text.input());
   if (!length) throw InputPastEndFault();
-  const std::string_view head = rs.data.substr(0, *length);
+  const std::string_view head = rs.text.input().substr(0, *length);
   rs.step = kStepVersion;
   FileHeader header = ParseFileHeader(head, rs.options.poser5Format);
   gState.FileNotes = std::move(header.fileNotes);
@@ -171,7 +98,8 @@ void ScanProps(ReadState& rs) {
   rs.Range(100);
   rs.Value(0);
 
-  const std::string first = CrToLfCopy(rs.data.substr(0, 250));
+  const std::string_view data = rs.text.input();
+  const std::string first = CrToLfCopy(data.substr(0, 250));
   std::size_t at = 0;
   for (const char* key : {"actor ", "light ", "camera ", "prop "}) {
     if (at != 0) break;
@@ -180,20 +108,20 @@ void ScanProps(ReadState& rs) {
   if (at == 0) throw InvalidCallFault();
   // The object line runs to its line end, also past the first 250 characters.
   std::size_t stop = at;
-  while (stop <= rs.data.size() && rs.data[stop - 1] != '\n' && rs.data[stop - 1] != '\r') ++stop;
-  const std::string_view objectLine = rs.data.substr(at - 1, stop - at);
+  while (stop <= data.size() && data[stop - 1] != '\n' && data[stop - 1] != '\r') ++stop;
+  const std::string_view objectLine = data.substr(at - 1, stop - at);
 
   // The prefix that holds the object line twice, found directly.
-  const std::size_t length = PropScanLength(rs.data, objectLine);
+  const std::size_t length = PropScanLength(data, objectLine);
   const std::size_t rounds = length <= 100 ? 1 : (length - 100 + 499) / 500 + 1;
   rs.Item("Char " + FormatInt(static_cast<long long>(length)) + "...");
   rs.Value(static_cast<long long>(rounds % 100));
-  const std::string_view buffer = rs.data.substr(0, length);
+  const std::string_view buffer = data.substr(0, length);
 
   rs.step = kStepPropLines;
-  const bool crIsLineEnd = !rs.textGiven;
+  const bool crIsLineEnd = !rs.text.given();
   if (FindLineEndKey(buffer, "figureResFile ", 1, crIsLineEnd) != 0) AddObjectListItem("figure", 0);
-  AddObjectListItems(PropScanEntries(buffer, rs.data, crIsLineEnd, [&rs] { rs.Yield(); }));
+  AddObjectListItems(PropScanEntries(buffer, data, crIsLineEnd, [&rs] { rs.Yield(); }));
 }
 
 // Quick read of a figure-type file: the tail back to the block that holds
@@ -202,55 +130,41 @@ void QuickRead(ReadState& rs, int fileType) {
   const bool prop = fileType == kPp2 || fileType == kHr2;
   const char* firstKey = prop ? "addActor" : "setGeomHandlerOffset";
   const char* secondKey = prop ? "displayMode" : "figureType";
+  const std::string_view data = rs.text.input();
 
   rs.step = kStepTailFirstKey;
-  if (!TailStart(rs.data, firstKey)) throw BadRecordFault();
+  if (!TailStart(data, firstKey)) throw BadRecordFault();
   rs.step = kStepTailSecondKey;
-  const std::optional<std::size_t> tail = TailStart(rs.data, secondKey);
+  const std::optional<std::size_t> tail = TailStart(data, secondKey);
   if (!tail) throw BadRecordFault();
-  const std::string_view buffer = rs.data.substr(*tail - 1, rs.data.size() - *tail);
+  const std::string_view buffer = data.substr(*tail - 1, data.size() - *tail);
 
   rs.step = kStepHead;
-  const std::optional<std::size_t> headLength = HeadPrefixLength(rs.data);
+  const std::optional<std::size_t> headLength = HeadPrefixLength(data);
   if (!headLength) throw InputPastEndFault();
-  const std::string_view head = rs.data.substr(0, *headLength);
+  const std::string_view head = data.substr(0, *headLength);
 
   if (prop) {
     rs.step = kStepPropLine;
-    const std::string start = CrToLfCopy(rs.data.substr(0, *headLength + 5 + 50));
+    const std::string start = CrToLfCopy(data.substr(0, *headLength + 5 + 50));
     const long long at = static_cast<long long>(InStr(start, "prop "));
     if (at == 0) throw InvalidCallFault();
     const long long lf = static_cast<long long>(InStr(static_cast<std::size_t>(at), start, "\n"));
     gObjects[0].Name = MidChecked(start, at, lf - at);
   }
-  rs.whole.reserve(head.size() + 1 + buffer.size());
-  rs.whole.assign(head).append("\n").append(buffer);
+  rs.text.whole.reserve(head.size() + 1 + buffer.size());
+  rs.text.whole.assign(head).append("\n").append(buffer);
 }
 
 }  // namespace
 
 void LoadData(ReadState& rs, int step) {
-  if (rs.loaded) return;
   rs.step = step;
   // This read cannot be cancelled: its polls only let the windows repaint.
-  const auto yield = [&rs] {
+  rs.text.Load(rs.options.path, [&rs] {
     if (!rs.batch) rs.host.CancelRequested();
     return false;
-  };
-  // A NUL past the start that the first look saw: binary, not Poser text.
-  // A file is given up at the piece that holds it.
-  if (rs.textGiven) {
-    rs.data = *rs.options.text;
-    if (!rs.data.empty() && std::memchr(rs.data.data(), '\0', rs.data.size()) != nullptr)
-      throw NotPoserTextFault(kNotPoserText);
-  } else if (IsPoseType(rs.options.fileType)) {
-    rs.fileText = ReadFileText(rs.options.path, yield, true);
-    rs.data = rs.fileText;
-  } else {
-    rs.fileBytes = FileBuffer::Read(rs.options.path, yield, true);
-    rs.data = rs.fileBytes.view();
-  }
-  rs.loaded = true;
+  });
 }
 
 std::string NotPoserTextOf(std::string_view bytes) {
@@ -371,12 +285,11 @@ OpenFileResult ReadPoserFile(const OpenFileOptions& options, Host& host) {
 
   ReadState rs(options, host, result);
   rs.batch = gState.BatchMode;
-  rs.textGiven = options.text.has_value();
   rs.parts.assign(1, std::string());
   const bool figureType = !IsPoseType(options.fileType);
   std::vector<std::string> notKept;
   bool cutOff = false;
-  if (!rs.textGiven && !options.knownText) {
+  if (!rs.text.given() && !options.knownText) {
     // Refused before anything changes: the document stays as it was.
     const std::string why = NotPoserText(options.path);
     if (!why.empty()) return Refusal(why, host);
@@ -419,18 +332,17 @@ OpenFileResult ReadPoserFile(const OpenFileOptions& options, Host& host) {
       // What the tables will not keep of the file, and whether its blocks
       // close: a file cut off is not read as if it ended there.
       const KeptDataReport kept =
-          CheckKeptData(rs.data, {.objectsRead = static_cast<bool>(options.objectPartReader)});
+          CheckKeptData(rs.text.input(), {.objectsRead = static_cast<bool>(options.objectPartReader)});
       cutOff = !kept.blocksClosed;
       notKept = kept.kinds;
-      if (!rs.textGiven) {
+      rs.Yield();
+      if (!rs.text.given()) {
         // The file's own bytes become the text, without a second copy.
-        RemoveIndentationInPlace(rs.fileText);
+        rs.text.TakeInputAsWhole();
+        RemoveIndentationInPlace(rs.text.whole);
         rs.Yield();
-        rs.whole = std::move(rs.fileText);
-        rs.data = {};
-        rs.fileTextTaken = true;
       } else {
-        rs.whole = RemoveIndentation(rs.data);
+        rs.text.whole = RemoveIndentation(rs.text.input());
       }
     }
     ReadMaterialGroups(rs);

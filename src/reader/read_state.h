@@ -2,9 +2,8 @@
 // file and the split into material groups. Internal to the reader.
 #pragma once
 
-#include <cstdlib>
 #include <functional>
-#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,28 +40,38 @@ enum ReadStep : int {
   kStepEndOfLoad = 61,
 };
 
-// A file's bytes, read once whole into memory that the system may back with
-// large pages: a hundred megabytes then cost a few hundred page faults
-// instead of tens of thousands.
-class FileBuffer {
+// The text of one read, held once. The input is the caller's text, viewed,
+// or the file's bytes, read whole the first time the read needs them; the
+// text being processed (`whole`) is either made from the input or takes the
+// file's bytes themselves, which are then rewritten in place.
+class ReadText {
  public:
-  // Fails the read (ReadFault 53 or 75) when the file cannot be read.
-  // `stop` is asked after each piece of a few megabytes (the windows
-  // repaint); when it answers true the read ends there, with what it has.
-  // With `refuseNul` a NUL byte fails the read (ReadFault 321) as soon as
-  // the piece that holds it is read.
-  static FileBuffer Read(const std::string& path, const std::function<bool()>& stop = {},
-                         bool refuseNul = false);
-  std::string_view view() const { return {data_.get(), size_}; }
-  // The bytes themselves, for a reader that rewrites them in place.
-  char* data() { return data_.get(); }
+  explicit ReadText(const std::optional<std::string_view>& given) : given_(given) {}
+
+  // Whether the caller gave the text (no file is read).
+  bool given() const { return given_.has_value(); }
+  // Views the given text or reads the file, once; a NUL byte anywhere fails
+  // the read. `yield` lets the windows repaint during a long read.
+  void Load(const std::string& path, const std::function<bool()>& yield);
+  // The input as read, until it is taken or dropped.
+  std::string_view input() const { return input_; }
+  // The file's bytes become `whole`, without a second copy; a given text is
+  // copied into it.
+  void TakeInputAsWhole();
+  // The input is not needed again: the file's bytes are freed.
+  void DropInput();
+  // The input once more in `whole`: the given text copied, or the file read
+  // again when its bytes went into `whole` (`yield` as for Load).
+  void ReloadWhole(const std::string& path, const std::function<bool()>& yield);
+
+  std::string whole;  // the text being processed
 
  private:
-  struct Free {
-    void operator()(char* p) const { std::free(p); }
-  };
-  std::unique_ptr<char, Free> data_;
-  std::size_t size_ = 0;
+  std::optional<std::string_view> given_;
+  std::string file_;        // the file's bytes, while the input views them
+  std::string_view input_;  // the given text or `file_`
+  bool loaded_ = false;
+  bool taken_ = false;  // `file_` went into `whole`
 };
 
 struct ReadState {
@@ -72,16 +81,8 @@ struct ReadState {
   const OpenFileOptions& options;
   Host& host;
   OpenFileResult& result;
-  bool batch = false;      // gState.BatchMode: no progress
-  bool textGiven = false;  // options.text holds the content
-  FileBuffer fileBytes;    // the file read once, whole
-  // A pose-type file read once, whole: its bytes become the text processed,
-  // so that the file is never held twice.
-  std::string fileText;
-  bool fileTextTaken = false;  // `data` no longer holds the file
-  std::string_view data;       // the file's bytes or the given text
-  bool loaded = false;
-  std::string whole;               // the text being processed
+  bool batch = false;  // gState.BatchMode: no progress
+  ReadText text{options.text};
   std::vector<std::string> parts;  // one text per material group
   bool objectTextCut = false;
   std::size_t materialBlocks = 0;  // "material " blocks read into the groups
@@ -106,15 +107,9 @@ struct ReadState {
   }
 };
 
-// Reads the file (or takes the given text) into `data` the first time the
-// read needs it; `step` names the step in a failure report.
+// Reads the file (or takes the given text) the first time the read needs
+// it; `step` names the step in a failure report.
 void LoadData(ReadState& rs, int step);
-
-// The whole file as text, read through pieces (no zero-filled copy); fails
-// the read (ReadFault 53 or 75) when the file cannot be read, and with
-// `refuseNul` (ReadFault 321) at the first piece that holds a NUL byte.
-std::string ReadFileText(const std::string& path, const std::function<bool()>& stop = {},
-                         bool refuseNul = false);
 
 // The second half of a read: material groups, materials, the end of a load.
 void ReadMaterialGroups(ReadState& rs);

@@ -9,8 +9,8 @@
 #include "common/text.h"
 #include "platform/files.h"
 #include "reader/delta_removal.h"
+#include "reader/file_text.h"
 #include "reader/read_fault.h"
-#include "reader/read_state.h"
 #include "reader/text_scan.h"
 
 namespace vandrel {
@@ -125,18 +125,18 @@ FigureListOutcome ReadAndList(const std::string& path, Host& host, FigureFile& f
   const auto stop = [&] { return cancelled = host.CancelRequested(); };
   // The file is read whole into memory of its own; its text without deltas,
   // with LF line ends, is made there in one pass and then copied out.
-  FileBuffer bytes;
+  std::string bytes;
   try {
-    bytes = FileBuffer::Read(path, stop);
+    bytes = ReadFileText(path, stop);
   } catch (const ReadFault&) {
     return FigureListOutcome::NotValid;
   }
   if (cancelled) return FigureListOutcome::Cancelled;
   host.SetValue(1);
-  std::size_t size = bytes.view().size();
+  std::size_t size = bytes.size();
   if (!StripDeltas(bytes.data(), size, true, host, ProgressMemo{3, 1})) return FigureListOutcome::Cancelled;
   file.Text = CopyOfLargeText(std::string_view(bytes.data(), size));
-  bytes = FileBuffer{};
+  std::string().swap(bytes);
   host.SetValue(2);
   const FigureListOutcome outcome = ListFigures(file);
   host.SetValue(3);
