@@ -90,7 +90,7 @@ class ModelSnapshot {
     std::vector<StringPairRec> pictureSizes;
     DataNotKeptRec dataNotKept;
     StateRec state;
-    bool hair = false;
+    bool hair;  // set by Take()
   };
   std::optional<Rest> rest_;
 };
