@@ -23,6 +23,7 @@
 #include "model/channel_edits.h"
 #include "model/model.h"
 #include "platform/qt/qt_ui.h"
+#include "tools/document_session.h"
 
 namespace vandrel {
 
@@ -369,7 +370,7 @@ void ChannelsPane::ShowThighLengthRead(const ChannelReadResult& result) {
     // The file's own thigh length is kept as read (1.25 stays 1.25): the
     // box's 0-to-1 rule is for what the user types.
     showingRead_ = true;
-    controls::setText(txtThighLength, FromPoserText(result.ThighLengthText));
+    controls::setText(txtThighLength, FromPoserText(OneLineText(result.ThighLengthText)));
     showingRead_ = false;
   }
 }

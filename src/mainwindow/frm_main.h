@@ -25,6 +25,7 @@
 #include "platform/ui_services.h"
 #include "reader/channel_reader.h"
 #include "reader/poser_file_reader.h"
+#include "tools/document_session.h"
 
 class QAction;
 class QCheckBox;
@@ -239,6 +240,8 @@ class FrmMain : public QMainWindow {
   virtual void ReadMorphPoseFile(bool insertOne, bool useCurrentFile, const std::string& text, bool append);
   // Writes the material pose to CommonDialog1.FileName. "" on success, else the error.
   virtual std::string WritePoseFile();
+  // What the save options and the thigh-length box hold for a save.
+  SaveChoices SaveChoicesShown() const;
   // Writes every group's materials as a .mtl file. "" on success, else the error.
   virtual std::string ExportMtl(const std::string& path);
   virtual void CollectFileInfo();

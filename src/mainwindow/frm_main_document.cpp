@@ -8,11 +8,10 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <functional>
 #include <memory>
-#include <optional>
 #include <utility>
 
-#include "common/numbers.h"
 #include "common/text.h"
 #include "mainwindow/channels_pane.h"
 #include "mainwindow/controls.h"
@@ -26,95 +25,15 @@
 #include "reader/channel_reader.h"
 #include "reader/morph_pose_file.h"
 #include "reader/poser_file_reader.h"
-#include "reader/read_fault.h"
 #include "tools/batch_conversion.h"
 #include "tools/command_line.h"
+#include "tools/document_session.h"
 #include "tools/file_statistics.h"
 #include "writer/mtl_writer.h"
-#include "writer/pose_writer.h"
 
 namespace vandrel {
 
 using controls::EventsOff;
-
-namespace {
-
-constexpr const char* kOpenTitles[kFileTypeCount] = {
-    "Open Character file", "Open Pose file", "Open Prop file", "Open Hair file",
-    "Open Camera file",    "Open Face file", "Open Hand file", "Open Light file"};
-
-constexpr const char* kOpenFilters[kFileTypeCount] = {
-    "Characters|*.cr2|All files|*.*", "Pose files|*.pz2|All files|*.*",   "Props|*.pp2|All files|*.*",
-    "Hair files|*.hr2|All files|*.*", "Camera files|*.cm2|All files|*.*", "Face files|*.fc2|All files|*.*",
-    "Hand files|*.hd2|All files|*.*", "Light files|*.lt2|All files|*.*"};
-
-// The open document's data, moved aside (not copied) while another file is
-// read, so that a read that gives nothing to show leaves it as it was.
-class DocumentData {
- public:
-  // Takes the document out of the model, which is left as a read starts it.
-  static DocumentData Take() {
-    DocumentData d;
-    d.objects_ = std::move(gObjects);
-    d.objectList_ = std::move(gObjectList);
-    d.actors_ = std::move(gActors);
-    d.actorList_ = std::move(gActorList);
-    d.pictureSizes_ = std::move(gPictureSizes);
-    d.dataNotKept_ = std::move(gDataNotKept);
-    d.state_ = gState;
-    d.thighLength_ = gThighLength;
-    d.actorMaterialsFound_ = gActorMaterialsFound;
-    d.hair_ = gIsHairFile;
-    ResetDocument();
-    gPictureSizes.assign(1, StringPairRec{});
-    return d;
-  }
-  // Puts the data back over what the model holds. With `wholeState` every
-  // field of gState is as it was taken; else only those of the document
-  // (its name, versions, notes and dirty flag).
-  void PutBack(bool wholeState) {
-    gObjects = std::move(objects_);
-    gObjectList = std::move(objectList_);
-    gActors = std::move(actors_);
-    gActorList = std::move(actorList_);
-    gPictureSizes = std::move(pictureSizes_);
-    gDataNotKept = std::move(dataNotKept_);
-    if (wholeState) {
-      gState = std::move(state_);
-    } else {
-      gState.FileName = std::move(state_.FileName);
-      gState.RequiredVersion = std::move(state_.RequiredVersion);
-      gState.ReadVersion = std::move(state_.ReadVersion);
-      gState.FileNotes = std::move(state_.FileNotes);
-      gState.Dirty = state_.Dirty;
-    }
-    gThighLength = thighLength_;
-    gActorMaterialsFound = actorMaterialsFound_;
-    gIsHairFile = hair_;
-  }
-
- private:
-  std::vector<ObjectRec> objects_;
-  std::vector<std::string> objectList_;
-  std::vector<ActorRec> actors_;
-  std::vector<ActorListItem> actorList_;
-  std::vector<StringPairRec> pictureSizes_;
-  DataNotKeptRec dataNotKept_;
-  StateRec state_;
-  float thighLength_ = 0.0f;
-  bool actorMaterialsFound_ = false;
-  bool hair_ = false;
-};
-
-// A read that ended cut off or out of memory has nothing to show in place of
-// the open document, which stays; every other failure leaves no document.
-bool KeepsOpenDocument(const OpenFileResult& result) {
-  for (const ReadFault& fault : {CutOffFault(), OutOfMemoryFault()})
-    if (result.errorNumber == fault.number && result.errorDescription == fault.description) return true;
-  return false;
-}
-
-}  // namespace
 
 // ---- Window-side steps around a read -------------------------------------------------
 
@@ -155,7 +74,8 @@ void FrmMain::EndLoad(int fileType) {
 
 void FrmMain::ApplyReadResult(const OpenFileResult& result) {
   if (result.setCaption) setWindowTitle(FromUtf8(result.caption));  // a file name from the disk
-  if (result.setRequiredVersion) controls::setText(materials->TXT[0], FromPoserText(gState.RequiredVersion));
+  if (result.setRequiredVersion)
+    controls::setText(materials->TXT[0], FromPoserText(OneLineText(gState.RequiredVersion)));
   if (result.channelsOff) {
     {
       EventsOff off;
@@ -284,82 +204,54 @@ void FrmMain::OpenFile(const std::string& text) {
     return;
   }
   const std::string path = dlg.FileName;
-  // A file that is not Poser text is refused before the open document is
-  // touched (an import's own read refuses it the same way).
-  const bool checkText = text.empty() && !gImportMode;
-  if (checkText) {
-    QuietHost quiet;
-    UiHost shown;
-    if (RefuseNonPoserText(path, gState.BatchMode ? static_cast<Host&>(quiet) : shown)) {
-      // As after a cancelled dialog, nothing follows the open: no morph
-      // question, no statistics, no map check of the document still open.
-      gState.SilentSave = false;
-      gOpenCancelled = true;
-      return;
-    }
-  }
+  SessionRequest request;
+  request.fileType = type;
+  request.path = path;
+  if (!text.empty()) request.text = text;
+  // An import's own read refuses a file that is not Poser text.
+  request.checkText = text.empty() && !gImportMode;
+  request.poser5 = Poser5Format();
+  // The open document stays in view while the file is read: the window is
+  // reset only once the read has something to show instead. Its map
+  // thumbnails go aside meanwhile (the thumbnails of the read's maps come in
+  // their own order). An import keeps the document and reads only the other
+  // file's materials.
+  request.shown = gImportMode ? SessionRequest::Shown::Kept : SessionRequest::Shown::SetAside;
   const auto prepareMaterialControls = [this] {
     materials->EnableMaterialControlsAfterLoad();
     chkNoMaterialData->setEnabled(true);
     EventsOff off;
     controls::setChecked(chkNoMaterialData, false);
   };
-  // The open document stays in view while the file is read: the window is
-  // reset only once the read has something to show instead. Its data and
-  // map thumbnails go aside meanwhile (the read starts from none, and the
-  // thumbnails of its maps come in their own order). An import keeps the
-  // document and reads only the other file's materials.
-  std::optional<DocumentData> shown;
   ThumbnailList shownThumbnails;
-  if (!gImportMode) {
-    shown = DocumentData::Take();
-    shownThumbnails = std::exchange(ImageList1(0), ThumbnailList{});
-  }
-
-  OpenFileOptions options;
-  options.fileType = type;
-  options.path = path;
-  if (!text.empty()) options.text = text;
-  options.knownText = checkText;
-  options.poser5Format = Poser5Format();
-  std::optional<ChannelReadResult> channels;
-  options.objectPartReader = [&channels](std::string_view objectText, Host& host) {
-    channels = ReadObjectPart(objectText, host);
+  SessionHooks hooks;
+  hooks.runRead = [this, &shownThumbnails](const std::function<void(Host&)>& read) {
+    if (!gImportMode) shownThumbnails = std::exchange(ImageList1(0), ThumbnailList{});
+    {
+      std::unique_ptr<Host> host = ProgressHost();
+      SetBusy(true);
+      read(*host);
+      // The map thumbnails the read started are in the lists when it ends.
+      FinishPendingThumbnails();
+    }
+    SetBusy(false);
   };
-  OpenFileResult result;
-  {
-    std::unique_ptr<Host> host = ProgressHost();
-    SetBusy(true);
-    // Map paths named in many materials resolve against the same folders:
-    // each folder is listed once for the whole read.
-    ScopedFolderListings listings;
-    result = ReadPoserFile(options, *host);
-    // The map thumbnails the read started are in the lists when it ends.
-    FinishPendingThumbnails();
-  }
-  SetBusy(false);
-
-  if (shown && !result.ok && KeepsOpenDocument(result)) {
-    // The report was shown. Nothing of the read stays, and nothing follows
-    // it (no morph question, statistics or map check), as after a refusal.
-    ImageList1(0) = std::move(shownThumbnails);
-    shown->PutBack(true);
-    dlg.FileName = shownDialogName;
-    CommonDialog1.FileName = shownCommonName;
-    gState.ReadError = true;
-    gState.SilentSave = false;
-    gState.LoadProps = false;
-    gOpenCancelled = true;
-    return;
-  }
-  if (shown) {
-    // The window lets go of the document it showed (its handlers still see
-    // that document's data), then the read's data takes its place.
-    DocumentData read = DocumentData::Take();
-    shown->PutBack(false);
+  hooks.replaceShown = [this, &prepareMaterialControls] {
     ResetMainWindow(/*cutThumbnails=*/false);
     prepareMaterialControls();
-    read.PutBack(false);
+  };
+  QuietHost quiet;
+  UiHost shown;
+  const SessionResult session =
+      OpenDocument(request, gState.BatchMode ? static_cast<Host&>(quiet) : shown, hooks);
+  const OpenFileResult& result = session.read;
+  if (session.outcome == SessionOutcome::Refused) return;
+  if (session.outcome == SessionOutcome::KeptShown) {
+    // The document read before is back, with its thumbnails and file names.
+    ImageList1(0) = std::move(shownThumbnails);
+    dlg.FileName = shownDialogName;
+    CommonDialog1.FileName = shownCommonName;
+    return;
   }
 
   if (gImportMode) {
@@ -381,10 +273,10 @@ void FrmMain::OpenFile(const std::string& text) {
   const bool dirty = gState.Dirty;
   ApplyReadResult(result);
   gState.Dirty = dirty;
-  if (channels && !channels->Cancelled) ApplyChannelRead(*channels);
+  if (session.channelsRead) ApplyChannelRead(session.channels);
   // Esc while the channels were read: the materials stay, but the document
   // no longer stands for the whole file.
-  if (channels && channels->Cancelled && !gImportMode) MarkReadCancelled();
+  if (session.readCancelled && !gImportMode) MarkReadCancelled();
   // Filling the version box and showing the first material marked the
   // document; a load leaves it unchanged (an import is a change), and the
   // controls take the user's events from here on.
@@ -392,19 +284,11 @@ void FrmMain::OpenFile(const std::string& text) {
   gState.EventsOn = true;
 
   if (!result.silentSavePath.empty()) {
-    gState.SilentSave = false;
     dlg.FileName = result.silentSavePath;
     CommonDialog1.FileName = result.silentSavePath;
-    // A file with neither materials nor actors gives no material pose: the
-    // file beside it is not replaced by an empty one.
-    // Nor is the file read replaced by a pose that drops what it holds.
-    const std::string error = NothingToSave() ? std::string("Nothing to save")
-                              : !DataLostByWriting(result.silentSavePath).empty()
-                                  ? NotReplacedText(result.silentSavePath)
-                                  : WritePoseFile();
-    if (!error.empty()) Ui().MessageBox(error, "Vandrel", MsgButtons::OK, MsgIcon::Exclamation);
-    gSilentSaveWritten = error.empty();
-    gEndProgram = true;
+    UiHost host;
+    SaveSilently(
+        result.silentSavePath, NothingToSave(), [this] { return WritePoseFile(); }, host);
   }
 }
 
@@ -466,21 +350,22 @@ void FrmMain::ReadMorphPoseFile(bool insertOne, bool useCurrentFile, const std::
   ApplyChannelRead(result.Channels);
 }
 
+SaveChoices FrmMain::SaveChoicesShown() const {
+  SaveChoices choices;
+  choices.poser5 = Poser5Format();
+  choices.macLineEnds = !DosLineEnds();
+  choices.noMaterials = chkNoMaterialData->isChecked();
+  choices.noChannels = chkChannels->isChecked();
+  choices.disableThighLength = channelsPane->chkDisableThighLength->isChecked();
+  choices.thighLength = ToPoserText(channelsPane->txtThighLength->text());
+  return choices;
+}
+
 std::string FrmMain::WritePoseFile() {
-  PoseWriteOptions options;
-  options.OutputPath = CommonDialog1.FileName;
-  options.GivenPath = SharedDialog().FileName;
-  options.Poser5 = Poser5Format();
-  options.MacLineEnds = !DosLineEnds();
-  options.NoMaterials = chkNoMaterialData->isChecked();
-  options.NoChannels = chkChannels->isChecked();
-  options.DisableThighLength = channelsPane->chkDisableThighLength->isChecked();
-  options.ThighLength = ToPoserText(channelsPane->txtThighLength->text());
-  options.RequiredVersion = gState.RequiredVersion;
-  options.BatchMode = gState.BatchMode;
-  const PoseWriteResult result = vandrel::WritePoseFile(options);
+  const std::string outputPath = CommonDialog1.FileName;
+  const PoseWriteResult result = WritePose(SaveChoicesShown(), outputPath, SharedDialog().FileName);
   CommonDialog1.FileName = result.Path;
-  if (result.Error.empty()) WrittenOver(options.OutputPath);
+  if (result.Error.empty()) WrittenOver(outputPath);
   return result.Error;
 }
 

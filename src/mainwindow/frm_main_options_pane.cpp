@@ -18,6 +18,7 @@
 #include "mainwindow/frm_main.h"
 #include "model/model.h"
 #include "platform/qt/qt_ui.h"
+#include "tools/document_session.h"
 
 namespace vandrel {
 
@@ -117,16 +118,12 @@ bool FrmMain::DosLineEnds() const { return optFileSystem[0]->isChecked(); }
 bool FrmMain::Poser5Format() const { return optPoserFormat[1]->isChecked(); }
 
 void FrmMain::optPoserFormat_Click(int index) {
-  if (index == 1 && gSettings.SetP5Version)
-    controls::setText(materials->TXT[0], FromPoserText(gSettings.P5VersionNumber));
-  else if (index == 0 && gSettings.SetPoserVersion)
-    controls::setText(materials->TXT[0], FromPoserText(gSettings.PVersionNumber));
+  if (const std::string* version = FormatVersionText(index == 1))
+    controls::setText(materials->TXT[0], FromPoserText(OneLineText(*version)));
 }
 
 void FrmMain::RequiredVersion_Change() {
-  // The number of the text in its shortest form, "." as decimal sign whatever
-  // the locale, since it is written into the file.
-  gState.RequiredVersion = FormatDouble(Val(ToPoserText(materials->TXT[0]->text())));
+  gState.RequiredVersion = RequiredVersionOfText(ToPoserText(materials->TXT[0]->text()));
   gState.Dirty = true;
 }
 

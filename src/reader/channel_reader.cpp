@@ -870,17 +870,17 @@ std::string NextObjectBlock(std::string_view text, bool checkEmpty) {
 
 ChannelReadResult LoadMorphsAndPoses(std::string_view text, bool insertOne, bool append, long long startMs,
                                      Host& host) {
-  ChannelModelSnapshot before;
+  ModelSnapshot before = ModelSnapshot::CopyTables();
   try {
     ChannelReader reader(text, insertOne, append, host);
     return reader.Run(startMs);
   } catch (const Cancelled&) {
-    before.Restore();
+    before.PutBack();
     ChannelReadResult cancelled;
     cancelled.Cancelled = true;
     return cancelled;
   } catch (...) {
-    before.Restore();
+    before.PutBack();
     throw;
   }
 }

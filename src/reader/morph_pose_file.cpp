@@ -235,19 +235,19 @@ MorphPoseReadResult ReadMorphPoseData(const MorphPoseReadOptions& options, Host&
   MorphPoseReadResult result;
   // Out of memory anywhere in the read (a helper thread's included) ends it
   // as a failure: the model goes back to what it was, the report is shown.
-  std::optional<ChannelModelSnapshot> kept;
+  std::optional<ModelSnapshot> kept;
   try {
-    kept.emplace();
+    kept.emplace(ModelSnapshot::CopyTables());
   } catch (const std::bad_alloc&) {
     // Nothing has changed yet.
     return Failure(result, OutOfMemoryFault(), host);
   }
-  ChannelModelSnapshot& before = *kept;
+  ModelSnapshot& before = *kept;
   try {
     MorphPoseReader reader(options, host);
     result.Channels = reader.Run();
     if (result.Channels.Cancelled) {
-      before.Restore();
+      before.PutBack();
       result.Outcome = MorphPoseOutcome::Cancelled;
       return result;
     }
@@ -255,18 +255,18 @@ MorphPoseReadResult ReadMorphPoseData(const MorphPoseReadOptions& options, Host&
     gState.Dirty = true;
     result.Outcome = MorphPoseOutcome::Read;
   } catch (const CancelledRead&) {
-    before.Restore();
+    before.PutBack();
     result.Outcome = MorphPoseOutcome::Cancelled;
     result.Channels.Cancelled = true;
   } catch (const MorphPoseReader::NoChannelData&) {
-    before.Restore();
+    before.PutBack();
     result.Outcome = MorphPoseOutcome::NoChannels;
     host.Message(kNoMorphData, "", MsgButtons::OK, MsgIcon::Exclamation);
   } catch (const ReadFault& fault) {
-    before.Restore();
+    before.PutBack();
     return Failure(result, fault, host);
   } catch (const std::bad_alloc&) {
-    before.Restore();
+    before.PutBack();
     return Failure(result, OutOfMemoryFault(), host);
   }
   return result;
