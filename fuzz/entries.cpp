@@ -89,7 +89,6 @@ std::string PoserFile(const std::uint8_t* data, std::size_t size) {
   const std::string text = Rest(data, size, 1);
   Clean();
   gState.LoadProps = (mode & 16) != 0;
-  gState.BatchMode = (mode & 64) != 0;
   OpenFileOptions options;
   options.fileType = type;
   options.path = Folder() + std::string("/input") + kExtensions[type];

@@ -161,7 +161,6 @@ void OpenAndSave(const std::string& commandLine, const std::string& lastArgument
     write.DisableThighLength = controls.disableThighLength;
     write.ThighLength = ToPoserText(controls.thighLength);
     write.RequiredVersion = gState.RequiredVersion;
-    write.BatchMode = gState.BatchMode;
     error = WritePoseFile(write).Error;
   }
   if (!error.empty()) Ui().MessageBox(error, "Vandrel", MsgButtons::OK, MsgIcon::Exclamation);

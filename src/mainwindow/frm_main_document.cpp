@@ -230,7 +230,7 @@ FileDialogResult FrmMain::ShowSharedOpen(bool preview) {
 }
 
 std::unique_ptr<Host> FrmMain::ProgressHost() {
-  if (gState.BatchMode) return std::make_unique<QuietHost>();
+  if (BatchRun()) return std::make_unique<QuietHost>();
   if (MakeProgressHost) return MakeProgressHost();
   return std::make_unique<UiHost>();
 }
@@ -290,7 +290,7 @@ void FrmMain::OpenFile(const std::string& text) {
   if (checkText) {
     QuietHost quiet;
     UiHost shown;
-    if (RefuseNonPoserText(path, gState.BatchMode ? static_cast<Host&>(quiet) : shown)) {
+    if (RefuseNonPoserText(path, BatchRun() ? static_cast<Host&>(quiet) : shown)) {
       // As after a cancelled dialog, nothing follows the open: no morph
       // question, no statistics, no map check of the document still open.
       gState.SilentSave = false;
@@ -477,7 +477,7 @@ std::string FrmMain::WritePoseFile() {
   options.DisableThighLength = channelsPane->chkDisableThighLength->isChecked();
   options.ThighLength = ToPoserText(channelsPane->txtThighLength->text());
   options.RequiredVersion = gState.RequiredVersion;
-  options.BatchMode = gState.BatchMode;
+  options.BatchMode = BatchRun();
   const PoseWriteResult result = vandrel::WritePoseFile(options);
   CommonDialog1.FileName = result.Path;
   if (result.Error.empty()) WrittenOver(options.OutputPath);

@@ -234,7 +234,7 @@ void LoadData(ReadState& rs, int step) {
   rs.step = step;
   // This read cannot be cancelled: its polls only let the windows repaint.
   const auto yield = [&rs] {
-    if (!rs.batch) rs.host.CancelRequested();
+    rs.host.CancelRequested();
     return false;
   };
   // A NUL past the start that the first look saw: binary, not Poser text.
@@ -370,7 +370,6 @@ OpenFileResult ReadPoserFile(const OpenFileOptions& options, Host& host) {
   gState.FileType = options.fileType;
 
   ReadState rs(options, host, result);
-  rs.batch = gState.BatchMode;
   rs.textGiven = options.text.has_value();
   rs.parts.assign(1, std::string());
   const bool figureType = !IsPoseType(options.fileType);

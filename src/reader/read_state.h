@@ -72,7 +72,6 @@ struct ReadState {
   const OpenFileOptions& options;
   Host& host;
   OpenFileResult& result;
-  bool batch = false;      // gState.BatchMode: no progress
   bool textGiven = false;  // options.text holds the content
   FileBuffer fileBytes;    // the file read once, whole
   // A pose-type file read once, whole: its bytes become the text processed,
@@ -87,23 +86,13 @@ struct ReadState {
   std::size_t materialBlocks = 0;  // "material " blocks read into the groups
   int step = kStepEntry;
 
-  void Stage(const std::string& text) {
-    if (!batch) host.SetStage(text);
-  }
-  void Item(const std::string& text) {
-    if (!batch) host.SetItem(text);
-  }
-  void Range(long long max) {
-    if (!batch) host.SetRange(max);
-  }
-  void Value(long long value) {
-    if (!batch) host.SetValue(value);
-  }
+  void Stage(const std::string& text) { host.SetStage(text); }
+  void Item(const std::string& text) { host.SetItem(text); }
+  void Range(long long max) { host.SetRange(max); }
+  void Value(long long value) { host.SetValue(value); }
   // Lets the windows repaint during a loop over the file's units; the read
   // cannot be cancelled there, so the answer goes unused.
-  void Yield() {
-    if (!batch) host.CancelRequested();
-  }
+  void Yield() { host.CancelRequested(); }
 };
 
 // Reads the file (or takes the given text) into `data` the first time the

@@ -111,7 +111,6 @@ BatchRunResult RunBatch(const std::vector<BatchItem>& items, bool askPartial, Ba
                         const BatchProgressFactory& makeProgress) {
   BatchRunResult result;
   const std::size_t count = items.size();
-  gState.BatchMode = true;
   document.BeginRun();
   std::unique_ptr<Host> progress = makeProgress ? makeProgress() : std::make_unique<QuietHost>();
   progress->SetStage("Running batch conversion...");
@@ -157,7 +156,6 @@ BatchRunResult RunBatch(const std::vector<BatchItem>& items, bool askPartial, Ba
       ok = false;
     }
     if (!ok) {
-      gState.BatchMode = false;
       gState.FileGiven = false;
       progress.reset();
       document.EndRun();
@@ -187,7 +185,6 @@ BatchRunResult RunBatch(const std::vector<BatchItem>& items, bool askPartial, Ba
     }
     Ui().MessageBox(text, "Job finished", MsgButtons::OK, MsgIcon::Information);
   }
-  gState.BatchMode = false;
   document.ResetAfterRun();
   document.EndRun();
   return result;

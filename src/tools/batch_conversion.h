@@ -88,12 +88,14 @@ class BatchDocument {
  public:
   virtual ~BatchDocument() = default;
   // Before the first file and after the last (also after a failure): the
-  // document's windows take no input meanwhile.
+  // document's windows take no input meanwhile. From BeginRun until
+  // ResetAfterRun or EndRun the document reads and saves as a batch run:
+  // through a host that shows nothing, with none of its own questions or
+  // message boxes, and writing as the batch conversion writes.
   virtual void BeginRun() {}
   virtual void EndRun() {}
   // Reads the file as the open document, its path put in the shared file
-  // dialog (gState.FileGiven and gState.BatchMode are set: no dialog,
-  // progress, questions or message boxes); false when the read failed.
+  // dialog (gState.FileGiven is set: no dialog); false when the read failed.
   virtual bool Read(const std::string& path) = 0;
   // True when the document read has neither materials nor actors to write.
   virtual bool NothingToSave() = 0;

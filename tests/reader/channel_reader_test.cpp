@@ -189,16 +189,6 @@ TEST_F(ChannelReaderTest, CancelLeavesEverythingAsBefore) {
   EXPECT_EQ(DumpModel(), before);
 }
 
-TEST_F(ChannelReaderTest, BatchModeNeitherPollsNorShowsProgress) {
-  gState.BatchMode = true;
-  ChannelHost host;
-  host.cancelAt = 1;
-  EXPECT_FALSE(LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), false, false, 0, host).Cancelled);
-  EXPECT_EQ(host.polls, 0);
-  EXPECT_TRUE(host.stages.empty());
-  EXPECT_TRUE(host.items.empty());
-}
-
 TEST_F(ChannelReaderTest, ProgressTextsAndTimingMessage) {
   static long long now = 0;
   SetTickSource([] { return now; });

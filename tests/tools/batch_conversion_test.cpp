@@ -87,11 +87,10 @@ class FakeDocument : public BatchDocument {
   void BeginRun() override { busy = true; }
   void EndRun() override { busy = false; }
   bool Read(const std::string& path) override {
-    EXPECT_TRUE(gState.BatchMode && gState.FileGiven && busy);
+    EXPECT_TRUE(gState.FileGiven && busy);
     current = path;
     log.push_back("read " + path);
     ResetModel();
-    gState.BatchMode = true;
     if (failReads.count(path)) return false;
     MaterialRec material;
     for (int i = 0; i < MaterialRec::kSwitchCount; ++i)
@@ -110,10 +109,7 @@ class FakeDocument : public BatchDocument {
     log.push_back("copy " + format + " " + path);
     return !failWrites.count(current);
   }
-  void ResetAfterRun() override {
-    EXPECT_FALSE(gState.BatchMode);
-    log.push_back("reset");
-  }
+  void ResetAfterRun() override { log.push_back("reset"); }
 
  private:
   std::string format;
@@ -158,7 +154,6 @@ TEST(BatchRun, ConvertsEachFileByItsOperationAndResetsAtTheEnd) {
                          "read /p/a.pz2", "save P5 /p/a.pz2", "read /p/b.pz2", "save P4 /p/b.pz2", "read /p/c.cm2",
                          "copy P5 /p/c_P5.cm2", "read /p/d.pz2", "copy P4 /p/d_P4.pz2", "read /p/e.pz2",
                          "read /p/empty.pz2", "reset"}));
-  EXPECT_FALSE(gState.BatchMode);
   EXPECT_FALSE(doc.busy);
   EXPECT_EQ(progress.events.front(), "stage Running batch conversion...");
   EXPECT_EQ(progress.events[1], "range 6");
@@ -183,7 +178,6 @@ TEST(BatchRun, AFailedReadOrWriteStopsTheRunAndLeavesLaterFiles) {
     std::vector<std::string> expected{"read /p/a.pz2", "copy P5 /p/a_P5.pz2", "read /p/b.pz2"};
     if (failWrite) expected.push_back("save P5 /p/b.pz2");
     EXPECT_EQ(doc.log, expected);  // no reset, nothing for c
-    EXPECT_FALSE(gState.BatchMode);
     EXPECT_FALSE(doc.busy);
     EXPECT_EQ(progress.events.back(), "closed");
     ExpectOneMessage(ui, "Could not complete requested operation for /p/b.pz2\r\nBatch operations aborted.", "Error",
