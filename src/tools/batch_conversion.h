@@ -71,8 +71,8 @@ class BatchList {
   // Adds the paths in order, each with "Convert into P5 format". A file that
   // is not a pose type is refused with a message and the others are still
   // added; a path already listed stops the adding with the "Duplicate file"
-  // message. Returns how many were added.
-  int Add(const std::vector<std::string>& paths);
+  // message. The messages go to `host`. Returns how many were added.
+  int Add(const std::vector<std::string>& paths, Host& host);
   // Removes the items at the given rows (any order).
   void Remove(const std::vector<int>& rows);
   // The operation text of the items at the given rows.
@@ -143,8 +143,8 @@ using BatchProgressFactory = std::function<std::unique_ptr<Host>()>;
 // holds what the tables do not keep as it is and goes on with the next; its
 // copies are written as usual. `askPartial`: a Poser 5 option was
 // selected when the run started, so files with partial materials are asked
-// about. Messages go to Ui().
+// about. Questions and messages go to `host`.
 BatchRunResult RunBatch(const std::vector<BatchItem>& items, bool askPartial, BatchDocument& document,
-                        const BatchProgressFactory& progress);
+                        const BatchProgressFactory& progress, Host& host);
 
 }  // namespace vandrel

@@ -260,7 +260,8 @@ TEST_F(ChosenFigure, TheModesDecideWhatIsReadAndAFailedReadAsksNothing) {
   file.Text = "{\nfigureResFile :a.obj\nactor BODY:1\n\t{\nfigureResFile :a.obj\nfigure\n\t{\n\t}\n";
   ASSERT_EQ(ListFigures(file), FigureListOutcome::Listed);
   gState.FileType = kCr2;
-  const FigureReadResult read = ReadChosenFigure(file, 0, calls);
+  UiHost shown;
+  const FigureReadResult read = ReadChosenFigure(file, 0, calls, shown);
   ASSERT_EQ(ui->requests().size(), 1u);
   EXPECT_NE(ui->requests()[0].text.find("Error in the OpenFile function"), std::string::npos);
   EXPECT_FALSE(read.Any());
