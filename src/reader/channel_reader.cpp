@@ -862,12 +862,11 @@ std::string NextObjectBlock(std::string_view text, bool checkEmpty) {
   return std::string(kKeywords[static_cast<std::size_t>(keyword)]) + "\n" + FormatInt(static_cast<long long>(skipped));
 }
 
-ChannelReadResult LoadMorphsAndPoses(std::string_view text, bool insertOne, bool append, long long startMs,
-                                     Host& host) {
+ChannelReadResult LoadMorphsAndPoses(std::string_view text, Host& host, const ChannelLoadOptions& options) {
   ChannelModelSnapshot before;
   try {
-    ChannelReader reader(text, insertOne, append, host);
-    return reader.Run(startMs);
+    ChannelReader reader(text, options.InsertOne, options.Append, host);
+    return reader.Run(options.StartMs);
   } catch (const Cancelled&) {
     before.Restore();
     ChannelReadResult cancelled;
@@ -880,7 +879,7 @@ ChannelReadResult LoadMorphsAndPoses(std::string_view text, bool insertOne, bool
 }
 
 ChannelReadResult ReadObjectPart(std::string_view objectText, Host& host) {
-  ChannelReadResult result = LoadMorphsAndPoses(objectText, false, false, 0, host);
+  ChannelReadResult result = LoadMorphsAndPoses(objectText, host);
   if (!result.Cancelled) DisableActorAndDialProperties();
   return result;
 }

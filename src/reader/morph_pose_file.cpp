@@ -140,7 +140,8 @@ class MorphPoseReader {
       const std::size_t firstLine = lf == std::string::npos ? part.size() : lf;
       if (firstLine > 0) part.replace(0, firstLine, "prop figureHair");
     }
-    return LoadMorphsAndPoses(part, options_.InsertOne, options_.Append, startMs, host_);
+    return LoadMorphsAndPoses(
+        part, host_, {.InsertOne = options_.InsertOne, .Append = options_.Append, .StartMs = startMs});
   }
 
   struct NoChannelData {};

@@ -28,7 +28,7 @@ TEST_P(ChannelPoseFile, FillsEveryFieldOfActorsAndDials) {
   if (variant == "CRLF") file = Replace(file, "\n", "\r\n");
   if (variant == "CR") file = Replace(file, "\n", "\r");
   ChannelHost host;
-  const ChannelReadResult r = LoadMorphsAndPoses(Lf(file), false, false, 0, host);
+  const ChannelReadResult r = LoadMorphsAndPoses(Lf(file), host);
 
   EXPECT_FALSE(r.Cancelled);
   EXPECT_FALSE(r.DisableThighLength);
@@ -117,21 +117,21 @@ INSTANTIATE_TEST_SUITE_P(LineEnds, ChannelPoseFile, ::testing::Values("LF", "CRL
 
 TEST_F(ChannelReaderTest, ThighLengthForms) {
   ChannelHost host;
-  ChannelReadResult r = LoadMorphsAndPoses("thighLength .5\nactor a\n{\n}\n", false, false, 0, host);
+  ChannelReadResult r = LoadMorphsAndPoses("thighLength .5\nactor a\n{\n}\n", host);
   EXPECT_EQ(r.ThighLengthText, "0.5");
   EXPECT_FALSE(r.DisableThighLength);
   gThighLength = 7;
-  r = LoadMorphsAndPoses("actor a\n{\n}\n", false, false, 0, host);
+  r = LoadMorphsAndPoses("actor a\n{\n}\n", host);
   EXPECT_TRUE(r.DisableThighLength);
   EXPECT_FLOAT_EQ(gThighLength, 7.0f);
   // A line after a line end wins over the first line.
-  r = LoadMorphsAndPoses("thighLength 1\nx\nthighLength 2 cm\n", false, false, 0, host);
+  r = LoadMorphsAndPoses("thighLength 1\nx\nthighLength 2 cm\n", host);
   EXPECT_EQ(r.ThighLengthText, "2");
 }
 
 TEST_F(ChannelReaderTest, EmptyPropBeforeAnActorIsSkipped) {
   ChannelHost host;
-  LoadMorphsAndPoses("prop a\n{\n}\nactor hip:1\n{\n}\n", false, false, 0, host);
+  LoadMorphsAndPoses("prop a\n{\n}\nactor hip:1\n{\n}\n", host);
   ASSERT_EQ(gActors.size(), 1u);
   EXPECT_EQ(gActors[0].Name, "hip:1");
   EXPECT_EQ(NextObjectBlock("prop a\n{\n}\nactor b\n{\n}\n", true), "actor \n6");
@@ -141,7 +141,7 @@ TEST_F(ChannelReaderTest, EmptyPropBeforeAnActorIsSkipped) {
 
 TEST_F(ChannelReaderTest, LightTypeOnlyForLightsAndCameras) {
   ChannelHost host;
-  LoadMorphsAndPoses("actor a\n{\nlightType 1\n}\nlight b\n{\nlightType 1\n}\n", false, false, 0, host);
+  LoadMorphsAndPoses("actor a\n{\nlightType 1\n}\nlight b\n{\nlightType 1\n}\n", host);
   ASSERT_EQ(gActors.size(), 2u);
   EXPECT_EQ(gActors[0].LightType, 0);
   EXPECT_EQ(gActors[1].LightType, 2);
@@ -151,15 +151,16 @@ TEST_F(ChannelReaderTest, LightTypeOnlyForLightsAndCameras) {
 
 TEST_F(ChannelReaderTest, InsertOneAndAppend) {
   ChannelHost host;
-  LoadMorphsAndPoses("actor hip:1\n{\n}\nactor chest:1\n{\n}\n", false, false, 0, host);
-  LoadMorphsAndPoses("actor BODY:1\n{\nchannels\n{\nvalueParm v\n{\nkeys\n{\nk  0  2\n}\n}\n}\n}\nactor x\n{\n}\n",
-                     true, false, 0, host);
+  LoadMorphsAndPoses("actor hip:1\n{\n}\nactor chest:1\n{\n}\n", host);
+  LoadMorphsAndPoses(
+      "actor BODY:1\n{\nchannels\n{\nvalueParm v\n{\nkeys\n{\nk  0  2\n}\n}\n}\n}\nactor x\n{\n}\n", host,
+      {.InsertOne = true});
   ASSERT_EQ(gActors.size(), 3u);
   EXPECT_EQ(gActors[0].Name, "BODY:1");
   EXPECT_DOUBLE_EQ(gActors[0].Dials[0].Value, 2.0);
   EXPECT_EQ(gActors[1].Name, "hip:1");
   EXPECT_EQ(gActorList.front().Text, "BODY:1");
-  LoadMorphsAndPoses("actor neck:1\n{\n}\n", false, true, 0, host);
+  LoadMorphsAndPoses("actor neck:1\n{\n}\n", host, {.Append = true});
   ASSERT_EQ(gActors.size(), 4u);
   EXPECT_EQ(gActors[3].Name, "neck:1");
   EXPECT_EQ(gActorList.back().Text, "neck:1");
@@ -167,14 +168,15 @@ TEST_F(ChannelReaderTest, InsertOneAndAppend) {
 
 TEST_F(ChannelReaderTest, CancelLeavesEverythingAsBefore) {
   ChannelHost host;
-  LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), false, false, 0, host);
+  LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), host);
   gObjectList.insert(gObjectList.begin(), "figure");
   const std::string before = DumpModel();
   for (bool append : {false, true}) {
     for (long long at : {1, 2, 4}) {
       ChannelHost cancelling;
       cancelling.cancelAt = at;
-      const ChannelReadResult r = LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), false, append, 0, cancelling);
+      const ChannelReadResult r =
+          LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), cancelling, {.Append = append});
       EXPECT_TRUE(r.Cancelled);
       EXPECT_EQ(cancelling.polls, at);
       EXPECT_EQ(DumpModel(), before);
@@ -184,7 +186,7 @@ TEST_F(ChannelReaderTest, CancelLeavesEverythingAsBefore) {
   cancelling.cancelAt = 1;
   EXPECT_TRUE(LoadMorphsAndPoses("actor BODY:1\n{\nchannels\n{\nvalueParm v\n{\nkeys\n{\nk  0  2\n}\n}\n}\n"
                                  "customMaterial 1\nmaterial m\n{\n}\n}\n",
-                                 true, false, 0, cancelling)
+                                 cancelling, {.InsertOne = true})
                   .Cancelled);
   EXPECT_EQ(DumpModel(), before);
 }
@@ -195,7 +197,7 @@ TEST_F(ChannelReaderTest, ProgressTextsAndTimingMessage) {
   gSettings.ReportTime = true;
   ChannelHost host;
   now = 125400;  // 125.4 s
-  LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), false, false, 2000, host);
+  LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), host, {.StartMs = 2000});
   ASSERT_FALSE(host.stages.empty());
   EXPECT_EQ(host.stages[0], "Loading Morphs and Poses...");
   EXPECT_EQ(host.items.front(), "actor BODY:1...");
@@ -214,7 +216,7 @@ TEST_F(ChannelReaderTest, ProgressTextsAndTimingMessage) {
   for (const Case& c : cases) {
     ChannelHost timed;
     now = c.endMs;
-    LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), false, false, c.startMs, timed);
+    LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), timed, {.StartMs = c.startMs});
     EXPECT_EQ(timed.messages.size(), c.shown ? 1u : 0u) << c.startMs << " to " << c.endMs;
   }
   SetTickSource(nullptr);
@@ -232,7 +234,7 @@ TEST_F(ChannelReaderTest, ProgressBarMovesWithTheRead) {
   for (int i = 0; i < actors; ++i) text += "actor a" + std::to_string(1000 + i) + "\n\t{\n" + block;
   text += "figure\n\t{\n\t}\n";
   ChannelHost host;
-  LoadMorphsAndPoses(text, false, false, 0, host);
+  LoadMorphsAndPoses(text, host);
   ASSERT_EQ(gActors.size(), static_cast<std::size_t>(actors));
   ASSERT_EQ(host.ranges.size(), 1u);
   ASSERT_EQ(host.values.size(), 1u + actors);  // the zero, then one per block
@@ -246,9 +248,9 @@ TEST_F(ChannelReaderTest, ProgressBarMovesWithTheRead) {
 
 TEST_F(ChannelReaderTest, ValueTooLargeForAnIntegerFailsAndChangesNothing) {
   ChannelHost host;
-  LoadMorphsAndPoses("actor a\n{\n}\n", false, false, 0, host);
+  LoadMorphsAndPoses("actor a\n{\n}\n", host);
   const std::string before = DumpModel();
-  EXPECT_THROW(LoadMorphsAndPoses("actor b\n{\ndoShadow 40000\n}\n", false, false, 0, host), ReadFault);
+  EXPECT_THROW(LoadMorphsAndPoses("actor b\n{\ndoShadow 40000\n}\n", host), ReadFault);
   EXPECT_EQ(DumpModel(), before);
 }
 
@@ -274,7 +276,7 @@ void ExpectSameAsLiteral(const std::string& text, bool insertOne, bool append, c
     ResetModel();
     if (!prior.empty()) {
       ChannelHost h;
-      LoadMorphsAndPoses(prior, false, false, 0, h);
+      LoadMorphsAndPoses(prior, h);
     }
   };
   prepare();
@@ -282,7 +284,7 @@ void ExpectSameAsLiteral(const std::string& text, bool insertOne, bool append, c
   bool fastThrew = false;
   ChannelReadResult fast;
   try {
-    fast = LoadMorphsAndPoses(text, insertOne, append, 0, host);
+    fast = LoadMorphsAndPoses(text, host, {.InsertOne = insertOne, .Append = append});
   } catch (const ReadFault&) {
     fastThrew = true;
   }
@@ -339,7 +341,7 @@ TEST_F(ChannelReaderTest, SameAsLiteralOnCraftedTexts) {
 TEST_F(ChannelReaderTest, HeaderLinesAloneTakeNothingOfTheNextObject) {
   const std::string text = "actor a\nactor b\nactor c\nname Cee\nhidden 1\noff\nchannels\n{\n}\n}\n";
   ChannelHost host;
-  LoadMorphsAndPoses(text, false, false, 0, host);
+  LoadMorphsAndPoses(text, host);
   std::string actors;  // display name, hidden and off per actor
   for (const ActorRec& a : gActors)
     actors += a.ExtName + "|" + std::to_string(a.Hidden) + "|" + std::to_string(a.OnOff) + "\n";
@@ -347,7 +349,7 @@ TEST_F(ChannelReaderTest, HeaderLinesAloneTakeNothingOfTheNextObject) {
   ExpectSameAsLiteral(text, false, false, "");
   ChannelHost cancelling;
   cancelling.cancelAt = 2;
-  EXPECT_TRUE(LoadMorphsAndPoses("actor a\nactor b\nactor c\n", false, false, 0, cancelling).Cancelled);
+  EXPECT_TRUE(LoadMorphsAndPoses("actor a\nactor b\nactor c\n", cancelling).Cancelled);
   EXPECT_EQ(cancelling.polls, 2);
 }
 
@@ -392,7 +394,7 @@ TEST_F(ChannelReaderTest, EveryChannelLineIsReadOnce) {
     ChannelHost host;
     const std::string text =
         "actor a\n{\nchannels\n{\n" + c.channels + "}\n}\nactor b\n{\ncustomMaterial 1\nmaterial m\n{\n}\n}\n";
-    LoadMorphsAndPoses(text, false, false, 0, host);
+    LoadMorphsAndPoses(text, host);
     ASSERT_EQ(gActorList.size(), 2u) << c.what;
     EXPECT_EQ(gActorList[1].Text, "b") << c.what;
     // The own materials of b are found from its header, not from a dial's name.
@@ -449,7 +451,7 @@ TEST_F(ChannelReaderTest, KeysCountOnlyAsTheirLinesOwnKey) {
     ResetModel();
     ChannelHost host;
     const std::string text = "actor BODY\n{\nchannels\n{\n" + c.channels + "}\n}\nactor b\n{\n}\n";
-    LoadMorphsAndPoses(text, false, false, 0, host);
+    LoadMorphsAndPoses(text, host);
     std::string dials;
     for (const DialRec& d : gActors[0].Dials)
       dials += d.Name + "|" + d.ExtName + "|" + (d.HiddenOn ? "1," : "0,") + std::to_string(d.Hidden) + "|" +
@@ -530,7 +532,7 @@ TEST_F(ChannelReaderTest, BlocksPreparedAheadReadAsLiteral) {
     text += "actor a" + std::to_string(block) + "\n{\nchannels\n{\n" + std::string(3000, '\n') + "}\n}\n";
   ChannelHost cancelling;
   cancelling.cancelAt = 3;
-  EXPECT_TRUE(LoadMorphsAndPoses(text, false, false, 0, cancelling).Cancelled);
+  EXPECT_TRUE(LoadMorphsAndPoses(text, cancelling).Cancelled);
   EXPECT_EQ(DumpModel(), before);
 }
 
