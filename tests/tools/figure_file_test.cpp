@@ -8,6 +8,7 @@
 #include "core_calls.h"
 #include "reader/delta_removal.h"
 #include "reader/reader_test_util.h"
+#include "support/scripted_host.h"
 #include "support/temp_dir.h"
 
 namespace vandrel::test {
@@ -220,6 +221,24 @@ TEST_F(ChosenFigure, TheSecondFigureComesWithItsOwnMaterialsAndChannelsOnly) {
   EXPECT_EQ(DialNames(gActors[0]), std::vector<std::string>{"Blink"});
   EXPECT_EQ(gState.FileName, calls.fileName);
   EXPECT_FALSE(gState.LoadProps || gState.FileGiven || gFigureMorphsOnly || gFigureMaterialsOnly || gFigureBodyOnly);
+}
+
+// The morph question goes to the host the caller gives, whose No leaves the
+// figure's channels unread.
+TEST_F(ChosenFigure, TheMorphQuestionGoesToTheHostGiven) {
+  gState.FileType = kCr2;
+  FigureFile file;
+  QuietHost quiet;
+  ASSERT_EQ(ReadFigureFile(calls.fileName, quiet, file), FigureListOutcome::Listed);
+  ScriptedHost host;
+  host.Answer(MsgResult::No);
+  const FigureReadResult read = ReadChosenFigure(file, 1, calls, host);
+  EXPECT_TRUE(read.MaterialsRead);
+  EXPECT_FALSE(read.ChannelsRead);
+  EXPECT_EQ(calls.channelReads, 0);
+  ASSERT_EQ(host.shown.size(), 1u);
+  EXPECT_EQ(host.shown[0].text, kFigureMorphQuestion);
+  EXPECT_TRUE(ui->requestsOf(UiRequest::Message).empty());
 }
 
 TEST_F(ChosenFigure, TheModesDecideWhatIsReadAndAFailedReadAsksNothing) {

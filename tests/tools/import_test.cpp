@@ -1,9 +1,11 @@
 // Importing materials, morphs and poses and the BODY actor from a second file.
+#include "tools/import.h"
+
 #include <gtest/gtest.h>
 
 #include "core_calls.h"
+#include "support/scripted_host.h"
 #include "support/temp_dir.h"
-#include "tools/import.h"
 
 namespace vandrel::test {
 namespace {
@@ -132,6 +134,19 @@ TEST_F(Import, EachFileTypeHasItsDialogAndItsWayWithTheActorTable) {
   EXPECT_EQ(gState.LastPoseFolder + "/", ToolData(""));
   EXPECT_FALSE(ActorExists("head:1"));  // replaced
   EXPECT_TRUE(ActorExists("BODY:2"));
+}
+
+// The import's own question goes to the host the caller gives: its Cancel
+// ends the import before any dialog.
+TEST_F(Import, TheBodyQuestionGoesToTheHostGiven) {
+  ScriptedHost host;
+  host.Answer(MsgResult::Cancel);
+  RunImport(ImportData::MorphsAndPoses, 7, true, calls, host);
+  ASSERT_EQ(host.shown.size(), 1u);
+  EXPECT_EQ(host.shown[0].text, kReplaceBodyQuestion);
+  EXPECT_EQ(host.shown[0].buttons, MsgButtons::OKCancel);
+  EXPECT_TRUE(ui->requests().empty());
+  EXPECT_EQ(ActorNames(), (std::vector<std::string>{"BODY:1", "hip:1", "head:1", "Spot"}));
 }
 
 TEST_F(Import, TheBodyActorIsReplacedOnlyOnceANewOneWasRead) {
