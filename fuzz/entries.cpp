@@ -89,7 +89,6 @@ std::string PoserFile(const std::uint8_t* data, std::size_t size) {
   const std::string text = Rest(data, size, 1);
   Clean();
   gState.LoadProps = (mode & 16) != 0;
-  gState.BatchMode = (mode & 64) != 0;
   OpenFileOptions options;
   options.fileType = type;
   options.path = Folder() + std::string("/input") + kExtensions[type];
@@ -118,7 +117,7 @@ std::string Channels(const std::uint8_t* data, std::size_t size) {
   QuietHost quiet;
   const auto prepare = [&] {
     Clean();
-    if (insertOne || append) LoadMorphsAndPoses(prior, false, false, 0, quiet);
+    if (insertOne || append) LoadMorphsAndPoses(prior, quiet);
   };
 
   // The morph and pose read: a cancel, a failure or a file without channels
@@ -145,7 +144,7 @@ std::string Channels(const std::uint8_t* data, std::size_t size) {
   prepare();
   std::string fast;
   try {
-    LoadMorphsAndPoses(lf, insertOne, append, 0, quiet);
+    LoadMorphsAndPoses(lf, quiet, {.InsertOne = insertOne, .Append = append});
     fast = Document();
   } catch (const ReadFault& fault) {
     fast = "fault " + fault.description;

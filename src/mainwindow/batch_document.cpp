@@ -14,13 +14,17 @@
 namespace vandrel {
 
 void MainWindowBatchDocument::BeginRun() {
+  window_.SetBatchRun(true);
   window_.SetBusy(true);
   // Batch reads are not counted: the statistics would name the file from
   // before the run until the next counted load.
   window_.mnuFileInfo->setEnabled(false);
 }
 
-void MainWindowBatchDocument::EndRun() { window_.SetBusy(false); }
+void MainWindowBatchDocument::EndRun() {
+  window_.SetBatchRun(false);
+  window_.SetBusy(false);
+}
 
 bool MainWindowBatchDocument::Read(const std::string& path) {
   window_.SharedDialog().FileName = path;
@@ -41,6 +45,7 @@ bool MainWindowBatchDocument::Save() { return window_.mnuSave_Click(); }
 bool MainWindowBatchDocument::SaveCopy(const std::string& path) { return window_.SaveDocumentAs(path).empty(); }
 
 void MainWindowBatchDocument::ResetAfterRun() {
+  window_.SetBatchRun(false);
   window_.LeaveDocumentEmpty();
   // No document: the caption and the lists show nothing of the last file read.
   window_.setWindowTitle(QStringLiteral("Vandrel"));

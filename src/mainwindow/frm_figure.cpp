@@ -105,7 +105,8 @@ void FrmFigure::cmdOK_Click() {
   const int k = cmbFigure->currentIndex();
   if (k < 0 || file_.Figures.empty()) return;
   hide();
-  result_ = ReadChosenFigure(file_, static_cast<std::size_t>(k), calls_);
+  UiHost shown;
+  result_ = ReadChosenFigure(file_, static_cast<std::size_t>(k), calls_, shown);
   accept();
 }
 

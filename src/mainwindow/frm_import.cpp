@@ -115,7 +115,8 @@ void FrmImport::Run(DocumentCalls& calls, QWidget* owner) {
     body = window.BodyOnly();
   }
   // The window is gone before anything is read.
-  RunImport(data, index, body, calls);
+  UiHost shown;
+  RunImport(data, index, body, calls, shown);
 }
 
 }  // namespace vandrel

@@ -225,6 +225,12 @@ class FrmMain : public QMainWindow {
   // Calls nest: the window takes input again after as many SetBusy(false).
   void SetBusy(bool busy);
   bool IsBusy() const { return busy_; }
+  // While the batch converter drives the window: reads report through a
+  // host that shows nothing, the window shows none of its own messages, a
+  // file holding what the tables do not keep is not saved in place, and the
+  // pose is written as a batch conversion writes it.
+  void SetBatchRun(bool on) { batchRun_ = on; }
+  bool BatchRun() const { return batchRun_; }
 
   // The save options as the writer takes them.
   bool DosLineEnds() const;
@@ -265,7 +271,7 @@ class FrmMain : public QMainWindow {
   // The same with the preview chosen (the map dialogs follow MapThumb).
   bool ChooseOpenFile(const FileDialogRequest& request, bool preview);
   // The host that long reads report through: the progress window (set by the
-  // start procedure), nothing in batch mode, message boxes otherwise.
+  // start procedure), nothing in a batch run, message boxes otherwise.
   std::function<std::unique_ptr<Host>()> MakeProgressHost;
   std::unique_ptr<Host> ProgressHost();
   // What a read asks of the controls.
@@ -300,6 +306,7 @@ class FrmMain : public QMainWindow {
 
   bool busy_ = false;
   int busyDepth_ = 0;
+  bool batchRun_ = false;
   bool closing_ = false;
   // The last open command opened nothing because of the save question.
   bool openRefused_ = false;

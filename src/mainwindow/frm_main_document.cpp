@@ -150,7 +150,7 @@ FileDialogResult FrmMain::ShowSharedOpen(bool preview) {
 }
 
 std::unique_ptr<Host> FrmMain::ProgressHost() {
-  if (gState.BatchMode) return std::make_unique<QuietHost>();
+  if (BatchRun()) return std::make_unique<QuietHost>();
   if (MakeProgressHost) return MakeProgressHost();
   return std::make_unique<UiHost>();
 }
@@ -243,7 +243,7 @@ void FrmMain::OpenFile(const std::string& text) {
   QuietHost quiet;
   UiHost shown;
   const SessionResult session =
-      OpenDocument(request, gState.BatchMode ? static_cast<Host&>(quiet) : shown, hooks);
+      OpenDocument(request, BatchRun() ? static_cast<Host&>(quiet) : shown, hooks);
   const OpenFileResult& result = session.read;
   if (session.outcome == SessionOutcome::Refused) return;
   if (session.outcome == SessionOutcome::KeptShown) {
@@ -358,6 +358,7 @@ SaveChoices FrmMain::SaveChoicesShown() const {
   choices.noChannels = chkChannels->isChecked();
   choices.disableThighLength = channelsPane->chkDisableThighLength->isChecked();
   choices.thighLength = ToPoserText(channelsPane->txtThighLength->text());
+  choices.batchRun = BatchRun();
   return choices;
 }
 

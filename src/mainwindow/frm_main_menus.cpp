@@ -238,7 +238,7 @@ bool FrmMain::mnuSave_Click() {
   // when the user agrees, else saved under another name.
   const std::vector<std::string>& lost = DataLostByWriting(gState.FileName);
   if (!lost.empty()) {
-    if (gState.BatchMode) return false;  // the converter leaves such a file itself
+    if (BatchRun()) return false;  // the converter leaves such a file itself
     const MsgResult answer =
         Ui().MessageBox(HoldsDataNotKeptText(gState.FileName, lost) + "\r\nReplace it anyway?", "",
                         MsgButtons::YesNo, MsgIcon::Exclamation);
@@ -248,7 +248,7 @@ bool FrmMain::mnuSave_Click() {
   const std::string error = WritePoseFile();
   if (!error.empty()) {
     // A batch run reports the failure itself.
-    if (!gState.BatchMode) Ui().MessageBox(error, "", MsgButtons::OK, MsgIcon::Exclamation);
+    if (!BatchRun()) Ui().MessageBox(error, "", MsgButtons::OK, MsgIcon::Exclamation);
     return false;
   }
   return true;

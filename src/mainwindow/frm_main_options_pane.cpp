@@ -137,7 +137,7 @@ void FrmMain::chkNoMaterialData_Click() {
         controls::setChecked(chkNoMaterialData, false);
       }
       // A batch run shows only the converter's own messages.
-      if (!gState.BatchMode) Ui().MessageBox(kBothDisabled, "", MsgButtons::OK, MsgIcon::Exclamation);
+      if (!BatchRun()) Ui().MessageBox(kBothDisabled, "", MsgButtons::OK, MsgIcon::Exclamation);
       return;
     }
     materials->DisableMaterialControls();
@@ -159,7 +159,7 @@ void FrmMain::chkChannels_Click() {
       EventsOff off;
       controls::setChecked(chkChannels, false);
     }
-    if (!gState.BatchMode) Ui().MessageBox(kBothDisabled, "", MsgButtons::OK, MsgIcon::Exclamation);
+    if (!BatchRun()) Ui().MessageBox(kBothDisabled, "", MsgButtons::OK, MsgIcon::Exclamation);
     return;
   }
   channelsPane->EnableChannelControls(!ticked);

@@ -122,7 +122,8 @@ void MaterialsPane::MapRowButton_Click(int index) {
   }
 
   if (index < kBrowseButton) {  // "Open": no material changes
-    ShellOpenPoserPath(boxText());
+    UiHost shown;
+    ShellOpenPoserPath(boxText(), shown, [](const std::string& file) { return Ui().ShellOpen(file); });
     return;
   }
 

@@ -90,8 +90,8 @@ std::string GetFileName(const std::string& path) {
   return last == std::string::npos ? path : path.substr(last + 1);
 }
 
-int ShellOpen(const std::string& file) {
-  switch (Ui().ShellOpen(file)) {
+int ShellOpen(const std::string& file, const ShellOpener& open) {
+  switch (open(file)) {
     case ShellResult::Opened: return 42;
     case ShellResult::FileNotFound: return 2;
     case ShellResult::PathNotFound: return 3;
@@ -120,7 +120,7 @@ std::string ShellOpenErrorText(int code) {
   }
 }
 
-void ShellOpenPoserPath(const std::string& path) {
+void ShellOpenPoserPath(const std::string& path, Host& host, const ShellOpener& open) {
   if (path.empty()) return;
   std::string file = path;
   if (const ColonForm form = ColonFormOf(path); form != ColonForm::None) {
@@ -132,8 +132,8 @@ void ShellOpenPoserPath(const std::string& path) {
   }
   // Only files are opened: a path that is not absolute (a Windows path, a
   // web address) names nothing here.
-  const int code = file.empty() ? 2 : file.front() != '/' ? 3 : ShellOpen(file);
-  if (code < 33) Ui().MessageBox(ShellOpenErrorText(code), "", MsgButtons::OK, MsgIcon::None);
+  const int code = file.empty() ? 2 : file.front() != '/' ? 3 : ShellOpen(file, open);
+  if (code < 33) host.Message(ShellOpenErrorText(code), "", MsgButtons::OK, MsgIcon::None);
 }
 
 }  // namespace vandrel

@@ -2,7 +2,11 @@
 // opening a map in the program the desktop associates with its type.
 #pragma once
 
+#include <functional>
 #include <string>
+
+#include "common/host.h"
+#include "platform/ui_services.h"
 
 namespace vandrel {
 
@@ -34,19 +38,24 @@ std::string FilePathToPoserPath(const std::string& file, bool useFullPaths);
 // "\" or "/" (the whole text when there is none), in its case.
 std::string GetFileName(const std::string& path);
 
-// Opens a file in its associated program and gives the result as the
-// Windows shell numbered it: above 32 is success, 2 file not found, 3 path
-// not found, 5 access denied (a program, desktop entry or script is never
-// started), 27 the associated program could not be started, 31 no program
-// for the type.
-int ShellOpen(const std::string& file);
+// The desktop's opening of a file in its associated program, as the caller
+// provides it (the window's dialog interface; a test's script).
+using ShellOpener = std::function<ShellResult(const std::string& file)>;
+
+// Opens a file in its associated program through `open` and gives the
+// result as the Windows shell numbered it: above 32 is success, 2 file not
+// found, 3 path not found, 5 access denied (a program, desktop entry or
+// script is never started), 27 the associated program could not be started,
+// 31 no program for the type.
+int ShellOpen(const std::string& file, const ShellOpener& open);
 
 // The text shown for a result code below 33 ("File not found", ...).
 std::string ShellOpenErrorText(int code);
 
-// Opens a map path (the text of a map row's path box): a colon path becomes
-// its file below the Poser folder first. A failure is shown in a message box
-// with the result's text. An empty path does nothing.
-void ShellOpenPoserPath(const std::string& path);
+// Opens a map path (the text of a map row's path box) through `open`: a
+// colon path becomes its file below the Poser folder first. A failure is
+// told through `host` in a message with the result's text. An empty path
+// does nothing.
+void ShellOpenPoserPath(const std::string& path, Host& host, const ShellOpener& open);
 
 }  // namespace vandrel

@@ -43,7 +43,6 @@ struct StateRec {
   bool EventsOn = false;
   std::string FileNotes;
   bool ReadError = false;
-  bool BatchMode = false;
   std::string ReadVersion;
 
   // The last-used folder of a file-type code 0..7.

@@ -332,7 +332,6 @@ class ChannelReader {
         insertOne_(insertOne),
         append_(append),
         host_(host),
-        batch_(gState.BatchMode),
         keywords_(text, {"thighLength ", "figure"}, [this] { Poll(); }),
         blockStart_(text, keywords_),
         blockEnd_(text, keywords_),
@@ -380,12 +379,10 @@ class ChannelReader {
         gActorList.clear();
       }
     }
-    if (!batch_) {
-      host_.SetStage("Loading Morphs and Poses...");
-      max_ = std::max<long long>(1, static_cast<long long>(RoundHalfEven(static_cast<double>(limit) / 100.0)));
-      host_.SetRange(max_);
-      host_.SetValue(0);
-    }
+    host_.SetStage("Loading Morphs and Poses...");
+    max_ = std::max<long long>(1, static_cast<long long>(RoundHalfEven(static_cast<double>(limit) / 100.0)));
+    host_.SetRange(max_);
+    host_.SetValue(0);
     Poll();
     const long long started = startMs > 0 ? startMs : TickCountMs();
     startTime_ = TickSeconds(started);
@@ -393,7 +390,7 @@ class ChannelReader {
     ReadObjects(limit);
 
     AddActorMaterialGroups(t_, keywords_, [this] { Poll(); });
-    if (!batch_ && gSettings.ReportTime) {
+    if (gSettings.ReportTime) {
       // A whole second of the clock itself, not of the start rounded to seconds.
       if (TickCountMs() - started >= 1000)
         host_.Message(LoadingTookMessage(startTime_), "Loading finished", MsgButtons::OK, MsgIcon::None);
@@ -405,7 +402,7 @@ class ChannelReader {
  private:
   // The windows' cancel poll: a cancel ends the read.
   void Poll() {
-    if (!batch_ && host_.CancelRequested()) throw Cancelled{};
+    if (host_.CancelRequested()) throw Cancelled{};
   }
 
   void ReadThighLength(ChannelReadResult& result) {
@@ -475,7 +472,7 @@ class ChannelReader {
       blocks.reserve(ahead);
       while (NextBlock(p, limit, block)) {
         blocks.push_back(block);
-        if (!batch_ && blocks.size() % 1024 == 0 && host_.CancelRequested()) throw Cancelled{};
+        if (blocks.size() % 1024 == 0 && host_.CancelRequested()) throw Cancelled{};
       }
     }
     Poll();
@@ -486,7 +483,7 @@ class ChannelReader {
       const auto [at, end] = listFirst ? prepared.Stretch(i) : block;
       const std::size_t lf = headerEnd_.Next(at);
       const std::string header = CleanLine(Between(t_, at, lf == 0 ? n_ + 1 : lf));
-      if (!batch_) host_.SetItem(header + "...");
+      host_.SetItem(header + "...");
       const std::size_t blank = InStr(header, " ");
       // A keyword with nothing after it on its line names no object.
       if (blank != 0) {
@@ -498,7 +495,7 @@ class ChannelReader {
       }
       if (insertOne_) break;
       // Blocks without channels never reach the channel loop's check.
-      if (!batch_ && host_.CancelRequested()) throw Cancelled{};
+      if (host_.CancelRequested()) throw Cancelled{};
     }
   }
 
@@ -548,12 +545,10 @@ class ChannelReader {
     ReadChannels(p, channels, blockEnd);
     ReadTail(p);
 
-    if (!batch_) {
-      // The bar stands where the read stands in the text, never going back.
-      value_ = std::max(value_, static_cast<long long>(RoundHalfEven(static_cast<double>(p) / 100.0)));
-      if (value_ > max_) value_ = max_;
-      host_.SetValue(value_);
-    }
+    // The bar stands where the read stands in the text, never going back.
+    value_ = std::max(value_, static_cast<long long>(RoundHalfEven(static_cast<double>(p) / 100.0)));
+    if (value_ > max_) value_ = max_;
+    host_.SetValue(value_);
   }
 
   void ReadChannels(std::size_t p, std::size_t firstChannels, std::size_t blockEnd) {
@@ -689,7 +684,7 @@ class ChannelReader {
         progressed = true;
       }
       lastSearchStart = searchStart;
-      if (!batch_ && host_.CancelRequested()) throw Cancelled{};
+      if (host_.CancelRequested()) throw Cancelled{};
     }
   }
 
@@ -822,7 +817,6 @@ class ChannelReader {
   bool insertOne_;
   bool append_;
   Host& host_;
-  bool batch_;
   long long startTime_ = 0;
   long long max_ = 1;
   long long value_ = 0;
@@ -868,12 +862,11 @@ std::string NextObjectBlock(std::string_view text, bool checkEmpty) {
   return std::string(kKeywords[static_cast<std::size_t>(keyword)]) + "\n" + FormatInt(static_cast<long long>(skipped));
 }
 
-ChannelReadResult LoadMorphsAndPoses(std::string_view text, bool insertOne, bool append, long long startMs,
-                                     Host& host) {
+ChannelReadResult LoadMorphsAndPoses(std::string_view text, Host& host, const ChannelLoadOptions& options) {
   ModelSnapshot before = ModelSnapshot::CopyTables();
   try {
-    ChannelReader reader(text, insertOne, append, host);
-    return reader.Run(startMs);
+    ChannelReader reader(text, options.InsertOne, options.Append, host);
+    return reader.Run(options.StartMs);
   } catch (const Cancelled&) {
     before.PutBack();
     ChannelReadResult cancelled;
@@ -886,7 +879,7 @@ ChannelReadResult LoadMorphsAndPoses(std::string_view text, bool insertOne, bool
 }
 
 ChannelReadResult ReadObjectPart(std::string_view objectText, Host& host) {
-  ChannelReadResult result = LoadMorphsAndPoses(objectText, false, false, 0, host);
+  ChannelReadResult result = LoadMorphsAndPoses(objectText, host);
   if (!result.Cancelled) DisableActorAndDialProperties();
   return result;
 }

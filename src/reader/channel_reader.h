@@ -28,16 +28,25 @@ struct ChannelReadResult {
   bool ActorsListed = false;
 };
 
-// Reads the object blocks of `text` (LF line ends). `insertOne`: only the
-// block at the start of the text, put in front of the existing actors;
-// `append`: the existing actors stay and the text's follow. `startMs`: the
-// tick count (milliseconds) at which the caller's long operation began; 0
-// or less = now. Afterwards the own materials of actors, lights and cameras
-// become material groups and actors without a group get their "actor "
-// entry in the object list. A cancel through `host`, or a failure (a
-// ReadFault goes to the caller), leaves the model exactly as before.
-ChannelReadResult LoadMorphsAndPoses(std::string_view text, bool insertOne, bool append, long long startMs,
-                                     Host& host);
+// How LoadMorphsAndPoses reads; by default the text's actors replace the
+// table and the read is timed from its own start.
+struct ChannelLoadOptions {
+  // Only the block at the start of the text, put in front of the existing actors.
+  bool InsertOne = false;
+  // The existing actors stay and the text's follow.
+  bool Append = false;
+  // The tick count (milliseconds) at which the caller's long operation
+  // began; 0 or less = now.
+  long long StartMs = 0;
+};
+
+// Reads the object blocks of `text` (LF line ends) as `options` say.
+// Afterwards the own materials of actors, lights and cameras become
+// material groups and actors without a group get their "actor " entry in
+// the object list. A cancel through `host`, or a failure (a ReadFault goes
+// to the caller), leaves the model exactly as before.
+ChannelReadResult LoadMorphsAndPoses(std::string_view text, Host& host,
+                                     const ChannelLoadOptions& options = {});
 
 // The object-part reader of a pose-type file: the channel reader with
 // neither mode, then the clearing of the property switches.

@@ -8,7 +8,6 @@
 #include <thread>
 #include <vector>
 
-#include "model/model.h"
 #include "platform/helper_threads.h"
 #include "reader/channel_scan.h"
 
@@ -79,7 +78,7 @@ class Stripper {
   // With `stop` the stripper runs on a helper thread: it never touches the
   // host and gives up once `stop` is set.
   Stripper(bool toLf, Host& host, const std::atomic<bool>* stop = nullptr)
-      : host_(host), stop_(stop), batch_(gState.BatchMode), toLf_(toLf) {}
+      : host_(host), stop_(stop), toLf_(toLf) {}
 
   // One piece through the four passes, appended to `out`. A piece holds
   // "deltas" at most at its start. `close` is where the piece's first "}"
@@ -140,20 +139,18 @@ class Stripper {
   }
 
   void Step() {
-    if (stop_ != nullptr ? stop_->load(std::memory_order_relaxed) : !batch_ && host_.CancelRequested())
+    if (stop_ != nullptr ? stop_->load(std::memory_order_relaxed) : host_.CancelRequested())
       throw CancelledStrip{};
   }
 
  private:
   Host& host_;
   const std::atomic<bool>* stop_;
-  bool batch_;
   bool toLf_;
 };
 
 // The text without its deltas into `out`; false after a cancel.
 bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMemo memo) {
-  const bool batch = gState.BatchMode;
   // Pieces begin at every "deltas" after the first character, counted by
   // stretches with a poll between them ("deltas" cannot overlap itself, so
   // counting by where each one begins counts them all once).
@@ -219,7 +216,7 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
   bool cancelled = false;
   for (std::size_t s; !stop && (s = next++) < stretches;) {
     scan(1 + s * kStretch, found[s]);
-    if (!batch && 1 + (s + 1) * kStretch < all.size() && host.CancelRequested()) cancelled = stop = true;
+    if (1 + (s + 1) * kStretch < all.size() && host.CancelRequested()) cancelled = stop = true;
   }
   helpers.clear();
   if (failed) throw std::bad_alloc();
@@ -238,7 +235,7 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
       const std::size_t from = 1 + s * kStretch;
       const std::size_t first = all.substr(0, std::min(all.size(), from + kStretch)).find('}', from);
       if (first != std::string_view::npos) next = first;
-      if (!batch && host.CancelRequested()) return false;
+      if (host.CancelRequested()) return false;
     }
   }
   std::vector<Start> starts;
@@ -250,11 +247,9 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
   }
   const bool allKept = starts.size() == pieces - 1;
   const long long range = static_cast<long long>(pieces) + 1;
-  if (!batch) {
-    host.SetValue(0);
-    host.SetRange(range);
-    host.SetValue(1);
-  }
+  host.SetValue(0);
+  host.SetRange(range);
+  host.SetValue(1);
   // Piece k runs from the k-th "deltas" (the text's start for k = 0) to the
   // next. Runs pieces [first, last) through `stripper` into `out`; `done`
   // follows each piece, told whether it was the text's last.
@@ -317,7 +312,7 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
         try {
           for (std::size_t c; !halt && (c = nextChunk++) < kChunks;) {
             chunk(stripper, c);
-            if (!batch) host.SetValue(1 + static_cast<long long>(finished));
+            host.SetValue(1 + static_cast<long long>(finished));
           }
         } catch (...) {
           halt = true;
@@ -331,7 +326,7 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
         size += kept[c];
       }
       out.SetSize(size);
-      if (!batch) host.SetValue(range);
+      host.SetValue(range);
     } else {
       // The bar is set every thousandth of its length (and at its end):
       // finer steps are less than a pixel of the progress window's bar, and
@@ -341,17 +336,15 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
       long long value = 1;
       run(stripper, out, 0, std::string_view::npos, [&](bool last) {
         ++value;
-        if (!batch && (value % stride == 0 || last)) host.SetValue(value);
+        if (value % stride == 0 || last) host.SetValue(value);
       });
     }
   } catch (const CancelledStrip&) {
     return false;
   }
-  if (!batch) {
-    host.SetValue(0);
-    host.SetRange(memo.Max);
-    host.SetValue(memo.Max >= 5 ? 5 : memo.Value);
-  }
+  host.SetValue(0);
+  host.SetRange(memo.Max);
+  host.SetValue(memo.Max >= 5 ? 5 : memo.Value);
   return true;
 }
 

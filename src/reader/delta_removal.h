@@ -19,8 +19,8 @@ struct ProgressMemo {
 
 // Removes every "deltas" block from `text`. Returns false when the user
 // cancelled: `text` is then the word "cancel". `quiet`: no elapsed-time
-// updates. Outside batch mode the progress bar counts the pieces and is
-// afterwards set back to `memo` (value 5 when its maximum is 5 or more).
+// updates. The host's progress bar counts the pieces and is afterwards set
+// back to `memo` (value 5 when its maximum is 5 or more).
 bool StripDeltas(std::string& text, bool quiet, Host& host, ProgressMemo memo = {});
 // The same from `text` into `out`, which is left empty after a cancel. With
 // `toLf` every CR LF and lone CR of the text becomes LF on the way, as if

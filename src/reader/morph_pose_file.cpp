@@ -65,17 +65,14 @@ std::size_t ChannelEnd(const std::string& buffer) {
 
 class MorphPoseReader {
  public:
-  MorphPoseReader(const MorphPoseReadOptions& options, Host& host)
-      : options_(options), host_(host), batch_(gState.BatchMode) {}
+  MorphPoseReader(const MorphPoseReadOptions& options, Host& host) : options_(options), host_(host) {}
 
   ChannelReadResult Run() {
     // The "actor " entries beyond the material table come back with the read.
     if (gObjectList.size() > gObjects.size()) gObjectList.resize(gObjects.size());
-    if (!batch_) {
-      host_.SetRange(6);
-      host_.SetValue(0);
-      host_.SetStage("Reading file...");
-    }
+    host_.SetRange(6);
+    host_.SetValue(0);
+    host_.SetStage("Reading file...");
     const long long startMs = TickCountMs();
 
     const bool fromFile = options_.Text.empty();
@@ -88,7 +85,7 @@ class MorphPoseReader {
       if (!FileExists(options_.FileName)) throw FileNotFoundFault();
       try {
         file =
-            ReadFileText(options_.FileName, [&] { return cancelled = !batch_ && host_.CancelRequested(); });
+            ReadFileText(options_.FileName, [&] { return cancelled = host_.CancelRequested(); });
       } catch (const ReadFault&) {
         throw FileNotFoundFault();
       }
@@ -105,7 +102,7 @@ class MorphPoseReader {
     std::string buffer;
     if (fromFile) {
       CancelCheck();
-      if (!batch_) host_.SetStage("Reading data...");
+      host_.SetStage("Reading data...");
       if (source.size() > kStripDeltasAbove) {
         if (!StripDeltas(source, buffer, false, false, host_, ProgressMemo{6, 1})) throw CancelledRead{};
       } else {
@@ -134,7 +131,6 @@ class MorphPoseReader {
     }
     Value(6);
     CancelCheck();
-    const long long startCopy = batch_ ? 0 : startMs;
 
     if (options_.InsertOne) part = std::move(buffer);
     std::string().swap(buffer);
@@ -145,22 +141,20 @@ class MorphPoseReader {
       const std::size_t firstLine = lf == std::string::npos ? part.size() : lf;
       if (firstLine > 0) part.replace(0, firstLine, "prop figureHair");
     }
-    return LoadMorphsAndPoses(part, options_.InsertOne, options_.Append, startCopy, host_);
+    return LoadMorphsAndPoses(
+        part, host_, {.InsertOne = options_.InsertOne, .Append = options_.Append, .StartMs = startMs});
   }
 
   struct NoChannelData {};
 
  private:
-  void Value(long long value) {
-    if (!batch_) host_.SetValue(value);
-  }
+  void Value(long long value) { host_.SetValue(value); }
   void CancelCheck() {
-    if (!batch_ && host_.CancelRequested()) throw CancelledRead{};
+    if (host_.CancelRequested()) throw CancelledRead{};
   }
 
   const MorphPoseReadOptions& options_;
   Host& host_;
-  bool batch_;
 };
 
 }  // namespace

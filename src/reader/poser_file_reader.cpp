@@ -162,7 +162,7 @@ void LoadData(ReadState& rs, int step) {
   rs.step = step;
   // This read cannot be cancelled: its polls only let the windows repaint.
   rs.text.Load(rs.options.path, [&rs] {
-    if (!rs.batch) rs.host.CancelRequested();
+    rs.host.CancelRequested();
     return false;
   });
 }
@@ -284,7 +284,6 @@ OpenFileResult ReadPoserFile(const OpenFileOptions& options, Host& host) {
   gState.FileType = options.fileType;
 
   ReadState rs(options, host, result);
-  rs.batch = gState.BatchMode;
   rs.parts.assign(1, std::string());
   const bool figureType = !IsPoseType(options.fileType);
   std::vector<std::string> notKept;

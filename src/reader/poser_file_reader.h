@@ -8,9 +8,9 @@
 //     switch in gState.SilentSave); otherwise the open dialog prepared by
 //     OpenDialogRequest(type). A cancel: MarkOpenCancelled() and return,
 //     nothing else changes. A chosen path: RememberOpenFolder(type, path).
-//  3. ReadPoserFile(options, host) with gState.LoadProps, gImportMode and
-//     gState.BatchMode set as wanted; the host shows the progress window
-//     (not in batch mode) and the messages. Unless gImportMode the open
+//  3. ReadPoserFile(options, host) with gState.LoadProps and gImportMode set
+//     as wanted; the host shows the progress window and the messages (a
+//     batch run's host shows nothing). Unless gImportMode the open
 //     document's data and map thumbnails are set aside meanwhile: a read
 //     that ends cut off or out of memory puts them back and leaves the
 //     window as it was.

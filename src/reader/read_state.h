@@ -81,30 +81,19 @@ struct ReadState {
   const OpenFileOptions& options;
   Host& host;
   OpenFileResult& result;
-  bool batch = false;  // gState.BatchMode: no progress
   ReadText text{options.text};
   std::vector<std::string> parts;  // one text per material group
   bool objectTextCut = false;
   std::size_t materialBlocks = 0;  // "material " blocks read into the groups
   int step = kStepEntry;
 
-  void Stage(const std::string& text) {
-    if (!batch) host.SetStage(text);
-  }
-  void Item(const std::string& text) {
-    if (!batch) host.SetItem(text);
-  }
-  void Range(long long max) {
-    if (!batch) host.SetRange(max);
-  }
-  void Value(long long value) {
-    if (!batch) host.SetValue(value);
-  }
+  void Stage(const std::string& text) { host.SetStage(text); }
+  void Item(const std::string& text) { host.SetItem(text); }
+  void Range(long long max) { host.SetRange(max); }
+  void Value(long long value) { host.SetValue(value); }
   // Lets the windows repaint during a loop over the file's units; the read
   // cannot be cancelled there, so the answer goes unused.
-  void Yield() {
-    if (!batch) host.CancelRequested();
-  }
+  void Yield() { host.CancelRequested(); }
 };
 
 // Reads the file (or takes the given text) the first time the read needs

@@ -8,7 +8,6 @@
 #include "model/data_not_kept.h"
 #include "model/model.h"
 #include "platform/files.h"
-#include "platform/ui_services.h"
 
 namespace vandrel {
 
@@ -57,24 +56,24 @@ bool NothingToWrite(bool materialsLeftOut, bool channelsLeftOut) {
 
 bool BatchList::Contains(const std::string& path) const { return paths_.count(path) != 0; }
 
-int BatchList::Add(const std::vector<std::string>& paths) {
+int BatchList::Add(const std::vector<std::string>& paths, Host& host) {
   int added = 0;
   for (const std::string& path : paths) {
     if (FolderExists(path)) {
       // A dropped folder (even one named like a pose file) is no file to convert.
-      Ui().MessageBox(path + "\r\nis a folder, not a pose file, and cannot be converted", "Batch converter",
-                      MsgButtons::OK, MsgIcon::Exclamation);
+      host.Message(path + "\r\nis a folder, not a pose file, and cannot be converted", "Batch converter",
+                   MsgButtons::OK, MsgIcon::Exclamation);
       continue;
     }
     if (!IsPoseTypeFile(path)) {
       // A character, prop or hair file would be overwritten with a material pose.
-      Ui().MessageBox("File " + path + "\r\nis not a pose file and cannot be converted", "Batch converter",
-                      MsgButtons::OK, MsgIcon::Exclamation);
+      host.Message("File " + path + "\r\nis not a pose file and cannot be converted", "Batch converter",
+                   MsgButtons::OK, MsgIcon::Exclamation);
       continue;
     }
     if (!paths_.insert(path).second) {
-      Ui().MessageBox("File " + path + "\r\nis already in the list", "Duplicate file", MsgButtons::OK,
-                      MsgIcon::Exclamation);
+      host.Message("File " + path + "\r\nis already in the list", "Duplicate file", MsgButtons::OK,
+                   MsgIcon::Exclamation);
       break;
     }
     items_.push_back({path, kBatchOperations[0].text});
@@ -108,10 +107,9 @@ void BatchList::SetOperation(const std::vector<int>& rows, const std::string& te
 // ---- The run ----------------------------------------------------------------------
 
 BatchRunResult RunBatch(const std::vector<BatchItem>& items, bool askPartial, BatchDocument& document,
-                        const BatchProgressFactory& makeProgress) {
+                        const BatchProgressFactory& makeProgress, Host& host) {
   BatchRunResult result;
   const std::size_t count = items.size();
-  gState.BatchMode = true;
   document.BeginRun();
   std::unique_ptr<Host> progress = makeProgress ? makeProgress() : std::make_unique<QuietHost>();
   progress->SetStage("Running batch conversion...");
@@ -131,10 +129,11 @@ BatchRunResult RunBatch(const std::vector<BatchItem>& items, bool askPartial, Ba
       ok = document.Read(item.path);
       gState.FileGiven = false;
       if (ok && askPartial && !document.MaterialsLeftOut() && HasPartialMaterials()) {
-        const MsgResult answer =
-            Ui().MessageBox("File " + item.path + "\r\ncontains partial materials which don't always work in Poser 5.\r\n" +
-                                (last ? "Would you like to cancel the operation?" : "Would you like to skip to the next file?"),
-                            "Partial MAT exclamation", MsgButtons::YesNo, MsgIcon::None);
+        const MsgResult answer = host.Message(
+            "File " + item.path + "\r\ncontains partial materials which don't always work in Poser 5.\r\n" +
+                (last ? "Would you like to cancel the operation?"
+                      : "Would you like to skip to the next file?"),
+            "Partial MAT exclamation", MsgButtons::YesNo, MsgIcon::None);
         if (answer == MsgResult::Yes) {
           askedToStop = last;
           continue;  // nothing written for it, the bar stays
@@ -157,12 +156,12 @@ BatchRunResult RunBatch(const std::vector<BatchItem>& items, bool askPartial, Ba
       ok = false;
     }
     if (!ok) {
-      gState.BatchMode = false;
       gState.FileGiven = false;
       progress.reset();
       document.EndRun();
-      Ui().MessageBox("Could not complete requested operation for " + item.path + "\r\nBatch operations aborted.",
-                      "Error", MsgButtons::OK, MsgIcon::Exclamation);
+      host.Message(
+          "Could not complete requested operation for " + item.path + "\r\nBatch operations aborted.",
+          "Error", MsgButtons::OK, MsgIcon::Exclamation);
       result.outcome = BatchOutcome::Failed;
       result.failedPath = item.path;
       return result;
@@ -185,9 +184,8 @@ BatchRunResult RunBatch(const std::vector<BatchItem>& items, bool askPartial, Ba
       for (const BatchRunResult::Left& left : result.leftUnchanged)
         text += "\r\n" + left.path + " (" + left.why + ")";
     }
-    Ui().MessageBox(text, "Job finished", MsgButtons::OK, MsgIcon::Information);
+    host.Message(text, "Job finished", MsgButtons::OK, MsgIcon::Information);
   }
-  gState.BatchMode = false;
   document.ResetAfterRun();
   document.EndRun();
   return result;

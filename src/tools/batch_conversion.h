@@ -71,8 +71,8 @@ class BatchList {
   // Adds the paths in order, each with "Convert into P5 format". A file that
   // is not a pose type is refused with a message and the others are still
   // added; a path already listed stops the adding with the "Duplicate file"
-  // message. Returns how many were added.
-  int Add(const std::vector<std::string>& paths);
+  // message. The messages go to `host`. Returns how many were added.
+  int Add(const std::vector<std::string>& paths, Host& host);
   // Removes the items at the given rows (any order).
   void Remove(const std::vector<int>& rows);
   // The operation text of the items at the given rows.
@@ -88,12 +88,14 @@ class BatchDocument {
  public:
   virtual ~BatchDocument() = default;
   // Before the first file and after the last (also after a failure): the
-  // document's windows take no input meanwhile.
+  // document's windows take no input meanwhile. From BeginRun until
+  // ResetAfterRun or EndRun the document reads and saves as a batch run:
+  // through a host that shows nothing, with none of its own questions or
+  // message boxes, and writing as the batch conversion writes.
   virtual void BeginRun() {}
   virtual void EndRun() {}
   // Reads the file as the open document, its path put in the shared file
-  // dialog (gState.FileGiven and gState.BatchMode are set: no dialog,
-  // progress, questions or message boxes); false when the read failed.
+  // dialog (gState.FileGiven is set: no dialog); false when the read failed.
   virtual bool Read(const std::string& path) = 0;
   // True when the document read has neither materials nor actors to write.
   virtual bool NothingToSave() = 0;
@@ -141,8 +143,8 @@ using BatchProgressFactory = std::function<std::unique_ptr<Host>()>;
 // holds what the tables do not keep as it is and goes on with the next; its
 // copies are written as usual. `askPartial`: a Poser 5 option was
 // selected when the run started, so files with partial materials are asked
-// about. Messages go to Ui().
+// about. Questions and messages go to `host`.
 BatchRunResult RunBatch(const std::vector<BatchItem>& items, bool askPartial, BatchDocument& document,
-                        const BatchProgressFactory& progress);
+                        const BatchProgressFactory& progress, Host& host);
 
 }  // namespace vandrel

@@ -83,7 +83,7 @@ PoseWriteResult WritePose(const SaveChoices& choices, const std::string& outputP
   options.DisableThighLength = choices.disableThighLength;
   options.ThighLength = choices.thighLength;
   options.RequiredVersion = gState.RequiredVersion;
-  options.BatchMode = gState.BatchMode;
+  options.BatchMode = choices.batchRun;
   return WritePoseFile(options);
 }
 

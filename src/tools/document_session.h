@@ -44,6 +44,7 @@ struct SaveChoices {
   bool noChannels = true;  // ticked before any read
   bool disableThighLength = false;
   std::string thighLength;  // Poser text
+  bool batchRun = false;    // a batch conversion: fully transparent materials get no falloff
 };
 
 // Writes the material pose of the document to `outputPath` (`givenPath`

@@ -12,21 +12,21 @@ void ClearFigureModes() {
   gState.LoadProps = false;
 }
 
-FigureReadResult ReadChosenFigure(FigureFile& file, std::size_t index, DocumentCalls& calls) {
+FigureReadResult ReadChosenFigure(FigureFile& file, std::size_t index, DocumentCalls& calls, Host& host) {
   std::string text;
   FigureReadResult result;
   try {
-    std::unique_ptr<Host> host = calls.ProgressHost();
-    host->SetStage("Reading data...");
-    host->SetRange(5);
-    host->SetValue(0);
+    std::unique_ptr<Host> progress = calls.ProgressHost();
+    progress->SetStage("Reading data...");
+    progress->SetRange(5);
+    progress->SetValue(0);
     // The whole file is no longer needed: only the figure's text is read.
     text = CutFigure(std::move(file), index);
-    host->SetValue(5);
+    progress->SetValue(5);
   } catch (const std::bad_alloc&) {
     // Nothing is read: the open document stays as it is.
     file = FigureFile{};
-    Ui().MessageBox(kOutOfMemoryReport, "", MsgButtons::OK, MsgIcon::Exclamation);
+    host.Message(kOutOfMemoryReport, "", MsgButtons::OK, MsgIcon::Exclamation);
     ClearFigureModes();
     return result;
   }
@@ -42,7 +42,7 @@ FigureReadResult ReadChosenFigure(FigureFile& file, std::size_t index, DocumentC
   if (readChannels) {
     bool wanted = gFigureMorphsOnly;
     if (!wanted)
-      wanted = Ui().MessageBox(kFigureMorphQuestion, "", MsgButtons::YesNo, MsgIcon::None) == MsgResult::Yes;
+      wanted = host.Message(kFigureMorphQuestion, "", MsgButtons::YesNo, MsgIcon::None) == MsgResult::Yes;
     if (wanted) result.ChannelsRead = calls.ReadMorphPoseFile(gFigureBodyOnly, true, text, false);
   }
   ClearFigureModes();

@@ -15,9 +15,10 @@ inline constexpr const char* kFigureMorphQuestion =
 // Cuts figure `index` out of `file` (whose text is released) and reads it:
 // its materials unless gFigureMorphsOnly; then, unless gFigureMaterialsOnly
 // or the read failed, its channels (gFigureMorphsOnly: at once, BODY only
-// with gFigureBodyOnly; otherwise after the morph question). The modes and
+// with gFigureBodyOnly; otherwise after the morph question). The morph
+// question and the out-of-memory report go to `host`. The modes and
 // gState.LoadProps are cleared afterwards.
-FigureReadResult ReadChosenFigure(FigureFile& file, std::size_t index, DocumentCalls& calls);
+FigureReadResult ReadChosenFigure(FigureFile& file, std::size_t index, DocumentCalls& calls, Host& host);
 
 // The chooser's modes and gState.LoadProps cleared, as every way out of the
 // chooser leaves them.

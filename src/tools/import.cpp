@@ -78,13 +78,10 @@ void DropRepeatedGroups(std::size_t groupsBefore) {
 }
 
 // A channel read of an import, with the groups it repeated dropped again.
-bool ReadImportedChannels(DocumentCalls& calls, bool insertOne, bool append) {
+bool ReadImportedChannels(DocumentCalls& calls, bool insertOne, bool append, Host& host) {
   // A file that is not Poser text gets the reader's refusal, not the message
   // of a Poser file without channels.
-  {
-    UiHost shown;
-    if (RefuseNonPoserText(calls.DialogFileName(), shown)) return false;
-  }
+  if (RefuseNonPoserText(calls.DialogFileName(), host)) return false;
   const std::size_t groups = GroupCount();
   const bool read = calls.ReadMorphPoseFile(insertOne, true, "", append);
   if (read) DropRepeatedGroups(groups);
@@ -101,10 +98,10 @@ FigureReadResult ChooseImportedFigure(DocumentCalls& calls) {
 
 // Asks before the BODY actor is replaced. False: the import ends. `replace`
 // tells whether the first actor is a BODY actor to go once the new one is in.
-bool AskReplaceBody(bool& replace) {
+bool AskReplaceBody(bool& replace, Host& host) {
   replace = FirstActorIsBody();
   if (!replace) return true;
-  return Ui().MessageBox(kReplaceBodyQuestion, "", MsgButtons::OKCancel, MsgIcon::None) == MsgResult::OK;
+  return host.Message(kReplaceBodyQuestion, "", MsgButtons::OKCancel, MsgIcon::None) == MsgResult::OK;
 }
 
 // The new BODY actor came in front of the old one, which goes now.
@@ -250,18 +247,18 @@ void ImportFigureMorphs(DocumentCalls& calls) {
   if (ChooseImportedFigure(calls).ChannelsRead) calls.ShowObjectList();
 }
 
-void ImportBodyActor(DocumentCalls& calls) {
+void ImportBodyActor(DocumentCalls& calls, Host& host) {
   bool replace = false;
-  if (!AskReplaceBody(replace)) return;
+  if (!AskReplaceBody(replace, host)) return;
   if (!ChooseImportFile(calls, 5)) return;
   RememberOpenFolder(kCr2, calls.DialogFileName());
   gState.FileType = kCr2;
-  ReplaceBody(replace, ReadImportedChannels(calls, true, false), calls);
+  ReplaceBody(replace, ReadImportedChannels(calls, true, false, host), calls);
 }
 
-void ImportFigureBodyActor(DocumentCalls& calls) {
+void ImportFigureBodyActor(DocumentCalls& calls, Host& host) {
   bool replace = false;
-  if (!AskReplaceBody(replace)) return;
+  if (!AskReplaceBody(replace, host)) return;
   if (!ChooseCharacterFile(calls)) return;
   gState.FileType = kCr2;
   gFigureBodyOnly = true;
@@ -270,19 +267,20 @@ void ImportFigureBodyActor(DocumentCalls& calls) {
   ReplaceBody(replace, ChooseImportedFigure(calls).ChannelsRead, calls);
 }
 
-void RunImport(ImportData data, int index, bool bodyOnly, DocumentCalls& calls) {
+void RunImport(ImportData data, int index, bool bodyOnly, DocumentCalls& calls, Host& host) {
   const ImportFileType& type = ImportType(index);
   if (data == ImportData::Materials) {
     if (index == 7) return ImportFigureMaterials(calls);
     if (index == 6) gState.LoadProps = true;
     return MergeImportedFile(type.Code, calls);
   }
-  if (index == 5 && bodyOnly) return ImportBodyActor(calls);
-  if (index == 6 || index == 7) return bodyOnly ? ImportFigureBodyActor(calls) : ImportFigureMorphs(calls);
+  if (index == 5 && bodyOnly) return ImportBodyActor(calls, host);
+  if (index == 6 || index == 7)
+    return bodyOnly ? ImportFigureBodyActor(calls, host) : ImportFigureMorphs(calls);
   gState.FileType = type.Code;
   if (!ChooseImportFile(calls, index)) return;
   RememberOpenFolder(type.Code, calls.DialogFileName());
-  if (ReadImportedChannels(calls, false, type.Append)) calls.ShowObjectList();
+  if (ReadImportedChannels(calls, false, type.Append, host)) calls.ShowObjectList();
 }
 
 }  // namespace vandrel

@@ -33,15 +33,17 @@ FileDialogRequest ImportDialogRequest(int index);
 
 enum class ImportData { Materials = 0, MorphsAndPoses = 1 };
 
-// Runs the import the window's options chose.
-void RunImport(ImportData data, int index, bool bodyOnly, DocumentCalls& calls);
+// Runs the import the window's options chose; its own questions and
+// messages (replace the BODY actor, a file that is not Poser text) go to
+// `host`.
+void RunImport(ImportData data, int index, bool bodyOnly, DocumentCalls& calls, Host& host);
 
 // The import procedures.
 void MergeImportedFile(int fileType, DocumentCalls& calls);
 void ImportFigureMaterials(DocumentCalls& calls);
 void ImportFigureMorphs(DocumentCalls& calls);
-void ImportBodyActor(DocumentCalls& calls);
-void ImportFigureBodyActor(DocumentCalls& calls);
+void ImportBodyActor(DocumentCalls& calls, Host& host);
+void ImportFigureBodyActor(DocumentCalls& calls, Host& host);
 
 bool ActorExists(const std::string& name);
 bool ObjectExists(const std::string& name);

@@ -129,7 +129,16 @@ TEST_F(BatchConverter, AddChooseRunAndTheWindowLeftEmpty) {
   converter->Option[1]->click();
   EXPECT_EQ(converter->ListView1->topLevelItem(0)->text(1), "Convert into P5 format");
   EXPECT_EQ(converter->ListView1->topLevelItem(1)->text(1), "Save a copy in P4 format");
+  // The reads of a run report to a host that shows nothing: the window's
+  // progress window is never made.
+  int progressWindows = 0;
+  window->MakeProgressHost = [&progressWindows]() -> std::unique_ptr<Host> {
+    ++progressWindows;
+    return std::make_unique<QuietHost>();
+  };
   Run(converter, "Batch operations completed successfully.", "Job finished");
+  EXPECT_EQ(progressWindows, 0);
+  window->MakeProgressHost = nullptr;
   EXPECT_NE(ReadFileBytes(a).find("shaderTree"), std::string::npos);  // now Poser 5
   EXPECT_EQ(ReadFileBytes(b), bOld);
   EXPECT_TRUE(FileExists(library.file("b_P4.pz2")));
@@ -143,7 +152,7 @@ TEST_F(BatchConverter, AddChooseRunAndTheWindowLeftEmpty) {
   EXPECT_FALSE(window->mnuFileInfo->isEnabled());
   EXPECT_FALSE(window->IsBusy());
   EXPECT_TRUE(gDlg.FileName.empty());
-  EXPECT_FALSE(gState.BatchMode);
+  EXPECT_FALSE(window->BatchRun());
   EXPECT_EQ(converter->list().items().size(), 3u);
 
   // A read-only file stops the run there: it and the files after it stay.
@@ -154,7 +163,7 @@ TEST_F(BatchConverter, AddChooseRunAndTheWindowLeftEmpty) {
   Run(converter, "Could not complete requested operation for " + a + "\r\nBatch operations aborted.", "Error");
   EXPECT_EQ(ReadFileBytes(a), aNow);
   EXPECT_EQ(ReadFileBytes(c), cNow);
-  EXPECT_FALSE(gState.BatchMode);
+  EXPECT_FALSE(window->BatchRun());
 
   // Removing a later row keeps the rows above it. A file without materials
   // is converted under a Poser 5 option without the partial-materials question.

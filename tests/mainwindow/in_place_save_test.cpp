@@ -121,7 +121,7 @@ TEST_F(InPlaceSave, TheConverterLeavesSuchFilesAndSaysWhy) {
   EXPECT_EQ(ReadFileBytes(wave), Data("wave.hd2"));
   EXPECT_NE(ReadFileBytes(library.file("spot_P4.lt2")).find("light LIGHT_1"), std::string::npos);
   EXPECT_NE(ReadFileBytes(kept), Data("kept.pz2"));  // written in Vandrel's own layout
-  EXPECT_FALSE(gState.BatchMode);
+  EXPECT_FALSE(window->BatchRun());
 }
 
 }  // namespace

@@ -109,7 +109,9 @@ TEST(PoserPathNames, FileNameSplitsAtColonsAndBothSlashes) {
 
 TEST_F(PoserPaths, OpeningAMapTellsTheResultAsTheShellNumbersIt) {
   ScopedScriptedUi ui;
-  ShellOpenPoserPath("");
+  UiHost shown;
+  const ShellOpener open = [](const std::string& file) { return Ui().ShellOpen(file); };
+  ShellOpenPoserPath("", shown, open);
   EXPECT_TRUE(ui->requests().empty());
 
   const struct {
@@ -126,7 +128,7 @@ TEST_F(PoserPaths, OpeningAMapTellsTheResultAsTheShellNumbersIt) {
   for (const auto& c : cases) {
     ui->clear();
     ui->AnswerShell(c.result);
-    ShellOpenPoserPath(":vandrel:skin.jpg");
+    ShellOpenPoserPath(":vandrel:skin.jpg", shown, open);
     const auto shell = ui->requestsOf(UiRequest::Shell);
     ASSERT_EQ(shell.size(), 1u);
     EXPECT_EQ(shell[0].text, P("Runtime/Textures/Vandrel/Skin.JPG"));
@@ -138,17 +140,17 @@ TEST_F(PoserPaths, OpeningAMapTellsTheResultAsTheShellNumbersIt) {
   }
   // A missing map keeps the case it was written in.
   ui->clear();
-  ShellOpenPoserPath(":textures:Gone:A.jpg");
+  ShellOpenPoserPath(":textures:Gone:A.jpg", shown, open);
   EXPECT_EQ(ui->requestsOf(UiRequest::Shell).at(0).text, P("Runtime/textures/Gone/A.jpg"));
   // With no Poser folder a colon path is not found, and nothing is asked of the shell.
   ui->clear();
   gSettings.Poser = "none";
-  ShellOpenPoserPath(":vandrel:skin.jpg");
+  ShellOpenPoserPath(":vandrel:skin.jpg", shown, open);
   EXPECT_TRUE(ui->requestsOf(UiRequest::Shell).empty());
   EXPECT_EQ(ui->requestsOf(UiRequest::Message).at(0).text, "File not found");
   ui->clear();  // a Windows path or a web address is not a file here
-  ShellOpenPoserPath("C:\\Poser\\Runtime\\Textures\\a.jpg");
-  ShellOpenPoserPath("steam://run/1");
+  ShellOpenPoserPath("C:\\Poser\\Runtime\\Textures\\a.jpg", shown, open);
+  ShellOpenPoserPath("steam://run/1", shown, open);
   EXPECT_TRUE(ui->requestsOf(UiRequest::Shell).empty());
   EXPECT_EQ(ui->requestsOf(UiRequest::Message).at(1).text, "Path not found");
   EXPECT_EQ(ShellOpenErrorText(0), "Unknown error");

@@ -22,7 +22,7 @@ using ChannelReaderTest = ChannelTest;
 TEST_F(ChannelReaderTest, HeaderLinesAloneTakeNothingOfTheNextObject) {
   const std::string text = "actor a\nactor b\nactor c\nname Cee\nhidden 1\noff\nchannels\n{\n}\n}\n";
   ChannelHost host;
-  LoadMorphsAndPoses(text, false, false, 0, host);
+  LoadMorphsAndPoses(text, host);
   std::string actors;  // display name, hidden and off per actor
   for (const ActorRec& a : gActors)
     actors += a.ExtName + "|" + std::to_string(a.Hidden) + "|" + std::to_string(a.OnOff) + "\n";
@@ -30,7 +30,7 @@ TEST_F(ChannelReaderTest, HeaderLinesAloneTakeNothingOfTheNextObject) {
   ExpectSameAsLiteral(text, false, false, "");
   ChannelHost cancelling;
   cancelling.cancelAt = 2;
-  EXPECT_TRUE(LoadMorphsAndPoses("actor a\nactor b\nactor c\n", false, false, 0, cancelling).Cancelled);
+  EXPECT_TRUE(LoadMorphsAndPoses("actor a\nactor b\nactor c\n", cancelling).Cancelled);
   EXPECT_EQ(cancelling.polls, 2);
 }
 
@@ -84,7 +84,7 @@ TEST_F(ChannelReaderTest, EveryChannelLineIsReadOnce) {
     ChannelHost host;
     const std::string text = "actor a\n{\nchannels\n{\n" + c.channels +
                              "}\n}\nactor b\n{\ncustomMaterial 1\nmaterial m\n{\n}\n}\n";
-    LoadMorphsAndPoses(text, false, false, 0, host);
+    LoadMorphsAndPoses(text, host);
     ASSERT_EQ(gActorList.size(), 2u) << c.what;
     EXPECT_EQ(gActorList[1].Text, "b") << c.what;
     // The own materials of b are found from its header, not from a dial's name.
@@ -145,7 +145,7 @@ TEST_F(ChannelReaderTest, KeysCountOnlyAsTheirLinesOwnKey) {
     ResetModel();
     ChannelHost host;
     const std::string text = "actor BODY\n{\nchannels\n{\n" + c.channels + "}\n}\nactor b\n{\n}\n";
-    LoadMorphsAndPoses(text, false, false, 0, host);
+    LoadMorphsAndPoses(text, host);
     std::string dials;
     for (const DialRec& d : gActors[0].Dials)
       dials += d.Name + "|" + d.ExtName + "|" + (d.HiddenOn ? "1," : "0,") + std::to_string(d.Hidden) + "|" +

@@ -21,7 +21,7 @@ TEST_F(ActorGroupTest, OwnMaterialsOfActorsLightsAndCameras) {
       "prop ball\n{\ncustomMaterial 1\nmaterial Rubber\n{\n}\n}\n"
       "light Spot\n{\n}\n"
       "camera Cam\n{\ncustomMaterial 1\nmaterial Lens\n{\n}\n}\n",
-      false, false, 0, host);
+      host);
   ASSERT_EQ(gActors.size(), 5u);
   ASSERT_EQ(gObjects.size(), 2u);
   EXPECT_EQ(gObjects[0].Name, "BODY:1");
@@ -38,7 +38,7 @@ TEST_F(ActorGroupTest, OwnMaterialsOfActorsLightsAndCameras) {
 
 TEST_F(ActorGroupTest, NoOwnMaterialsBeforeTheNextBlockOfTheKind) {
   ChannelHost host;
-  LoadMorphsAndPoses("actor a\n{\n}\nactor b\n{\ncustomMaterial 1\nmaterial m\n{\n}\n}\n", false, false, 0, host);
+  LoadMorphsAndPoses("actor a\n{\n}\nactor b\n{\ncustomMaterial 1\nmaterial m\n{\n}\n}\n", host);
   ASSERT_EQ(gObjects.size(), 1u);
   EXPECT_EQ(gObjects[0].Name, "b");
   EXPECT_EQ(gObjectList, (std::vector<std::string>{"actor b", "actor a"}));

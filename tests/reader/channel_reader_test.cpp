@@ -27,7 +27,7 @@ TEST_P(ChannelPoseFile, FillsEveryFieldOfActorsAndDials) {
   if (variant == "CRLF") file = Replace(file, "\n", "\r\n");
   if (variant == "CR") file = Replace(file, "\n", "\r");
   ChannelHost host;
-  const ChannelReadResult r = LoadMorphsAndPoses(Lf(file), false, false, 0, host);
+  const ChannelReadResult r = LoadMorphsAndPoses(Lf(file), host);
 
   EXPECT_FALSE(r.Cancelled);
   EXPECT_FALSE(r.DisableThighLength);
@@ -116,21 +116,21 @@ INSTANTIATE_TEST_SUITE_P(LineEnds, ChannelPoseFile, ::testing::Values("LF", "CRL
 
 TEST_F(ChannelReaderTest, ThighLengthForms) {
   ChannelHost host;
-  ChannelReadResult r = LoadMorphsAndPoses("thighLength .5\nactor a\n{\n}\n", false, false, 0, host);
+  ChannelReadResult r = LoadMorphsAndPoses("thighLength .5\nactor a\n{\n}\n", host);
   EXPECT_EQ(r.ThighLengthText, "0.5");
   EXPECT_FALSE(r.DisableThighLength);
   gThighLength = 7;
-  r = LoadMorphsAndPoses("actor a\n{\n}\n", false, false, 0, host);
+  r = LoadMorphsAndPoses("actor a\n{\n}\n", host);
   EXPECT_TRUE(r.DisableThighLength);
   EXPECT_FLOAT_EQ(gThighLength, 7.0f);
   // A line after a line end wins over the first line.
-  r = LoadMorphsAndPoses("thighLength 1\nx\nthighLength 2 cm\n", false, false, 0, host);
+  r = LoadMorphsAndPoses("thighLength 1\nx\nthighLength 2 cm\n", host);
   EXPECT_EQ(r.ThighLengthText, "2");
 }
 
 TEST_F(ChannelReaderTest, EmptyPropBeforeAnActorIsSkipped) {
   ChannelHost host;
-  LoadMorphsAndPoses("prop a\n{\n}\nactor hip:1\n{\n}\n", false, false, 0, host);
+  LoadMorphsAndPoses("prop a\n{\n}\nactor hip:1\n{\n}\n", host);
   ASSERT_EQ(gActors.size(), 1u);
   EXPECT_EQ(gActors[0].Name, "hip:1");
   EXPECT_EQ(NextObjectBlock("prop a\n{\n}\nactor b\n{\n}\n", true), "actor \n6");
@@ -140,7 +140,7 @@ TEST_F(ChannelReaderTest, EmptyPropBeforeAnActorIsSkipped) {
 
 TEST_F(ChannelReaderTest, LightTypeOnlyForLightsAndCameras) {
   ChannelHost host;
-  LoadMorphsAndPoses("actor a\n{\nlightType 1\n}\nlight b\n{\nlightType 1\n}\n", false, false, 0, host);
+  LoadMorphsAndPoses("actor a\n{\nlightType 1\n}\nlight b\n{\nlightType 1\n}\n", host);
   ASSERT_EQ(gActors.size(), 2u);
   EXPECT_EQ(gActors[0].LightType, 0);
   EXPECT_EQ(gActors[1].LightType, 2);
@@ -150,16 +150,14 @@ TEST_F(ChannelReaderTest, LightTypeOnlyForLightsAndCameras) {
 
 TEST_F(ChannelReaderTest, InsertOneAndAppend) {
   ChannelHost host;
-  LoadMorphsAndPoses("actor hip:1\n{\n}\nactor chest:1\n{\n}\n", false, false, 0, host);
-  LoadMorphsAndPoses(
-      "actor BODY:1\n{\nchannels\n{\nvalueParm v\n{\nkeys\n{\nk  0  2\n}\n}\n}\n}\nactor x\n{\n}\n", true,
-      false, 0, host);
+  LoadMorphsAndPoses("actor hip:1\n{\n}\nactor chest:1\n{\n}\n", host);
+  LoadMorphsAndPoses("actor BODY:1\n{\nchannels\n{\nvalueParm v\n{\nkeys\n{\nk  0  2\n}\n}\n}\n}\nactor x\n{\n}\n", host, {.InsertOne = true});
   ASSERT_EQ(gActors.size(), 3u);
   EXPECT_EQ(gActors[0].Name, "BODY:1");
   EXPECT_DOUBLE_EQ(gActors[0].Dials[0].Value, 2.0);
   EXPECT_EQ(gActors[1].Name, "hip:1");
   EXPECT_EQ(gActorList.front().Text, "BODY:1");
-  LoadMorphsAndPoses("actor neck:1\n{\n}\n", false, true, 0, host);
+  LoadMorphsAndPoses("actor neck:1\n{\n}\n", host, {.Append = true});
   ASSERT_EQ(gActors.size(), 4u);
   EXPECT_EQ(gActors[3].Name, "neck:1");
   EXPECT_EQ(gActorList.back().Text, "neck:1");
@@ -167,7 +165,7 @@ TEST_F(ChannelReaderTest, InsertOneAndAppend) {
 
 TEST_F(ChannelReaderTest, CancelLeavesEverythingAsBefore) {
   ChannelHost host;
-  LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), false, false, 0, host);
+  LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), host);
   gObjectList.insert(gObjectList.begin(), "figure");
   const std::string before = DumpModel();
   for (bool append : {false, true}) {
@@ -175,7 +173,7 @@ TEST_F(ChannelReaderTest, CancelLeavesEverythingAsBefore) {
       ChannelHost cancelling;
       cancelling.cancelAt = at;
       const ChannelReadResult r =
-          LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), false, append, 0, cancelling);
+          LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), cancelling, {.Append = append});
       EXPECT_TRUE(r.Cancelled);
       EXPECT_EQ(cancelling.polls, at);
       EXPECT_EQ(DumpModel(), before);
@@ -184,20 +182,9 @@ TEST_F(ChannelReaderTest, CancelLeavesEverythingAsBefore) {
   ChannelHost cancelling;
   cancelling.cancelAt = 1;
   EXPECT_TRUE(LoadMorphsAndPoses("actor BODY:1\n{\nchannels\n{\nvalueParm v\n{\nkeys\n{\nk  0  2\n}\n}\n}\n"
-                                 "customMaterial 1\nmaterial m\n{\n}\n}\n",
-                                 true, false, 0, cancelling)
+                                 "customMaterial 1\nmaterial m\n{\n}\n}\n", cancelling, {.InsertOne = true})
                   .Cancelled);
   EXPECT_EQ(DumpModel(), before);
-}
-
-TEST_F(ChannelReaderTest, BatchModeNeitherPollsNorShowsProgress) {
-  gState.BatchMode = true;
-  ChannelHost host;
-  host.cancelAt = 1;
-  EXPECT_FALSE(LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), false, false, 0, host).Cancelled);
-  EXPECT_EQ(host.polls, 0);
-  EXPECT_TRUE(host.stages.empty());
-  EXPECT_TRUE(host.items.empty());
 }
 
 TEST_F(ChannelReaderTest, ProgressTextsAndTimingMessage) {
@@ -206,7 +193,7 @@ TEST_F(ChannelReaderTest, ProgressTextsAndTimingMessage) {
   gSettings.ReportTime = true;
   ChannelHost host;
   now = 125400;  // 125.4 s
-  LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), false, false, 2000, host);
+  LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), host, {.StartMs = 2000});
   ASSERT_FALSE(host.stages.empty());
   EXPECT_EQ(host.stages[0], "Loading Morphs and Poses...");
   EXPECT_EQ(host.items.front(), "actor BODY:1...");
@@ -225,7 +212,7 @@ TEST_F(ChannelReaderTest, ProgressTextsAndTimingMessage) {
   for (const Case& c : cases) {
     ChannelHost timed;
     now = c.endMs;
-    LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), false, false, c.startMs, timed);
+    LoadMorphsAndPoses(Lf(ChannelFile("figure_pose.pz2")), timed, {.StartMs = c.startMs});
     EXPECT_EQ(timed.messages.size(), c.shown ? 1u : 0u) << c.startMs << " to " << c.endMs;
   }
   SetTickSource(nullptr);
@@ -243,7 +230,7 @@ TEST_F(ChannelReaderTest, ProgressBarMovesWithTheRead) {
   for (int i = 0; i < actors; ++i) text += "actor a" + std::to_string(1000 + i) + "\n\t{\n" + block;
   text += "figure\n\t{\n\t}\n";
   ChannelHost host;
-  LoadMorphsAndPoses(text, false, false, 0, host);
+  LoadMorphsAndPoses(text, host);
   ASSERT_EQ(gActors.size(), static_cast<std::size_t>(actors));
   ASSERT_EQ(host.ranges.size(), 1u);
   ASSERT_EQ(host.values.size(), 1u + actors);  // the zero, then one per block
@@ -257,9 +244,9 @@ TEST_F(ChannelReaderTest, ProgressBarMovesWithTheRead) {
 
 TEST_F(ChannelReaderTest, ValueTooLargeForAnIntegerFailsAndChangesNothing) {
   ChannelHost host;
-  LoadMorphsAndPoses("actor a\n{\n}\n", false, false, 0, host);
+  LoadMorphsAndPoses("actor a\n{\n}\n", host);
   const std::string before = DumpModel();
-  EXPECT_THROW(LoadMorphsAndPoses("actor b\n{\ndoShadow 40000\n}\n", false, false, 0, host), ReadFault);
+  EXPECT_THROW(LoadMorphsAndPoses("actor b\n{\ndoShadow 40000\n}\n", host), ReadFault);
   EXPECT_EQ(DumpModel(), before);
 }
 

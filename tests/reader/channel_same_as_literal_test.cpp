@@ -123,7 +123,7 @@ TEST_F(ChannelReaderTest, BlocksPreparedAheadReadAsLiteral) {
     text += "actor a" + std::to_string(block) + "\n{\nchannels\n{\n" + std::string(3000, '\n') + "}\n}\n";
   ChannelHost cancelling;
   cancelling.cancelAt = 3;
-  EXPECT_TRUE(LoadMorphsAndPoses(text, false, false, 0, cancelling).Cancelled);
+  EXPECT_TRUE(LoadMorphsAndPoses(text, cancelling).Cancelled);
   EXPECT_EQ(DumpModel(), before);
 }
 

@@ -61,14 +61,6 @@ TEST_F(OpenFileTest, AGivenTextIsReadInsteadOfTheFile) {
   EXPECT_EQ(gState.FileNotes, "Vandrel test figure\r\nmade by hand for the tests  with a hash");
 }
 
-TEST_F(OpenFileTest, BatchModeShowsNoProgress) {
-  gState.BatchMode = true;
-  gState.LoadProps = true;
-  ASSERT_TRUE(Open("figure_props.cr2", kCr2, LineEnds::Lf).ok);
-  EXPECT_TRUE(host.stages.empty());
-  EXPECT_TRUE(host.items.empty());
-}
-
 TEST_F(OpenFileTest, TheOpenDialogOfEachType) {
   FileDialogRequest d = OpenDialogRequest(kHd2);
   EXPECT_EQ(d.title, "Open Hand file");

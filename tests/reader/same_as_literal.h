@@ -20,7 +20,7 @@ inline void ExpectSameAsLiteral(const std::string& text, bool insertOne, bool ap
     ResetModel();
     if (!prior.empty()) {
       ChannelHost h;
-      LoadMorphsAndPoses(prior, false, false, 0, h);
+      LoadMorphsAndPoses(prior, h);
     }
   };
   prepare();
@@ -28,7 +28,7 @@ inline void ExpectSameAsLiteral(const std::string& text, bool insertOne, bool ap
   bool fastThrew = false;
   ChannelReadResult fast;
   try {
-    fast = LoadMorphsAndPoses(text, insertOne, append, 0, host);
+    fast = LoadMorphsAndPoses(text, host, {.InsertOne = insertOne, .Append = append});
   } catch (const ReadFault&) {
     fastThrew = true;
   }

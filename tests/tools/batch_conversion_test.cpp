@@ -7,6 +7,7 @@
 
 #include "model/model.h"
 #include "platform/scripted_ui.h"
+#include "support/scripted_host.h"
 
 namespace vandrel {
 namespace {
@@ -45,13 +46,14 @@ TEST(BatchConversion, CopyNamesAndPoseTypes) {
 
 TEST(BatchConversion, ListRefusesOtherTypesAndStopsAtADuplicate) {
   ScopedScriptedUi ui;
+  UiHost shown;
   BatchList list;
-  EXPECT_EQ(list.Add({"/p/a.pz2", "/p/figure.cr2", "/p/b.cm2"}), 2);
+  EXPECT_EQ(list.Add({"/p/a.pz2", "/p/figure.cr2", "/p/b.cm2"}, shown), 2);
   ExpectOneMessage(ui, "File /p/figure.cr2\r\nis not a pose file and cannot be converted", "Batch converter",
                    MsgIcon::Exclamation);
   list.SetOperation({1}, kBatchOperations[3].text);
   // A path already listed stops the selection: "c" after it is not added.
-  EXPECT_EQ(list.Add({"/p/d.pz2", "/p/b.cm2", "/p/c.pz2"}), 1);
+  EXPECT_EQ(list.Add({"/p/d.pz2", "/p/b.cm2", "/p/c.pz2"}, shown), 1);
   ExpectOneMessage(ui, "File /p/b.cm2\r\nis already in the list", "Duplicate file", MsgIcon::Exclamation);
   ASSERT_EQ(list.items().size(), 3u);
   EXPECT_EQ(list.items()[1].operation, "Save a copy in P4 format");
@@ -64,7 +66,7 @@ TEST(BatchConversion, ListRefusesOtherTypesAndStopsAtADuplicate) {
   EXPECT_EQ(list.items()[0].path, "/p/a.pz2");
   EXPECT_EQ(list.items()[0].operation, "Convert into P5 format");
   EXPECT_EQ(list.items()[1].operation, "Save a copy in P4 format");
-  EXPECT_EQ(list.Add({"/p/d.pz2"}), 1);
+  EXPECT_EQ(list.Add({"/p/d.pz2"}, shown), 1);
   list.Remove({2, 0});
   ASSERT_EQ(list.items().size(), 1u);
   EXPECT_EQ(list.items()[0].path, "/p/b.cm2");
@@ -87,11 +89,10 @@ class FakeDocument : public BatchDocument {
   void BeginRun() override { busy = true; }
   void EndRun() override { busy = false; }
   bool Read(const std::string& path) override {
-    EXPECT_TRUE(gState.BatchMode && gState.FileGiven && busy);
+    EXPECT_TRUE(gState.FileGiven && busy);
     current = path;
     log.push_back("read " + path);
     ResetModel();
-    gState.BatchMode = true;
     if (failReads.count(path)) return false;
     MaterialRec material;
     for (int i = 0; i < MaterialRec::kSwitchCount; ++i)
@@ -110,10 +111,7 @@ class FakeDocument : public BatchDocument {
     log.push_back("copy " + format + " " + path);
     return !failWrites.count(current);
   }
-  void ResetAfterRun() override {
-    EXPECT_FALSE(gState.BatchMode);
-    log.push_back("reset");
-  }
+  void ResetAfterRun() override { log.push_back("reset"); }
 
  private:
   std::string format;
@@ -147,18 +145,22 @@ std::vector<BatchItem> Items(const std::vector<std::pair<std::string, int>>& lis
 TEST(BatchRun, ConvertsEachFileByItsOperationAndResetsAtTheEnd) {
   ResetModel();
   ScopedScriptedUi ui;
+  UiHost shown;
   FakeDocument doc;
   doc.empty = {"/p/empty.pz2"};
   ProgressLog progress;
-  const auto result = RunBatch(
-      Items({{"/p/a.pz2", 0}, {"/p/b.pz2", 1}, {"/p/c.cm2", 2}, {"/p/d.pz2", 3}, {"/p/e.pz2", -1}, {"/p/empty.pz2", 0}}),
-      true, doc, progress.Factory());
+  const auto result = RunBatch(Items({{"/p/a.pz2", 0},
+                                      {"/p/b.pz2", 1},
+                                      {"/p/c.cm2", 2},
+                                      {"/p/d.pz2", 3},
+                                      {"/p/e.pz2", -1},
+                                      {"/p/empty.pz2", 0}}),
+                               true, doc, progress.Factory(), shown);
   EXPECT_EQ(result.outcome, BatchOutcome::Completed);
   EXPECT_EQ(doc.log, (std::vector<std::string>{
                          "read /p/a.pz2", "save P5 /p/a.pz2", "read /p/b.pz2", "save P4 /p/b.pz2", "read /p/c.cm2",
                          "copy P5 /p/c_P5.cm2", "read /p/d.pz2", "copy P4 /p/d_P4.pz2", "read /p/e.pz2",
                          "read /p/empty.pz2", "reset"}));
-  EXPECT_FALSE(gState.BatchMode);
   EXPECT_FALSE(doc.busy);
   EXPECT_EQ(progress.events.front(), "stage Running batch conversion...");
   EXPECT_EQ(progress.events[1], "range 6");
@@ -173,17 +175,17 @@ TEST(BatchRun, AFailedReadOrWriteStopsTheRunAndLeavesLaterFiles) {
   for (const bool failWrite : {false, true}) {
     ResetModel();
     ScopedScriptedUi ui;
+    UiHost shown;
     FakeDocument doc;
     (failWrite ? doc.failWrites : doc.failReads) = {"/p/b.pz2"};
     ProgressLog progress;
     const auto result = RunBatch(Items({{"/p/a.pz2", 2}, {"/p/b.pz2", 0}, {"/p/c.pz2", 0}}), true, doc,
-                                 progress.Factory());
+                                 progress.Factory(), shown);
     EXPECT_EQ(result.outcome, BatchOutcome::Failed);
     EXPECT_EQ(result.failedPath, "/p/b.pz2");
     std::vector<std::string> expected{"read /p/a.pz2", "copy P5 /p/a_P5.pz2", "read /p/b.pz2"};
     if (failWrite) expected.push_back("save P5 /p/b.pz2");
     EXPECT_EQ(doc.log, expected);  // no reset, nothing for c
-    EXPECT_FALSE(gState.BatchMode);
     EXPECT_FALSE(doc.busy);
     EXPECT_EQ(progress.events.back(), "closed");
     ExpectOneMessage(ui, "Could not complete requested operation for /p/b.pz2\r\nBatch operations aborted.", "Error",
@@ -197,9 +199,10 @@ TEST(BatchRun, PartialMaterialsAskOnlyUnderAPoser5OptionAndYesSkips) {
   {
     ResetModel();
     ScopedScriptedUi ui;
+    UiHost shown;
     FakeDocument doc;
     doc.partial = {"/p/a.pz2", "/p/b.pz2", "/p/c.pz2"};
-    RunBatch(items, false, doc, {});
+    RunBatch(items, false, doc, {}, shown);
     EXPECT_EQ(ui->requestsOf(UiRequest::Message).size(), 1u);  // Job finished only
     EXPECT_EQ(doc.log.size(), 7u);
   }
@@ -207,13 +210,14 @@ TEST(BatchRun, PartialMaterialsAskOnlyUnderAPoser5OptionAndYesSkips) {
   // on the last ends the run without "Job finished", the window still reset.
   ResetModel();
   ScopedScriptedUi ui;
+  UiHost shown;
   ui->AnswerMessage(MsgResult::Yes);
   ui->AnswerMessage(MsgResult::No);
   ui->AnswerMessage(MsgResult::Yes);
   FakeDocument doc;
   doc.partial = {"/p/a.pz2", "/p/b.pz2", "/p/c.pz2"};
   ProgressLog progress;
-  const auto result = RunBatch(items, true, doc, progress.Factory());
+  const auto result = RunBatch(items, true, doc, progress.Factory(), shown);
   EXPECT_EQ(result.outcome, BatchOutcome::Stopped);
   EXPECT_EQ(doc.log, (std::vector<std::string>{"read /p/a.pz2", "read /p/b.pz2", "save P5 /p/b.pz2",
                                                "read /p/c.pz2", "reset"}));
@@ -231,6 +235,27 @@ TEST(BatchRun, PartialMaterialsAskOnlyUnderAPoser5OptionAndYesSkips) {
   for (const auto& e : progress.events)
     if (e.rfind("value ", 0) == 0) values.push_back(e);
   EXPECT_EQ(values, (std::vector<std::string>{"value 0", "value 1"}));
+}
+
+// The converter's messages and questions go to the host its caller gives,
+// and its answers decide: nothing reaches the dialogs.
+TEST(BatchRun, MessagesAndAnswersGoThroughTheHostGiven) {
+  ResetModel();
+  ScopedScriptedUi ui;
+  test::ScriptedHost host;
+  BatchList list;
+  EXPECT_EQ(list.Add({"/p/a.pz2", "/p/x.cr2", "/p/b.pz2", "/p/a.pz2"}, host), 2);
+  host.Answer(MsgResult::Yes);  // skip the first file's partial materials
+  FakeDocument doc;
+  doc.partial = {"/p/a.pz2"};
+  EXPECT_EQ(RunBatch(list.items(), true, doc, {}, host).outcome, BatchOutcome::Completed);
+  EXPECT_EQ(doc.log,
+            (std::vector<std::string>{"read /p/a.pz2", "read /p/b.pz2", "save P5 /p/b.pz2", "reset"}));
+  EXPECT_EQ(host.Titles(), (std::vector<std::string>{"Batch converter", "Duplicate file",
+                                                     "Partial MAT exclamation", "Job finished"}));
+  EXPECT_EQ(host.shown[2].buttons, MsgButtons::YesNo);
+  EXPECT_EQ(host.shown[3].text, "Batch operations completed successfully.");
+  EXPECT_TRUE(ui->requestsOf(UiRequest::Message).empty());
 }
 
 }  // namespace

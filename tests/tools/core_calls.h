@@ -61,7 +61,8 @@ class CoreCalls : public DocumentCalls {
       ClearFigureModes();
       return {};
     }
-    return ReadChosenFigure(file, chosen, *this);
+    UiHost shown;
+    return ReadChosenFigure(file, chosen, *this, shown);
   }
 
   std::string fileName;

@@ -8,6 +8,7 @@
 #include "core_calls.h"
 #include "reader/delta_removal.h"
 #include "reader/reader_test_util.h"
+#include "support/scripted_host.h"
 #include "support/temp_dir.h"
 
 namespace vandrel::test {
@@ -222,6 +223,24 @@ TEST_F(ChosenFigure, TheSecondFigureComesWithItsOwnMaterialsAndChannelsOnly) {
   EXPECT_FALSE(gState.LoadProps || gState.FileGiven || gFigureMorphsOnly || gFigureMaterialsOnly || gFigureBodyOnly);
 }
 
+// The morph question goes to the host the caller gives, whose No leaves the
+// figure's channels unread.
+TEST_F(ChosenFigure, TheMorphQuestionGoesToTheHostGiven) {
+  gState.FileType = kCr2;
+  FigureFile file;
+  QuietHost quiet;
+  ASSERT_EQ(ReadFigureFile(calls.fileName, quiet, file), FigureListOutcome::Listed);
+  ScriptedHost host;
+  host.Answer(MsgResult::No);
+  const FigureReadResult read = ReadChosenFigure(file, 1, calls, host);
+  EXPECT_TRUE(read.MaterialsRead);
+  EXPECT_FALSE(read.ChannelsRead);
+  EXPECT_EQ(calls.channelReads, 0);
+  ASSERT_EQ(host.shown.size(), 1u);
+  EXPECT_EQ(host.shown[0].text, kFigureMorphQuestion);
+  EXPECT_TRUE(ui->requestsOf(UiRequest::Message).empty());
+}
+
 TEST_F(ChosenFigure, TheModesDecideWhatIsReadAndAFailedReadAsksNothing) {
   struct Mode {
     const char* what;
@@ -260,7 +279,8 @@ TEST_F(ChosenFigure, TheModesDecideWhatIsReadAndAFailedReadAsksNothing) {
   file.Text = "{\nfigureResFile :a.obj\nactor BODY:1\n\t{\nfigureResFile :a.obj\nfigure\n\t{\n\t}\n";
   ASSERT_EQ(ListFigures(file), FigureListOutcome::Listed);
   gState.FileType = kCr2;
-  const FigureReadResult read = ReadChosenFigure(file, 0, calls);
+  UiHost shown;
+  const FigureReadResult read = ReadChosenFigure(file, 0, calls, shown);
   ASSERT_EQ(ui->requests().size(), 1u);
   EXPECT_NE(ui->requests()[0].text.find("Error in the OpenFile function"), std::string::npos);
   EXPECT_FALSE(read.Any());

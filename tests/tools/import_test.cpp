@@ -1,9 +1,11 @@
 // Importing materials, morphs and poses and the BODY actor from a second file.
+#include "tools/import.h"
+
 #include <gtest/gtest.h>
 
 #include "core_calls.h"
+#include "support/scripted_host.h"
 #include "support/temp_dir.h"
-#include "tools/import.h"
 
 namespace vandrel::test {
 namespace {
@@ -34,12 +36,13 @@ class Import : public ::testing::Test {
   void TearDown() override { ResetModel(); }
 
   ScopedScriptedUi ui;
+  UiHost shown;
   CoreCalls calls;
 };
 
 TEST_F(Import, MaterialsReplaceTheGroupsWhileTheActorsOwnStayWithTheirEntries) {
   ui->AnswerOpen(std::string(VANDREL_TEST_DATA) + "/reader/ball.pp2");
-  RunImport(ImportData::Materials, 8, false, calls);
+  RunImport(ImportData::Materials, 8, false, calls, shown);
   EXPECT_EQ(ui->requests()[0].dialog.title, "Open Prop file");
   std::vector<std::string> groups;
   for (const ObjectRec& g : gObjects) groups.push_back(g.Name);
@@ -56,7 +59,7 @@ TEST_F(Import, MaterialsReplaceTheGroupsWhileTheActorsOwnStayWithTheirEntries) {
   ui->clear();
   ui->AnswerOpen(ToolData("two_figures.cr2"));
   calls.chosen = 1;
-  RunImport(ImportData::Materials, 7, false, calls);
+  RunImport(ImportData::Materials, 7, false, calls, shown);
   EXPECT_EQ(MaterialNames(gObjects[0]), (std::vector<std::string>{"Metal", "Glass"}));
   EXPECT_EQ(gObjectList,
             (std::vector<std::string>{"figure", "actor BODY:1", "actor hip:1", "light Spot", "actor head:1"}));
@@ -76,7 +79,7 @@ TEST_F(Import, AnImportThatBringsNothingLeavesTheDocumentAsItWas) {
     ui->clear();
     calls.fileName = "/poses/doll.cr2";
     ui->AnswerOpen(file);
-    RunImport(ImportData::Materials, 8, false, calls);
+    RunImport(ImportData::Materials, 8, false, calls, shown);
     ASSERT_FALSE(ui->requestsOf(UiRequest::Message).empty());  // it says so
     EXPECT_EQ(gObjects.size(), objects.size());
     EXPECT_EQ(gObjects[1].Name, "BODY:1");
@@ -88,7 +91,7 @@ TEST_F(Import, AnImportThatBringsNothingLeavesTheDocumentAsItWas) {
   }
   // A cancelled dialog: nothing at all.
   ui->clear();
-  RunImport(ImportData::Materials, 0, false, calls);
+  RunImport(ImportData::Materials, 0, false, calls, shown);
   EXPECT_EQ(gObjectList, list);
   EXPECT_EQ(calls.objectListShown, 0);
 }
@@ -123,23 +126,36 @@ TEST_F(Import, EachFileTypeHasItsDialogAndItsWayWithTheActorTable) {
 
   // A light file adds its blocks; a pose file replaces the table.
   ui->AnswerOpen(std::string(VANDREL_TEST_DATA) + "/reader/light.lt2");
-  RunImport(ImportData::MorphsAndPoses, 4, false, calls);
+  RunImport(ImportData::MorphsAndPoses, 4, false, calls, shown);
   EXPECT_GT(gActors.size(), 4u);
   EXPECT_EQ(gActors[0].Name, "BODY:1");
   ui->AnswerOpen(ToolData("two_figures.cr2"));
-  RunImport(ImportData::MorphsAndPoses, 0, false, calls);
+  RunImport(ImportData::MorphsAndPoses, 0, false, calls, shown);
   EXPECT_EQ(gState.LastPoseFolder + "/", ToolData(""));
   EXPECT_FALSE(ActorExists("head:1"));  // replaced
   EXPECT_TRUE(ActorExists("BODY:2"));
 }
 
+// The import's own question goes to the host the caller gives: its Cancel
+// ends the import before any dialog.
+TEST_F(Import, TheBodyQuestionGoesToTheHostGiven) {
+  ScriptedHost host;
+  host.Answer(MsgResult::Cancel);
+  RunImport(ImportData::MorphsAndPoses, 7, true, calls, host);
+  ASSERT_EQ(host.shown.size(), 1u);
+  EXPECT_EQ(host.shown[0].text, kReplaceBodyQuestion);
+  EXPECT_EQ(host.shown[0].buttons, MsgButtons::OKCancel);
+  EXPECT_TRUE(ui->requests().empty());
+  EXPECT_EQ(ActorNames(), (std::vector<std::string>{"BODY:1", "hip:1", "head:1", "Spot"}));
+}
+
 TEST_F(Import, TheBodyActorIsReplacedOnlyOnceANewOneWasRead) {
   // Cancel at the question, then at the dialog: the BODY stays.
   ui->AnswerMessage(MsgResult::Cancel);
-  RunImport(ImportData::MorphsAndPoses, 5, true, calls);
+  RunImport(ImportData::MorphsAndPoses, 5, true, calls, shown);
   ui->AnswerMessage(MsgResult::OK);
   ui->CancelFileDialog();
-  RunImport(ImportData::MorphsAndPoses, 5, true, calls);
+  RunImport(ImportData::MorphsAndPoses, 5, true, calls, shown);
   EXPECT_EQ(ActorNames(), (std::vector<std::string>{"BODY:1", "hip:1", "head:1", "Spot"}));
   EXPECT_EQ(ui->requests()[0].text, kReplaceBodyQuestion);
   EXPECT_EQ(ui->requests()[0].buttons, MsgButtons::OKCancel);
@@ -150,7 +166,7 @@ TEST_F(Import, TheBodyActorIsReplacedOnlyOnceANewOneWasRead) {
   ui->AnswerMessage(MsgResult::OK);
   ui->AnswerOpen(std::string(VANDREL_TEST_DATA) + "/channels/doll.cr2");
   const std::vector<std::string> list = gObjectList;
-  RunImport(ImportData::MorphsAndPoses, 5, true, calls);
+  RunImport(ImportData::MorphsAndPoses, 5, true, calls, shown);
   ASSERT_EQ(gActors.size(), 4u);
   EXPECT_EQ(gActors[0].Name, "BODY:1");
   EXPECT_EQ(DialNames(gActors[0]), std::vector<std::string>{"Smile"});
@@ -167,7 +183,7 @@ TEST_F(Import, TheBodyActorIsReplacedOnlyOnceANewOneWasRead) {
   ui->AnswerMessage(MsgResult::OK);
   ui->AnswerOpen(ToolData("two_figures.cr2"));
   calls.chosen = 1;
-  RunImport(ImportData::MorphsAndPoses, 7, true, calls);
+  RunImport(ImportData::MorphsAndPoses, 7, true, calls, shown);
   EXPECT_EQ(ActorNames(), (std::vector<std::string>{"BODY:2", "hip:1", "head:1", "Spot"}));
   EXPECT_EQ(DialNames(gActors[0]), std::vector<std::string>{"Blink"});
   EXPECT_EQ(gState.LastCharacterFolder, ToolData("").substr(0, ToolData("").size() - 1));

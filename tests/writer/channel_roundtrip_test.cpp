@@ -59,7 +59,7 @@ TEST(ChannelRoundTrip, ActorsComeBackInBothFormats) {
   for (bool poser5 : {false, true}) {
     for (bool mac : {false, true}) {
       ResetModel();
-      const ChannelReadResult read = LoadMorphsAndPoses(source, false, false, 0, host);
+      const ChannelReadResult read = LoadMorphsAndPoses(source, host);
       const std::string expected = Tables();
       PoseWriteOptions options;
       options.Poser5 = poser5;
@@ -71,7 +71,7 @@ TEST(ChannelRoundTrip, ActorsComeBackInBothFormats) {
       std::string bytes;
       ASSERT_EQ(BuildPoseFile(options, bytes), "");
       ResetModel();
-      const ChannelReadResult again = LoadMorphsAndPoses(ToLf(bytes), false, false, 0, host);
+      const ChannelReadResult again = LoadMorphsAndPoses(ToLf(bytes), host);
       EXPECT_EQ(Tables(), expected) << bytes;
       EXPECT_EQ(again.ThighLengthText, "1.25");
     }

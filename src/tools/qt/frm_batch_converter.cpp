@@ -171,7 +171,8 @@ std::vector<int> FrmBatchConverter::SelectedRows() const {
 
 void FrmBatchConverter::AddFiles(const std::vector<std::string>& paths) {
   const std::size_t before = list_.items().size();
-  list_.Add(paths);
+  UiHost shown;
+  list_.Add(paths, shown);
   QList<QTreeWidgetItem*> rows;
   for (std::size_t i = before; i < list_.items().size(); ++i) rows.append(Row(list_.items()[i]));
   ListView1->addTopLevelItems(rows);
@@ -232,7 +233,8 @@ void FrmBatchConverter::Command4_Click() {
   };
   // A copy: the list stays as it is whatever the run does.
   const std::vector<BatchItem> items = list_.items();
-  RunBatch(items, askPartial, *document_, progress);
+  UiHost shown;
+  RunBatch(items, askPartial, *document_, progress, shown);
   setEnabled(true);
   running_ = false;
 }
