@@ -263,13 +263,12 @@ void FrmMain::SetBusy(bool busy) {
 
 void FrmMain::CopyDialogSettings() {
   const CdlgEx& shared = SharedDialog();
-  CommonDialog1.DialogTitle = shared.DialogTitle;
-  CommonDialog1.DefaultExt = shared.DefaultExt;
-  CommonDialog1.Filter = shared.Filter;
-  CommonDialog1.InitDir = shared.InitDir;
-  CommonDialog1.FileName = shared.FileName;
-  CommonDialog1.Flags = shared.flags;
-  CommonDialog1.CancelError = shared.CancelError;
+  CommonDialog1.title = shared.DialogTitle;
+  CommonDialog1.defaultExt = shared.DefaultExt;
+  CommonDialog1.filter = shared.Filter;
+  CommonDialog1.initDir = shared.InitDir;
+  CommonDialog1.fileName = shared.FileName;
+  CommonDialog1.flags = shared.flags;
 }
 
 void FrmMain::SetDocumentCaption(const std::string& path) {

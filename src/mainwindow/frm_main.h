@@ -19,7 +19,6 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/dialog_settings.h"
 #include "mainwindow/materials_pane.h"
 #include "platform/cdlg_ex.h"
 #include "platform/ui_services.h"
@@ -128,8 +127,9 @@ class FrmMain : public QMainWindow {
   QAction* mnuEmpty2 = nullptr;
   QAction* mnuAbout = nullptr;
 
-  // The window's own file dialog as data: what Save as and Export prepare.
-  CommonDialogRec CommonDialog1;
+  // The window's own file dialog (without the preview) as data: what Save as
+  // and Export prepare, and the open dialog when the preview is off.
+  FileDialogRequest CommonDialog1;
 
   // ---- Menu commands. -------------------------------------------------------
   void mnuOpenPZ2_Click();

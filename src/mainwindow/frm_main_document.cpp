@@ -260,8 +260,8 @@ bool FrmMain::ChooseOpenFile(const FileDialogRequest& request, bool preview) {
     chosen = ShowSharedOpen(true);
   } else {
     CopyDialogSettings();
-    chosen = Ui().ShowOpen(RequestOf(CommonDialog1));
-    if (!chosen.cancelled) dlg.FileName = CommonDialog1.FileName = chosen.path;
+    chosen = Ui().ShowOpen(CommonDialog1);
+    if (!chosen.cancelled) dlg.FileName = CommonDialog1.fileName = chosen.path;
   }
   return !chosen.cancelled;
 }
@@ -271,7 +271,7 @@ void FrmMain::OpenFile(const std::string& text) {
   const int type = gState.FileType;
   CdlgEx& dlg = SharedDialog();
   const std::string shownDialogName = dlg.FileName;
-  const std::string shownCommonName = CommonDialog1.FileName;
+  const std::string shownCommonName = CommonDialog1.fileName;
   if (gState.FileGiven) {
     // While the program starts, a known path comes from its command line.
     if (gStarting && !Trim(gCommandLine).empty()) {
@@ -345,7 +345,7 @@ void FrmMain::OpenFile(const std::string& text) {
     ImageList1(0) = std::move(shownThumbnails);
     shown->PutBack(true);
     dlg.FileName = shownDialogName;
-    CommonDialog1.FileName = shownCommonName;
+    CommonDialog1.fileName = shownCommonName;
     gState.ReadError = true;
     gState.SilentSave = false;
     gState.LoadProps = false;
@@ -394,7 +394,7 @@ void FrmMain::OpenFile(const std::string& text) {
   if (!result.silentSavePath.empty()) {
     gState.SilentSave = false;
     dlg.FileName = result.silentSavePath;
-    CommonDialog1.FileName = result.silentSavePath;
+    CommonDialog1.fileName = result.silentSavePath;
     // A file with neither materials nor actors gives no material pose: the
     // file beside it is not replaced by an empty one.
     // Nor is the file read replaced by a pose that drops what it holds.
@@ -468,7 +468,7 @@ void FrmMain::ReadMorphPoseFile(bool insertOne, bool useCurrentFile, const std::
 
 std::string FrmMain::WritePoseFile() {
   PoseWriteOptions options;
-  options.OutputPath = CommonDialog1.FileName;
+  options.OutputPath = CommonDialog1.fileName;
   options.GivenPath = SharedDialog().FileName;
   options.Poser5 = Poser5Format();
   options.MacLineEnds = !DosLineEnds();
@@ -479,7 +479,7 @@ std::string FrmMain::WritePoseFile() {
   options.RequiredVersion = gState.RequiredVersion;
   options.BatchMode = gState.BatchMode;
   const PoseWriteResult result = vandrel::WritePoseFile(options);
-  CommonDialog1.FileName = result.Path;
+  CommonDialog1.fileName = result.Path;
   if (result.Error.empty()) WrittenOver(options.OutputPath);
   return result.Error;
 }

@@ -127,9 +127,9 @@ TEST_F(ReadOutOfMemory, ACutOffFileOrAnOpenThatRunsOutLeavesTheEditedDocumentInV
   const auto write = [&](const std::string& name) {
     const std::string path = program.file(name);
     const bool dirty = gState.Dirty;
-    window->CommonDialog1.FileName = path;
+    window->CommonDialog1.fileName = path;
     EXPECT_EQ(window->WritePoseFile(), "");
-    window->CommonDialog1.FileName = gState.FileName;
+    window->CommonDialog1.fileName = gState.FileName;
     gState.Dirty = dirty;
     return ReadFileBytes(path);
   };

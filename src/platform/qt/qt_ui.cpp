@@ -17,7 +17,6 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-#include "platform/cdlg_ex.h"
 #include "platform/desktop_open.h"
 #include "platform/dialog_filter.h"
 #include "platform/files.h"
