@@ -13,6 +13,7 @@
 #include <optional>
 #include <utility>
 
+#include "common/encoding.h"
 #include "common/text.h"
 #include "platform/files.h"
 #include "platform/path_case.h"
@@ -74,31 +75,8 @@ std::string XmlEscape(std::string_view text) {
 bool FitsDesktopEntry(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size()) {
-    const unsigned c = static_cast<unsigned char>(text[i]);
-    if (c < 0x20 || c == 0x7f) return false;
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    std::size_t extra = 0;
-    unsigned cp = 0, least = 0;
-    if ((c & 0xE0) == 0xC0) {
-      extra = 1, cp = c & 0x1F, least = 0x80;
-    } else if ((c & 0xF0) == 0xE0) {
-      extra = 2, cp = c & 0x0F, least = 0x800;
-    } else if ((c & 0xF8) == 0xF0) {
-      extra = 3, cp = c & 0x07, least = 0x10000;
-    } else {
-      return false;
-    }
-    if (i + extra >= text.size()) return false;
-    for (std::size_t k = 1; k <= extra; ++k) {
-      const unsigned b = static_cast<unsigned char>(text[i + k]);
-      if ((b & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (b & 0x3F);
-    }
-    if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    i += extra + 1;
+    const std::optional<char32_t> cp = NextCodePoint(text, i);
+    if (!cp || *cp < 0x20 || *cp == 0x7f) return false;
   }
   return true;
 }
