@@ -155,7 +155,7 @@ void FrmMain::EndLoad(int fileType) {
 
 void FrmMain::ApplyReadResult(const OpenFileResult& result) {
   if (result.setCaption) setWindowTitle(FromUtf8(result.caption));  // a file name from the disk
-  if (result.setRequiredVersion) controls::setText(materials->TXT[0], FromPoserText(gState.RequiredVersion));
+  if (result.setRequiredVersion) controls::setText(materials->TXT[MaterialsPane::kRequiredVersionBox], FromPoserText(gState.RequiredVersion));
   if (result.channelsOff) {
     {
       EventsOff off;
@@ -165,7 +165,7 @@ void FrmMain::ApplyReadResult(const OpenFileResult& result) {
   }
   materials->MirrorObjectList();
   if (result.enableObjectList) materials->cmbFigures->setEnabled(true);
-  if (result.enableDeleteObject) materials->cmd[1]->setEnabled(true);
+  if (result.enableDeleteObject) materials->cmd[MaterialsPane::kDeleteObjectButton]->setEnabled(true);
   if (result.selectFirstObject && !gObjectList.empty()) {
     // Choosing the first object lists its materials; an object already
     // chosen is listed again.

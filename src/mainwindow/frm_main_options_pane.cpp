@@ -79,7 +79,7 @@ QWidget* FrmMain::BuildOptionsPane() {
 
   auto* grid = new QGridLayout;
   lblPoserVersion = Label(pane, "lblPoserVersion", "Required Poser version");
-  QLineEdit*& required = materials->TXT[0];
+  QLineEdit*& required = materials->TXT[MaterialsPane::kRequiredVersionBox];
   required = new QLineEdit(pane);
   required->setObjectName("TXT(0)");
   required->setToolTip(
@@ -118,15 +118,15 @@ bool FrmMain::Poser5Format() const { return optPoserFormat[1]->isChecked(); }
 
 void FrmMain::optPoserFormat_Click(int index) {
   if (index == 1 && gSettings.SetP5Version)
-    controls::setText(materials->TXT[0], FromPoserText(gSettings.P5VersionNumber));
+    controls::setText(materials->TXT[MaterialsPane::kRequiredVersionBox], FromPoserText(gSettings.P5VersionNumber));
   else if (index == 0 && gSettings.SetPoserVersion)
-    controls::setText(materials->TXT[0], FromPoserText(gSettings.PVersionNumber));
+    controls::setText(materials->TXT[MaterialsPane::kRequiredVersionBox], FromPoserText(gSettings.PVersionNumber));
 }
 
 void FrmMain::RequiredVersion_Change() {
   // The number of the text in its shortest form, "." as decimal sign whatever
   // the locale, since it is written into the file.
-  gState.RequiredVersion = FormatDouble(Val(ToPoserText(materials->TXT[0]->text())));
+  gState.RequiredVersion = FormatDouble(Val(ToPoserText(materials->TXT[MaterialsPane::kRequiredVersionBox]->text())));
   gState.Dirty = true;
 }
 

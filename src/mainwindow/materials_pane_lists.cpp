@@ -155,7 +155,7 @@ void MaterialsPane::cmdDeleteMaterials_Click() {
   const auto selected = static_cast<std::size_t>(std::count(rows.begin(), rows.end(), true));
   if (rows.empty() || selected == rows.size()) {
     // Every material goes: the whole group is removed.
-    CMD_Click(1);
+    CMD_Click(kDeleteObjectButton);
     return;
   }
   ObjectRec* group = ChosenGroup();
@@ -234,7 +234,7 @@ bool MaterialsPane::RemoveChosenGroup() {
     controls::setListIndex(cmbFigures, -1);
     controls::removeItem(cmbFigures, k);
     if (cmbFigures->count() > 0) controls::setListIndex(cmbFigures, 0);
-    if (cmbFigures->count() == 0) cmd[1]->setEnabled(false);
+    if (cmbFigures->count() == 0) cmd[kDeleteObjectButton]->setEnabled(false);
     gState.Dirty = true;
     return true;
   }
