@@ -3,13 +3,15 @@
 // the map thumbnails, with the procedures that fill, show and edit them.
 //
 // The pane is split by feature over several files:
-//   materials_pane.cpp          construction of the controls
-//   materials_pane_states.cpp   enabling, greying out and the panels' two faces
-//   materials_pane_lists.cpp    the object and material lists and the selection
-//   materials_pane_display.cpp  showing the current material
-//   materials_pane_editing.cpp  number boxes, Apply buttons, swatches, check boxes
-//   materials_pane_switches.cpp switching properties off and on
-//   materials_pane_maps.cpp     the map rows: No Map, Open, "...", Apply, drops
+//   materials_pane.cpp            construction of the controls
+//   materials_pane_states.cpp     enabling, greying out and the panels' two faces
+//   materials_pane_lists.cpp      the object and material lists and the selection
+//   materials_pane_display.cpp    showing the current material
+//   materials_pane_editing.cpp    number boxes, Apply buttons, swatches, check boxes
+//   materials_pane_switches.cpp   switching properties off and on
+//   materials_pane_maps.cpp       the map rows: No Map, Open, "...", Apply, drops
+//   materials_pane_fix.cpp        the Fix buttons and the map reference check
+//   materials_pane_templates.cpp  the selection templates (Combo1, Combo2)
 #pragma once
 
 #include <QColor>
@@ -122,12 +124,11 @@ class MaterialsPane : public QWidget {
   QCheckBox* chkPreview = nullptr;  // chkPreview(0): invisible template of the preview switch
 
   // ---- The collected selection. ---------------------------------------------
-  // Indices of the selected materials in ascending order; only the first
-  // gSelCount are valid. gSelIndex is the editors' loop position.
-  std::vector<int> gSelMaterials;
-  int gSelCount = 0;
-  int gSelIndex = 0;
-  // Fills gSelMaterials and gSelCount from lstMaterials.
+  // Rows of the selected materials in ascending order; only the first
+  // selectedMaterialCount are valid (an empty selection leaves the rows before).
+  std::vector<int> selectedMaterialRows;
+  int selectedMaterialCount = 0;
+  // Fills selectedMaterialRows and selectedMaterialCount from lstMaterials.
   void GetSelectedMaterials();
   // The group chosen in cmbFigures, or nullptr when nothing (or an "actor "
   // item without a group) is chosen.

@@ -13,11 +13,11 @@
 #include <optional>
 
 #include "common/text.h"
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/materials_pane.h"
 #include "model/model.h"
 #include "model/object_list.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/qt_ui.h"
 #include "reader/material_parser.h"
 
@@ -70,7 +70,7 @@ MaterialRec* MaterialsPane::CurrentMaterial() const {
 void MaterialsPane::GetSelectedMaterials() {
   const int n = lstMaterials->count();
   if (n == 0) {
-    gSelCount = 0;
+    selectedMaterialCount = 0;
     return;
   }
   // One pass over the rows gives the indices in ascending order, whatever
@@ -79,9 +79,9 @@ void MaterialsPane::GetSelectedMaterials() {
   std::vector<int> selected;
   for (int i = 0; i < n; ++i)
     if (rows[static_cast<std::size_t>(i)]) selected.push_back(i);
-  gSelCount = static_cast<int>(selected.size());
-  if (gSelCount == 0) return;
-  gSelMaterials = std::move(selected);
+  selectedMaterialCount = static_cast<int>(selected.size());
+  if (selectedMaterialCount == 0) return;
+  selectedMaterialRows = std::move(selected);
 }
 
 std::vector<MaterialRec*> MaterialsPane::SelectedMaterials() {
@@ -89,8 +89,8 @@ std::vector<MaterialRec*> MaterialsPane::SelectedMaterials() {
   std::vector<MaterialRec*> records;
   ObjectRec* group = ChosenGroup();
   if (!group) return records;
-  for (gSelIndex = 0; gSelIndex < gSelCount; ++gSelIndex) {
-    const int i = gSelMaterials[static_cast<std::size_t>(gSelIndex)];
+  for (int k = 0; k < selectedMaterialCount; ++k) {
+    const int i = selectedMaterialRows[static_cast<std::size_t>(k)];
     if (i >= 0 && i < static_cast<int>(group->Materials.size()))
       records.push_back(&group->Materials[static_cast<std::size_t>(i)]);
   }
