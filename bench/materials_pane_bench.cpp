@@ -12,11 +12,11 @@
 #include <functional>
 #include <string>
 
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/materials_pane.h"
 #include "model/model.h"
 #include "bench_support.h"
+#include "platform/qt/controls.h"
 
 using namespace vandrel;
 

@@ -12,19 +12,14 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
-#include <algorithm>
-#include <charconv>
 #include <cmath>
 
 #include "app/settings_file.h"
 #include "common/text.h"
-#include "mainwindow/controls.h"
 #include "model/model.h"
-#include "platform/program_folder.h"
 #include "platform/files.h"
 #include "platform/folder_browser.h"
-#include "platform/ini.h"
-#include "platform/path_case.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/poser_text.h"
 #include "platform/ui_services.h"
 #include "tools/selection_templates.h"

@@ -11,7 +11,6 @@
 #include "app/silent_save.h"
 #include "common/text.h"
 #include "mainwindow/batch_document.h"
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/tool_windows.h"
 #include "model/command_line.h"
@@ -20,6 +19,7 @@
 #include "platform/earlier_files.h"
 #include "platform/files.h"
 #include "platform/path_case.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/program_icon.h"
 #include "platform/qt/qt_ui.h"
 

@@ -1,4 +1,5 @@
 #include "mainwindow/frm_import.h"
+#include "platform/qt/controls.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -8,7 +9,6 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "mainwindow/controls.h"
 
 namespace vandrel {
 

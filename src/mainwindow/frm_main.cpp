@@ -22,11 +22,11 @@
 
 #include "common/text.h"
 #include "mainwindow/channels_pane.h"
-#include "mainwindow/controls.h"
 #include "model/model.h"
 #include "platform/files.h"
 #include "maps/poser_paths.h"
 #include "platform/dialog_preview.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/file_drops.h"
 #include "platform/qt/qt_ui.h"
 #include "maps/qt/thumbnails.h"

@@ -7,7 +7,6 @@
 
 #include "common/text.h"
 #include "mainwindow/batch_document.h"
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "model/command_line.h"
 #include "model/data_not_kept.h"
@@ -15,6 +14,7 @@
 #include "platform/files.h"
 #include "platform/path_case.h"
 #include "platform/program_folder.h"
+#include "platform/qt/controls.h"
 #include "tools/qt/frm_about.h"
 #include "tools/qt/frm_help_viewer.h"
 

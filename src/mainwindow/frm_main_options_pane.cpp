@@ -14,9 +14,9 @@
 #include "common/numbers.h"
 #include "common/text.h"
 #include "mainwindow/channels_pane.h"
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "model/model.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/qt_ui.h"
 
 namespace vandrel {

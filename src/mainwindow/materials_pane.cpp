@@ -13,9 +13,9 @@
 
 #include "mainwindow/materials_pane.h"
 
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "model/model.h"
+#include "platform/qt/controls.h"
 
 namespace vandrel {
 

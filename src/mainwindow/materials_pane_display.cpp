@@ -12,13 +12,13 @@
 
 #include "common/numbers.h"
 #include "common/text.h"
-#include "mainwindow/controls.h"
 #include "mainwindow/materials_pane.h"
 #include "maps/poser_paths.h"
 #include "maps/qt/thumbnails.h"
 #include "model/model.h"
 #include "platform/dialog_preview.h"
 #include "platform/files.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/qt/thumbnail_picture.h"
 

@@ -11,9 +11,9 @@
 
 #include "common/numbers.h"
 #include "common/text.h"
-#include "mainwindow/controls.h"
 #include "mainwindow/materials_pane.h"
 #include "model/model.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/qt_ui.h"
 
 namespace vandrel {

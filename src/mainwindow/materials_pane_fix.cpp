@@ -9,10 +9,10 @@
 #include "maps/map_search.h"
 #include "maps/qt/frm_choose_pic.h"
 #include "maps/qt/thumbnails.h"
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/materials_pane.h"
 #include "model/model.h"
+#include "platform/qt/controls.h"
 #include "platform/ui_services.h"
 
 namespace vandrel {

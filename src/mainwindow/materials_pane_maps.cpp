@@ -10,7 +10,6 @@
 #include <QUrl>
 
 #include "common/text.h"
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/materials_pane.h"
 #include "maps/map_search.h"
@@ -19,6 +18,7 @@
 #include "model/model.h"
 #include "platform/files.h"
 #include "platform/path_case.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/file_drops.h"
 #include "platform/qt/qt_ui.h"
 

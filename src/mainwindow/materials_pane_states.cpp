@@ -11,11 +11,11 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "mainwindow/controls.h"
 #include "mainwindow/materials_pane.h"
 #include "model/model.h"
 #include "platform/files.h"
 #include "platform/program_folder.h"
+#include "platform/qt/controls.h"
 
 namespace vandrel {
 

@@ -17,9 +17,9 @@
 #include <QTreeWidget>
 
 #include "common/text.h"
-#include "mainwindow/controls.h"
 #include "model/channel_edits.h"
 #include "platform/files.h"
+#include "platform/qt/controls.h"
 #include "window_fixture.h"
 
 namespace vandrel::test {

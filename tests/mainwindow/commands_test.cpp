@@ -13,10 +13,10 @@
 #include <QTreeWidget>
 #include <functional>
 
-#include "mainwindow/controls.h"
 #include "common/text.h"
 #include "model/channel_edits.h"
 #include "platform/files.h"
+#include "platform/qt/controls.h"
 #include "window_fixture.h"
 
 namespace vandrel::test {

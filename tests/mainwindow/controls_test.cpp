@@ -1,4 +1,3 @@
-#include "mainwindow/controls.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +9,7 @@
 #include <QScrollBar>
 #include <QTreeWidget>
 
+#include "platform/qt/controls.h"
 #include "window_fixture.h"
 
 namespace vandrel::controls {

@@ -18,13 +18,13 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "mainwindow/controls.h"
 #include "mainwindow/materials_pane.h"
 #include "maps/picture_sizes.h"
 #include "maps/poser_paths.h"
 #include "maps/qt/thumbnails.h"
 #include "model/model.h"
 #include "platform/files.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/thumbnail_picture.h"
 #include "support/temp_dir.h"
 #include "window_fixture.h"

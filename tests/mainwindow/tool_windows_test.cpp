@@ -17,13 +17,13 @@
 #include <functional>
 
 #include "mainwindow/channels_pane.h"
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_create_mat.h"
 #include "mainwindow/frm_figure.h"
 #include "mainwindow/frm_import.h"
 #include "mainwindow/materials_pane.h"
 #include "mainwindow/tool_windows.h"
 #include "platform/files.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/qt_ui.h"
 #include "reader/morph_pose_file.h"
 #include "reader/poser_file_reader.h"

@@ -15,7 +15,6 @@
 #include <functional>
 #include <thread>
 
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_figure.h"
 #include "mainwindow/frm_import.h"
 #include "mainwindow/materials_pane.h"
@@ -23,6 +22,7 @@
 #include "mainwindow/window_fixture.h"
 #include "out_of_memory/allocation_seam.h"
 #include "platform/files.h"
+#include "platform/qt/controls.h"
 #include "reader/morph_pose_file.h"
 #include "reader/poser_file_reader.h"
 #include "tools/figure_file.h"
