@@ -124,7 +124,8 @@ void LoadSettings(bool quiet) {
     const std::string stored = ini.Read(kFolders, key);
     std::string value = stored;
     if (!FolderExists(stored)) {
-      const std::string sub = working.empty() ? std::string() : ExistingSubfolder(working, PoserLayoutFolder(box));
+      const std::string sub =
+          working.empty() ? std::string() : ExistingSubfolder(working, PoserLayoutFolder(box));
       value = sub.empty() ? kNone : sub;
       WriteFolderFallback(ini, key, stored, value);
     }

@@ -1,5 +1,4 @@
 #include "mainwindow/frm_import.h"
-#include "platform/qt/controls.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -9,6 +8,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "platform/qt/controls.h"
 
 namespace vandrel {
 

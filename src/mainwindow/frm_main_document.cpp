@@ -155,7 +155,9 @@ void FrmMain::EndLoad(int fileType) {
 
 void FrmMain::ApplyReadResult(const OpenFileResult& result) {
   if (result.setCaption) setWindowTitle(FromUtf8(result.caption));  // a file name from the disk
-  if (result.setRequiredVersion) controls::setText(materials->TXT[MaterialsPane::kRequiredVersionBox], FromPoserText(gState.RequiredVersion));
+  if (result.setRequiredVersion)
+    controls::setText(materials->TXT[MaterialsPane::kRequiredVersionBox],
+                      FromPoserText(gState.RequiredVersion));
   if (result.channelsOff) {
     {
       EventsOff off;

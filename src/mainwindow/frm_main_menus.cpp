@@ -255,7 +255,7 @@ bool FrmMain::mnuSave_Click() {
 }
 
 bool FrmMain::mnuSaveAs_Click() {
-    CommonDialog1.defaultExt = "pz2";
+  CommonDialog1.defaultExt = "pz2";
   CommonDialog1.fileName.clear();
   CommonDialog1.filter =
       "Pose files|*.pz2|Camera files|*.cm2|Hand files|*.hd2|Face files|*.fc2|Light files|*.lt2|All files|*.*";
@@ -294,7 +294,7 @@ std::string FrmMain::SaveDocumentAs(const std::string& path) {
 }
 
 void FrmMain::mnuExportMTL_Click() {
-    CommonDialog1.defaultExt = "mtl";
+  CommonDialog1.defaultExt = "mtl";
   CommonDialog1.fileName.clear();
   CommonDialog1.filter = "Material files|*.mtl|All files|*.*";
   CommonDialog1.title = "Save material file as...";

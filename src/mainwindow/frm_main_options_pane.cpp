@@ -1,13 +1,13 @@
 // The Save Options pane: line ends, output format, required version and the
 // two "Don't save" boxes, with the procedures behind them.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QComboBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -118,15 +118,18 @@ bool FrmMain::Poser5Format() const { return optPoserFormat[1]->isChecked(); }
 
 void FrmMain::optPoserFormat_Click(int index) {
   if (index == 1 && gSettings.SetP5Version)
-    controls::setText(materials->TXT[MaterialsPane::kRequiredVersionBox], FromPoserText(gSettings.P5VersionNumber));
+    controls::setText(materials->TXT[MaterialsPane::kRequiredVersionBox],
+                      FromPoserText(gSettings.P5VersionNumber));
   else if (index == 0 && gSettings.SetPoserVersion)
-    controls::setText(materials->TXT[MaterialsPane::kRequiredVersionBox], FromPoserText(gSettings.PVersionNumber));
+    controls::setText(materials->TXT[MaterialsPane::kRequiredVersionBox],
+                      FromPoserText(gSettings.PVersionNumber));
 }
 
 void FrmMain::RequiredVersion_Change() {
   // The number of the text in its shortest form, "." as decimal sign whatever
   // the locale, since it is written into the file.
-  gState.RequiredVersion = FormatDouble(Val(ToPoserText(materials->TXT[MaterialsPane::kRequiredVersionBox]->text())));
+  gState.RequiredVersion =
+      FormatDouble(Val(ToPoserText(materials->TXT[MaterialsPane::kRequiredVersionBox]->text())));
   gState.Dirty = true;
 }
 

@@ -1,5 +1,7 @@
 // The Materials pane: object and material lists, selection templates, the
 // eighteen property panels with their editors, and the map thumbnails.
+#include "mainwindow/materials_pane.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -10,8 +12,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
-
-#include "mainwindow/materials_pane.h"
 
 #include "mainwindow/frm_main.h"
 #include "model/model.h"
@@ -37,20 +37,22 @@ struct ValueRow {
 
 // TXT(1)..TXT(7) with SCR(0)..SCR(6) and their Apply buttons.
 constexpr ValueRow kValueRows[MaterialsPane::kValueRowCount] = {
-    {"Highlight Size", "lblHighlightSub", "lblCloseHighlight", "Type a value between 1 and 100", 1, 100, 1, 100,
-     "100", 100, "Apply Highlight Size for selected material(s)"},
-    {"Transparency Min", "lblTransparencyMinSub", "lblCloseTransparencyMin", "Type a value between 0 and 100", 0,
-     100, 0, 100, "0", 0, "Apply Transparency Min for selected material(s)"},
-    {"Transparency Max", "lblTransparencyMaxSub", "lblCloseTransparencyMax", "Type a value between 0 and 100", 0,
-     100, 0, 100, "0", 0, "Apply Transparency Max for selected material(s)"},
+    {"Highlight Size", "lblHighlightSub", "lblCloseHighlight", "Type a value between 1 and 100", 1, 100, 1,
+     100, "100", 100, "Apply Highlight Size for selected material(s)"},
+    {"Transparency Min", "lblTransparencyMinSub", "lblCloseTransparencyMin", "Type a value between 0 and 100",
+     0, 100, 0, 100, "0", 0, "Apply Transparency Min for selected material(s)"},
+    {"Transparency Max", "lblTransparencyMaxSub", "lblCloseTransparencyMax", "Type a value between 0 and 100",
+     0, 100, 0, 100, "0", 0, "Apply Transparency Max for selected material(s)"},
     {"Transparency Falloff", "lblTransparencyFalloffSub", "lblCloseTransparencyFalloff",
-     "Type a value between 0 and 10", 0, 10, 0, 1000, "0", 0, "Apply Transparency Falloff for selected material(s)"},
-    {"Texture Strength", "lblTextureStrengthSub", "lblCloseTextureStrength", "Type a value between 0 and 100", 0,
-     100, 0, 100, "100", 100, "Apply Texture Strength for selected material(s)"},
-    {"Bump Strength", "lblBumpStrengthSub", "lblCloseBumpStrength", "Type a value between -100 and 100", -100, 100,
-     -100, 100, "100", 100, "Apply Bump Strength for selected material(s)"},
+     "Type a value between 0 and 10", 0, 10, 0, 1000, "0", 0,
+     "Apply Transparency Falloff for selected material(s)"},
+    {"Texture Strength", "lblTextureStrengthSub", "lblCloseTextureStrength", "Type a value between 0 and 100",
+     0, 100, 0, 100, "100", 100, "Apply Texture Strength for selected material(s)"},
+    {"Bump Strength", "lblBumpStrengthSub", "lblCloseBumpStrength", "Type a value between -100 and 100", -100,
+     100, -100, 100, "100", 100, "Apply Bump Strength for selected material(s)"},
     {"Reflection Strength", "lblReflectionStrengthSub", "lblCloseReflectionStrength",
-     "Type a value between 0 and 100", 0, 100, 0, 100, "100", 100, "Apply Reflection Strength for selected material(s)"},
+     "Type a value between 0 and 100", 0, 100, 0, 100, "100", 100,
+     "Apply Reflection Strength for selected material(s)"},
 };
 
 struct MapRow {
@@ -164,10 +166,9 @@ void MaterialsPane::Build() {
   // Colour panels: a swatch above its caption.
   auto* colours = new QGridLayout;
   colours->setHorizontalSpacing(10);
-  const char* swatchTips[kSwatchCount] = {"Select Object Color for selected material(s)",
-                               "Select Highlight Color for selected material(s)",
-                               "Select Ambient Color for selected material(s)",
-                               "Select Reflective Color for selected material(s)"};
+  const char* swatchTips[kSwatchCount] = {
+      "Select Object Color for selected material(s)", "Select Highlight Color for selected material(s)",
+      "Select Ambient Color for selected material(s)", "Select Reflective Color for selected material(s)"};
   for (int i = 0; i < kSwatchCount; ++i) {
     PropertyPanel& panel = panels[kObjectColorPanel + i];
     MakePanelLabels(panel, pane, kColorRows[i].caption, kColorRows[i].captionName, kColorRows[i].disabledName);
@@ -186,9 +187,9 @@ void MaterialsPane::Build() {
 
   // Value and strength panels: caption, box, bar, Apply.
   auto* values = new QGridLayout;
-  const int valuePanel[kValueRowCount] = {kHighlightSizePanel,  kTransparencyMinPanel, kTransparencyMaxPanel,
-                             kTransparencyFalloffPanel, kTextureStrengthPanel, kBumpStrengthPanel,
-                             kReflectionStrengthPanel};
+  const int valuePanel[kValueRowCount] = {
+      kHighlightSizePanel,   kTransparencyMinPanel, kTransparencyMaxPanel,   kTransparencyFalloffPanel,
+      kTextureStrengthPanel, kBumpStrengthPanel,    kReflectionStrengthPanel};
   for (int i = 0; i < kValueRowCount; ++i) {
     const ValueRow& row = kValueRows[i];
     PropertyPanel& panel = panels[valuePanel[i]];
@@ -233,11 +234,14 @@ void MaterialsPane::Build() {
     QPushButton*& browse = cmd[BrowseMapButton(j)];
     QLineEdit*& path = TXT[PathBox(j)];
     QPushButton*& apply = cmd[ApplyMapButton(j)];
-    noMap = newButton(pane, named("cmd", NoMapButton(j)), "No Map", "Do not use a " + what + " with selected material(s)");
-    open = newButton(pane, named("cmd", OpenMapButton(j)), "Open", "Open the " + what + " with the associated program");
+    noMap = newButton(pane, named("cmd", NoMapButton(j)), "No Map",
+                      "Do not use a " + what + " with selected material(s)");
+    open = newButton(pane, named("cmd", OpenMapButton(j)), "Open",
+                     "Open the " + what + " with the associated program");
     fix = newButton(pane, named("cmd", FixMapButton(j)), "Fix",
                     "Try to correct a false path or toggle formatting between full and shortened path");
-    browse = newButton(pane, named("cmd", BrowseMapButton(j)), "...", "Browse a " + what + " for selected material(s)");
+    browse = newButton(pane, named("cmd", BrowseMapButton(j)), "...",
+                       "Browse a " + what + " for selected material(s)");
     path = new QLineEdit(pane);
     path->setObjectName(named("TXT", PathBox(j)));
     path->setToolTip("Type path and name of the " + what + " for selected material(s)");

@@ -83,11 +83,11 @@ class MaterialsPane : public QWidget {
   static constexpr int BrowseMapButton(int j) { return 10 + j; }  // cmd(10)..cmd(13), "..."
   static constexpr int ApplyMapButton(int j) { return 18 + j; }   // cmd(18)..cmd(21)
   static constexpr int FixMapButton(int j) { return 25 + j; }     // cmd(25)..cmd(28)
-  static constexpr int kLastButton = 28;  // the last Fix button
-  static constexpr int kRequiredVersionBox = 0;               // TXT(0)
-  static constexpr int ValueBox(int i) { return 1 + i; }      // TXT(1)..TXT(7)
-  static constexpr int PathBox(int j) { return 8 + j; }       // TXT(8)..TXT(11)
-  static constexpr int kLastBox = 11;  // the last path box
+  static constexpr int kLastButton = 28;                          // the last Fix button
+  static constexpr int kRequiredVersionBox = 0;                   // TXT(0)
+  static constexpr int ValueBox(int i) { return 1 + i; }          // TXT(1)..TXT(7)
+  static constexpr int PathBox(int j) { return 8 + j; }           // TXT(8)..TXT(11)
+  static constexpr int kLastBox = 11;                             // the last path box
 
   // ---- Controls, by their documented names. --------------------------------
   QLabel* lblObject = nullptr;
@@ -110,8 +110,8 @@ class MaterialsPane : public QWidget {
   // TXT(0), the required version, lies on the Save Options pane (the main
   // window puts it here); it is enabled with the material editors.
   std::array<QLineEdit*, 12> TXT{};
-  std::array<QScrollBar*, kValueRowCount> SCR{};    // SCR(i): the bar of value row i
-  std::array<QPushButton*, kSwatchCount> SHP{};     // SHP(i): the swatch of colour i
+  std::array<QScrollBar*, kValueRowCount> SCR{};  // SCR(i): the bar of value row i
+  std::array<QPushButton*, kSwatchCount> SHP{};   // SHP(i): the swatch of colour i
   QCheckBox* chkApplyTextures = nullptr;
   QCheckBox* chkMultiplyThroughLights = nullptr;
   QCheckBox* chkMultiplyThroughKdColor = nullptr;

@@ -25,7 +25,7 @@ struct Bounds {
 };
 // The value rows' boxes TXT(1)..TXT(7): highlight size, transparency min,
 // max, falloff, texture, bump and reflection strength.
-constexpr Bounds kBounds[MaterialsPane::kValueRowCount] = {{1, 100}, {0, 100}, {0, 100}, {0, 10},
+constexpr Bounds kBounds[MaterialsPane::kValueRowCount] = {{1, 100}, {0, 100},    {0, 100}, {0, 10},
                                                            {0, 100}, {-100, 100}, {0, 100}};
 constexpr int kFalloffRow = 3, kBumpStrengthRow = 5;
 
@@ -79,14 +79,28 @@ void MaterialsPane::CMD_Click(int index) {
   if (!(value >= -32768.0 && value <= 32767.0)) return;
   for (MaterialRec* m : selected) {
     switch (row) {
-      case 0: m->HighlightSize = static_cast<int>(RoundHalfEven(value)); break;
-      case 1: m->TransparencyMin = static_cast<int>(RoundHalfEven(value)); break;
-      case 2: m->TransparencyMax = static_cast<int>(RoundHalfEven(value)); break;
-      case 3: m->TransparencyFalloff = static_cast<float>(value); break;
+      case 0:
+        m->HighlightSize = static_cast<int>(RoundHalfEven(value));
+        break;
+      case 1:
+        m->TransparencyMin = static_cast<int>(RoundHalfEven(value));
+        break;
+      case 2:
+        m->TransparencyMax = static_cast<int>(RoundHalfEven(value));
+        break;
+      case 3:
+        m->TransparencyFalloff = static_cast<float>(value);
+        break;
       // Strengths are number texts in the file's form ("." as decimal sign).
-      case 4: m->TextureStrength = FormatDouble(value); break;
-      case 5: m->BumpStrength = FormatDouble(value); break;
-      case 6: m->ReflectionStrength = FormatDouble(value); break;
+      case 4:
+        m->TextureStrength = FormatDouble(value);
+        break;
+      case 5:
+        m->BumpStrength = FormatDouble(value);
+        break;
+      case 6:
+        m->ReflectionStrength = FormatDouble(value);
+        break;
       default: break;
     }
     gState.Dirty = true;
@@ -130,7 +144,8 @@ void MaterialsPane::SCR_Change(int index) {
   // "-" stays while a negative number is typed.
   const double number = Val(PointText(box->text(), index));
   if ((index == kFalloffRow ? RoundHalfEven(number * 100.0) : number) == value) return;
-  const QString text = index == kFalloffRow ? ShownDecimal(FormatDouble(value / 100.0)) : QString::number(value);
+  const QString text =
+      index == kFalloffRow ? ShownDecimal(FormatDouble(value / 100.0)) : QString::number(value);
   controls::setText(box, text);
 }
 
@@ -144,7 +159,7 @@ void MaterialsPane::SHP_Click(int index) {
   const ColorRec color{(*chosen)[0] & 255, (*chosen)[1] & 255, (*chosen)[2] & 255};
   SetSwatch(index, QColor(color[0], color[1], color[2]));
   ColorRec MaterialRec::*fields[kSwatchCount] = {&MaterialRec::ObjectColor, &MaterialRec::HighlightColor,
-                                      &MaterialRec::AmbientColor, &MaterialRec::ReflectiveColor};
+                                                 &MaterialRec::AmbientColor, &MaterialRec::ReflectiveColor};
   for (MaterialRec* m : SelectedMaterials()) m->*fields[index] = color;
   gState.Dirty = true;
 }

@@ -6,11 +6,11 @@
 #include <QLabel>
 
 #include "common/encoding.h"
+#include "mainwindow/frm_main.h"
+#include "mainwindow/materials_pane.h"
 #include "maps/map_search.h"
 #include "maps/qt/frm_choose_pic.h"
 #include "maps/qt/thumbnails.h"
-#include "mainwindow/frm_main.h"
-#include "mainwindow/materials_pane.h"
 #include "model/model.h"
 #include "platform/qt/controls.h"
 #include "platform/ui_services.h"
@@ -21,8 +21,9 @@ namespace {
 
 constexpr const char* kChecking = "Checking map references...";
 
-std::string MaterialRec::*const kMapFields[MaterialsPane::kMapRowCount] = {&MaterialRec::TextureMap, &MaterialRec::BumpMap,
-                                                 &MaterialRec::ReflectionMap, &MaterialRec::TransparencyMap};
+std::string MaterialRec::*const kMapFields[MaterialsPane::kMapRowCount] = {
+    &MaterialRec::TextureMap, &MaterialRec::BumpMap, &MaterialRec::ReflectionMap,
+    &MaterialRec::TransparencyMap};
 
 // Messages go to the dialogs; the scan's item text and cancel poll to the
 // progress window while one is up.

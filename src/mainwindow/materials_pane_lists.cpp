@@ -1,14 +1,13 @@
 // The object list and the material list of the Materials pane: which group
 // and which materials the editors work on, the collected selection, and the
 // buttons that select, delete and create materials and remove a group.
+#include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStringList>
-
-#include <QAction>
-#include <QCheckBox>
 #include <algorithm>
 #include <optional>
 

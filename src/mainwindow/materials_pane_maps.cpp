@@ -30,15 +30,17 @@ namespace {
 int MapRowOf(int index) {
   using Pane = MaterialsPane;
   for (int j = 0; j < Pane::kMapRowCount; ++j)
-    for (int button : {Pane::NoMapButton(j), Pane::OpenMapButton(j), Pane::BrowseMapButton(j), Pane::ApplyMapButton(j)})
+    for (int button :
+         {Pane::NoMapButton(j), Pane::OpenMapButton(j), Pane::BrowseMapButton(j), Pane::ApplyMapButton(j)})
       if (button == index) return j;
   return -1;
 }
 
 const char* const kMapWords[MaterialsPane::kMapRowCount] = {"Texture", "Bump", "Reflection", "Transparency"};
 
-std::string MaterialRec::*const kMapFields[MaterialsPane::kMapRowCount] = {&MaterialRec::TextureMap, &MaterialRec::BumpMap,
-                                                 &MaterialRec::ReflectionMap, &MaterialRec::TransparencyMap};
+std::string MaterialRec::*const kMapFields[MaterialsPane::kMapRowCount] = {
+    &MaterialRec::TextureMap, &MaterialRec::BumpMap, &MaterialRec::ReflectionMap,
+    &MaterialRec::TransparencyMap};
 
 // A map path is one quoted line of the written pose: a line break would
 // split it, a double quote end it. Judged on the path as it would be stored.
@@ -99,7 +101,8 @@ void MaterialsPane::ConnectMapRows() {
     if (IsMapRowButton(index)) controls::bindButton(cmd[index], [this, index] { MapRowButton_Click(index); });
   for (int j = 0; j < kMapRowCount; ++j) {
     const int box = PathBox(j);
-    new PathBoxDrops(TXT[box], [this, box](const std::vector<std::string>& files) { TXT_OLEDragDrop(box, files); });
+    new PathBoxDrops(TXT[box],
+                     [this, box](const std::vector<std::string>& files) { TXT_OLEDragDrop(box, files); });
   }
 }
 

@@ -22,7 +22,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/key_file.h"  // the key-file pieces, for the callers and tests
+#include "platform/key_file.h"        // the key-file pieces, for the callers and tests
 #include "platform/program_folder.h"  // XdgDataHome, XdgConfigHome
 
 namespace vandrel {

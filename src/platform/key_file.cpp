@@ -66,7 +66,8 @@ std::vector<std::string> SplitList(std::string_view value) {
 
 }  // namespace
 
-std::optional<std::string> KeyFileEntry(std::string_view text, std::string_view section, std::string_view key) {
+std::optional<std::string> KeyFileEntry(std::string_view text, std::string_view section,
+                                        std::string_view key) {
   std::optional<std::string> found;
   bool inSection = false;
   for (const Line& line : SplitLines(text)) {

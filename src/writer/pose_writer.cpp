@@ -262,7 +262,8 @@ class PoseBuilder {
     });
     if (!written) return false;
     if (a.PropertyOn[kLockedSwitch] && a.Locked > 0) Line(1, "locked " + FormatInt(a.Locked - 1));
-    if (a.PropertyOn[kDepthMapSizeSwitch] && a.DepthMapSize > 0) Line(1, "depthMapSize " + FormatInt(a.DepthMapSize - 1));
+    if (a.PropertyOn[kDepthMapSizeSwitch] && a.DepthMapSize > 0)
+      Line(1, "depthMapSize " + FormatInt(a.DepthMapSize - 1));
     if (lightOrCamera && !a.DepthCamera.empty()) Line(1, "depthCamera " + a.DepthCamera);
     if (a.PropertyOn[kDoShadowSwitch] && a.DoShadow > 0) Line(1, "doShadow " + FormatInt(a.DoShadow - 1));
     if (a.PropertyOn[kLightOnSwitch] && a.LightOn > 0) Line(1, "lightOn " + FormatInt(a.LightOn - 1));

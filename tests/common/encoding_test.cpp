@@ -75,8 +75,10 @@ TEST(Encoding, NextCodePointTakesOnlyValidUtf8) {
       {"\xED\xA0\x80", std::nullopt},      // a surrogate
       {"\xF4\x90\x80\x80", std::nullopt},  // above U+10FFFF
       {"\xC3", std::nullopt},              // cut short
-      {"\xC3" "A", std::nullopt},           // not a continuation byte
-      {"\x80", std::nullopt},              // a lone continuation byte
+      {"\xC3"
+       "A",
+       std::nullopt},          // not a continuation byte
+      {"\x80", std::nullopt},  // a lone continuation byte
   };
   for (const auto& row : table) {
     std::size_t pos = 0;

@@ -3,8 +3,6 @@
 // pose file the window writes afterwards.
 #include <gtest/gtest.h>
 
-#include <clocale>
-
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -15,6 +13,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTreeWidget>
+#include <clocale>
 
 #include "common/text.h"
 #include "model/channel_edits.h"

@@ -1,4 +1,6 @@
 
+#include "platform/qt/controls.h"
+
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -9,7 +11,6 @@
 #include <QScrollBar>
 #include <QTreeWidget>
 
-#include "platform/qt/controls.h"
 #include "window_fixture.h"
 
 namespace vandrel::controls {

@@ -263,7 +263,8 @@ TEST_F(MaterialsPaneTest, SelectInvertDeleteAndRemoveGroups) {
   Select({1});
   P().cmdInvertSel->click();
   P().GetSelectedMaterials();
-  EXPECT_EQ(std::vector<int>(P().selectedMaterialRows.begin(), P().selectedMaterialRows.begin() + P().selectedMaterialCount),
+  EXPECT_EQ(std::vector<int>(P().selectedMaterialRows.begin(),
+                             P().selectedMaterialRows.begin() + P().selectedMaterialCount),
             (std::vector<int>{0, 2}));
   EXPECT_EQ(P().lstMaterials->currentRow(), 0);
   gState.Dirty = false;

@@ -1,7 +1,5 @@
 #include "platform/qt/qt_ui.h"
 
-#include <algorithm>
-
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
@@ -16,6 +14,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
+#include <algorithm>
 
 #include "platform/desktop_open.h"
 #include "platform/dialog_filter.h"
