@@ -5,18 +5,17 @@
 // map path) in the same run.
 #include <QApplication>
 #include <QListWidget>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
 #include <string>
 
-#include "mainwindow/controls.h"
+#include "bench_support.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/materials_pane.h"
 #include "model/model.h"
-#include "bench_support.h"
+#include "platform/qt/controls.h"
 
 using namespace vandrel;
 

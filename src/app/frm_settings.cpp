@@ -12,19 +12,14 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
-#include <algorithm>
-#include <charconv>
 #include <cmath>
 
 #include "app/settings_file.h"
 #include "common/text.h"
-#include "mainwindow/controls.h"
 #include "model/model.h"
-#include "platform/program_folder.h"
 #include "platform/files.h"
 #include "platform/folder_browser.h"
-#include "platform/ini.h"
-#include "platform/path_case.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/poser_text.h"
 #include "platform/ui_services.h"
 #include "tools/selection_templates.h"
@@ -35,74 +30,25 @@ namespace {
 
 constexpr const char* kTitle = "Vandrel";
 
+// The folder boxes' tips; their captions are FolderLabel's.
 struct FolderBox {
-  const char* label;
   const char* tip;
   const char* browseTip;
-  const char* layout;  // below the Poser folder
 };
 
 constexpr std::array<FolderBox, kFolderBoxCount> kFolderBoxes = {{
-    {"Character Folder", "Path of the default Characters (CR2) folder", "Browse the default Character folder",
-     "Runtime/Libraries/Character"},
-    {"Pose Folder", "Path of the default Poses (PZ2) folder", "Browse the default Pose folder",
-     "Runtime/Libraries/Pose"},
-    {"Prop Folder", "Path of the default Props (PP2) folder", "Browse the default Prop folder",
-     "Runtime/Libraries/Props"},
-    {"Hair Folder", "Path of the default Hair (HR2) folder", "Browse the default Hair folder",
-     "Runtime/Libraries/Hair"},
-    {"Save Folder", "Path of the default Save folder", "Browse the default Save folder",
-     "Runtime/Libraries/Pose"},
-    {"Map Folder", "Path of the default Maps folder", "Browse the default Maps folder", "Runtime/Textures"},
-    {"Poser Folder", "Path of the Poser folder", "Browse Poser application's folder", ""},
-    {"Camera Folder", "Path of the default Cameras (CM2) folder", "Browse the default Camera folder",
-     "Runtime/Libraries/Camera"},
-    {"Light Folder", "Path of the default Lights (LT2) folder", "Browse the default Light folder",
-     "Runtime/Libraries/Light"},
-    {"Hand Folder", "Path of the default Hands (HD2) folder", "Browse the default Hand folder",
-     "Runtime/Libraries/Hand"},
-    {"Face Folder", "Path of the default Faces (FC2) folder", "Browse the default Face folder",
-     "Runtime/Libraries/Face"},
+    {"Path of the default Characters (CR2) folder", "Browse the default Character folder"},
+    {"Path of the default Poses (PZ2) folder", "Browse the default Pose folder"},
+    {"Path of the default Props (PP2) folder", "Browse the default Prop folder"},
+    {"Path of the default Hair (HR2) folder", "Browse the default Hair folder"},
+    {"Path of the default Save folder", "Browse the default Save folder"},
+    {"Path of the default Maps folder", "Browse the default Maps folder"},
+    {"Path of the Poser folder", "Browse Poser application's folder"},
+    {"Path of the default Cameras (CM2) folder", "Browse the default Camera folder"},
+    {"Path of the default Lights (LT2) folder", "Browse the default Light folder"},
+    {"Path of the default Hands (HD2) folder", "Browse the default Hand folder"},
+    {"Path of the default Faces (FC2) folder", "Browse the default Face folder"},
 }};
-
-// The library boxes a newly chosen Poser folder fills, in this order.
-constexpr std::array<int, 10> kLayoutFillOrder = {0, 3, 5, 2, 1, 4, 7, 10, 9, 8};
-
-constexpr std::array<AssociationType, kAssociationCount> kAssociationTypes = {{
-    {".pz2", "Pose files (*.pz2)", "Poser Pose file", "Pose"},
-    {".cr2", "Character files (*.cr2)", "Poser Character file", "Character"},
-    {".pp2", "Prop files (*.pp2)", "Poser Prop file", "Prop"},
-    {".hr2", "Hair files (*.hr2)", "Poser Hair file", "Hair"},
-    {".cm2", "Camera files (*.cm2)", "Poser Camera file", "Camera"},
-    {".fc2", "Face files (*.fc2)", "Poser Face file", "Face"},
-    {".hd2", "Hand files (*.hd2)", "Poser Hand file", "Hand"},
-    {".lt2", "Light files (*.lt2)", "Poser Light file", "Light"},
-}};
-
-// Folder and template names, as the disk has them.
-QString Q(const std::string& s) { return FromUtf8(s); }
-std::string S(const QString& s) { return ToUtf8(s); }
-
-// A folder below the Poser folder, in the case it is stored in; "" when missing.
-std::string ExistingSubfolder(const std::string& poser, const std::string& sub) {
-  const std::string path = JoinPath(poser, sub);
-  if (FolderExists(path)) return path;
-  const std::string resolved = ResolvePathCase(path);
-  return !resolved.empty() && FolderExists(resolved) ? resolved : std::string();
-}
-
-// A decimal number, blanks around it allowed; nullopt for anything else.
-std::optional<double> NumericValue(const std::string& text) {
-  std::string t = Trim(text);
-  if (!t.empty() && t.front() == '+') t.erase(0, 1);
-  if (t.empty() || t.find_first_not_of("0123456789.eE+-") != std::string::npos ||
-      t.find_first_of("0123456789") == std::string::npos)
-    return std::nullopt;
-  double value = 0;
-  const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
-  if (ec != std::errc() || end != t.data() + t.size()) return std::nullopt;
-  return value;
-}
 
 QWidget* Named(QWidget* widget, const QString& name, const char* tip = nullptr) {
   widget->setObjectName(name);
@@ -113,147 +59,6 @@ QWidget* Named(QWidget* widget, const QString& name, const char* tip = nullptr) 
 QString Indexed(const char* name, int index) { return QStringLiteral("%1(%2)").arg(name).arg(index); }
 
 }  // namespace
-
-// ---- The window's logic ----
-
-std::string& FolderField(SettingsRec& s, int box) {
-  std::string* fields[kFolderBoxCount] = {&s.CR2,   &s.PZ2, &s.PP2, &s.HR2, &s.Save, &s.Map,
-                                          &s.Poser, &s.CM2, &s.LT2, &s.HD2, &s.FC2};
-  return *fields[box];
-}
-
-const std::string& FolderField(const SettingsRec& s, int box) {
-  return FolderField(const_cast<SettingsRec&>(s), box);
-}
-
-const char* PoserLayoutFolder(int box) { return kFolderBoxes[box].layout; }
-
-const std::array<AssociationType, kAssociationCount>& AssociationTypes() { return kAssociationTypes; }
-
-PreferencesForm FormFromSettings(const SettingsRec& s) {
-  PreferencesForm form;
-  for (int i = 0; i < kFolderBoxCount; ++i) form.folders[i] = FolderField(s, i);
-  form.thumbDialog = s.CdlgThumb;
-  form.thumbMap = s.MapThumb;
-  form.thumbMain = s.MainThumb;
-  form.autoCorrect = s.AutoCorrect;
-  form.noMap = s.SetNoMap;
-  form.setVersion = s.SetPoserVersion;
-  form.setP5Version = s.SetP5Version;
-  form.versionNumber = s.PVersionNumber;
-  form.p5VersionNumber = s.P5VersionNumber;
-  form.poser4 = s.SaveAsType;
-  form.dos = s.FileSystem;
-  form.reportTime = s.ReportTime;
-  form.disableProperties = s.DisableProperties;
-  return form;
-}
-
-void ApplyForm(const PreferencesForm& form, SettingsRec& s) {
-  for (int i = 0; i < kFolderBoxCount; ++i) {
-    if (!form.folders[i].empty() && form.folders[i] != kNone) FolderField(s, i) = form.folders[i];
-  }
-  s.CdlgThumb = form.thumbDialog;
-  s.MapThumb = form.thumbMap;
-  s.MainThumb = form.thumbMain;
-  s.AutoCorrect = form.autoCorrect;
-  s.SetNoMap = form.noMap;
-  s.SetPoserVersion = form.setVersion;
-  s.SetP5Version = form.setP5Version;
-  s.PVersionNumber = form.versionNumber;
-  s.P5VersionNumber = form.p5VersionNumber;
-  s.SaveAsType = form.poser4;
-  s.FileSystem = form.dos;
-  s.ReportTime = form.reportTime;
-  s.DisableProperties = form.disableProperties;
-  if (form.selectedTemplate) s.DefaultTemplate = *form.selectedTemplate;
-}
-
-std::string UnsavablePreference(const PreferencesForm& form) {
-  std::vector<std::pair<std::string, const std::string*>> values;
-  for (int i = 0; i < kFolderBoxCount; ++i) values.emplace_back(kFolderBoxes[i].label, &form.folders[i]);
-  values.emplace_back("Poser version for all P4/PP files", &form.versionNumber);
-  values.emplace_back("Poser version for all P5 files", &form.p5VersionNumber);
-  if (form.selectedTemplate) values.emplace_back("default template", &*form.selectedTemplate);
-  for (const auto& [label, value] : values) {
-    // Blanks and quotes around a value are kept; a line break cannot be.
-    if (!IsWritableIniEntry("Folders", "Key", *value))
-      return "The " + label + " cannot be saved in Settings.ini because it holds a line break.";
-  }
-  return {};
-}
-
-bool RunPoserEnabled(const PreferencesForm& form) {
-  const std::string& poser = form.folders[kPoserFolderBox];
-  return !poser.empty() && poser != kNone;
-}
-
-std::string BrowseStartFolder(const std::string& boxText, const std::string& poserFolder) {
-  std::string start;
-  if (FolderExists(boxText)) {
-    start = boxText;
-  } else if (FolderExists(poserFolder)) {
-    start = poserFolder;
-  } else {
-    start = HomeFolder();  // not the folder Vandrel happened to start in
-  }
-  return RemoveTrailingBackslash(start);
-}
-
-std::vector<std::pair<int, std::string>> PoserLayoutFills(
-    const std::array<std::string, kFolderBoxCount>& folders, const std::string& poserFolder) {
-  std::vector<std::pair<int, std::string>> fills;
-  for (int box : kLayoutFillOrder) {
-    if (FolderExists(folders[box])) continue;
-    std::string found = ExistingSubfolder(poserFolder, kFolderBoxes[box].layout);
-    if (!found.empty()) fills.emplace_back(box, std::move(found));
-  }
-  return fills;
-}
-
-std::vector<int> ChangedAssociations(const std::array<bool, kAssociationCount>& registered,
-                                     const std::array<bool, kAssociationCount>& ticked) {
-  std::vector<int> changed;
-  for (int i = 0; i < kAssociationCount; ++i)
-    if (registered[i] != ticked[i]) changed.push_back(i);
-  return changed;
-}
-
-std::string ApplyAssociationChanges(const std::array<bool, kAssociationCount>& registered,
-                                    const std::array<bool, kAssociationCount>& ticked,
-                                    const AssociationProgram& program) {
-  std::vector<int> changed = ChangedAssociations(registered, ticked);
-  // An unticked type still claimed by files of an incomplete or earlier
-  // registration loses them too: unticked means Vandrel claims nothing of it.
-  for (int i = 0; i < kAssociationCount; ++i)
-    if (!ticked[i] && !registered[i] && HasAssociationFiles(kAssociationTypes[i].extension))
-      changed.push_back(i);
-  std::sort(changed.begin(), changed.end());
-  std::string failures;
-  for (int i : changed) {
-    const AssociationType& type = kAssociationTypes[i];
-    const bool remove = !ticked[i];
-    const std::string error = Associate(type.extension, type.description, program, remove);
-    if (!error.empty()) {
-      failures += std::string(remove ? "Vandrel could not be unregistered for "
-                                     : "Vandrel could not be registered for ") +
-                  type.extension + " files:\r\n" + error + "\r\n";
-    }
-  }
-  if (!changed.empty()) {
-    const std::string error = RefreshDesktopDatabases();
-    if (!error.empty())
-      failures += "The desktop's file type database could not be updated:\r\n" + error + "\r\n";
-  }
-  return failures;
-}
-
-std::string CheckedCacheText(const std::string& text, int low, int high, const char* replacement) {
-  if (text.empty()) return text;
-  const auto value = NumericValue(text);
-  if (!value || *value < low || *value > high) return replacement;
-  return text;
-}
 
 // ---- The window ----
 
@@ -300,7 +105,7 @@ FrmSettings::FrmSettings(QWidget* parent, RunPoserSwitch runPoser)
 void FrmSettings::BuildFoldersPage(QWidget* page) {
   auto* grid = new QGridLayout(page);
   for (int i = 0; i < kFolderBoxCount; ++i) {
-    auto* label = new QLabel(kFolderBoxes[i].label);
+    auto* label = new QLabel(FolderLabel(i));
     label->setObjectName(Indexed("lblFolder", i));
     TXT[i] = new QLineEdit;
     Named(TXT[i], Indexed("TXT", i), kFolderBoxes[i].tip);
@@ -321,7 +126,7 @@ void FrmSettings::BuildAssociationsPage(QWidget* page) {
   heading->setObjectName("lblAssociations");
   layout->addWidget(heading);
   for (int i = 0; i < kAssociationCount; ++i) {
-    const AssociationType& type = kAssociationTypes[i];
+    const AssociationType& type = AssociationTypes()[i];
     chkAs[i] = new QCheckBox(type.label);
     const std::string tip =
         std::string("Check if you want to associate ") + type.kind + " files with Vandrel";
@@ -457,10 +262,10 @@ void FrmSettings::BuildGeneralPage(QWidget* page) {
 
 void FrmSettings::Form_Load() {
   const SettingsRec& s = gSettings;
-  for (int i = 0; i < kFolderBoxCount; ++i) controls::setText(TXT[i], Q(FolderField(s, i)));
+  for (int i = 0; i < kFolderBoxCount; ++i) controls::setText(TXT[i], FromUtf8(FolderField(s, i)));
 
   for (int i = 0; i < kAssociationCount; ++i) {
-    registered_[i] = IsAssociated(kAssociationTypes[i].extension);
+    registered_[i] = IsAssociated(AssociationTypes()[i].extension);
     controls::setChecked(chkAs[i], registered_[i]);
   }
 
@@ -478,8 +283,8 @@ void FrmSettings::Form_Load() {
   chkNOMAP->setEnabled(s.AutoCorrect);
   txtVersion->setEnabled(s.SetPoserVersion);
   txtP5Version->setEnabled(s.SetP5Version);
-  controls::setText(txtVersion, Q(s.PVersionNumber));
-  controls::setText(txtP5Version, Q(s.P5VersionNumber));
+  controls::setText(txtVersion, FromUtf8(s.PVersionNumber));
+  controls::setText(txtP5Version, FromUtf8(s.P5VersionNumber));
   controls::setOption(s.SaveAsType ? optPoser4 : optPoser5);
   controls::setOption(s.FileSystem ? optDOS : optUNIX);
 
@@ -488,7 +293,7 @@ void FrmSettings::Form_Load() {
   const std::string file = TemplateFile(s.DefaultTemplate);
   if (!s.DefaultTemplate.empty() && FileExists(file) && cmbTemplate->count() > 0) {
     for (int i = 0; i < cmbTemplate->count(); ++i) {
-      if (EqualsNoCase(S(cmbTemplate->itemText(i)), s.DefaultTemplate)) {
+      if (EqualsNoCase(ToUtf8(cmbTemplate->itemText(i)), s.DefaultTemplate)) {
         controls::setListIndex(cmbTemplate, i);
         break;
       }
@@ -497,13 +302,13 @@ void FrmSettings::Form_Load() {
 }
 
 void FrmSettings::FillTemplateList() {
-  for (const std::string& name : TemplateNames()) controls::addItem(cmbTemplate, Q(name));
+  for (const std::string& name : TemplateNames()) controls::addItem(cmbTemplate, FromUtf8(name));
   if (cmbTemplate->count() > 0) cmbTemplate->setEnabled(true);
 }
 
 PreferencesForm FrmSettings::form() const {
   PreferencesForm form;
-  for (int i = 0; i < kFolderBoxCount; ++i) form.folders[i] = S(TXT[i]->text());
+  for (int i = 0; i < kFolderBoxCount; ++i) form.folders[i] = ToUtf8(TXT[i]->text());
   for (int i = 0; i < kAssociationCount; ++i) form.associate[i] = chkAs[i]->isChecked();
   form.thumbDialog = chkThumbDialog->isChecked();
   form.thumbMap = chkThumbMap->isChecked();
@@ -512,25 +317,25 @@ PreferencesForm FrmSettings::form() const {
   form.noMap = chkNOMAP->isChecked();
   form.setVersion = chkVersion->isChecked();
   form.setP5Version = chkP5Version->isChecked();
-  form.versionNumber = S(txtVersion->text());
-  form.p5VersionNumber = S(txtP5Version->text());
+  form.versionNumber = ToUtf8(txtVersion->text());
+  form.p5VersionNumber = ToUtf8(txtP5Version->text());
   form.poser4 = optPoser4->isChecked();
   form.dos = optDOS->isChecked();
   form.reportTime = chkReportTime->isChecked();
   form.disableProperties = chkDisableProperties->isChecked();
-  if (cmbTemplate->currentIndex() >= 0) form.selectedTemplate = S(cmbTemplate->currentText());
+  if (cmbTemplate->currentIndex() >= 0) form.selectedTemplate = ToUtf8(cmbTemplate->currentText());
   return form;
 }
 
 void FrmSettings::Browse_Click(int index) {
   gState.BrowseFolderIndex = index;
-  const std::string start = BrowseStartFolder(S(TXT[index]->text()), gSettings.Poser);
+  const std::string start = BrowseStartFolder(ToUtf8(TXT[index]->text()), gSettings.Poser);
   const std::string chosen = BrowseForFolder(index, start);
   if (!FolderExists(Trim(chosen))) return;  // cancelled
-  controls::setText(TXT[index], Q(chosen));
+  controls::setText(TXT[index], FromUtf8(chosen));
   if (index != kPoserFolderBox) return;
   for (const auto& [box, folder] : PoserLayoutFills(form().folders, chosen))
-    controls::setText(TXT[box], Q(folder));
+    controls::setText(TXT[box], FromUtf8(folder));
 }
 
 void FrmSettings::chkThumbMain_Click() {
@@ -541,10 +346,10 @@ void FrmSettings::chkThumbMain_Click() {
 
 void FrmSettings::CacheText_Change(QLineEdit* box, QScrollBar* spin, int low, int high,
                                    const char* replacement) {
-  const std::string text = S(box->text());
+  const std::string text = ToUtf8(box->text());
   const std::string kept = CheckedCacheText(text, low, high, replacement);
   if (kept != text) {
-    controls::setText(box, Q(kept));  // runs this handler again with the new text
+    controls::setText(box, FromUtf8(kept));  // runs this handler again with the new text
     return;
   }
   if (auto value = NumericValue(text)) controls::setValue(spin, static_cast<int>(std::nearbyint(*value)));

@@ -13,6 +13,7 @@
 #include "platform/program_folder.h"
 #include "platform/registry.h"
 #include "platform/ui_services.h"
+#include "tools/preferences.h"
 #include "tools/selection_templates.h"
 
 namespace vandrel {
@@ -22,15 +23,6 @@ namespace {
 constexpr const char* kFolders = "Folders";
 constexpr const char* kGeneral = "General";
 constexpr const char* kTitle = "Vandrel";
-
-// A folder below the Poser folder, resolved the way Poser's own paths are
-// (stored case first, then any case); "" when it does not exist.
-std::string ExistingSubfolder(const std::string& poser, const std::string& sub) {
-  const std::string path = JoinPath(poser, sub);
-  if (FolderExists(path)) return path;
-  const std::string resolved = ResolvePathCase(path);
-  return !resolved.empty() && FolderExists(resolved) ? resolved : std::string();
-}
 
 const char* TrueFalse(bool value) { return value ? "True" : "False"; }
 
@@ -102,30 +94,9 @@ std::string FindPoserFolder(IniFileEdit& ini, bool quiet) {
   return poser;
 }
 
-// The [Folders] keys in the order SaveSettings writes them, with their fields.
-std::array<std::pair<const char*, std::string*>, 11> FolderFields(SettingsRec& s) {
-  return {{{"CR2", &s.CR2}, {"PZ2", &s.PZ2}, {"PP2", &s.PP2}, {"HR2", &s.HR2}, {"CM2", &s.CM2}, {"FC2", &s.FC2},
-           {"HD2", &s.HD2}, {"LT2", &s.LT2}, {"Poser", &s.Poser}, {"Map", &s.Map}, {"Save", &s.Save}}};
-}
-
-// The gSettings field of a [Folders] key.
-std::string* FolderFieldOfKey(SettingsRec& s, const std::string& key) {
-  for (const auto& [name, field] : FolderFields(s))
-    if (key == name) return field;
-  return nullptr;
-}
-
-struct DefaultFolder {
-  const char* key;
-  const char* sub;
-};
-constexpr DefaultFolder kDefaultFolders[] = {
-    {"CR2", "Runtime/Libraries/Character"}, {"PZ2", "Runtime/Libraries/Pose"},
-    {"PP2", "Runtime/Libraries/Props"},     {"HR2", "Runtime/Libraries/Hair"},
-    {"CM2", "Runtime/Libraries/Camera"},    {"FC2", "Runtime/Libraries/Face"},
-    {"HD2", "Runtime/Libraries/Hand"},      {"LT2", "Runtime/Libraries/Light"},
-    {"Map", "Runtime/Textures"},            {"Save", "Runtime/Libraries/Pose"},
-};
+// The folder boxes in the order SaveSettings writes their [Folders] keys:
+// CR2, PZ2, PP2, HR2, CM2, FC2, HD2, LT2, Poser, Map, Save.
+constexpr std::array<int, kFolderBoxCount> kSavedFolderBoxes = {0, 1, 2, 3, 7, 10, 9, 8, 6, 5, 4};
 
 }  // namespace
 
@@ -148,15 +119,17 @@ void LoadSettings(bool quiet) {
   // folder, else "none".
   gSettings.Poser = FindPoserFolder(ini, quiet);
   const std::string working = FolderExists(gSettings.Poser) ? gSettings.Poser : std::string();
-  for (const auto& folder : kDefaultFolders) {
-    const std::string stored = ini.Read(kFolders, folder.key);
+  for (const int box : LoadedFolderBoxes()) {
+    const char* key = FolderKey(box);
+    const std::string stored = ini.Read(kFolders, key);
     std::string value = stored;
     if (!FolderExists(stored)) {
-      const std::string sub = working.empty() ? std::string() : ExistingSubfolder(working, folder.sub);
+      const std::string sub =
+          working.empty() ? std::string() : ExistingSubfolder(working, PoserLayoutFolder(box));
       value = sub.empty() ? kNone : sub;
-      WriteFolderFallback(ini, folder.key, stored, value);
+      WriteFolderFallback(ini, key, stored, value);
     }
-    *FolderFieldOfKey(gSettings, folder.key) = value;
+    FolderField(gSettings, box) = value;
   }
 
   gSettings.CdlgThumb = ReadSwitch(ini, "CdlgThumb", true);
@@ -196,13 +169,15 @@ std::string SaveSettings() {
   auto write = [&](const char* section, const char* key, const std::string& value) {
     ok = ini.Write(section, key, value) && ok;
   };
-  for (const auto& [key, value] : FolderFields(gSettings)) {
+  for (const int box : kSavedFolderBoxes) {
+    const char* key = FolderKey(box);
+    const std::string& value = FolderField(s, box);
     // A folder missing at start that is still the one used instead keeps its
     // stored value.
     bool keep = false;
     for (const auto& [missingKey, usedInstead] : MissingStoredFolders())
-      keep = keep || (missingKey == key && usedInstead == *value);
-    if (!keep) write(kFolders, key, *value);
+      keep = keep || (missingKey == key && usedInstead == value);
+    if (!keep) write(kFolders, key, value);
   }
   write(kGeneral, "CdlgThumb", TrueFalse(s.CdlgThumb));
   write(kGeneral, "MapThumb", TrueFalse(s.MapThumb));

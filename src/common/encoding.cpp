@@ -16,9 +16,15 @@ constexpr char32_t kHighC1[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-// The code point starting at `pos` (advanced past it), or nullopt when the
-// bytes there are no valid UTF-8 (overlong forms, surrogates and code points
-// above U+10FFFF included).
+std::optional<unsigned char> Windows1252Byte(char32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<unsigned char>(cp);
+  for (unsigned char i = 0; i < 32; ++i)
+    if (kHighC1[i] == cp) return static_cast<unsigned char>(0x80 + i);
+  return std::nullopt;
+}
+
+}  // namespace
+
 std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& pos) {
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
   const unsigned char lead = byte(pos);
@@ -47,15 +53,6 @@ std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& pos) {
   pos += static_cast<std::size_t>(extra) + 1;
   return cp;
 }
-
-std::optional<unsigned char> Windows1252Byte(char32_t cp) {
-  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<unsigned char>(cp);
-  for (unsigned char i = 0; i < 32; ++i)
-    if (kHighC1[i] == cp) return static_cast<unsigned char>(0x80 + i);
-  return std::nullopt;
-}
-
-}  // namespace
 
 bool IsAscii(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });

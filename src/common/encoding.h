@@ -4,6 +4,7 @@
 // Unicode in UTF-8. Every boundary between the two converts here.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,12 @@ namespace vandrel {
 
 // Appends the UTF-8 form of one code point (at most U+10FFFF).
 void AppendUtf8(std::string& out, char32_t cp);
+
+// The code point of the UTF-8 sequence starting at `pos` (`pos` is advanced
+// past it), or nullopt when the bytes there are no valid UTF-8 (overlong
+// forms, surrogates and code points above U+10FFFF included; `pos` is then
+// left as it was). `pos` must be below the text's size.
+std::optional<char32_t> NextCodePoint(std::string_view text, std::size_t& pos);
 
 // True when `bytes` is valid UTF-8 holding at least one multi-byte sequence
 // (plain ASCII is not).

@@ -6,10 +6,10 @@
 #include <QListWidget>
 #include <QRadioButton>
 
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/materials_pane.h"
 #include "model/model.h"
+#include "platform/qt/controls.h"
 
 namespace vandrel {
 

@@ -1,6 +1,8 @@
 // The Morph and Pose channels pane: building its controls, binding their
 // handlers, the states the window's reset, a read and "Don't save morphs or
 // poses" give them, and the thigh-length handlers.
+#include "mainwindow/channels_pane.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -17,11 +19,10 @@
 
 #include "common/numbers.h"
 #include "common/text.h"
-#include "mainwindow/channels_pane.h"
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "model/channel_edits.h"
 #include "model/model.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/qt_ui.h"
 #include "tools/document_session.h"
 

@@ -11,10 +11,10 @@
 
 #include "common/text.h"
 #include "mainwindow/channels_pane.h"
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "model/channel_edits.h"
 #include "model/model.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/qt_ui.h"
 
 namespace vandrel {

@@ -10,9 +10,9 @@
 
 #include "common/numbers.h"
 #include "mainwindow/channels_pane.h"
-#include "mainwindow/controls.h"
 #include "model/channel_edits.h"
 #include "model/model.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/qt_ui.h"
 
 namespace vandrel {

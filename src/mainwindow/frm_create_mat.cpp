@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "mainwindow/controls.h"
 #include "model/model.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/qt_ui.h"
 
 namespace vandrel {

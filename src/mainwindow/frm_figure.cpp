@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "mainwindow/controls.h"
 #include "model/model.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/ui_services.h"
 #include "reader/poser_file_reader.h"

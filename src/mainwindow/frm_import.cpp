@@ -8,7 +8,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "mainwindow/controls.h"
+#include "platform/qt/controls.h"
 
 namespace vandrel {
 

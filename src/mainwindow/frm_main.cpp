@@ -4,32 +4,32 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QTreeWidget>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "common/text.h"
 #include "mainwindow/channels_pane.h"
-#include "mainwindow/controls.h"
-#include "model/model.h"
-#include "platform/files.h"
 #include "maps/poser_paths.h"
+#include "maps/qt/thumbnails.h"
+#include "model/model.h"
 #include "platform/dialog_preview.h"
+#include "platform/files.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/file_drops.h"
 #include "platform/qt/qt_ui.h"
-#include "maps/qt/thumbnails.h"
 #include "reader/material_parser.h"
 
 namespace vandrel {
@@ -263,13 +263,12 @@ void FrmMain::SetBusy(bool busy) {
 
 void FrmMain::CopyDialogSettings() {
   const CdlgEx& shared = SharedDialog();
-  CommonDialog1.DialogTitle = shared.DialogTitle;
-  CommonDialog1.DefaultExt = shared.DefaultExt;
-  CommonDialog1.Filter = shared.Filter;
-  CommonDialog1.InitDir = shared.InitDir;
-  CommonDialog1.FileName = shared.FileName;
-  CommonDialog1.Flags = shared.flags;
-  CommonDialog1.CancelError = shared.CancelError;
+  CommonDialog1.title = shared.DialogTitle;
+  CommonDialog1.defaultExt = shared.DefaultExt;
+  CommonDialog1.filter = shared.Filter;
+  CommonDialog1.initDir = shared.InitDir;
+  CommonDialog1.fileName = shared.FileName;
+  CommonDialog1.flags = shared.flags;
 }
 
 void FrmMain::SetDocumentCaption(const std::string& path) {

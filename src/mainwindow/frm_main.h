@@ -1,15 +1,16 @@
-// The main window: three panes under a tab strip (materials, morph and pose
-// channels in a class of its own, save options), the menu bar and the window's commands. The
-// procedures that reset and enable its controls live here too, so that every
-// state of the window is made in one class.
+// The main window: a frame of three panes under a tab strip (the Materials
+// pane and the Morph and Pose channels pane, each a class of its own, and the
+// Save Options pane), the menu bar, the window's commands and the calls into
+// reading and writing.
 //
 // The window is split by feature over several files:
 //   frm_main.cpp                 construction, tabs, drop, closing, object list
-//   materials_pane*.cpp          the Materials pane (a class of its own)
 //   frm_main_options_pane.cpp    the Save Options pane and its handlers
 //   frm_main_menus.cpp           the menu bar and its commands
-//   frm_main_reset.cpp           reset and enabling of the editors
+//   frm_main_reset.cpp           the first state and the reset before a read
 //   frm_main_document.cpp        the calls into reading and writing
+//   materials_pane*.cpp          the Materials pane (materials_pane.h)
+//   channels_pane*.cpp           the Morph and Pose channels pane (channels_pane.h)
 #pragma once
 
 #include <QMainWindow>
@@ -19,7 +20,6 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/dialog_settings.h"
 #include "mainwindow/materials_pane.h"
 #include "platform/cdlg_ex.h"
 #include "platform/ui_services.h"
@@ -129,8 +129,9 @@ class FrmMain : public QMainWindow {
   QAction* mnuEmpty2 = nullptr;
   QAction* mnuAbout = nullptr;
 
-  // The window's own file dialog as data: what Save as and Export prepare.
-  CommonDialogRec CommonDialog1;
+  // The window's own file dialog (without the preview) as data: what Save as
+  // and Export prepare, and the open dialog when the preview is off.
+  FileDialogRequest CommonDialog1;
 
   // ---- Menu commands. -------------------------------------------------------
   void mnuOpenPZ2_Click();

@@ -14,13 +14,13 @@
 
 #include "common/text.h"
 #include "mainwindow/channels_pane.h"
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "maps/qt/thumbnails.h"
 #include "model/data_not_kept.h"
 #include "model/model.h"
 #include "platform/files.h"
 #include "platform/path_case.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/qt_ui.h"
 #include "reader/channel_reader.h"
 #include "reader/morph_pose_file.h"
@@ -75,7 +75,7 @@ void FrmMain::EndLoad(int fileType) {
 void FrmMain::ApplyReadResult(const OpenFileResult& result) {
   if (result.setCaption) setWindowTitle(FromUtf8(result.caption));  // a file name from the disk
   if (result.setRequiredVersion)
-    controls::setText(materials->TXT[0], FromPoserText(OneLineText(gState.RequiredVersion)));
+    controls::setText(materials->TXT[MaterialsPane::kRequiredVersionBox], FromPoserText(OneLineText(gState.RequiredVersion)));
   if (result.channelsOff) {
     {
       EventsOff off;
@@ -85,7 +85,7 @@ void FrmMain::ApplyReadResult(const OpenFileResult& result) {
   }
   materials->MirrorObjectList();
   if (result.enableObjectList) materials->cmbFigures->setEnabled(true);
-  if (result.enableDeleteObject) materials->cmd[1]->setEnabled(true);
+  if (result.enableDeleteObject) materials->cmd[MaterialsPane::kDeleteObjectButton]->setEnabled(true);
   if (result.selectFirstObject && !gObjectList.empty()) {
     // Choosing the first object lists its materials; an object already
     // chosen is listed again.
@@ -180,8 +180,8 @@ bool FrmMain::ChooseOpenFile(const FileDialogRequest& request, bool preview) {
     chosen = ShowSharedOpen(true);
   } else {
     CopyDialogSettings();
-    chosen = Ui().ShowOpen(RequestOf(CommonDialog1));
-    if (!chosen.cancelled) dlg.FileName = CommonDialog1.FileName = chosen.path;
+    chosen = Ui().ShowOpen(CommonDialog1);
+    if (!chosen.cancelled) dlg.FileName = CommonDialog1.fileName = chosen.path;
   }
   return !chosen.cancelled;
 }
@@ -191,7 +191,7 @@ void FrmMain::OpenFile(const std::string& text) {
   const int type = gState.FileType;
   CdlgEx& dlg = SharedDialog();
   const std::string shownDialogName = dlg.FileName;
-  const std::string shownCommonName = CommonDialog1.FileName;
+  const std::string shownCommonName = CommonDialog1.fileName;
   if (gState.FileGiven) {
     // While the program starts, a known path comes from its command line.
     if (gStarting && !Trim(gCommandLine).empty()) {
@@ -285,7 +285,7 @@ void FrmMain::OpenFile(const std::string& text) {
 
   if (!result.silentSavePath.empty()) {
     dlg.FileName = result.silentSavePath;
-    CommonDialog1.FileName = result.silentSavePath;
+    CommonDialog1.fileName = result.silentSavePath;
     UiHost host;
     SaveSilently(
         result.silentSavePath, NothingToSave(), [this] { return WritePoseFile(); }, host);
@@ -363,9 +363,9 @@ SaveChoices FrmMain::SaveChoicesShown() const {
 }
 
 std::string FrmMain::WritePoseFile() {
-  const std::string outputPath = CommonDialog1.FileName;
+  const std::string outputPath = CommonDialog1.fileName;
   const PoseWriteResult result = WritePose(SaveChoicesShown(), outputPath, SharedDialog().FileName);
-  CommonDialog1.FileName = result.Path;
+  CommonDialog1.fileName = result.Path;
   if (result.Error.empty()) WrittenOver(outputPath);
   return result.Error;
 }

@@ -7,7 +7,6 @@
 
 #include "common/text.h"
 #include "mainwindow/batch_document.h"
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "model/data_not_kept.h"
 #include "model/model.h"
@@ -15,6 +14,7 @@
 #include "platform/path_case.h"
 #include "platform/program_folder.h"
 #include "tools/command_line.h"
+#include "platform/qt/controls.h"
 #include "tools/qt/frm_about.h"
 #include "tools/qt/frm_help_viewer.h"
 
@@ -244,7 +244,7 @@ bool FrmMain::mnuSave_Click() {
                         MsgButtons::YesNo, MsgIcon::Exclamation);
     if (answer != MsgResult::Yes) return mnuSaveAs_Click();
   }
-  CommonDialog1.FileName = gState.FileName;
+  CommonDialog1.fileName = gState.FileName;
   const std::string error = WritePoseFile();
   if (!error.empty()) {
     // A batch run reports the failure itself.
@@ -255,20 +255,19 @@ bool FrmMain::mnuSave_Click() {
 }
 
 bool FrmMain::mnuSaveAs_Click() {
-  CommonDialog1.CancelError = true;
-  CommonDialog1.DefaultExt = "pz2";
-  CommonDialog1.FileName.clear();
-  CommonDialog1.Filter =
+  CommonDialog1.defaultExt = "pz2";
+  CommonDialog1.fileName.clear();
+  CommonDialog1.filter =
       "Pose files|*.pz2|Camera files|*.cm2|Hand files|*.hd2|Face files|*.fc2|Light files|*.lt2|All files|*.*";
   if (!gState.LastSaveFolder.empty())
-    CommonDialog1.InitDir = gState.LastSaveFolder;
+    CommonDialog1.initDir = gState.LastSaveFolder;
   else if (gSettings.Save != kNone)
-    CommonDialog1.InitDir = gSettings.Save;
-  CommonDialog1.DialogTitle = "Save Pose file as...";
-  CommonDialog1.Flags = kSaveDialogFlags;
-  const FileDialogResult chosen = Ui().ShowSave(RequestOf(CommonDialog1));
+    CommonDialog1.initDir = gSettings.Save;
+  CommonDialog1.title = "Save Pose file as...";
+  CommonDialog1.flags = kOfnSaveDefault;
+  const FileDialogResult chosen = Ui().ShowSave(CommonDialog1);
   if (chosen.cancelled) {
-    CommonDialog1.FileName = gState.FileName;
+    CommonDialog1.fileName = gState.FileName;
     return false;
   }
   const std::string error = SaveDocumentAs(chosen.path);
@@ -280,10 +279,10 @@ bool FrmMain::mnuSaveAs_Click() {
 }
 
 std::string FrmMain::SaveDocumentAs(const std::string& path) {
-  CommonDialog1.FileName = path;
+  CommonDialog1.fileName = path;
   const std::string error = WritePoseFile();
   if (!error.empty()) {
-    CommonDialog1.FileName = gState.FileName;
+    CommonDialog1.fileName = gState.FileName;
     return error;
   }
   gState.FileName = path;
@@ -295,19 +294,18 @@ std::string FrmMain::SaveDocumentAs(const std::string& path) {
 }
 
 void FrmMain::mnuExportMTL_Click() {
-  CommonDialog1.CancelError = true;
-  CommonDialog1.DefaultExt = "mtl";
-  CommonDialog1.FileName.clear();
-  CommonDialog1.Filter = "Material files|*.mtl|All files|*.*";
-  CommonDialog1.DialogTitle = "Save material file as...";
-  CommonDialog1.Flags = kSaveDialogFlags;
-  const FileDialogResult chosen = Ui().ShowSave(RequestOf(CommonDialog1));
+  CommonDialog1.defaultExt = "mtl";
+  CommonDialog1.fileName.clear();
+  CommonDialog1.filter = "Material files|*.mtl|All files|*.*";
+  CommonDialog1.title = "Save material file as...";
+  CommonDialog1.flags = kOfnSaveDefault;
+  const FileDialogResult chosen = Ui().ShowSave(CommonDialog1);
   if (!chosen.cancelled) {
-    CommonDialog1.FileName = chosen.path;
+    CommonDialog1.fileName = chosen.path;
     const std::string error = ExportMtl(chosen.path);
     if (!error.empty()) Ui().MessageBox(error, "", MsgButtons::OK, MsgIcon::Exclamation);
   }
-  CommonDialog1.FileName = gState.FileName;
+  CommonDialog1.fileName = gState.FileName;
 }
 
 // ---- Help and Poser -----------------------------------------------------------------

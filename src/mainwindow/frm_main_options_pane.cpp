@@ -1,22 +1,22 @@
 // The Save Options pane: line ends, output format, required version and the
 // two "Don't save" boxes, with the procedures behind them.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QComboBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "common/numbers.h"
 #include "common/text.h"
 #include "mainwindow/channels_pane.h"
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "model/model.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/qt_ui.h"
 #include "tools/document_session.h"
 
@@ -80,7 +80,7 @@ QWidget* FrmMain::BuildOptionsPane() {
 
   auto* grid = new QGridLayout;
   lblPoserVersion = Label(pane, "lblPoserVersion", "Required Poser version");
-  QLineEdit*& required = materials->TXT[0];
+  QLineEdit*& required = materials->TXT[MaterialsPane::kRequiredVersionBox];
   required = new QLineEdit(pane);
   required->setObjectName("TXT(0)");
   required->setToolTip(
@@ -119,11 +119,11 @@ bool FrmMain::Poser5Format() const { return optPoserFormat[1]->isChecked(); }
 
 void FrmMain::optPoserFormat_Click(int index) {
   if (const std::string* version = FormatVersionText(index == 1))
-    controls::setText(materials->TXT[0], FromPoserText(OneLineText(*version)));
+    controls::setText(materials->TXT[MaterialsPane::kRequiredVersionBox], FromPoserText(OneLineText(*version)));
 }
 
 void FrmMain::RequiredVersion_Change() {
-  gState.RequiredVersion = RequiredVersionOfText(ToPoserText(materials->TXT[0]->text()));
+  gState.RequiredVersion = RequiredVersionOfText(ToPoserText(materials->TXT[MaterialsPane::kRequiredVersionBox]->text()));
   gState.Dirty = true;
 }
 

@@ -17,7 +17,6 @@
 
 #include "common/text.h"
 #include "mainwindow/channels_pane.h"
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/materials_pane.h"
 #include "maps/qt/thumbnails.h"
@@ -25,6 +24,7 @@
 #include "platform/dialog_preview.h"
 #include "platform/files.h"
 #include "platform/program_folder.h"
+#include "platform/qt/controls.h"
 #include "reader/poser_file_reader.h"
 
 namespace vandrel {

@@ -1,5 +1,7 @@
 // The Materials pane: object and material lists, selection templates, the
 // eighteen property panels with their editors, and the map thumbnails.
+#include "mainwindow/materials_pane.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -11,11 +13,9 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "mainwindow/materials_pane.h"
-
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "model/model.h"
+#include "platform/qt/controls.h"
 
 namespace vandrel {
 
@@ -32,26 +32,27 @@ struct ValueRow {
   int low, high, barLow, barHigh;
   const char* text;
   int bar;
-  int apply;
   const char* applyTip;
 };
 
 // TXT(1)..TXT(7) with SCR(0)..SCR(6) and their Apply buttons.
-constexpr ValueRow kValueRows[7] = {
-    {"Highlight Size", "lblHighlightSub", "lblCloseHighlight", "Type a value between 1 and 100", 1, 100, 1, 100,
-     "100", 100, 14, "Apply Highlight Size for selected material(s)"},
-    {"Transparency Min", "lblTransparencyMinSub", "lblCloseTransparencyMin", "Type a value between 0 and 100", 0,
-     100, 0, 100, "0", 0, 15, "Apply Transparency Min for selected material(s)"},
-    {"Transparency Max", "lblTransparencyMaxSub", "lblCloseTransparencyMax", "Type a value between 0 and 100", 0,
-     100, 0, 100, "0", 0, 16, "Apply Transparency Max for selected material(s)"},
+constexpr ValueRow kValueRows[MaterialsPane::kValueRowCount] = {
+    {"Highlight Size", "lblHighlightSub", "lblCloseHighlight", "Type a value between 1 and 100", 1, 100, 1,
+     100, "100", 100, "Apply Highlight Size for selected material(s)"},
+    {"Transparency Min", "lblTransparencyMinSub", "lblCloseTransparencyMin", "Type a value between 0 and 100",
+     0, 100, 0, 100, "0", 0, "Apply Transparency Min for selected material(s)"},
+    {"Transparency Max", "lblTransparencyMaxSub", "lblCloseTransparencyMax", "Type a value between 0 and 100",
+     0, 100, 0, 100, "0", 0, "Apply Transparency Max for selected material(s)"},
     {"Transparency Falloff", "lblTransparencyFalloffSub", "lblCloseTransparencyFalloff",
-     "Type a value between 0 and 10", 0, 10, 0, 1000, "0", 0, 17, "Apply Transparency Falloff for selected material(s)"},
-    {"Texture Strength", "lblTextureStrengthSub", "lblCloseTextureStrength", "Type a value between 0 and 100", 0,
-     100, 0, 100, "100", 100, 22, "Apply Texture Strength for selected material(s)"},
-    {"Bump Strength", "lblBumpStrengthSub", "lblCloseBumpStrength", "Type a value between -100 and 100", -100, 100,
-     -100, 100, "100", 100, 23, "Apply Bump Strength for selected material(s)"},
+     "Type a value between 0 and 10", 0, 10, 0, 1000, "0", 0,
+     "Apply Transparency Falloff for selected material(s)"},
+    {"Texture Strength", "lblTextureStrengthSub", "lblCloseTextureStrength", "Type a value between 0 and 100",
+     0, 100, 0, 100, "100", 100, "Apply Texture Strength for selected material(s)"},
+    {"Bump Strength", "lblBumpStrengthSub", "lblCloseBumpStrength", "Type a value between -100 and 100", -100,
+     100, -100, 100, "100", 100, "Apply Bump Strength for selected material(s)"},
     {"Reflection Strength", "lblReflectionStrengthSub", "lblCloseReflectionStrength",
-     "Type a value between 0 and 100", 0, 100, 0, 100, "100", 100, 24, "Apply Reflection Strength for selected material(s)"},
+     "Type a value between 0 and 100", 0, 100, 0, 100, "100", 100,
+     "Apply Reflection Strength for selected material(s)"},
 };
 
 struct MapRow {
@@ -61,7 +62,7 @@ struct MapRow {
   const char* word;  // "TextureMap" in the Apply tool tip
 };
 
-constexpr MapRow kMapRows[4] = {
+constexpr MapRow kMapRows[MaterialsPane::kMapRowCount] = {
     {"Texture Map", "lblTexturePath", "lblCloseTextureMap", "TextureMap"},
     {"Bump Map", "lblBumpPath", "lblCloseBumpMap", "BumpMap"},
     {"Reflection Map", "lblReflectionPath", "lblCloseReflectionMap", "ReflectionMap"},
@@ -74,7 +75,7 @@ struct ColorRow {
   const char* disabledName;
 };
 
-constexpr ColorRow kColorRows[4] = {
+constexpr ColorRow kColorRows[MaterialsPane::kSwatchCount] = {
     {"Object Color", "lblObjectColor", "lblCloseObjectColor"},
     {"Highlight Color", "lblHighlightColor", "lblCloseHighlightColor"},
     {"Ambient Color", "lblAmbientColor", "lblCloseAmbientColor"},
@@ -113,12 +114,12 @@ void MaterialsPane::Build() {
   cmbFigures = new QComboBox(pane);
   cmbFigures->setObjectName("cmbFigures");
   cmbFigures->setToolTip("Choose the object (figure, prop, hair or body part) you want to modify");
-  cmd[1] = newButton(pane, "cmd(1)", "Delete", "Remove selected object from the pose");
+  cmd[kDeleteObjectButton] = newButton(pane, "cmd(1)", "Delete", "Remove selected object from the pose");
   cmdNewMat = newButton(pane, "cmdNewMat", "Create new material", "Create a new material from scratch");
   cmdCreateMat = newButton(pane, "cmdCreateMat", "Add materials to object");
   lists->addWidget(lblObject, 0, 0);
   lists->addWidget(cmbFigures, 0, 1, 1, 3);
-  lists->addWidget(cmd[1], 0, 4);
+  lists->addWidget(cmd[kDeleteObjectButton], 0, 4);
   lists->addWidget(cmdNewMat, 1, 1);
   lists->addWidget(cmdCreateMat, 1, 2);
 
@@ -135,12 +136,12 @@ void MaterialsPane::Build() {
     delete lstMaterials->takeItem(0);
     lstMaterials->setFixedHeight(6 * row + 2 * lstMaterials->frameWidth());
   }
-  cmd[0] = newButton(pane, "cmd(0)", "Select all", "Select all materials");
+  cmd[kSelectAllButton] = newButton(pane, "cmd(0)", "Select all", "Select all materials");
   cmdInvertSel = newButton(pane, "cmdInvertSel", "Invert sel");
   cmdDeleteMaterials = newButton(pane, "cmdDeleteMaterials", "Delete", "Delete selected materials");
   lists->addWidget(lblMaterials, 2, 0);
   lists->addWidget(lstMaterials, 2, 1, 4, 2);
-  lists->addWidget(cmd[0], 2, 3);
+  lists->addWidget(cmd[kSelectAllButton], 2, 3);
   lists->addWidget(cmdInvertSel, 3, 3);
   lists->addWidget(cmdDeleteMaterials, 4, 3);
 
@@ -165,11 +166,10 @@ void MaterialsPane::Build() {
   // Colour panels: a swatch above its caption.
   auto* colours = new QGridLayout;
   colours->setHorizontalSpacing(10);
-  const char* swatchTips[4] = {"Select Object Color for selected material(s)",
-                               "Select Highlight Color for selected material(s)",
-                               "Select Ambient Color for selected material(s)",
-                               "Select Reflective Color for selected material(s)"};
-  for (int i = 0; i < 4; ++i) {
+  const char* swatchTips[kSwatchCount] = {
+      "Select Object Color for selected material(s)", "Select Highlight Color for selected material(s)",
+      "Select Ambient Color for selected material(s)", "Select Reflective Color for selected material(s)"};
+  for (int i = 0; i < kSwatchCount; ++i) {
     PropertyPanel& panel = panels[kObjectColorPanel + i];
     MakePanelLabels(panel, pane, kColorRows[i].caption, kColorRows[i].captionName, kColorRows[i].disabledName);
     SHP[i] = newButton(pane, QString("SHP(%1)").arg(i), "", swatchTips[i]);
@@ -187,26 +187,28 @@ void MaterialsPane::Build() {
 
   // Value and strength panels: caption, box, bar, Apply.
   auto* values = new QGridLayout;
-  const int valuePanel[7] = {kHighlightSizePanel,  kTransparencyMinPanel, kTransparencyMaxPanel,
-                             kTransparencyFalloffPanel, kTextureStrengthPanel, kBumpStrengthPanel,
-                             kReflectionStrengthPanel};
-  for (int i = 0; i < 7; ++i) {
+  const int valuePanel[kValueRowCount] = {
+      kHighlightSizePanel,   kTransparencyMinPanel, kTransparencyMaxPanel,   kTransparencyFalloffPanel,
+      kTextureStrengthPanel, kBumpStrengthPanel,    kReflectionStrengthPanel};
+  for (int i = 0; i < kValueRowCount; ++i) {
     const ValueRow& row = kValueRows[i];
     PropertyPanel& panel = panels[valuePanel[i]];
     MakePanelLabels(panel, pane, row.caption, row.captionName, row.disabledName);
-    TXT[i + 1] = new QLineEdit(row.text, pane);
-    TXT[i + 1]->setObjectName(QString("TXT(%1)").arg(i + 1));
-    TXT[i + 1]->setToolTip(row.tip);
+    QLineEdit*& box = TXT[ValueBox(i)];
+    box = new QLineEdit(row.text, pane);
+    box->setObjectName(QString("TXT(%1)").arg(ValueBox(i)));
+    box->setToolTip(row.tip);
     SCR[i] = new QScrollBar(Qt::Horizontal, pane);
     SCR[i]->setObjectName(QString("SCR(%1)").arg(i));
     SCR[i]->setRange(row.barLow, row.barHigh);
     SCR[i]->setValue(row.bar);
-    cmd[row.apply] = newButton(pane, QString("cmd(%1)").arg(row.apply), "Apply", row.applyTip);
-    panel.editors = {TXT[i + 1], SCR[i], cmd[row.apply]};
+    QPushButton*& apply = cmd[ValueApplyButton(i)];
+    apply = newButton(pane, QString("cmd(%1)").arg(ValueApplyButton(i)), "Apply", row.applyTip);
+    panel.editors = {box, SCR[i], apply};
     values->addWidget(panel.caption, i, 0);
-    values->addWidget(TXT[i + 1], i, 1);
+    values->addWidget(box, i, 1);
     values->addWidget(SCR[i], i, 2);
-    values->addWidget(cmd[row.apply], i, 3);
+    values->addWidget(apply, i, 3);
     values->addWidget(panel.disabled, i, 0, 1, 4);
   }
   values->setColumnStretch(2, 1);
@@ -220,33 +222,40 @@ void MaterialsPane::Build() {
 
   // Map panels: caption, No Map, Open, Fix, ..., path box, Apply.
   auto* maps = new QGridLayout;
-  for (int i = 0; i < 4; ++i) {
-    const MapRow& row = kMapRows[i];
-    PropertyPanel& panel = panels[kTextureMapPanel + i];
+  const auto named = [](const char* array, int index) { return QString("%1(%2)").arg(array).arg(index); };
+  for (int j = 0; j < kMapRowCount; ++j) {
+    const MapRow& row = kMapRows[j];
+    PropertyPanel& panel = panels[kTextureMapPanel + j];
     MakePanelLabels(panel, pane, row.caption, row.captionName, row.disabledName);
     const QString what = row.caption;
-    cmd[2 + i] = newButton(pane, QString("cmd(%1)").arg(2 + i), "No Map",
-                        "Do not use a " + what + " with selected material(s)");
-    cmd[6 + i] = newButton(pane, QString("cmd(%1)").arg(6 + i), "Open",
-                        "Open the " + what + " with the associated program");
-    cmd[25 + i] = newButton(pane, QString("cmd(%1)").arg(25 + i), "Fix",
-                         "Try to correct a false path or toggle formatting between full and shortened path");
-    cmd[10 + i] = newButton(pane, QString("cmd(%1)").arg(10 + i), "...",
-                         "Browse a " + what + " for selected material(s)");
-    TXT[8 + i] = new QLineEdit(pane);
-    TXT[8 + i]->setObjectName(QString("TXT(%1)").arg(8 + i));
-    TXT[8 + i]->setToolTip("Type path and name of the " + what + " for selected material(s)");
-    cmd[18 + i] = newButton(pane, QString("cmd(%1)").arg(18 + i), "Apply",
-                         QString("Apply %1 for selected material(s)").arg(row.word));
-    panel.editors = {cmd[2 + i], cmd[6 + i], cmd[10 + i], cmd[25 + i], TXT[8 + i], cmd[18 + i]};
-    maps->addWidget(panel.caption, i, 0);
-    maps->addWidget(cmd[2 + i], i, 1);
-    maps->addWidget(cmd[6 + i], i, 2);
-    maps->addWidget(cmd[25 + i], i, 3);
-    maps->addWidget(cmd[10 + i], i, 4);
-    maps->addWidget(TXT[8 + i], i, 5);
-    maps->addWidget(cmd[18 + i], i, 6);
-    maps->addWidget(panel.disabled, i, 0, 1, 7);
+    QPushButton*& noMap = cmd[NoMapButton(j)];
+    QPushButton*& open = cmd[OpenMapButton(j)];
+    QPushButton*& fix = cmd[FixMapButton(j)];
+    QPushButton*& browse = cmd[BrowseMapButton(j)];
+    QLineEdit*& path = TXT[PathBox(j)];
+    QPushButton*& apply = cmd[ApplyMapButton(j)];
+    noMap = newButton(pane, named("cmd", NoMapButton(j)), "No Map",
+                      "Do not use a " + what + " with selected material(s)");
+    open = newButton(pane, named("cmd", OpenMapButton(j)), "Open",
+                     "Open the " + what + " with the associated program");
+    fix = newButton(pane, named("cmd", FixMapButton(j)), "Fix",
+                    "Try to correct a false path or toggle formatting between full and shortened path");
+    browse = newButton(pane, named("cmd", BrowseMapButton(j)), "...",
+                       "Browse a " + what + " for selected material(s)");
+    path = new QLineEdit(pane);
+    path->setObjectName(named("TXT", PathBox(j)));
+    path->setToolTip("Type path and name of the " + what + " for selected material(s)");
+    apply = newButton(pane, named("cmd", ApplyMapButton(j)), "Apply",
+                      QString("Apply %1 for selected material(s)").arg(row.word));
+    panel.editors = {noMap, open, browse, fix, path, apply};
+    maps->addWidget(panel.caption, j, 0);
+    maps->addWidget(noMap, j, 1);
+    maps->addWidget(open, j, 2);
+    maps->addWidget(fix, j, 3);
+    maps->addWidget(browse, j, 4);
+    maps->addWidget(path, j, 5);
+    maps->addWidget(apply, j, 6);
+    maps->addWidget(panel.disabled, j, 0, 1, 7);
   }
   maps->setColumnStretch(5, 1);
   maps->setVerticalSpacing(0);
@@ -348,11 +357,16 @@ void MaterialsPane::Connect() {
   controls::bindButton(cmdNewMat, [this] { cmdNewMat_Click(); });
   // The value and strength rows and the Fix buttons; the map rows are
   // connected by the map editing.
-  for (int i : {0, 1, 14, 15, 16, 17, 22, 23, 24, 25, 26, 27, 28})
-    controls::bindButton(cmd[static_cast<std::size_t>(i)], [this, i] { CMD_Click(i); });
-  for (int i = 1; i <= 7; ++i) controls::bindText(TXT[static_cast<std::size_t>(i)], [this, i] { TXT_Change(i); });
-  for (int i = 0; i < 7; ++i) controls::bindValue(SCR[static_cast<std::size_t>(i)], [this, i] { SCR_Change(i); });
-  for (int i = 0; i < 4; ++i) controls::bindButton(SHP[static_cast<std::size_t>(i)], [this, i] { SHP_Click(i); });
+  std::vector<int> buttons = {kSelectAllButton, kDeleteObjectButton};
+  for (int i = 0; i < kValueRowCount; ++i) buttons.push_back(ValueApplyButton(i));
+  for (int j = 0; j < kMapRowCount; ++j) buttons.push_back(FixMapButton(j));
+  for (int index : buttons) controls::bindButton(cmd[index], [this, index] { CMD_Click(index); });
+  for (int i = 0; i < kValueRowCount; ++i) {
+    const int box = ValueBox(i);
+    controls::bindText(TXT[box], [this, box] { TXT_Change(box); });
+    controls::bindValue(SCR[i], [this, i] { SCR_Change(i); });
+  }
+  for (int k = 0; k < kSwatchCount; ++k) controls::bindButton(SHP[k], [this, k] { SHP_Click(k); });
   controls::bindCheckBox(chkApplyTextures, [this] { chkApplyTextures_Click(); });
   controls::bindCheckBox(chkMultiplyThroughLights, [this] { chkMultiplyThroughLights_Click(); });
   controls::bindCheckBox(chkMultiplyThroughKdColor, [this] { chkMultiplyThroughKdColor_Click(); });

@@ -3,13 +3,15 @@
 // the map thumbnails, with the procedures that fill, show and edit them.
 //
 // The pane is split by feature over several files:
-//   materials_pane.cpp          construction of the controls
-//   materials_pane_states.cpp   enabling, greying out and the panels' two faces
-//   materials_pane_lists.cpp    the object and material lists and the selection
-//   materials_pane_display.cpp  showing the current material
-//   materials_pane_editing.cpp  number boxes, Apply buttons, swatches, check boxes
-//   materials_pane_switches.cpp switching properties off and on
-//   materials_pane_maps.cpp     the map rows: No Map, Open, "...", Apply, drops
+//   materials_pane.cpp            construction of the controls
+//   materials_pane_states.cpp     enabling, greying out and the panels' two faces
+//   materials_pane_lists.cpp      the object and material lists and the selection
+//   materials_pane_display.cpp    showing the current material
+//   materials_pane_editing.cpp    number boxes, Apply buttons, swatches, check boxes
+//   materials_pane_switches.cpp   switching properties off and on
+//   materials_pane_maps.cpp       the map rows: No Map, Open, "...", Apply, drops
+//   materials_pane_fix.cpp        the Fix buttons and the map reference check
+//   materials_pane_templates.cpp  the selection templates (Combo1, Combo2)
 #pragma once
 
 #include <QColor>
@@ -64,6 +66,29 @@ class MaterialsPane : public QWidget {
   explicit MaterialsPane(FrmMain& main);
   ~MaterialsPane() override;
 
+  // ---- The elements of the control arrays. ----------------------------------
+  // Value rows i: 0 highlight size, 1 transparency min, 2 max, 3 falloff,
+  // 4 texture, 5 bump and 6 reflection strength. Map rows j: 0 texture,
+  // 1 bump, 2 reflection, 3 transparency. Colours (swatches) k: 0 object,
+  // 1 highlight, 2 ambient, 3 reflective.
+  static constexpr int kValueRowCount = 7;
+  static constexpr int kMapRowCount = 4;
+  static constexpr int kSwatchCount = 4;
+  static constexpr int kSelectAllButton = 0;     // cmd(0)
+  static constexpr int kDeleteObjectButton = 1;  // cmd(1)
+  // cmd(14)..cmd(17) and cmd(22)..cmd(24).
+  static constexpr int ValueApplyButton(int i) { return i < 4 ? 14 + i : 18 + i; }
+  static constexpr int NoMapButton(int j) { return 2 + j; }       // cmd(2)..cmd(5)
+  static constexpr int OpenMapButton(int j) { return 6 + j; }     // cmd(6)..cmd(9)
+  static constexpr int BrowseMapButton(int j) { return 10 + j; }  // cmd(10)..cmd(13), "..."
+  static constexpr int ApplyMapButton(int j) { return 18 + j; }   // cmd(18)..cmd(21)
+  static constexpr int FixMapButton(int j) { return 25 + j; }     // cmd(25)..cmd(28)
+  static constexpr int kLastButton = 28;                          // the last Fix button
+  static constexpr int kRequiredVersionBox = 0;                   // TXT(0)
+  static constexpr int ValueBox(int i) { return 1 + i; }          // TXT(1)..TXT(7)
+  static constexpr int PathBox(int j) { return 8 + j; }           // TXT(8)..TXT(11)
+  static constexpr int kLastBox = 11;                             // the last path box
+
   // ---- Controls, by their documented names. --------------------------------
   QLabel* lblObject = nullptr;
   QComboBox* cmbFigures = nullptr;
@@ -74,17 +99,19 @@ class MaterialsPane : public QWidget {
   QPushButton* cmdInvertSel = nullptr;
   QPushButton* cmdDeleteMaterials = nullptr;
   QLabel* lblTemplate = nullptr;
-  QComboBox* Combo1 = nullptr;
+  QComboBox* Combo1 = nullptr;  // the selection templates
   QLabel* lblSelGroup = nullptr;
-  QComboBox* Combo2 = nullptr;
+  QComboBox* Combo2 = nullptr;  // the groups of the template chosen in Combo1
   QPushButton* cmdEditTemplate = nullptr;
   QPushButton* cmdDelTemplate = nullptr;
+  // The control arrays keep their documented indices (and objectNames such
+  // as "cmd(25)"); code names the element it means with the indices below.
   std::array<QPushButton*, 29> cmd{};
   // TXT(0), the required version, lies on the Save Options pane (the main
   // window puts it here); it is enabled with the material editors.
   std::array<QLineEdit*, 12> TXT{};
-  std::array<QScrollBar*, 7> SCR{};
-  std::array<QPushButton*, 4> SHP{};
+  std::array<QScrollBar*, kValueRowCount> SCR{};  // SCR(i): the bar of value row i
+  std::array<QPushButton*, kSwatchCount> SHP{};   // SHP(i): the swatch of colour i
   QCheckBox* chkApplyTextures = nullptr;
   QCheckBox* chkMultiplyThroughLights = nullptr;
   QCheckBox* chkMultiplyThroughKdColor = nullptr;
@@ -97,12 +124,11 @@ class MaterialsPane : public QWidget {
   QCheckBox* chkPreview = nullptr;  // chkPreview(0): invisible template of the preview switch
 
   // ---- The collected selection. ---------------------------------------------
-  // Indices of the selected materials in ascending order; only the first
-  // gSelCount are valid. gSelIndex is the editors' loop position.
-  std::vector<int> gSelMaterials;
-  int gSelCount = 0;
-  int gSelIndex = 0;
-  // Fills gSelMaterials and gSelCount from lstMaterials.
+  // Rows of the selected materials in ascending order; only the first
+  // selectedMaterialCount are valid (an empty selection leaves the rows before).
+  std::vector<int> selectedMaterialRows;
+  int selectedMaterialCount = 0;
+  // Fills selectedMaterialRows and selectedMaterialCount from lstMaterials.
   void GetSelectedMaterials();
   // The group chosen in cmbFigures, or nullptr when nothing (or an "actor "
   // item without a group) is chosen.

@@ -12,13 +12,13 @@
 
 #include "common/numbers.h"
 #include "common/text.h"
-#include "mainwindow/controls.h"
 #include "mainwindow/materials_pane.h"
 #include "maps/poser_paths.h"
 #include "maps/qt/thumbnails.h"
 #include "model/model.h"
 #include "platform/dialog_preview.h"
 #include "platform/files.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/qt/thumbnail_picture.h"
 
@@ -95,13 +95,13 @@ void MaterialsPane::ShowMaterial() {
     // The bar first, so that its whole value does not replace a stored
     // fraction ("12.5") in the box; the box's own check then runs on the
     // stored text.
-    controls::setValue(SCR[static_cast<std::size_t>(i)], static_cast<int>(std::clamp(bars[i], -1000.0, 1000.0)));
-    controls::setText(TXT[static_cast<std::size_t>(i + 1)], values[i]);
+    controls::setValue(SCR[i], static_cast<int>(std::clamp(bars[i], -1000.0, 1000.0)));
+    controls::setText(TXT[ValueBox(i)], values[i]);
   }
   const std::string* maps[4] = {&m->TextureMap, &m->BumpMap, &m->ReflectionMap, &m->TransparencyMap};
   for (int j = 0; j < 4; ++j) {
     face(kTextureMapPanel + j);
-    QLineEdit* box = TXT[static_cast<std::size_t>(8 + j)];
+    QLineEdit* box = TXT[PathBox(j)];
     const bool missing = !IsNoMap(*maps[j]) && !FileExists(PoserPathToFilePath(*maps[j]));
     // Red or black while the box is usable; a disabled box keeps the greyed
     // text of every disabled control.

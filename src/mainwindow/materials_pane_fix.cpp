@@ -6,13 +6,13 @@
 #include <QLabel>
 
 #include "common/encoding.h"
+#include "mainwindow/frm_main.h"
+#include "mainwindow/materials_pane.h"
 #include "maps/map_search.h"
 #include "maps/qt/frm_choose_pic.h"
 #include "maps/qt/thumbnails.h"
-#include "mainwindow/controls.h"
-#include "mainwindow/frm_main.h"
-#include "mainwindow/materials_pane.h"
 #include "model/model.h"
+#include "platform/qt/controls.h"
 #include "platform/ui_services.h"
 
 namespace vandrel {
@@ -21,8 +21,9 @@ namespace {
 
 constexpr const char* kChecking = "Checking map references...";
 
-std::string MaterialRec::*const kMapFields[4] = {&MaterialRec::TextureMap, &MaterialRec::BumpMap,
-                                                 &MaterialRec::ReflectionMap, &MaterialRec::TransparencyMap};
+std::string MaterialRec::*const kMapFields[MaterialsPane::kMapRowCount] = {
+    &MaterialRec::TextureMap, &MaterialRec::BumpMap, &MaterialRec::ReflectionMap,
+    &MaterialRec::TransparencyMap};
 
 // Messages go to the dialogs; the scan's item text and cancel poll to the
 // progress window while one is up.
@@ -44,7 +45,7 @@ class FixHost : public Host {
 }  // namespace
 
 bool MaterialsPane::FixMaps(int index, const std::vector<MaterialRec*>& selected) {
-  const std::size_t row = static_cast<std::size_t>(index - 25);
+  const std::size_t row = static_cast<std::size_t>(index - FixMapButton(0));
   std::vector<std::string*> fields;
   for (MaterialRec* m : selected) fields.push_back(&(m->*kMapFields[row]));
 
@@ -107,9 +108,9 @@ void MaterialsPane::CheckMapReferences() {
   passHost_ = progress.get();
   for (std::size_t i = 0; i < gObjects.size(); ++i) {
     controls::setListIndex(cmbFigures, static_cast<int>(i));
-    CMD_Click(0);
-    for (int index = 25; index <= 28; ++index) {
-      changed = FixMaps(index, SelectedMaterials()) || changed;
+    CMD_Click(kSelectAllButton);
+    for (int j = 0; j < kMapRowCount; ++j) {
+      changed = FixMaps(FixMapButton(j), SelectedMaterials()) || changed;
       progress->SetValue(++passValue_);
       QCoreApplication::processEvents();
     }

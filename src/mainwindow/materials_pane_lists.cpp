@@ -1,23 +1,22 @@
 // The object list and the material list of the Materials pane: which group
 // and which materials the editors work on, the collected selection, and the
 // buttons that select, delete and create materials and remove a group.
+#include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStringList>
-
-#include <QAction>
-#include <QCheckBox>
 #include <algorithm>
 #include <optional>
 
 #include "common/text.h"
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/materials_pane.h"
 #include "model/model.h"
 #include "model/object_list.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/qt_ui.h"
 #include "reader/material_parser.h"
 
@@ -70,7 +69,7 @@ MaterialRec* MaterialsPane::CurrentMaterial() const {
 void MaterialsPane::GetSelectedMaterials() {
   const int n = lstMaterials->count();
   if (n == 0) {
-    gSelCount = 0;
+    selectedMaterialCount = 0;
     return;
   }
   // One pass over the rows gives the indices in ascending order, whatever
@@ -79,9 +78,9 @@ void MaterialsPane::GetSelectedMaterials() {
   std::vector<int> selected;
   for (int i = 0; i < n; ++i)
     if (rows[static_cast<std::size_t>(i)]) selected.push_back(i);
-  gSelCount = static_cast<int>(selected.size());
-  if (gSelCount == 0) return;
-  gSelMaterials = std::move(selected);
+  selectedMaterialCount = static_cast<int>(selected.size());
+  if (selectedMaterialCount == 0) return;
+  selectedMaterialRows = std::move(selected);
 }
 
 std::vector<MaterialRec*> MaterialsPane::SelectedMaterials() {
@@ -89,8 +88,8 @@ std::vector<MaterialRec*> MaterialsPane::SelectedMaterials() {
   std::vector<MaterialRec*> records;
   ObjectRec* group = ChosenGroup();
   if (!group) return records;
-  for (gSelIndex = 0; gSelIndex < gSelCount; ++gSelIndex) {
-    const int i = gSelMaterials[static_cast<std::size_t>(gSelIndex)];
+  for (int k = 0; k < selectedMaterialCount; ++k) {
+    const int i = selectedMaterialRows[static_cast<std::size_t>(k)];
     if (i >= 0 && i < static_cast<int>(group->Materials.size()))
       records.push_back(&group->Materials[static_cast<std::size_t>(i)]);
   }
@@ -155,7 +154,7 @@ void MaterialsPane::cmdDeleteMaterials_Click() {
   const auto selected = static_cast<std::size_t>(std::count(rows.begin(), rows.end(), true));
   if (rows.empty() || selected == rows.size()) {
     // Every material goes: the whole group is removed.
-    CMD_Click(1);
+    CMD_Click(kDeleteObjectButton);
     return;
   }
   ObjectRec* group = ChosenGroup();
@@ -234,7 +233,7 @@ bool MaterialsPane::RemoveChosenGroup() {
     controls::setListIndex(cmbFigures, -1);
     controls::removeItem(cmbFigures, k);
     if (cmbFigures->count() > 0) controls::setListIndex(cmbFigures, 0);
-    if (cmbFigures->count() == 0) cmd[1]->setEnabled(false);
+    if (cmbFigures->count() == 0) cmd[kDeleteObjectButton]->setEnabled(false);
     gState.Dirty = true;
     return true;
   }

@@ -10,7 +10,6 @@
 #include <QUrl>
 
 #include "common/text.h"
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/materials_pane.h"
 #include "maps/map_search.h"
@@ -19,6 +18,7 @@
 #include "model/model.h"
 #include "platform/files.h"
 #include "platform/path_case.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/file_drops.h"
 #include "platform/qt/qt_ui.h"
 
@@ -26,13 +26,21 @@ namespace vandrel {
 
 namespace {
 
-constexpr int kNoMapButton = 2, kOpenButton = 6, kBrowseButton = 10, kApplyButton = 18;
-constexpr int kFirstPathBox = 8;
+// The map row of a No Map, Open, "..." or Apply button cmd(index), or -1.
+int MapRowOf(int index) {
+  using Pane = MaterialsPane;
+  for (int j = 0; j < Pane::kMapRowCount; ++j)
+    for (int button :
+         {Pane::NoMapButton(j), Pane::OpenMapButton(j), Pane::BrowseMapButton(j), Pane::ApplyMapButton(j)})
+      if (button == index) return j;
+  return -1;
+}
 
-const char* const kMapWords[4] = {"Texture", "Bump", "Reflection", "Transparency"};
+const char* const kMapWords[MaterialsPane::kMapRowCount] = {"Texture", "Bump", "Reflection", "Transparency"};
 
-std::string MaterialRec::*const kMapFields[4] = {&MaterialRec::TextureMap, &MaterialRec::BumpMap,
-                                                 &MaterialRec::ReflectionMap, &MaterialRec::TransparencyMap};
+std::string MaterialRec::*const kMapFields[MaterialsPane::kMapRowCount] = {
+    &MaterialRec::TextureMap, &MaterialRec::BumpMap, &MaterialRec::ReflectionMap,
+    &MaterialRec::TransparencyMap};
 
 // A map path is one quoted line of the written pose: a line break would
 // split it, a double quote end it. Judged on the path as it would be stored.
@@ -86,31 +94,26 @@ class PathBoxDrops : public QObject {
 
 }  // namespace
 
-bool MaterialsPane::IsMapRowButton(int index) {
-  return (index >= kNoMapButton && index < kBrowseButton + 4) ||
-         (index >= kApplyButton && index < kApplyButton + 4);
-}
+bool MaterialsPane::IsMapRowButton(int index) { return MapRowOf(index) >= 0; }
 
 void MaterialsPane::ConnectMapRows() {
   for (int index = 0; index < static_cast<int>(cmd.size()); ++index)
-    if (IsMapRowButton(index))
-      controls::bindButton(cmd[static_cast<std::size_t>(index)],
-                           [this, index] { MapRowButton_Click(index); });
-  for (int j = 0; j < 4; ++j) {
-    const int box = kFirstPathBox + j;
-    new PathBoxDrops(TXT[static_cast<std::size_t>(box)],
+    if (IsMapRowButton(index)) controls::bindButton(cmd[index], [this, index] { MapRowButton_Click(index); });
+  for (int j = 0; j < kMapRowCount; ++j) {
+    const int box = PathBox(j);
+    new PathBoxDrops(TXT[box],
                      [this, box](const std::vector<std::string>& files) { TXT_OLEDragDrop(box, files); });
   }
 }
 
 void MaterialsPane::MapRowButton_Click(int index) {
-  if (!IsMapRowButton(index)) return;
-  const int j = (index - kNoMapButton) % 4;
-  QLineEdit* box = TXT[static_cast<std::size_t>(kFirstPathBox + j)];
+  const int j = MapRowOf(index);
+  if (j < 0) return;
+  QLineEdit* box = TXT[PathBox(j)];
   std::string MaterialRec::*const field = kMapFields[j];
   const auto boxText = [box] { return ToPoserText(box->text()); };
 
-  if (index < kOpenButton) {  // "No Map"
+  if (index == NoMapButton(j)) {
     const std::vector<MaterialRec*> selected = SelectedMaterials();
     for (MaterialRec* m : selected) {
       m->*field = kNoMap;
@@ -121,13 +124,13 @@ void MaterialsPane::MapRowButton_Click(int index) {
     return;
   }
 
-  if (index < kBrowseButton) {  // "Open": no material changes
+  if (index == OpenMapButton(j)) {  // no material changes
     UiHost shown;
     ShellOpenPoserPath(boxText(), shown, [](const std::string& file) { return Ui().ShellOpen(file); });
     return;
   }
 
-  if (index < kApplyButton) {  // "..."
+  if (index == BrowseMapButton(j)) {  // "..."
     if (gState.LastMapFolder.empty() && !gSettings.Map.empty() && !EqualsNoCase(gSettings.Map, "none"))
       gState.LastMapFolder = gSettings.Map;
     FileDialogRequest request;
@@ -181,11 +184,11 @@ void MaterialsPane::MapRowButton_Click(int index) {
 }
 
 void MaterialsPane::TXT_OLEDragDrop(int index, const std::vector<std::string>& files) {
-  if (index < kFirstPathBox || index >= kFirstPathBox + 4 || files.empty()) return;
+  if (index < PathBox(0) || index > PathBox(kMapRowCount - 1) || files.empty()) return;
   if (RefusedPath(FilePathToPoserPath(files.front(), chkTexture->isChecked()))) return;
   // The file's name as the disk has it; "Apply" makes it Poser text.
   controls::setText(TXT[static_cast<std::size_t>(index)], FromUtf8(files.front()));
-  CMD_Click(index + 10);
+  CMD_Click(ApplyMapButton(index - PathBox(0)));
 }
 
 }  // namespace vandrel

@@ -11,11 +11,11 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "mainwindow/controls.h"
 #include "mainwindow/materials_pane.h"
 #include "model/model.h"
 #include "platform/files.h"
 #include "platform/program_folder.h"
+#include "platform/qt/controls.h"
 
 namespace vandrel {
 
@@ -127,14 +127,14 @@ void MaterialsPane::DisableMaterialControls() {
 
 void MaterialsPane::ClearMaterialPanel() {
   controls::clear(lstMaterials);
-  for (int i = 1; i <= 11; ++i) controls::setText(TXT[i], "");
+  for (int i = ValueBox(0); i <= kLastBox; ++i) controls::setText(TXT[i], "");
   for (QLabel* thumb : imgThumb) thumb->clear();
   // Nothing is shown, so no swatch or check box keeps the colours and ticks
   // of the material shown before (another object's). The boxes' handlers
   // would invert materials and mark the document: they ignore this.
-  for (int i = 0; i < 4; ++i) {
-    swatchColors_[static_cast<std::size_t>(i)] = QColor();
-    SHP[static_cast<std::size_t>(i)]->setStyleSheet("QPushButton { border: 1px solid #a0a0a0; }");
+  for (int k = 0; k < kSwatchCount; ++k) {
+    swatchColors_[static_cast<std::size_t>(k)] = QColor();
+    SHP[k]->setStyleSheet("QPushButton { border: 1px solid #a0a0a0; }");
   }
   const bool events = gState.EventsOn;
   gState.EventsOn = false;

@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/materials_pane.h"
 #include "model/model.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/ui_services.h"
 #include "tools/selection_templates.h"

@@ -4,13 +4,13 @@
 #include <QTreeWidget>
 
 #include "mainwindow/channels_pane.h"
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_create_mat.h"
 #include "mainwindow/frm_figure.h"
 #include "mainwindow/frm_import.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/materials_pane.h"
 #include "model/model.h"
+#include "platform/qt/controls.h"
 #include "tools/qt/frm_file_info.h"
 #include "tools/qt/frm_templates.h"
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,20 @@ struct DialRec {
   bool ValueOn : 1 = false;
 };
 static_assert(sizeof(DialRec) <= 48);
+
+// The switches of an actor's properties, in ActorRec::PropertyOn (and the
+// channels pane's property rows) in this order: true when the file holds the
+// property and the pose is to write it.
+enum ActorSwitch : std::size_t {
+  kExtNameSwitch,
+  kOnOffSwitch,
+  kHiddenSwitch,
+  kLockedSwitch,
+  kDoShadowSwitch,
+  kDepthMapSizeSwitch,
+  kLightOnSwitch,
+  kActorSwitchCount
+};
 
 // Numeric properties are stored as the file's value + 1, 0 meaning absent.
 // A file may hold a million empty blocks: the texts that only lights and
@@ -44,9 +59,13 @@ struct ActorRec {
   SparseText CameraModel;
   SparseText ObjFileGeom;
   SharedName Kind;  // "actor", "prop", "light" or "camera"
-  // Switches of ExtName, OnOff, Hidden, Locked, DoShadow, DepthMapSize, LightOn.
-  std::array<bool, 7> PropertyOn{};
+  // Indexed by ActorSwitch.
+  std::array<bool, kActorSwitchCount> PropertyOn{};
 };
 static_assert(sizeof(ActorRec) <= 144);
+
+// Lights and cameras carry the properties other actors lack (storageOffset,
+// depthCamera, port, ...).
+inline bool IsLightOrCamera(const ActorRec& a) { return a.Kind == "light" || a.Kind == "camera"; }
 
 }  // namespace vandrel

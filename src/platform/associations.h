@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/key_file.h"        // the key-file pieces, for the callers and tests
 #include "platform/program_folder.h"  // XdgDataHome, XdgConfigHome
 
 namespace vandrel {
@@ -79,16 +80,5 @@ std::string PoseDesktopEntryText(std::string_view ext, const std::string& descri
                                  const std::string& executable, const std::string& iconName);
 // One argument of a desktop entry's Exec line, quoted and escaped.
 std::string QuoteExecArgument(const std::string& argument);
-// mimeapps.list text with `desktopId` put first in (add) or taken out of
-// (remove) the list of `mimeType` in `section`; every other line unchanged.
-std::string EditMimeAppsText(std::string_view text, std::string_view section, std::string_view mimeType,
-                             std::string_view desktopId, bool add);
-// The value of `key` in `section` of key-file text (desktop entries,
-// mimeapps.list), the last one when repeated; nullopt when absent.
-std::optional<std::string> KeyFileEntry(std::string_view text, std::string_view section,
-                                        std::string_view key);
-// The entries listed for `mimeType` in `section` of mimeapps.list text.
-std::vector<std::string> MimeAppsEntries(std::string_view text, std::string_view section,
-                                         std::string_view mimeType);
 
 }  // namespace vandrel

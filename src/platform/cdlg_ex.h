@@ -10,21 +10,6 @@
 
 namespace vandrel {
 
-// Option bits of the dialog, with the values callers and stored settings use.
-inline constexpr long kOfnOverwritePrompt = 0x2;
-inline constexpr long kOfnHideReadOnly = 0x4;
-inline constexpr long kOfnEnableHook = 0x20;
-// Several files can be chosen; FileDialogResult::paths lists them all.
-inline constexpr long kOfnAllowMultiSelect = 0x200;
-inline constexpr long kOfnPathMustExist = 0x800;
-inline constexpr long kOfnFileMustExist = 0x1000;
-inline constexpr long kOfnExplorer = 0x80000;
-inline constexpr long kOfnLongNames = 0x200000;
-// Added to every dialog of the class: the explorer-style dialog with the preview.
-inline constexpr long kOfnPreviewDialog = kOfnExplorer | kOfnEnableHook;
-// The open dialogs' usual bits (file and path must exist, no read-only box).
-inline constexpr long kOfnOpenDefault = kOfnFileMustExist | kOfnPathMustExist | kOfnHideReadOnly;
-
 class CdlgEx {
  public:
   std::string FileName;   // in: initial name; out: full path of the chosen file

@@ -13,6 +13,25 @@
 
 namespace vandrel {
 
+// Option bits of a file dialog, with the values callers and stored settings use.
+inline constexpr long kOfnOverwritePrompt = 0x2;
+inline constexpr long kOfnHideReadOnly = 0x4;
+inline constexpr long kOfnEnableHook = 0x20;
+// Several files can be chosen; FileDialogResult::paths lists them all.
+inline constexpr long kOfnAllowMultiSelect = 0x200;
+inline constexpr long kOfnPathMustExist = 0x800;
+inline constexpr long kOfnFileMustExist = 0x1000;
+inline constexpr long kOfnExplorer = 0x80000;
+inline constexpr long kOfnLongNames = 0x200000;
+// Added to every dialog of the shared dialog class: the explorer-style dialog with the preview.
+inline constexpr long kOfnPreviewDialog = kOfnExplorer | kOfnEnableHook;
+// The open dialogs' usual bits (file and path must exist, no read-only box): 6148.
+inline constexpr long kOfnOpenDefault = kOfnFileMustExist | kOfnPathMustExist | kOfnHideReadOnly;
+// The save dialogs' usual bits (overwrite prompt, path must exist, no read-only box): 2054.
+inline constexpr long kOfnSaveDefault = kOfnOverwritePrompt | kOfnPathMustExist | kOfnHideReadOnly;
+
+// One file dialog: what the window asks for, and what the main window's own
+// dialog (FrmMain::CommonDialog1) keeps from one dialog to the next.
 struct FileDialogRequest {
   std::string title;
   std::string filter;       // "Pose files|*.pz2|All files|*.*"
@@ -20,7 +39,7 @@ struct FileDialogRequest {
   std::string initDir;
   std::string fileName;     // initial name
   std::string defaultExt;   // without the dot
-  long flags = 0;
+  long flags = 0;           // kOfn... bits
   int left = -1, top = -1;  // screen position, -1 = let the system choose
   int extraHeight = 0;      // pixels added below the dialog (room for a preview)
   bool preview = false;     // the preview box starts ticked (with previewPane)

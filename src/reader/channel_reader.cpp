@@ -253,24 +253,22 @@ std::string_view WithoutTrailingBlanks(std::string_view line) {
 
 double NumberOf(std::string_view rest) { return FiniteNumber(LeadingNumber(rest)); }
 
-bool IsLightOrCamera(const ActorRec& a) { return a.Kind == "light" || a.Kind == "camera"; }
-
 void ReadHeadProperties(std::string_view head, ActorRec& a) {
   if (WholeLine(head, "on")) {
     a.OnOff = 2;
-    a.PropertyOn[1] = true;
+    a.PropertyOn[kOnOffSwitch] = true;
   } else if (WholeLine(head, "off")) {
     a.OnOff = 1;
-    a.PropertyOn[1] = true;
+    a.PropertyOn[kOnOffSwitch] = true;
   } else {
-    a.PropertyOn[1] = false;
+    a.PropertyOn[kOnOffSwitch] = false;
   }
   if (auto rest = KeyLine(head, "hidden")) {
     // The value is the line's last character, blanks after it aside.
     const std::string_view line = WithoutTrailingBlanks(*rest);
     const std::string_view last = line.empty() ? std::string_view("n") : line.substr(line.size() - 1);
     a.Hidden = ToInteger(NumberOf(last) + 1);
-    a.PropertyOn[2] = true;
+    a.PropertyOn[kHiddenSwitch] = true;
   }
   const bool lc = IsLightOrCamera(a);
   if (lc) {
@@ -280,7 +278,7 @@ void ReadHeadProperties(std::string_view head, ActorRec& a) {
   }
   if (auto rest = KeyLine(head, "name")) {
     a.ExtName = Trim(*rest);
-    a.PropertyOn[0] = true;
+    a.PropertyOn[kExtNameSwitch] = true;
   }
   if (lc) {
     if (auto rest = KeyLine(head, "objFileGeom")) a.ObjFileGeom = Trim(*rest);
@@ -292,20 +290,20 @@ void ReadTailProperties(std::string_view tail, ActorRec& a) {
   if (auto rest = KeyLine(tail, "depthMapSize")) {
     const int value = ToInteger(NumberOf(*rest));
     a.DepthMapSize = value != 0 ? ToInteger(value + 1.0) : 0;
-    a.PropertyOn[5] = value != 0;
+    a.PropertyOn[kDepthMapSizeSwitch] = value != 0;
   } else {
-    a.PropertyOn[5] = false;
+    a.PropertyOn[kDepthMapSizeSwitch] = false;
   }
   if (lc) {
     if (auto rest = KeyLine(tail, "depthCamera")) a.DepthCamera = Trim(*rest);
   }
   if (auto rest = KeyLine(tail, "doShadow")) {
     a.DoShadow = ToInteger(NumberOf(*rest) + 1);
-    a.PropertyOn[4] = true;
+    a.PropertyOn[kDoShadowSwitch] = true;
   }
   if (auto rest = KeyLine(tail, "lightOn")) {
     a.LightOn = ToInteger(NumberOf(*rest) + 1);
-    a.PropertyOn[6] = true;
+    a.PropertyOn[kLightOnSwitch] = true;
   }
   if (lc) {
     if (auto rest = KeyLine(tail, "port")) a.Port = Trim(*rest);
@@ -313,7 +311,7 @@ void ReadTailProperties(std::string_view tail, ActorRec& a) {
   }
   if (auto rest = KeyLine(tail, "locked")) {
     a.Locked = ToInteger(NumberOf(*rest) + 1);
-    a.PropertyOn[3] = true;
+    a.PropertyOn[kLockedSwitch] = true;
   }
 }
 

@@ -27,7 +27,8 @@ namespace {
 
 constexpr const char* kProgramTitle = "Vandrel";
 
-long long Ll(std::size_t v) { return static_cast<long long>(v); }
+// A position or length as the signed count the 1-based text helpers take.
+long long AsSigned(std::size_t v) { return static_cast<long long>(v); }
 
 // Whether a line (after an LF or CR, ended by one) is `key`, blanks and TABs
 // at its end aside.
@@ -256,7 +257,7 @@ void BuildFigureGroups(ReadState& rs, int fileType) {
     if (key == 0) throw InvalidCallFault();
     const std::size_t lastMaterial = FindLastAtLineStart(file, "material ", key - 1, 1, true);
     const std::size_t to = InStr(lastMaterial, file, "}");
-    std::string part = MidChecked(file, Ll(from), Ll(to) - Ll(from));
+    std::string part = MidChecked(file, AsSigned(from), AsSigned(to) - AsSigned(from));
     if (!rs.text.given()) CrToLf(part);
     rs.parts[i] = entry + "\n\t{\n\t" + part + "\n\t}";
     rs.Value(++value);
@@ -293,9 +294,9 @@ int ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
   for (std::size_t at = FindAtLineStart(lower, "material ", base, base, true); at != 0;
        at = FindAtLineStart(lower, "material ", base, base, true)) {
     gObjects[static_cast<std::size_t>(group)].Materials.resize(static_cast<std::size_t>(m) + 1);
-    const long long lf = Ll(InStr(at, text, "\n"));
+    const long long lf = AsSigned(InStr(at, text, "\n"));
     MaterialRec& rec = gObjects[static_cast<std::size_t>(group)].Materials[static_cast<std::size_t>(m)];
-    rec.Name = CleanLine(Mid(MidChecked(text, Ll(at), lf - Ll(at)), 10));
+    rec.Name = CleanLine(Mid(MidChecked(text, AsSigned(at), lf - AsSigned(at)), 10));
     rs.Item(rec.Name + "...");
     const std::size_t brace = closeFinder.Next(base);
     const std::string_view block = std::string_view(text).substr(base - 1, brace == 0 ? 0 : brace - base + 1);

@@ -265,7 +265,7 @@ FileDialogRequest OpenDialogRequest(int fileType) {
   const std::string& last = gState.LastFolderOfType(type);
   if (!last.empty()) r.initDir = last;
   r.fileName.clear();
-  r.flags = 0x1804;  // hide read-only, path must exist, file must exist
+  r.flags = kOfnOpenDefault;
   r.left = 200;
   r.top = 200;
   r.extraHeight = 100;

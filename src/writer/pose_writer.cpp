@@ -21,8 +21,6 @@ constexpr const char* kFigureHairActor = "figureHair";
 
 bool HasNonBlank(const std::string& text) { return text.find_first_not_of(' ') != std::string::npos; }
 
-bool IsLightOrCamera(const ActorRec& a) { return a.Kind == "light" || a.Kind == "camera"; }
-
 // The first group whose object-list entry is that of an actor, light or
 // camera with its own materials, or gObjects.size() when there is none.
 std::size_t FirstActorGroup() {
@@ -241,10 +239,10 @@ class PoseBuilder {
       if (a.GeomResource > 0) Line(1, "geomResource " + FormatInt(a.GeomResource - 1));
       if (a.LightType > 0) Line(1, "lightType " + FormatInt(a.LightType - 1));
     }
-    if (a.PropertyOn[0] && !a.ExtName.empty()) Line(1, "name " + a.ExtName);
-    if (a.PropertyOn[1] && a.OnOff == 2) Line(1, "on");
-    if (a.PropertyOn[1] && a.OnOff == 1) Line(1, "off");
-    if (a.PropertyOn[2] && a.Hidden > 0) Line(1, "hidden " + FormatInt(a.Hidden - 1));
+    if (a.PropertyOn[kExtNameSwitch] && !a.ExtName.empty()) Line(1, "name " + a.ExtName);
+    if (a.PropertyOn[kOnOffSwitch] && a.OnOff == 2) Line(1, "on");
+    if (a.PropertyOn[kOnOffSwitch] && a.OnOff == 1) Line(1, "off");
+    if (a.PropertyOn[kHiddenSwitch] && a.Hidden > 0) Line(1, "hidden " + FormatInt(a.Hidden - 1));
     // A block without channels still gets its (empty) channels block: the
     // reader finds the end of the actor part by it, so a prop or camera
     // after it stays an actor when the file is read again.
@@ -263,11 +261,12 @@ class PoseBuilder {
       return Materials(k);
     });
     if (!written) return false;
-    if (a.PropertyOn[3] && a.Locked > 0) Line(1, "locked " + FormatInt(a.Locked - 1));
-    if (a.PropertyOn[5] && a.DepthMapSize > 0) Line(1, "depthMapSize " + FormatInt(a.DepthMapSize - 1));
+    if (a.PropertyOn[kLockedSwitch] && a.Locked > 0) Line(1, "locked " + FormatInt(a.Locked - 1));
+    if (a.PropertyOn[kDepthMapSizeSwitch] && a.DepthMapSize > 0)
+      Line(1, "depthMapSize " + FormatInt(a.DepthMapSize - 1));
     if (lightOrCamera && !a.DepthCamera.empty()) Line(1, "depthCamera " + a.DepthCamera);
-    if (a.PropertyOn[4] && a.DoShadow > 0) Line(1, "doShadow " + FormatInt(a.DoShadow - 1));
-    if (a.PropertyOn[6] && a.LightOn > 0) Line(1, "lightOn " + FormatInt(a.LightOn - 1));
+    if (a.PropertyOn[kDoShadowSwitch] && a.DoShadow > 0) Line(1, "doShadow " + FormatInt(a.DoShadow - 1));
+    if (a.PropertyOn[kLightOnSwitch] && a.LightOn > 0) Line(1, "lightOn " + FormatInt(a.LightOn - 1));
     if (lightOrCamera && !a.Port.empty()) Line(1, "port " + a.Port);
     if (lightOrCamera && !a.CameraModel.empty()) Line(1, "cameraModel " + a.CameraModel);
     Line(1, "}");

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
 namespace vandrel {
 namespace {
 
@@ -53,6 +56,35 @@ TEST(Encoding, PoserTextShownAndTypedBothWays) {
   // Names compare in one form: Unicode, ASCII letters in any case.
   EXPECT_EQ(FileNameKey("P\xEA" "che.JPG"), FileNameKey("p\xC3\xAA" "che.jpg"));
   EXPECT_NE(FileNameKey("P\xEA" "che.jpg"), FileNameKey("P\xC3\x8A" "CHE.jpg"));  // only ASCII folds
+}
+
+// The one UTF-8 decoder: what it takes and what it refuses (the desktop
+// entries and the screen conversions both stand on it).
+TEST(Encoding, NextCodePointTakesOnlyValidUtf8) {
+  const struct {
+    std::string bytes;
+    std::optional<char32_t> cp;
+  } table[] = {
+      {"A", U'A'},
+      {"\xC3\xA9", U'\u00E9'},
+      {"\xE2\x82\xAC", U'\u20AC'},
+      {"\xF0\x9F\x98\x80", U'\U0001F600'},
+      {"\xF4\x8F\xBF\xBF", U'\U0010FFFF'},
+      {"\xC0\x80", std::nullopt},          // overlong
+      {"\xE0\x80\x80", std::nullopt},      // overlong
+      {"\xED\xA0\x80", std::nullopt},      // a surrogate
+      {"\xF4\x90\x80\x80", std::nullopt},  // above U+10FFFF
+      {"\xC3", std::nullopt},              // cut short
+      {"\xC3"
+       "A",
+       std::nullopt},          // not a continuation byte
+      {"\x80", std::nullopt},  // a lone continuation byte
+  };
+  for (const auto& row : table) {
+    std::size_t pos = 0;
+    EXPECT_EQ(NextCodePoint(row.bytes, pos), row.cp) << row.bytes;
+    EXPECT_EQ(pos, row.cp ? row.bytes.size() : 0u) << row.bytes;  // past the sequence, or left alone
+  }
 }
 
 }  // namespace

@@ -3,8 +3,6 @@
 // pose file the window writes afterwards.
 #include <gtest/gtest.h>
 
-#include <clocale>
-
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -15,11 +13,12 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTreeWidget>
+#include <clocale>
 
 #include "common/text.h"
-#include "mainwindow/controls.h"
 #include "model/channel_edits.h"
 #include "platform/files.h"
+#include "platform/qt/controls.h"
 #include "window_fixture.h"
 
 namespace vandrel::test {

@@ -13,10 +13,10 @@
 #include <QTreeWidget>
 #include <functional>
 
-#include "mainwindow/controls.h"
 #include "common/text.h"
 #include "model/channel_edits.h"
 #include "platform/files.h"
+#include "platform/qt/controls.h"
 #include "window_fixture.h"
 
 namespace vandrel::test {
@@ -216,7 +216,7 @@ TEST_F(Commands, SaveAsWritesTheFileAndMovesTheDocument) {
   // The next Save as starts in the last save folder.
   Trigger("mnuSaveAs");  // cancelled
   EXPECT_EQ(ui->requestsOf(UiRequest::Save)[1].dialog.initDir, program.path());
-  EXPECT_EQ(window->CommonDialog1.FileName, target);
+  EXPECT_EQ(window->CommonDialog1.fileName, target);
 }
 
 TEST_F(Commands, FailedOrCancelledSaveAsLeavesTheDocumentAndTheOldFile) {
@@ -225,7 +225,7 @@ TEST_F(Commands, FailedOrCancelledSaveAsLeavesTheDocumentAndTheOldFile) {
   Trigger("mnuSaveAs");  // cancelled
   EXPECT_EQ(ui->requestsOf(UiRequest::Save)[0].dialog.initDir, "");
   EXPECT_EQ(window->windowTitle(), "Vandrel - [Old.cr2]");
-  EXPECT_EQ(window->CommonDialog1.FileName, "/poses/Old.cr2");
+  EXPECT_EQ(window->CommonDialog1.fileName, "/poses/Old.cr2");
   EXPECT_TRUE(ui->requestsOf(UiRequest::Message).empty());
 
   ui->AnswerSave(program.file("missing/folder/New.pz2"));
@@ -255,7 +255,7 @@ TEST_F(Commands, SaveInPlaceAndExportMaterials) {
   EXPECT_EQ(saves[0].dialog.defaultExt, "mtl");
   EXPECT_EQ(saves[0].dialog.flags, 2054);
   EXPECT_NE(test::ReadFileBytes(mtl).find("newmtl skin"), std::string::npos);
-  EXPECT_EQ(window->CommonDialog1.FileName, pose);
+  EXPECT_EQ(window->CommonDialog1.fileName, pose);
   EXPECT_EQ(window->windowTitle(), "Vandrel - [Pose.pz2]");
 }
 
@@ -435,17 +435,16 @@ TEST_F(Commands, CopyDialogSettingsTakesTheSharedDialog) {
   shared.flags = 6148;
   shared.CancelError = true;
   shared.Left = shared.Top = 200;
-  window->CommonDialog1.Left = 5;
+  window->CommonDialog1.left = 5;
   window->CopyDialogSettings();
-  const CommonDialogRec& c = window->CommonDialog1;
-  EXPECT_EQ(c.FileName, "/a/b.cr2");
-  EXPECT_EQ(c.DialogTitle, "Open Character file");
-  EXPECT_EQ(c.DefaultExt, "cr2");
-  EXPECT_EQ(c.Filter, "Characters|*.cr2");
-  EXPECT_EQ(c.InitDir, "/a");
-  EXPECT_EQ(c.Flags, 6148);
-  EXPECT_TRUE(c.CancelError);
-  EXPECT_EQ(c.Left, 5);  // the position is not copied
+  const FileDialogRequest& c = window->CommonDialog1;
+  EXPECT_EQ(c.fileName, "/a/b.cr2");
+  EXPECT_EQ(c.title, "Open Character file");
+  EXPECT_EQ(c.defaultExt, "cr2");
+  EXPECT_EQ(c.filter, "Characters|*.cr2");
+  EXPECT_EQ(c.initDir, "/a");
+  EXPECT_EQ(c.flags, 6148);
+  EXPECT_EQ(c.left, 5);  // the position is not copied
 }
 
 TEST_F(Commands, TextBoxesKeepTheirOwnCutAndSelectAll) {

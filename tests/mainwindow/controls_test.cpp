@@ -1,4 +1,5 @@
-#include "mainwindow/controls.h"
+
+#include "platform/qt/controls.h"
 
 #include <gtest/gtest.h>
 

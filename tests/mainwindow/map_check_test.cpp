@@ -6,11 +6,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -18,13 +18,13 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "mainwindow/controls.h"
 #include "mainwindow/materials_pane.h"
 #include "maps/picture_sizes.h"
 #include "maps/poser_paths.h"
 #include "maps/qt/thumbnails.h"
 #include "model/model.h"
 #include "platform/files.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/thumbnail_picture.h"
 #include "support/temp_dir.h"
 #include "window_fixture.h"

@@ -12,12 +12,12 @@
 #include <array>
 #include <functional>
 
-#include "mainwindow/controls.h"
 #include "mainwindow/materials_pane.h"
 #include "mainwindow/window_fixture.h"
 #include "maps/poser_paths.h"
 #include "maps/qt/frm_choose_pic.h"
 #include "platform/files.h"
+#include "platform/qt/controls.h"
 
 namespace vandrel {
 namespace {

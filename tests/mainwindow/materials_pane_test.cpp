@@ -15,8 +15,8 @@
 #include <map>
 #include <sstream>
 
-#include "mainwindow/controls.h"
 #include "model/model.h"
+#include "platform/qt/controls.h"
 #include "support/temp_dir.h"
 #include "window_fixture.h"
 
@@ -258,12 +258,13 @@ TEST_F(MaterialsPaneTest, SelectInvertDeleteAndRemoveGroups) {
   gState.Dirty = false;  // the panels took the lamp's switches
   P().cmd[0]->click();
   P().GetSelectedMaterials();
-  EXPECT_EQ(P().gSelCount, 3);
+  EXPECT_EQ(P().selectedMaterialCount, 3);
   EXPECT_FALSE(gState.Dirty);  // selecting is no change
   Select({1});
   P().cmdInvertSel->click();
   P().GetSelectedMaterials();
-  EXPECT_EQ(std::vector<int>(P().gSelMaterials.begin(), P().gSelMaterials.begin() + P().gSelCount),
+  EXPECT_EQ(std::vector<int>(P().selectedMaterialRows.begin(),
+                             P().selectedMaterialRows.begin() + P().selectedMaterialCount),
             (std::vector<int>{0, 2}));
   EXPECT_EQ(P().lstMaterials->currentRow(), 0);
   gState.Dirty = false;

@@ -10,7 +10,7 @@
 #include <QRadioButton>
 #include <QTreeWidget>
 
-#include "mainwindow/controls.h"
+#include "platform/qt/controls.h"
 #include "window_fixture.h"
 
 namespace vandrel::test {

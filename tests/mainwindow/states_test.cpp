@@ -14,8 +14,8 @@
 #include <functional>
 #include <map>
 
-#include "mainwindow/controls.h"
 #include "platform/files.h"
+#include "platform/qt/controls.h"
 #include "window_fixture.h"
 
 namespace vandrel::test {

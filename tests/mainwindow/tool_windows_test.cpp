@@ -1,6 +1,8 @@
 // The figure chooser, the import window and the material copying window as a
 // user meets them: opened from the main window, driven by their controls,
 // checked in the tables, the main window's lists and the written file.
+#include "mainwindow/tool_windows.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -17,18 +19,17 @@
 #include <functional>
 
 #include "mainwindow/channels_pane.h"
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_create_mat.h"
 #include "mainwindow/frm_figure.h"
 #include "mainwindow/frm_import.h"
 #include "mainwindow/materials_pane.h"
-#include "mainwindow/tool_windows.h"
 #include "platform/files.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/qt_ui.h"
 #include "reader/morph_pose_file.h"
 #include "reader/poser_file_reader.h"
-#include "tools/import.h"
 #include "tools/figure_read.h"
+#include "tools/import.h"
 #include "window_fixture.h"
 
 namespace vandrel::test {

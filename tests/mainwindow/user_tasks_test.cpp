@@ -21,10 +21,10 @@
 #include <algorithm>
 #include <map>
 
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_import.h"
 #include "mainwindow/tool_windows.h"
 #include "platform/files.h"
+#include "platform/qt/controls.h"
 #include "platform/qt/qt_ui.h"
 #include "window_fixture.h"
 

@@ -15,7 +15,6 @@
 #include <functional>
 #include <thread>
 
-#include "mainwindow/controls.h"
 #include "mainwindow/frm_figure.h"
 #include "mainwindow/frm_import.h"
 #include "mainwindow/materials_pane.h"
@@ -23,6 +22,7 @@
 #include "mainwindow/window_fixture.h"
 #include "out_of_memory/allocation_seam.h"
 #include "platform/files.h"
+#include "platform/qt/controls.h"
 #include "reader/morph_pose_file.h"
 #include "reader/poser_file_reader.h"
 #include "tools/figure_file.h"
@@ -127,9 +127,9 @@ TEST_F(ReadOutOfMemory, ACutOffFileOrAnOpenThatRunsOutLeavesTheEditedDocumentInV
   const auto write = [&](const std::string& name) {
     const std::string path = program.file(name);
     const bool dirty = gState.Dirty;
-    window->CommonDialog1.FileName = path;
+    window->CommonDialog1.fileName = path;
     EXPECT_EQ(window->WritePoseFile(), "");
-    window->CommonDialog1.FileName = gState.FileName;
+    window->CommonDialog1.fileName = gState.FileName;
     gState.Dirty = dirty;
     return ReadFileBytes(path);
   };

@@ -1,7 +1,5 @@
 #include "platform/qt/qt_ui.h"
 
-#include <algorithm>
-
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
@@ -16,8 +14,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
+#include <algorithm>
 
-#include "platform/cdlg_ex.h"
 #include "platform/desktop_open.h"
 #include "platform/dialog_filter.h"
 #include "platform/files.h"
@@ -29,8 +27,6 @@ namespace vandrel {
 
 namespace {
 
-// Paths and file names (UTF-8, as the disk names them).
-QString Q(const std::string& s) { return FromUtf8(s); }
 // Words shown to the person: titles and captions may hold Poser text (a
 // map's name) or a file name, and show right either way.
 QString Shown(const std::string& s) { return FromPoserText(s); }
@@ -120,16 +116,16 @@ FileDialogResult QtUi::RunFileDialog(const FileDialogRequest& request, bool save
   // With no folder known a dialog starts in the user's home folder, not in
   // whatever folder the program was started from.
   const std::string start = request.initDir.empty() ? HomeFolder() : request.initDir;
-  QFileDialog dialog(owner(), Shown(request.title), Q(start), Q(QtFilterOf(request.filter)));
+  QFileDialog dialog(owner(), Shown(request.title), FromUtf8(start), FromUtf8(QtFilterOf(request.filter)));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save                                   ? QFileDialog::AnyFile
                      : (request.flags & kOfnAllowMultiSelect) ? QFileDialog::ExistingFiles
                                                               : QFileDialog::ExistingFile);
-  if (!request.defaultExt.empty()) dialog.setDefaultSuffix(Q(request.defaultExt));
+  if (!request.defaultExt.empty()) dialog.setDefaultSuffix(FromUtf8(request.defaultExt));
   const std::string entry = QtFilterEntry(request.filter, request.filterIndex);
-  if (!entry.empty()) dialog.selectNameFilter(Q(entry));
-  if (!request.fileName.empty()) dialog.selectFile(Q(request.fileName));
+  if (!entry.empty()) dialog.selectNameFilter(FromUtf8(entry));
+  if (!request.fileName.empty()) dialog.selectFile(FromUtf8(request.fileName));
   // Qt's dialog has no Help button, so helpText has nothing to name.
   if (!request.okText.empty()) dialog.setLabelText(QFileDialog::Accept, Shown(request.okText));
   if (!request.cancelText.empty()) dialog.setLabelText(QFileDialog::Reject, Shown(request.cancelText));
@@ -158,7 +154,7 @@ FileDialogResult QtUi::ShowSave(const FileDialogRequest& request) { return RunFi
 
 std::optional<std::string> QtUi::BrowseFolder(const std::string& title, const std::string& startFolder) {
   const QString folder = QFileDialog::getExistingDirectory(
-      owner(), Shown(title), Q(startFolder.empty() ? HomeFolder() : startFolder),
+      owner(), Shown(title), FromUtf8(startFolder.empty() ? HomeFolder() : startFolder),
       QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
   if (folder.isEmpty()) return std::nullopt;
   return ToUtf8(folder);
@@ -167,7 +163,7 @@ std::optional<std::string> QtUi::BrowseFolder(const std::string& title, const st
 ShellResult QtUi::ShellOpen(const std::string& path) {
   // A web page goes to the desktop's browser; no other scheme is handed on
   // (a "path" such as steam://run/1 would start a program).
-  if (const QUrl url(Q(path)); url.isValid() && (url.scheme() == "http" || url.scheme() == "https"))
+  if (const QUrl url(FromUtf8(path)); url.isValid() && (url.scheme() == "http" || url.scheme() == "https"))
     return QDesktopServices::openUrl(url) ? ShellResult::Opened : ShellResult::NotStarted;
   if (const ShellResult there = CheckFileToOpen(path); there != ShellResult::Opened) return there;
 
@@ -179,15 +175,15 @@ ShellResult QtUi::ShellOpen(const std::string& path) {
   std::vector<std::string> types;
   QMimeType byName, byContent;
   if (QtKeepsName(path)) {
-    byName = db.mimeTypeForFile(Q(path));
-    byContent = db.mimeTypeForFile(Q(path), QMimeDatabase::MatchContent);
+    byName = db.mimeTypeForFile(FromUtf8(path));
+    byContent = db.mimeTypeForFile(FromUtf8(path), QMimeDatabase::MatchContent);
   } else {
     QFile file;
     if (OpenDiskFile(file, path)) {
-      byName = db.mimeTypeForFileNameAndData(Q(FileNameOf(path)), &file);
+      byName = db.mimeTypeForFileNameAndData(FromUtf8(FileNameOf(path)), &file);
       byContent = db.mimeTypeForData(&file);
     } else {
-      byName = byContent = db.mimeTypeForFile(Q(FileNameOf(path)), QMimeDatabase::MatchExtension);
+      byName = byContent = db.mimeTypeForFile(FromUtf8(FileNameOf(path)), QMimeDatabase::MatchExtension);
     }
   }
   for (const QMimeType& type : {byName, byContent}) {
@@ -206,8 +202,8 @@ ShellResult QtUi::ShellOpen(const std::string& path) {
 bool QtUi::StartProgram(const std::string& program, const std::vector<std::string>& args,
                         const std::string& workingFolder) {
   QStringList list;
-  for (const auto& a : args) list << Q(a);
-  QString exe = Q(program);
+  for (const auto& a : args) list << FromUtf8(a);
+  QString exe = FromUtf8(program);
   // A Windows program runs through wine when it is there.
   if (exe.endsWith(".exe", Qt::CaseInsensitive)) {
     const QString wine = QStandardPaths::findExecutable("wine");
@@ -216,7 +212,7 @@ bool QtUi::StartProgram(const std::string& program, const std::vector<std::strin
       exe = wine;
     }
   }
-  return QProcess::startDetached(exe, list, Q(workingFolder));
+  return QProcess::startDetached(exe, list, FromUtf8(workingFolder));
 }
 
 }  // namespace vandrel

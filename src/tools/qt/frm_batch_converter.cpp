@@ -16,7 +16,6 @@
 #include <QVBoxLayout>
 
 #include "model/model.h"
-#include "platform/cdlg_ex.h"
 #include "platform/files.h"
 #include "platform/qt/controls.h"
 #include "platform/qt/file_drops.h"

@@ -206,7 +206,7 @@ void FrmFileInfo::cmdCreateHTML_Click() {
   request.defaultExt = "htm";
   request.filter = "HTML|*.htm|All files|*.*";
   request.initDir = gSettings.Poser == "none" ? "" : gSettings.Poser;
-  request.flags = 2054;
+  request.flags = kOfnSaveDefault;
   const FileDialogResult chosen = Ui().ShowSave(request);
   if (chosen.cancelled) return;
   ReportRequest report;

@@ -23,8 +23,6 @@ namespace {
 
 QPointer<FrmHelpViewer> gHelpViewer;
 
-QString Q(const std::string& s) { return FromUtf8(s); }
-
 void SayFileNotFound(const std::string& path) {
   Ui().MessageBox("File not found:\r\n" + path, "Vandrel", MsgButtons::OK, MsgIcon::Exclamation);
 }
@@ -80,7 +78,7 @@ bool FrmHelpViewer::ShowFile(const std::string& path, const std::string& anchor)
   if (!bytes) return false;
   const QString text = FromUtf8(*bytes);
   const std::string kind = KindOf(path);
-  QString title = Q(FileNameOf(path));
+  QString title = FromUtf8(FileNameOf(path));
   const bool plain = kind != ".htm" && kind != ".html" && kind != ".md";
   // Plain text keeps its own line breaks: a fixed font, and none of the
   // format the cursor had in the file shown before.
@@ -109,7 +107,7 @@ void FrmHelpViewer::ScrollToHeading(const std::string& anchor) {
     txtHelp->verticalScrollBar()->setValue(static_cast<int>(document->documentLayout()->blockBoundingRect(block).top()));
     return;
   }
-  txtHelp->scrollToAnchor(Q(anchor));  // an anchor the page names itself
+  txtHelp->scrollToAnchor(FromUtf8(anchor));  // an anchor the page names itself
 }
 
 void FrmHelpViewer::FollowLink(const QUrl& link) {
@@ -117,7 +115,7 @@ void FrmHelpViewer::FollowLink(const QUrl& link) {
     Ui().ShellOpen(ToUtf8(link.toString()));
     return;
   }
-  const QUrl target = QUrl::fromLocalFile(Q(file_)).resolved(link);
+  const QUrl target = QUrl::fromLocalFile(FromUtf8(file_)).resolved(link);
   if (!target.isLocalFile()) return;
   const std::string path = ToUtf8(target.toLocalFile());
   const std::string anchor = ToUtf8(target.fragment());

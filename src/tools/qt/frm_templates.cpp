@@ -235,7 +235,7 @@ void FrmTemplates::mnuOpen_Click() {
     request.defaultExt = "cfg";
     request.filter = "Selection templates|*.cfg|All files|*.*";
     request.initDir = TemplatesFolder();
-    request.flags = 6148;
+    request.flags = kOfnOpenDefault;
     const FileDialogResult chosen = Ui().ShowOpen(request);
     if (chosen.cancelled) return;
     path = chosen.path;
