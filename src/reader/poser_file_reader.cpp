@@ -63,7 +63,7 @@ FileBuffer FileBuffer::Read(const std::string& path, const std::function<bool()>
     ::close(fd);
     throw std::bad_alloc();
   }
-  PagesAhead pages(buffer.data_.get(), size, true);
+  AdviseLargePages(buffer.data_.get(), size);
   // What the file holds now; a file that shrinks meanwhile gives less.
   std::size_t done = 0;
   while (done < size) {
@@ -76,7 +76,6 @@ FileBuffer FileBuffer::Read(const std::string& path, const std::function<bool()>
       throw NotPoserTextFault(kNotPoserText);
     }
     done += static_cast<std::size_t>(n);
-    pages.Reached(done);
     if (stop && stop()) break;
   }
   ::close(fd);
