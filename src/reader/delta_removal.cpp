@@ -268,18 +268,17 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
 
 }  // namespace
 
-bool StripDeltas(std::string& text, bool /*quiet*/, Host& host, ProgressMemo memo) {
+bool StripDeltas(std::string& text, Host& host, ProgressMemo memo) {
   std::size_t size = text.size();
   if (!StripDeltas(text.data(), size, false, host, memo)) {
-    text = "cancel";
+    text.clear();
     return false;
   }
   text.resize(size);
   return true;
 }
 
-bool StripDeltas(std::string_view all, std::string& out, bool /*quiet*/, bool toLf, Host& host,
-                 ProgressMemo memo) {
+bool StripDeltas(std::string_view all, std::string& out, bool toLf, Host& host, ProgressMemo memo) {
   out.clear();
   Output to(out);
   if (Strip(all, to, toLf, host, memo)) return true;

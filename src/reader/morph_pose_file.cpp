@@ -107,7 +107,7 @@ class MorphPoseReader {
       CancelCheck();
       if (!batch_) host_.SetStage("Reading data...");
       if (source.size() > kStripDeltasAbove) {
-        if (!StripDeltas(source, buffer, false, false, host_, ProgressMemo{6, 1})) throw CancelledRead{};
+        if (!StripDeltas(source, buffer, false, host_, ProgressMemo{6, 1})) throw CancelledRead{};
       } else {
         buffer = source;
         if (HasTwoCr(buffer)) CrToLf(buffer);
@@ -233,8 +233,7 @@ bool BodyOnlyBlock(std::string_view source, std::string& block) {
 
 MorphPoseReadResult ReadMorphPoseData(const MorphPoseReadOptions& options, Host& host) {
   MorphPoseReadResult result;
-  // Out of memory anywhere in the read (a helper thread's included) ends it
-  // as a failure: the model goes back to what it was, the report is shown.
+  // Out of memory anywhere in the read ends it as a failure: the model goes back to what it was, the report is shown.
   std::optional<ChannelModelSnapshot> kept;
   try {
     kept.emplace();
