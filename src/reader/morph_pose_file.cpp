@@ -233,7 +233,8 @@ bool BodyOnlyBlock(std::string_view source, std::string& block) {
 
 MorphPoseReadResult ReadMorphPoseData(const MorphPoseReadOptions& options, Host& host) {
   MorphPoseReadResult result;
-  // Out of memory anywhere in the read ends it as a failure: the model goes back to what it was, the report is shown.
+  // Out of memory anywhere in the read ends it as a failure: the model goes
+  // back to what it was, the report is shown.
   std::optional<ChannelModelSnapshot> kept;
   try {
     kept.emplace();
