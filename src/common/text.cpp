@@ -7,14 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "common/simd.h"
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-#ifdef VANDREL_AVX2
-#include <immintrin.h>
-#endif
+#include "common/byte_scan.h"
 
 namespace vandrel {
 namespace {
@@ -45,82 +38,9 @@ std::size_t KmpFind(TextAt t, std::size_t n, PatAt p, std::size_t m, std::size_t
   return npos;
 }
 
-#ifdef VANDREL_AVX2
-// FindShort's test, 64 places at a time, while 96 characters are left (so
-// that a place that has the first and the last character is compared whole
-// in one step); `from` is left where the steps stop.
-VANDREL_TARGET_AVX2 std::size_t FindShortAvx2(const char* t, std::size_t n, std::string_view what,
-                                              std::size_t& from) {
-  const std::size_t m = what.size();
-  alignas(32) char padded[32] = {};
-  std::memcpy(padded, what.data(), m);
-  const __m256i whole = _mm256_load_si256(reinterpret_cast<const __m256i*>(padded));
-  const unsigned wanted = m == 32 ? ~0u : (1u << m) - 1;
-  const __m256i first = _mm256_set1_epi8(what[0]);
-  const __m256i last = _mm256_set1_epi8(what[m - 1]);
-  std::size_t i = from;
-  for (; i + 96 <= n; i += 64) {
-    // (Written out twice: a lambda would not take this function's target.)
-    const __m256i a0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(t + i));
-    const __m256i b0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(t + i + m - 1));
-    const __m256i a1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(t + i + 32));
-    const __m256i b1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(t + i + 32 + m - 1));
-    const __m256i low = _mm256_and_si256(_mm256_cmpeq_epi8(a0, first), _mm256_cmpeq_epi8(b0, last));
-    const __m256i high = _mm256_and_si256(_mm256_cmpeq_epi8(a1, first), _mm256_cmpeq_epi8(b1, last));
-    const __m256i any = _mm256_or_si256(low, high);
-    if (_mm256_testz_si256(any, any)) continue;
-    std::uint64_t mask = static_cast<std::uint32_t>(_mm256_movemask_epi8(low)) |
-                         std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(high))} << 32;
-    for (; mask != 0; mask &= mask - 1) {
-      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctzll(mask));
-      const __m256i here = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(t + at));
-      const unsigned same = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(here, whole)));
-      if ((~same & wanted) == 0) return at;
-    }
-  }
-  from = i;
-  return npos;
-}
-#endif
-
-// The first match of `what` (2 to 32 characters) at or after `from`, where
-// from + what.size() <= text.size(): sixteen places at a time are tested for
-// its first and its last character, and only those that have both are
-// compared.
-std::size_t FindShort(std::string_view text, std::string_view what, std::size_t from) {
-  const char* t = text.data();
-  const std::size_t n = text.size();
-  const std::size_t m = what.size();
-  std::size_t i = from;
-#ifdef __SSE2__
-#ifdef VANDREL_AVX2
-  if (simd::gAvx2) {
-    const std::size_t at = FindShortAvx2(t, n, what, i);
-    if (at != npos) return at;
-  }
-#endif
-  const __m128i first = _mm_set1_epi8(what[0]);
-  const __m128i last = _mm_set1_epi8(what[m - 1]);
-  for (; i + m - 1 + 16 <= n; i += 16) {
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + m - 1));
-    unsigned mask = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
-    while (mask != 0) {
-      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
-      if (std::memcmp(t + at + 1, what.data() + 1, m - 2) == 0) return at;
-      mask &= mask - 1;
-    }
-  }
-#endif
-  for (; i + m <= n; ++i)
-    if (t[i] == what[0] && std::memcmp(t + i, what.data(), m) == 0) return i;
-  return npos;
-}
-
 // 0-based position of the first match at or after `from`; `what` not empty.
 // One character (a line end, a blank, a brace) is looked for with memchr;
-// needles too long for FindShort with glibc's memmem, which is linear
+// needles too long for bytes::FindShort with glibc's memmem, which is linear
 // whatever the pattern and needs no table.
 inline std::size_t FindForward(std::string_view text, std::string_view what, std::size_t from) {
   // Also keeps an empty text (whose data may be null) away from memchr and memmem.
@@ -129,7 +49,7 @@ inline std::size_t FindForward(std::string_view text, std::string_view what, std
     const void* hit = std::memchr(text.data() + from, what[0], text.size() - from);
     return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) : npos;
   }
-  if (what.size() <= 32) return FindShort(text, what, from);
+  if (what.size() <= 32) return bytes::FindShort(text, what, from);
   const void* hit = ::memmem(text.data() + from, text.size() - from, what.data(), what.size());
   return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) : npos;
 }
@@ -240,20 +160,11 @@ void CleanLineInto(std::string_view text, std::string& out) {
   while (b < e && space(text[b])) ++b;
   while (e > b && space(text[e - 1])) --e;
   const std::string_view inner = text.substr(b, e - b);
-  const auto stray = [](char c) { return c == '\t' || c == '\r' || c == '\n'; };
-  // Eight characters at a time are passed when none may be a TAB, LF or CR;
-  // only a group that may hold one is looked at one by one.
-  bool clean = true;
-  std::size_t i = 0;
-  for (; clean && i + 8 <= inner.size(); i += 8) {
-    std::uint64_t w;
-    std::memcpy(&w, inner.data() + i, sizeof w);
-    if (MayHoldByteBelow14(w)) clean = std::none_of(inner.begin() + i, inner.begin() + i + 8, stray);
-  }
-  if (clean && std::none_of(inner.begin() + i, inner.end(), stray)) {
+  if (!bytes::HoldsTabOrLineEnd(inner)) {
     out.assign(inner);
     return;
   }
+  const auto stray = [](char c) { return c == '\t' || c == '\r' || c == '\n'; };
   out.clear();
   for (char c : inner)
     if (!stray(c)) out += c;

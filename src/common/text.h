@@ -33,14 +33,6 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 bool StartsWith(std::string_view text, std::string_view prefix);
 bool EndsWith(std::string_view text, std::string_view suffix);
 
-// Whether one of the eight bytes of `word` may be below 14, as TAB, LF and
-// CR are: such a byte is never missed (a borrow out of it marks it), and a
-// byte after one may be marked too, so a marked word is looked at closely.
-inline bool MayHoldByteBelow14(std::uint64_t word) {
-  constexpr std::uint64_t kOnes = ~std::uint64_t{0} / 0xFF;
-  return ((word - kOnes * 14) & ~word & (kOnes << 7)) != 0;
-}
-
 // Trimming removes blanks (character 32) only.
 std::string Trim(std::string_view text);
 std::string LTrim(std::string_view text);

@@ -245,7 +245,7 @@ class FrmMain : public QMainWindow {
   virtual void OpenFile(const std::string& text);
   // Reads morph and pose channels into gActors and the actor list.
   virtual void ReadMorphPoseFile(bool insertOne, bool useCurrentFile, const std::string& text, bool append);
-  // Writes the material pose to CommonDialog1.FileName. "" on success, else the error.
+  // Writes the material pose to CommonDialog1.fileName. "" on success, else the error.
   virtual std::string WritePoseFile();
   // What the save options and the thigh-length box hold for a save.
   SaveChoices SaveChoicesShown() const;

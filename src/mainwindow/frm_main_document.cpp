@@ -250,7 +250,7 @@ void FrmMain::OpenFile(const std::string& text) {
     // The document read before is back, with its thumbnails and file names.
     ImageList1(0) = std::move(shownThumbnails);
     dlg.FileName = shownDialogName;
-    CommonDialog1.FileName = shownCommonName;
+    CommonDialog1.fileName = shownCommonName;
     return;
   }
 

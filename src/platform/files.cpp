@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -16,10 +15,6 @@
 #include <iterator>
 #include <memory>
 #include <random>
-#include <thread>
-#include <vector>
-
-#include "platform/helper_threads.h"
 
 namespace vandrel {
 
@@ -79,67 +74,17 @@ namespace {
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
 }  // namespace
 
-// How far paced threads may run ahead of the filling.
-constexpr std::size_t kPacedLead = std::size_t{128} << 20;
-
-struct PagesAhead::Work {
-  char* begin = nullptr;
-  std::size_t size = 0;
-  std::atomic<std::size_t> next{0};  // the next large page to make present
-  std::atomic<bool> stop{false};
-  // The end of the pages that may be made present (the whole memory unless paced).
-  std::atomic<std::size_t> allowed{SIZE_MAX};
-  bool paced = false;
-  std::vector<std::jthread> threads;
-};
-
-void PagesAhead::Reached(std::size_t bytes) {
-  if (!work_ || !work_->paced) return;
-  const std::uintptr_t begin = reinterpret_cast<std::uintptr_t>(work_->begin);
-  const std::uintptr_t filledEnd = reinterpret_cast<std::uintptr_t>(data_) + bytes;
-  const std::size_t filled = filledEnd > begin ? filledEnd - begin : 0;
-  work_->allowed.store(filled + kPacedLead, std::memory_order_release);
-}
-
-PagesAhead::PagesAhead(void* data, std::size_t size, bool paced) : data_(static_cast<char*>(data)) {
+void AdviseLargePages(void* data, std::size_t size) {
   const auto begin = reinterpret_cast<std::uintptr_t>(data);
   const std::uintptr_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
   const std::uintptr_t last = (begin + size) & ~(kLargePage - 1);
-  if (last <= first) return;
-  ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-#ifdef MADV_POPULATE_WRITE
-  if (last - first < 2 * kLargePage) return;
-  work_ = std::make_unique<Work>();
-  work_->begin = reinterpret_cast<char*>(first);
-  work_->size = last - first;
-  work_->paced = paced;
-  if (paced) work_->allowed = kPacedLead;
-  // Where no thread can be spared, the filling thread makes the pages present itself.
-  StartHelperThreads(work_->threads, 4, [w = work_.get()] {
-    for (std::size_t at; !w->stop.load(std::memory_order_relaxed) &&
-                         (at = w->next.fetch_add(kLargePage, std::memory_order_relaxed)) < w->size;) {
-      while (at >= w->allowed.load(std::memory_order_acquire) && !w->stop.load(std::memory_order_relaxed))
-        std::this_thread::sleep_for(std::chrono::microseconds(50));
-      if (w->stop.load(std::memory_order_relaxed)) break;
-      // Fails harmlessly (the pages come on first touch) where the system
-      // does not know the request.
-      if (::madvise(w->begin + at, std::min<std::size_t>(kLargePage, w->size - at), MADV_POPULATE_WRITE) != 0)
-        break;
-    }
-  });
-#endif
-}
-
-PagesAhead::~PagesAhead() {
-  if (!work_) return;
-  work_->stop = true;
-  work_->threads.clear();
+  if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 }
 
 std::string CopyOfLargeText(std::string_view bytes) {
   std::string copy;
   copy.reserve(bytes.size());
-  const PagesAhead pages(copy.data(), copy.capacity());
+  AdviseLargePages(copy.data(), copy.capacity());
   copy.assign(bytes);
   return copy;
 }
@@ -156,9 +101,7 @@ int ReadWholeFileInto(const std::string& path, std::string& bytes, const std::fu
     return err;
   }
   bytes.reserve(static_cast<std::size_t>(st.st_size));
-  // Paced: a read given up part-way (a NUL found) has not made the rest of
-  // the memory present.
-  PagesAhead pages(bytes.data(), bytes.capacity(), true);
+  AdviseLargePages(bytes.data(), bytes.capacity());
   // A piece small enough to stay in the cache between the read and the copy.
   constexpr std::size_t kPiece = std::size_t{256} << 10;
   std::unique_ptr<char[]> piece(new char[kPiece]);
@@ -206,7 +149,8 @@ AtomicFile::AtomicFile(const std::string& path) : path_(path) {
   // A file the user may not write is never replaced, as a plain write would
   // fail on it: one without any write permission counts as read-only for
   // every user (the super-user too).
-  if (hadOld_ && (::access(target_.c_str(), W_OK) != 0 || (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)) {
+  if (hadOld_ &&
+      (::access(target_.c_str(), W_OK) != 0 || (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)) {
     error_ = "Cannot write \"" + path + "\": the file is read-only.";
     return;
   }

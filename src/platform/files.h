@@ -25,34 +25,12 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 int ReadWholeFileInto(const std::string& path, std::string& bytes, const std::function<bool()>& stop = {},
                       std::size_t stopEvery = 0);
 
-// Memory about to be filled, front to back, with a large file: backed by
-// large pages where the system allows (only the whole 2 MB pages inside it),
-// and for a few megabytes or more made present ahead of the filling by a few
-// threads side by side. A page's first touch can cost more than copying
-// into it (much more in a virtual machine); the threads pay it at once
-// instead of the one thread that fills the memory. The content is left as
-// it is. The threads are gone when the object is.
-//
-// `paced`: the threads keep at most a few tens of megabytes ahead of what
-// the filling thread reports with Reached(), so that a fill that ends early
-// (a file refused part-way) has not made the rest of the memory present.
-class PagesAhead {
- public:
-  PagesAhead(void* data, std::size_t size, bool paced = false);
-  ~PagesAhead();
-  // With `paced`: the first `bytes` of the memory are filled.
-  void Reached(std::size_t bytes);
-  PagesAhead(const PagesAhead&) = delete;
-  PagesAhead& operator=(const PagesAhead&) = delete;
+// Memory about to be filled with a large file is backed by large pages
+// where the system allows (only the whole 2 MB pages inside it). The content
+// is left as it is.
+void AdviseLargePages(void* data, std::size_t size);
 
- private:
-  struct Work;
-  char* data_ = nullptr;
-  std::unique_ptr<Work> work_;
-};
-
-// A copy of `bytes` in new memory, made present ahead as above when it is
-// many megabytes.
+// A copy of `bytes` in new memory, backed by large pages as above.
 std::string CopyOfLargeText(std::string_view bytes);
 
 // Writes `bytes` to a temporary file in the target's folder and renames it

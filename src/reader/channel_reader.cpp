@@ -16,6 +16,8 @@
 #include "model/model.h"
 #include "platform/files.h"
 #include "reader/actor_switches.h"
+#include "reader/block_properties.h"
+#include "reader/channel_index.h"
 #include "reader/channel_scan.h"
 #include "reader/model_snapshot.h"
 #include "reader/read_fault.h"
@@ -25,223 +27,11 @@ namespace {
 
 constexpr const auto& kKeywords = ObjectKeywords::kWords;
 
-// The nearest object block from a position of the whole text, as
-// NextObjectBlock answers for the text from that position on. A keyword
-// begins a block only at the start of a line (after its indentation): "prop "
-// inside a dial's "name lift prop arm" line starts nothing (ObjectKeywords).
-class ObjectBlockFinder {
- public:
-  explicit ObjectBlockFinder(std::string_view text)
-      : text_(text), own_(text), keys_(own_), brace_(text, "{"), lineEnd_(text, "\n") {}
-  // With the keyword positions of the reader, shared by its finders: the
-  // text is then gone through once for all of them.
-  ObjectBlockFinder(std::string_view text, ObjectKeywords& keys)
-      : text_(text), own_({}), keys_(keys), brace_(text, "{"), lineEnd_(text, "\n") {}
-
-  // The keyword's index (-1 = none) and how many characters were skipped.
-  std::pair<int, std::size_t> Next(std::size_t from, bool checkEmpty) {
-    std::size_t start = from;
-    std::array<std::size_t, 4> pos{};
-    std::size_t nearest = 0;
-    for (;;) {
-      nearest = 0;
-      bool restart = false;
-      for (std::size_t k = 0; k < kKeywords.size(); ++k) {
-        pos[k] = keys_.Next(k, start);
-        if (pos[k] == 0) continue;
-        if (nearest == 0) {
-          nearest = pos[k];
-          continue;
-        }
-        if (pos[k] >= nearest) continue;
-        if (checkEmpty && IsEmptyBlock(pos[k])) {
-          // The search starts again a header line's length further on, as
-          // often as it takes to pass the empty block (every round before
-          // that finds the same keywords).
-          const std::size_t length = HeaderLength(pos[k]);
-          start += length * ((pos[k] - start) / length + 1);
-          restart = true;
-          break;
-        }
-        nearest = pos[k];
-      }
-      if (!restart) break;
-    }
-    if (nearest == 0) return {-1, 0};
-    for (std::size_t k = 0; k < kKeywords.size(); ++k)
-      if (pos[k] == nearest) return {static_cast<int>(k), start - from};
-    return {-1, 0};
-  }
-
- private:
-  // A block whose first twenty characters from its "{" hold "}" with only
-  // line ends, blanks and TABs between.
-  bool IsEmptyBlock(std::size_t at) {
-    const std::size_t open = brace_.Next(at);
-    if (open == 0) return false;
-    const std::string_view twenty = text_.substr(open - 1, 20);
-    const std::size_t close = twenty.find('}');
-    if (close == std::string_view::npos) return false;
-    std::string rest;
-    for (char c : twenty.substr(0, close + 1))
-      if (c != '\n' && c != ' ' && c != '\t' && c != '\r') rest += c;
-    return rest == "{}";
-  }
-
-  // From the keyword to the character before the next LF (the end of the
-  // text when there is none).
-  std::size_t HeaderLength(std::size_t at) {
-    const std::size_t lf = lineEnd_.Next(at);
-    return lf == 0 ? text_.size() - at + 1 : lf - at;
-  }
-
-  std::string_view text_;
-  ObjectKeywords own_;
-  ObjectKeywords& keys_;
-  ForwardFinder brace_;
-  ForwardFinder lineEnd_;
-};
-
-// The occurrences of "<type> <name>" as a whole line in one block (nothing
-// but blanks, TABs or a CR after the name up to the line end), found through
-// the occurrences of "<type> " sorted by the rest of their line: a channel
-// line that is looked for again after it was read is answered without
-// searching the rest of the block, and "targetGeom Smile" never stands for
-// "targetGeom SmileOpen".
-class ChannelLineIndex {
- public:
-  void Reset(std::string_view text, std::size_t from, std::size_t blockEnd) {
-    text_ = text;
-    from_ = from;
-    blockEnd_ = blockEnd;
-    byType_.clear();
-  }
-
-  // What the Find below answers, when the line just read that holds the name
-  // starts at `lineStart` (after line ends and indentation): that line is the
-  // answer unless the same line stands earlier, which is looked for only
-  // between `at` and it; none when the line starts before `at`. The type's
-  // lines are then not gathered for the block.
-  // `lineEnd` is the LF that ends that line (0 = none).
-  std::size_t Find(const std::string& type, std::string_view name, std::size_t at, std::size_t lineStart,
-                   std::size_t lineEnd, const BlockLineIndex& lines) {
-    std::size_t q = lineStart;
-    while (q >= 1 && q <= text_.size() &&
-           (text_[q - 1] == ' ' || text_[q - 1] == '\t' || text_[q - 1] == '\n' || text_[q - 1] == '\r'))
-      ++q;
-    at = std::max(at, from_);
-    // A line before the channel made last (read again on the way to the
-    // next one) makes no channel: a later channel of the same type and name
-    // is read in its turn, not in place of the channels between.
-    if (q < at) return 0;
-    if (q >= blockEnd_ || !CountsAt(text_, q, 1, Match::LineStart) || Rest(type, q, lineEnd) != name)
-      return Find(type, name, at, lines);
-    // The lines between `at` and it (the channel before) are looked at once,
-    // through the block's index of lines.
-    const std::vector<std::size_t>& starts = lines.All(BlockLineIndex::kLine);
-    for (auto it = std::lower_bound(starts.begin(), starts.end(), at); it != starts.end() && *it < q; ++it)
-      if (text_[*it - 1] == type[0] && Rest(type, *it) == name) return *it;
-    return q;
-  }
-
-  // First occurrence at or after `at` that starts before the block's end; 0 = none.
-  std::size_t Find(const std::string& type, std::string_view name, std::size_t at,
-                   const BlockLineIndex& lines) {
-    auto it = byType_.find(type);
-    if (it == byType_.end()) it = byType_.emplace(type, Build(type, lines)).first;
-    const std::vector<Entry>& entries = it->second;
-    const std::size_t hash = std::hash<std::string_view>()(name);
-    for (auto e = std::lower_bound(entries.begin(), entries.end(), Entry{hash, at, {}});
-         e != entries.end() && e->hash == hash; ++e)
-      if (e->rest == name) return e->pos;
-    return 0;
-  }
-
- private:
-  // The rest of the line after "<type> " at `q` up to its LF, without the
-  // blanks, TABs and CRs at its end; the text at `q` must begin with the type.
-  // `lineEnd`, when not npos, is the first LF at or after the line start
-  // before q, 1-based (0 = none): the LF after q unless it lies before the rest.
-  std::string_view RestAfter(std::size_t q, std::size_t keyLength, std::size_t lineEnd = npos) const {
-    const std::size_t restAt = q - 1 + keyLength;
-    std::size_t restEnd = lineEnd == npos ? npos : lineEnd == 0 ? text_.size() : lineEnd - 1;
-    if (restEnd == npos || restEnd < restAt) restEnd = text_.find('\n', restAt);
-    if (restEnd == npos) restEnd = text_.size();
-    while (restEnd > restAt &&
-           (text_[restEnd - 1] == ' ' || text_[restEnd - 1] == '\t' || text_[restEnd - 1] == '\r'))
-      --restEnd;
-    return text_.substr(restAt, restEnd - restAt);
-  }
-
-  // The rest after "<type> " when the text at `q` begins with it; a text
-  // that cannot be a name (a LF) otherwise.
-  std::string_view Rest(const std::string& type, std::size_t q, std::size_t lineEnd = npos) const {
-    const std::string_view at = text_.substr(q - 1);
-    if (at.size() <= type.size() || !at.starts_with(type) || at[type.size()] != ' ') return "\n";
-    return RestAfter(q, type.size() + 1, lineEnd);
-  }
-
-  // A line's rest with its place, ordered by the rest's hash and then the
-  // place: the lines of one name stand together in the order of the text.
-  struct Entry {
-    std::size_t hash;
-    std::size_t pos;
-    std::string_view rest;
-    bool operator<(const Entry& other) const {
-      return hash != other.hash ? hash < other.hash : pos < other.pos;
-    }
-  };
-
-  // The lines of the block that begin with "<type> ", from the block's index
-  // of lines (built for the same stretch of text).
-  std::vector<Entry> Build(const std::string& type, const BlockLineIndex& lines) const {
-    std::vector<Entry> entries;
-    const std::string key = type + " ";
-    for (const std::size_t q : lines.All(BlockLineIndex::kLine)) {
-      if (q < from_ || q >= blockEnd_ || text_[q - 1] != key[0] || text_.compare(q - 1, key.size(), key) != 0)
-        continue;
-      const std::string_view rest = RestAfter(q, key.size());
-      entries.push_back(Entry{std::hash<std::string_view>()(rest), q, rest});
-    }
-    std::sort(entries.begin(), entries.end());
-    return entries;
-  }
-
-  static constexpr std::size_t npos = std::string_view::npos;
-  std::string_view text_;
-  std::size_t from_ = 1;
-  std::size_t blockEnd_ = 0;
-  std::map<std::string, std::vector<Entry>> byType_;
-};
-
 struct Cancelled {};
 
 void ResetActorTable() {
   gActors.assign(1, ActorRec{});
   gActors[0].Dials.assign(1, DialRec{});
-}
-
-// The rest of the first line of `part` that begins with `key` after a line
-// end; nullopt when there is none.
-std::optional<std::string_view> KeyLine(std::string_view part, std::string_view key) {
-  const std::string look = "\n" + std::string(key);
-  const std::size_t at = part.find(look);
-  if (at == std::string_view::npos) return std::nullopt;
-  const std::size_t restAt = at + look.size();
-  const std::size_t end = part.find('\n', restAt);
-  return part.substr(restAt, end == std::string_view::npos ? std::string_view::npos : end - restAt);
-}
-
-// Whether `part` holds a line that is `key` alone, blanks and TABs at its end
-// aside.
-bool WholeLine(std::string_view part, std::string_view key) {
-  const std::string look = "\n" + std::string(key);
-  for (std::size_t at = part.find(look); at != std::string_view::npos; at = part.find(look, at + 1)) {
-    std::size_t after = at + look.size();
-    while (after < part.size() && (part[after] == ' ' || part[after] == '\t')) ++after;
-    if (after == part.size() || part[after] == '\n') return true;
-  }
-  return false;
 }
 
 // A line's text without the blanks, TABs and CRs at its end.
@@ -252,68 +42,6 @@ std::string_view WithoutTrailingBlanks(std::string_view line) {
 }
 
 double NumberOf(std::string_view rest) { return FiniteNumber(LeadingNumber(rest)); }
-
-void ReadHeadProperties(std::string_view head, ActorRec& a) {
-  if (WholeLine(head, "on")) {
-    a.OnOff = 2;
-    a.PropertyOn[kOnOffSwitch] = true;
-  } else if (WholeLine(head, "off")) {
-    a.OnOff = 1;
-    a.PropertyOn[kOnOffSwitch] = true;
-  } else {
-    a.PropertyOn[kOnOffSwitch] = false;
-  }
-  if (auto rest = KeyLine(head, "hidden")) {
-    // The value is the line's last character, blanks after it aside.
-    const std::string_view line = WithoutTrailingBlanks(*rest);
-    const std::string_view last = line.empty() ? std::string_view("n") : line.substr(line.size() - 1);
-    a.Hidden = ToInteger(NumberOf(last) + 1);
-    a.PropertyOn[kHiddenSwitch] = true;
-  }
-  const bool lc = IsLightOrCamera(a);
-  if (lc) {
-    if (auto rest = KeyLine(head, "storageOffset")) a.StorageOffset = Trim(*rest);
-    if (auto rest = KeyLine(head, "geomResource")) a.GeomResource = ToInteger(NumberOf(*rest) + 1);
-    if (auto rest = KeyLine(head, "lightType")) a.LightType = ToInteger(NumberOf(*rest) + 1);
-  }
-  if (auto rest = KeyLine(head, "name")) {
-    a.ExtName = Trim(*rest);
-    a.PropertyOn[kExtNameSwitch] = true;
-  }
-  if (lc) {
-    if (auto rest = KeyLine(head, "objFileGeom")) a.ObjFileGeom = Trim(*rest);
-  }
-}
-
-void ReadTailProperties(std::string_view tail, ActorRec& a) {
-  const bool lc = IsLightOrCamera(a);
-  if (auto rest = KeyLine(tail, "depthMapSize")) {
-    const int value = ToInteger(NumberOf(*rest));
-    a.DepthMapSize = value != 0 ? ToInteger(value + 1.0) : 0;
-    a.PropertyOn[kDepthMapSizeSwitch] = value != 0;
-  } else {
-    a.PropertyOn[kDepthMapSizeSwitch] = false;
-  }
-  if (lc) {
-    if (auto rest = KeyLine(tail, "depthCamera")) a.DepthCamera = Trim(*rest);
-  }
-  if (auto rest = KeyLine(tail, "doShadow")) {
-    a.DoShadow = ToInteger(NumberOf(*rest) + 1);
-    a.PropertyOn[kDoShadowSwitch] = true;
-  }
-  if (auto rest = KeyLine(tail, "lightOn")) {
-    a.LightOn = ToInteger(NumberOf(*rest) + 1);
-    a.PropertyOn[kLightOnSwitch] = true;
-  }
-  if (lc) {
-    if (auto rest = KeyLine(tail, "port")) a.Port = Trim(*rest);
-    if (auto rest = KeyLine(tail, "cameraModel")) a.CameraModel = Trim(*rest);
-  }
-  if (auto rest = KeyLine(tail, "locked")) {
-    a.Locked = ToInteger(NumberOf(*rest) + 1);
-    a.PropertyOn[kLockedSwitch] = true;
-  }
-}
 
 // The text between two positions (from included, to excluded; empty when
 // they are the wrong way round).
@@ -334,31 +62,7 @@ class ChannelReader {
         blockStart_(text, keywords_),
         blockEnd_(text, keywords_),
         blockTail_(text, keywords_),
-        headerEnd_(text, "\n"),
-        channelsAt_(text, "channels", Match::WholeLine),
-        closeAt_(text, "}", Match::Brace),
-        keysLf_(text, "keys", Match::WholeLine),
-        keysBlank_(text, "keys ", Match::WholeLine),
-        anchorBrace_(text, "{", Match::Brace),
-        hiddenBlank_(text, "hidden ", Match::LineKey),
-        nameBlank_(text, "name ", Match::LineKey),
-        lastClose_(text, "}", Match::Brace),
-        lastChannels_(text, "channels", Match::WholeLine),
-        braceAfterM_(text, "{", Match::Brace),
-        braceAfterChannels_(text, "{", Match::Brace),
-        lineEnd_(text, "\n"),
-        dialLineEnd_(text, "\n"),
-        nameAt_(text, "name", Match::LineKey),
-        hiddenAt_(text, "hidden", Match::LineKey),
-        dialClose_(text, "}", Match::Brace),
-        nameBlankAfter_(text, " "),
-        nameLineEnd_(text, "\n"),
-        hiddenBlankAfter_(text, " "),
-        hiddenLineEnd_(text, "\n"),
-        dialOpen_(text, "{", Match::Brace),
-        tailClose_(text, "}", Match::Brace),
-        tailOpen_(text, "{", Match::Brace),
-        tailLastClose_(text, "}", Match::Brace) {}
+        index_(text) {}
 
   ChannelReadResult Run(long long startMs) {
     ChannelReadResult result;
@@ -378,7 +82,8 @@ class ChannelReader {
       }
     }
     host_.SetStage("Loading Morphs and Poses...");
-    max_ = std::max<long long>(1, static_cast<long long>(RoundHalfEven(static_cast<double>(limit) / 100.0)));
+    max_ =
+        std::max<long long>(1, static_cast<long long>(RoundHalfEven(static_cast<double>(limit) / 100.0)));
     host_.SetRange(max_);
     host_.SetValue(0);
     Poll();
@@ -448,47 +153,27 @@ class ChannelReader {
     // every actor read so far (a file may hold hundreds of thousands).
     const std::size_t ahead = insertOne_ ? 1 : HeadersBefore(limit);
     // A file of very many blocks fills tables of many megabytes: their new
-    // pages are made present ahead of the filling.
-    std::optional<PagesAhead> actorPages, listPages;
+    // memory is backed by large pages.
     if (!insertOne_) {
       gActors.reserve(gActors.size() + ahead);
       gActorList.reserve(gActorList.size() + ahead);
-      actorPages.emplace(gActors.data() + gActors.size(),
-                         (gActors.capacity() - gActors.size()) * sizeof(ActorRec));
-      listPages.emplace(gActorList.data() + gActorList.size(),
-                        (gActorList.capacity() - gActorList.size()) * sizeof(ActorListItem));
+      AdviseLargePages(gActors.data() + gActors.size(),
+                       (gActors.capacity() - gActors.size()) * sizeof(ActorRec));
+      AdviseLargePages(gActorList.data() + gActorList.size(),
+                       (gActorList.capacity() - gActorList.size()) * sizeof(ActorListItem));
     }
-    // Blocks of the size another thread prepares are found first, their
-    // headers and ends: they are then prepared ahead (line index, channels)
-    // while they are read. Others are found as they are read.
-    const bool listFirst = !insertOne_ && ahead >= 2 && limit / ahead >= BlocksAhead::kShortest &&
-                           limit / ahead <= BlocksAhead::kLongest;
-    std::vector<std::pair<std::size_t, std::size_t>> blocks;  // header, end (0 = none before the text's end)
     std::size_t p = 1;
     std::pair<std::size_t, std::size_t> block;
-    if (listFirst) {
-      blocks.reserve(ahead);
-      while (NextBlock(p, limit, block)) {
-        blocks.push_back(block);
-        if (blocks.size() % 1024 == 0 && host_.CancelRequested()) throw Cancelled{};
-      }
-    }
     Poll();
-    BlocksAhead prepared(t_, std::move(blocks));
-    p = 1;
-    for (std::size_t i = 0;; ++i) {
-      if (listFirst ? i == prepared.size() : !NextBlock(p, limit, block)) break;
-      const auto [at, end] = listFirst ? prepared.Stretch(i) : block;
-      const std::size_t lf = headerEnd_.Next(at);
+    while (NextBlock(p, limit, block)) {
+      const auto [at, end] = block;
+      const std::size_t lf = index_.Next(ChannelIndex::kLineEnd, at);
       const std::string header = CleanLine(Between(t_, at, lf == 0 ? n_ + 1 : lf));
       host_.SetItem(header + "...");
       const std::size_t blank = InStr(header, " ");
       // A keyword with nothing after it on its line names no object.
       if (blank != 0) {
-        if (listFirst)
-          prepared.Take(i, block_);
-        else
-          block_.Prepare(t_, at, end != 0 ? end : n_);
+        index_.Prepare(at, end != 0 ? end : n_);
         ReadBlock(at, end, Mid(header, blank + 1), Left(header, blank - 1));
       }
       if (insertOne_) break;
@@ -518,8 +203,8 @@ class ChannelReader {
 
     const std::size_t blockEnd = end != 0 ? end : n_;
 
-    const std::size_t channels = NextAt(BlockLineIndex::kChannels, channelsAt_, p);
-    const std::size_t close = NextAt(BlockLineIndex::kClose, closeAt_, p);
+    const std::size_t channels = index_.Next(ChannelIndex::kChannels, p);
+    const std::size_t close = index_.Next(ChannelIndex::kClose, p);
     std::size_t headEnd = n_ + 1;
     if (channels != 0 && (close == 0 || channels < close))
       headEnd = channels;
@@ -549,28 +234,35 @@ class ChannelReader {
     host_.SetValue(value_);
   }
 
-  void ReadChannels(std::size_t p, std::size_t firstChannels, std::size_t blockEnd) {
-    std::size_t searchStart = p;
-    std::size_t anchor = firstChannels;
+  // Where the channel loop of one block stands.
+  struct ChannelWalk {
+    std::size_t searchStart;  // where the next channel's keys are looked for
+    std::size_t anchor;       // the "{" or "}" before the next channel line
     bool first = true;
-    std::size_t dialPos = p;
-    std::string type;
-    lines_.Reset(t_, p, blockEnd);
+    std::size_t dialPos;  // after the type of the channel made last
+    std::size_t blockEnd;
+    std::size_t channelsEnd;  // channel lines are taken only before it
+    bool inChannels;          // the block has a channels block
+    bool keysMissing = false;
+    std::size_t lineStart = 0, lineEnd = 0;  // the channel line read last; its LF (0 = none)
+  };
+
+  void ReadChannels(std::size_t p, std::size_t firstChannels, std::size_t blockEnd) {
     // The channels that hold nothing: each one is a channel of its own, so
     // the search for the next channel line stops at it too.
-    const std::size_t channelsOpen =
-        firstChannels == 0 ? 0 : NextAt(BlockLineIndex::kOpen, anchorBrace_, firstChannels);
-    // Scanned ahead with the block when its channels block was found there.
-    if (channelsOpen == 0 || block_.channelsOpen != channelsOpen)
-      block_.inner = ScanBlock(t_, channelsOpen, blockEnd);
-    const std::size_t innerClose = block_.inner.close;
-    std::swap(empty_, block_.inner.empty);
-    std::swap(children_, block_.inner.children);
+    const std::size_t channelsOpen = firstChannels == 0 ? 0 : index_.Next(ChannelIndex::kOpen, firstChannels);
+    const std::size_t innerClose = index_.OpenChannels(channelsOpen, blockEnd);
     // Each block directly inside the channels block is a channel.
-    gActors[actorIndex_].Dials.reserve(children_.size());
+    gActors[actorIndex_].Dials.reserve(index_.ChannelCount());
     // Channel lines are taken only from inside the channels block, never
     // from the materials or properties after it.
-    const std::size_t channelsEnd = channelsOpen == 0 ? blockEnd : std::min(blockEnd, innerClose);
+    ChannelWalk w{p,
+                  firstChannels,
+                  true,
+                  p,
+                  blockEnd,
+                  channelsOpen == 0 ? blockEnd : std::min(blockEnd, innerClose),
+                  channelsOpen != 0};
     // An empty channels block (as written for a block without channels)
     // holds no channel.
     if (channelsOpen != 0 && channelsOpen < blockEnd) {
@@ -581,109 +273,120 @@ class ChannelReader {
     // does not would go round for ever on a damaged file.
     std::size_t lastSearchStart = 0;
     bool progressed = true;
-
-    while (dialPos < blockEnd) {
-      if (anchor == 0 && first) return;
-      std::size_t keysPos = NextAt(BlockLineIndex::kKeys, keysLf_, searchStart);
-      if (keysPos == 0) keysPos = NextAt(BlockLineIndex::kKeysBlank, keysBlank_, searchStart);
-      std::size_t hidPos;
-      std::size_t namePos;
-      if (first) {
-        hidPos = namePos = NextAt(BlockLineIndex::kOpen, anchorBrace_, anchor);
-      } else {
-        hidPos = NextAt(BlockLineIndex::kHiddenBlank, hiddenBlank_, searchStart);
-        namePos = NextAt(BlockLineIndex::kNameBlank, nameBlank_, searchStart);
-      }
-      const bool wasFirst = first;
-      first = false;
-      const bool keysMissing = keysPos == 0;
-      std::size_t m = keysPos;
-      if ((hidPos > 0 && hidPos < m) || m == 0) m = hidPos;
-      if ((namePos > 0 && namePos < m) || m == 0) m = namePos;
-      if (!wasFirst) {
-        const std::size_t emptyPos = EmptyOpenAtOrAfter(searchStart);
-        if ((emptyPos > 0 && emptyPos < m) || m == 0) m = emptyPos;
-      }
-      if (m == 0 || m >= blockEnd || searchStart >= blockEnd) return;
-
-      const std::size_t lastClose = PrevAt(BlockLineIndex::kClose, lastClose_, m, 1);
-      const std::size_t lastChannels = PrevAt(BlockLineIndex::kChannels, lastChannels_, m, 8);
-      if (lastClose > lastChannels)
-        anchor = lastClose;
-      else if (keysMissing) {
-        anchor = NextAt(BlockLineIndex::kOpen, braceAfterM_, m);
-        // A channel without keys followed by one that holds nothing: the
-        // empty channel's line is read after the "}" that ends the channel
-        // before it, so that the empty one is not passed over.
-        if (anchor != 0 && EmptyOpenAtOrAfter(anchor) == anchor) {
-          const std::size_t before = PrevAt(BlockLineIndex::kClose, lastClose_, anchor, 1);
-          if (before > m) anchor = before;
-        }
-      } else
-        anchor = NextAt(BlockLineIndex::kOpen, braceAfterChannels_, lastChannels);
-      if (anchor == 0) return;
-
-      std::string& line = line_;
-      std::size_t lineStart = 0;
-      std::size_t lineEnd = 0;  // the LF at or after anchor + 3 (0 = none)
-      for (;;) {
-        while (anchor + 3 <= n_ && t_[anchor + 2] == '\n') ++anchor;
-        lineStart = anchor + 2;
-        lineEnd = lineEnd_.Next(anchor + 3);
-        CleanLineInto(Between(t_, anchor + 2, lineEnd == 0 ? n_ + 1 : lineEnd), line);
-        searchStart = NextAt(BlockLineIndex::kKeys, keysLf_, anchor + 3) + 2;
-        if (searchStart < 3) searchStart = NextAt(BlockLineIndex::kKeysBlank, keysBlank_, anchor + 3) + 2;
-        const std::size_t blank = InStr(line, " ");
-        if (line.empty() || blank == 0) break;
-        const std::string_view lineType = std::string_view(line).substr(0, blank - 1);
-        if (lineType != "//" && lineType != "'" && lineType != "#") break;
-        // A comment line makes no channel and ends nothing: the line after
-        // it is read next, after the block that belongs to it (a commented
-        // channel's block, or an empty one).
-        if (lineEnd == 0) return;
-        anchor = lineEnd - 1;
-        const std::size_t ownClose = ChannelCloseAfter(lineEnd);
-        if (ownClose != 0) anchor = ownClose;
-      }
-      if (line.empty()) return;
-      // The next channel is looked for from the end of this one on when no
-      // keys line lies inside it: not from a later channel's keys (which
-      // would pass over the channels between) nor, when no keys line follows
-      // at all, from the start of the text.
-      const std::size_t channelClose = ChannelCloseAfter(lineEnd);
-      if (channelClose != 0 && (searchStart > channelClose || searchStart < 3)) searchStart = channelClose;
-      // A channel line stands directly inside the channels block and opens a
-      // block of its own: a line inside a channel (its name, its keys) is
-      // never taken for one.
-      const bool channelLine = channelClose != 0 || channelsOpen == 0;
-
-      bool made = false;
-      const std::size_t blank = InStr(line, " ");
-      if (blank != 0) {
-        // A line without a blank names no channel and is passed over.
-        // The type and name as pieces of the line (the type's text is kept
-        // for the dial), not new strings per channel.
-        type.assign(line, 0, blank - 1);
-        const std::string_view dialName = std::string_view(line).substr(blank);
-        const std::size_t at = lines_.Find(type, dialName, dialPos, lineStart, lineEnd, index_);
-        if (channelLine && at != 0 && at < channelsEnd) {
-          dialPos = at + type.size() + 1;
-          keysMissingForDial_ = keysMissing;
-          // A place on the line just read has that line's LF next.
-          const bool onLine = dialPos >= anchor + 3 && (lineEnd == 0 || dialPos <= lineEnd);
-          MakeDial(dialPos, onLine ? lineEnd : dialLineEnd_.Next(dialPos), type, searchStart);
-          made = true;
-        }
-      }
-      if (!made) {
-        if (!progressed && searchStart <= lastSearchStart) return;
-        progressed = false;
-      } else {
-        progressed = true;
-      }
-      lastSearchStart = searchStart;
+    while (w.dialPos < blockEnd) {
+      if (w.anchor == 0 && w.first) return;
+      const std::size_t m = NextChannelKey(w);
+      if (m == 0 || m >= blockEnd || w.searchStart >= blockEnd) return;
+      w.anchor = AnchorBefore(m, w.keysMissing);
+      if (w.anchor == 0 || !ReadChannelLine(w)) return;
+      const bool made = MakeChannelOfLine(w);
+      if (!made && !progressed && w.searchStart <= lastSearchStart) return;
+      progressed = made;
+      lastSearchStart = w.searchStart;
       if (host_.CancelRequested()) throw Cancelled{};
     }
+  }
+
+  // The nearest of the next keys line, hidden or name line and channel that
+  // holds nothing (the "{" after the channels line for the first channel).
+  std::size_t NextChannelKey(ChannelWalk& w) {
+    std::size_t keysPos = index_.Next(ChannelIndex::kKeys, w.searchStart);
+    if (keysPos == 0) keysPos = index_.Next(ChannelIndex::kKeysBlank, w.searchStart);
+    std::size_t hidPos;
+    std::size_t namePos;
+    if (w.first) {
+      hidPos = namePos = index_.Next(ChannelIndex::kOpen, w.anchor);
+    } else {
+      hidPos = index_.Next(ChannelIndex::kHiddenBlank, w.searchStart);
+      namePos = index_.Next(ChannelIndex::kNameBlank, w.searchStart);
+    }
+    w.keysMissing = keysPos == 0;
+    std::size_t m = keysPos;
+    if ((hidPos > 0 && hidPos < m) || m == 0) m = hidPos;
+    if ((namePos > 0 && namePos < m) || m == 0) m = namePos;
+    if (!w.first) {
+      const std::size_t emptyPos = index_.EmptyChannelAtOrAfter(w.searchStart);
+      if ((emptyPos > 0 && emptyPos < m) || m == 0) m = emptyPos;
+    }
+    w.first = false;
+    return m;
+  }
+
+  // The "}" or "{" after which the channel line before `m` stands.
+  std::size_t AnchorBefore(std::size_t m, bool keysMissing) {
+    const std::size_t lastClose = index_.Prev(ChannelIndex::kClose, m);
+    const std::size_t lastChannels = index_.Prev(ChannelIndex::kChannels, m);
+    if (lastClose > lastChannels) return lastClose;
+    if (!keysMissing) return index_.Next(ChannelIndex::kOpen, lastChannels);
+    std::size_t anchor = index_.Next(ChannelIndex::kOpen, m);
+    // A channel without keys followed by one that holds nothing: the empty
+    // channel's line is read after the "}" that ends the channel before it,
+    // so that the empty one is not passed over.
+    if (anchor != 0 && index_.EmptyChannelAtOrAfter(anchor) == anchor) {
+      const std::size_t before = index_.Prev(ChannelIndex::kClose, anchor);
+      if (before > m) anchor = before;
+    }
+    return anchor;
+  }
+
+  // The line after the anchor into line_, comment lines passed over; false
+  // when there is none.
+  bool ReadChannelLine(ChannelWalk& w) {
+    std::string& line = line_;
+    for (;;) {
+      std::size_t& anchor = w.anchor;
+      while (anchor + 3 <= n_ && t_[anchor + 2] == '\n') ++anchor;
+      w.lineStart = anchor + 2;
+      w.lineEnd = index_.Next(ChannelIndex::kLineEnd, anchor + 3);
+      CleanLineInto(Between(t_, anchor + 2, w.lineEnd == 0 ? n_ + 1 : w.lineEnd), line);
+      w.searchStart = index_.Next(ChannelIndex::kKeys, anchor + 3) + 2;
+      if (w.searchStart < 3) w.searchStart = index_.Next(ChannelIndex::kKeysBlank, anchor + 3) + 2;
+      const std::size_t blank = InStr(line, " ");
+      if (line.empty() || blank == 0) break;
+      const std::string_view lineType = std::string_view(line).substr(0, blank - 1);
+      if (lineType != "//" && lineType != "'" && lineType != "#") break;
+      // A comment line makes no channel and ends nothing: the line after
+      // it is read next, after the block that belongs to it (a commented
+      // channel's block, or an empty one).
+      if (w.lineEnd == 0) return false;
+      anchor = w.lineEnd - 1;
+      const std::size_t ownClose = index_.ChannelCloseAfter(w.lineEnd);
+      if (ownClose != 0) anchor = ownClose;
+    }
+    return !line.empty();
+  }
+
+  // The channel that the line just read names, when it is a channel line;
+  // false when it makes none.
+  bool MakeChannelOfLine(ChannelWalk& w) {
+    const std::string& line = line_;
+    // The next channel is looked for from the end of this one on when no
+    // keys line lies inside it: not from a later channel's keys (which
+    // would pass over the channels between) nor, when no keys line follows
+    // at all, from the start of the text.
+    const std::size_t channelClose = index_.ChannelCloseAfter(w.lineEnd);
+    if (channelClose != 0 && (w.searchStart > channelClose || w.searchStart < 3))
+      w.searchStart = channelClose;
+    // A channel line stands directly inside the channels block and opens a
+    // block of its own: a line inside a channel (its name, its keys) is
+    // never taken for one.
+    const bool channelLine = channelClose != 0 || !w.inChannels;
+    const std::size_t blank = InStr(line, " ");
+    // A line without a blank names no channel and is passed over.
+    if (blank == 0) return false;
+    // The type and name as pieces of the line (the type's text is kept for
+    // the dial), not new strings per channel.
+    type_.assign(line, 0, blank - 1);
+    const std::string_view dialName = std::string_view(line).substr(blank);
+    const std::size_t at = index_.ChannelLine(type_, dialName, w.dialPos, w.lineStart, w.lineEnd);
+    if (!channelLine || at == 0 || at >= w.channelsEnd) return false;
+    w.dialPos = at + type_.size() + 1;
+    keysMissingForDial_ = w.keysMissing;
+    // A place on the line just read has that line's LF next.
+    const bool onLine = w.dialPos >= w.anchor + 3 && (w.lineEnd == 0 || w.dialPos <= w.lineEnd);
+    MakeDial(w.dialPos, onLine ? w.lineEnd : index_.Next(ChannelIndex::kLineEnd, w.dialPos), type_,
+             w.searchStart);
+    return true;
   }
 
   // The channel whose name starts at `dialPos`; `lineEnd` is the LF after it.
@@ -694,25 +397,26 @@ class ChannelReader {
     DialRec& d = a.Dials.back();
     d.Name = Between(t_, dialPos, lineEnd == 0 ? n_ + 1 : lineEnd);
 
-    const std::size_t close = NextAt(BlockLineIndex::kClose, dialClose_, dialPos);
-    const std::size_t nameAt = NextAt(BlockLineIndex::kName, nameAt_, dialPos);
+    const std::size_t close = index_.Next(ChannelIndex::kClose, dialPos);
+    const std::size_t nameAt = index_.Next(ChannelIndex::kName, dialPos);
     if (nameAt > 0 && nameAt < close) {
       // The display name is the rest of the key's own line after its blank.
       // The text at nameAt is "name": a blank right after it is the first.
       const std::size_t blank =
-          nameAt + 3 < n_ && t_[nameAt + 3] == ' ' ? nameAt + 4 : nameBlankAfter_.Next(nameAt);
-      const std::size_t lf = nameLineEnd_.Next(nameAt);
+          nameAt + 3 < n_ && t_[nameAt + 3] == ' ' ? nameAt + 4 : index_.Next(ChannelIndex::kBlank, nameAt);
+      const std::size_t lf = index_.Next(ChannelIndex::kLineEnd, nameAt);
       if (blank != 0 && (lf == 0 || blank < lf)) d.ExtName = Between(t_, blank + 1, lf == 0 ? n_ + 1 : lf);
       d.ExtNameOn = true;
       searchStart = nameAt;
     } else {
       d.ExtNameOn = false;
     }
-    const std::size_t hiddenAt = NextAt(BlockLineIndex::kHidden, hiddenAt_, dialPos);
+    const std::size_t hiddenAt = index_.Next(ChannelIndex::kHidden, dialPos);
     if (hiddenAt >= 1 && hiddenAt < close) {
-      const std::size_t blank =
-          hiddenAt + 5 < n_ && t_[hiddenAt + 5] == ' ' ? hiddenAt + 6 : hiddenBlankAfter_.Next(hiddenAt);
-      const std::size_t lf = hiddenLineEnd_.Next(hiddenAt);
+      const std::size_t blank = hiddenAt + 5 < n_ && t_[hiddenAt + 5] == ' '
+                                    ? hiddenAt + 6
+                                    : index_.Next(ChannelIndex::kBlank, hiddenAt);
+      const std::size_t lf = index_.Next(ChannelIndex::kLineEnd, hiddenAt);
       if (blank != 0 && (lf == 0 || blank < lf)) {
         d.Hidden = ToInteger(NumberOf(Between(t_, blank + 1, lf == 0 ? n_ + 1 : lf)) + 1);
         searchStart = blank + 1;
@@ -724,17 +428,15 @@ class ChannelReader {
       d.HiddenOn = false;
     }
     if (!keysMissingForDial_) {
-      const std::size_t open = NextAt(BlockLineIndex::kOpen, dialOpen_, dialPos);
+      const std::size_t open = index_.Next(ChannelIndex::kOpen, dialPos);
       // The channel's text from its "{" through the first "}".
-      const std::string_view keys = close >= open && open != 0 ? Between(t_, open, close + 1) : std::string_view();
+      const std::string_view keys =
+          close >= open && open != 0 ? Between(t_, open, close + 1) : std::string_view();
       // The first "k  " line of the keys (not "k  " inside a name).
       std::size_t k = 0;  // 1-based in `keys`
-      if (!keys.empty() && index_.Covers(open + 1) && close < index_.End()) {
-        const std::size_t at = index_.Next(BlockLineIndex::kKey, open + 1);
-        if (at != 0 && at + 2 <= close) k = at - open + 1;
-      } else {
-        k = InStr(2, keys, "k  ");
-        while (k != 0 && !CountsAt(t_, open - 1 + k, 3, Match::LineStart)) k = InStr(k + 1, keys, "k  ");
+      if (!keys.empty()) {
+        const std::size_t at = index_.FirstKeyFrame(open, close);
+        if (at != 0) k = at - open + 1;
       }
       std::string_view v = k == 0 ? keys : keys.substr(k);
       const std::size_t lf = v.find('\n');
@@ -755,9 +457,9 @@ class ChannelReader {
   void ReadTail(std::size_t p) {
     std::size_t c;
     if (lastLineEnd_ > 0) {
-      c = NextAt(BlockLineIndex::kClose, tailClose_, lastLineEnd_);
+      c = index_.Next(ChannelIndex::kClose, lastLineEnd_);
     } else {
-      c = NextAt(BlockLineIndex::kOpen, tailOpen_, p) + 1;
+      c = index_.Next(ChannelIndex::kOpen, p) + 1;
     }
     lastLineEnd_ = 0;
     if (c == 0) return;
@@ -765,49 +467,13 @@ class ChannelReader {
     (void)unused;
     const std::size_t next = keywords_.Next(static_cast<std::size_t>(keyword3 < 0 ? 0 : keyword3), c + 1);
     const std::size_t nextStart = next != 0 ? next : n_;
-    const std::size_t tailEnd = PrevAt(BlockLineIndex::kClose, tailLastClose_, nextStart, 1);
+    const std::size_t tailEnd = index_.Prev(ChannelIndex::kClose, nextStart);
     std::string tail;
     for (char ch : Between(t_, c, tailEnd)) {
       if (ch == '}') continue;
       tail += ch == '\r' ? '\n' : ch;
     }
     ReadTailProperties(RemoveBlanksAfterLineEnds(tail), gActors[actorIndex_]);
-  }
-
-  // The first key of `kind` at or after `from`: from the block's index, or
-  // from the finder when the block holds none.
-  std::size_t NextAt(BlockLineIndex::Kind kind, ForwardFinder& finder, std::size_t from) {
-    if (!index_.Covers(from)) return finder.Next(from);
-    const std::size_t at = index_.Next(kind, from);
-    return at != 0 ? at : finder.Next(index_.End());
-  }
-
-  // The last key of `kind` (`length` characters) lying within 1..limit.
-  std::size_t PrevAt(BlockLineIndex::Kind kind, BackwardFinder& finder, std::size_t limit,
-                     std::size_t length) {
-    if (limit != 0 && limit <= n_ && index_.Covers(limit + 1 - std::min(limit, length))) {
-      const std::size_t at = index_.Prev(kind, limit, length);
-      if (at != 0) return at;
-    }
-    return finder.Prev(limit);
-  }
-
-  using EmptyBlocks = std::vector<std::pair<std::size_t, std::size_t>>;
-
-  // The "{" of the first empty channel at or after `from`; 0 = none.
-  std::size_t EmptyOpenAtOrAfter(std::size_t from) const {
-    const auto e = std::lower_bound(empty_.begin(), empty_.end(), std::pair<std::size_t, std::size_t>(from, 0));
-    return e == empty_.end() ? 0 : e->first;
-  }
-
-  // The "}" of the channel whose "{" is the first thing after the line end at
-  // `lineEnd` and stands directly inside the channels block; 0 = none.
-  std::size_t ChannelCloseAfter(std::size_t lineEnd) const {
-    if (lineEnd == 0) return 0;
-    std::size_t q = lineEnd + 1;
-    while (q <= n_ && (t_[q - 1] == ' ' || t_[q - 1] == '\t' || t_[q - 1] == '\r' || t_[q - 1] == '\n')) ++q;
-    const auto e = std::lower_bound(children_.begin(), children_.end(), std::pair<std::size_t, std::size_t>(q, 0));
-    return e != children_.end() && e->first == q ? e->second : 0;
   }
 
   std::string_view t_;
@@ -826,21 +492,10 @@ class ChannelReader {
   static constexpr std::size_t kThighLength = 0, kFigure = 1;
   ObjectKeywords keywords_;
   ObjectBlockFinder blockStart_, blockEnd_, blockTail_;
-  ForwardFinder headerEnd_, channelsAt_, closeAt_;
-  ForwardFinder keysLf_, keysBlank_, anchorBrace_, hiddenBlank_, nameBlank_;
-  BackwardFinder lastClose_, lastChannels_;
-  ForwardFinder braceAfterM_, braceAfterChannels_, lineEnd_;
-  ForwardFinder dialLineEnd_, nameAt_, hiddenAt_, dialClose_, nameBlankAfter_, nameLineEnd_, hiddenBlankAfter_,
-      hiddenLineEnd_, dialOpen_;
-  ForwardFinder tailClose_, tailOpen_;
-  BackwardFinder tailLastClose_;
-  ChannelLineIndex lines_;
-  PreparedBlock block_;  // the block being read
-  BlockLineIndex& index_ = block_.index;
+  ChannelIndex index_;
   std::string line_;     // the channel line read last
+  std::string type_;     // its type
   SharedName lastType_;  // the type of the channel made last
-  EmptyBlocks empty_;
-  EmptyBlocks children_;
 };
 
 }  // namespace
@@ -857,7 +512,8 @@ std::string NextObjectBlock(std::string_view text, bool checkEmpty) {
   ObjectBlockFinder finder(text);
   const auto [keyword, skipped] = finder.Next(1, checkEmpty);
   if (keyword < 0) return "none";
-  return std::string(kKeywords[static_cast<std::size_t>(keyword)]) + "\n" + FormatInt(static_cast<long long>(skipped));
+  return std::string(kKeywords[static_cast<std::size_t>(keyword)]) + "\n" +
+         FormatInt(static_cast<long long>(skipped));
 }
 
 ChannelReadResult LoadMorphsAndPoses(std::string_view text, Host& host, const ChannelLoadOptions& options) {

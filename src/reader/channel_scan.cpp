@@ -2,14 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <condition_variable>
 #include <cstring>
 #include <fstream>
-#include <mutex>
 
+#include "common/byte_scan.h"
 #include "common/numbers.h"
 #include "common/text.h"
-#include "platform/helper_threads.h"
 #include "reader/read_fault.h"
 
 namespace vandrel {
@@ -23,7 +21,9 @@ bool BraceCountsAt(std::string_view text, std::size_t pos) {
     while (at > 0 && (text[at - 1] == ' ' || text[at - 1] == '\t')) --at;
     return at;
   };
-  const auto lineStart = [&](std::size_t at) { return at == 0 || text[at - 1] == '\n' || text[at - 1] == '\r'; };
+  const auto lineStart = [&](std::size_t at) {
+    return at == 0 || text[at - 1] == '\n' || text[at - 1] == '\r';
+  };
   const std::size_t at = before(pos - 1);
   if (lineStart(at)) return true;
   return brace == '}' && text[at - 1] == '{' && lineStart(before(at - 1));
@@ -196,211 +196,6 @@ std::size_t BackwardFinder::LastIn(std::size_t start, std::size_t end) const {
   return std::string_view::npos;
 }
 
-void BlockLineIndex::Build(std::string_view text, std::size_t from, std::size_t end) {
-  for (auto& positions : at_) positions.clear();
-  cursor_.fill(0);
-  prevCursor_.fill(0);
-  from_ = from;
-  end_ = std::min(end, text.size() + 1);
-  if (from == 0 || from >= end_) {
-    end_ = from_;
-    return;
-  }
-  const char* t = text.data();
-  const std::size_t stop = end_ - 1;  // 0-based: line starts before it are looked at
-  const auto lineAt = [&](std::size_t ls) {
-    std::size_t s = ls;
-    while (s < text.size() && (t[s] == ' ' || t[s] == '\t')) ++s;
-    if (s < stop && t[s] != '\n' && t[s] != '\r') Classify(text, s);
-  };
-  if (AtLineStart(text, from, 1, true)) lineAt(from - 1);
-  ForEachLineEnd(text.substr(0, stop > 0 ? stop - 1 : 0), from - 1, [&](std::size_t e) { lineAt(e + 1); });
-}
-
-void PreparedBlock::Prepare(std::string_view text, std::size_t from, std::size_t end) {
-  index.Build(text, from, end);
-  const std::size_t channels = index.Next(BlockLineIndex::kChannels, from);
-  channelsOpen = channels == 0 ? 0 : index.Next(BlockLineIndex::kOpen, channels);
-  if (channelsOpen != 0) {
-    inner = ScanBlock(text, channelsOpen, end);
-  } else {
-    inner.empty.clear();
-    inner.children.clear();
-    inner.close = 0;
-  }
-}
-
-struct BlocksAhead::Shared {
-  static constexpr std::size_t kSlots = 16;
-
-  std::string_view text;
-  std::vector<std::pair<std::size_t, std::size_t>> stretches;
-  std::array<PreparedBlock, kSlots> slots;  // stretch i is prepared in slot i % kSlots
-
-  std::mutex lock;
-  std::condition_variable helperWakes, takerWakes;
-  // Under the lock:
-  std::size_t built = 0;           // the helper's stretches before this are prepared
-  std::size_t taken = 0;           // the stretches before this are no longer needed from the slots
-  std::size_t helperWaitsFor = 0;  // while the helper sleeps: the stretch it is to prepare
-  bool helperSleeps = false, takerSleeps = false;
-  bool broken = false;  // the helper could not go on
-  bool stop = false;
-
-  std::size_t EndOf(std::size_t i) const {
-    return stretches[i].second != 0 ? stretches[i].second : text.size();
-  }
-
-  bool Helpers(std::size_t i) const {
-    const std::size_t from = stretches[i].first, end = EndOf(i);
-    // A short stretch costs less to prepare than to hand over, and long ones
-    // would make the blocks held ahead large.
-    return end > from && end - from >= kShortest && end - from <= kLongest;
-  }
-
-  // Under the lock: a sleeping helper is woken once half the slots are free.
-  void Taken(std::size_t count) {
-    taken = count;
-    if (helperSleeps && taken + kSlots / 2 > helperWaitsFor) helperWakes.notify_one();
-  }
-
-  void Help() {
-    try {
-      for (std::size_t i = 0; i < stretches.size(); ++i) {
-        if (!Helpers(i)) continue;
-        {
-          // A slot is free once the stretch that used it last was taken;
-          // a full ring waits for half of it, to be woken once for several.
-          std::unique_lock<std::mutex> held(lock);
-          if (taken + kSlots <= i) {
-            helperSleeps = true;
-            helperWaitsFor = i;
-            helperWakes.wait(held, [&] { return stop || taken + kSlots / 2 > i; });
-            helperSleeps = false;
-          }
-          if (stop) return;
-        }
-        slots[i % kSlots].Prepare(text, stretches[i].first, EndOf(i));
-        const std::lock_guard<std::mutex> held(lock);
-        built = i + 1;
-        if (takerSleeps) takerWakes.notify_one();
-      }
-    } catch (...) {
-      // Out of memory here: the taker prepares every block itself from now on.
-      const std::lock_guard<std::mutex> held(lock);
-      broken = true;
-      takerWakes.notify_one();
-    }
-  }
-};
-
-BlocksAhead::BlocksAhead(std::string_view text, std::vector<std::pair<std::size_t, std::size_t>> stretches)
-    : shared_(std::make_unique<Shared>()) {
-  shared_->text = text;
-  shared_->stretches = std::move(stretches);
-  std::size_t helpers = 0;
-  for (std::size_t i = 0; i < shared_->stretches.size() && helpers < 2; ++i) helpers += shared_->Helpers(i);
-  if (helpers < 2) return;
-  // Without a thread to spare, every block is prepared by the taker.
-  StartHelperThreads(helper_, 1, [s = shared_.get()] { s->Help(); });
-  helping_ = !helper_.empty();
-}
-
-BlocksAhead::~BlocksAhead() {
-  if (helper_.empty()) return;
-  {
-    const std::lock_guard<std::mutex> held(shared_->lock);
-    shared_->stop = true;
-    shared_->helperWakes.notify_one();
-  }
-  helper_.clear();
-}
-
-void BlocksAhead::Take(std::size_t i, PreparedBlock& block) {
-  Shared& s = *shared_;
-  if (helping_ && s.Helpers(i)) {
-    std::unique_lock<std::mutex> held(s.lock);
-    s.Taken(i);
-    if (s.built <= i && !s.broken) {
-      s.takerSleeps = true;
-      s.takerWakes.wait(held, [&] { return s.built > i || s.broken; });
-      s.takerSleeps = false;
-    }
-    if (s.built > i) {
-      std::swap(block, s.slots[i % Shared::kSlots]);
-      s.Taken(i + 1);
-      return;
-    }
-    helping_ = false;  // broken: from now on the taker prepares every block
-  }
-  block.Prepare(s.text, s.stretches[i].first, s.EndOf(i));
-}
-
-std::size_t BlocksAhead::size() const { return shared_->stretches.size(); }
-
-std::pair<std::size_t, std::size_t> BlocksAhead::Stretch(std::size_t i) const {
-  return shared_->stretches[i];
-}
-
-namespace {
-
-// Whether the text at `s` begins with `word`: a comparison of a length known
-// when compiled, made in place rather than through a call.
-template <std::size_t N>
-inline bool Begins(std::string_view text, std::size_t s, const char (&word)[N]) {
-  return s + (N - 1) <= text.size() && std::memcmp(text.data() + s, word, N - 1) == 0;
-}
-
-}  // namespace
-
-void BlockLineIndex::Classify(std::string_view text, std::size_t s) {
-  const auto key = [&](const auto& word) { return Begins(text, s, word); };
-  // The character after a word of `length` characters at `s`: '\n' at the end of the text.
-  const auto after = [&](std::size_t length) { return s + length < text.size() ? text[s + length] : '\n'; };
-  const auto wordEnd = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  const auto add = [&](Kind kind, std::size_t at) {
-    if (at < end_) at_[kind].push_back(at);
-  };
-  add(kLine, s + 1);  // never an empty line
-  switch (text[s]) {
-    case '{': {
-      add(kOpen, s + 1);
-      // "{ }": the "}" closes the block on the same line.
-      std::size_t j = s + 1;
-      while (j < text.size() && (text[j] == ' ' || text[j] == '\t')) ++j;
-      if (j < text.size() && text[j] == '}') add(kClose, j + 1);
-      break;
-    }
-    case '}':
-      add(kClose, s + 1);
-      break;
-    case 'n':
-      if (key("name") && wordEnd(after(4))) {
-        add(kName, s + 1);
-        if (after(4) == ' ') add(kNameBlank, s + 1);
-      }
-      break;
-    case 'h':
-      if (key("hidden") && wordEnd(after(6))) {
-        add(kHidden, s + 1);
-        if (after(6) == ' ') add(kHiddenBlank, s + 1);
-      }
-      break;
-    case 'k':
-      if (key("keys") && RestOfLineIsBlank(text, s + 4)) {
-        add(kKeys, s + 1);
-        if (after(4) == ' ') add(kKeysBlank, s + 1);
-      }
-      if (key("k  ")) add(kKey, s + 1);
-      break;
-    case 'c':
-      if (key("channels") && RestOfLineIsBlank(text, s + 8)) add(kChannels, s + 1);
-      break;
-    default:
-      break;
-  }
-}
-
 std::size_t SeekInSorted(const std::vector<std::size_t>& positions, std::size_t& cursor, std::size_t from) {
   // The questions mostly move forward a little: the answer is looked for
   // from the last one, in steps that double, then by halving.
@@ -435,14 +230,6 @@ std::size_t SeekInSorted(const std::vector<std::size_t>& positions, std::size_t&
   return c < n ? positions[c] : 0;
 }
 
-std::size_t BlockLineIndex::Prev(Kind kind, std::size_t limit, std::size_t length) {
-  if (limit < length) return 0;
-  // The key before the first one that starts too late.
-  std::size_t& c = prevCursor_[kind];
-  NextInSorted(at_[kind], c, limit + 2 - length);
-  return c == 0 ? 0 : at_[kind][c - 1];
-}
-
 ObjectKeywords::ObjectKeywords(std::string_view text, std::initializer_list<std::string_view> afterLf,
                                const std::function<void()>& poll) {
   const char* t = text.data();
@@ -460,7 +247,6 @@ ObjectKeywords::ObjectKeywords(std::string_view text, std::initializer_list<std:
     if (pending < keys.size() && !key.empty()) keys[pending++] = key;
   const std::size_t keyCount = pending;
   const auto isFirst = [](char c) { return c == 'a' || c == 'p' || c == 'l' || c == 'c'; };
-  const auto isSeparator = [](char c) { return c == '\n' || c == '\r' || c == ' ' || c == '\t'; };
   // A keyword's first letter at 0-based `s` after a line end, blank or TAB
   // (or at the start of the text). Only the blanks before a keyword that
   // matches are walked back over, and each run of them once: the pass stays
@@ -478,42 +264,24 @@ ObjectKeywords::ObjectKeywords(std::string_view text, std::initializer_list<std:
         --pending;
       }
   };
-  constexpr std::size_t kPollMask = (std::size_t{1} << 20) - 1;  // a poll a megabyte
-  std::size_t i = 0;
-  unsigned afterSeparator = 1;  // the start of the text counts as a line start
-#ifdef __SSE2__
-  // Sixteen characters at once: the masks of separators and of first letters
-  // give the candidates, mostly none in a block. Every character below "!"
-  // (and every byte from 0x80, compared as signed) stands for a separator
-  // here: a candidate too many is turned away by keywordAt.
-  const auto eq = [](__m128i v, char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(c)); };
-  const auto bits = [](__m128i m) { return static_cast<unsigned>(_mm_movemask_epi8(m)); };
-  __m128i keyFirst[4] = {};
-  for (std::size_t k = 0; k < 4 && keyCount != 0; ++k)
-    keyFirst[k] = _mm_set1_epi8(keys[k < keyCount ? k : 0][0]);
-  for (; i + 16 <= n; i += 16) {
-    if ((i & kPollMask) == 0 && i != 0 && poll) poll();
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
-    const unsigned separators = bits(_mm_cmpgt_epi8(_mm_set1_epi8('!'), v));
-    const unsigned firsts =
-        bits(_mm_or_si128(_mm_or_si128(eq(v, 'a'), eq(v, 'p')), _mm_or_si128(eq(v, 'l'), eq(v, 'c'))));
-    const unsigned afterSeparators = ((separators << 1) | afterSeparator) & 0xFFFFu;
-    for (unsigned c = firsts & afterSeparators; c != 0; c &= c - 1)
-      keywordAt(i + static_cast<std::size_t>(__builtin_ctz(c)));
-    afterSeparator = (separators >> 15) & 1u;
-    if (pending == 0) continue;
-    const unsigned keyFirsts =
-        bits(_mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, keyFirst[0]), _mm_cmpeq_epi8(v, keyFirst[1])),
-                          _mm_or_si128(_mm_cmpeq_epi8(v, keyFirst[2]), _mm_cmpeq_epi8(v, keyFirst[3]))));
-    for (unsigned c = keyFirsts & afterSeparators; c != 0; c &= c - 1)
-      keyAt(i + static_cast<std::size_t>(__builtin_ctz(c)));
-  }
-#endif
-  for (; i < n; ++i) {
-    if ((i & kPollMask) == 0 && i != 0 && poll) poll();
-    if (afterSeparator != 0 && isFirst(t[i])) keywordAt(i);
-    if (pending != 0) keyAt(i);
-    afterSeparator = isSeparator(t[i]) ? 1 : 0;
+  // A megabyte at a time with a poll between. The candidates are the first
+  // letters after a byte that may be a blank (a candidate too many is turned
+  // away by keywordAt and keyAt); the keys' first letters are looked for only
+  // while a key is still missing.
+  constexpr std::size_t kPollEvery = std::size_t{1} << 20;
+  std::array<char, 8> withKeys = {'a', 'p', 'l', 'c', 'a', 'a', 'a', 'a'};
+  for (std::size_t k = 0; k < keyCount; ++k) withKeys[4 + k] = keys[k][0];
+  const auto candidate = [&](std::size_t s) {
+    if (isFirst(t[s])) keywordAt(s);
+    if (pending != 0) keyAt(s);
+  };
+  for (std::size_t from = 0; from < n; from += kPollEvery) {
+    if (from != 0 && poll) poll();
+    const std::size_t to = std::min(n, from + kPollEvery);
+    if (pending != 0)
+      bytes::ForEachAfterBlank(text, from, to, withKeys, candidate);
+    else
+      bytes::ForEachAfterBlank(text, from, to, std::array<char, 4>{'a', 'p', 'l', 'c'}, candidate);
   }
 }
 
@@ -531,24 +299,6 @@ int ObjectKeywords::IndexOf(std::string_view kind) {
   for (std::size_t k = 0; k < kWords.size(); ++k)
     if (kWords[k].size() == kind.size() + 1 && kWords[k].starts_with(kind)) return static_cast<int>(k);
   return -1;
-}
-
-std::string RemoveBlanksAfterLineEnds(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  bool afterLf = false;
-  for (char c : text) {
-    if (afterLf && (c == ' ' || c == '\t')) continue;
-    afterLf = c == '\n';
-    out += c;
-  }
-  return out;
-}
-
-int ToInteger(double value) {
-  const double r = RoundHalfEven(value);
-  if (!(r >= -32768.0 && r <= 32767.0)) throw OverflowFault();
-  return static_cast<int>(r);
 }
 
 }  // namespace vandrel

@@ -5,12 +5,6 @@
 // stretch of text. Positions are 1-based as in common/text.h: 0 = not found.
 #pragma once
 
-#include "reader/text_scan.h"
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 #include <array>
 #include <cstddef>
 #include <functional>
@@ -19,9 +13,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <utility>
 #include <vector>
+
+#include "reader/text_scan.h"
 
 namespace vandrel {
 
@@ -94,8 +89,6 @@ class BackwardFinder {
   std::size_t lastResult_ = 0;
 };
 
-
-
 // The position of the "}" when the "{" at `open` (1-based) is followed by
 // nothing but blanks, TABs and line ends and then "}"; 0 otherwise. Only
 // braces that open and close blocks count (Match::Brace).
@@ -116,31 +109,6 @@ struct InnerBlocks {
 };
 InnerBlocks ScanBlock(std::string_view text, std::size_t open, std::size_t limit);
 
-// Calls `atLineEnd(i)` for every 0-based position i at or after `from`
-// where `text` holds a LF or a CR, in order, looking at sixteen characters
-// at once.
-template <typename AtLineEnd>
-void ForEachLineEnd(std::string_view text, std::size_t from, AtLineEnd atLineEnd) {
-  const char* t = text.data();
-  const std::size_t n = text.size();
-  std::size_t i = from;
-#ifdef __SSE2__
-  const __m128i lf = _mm_set1_epi8('\n');
-  const __m128i cr = _mm_set1_epi8('\r');
-  for (; i + 16 <= n; i += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
-    unsigned mask =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr))));
-    while (mask != 0) {
-      atLineEnd(i + static_cast<std::size_t>(__builtin_ctz(mask)));
-      mask &= mask - 1;
-    }
-  }
-#endif
-  for (; i < n; ++i)
-    if (t[i] == '\n' || t[i] == '\r') atLineEnd(i);
-}
-
 // The first of the ascending `positions` at or after `from`; 0 = none.
 // `cursor` keeps the index of the last answer: the questions mostly ask for
 // it again or for the one after it, and a search further away starts there.
@@ -158,89 +126,6 @@ inline std::size_t NextInSorted(const std::vector<std::size_t>& positions, std::
   }
   return SeekInSorted(positions, cursor, from);
 }
-
-// The lines of one stretch of text (an object block) that begin, after their
-// indentation, with a key the channel reader looks for, gathered in one pass
-// over the stretch: a question "next such key at or after p" or "last one
-// before p" inside the stretch is then answered without searching the text.
-// A key counts as under Match::LineKey, a whole-line key as under
-// Match::WholeLine and the braces as under Match::Brace. Positions are 1-based.
-class BlockLineIndex {
- public:
-  enum Kind {
-    kOpen,         // "{"
-    kClose,        // "}"
-    kName,         // "name"
-    kNameBlank,    // "name "
-    kHidden,       // "hidden"
-    kHiddenBlank,  // "hidden "
-    kKeys,         // "keys" as a whole line (Match::WholeLine)
-    kKeysBlank,    // "keys " as a whole line
-    kChannels,     // "channels" as a whole line
-    kKey,          // "k  " (a key frame)
-    kLine,         // any line that holds more than indentation
-    kKindCount
-  };
-  // Gathers the keys that start in characters from..end-1.
-  void Build(std::string_view text, std::size_t from, std::size_t end);
-  // Whether the keys starting at `pos` are all known.
-  bool Covers(std::size_t pos) const { return pos >= from_ && pos < end_; }
-  std::size_t End() const { return end_; }
-  // The first key of `kind` starting at or after `from` in the stretch; 0 = none there.
-  std::size_t Next(Kind kind, std::size_t from) { return NextInSorted(at_[kind], cursor_[kind], from); }
-  // The last key of `kind` (of `length` characters) lying wholly within
-  // characters 1..limit and starting in the stretch; 0 = none there.
-  std::size_t Prev(Kind kind, std::size_t limit, std::size_t length);
-  // Every key of `kind` in the stretch, in order.
-  const std::vector<std::size_t>& All(Kind kind) const { return at_[kind]; }
-
- private:
-  void Classify(std::string_view text, std::size_t s);  // 0-based first character after indentation
-  std::array<std::vector<std::size_t>, kKindCount> at_;
-  std::array<std::size_t, kKindCount> cursor_{};      // index of the last answer of each kind
-  std::array<std::size_t, kKindCount> prevCursor_{};  // index of the key after the last Prev answer
-  std::size_t from_ = 0;
-  std::size_t end_ = 0;
-};
-
-// What the channel reader needs of a block before reading it: its line
-// index and, when the index holds its "channels" line and the "{" after it,
-// the blocks directly inside that "{" (up to the stretch's end).
-struct PreparedBlock {
-  BlockLineIndex index;
-  std::size_t channelsOpen = 0;  // that "{" (0 = not prepared)
-  InnerBlocks inner;
-  void Prepare(std::string_view text, std::size_t from, std::size_t end);
-};
-
-// The blocks of a run of stretches of one text, prepared in order on a
-// helper thread a few stretches ahead of the reader that takes them, so that
-// the reader's own thread only reads. Without a thread to spare, and for a
-// stretch of under a few kilobytes or over a few hundred, the taker prepares
-// the block itself. The text must stay as it is while the object lives.
-class BlocksAhead {
- public:
-  // The sizes of the stretches the helper prepares.
-  static constexpr std::size_t kShortest = std::size_t{2} << 10;
-  static constexpr std::size_t kLongest = std::size_t{512} << 10;
-
-  // Each stretch as PreparedBlock::Prepare takes it: from, end (0 = the text's end).
-  BlocksAhead(std::string_view text, std::vector<std::pair<std::size_t, std::size_t>> stretches);
-  std::size_t size() const;
-  std::pair<std::size_t, std::size_t> Stretch(std::size_t i) const;
-  ~BlocksAhead();
-  BlocksAhead(const BlocksAhead&) = delete;
-  BlocksAhead& operator=(const BlocksAhead&) = delete;
-  // Stretch `i` prepared into `block`; the stretches are asked for in
-  // order (one that is not needed may be left out).
-  void Take(std::size_t i, PreparedBlock& block);
-
- private:
-  struct Shared;
-  std::unique_ptr<Shared> shared_;
-  bool helping_ = false;
-  std::vector<std::jthread> helper_;  // none or one
-};
 
 // The line starts of the four object keywords, gathered in one pass over the
 // text: exactly the positions ForwardFinder(text, keyword, Match::LineStart)
@@ -271,12 +156,81 @@ class ObjectKeywords {
   std::array<std::size_t, 4> firstAfterLf_{};
 };
 
-// Removes every blank and TAB that directly follows a line end (LF): the same
-// as replacing LF blank and LF TAB by LF until none is left.
-std::string RemoveBlanksAfterLineEnds(std::string_view text);
+// The nearest object block from a position of the whole text, as
+// NextObjectBlock answers for the text from that position on. A keyword
+// begins a block only at the start of a line (after its indentation): "prop "
+// inside a dial's "name lift prop arm" line starts nothing (ObjectKeywords).
+class ObjectBlockFinder {
+ public:
+  explicit ObjectBlockFinder(std::string_view text)
+      : text_(text), own_(text), keys_(own_), brace_(text, "{"), lineEnd_(text, "\n") {}
+  // With the keyword positions of the reader, shared by its finders: the
+  // text is then gone through once for all of them.
+  ObjectBlockFinder(std::string_view text, ObjectKeywords& keys)
+      : text_(text), own_({}), keys_(keys), brace_(text, "{"), lineEnd_(text, "\n") {}
 
-// The 16-bit integer the original stores a rounded value in; a value that
-// does not fit fails the read with the overflow error.
-int ToInteger(double value);
+  // The keyword's index (-1 = none) and how many characters were skipped.
+  std::pair<int, std::size_t> Next(std::size_t from, bool checkEmpty) {
+    std::size_t start = from;
+    std::array<std::size_t, 4> pos{};
+    std::size_t nearest = 0;
+    for (;;) {
+      nearest = 0;
+      bool restart = false;
+      for (std::size_t k = 0; k < ObjectKeywords::kWords.size(); ++k) {
+        pos[k] = keys_.Next(k, start);
+        if (pos[k] == 0) continue;
+        if (nearest == 0) {
+          nearest = pos[k];
+          continue;
+        }
+        if (pos[k] >= nearest) continue;
+        if (checkEmpty && IsEmptyBlock(pos[k])) {
+          // The search starts again a header line's length further on, as
+          // often as it takes to pass the empty block (every round before
+          // that finds the same keywords).
+          const std::size_t length = HeaderLength(pos[k]);
+          start += length * ((pos[k] - start) / length + 1);
+          restart = true;
+          break;
+        }
+        nearest = pos[k];
+      }
+      if (!restart) break;
+    }
+    if (nearest == 0) return {-1, 0};
+    for (std::size_t k = 0; k < ObjectKeywords::kWords.size(); ++k)
+      if (pos[k] == nearest) return {static_cast<int>(k), start - from};
+    return {-1, 0};
+  }
+
+ private:
+  // A block whose first twenty characters from its "{" hold "}" with only
+  // line ends, blanks and TABs between.
+  bool IsEmptyBlock(std::size_t at) {
+    const std::size_t open = brace_.Next(at);
+    if (open == 0) return false;
+    const std::string_view twenty = text_.substr(open - 1, 20);
+    const std::size_t close = twenty.find('}');
+    if (close == std::string_view::npos) return false;
+    std::string rest;
+    for (char c : twenty.substr(0, close + 1))
+      if (c != '\n' && c != ' ' && c != '\t' && c != '\r') rest += c;
+    return rest == "{}";
+  }
+
+  // From the keyword to the character before the next LF (the end of the
+  // text when there is none).
+  std::size_t HeaderLength(std::size_t at) {
+    const std::size_t lf = lineEnd_.Next(at);
+    return lf == 0 ? text_.size() - at + 1 : lf - at;
+  }
+
+  std::string_view text_;
+  ObjectKeywords own_;
+  ObjectKeywords& keys_;
+  ForwardFinder brace_;
+  ForwardFinder lineEnd_;
+};
 
 }  // namespace vandrel

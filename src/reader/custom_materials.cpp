@@ -8,6 +8,7 @@
 #include "model/model.h"
 #include "reader/channel_scan.h"
 #include "reader/material_parser.h"
+#include "reader/read_fault.h"
 #include "reader/text_scan.h"
 
 namespace vandrel {

@@ -1,14 +1,10 @@
 #include "reader/delta_removal.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
-#include <new>
 #include <string_view>
-#include <thread>
 #include <vector>
 
-#include "platform/helper_threads.h"
 #include "reader/channel_scan.h"
 
 namespace vandrel {
@@ -59,10 +55,6 @@ class Output {
       bytes_[size_++] = c;
   }
   std::size_t size() const { return text_ != nullptr ? text_->size() : size_; }
-  // The text's own bytes when the output goes there, else null.
-  char* bytes() const { return bytes_; }
-  // What was written there by other means.
-  void SetSize(std::size_t size) { size_ = size; }
 
  private:
   std::string* text_ = nullptr;
@@ -70,15 +62,9 @@ class Output {
   std::size_t size_ = 0;
 };
 
-// Runs of pieces removed side by side on a large text.
-constexpr std::size_t kChunks = 64;
-
 class Stripper {
  public:
-  // With `stop` the stripper runs on a helper thread: it never touches the
-  // host and gives up once `stop` is set.
-  Stripper(bool toLf, Host& host, const std::atomic<bool>* stop = nullptr)
-      : host_(host), stop_(stop), toLf_(toLf) {}
+  Stripper(bool toLf, Host& host) : host_(host), toLf_(toLf) {}
 
   // One piece through the four passes, appended to `out`. A piece holds
   // "deltas" at most at its start. `close` is where the piece's first "}"
@@ -139,13 +125,11 @@ class Stripper {
   }
 
   void Step() {
-    if (stop_ != nullptr ? stop_->load(std::memory_order_relaxed) : host_.CancelRequested())
-      throw CancelledStrip{};
+    if (host_.CancelRequested()) throw CancelledStrip{};
   }
 
  private:
   Host& host_;
-  const std::atomic<bool>* stop_;
   bool toLf_;
 };
 
@@ -198,29 +182,11 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
   };
   const std::size_t stretches = all.size() > 1 ? (all.size() - 2) / kStretch + 1 : 0;
   std::vector<Found> found(stretches);
-  // A large text's stretches are searched by a few threads side by side;
-  // this one polls for a cancel between its own.
-  std::atomic<std::size_t> next{0};
-  std::atomic<bool> stop{false}, failed{false};
-  const auto work = [&] {
-    try {
-      for (std::size_t s; !stop && (s = next++) < stretches;) scan(1 + s * kStretch, found[s]);
-    } catch (...) {
-      failed = true;
-      stop = true;
-    }
-  };
-  // Joined on every way out, a failure of this thread's search included.
-  std::vector<std::jthread> helpers;
-  if (stretches >= 4) StartHelperThreads(helpers, 3, work);
-  bool cancelled = false;
-  for (std::size_t s; !stop && (s = next++) < stretches;) {
+  // A poll for a cancel between stretches.
+  for (std::size_t s = 0; s < stretches; ++s) {
     scan(1 + s * kStretch, found[s]);
-    if (1 + (s + 1) * kStretch < all.size() && host.CancelRequested()) cancelled = stop = true;
+    if (1 + (s + 1) * kStretch < all.size() && host.CancelRequested()) return false;
   }
-  helpers.clear();
-  if (failed) throw std::bad_alloc();
-  if (cancelled) return false;
   // The "}"s past their stretches: the first one of the stretches after,
   // from the last stretch back.
   std::size_t firstLater = 0;
@@ -251,12 +217,15 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
   host.SetRange(range);
   host.SetValue(1);
   // Piece k runs from the k-th "deltas" (the text's start for k = 0) to the
-  // next. Runs pieces [first, last) through `stripper` into `out`; `done`
-  // follows each piece, told whether it was the text's last.
-  const auto run = [&](Stripper& stripper, Output& out, std::size_t first, std::size_t last,
-                       const auto& done) {
-    std::size_t start = first == 0 ? 0 : starts[first - 1].at;
-    for (std::size_t piece = first; piece < last; ++piece) {
+  // next. The bar is set every thousandth of its length (and at its end):
+  // finer steps are less than a pixel of the progress window's bar, and
+  // setting it for every piece cost more than removing the piece.
+  const long long stride = std::max(1LL, range / 1000);
+  Stripper stripper(toLf, host);
+  long long value = 1;
+  try {
+    std::size_t start = 0;
+    for (std::size_t piece = 0;; ++piece) {
       const std::size_t next = piece < starts.size() ? starts[piece].at
                                : allKept             ? std::string_view::npos
                                                      : FindDeltas(all, start + 1);
@@ -275,69 +244,11 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
         for (std::size_t at = from; at < to && at < from + 256; at += 64) __builtin_prefetch(all.data() + at);
       }
       stripper.Piece(all.substr(start, end - start), close, out);
-      done(next == std::string_view::npos);
-      if (next == std::string_view::npos) break;
+      const bool last = next == std::string_view::npos;
+      ++value;
+      if (value % stride == 0 || last) host.SetValue(value);
+      if (last) break;
       start = next;
-    }
-  };
-  try {
-    if (allKept && stretches >= 4 && out.bytes() != nullptr && pieces >= kChunks) {
-      // A large text's pieces are removed by a few threads side by side, in
-      // runs of pieces that each write over their own start; the runs are
-      // then moved together. This thread polls for a cancel and moves the bar.
-      char* const bytes = out.bytes();
-      const auto firstPiece = [pieces](std::size_t c) { return c * pieces / kChunks; };
-      const auto begin = [&](std::size_t c) { return firstPiece(c) == 0 ? 0 : starts[firstPiece(c) - 1].at; };
-      std::vector<std::size_t> kept(kChunks);
-      std::atomic<std::size_t> nextChunk{0}, finished{0};
-      std::atomic<bool> halt{false}, failed{false};
-      const auto chunk = [&](Stripper& stripper, std::size_t c) {
-        Output part(bytes + begin(c));
-        run(stripper, part, firstPiece(c), firstPiece(c + 1), [](bool) {});
-        kept[c] = part.size();
-        finished += firstPiece(c + 1) - firstPiece(c);
-      };
-      {
-        std::vector<std::jthread> helpers;
-        StartHelperThreads(helpers, 3, [&] {
-          Stripper stripper(toLf, host, &halt);
-          try {
-            for (std::size_t c; !halt && (c = nextChunk++) < kChunks;) chunk(stripper, c);
-          } catch (const CancelledStrip&) {
-          } catch (...) {
-            failed = halt = true;
-          }
-        });
-        Stripper stripper(toLf, host);
-        try {
-          for (std::size_t c; !halt && (c = nextChunk++) < kChunks;) {
-            chunk(stripper, c);
-            host.SetValue(1 + static_cast<long long>(finished));
-          }
-        } catch (...) {
-          halt = true;
-          throw;  // the helpers are joined on the way out
-        }
-      }
-      if (failed) throw std::bad_alloc();
-      std::size_t size = 0;
-      for (std::size_t c = 0; c < kChunks; ++c) {
-        if (begin(c) != size) std::memmove(bytes + size, bytes + begin(c), kept[c]);
-        size += kept[c];
-      }
-      out.SetSize(size);
-      host.SetValue(range);
-    } else {
-      // The bar is set every thousandth of its length (and at its end):
-      // finer steps are less than a pixel of the progress window's bar, and
-      // setting it for every piece cost more than removing the piece.
-      const long long stride = std::max(1LL, range / 1000);
-      Stripper stripper(toLf, host);
-      long long value = 1;
-      run(stripper, out, 0, std::string_view::npos, [&](bool last) {
-        ++value;
-        if (value % stride == 0 || last) host.SetValue(value);
-      });
     }
   } catch (const CancelledStrip&) {
     return false;
@@ -350,18 +261,17 @@ bool Strip(std::string_view all, Output& out, bool toLf, Host& host, ProgressMem
 
 }  // namespace
 
-bool StripDeltas(std::string& text, bool /*quiet*/, Host& host, ProgressMemo memo) {
+bool StripDeltas(std::string& text, Host& host, ProgressMemo memo) {
   std::size_t size = text.size();
   if (!StripDeltas(text.data(), size, false, host, memo)) {
-    text = "cancel";
+    text.clear();
     return false;
   }
   text.resize(size);
   return true;
 }
 
-bool StripDeltas(std::string_view all, std::string& out, bool /*quiet*/, bool toLf, Host& host,
-                 ProgressMemo memo) {
+bool StripDeltas(std::string_view all, std::string& out, bool toLf, Host& host, ProgressMemo memo) {
   out.clear();
   Output to(out);
   if (Strip(all, to, toLf, host, memo)) return true;

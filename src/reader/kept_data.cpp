@@ -3,10 +3,8 @@
 #include <array>
 #include <charconv>
 #include <cstring>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
+#include "common/byte_scan.h"
 #include "common/numbers.h"
 #include "common/text.h"
 
@@ -385,26 +383,11 @@ KeptDataReport CheckKeptData(std::string_view text, const KeptDataOptions& optio
   // found sixteen characters at a time.
   const char* const base = text.data();
   const std::size_t size = text.size();
-  std::size_t start = 0, i = 0;
-#if defined(__SSE2__)
-  const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
-  for (; i + 16 <= size; i += 16) {
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
-    auto ends = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, cr), _mm_cmpeq_epi8(chunk, lf))));
-    while (ends != 0) {
-      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(ends));
-      checker.Line(std::string_view(base + start, at - start));
-      start = at + 1;
-      ends &= ends - 1;
-    }
-  }
-#endif
-  for (; i < size; ++i) {
-    if (base[i] != '\r' && base[i] != '\n') continue;
-    checker.Line(std::string_view(base + start, i - start));
-    start = i + 1;
-  }
+  std::size_t start = 0;
+  bytes::ForEachLineEnd(text, 0, [&](std::size_t at) {
+    checker.Line(std::string_view(base + start, at - start));
+    start = at + 1;
+  });
   if (start < size) checker.Line(std::string_view(base + start, size - start));
   return checker.Finish();
 }

@@ -104,7 +104,7 @@ class MorphPoseReader {
       CancelCheck();
       host_.SetStage("Reading data...");
       if (source.size() > kStripDeltasAbove) {
-        if (!StripDeltas(source, buffer, false, false, host_, ProgressMemo{6, 1})) throw CancelledRead{};
+        if (!StripDeltas(source, buffer, false, host_, ProgressMemo{6, 1})) throw CancelledRead{};
       } else {
         buffer = source;
         if (HasTwoCr(buffer)) CrToLf(buffer);

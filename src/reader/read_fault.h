@@ -7,6 +7,8 @@
 #include <limits>
 #include <string>
 
+#include "common/numbers.h"
+
 namespace vandrel {
 
 struct ReadFault : std::exception {
@@ -38,6 +40,13 @@ inline double FiniteNumber(double value) {
 inline float FiniteSingle(double value) {
   if (!(std::fabs(value) <= std::numeric_limits<float>::max())) throw OverflowFault();
   return static_cast<float>(value);
+}
+// The 16-bit integer the original stores a rounded value in; a value that
+// does not fit fails the read with the overflow error.
+inline int ToInteger(double value) {
+  const double r = RoundHalfEven(value);
+  if (!(r >= -32768.0 && r <= 32767.0)) throw OverflowFault();
+  return static_cast<int>(r);
 }
 
 // A file that is not Poser text (binary, compressed, or not starting with

@@ -1,14 +1,11 @@
 #include "reader/text_scan.h"
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
+#include "common/byte_scan.h"
 #include "common/text.h"
 #include "platform/files.h"
 #include "reader/read_fault.h"
@@ -22,46 +19,6 @@ char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' +
 
 bool IsLineEnd(char c, bool crIsLineEnd) { return c == '\n' || (crIsLineEnd && c == '\r'); }
 
-// Moves 1 to 16 characters to a place at or before theirs: every word is
-// read before any is written.
-void MoveShort(char* to, const char* from, std::size_t length) {
-  if (length >= 8) {
-    std::uint64_t head, tail;
-    std::memcpy(&head, from, 8);
-    std::memcpy(&tail, from + length - 8, 8);
-    std::memcpy(to, &head, 8);
-    std::memcpy(to + length - 8, &tail, 8);
-  } else if (length >= 4) {
-    std::uint32_t head, tail;
-    std::memcpy(&head, from, 4);
-    std::memcpy(&tail, from + length - 4, 4);
-    std::memcpy(to, &head, 4);
-    std::memcpy(to + length - 4, &tail, 4);
-  } else {
-    for (std::size_t i = 0; i < length; ++i) to[i] = from[i];
-  }
-}
-
-// The first CR that no LF follows; npos when every CR is part of a CR LF
-// (as in most files), looked for sixteen characters at a time.
-std::size_t FirstLoneCr(const char* t, std::size_t n) {
-  std::size_t i = 0;
-#ifdef __SSE2__
-  const __m128i cr = _mm_set1_epi8('\r');
-  const __m128i lf = _mm_set1_epi8('\n');
-  for (; i + 17 <= n; i += 16) {
-    const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
-    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + 1));
-    const unsigned lone = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(here, cr))) &
-                          ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(next, lf)));
-    if (lone != 0) return i + static_cast<std::size_t>(__builtin_ctz(lone));
-  }
-#endif
-  for (; i < n; ++i)
-    if (t[i] == '\r' && (i + 1 == n || t[i + 1] != '\n')) return i;
-  return npos;
-}
-
 }  // namespace
 
 std::string MidChecked(std::string_view text, long long start, long long length) {
@@ -74,23 +31,7 @@ std::string MidChecked(std::string_view text, long long start) {
   return Mid(text, static_cast<std::size_t>(start));
 }
 
-void CrToLf(std::string& text) {
-  char* t = text.data();
-  const std::size_t n = text.size();
-  std::size_t i = 0;
-#ifdef __SSE2__
-  // Sixteen characters at a time: a CR becomes LF by flipping the bits in
-  // which the two differ.
-  const __m128i cr = _mm_set1_epi8('\r');
-  const __m128i flip = _mm_set1_epi8('\r' ^ '\n');
-  for (; i + 16 <= n; i += 16) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
-    v = _mm_xor_si128(v, _mm_and_si128(_mm_cmpeq_epi8(v, cr), flip));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(t + i), v);
-  }
-#endif
-  for (; i < n; ++i) t[i] = t[i] == '\r' ? '\n' : t[i];
-}
+void CrToLf(std::string& text) { bytes::CrToLf(text.data(), text.size()); }
 
 std::string CrToLfCopy(std::string_view text) {
   std::string out(text);
@@ -122,60 +63,23 @@ std::string RemoveIndentation(std::string_view text) {
 }
 
 void RemoveIndentationInPlace(std::string& text) {
-  // In one pass, a line at a time: the TABs after every LF go, then the
-  // blanks after them (the first replacement never makes a new LF blank,
-  // nor the second a new LF TAB that the first would have taken).
-  char* t = text.data();
-  const std::size_t n = text.size();
-  std::size_t to = 0;
-  std::size_t from = 0;
-#ifdef __SSE2__
-  // Sixteen characters at a time up to the next LF: a stretch without one
-  // moves whole, and the line up to its LF moves by two words read before
-  // either is written (the place it goes to lies at or before the place it
-  // comes from, so no character is written over before it is read).
-  const __m128i lfs = _mm_set1_epi8('\n');
-  while (from + 16 <= n) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + from));
-    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lfs)));
-    if (mask == 0) {
-      if (to != from) _mm_storeu_si128(reinterpret_cast<__m128i*>(t + to), v);
-      to += 16;
-      from += 16;
-      continue;
-    }
-    const std::size_t length = static_cast<std::size_t>(__builtin_ctz(mask)) + 1;
-    if (to != from) MoveShort(t + to, t + from, length);
-    to += length;
-    from += length;
-    while (from < n && t[from] == '\t') ++from;
-    while (from < n && t[from] == ' ') ++from;
-  }
-#endif
-  while (from < n) {
-    const void* lf = std::memchr(t + from, '\n', n - from);
-    const std::size_t stop = lf == nullptr ? n : static_cast<std::size_t>(static_cast<const char*>(lf) - t) + 1;
-    if (to != from) std::memmove(t + to, t + from, stop - from);
-    to += stop - from;
-    from = stop;
-    if (lf == nullptr) break;
-    while (from < n && t[from] == '\t') ++from;
-    while (from < n && t[from] == ' ') ++from;
-  }
-  text.resize(to);
+  // The first replacement never makes a new LF blank, nor the second a new
+  // LF TAB that the first would have taken: one pass does both.
+  text.resize(bytes::RemoveTabsThenBlanksAfterLf(text.data(), text.size()));
 }
 
 void RemoveIndentationAfterLoneCrInPlace(std::string& text) {
   char* t = text.data();
   const std::size_t n = text.size();
   // Nothing before the first lone CR changes.
-  const std::size_t first = FirstLoneCr(t, n);
+  const std::size_t first = bytes::FirstLoneCr(text);
   if (first == npos) return;
   std::size_t to = first;
   std::size_t from = first;
   while (from < n) {
     const void* cr = std::memchr(t + from, '\r', n - from);
-    const std::size_t stop = cr == nullptr ? n : static_cast<std::size_t>(static_cast<const char*>(cr) - t) + 1;
+    const std::size_t stop =
+        cr == nullptr ? n : static_cast<std::size_t>(static_cast<const char*>(cr) - t) + 1;
     if (to != from) std::memmove(t + to, t + from, stop - from);
     to += stop - from;
     from = stop;
@@ -185,6 +89,18 @@ void RemoveIndentationAfterLoneCrInPlace(std::string& text) {
     while (from < n && t[from] == ' ') ++from;
   }
   text.resize(to);
+}
+
+std::string RemoveBlanksAfterLineEnds(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  bool afterLf = false;
+  for (char c : text) {
+    if (afterLf && (c == ' ' || c == '\t')) continue;
+    afterLf = c == '\n';
+    out += c;
+  }
+  return out;
 }
 
 void RemoveStretchEverywhere(std::string& text, std::size_t start, std::size_t length) {

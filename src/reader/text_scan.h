@@ -14,7 +14,6 @@ namespace vandrel {
 std::string MidChecked(std::string_view text, long long start, long long length);
 std::string MidChecked(std::string_view text, long long start);
 
-
 // Every CR becomes LF (same length, so positions carry over).
 void CrToLf(std::string& text);
 std::string CrToLfCopy(std::string_view text);
@@ -32,11 +31,14 @@ void RemoveIndentationInPlace(std::string& text);
 // ends lost in RemoveIndentationInPlace.
 void RemoveIndentationAfterLoneCrInPlace(std::string& text);
 
+// Removes every blank and TAB that directly follows a line end (LF): the same
+// as replacing LF blank and LF TAB by LF until none is left.
+std::string RemoveBlanksAfterLineEnds(std::string_view text);
+
 // Removes every occurrence of the text's own stretch of `length` characters
 // at `start` (1-based), left to right as Replace(text, stretch, "") does,
 // in place and without searching the text for the stretch in full.
 void RemoveStretchEverywhere(std::string& text, std::size_t start, std::size_t length);
-
 
 // Whether CleanLine(text) holds / begins with `what`, without building it.
 // `lower` compares the lower-cased text.

@@ -2,80 +2,26 @@
 #pragma once
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
 #include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
 
-#include "common/text.h"
+#include "common/byte_scan.h"
 
 namespace vandrel {
-
-namespace line_out_detail {
-
-using Word = std::uint64_t;
-
-template <typename Part>
-inline Part Load(const char* from) {
-  Part part;
-  std::memcpy(&part, from, sizeof part);
-  return part;
-}
-template <typename Part>
-inline void Store(char* to, Part part) {
-  std::memcpy(to, &part, sizeof part);
-}
-
-// Copies a short text with a few moves of whole words (the last one ending
-// with the text, overlapping the one before it). Returns the copied words
-// and-ed together, all-one bytes filling a word not used: a byte of the text
-// below 14 leaves a byte below 14 in it.
-inline Word CopyWords(char* out, const char* from, std::size_t n) {
-  if (n >= sizeof(Word)) {
-    Word all = ~Word{0};
-    for (std::size_t i = 0; i + sizeof(Word) < n; i += sizeof(Word)) {
-      const Word w = Load<Word>(from + i);
-      Store(out + i, w);
-      all &= w;
-    }
-    const Word last = Load<Word>(from + n - sizeof(Word));
-    Store(out + n - sizeof(Word), last);
-    return all & last;
-  }
-  if (n >= 4) {
-    const auto head = Load<std::uint32_t>(from), tail = Load<std::uint32_t>(from + n - 4);
-    Store(out, head);
-    Store(out + n - 4, tail);
-    return head | Word{tail} << 32;
-  }
-  if (n >= 2) {
-    const auto head = Load<std::uint16_t>(from), tail = Load<std::uint16_t>(from + n - 2);
-    Store(out, head);
-    Store(out + n - 2, tail);
-    return head | Word{tail} << 16 | ~Word{0} << 32;
-  }
-  if (n == 1) {
-    *out = *from;
-    return static_cast<unsigned char>(*from) | ~Word{0xFF};
-  }
-  return ~Word{0};
-}
-
-}  // namespace line_out_detail
 
 // Text without the CR and LF inside it (a name read from a file with a stray
 // line end), written at `out`; returns the end.
 inline char* PutText(char* out, std::string_view text) {
-  if (!MayHoldByteBelow14(line_out_detail::CopyWords(out, text.data(), text.size())))
-    return out + text.size();
+  if (!bytes::MayHoldByteBelow14(bytes::CopyWords(out, text.data(), text.size()))) return out + text.size();
   return std::copy_if(text.begin(), text.end(), out, [](char c) { return c != '\r' && c != '\n'; });
 }
 
 // Bytes as they are (a line end, or text known to hold none), written at `out`.
 inline char* PutBytes(char* out, std::string_view bytes) {
-  line_out_detail::CopyWords(out, bytes.data(), bytes.size());
+  bytes::CopyWords(out, bytes.data(), bytes.size());
   return out + bytes.size();
 }
 

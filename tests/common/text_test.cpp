@@ -5,8 +5,6 @@
 #include <random>
 #include <string>
 
-#include "common/simd.h"
-
 namespace vandrel {
 namespace {
 
@@ -28,8 +26,7 @@ TEST(TextTest, InStrCountsFromOneAndGivesZeroWhenMissing) {
 
 // The searches that look at many characters at once, against the plain
 // definitions: texts of few letters (so that needles nearly match often),
-// needles of 1 to 34 characters (past the short-needle path), every start;
-// with the 32-character loops where the processor has them, and without.
+// needles of 1 to 34 characters (past the short-needle path), every start.
 TEST(TextTest, InStrAndCleanLineAgreeWithPlainDefinitionsOnRandomTexts) {
   std::mt19937 random(7);
   const std::string letters = "ab \t\r\n";
@@ -38,33 +35,29 @@ TEST(TextTest, InStrAndCleanLineAgreeWithPlainDefinitionsOnRandomTexts) {
     for (std::size_t i = 0; i < length; ++i) text += letters[random() % letters.size()];
     return text;
   };
-  for (const bool wide : {true, false}) {
-    simd::UseAvx2(wide);
-    for (int round = 0; round < 300; ++round) {
-      // Long enough for several 64-character steps and the tail after them.
-      const std::string text = pick(random() % 260);
-      const std::size_t m = 1 + random() % 34;
-      // A needle taken from the text itself when it is long enough.
-      const std::string needle =
-          text.size() > m && round % 2 == 0 ? text.substr(random() % (text.size() - m), m) : pick(m);
-      for (std::size_t start = 1; start <= text.size() + 1; ++start) {
-        const std::size_t plain = text.find(needle, start - 1);
-        ASSERT_EQ(InStr(start, text, needle), plain == std::string::npos ? 0 : plain + 1)
-            << wide << " " << round << " " << start;
-      }
-      // The text as it is, and letters with a single TAB, CR or LF (or none)
-      // somewhere, as most lines hold.
-      std::string line(random() % 40, 'x');
-      if (!line.empty() && round % 4 != 0) line[random() % line.size()] = "\t\r\n"[round % 3];
-      for (const std::string& piece : {text, line}) {
-        std::string clean;
-        for (char c : piece)
-          if (c != '\t' && c != '\r' && c != '\n') clean += c;
-        ASSERT_EQ(CleanLine(piece), Trim(clean)) << round;
-      }
+  for (int round = 0; round < 300; ++round) {
+    // Long enough for several 64-character steps and the tail after them.
+    const std::string text = pick(random() % 260);
+    const std::size_t m = 1 + random() % 34;
+    // A needle taken from the text itself when it is long enough.
+    const std::string needle =
+        text.size() > m && round % 2 == 0 ? text.substr(random() % (text.size() - m), m) : pick(m);
+    for (std::size_t start = 1; start <= text.size() + 1; ++start) {
+      const std::size_t plain = text.find(needle, start - 1);
+      ASSERT_EQ(InStr(start, text, needle), plain == std::string::npos ? 0 : plain + 1)
+          << round << " " << start;
+    }
+    // The text as it is, and letters with a single TAB, CR or LF (or none)
+    // somewhere, as most lines hold.
+    std::string line(random() % 40, 'x');
+    if (!line.empty() && round % 4 != 0) line[random() % line.size()] = "\t\r\n"[round % 3];
+    for (const std::string& piece : {text, line}) {
+      std::string clean;
+      for (char c : piece)
+        if (c != '\t' && c != '\r' && c != '\n') clean += c;
+      ASSERT_EQ(CleanLine(piece), Trim(clean)) << round;
     }
   }
-  simd::UseAvx2(true);
 }
 
 TEST(TextTest, InStrRevFindsTheLastMatchLyingWhollyBeforeTheLimit) {

@@ -13,7 +13,6 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <functional>
-#include <thread>
 
 #include "mainwindow/frm_figure.h"
 #include "mainwindow/frm_import.h"
@@ -189,29 +188,6 @@ TEST_F(ReadOutOfMemory, ACutOffFileOrAnOpenThatRunsOutLeavesTheEditedDocumentInV
   ui->AnswerSave(saved);
   Trigger("mnuSaveAs");
   EXPECT_EQ(ReadFileBytes(saved), expected);
-}
-
-TEST_F(ReadOutOfMemory, AHelperThreadOfTheDeltaRemovalRunningOutEndsTheMorphRead) {
-  if (std::thread::hardware_concurrency() < 2) GTEST_SKIP() << "no helper threads on one processor";
-  // Enough text for the delta search to share it out among helper threads.
-  std::string pose = "{\nversion\n\t{\n\tnumber 4.01\n\t}\nactor BODY:1\n\t{\n\tchannels\n\t\t{\n";
-  for (int c = 0; pose.size() < (std::size_t{34} << 20); ++c)
-    pose += "\t\ttargetGeom m" + std::to_string(c) +
-            "\n\t\t\t{\n\t\t\tdeltas\n\t\t\t\t{\n\t\t\t\td 1 0 0 0\n\t\t\t\t}\n\t\t\t}\n";
-  pose += "\t\t}\n\t}\n}\n";
-  const std::string pz2 = program.file("deltas.pz2");
-  Write(pz2, pose);
-  std::string().swap(pose);
-  const std::size_t failedBefore = FailedAllocations();
-  {
-    const AllocationLimit limit(std::size_t{256} << 10, /*helpersOnly=*/true);
-    ImportMorphs(pz2);
-  }
-  EXPECT_GT(FailedAllocations(), failedBefore);
-  ASSERT_EQ(ui->requestsOf(UiRequest::Message).size(), 1u);
-  EXPECT_EQ(ui->requestsOf(UiRequest::Message)[0].text, kMorphDataNotFound);
-  EXPECT_EQ(ui->requestsOf(UiRequest::Message)[0].title, "Out of memory");
-  EXPECT_EQ(Document(), before);
 }
 
 }  // namespace

@@ -1,16 +1,12 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string_view>
-#include <thread>
-#include <vector>
 
 #include "support/temp_dir.h"
 
@@ -51,7 +47,7 @@ TEST(Files, ReadWholeFileKeepsEveryByte) {
 }
 
 // Large files go out in pieces (sent on to the disk on the way) and come
-// back through memory made present ahead by other threads, byte for byte.
+// back through memory backed by large pages, byte for byte.
 TEST(Files, LargeFileWrittenInPiecesReadsBackWhole) {
   TempDir dir;
   std::string bytes(std::size_t{13} << 20 | 3, '\0');
@@ -126,47 +122,6 @@ TEST(Files, PathPieces) {
   EXPECT_EQ(JoinPath("/a/", "b"), "/a/b");
   EXPECT_EQ(JoinPath("/", "b"), "/b");
   EXPECT_EQ(JoinPath("", "b"), "b");
-}
-
-// Paced, the threads that make memory present keep within a bounded lead of
-// what the filling reports, so a fill that stops early (a file refused
-// part-way) has not made the whole memory present; told the rest is
-// reached, they go on to the end.
-TEST(PagesAheadTest, PacedThreadsKeepTheirLeadOverTheFilling) {
-  constexpr std::size_t kSize = std::size_t{384} << 20;
-  void* map = ::mmap(nullptr, kSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  ASSERT_NE(map, MAP_FAILED);
-  const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-  const auto resident = [&] {
-    std::vector<unsigned char> in(kSize / page);
-    EXPECT_EQ(::mincore(map, kSize, in.data()), 0);
-    std::size_t n = 0;
-    for (const unsigned char c : in) n += c & 1;
-    return n * page;
-  };
-  const auto settle = [] { std::this_thread::sleep_for(std::chrono::milliseconds(300)); };
-  {
-    PagesAhead pages(map, kSize, true);
-    pages.Reached(0);
-    settle();
-    const std::size_t early = resident();
-    EXPECT_LE(early, std::size_t{136} << 20);
-    pages.Reached(kSize);
-    // The threads fill at the machine's pace: on a busy machine they may
-    // need longer than the settling time to reach the end.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    std::size_t late = 0;
-    do {
-      settle();
-      late = resident();
-    } while (late <= (std::size_t{256} << 20) && std::chrono::steady_clock::now() < deadline);
-    if (late == 0) {
-      ::munmap(map, kSize);
-      GTEST_SKIP() << "the system does not make pages present on request";
-    }
-    EXPECT_GT(late, std::size_t{256} << 20);
-  }
-  ::munmap(map, kSize);
 }
 
 }  // namespace

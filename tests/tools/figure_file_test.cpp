@@ -81,9 +81,9 @@ TEST(FigureFile, DeltasGoAndLineEndsBecomeLfInOnePassAsInTwo) {
   for (const std::string& text : cases) {
     std::string want = text;
     ToLfLineEnds(want);
-    ASSERT_TRUE(StripDeltas(want, false, host));
+    ASSERT_TRUE(StripDeltas(want, host));
     std::string got;
-    ASSERT_TRUE(StripDeltas(text, got, true, true, host));
+    ASSERT_TRUE(StripDeltas(text, got, true, host));
     EXPECT_EQ(got, want) << text;
     std::string bytes = text;
     std::size_t size = bytes.size();
@@ -102,7 +102,7 @@ TEST(FigureFile, DeltasGoAndLineEndsBecomeLfInOnePassAsInTwo) {
     std::vector<long long> ranges, values;
   } ranges;
   std::string stripped;
-  ASSERT_TRUE(StripDeltas(large, stripped, true, true, ranges));
+  ASSERT_TRUE(StripDeltas(large, stripped, true, ranges));
   ASSERT_FALSE(ranges.ranges.empty());
   EXPECT_EQ(ranges.ranges.front(), 1 + 4 + 1);  // four pieces after the first, and one
   // Of many pieces (more than the count keeps the places of), the bar is set
@@ -112,21 +112,21 @@ TEST(FigureFile, DeltasGoAndLineEndsBecomeLfInOnePassAsInTwo) {
   for (int i = 0; i < kMany; ++i) many += "x deltas\n{d 1}", xs += "x ";
   ranges.ranges.clear();
   ranges.values.clear();
-  ASSERT_TRUE(StripDeltas(many, stripped, true, true, ranges));
+  ASSERT_TRUE(StripDeltas(many, stripped, true, ranges));
   EXPECT_EQ(stripped, xs);
   ASSERT_EQ(ranges.ranges.front(), kMany + 2);
   const auto full = std::find(ranges.values.begin(), ranges.values.end(), kMany + 2);
   ASSERT_NE(full, ranges.values.end());
   EXPECT_TRUE(std::is_sorted(ranges.values.begin() + 1, full + 1));
   EXPECT_LE(full - ranges.values.begin(), 2 + 1000 + 1);
-  // The same over more than thirty megabytes, searched by several threads:
-  // the places kept are the first ones of the text, wherever each thread was.
+  // The same over more than thirty megabytes, searched a stretch at a time:
+  // the places kept are the first ones of the text.
   const std::string pad(470, 'a');
   many.clear();
   xs.clear();
   for (int i = 0; i < kMany; ++i) many += "x deltas\n{d 1}" + pad, xs += "x " + pad;
   ranges.ranges.clear();
-  ASSERT_TRUE(StripDeltas(many, stripped, true, true, ranges));
+  ASSERT_TRUE(StripDeltas(many, stripped, true, ranges));
   EXPECT_TRUE(stripped == xs);
   EXPECT_EQ(ranges.ranges.front(), kMany + 2);
 

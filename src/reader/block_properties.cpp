@@ -1,0 +1,109 @@
+#include "reader/block_properties.h"
+
+#include <optional>
+#include <string>
+
+#include "common/numbers.h"
+#include "common/text.h"
+#include "reader/read_fault.h"
+
+namespace vandrel {
+namespace {
+
+// The rest of the first line of `part` that begins with `key` after a line
+// end; nullopt when there is none.
+std::optional<std::string_view> KeyLine(std::string_view part, std::string_view key) {
+  const std::string look = "\n" + std::string(key);
+  const std::size_t at = part.find(look);
+  if (at == std::string_view::npos) return std::nullopt;
+  const std::size_t restAt = at + look.size();
+  const std::size_t end = part.find('\n', restAt);
+  return part.substr(restAt, end == std::string_view::npos ? std::string_view::npos : end - restAt);
+}
+
+// Whether `part` holds a line that is `key` alone, blanks and TABs at its end
+// aside.
+bool WholeLine(std::string_view part, std::string_view key) {
+  const std::string look = "\n" + std::string(key);
+  for (std::size_t at = part.find(look); at != std::string_view::npos; at = part.find(look, at + 1)) {
+    std::size_t after = at + look.size();
+    while (after < part.size() && (part[after] == ' ' || part[after] == '\t')) ++after;
+    if (after == part.size() || part[after] == '\n') return true;
+  }
+  return false;
+}
+
+// A line's text without the blanks, TABs and CRs at its end.
+std::string_view WithoutTrailingBlanks(std::string_view line) {
+  while (!line.empty() && (line.back() == ' ' || line.back() == '\t' || line.back() == '\r'))
+    line.remove_suffix(1);
+  return line;
+}
+
+double NumberOf(std::string_view rest) { return FiniteNumber(LeadingNumber(rest)); }
+
+}  // namespace
+
+void ReadHeadProperties(std::string_view head, ActorRec& a) {
+  if (WholeLine(head, "on")) {
+    a.OnOff = 2;
+    a.PropertyOn[kOnOffSwitch] = true;
+  } else if (WholeLine(head, "off")) {
+    a.OnOff = 1;
+    a.PropertyOn[kOnOffSwitch] = true;
+  } else {
+    a.PropertyOn[kOnOffSwitch] = false;
+  }
+  if (auto rest = KeyLine(head, "hidden")) {
+    // The value is the line's last character, blanks after it aside.
+    const std::string_view line = WithoutTrailingBlanks(*rest);
+    const std::string_view last = line.empty() ? std::string_view("n") : line.substr(line.size() - 1);
+    a.Hidden = ToInteger(NumberOf(last) + 1);
+    a.PropertyOn[kHiddenSwitch] = true;
+  }
+  const bool lc = IsLightOrCamera(a);
+  if (lc) {
+    if (auto rest = KeyLine(head, "storageOffset")) a.StorageOffset = Trim(*rest);
+    if (auto rest = KeyLine(head, "geomResource")) a.GeomResource = ToInteger(NumberOf(*rest) + 1);
+    if (auto rest = KeyLine(head, "lightType")) a.LightType = ToInteger(NumberOf(*rest) + 1);
+  }
+  if (auto rest = KeyLine(head, "name")) {
+    a.ExtName = Trim(*rest);
+    a.PropertyOn[kExtNameSwitch] = true;
+  }
+  if (lc) {
+    if (auto rest = KeyLine(head, "objFileGeom")) a.ObjFileGeom = Trim(*rest);
+  }
+}
+
+void ReadTailProperties(std::string_view tail, ActorRec& a) {
+  const bool lc = IsLightOrCamera(a);
+  if (auto rest = KeyLine(tail, "depthMapSize")) {
+    const int value = ToInteger(NumberOf(*rest));
+    a.DepthMapSize = value != 0 ? ToInteger(value + 1.0) : 0;
+    a.PropertyOn[kDepthMapSizeSwitch] = value != 0;
+  } else {
+    a.PropertyOn[kDepthMapSizeSwitch] = false;
+  }
+  if (lc) {
+    if (auto rest = KeyLine(tail, "depthCamera")) a.DepthCamera = Trim(*rest);
+  }
+  if (auto rest = KeyLine(tail, "doShadow")) {
+    a.DoShadow = ToInteger(NumberOf(*rest) + 1);
+    a.PropertyOn[kDoShadowSwitch] = true;
+  }
+  if (auto rest = KeyLine(tail, "lightOn")) {
+    a.LightOn = ToInteger(NumberOf(*rest) + 1);
+    a.PropertyOn[kLightOnSwitch] = true;
+  }
+  if (lc) {
+    if (auto rest = KeyLine(tail, "port")) a.Port = Trim(*rest);
+    if (auto rest = KeyLine(tail, "cameraModel")) a.CameraModel = Trim(*rest);
+  }
+  if (auto rest = KeyLine(tail, "locked")) {
+    a.Locked = ToInteger(NumberOf(*rest) + 1);
+    a.PropertyOn[kLockedSwitch] = true;
+  }
+}
+
+}  // namespace vandrel

@@ -1,0 +1,181 @@
+#include "reader/channel_index.h"
+
+#include <cstring>
+
+#include "common/byte_scan.h"
+#include "common/text.h"
+
+namespace vandrel {
+
+void BlockLineIndex::Build(std::string_view text, std::size_t from, std::size_t end) {
+  for (auto& positions : at_) positions.clear();
+  cursor_.fill(0);
+  prevCursor_.fill(0);
+  from_ = from;
+  end_ = std::min(end, text.size() + 1);
+  if (from == 0 || from >= end_) {
+    end_ = from_;
+    return;
+  }
+  const char* t = text.data();
+  const std::size_t stop = end_ - 1;  // 0-based: line starts before it are looked at
+  const auto lineAt = [&](std::size_t ls) {
+    std::size_t s = ls;
+    while (s < text.size() && (t[s] == ' ' || t[s] == '\t')) ++s;
+    if (s < stop && t[s] != '\n' && t[s] != '\r') Classify(text, s);
+  };
+  if (AtLineStart(text, from, 1, true)) lineAt(from - 1);
+  bytes::ForEachLineEnd(text.substr(0, stop > 0 ? stop - 1 : 0), from - 1,
+                        [&](std::size_t e) { lineAt(e + 1); });
+}
+
+namespace {
+
+// Whether the text at `s` begins with `word`: a comparison of a length known
+// when compiled, made in place rather than through a call.
+template <std::size_t N>
+inline bool Begins(std::string_view text, std::size_t s, const char (&word)[N]) {
+  return s + (N - 1) <= text.size() && std::memcmp(text.data() + s, word, N - 1) == 0;
+}
+
+}  // namespace
+
+void BlockLineIndex::Classify(std::string_view text, std::size_t s) {
+  const auto key = [&](const auto& word) { return Begins(text, s, word); };
+  // The character after a word of `length` characters at `s`: '\n' at the end of the text.
+  const auto after = [&](std::size_t length) { return s + length < text.size() ? text[s + length] : '\n'; };
+  const auto wordEnd = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  const auto add = [&](Kind kind, std::size_t at) {
+    if (at < end_) at_[kind].push_back(at);
+  };
+  add(kLine, s + 1);  // never an empty line
+  switch (text[s]) {
+    case '{': {
+      add(kOpen, s + 1);
+      // "{ }": the "}" closes the block on the same line.
+      std::size_t j = s + 1;
+      while (j < text.size() && (text[j] == ' ' || text[j] == '\t')) ++j;
+      if (j < text.size() && text[j] == '}') add(kClose, j + 1);
+      break;
+    }
+    case '}':
+      add(kClose, s + 1);
+      break;
+    case 'n':
+      if (key("name") && wordEnd(after(4))) {
+        add(kName, s + 1);
+        if (after(4) == ' ') add(kNameBlank, s + 1);
+      }
+      break;
+    case 'h':
+      if (key("hidden") && wordEnd(after(6))) {
+        add(kHidden, s + 1);
+        if (after(6) == ' ') add(kHiddenBlank, s + 1);
+      }
+      break;
+    case 'k':
+      if (key("keys") && RestOfLineIsBlank(text, s + 4)) {
+        add(kKeys, s + 1);
+        if (after(4) == ' ') add(kKeysBlank, s + 1);
+      }
+      if (key("k  ")) add(kKey, s + 1);
+      break;
+    case 'c':
+      if (key("channels") && RestOfLineIsBlank(text, s + 8)) add(kChannels, s + 1);
+      break;
+    default:
+      break;
+  }
+}
+
+std::size_t BlockLineIndex::Prev(Kind kind, std::size_t limit, std::size_t length) {
+  if (limit < length) return 0;
+  // The key before the first one that starts too late.
+  std::size_t& c = prevCursor_[kind];
+  NextInSorted(at_[kind], c, limit + 2 - length);
+  return c == 0 ? 0 : at_[kind][c - 1];
+}
+
+static_assert(int{ChannelIndex::kChannels} == int{BlockLineIndex::kChannels} &&
+              int{ChannelIndex::kOpen} == int{BlockLineIndex::kOpen} &&
+              int{ChannelIndex::kKeysBlank} == int{BlockLineIndex::kKeysBlank});
+
+ChannelIndex::ChannelIndex(std::string_view text)
+    : text_(text),
+      prev_{BackwardFinder(text, "}", Match::Brace), BackwardFinder(text, "channels", Match::WholeLine)} {
+  next_.reserve(kKeyCount);
+  next_.emplace_back(text, "{", Match::Brace);
+  next_.emplace_back(text, "}", Match::Brace);
+  next_.emplace_back(text, "name", Match::LineKey);
+  next_.emplace_back(text, "name ", Match::LineKey);
+  next_.emplace_back(text, "hidden", Match::LineKey);
+  next_.emplace_back(text, "hidden ", Match::LineKey);
+  next_.emplace_back(text, "keys", Match::WholeLine);
+  next_.emplace_back(text, "keys ", Match::WholeLine);
+  next_.emplace_back(text, "channels", Match::WholeLine);
+  next_.emplace_back(text, "\n");
+  next_.emplace_back(text, " ");
+}
+
+void ChannelIndex::Prepare(std::size_t from, std::size_t end) {
+  index_.Build(text_, from, end);
+  from_ = from;
+}
+
+std::size_t ChannelIndex::Next(Key key, std::size_t from) {
+  ForwardFinder& finder = next_[key];
+  if (key == kLineEnd || key == kBlank || !index_.Covers(from)) return finder.Next(from);
+  // The block's own keys are all in its index; past them the search goes on
+  // from the block's end.
+  const std::size_t at = index_.Next(static_cast<BlockLineIndex::Kind>(key), from);
+  return at != 0 ? at : finder.Next(index_.End());
+}
+
+std::size_t ChannelIndex::Prev(Key key, std::size_t limit) {
+  const std::size_t length = key == kClose ? 1 : 8;
+  if (limit != 0 && limit <= text_.size() && index_.Covers(limit + 1 - std::min(limit, length))) {
+    const std::size_t at = index_.Prev(static_cast<BlockLineIndex::Kind>(key), limit, length);
+    if (at != 0) return at;
+  }
+  return prev_[key == kClose ? 0 : 1].Prev(limit);
+}
+
+std::size_t ChannelIndex::FirstKeyFrame(std::size_t open, std::size_t close) {
+  if (open == 0 || close < open) return 0;
+  if (index_.Covers(open + 1) && close < index_.End()) {
+    const std::size_t at = index_.Next(BlockLineIndex::kKey, open + 1);
+    return at != 0 && at + 2 <= close ? at : 0;
+  }
+  // The keys as a stretch of their own: "k  " inside a name counts for nothing.
+  const std::string_view keys = text_.substr(open - 1, close - open + 1);
+  std::size_t k = InStr(2, keys, "k  ");
+  while (k != 0 && !CountsAt(text_, open - 1 + k, 3, Match::LineStart)) k = InStr(k + 1, keys, "k  ");
+  return k == 0 ? 0 : open - 1 + k;
+}
+
+std::size_t ChannelIndex::OpenChannels(std::size_t open, std::size_t blockEnd) {
+  lines_.Reset(text_, from_, blockEnd);
+  InnerBlocks inner = ScanBlock(text_, open, blockEnd);
+  empty_ = std::move(inner.empty);
+  children_ = std::move(inner.children);
+  return inner.close;
+}
+
+std::size_t ChannelIndex::EmptyChannelAtOrAfter(std::size_t from) const {
+  const auto e = std::lower_bound(empty_.begin(), empty_.end(), std::pair<std::size_t, std::size_t>(from, 0));
+  return e == empty_.end() ? 0 : e->first;
+}
+
+std::size_t ChannelIndex::ChannelCloseAfter(std::size_t lineEnd) const {
+  if (lineEnd == 0) return 0;
+  const std::size_t n = text_.size();
+  std::size_t q = lineEnd + 1;
+  while (q <= n &&
+         (text_[q - 1] == ' ' || text_[q - 1] == '\t' || text_[q - 1] == '\r' || text_[q - 1] == '\n'))
+    ++q;
+  const auto e =
+      std::lower_bound(children_.begin(), children_.end(), std::pair<std::size_t, std::size_t>(q, 0));
+  return e != children_.end() && e->first == q ? e->second : 0;
+}
+
+}  // namespace vandrel
