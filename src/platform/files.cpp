@@ -116,7 +116,6 @@ int ReadWholeFileInto(const std::string& path, std::string& bytes, const std::fu
     }
     if (n == 0) break;  // a file that shrank meanwhile gives what it holds now
     bytes.append(piece.get(), static_cast<std::size_t>(n));
-    pages.Reached(bytes.size());
     if (stop && stopEvery > 0 && bytes.size() % stopEvery < static_cast<std::size_t>(n) && stop()) break;
   }
   ::close(fd);
