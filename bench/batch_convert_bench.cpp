@@ -32,18 +32,24 @@ using Clock = std::chrono::steady_clock;
 // A pose of about 20 KB: a figure with 42 fully set materials, an actor with
 // channels and a prop.
 std::string PoseText(int n) {
-  std::string t = "{\r\nversion\r\n\t{\r\n\tnumber 4.01\r\n\t}\r\nactor BODY:1\r\n\t{\r\n\tchannels\r\n\t\t{\r\n";
+  std::string t =
+      "{\r\nversion\r\n\t{\r\n\tnumber 4.01\r\n\t}\r\nactor BODY:1\r\n\t{\r\n\tchannels\r\n\t\t{\r\n";
   for (int c = 0; c < 12; ++c)
     t += "\t\ttargetGeom Morph" + std::to_string(c) + "\r\n\t\t\t{\r\n\t\t\tname Morph " + std::to_string(c) +
-         "\r\n\t\t\tkeys\r\n\t\t\t\t{\r\n\t\t\t\tk 0 0." + std::to_string(n % 10) + "\r\n\t\t\t\t}\r\n\t\t\t}\r\n";
+         "\r\n\t\t\tkeys\r\n\t\t\t\t{\r\n\t\t\t\tk 0 0." + std::to_string(n % 10) +
+         "\r\n\t\t\t\t}\r\n\t\t\t}\r\n";
   t += "\t\t}\r\n\t}\r\nfigure\r\n\t{\r\n";
   for (int m = 0; m < 42; ++m) {
     t += "\tmaterial Mat" + std::to_string(m) +
          "\r\n\t\t{\r\n\t\tKdColor 1 0.8 0.7 1\r\n\t\tKaColor 0 0 0 1\r\n\t\tKsColor 1 1 1 1\r\n"
          "\t\tTextureColor 1 1 1 1\r\n\t\tNsExponent 40\r\n\t\ttMin 0\r\n\t\ttMax 0\r\n\t\ttExpo 0.6\r\n"
          "\t\tbumpStrength 1\r\n\t\tksIgnoreTexture 0\r\n\t\treflectThruLights 1\r\n\t\treflectThruKd 0\r\n"
-         "\t\ttextureMap \":Runtime:Textures:Bench:skin" + std::to_string(m) + ".jpg\"\r\n"
-         "\t\tbumpMap \":Runtime:Textures:Bench:bump" + std::to_string(m) + ".bum\"\r\n"
+         "\t\ttextureMap \":Runtime:Textures:Bench:skin" +
+         std::to_string(m) +
+         ".jpg\"\r\n"
+         "\t\tbumpMap \":Runtime:Textures:Bench:bump" +
+         std::to_string(m) +
+         ".bum\"\r\n"
          "\t\treflectionMap NO_MAP\r\n\t\ttransparencyMap NO_MAP\r\n\t\tReflectionColor 1 1 1 1\r\n"
          "\t\treflectionStrength 1\r\n\t\t}\r\n";
   }
@@ -133,9 +139,10 @@ int main(int argc, char** argv) {
                 bytes / 1024.0 / count);
     std::printf("whole run:        %.2f s (target under 15 s for 1,000 files)\n", run);
     std::printf("first 100 files:  %.3f s\n", first);
-    std::printf("last 100 files:   %.3f s  (%.2f times the first hundred; target at most 1.2)\n", last, last / first);
-    std::printf("resident memory:  %ld KB after 100 files, %ld KB after %d files\n", marks.rss[99], marks.rss.back(),
-                count);
+    std::printf("last 100 files:   %.3f s  (%.2f times the first hundred; target at most 1.2)\n", last,
+                last / first);
+    std::printf("resident memory:  %ld KB after 100 files, %ld KB after %d files\n", marks.rss[99],
+                marks.rss.back(), count);
     std::printf("plain pass:       %.3f s over the same %zu lines; run / plain pass = %.1f\n", plain, lines,
                 run / plain);
   }

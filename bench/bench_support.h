@@ -87,7 +87,9 @@ inline double Best(const std::function<void()>& prepare, const std::function<voi
   return best;
 }
 
-inline double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+inline double Seconds(std::chrono::steady_clock::duration d) {
+  return std::chrono::duration<double>(d).count();
+}
 
 // A folder of this run for generated files: <temp>/vandrel-<name>-<pid>.
 inline std::string BenchFolder(const std::string& name) {

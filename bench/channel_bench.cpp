@@ -127,15 +127,18 @@ std::string Generate(int megabytes) {
   const std::string path = Folder() + "/gen_" + std::to_string(megabytes) + ".cr2";
   if (std::filesystem::exists(path)) return path;
   const int actors = megabytes / 2;
-  std::string out = std::string("{") + kEol + "version" + kEol + "\t{" + kEol + "\tnumber 4.01" + kEol + "\t}" + kEol;
+  std::string out =
+      std::string("{") + kEol + "version" + kEol + "\t{" + kEol + "\tnumber 4.01" + kEol + "\t}" + kEol;
   out += std::string("figureResFile :Runtime:Geometries:gen.obj") + kEol;
   for (int i = 0; i < actors; ++i)
-    out += "actor act" + std::to_string(i) + ":1" + kEol + "\t{" + kEol + "\tstorageOffset 0 0 0" + kEol + "\t}" + kEol;
+    out += "actor act" + std::to_string(i) + ":1" + kEol + "\t{" + kEol + "\tstorageOffset 0 0 0" + kEol +
+           "\t}" + kEol;
   out += std::string("figureResFile :Runtime:Geometries:gen.obj") + kEol;
   for (int i = 0; i < actors; ++i) AppendActor(out, i);
   out += std::string("figure") + kEol + "\t{" + kEol + "\troot act0:1" + kEol;
   for (int m = 0; m < 20; ++m)
-    out += "\tmaterial Mat" + std::to_string(m) + kEol + "\t\t{" + kEol + "\t\tKdColor 1 1 1 1" + kEol + "\t\t}" + kEol;
+    out += "\tmaterial Mat" + std::to_string(m) + kEol + "\t\t{" + kEol + "\t\tKdColor 1 1 1 1" + kEol +
+           "\t\t}" + kEol;
   out += std::string("\t}") + kEol + "}" + kEol;
   std::ofstream(path, std::ios::binary).write(out.data(), static_cast<std::streamsize>(out.size()));
   return path;
@@ -173,7 +176,8 @@ void BM_MorphPoseRead(benchmark::State& state) {
     const double t = std::chrono::duration<double>(Clock::now() - t0).count();
     best = std::min(best, t);
     peak = std::max(peak, static_cast<double>(gHeapPeak.load() - base));
-    if (result.Outcome != vandrel::MorphPoseOutcome::Read || vandrel::gActors.size() != static_cast<std::size_t>(megabytes / 2))
+    if (result.Outcome != vandrel::MorphPoseOutcome::Read ||
+        vandrel::gActors.size() != static_cast<std::size_t>(megabytes / 2))
       state.SkipWithError("the generated file was not read whole");
   }
   double plain = 1e9;

@@ -6,18 +6,17 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QTreeWidget>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
 #include <string>
 
+#include "bench_support.h"
 #include "mainwindow/channels_pane.h"
 #include "mainwindow/frm_main.h"
 #include "model/channel_edits.h"
 #include "model/model.h"
-#include "bench_support.h"
 
 using namespace vandrel;
 
@@ -56,7 +55,8 @@ double PlainPass() {
   const Clock::time_point t0 = Clock::now();
   std::size_t sum = 0;
   for (const ActorRec& a : gActors)
-    for (const DialRec& d : a.Dials) sum += d.ChannelType.size() + d.Name.size() + (d.ChannelType == "targetGeom");
+    for (const DialRec& d : a.Dials)
+      sum += d.ChannelType.size() + d.Name.size() + (d.ChannelType == "targetGeom");
   const double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
   if (sum == 0) std::printf("(empty tables)\n");
   return seconds;

@@ -15,12 +15,12 @@
 #include <filesystem>
 #include <string>
 
+#include "bench_support.h"
 #include "common/host.h"
 #include "model/model.h"
 #include "reader/morph_pose_file.h"
 #include "reader/poser_file_reader.h"
 #include "tools/figure_file.h"
-#include "bench_support.h"
 
 namespace {
 
@@ -62,7 +62,8 @@ void SecondPart(LineFile& f, int figure, std::size_t stop) {
   f(0, "figureResFile :Runtime:Geometries:Bench:fig" + std::to_string(figure) + ".obj");
   for (int a = 0; a < kActors; ++a) {
     f(0, "actor " + Actor(figure, a))(1, "{")(1, "name Limb " + std::to_string(a))(1, "channels")(2, "{");
-    const std::size_t actorStop = f.size() + (stop - std::min(stop, f.size())) / static_cast<std::size_t>(kActors - a);
+    const std::size_t actorStop =
+        f.size() + (stop - std::min(stop, f.size())) / static_cast<std::size_t>(kActors - a);
     for (int c = 0; f.size() < actorStop; ++c) {
       const std::string morph = "Morph" + std::to_string(c);
       f(2, "targetGeom " + morph)(3, "{")(3, "name " + morph)(3, "keys")(4, "{")(4, "k  0  0.25")(4, "}");
@@ -72,7 +73,8 @@ void SecondPart(LineFile& f, int figure, std::size_t stop) {
     }
     f(2, "}")(1, "setGeomHandlerOffset 0 0.1 0")(1, "}");
   }
-  f(0, "figure")(1, "{")(1, "name    Figure " + std::to_string(figure + 1))(1, "root BODY:" + std::to_string(figure + 1));
+  f(0, "figure")(1, "{")(1, "name    Figure " + std::to_string(figure + 1))(
+      1, "root BODY:" + std::to_string(figure + 1));
   f(1, "figureType 1");
   for (int m = 0; m < 40; ++m) {
     f(1, "material Mat" + std::to_string(m))(2, "{")(2, "KdColor 0.8 0.6 0.5 1")(2, "KsColor 1 1 1 1");
@@ -87,7 +89,8 @@ void WriteFigures(const std::string& path, std::size_t target) {
   f(0, "{")(0, "version")(1, "{")(1, "number 4.01")(1, "}");
   for (int figure = 0; figure < kFigures; ++figure) {
     f(0, "figureResFile :Runtime:Geometries:Bench:fig" + std::to_string(figure) + ".obj");
-    for (int a = 0; a < kActors; ++a) f(0, "actor " + Actor(figure, a))(1, "{")(1, "storageOffset 0 0.2 0")(1, "}");
+    for (int a = 0; a < kActors; ++a)
+      f(0, "actor " + Actor(figure, a))(1, "{")(1, "storageOffset 0 0.2 0")(1, "}");
   }
   const std::size_t share = (target - f.size()) / kFigures;
   for (int figure = 0; figure < kFigures; ++figure) SecondPart(f, figure, f.size() + share);
@@ -99,7 +102,8 @@ using vandrel::bench::PlainPassSeconds;
 using vandrel::bench::Seconds;
 
 void BM_ChooseFigure(benchmark::State& state) {
-  const auto folder = std::filesystem::temp_directory_path() / ("vandrel-figure-bench-" + std::to_string(::getpid()));
+  const auto folder =
+      std::filesystem::temp_directory_path() / ("vandrel-figure-bench-" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
   const std::string path = (folder / "figures.cr2").string();
   WriteFigures(path, std::size_t(state.range(0)) << 20);
@@ -144,11 +148,12 @@ void BM_ChooseFigure(benchmark::State& state) {
   state.counters["plain_s"] = plain;
   state.counters["peak_MB"] = peak;
   std::printf(
-      "cr2 %.0f MB, %zu figures: list %.3f s (ratio %.2f)  read figure %zu (%zu materials, %zu channels): %.3f s "
+      "cr2 %.0f MB, %zu figures: list %.3f s (ratio %.2f)  read figure %zu (%zu materials, %zu channels): "
+      "%.3f s "
       "(ratio %.2f)  "
       "peak %.0f MB = %.2f x file (%.0f MB before)\n",
-      fileMb, figures, list / n, list / n / plain, figures / 2 + 1, materials, dials, read / n, read / n / plain, peak,
-      peak / fileMb, before);
+      fileMb, figures, list / n, list / n / plain, figures / 2 + 1, materials, dials, read / n,
+      read / n / plain, peak, peak / fileMb, before);
   vandrel::ResetModel();
   std::error_code ignored;
   std::filesystem::remove_all(folder, ignored);

@@ -44,7 +44,8 @@ void Generate(const std::string& root) {
       const int folder = top * 50 + sub;
       const std::string dir = root + "/Set" + std::to_string(top) + "/Skin" + std::to_string(sub);
       fs::create_directories(dir);
-      for (int n = 0; n < 20; ++n) std::fclose(std::fopen((dir + "/" + PictureName(folder, n)).c_str(), "wb"));
+      for (int n = 0; n < 20; ++n)
+        std::fclose(std::fopen((dir + "/" + PictureName(folder, n)).c_str(), "wb"));
     }
 }
 
@@ -118,8 +119,9 @@ int main() {
   }
   std::size_t listed = gMapLists.JpgFiles.size() + gMapLists.TifFiles.size() + gMapLists.BmpFiles.size() +
                        gMapLists.BumFiles.size() + gMapLists.OtherFiles.size();
-  std::printf("scan + cache save of %zu pictures in 5,000 folders: %.1f ms (plain walk %.1f ms, ratio %.2f)\n",
-              listed, scanMs, walkMs, scanMs / walkMs);
+  std::printf(
+      "scan + cache save of %zu pictures in 5,000 folders: %.1f ms (plain walk %.1f ms, ratio %.2f)\n",
+      listed, scanMs, walkMs, scanMs / walkMs);
   std::printf("shortest gap between progress updates %.1f ms, longest gap between cancel polls %.1f ms\n",
               timing.minItemGap, timing.maxPollGap);
 
@@ -146,10 +148,11 @@ int main() {
     const auto t2 = Clock::now();
     int found = 0;
     for (const std::string& m : maps) found += m.rfind(":Runtime:Textures:", 0) == 0;
-    std::printf("map check of 500 materials x 4 maps against a 100,000-entry cache, %s: %.1f ms, %d of %d found, "
-                "%s (plain read of %zu cache bytes %.1f ms, ratio %.2f)\n",
-                what, Ms(t0, t1), found, outcome.processed, outcome.endedEarly ? "ended early" : "no scan", bytes,
-                Ms(t1, t2), Ms(t0, t1) / Ms(t1, t2));
+    std::printf(
+        "map check of 500 materials x 4 maps against a 100,000-entry cache, %s: %.1f ms, %d of %d found, "
+        "%s (plain read of %zu cache bytes %.1f ms, ratio %.2f)\n",
+        what, Ms(t0, t1), found, outcome.processed, outcome.endedEarly ? "ended early" : "no scan", bytes,
+        Ms(t1, t2), Ms(t0, t1) / Ms(t1, t2));
   };
   check("cache files read and indexed");
   check("index kept");

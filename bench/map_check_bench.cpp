@@ -39,7 +39,9 @@ constexpr int kMaps = 2000;
 constexpr int kPictures = 40;  // distinct pictures, copied under the 2,000 names
 constexpr int kSide = 1024;
 
-double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+double Seconds(Clock::time_point since) {
+  return std::chrono::duration<double>(Clock::now() - since).count();
+}
 
 std::string MapPath(int i) { return kRoot + "/Poser/Runtime/Textures/New/Map" + std::to_string(i) + ".jpg"; }
 
@@ -52,7 +54,8 @@ void WriteMaps() {
     for (int y = 0; y < kSide; ++y) {
       auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
       for (int x = 0; x < kSide; ++x)
-        line[x] = qRgb((x / 4 + p * 5) & 0xFF, (y / 4 + (x * y >> 14)) & 0xFF, ((x + y) / 8 + p * 11 + (x % 7) * 3) & 0xFF);
+        line[x] = qRgb((x / 4 + p * 5) & 0xFF, (y / 4 + (x * y >> 14)) & 0xFF,
+                       ((x + y) / 8 + p * 11 + (x % 7) * 3) & 0xFF);
     }
     image.save(QString::fromStdString(MapPath(p)), "JPEG", 85);
   }
@@ -62,7 +65,8 @@ void WriteMaps() {
 std::string WritePose() {
   std::string text = "{\r\nversion\r\n\t{\r\n\tnumber 4.01\r\n\t}\r\nfigure\r\n\t{\r\n";
   for (int i = 0; i < kMaps; ++i)
-    text += "\tmaterial M" + std::to_string(i) + "\r\n\t\t{\r\n\t\tKdColor 1 1 1 1\r\n\t\ttextureMap \":Runtime:Textures:Old:Map" +
+    text += "\tmaterial M" + std::to_string(i) +
+            "\r\n\t\t{\r\n\t\tKdColor 1 1 1 1\r\n\t\ttextureMap \":Runtime:Textures:Old:Map" +
             std::to_string(i) + ".jpg\"\r\n\t\t}\r\n";
   text += "\t}\r\n}\r\n";
   const std::string path = kRoot + "/Moved.pz2";
@@ -71,8 +75,8 @@ std::string WritePose() {
 }
 
 struct Run {
-  double check = 0;      // the check itself
-  double longestGap = 0;  // the longest time without an event-loop turn during it
+  double check = 0;        // the check itself
+  double longestGap = 0;   // the longest time without an event-loop turn during it
   double lastArrival = 0;  // from the check's end until the last thumbnail is in
   std::size_t thumbnails = 0;
 };
@@ -137,13 +141,14 @@ int main(int argc, char** argv) {
     if (const Run r = CheckOnce(window, pose, true); r.check < on.check) on = r;
   }
   const double ratio = on.check / off.check;
-  std::printf("map check of %d references to %d x %d JPEG maps: thumbnails off %.3f s, on %.3f s, ratio %.2f "
-              "(target at most 1.50: %s)\n",
-              kMaps, kSide, kSide, off.check, on.check, ratio, ratio <= 1.5 ? "ok" : "SLOW");
+  std::printf(
+      "map check of %d references to %d x %d JPEG maps: thumbnails off %.3f s, on %.3f s, ratio %.2f "
+      "(target at most 1.50: %s)\n",
+      kMaps, kSide, kSide, off.check, on.check, ratio, ratio <= 1.5 ? "ok" : "SLOW");
   std::printf("longest time without an event-loop turn during the check: off %.1f ms, on %.1f ms\n",
               off.longestGap * 1000, on.longestGap * 1000);
-  std::printf("thumbnails on: %zu made, the last one in the list %.2f s after the check ended\n", on.thumbnails,
-              on.lastArrival);
+  std::printf("thumbnails on: %zu made, the last one in the list %.2f s after the check ended\n",
+              on.thumbnails, on.lastArrival);
   SetProgramFolder("");
   return 0;
 }

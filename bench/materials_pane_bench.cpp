@@ -44,7 +44,8 @@ void Fill() {
 double PlainPass() {
   const Clock::time_point t0 = Clock::now();
   std::size_t sum = 0;
-  for (const MaterialRec& m : gObjects[0].Materials) sum += m.Name.size() + m.TextureMap.size() + m.ObjectColorOn;
+  for (const MaterialRec& m : gObjects[0].Materials)
+    sum += m.Name.size() + m.TextureMap.size() + m.ObjectColorOn;
   const double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
   if (sum == 0) std::printf("(empty table)\n");
   return seconds;

@@ -19,12 +19,12 @@
 #include <filesystem>
 #include <string>
 
+#include "bench_support.h"
 #include "common/host.h"
 #include "model/model.h"
 #include "reader/channel_reader.h"
 #include "reader/poser_file_reader.h"
 #include "writer/pose_writer.h"
-#include "bench_support.h"
 
 namespace {
 
@@ -38,7 +38,6 @@ const std::string& Folder() {
   static const std::string folder = vandrel::bench::BenchFolder("pose-bench");
   return folder;
 }
-
 
 void Material(Writer& w, const std::string& name, bool close) {
   w.Line(1, "material " + name);
@@ -78,7 +77,8 @@ void WriteActors(const std::string& path, std::size_t target, std::size_t perCha
       if (perChannel != 0) {
         w.Line(3, "deltas");
         w.Line(4, "{");
-        for (int d = 0; w.written() < stop; ++d) w.Line(4, "d " + std::to_string(d) + " 0.00123 -0.00045 0.00067");
+        for (int d = 0; w.written() < stop; ++d)
+          w.Line(4, "d " + std::to_string(d) + " 0.00123 -0.00045 0.00067");
         w.Line(4, "}");
       }
       w.Line(3, "}");
@@ -237,11 +237,13 @@ void BM_Adversarial(benchmark::State& state) {
   static double base[3] = {};
   const int shape = static_cast<int>(state.range(0)), scale = static_cast<int>(state.range(1));
   static const char* const names[] = {"header lines", "one-line channels", "empty blocks"};
-  const std::string path = Folder() + "/adversarial" + std::to_string(shape) + "-" + std::to_string(scale) + ".pz2";
+  const std::string path =
+      Folder() + "/adversarial" + std::to_string(shape) + "-" + std::to_string(scale) + ".pz2";
   if (!std::filesystem::exists(path)) WriteAdversarial(path, shape, scale);
   const std::string what = std::string(names[shape]) + " x" + std::to_string(scale);
   const double each = ReadAndSave(state, path, what.c_str());
-  if (scale == 1) base[shape] = each;
+  if (scale == 1)
+    base[shape] = each;
   else if (base[shape] > 0)
     std::printf("%-22s 10x the input took %.1fx the time\n", names[shape], each / base[shape]);
   std::filesystem::remove(path);
@@ -285,8 +287,14 @@ void BM_SharedBraceOwn(benchmark::State& state) {
 }
 
 BENCHMARK(BM_Adversarial)
-    ->Args({0, 1})->Args({0, 10})->Args({1, 1})->Args({1, 10})->Args({2, 1})->Args({2, 10})
-    ->Iterations(3)->Unit(benchmark::kMillisecond);
+    ->Args({0, 1})
+    ->Args({0, 10})
+    ->Args({1, 1})
+    ->Args({1, 10})
+    ->Args({2, 1})
+    ->Args({2, 10})
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SharedBraceOwn)->Arg(1000)->Arg(4000)->Arg(16000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Props)->Arg(1000)->Arg(4000)->Arg(16000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SharedBrace)->Arg(1000)->Arg(4000)->Arg(16000)->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -298,7 +306,14 @@ BENCHMARK(BM_PoseFile)
     ->Arg(400)
     ->Iterations(2)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ManyChannels)->Arg(25)->Arg(50)->Arg(100)->Arg(200)->Arg(400)->Iterations(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ManyChannels)
+    ->Arg(25)
+    ->Arg(50)
+    ->Arg(100)
+    ->Arg(200)
+    ->Arg(400)
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

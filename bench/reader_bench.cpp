@@ -14,10 +14,10 @@
 #include <filesystem>
 #include <string>
 
+#include "bench_support.h"
 #include "common/host.h"
 #include "model/model.h"
 #include "reader/poser_file_reader.h"
-#include "bench_support.h"
 
 namespace {
 
@@ -55,8 +55,6 @@ void WriteMaterial(Writer& w, int indent, const std::string& name, int n) {
   w.Line(indent + 1, "reflectionStrength 1");
   w.Line(indent, "}");
 }
-
-
 
 // A character file of about `target` bytes with two props.
 void WriteCharacter(const std::string& path, std::size_t target) {

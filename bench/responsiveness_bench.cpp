@@ -15,8 +15,8 @@
 //   of three), each timed from the start of the main window.
 // A second argument "question" runs only the last part.
 #include <QApplication>
-#include <QLabel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
@@ -69,7 +69,8 @@ void WriteCharacter(const std::string& path, std::size_t megabytes) {
     f.Line(1, "name Limb " + std::to_string(a));
     f.Line(1, "channels");
     f.Line(2, "{");
-    const std::size_t stop = f.written() + (target - std::min(target, f.written())) / std::size_t(kActors - a);
+    const std::size_t stop =
+        f.written() + (target - std::min(target, f.written())) / std::size_t(kActors - a);
     for (int c = 0; f.written() < stop; ++c) {
       WriteChannel(f, "Morph" + std::to_string(c), 200);
     }
@@ -135,8 +136,9 @@ class Watch : public QObject {
   double maxFirstPaint() const { return maxFirstPaint_; }
   double toQuestion() const { return question_ == Clock::time_point{} ? -1 : Since(start_, question_); }
   double escToEnd() const {
-    return escAt_ == Clock::time_point{} || hiddenAfterEsc_ == Clock::time_point{} ? -1
-                                                                                  : Since(escAt_, hiddenAfterEsc_);
+    return escAt_ == Clock::time_point{} || hiddenAfterEsc_ == Clock::time_point{}
+               ? -1
+               : Since(escAt_, hiddenAfterEsc_);
   }
   bool escSent() const { return escAt_ != Clock::time_point{}; }
 
@@ -203,8 +205,8 @@ class TimedUi : public vandrel::ScriptedUi {
  public:
   Watch* watch = nullptr;
   vandrel::MsgResult morphAnswer = vandrel::MsgResult::Yes;
-  vandrel::MsgResult MessageBox(const std::string& text, const std::string& title, vandrel::MsgButtons buttons,
-                                vandrel::MsgIcon icon) override {
+  vandrel::MsgResult MessageBox(const std::string& text, const std::string& title,
+                                vandrel::MsgButtons buttons, vandrel::MsgIcon icon) override {
     if (text.rfind(kMorphQuestionStart, 0) == 0) {
       if (watch) watch->Question();
       ScriptedUi::MessageBox(text, title, buttons, icon);
@@ -298,15 +300,19 @@ int main(int argc, char** argv) {
   const std::size_t actors = questionOnly ? 0 : openFile(-1, vandrel::MsgResult::Yes);
   std::printf(
       "File > Open, morphs read (%zu actors), from the window's start: %.2f s (ratio %.1f)\n"
-      "  longest gap between event-loop turns while the progress window is up %.3f s (ended in \"%s\"), at all\n"
-      "  %.3f s; progress window painted %.3f s after a show at the latest, longest gap between its paints %.3f s\n",
+      "  longest gap between event-loop turns while the progress window is up %.3f s (ended in \"%s\"), at "
+      "all\n"
+      "  %.3f s; progress window painted %.3f s after a show at the latest, longest gap between its paints "
+      "%.3f s\n",
       actors, watch.total(), watch.total() / plain, watch.maxWaitGap(), watch.gapStage(), watch.maxTurnGap(),
       watch.maxFirstPaint(), watch.maxPaintGap());
   for (double escAfter : {0.05, 0.2, 0.4, 0.6}) {
     if (questionOnly) break;
     openFile(escAfter, vandrel::MsgResult::Yes);
-    std::printf("Esc %.2f s after the morph question: %s %.3f s from Esc to the end of the read; longest gap %.3f s\n",
-                escAfter, watch.escSent() ? "" : "(read ended first)", watch.escToEnd(), watch.maxWaitGap());
+    std::printf(
+        "Esc %.2f s after the morph question: %s %.3f s from Esc to the end of the read; longest gap %.3f "
+        "s\n",
+        escAfter, watch.escSent() ? "" : "(read ended first)", watch.escToEnd(), watch.maxWaitGap());
   }
 
   // The morph question, reached through File > Open and through the command
@@ -339,7 +345,8 @@ int main(int argc, char** argv) {
   std::sort(newOpen.begin(), newOpen.end());
   std::sort(newLine.begin(), newLine.end());
   std::printf(
-      "morph question reached in a new run, median of 3: File > Open %.3f s, command line %.3f s; command line / "
+      "morph question reached in a new run, median of 3: File > Open %.3f s, command line %.3f s; command "
+      "line / "
       "File > Open %.2f\n",
       newOpen[1], newLine[1], newLine[1] / newOpen[1]);
 

@@ -80,7 +80,8 @@ int main(int argc, char** argv) {
     out << "{\r\nversion\r\n\t{\r\n\tnumber 4.01\r\n\t}\r\nactor BODY:1\r\n\t{\r\n\tchannels\r\n\t\t{\r\n"
            "\t\ttargetGeom Smile\r\n\t\t\t{\r\n\t\t\tname Smile\r\n\t\t\tkeys\r\n\t\t\t\t{\r\n"
            "\t\t\t\tk 0 0.5\r\n\t\t\t\t}\r\n\t\t\t}\r\n\t\t}\r\n\t}\r\nfigure\r\n\t{\r\n"
-           "\tmaterial Skin\r\n\t\t{\r\n\t\tKdColor 1 0.8 0.7 1\r\n\t\ttextureMap \":Runtime:Textures:skin.jpg\"\r\n"
+           "\tmaterial Skin\r\n\t\t{\r\n\t\tKdColor 1 0.8 0.7 1\r\n\t\ttextureMap "
+           "\":Runtime:Textures:skin.jpg\"\r\n"
            "\t\t}\r\n\t}\r\n}\r\n";
   }
   const std::string home = (dir / "home").string();
@@ -93,7 +94,8 @@ int main(int argc, char** argv) {
     floor.push_back(RunMs({VANDREL_EMPTY_QT_APP}, home));
   }
   const double v = Median(vandrel), f = Median(floor);
-  std::printf("vandrel -s small.pz2, start to exit: median %.1f ms over %d runs (target under 50 ms)\n", v, runs);
+  std::printf("vandrel -s small.pz2, start to exit: median %.1f ms over %d runs (target under 50 ms)\n", v,
+              runs);
   std::printf("empty Qt Widgets program:           median %.1f ms\n", f);
   std::printf("ratio to the empty program:         %.2f\n", v / f);
   std::printf("Settings.ini rewritten by later starts: %s\n",

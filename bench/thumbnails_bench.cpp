@@ -9,9 +9,9 @@
 #include <QPainter>
 #include <QThread>
 #include <algorithm>
-#include <ctime>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -30,13 +30,17 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+double Seconds(Clock::time_point since) {
+  return std::chrono::duration<double>(Clock::now() - since).count();
+}
 
 const std::string kRoot = (fs::temp_directory_path() / "vandrel-thumbnails-bench").string();
 constexpr int kMaps = 20;
 constexpr int kSide = 4096;
 
-std::string MapPath(int i) { return kRoot + "/Poser/Runtime/Textures/Bench/Map" + std::to_string(i) + ".jpg"; }
+std::string MapPath(int i) {
+  return kRoot + "/Poser/Runtime/Textures/Bench/Map" + std::to_string(i) + ".jpg";
+}
 
 // Twenty different pictures with detail everywhere (gradients and lines), as skin maps have.
 void WriteMaps() {
@@ -56,7 +60,8 @@ void WriteMaps() {
 std::string WritePose() {
   std::string text = "{\r\nversion\r\n\t{\r\n\tnumber 4.01\r\n\t}\r\nfigure\r\n\t{\r\n";
   for (int i = 0; i < kMaps; ++i)
-    text += "\tmaterial M" + std::to_string(i) + "\r\n\t\t{\r\n\t\tKdColor 1 1 1 1\r\n\t\ttextureMap \":Runtime:Textures:bench:map" +
+    text += "\tmaterial M" + std::to_string(i) +
+            "\r\n\t\t{\r\n\t\tKdColor 1 1 1 1\r\n\t\ttextureMap \":Runtime:Textures:bench:map" +
             std::to_string(i) + ".JPG\"\r\n\t\t}\r\n";
   text += "\t}\r\n}\r\n";
   const std::string path = kRoot + "/Maps.pz2";
@@ -105,10 +110,11 @@ void Thumbnails() {
     if (const double s = LoadSeconds(pose, true); s < on) on = s, cpu = gCpuSeconds;
   }
   const std::size_t loaded = vandrel::ImageList1(0).Count() - vandrel::kStockPictureCount;
-  std::printf("%d JPEG maps %dx%d: load %.3f s without thumbnails, %.3f s with (%zu loaded): adds %.3f s; "
-              "processor time %.3f s on %d worker threads; plain pass over the maps %.3f s, ratio %.2f\n",
-              kMaps, kSide, kSide, off, on, loaded, on - off, cpu, std::max(1, QThread::idealThreadCount() - 1),
-              plain, (on - off) / plain);
+  std::printf(
+      "%d JPEG maps %dx%d: load %.3f s without thumbnails, %.3f s with (%zu loaded): adds %.3f s; "
+      "processor time %.3f s on %d worker threads; plain pass over the maps %.3f s, ratio %.2f\n",
+      kMaps, kSide, kSide, off, on, loaded, on - off, cpu, std::max(1, QThread::idealThreadCount() - 1),
+      plain, (on - off) / plain);
 }
 
 void ColonLookups() {
@@ -126,15 +132,18 @@ void ColonLookups() {
   std::size_t found = 0, stats = 0;
   start = Clock::now();
   for (int i = 0; i < kLookups; ++i)
-    found += vandrel::FileExists(vandrel::PoserPathToFilePath(":RUNTIME:textures:MANY:map" + std::to_string(i % 5000) + ".jpg"));
+    found += vandrel::FileExists(
+        vandrel::PoserPathToFilePath(":RUNTIME:textures:MANY:map" + std::to_string(i % 5000) + ".jpg"));
   const double eachMs = Seconds(start) * 1000 / kLookups;
   // The plain pass: one stat of each file by its stored name.
   start = Clock::now();
-  for (int i = 0; i < kLookups; ++i) stats += vandrel::FileExists(folder + "/Map" + std::to_string(i % 5000) + ".JPG");
+  for (int i = 0; i < kLookups; ++i)
+    stats += vandrel::FileExists(folder + "/Map" + std::to_string(i % 5000) + ".JPG");
   const double statMs = Seconds(start) * 1000 / kLookups;
-  std::printf("colon path in a folder of 5000 entries: first %.3f ms, then %.4f ms each (%zu found); "
-              "a stat by stored name %.4f ms, ratio %.1f\n",
-              firstMs, eachMs, found, statMs, eachMs / statMs);
+  std::printf(
+      "colon path in a folder of 5000 entries: first %.3f ms, then %.4f ms each (%zu found); "
+      "a stat by stored name %.4f ms, ratio %.1f\n",
+      firstMs, eachMs, found, statMs, eachMs / statMs);
   if (first.empty() || stats != found) std::printf("lookups failed\n");
 }
 

@@ -43,7 +43,8 @@ std::string BigTemplate() {
   vandrel::SelectionTemplate t;
   for (int g = 0; g < 10000; ++g) {
     vandrel::SelectionGroup group{"Group number " + std::to_string(g), {}};
-    for (int m = 0; m < 7; ++m) group.Members.push_back("material_" + std::to_string(g) + "_" + std::to_string(m));
+    for (int m = 0; m < 7; ++m)
+      group.Members.push_back("material_" + std::to_string(g) + "_" + std::to_string(m));
     t.Groups.push_back(std::move(group));
   }
   return vandrel::FormatTemplate(t);
@@ -125,8 +126,9 @@ int main(int argc, char** argv) {
     vandrel::SelectionTemplate t;
     vandrel::ParseTemplate(text, t);
   });
-  std::printf("\ntemplate of %zu bytes, 10000 groups: parse %.4f s, plain pass %.5f s, ratio %.1f (target 0.05 s)\n",
-              text.size(), parse, PlainPass(text), parse / PlainPass(text));
+  std::printf(
+      "\ntemplate of %zu bytes, 10000 groups: parse %.4f s, plain pass %.5f s, ratio %.1f (target 0.05 s)\n",
+      text.size(), parse, PlainPass(text), parse / PlainPass(text));
 
   vandrel::SelectionGroup group{"half", {}};
   std::vector<std::string> rows;
@@ -143,9 +145,10 @@ int main(int argc, char** argv) {
   FillBigFigure();
   const std::string figure = FigureBytes();
   const double stats = Best([] { vandrel::CollectFileInfo(); });
-  std::printf("statistics of %zu groups, %zu actors (%zu bytes looked at): %.4f s, plain pass %.5f s, ratio %.1f "
-              "(target 0.01 s)\n",
-              vandrel::gObjects.size(), vandrel::gActors.size(), figure.size(), stats, PlainPass(figure),
-              stats / PlainPass(figure));
+  std::printf(
+      "statistics of %zu groups, %zu actors (%zu bytes looked at): %.4f s, plain pass %.5f s, ratio %.1f "
+      "(target 0.01 s)\n",
+      vandrel::gObjects.size(), vandrel::gActors.size(), figure.size(), stats, PlainPass(figure),
+      stats / PlainPass(figure));
   return 0;
 }

@@ -8,16 +8,15 @@
 #include <QComboBox>
 #include <QImage>
 #include <QListWidget>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
-#include "maps/qt/thumbnails.h"
 #include "mainwindow/frm_main.h"
 #include "mainwindow/materials_pane.h"
+#include "maps/qt/thumbnails.h"
 #include "model/model.h"
 #include "platform/files.h"
 #include "platform/program_folder.h"
@@ -96,9 +95,10 @@ int main(int argc, char** argv) {
     pane.Combo2_Click();
   });
   const double plainTemplate = PlainPass({templateFile});
-  std::printf("group of %zu members in %d rows: %.4f s (target 0.1 s), plain pass %.6f s, ratio %.0f, %d selected\n",
-              tpl.Groups[0].Members.size(), pane.lstMaterials->count(), choose, plainTemplate,
-              choose / plainTemplate, static_cast<int>(pane.lstMaterials->selectedItems().size()));
+  std::printf(
+      "group of %zu members in %d rows: %.4f s (target 0.1 s), plain pass %.6f s, ratio %.0f, %d selected\n",
+      tpl.Groups[0].Members.size(), pane.lstMaterials->count(), choose, plainTemplate, choose / plainTemplate,
+      static_cast<int>(pane.lstMaterials->selectedItems().size()));
 
   // 500 maps on disk, their thumbnails loaded as a load with thumbnails on does.
   ResetModel();
@@ -128,12 +128,15 @@ int main(int argc, char** argv) {
   request.fileName = gState.FileName;
   request.labels = FileInfoLabelsOf(gFileInfo, DiskFileFacts(), UserDisplayLocale());
   std::string error;
-  const double report = Best([&] { error = WriteFileReport(request, DiskFileFacts(), UserDisplayLocale(), pictures); });
+  const double report =
+      Best([&] { error = WriteFileReport(request, DiskFileFacts(), UserDisplayLocale(), pictures); });
   std::vector<std::string> written{request.reportPath};
-  for (const auto& entry : fs::directory_iterator(folder / "Figure_Images")) written.push_back(entry.path().string());
+  for (const auto& entry : fs::directory_iterator(folder / "Figure_Images"))
+    written.push_back(entry.path().string());
   const double plainReport = PlainPass(written);
-  std::printf("report of 500 maps (%zu files written): %.3f s (target 2 s), plain pass %.5f s, ratio %.0f%s\n",
-              written.size(), report, plainReport, report / plainReport, error.empty() ? "" : " FAILED");
+  std::printf(
+      "report of 500 maps (%zu files written): %.3f s (target 2 s), plain pass %.5f s, ratio %.0f%s\n",
+      written.size(), report, plainReport, report / plainReport, error.empty() ? "" : " FAILED");
   fs::remove_all(folder);
   return error.empty() ? 0 : 1;
 }

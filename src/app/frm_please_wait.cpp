@@ -107,7 +107,6 @@ void FrmPleaseWait::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-
 FrmPleaseWait& frmPleaseWait(QWidget* owner, std::function<void()> onUnload) {
   if (!gPleaseWait) gPleaseWait = new FrmPleaseWait(owner, std::move(onUnload));
   return *gPleaseWait;

@@ -22,7 +22,6 @@ inline constexpr const char* kCancelling = "Cancelling...";
 // seen) once this many milliseconds have passed since its last turn.
 inline constexpr long long kEventTurnMs = 25;
 
-
 class FrmPleaseWait : public QWidget {
   Q_OBJECT
 

@@ -60,7 +60,8 @@ std::vector<std::pair<std::string, std::string>>& MissingStoredFolders() {
 
 // Writes the folder used for this run back unless the stored value names a
 // folder of the user's that is only missing now.
-void WriteFolderFallback(IniFileEdit& ini, const char* key, const std::string& stored, const std::string& value) {
+void WriteFolderFallback(IniFileEdit& ini, const char* key, const std::string& stored,
+                         const std::string& value) {
   if (IsSetFolder(stored))
     MissingStoredFolders().emplace_back(key, value);
   else
@@ -81,8 +82,10 @@ std::string FindPoserFolder(IniFileEdit& ini, bool quiet) {
     if (answer == MsgResult::Yes) {
       poser = *registry;
     } else if (!quiet) {
-      Ui().MessageBox("You can manually choose your Poser folder later\r\nin the Preferences form (in the Settings menu).",
-                      kTitle, MsgButtons::OK, MsgIcon::None);
+      Ui().MessageBox(
+          "You can manually choose your Poser folder later\r\nin the Preferences form (in the Settings "
+          "menu).",
+          kTitle, MsgButtons::OK, MsgIcon::None);
     }
   }
   // A folder the user accepted is stored; otherwise a missing folder of the
@@ -156,8 +159,7 @@ void LoadSettings(bool quiet) {
 
   value = ini.Read(kGeneral, "DefaultTemplate");
   gSettings.DefaultTemplate.clear();
-  if (!value.empty() && FileExists(TemplateFile(value)))
-    gSettings.DefaultTemplate = value;
+  if (!value.empty() && FileExists(TemplateFile(value))) gSettings.DefaultTemplate = value;
   // Preferences are kept in memory when the file cannot be written.
   ini.Save();
 }

@@ -15,7 +15,8 @@ void SetTickSource(TickSource source) { gTickSource = source; }
 
 long long TickCountMs() {
   if (gTickSource != nullptr) return gTickSource();
-  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
       .count();
 }
 
@@ -30,7 +31,9 @@ long long ElapsedMinutes(long long tickMs, long long startTime) {
       std::trunc((static_cast<double>(tickMs) / 1000.0 - static_cast<double>(startTime)) / 60.0));
 }
 
-long long ElapsedSeconds(long long tickMs, long long startTime) { return (TickSeconds(tickMs) - startTime) % 60; }
+long long ElapsedSeconds(long long tickMs, long long startTime) {
+  return (TickSeconds(tickMs) - startTime) % 60;
+}
 
 std::string ElapsedTimeText(long long t1Ms, long long t2Ms, long long startTime) {
   return "Elapsed time: " + FormatInt(ElapsedMinutes(t2Ms, startTime)) + " min, " +

@@ -32,17 +32,19 @@ bool MainWindowBatchDocument::Read(const std::string& path) {
   return !gState.ReadError;
 }
 
-bool MainWindowBatchDocument::NothingToSave() {
-  return window_.NothingToSave();
-}
+bool MainWindowBatchDocument::NothingToSave() { return window_.NothingToSave(); }
 
 bool MainWindowBatchDocument::MaterialsLeftOut() { return window_.chkNoMaterialData->isChecked(); }
 
-void MainWindowBatchDocument::SetPoser5(bool poser5) { controls::setOption(window_.optPoserFormat[poser5 ? 1 : 0]); }
+void MainWindowBatchDocument::SetPoser5(bool poser5) {
+  controls::setOption(window_.optPoserFormat[poser5 ? 1 : 0]);
+}
 
 bool MainWindowBatchDocument::Save() { return window_.mnuSave_Click(); }
 
-bool MainWindowBatchDocument::SaveCopy(const std::string& path) { return window_.SaveDocumentAs(path).empty(); }
+bool MainWindowBatchDocument::SaveCopy(const std::string& path) {
+  return window_.SaveDocumentAs(path).empty();
+}
 
 void MainWindowBatchDocument::ResetAfterRun() {
   window_.SetBatchRun(false);
@@ -57,7 +59,8 @@ void MainWindowBatchDocument::ResetAfterRun() {
 void ConnectBatchConverter(FrmMain& window, FrmBatchConverter::ProgressFactory progress) {
   FrmMain* owner = &window;
   window.SetOtherWindow(OtherWindow::BatchConverter, [owner, progress] {
-    ShowBatchConverter(owner, [owner] { return std::make_unique<MainWindowBatchDocument>(*owner); }, progress);
+    ShowBatchConverter(
+        owner, [owner] { return std::make_unique<MainWindowBatchDocument>(*owner); }, progress);
   });
 }
 

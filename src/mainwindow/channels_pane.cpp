@@ -88,9 +88,10 @@ constexpr const char* kSwitchTip = "If checked this property's value will be sav
 
 // Labels of the channel-type boxes 0..22.
 constexpr const char* kChannelLabels[23] = {
-    "Rotate", "Translate", "Scale", "Morph", "Null", "Translate", "Offset", "Twist", "Joint", "Taper",
-    "Focal", "Hither", "CamAutoScale", "CamAutoCenter", "CamAutoFocal",
-    "LiteFalloff", "LiteAtten", "DepthMapStrength", "DepthMapSize", "KdIntensity", "KdRed", "KdGreen", "KdBlue"};
+    "Rotate",       "Translate",     "Scale",        "Morph",       "Null",      "Translate",
+    "Offset",       "Twist",         "Joint",        "Taper",       "Focal",     "Hither",
+    "CamAutoScale", "CamAutoCenter", "CamAutoFocal", "LiteFalloff", "LiteAtten", "DepthMapStrength",
+    "DepthMapSize", "KdIntensity",   "KdRed",        "KdGreen",     "KdBlue"};
 
 }  // namespace
 
@@ -142,9 +143,11 @@ ChannelsPane::ChannelsPane(FrmMain& owner) : owner_(owner) {
     cmbActorProperties[0]->setToolTip("Toggle visibility of the actor");
     cmbActorProperties[1] =
         FalseTrue(fraActorProperties, "cmbActorProperties(1)", "Toggle visibility of actor's dial controls");
-    for (int i = 2; i < 5; ++i) cmbActorProperties[i] = FalseTrue(fraActorProperties, QString("cmbActorProperties(%1)").arg(i));
-    QWidget* value[7] = {txtActorProperties[0], cmbActorProperties[0], cmbActorProperties[1], cmbActorProperties[2],
-                         cmbActorProperties[3], txtActorProperties[1], cmbActorProperties[4]};
+    for (int i = 2; i < 5; ++i)
+      cmbActorProperties[i] = FalseTrue(fraActorProperties, QString("cmbActorProperties(%1)").arg(i));
+    QWidget* value[7] = {txtActorProperties[0], cmbActorProperties[0], cmbActorProperties[1],
+                         cmbActorProperties[2], cmbActorProperties[3], txtActorProperties[1],
+                         cmbActorProperties[4]};
     for (int i = 0; i < 7; ++i) {
       lblActorProperty[i] = newLabel(fraActorProperties, QString("lblActorProperty(%1)").arg(i), rows[i]);
       chkEnable[i] = new QCheckBox(fraActorProperties);
@@ -174,7 +177,8 @@ ChannelsPane::ChannelsPane(FrmMain& owner) : owner_(owner) {
     txtDialProperties[1] = new QLineEdit(fraDialValue);
     txtDialProperties[1]->setObjectName("txtDialProperties(1)");
     txtDialProperties[1]->setToolTip("This is the dial's name that's visible in Poser");
-    cmbDialProperties = FalseTrue(fraDialValue, "cmbDialProperties", "Toggle visibility of channel's dial controls");
+    cmbDialProperties =
+        FalseTrue(fraDialValue, "cmbDialProperties", "Toggle visibility of channel's dial controls");
     QWidget* value[3] = {txtDialProperties[0], txtDialProperties[1], cmbDialProperties};
     for (int i = 0; i < 3; ++i) {
       lblDialProperty[i] = newLabel(fraDialValue, QString("lblDialProperty(%1)").arg(i), rows[i]);
@@ -183,8 +187,8 @@ ChannelsPane::ChannelsPane(FrmMain& owner) : owner_(owner) {
       chkEnableDial[i]->setToolTip(kSwitchTip);
       lblEnableDial[i] = newLabel(fraDialValue, QString("lblEnableDial(%1)").arg(i), "Enabled");
       controls::clickThroughCaption(lblEnableDial[i], chkEnableDial[i]);
-      cmdApplyDial[i] =
-          newButton(fraDialValue, QString("cmdApplyDial(%1)").arg(i), "Apply", "Apply value for selected Dial(s)");
+      cmdApplyDial[i] = newButton(fraDialValue, QString("cmdApplyDial(%1)").arg(i), "Apply",
+                                  "Apply value for selected Dial(s)");
       l->addWidget(lblDialProperty[i], i, 0);
       l->addWidget(value[i], i, 1);
       l->addWidget(chkEnableDial[i], i, 2);
@@ -243,12 +247,13 @@ ChannelsPane::ChannelsPane(FrmMain& owner) : owner_(owner) {
         l->addWidget(chkDelChannels[b], row, col);
         l->addWidget(lblChannels[b], row, col + 1);
       }
-      cmdCheckAll[g] = newButton(fraDeleteChannels, QString("cmdCheckAll(%1)").arg(g), "Check all", groupTips[g]);
+      cmdCheckAll[g] =
+          newButton(fraDeleteChannels, QString("cmdCheckAll(%1)").arg(g), "Check all", groupTips[g]);
       l->addWidget(cmdCheckAll[g], 7, column, 1, 4);
       column += 4;
     }
-    cmdDelChannels =
-        newButton(fraDeleteChannels, "cmdDelChannels", "Delete", "Delete checked channels from selected actors");
+    cmdDelChannels = newButton(fraDeleteChannels, "cmdDelChannels", "Delete",
+                               "Delete checked channels from selected actors");
     l->addWidget(cmdDelChannels, 8, 0, 1, 2);
   }
   top->addWidget(fraDeleteChannels, 2, 0, 2, 1);
@@ -326,13 +331,14 @@ void ChannelsPane::ResetPane() {
   ClearActorAndDialLists();
   lstActors->setEnabled(false);
   lstDials->setEnabled(false);
-  for (QWidget* w : std::initializer_list<QWidget*>{cmdApplyDial[0], cmdDeleteActors, cmdDelChannels, cmdDeleteDials,
-                                                    cmdSelectAllActors, cmdSelectAllDials, chkDisableThighLength,
-                                                    cmdZerAll, cmdCreateDial})
+  for (QWidget* w : std::initializer_list<QWidget*>{cmdApplyDial[0], cmdDeleteActors, cmdDelChannels,
+                                                    cmdDeleteDials, cmdSelectAllActors, cmdSelectAllDials,
+                                                    chkDisableThighLength, cmdZerAll, cmdCreateDial})
     w->setEnabled(false);
   txtDialProperties[0]->setEnabled(false);
   // The property boxes keep nothing of the actors and channels read before.
-  for (QLineEdit* box : {txtActorProperties[0], txtActorProperties[1], txtDialProperties[0], txtDialProperties[1]})
+  for (QLineEdit* box :
+       {txtActorProperties[0], txtActorProperties[1], txtDialProperties[0], txtDialProperties[1]})
     controls::setText(box, "");
   for (QComboBox* list : cmbActorProperties) controls::setListIndex(list, -1);
   controls::setListIndex(cmbDialProperties, -1);
@@ -346,9 +352,9 @@ void ChannelsPane::ResetPane() {
 }
 
 void ChannelsPane::EnableChannelControls(bool on) {
-  for (QWidget* w : std::initializer_list<QWidget*>{lstActors, lstDials, cmdSelectAllActors, cmdSelectAllDials,
-                                                    txtDialProperties[0], cmdApplyDial[0], chkDisableThighLength,
-                                                    cmdZerAll, cmdCreateDial})
+  for (QWidget* w : std::initializer_list<QWidget*>{lstActors, lstDials, cmdSelectAllActors,
+                                                    cmdSelectAllDials, txtDialProperties[0], cmdApplyDial[0],
+                                                    chkDisableThighLength, cmdZerAll, cmdCreateDial})
     w->setEnabled(on);
   EnablePropertyControls(on);
   txtThighLength->setEnabled(on && !chkDisableThighLength->isChecked());
@@ -393,9 +399,9 @@ void ChannelsPane::EnableAfterRead() {
   controls::setSelected(lstActors, 0, true);
   controls::setSelected(lstActors, 0, false);
   cmdDelChannels->setEnabled(true);
-  for (QWidget* w : std::initializer_list<QWidget*>{txtDialProperties[0], chkDisableThighLength, cmdZerAll,
-                                                    cmdCreateDial, cmdApplyDial[0], cmdSelectAllActors,
-                                                    cmdSelectAllDials})
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{txtDialProperties[0], chkDisableThighLength, cmdZerAll, cmdCreateDial,
+                                       cmdApplyDial[0], cmdSelectAllActors, cmdSelectAllDials})
     w->setEnabled(true);
   EnablePropertyControls(true);
 }

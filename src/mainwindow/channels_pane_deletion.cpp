@@ -35,7 +35,8 @@ void ChannelsPane::chkDelChannels_Click(int) { ApplyDelChannelsRule(); }
 
 void ChannelsPane::cmdCheckAll_Click(int index) {
   const bool tick = cmdCheckAll[index]->text() == "Check all";
-  for (int box = kGroupFirst[index]; box <= kGroupLast[index]; ++box) controls::setChecked(chkDelChannels[box], tick);
+  for (int box = kGroupFirst[index]; box <= kGroupLast[index]; ++box)
+    controls::setChecked(chkDelChannels[box], tick);
   cmdCheckAll[index]->setText(tick ? "Check none" : "Check all");
 }
 
@@ -62,8 +63,8 @@ void ChannelsPane::cmdDelChannels_Click() {
       SelectOnly(lstActors, 0);
       lstActors_ItemClick(1);
     }
-    Ui().MessageBox(std::to_string(deleted.channels) + " channels and\r\n" + std::to_string(deleted.actorCount) +
-                        " actors were deleted.",
+    Ui().MessageBox(std::to_string(deleted.channels) + " channels and\r\n" +
+                        std::to_string(deleted.actorCount) + " actors were deleted.",
                     "", MsgButtons::OK, MsgIcon::Information);
   }
   ApplyDelChannelsRule();
@@ -137,7 +138,8 @@ void ChannelsPane::cmdCreateDial_Click() {
   std::size_t k = 0;
   if (CurrentActorIndex(k) && k < selected.size() && selected[k] && !gActors[k].Name.empty()) {
     // The new channel is the last record of the current actor's table.
-    auto* row = new QTreeWidgetItem({FromPoserText(*answer), FromPoserText(gActors[k].Dials.back().ChannelType)});
+    auto* row =
+        new QTreeWidgetItem({FromPoserText(*answer), FromPoserText(gActors[k].Dials.back().ChannelType)});
     const QSignalBlocker block(lstDials);
     lstDials->addTopLevelItem(row);
   }

@@ -54,8 +54,9 @@ void ChannelsPane::SelectOnly(QTreeWidget* view, int row) {
 }
 
 QWidget* ChannelsPane::ActorValueControl(int row) const {
-  QWidget* value[7] = {txtActorProperties[0], cmbActorProperties[0], cmbActorProperties[1], cmbActorProperties[2],
-                       cmbActorProperties[3], txtActorProperties[1], cmbActorProperties[4]};
+  QWidget* value[7] = {txtActorProperties[0], cmbActorProperties[0], cmbActorProperties[1],
+                       cmbActorProperties[2], cmbActorProperties[3], txtActorProperties[1],
+                       cmbActorProperties[4]};
   return value[row];
 }
 
@@ -109,11 +110,13 @@ void ChannelsPane::lstActors_ItemClick(int item) {
 void ChannelsPane::lstDials_ItemClick(int item) {
   std::size_t k = 0;
   if (!CurrentActorIndex(k) || HasNoChannels(k)) return;
-  if (item < 1 || item > lstDials->topLevelItemCount() || item > static_cast<int>(gActors[k].Dials.size())) return;
+  if (item < 1 || item > lstDials->topLevelItemCount() || item > static_cast<int>(gActors[k].Dials.size()))
+    return;
   gCurrentDial = item;
   const controls::EventsOff eventsOff;  // given back as they were when the click ends
   controls::setCurrentRow(lstDials, item - 1);
-  controls::setText(txtDialProperties[0], ValueText(gActors[k].Dials[static_cast<std::size_t>(item - 1)].Value));
+  controls::setText(txtDialProperties[0],
+                    ValueText(gActors[k].Dials[static_cast<std::size_t>(item - 1)].Value));
   ShowDialProperties();
   const int n = controls::selectedCount(lstDials);
   cmdDeleteDials->setEnabled(n > 0 || gSelectingActors);
@@ -148,7 +151,8 @@ void ChannelsPane::cmdSelectAllDials_Click() {
 
 // ---- Showing the properties ----------------------------------------------------------------
 
-void ChannelsPane::ShowRowSwitch(QCheckBox* box, QLabel* caption, QWidget* value, QPushButton* apply, bool on) {
+void ChannelsPane::ShowRowSwitch(QCheckBox* box, QLabel* caption, QWidget* value, QPushButton* apply,
+                                 bool on) {
   controls::setChecked(box, on);
   caption->setEnabled(on);
   value->setEnabled(on);
@@ -165,12 +169,14 @@ void ChannelsPane::ShowActorProperties() {
     if (listed[i] > 0) controls::setListIndex(cmbActorProperties[i], listed[i] - 1);
   if (a.DepthMapSize > 0) controls::setText(txtActorProperties[1], QString::number(a.DepthMapSize - 1));
   for (int i = 0; i < 7; ++i)
-    ShowRowSwitch(chkEnable[i], lblActorProperty[i], ActorValueControl(i), cmdApplyProperty[i], a.PropertyOn[i]);
+    ShowRowSwitch(chkEnable[i], lblActorProperty[i], ActorValueControl(i), cmdApplyProperty[i],
+                  a.PropertyOn[i]);
 }
 
 void ChannelsPane::ShowDialProperties() {
   std::size_t k = 0;
-  if (!CurrentActorIndex(k) || gCurrentDial < 1 || gCurrentDial > static_cast<int>(gActors[k].Dials.size())) return;
+  if (!CurrentActorIndex(k) || gCurrentDial < 1 || gCurrentDial > static_cast<int>(gActors[k].Dials.size()))
+    return;
   const DialRec& d = gActors[k].Dials[static_cast<std::size_t>(gCurrentDial - 1)];
   if (!d.ExtName.empty()) controls::setText(txtDialProperties[1], FromPoserText(d.ExtName.str()));
   if (d.Hidden > 0) controls::setListIndex(cmbDialProperties, d.Hidden - 1);
@@ -259,7 +265,8 @@ void ChannelsPane::cmdApplyProperty_Click(int index) {
       // Too large for the file's 16-bit field: nothing changes, the box shows the current value.
       std::size_t k = 0;
       const bool present = CurrentActorIndex(k) && gActors[k].DepthMapSize > 0;
-      controls::setText(txtActorProperties[1], present ? QString::number(gActors[k].DepthMapSize - 1) : QString());
+      controls::setText(txtActorProperties[1],
+                        present ? QString::number(gActors[k].DepthMapSize - 1) : QString());
       return;
     }
     stored = *size;
@@ -273,13 +280,27 @@ void ChannelsPane::cmdApplyProperty_Click(int index) {
     if (!selected[k]) continue;
     ActorRec& a = gActors[k];
     switch (index) {
-      case 0: a.ExtName = extName; break;
-      case 1: a.OnOff = stored; break;
-      case 2: a.Hidden = stored; break;
-      case 3: a.Locked = stored; break;
-      case 4: a.DoShadow = stored; break;
-      case 5: a.DepthMapSize = stored; break;
-      default: a.LightOn = stored; break;
+      case 0:
+        a.ExtName = extName;
+        break;
+      case 1:
+        a.OnOff = stored;
+        break;
+      case 2:
+        a.Hidden = stored;
+        break;
+      case 3:
+        a.Locked = stored;
+        break;
+      case 4:
+        a.DoShadow = stored;
+        break;
+      case 5:
+        a.DepthMapSize = stored;
+        break;
+      default:
+        a.LightOn = stored;
+        break;
     }
   }
   gState.Dirty = true;
@@ -304,9 +325,12 @@ void ChannelsPane::cmdApplyDial_Click(int index) {
   for (std::size_t j = 0; j < selected.size(); ++j) {
     if (!selected[j]) continue;
     DialRec& d = gActors[k].Dials[j];
-    if (index == 0) d.Value = value;
-    else if (index == 1) d.ExtName = extName;
-    else d.Hidden = hidden;
+    if (index == 0)
+      d.Value = value;
+    else if (index == 1)
+      d.ExtName = extName;
+    else
+      d.Hidden = hidden;
   }
   gState.Dirty = true;
 }

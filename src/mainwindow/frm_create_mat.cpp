@@ -54,7 +54,8 @@ FrmCreateMat::FrmCreateMat(DocumentCalls& calls, QWidget* owner) : QDialog(owner
 
   fraSource = new QGroupBox("Source", this);
   fraSource->setObjectName("fraSource");
-  cmbFigures1 = ObjectCombo(fraSource, "cmbFigures1", "Choose the source object (figure, prop, hair or body part)");
+  cmbFigures1 =
+      ObjectCombo(fraSource, "cmbFigures1", "Choose the source object (figure, prop, hair or body part)");
   lstMaterials1 = MaterialList(fraSource, "lstMaterials1");
   auto* source = new QVBoxLayout(fraSource);
   source->addWidget(cmbFigures1);
@@ -62,8 +63,8 @@ FrmCreateMat::FrmCreateMat(DocumentCalls& calls, QWidget* owner) : QDialog(owner
 
   fraDestination = new QGroupBox("Destination", this);
   fraDestination->setObjectName("fraDestination");
-  cmbFigures2 =
-      ObjectCombo(fraDestination, "cmbFigures2", "Choose the destination object (figure, prop, hair or body part)");
+  cmbFigures2 = ObjectCombo(fraDestination, "cmbFigures2",
+                            "Choose the destination object (figure, prop, hair or body part)");
   lstMaterials2 = MaterialList(fraDestination, "lstMaterials2");
   auto* dest = new QVBoxLayout(fraDestination);
   dest->addWidget(cmbFigures2);
@@ -151,7 +152,8 @@ void FrmCreateMat::cmdRename_Click() {
   if (!mDest || d < 0) return;
   const std::optional<std::string> answer = Ui().InputBox(kRenamePrompt, kRenameTitle, "");
   if (!answer || answer->empty()) return;
-  const RenameOutcome outcome = mDest->Rename(static_cast<std::size_t>(d), lstMaterials2->currentRow(), *answer);
+  const RenameOutcome outcome =
+      mDest->Rename(static_cast<std::size_t>(d), lstMaterials2->currentRow(), *answer);
   if (outcome == RenameOutcome::Exists) {
     Ui().MessageBox(kMaterialExists, "", MsgButtons::OK, MsgIcon::Exclamation);
     return;

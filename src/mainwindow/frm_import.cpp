@@ -33,7 +33,8 @@ FrmImport::FrmImport(QWidget* owner) : QDialog(owner) {
   chkBody->setObjectName("chkBody");
   lblInfo[0] = controls::newLabel(fraDataType, "lblInfo(0)",
                                   "The \"BODY actor only\" option applies only to character files");
-  lblInfo[1] = controls::newLabel(fraDataType, "lblInfo(1)", "Select \"Morphs and poses\" to import sub-dividing materials");
+  lblInfo[1] = controls::newLabel(fraDataType, "lblInfo(1)",
+                                  "Select \"Morphs and poses\" to import sub-dividing materials");
   for (QLabel* info : lblInfo) info->setWordWrap(true);
   auto* data = new QVBoxLayout(fraDataType);
   data->addWidget(optDataType[0]);
@@ -71,7 +72,8 @@ FrmImport::FrmImport(QWidget* owner) : QDialog(owner) {
     optFileType[0]->setChecked(true);
   }
   chkBody->setEnabled(false);
-  for (int i = 0; i < 2; ++i) controls::bindOption(optDataType[static_cast<std::size_t>(i)], [this, i] { optDataType_Click(i); });
+  for (int i = 0; i < 2; ++i)
+    controls::bindOption(optDataType[static_cast<std::size_t>(i)], [this, i] { optDataType_Click(i); });
   for (int i = 0; i < kImportTypeCount; ++i)
     controls::bindOption(optFileType[static_cast<std::size_t>(i)], [this, i] { optFileType_Click(i); });
   controls::bindButton(cmdImport, [this] { cmdImport_Click(); });

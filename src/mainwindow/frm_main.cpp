@@ -174,15 +174,24 @@ void FrmMain::Form_OLEDragDrop(const std::string& path) {
   gState.FileGiven = true;
   const std::string kept = SharedDialog().FileName;
   SharedDialog().FileName = path;
-  if (ext == "cr2") mnuMultiFigure_Click();
-  else if (ext == "pp2") mnuOpenPP2_Click();
-  else if (ext == "hr2") mnuOpenHR2_Click();
-  else if (ext == "pz2") mnuOpenPZ2_Click();
-  else if (ext == "cm2") mnuOpenCM2_Click();
-  else if (ext == "fc2") mnuOpenFC2_Click();
-  else if (ext == "hd2") mnuOpenHD2_Click();
-  else if (ext == "lt2") mnuOpenLT2_Click();
-  else openRefused_ = true;
+  if (ext == "cr2")
+    mnuMultiFigure_Click();
+  else if (ext == "pp2")
+    mnuOpenPP2_Click();
+  else if (ext == "hr2")
+    mnuOpenHR2_Click();
+  else if (ext == "pz2")
+    mnuOpenPZ2_Click();
+  else if (ext == "cm2")
+    mnuOpenCM2_Click();
+  else if (ext == "fc2")
+    mnuOpenFC2_Click();
+  else if (ext == "hd2")
+    mnuOpenHD2_Click();
+  else if (ext == "lt2")
+    mnuOpenLT2_Click();
+  else
+    openRefused_ = true;
   if (openRefused_) {
     gState.FileGiven = false;
     SharedDialog().FileName = kept;
@@ -257,7 +266,6 @@ void FrmMain::SetBusy(bool busy) {
   centralWidget()->setEnabled(!busy_);
   menuBar()->setEnabled(!busy_);
 }
-
 
 // ---- The shared dialog ------------------------------------------------------------
 

@@ -75,7 +75,8 @@ void FrmMain::EndLoad(int fileType) {
 void FrmMain::ApplyReadResult(const OpenFileResult& result) {
   if (result.setCaption) setWindowTitle(FromUtf8(result.caption));  // a file name from the disk
   if (result.setRequiredVersion)
-    controls::setText(materials->TXT[MaterialsPane::kRequiredVersionBox], FromPoserText(OneLineText(gState.RequiredVersion)));
+    controls::setText(materials->TXT[MaterialsPane::kRequiredVersionBox],
+                      FromPoserText(OneLineText(gState.RequiredVersion)));
   if (result.channelsOff) {
     {
       EventsOff off;
@@ -242,8 +243,7 @@ void FrmMain::OpenFile(const std::string& text) {
   };
   QuietHost quiet;
   UiHost shown;
-  const SessionResult session =
-      OpenDocument(request, BatchRun() ? static_cast<Host&>(quiet) : shown, hooks);
+  const SessionResult session = OpenDocument(request, BatchRun() ? static_cast<Host&>(quiet) : shown, hooks);
   const OpenFileResult& result = session.read;
   if (session.outcome == SessionOutcome::Refused) return;
   if (session.outcome == SessionOutcome::KeptShown) {

@@ -13,8 +13,8 @@
 #include "platform/files.h"
 #include "platform/path_case.h"
 #include "platform/program_folder.h"
-#include "tools/command_line.h"
 #include "platform/qt/controls.h"
+#include "tools/command_line.h"
 #include "tools/qt/frm_about.h"
 #include "tools/qt/frm_help_viewer.h"
 
@@ -129,14 +129,22 @@ void FrmMain::BuildMenus() {
 
 QAction* FrmMain::MenuOf(OtherWindow which) const {
   switch (which) {
-    case OtherWindow::Templates: return mnuSelSets;
-    case OtherWindow::Import: return mnuImport;
-    case OtherWindow::FileInfo: return mnuFileInfo;
-    case OtherWindow::Preferences: return mnuPreferences;
-    case OtherWindow::About: return mnuAbout;
-    case OtherWindow::BatchConverter: return mnuBatchConvert;
-    case OtherWindow::FigureChooser: return mnuMultiFigure;
-    case OtherWindow::CreateMat: return nullptr;
+    case OtherWindow::Templates:
+      return mnuSelSets;
+    case OtherWindow::Import:
+      return mnuImport;
+    case OtherWindow::FileInfo:
+      return mnuFileInfo;
+    case OtherWindow::Preferences:
+      return mnuPreferences;
+    case OtherWindow::About:
+      return mnuAbout;
+    case OtherWindow::BatchConverter:
+      return mnuBatchConvert;
+    case OtherWindow::FigureChooser:
+      return mnuMultiFigure;
+    case OtherWindow::CreateMat:
+      return nullptr;
   }
   return nullptr;
 }

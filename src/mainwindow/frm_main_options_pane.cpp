@@ -52,7 +52,6 @@ void OptionFrame(QGroupBox* frame, std::array<QRadioButton*, 2>& options, std::a
   l->setColumnStretch(1, 1);
 }
 
-
 constexpr const char* kBothDisabled = "Both morph and pose data and material data cannot be disabled";
 
 }  // namespace
@@ -63,17 +62,18 @@ QWidget* FrmMain::BuildOptionsPane() {
 
   fraFileSystem = new QGroupBox("File system", pane);
   fraFileSystem->setObjectName("fraFileSystem");
-  const char* const fileSystem[3] = {
-      "DOS/Windows", "UNIX/Macintosh",
-      "The default file system for Poser is UNIX/MAC but Poser understands DOS format as well. Vandrel reads UNIX "
-      "format slightly faster."};
+  const char* const fileSystem[3] = {"DOS/Windows", "UNIX/Macintosh",
+                                     "The default file system for Poser is UNIX/MAC but Poser understands "
+                                     "DOS format as well. Vandrel reads UNIX "
+                                     "format slightly faster."};
   OptionFrame(fraFileSystem, optFileSystem, lblFileSystem, "optFileSystem", "lblFileSystem", fileSystem);
   top->addWidget(fraFileSystem);
 
   fraPoserFormat = new QGroupBox("File format", pane);
   fraPoserFormat->setObjectName("fraPoserFormat");
-  const char* const format[3] = {"Poser 4 / Pro Pack", "Poser 5",
-                                 "Poser 5 files contain shader tree nodes and some other additional properties"};
+  const char* const format[3] = {
+      "Poser 4 / Pro Pack", "Poser 5",
+      "Poser 5 files contain shader tree nodes and some other additional properties"};
   OptionFrame(fraPoserFormat, optPoserFormat, lblPoserFormat, "optPoserFormat", "lblPoserFormat", format);
   top->addWidget(fraPoserFormat);
   for (int i = 0; i < 2; ++i) controls::bindOption(optPoserFormat[i], [this, i] { optPoserFormat_Click(i); });
@@ -119,11 +119,13 @@ bool FrmMain::Poser5Format() const { return optPoserFormat[1]->isChecked(); }
 
 void FrmMain::optPoserFormat_Click(int index) {
   if (const std::string* version = FormatVersionText(index == 1))
-    controls::setText(materials->TXT[MaterialsPane::kRequiredVersionBox], FromPoserText(OneLineText(*version)));
+    controls::setText(materials->TXT[MaterialsPane::kRequiredVersionBox],
+                      FromPoserText(OneLineText(*version)));
 }
 
 void FrmMain::RequiredVersion_Change() {
-  gState.RequiredVersion = RequiredVersionOfText(ToPoserText(materials->TXT[MaterialsPane::kRequiredVersionBox]->text()));
+  gState.RequiredVersion =
+      RequiredVersionOfText(ToPoserText(materials->TXT[MaterialsPane::kRequiredVersionBox]->text()));
   gState.Dirty = true;
 }
 

@@ -171,7 +171,8 @@ void MaterialsPane::Build() {
       "Select Ambient Color for selected material(s)", "Select Reflective Color for selected material(s)"};
   for (int i = 0; i < kSwatchCount; ++i) {
     PropertyPanel& panel = panels[kObjectColorPanel + i];
-    MakePanelLabels(panel, pane, kColorRows[i].caption, kColorRows[i].captionName, kColorRows[i].disabledName);
+    MakePanelLabels(panel, pane, kColorRows[i].caption, kColorRows[i].captionName,
+                    kColorRows[i].disabledName);
     SHP[i] = newButton(pane, QString("SHP(%1)").arg(i), "", swatchTips[i]);
     SHP[i]->setFlat(true);
     SHP[i]->setAutoFillBackground(true);
@@ -274,8 +275,8 @@ void MaterialsPane::Build() {
     const char* tip;
   };
   const BoxRow boxes[3] = {
-      {&chkApplyTextures, "chkApplyTextures", kApplyTexturePanel, "Apply texture to highlight", "lblApplyTexture",
-       "lblCloseApplyToHighlight",
+      {&chkApplyTextures, "chkApplyTextures", kApplyTexturePanel, "Apply texture to highlight",
+       "lblApplyTexture", "lblCloseApplyToHighlight",
        "Check to apply texture to highlight. In P5 the image map node will be connected to specular color"},
       {&chkMultiplyThroughLights, "chkMultiplyThroughLights", kMultiplyThroughLightsPanel,
        "Multiply through lights", "lblMultiplyThroughLights", "lblCloseMultiplyThroughLights", ""},
@@ -297,7 +298,8 @@ void MaterialsPane::Build() {
   }
   chkTexture = new QCheckBox(pane);
   chkTexture->setObjectName("chkTexture");
-  chkTexture->setToolTip("Use absolute file references with textures, bumps, reflection maps and transparency maps");
+  chkTexture->setToolTip(
+      "Use absolute file references with textures, bumps, reflection maps and transparency maps");
   lblUseFullPath = newLabel(pane, "lblUseFullPath", "Use full map paths");
   controls::clickThroughCaption(lblUseFullPath, chkTexture);
   switches->addWidget(chkTexture, 0, 2);

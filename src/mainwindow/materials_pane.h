@@ -46,11 +46,24 @@ struct PropertyPanel {
 
 // Panel indices, in the order of the material's saved-with-the-pose switches.
 enum PanelIndex {
-  kObjectColorPanel, kHighlightColorPanel, kAmbientColorPanel, kReflectiveColorPanel,
-  kHighlightSizePanel, kTransparencyMinPanel, kTransparencyMaxPanel, kTransparencyFalloffPanel,
-  kTextureMapPanel, kBumpMapPanel, kReflectionMapPanel, kTransparencyMapPanel,
-  kTextureStrengthPanel, kBumpStrengthPanel, kReflectionStrengthPanel,
-  kApplyTexturePanel, kMultiplyThroughLightsPanel, kMultiplyThroughKdColorPanel,
+  kObjectColorPanel,
+  kHighlightColorPanel,
+  kAmbientColorPanel,
+  kReflectiveColorPanel,
+  kHighlightSizePanel,
+  kTransparencyMinPanel,
+  kTransparencyMaxPanel,
+  kTransparencyFalloffPanel,
+  kTextureMapPanel,
+  kBumpMapPanel,
+  kReflectionMapPanel,
+  kTransparencyMapPanel,
+  kTextureStrengthPanel,
+  kBumpStrengthPanel,
+  kReflectionStrengthPanel,
+  kApplyTexturePanel,
+  kMultiplyThroughLightsPanel,
+  kMultiplyThroughKdColorPanel,
   kPanelCount
 };
 
@@ -214,7 +227,7 @@ class MaterialsPane : public QWidget {
   std::vector<QWidget*> MaterialEditors() const;
   std::vector<QWidget*> CaptionLabels() const;
 
- // ---- The swatches and thumbnails. --------------------------------------------
+  // ---- The swatches and thumbnails. --------------------------------------------
   void SetSwatch(int index, const QColor& color);
   QColor SwatchColor(int index) const;
   // The thumbnail of a map in imgThumb(index), when one was loaded.

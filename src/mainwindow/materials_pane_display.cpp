@@ -73,16 +73,14 @@ void MaterialsPane::ShowMaterial() {
     face(kObjectColorPanel + i);
     SetSwatch(i, ColorOf(*colors[i]));
   }
-  const int valuePanels[7] = {kHighlightSizePanel,   kTransparencyMinPanel, kTransparencyMaxPanel,
+  const int valuePanels[7] = {kHighlightSizePanel,       kTransparencyMinPanel, kTransparencyMaxPanel,
                               kTransparencyFalloffPanel, kTextureStrengthPanel, kBumpStrengthPanel,
                               kReflectionStrengthPanel};
-  const QString values[7] = {QString::number(m->HighlightSize),
-                             QString::number(m->TransparencyMin),
-                             QString::number(m->TransparencyMax),
-                             ShownDecimal(FormatSingle(m->TransparencyFalloff)),
-                             FromPoserText(m->TextureStrength),
-                             FromPoserText(m->BumpStrength),
-                             FromPoserText(m->ReflectionStrength)};
+  const QString values[7] = {
+      QString::number(m->HighlightSize),   QString::number(m->TransparencyMin),
+      QString::number(m->TransparencyMax), ShownDecimal(FormatSingle(m->TransparencyFalloff)),
+      FromPoserText(m->TextureStrength),   FromPoserText(m->BumpStrength),
+      FromPoserText(m->ReflectionStrength)};
   const double bars[7] = {double(m->HighlightSize),
                           double(m->TransparencyMin),
                           double(m->TransparencyMax),

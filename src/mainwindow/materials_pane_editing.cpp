@@ -101,7 +101,8 @@ void MaterialsPane::CMD_Click(int index) {
       case 6:
         m->ReflectionStrength = FormatDouble(value);
         break;
-      default: break;
+      default:
+        break;
     }
     gState.Dirty = true;
   }
@@ -173,6 +174,8 @@ void MaterialsPane::InvertSelected(bool MaterialRec::*field) {
 
 void MaterialsPane::chkApplyTextures_Click() { InvertSelected(&MaterialRec::KsIgnoreTexture); }
 void MaterialsPane::chkMultiplyThroughLights_Click() { InvertSelected(&MaterialRec::MultiplyThroughLights); }
-void MaterialsPane::chkMultiplyThroughKdColor_Click() { InvertSelected(&MaterialRec::MultiplyThroughKdColor); }
+void MaterialsPane::chkMultiplyThroughKdColor_Click() {
+  InvertSelected(&MaterialRec::MultiplyThroughKdColor);
+}
 
 }  // namespace vandrel

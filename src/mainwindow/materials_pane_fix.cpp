@@ -34,7 +34,8 @@ class FixHost : public Host {
     if (wait_) wait_->SetItem(text);
   }
   bool CancelRequested() override { return wait_ && wait_->CancelRequested(); }
-  MsgResult Message(const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon icon) override {
+  MsgResult Message(const std::string& text, const std::string& title, MsgButtons buttons,
+                    MsgIcon icon) override {
     return Ui().MessageBox(text, title, buttons, icon);
   }
 
@@ -54,7 +55,9 @@ bool MaterialsPane::FixMaps(int index, const std::vector<MaterialRec*>& selected
   FixHost host(wait);
   MapSearchHooks hooks;
   hooks.fullPaths = chkTexture->isChecked();
-  hooks.chooseMap = [this](const std::vector<std::string>& entries) { return ChooseMapFile(window(), entries); };
+  hooks.chooseMap = [this](const std::vector<std::string>& entries) {
+    return ChooseMapFile(window(), entries);
+  };
   hooks.browseForFolder = [](const std::string& start, const std::string& name) {
     return Ui().BrowseFolder("Look for " + PoserTextToUtf8(name) + " in:", start).value_or("");
   };

@@ -127,7 +127,8 @@ void MaterialsPane::lstMaterials_Click() {
   const auto first = std::find(rows.begin(), rows.end(), true);
   const bool any = first != rows.end();
   const int current = lstMaterials->currentRow();
-  if (any && (current < 0 || current >= static_cast<int>(rows.size()) || !rows[static_cast<std::size_t>(current)])) {
+  if (any &&
+      (current < 0 || current >= static_cast<int>(rows.size()) || !rows[static_cast<std::size_t>(current)])) {
     // The lowest selected item becomes current; its own click shows it.
     controls::setListIndex(lstMaterials, static_cast<int>(first - rows.begin()));
     return;
@@ -140,7 +141,8 @@ void MaterialsPane::lstMaterials_Click() {
 // ---- Select all, invert, delete ---------------------------------------------------
 
 void MaterialsPane::SelectAllMaterials() {
-  controls::setSelection(lstMaterials, std::vector<bool>(static_cast<std::size_t>(lstMaterials->count()), true));
+  controls::setSelection(lstMaterials,
+                         std::vector<bool>(static_cast<std::size_t>(lstMaterials->count()), true));
 }
 
 void MaterialsPane::cmdInvertSel_Click() {
@@ -172,7 +174,8 @@ void MaterialsPane::cmdDeleteMaterials_Click() {
 // ---- A new material ---------------------------------------------------------------
 
 void MaterialsPane::cmdNewMat_Click() {
-  const std::optional<std::string> answer = Ui().InputBox("Enter a name for the new material", "New material", "");
+  const std::optional<std::string> answer =
+      Ui().InputBox("Enter a name for the new material", "New material", "");
   if (!answer || Trim(*answer).empty()) return;
   const int chosen = cmbFigures->currentIndex();
   if (chosen < 0 || chosen >= static_cast<int>(gObjectList.size())) return;

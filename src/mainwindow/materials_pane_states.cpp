@@ -25,13 +25,24 @@ namespace {
 bool OwnEnabled(const QWidget* w) { return !w->testAttribute(Qt::WA_ForceDisabled); }
 
 // The order in which the reset returns the panels to their on face.
-constexpr int kResetOrder[kPanelCount] = {
-    kAmbientColorPanel,        kApplyTexturePanel,          kBumpMapPanel,
-    kBumpStrengthPanel,        kHighlightSizePanel,         kHighlightColorPanel,
-    kMultiplyThroughKdColorPanel, kMultiplyThroughLightsPanel, kObjectColorPanel,
-    kReflectionMapPanel,       kReflectionStrengthPanel,    kReflectiveColorPanel,
-    kTextureMapPanel,          kTextureStrengthPanel,       kTransparencyFalloffPanel,
-    kTransparencyMapPanel,     kTransparencyMaxPanel,       kTransparencyMinPanel};
+constexpr int kResetOrder[kPanelCount] = {kAmbientColorPanel,
+                                          kApplyTexturePanel,
+                                          kBumpMapPanel,
+                                          kBumpStrengthPanel,
+                                          kHighlightSizePanel,
+                                          kHighlightColorPanel,
+                                          kMultiplyThroughKdColorPanel,
+                                          kMultiplyThroughLightsPanel,
+                                          kObjectColorPanel,
+                                          kReflectionMapPanel,
+                                          kReflectionStrengthPanel,
+                                          kReflectiveColorPanel,
+                                          kTextureMapPanel,
+                                          kTextureStrengthPanel,
+                                          kTransparencyFalloffPanel,
+                                          kTransparencyMapPanel,
+                                          kTransparencyMaxPanel,
+                                          kTransparencyMinPanel};
 
 void SetEnabled(const std::vector<QWidget*>& widgets, bool enabled) {
   for (QWidget* w : widgets) w->setEnabled(enabled);

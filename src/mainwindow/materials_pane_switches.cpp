@@ -16,10 +16,11 @@ void MaterialsPane::SwitchOff(int panel) {
   if (panel < 0 || panel >= kPanelCount) return;
   if ((panel == kObjectColorPanel || panel == kHighlightColorPanel) && main_.Poser5Format()) {
     const char* what = panel == kObjectColorPanel ? "Object" : "Highlight";
-    Ui().MessageBox(std::string(what) +
-                        " color cannot be disabled in P5 MATs.\r\nIf no color is applied Poser 5 will use a random "
-                        "color.",
-                    "", MsgButtons::OK, MsgIcon::Exclamation);
+    Ui().MessageBox(
+        std::string(what) +
+            " color cannot be disabled in P5 MATs.\r\nIf no color is applied Poser 5 will use a random "
+            "color.",
+        "", MsgButtons::OK, MsgIcon::Exclamation);
     return;
   }
   TogglePanel(panel);

@@ -87,7 +87,8 @@ void MaterialsPane::Combo2_Click() {
   }
   std::vector<std::string> rows;
   rows.reserve(static_cast<std::size_t>(lstMaterials->count()));
-  for (int row = 0; row < lstMaterials->count(); ++row) rows.push_back(ToUtf8(lstMaterials->item(row)->text()));
+  for (int row = 0; row < lstMaterials->count(); ++row)
+    rows.push_back(ToUtf8(lstMaterials->item(row)->text()));
   const std::vector<bool> selection = GroupSelection(*group, rows);
   controls::setSelection(lstMaterials, selection);
   // The group's first material comes into view, wherever the list stood.

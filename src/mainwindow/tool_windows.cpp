@@ -18,7 +18,8 @@ namespace vandrel {
 
 void MainWindowCalls::OpenFile(const std::string& text) { window_.OpenFile(text); }
 
-bool MainWindowCalls::ReadMorphPoseFile(bool insertOne, bool useCurrentFile, const std::string& text, bool append) {
+bool MainWindowCalls::ReadMorphPoseFile(bool insertOne, bool useCurrentFile, const std::string& text,
+                                        bool append) {
   // A channel read that reads anything marks the document changed, and only
   // then: the mark tells whether it did.
   const bool dirty = gState.Dirty;
@@ -38,14 +39,17 @@ namespace {
 // The main window's progress host; while it lives the window takes no input.
 class BusyHost : public Host {
  public:
-  explicit BusyHost(FrmMain& window) : window_(window), inner_(window.ProgressHost()) { window_.SetBusy(true); }
+  explicit BusyHost(FrmMain& window) : window_(window), inner_(window.ProgressHost()) {
+    window_.SetBusy(true);
+  }
   ~BusyHost() override { window_.SetBusy(false); }
   void SetStage(const std::string& text) override { inner_->SetStage(text); }
   void SetItem(const std::string& text) override { inner_->SetItem(text); }
   void SetRange(long long max) override { inner_->SetRange(max); }
   void SetValue(long long value) override { inner_->SetValue(value); }
   bool CancelRequested() override { return inner_->CancelRequested(); }
-  MsgResult Message(const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon icon) override {
+  MsgResult Message(const std::string& text, const std::string& title, MsgButtons buttons,
+                    MsgIcon icon) override {
     return inner_->Message(text, title, buttons, icon);
   }
 

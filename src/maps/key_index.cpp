@@ -5,8 +5,8 @@
 namespace vandrel {
 
 void KeyIndex::Update(const std::vector<StringPairRec>& table) {
-  const bool replaced = table.size() < count_ ||
-                        (count_ > 0 && (table[0].Key != first_ || table[count_ - 1].Key != last_));
+  const bool replaced =
+      table.size() < count_ || (count_ > 0 && (table[0].Key != first_ || table[count_ - 1].Key != last_));
   if (replaced) {
     byKey_.clear();
     count_ = 0;

@@ -76,7 +76,9 @@ struct CacheIndex {
   std::vector<std::uint32_t> slots;
   std::vector<std::uint32_t> next;
 
-  std::string_view NameOf(std::size_t i) const { return {text.data() + entries[i].name, entries[i].nameLength}; }
+  std::string_view NameOf(std::size_t i) const {
+    return {text.data() + entries[i].name, entries[i].nameLength};
+  }
   std::string_view FolderOf(std::size_t i) const {
     return {text.data() + entries[i].folder, entries[i].folderLength};
   }
@@ -239,11 +241,16 @@ MapKind KindOfExtension(const std::string& ext) {
 
 std::vector<StringPairRec>& MapList(MapKind kind) {
   switch (kind) {
-    case MapKind::Tif: return gMapLists.TifFiles;
-    case MapKind::Jpg: return gMapLists.JpgFiles;
-    case MapKind::Bmp: return gMapLists.BmpFiles;
-    case MapKind::Bum: return gMapLists.BumFiles;
-    default: return gMapLists.OtherFiles;
+    case MapKind::Tif:
+      return gMapLists.TifFiles;
+    case MapKind::Jpg:
+      return gMapLists.JpgFiles;
+    case MapKind::Bmp:
+      return gMapLists.BmpFiles;
+    case MapKind::Bum:
+      return gMapLists.BumFiles;
+    default:
+      return gMapLists.OtherFiles;
   }
 }
 

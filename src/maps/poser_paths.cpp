@@ -92,31 +92,50 @@ std::string GetFileName(const std::string& path) {
 
 int ShellOpen(const std::string& file, const ShellOpener& open) {
   switch (open(file)) {
-    case ShellResult::Opened: return 42;
-    case ShellResult::FileNotFound: return 2;
-    case ShellResult::PathNotFound: return 3;
-    case ShellResult::Refused: return 5;
-    case ShellResult::NotStarted: return 27;
-    case ShellResult::NoAssociation: return 31;
+    case ShellResult::Opened:
+      return 42;
+    case ShellResult::FileNotFound:
+      return 2;
+    case ShellResult::PathNotFound:
+      return 3;
+    case ShellResult::Refused:
+      return 5;
+    case ShellResult::NotStarted:
+      return 27;
+    case ShellResult::NoAssociation:
+      return 31;
   }
   return 0;
 }
 
 std::string ShellOpenErrorText(int code) {
   switch (code) {
-    case 2: return "File not found";
-    case 3: return "Path not found";
-    case 5: return "Access denied";
-    case 8: return "Out of memory";
-    case 11: return "Invalid EXE file or error in EXE image";
-    case 26: return "A sharing violation occurred";
-    case 27: return "Incomplete or invalid file association";
-    case 28: return "DDE Time out";
-    case 29: return "DDE transaction failed";
-    case 30: return "DDE busy";
-    case 31: return "No association for file extension";
-    case 32: return "DLL not found";
-    default: return "Unknown error";
+    case 2:
+      return "File not found";
+    case 3:
+      return "Path not found";
+    case 5:
+      return "Access denied";
+    case 8:
+      return "Out of memory";
+    case 11:
+      return "Invalid EXE file or error in EXE image";
+    case 26:
+      return "A sharing violation occurred";
+    case 27:
+      return "Incomplete or invalid file association";
+    case 28:
+      return "DDE Time out";
+    case 29:
+      return "DDE transaction failed";
+    case 30:
+      return "DDE busy";
+    case 31:
+      return "No association for file extension";
+    case 32:
+      return "DLL not found";
+    default:
+      return "Unknown error";
   }
 }
 

@@ -57,8 +57,8 @@ bool ActorIsEmpty(std::size_t k) {
       !a.ObjFileGeom.empty())
     return false;
   if (a.GeomResource != 0 || a.LightType != 0) return false;
-  const int switched[7] = {a.ExtName.empty() ? 0 : 1, a.OnOff, a.Hidden, a.Locked, a.DoShadow, a.DepthMapSize,
-                           a.LightOn};
+  const int switched[7] = {
+      a.ExtName.empty() ? 0 : 1, a.OnOff, a.Hidden, a.Locked, a.DoShadow, a.DepthMapSize, a.LightOn};
   for (std::size_t i = 0; i < 7; ++i)
     if (switched[i] != 0 && a.PropertyOn[i]) return false;
   return true;
@@ -85,11 +85,15 @@ std::optional<double> AcceptedDialValue(const std::string& text) {
   const double value = LeadingNumber(text);
   // The plain form of the number has no "0" before a leading point.
   std::string plain = FormatDouble(value);
-  if (StartsWith(plain, "0.")) plain.erase(0, 1);
-  else if (StartsWith(plain, "-0.")) plain.erase(1, 1);
+  if (StartsWith(plain, "0."))
+    plain.erase(0, 1);
+  else if (StartsWith(plain, "-0."))
+    plain.erase(1, 1);
   std::string typed = Trim(text);
-  if (StartsWith(typed, "0.")) typed.erase(0, 1);
-  else if (StartsWith(typed, "-0.")) typed.erase(1, 1);
+  if (StartsWith(typed, "0."))
+    typed.erase(0, 1);
+  else if (StartsWith(typed, "-0."))
+    typed.erase(1, 1);
   if (typed != plain || !(value >= -10000 && value <= 10000)) return std::nullopt;
   return value;
 }

@@ -64,9 +64,9 @@ bool RemoveActors(const std::vector<bool>& remove);
 // actors did to the tables.
 struct ChannelDeletion {
   bool anyMatched = false;
-  long long channels = 0;         // channels that matched, in every selected actor
-  std::vector<bool> actorsToGo;   // per actor: every channel matched and nothing else to write
-  int actorCount = 0;             // how many entries of actorsToGo are set
+  long long channels = 0;        // channels that matched, in every selected actor
+  std::vector<bool> actorsToGo;  // per actor: every channel matched and nothing else to write
+  int actorCount = 0;            // how many entries of actorsToGo are set
 };
 // Removes from each selected actor every channel whose type (with regard to
 // case) belongs to a ticked family. An actor whose channels all matched

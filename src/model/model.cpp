@@ -33,9 +33,7 @@ bool gAutoCorrecting = false;
 int gChosenMapIndex = 0;
 std::vector<std::string> gMapCandidates(1);
 
-void ResetObjects() {
-  gObjects.assign(1, ObjectRec{});
-}
+void ResetObjects() { gObjects.assign(1, ObjectRec{}); }
 
 void ResetActors() {
   gActors.assign(1, ActorRec{});
@@ -84,12 +82,24 @@ bool IsNoMap(const std::string& path) { return EqualsNoCase(path, kNoMap); }
 
 namespace {
 constexpr bool MaterialRec::*kSwitches[MaterialRec::kSwitchCount] = {
-    &MaterialRec::ObjectColorOn,         &MaterialRec::HighlightColorOn,       &MaterialRec::AmbientColorOn,
-    &MaterialRec::ReflectiveColorOn,     &MaterialRec::HighlightSizeOn,        &MaterialRec::TransparencyMinOn,
-    &MaterialRec::TransparencyMaxOn,     &MaterialRec::TransparencyFalloffOn,  &MaterialRec::TextureMapOn,
-    &MaterialRec::BumpMapOn,             &MaterialRec::ReflectionMapOn,        &MaterialRec::TransparencyMapOn,
-    &MaterialRec::TextureStrengthOn,     &MaterialRec::BumpStrengthOn,         &MaterialRec::ReflectionStrengthOn,
-    &MaterialRec::KsIgnoreTextureOn,     &MaterialRec::MultiplyThroughLightsOn, &MaterialRec::MultiplyThroughKdColorOn,
+    &MaterialRec::ObjectColorOn,
+    &MaterialRec::HighlightColorOn,
+    &MaterialRec::AmbientColorOn,
+    &MaterialRec::ReflectiveColorOn,
+    &MaterialRec::HighlightSizeOn,
+    &MaterialRec::TransparencyMinOn,
+    &MaterialRec::TransparencyMaxOn,
+    &MaterialRec::TransparencyFalloffOn,
+    &MaterialRec::TextureMapOn,
+    &MaterialRec::BumpMapOn,
+    &MaterialRec::ReflectionMapOn,
+    &MaterialRec::TransparencyMapOn,
+    &MaterialRec::TextureStrengthOn,
+    &MaterialRec::BumpStrengthOn,
+    &MaterialRec::ReflectionStrengthOn,
+    &MaterialRec::KsIgnoreTextureOn,
+    &MaterialRec::MultiplyThroughLightsOn,
+    &MaterialRec::MultiplyThroughKdColorOn,
 };
 }  // namespace
 

@@ -26,27 +26,43 @@ bool IsPoseType(int fileType) {
 
 std::string& StateRec::LastFolderOfType(int fileType) {
   switch (fileType) {
-    case kCr2: return LastCharacterFolder;
-    case kPz2: return LastPoseFolder;
-    case kPp2: return LastPropFolder;
-    case kHr2: return LastHairFolder;
-    case kCm2: return LastCameraFolder;
-    case kFc2: return LastFaceFolder;
-    case kHd2: return LastHandFolder;
-    default: return LastLightFolder;
+    case kCr2:
+      return LastCharacterFolder;
+    case kPz2:
+      return LastPoseFolder;
+    case kPp2:
+      return LastPropFolder;
+    case kHr2:
+      return LastHairFolder;
+    case kCm2:
+      return LastCameraFolder;
+    case kFc2:
+      return LastFaceFolder;
+    case kHd2:
+      return LastHandFolder;
+    default:
+      return LastLightFolder;
   }
 }
 
 const std::string& SettingsRec::FolderOfType(int fileType) const {
   switch (fileType) {
-    case kCr2: return CR2;
-    case kPz2: return PZ2;
-    case kPp2: return PP2;
-    case kHr2: return HR2;
-    case kCm2: return CM2;
-    case kFc2: return FC2;
-    case kHd2: return HD2;
-    default: return LT2;
+    case kCr2:
+      return CR2;
+    case kPz2:
+      return PZ2;
+    case kPp2:
+      return PP2;
+    case kHr2:
+      return HR2;
+    case kCm2:
+      return CM2;
+    case kFc2:
+      return FC2;
+    case kHd2:
+      return HD2;
+    default:
+      return LT2;
   }
 }
 

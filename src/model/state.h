@@ -7,9 +7,7 @@
 namespace vandrel {
 
 // File-type codes.
-enum FileType : int {
-  kCr2 = 0, kPz2 = 1, kPp2 = 2, kHr2 = 3, kCm2 = 4, kFc2 = 5, kHd2 = 6, kLt2 = 7
-};
+enum FileType : int { kCr2 = 0, kPz2 = 1, kPp2 = 2, kHr2 = 3, kCm2 = 4, kFc2 = 5, kHd2 = 6, kLt2 = 7 };
 inline constexpr int kFileTypeCount = 8;
 // "cr2", "pz2", ... by code.
 const char* FileTypeExtension(int fileType);

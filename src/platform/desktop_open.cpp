@@ -34,7 +34,8 @@ std::vector<std::string> EnvFolders(const char* name, const char* fallback) {
 
 std::vector<std::string> ApplicationFolders() {
   std::vector<std::string> folders;
-  if (const std::string home = XdgDataHome(); !home.empty()) folders.push_back(JoinPath(home, "applications"));
+  if (const std::string home = XdgDataHome(); !home.empty())
+    folders.push_back(JoinPath(home, "applications"));
   for (const std::string& data : EnvFolders("XDG_DATA_DIRS", "/usr/local/share:/usr/share"))
     folders.push_back(JoinPath(data, "applications"));
   return folders;
@@ -43,7 +44,8 @@ std::vector<std::string> ApplicationFolders() {
 // The mimeapps.list files in the order they count.
 std::vector<std::string> MimeAppsFiles(const std::vector<std::string>& applicationFolders) {
   std::vector<std::string> files;
-  if (const std::string home = XdgConfigHome(); !home.empty()) files.push_back(JoinPath(home, "mimeapps.list"));
+  if (const std::string home = XdgConfigHome(); !home.empty())
+    files.push_back(JoinPath(home, "mimeapps.list"));
   for (const std::string& config : EnvFolders("XDG_CONFIG_DIRS", "/etc/xdg"))
     files.push_back(JoinPath(config, "mimeapps.list"));
   for (const std::string& apps : applicationFolders) files.push_back(JoinPath(apps, "mimeapps.list"));
@@ -145,13 +147,27 @@ ShellResult CheckFileToOpen(const std::string& path) {
 
 bool IsProgramType(const std::vector<std::string>& typeAndParents) {
   static const char* const kPrograms[] = {
-      "application/x-executable",     "application/x-sharedlib",          "application/x-pie-executable",
-      "application/x-desktop",        "application/x-shellscript",        "application/x-ms-dos-executable",
-      "application/x-msdownload",     "application/x-ms-shortcut",        "application/vnd.microsoft.portable-executable",
-      "application/x-msi",            "application/x-bat",                "application/x-appimage",
-      "application/x-perl",           "text/x-python",                    "text/x-python3",
-      "application/x-ruby",           "application/x-csh",                "application/x-java-archive",
-      "application/x-flatpak",        "application/vnd.flatpak.ref",      "application/x-deb",
+      "application/x-executable",
+      "application/x-sharedlib",
+      "application/x-pie-executable",
+      "application/x-desktop",
+      "application/x-shellscript",
+      "application/x-ms-dos-executable",
+      "application/x-msdownload",
+      "application/x-ms-shortcut",
+      "application/vnd.microsoft.portable-executable",
+      "application/x-msi",
+      "application/x-bat",
+      "application/x-appimage",
+      "application/x-perl",
+      "text/x-python",
+      "text/x-python3",
+      "application/x-ruby",
+      "application/x-csh",
+      "application/x-java-archive",
+      "application/x-flatpak",
+      "application/vnd.flatpak.ref",
+      "application/x-deb",
   };
   for (const std::string& type : typeAndParents)
     for (const char* program : kPrograms)
@@ -169,7 +185,8 @@ std::string DesktopEntryFor(const std::vector<std::string>& mimeTypes) {
   for (const std::string& type : mimeTypes) {
     std::vector<std::string> removed;
     for (const std::string& list : lists)
-      for (std::string& id : MimeAppsEntries(list, "Removed Associations", type)) removed.push_back(std::move(id));
+      for (std::string& id : MimeAppsEntries(list, "Removed Associations", type))
+        removed.push_back(std::move(id));
     const auto pick = [&](const std::vector<std::string>& ids) -> std::string {
       for (const std::string& id : ids) {
         bool isRemoved = false;

@@ -41,7 +41,8 @@ ThumbPicture StockPicture(Colour inside) {
   p.width = p.height = kThumbnailSide;
   p.pixels.assign(static_cast<std::size_t>(kThumbnailSide) * kThumbnailSide, 0xFF000000u);
   for (int y = 0; y < kThumbnailPicture; ++y)
-    for (int x = 0; x < kThumbnailPicture; ++x) p.pixels[static_cast<std::size_t>(y) * kThumbnailSide + x] = inside(x, y);
+    for (int x = 0; x < kThumbnailPicture; ++x)
+      p.pixels[static_cast<std::size_t>(y) * kThumbnailSide + x] = inside(x, y);
   return p;
 }
 
@@ -59,19 +60,20 @@ ThumbnailList& StockThumbnails() {
     // A framed empty square.
     list.Add("NoImage", StockPicture([](int x, int y) { return OnFrame(x, y) ? 0xFF808080u : 0xFF303030u; }));
     // A chequered square, where a preview will be.
-    list.Add("PicPrev", StockPicture([](int x, int y) { return ((x / 8 + y / 8) % 2) ? 0xFF505050u : 0xFF3A3A3Au; }));
+    list.Add("PicPrev",
+             StockPicture([](int x, int y) { return ((x / 8 + y / 8) % 2) ? 0xFF505050u : 0xFF3A3A3Au; }));
     // Grey, crossed from corner to corner.
     list.Add("NA", StockPicture([](int x, int y) {
-      const bool cross = std::abs(x - y) <= 1 || std::abs(x + y - kLast) <= 1;
-      return cross ? 0xFFC0C0C0u : 0xFF606060u;
-    }));
+               const bool cross = std::abs(x - y) <= 1 || std::abs(x + y - kLast) <= 1;
+               return cross ? 0xFFC0C0C0u : 0xFF606060u;
+             }));
     // Three dots across the middle.
     list.Add("Loading", StockPicture([](int x, int y) {
-      const int c = kThumbnailPicture / 2, dy = y - c;
-      bool dot = false;
-      for (int cx : {c - 16, c, c + 16}) dot = dot || (x - cx) * (x - cx) + dy * dy <= 25;
-      return dot ? 0xFFE0E0E0u : 0xFF202020u;
-    }));
+               const int c = kThumbnailPicture / 2, dy = y - c;
+               bool dot = false;
+               for (int cx : {c - 16, c, c + 16}) dot = dot || (x - cx) * (x - cx) + dy * dy <= 25;
+               return dot ? 0xFFE0E0E0u : 0xFF202020u;
+             }));
     return list;
   }();
   return stock;

@@ -4,11 +4,11 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <deque>
-#include <unordered_map>
+#include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace vandrel {
@@ -77,8 +77,8 @@ std::string LibraryThumbnailPath(const std::string& path);
 // Reads a picture file into a letterboxed thumbnail; nullopt when it cannot.
 using ThumbnailLoader = std::function<std::optional<ThumbPicture>(const std::string& path)>;
 
-// Puts the thumbnail of `path` into the working list under its path; false when the key was there already or the picture could not be
-// loaded.
+// Puts the thumbnail of `path` into the working list under its path; false when the key was there already or
+// the picture could not be loaded.
 bool LoadWorkingThumbnail(const std::string& path, const ThumbnailLoader& load);
 
 // The picture the preview shows for `path`: the picture itself, the library

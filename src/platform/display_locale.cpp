@@ -8,7 +8,8 @@ namespace vandrel {
 
 DisplayLocale UserDisplayLocale() {
   DisplayLocale locale;
-  if (const char* radix = ::nl_langinfo(RADIXCHAR); radix != nullptr && *radix != '\0') locale.decimalSign = radix;
+  if (const char* radix = ::nl_langinfo(RADIXCHAR); radix != nullptr && *radix != '\0')
+    locale.decimalSign = radix;
   if (const char* date = ::nl_langinfo(D_FMT); date != nullptr && *date != '\0') locale.dateFormat = date;
   if (const char* time = ::nl_langinfo(T_FMT); time != nullptr && *time != '\0') locale.timeFormat = time;
   return locale;

@@ -1,5 +1,4 @@
 #include "platform/ini.h"
-#include "common/text.h"
 
 #include <sys/stat.h>
 
@@ -7,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/text.h"
 #include "platform/files.h"
 
 namespace vandrel {
@@ -23,7 +23,6 @@ std::string_view TrimBlanks(std::string_view s) {
   while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
   return s;
 }
-
 
 bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
@@ -263,7 +262,8 @@ IniFileEdit::IniFileEdit(std::string path) : path_(std::move(path)) {
   if (bytes) text_ = std::move(*bytes);
 }
 
-std::string IniFileEdit::Read(std::string_view section, std::string_view key, std::string_view defaultValue) const {
+std::string IniFileEdit::Read(std::string_view section, std::string_view key,
+                              std::string_view defaultValue) const {
   return ReadIniText(text_, section, key, defaultValue);
 }
 

@@ -8,11 +8,10 @@
 //
 // Writing replaces a value in place (the line becomes "key=value" with the
 // key's written name; a value with blanks at either end or in matching outer
-// quotes is written inside quotes, so that it reads back as it was), appends a new key after the last non-blank line of its
-// section and a new section ("[Section]" then "key=value") at the end of the
-// file, keeps every other line as it was, ends every line with CR LF and
-// replaces the file atomically. Values of any length. A UTF-8 byte order mark
-// at the start of the file is skipped when reading and kept when writing.
+// quotes is written inside quotes, so that it reads back as it was), appends a new key after the last
+// non-blank line of its section and a new section ("[Section]" then "key=value") at the end of the file,
+// keeps every other line as it was, ends every line with CR LF and replaces the file atomically. Values of
+// any length. A UTF-8 byte order mark at the start of the file is skipped when reading and kept when writing.
 #pragma once
 
 #include <optional>

@@ -29,7 +29,6 @@ std::string AbsoluteEnv(const char* name) {
   return WithoutTrailingSlash(value);
 }
 
-
 std::string XdgHome(const char* variable, const char* fallback) {
   std::string base = AbsoluteEnv(variable);
   if (!base.empty()) return base;

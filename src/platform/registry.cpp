@@ -1,5 +1,4 @@
 #include "platform/registry.h"
-#include "common/text.h"
 
 #include <sys/stat.h>
 
@@ -8,6 +7,7 @@
 #include <string_view>
 
 #include "common/encoding.h"
+#include "common/text.h"
 #include "platform/files.h"
 #include "platform/ini.h"
 #include "platform/path_case.h"
@@ -21,7 +21,6 @@ constexpr std::string_view kAppPathsKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Poser.exe";
 constexpr std::string_view kAppPathsKey32 =
     "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Poser.exe";
-
 
 std::string WithoutTrailingSlash(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();

@@ -25,9 +25,7 @@ std::vector<UiRequest> ScriptedUi::requestsOf(UiRequest::Kind kind) const {
   return out;
 }
 
-void ScriptedUi::clear() {
-  *this = ScriptedUi();
-}
+void ScriptedUi::clear() { *this = ScriptedUi(); }
 
 MsgResult ScriptedUi::MessageBox(const std::string& text, const std::string& title, MsgButtons buttons,
                                  MsgIcon icon) {
@@ -40,13 +38,14 @@ MsgResult ScriptedUi::MessageBox(const std::string& text, const std::string& tit
   }
   ++unscripted_;
   return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgResult::Yes
-         : buttons == MsgButtons::RetryCancel                                ? MsgResult::Retry
-                                                                             : MsgResult::OK;
+         : buttons == MsgButtons::RetryCancel                               ? MsgResult::Retry
+                                                                            : MsgResult::OK;
 }
 
 std::optional<std::string> ScriptedUi::InputBox(const std::string& prompt, const std::string& title,
                                                 const std::string& defaultText) {
-  UiRequest r{UiRequest::Input, prompt, title, MsgButtons::OKCancel, MsgIcon::None, {}, {}, {}, {}, defaultText, {}};
+  UiRequest r{UiRequest::Input, prompt, title, MsgButtons::OKCancel, MsgIcon::None, {}, {}, {}, {},
+              defaultText,      {}};
   requests_.push_back(r);
   if (inputs_.empty()) return std::nullopt;
   auto answer = inputs_.front();
@@ -71,17 +70,21 @@ FileDialogResult ScriptedUi::NextFile() {
 }
 
 FileDialogResult ScriptedUi::ShowOpen(const FileDialogRequest& request) {
-  requests_.push_back(UiRequest{UiRequest::Open, {}, request.title, MsgButtons::OK, MsgIcon::None, request, {}, {}, {}, {}, {}});
+  requests_.push_back(UiRequest{
+      UiRequest::Open, {}, request.title, MsgButtons::OK, MsgIcon::None, request, {}, {}, {}, {}, {}});
   return NextFile();
 }
 
 FileDialogResult ScriptedUi::ShowSave(const FileDialogRequest& request) {
-  requests_.push_back(UiRequest{UiRequest::Save, {}, request.title, MsgButtons::OK, MsgIcon::None, request, {}, {}, {}, {}, {}});
+  requests_.push_back(UiRequest{
+      UiRequest::Save, {}, request.title, MsgButtons::OK, MsgIcon::None, request, {}, {}, {}, {}, {}});
   return NextFile();
 }
 
-std::optional<std::string> ScriptedUi::BrowseFolder(const std::string& title, const std::string& startFolder) {
-  requests_.push_back(UiRequest{UiRequest::Folder, {}, title, MsgButtons::OK, MsgIcon::None, {}, startFolder, {}, {}, {}, {}});
+std::optional<std::string> ScriptedUi::BrowseFolder(const std::string& title,
+                                                    const std::string& startFolder) {
+  requests_.push_back(UiRequest{
+      UiRequest::Folder, {}, title, MsgButtons::OK, MsgIcon::None, {}, startFolder, {}, {}, {}, {}});
   if (folders_.empty()) return std::nullopt;
   auto answer = folders_.front();
   folders_.pop_front();
@@ -89,14 +92,15 @@ std::optional<std::string> ScriptedUi::BrowseFolder(const std::string& title, co
 }
 
 ShellResult ScriptedUi::ShellOpen(const std::string& path) {
-  requests_.push_back(UiRequest{UiRequest::Shell, path, {}, MsgButtons::OK, MsgIcon::None, {}, {}, {}, {}, {}, {}});
+  requests_.push_back(
+      UiRequest{UiRequest::Shell, path, {}, MsgButtons::OK, MsgIcon::None, {}, {}, {}, {}, {}, {}});
   return shellResult_;
 }
 
 bool ScriptedUi::StartProgram(const std::string& program, const std::vector<std::string>& args,
                               const std::string& workingFolder) {
-  requests_.push_back(
-      UiRequest{UiRequest::Start, program, {}, MsgButtons::OK, MsgIcon::None, {}, {}, args, workingFolder, {}, {}});
+  requests_.push_back(UiRequest{
+      UiRequest::Start, program, {}, MsgButtons::OK, MsgIcon::None, {}, {}, args, workingFolder, {}, {}});
   return startOk_;
 }
 

@@ -13,16 +13,16 @@ namespace vandrel {
 
 struct UiRequest {
   enum Kind { Message, Input, Color, Open, Save, Folder, Shell, Start } kind;
-  std::string text;   // message or prompt text; shell / program path
+  std::string text;  // message or prompt text; shell / program path
   std::string title;
   MsgButtons buttons = MsgButtons::OK;
   MsgIcon icon = MsgIcon::None;
-  FileDialogRequest dialog;          // Open / Save
-  std::string startFolder;           // Folder
-  std::vector<std::string> args;     // Start
-  std::string workingFolder;         // Start
-  std::string defaultText;           // Input
-  Rgb color{};                       // Color: the initial colour
+  FileDialogRequest dialog;       // Open / Save
+  std::string startFolder;        // Folder
+  std::vector<std::string> args;  // Start
+  std::string workingFolder;      // Start
+  std::string defaultText;        // Input
+  Rgb color{};                    // Color: the initial colour
 };
 
 class ScriptedUi : public UiServices {
@@ -36,7 +36,8 @@ class ScriptedUi : public UiServices {
   void AnswerOpen(std::string path) { files_.push_back(FileDialogResult{false, path, {path}, 1}); }
   // The answer of an open dialog that allows several files.
   void AnswerOpenFiles(std::vector<std::string> paths) {
-    files_.push_back(FileDialogResult{false, paths.empty() ? std::string() : paths.front(), std::move(paths), 1});
+    files_.push_back(
+        FileDialogResult{false, paths.empty() ? std::string() : paths.front(), std::move(paths), 1});
   }
   void AnswerSave(std::string path) { files_.push_back(FileDialogResult{false, path, {path}, 1}); }
   void CancelFileDialog() { files_.push_back(FileDialogResult{}); }

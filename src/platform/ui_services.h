@@ -34,24 +34,24 @@ inline constexpr long kOfnSaveDefault = kOfnOverwritePrompt | kOfnPathMustExist 
 // dialog (FrmMain::CommonDialog1) keeps from one dialog to the next.
 struct FileDialogRequest {
   std::string title;
-  std::string filter;       // "Pose files|*.pz2|All files|*.*"
-  int filterIndex = 1;      // 1-based, as the original counts
+  std::string filter;   // "Pose files|*.pz2|All files|*.*"
+  int filterIndex = 1;  // 1-based, as the original counts
   std::string initDir;
-  std::string fileName;     // initial name
-  std::string defaultExt;   // without the dot
-  long flags = 0;           // kOfn... bits
-  int left = -1, top = -1;  // screen position, -1 = let the system choose
-  int extraHeight = 0;      // pixels added below the dialog (room for a preview)
-  bool preview = false;     // the preview box starts ticked (with previewPane)
-  bool previewPane = false; // the dialog carries the thumbnail preview box and its switch
-  std::string okText;       // replacement button captions; "" = the standard one
+  std::string fileName;      // initial name
+  std::string defaultExt;    // without the dot
+  long flags = 0;            // kOfn... bits
+  int left = -1, top = -1;   // screen position, -1 = let the system choose
+  int extraHeight = 0;       // pixels added below the dialog (room for a preview)
+  bool preview = false;      // the preview box starts ticked (with previewPane)
+  bool previewPane = false;  // the dialog carries the thumbnail preview box and its switch
+  std::string okText;        // replacement button captions; "" = the standard one
   std::string cancelText;
   std::string helpText;
 };
 
 struct FileDialogResult {
   bool cancelled = true;
-  std::string path;  // full path of the chosen file (the first one of several)
+  std::string path;                // full path of the chosen file (the first one of several)
   std::vector<std::string> paths;  // every chosen file, in the dialog's order
   int filterIndex = 1;
 };

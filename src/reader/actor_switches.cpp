@@ -226,7 +226,8 @@ void AddGrouplessActorEntries(const std::function<void()>& poll) {
   for (std::size_t i = 0; i < gActors.size(); ++i) {
     PollEvery(poll, i);
     const ActorRec& actor = gActors[i];
-    if (actor.Name.empty() || actor.Kind == "prop" || actor.Kind == "light" || actor.Kind == "camera") continue;
+    if (actor.Name.empty() || actor.Kind == "prop" || actor.Kind == "light" || actor.Kind == "camera")
+      continue;
     if (groupNames.count(actor.Name.view()) == 0) AddObjectListItem("actor " + actor.Name, 0);
   }
 }

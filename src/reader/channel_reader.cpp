@@ -82,8 +82,7 @@ class ChannelReader {
       }
     }
     host_.SetStage("Loading Morphs and Poses...");
-    max_ =
-        std::max<long long>(1, static_cast<long long>(RoundHalfEven(static_cast<double>(limit) / 100.0)));
+    max_ = std::max<long long>(1, static_cast<long long>(RoundHalfEven(static_cast<double>(limit) / 100.0)));
     host_.SetRange(max_);
     host_.SetValue(0);
     Poll();

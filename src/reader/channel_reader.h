@@ -53,8 +53,8 @@ ChannelReadResult LoadMorphsAndPoses(std::string_view text, Host& host,
 ChannelReadResult ReadObjectPart(std::string_view objectText, Host& host);
 
 // The nearest object block ("actor ", "prop ", "light ", "camera ", each
-// counted only at the start of a line, after blanks and TABs) of `text`: "none", or the keyword with its blank, LF and how many characters
-// the search skipped. With `checkEmpty`, a block whose body is only "{" and
+// counted only at the start of a line, after blanks and TABs) of `text`: "none", or the keyword with its
+// blank, LF and how many characters the search skipped. With `checkEmpty`, a block whose body is only "{" and
 // "}" is passed over (except the first keyword looked at).
 std::string NextObjectBlock(std::string_view text, bool checkEmpty);
 

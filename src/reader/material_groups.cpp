@@ -42,7 +42,6 @@ bool HoldsKeyLine(std::string_view text, std::string_view key) {
   return false;
 }
 
-
 // 1-based start of the last line that holds `name` as a whole line right
 // after the character `lineEnd`; 0 when none.
 std::size_t FindLastNamedLine(std::string_view text, std::string_view name, char lineEnd) {

@@ -84,8 +84,7 @@ class MorphPoseReader {
       bool cancelled = false;
       if (!FileExists(options_.FileName)) throw FileNotFoundFault();
       try {
-        file =
-            ReadFileText(options_.FileName, [&] { return cancelled = host_.CancelRequested(); });
+        file = ReadFileText(options_.FileName, [&] { return cancelled = host_.CancelRequested(); });
       } catch (const ReadFault&) {
         throw FileNotFoundFault();
       }

@@ -134,7 +134,6 @@ std::string OpenFileErrorReport(const std::string& description, int number, int 
 // Nothing else of the document or the model changes.
 bool RefuseNonPoserText(const std::string& path, Host& host);
 
-
 // Reads the file. Every failure is reported through `host` with the reader's
 // one error report and leaves the document empty.
 OpenFileResult ReadPoserFile(const OpenFileOptions& options, Host& host);

@@ -101,7 +101,8 @@ void BatchList::Remove(const std::vector<int>& rows) {
 
 void BatchList::SetOperation(const std::vector<int>& rows, const std::string& text) {
   for (int row : rows)
-    if (row >= 0 && static_cast<std::size_t>(row) < items_.size()) items_[static_cast<std::size_t>(row)].operation = text;
+    if (row >= 0 && static_cast<std::size_t>(row) < items_.size())
+      items_[static_cast<std::size_t>(row)].operation = text;
 }
 
 // ---- The run ----------------------------------------------------------------------

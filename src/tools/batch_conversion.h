@@ -26,10 +26,10 @@ struct BatchOperation {
 };
 inline constexpr int kBatchOperationCount = 4;
 inline constexpr BatchOperation kBatchOperations[kBatchOperationCount] = {
-    {" Convert into P5 format", "Selected files will be converted into Poser 5 format", "Convert into P5 format",
-     true, false},
-    {" Convert into P4 format", "Selected files will be converted into Poser 4 format", "Convert into P4 format",
-     false, false},
+    {" Convert into P5 format", "Selected files will be converted into Poser 5 format",
+     "Convert into P5 format", true, false},
+    {" Convert into P4 format", "Selected files will be converted into Poser 4 format",
+     "Convert into P4 format", false, false},
     {" Save a copy in P5 format (as filename_P5)", "A copy of the file will be saved in Poser 5 format",
      "Save a copy in P5 format", true, true},
     {" Save a copy in P4 format (as filename_P4)", "A copy of the file will be saved in Poser 4 format",
@@ -124,8 +124,8 @@ enum class BatchOutcome {
 
 struct BatchRunResult {
   BatchOutcome outcome = BatchOutcome::Completed;
-  std::string failedPath;                // Failed: the file it stopped at
-  std::vector<std::string> notWritten;   // files with nothing to save
+  std::string failedPath;               // Failed: the file it stopped at
+  std::vector<std::string> notWritten;  // files with nothing to save
   // Files a conversion in place left as they were, each with what it holds
   // that a material pose does not keep ("animation keys, lightOn").
   struct Left {

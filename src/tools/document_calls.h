@@ -26,7 +26,8 @@ class DocumentCalls {
   virtual void OpenFile(const std::string& text) = 0;
   // Reads morph and pose channels into gActors and the actor list; true when
   // channels were read (false after a cancel, a failure or a file without).
-  virtual bool ReadMorphPoseFile(bool insertOne, bool useCurrentFile, const std::string& text, bool append) = 0;
+  virtual bool ReadMorphPoseFile(bool insertOne, bool useCurrentFile, const std::string& text,
+                                 bool append) = 0;
   // The file name of the shared open dialog (the file the next read takes).
   virtual std::string& DialogFileName() = 0;
   // Shows an open dialog (with the thumbnail preview while the preference

@@ -27,7 +27,8 @@ constexpr std::array<Section, 4> kSections{{
     {MapKind::Texture, ">Texture maps</font></h3>", "<em>No texture maps</em>", "tex"},
     {MapKind::Bump, ">Bump maps</font></h3>", "<em>No bump maps</em>", "bump"},
     {MapKind::Reflection, ">Reflection maps</font></h3>", "<em>No reflection maps</em>", "reflection"},
-    {MapKind::Transparency, ">Transparency maps</font></h3>", "<em>No transparency maps</em>", "transparency"},
+    {MapKind::Transparency, ">Transparency maps</font></h3>", "<em>No transparency maps</em>",
+     "transparency"},
 }};
 
 // A picture reference: bytes that would break a URL are escaped, so the
@@ -186,7 +187,8 @@ class ReportWriter {
         page_.Line("    <td><font size=2>" + stored + "<br>");
         page_.Line("      <li>Dimensions: " + Html(PictureSize(file)) + "</li>");
         page_.Line("      <li>File size: " + Html(MegabytesText(facts->size, locale_)) + " MB</li>");
-        page_.Line("      <li>Created: " + Html(FormatDateTime(facts->created, locale_)) + "</li></font></td>");
+        page_.Line("      <li>Created: " + Html(FormatDateTime(facts->created, locale_)) +
+                   "</li></font></td>");
       }
       page_.Line("  </tr>");
     }
@@ -225,11 +227,20 @@ std::string HtmlEscape(const std::string& text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;

@@ -30,10 +30,10 @@ class ReportPictures {
 };
 
 struct ReportRequest {
-  std::string reportPath;    // the page, as chosen in the save dialog
-  std::string fileName;      // the open file, as gFileInfo names it
-  std::string readVersion;   // gState.ReadVersion
-  FileInfoLabels labels;     // the window's value labels
+  std::string reportPath;   // the page, as chosen in the save dialog
+  std::string fileName;     // the open file, as gFileInfo names it
+  std::string readVersion;  // gState.ReadVersion
+  FileInfoLabels labels;    // the window's value labels
 };
 
 // "<report name up to its last '.'>_Images".

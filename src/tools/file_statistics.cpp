@@ -16,15 +16,20 @@ namespace {
 
 const std::string& MapOf(const MaterialRec& m, MapKind kind) {
   switch (kind) {
-    case MapKind::Texture: return m.TextureMap;
-    case MapKind::Bump: return m.BumpMap;
-    case MapKind::Reflection: return m.ReflectionMap;
-    case MapKind::Transparency: return m.TransparencyMap;
+    case MapKind::Texture:
+      return m.TextureMap;
+    case MapKind::Bump:
+      return m.BumpMap;
+    case MapKind::Reflection:
+      return m.ReflectionMap;
+    case MapKind::Transparency:
+      return m.TransparencyMap;
   }
   return m.TextureMap;
 }
 
-constexpr std::array<MapKind, 4> kKinds{MapKind::Texture, MapKind::Bump, MapKind::Reflection, MapKind::Transparency};
+constexpr std::array<MapKind, 4> kKinds{MapKind::Texture, MapKind::Bump, MapKind::Reflection,
+                                        MapKind::Transparency};
 
 bool IsMapPath(const std::string& path) { return !path.empty() && !IsNoMap(path); }
 bool IsPlaceholder(const MaterialRec& m) { return m.Name.empty(); }
@@ -106,7 +111,7 @@ void CollectFileInfo() {
 
 std::string FileTypeText(const std::string& path) {
   static const std::unordered_map<std::string, const char*> kTypes{
-      {".cr2", "Character (CR2)"}, {".pz2", "Pose (PZ2)"}, {".pp2", "Prop (PP2)"},  {".hr2", "Hair (HR2)"},
+      {".cr2", "Character (CR2)"}, {".pz2", "Pose (PZ2)"}, {".pp2", "Prop (PP2)"},   {".hr2", "Hair (HR2)"},
       {".hd2", "Hand (HD2)"},      {".fc2", "Face (FC2)"}, {".cm2", "Camera (CM2)"}, {".lt2", "Light (LT2)"}};
   const auto it = kTypes.find(LCase(Right(path, 4)));
   return it == kTypes.end() ? "N/A" : it->second;
@@ -121,12 +126,14 @@ std::string MegabytesText(std::uint64_t bytes, const DisplayLocale& locale) {
   return FormatRoundedQuotient(bytes, 1000000, 2, locale);
 }
 
-std::string CreationDateText(const std::string& path, const FileFactsSource& files, const DisplayLocale& locale) {
+std::string CreationDateText(const std::string& path, const FileFactsSource& files,
+                             const DisplayLocale& locale) {
   const std::optional<FileFacts> facts = files.Facts(path);
   return facts ? FormatDateTime(facts->created, locale) : "N/A";
 }
 
-FileInfoLabels FileInfoLabelsOf(const FileInfoRec& info, const FileFactsSource& files, const DisplayLocale& locale) {
+FileInfoLabels FileInfoLabelsOf(const FileInfoRec& info, const FileFactsSource& files,
+                                const DisplayLocale& locale) {
   FileInfoLabels l;
   l.FileName = FileNameOf(info.FileName);
   l.FileType = FileTypeText(info.FileName);

@@ -32,7 +32,8 @@ struct FileInfoLabels {
   std::string Channels, Pose, Morph, Null;
   std::string Texture, Bump, Reflection, Transparency;
 };
-FileInfoLabels FileInfoLabelsOf(const FileInfoRec& info, const FileFactsSource& files, const DisplayLocale& locale);
+FileInfoLabels FileInfoLabelsOf(const FileInfoRec& info, const FileFactsSource& files,
+                                const DisplayLocale& locale);
 
 // "Character (CR2)" ... by the path's last four characters in any case;
 // "N/A" for another ending.
@@ -42,6 +43,7 @@ std::string FileSizeText(std::uint64_t bytes, const DisplayLocale& locale);
 // Bytes in MB to two decimals, without the unit ("2.34").
 std::string MegabytesText(std::uint64_t bytes, const DisplayLocale& locale);
 // The file's creation date as the report shows it; "N/A" when it is gone.
-std::string CreationDateText(const std::string& path, const FileFactsSource& files, const DisplayLocale& locale);
+std::string CreationDateText(const std::string& path, const FileFactsSource& files,
+                             const DisplayLocale& locale);
 
 }  // namespace vandrel

@@ -72,7 +72,8 @@ void DropRepeatedGroups(std::size_t groupsBefore) {
     groups.push_back(std::move(gObjects[k]));
     if (k < gObjectList.size()) entries.push_back(std::move(gObjectList[k]));
   }
-  for (std::size_t k = gObjects.size(); k < gObjectList.size(); ++k) entries.push_back(std::move(gObjectList[k]));
+  for (std::size_t k = gObjects.size(); k < gObjectList.size(); ++k)
+    entries.push_back(std::move(gObjectList[k]));
   gObjects = std::move(groups);
   gObjectList = std::move(entries);
 }
@@ -114,7 +115,8 @@ void ReplaceBody(bool replace, bool read, DocumentCalls& calls) {
 
 // Puts the document back after an import read that brought nothing, the
 // shared dialog's file name too; true when the imported groups are in.
-bool ImportedOrRestored(bool read, DocumentSnapshot& before, DocumentCalls& calls, const std::string& dialogName) {
+bool ImportedOrRestored(bool read, DocumentSnapshot& before, DocumentCalls& calls,
+                        const std::string& dialogName) {
   if (read && !gState.ReadError && !gOpenCancelled && !gObjectList.empty()) return true;
   before.Restore();
   calls.DialogFileName() = dialogName;

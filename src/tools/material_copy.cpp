@@ -93,8 +93,8 @@ bool MaterialCopyPlan::Apply() {
     std::vector<MaterialRec>& materials = gObjects[target].Materials;
     for (const NameIndexRec& copy : dest_[d].Pending) {
       // Copied before it is appended: the source may be the target group itself.
-      MaterialRec record =
-          gObjects.at(static_cast<std::size_t>(copy.Index)).Materials.at(static_cast<std::size_t>(copy.SubIndex));
+      MaterialRec record = gObjects.at(static_cast<std::size_t>(copy.Index))
+                               .Materials.at(static_cast<std::size_t>(copy.SubIndex));
       record.Name = copy.Name;
       if (materials.size() == 1 && materials[0].Name.empty())
         materials[0] = std::move(record);

@@ -18,8 +18,8 @@ inline constexpr const char* kMaterialExists = "A material with that name alread
 
 // One entry of the object list as a destination.
 struct DestRec {
-  std::string Name;   // the entry's text without a leading "actor "
-  std::string Entry;  // the entry's text as the object list shows it
+  std::string Name;                   // the entry's text without a leading "actor "
+  std::string Entry;                  // the entry's text as the object list shows it
   std::vector<NameIndexRec> Pending;  // Name: the copy's name; Index, SubIndex: the source
 };
 

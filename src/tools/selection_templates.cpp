@@ -48,7 +48,7 @@ void SelectionTemplate::RemoveMembers(std::size_t group, const std::vector<std::
 }
 
 void SelectionTemplate::MergeGroupsEqualButForCase() {
-  std::unordered_map<std::string, std::size_t> first;  // lower-case name -> kept group
+  std::unordered_map<std::string, std::size_t> first;                     // lower-case name -> kept group
   std::unordered_map<std::size_t, std::unordered_set<std::string>> held;  // members of groups merged into
   std::vector<SelectionGroup> kept;
   kept.reserve(Groups.size());

@@ -1,7 +1,6 @@
 #include "app/settings_file.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -12,9 +11,9 @@
 #include "platform/ini.h"
 #include "platform/program_folder.h"
 #include "platform/registry.h"
+#include "platform/scoped_env.h"
 #include "platform/scripted_ui.h"
 #include "support/fake_pe.h"
-#include "platform/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace vandrel {
@@ -31,9 +30,7 @@ class LoadSettingsTest : public ::testing::Test {
     ResetModel();
     SetProgramFolder(program_.path());
   }
-  void TearDown() override {
-    SetProgramFolder("");
-  }
+  void TearDown() override { SetProgramFolder(""); }
 
   // A Poser folder with every library folder and the textures folder.
   std::string MakePoser(const std::string& name) {
@@ -43,7 +40,8 @@ class LoadSettingsTest : public ::testing::Test {
     return poser_.file(name);
   }
   void RegisterPoser(const std::string& folder) {
-    ASSERT_TRUE(RegWrite("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Poser.exe\\Path", folder));
+    ASSERT_TRUE(
+        RegWrite("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Poser.exe\\Path", folder));
   }
   std::string Ini() const { return SettingsPath(); }
 
@@ -132,7 +130,9 @@ TEST_F(LoadSettingsTest, RegistryFolderDeclinedIsAskedAgainNextStart) {
   LoadSettings();
   auto asked = ui_->requestsOf(UiRequest::Message);
   ASSERT_EQ(asked.size(), 2u);
-  EXPECT_EQ(asked[1].text, "You can manually choose your Poser folder later\r\nin the Preferences form (in the Settings menu).");
+  EXPECT_EQ(
+      asked[1].text,
+      "You can manually choose your Poser folder later\r\nin the Preferences form (in the Settings menu).");
   EXPECT_EQ(asked[1].title, "Vandrel");
   EXPECT_EQ(asked[1].buttons, MsgButtons::OK);
   EXPECT_EQ(gSettings.Poser, "none");

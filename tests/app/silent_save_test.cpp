@@ -18,8 +18,8 @@
 #include "platform/cdlg_ex.h"
 #include "platform/files.h"
 #include "platform/program_folder.h"
-#include "platform/scripted_ui.h"
 #include "platform/scoped_env.h"
+#include "platform/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "tools/command_line.h"
 

@@ -20,16 +20,25 @@ struct Conversion {
 TEST(Encoding, PoserTextShownAndTypedBothWays) {
   const Conversion table[] = {
       {"ASCII", "Skin.jpg", "Skin.jpg", "Skin.jpg"},
-      {"Windows-1252 accents", "P\xEA" "che \xDC" "ber.jpg", "P\xC3\xAA" "che \xC3\x9C" "ber.jpg",
-       "P\xEA" "che \xDC" "ber.jpg"},
+      {"Windows-1252 accents",
+       "P\xEA"
+       "che \xDC"
+       "ber.jpg",
+       "P\xC3\xAA"
+       "che \xC3\x9C"
+       "ber.jpg",
+       "P\xEA"
+       "che \xDC"
+       "ber.jpg"},
       {"the euro sign", "\x80 5", "\xE2\x82\xAC 5", "\x80 5"},
       // A file written in UTF-8 reads right; typed again it becomes Windows-1252.
       {"UTF-8 input", "Caf\xC3\xA9", "Caf\xC3\xA9", "Caf\xE9"},
       {"a name only UTF-8 can hold", "\xD0\x92\xD0\xB8\xD1\x88\xD0\xBD\xD1\x8F \xC3\xA9",
-       "\xD0\x92\xD0\xB8\xD1\x88\xD0\xBD\xD1\x8F \xC3\xA9", "\xD0\x92\xD0\xB8\xD1\x88\xD0\xBD\xD1\x8F \xC3\xA9"},
+       "\xD0\x92\xD0\xB8\xD1\x88\xD0\xBD\xD1\x8F \xC3\xA9",
+       "\xD0\x92\xD0\xB8\xD1\x88\xD0\xBD\xD1\x8F \xC3\xA9"},
       // Not UTF-8 (a lone lead byte, an overlong form, a surrogate): Windows-1252.
-      {"invalid UTF-8", "\xC3 \xC0\xAF \xED\xA0\x80", "\xC3\x83 \xC3\x80\xC2\xAF \xC3\xAD\xC2\xA0\xE2\x82\xAC",
-       "\xC3 \xC0\xAF \xED\xA0\x80"},
+      {"invalid UTF-8", "\xC3 \xC0\xAF \xED\xA0\x80",
+       "\xC3\x83 \xC3\x80\xC2\xAF \xC3\xAD\xC2\xA0\xE2\x82\xAC", "\xC3 \xC0\xAF \xED\xA0\x80"},
       // The unassigned bytes keep their own code points.
       {"unassigned bytes", "\x81\x8D\x8F\x90\x9D", "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D",
        "\x81\x8D\x8F\x90\x9D"},
@@ -39,7 +48,10 @@ TEST(Encoding, PoserTextShownAndTypedBothWays) {
     EXPECT_EQ(Utf8ToPoserText(c.shown), c.typed) << c.what;
   }
   // Bytes that are no UTF-8 entering Poser text stay as they are.
-  EXPECT_EQ(Utf8ToPoserText("P\xEA" "che"), "P\xEA" "che");
+  EXPECT_EQ(Utf8ToPoserText("P\xEA"
+                            "che"),
+            "P\xEA"
+            "che");
   EXPECT_EQ(Utf8ToWindows1252("\xE2\x82\xAC\xC5\x93"), "\x80\x9C");
   EXPECT_EQ(Utf8ToWindows1252("\xD0\x92"), std::nullopt);
 
@@ -54,8 +66,14 @@ TEST(Encoding, PoserTextShownAndTypedBothWays) {
   EXPECT_FALSE(IsMultiByteUtf8("\xF4\x90\x80\x80"));  // above U+10FFFF
 
   // Names compare in one form: Unicode, ASCII letters in any case.
-  EXPECT_EQ(FileNameKey("P\xEA" "che.JPG"), FileNameKey("p\xC3\xAA" "che.jpg"));
-  EXPECT_NE(FileNameKey("P\xEA" "che.jpg"), FileNameKey("P\xC3\x8A" "CHE.jpg"));  // only ASCII folds
+  EXPECT_EQ(FileNameKey("P\xEA"
+                        "che.JPG"),
+            FileNameKey("p\xC3\xAA"
+                        "che.jpg"));
+  EXPECT_NE(FileNameKey("P\xEA"
+                        "che.jpg"),
+            FileNameKey("P\xC3\x8A"
+                        "CHE.jpg"));  // only ASCII folds
 }
 
 // The one UTF-8 decoder: what it takes and what it refuses (the desktop

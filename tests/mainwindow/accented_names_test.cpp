@@ -24,8 +24,12 @@ namespace vandrel {
 namespace {
 
 // "Café:Pêche.jpg" as Poser writes it, and as the screen shows it.
-const std::string kPeach = ":Runtime:Textures:Caf\xE9:P\xEA" "che.jpg";
-const QString kPeachShown = QString::fromUtf8(":Runtime:Textures:Caf\xC3\xA9:P\xC3\xAA" "che.jpg");
+const std::string kPeach =
+    ":Runtime:Textures:Caf\xE9:P\xEA"
+    "che.jpg";
+const QString kPeachShown = QString::fromUtf8(
+    ":Runtime:Textures:Caf\xC3\xA9:P\xC3\xAA"
+    "che.jpg");
 // "Вишня.jpg" has no Windows-1252 form: the whole path stays UTF-8.
 const std::string kCherry = ":Runtime:Textures:Caf\xC3\xA9:\xD0\x92\xD0\xB8\xD1\x88\xD0\xBD\xD1\x8F.jpg";
 
@@ -36,11 +40,14 @@ class AccentedNames : public test::WindowTest {
     gSettings.Poser = program.mkdir("P\xC3\xB6ser");
     gSettings.MainThumb = false;
     cafe = program.mkdir("P\xC3\xB6ser/Runtime/Textures/Caf\xC3\xA9");
-    peach = cafe + "/P\xC3\xAA" "che.jpg";
+    peach = cafe +
+            "/P\xC3\xAA"
+            "che.jpg";
     cherry = cafe + "/\xD0\x92\xD0\xB8\xD1\x88\xD0\xBD\xD1\x8F.jpg";
     QImage picture(8, 8, QImage::Format_RGB32);
     picture.fill(Qt::darkYellow);
-    for (const std::string& file : {peach, cherry}) ASSERT_TRUE(picture.save(QString::fromUtf8(file.c_str()), "JPEG"));
+    for (const std::string& file : {peach, cherry})
+      ASSERT_TRUE(picture.save(QString::fromUtf8(file.c_str()), "JPEG"));
     Open(std::string(VANDREL_TEST_DATA) + "/maps/three_skins.pz2");
   }
   void Open(const std::string& file) {
@@ -85,21 +92,31 @@ TEST_F(AccentedNames, PickedTypedAndDroppedMapsAreOneTextAndTheSavedPoseReadsBac
   EXPECT_FALSE(Red(Box(9)));
 
   // A map outside the Poser folder, written by Poser: Fix asks for its folder by its name.
-  Box(10)->setText(QString::fromUtf8("/elsewhere/P\xC3\xAA" "che.jpg"));
+  Box(10)->setText(
+      QString::fromUtf8("/elsewhere/P\xC3\xAA"
+                        "che.jpg"));
   Press(20);
-  EXPECT_EQ(gObjects[0].Materials[2].ReflectionMap, "/elsewhere/P\xEA" "che.jpg");
+  EXPECT_EQ(gObjects[0].Materials[2].ReflectionMap,
+            "/elsewhere/P\xEA"
+            "che.jpg");
   EXPECT_TRUE(Red(Box(10)));
   ui->AnswerFolder(cafe);
   Press(27);
   ASSERT_EQ(ui->requestsOf(UiRequest::Folder).size(), 1u);
-  EXPECT_EQ(ui->requestsOf(UiRequest::Folder)[0].title, "Look for P\xC3\xAA" "che.jpg in:");
+  EXPECT_EQ(ui->requestsOf(UiRequest::Folder)[0].title,
+            "Look for P\xC3\xAA"
+            "che.jpg in:");
   EXPECT_EQ(gObjects[0].Materials[2].ReflectionMap, kPeach);
 
   // Saved under an accented name: the caption shows it, the pose holds one text.
-  const std::string saved = program.file("\xC3\x9C" "ber Pose \xE2\x82\xAC.pz2");
+  const std::string saved = program.file(
+      "\xC3\x9C"
+      "ber Pose \xE2\x82\xAC.pz2");
   ui->AnswerSave(saved);
   ASSERT_TRUE(window->mnuSaveAs_Click());
-  const QString caption = QString::fromUtf8("Vandrel - [\xC3\x9C" "ber Pose \xE2\x82\xAC.pz2]");
+  const QString caption = QString::fromUtf8(
+      "Vandrel - [\xC3\x9C"
+      "ber Pose \xE2\x82\xAC.pz2]");
   EXPECT_EQ(window->windowTitle(), caption);
   const std::string bytes = ReadWholeFile(saved).value_or("");
   EXPECT_EQ(Count(bytes, "textureMap \"" + kPeach + "\"\r\n"), 3u);
@@ -116,7 +133,9 @@ TEST_F(AccentedNames, PickedTypedAndDroppedMapsAreOneTextAndTheSavedPoseReadsBac
   for (int box : {8, 9, 10}) EXPECT_FALSE(Red(Box(box))) << box;
 
   // Notes typed in the file information window are Poser text; its report is UTF-8.
-  const QString notes = QString::fromUtf8("Gr\xC3\xB6\xC3\x9F" "e 5 \xE2\x82\xAC");
+  const QString notes = QString::fromUtf8(
+      "Gr\xC3\xB6\xC3\x9F"
+      "e 5 \xE2\x82\xAC");
   window->SetOtherWindow(OtherWindow::FileInfo, [&] {
     FrmFileInfo info(window.get());
     info.txtNotes->setPlainText(notes);
@@ -124,13 +143,16 @@ TEST_F(AccentedNames, PickedTypedAndDroppedMapsAreOneTextAndTheSavedPoseReadsBac
   });
   Trigger("mnuFileInfo");
   Trigger("mnuSave");
-  EXPECT_NE(ReadWholeFile(saved).value_or("").find("# Gr\xF6\xDF" "e 5 \x80\r\n"), std::string::npos);
+  EXPECT_NE(ReadWholeFile(saved).value_or("").find("# Gr\xF6\xDF"
+                                                   "e 5 \x80\r\n"),
+            std::string::npos);
   window = std::make_unique<FrmMain>();
   Open(saved);
   window->SetOtherWindow(OtherWindow::FileInfo, [&] {
     FrmFileInfo info(window.get());
     EXPECT_EQ(info.txtNotes->toPlainText(), notes);
-    EXPECT_EQ(info.lblFileName->text(), QString::fromUtf8("\xC3\x9C" "ber Pose \xE2\x82\xAC.pz2"));
+    EXPECT_EQ(info.lblFileName->text(), QString::fromUtf8("\xC3\x9C"
+                                                          "ber Pose \xE2\x82\xAC.pz2"));
     ui->AnswerSave(program.file("Bericht.htm"));
     info.cmdCreateHTML->click();
   });
@@ -138,7 +160,9 @@ TEST_F(AccentedNames, PickedTypedAndDroppedMapsAreOneTextAndTheSavedPoseReadsBac
   const std::string page = ReadWholeFile(program.file("Bericht.htm")).value_or("");
   EXPECT_TRUE(IsMultiByteUtf8(page));
   EXPECT_NE(page.find("charset=utf-8"), std::string::npos);
-  EXPECT_NE(page.find("<title>\xC3\x9C" "ber Pose \xE2\x82\xAC.pz2</title>"), std::string::npos);
+  EXPECT_NE(page.find("<title>\xC3\x9C"
+                      "ber Pose \xE2\x82\xAC.pz2</title>"),
+            std::string::npos);
   EXPECT_NE(page.find(kPeachShown.toStdString() + "<br>"), std::string::npos);
   EXPECT_NE(page.find(PoserTextToUtf8(kCherry) + "<br>"), std::string::npos);
 }

@@ -7,8 +7,8 @@
 #include <QComboBox>
 #include <QDropEvent>
 #include <QFileDialog>
-#include <QListWidget>
 #include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -68,7 +68,9 @@ class BatchConverter : public test::WindowTest {
     EXPECT_EQ(messages[0].text, text);
     EXPECT_EQ(messages[0].title, title);
   }
-  static std::string Data(const std::string& name) { return ReadFileBytes(std::string(VANDREL_TEST_DATA) + "/" + name); }
+  static std::string Data(const std::string& name) {
+    return ReadFileBytes(std::string(VANDREL_TEST_DATA) + "/" + name);
+  }
 
   test::TempDir library;
 };
@@ -85,8 +87,9 @@ TEST_F(BatchConverter, AddChooseRunAndTheWindowLeftEmpty) {
   ASSERT_NE(converter, nullptr);
   EXPECT_EQ(converter->windowTitle(), "P4 <-> P5 batch converter");
   EXPECT_TRUE(converter->Option[0]->isChecked());
-  for (QWidget* w : std::initializer_list<QWidget*>{converter->Command2, converter->Command3, converter->Command4,
-                                                    converter->Option[0], converter->Option[3]})
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{converter->Command2, converter->Command3, converter->Command4,
+                                       converter->Option[0], converter->Option[3]})
     EXPECT_FALSE(w->isEnabled());
   EXPECT_TRUE(converter->Command1->isEnabled() && converter->Command5->isEnabled());
   EXPECT_EQ(Open(), converter);  // one at a time
@@ -120,8 +123,9 @@ TEST_F(BatchConverter, AddChooseRunAndTheWindowLeftEmpty) {
   Select(converter, {1});
   // A click on the option's label chooses it, as on its button.
   for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-    QMouseEvent click(type, QPointF(2, 2), converter->lblOption[3]->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
-                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+    QMouseEvent click(type, QPointF(2, 2), converter->lblOption[3]->mapToGlobal(QPointF(2, 2)),
+                      Qt::LeftButton, type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(converter->lblOption[3], &click);
   }
   EXPECT_TRUE(converter->Option[3]->isChecked());
@@ -160,7 +164,8 @@ TEST_F(BatchConverter, AddChooseRunAndTheWindowLeftEmpty) {
   const std::string aNow = ReadFileBytes(a), cNow = ReadFileBytes(c);
   Select(converter, {0, 1, 2});
   converter->Option[1]->click();
-  Run(converter, "Could not complete requested operation for " + a + "\r\nBatch operations aborted.", "Error");
+  Run(converter, "Could not complete requested operation for " + a + "\r\nBatch operations aborted.",
+      "Error");
   EXPECT_EQ(ReadFileBytes(a), aNow);
   EXPECT_EQ(ReadFileBytes(c), cNow);
   EXPECT_FALSE(window->BatchRun());
@@ -186,7 +191,8 @@ TEST_F(BatchConverter, AddChooseRunAndTheWindowLeftEmpty) {
   Drop(converter, {packed});
   Select(converter, {0});
   converter->Option[1]->click();
-  Run(converter, "Could not complete requested operation for " + packed + "\r\nBatch operations aborted.", "Error");
+  Run(converter, "Could not complete requested operation for " + packed + "\r\nBatch operations aborted.",
+      "Error");
   EXPECT_EQ(ReadFileBytes(packed), std::string("\x1f\x8b\x08\x00\x00", 5) + "rest");
 
   // Removing every file disables all but Add and Cancel; Esc closes.
@@ -266,7 +272,8 @@ TEST_F(BatchConverter, Poser5AndBackGivesThePoser4OutputOfTheOriginal) {
       const std::string text = ReadFileBytes(path);
       // Each read lists props in reverse file order, so files with several props are left out.
       std::size_t props = 0;
-      for (std::size_t at = text.find("\nprop "); at != std::string::npos; at = text.find("\nprop ", at + 1)) ++props;
+      for (std::size_t at = text.find("\nprop "); at != std::string::npos; at = text.find("\nprop ", at + 1))
+        ++props;
       if (props > 1 || text.find("material ") == std::string::npos) continue;
       const std::string name = std::to_string(originals.size()) + "-" + entry.path().filename().string();
       originals.push_back(library.write(name, text));
@@ -298,7 +305,8 @@ TEST_F(BatchConverter, Poser5AndBackGivesThePoser4OutputOfTheOriginal) {
     for (const std::string& o : originals) {
       const std::string direct = ReadFileBytes(BatchCopyPath(o, false));
       ASSERT_FALSE(direct.empty()) << o;
-      EXPECT_EQ(ReadFileBytes(BatchCopyPath(BatchCopyPath(o, true), false)), direct) << o << " ending " << lineEnding;
+      EXPECT_EQ(ReadFileBytes(BatchCopyPath(BatchCopyPath(o, true), false)), direct)
+          << o << " ending " << lineEnding;
       EXPECT_EQ(direct.find('\n') != std::string::npos, lineEnding == 0) << o;  // CR LF or a lone CR
     }
   }

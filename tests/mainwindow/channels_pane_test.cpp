@@ -100,7 +100,8 @@ TEST_F(ChannelsPaneTest, ListsFollowClicksKeysAndSelectAll) {
   QTreeWidget* actors = P().lstActors;
   QTreeWidget* dials = P().lstDials;
   // The tab brought the first actor in: its channels, row 1 selected, its first value.
-  EXPECT_EQ(Texts(dials), (std::vector<std::string>{"PBMStomach/valueParm", "PBMChest/valueParm", "xTran/translateX"}));
+  EXPECT_EQ(Texts(dials),
+            (std::vector<std::string>{"PBMStomach/valueParm", "PBMChest/valueParm", "xTran/translateX"}));
   EXPECT_EQ(Selected(dials), std::vector<int>{1});
   EXPECT_EQ(P().txtDialProperties[0]->text(), "0.5");
   EXPECT_EQ(P().txtActorProperties[0]->text(), "BODY");
@@ -198,8 +199,8 @@ TEST_F(ChannelsPaneTest, PropertiesAreShownSwitchedAndApplied) {
   P().chkEnable[4]->click();
   EXPECT_FALSE(gActors[0].PropertyOn[4] || gActors[1].PropertyOn[4]);
   EXPECT_TRUE(gState.Dirty);
-  EXPECT_EQ(Texts(actors),
-            (std::vector<std::string>{"BODY:1/actor", "lHand:1/actor", "Light1/light", "MAIN_CAMERA/camera"}));
+  EXPECT_EQ(Texts(actors), (std::vector<std::string>{"BODY:1/actor", "lHand:1/actor", "Light1/light",
+                                                     "MAIN_CAMERA/camera"}));
   EXPECT_EQ(Selected(actors), std::vector<int>{1});
   EXPECT_FALSE(P().chkEnable[4]->isChecked());
   EXPECT_FALSE(P().cmdApplyProperty[4]->isEnabled());
@@ -366,7 +367,8 @@ TEST_F(ChannelsPaneTest, EditedPoseIsSavedExactlyAsChangedAndReadsBack) {
   };
   change("k  0  0.5\r\n", "k  0  -0.5\r\n");
   change("\t\t}\r\n\t}\r\nactor head:1",
-         "\t\tvalueParm Grin\r\n\t\t\t{\r\n\t\t\tkeys\r\n\t\t\t\t{\r\n\t\t\t\tk  0  0\r\n\t\t\t\t}\r\n\t\t\t}\r\n"
+         "\t\tvalueParm Grin\r\n\t\t\t{\r\n\t\t\tkeys\r\n\t\t\t\t{\r\n\t\t\t\tk  0  "
+         "0\r\n\t\t\t\t}\r\n\t\t\t}\r\n"
          "\t\t}\r\n\t}\r\nactor head:1");
   change("name Head", "name Face");
   cut("\t\ttargetGeom Smile", "\t\trotateX xrot");
@@ -385,7 +387,8 @@ TEST_F(ChannelsPaneTest, EditedPoseIsSavedExactlyAsChangedAndReadsBack) {
   Click(actors, 1, Qt::ControlModifier);
   const std::size_t bodyDials = gActors[0].Dials.size();
   ui->clear();
-  for (const std::optional<std::string>& nothing : {std::optional<std::string>("   "), std::optional<std::string>()}) {
+  for (const std::optional<std::string>& nothing :
+       {std::optional<std::string>("   "), std::optional<std::string>()}) {
     ui->AnswerInput(nothing);
     P().cmdCreateDial->click();
   }
@@ -411,7 +414,8 @@ TEST_F(ChannelsPaneTest, DisplayNamesThatWouldNotReadBackAreRefused) {
   Click(P().lstActors, 1);
   Click(P().lstDials, 0);
   const std::string actorName = gActors[1].ExtName.str(), dialName = gActors[1].Dials[0].ExtName.str();
-  for (const char* refused : {"Left } Arm", "Blink } {", "{", "two\nlines", "Head channels", "Eye\tchannels  "}) {
+  for (const char* refused :
+       {"Left } Arm", "Blink } {", "{", "two\nlines", "Head channels", "Eye\tchannels  "}) {
     for (const bool actor : {true, false}) {
       ui->clear();
       Type(actor ? P().txtActorProperties[0] : P().txtDialProperties[1], refused);

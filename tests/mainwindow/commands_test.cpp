@@ -81,9 +81,9 @@ struct OpenRow {
 
 TEST_F(Commands, OpenCommandsSetTheTypeAndAskForMorphsWhereTheyShould) {
   const OpenRow rows[] = {
-      {"mnuOpenPZ2", kPz2, false, false}, {"mnuOpenCM2", kCm2, false, false},
-      {"mnuOpenFC2", kFc2, false, false}, {"mnuOpenHD2", kHd2, false, false},
-      {"mnuOpenLT2", kLt2, false, false}, {"mnuOpenCR2", kCr2, false, true},
+      {"mnuOpenPZ2", kPz2, false, false},     {"mnuOpenCM2", kCm2, false, false},
+      {"mnuOpenFC2", kFc2, false, false},     {"mnuOpenHD2", kHd2, false, false},
+      {"mnuOpenLT2", kLt2, false, false},     {"mnuOpenCR2", kCr2, false, true},
       {"mnuOpenCR2Props", kCr2, true, false}, {"mnuOpenPP2", kPp2, false, false},
       {"mnuOpenHR2", kHr2, false, false},
   };
@@ -101,8 +101,9 @@ TEST_F(Commands, OpenCommandsSetTheTypeAndAskForMorphsWhereTheyShould) {
     const auto asked = ui->requestsOf(UiRequest::Message);
     EXPECT_EQ(asked.size(), figureType ? 1u : 0u) << r.menu;
     if (!asked.empty()) {
-      EXPECT_EQ(asked[0].text,
-                "Do you want to load morph and pose data also?\r\nIt may take a long time with a large file.");
+      EXPECT_EQ(
+          asked[0].text,
+          "Do you want to load morph and pose data also?\r\nIt may take a long time with a large file.");
       EXPECT_EQ(asked[0].buttons, MsgButtons::YesNo);
     }
     EXPECT_EQ(W().channelReads, figureType ? 1 : 0) << r.menu;
@@ -200,7 +201,8 @@ TEST_F(Commands, SaveAsWritesTheFileAndMovesTheDocument) {
   const FileDialogRequest& d = saves[0].dialog;
   EXPECT_EQ(d.title, "Save Pose file as...");
   EXPECT_EQ(d.filter,
-            "Pose files|*.pz2|Camera files|*.cm2|Hand files|*.hd2|Face files|*.fc2|Light files|*.lt2|All files|*.*");
+            "Pose files|*.pz2|Camera files|*.cm2|Hand files|*.hd2|Face files|*.fc2|Light files|*.lt2|All "
+            "files|*.*");
   EXPECT_EQ(d.flags, 2054);
   EXPECT_EQ(d.defaultExt, "pz2");
   EXPECT_EQ(d.fileName, "");
@@ -409,16 +411,17 @@ TEST_F(Commands, TabsShowTheirPaneAndRefreshIt) {
 TEST_F(Commands, AddFigureListItemKeepsGroupsBeforeActors) {
   window->materials->AddFigureListItem("figure", 0);
   window->materials->AddFigureListItem("actor head", 0);
-  window->materials->AddFigureListItem("prop ball", 0);    // before the first actor entry
-  window->materials->AddFigureListItem("actor hip", 0);    // at the end
-  window->materials->AddFigureListItem("hair", 1);         // at index 0
-  window->materials->AddFigureListItem("figure", 0);       // duplicates are kept
-  window->materials->AddFigureListItem("actor chest", 99); // past the end: appended
-  const std::vector<std::string> expected = {"hair",       "figure",    "prop ball", "figure",
+  window->materials->AddFigureListItem("prop ball", 0);     // before the first actor entry
+  window->materials->AddFigureListItem("actor hip", 0);     // at the end
+  window->materials->AddFigureListItem("hair", 1);          // at index 0
+  window->materials->AddFigureListItem("figure", 0);        // duplicates are kept
+  window->materials->AddFigureListItem("actor chest", 99);  // past the end: appended
+  const std::vector<std::string> expected = {"hair",       "figure",    "prop ball",  "figure",
                                              "actor head", "actor hip", "actor chest"};
   EXPECT_EQ(gObjectList, expected);
   ASSERT_EQ(window->materials->cmbFigures->count(), 7);
-  for (int i = 0; i < 7; ++i) EXPECT_EQ(window->materials->cmbFigures->itemText(i).toStdString(), expected[i]);
+  for (int i = 0; i < 7; ++i)
+    EXPECT_EQ(window->materials->cmbFigures->itemText(i).toStdString(), expected[i]);
   EXPECT_EQ(window->materials->cmbFigures->currentIndex(), -1);
   // "Actor " is not "actor ": the rule is case-sensitive.
   window->materials->AddFigureListItem("Actor x", 0);

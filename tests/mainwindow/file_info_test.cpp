@@ -58,12 +58,21 @@ TEST_F(FileInfo, WindowNotesAndReportOfALoadedFile) {
     ++shown;
     FrmFileInfo info(window.get(), dates, comma);
     EXPECT_EQ(info.windowTitle(), "File Information");
-    const std::pair<QLabel*, const char*> shown[] = {
-        {info.lblFileName, "Doll.pz2"}, {info.lblFileType, "Pose (PZ2)"}, {info.lblSize, "1,2 KB"},
-        {info.lblFigures, "1"},         {info.lblMaterials, "5"},         {info.lblSdMats, "N/A"},
-        {info.lblActors, "N/A"},        {info.lblChannels, "N/A"},        {info.lblPose, "N/A"},
-        {info.lblTexture, "3"},         {info.lblBump, "1"},              {info.lblReflection, "0"},
-        {info.lblTransparency, "1"},    {info.lblMaterialsF, "5"},        {info.lblNullA, "N/A"}};
+    const std::pair<QLabel*, const char*> shown[] = {{info.lblFileName, "Doll.pz2"},
+                                                     {info.lblFileType, "Pose (PZ2)"},
+                                                     {info.lblSize, "1,2 KB"},
+                                                     {info.lblFigures, "1"},
+                                                     {info.lblMaterials, "5"},
+                                                     {info.lblSdMats, "N/A"},
+                                                     {info.lblActors, "N/A"},
+                                                     {info.lblChannels, "N/A"},
+                                                     {info.lblPose, "N/A"},
+                                                     {info.lblTexture, "3"},
+                                                     {info.lblBump, "1"},
+                                                     {info.lblReflection, "0"},
+                                                     {info.lblTransparency, "1"},
+                                                     {info.lblMaterialsF, "5"},
+                                                     {info.lblNullA, "N/A"}};
     for (const auto& [label, text] : shown) EXPECT_EQ(label->text().toStdString(), text) << text;
     EXPECT_FALSE(info.cmbActors->isEnabledTo(&info));
 

@@ -9,12 +9,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTreeWidget>
-#include <QMenuBar>
 #include <map>
 
 #include "window_fixture.h"
@@ -42,7 +42,8 @@ struct Expected {
 TEST_F(FirstState, ControlsCarryTheirNamesCaptionsToolTipsAndEnabledStates) {
   const Expected table[] = {
       {"lblObject", "Object", nullptr, false},
-      {"cmbFigures", nullptr, "Choose the object (figure, prop, hair or body part) you want to modify", false},
+      {"cmbFigures", nullptr, "Choose the object (figure, prop, hair or body part) you want to modify",
+       false},
       {"cmd(1)", "Delete", "Remove selected object from the pose", false},
       {"cmdNewMat", "Create new material", "Create a new material from scratch", false},
       {"cmdCreateMat", "Add materials to object", nullptr, false},
@@ -73,10 +74,12 @@ TEST_F(FirstState, ControlsCarryTheirNamesCaptionsToolTipsAndEnabledStates) {
       {"cmd(14)", "Apply", "Apply Highlight Size for selected material(s)", false},
       {"cmd(20)", "Apply", "Apply ReflectionMap for selected material(s)", false},
       {"cmd(24)", "Apply", "Apply Reflection Strength for selected material(s)", false},
-      {"cmd(27)", "Fix", "Try to correct a false path or toggle formatting between full and shortened path", false},
+      {"cmd(27)", "Fix", "Try to correct a false path or toggle formatting between full and shortened path",
+       false},
       {"SHP(2)", nullptr, "Select Ambient Color for selected material(s)", false},
       {"chkApplyTextures", nullptr,
-       "Check to apply texture to highlight. In P5 the image map node will be connected to specular color", false},
+       "Check to apply texture to highlight. In P5 the image map node will be connected to specular color",
+       false},
       {"chkMultiplyThroughLights", nullptr, nullptr, false},
       {"chkMultiplyThroughKdColor", nullptr, nullptr, false},
       {"chkTexture", nullptr,
@@ -142,7 +145,8 @@ TEST_F(FirstState, ControlsCarryTheirNamesCaptionsToolTipsAndEnabledStates) {
       {"lblPoserVersion", "Required Poser version", nullptr, true},
       {"chkNoMaterialData", nullptr, "Check if you don't want to include material data in the pose", false},
       {"lblNoMaterialData", "Don't save materials", nullptr, true},
-      {"chkChannels", nullptr, "Check if you don't want to include pose or morph data in the pose file", false},
+      {"chkChannels", nullptr, "Check if you don't want to include pose or morph data in the pose file",
+       false},
       {"lblEnableChannels", "Don't save morphs or poses", nullptr, true},
   };
   for (const Expected& e : table) {
@@ -160,9 +164,12 @@ TEST_F(FirstState, ControlsCarryTheirNamesCaptionsToolTipsAndEnabledStates) {
 }
 
 TEST_F(FirstState, EveryArrayElementExistsAndEveryEditingControlIsOff) {
-  for (int i = 0; i <= 28; ++i) EXPECT_NE(window->findChild<QWidget*>(QString("cmd(%1)").arg(i)), nullptr) << i;
-  for (int i = 0; i <= 11; ++i) EXPECT_NE(window->findChild<QWidget*>(QString("TXT(%1)").arg(i)), nullptr) << i;
-  for (int i = 0; i <= 6; ++i) EXPECT_NE(window->findChild<QScrollBar*>(QString("SCR(%1)").arg(i)), nullptr) << i;
+  for (int i = 0; i <= 28; ++i)
+    EXPECT_NE(window->findChild<QWidget*>(QString("cmd(%1)").arg(i)), nullptr) << i;
+  for (int i = 0; i <= 11; ++i)
+    EXPECT_NE(window->findChild<QWidget*>(QString("TXT(%1)").arg(i)), nullptr) << i;
+  for (int i = 0; i <= 6; ++i)
+    EXPECT_NE(window->findChild<QScrollBar*>(QString("SCR(%1)").arg(i)), nullptr) << i;
   for (int i = 0; i <= 22; ++i)
     EXPECT_NE(window->findChild<QCheckBox*>(QString("chkDelChannels(%1)").arg(i)), nullptr) << i;
   // Every button, box, list and bar of the panes is off, but the full-path

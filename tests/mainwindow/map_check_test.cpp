@@ -85,9 +85,11 @@ TEST_F(MapCheckTest, AFileFromAnotherMachineIsRepairedOnOpenAndTheNextRunUsesThe
   EXPECT_EQ(folders[0].startFolder, textures);
   EXPECT_TRUE(gState.Dirty);
   // Two objects, four buttons each; the scan's wait window, then the check goes on.
-  const std::vector<std::string> check(std::find(shown.begin(), shown.end(), "Checking map references..."), shown.end());
-  EXPECT_EQ(check, (std::vector<std::string>{"Checking map references...", "range 8", "range 0", "Scanning folders...",
-                                             "Checking map references...", "range 8"}));
+  const std::vector<std::string> check(std::find(shown.begin(), shown.end(), "Checking map references..."),
+                                       shown.end());
+  EXPECT_EQ(check,
+            (std::vector<std::string>{"Checking map references...", "range 8", "range 0",
+                                      "Scanning folders...", "Checking map references...", "range 8"}));
   // The first object is shown at the end, its map in the stored form.
   EXPECT_EQ(window->materials->cmbFigures->currentIndex(), 0);
   EXPECT_EQ(window->materials->TXT[8]->text().toStdString(), ":Runtime:Textures:People:Vandrel:Skin.JPG");
@@ -101,8 +103,9 @@ TEST_F(MapCheckTest, AFileFromAnotherMachineIsRepairedOnOpenAndTheNextRunUsesThe
     EXPECT_NE(saved.find(line), std::string::npos) << line << "\n" << saved;
   EXPECT_EQ(saved.find("D:\\"), std::string::npos);
   EXPECT_EQ(saved.find("darkskin"), std::string::npos);
-  EXPECT_NE(ReadFileBytes(program.file("Cache/bums.txt")).find("Skin.BUM\r\n*" + textures + "/People/Vandrel\r\n"),
-            std::string::npos);
+  EXPECT_NE(
+      ReadFileBytes(program.file("Cache/bums.txt")).find("Skin.BUM\r\n*" + textures + "/People/Vandrel\r\n"),
+      std::string::npos);
 
   // The next run: the cache files know every map, nothing is asked or scanned.
   NewRun();
@@ -140,8 +143,8 @@ TEST_F(MapCheckTest, EveryMapBelowThePoserFolderIsSavedAsAPathThatNamesIt) {
   const std::string refs[] = {files[0], files[1], files[2], files[3], "D:\\Stuff\\poster.jpg"};
   std::string pose = "{\r\nversion\r\n\t{\r\n\tnumber 4.01\r\n\t}\r\nfigure\r\n\t{\r\n";
   for (int i = 0; i < 5; ++i)
-    pose += "\tmaterial M" + std::to_string(i) + "\r\n\t\t{\r\n\t\tKdColor 1 1 1 1\r\n\t\ttextureMap \"" + refs[i] +
-            "\"\r\n\t\t}\r\n";
+    pose += "\tmaterial M" + std::to_string(i) + "\r\n\t\t{\r\n\t\tKdColor 1 1 1 1\r\n\t\ttextureMap \"" +
+            refs[i] + "\"\r\n\t\t}\r\n";
   pose += "\t}\r\n}\r\n";
   const std::string source = program.write("downloads.pz2", pose);
 
@@ -150,10 +153,12 @@ TEST_F(MapCheckTest, EveryMapBelowThePoserFolderIsSavedAsAPathThatNamesIt) {
   window->Form_OLEDragDrop(source);
   ASSERT_EQ(ui->requestsOf(UiRequest::Folder).size(), 1u);
   for (int i = 0; i < 5; ++i)
-    EXPECT_EQ(PoserPathToFilePath(gObjects[0].Materials[static_cast<std::size_t>(i)].TextureMap), files[i]) << i;
+    EXPECT_EQ(PoserPathToFilePath(gObjects[0].Materials[static_cast<std::size_t>(i)].TextureMap), files[i])
+        << i;
   EXPECT_EQ(gObjects[0].Materials[0].TextureMap, ":Runtime:Textures:People:Vandrel:Skin.JPG");
   const std::string saved = SaveAs("saved.pz2");
-  for (int i = 1; i < 5; ++i) EXPECT_NE(saved.find("textureMap \"" + files[i] + "\""), std::string::npos) << saved;
+  for (int i = 1; i < 5; ++i)
+    EXPECT_NE(saved.find("textureMap \"" + files[i] + "\""), std::string::npos) << saved;
 
   // Reopened: every map names its file, shown black.
   NewRun();
@@ -189,8 +194,9 @@ TEST_F(MapCheckTest, TheCheckNeverWaitsForThePicturesItFinds) {
   std::filesystem::rename(tree.file("small.jpg"), latin);
   std::string pose = "{\r\nversion\r\n\t{\r\n\tnumber 4.01\r\n\t}\r\nfigure\r\n\t{\r\n";
   for (const char* map : {"Big.png", "Small.jpg"})
-    pose += std::string("\tmaterial M\r\n\t\t{\r\n\t\tKdColor 1 1 1 1\r\n\t\ttextureMap \":Runtime:Textures:Old:") + map +
-            "\"\r\n\t\t}\r\n";
+    pose += std::string(
+                "\tmaterial M\r\n\t\t{\r\n\t\tKdColor 1 1 1 1\r\n\t\ttextureMap \":Runtime:Textures:Old:") +
+            map + "\"\r\n\t\t}\r\n";
   pose += "\t}\r\n}\r\n";
   const std::string file = program.write("moved.pz2", pose);
 
@@ -212,7 +218,8 @@ TEST_F(MapCheckTest, TheCheckNeverWaitsForThePicturesItFinds) {
 
   QElapsedTimer timer;
   timer.start();
-  while (ThumbnailPending(bigFile) && timer.elapsed() < 60000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  while (ThumbnailPending(bigFile) && timer.elapsed() < 60000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
   ASSERT_FALSE(ThumbnailPending(bigFile));
   QCoreApplication::processEvents();
   const QImage shown = pane.imgThumb[0]->pixmap().toImage();

@@ -82,7 +82,8 @@ TEST_F(MapRows, EveryRowWritesTheSelectedMaterialsAndTheSavedPoseAndNothingSelec
   EXPECT_EQ(open[0].dialog.flags, 6148);
   EXPECT_EQ(open[0].dialog.initDir, gSettings.Map);
   EXPECT_EQ(Maps(&MaterialRec::TextureMap),
-            (std::vector<std::string>{":Runtime:Textures:Vandrel:Skin.jpg", "NO_MAP", ":Runtime:Textures:Vandrel:Skin.jpg"}));
+            (std::vector<std::string>{":Runtime:Textures:Vandrel:Skin.jpg", "NO_MAP",
+                                      ":Runtime:Textures:Vandrel:Skin.jpg"}));
   EXPECT_EQ(Box(8)->text(), ":Runtime:Textures:Vandrel:Skin.jpg");
   EXPECT_EQ(gState.LastMapFolder, FolderOf(skin));
   EXPECT_TRUE(gState.Dirty);
@@ -138,9 +139,11 @@ TEST_F(MapRows, EveryRowWritesTheSelectedMaterialsAndTheSavedPoseAndNothingSelec
 
   // Two files dropped on the bump box: the first is applied; text alone is not a file.
   QMimeData files, text;
-  files.setUrls({QUrl::fromLocalFile(QString::fromStdString(late)), QUrl::fromLocalFile(QString::fromStdString(skin))});
+  files.setUrls(
+      {QUrl::fromLocalFile(QString::fromStdString(late)), QUrl::fromLocalFile(QString::fromStdString(skin))});
   Drop(Box(9), &files);
-  EXPECT_EQ(Maps(&MaterialRec::BumpMap), (std::vector<std::string>{":Runtime:Textures:Late.jpg", "NO_MAP", ":Runtime:Textures:Late.jpg"}));
+  EXPECT_EQ(Maps(&MaterialRec::BumpMap),
+            (std::vector<std::string>{":Runtime:Textures:Late.jpg", "NO_MAP", ":Runtime:Textures:Late.jpg"}));
   text.setText("https://example.org/x.jpg");
   Drop(Box(9), &text);
   EXPECT_EQ(Box(9)->text(), ":Runtime:Textures:Late.jpg");

@@ -44,14 +44,15 @@ class MaterialsPaneTest : public WindowTest {
  public:
   MaterialsPane& P() { return *window->materials; }
   void Open() {
-    const std::string path = program.write("lamp_scene.pz2", ReadFileBytes(std::string(VANDREL_TEST_DATA) +
-                                                                            "/mainwindow/lamp_scene.pz2"));
+    const std::string path = program.write(
+        "lamp_scene.pz2", ReadFileBytes(std::string(VANDREL_TEST_DATA) + "/mainwindow/lamp_scene.pz2"));
     window->Form_OLEDragDrop(path);
   }
   // A user's selection of rows, the first of them current.
   void Select(std::initializer_list<int> rows) {
     QItemSelection selection;
-    for (int r : rows) selection.select(P().lstMaterials->model()->index(r, 0), P().lstMaterials->model()->index(r, 0));
+    for (int r : rows)
+      selection.select(P().lstMaterials->model()->index(r, 0), P().lstMaterials->model()->index(r, 0));
     P().lstMaterials->setCurrentRow(*rows.begin(), QItemSelectionModel::NoUpdate);
     P().lstMaterials->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
   }
@@ -146,11 +147,11 @@ TEST_F(MaterialsPaneTest, LoadShowsTheFirstMaterialAndSelectionsAndCheckBoxesFol
     const char* text;
     int bar;
   } rows[] = {
-      {1, "50", "abc", "1", 1},      {2, "50", "abc", "0", 0},    {6, "50", "abc", "0", 0},
-      {1, "50", "5-", "1", 1},       {6, "50", "-", "-", 0},      {2, "50", "-", "0", 0},
-      {1, "50", "101", "1", 1},      {1, "50", "0", "1", 1},      {6, "50", "-101", "-100", -100},
-      {6, "50", "150", "-100", -100}, {4, "5", "12", "0", 0},      {4, "0", "2.5", "2.5", 250},
-      {2, "2", "2.5", "2.5", 2},     {2, "3", "3.5", "4", 4},     {5, "7", " 12 ", " 12 ", 12},
+      {1, "50", "abc", "1", 1},       {2, "50", "abc", "0", 0}, {6, "50", "abc", "0", 0},
+      {1, "50", "5-", "1", 1},        {6, "50", "-", "-", 0},   {2, "50", "-", "0", 0},
+      {1, "50", "101", "1", 1},       {1, "50", "0", "1", 1},   {6, "50", "-101", "-100", -100},
+      {6, "50", "150", "-100", -100}, {4, "5", "12", "0", 0},   {4, "0", "2.5", "2.5", 250},
+      {2, "2", "2.5", "2.5", 2},      {2, "3", "3.5", "4", 4},  {5, "7", " 12 ", " 12 ", 12},
   };
   for (const Row& r : rows) {
     Type(r.box, r.before);
@@ -182,8 +183,8 @@ TEST_F(MaterialsPaneTest, EditsReachEverySelectedMaterialAndTheSavedPose) {
     if (poser5) window->optPoserFormat[1]->click();
     const auto before = Blocks(SaveAs("before.pz2"));
     ASSERT_FALSE(before.empty());
-    Choose(1);  // the lamp
-    Select({0, 2});                      // Shade and Bulb
+    Choose(1);       // the lamp
+    Select({0, 2});  // Shade and Bulb
     ui->AnswerColor(Rgb{0, 128, 255});
     P().SHP[0]->click();
     Type(1, "50");
@@ -226,8 +227,9 @@ TEST_F(MaterialsPaneTest, EditsReachEverySelectedMaterialAndTheSavedPose) {
     }
     if (!poser5) {
       // Shade's highlight colour and texture strength are off; Poser 4 takes both.
-      const std::vector<std::string> shade = {"\tmaterial Shade", "\t\t{", "\t\tKdColor 0 0.501961 1 1",
-                                              "\t\tNsExponent 51", "\t\ttextureMap NO_MAP", "\t\t}"};
+      const std::vector<std::string> shade = {"\tmaterial Shade",           "\t\t{",
+                                              "\t\tKdColor 0 0.501961 1 1", "\t\tNsExponent 51",
+                                              "\t\ttextureMap NO_MAP",      "\t\t}"};
       EXPECT_EQ(after.at("prop lamp_1/Shade"), shade);
       // Bulb: its colour and highlight size; its strength stays off.
       const std::vector<std::string> bulb = {"\tmaterial Bulb", "\t\t{", "\t\tKdColor 0 0.501961 1 1",
@@ -240,7 +242,8 @@ TEST_F(MaterialsPaneTest, EditsReachEverySelectedMaterialAndTheSavedPose) {
     const std::string sizeLine = poser5 ? "Roughness" : "NsExponent";
     auto count = [&](const std::string& bytes) {
       std::size_t n = 0;
-      for (std::size_t at = bytes.find(sizeLine); at != std::string::npos; at = bytes.find(sizeLine, at + 1)) ++n;
+      for (std::size_t at = bytes.find(sizeLine); at != std::string::npos; at = bytes.find(sizeLine, at + 1))
+        ++n;
       return n;
     };
     const std::string written = SaveAs("after_again.pz2");

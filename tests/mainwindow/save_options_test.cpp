@@ -79,11 +79,13 @@ TEST_F(SaveOptions, DontSaveMorphsSwitchesTheChannelPane) {
   controls::setChecked(window->channelsPane->chkDisableThighLength, true);  // no thighLength line was read
   controls::setChecked(window->channelsPane->chkDelChannels[4], true);
   window->chkChannels->click();  // ticked
-  for (QWidget* w : std::initializer_list<QWidget*>{window->channelsPane->lstActors, window->channelsPane->lstDials, window->channelsPane->cmdSelectAllActors,
-                                                    window->channelsPane->txtDialProperties[0], window->channelsPane->cmdApplyDial[0],
-                                                    window->channelsPane->chkDisableThighLength, window->channelsPane->cmdZerAll,
-                                                    window->channelsPane->cmdCreateDial, window->channelsPane->cmbDialProperties,
-                                                    window->channelsPane->cmdDeleteActors, window->channelsPane->cmdDeleteDials})
+  for (QWidget* w : std::initializer_list<QWidget*>{
+           window->channelsPane->lstActors, window->channelsPane->lstDials,
+           window->channelsPane->cmdSelectAllActors, window->channelsPane->txtDialProperties[0],
+           window->channelsPane->cmdApplyDial[0], window->channelsPane->chkDisableThighLength,
+           window->channelsPane->cmdZerAll, window->channelsPane->cmdCreateDial,
+           window->channelsPane->cmbDialProperties, window->channelsPane->cmdDeleteActors,
+           window->channelsPane->cmdDeleteDials})
     EXPECT_FALSE(On(w)) << w->objectName().toStdString();
   EXPECT_TRUE(On(window->channelsPane->cmdDelChannels));  // a channel-type box is ticked
   EXPECT_FALSE(On(window->channelsPane->txtThighLength));
@@ -119,8 +121,8 @@ struct VersionRow {
 
 TEST_F(SaveOptions, OutputFormatSetsTheRequiredVersionOnlyWhenThePreferenceSaysSo) {
   const VersionRow rows[] = {
-      {true, true, 0, "5", "4.01"},   {true, true, 1, "4.01", "5"}, {false, true, 0, "6", "6"},
-      {true, false, 1, "6", "6"},     {false, false, 1, "", ""},    {true, false, 0, "4.01", "4.01"},
+      {true, true, 0, "5", "4.01"}, {true, true, 1, "4.01", "5"}, {false, true, 0, "6", "6"},
+      {true, false, 1, "6", "6"},   {false, false, 1, "", ""},    {true, false, 0, "4.01", "4.01"},
   };
   for (const VersionRow& r : rows) {
     SetUp();
@@ -151,8 +153,8 @@ TEST_F(SaveOptions, RequiredVersionIsTheNumberOfTheBoxInItsShortestForm) {
 }
 
 TEST_F(SaveOptions, ThighLengthBoxKeepsANumberFromZeroToOne) {
-  const std::pair<const char*, const char*> rows[] = {
-      {"0,25", "0.25"}, {".5", "0.5"}, {"1.5", "0"}, {"abc", "0"}, {"0.3x", "0.3x"}, {"", "0"}};
+  const std::pair<const char*, const char*> rows[] = {{"0,25", "0.25"}, {".5", "0.5"},    {"1.5", "0"},
+                                                      {"abc", "0"},     {"0.3x", "0.3x"}, {"", "0"}};
   for (const auto& [typed, shown] : rows) {
     controls::setText(window->channelsPane->txtThighLength, "0.1");
     gState.Dirty = false;

@@ -39,21 +39,33 @@ class States : public WindowTest {
     editors.insert(editors.end(), w.materials->SCR.begin(), w.materials->SCR.end());
     editors.insert(editors.end(), w.materials->TXT.begin(), w.materials->TXT.end());
     editors.insert(editors.end(), w.materials->SHP.begin(), w.materials->SHP.end());
-    std::vector<QWidget*> captions{w.materials->lblObject, w.materials->lblMaterials, w.materials->lblTemplate, w.materials->lblSelGroup};
+    std::vector<QWidget*> captions{w.materials->lblObject, w.materials->lblMaterials,
+                                   w.materials->lblTemplate, w.materials->lblSelGroup};
     for (const PropertyPanel& p : w.materials->panels) captions.push_back(p.caption);
     std::vector<QWidget*> thumbs(w.materials->imgThumb.begin(), w.materials->imgThumb.end());
     thumbs.insert(thumbs.end(), w.materials->lblThumb.begin(), w.materials->lblThumb.end());
-    std::vector<QWidget*> channels{w.channelsPane->lstActors, w.channelsPane->lstDials, w.channelsPane->cmdSelectAllActors, w.channelsPane->cmdSelectAllDials,
-                                   w.channelsPane->txtDialProperties[0], w.channelsPane->cmdApplyDial[0], w.channelsPane->chkDisableThighLength,
-                                   w.channelsPane->cmdZerAll, w.channelsPane->cmdCreateDial, w.channelsPane->cmdDelChannels, w.channelsPane->cmbDialProperties};
-    channels.insert(channels.end(), w.channelsPane->cmbActorProperties.begin(), w.channelsPane->cmbActorProperties.end());
-    channels.insert(channels.end(), w.channelsPane->chkDelChannels.begin(), w.channelsPane->chkDelChannels.end());
+    std::vector<QWidget*> channels{w.channelsPane->lstActors,
+                                   w.channelsPane->lstDials,
+                                   w.channelsPane->cmdSelectAllActors,
+                                   w.channelsPane->cmdSelectAllDials,
+                                   w.channelsPane->txtDialProperties[0],
+                                   w.channelsPane->cmdApplyDial[0],
+                                   w.channelsPane->chkDisableThighLength,
+                                   w.channelsPane->cmdZerAll,
+                                   w.channelsPane->cmdCreateDial,
+                                   w.channelsPane->cmdDelChannels,
+                                   w.channelsPane->cmbDialProperties};
+    channels.insert(channels.end(), w.channelsPane->cmbActorProperties.begin(),
+                    w.channelsPane->cmbActorProperties.end());
+    channels.insert(channels.end(), w.channelsPane->chkDelChannels.begin(),
+                    w.channelsPane->chkDelChannels.end());
     const bool menus = w.mnuSave->isEnabled() || w.mnuSaveAs->isEnabled() || w.mnuExportMTL->isEnabled();
     return {
         {"editors", Group(editors)},
         {"material list", Group({w.materials->lstMaterials})},
         {"object tools", Group({w.materials->cmbFigures, w.materials->cmdCreateMat, w.materials->cmdNewMat})},
-        {"material boxes", Group({w.materials->chkApplyTextures, w.materials->chkMultiplyThroughKdColor, w.materials->chkMultiplyThroughLights})},
+        {"material boxes", Group({w.materials->chkApplyTextures, w.materials->chkMultiplyThroughKdColor,
+                                  w.materials->chkMultiplyThroughLights})},
         {"captions", Group(captions)},
         {"Combo1", Group({w.materials->Combo1})},
         {"thumbnails", Group(thumbs)},
@@ -92,26 +104,69 @@ struct Row {
 
 TEST_F(States, ResetAndEnablingTakeTheWindowThroughItsStates) {
   const std::vector<Row> rows = {
-      {"fresh", [](States&) {},
-       {{"editors", "off"}, {"material list", "off"}, {"object tools", "off"}, {"captions", "off"},
-        {"Combo1", "off"}, {"channel pane", "off"}, {"document menus", "off"},
-        {"no materials", "ticked,off"}, {"no channels", "ticked,off"}}},
-      {"reset", [](States& t) { t.window->ResetMainWindow(); },
-       {{"editors", "off"}, {"material list", "off"}, {"object tools", "off"}, {"material boxes", "off"},
-        {"Combo1", "on"}, {"thumbnails", "off"}, {"document menus", "off"}, {"channel pane", "off"},
-        {"no materials", "ticked,off"}, {"no channels", "ticked,off"}}},
-      {"character file chosen", [](States& t) { t.Load(kCr2); },
-       {{"editors", "on"}, {"material list", "on"}, {"object tools", "on"}, {"material boxes", "on"},
-        {"captions", "on"}, {"Combo1", "on"}, {"channel pane", "off"}, {"document menus", "some on"},
-        {"no materials", "unticked,on"}, {"no channels", "ticked,off"}}},
-      {"pose file chosen", [](States& t) { t.Load(kPz2); },
+      {"fresh",
+       [](States&) {},
+       {{"editors", "off"},
+        {"material list", "off"},
+        {"object tools", "off"},
+        {"captions", "off"},
+        {"Combo1", "off"},
+        {"channel pane", "off"},
+        {"document menus", "off"},
+        {"no materials", "ticked,off"},
+        {"no channels", "ticked,off"}}},
+      {"reset",
+       [](States& t) { t.window->ResetMainWindow(); },
+       {{"editors", "off"},
+        {"material list", "off"},
+        {"object tools", "off"},
+        {"material boxes", "off"},
+        {"Combo1", "on"},
+        {"thumbnails", "off"},
+        {"document menus", "off"},
+        {"channel pane", "off"},
+        {"no materials", "ticked,off"},
+        {"no channels", "ticked,off"}}},
+      {"character file chosen",
+       [](States& t) { t.Load(kCr2); },
+       {{"editors", "on"},
+        {"material list", "on"},
+        {"object tools", "on"},
+        {"material boxes", "on"},
+        {"captions", "on"},
+        {"Combo1", "on"},
+        {"channel pane", "off"},
+        {"document menus", "some on"},
+        {"no materials", "unticked,on"},
+        {"no channels", "ticked,off"}}},
+      {"pose file chosen",
+       [](States& t) { t.Load(kPz2); },
        {{"editors", "on"}, {"no materials", "unticked,on"}, {"no channels", "ticked,off"}}},
-      {"channels read", [](States& t) { t.Load(kCr2); t.ReadChannels(); },
-       {{"editors", "on"}, {"channel pane", "on"}, {"no materials", "unticked,on"}, {"no channels", "unticked,on"}}},
-      {"materials off", [](States& t) { t.Load(kPz2); t.ReadChannels(); t.window->chkNoMaterialData->click(); },
-       {{"editors", "off"}, {"material list", "off"}, {"object tools", "off"}, {"material boxes", "off"},
-        {"captions", "off"}, {"Combo1", "off"}, {"thumbnails", "off"}, {"selection tools", "off"},
-        {"channel pane", "on"}, {"no materials", "ticked,on"}}},
+      {"channels read",
+       [](States& t) {
+         t.Load(kCr2);
+         t.ReadChannels();
+       },
+       {{"editors", "on"},
+        {"channel pane", "on"},
+        {"no materials", "unticked,on"},
+        {"no channels", "unticked,on"}}},
+      {"materials off",
+       [](States& t) {
+         t.Load(kPz2);
+         t.ReadChannels();
+         t.window->chkNoMaterialData->click();
+       },
+       {{"editors", "off"},
+        {"material list", "off"},
+        {"object tools", "off"},
+        {"material boxes", "off"},
+        {"captions", "off"},
+        {"Combo1", "off"},
+        {"thumbnails", "off"},
+        {"selection tools", "off"},
+        {"channel pane", "on"},
+        {"no materials", "ticked,on"}}},
       {"materials on again",
        [](States& t) {
          t.Load(kPz2);
@@ -119,14 +174,21 @@ TEST_F(States, ResetAndEnablingTakeTheWindowThroughItsStates) {
          t.window->chkNoMaterialData->click();
          t.window->chkNoMaterialData->click();
        },
-       {{"editors", "on"}, {"material list", "on"}, {"object tools", "on"}, {"captions", "on"},
-        {"Combo1", "on"}, {"selection tools", "off"}, {"no materials", "unticked,on"}}},
+       {{"editors", "on"},
+        {"material list", "on"},
+        {"object tools", "on"},
+        {"captions", "on"},
+        {"Combo1", "on"},
+        {"selection tools", "off"},
+        {"no materials", "unticked,on"}}},
       {"after a batch run",
        [](States& t) {
          t.Load(kPz2);
          FrmMain& w = *t.window;
          w.materials->DisableMaterialControls();
-         for (QWidget* c : std::initializer_list<QWidget*>{w.materials->cmbFigures, w.materials->cmdCreateMat, w.materials->cmdNewMat}) c->setEnabled(false);
+         for (QWidget* c : std::initializer_list<QWidget*>{w.materials->cmbFigures, w.materials->cmdCreateMat,
+                                                           w.materials->cmdNewMat})
+           c->setEnabled(false);
          w.ResetMainWindow();
          gState.EventsOn = false;
          controls::setChecked(w.chkNoMaterialData, true);
@@ -134,14 +196,20 @@ TEST_F(States, ResetAndEnablingTakeTheWindowThroughItsStates) {
          w.chkNoMaterialData->setEnabled(false);
          w.chkChannels->setEnabled(false);
        },
-       {{"editors", "off"}, {"object tools", "off"}, {"Combo1", "on"}, {"channel pane", "off"},
-        {"document menus", "off"}, {"no materials", "ticked,off"}, {"no channels", "ticked,off"}}},
+       {{"editors", "off"},
+        {"object tools", "off"},
+        {"Combo1", "on"},
+        {"channel pane", "off"},
+        {"document menus", "off"},
+        {"no materials", "ticked,off"},
+        {"no channels", "ticked,off"}}},
   };
   for (const Row& row : rows) {
     SetUp();  // a fresh window and model per row
     row.enter(*this);
     const auto got = Snapshot();
-    for (const auto& [group, value] : row.expected) EXPECT_EQ(got.at(group), value) << row.state << ": " << group;
+    for (const auto& [group, value] : row.expected)
+      EXPECT_EQ(got.at(group), value) << row.state << ": " << group;
   }
 }
 

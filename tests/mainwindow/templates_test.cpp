@@ -32,7 +32,8 @@ class Templates : public WindowTest {
 
 TEST_F(Templates, ChooseEditAndDeleteTemplatesAroundALoadedFile) {
   const std::string skin = program.write(
-      "Templates/Skin.cfg", "All skin\r\n{\r\nFace\r\nBody\r\nArm}\r\nface\r\nBod\r\n}\r\nLips only\r\n{\r\nLips\r\n}\r\n");
+      "Templates/Skin.cfg",
+      "All skin\r\n{\r\nFace\r\nBody\r\nArm}\r\nface\r\nBod\r\n}\r\nLips only\r\n{\r\nLips\r\n}\r\n");
   const std::string other = program.write("Templates/other \xC3\xA9.CFG", "");  // a UTF-8 file name
   program.write("Templates/notes.txt", "");
   gSettings.DefaultTemplate = "SKIN";

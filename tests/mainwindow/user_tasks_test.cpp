@@ -62,7 +62,8 @@ std::map<QString, QRect> Places(QWidget* root) {
 }
 
 // The names of controls in view in both pictures whose place differs.
-std::vector<std::string> Moved(const std::map<QString, QRect>& before, const std::map<QString, QRect>& after) {
+std::vector<std::string> Moved(const std::map<QString, QRect>& before,
+                               const std::map<QString, QRect>& after) {
   std::vector<std::string> moved;
   for (const auto& [name, rect] : before) {
     const auto it = after.find(name);
@@ -121,7 +122,8 @@ TEST_F(UserTasks, ADamagedFileAfterAGoodOneLeavesNothingOfEither) {
   C().lstActors->setCurrentItem(C().lstActors->topLevelItem(1));
   emit C().lstActors->itemClicked(C().lstActors->topLevelItem(1), 0);
   EXPECT_EQ(C().txtActorProperties[0]->text(), "Right Forearm Twist");
-  EXPECT_GE(C().lstActors->header()->sectionSize(0), C().lstActors->fontMetrics().horizontalAdvance("rightForeArmTwist:1"));
+  EXPECT_GE(C().lstActors->header()->sectionSize(0),
+            C().lstActors->fontMetrics().horizontalAdvance("rightForeArmTwist:1"));
 
   // A new load: the boxes are usable again but hold nothing of the actor shown before.
   Open("mnuOpenCR2Props", tall, MsgResult::Yes);
@@ -302,7 +304,7 @@ TEST_F(UserTasks, AMissingPoserFolderIsReportedOncePerCheckAndPerFix) {
   };
   EXPECT_EQ(warnings(), 1);
   ui->clear();
-  M().cmd[0]->click();  // every material
+  M().cmd[0]->click();   // every material
   M().cmd[26]->click();  // the bump maps' Fix
   EXPECT_EQ(warnings(), 1);
 }

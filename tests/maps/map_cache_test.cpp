@@ -15,7 +15,8 @@ namespace {
 using test::MapTest;
 
 TEST_F(MapTest, ScanListsPicturesByKindDepthFirstInSortedOrderAndSavesTheFiveCacheFiles) {
-  for (const char* name : {"a.TIF", "b.tiff", "c.jpeg", "d.PICT", "e.txt", "xtiff", "f.bum", "g.bmp", "h.png"})
+  for (const char* name :
+       {"a.TIF", "b.tiff", "c.jpeg", "d.PICT", "e.txt", "xtiff", "f.bum", "g.bmp", "h.png"})
     tree.write(std::string("lib/") + name, "x");
   tree.write("lib/Zeta/z.jpg", "x");
   tree.write("lib/Alpha/Inner/i.jpg", "x");
@@ -41,7 +42,8 @@ TEST_F(MapTest, ScanListsPicturesByKindDepthFirstInSortedOrderAndSavesTheFiveCac
   EXPECT_EQ(host.items.front(), "lib...");
 
   ASSERT_TRUE(SaveMapCache(host));
-  EXPECT_EQ(Cache("tifs.txt"), "a.TIF\r\n*" + lib + "\r\nb.tiff\r\n*" + lib + "\r\nxtiff\r\n*" + lib + "\r\n");
+  EXPECT_EQ(Cache("tifs.txt"),
+            "a.TIF\r\n*" + lib + "\r\nb.tiff\r\n*" + lib + "\r\nxtiff\r\n*" + lib + "\r\n");
   EXPECT_EQ(Cache("bums.txt"), "f.bum\r\n*" + lib + "\r\n");
   EXPECT_EQ(Cache("bmps.txt"), "g.bmp\r\n*" + lib + "\r\n");
 
@@ -91,7 +93,8 @@ TEST_F(MapTest, AddingOneFileAndACacheThatCannotBeWritten) {
   EXPECT_FALSE(SaveMapCache(host));
   // Once, naming the folder, though all five files failed.
   ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0].rfind("The map cache could not be saved in " + tree.file("blocked/Cache") + ":\r\n", 0),
+  EXPECT_EQ(host.messages[0].rfind(
+                "The map cache could not be saved in " + tree.file("blocked/Cache") + ":\r\n", 0),
             0u);
 }
 

@@ -101,9 +101,13 @@ TEST_F(PoserPaths, AColonPathIsStoredOnlyWhenItNamesTheSameFile) {
 }
 
 TEST(PoserPathNames, FileNameSplitsAtColonsAndBothSlashes) {
-  for (const auto& [path, name] : std::vector<std::pair<std::string, std::string>>{
-           {":Runtime:Textures:a.jpg", "a.jpg"}, {"a.jpg", "a.jpg"}, {"C:\\Maps\\Skin.JPG", "Skin.JPG"},
-           {"/home/jo/Maps/Skin.JPG", "Skin.JPG"}, {"C:\\Maps/x\\", ""}, {"", ""}})
+  for (const auto& [path, name] :
+       std::vector<std::pair<std::string, std::string>>{{":Runtime:Textures:a.jpg", "a.jpg"},
+                                                        {"a.jpg", "a.jpg"},
+                                                        {"C:\\Maps\\Skin.JPG", "Skin.JPG"},
+                                                        {"/home/jo/Maps/Skin.JPG", "Skin.JPG"},
+                                                        {"C:\\Maps/x\\", ""},
+                                                        {"", ""}})
     EXPECT_EQ(GetFileName(path), name) << path;
 }
 

@@ -46,7 +46,7 @@ TEST(FrmChoosePic, ShowsEachCandidateWithItsThumbnailAndInfoAndChoosesOnlyByOK) 
   window.RedimListed();
   controls::setListIndex(window.cmbMaps, 0);
   EXPECT_EQ(Info(window), "File Path: " + tree.file("A"));  // not ticked yet
-  window.show();  // activated: the thumbnail switch ticks itself
+  window.show();                                            // activated: the thumbnail switch ticks itself
   EXPECT_TRUE(window.chkThumbNail->isChecked());
   EXPECT_FALSE(window.imgMapThumb->pixmap().isNull());
   EXPECT_EQ(Info(window).substr(0, Info(window).find("\nCreated: ")),

@@ -95,8 +95,9 @@ std::string Psd(int w, int h) {
 // A PNG written sample by sample (Qt writes none of 2 or 4 bits, nor
 // grey-alpha): colour type 0 grey, 3 indexed, 4 grey-alpha, 6 RGBA; one
 // deflate stream from qCompress, whose first four bytes are its own length.
-std::string Png(int w, int h, int depth, int colourType, const std::function<std::vector<int>(int, int)>& samples,
-                const std::string& palette = {}, const std::string& transparency = {}) {
+std::string Png(int w, int h, int depth, int colourType,
+                const std::function<std::vector<int>(int, int)>& samples, const std::string& palette = {},
+                const std::string& transparency = {}) {
   const auto crc = [](const std::string& bytes) {
     std::uint32_t c = 0xFFFFFFFFu;
     for (unsigned char b : bytes) {
@@ -124,9 +125,12 @@ std::string Png(int w, int h, int depth, int colourType, const std::function<std
     unsigned bits = 0, count = 0;
     for (int x = 0; x < w; ++x) {
       for (int v : samples(x, y)) {
-        if (depth == 16) rows += char(v >> 8), rows += char(v & 0xFF);
-        else if (depth == 8) rows += char(v);
-        else bits = (bits << depth) | unsigned(v), count += unsigned(depth);
+        if (depth == 16)
+          rows += char(v >> 8), rows += char(v & 0xFF);
+        else if (depth == 8)
+          rows += char(v);
+        else
+          bits = (bits << depth) | unsigned(v), count += unsigned(depth);
         if (count == 8) rows += char(bits), bits = 0, count = 0;
       }
     }
@@ -146,7 +150,8 @@ std::string PsdOf(int w, int h, int depth, bool rle, bool grey) {
   const int channels = grey ? 1 : 3;
   s += std::string{0, 1} + std::string(6, '\0') + std::string{0, char(channels)};
   Put32BE(s, h), Put32BE(s, w);
-  s += std::string{0, char(depth), 0, char(grey ? 1 : 3)} + std::string(12, '\0') + std::string{0, char(rle ? 1 : 0)};
+  s += std::string{0, char(depth), 0, char(grey ? 1 : 3)} + std::string(12, '\0') +
+       std::string{0, char(rle ? 1 : 0)};
   const int values[3] = {qRed(kRed), qGreen(kRed), qBlue(kRed)};
   std::string counts, data;
   for (int c = 0; c < channels; ++c) {
@@ -159,8 +164,10 @@ std::string PsdOf(int w, int h, int depth, bool rle, bool grey) {
       std::string packed;
       for (std::size_t i = 0; rle && i < row.size(); i += 128) {
         const std::size_t n = std::min<std::size_t>(128, row.size() - i);
-        if (depth == 8) packed += char(1 - int(n)), packed += row[i];
-        else packed += char(n - 1), packed += row.substr(i, n);
+        if (depth == 8)
+          packed += char(1 - int(n)), packed += row[i];
+        else
+          packed += char(n - 1), packed += row.substr(i, n);
       }
       data += rle ? packed : row;
       counts += char(packed.size() >> 8), counts += char(packed.size() & 0xFF);
@@ -175,9 +182,11 @@ std::string PsdOf(int w, int h, int depth, bool rle, bool grey) {
 std::string Pcx(int w, int h, int bits, int planes) {
   std::string s(128, '\0');
   s[0] = 0x0A, s[1] = 5, s[2] = 1, s[3] = char(bits);
-  s[8] = char((w - 1) & 0xFF), s[9] = char((w - 1) >> 8), s[10] = char((h - 1) & 0xFF), s[11] = char((h - 1) >> 8);
+  s[8] = char((w - 1) & 0xFF), s[9] = char((w - 1) >> 8), s[10] = char((h - 1) & 0xFF),
+  s[11] = char((h - 1) >> 8);
   const int red = 5, bpl = ((w * bits + 15) / 16) * 2;
-  for (int i = 0; i < 3; ++i) s[std::size_t(16 + 3 * red + i)] = char(i == 0 ? qRed(kRed) : i == 1 ? qGreen(kRed) : qBlue(kRed));
+  for (int i = 0; i < 3; ++i)
+    s[std::size_t(16 + 3 * red + i)] = char(i == 0 ? qRed(kRed) : i == 1 ? qGreen(kRed) : qBlue(kRed));
   s[65] = char(planes), s[66] = char(bpl & 0xFF), s[67] = char(bpl >> 8), s[68] = 1;
   const auto rle = [&](const std::string& line) {
     for (std::size_t i = 0; i < line.size();) {
@@ -191,21 +200,25 @@ std::string Pcx(int w, int h, int bits, int planes) {
   for (int y = 0; y < h; ++y) {
     for (int p = 0; p < planes; ++p) {
       int value = 0xFF;  // mono: white; 16 colours: bit p of index 5
-      if (bits == 8) value = planes == 1 ? red : p == 0 ? qRed(kRed) : p == 1 ? qGreen(kRed) : qBlue(kRed);
-      else if (planes == 4) value = (red >> p) & 1 ? 0xFF : 0;
+      if (bits == 8)
+        value = planes == 1 ? red : p == 0 ? qRed(kRed) : p == 1 ? qGreen(kRed) : qBlue(kRed);
+      else if (planes == 4)
+        value = (red >> p) & 1 ? 0xFF : 0;
       rle(std::string(std::size_t(bpl), char(value)));
     }
   }
   if (bits == 8 && planes == 1) {
     std::string palette(768, '\0');
-    palette[3 * red] = char(qRed(kRed)), palette[3 * red + 1] = char(qGreen(kRed)), palette[3 * red + 2] = char(qBlue(kRed));
+    palette[3 * red] = char(qRed(kRed)), palette[3 * red + 1] = char(qGreen(kRed)),
+                palette[3 * red + 2] = char(qBlue(kRed));
     s += char(12) + palette;
   }
   return s;
 }
 
 bool Near(QRgb a, QRgb b) {
-  return std::abs(qRed(a) - qRed(b)) < 12 && std::abs(qGreen(a) - qGreen(b)) < 12 && std::abs(qBlue(a) - qBlue(b)) < 12;
+  return std::abs(qRed(a) - qRed(b)) < 12 && std::abs(qGreen(a) - qGreen(b)) < 12 &&
+         std::abs(qBlue(a) - qBlue(b)) < 12;
 }
 
 class Thumbnails : public ::testing::Test {
@@ -226,14 +239,15 @@ TEST_F(Thumbnails, ListsKeepStockPicturesSizesAndTheLetterbox) {
   ASSERT_EQ(main.Count(), 5u);
   const char* stock[] = {"Black", "NoImage", "PicPrev", "NA", "Loading"};
   for (std::size_t i = 0; i < 5; ++i)
-    EXPECT_TRUE(main.KeyAt(i) == stock[i] && main.At(i).width == 93 && main.At(i).height == 93) << main.KeyAt(i);
+    EXPECT_TRUE(main.KeyAt(i) == stock[i] && main.At(i).width == 93 && main.At(i).height == 93)
+        << main.KeyAt(i);
 
   const std::string wide = dir.write("Maps/Wide.PNG", Saved(1024, 512, "png"));
   const std::string tall = dir.write("Maps/tall.png", Saved(512, 1024, "png"));
   EXPECT_TRUE(LoadThumbNail(wide, 0));
   EXPECT_FALSE(LoadThumbNail(wide, 0));  // the same key: nothing read, nothing added
   EXPECT_TRUE(LoadThumbNail(tall, 0));
-  EXPECT_TRUE(LoadThumbNail(wide, 1));          // the chooser's list has its own copy
+  EXPECT_TRUE(LoadThumbNail(wide, 1));  // the chooser's list has its own copy
   EXPECT_FALSE(LoadThumbNail(dir.file("Maps/gone.png"), 0));
   ASSERT_EQ(main.Count(), 7u);
   ASSERT_EQ(ImageList1(1).Count(), 1u);
@@ -270,10 +284,12 @@ TEST_F(Thumbnails, EveryMapFormatGivesAThumbnail) {
     const char* name;
     std::string bytes;
   } files[] = {
-      {"a.jpg", Saved(40, 20, "jpeg")},  {"b.jpeg", Saved(40, 20, "jpeg")}, {"c.png", Saved(40, 20, "png")},
-      {"d.bmp", Saved(40, 20, "bmp")},   {"e.bum", Saved(40, 20, "bmp")},   {"f.gif", Gif(40, 20)},
-      {"g.tif", Saved(40, 20, "tiff")},  {"h.tga", Tga(40, 20, false, true)}, {"i.tga", Tga(40, 20, true, true)},
-      {"j.tga", Tga(40, 20, true, false)}, {"k.tga", Tga(40, 20, false, false)}, {"l.psd", Psd(40, 20)},
+      {"a.jpg", Saved(40, 20, "jpeg")},     {"b.jpeg", Saved(40, 20, "jpeg")},
+      {"c.png", Saved(40, 20, "png")},      {"d.bmp", Saved(40, 20, "bmp")},
+      {"e.bum", Saved(40, 20, "bmp")},      {"f.gif", Gif(40, 20)},
+      {"g.tif", Saved(40, 20, "tiff")},     {"h.tga", Tga(40, 20, false, true)},
+      {"i.tga", Tga(40, 20, true, true)},   {"j.tga", Tga(40, 20, true, false)},
+      {"k.tga", Tga(40, 20, false, false)}, {"l.psd", Psd(40, 20)},
   };
   for (const auto& f : files) {
     const std::string path = dir.write(f.name, f.bytes);
@@ -296,7 +312,8 @@ TEST_F(Thumbnails, EveryMapFormatGivesAThumbnail) {
 // be black), and no damaged or cut-off copy shows at all. Pictures in a
 // folder whose name is not valid UTF-8 read as any others.
 TEST_F(Thumbnails, EveryFormatIsReadRightOrRefusedAndBrokenCopiesAreRefused) {
-  const std::string bmp = Saved(40, 20, "bmp"), rawTga = Tga(40, 20, false, true), rleTga = Tga(40, 20, true, false);
+  const std::string bmp = Saved(40, 20, "bmp"), rawTga = Tga(40, 20, false, true),
+                    rleTga = Tga(40, 20, true, false);
   const std::string psd8 = PsdOf(40, 20, 8, false, false), psd16Rle = PsdOf(40, 20, 16, true, false);
   const std::string pcx8 = Pcx(40, 20, 8, 1), pcx24 = Pcx(40, 20, 8, 3);
   const QRgb white = 0xFFFFFFFF, grey = qRgb(qGray(kRed), qGray(kRed), qGray(kRed));
@@ -366,7 +383,8 @@ TEST_F(Thumbnails, EveryFormatIsReadRightOrRefusedAndBrokenCopiesAreRefused) {
 TEST_F(Thumbnails, MapsOfAReadArriveInTheOrderTheyWereNamedAndMapBoxesShowThem) {
   std::vector<std::string> files;
   for (int i = 0; i < 6; ++i)
-    files.push_back(dir.write("Poser/Runtime/Textures/M" + std::to_string(i) + ".jpg", Saved(64 + 200 * (5 - i), 64, "jpeg")));
+    files.push_back(dir.write("Poser/Runtime/Textures/M" + std::to_string(i) + ".jpg",
+                              Saved(64 + 200 * (5 - i), 64, "jpeg")));
   for (int i = 0; i < 6; ++i) LoadMapReferenceThumbnail(":m" + std::to_string(i) + ".JPG");
   LoadMapReferenceThumbnail(":M0.jpg");    // named twice: one thumbnail
   LoadMapReferenceThumbnail(":gone.jpg");  // no file: nothing
@@ -458,7 +476,8 @@ TEST_F(Thumbnails, LowBitIndexedAndAlphaPngsMatchTheirFullSizePicture) {
         }
         const long n = long(kBlock) * kBlock * 255;
         const QRgb expected = qRgb(int(sum[0] / n), int(sum[1] / n), int(sum[2] / n));
-        const int cx = (bx * kBlock + kBlock / 2) * rect.width / kW, cy = (by * kBlock + kBlock / 2) * rect.height / kH;
+        const int cx = (bx * kBlock + kBlock / 2) * rect.width / kW,
+                  cy = (by * kBlock + kBlock / 2) * rect.height / kH;
         const QRgb shown = thumb.at(rect.x + cx, rect.y + cy);
         EXPECT_TRUE(Near(shown, expected))
             << f.name << " block " << bx << "," << by << ": " << std::hex << shown << " for " << expected;

@@ -1,4 +1,6 @@
 // The channel pane's work on the actor table, without a window.
+#include "model/channel_edits.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -6,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "model/channel_edits.h"
 #include "model/model.h"
 
 namespace vandrel {
@@ -39,7 +40,8 @@ std::string Names() {
   std::string out;
   for (std::size_t k = 0; k < gActors.size(); ++k) {
     out += gActors[k].Name + (k < gActorList.size() ? "=" + gActorList[k].Text : "") + ":";
-    for (const DialRec& d : gActors[k].Dials) out += " " + (d.Name.empty() ? "-" : d.ChannelType + "/" + d.Name);
+    for (const DialRec& d : gActors[k].Dials)
+      out += " " + (d.Name.empty() ? "-" : d.ChannelType + "/" + d.Name);
     out += ";";
   }
   return out;
@@ -56,9 +58,15 @@ TEST_F(ChannelEdits, DialValuesAreShownAndCheckedWithAPointWhateverTheLocale) {
     EXPECT_EQ(DialValueText(0.5), "0.5") << locale;
     EXPECT_EQ(DialValueText(-0.25), "-0.25") << locale;
     EXPECT_EQ(DialValueText(3), "3") << locale;
-    for (const auto& [typed, value] : std::vector<std::pair<const char*, double>>{
-             {"0.5", 0.5}, {".5", 0.5}, {"-0.5", -0.5}, {"-.5", -0.5}, {"10.5", 10.5}, {"-10000", -10000},
-             {"10000", 10000}, {" 7 ", 7}, {"0", 0}}) {
+    for (const auto& [typed, value] : std::vector<std::pair<const char*, double>>{{"0.5", 0.5},
+                                                                                  {".5", 0.5},
+                                                                                  {"-0.5", -0.5},
+                                                                                  {"-.5", -0.5},
+                                                                                  {"10.5", 10.5},
+                                                                                  {"-10000", -10000},
+                                                                                  {"10000", 10000},
+                                                                                  {" 7 ", 7},
+                                                                                  {"0", 0}}) {
       const std::optional<double> accepted = AcceptedDialValue(typed);
       ASSERT_TRUE(accepted.has_value()) << typed << " " << locale;
       EXPECT_EQ(*accepted, value) << typed;
@@ -69,8 +77,14 @@ TEST_F(ChannelEdits, DialValuesAreShownAndCheckedWithAPointWhateverTheLocale) {
   std::setlocale(LC_ALL, "C");
 
   // DepthMapSize: the leading number + 1, halves to even; 16 bits or nothing.
-  for (const auto& [typed, stored] : std::vector<std::pair<const char*, std::optional<int>>>{
-           {"512", 513}, {"1.5", 2}, {"abc", 1}, {"32766", 32767}, {"-32769", -32768}, {"32767", {}}, {"-32770", {}}})
+  for (const auto& [typed, stored] :
+       std::vector<std::pair<const char*, std::optional<int>>>{{"512", 513},
+                                                               {"1.5", 2},
+                                                               {"abc", 1},
+                                                               {"32766", 32767},
+                                                               {"-32769", -32768},
+                                                               {"32767", {}},
+                                                               {"-32770", {}}})
     EXPECT_EQ(StoredDepthMapSize(typed), stored) << typed;
 }
 
@@ -114,7 +128,7 @@ TEST_F(ChannelEdits, DeletingChannelFamiliesFromTheSelectedActors) {
   ActorRec unselected = Actor("jaw:1", {Dial("targetGeom", "Open")});
   SetActors({kept, allMorphs, named, moves, unselected, Actor("ball", {})});
   std::array<bool, kChannelFamilyCount> ticked{};
-  ticked[3] = true;  // Morph
+  ticked[3] = true;              // Morph
   ticked[1] = ticked[5] = true;  // Translate, twice
   const ChannelDeletion deleted = DeleteChannelFamilies({true, true, true, true, false, true}, ticked);
   EXPECT_TRUE(deleted.anyMatched);
@@ -123,9 +137,10 @@ TEST_F(ChannelEdits, DeletingChannelFamiliesFromTheSelectedActors) {
   EXPECT_EQ(deleted.actorCount, 1);
   EXPECT_TRUE(gState.Dirty);
   // Only exact types go; an actor with something to write keeps one blank channel.
-  EXPECT_EQ(Names(),
-            "head:1=head:1: TargetGeom/Odd;lHand:1=lHand:1: targetGeom/Fist handGrasp/Grasp;rHand:1=rHand:1: -;"
-            "neck:1=neck:1: rotateY/y;jaw:1=jaw:1: targetGeom/Open;ball=ball: -;");
+  EXPECT_EQ(
+      Names(),
+      "head:1=head:1: TargetGeom/Odd;lHand:1=lHand:1: targetGeom/Fist handGrasp/Grasp;rHand:1=rHand:1: -;"
+      "neck:1=neck:1: rotateY/y;jaw:1=jaw:1: targetGeom/Open;ball=ball: -;");
 
   // The caller removes the marked actors; the list follows.
   EXPECT_FALSE(RemoveActors(deleted.actorsToGo));

@@ -30,7 +30,8 @@ TEST(Model, NewMaterialHoldsTheAbsentValues) {
   const MaterialRec m;
   EXPECT_EQ(m.HighlightSize, 1);
   EXPECT_EQ(m.TextureStrength, "0");
-  EXPECT_TRUE(IsNoMap(m.TextureMap) && IsNoMap(m.BumpMap) && IsNoMap(m.ReflectionMap) && IsNoMap(m.TransparencyMap));
+  EXPECT_TRUE(IsNoMap(m.TextureMap) && IsNoMap(m.BumpMap) && IsNoMap(m.ReflectionMap) &&
+              IsNoMap(m.TransparencyMap));
   for (int i = 0; i < MaterialRec::kSwitchCount; ++i) EXPECT_FALSE(m.SwitchOn(i)) << i;
   EXPECT_TRUE(IsNoMap("no_map"));
   EXPECT_FALSE(IsNoMap("NO_MAP.jpg"));

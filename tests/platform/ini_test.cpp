@@ -109,7 +109,8 @@ TEST(IniWrite, WhereNewKeysAndSectionsGo) {
   // Into the first of two sections of the same name.
   EXPECT_EQ(WriteIniText("[A]\na=1\n[a]\nk=old\n", "A", "k", "v"), "[A]\r\na=1\r\nk=v\r\n[a]\r\nk=old\r\n");
   // A missing section goes to the end of the file, a missing file starts with it.
-  EXPECT_EQ(WriteIniText("[A]\na=1\n\n", " New ", " key ", " v "), "[A]\r\na=1\r\n\r\n[New]\r\nkey=\" v \"\r\n");
+  EXPECT_EQ(WriteIniText("[A]\na=1\n\n", " New ", " key ", " v "),
+            "[A]\r\na=1\r\n\r\n[New]\r\nkey=\" v \"\r\n");
   EXPECT_EQ(WriteIniText("", "S", "k", "v"), "[S]\r\nk=v\r\n");
   EXPECT_EQ(WriteIniText("\xEF\xBB\xBF[S]\nk=1\n", "S", "k", "2"), "\xEF\xBB\xBF[S]\r\nk=2\r\n");
 }

@@ -71,19 +71,46 @@ TEST_F(PathCaseTest, ResolvePathCaseTakesBackslashes) {
 // A name from Poser text in Windows-1252 finds the file the disk names in
 // UTF-8 (its Unicode form first, then its bytes), in or out of a scope.
 TEST_F(PathCaseTest, WindowsNamesFindUtf8FilesFirstThenTheirOwnBytes) {
-  const std::string fruits = dir_.mkdir("Fr\xC3\xBC" "chte");
-  dir_.write("Fr\xC3\xBC" "chte/p\xC3\xAA" "che.JPG", "utf-8");
-  dir_.write("Fr\xC3\xBC" "chte/Abricot \xE9t\xE9.jpg", "latin-1 bytes on disk");
+  const std::string fruits = dir_.mkdir(
+      "Fr\xC3\xBC"
+      "chte");
+  dir_.write(
+      "Fr\xC3\xBC"
+      "chte/p\xC3\xAA"
+      "che.JPG",
+      "utf-8");
+  dir_.write(
+      "Fr\xC3\xBC"
+      "chte/Abricot \xE9t\xE9.jpg",
+      "latin-1 bytes on disk");
   for (int scoped = 0; scoped < 2; ++scoped) {
     std::optional<ScopedFolderListings> listings;
     if (scoped) listings.emplace();
-    EXPECT_EQ(TrueCasePath(root_ + "/FR\xFC" "CHTE/P\xEA" "che.jpg"), fruits + "/p\xC3\xAA" "che.JPG") << scoped;
+    EXPECT_EQ(TrueCasePath(root_ + "/FR\xFC"
+                                   "CHTE/P\xEA"
+                                   "che.jpg"),
+              fruits +
+                  "/p\xC3\xAA"
+                  "che.JPG")
+        << scoped;
     EXPECT_EQ(FindStoredName(fruits, "abricot \xE9t\xE9.JPG"), "Abricot \xE9t\xE9.jpg") << scoped;
     EXPECT_EQ(FindStoredName(fruits, "Abricot \xC3\xA9t\xC3\xA9.jpg"), "Abricot \xE9t\xE9.jpg") << scoped;
-    EXPECT_EQ(FindStoredName(fruits, "P\xCA" "che.jpg"), "") << scoped;  // only ASCII letters fold
+    EXPECT_EQ(FindStoredName(fruits,
+                             "P\xCA"
+                             "che.jpg"),
+              "")
+        << scoped;  // only ASCII letters fold
   }
-  dir_.write("Fr\xC3\xBC" "chte/p\xEA" "che.JPG", "both forms");
-  EXPECT_EQ(FindStoredName(fruits, "p\xEA" "che.JPG"), "p\xC3\xAA" "che.JPG");
+  dir_.write(
+      "Fr\xC3\xBC"
+      "chte/p\xEA"
+      "che.JPG",
+      "both forms");
+  EXPECT_EQ(FindStoredName(fruits,
+                           "p\xEA"
+                           "che.JPG"),
+            "p\xC3\xAA"
+            "che.JPG");
 }
 
 }  // namespace

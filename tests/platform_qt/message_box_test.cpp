@@ -27,12 +27,19 @@ TEST(QtUiMessageBox, EveryButtonIsAnsweredAsClickedAndTextShowsAsWritten) {
     QMessageBox::StandardButton click;  // kEsc: the Esc key
     MsgResult answer;
   } cases[] = {
-      {B::OK, Q::Ok, R::OK},          {B::OK, kEsc, R::OK},
-      {B::OKCancel, Q::Ok, R::OK},    {B::OKCancel, Q::Cancel, R::Cancel},    {B::OKCancel, kEsc, R::Cancel},
-      {B::YesNo, Q::Yes, R::Yes},     {B::YesNo, Q::No, R::No},
-      {B::YesNoCancel, Q::Yes, R::Yes}, {B::YesNoCancel, Q::No, R::No},
-      {B::YesNoCancel, Q::Cancel, R::Cancel}, {B::YesNoCancel, kEsc, R::Cancel},
-      {B::RetryCancel, Q::Retry, R::Retry}, {B::RetryCancel, Q::Cancel, R::Cancel},
+      {B::OK, Q::Ok, R::OK},
+      {B::OK, kEsc, R::OK},
+      {B::OKCancel, Q::Ok, R::OK},
+      {B::OKCancel, Q::Cancel, R::Cancel},
+      {B::OKCancel, kEsc, R::Cancel},
+      {B::YesNo, Q::Yes, R::Yes},
+      {B::YesNo, Q::No, R::No},
+      {B::YesNoCancel, Q::Yes, R::Yes},
+      {B::YesNoCancel, Q::No, R::No},
+      {B::YesNoCancel, Q::Cancel, R::Cancel},
+      {B::YesNoCancel, kEsc, R::Cancel},
+      {B::RetryCancel, Q::Retry, R::Retry},
+      {B::RetryCancel, Q::Cancel, R::Cancel},
       {B::RetryCancel, kEsc, R::Cancel},
   };
   QtUi ui;
@@ -79,7 +86,11 @@ TEST(QtUiMessageBox, EveryButtonIsAnsweredAsClickedAndTextShowsAsWritten) {
   } texts[] = {
       {"Is /home/j\xC3\xBCrgen/Poser\r\nyour Poser directory?", "Default Poser folder",
        QString::fromUtf8("Is /home/j\xC3\xBCrgen/Poser\nyour Poser directory?"), "Default Poser folder"},
-      {"Material P\xEA" "che \x80", "Caf\xE9", QString::fromUtf8("Material P\xC3\xAA" "che \xE2\x82\xAC"),
+      {"Material P\xEA"
+       "che \x80",
+       "Caf\xE9",
+       QString::fromUtf8("Material P\xC3\xAA"
+                         "che \xE2\x82\xAC"),
        QString::fromUtf8("Caf\xC3\xA9")},
   };
   for (const auto& c : texts) {

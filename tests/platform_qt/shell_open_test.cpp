@@ -85,7 +85,8 @@ TEST_F(ShellOpenDesktop, MissingFilesFoldersProgramsAndSuccessAreToldApart) {
   dir.write("Caf\xe9/run.jpg", test::ReadFileBytes("/bin/true"));
   EXPECT_EQ(ui.ShellOpen(dir.file("Caf\xe9/run.jpg")), ShellResult::Refused);
   // A viewer that is not there is reported as not started.
-  dir.write("data/applications/viewer.desktop", "[Desktop Entry]\nType=Application\nExec=/no/such/viewer %f\n");
+  dir.write("data/applications/viewer.desktop",
+            "[Desktop Entry]\nType=Application\nExec=/no/such/viewer %f\n");
   EXPECT_EQ(ui.ShellOpen(latin), ShellResult::NotStarted);
 }
 
@@ -93,8 +94,9 @@ TEST_F(ShellOpenDesktop, AssociationsComeFromDefaultsAddedEntriesAndTheCache) {
   // A type's parent counts when the type itself has no program.
   InstallViewer("viewer.desktop", "image/png", "Added Associations");
   EXPECT_EQ(DesktopEntryFor({"image/x-vandrel", "image/png"}), dir.file("data/applications/viewer.desktop"));
-  dir.write("config/mimeapps.list",
-            "[Removed Associations]\nimage/png=viewer.desktop;\n[Added Associations]\nimage/png=viewer.desktop;\n");
+  dir.write(
+      "config/mimeapps.list",
+      "[Removed Associations]\nimage/png=viewer.desktop;\n[Added Associations]\nimage/png=viewer.desktop;\n");
   EXPECT_EQ(DesktopEntryFor({"image/png"}), "");
   dir.write("config/mimeapps.list", "");
   dir.write("share/applications/mimeinfo.cache", "[MIME Cache]\nimage/tiff=other.desktop;\n");

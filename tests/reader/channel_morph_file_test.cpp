@@ -18,7 +18,8 @@ namespace {
 
 using MorphFileTest = ChannelTest;
 
-MorphPoseReadResult ReadFile(const std::string& name, Host& host, bool insertOne = false, bool append = false) {
+MorphPoseReadResult ReadFile(const std::string& name, Host& host, bool insertOne = false,
+                             bool append = false) {
   MorphPoseReadOptions options;
   options.FileName = ChannelPath(name);
   options.InsertOne = insertOne;
@@ -78,7 +79,8 @@ TEST_F(MorphFileTest, CharacterFileReadsTheChannelSection) {
   EXPECT_EQ(host.stages.front(), "Reading file...");
   EXPECT_EQ(host.ranges.front(), 6);
   EXPECT_NE(std::find(host.stages.begin(), host.stages.end(), "Reading data..."), host.stages.end());
-  EXPECT_NE(std::find(host.stages.begin(), host.stages.end(), "Loading Morphs and Poses..."), host.stages.end());
+  EXPECT_NE(std::find(host.stages.begin(), host.stages.end(), "Loading Morphs and Poses..."),
+            host.stages.end());
 }
 
 TEST_F(MorphFileTest, EveryLineEndVariantGivesTheSameTables) {
@@ -142,14 +144,16 @@ TEST_F(MorphFileTest, PoseTextStartsAfterTheVersionBlockAndEndsAtFigure) {
   ChannelHost host;
   MorphPoseReadOptions options;
   options.FileName = "import.PZ2";
-  options.Text = "{\nversion\n{\nnumber 4\n}\nactor a\n{\nchannels\n{\nvalueParm v\n{\nkeys\n{\nk  0  4\n}\n}\n}\n}\n"
-                 "ikchannels\nfigure\t \nactor late\n{\n}\n";
+  options.Text =
+      "{\nversion\n{\nnumber 4\n}\nactor a\n{\nchannels\n{\nvalueParm v\n{\nkeys\n{\nk  0  4\n}\n}\n}\n}\n"
+      "ikchannels\nfigure\t \nactor late\n{\n}\n";
   ASSERT_EQ(ReadMorphPoseData(options, host).Outcome, MorphPoseOutcome::Read);
   ASSERT_EQ(gActors.size(), 1u);
   EXPECT_EQ(gActors[0].Name, "a");
   EXPECT_DOUBLE_EQ(gActors[0].Dials[0].Value, 4.0);
   // Without a version block the first actor is read too.
-  options.Text = "{\nactor first\n{\nchannels\n{\nvalueParm v\n{\nkeys\n{\nk  0  1\n}\n}\n}\n}\nactor b\n{\n}\n}\n";
+  options.Text =
+      "{\nactor first\n{\nchannels\n{\nvalueParm v\n{\nkeys\n{\nk  0  1\n}\n}\n}\n}\nactor b\n{\n}\n}\n";
   ASSERT_EQ(ReadMorphPoseData(options, host).Outcome, MorphPoseOutcome::Read);
   ASSERT_EQ(gActors.size(), 2u);
   EXPECT_EQ(gActors[0].Name, "first");
@@ -212,9 +216,17 @@ TEST_F(MorphFileTest, BodyOnlyReadMakesOneNamedListedGroup) {
 
 TEST_F(MorphFileTest, BodyOnlyWindowSameAsGrowingReads) {
   std::mt19937 rng(99);
-  const std::vector<std::string> pieces = {"actor BODY:1\n{\n", "actor hip:1\n{\n", "x", "}\n",
-                                           std::string(300, 'z'), "actor ", "BODY", "\n",
-                                           "name move actor left\n", "\tactor BODY:1\r{\r", "x actor BODY\n"};
+  const std::vector<std::string> pieces = {"actor BODY:1\n{\n",
+                                           "actor hip:1\n{\n",
+                                           "x",
+                                           "}\n",
+                                           std::string(300, 'z'),
+                                           "actor ",
+                                           "BODY",
+                                           "\n",
+                                           "name move actor left\n",
+                                           "\tactor BODY:1\r{\r",
+                                           "x actor BODY\n"};
   for (int round = 0; round < 300; ++round) {
     std::string text;
     const int count = 1 + static_cast<int>(rng() % 25);
@@ -229,8 +241,9 @@ TEST_F(MorphFileTest, BodyOnlyWindowSameAsGrowingReads) {
   std::string block;
   EXPECT_FALSE(BodyOnlyBlock("actor BODY:1\n{\n}\n", block));
   // "actor " inside a dial's name neither ends nor starts the block.
-  const std::string body = "actor BODY:1\n{\nchannels\n{\nvalueParm mv\n{\nname move actor left\nkeys\n{\nk  0  1\n}\n}\n"
-                           "valueParm up\n{\nkeys\n{\nk  0  2\n}\n}\n}\n}\n";
+  const std::string body =
+      "actor BODY:1\n{\nchannels\n{\nvalueParm mv\n{\nname move actor left\nkeys\n{\nk  0  1\n}\n}\n"
+      "valueParm up\n{\nkeys\n{\nk  0  2\n}\n}\n}\n}\n";
   ASSERT_TRUE(BodyOnlyBlock("{\nversion\n{\n}\nactor BODY:1\n{\n}\n" + body + "actor hip:1\n{\n}\n", block));
   EXPECT_EQ(block, body);
 }
@@ -250,8 +263,9 @@ TEST_F(MorphFileTest, FigureLineCleanup) {
 
 TEST_F(MorphFileTest, StripsDeltasOnlyAboveFiveMillionCharacters) {
   TempDir dir;
-  const std::string head = "{\nversion\n{\n}\nactor a\n{\nchannels\n{\ntargetGeom t\n{\nkeys\n{\nk  0  1\n}\n"
-                           "deltas\n{\nd 1 0 0 0\n}\n}\n}\n}\n";
+  const std::string head =
+      "{\nversion\n{\n}\nactor a\n{\nchannels\n{\ntargetGeom t\n{\nkeys\n{\nk  0  1\n}\n"
+      "deltas\n{\nd 1 0 0 0\n}\n}\n}\n}\n";
   for (std::size_t size : {kStripDeltasAbove, kStripDeltasAbove + 1}) {
     std::string text = head;
     text.append(size - text.size() - 1, ' ');
@@ -272,7 +286,8 @@ TEST_F(MorphFileTest, CancelDuringDeltaRemovalLeavesTheDocument) {
   TempDir dir;
   std::string text = "{\nversion\n{\n}\n";
   for (int i = 0; i < 100000; ++i)
-    text += "actor a" + std::to_string(i) + "\n{\nchannels\n{\ntargetGeom t\n{\nkeys\n{\nk  0  1\n}\ndeltas\n{\nd 1 0 0 0\n}\n}\n}\n}\n";
+    text += "actor a" + std::to_string(i) +
+            "\n{\nchannels\n{\ntargetGeom t\n{\nkeys\n{\nk  0  1\n}\ndeltas\n{\nd 1 0 0 0\n}\n}\n}\n}\n";
   MorphPoseReadOptions options;
   options.FileName = dir.write("big.cr2", text);
   ChannelHost host;
@@ -309,7 +324,8 @@ TEST_F(MorphFileTest, DeltaRemovalCases) {
   EXPECT_EQ(text, "");
 
   std::mt19937 rng(11);
-  const std::vector<std::string> pieces = {"deltas", " ", "\n", "\r", "{", "}", "x", "d 1 2\n", "deltas \r", "deltas \n"};
+  const std::vector<std::string> pieces = {"deltas", " ", "\n",      "\r",        "{",
+                                           "}",      "x", "d 1 2\n", "deltas \r", "deltas \n"};
   for (int round = 0; round < 3000; ++round) {
     std::string t;
     for (int i = 0, n = static_cast<int>(rng() % 30); i < n; ++i) t += pieces[rng() % pieces.size()];
@@ -344,8 +360,9 @@ TEST_F(MorphFileTest, DeltaRemovalCases) {
 }
 
 TEST_F(MorphFileTest, CustomMaterialsOfABlock) {
-  const std::string block = "actor BODY:1\n{\ncustomMaterial\t2\nmaterial Skin\n{\nKdColor 1 0 0 1\n}\n"
-                            "material Eyes\n{\nKdColor 0 0 1 1\n}\n}\n";
+  const std::string block =
+      "actor BODY:1\n{\ncustomMaterial\t2\nmaterial Skin\n{\nKdColor 1 0 0 1\n}\n"
+      "material Eyes\n{\nKdColor 0 0 1 1\n}\n}\n";
   EXPECT_EQ(CustomMaterialCount(block, InStr(block, "customMaterial")), 2);
   gObjects[0].Name = "figure";
   ReadCustomMaterials(block);

@@ -151,7 +151,9 @@ TEST_F(ChannelReaderTest, LightTypeOnlyForLightsAndCameras) {
 TEST_F(ChannelReaderTest, InsertOneAndAppend) {
   ChannelHost host;
   LoadMorphsAndPoses("actor hip:1\n{\n}\nactor chest:1\n{\n}\n", host);
-  LoadMorphsAndPoses("actor BODY:1\n{\nchannels\n{\nvalueParm v\n{\nkeys\n{\nk  0  2\n}\n}\n}\n}\nactor x\n{\n}\n", host, {.InsertOne = true});
+  LoadMorphsAndPoses(
+      "actor BODY:1\n{\nchannels\n{\nvalueParm v\n{\nkeys\n{\nk  0  2\n}\n}\n}\n}\nactor x\n{\n}\n", host,
+      {.InsertOne = true});
   ASSERT_EQ(gActors.size(), 3u);
   EXPECT_EQ(gActors[0].Name, "BODY:1");
   EXPECT_DOUBLE_EQ(gActors[0].Dials[0].Value, 2.0);
@@ -182,7 +184,8 @@ TEST_F(ChannelReaderTest, CancelLeavesEverythingAsBefore) {
   ChannelHost cancelling;
   cancelling.cancelAt = 1;
   EXPECT_TRUE(LoadMorphsAndPoses("actor BODY:1\n{\nchannels\n{\nvalueParm v\n{\nkeys\n{\nk  0  2\n}\n}\n}\n"
-                                 "customMaterial 1\nmaterial m\n{\n}\n}\n", cancelling, {.InsertOne = true})
+                                 "customMaterial 1\nmaterial m\n{\n}\n}\n",
+                                 cancelling, {.InsertOne = true})
                   .Cancelled);
   EXPECT_EQ(DumpModel(), before);
 }

@@ -57,8 +57,8 @@ inline std::string DumpModel() {
     out += "A[" + a.Name + "|" + a.ExtName + "|" + a.Kind + "|" + std::to_string(a.OnOff) + "," +
            std::to_string(a.Hidden) + "," + std::to_string(a.Locked) + "," + a.StorageOffset + "," +
            std::to_string(a.GeomResource) + "," + std::to_string(a.DepthMapSize) + "," + a.DepthCamera + "," +
-           std::to_string(a.DoShadow) + "," + std::to_string(a.LightOn) + "," + a.Port + "," + a.CameraModel + "," +
-           std::to_string(a.LightType) + "," + a.ObjFileGeom + ",";
+           std::to_string(a.DoShadow) + "," + std::to_string(a.LightOn) + "," + a.Port + "," + a.CameraModel +
+           "," + std::to_string(a.LightType) + "," + a.ObjFileGeom + ",";
     for (bool on : a.PropertyOn) out += on ? '1' : '0';
     out += "]\n";
     for (const DialRec& d : a.Dials)

@@ -40,8 +40,10 @@ TEST(BatchConversion, CopyNamesAndPoseTypes) {
     EXPECT_EQ(BatchCopyPath(c.path, true), c.p5) << c.path;
     EXPECT_EQ(BatchCopyPath(c.path, false), c.p4) << c.path;
   }
-  for (const char* path : {"a.pz2", "b.CM2", "c.fc2", "d.hd2", "e.lt2"}) EXPECT_TRUE(IsPoseTypeFile(path)) << path;
-  for (const char* path : {"a.cr2", "b.pp2", "c.hr2", "d.txt", "pz2", ""}) EXPECT_FALSE(IsPoseTypeFile(path)) << path;
+  for (const char* path : {"a.pz2", "b.CM2", "c.fc2", "d.hd2", "e.lt2"})
+    EXPECT_TRUE(IsPoseTypeFile(path)) << path;
+  for (const char* path : {"a.cr2", "b.pp2", "c.hr2", "d.txt", "pz2", ""})
+    EXPECT_FALSE(IsPoseTypeFile(path)) << path;
 }
 
 TEST(BatchConversion, ListRefusesOtherTypesAndStopsAtADuplicate) {
@@ -138,7 +140,8 @@ struct ProgressLog {
 
 std::vector<BatchItem> Items(const std::vector<std::pair<std::string, int>>& list) {
   std::vector<BatchItem> items;
-  for (const auto& [path, op] : list) items.push_back({path, op < 0 ? "something else" : kBatchOperations[op].text});
+  for (const auto& [path, op] : list)
+    items.push_back({path, op < 0 ? "something else" : kBatchOperations[op].text});
   return items;
 }
 
@@ -157,18 +160,19 @@ TEST(BatchRun, ConvertsEachFileByItsOperationAndResetsAtTheEnd) {
                                       {"/p/empty.pz2", 0}}),
                                true, doc, progress.Factory(), shown);
   EXPECT_EQ(result.outcome, BatchOutcome::Completed);
-  EXPECT_EQ(doc.log, (std::vector<std::string>{
-                         "read /p/a.pz2", "save P5 /p/a.pz2", "read /p/b.pz2", "save P4 /p/b.pz2", "read /p/c.cm2",
-                         "copy P5 /p/c_P5.cm2", "read /p/d.pz2", "copy P4 /p/d_P4.pz2", "read /p/e.pz2",
-                         "read /p/empty.pz2", "reset"}));
+  EXPECT_EQ(doc.log, (std::vector<std::string>{"read /p/a.pz2", "save P5 /p/a.pz2", "read /p/b.pz2",
+                                               "save P4 /p/b.pz2", "read /p/c.cm2", "copy P5 /p/c_P5.cm2",
+                                               "read /p/d.pz2", "copy P4 /p/d_P4.pz2", "read /p/e.pz2",
+                                               "read /p/empty.pz2", "reset"}));
   EXPECT_FALSE(doc.busy);
   EXPECT_EQ(progress.events.front(), "stage Running batch conversion...");
   EXPECT_EQ(progress.events[1], "range 6");
   EXPECT_EQ(progress.events[3], "item a.pz2");
   EXPECT_EQ(progress.events.back(), "closed");
   // The file without materials is not asked about partial materials.
-  ExpectOneMessage(ui, "Batch operations completed successfully.\r\nNot written (nothing to save):\r\n/p/empty.pz2",
-                   "Job finished", MsgIcon::Information);
+  ExpectOneMessage(
+      ui, "Batch operations completed successfully.\r\nNot written (nothing to save):\r\n/p/empty.pz2",
+      "Job finished", MsgIcon::Information);
 }
 
 TEST(BatchRun, AFailedReadOrWriteStopsTheRunAndLeavesLaterFiles) {
@@ -188,8 +192,8 @@ TEST(BatchRun, AFailedReadOrWriteStopsTheRunAndLeavesLaterFiles) {
     EXPECT_EQ(doc.log, expected);  // no reset, nothing for c
     EXPECT_FALSE(doc.busy);
     EXPECT_EQ(progress.events.back(), "closed");
-    ExpectOneMessage(ui, "Could not complete requested operation for /p/b.pz2\r\nBatch operations aborted.", "Error",
-                     MsgIcon::Exclamation);
+    ExpectOneMessage(ui, "Could not complete requested operation for /p/b.pz2\r\nBatch operations aborted.",
+                     "Error", MsgIcon::Exclamation);
   }
 }
 

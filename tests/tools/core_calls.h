@@ -70,7 +70,9 @@ class CoreCalls : public DocumentCalls {
   int opens = 0, channelReads = 0, objectListShown = 0, actorListShown = 0;
 };
 
-inline std::string ToolData(const std::string& name) { return std::string(VANDREL_TEST_DATA) + "/tools/" + name; }
+inline std::string ToolData(const std::string& name) {
+  return std::string(VANDREL_TEST_DATA) + "/tools/" + name;
+}
 
 // The materials of a group, by name.
 inline std::vector<std::string> MaterialNames(const ObjectRec& group) {

@@ -23,8 +23,8 @@ TEST(FigureFile, ListsAndCutsTheSameFiguresWhateverTheLineEnds) {
   const std::size_t doll2 = lf.find("figureResFile :Runtime:Geometries:Dolls", robot1);
   const std::size_t robot2 = lf.find("figureResFile :Runtime:Geometries:Robots", doll2);
   const std::string head = lf.substr(0, doll1);
-  const std::string wantDoll =
-      head + lf.substr(doll1, robot1 - doll1) + lf.substr(doll2, robot2 - doll2) + "\tsetGeomHandlerOffset 0 0 0\n}";
+  const std::string wantDoll = head + lf.substr(doll1, robot1 - doll1) + lf.substr(doll2, robot2 - doll2) +
+                               "\tsetGeomHandlerOffset 0 0 0\n}";
   const std::string wantRobot = head + lf.substr(robot1, doll2 - robot1) + lf.substr(robot2);
   // Without deltas: the chooser reads the figures without them.
   const auto noDeltas = [](std::string t) {
@@ -94,7 +94,8 @@ TEST(FigureFile, DeltasGoAndLineEndsBecomeLfInOnePassAsInTwo) {
   // The progress counts the pieces of a large text, a "deltas" across the
   // places where the count polls included.
   std::string large(17u << 20, 'a');
-  for (const std::size_t at : {std::size_t{1}, (std::size_t{8} << 20) - 2, (std::size_t{16} << 20) + 1, large.size() - 6})
+  for (const std::size_t at :
+       {std::size_t{1}, (std::size_t{8} << 20) - 2, (std::size_t{16} << 20) + 1, large.size() - 6})
     large.replace(at, 6, "deltas");
   struct Ranges : QuietHost {
     void SetRange(long long max) override { ranges.push_back(max); }
@@ -220,7 +221,8 @@ TEST_F(ChosenFigure, TheSecondFigureComesWithItsOwnMaterialsAndChannelsOnly) {
   EXPECT_EQ(ActorNames(), (std::vector<std::string>{"BODY:2", "arm:2"}));
   EXPECT_EQ(DialNames(gActors[0]), std::vector<std::string>{"Blink"});
   EXPECT_EQ(gState.FileName, calls.fileName);
-  EXPECT_FALSE(gState.LoadProps || gState.FileGiven || gFigureMorphsOnly || gFigureMaterialsOnly || gFigureBodyOnly);
+  EXPECT_FALSE(gState.LoadProps || gState.FileGiven || gFigureMorphsOnly || gFigureMaterialsOnly ||
+               gFigureBodyOnly);
 }
 
 // The morph question goes to the host the caller gives, whose No leaves the

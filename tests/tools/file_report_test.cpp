@@ -54,11 +54,19 @@ class FileReport : public ::testing::Test {
     request.reportPath = dir.file("Fig.htm");
     request.fileName = "/docs/Fig&Co.cr2";
     request.readVersion = "4<b>";
-    request.labels = FileInfoLabels{"Fig&Co.cr2", "Character (CR2)", "123,5 KB", "1", "3", "N/A", "N/A",
-                                    "N/A", "N/A", "N/A", "N/A", "2", "1", "0", "1"};
+    request.labels = FileInfoLabels{"Fig&Co.cr2", "Character (CR2)",
+                                    "123,5 KB",   "1",
+                                    "3",          "N/A",
+                                    "N/A",        "N/A",
+                                    "N/A",        "N/A",
+                                    "N/A",        "2",
+                                    "1",          "0",
+                                    "1"};
   }
   void TearDown() override { ResetModel(); }
-  std::string Picture(const std::string& name) { return ReadFileBytes(dir.file("Fig_Images/" + name + ".jpg")); }
+  std::string Picture(const std::string& name) {
+    return ReadFileBytes(dir.file("Fig_Images/" + name + ".jpg"));
+  }
 
   test::TempDir dir;
   FixedFacts facts;
@@ -83,11 +91,13 @@ TEST_F(FileReport, PageAndPicturesAsLaidOutAndAFailureWritesNoPage) {
   request.reportPath = dir.file("plain.report.htm");
   ASSERT_EQ(WriteFileReport(request, facts, comma, pictures), "");
   const std::string page = ReadFileBytes(request.reportPath);
-  EXPECT_NE(page.find("<body text=\"#033D5B\">\r\n<h3><font size=\"3\" face=\"Verdana, Arial, Helvetica, sans - "
-                      "serif\">Fig&amp;Co.cr2</font></h3>\r\n<font size=\"2\""),
-            std::string::npos);
+  EXPECT_NE(
+      page.find("<body text=\"#033D5B\">\r\n<h3><font size=\"3\" face=\"Verdana, Arial, Helvetica, sans - "
+                "serif\">Fig&amp;Co.cr2</font></h3>\r\n<font size=\"2\""),
+      std::string::npos);
   EXPECT_NE(page.find("File not found"), std::string::npos);
-  for (const char* none : {"<em>No bump maps</em>", "<em>No reflection maps</em>", "<em>No transparency maps</em>"})
+  for (const char* none :
+       {"<em>No bump maps</em>", "<em>No reflection maps</em>", "<em>No transparency maps</em>"})
     EXPECT_NE(page.find(none), std::string::npos) << none;
   EXPECT_FALSE(FolderExists(dir.file("plain.report_Images")));
 

@@ -16,7 +16,8 @@ namespace {
 
 using test::FixedFacts;
 
-MaterialRec Material(const std::string& name, const std::string& texture, const std::string& transparency = kNoMap) {
+MaterialRec Material(const std::string& name, const std::string& texture,
+                     const std::string& transparency = kNoMap) {
   MaterialRec m;
   m.Name = name;
   m.TextureMap = texture;
@@ -40,19 +41,22 @@ class FileStatistics : public ::testing::Test {
 TEST_F(FileStatistics, CountsGroupsActorsChannelsAndDistinctMaps) {
   gState.FileName = "/docs/Doll.cr2";
   gObjects = {
-      ObjectRec{"Figure 1",
-                {Material("skin", "/t/skin.jpg", "/t/skin.jpg"), Material("lips", "/t/skin.jpg"),
-                 Material("eyes", "/t/SKIN.jpg"), Material("nails", "NO_MAP", "no_Map"), Material("blank", "")},
-                {}},
+      ObjectRec{
+          "Figure 1",
+          {Material("skin", "/t/skin.jpg", "/t/skin.jpg"), Material("lips", "/t/skin.jpg"),
+           Material("eyes", "/t/SKIN.jpg"), Material("nails", "NO_MAP", "no_Map"), Material("blank", "")},
+          {}},
       ObjectRec{"Prop ball", {Material("ball", "/t/ball.jpg"), MaterialRec{}}, {}},
-      ObjectRec{"head:1", {Material("a", "/t/ball.jpg"), Material("b", "x"), Material("c", "x"), Material("d", "x")}, {}},
+      ObjectRec{"head:1",
+                {Material("a", "/t/ball.jpg"), Material("b", "x"), Material("c", "x"), Material("d", "x")},
+                {}},
       ObjectRec{"Sun", {Material("light", "/t/sun.jpg")}, {}},
   };
   gObjectList = {"Figure 1", "Prop ball", "actor head:1", "light Sun", "actor hip:1"};
   gActors.assign(4, ActorRec{});
   gActors[0].Name = "head:1";
-  gActors[0].Dials = {Dial("valueParm"), Dial("targetGeom"), Dial("handGrasp"), Dial("rotateX"),
-                      Dial("translateY"), Dial("")};
+  gActors[0].Dials = {Dial("valueParm"), Dial("targetGeom"), Dial("handGrasp"),
+                      Dial("rotateX"),   Dial("translateY"), Dial("")};
   gActors[1].Name = "hip:1";
   gActors[1].Dials = {DialRec{}};  // an actor without channels
   gActors[3].Name = "Sun";
@@ -94,7 +98,7 @@ TEST_F(FileStatistics, LabelsShowSizesInTheLocaleAndNotAvailableWhereNothingIsCo
   const struct {
     std::uint64_t bytes;
     const char* text;
-  } sizes[] = {{0, "0 KB"},          {999999, "1000 KB"},    {1000000, "1 MB"},  {123456, "123,5 KB"},
+  } sizes[] = {{0, "0 KB"},          {999999, "1000 KB"},    {1000000, "1 MB"},    {123456, "123,5 KB"},
                {2345678, "2,35 MB"}, {2345000, "2,34 MB"},   {2355000, "2,36 MB"}, {1050, "1 KB"},
                {1150, "1,2 KB"},     {5000000000, "5000 MB"}};
   for (const auto& s : sizes) EXPECT_EQ(FileSizeText(s.bytes, comma), s.text) << s.bytes;
@@ -107,18 +111,22 @@ TEST_F(FileStatistics, LabelsShowSizesInTheLocaleAndNotAvailableWhereNothingIsCo
   FileInfoLabels l = FileInfoLabelsOf(info, files, comma);
   EXPECT_EQ((std::vector<std::string>{l.FileName, l.FileType, l.Size, l.Texture, l.Bump}),
             (std::vector<std::string>{"Doll.CR2", "Character (CR2)", "123,5 KB", "3", "0"}));
-  for (const std::string* na : {&l.Figures, &l.Materials, &l.Actors, &l.SdMats, &l.Channels, &l.Pose, &l.Morph, &l.Null})
+  for (const std::string* na :
+       {&l.Figures, &l.Materials, &l.Actors, &l.SdMats, &l.Channels, &l.Pose, &l.Morph, &l.Null})
     EXPECT_EQ(*na, "N/A");
   EXPECT_EQ(CreationDateText(info.FileName, files, comma), "05.03.2024");  // midnight: no time
 
   info.FileName = "/docs/gone.xyz";
   info.Figures = {{"Figure 1", 30000, 0}, {"Prop", 30000, 0}};
-  info.Actors = {ActorInfoRec{"BODY:1", 20000, 10000, 5000, 5000, 2}, ActorInfoRec{"head:1", 20000, 0, 0, 20000, 3}};
+  info.Actors = {ActorInfoRec{"BODY:1", 20000, 10000, 5000, 5000, 2},
+                 ActorInfoRec{"head:1", 20000, 0, 0, 20000, 3}};
   l = FileInfoLabelsOf(info, files, comma);
   // A file that is gone; sums past 16 bits.
-  EXPECT_EQ((std::vector<std::string>{l.FileType, l.Size, CreationDateText(info.FileName, files, comma), l.Figures,
-                                      l.Materials, l.Actors, l.Channels, l.Pose, l.Morph, l.Null, l.SdMats}),
-            (std::vector<std::string>{"N/A", "N/A", "N/A", "2", "60000", "2", "40000", "10000", "5000", "25000", "5"}));
+  EXPECT_EQ(
+      (std::vector<std::string>{l.FileType, l.Size, CreationDateText(info.FileName, files, comma), l.Figures,
+                                l.Materials, l.Actors, l.Channels, l.Pose, l.Morph, l.Null, l.SdMats}),
+      (std::vector<std::string>{"N/A", "N/A", "N/A", "2", "60000", "2", "40000", "10000", "5000", "25000",
+                                "5"}));
   EXPECT_EQ(FileTypeText("a.lt2"), "Light (LT2)");
   EXPECT_EQ(FormatDateTime({2024, 12, 31, 23, 5, 9}, comma), "31.12.2024 23:05:09");
 }

@@ -26,8 +26,8 @@ class Import : public ::testing::Test {
     // head without any.
     MaterialRec glow;
     glow.Name = "Glow";
-    gObjects = {ObjectRec{"figure", {glow}, {}}, ObjectRec{"BODY:1", {glow}, {}}, ObjectRec{"hip:1", {glow}, {}},
-                ObjectRec{"Spot", {glow}, {}}};
+    gObjects = {ObjectRec{"figure", {glow}, {}}, ObjectRec{"BODY:1", {glow}, {}},
+                ObjectRec{"hip:1", {glow}, {}}, ObjectRec{"Spot", {glow}, {}}};
     gObjectList = {"figure", "actor BODY:1", "actor hip:1", "light Spot", "actor head:1"};
     gActors = {Actor("BODY:1"), Actor("hip:1"), Actor("head:1"), Actor("Spot", "light")};
     gActorList = {{"BODY:1", "actor"}, {"hip:1", "actor"}, {"head:1", "actor"}, {"Spot", "light"}};
@@ -48,8 +48,8 @@ TEST_F(Import, MaterialsReplaceTheGroupsWhileTheActorsOwnStayWithTheirEntries) {
   for (const ObjectRec& g : gObjects) groups.push_back(g.Name);
   EXPECT_EQ(groups, (std::vector<std::string>{"prop ball", "BODY:1", "hip:1", "Spot"}));
   EXPECT_EQ(MaterialNames(gObjects[0]), (std::vector<std::string>{"Rubber", "Chrome"}));
-  EXPECT_EQ(gObjectList,
-            (std::vector<std::string>{"prop ball", "actor BODY:1", "actor hip:1", "light Spot", "actor head:1"}));
+  EXPECT_EQ(gObjectList, (std::vector<std::string>{"prop ball", "actor BODY:1", "actor hip:1", "light Spot",
+                                                   "actor head:1"}));
   EXPECT_EQ(gState.FileName, "/poses/doll.cr2");
   EXPECT_EQ(gActors.size(), 4u);
   EXPECT_TRUE(gState.Dirty);
@@ -61,8 +61,8 @@ TEST_F(Import, MaterialsReplaceTheGroupsWhileTheActorsOwnStayWithTheirEntries) {
   calls.chosen = 1;
   RunImport(ImportData::Materials, 7, false, calls, shown);
   EXPECT_EQ(MaterialNames(gObjects[0]), (std::vector<std::string>{"Metal", "Glass"}));
-  EXPECT_EQ(gObjectList,
-            (std::vector<std::string>{"figure", "actor BODY:1", "actor hip:1", "light Spot", "actor head:1"}));
+  EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "actor BODY:1", "actor hip:1", "light Spot",
+                                                   "actor head:1"}));
   EXPECT_EQ(gActors.size(), 4u);
   EXPECT_TRUE(ui->requestsOf(UiRequest::Message).empty());
   EXPECT_FALSE(gImportMode || gFigureMaterialsOnly || gState.LoadProps);
@@ -72,7 +72,8 @@ TEST_F(Import, AnImportThatBringsNothingLeavesTheDocumentAsItWas) {
   const auto objects = gObjects;
   const auto list = gObjectList;
   TempDir dir;
-  const std::string bare = dir.write("bare.pp2", "{\nversion\n\t{\n\tnumber 4.01\n\t}\nprop x\n\t{\n\t}\n}\n");
+  const std::string bare =
+      dir.write("bare.pp2", "{\nversion\n\t{\n\tnumber 4.01\n\t}\nprop x\n\t{\n\t}\n}\n");
   const std::string broken = dir.write("broken.pp2", "nothing of a prop\n");
   for (const std::string& file : {bare, broken}) {
     SCOPED_TRACE(file);

@@ -1,8 +1,9 @@
 // Copying materials between the groups and entries of the object list.
+#include "tools/material_copy.h"
+
 #include <gtest/gtest.h>
 
 #include "core_calls.h"
-#include "tools/material_copy.h"
 
 namespace vandrel::test {
 namespace {

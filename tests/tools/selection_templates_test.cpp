@@ -69,7 +69,7 @@ TEST(SelectionTemplates, ReadingToleratesLineFeedsAndRefusesDamage) {
       {"Skin\n{\nFace\n}\n", "[Skin] <Face>\n"},              // LF line ends
       {"Skin\r\n{\r\nFace\r\nFace\r\n}", "[Skin] <Face>\n"},  // duplicate member, last line without ending
       {"\r\nSkin\r\n{\r\n}\r\n\r\nEyes\r\n{\r\n}\r\n", "[Skin]\n[Eyes]\n"},  // blank lines between groups
-      {"Arms\r\r\n{\r\r\nSk\rin\r\nSkin\r\n}\r\r\n", "[Arms] <Skin>\n"},  // stray CRs dropped
+      {"Arms\r\r\n{\r\r\nSk\rin\r\nSkin\r\n}\r\r\n", "[Arms] <Skin>\n"},     // stray CRs dropped
       {"Skin", nullptr},                                                     // no line break
       {"Skin\r\nFace\r\n}\r\n", nullptr},                                    // no "{"
       {"Skin\r\n{\r\nFace\r\n", nullptr},                                    // no "}"

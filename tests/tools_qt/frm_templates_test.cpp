@@ -89,7 +89,8 @@ TEST_F(FrmTemplatesTest, BuildSaveReopenAndEditATemplate) {
   ASSERT_EQ(window->Combo1->count(), 2);
   EXPECT_EQ(Rows(window->lstMaterials), (std::vector<std::string>{"Face", "Body", "Arm}", "Lip \"gloss\""}));
   EXPECT_TRUE(window->cmdCreate->isEnabled());
-  for (QPushButton* b : {window->cmdDelete, window->cmdMove, window->cmdDeleteMaterials}) EXPECT_FALSE(b->isEnabled());
+  for (QPushButton* b : {window->cmdDelete, window->cmdMove, window->cmdDeleteMaterials})
+    EXPECT_FALSE(b->isEnabled());
 
   Create(*window, "Skin");
   Create(*window, "SKIN");
@@ -117,7 +118,8 @@ TEST_F(FrmTemplatesTest, BuildSaveReopenAndEditATemplate) {
   SaveAs(*window, "a:b", "The name cannot contain any of the following characters:\r\n\\/:*?\"<>|");
   SaveAs(*window, "Figure.CFG", "Template saved succesfully");
   const std::string expected =
-      "Skin\r\n{\r\nFace\r\nArm}\r\nLip \"gloss\"\r\n}\r\nProps\r\n{\r\nBall\r\n}\r\nNothing yet\r\n{\r\n}\r\n";
+      "Skin\r\n{\r\nFace\r\nArm}\r\nLip \"gloss\"\r\n}\r\nProps\r\n{\r\nBall\r\n}\r\nNothing "
+      "yet\r\n{\r\n}\r\n";
   const std::string file = program.file("Templates/Figure.cfg");
   EXPECT_EQ(ReadFileBytes(file), expected);
   EXPECT_EQ(window->StatusBar1->text(), "Current template: Figure.cfg");
@@ -127,11 +129,13 @@ TEST_F(FrmTemplatesTest, BuildSaveReopenAndEditATemplate) {
   ui->AnswerMessage(MsgResult::No);
   window->cmdDelete->click();  // deletes "Nothing yet", the chosen group
   window->mnuSaveAs->trigger();
-  EXPECT_EQ(ui->requestsOf(UiRequest::Message).back().text, "A template with that name already exists. Overwrite?");
+  EXPECT_EQ(ui->requestsOf(UiRequest::Message).back().text,
+            "A template with that name already exists. Overwrite?");
   EXPECT_EQ(ReadFileBytes(file), expected);
   ui->AnswerMessage(MsgResult::Yes);
   SaveAs(*window, "figure", "Template saved succesfully");
-  EXPECT_EQ(ReadFileBytes(file), "Skin\r\n{\r\nFace\r\nArm}\r\nLip \"gloss\"\r\n}\r\nProps\r\n{\r\nBall\r\n}\r\n");
+  EXPECT_EQ(ReadFileBytes(file),
+            "Skin\r\n{\r\nFace\r\nArm}\r\nLip \"gloss\"\r\n}\r\nProps\r\n{\r\nBall\r\n}\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(program.file("Templates")), {}), 1);
 
   // Removing members; a damaged file keeps the groups; the saved file opens again.
@@ -156,7 +160,8 @@ TEST_F(FrmTemplatesTest, BuildSaveReopenAndEditATemplate) {
   // Deleting every group disables the group commands.
   window->cmdDelete->click();
   window->cmdDelete->click();
-  for (QPushButton* b : {window->cmdDelete, window->cmdMove, window->cmdDeleteMaterials}) EXPECT_FALSE(b->isEnabled());
+  for (QPushButton* b : {window->cmdDelete, window->cmdMove, window->cmdDeleteMaterials})
+    EXPECT_FALSE(b->isEnabled());
   EXPECT_FALSE(window->mnuSaveAs->isEnabled());
   window->mnuExit->trigger();
   EXPECT_EQ(closes, 1);
@@ -174,9 +179,13 @@ TEST_F(FrmTemplatesTest, BuildSaveReopenAndEditATemplate) {
 
   // Typed names come in the Poser files' code page: the group keeps its
   // bytes, the file gets a UTF-8 name, and a file name is never markup.
-  Create(again, "P\xEA" "che");
+  Create(again,
+         "P\xEA"
+         "che");
   SaveAs(again, "Mod\xE8le", "Template saved succesfully");
-  EXPECT_NE(ReadFileBytes(program.file("Templates/Mod\xC3\xA8le.cfg")).find("\r\nP\xEA" "che\r\n{\r\n}\r\n"),
+  EXPECT_NE(ReadFileBytes(program.file("Templates/Mod\xC3\xA8le.cfg"))
+                .find("\r\nP\xEA"
+                      "che\r\n{\r\n}\r\n"),
             std::string::npos);
   EXPECT_EQ(again.StatusBar1->text(), QString::fromUtf8("Current template: Mod\xC3\xA8le.cfg"));
   ui->AnswerOpen(program.write("Templates/<i>odd.cfg", "Skin\r\n{\r\n}\r\n"));

@@ -1,8 +1,6 @@
 // The help files on a desktop without a program for their types: shown in
 // Vandrel's own viewer, every link of the help page leading to a file and
 // heading that stand beside it.
-#include "tools/qt/frm_help_viewer.h"
-
 #include <gtest/gtest.h>
 
 #include <QKeyEvent>
@@ -17,6 +15,7 @@
 #include "app/qt_app.h"
 #include "platform/scripted_ui.h"
 #include "support/temp_dir.h"
+#include "tools/qt/frm_help_viewer.h"
 
 namespace vandrel {
 namespace {
@@ -25,7 +24,8 @@ TEST(HeadingAnchor, AsThePublishedReadmeNamesItsHeadings) {
   const struct {
     const char* heading;
     const char* anchor;
-  } cases[] = {{"Set-up (Debian 12)", "set-up-debian-12"}, {"Layout", "layout"}, {" What's new? ", "whats-new"}};
+  } cases[] = {
+      {"Set-up (Debian 12)", "set-up-debian-12"}, {"Layout", "layout"}, {" What's new? ", "whats-new"}};
   for (const auto& c : cases) EXPECT_EQ(HeadingAnchor(c.heading), c.anchor) << c.heading;
 }
 
@@ -47,7 +47,8 @@ class HelpFiles : public ::testing::Test {
     std::vector<QString> links;
     for (QTextBlock block = viewer.txtHelp->document()->begin(); block.isValid(); block = block.next())
       for (auto it = block.begin(); !it.atEnd(); ++it)
-        if (const QString href = it.fragment().charFormat().anchorHref(); !href.isEmpty()) links.push_back(href);
+        if (const QString href = it.fragment().charFormat().anchorHref(); !href.isEmpty())
+          links.push_back(href);
     return links;
   }
 

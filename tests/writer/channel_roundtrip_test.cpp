@@ -19,11 +19,11 @@ namespace {
 std::string Tables() {
   std::string out;
   for (const ActorRec& a : gActors) {
-    out += a.Kind + " " + a.Name + " [" + a.ExtName + "] " + std::to_string(a.OnOff) + " " + std::to_string(a.Hidden) +
-           " " + std::to_string(a.Locked) + " " + a.StorageOffset + "|" + std::to_string(a.GeomResource) + " " +
-           std::to_string(a.DepthMapSize) + " " + a.DepthCamera + "|" + std::to_string(a.DoShadow) + " " +
-           std::to_string(a.LightOn) + " " + a.Port + "|" + a.CameraModel + "|" + std::to_string(a.LightType) + " " +
-           a.ObjFileGeom + " ";
+    out += a.Kind + " " + a.Name + " [" + a.ExtName + "] " + std::to_string(a.OnOff) + " " +
+           std::to_string(a.Hidden) + " " + std::to_string(a.Locked) + " " + a.StorageOffset + "|" +
+           std::to_string(a.GeomResource) + " " + std::to_string(a.DepthMapSize) + " " + a.DepthCamera + "|" +
+           std::to_string(a.DoShadow) + " " + std::to_string(a.LightOn) + " " + a.Port + "|" + a.CameraModel +
+           "|" + std::to_string(a.LightType) + " " + a.ObjFileGeom + " ";
     for (bool on : a.PropertyOn) out += on ? '1' : '0';
     out += "\n";
     for (const DialRec& d : a.Dials) {
@@ -53,8 +53,7 @@ std::string ToLf(std::string text) {
 }
 
 TEST(ChannelRoundTrip, ActorsComeBackInBothFormats) {
-  const std::string source =
-      ReadFileBytes(std::string(VANDREL_TEST_DATA) + "/channels/figure_pose.pz2");
+  const std::string source = ReadFileBytes(std::string(VANDREL_TEST_DATA) + "/channels/figure_pose.pz2");
   QuietHost host;
   for (bool poser5 : {false, true}) {
     for (bool mac : {false, true}) {

@@ -19,17 +19,21 @@ struct LineEndCase {
 
 TEST(LineEndRead, SameTablesForEveryLineEndAndTheWrittenPoseKeepsThem) {
   const std::vector<LineEndCase> cases = {
-      {"lass", ".cr2",
+      {"lass",
+       ".cr2",
        {"valueParm Blink = 0.25", "valueParm BlinkLeft = 0.5", "valueParm Frown = -0.125",
         "targetGeom Blink = 0.3", "targetGeom BlinkLeft = 0.7", "rotateY yrot = 15", "scale scale = 1.5",
         // the head's properties under indentation by blanks
         "actor head:1 ext=Head", "prop hat_1 ext=Hat"}},
-      {"smile", ".pz2",
-       {"valueParm Blink = 0.25", "valueParm BlinkLeft = 1", "targetGeom Smile = 0.4", "targetGeom SmileOpen = 0.6",
-        "kdRed RED = 0.9", "focal focal = 38"}},
+      {"smile",
+       ".pz2",
+       {"valueParm Blink = 0.25", "valueParm BlinkLeft = 1", "targetGeom Smile = 0.4",
+        "targetGeom SmileOpen = 0.6", "kdRed RED = 0.9", "focal focal = 38"}},
       // Indented object lines and no channels anywhere.
-      {"unposed", ".pz2", {"group hip:1\n  material Belt", "group figure\n  material Skin", "entry prop ball_1",
-                           "entry actor head:1", "actor head:1"}},
+      {"unposed",
+       ".pz2",
+       {"group hip:1\n  material Belt", "group figure\n  material Skin", "entry prop ball_1",
+        "entry actor head:1", "actor head:1"}},
   };
   const std::string folder = std::string(VANDREL_TEST_DATA) + "/lineends/";
   for (const LineEndCase& c : cases) {

@@ -53,8 +53,8 @@ TEST(LosslessRoundTrip, EveryTestAndExampleFile) {
 // without channels, own materials, lights and cameras, every line end.
 std::string GeneratedPose(std::mt19937& rng) {
   const auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-  const char* names[] = {"Smile", "SmileOpen", "Frown",   "Blink",   "BlinkLeft", "Blink_L", "PBMCC_01", "PBMCC_010",
-                         "keys",  "Surname",   "hidden", "A}",      "B{",        "name"};
+  const char* names[] = {"Smile",     "SmileOpen", "Frown",   "Blink",  "BlinkLeft", "Blink_L", "PBMCC_01",
+                         "PBMCC_010", "keys",      "Surname", "hidden", "A}",        "B{",      "name"};
   const char* types[] = {"targetGeom", "valueParm", "rotateX", "scale"};
   const char* values[] = {"0", "0.5", "-1.25", "0.000000", "1e-05", "12"};
   std::string t = "{\n";
@@ -63,9 +63,13 @@ std::string GeneratedPose(std::mt19937& rng) {
   if (pick(2)) t += "thighLength 1.5\n";
   const auto makeMaterial = [&](const std::string& name) {
     std::string m = "material " + name + "\n{\n";
-    const std::string lines[] = {"KdColor 0.3 0.5 1 1", "KsColor 1 1 1 1", "TextureColor 1 1 1 0.75",
-                                 "NsExponent 30", "tExpo 0.6",
-                                 "textureMap \":Runtime:Textures:skin " + name + ".jpg\"\n0 0", "bumpMap NO_MAP",
+    const std::string lines[] = {"KdColor 0.3 0.5 1 1",
+                                 "KsColor 1 1 1 1",
+                                 "TextureColor 1 1 1 0.75",
+                                 "NsExponent 30",
+                                 "tExpo 0.6",
+                                 "textureMap \":Runtime:Textures:skin " + name + ".jpg\"\n0 0",
+                                 "bumpMap NO_MAP",
                                  "reflectionMap \":Runtime:Textures:old material look.jpg\"\n0 0",
                                  "ksIgnoreTexture 1"};
     for (const std::string& line : lines)
@@ -76,8 +80,10 @@ std::string GeneratedPose(std::mt19937& rng) {
   for (int o = 0; o < objects; ++o) {
     const char* kinds[] = {"actor", "actor", "prop", "light", "camera"};
     const std::string kind = kinds[pick(5)];
-    t += kind + " " + (kind == "actor" ? (o == 0 ? std::string("BODY:1") : "part" + FormatInt(o) + ":1")
-                                       : kind + FormatInt(o)) + "\n{\n";
+    t += kind + " " +
+         (kind == "actor" ? (o == 0 ? std::string("BODY:1") : "part" + FormatInt(o) + ":1")
+                          : kind + FormatInt(o)) +
+         "\n{\n";
     if (pick(2)) t += "name Object " + FormatInt(o) + "\n";
     if (pick(2)) t += pick(2) ? "on\n" : "off\n";
     if (kind == "light" || kind == "camera") t += "lightType 1\nstorageOffset 0 0 0\n";
@@ -106,7 +112,8 @@ std::string GeneratedPose(std::mt19937& rng) {
   }
   if (pick(3)) {
     t += "figure\n{\n";
-    for (int m = 0; m < 1 + pick(3); ++m) t += makeMaterial(m == 0 && pick(4) == 0 ? "" : "skin" + FormatInt(m));
+    for (int m = 0; m < 1 + pick(3); ++m)
+      t += makeMaterial(m == 0 && pick(4) == 0 ? "" : "skin" + FormatInt(m));
     t += "}\n";
   }
   // Objects after the figure block.
@@ -117,9 +124,12 @@ std::string GeneratedPose(std::mt19937& rng) {
   // Indentation and line ends as Poser writes them, or not.
   if (pick(2)) t = Replace(t, "\n", "\n\t");
   switch (pick(3)) {
-    case 0: return Replace(t, "\n", "\r\n");
-    case 1: return Replace(t, "\n", "\r");
-    default: return t;
+    case 0:
+      return Replace(t, "\n", "\r\n");
+    case 1:
+      return Replace(t, "\n", "\r");
+    default:
+      return t;
   }
 }
 
@@ -174,7 +184,8 @@ TEST(LosslessRoundTrip, ReadingKeepsEveryValue) {
        head + "actor BODY:1\n{\nchannels\n{\n" + channel("valueParm a", "1") + "}\n}\n" +
            "figure\n{\nmaterial skin\n{\nKdColor 1 0 0 1\n}\n}\n" + "prop ball\n{\nchannels\n{\n" +
            channel("scale s", "2") + "}\n}\n" + "light L\n{\nchannels\n{\n" + channel("valueParm i", "0.5") +
-           "}\n}\n" + "camera C\n{\nchannels\n{\n}\n}\nprop hat\n{\nmaterial brim\n{\nKdColor 0 0 1 1\n}\n}\n}\n",
+           "}\n}\n" +
+           "camera C\n{\nchannels\n{\n}\n}\nprop hat\n{\nmaterial brim\n{\nKdColor 0 0 1 1\n}\n}\n}\n",
        "figure: skin\nprop hat: brim\nactor BODY:1: a=1\nprop ball: s=2\nlight L: i=0.5\ncamera C:\n"},
       {"\"material \" inside an actor's own map path",
        head + "actor BODY:1\n{\nchannels\n{\n" + channel("valueParm a", "1") + "}\ncustomMaterial 2\n" +
@@ -184,7 +195,8 @@ TEST(LosslessRoundTrip, ReadingKeepsEveryValue) {
       {"keys inside channel names and a comment among the channels",
        head + "actor BODY:1\n{\nchannels\n{\n" + channel("valueParm Surname", "1") +
            channel("targetGeom hiddenBlink", "0.5") + channel("valueParm keys", "3") + "# another\n{ }\n" +
-           channel("valueParm A}", "4") + "valueParm Smirk\n{\nname Smirk  2 wide\nkeys\n{\nk  0  0.25\n}\n}\n}\n}\n}\n",
+           channel("valueParm A}", "4") +
+           "valueParm Smirk\n{\nname Smirk  2 wide\nkeys\n{\nk  0  0.25\n}\n}\n}\n}\n}\n",
        "actor BODY:1: Surname=1,hiddenBlink=0.5,keys=3,A}=4,Smirk=0.25\n"},
   };
   TempDir dir;
@@ -207,7 +219,7 @@ TEST(LosslessRoundTrip, ReadingKeepsEveryValue) {
 TEST(LosslessRoundTrip, RealWorldShapesInEveryLineEnd) {
   struct Case {
     const char* file;
-    std::string contents;  // "" = the read is refused
+    std::string contents;   // "" = the read is refused
     std::string last = "";  // in place of the file's last line
   };
   const std::vector<Case> cases = {
@@ -297,7 +309,8 @@ TEST(LosslessRoundTrip, EveryLineEndsWithTheChosenLineEnd) {
     std::string bytes;
     ASSERT_EQ(BuildPoseFile(o, bytes), "");
     const std::string eol = mac ? "\r" : "\r\n";
-    EXPECT_EQ(bytes.substr(0, (mac ? 36 : 41)), "{" + eol + "# first" + eol + "# second" + eol + "# third" + eol + "# fourth" + eol);
+    EXPECT_EQ(bytes.substr(0, (mac ? 36 : 41)),
+              "{" + eol + "# first" + eol + "# second" + eol + "# third" + eol + "# fourth" + eol);
     EXPECT_NE(bytes.find("\t\ttargetGeom Smile" + eol + "\t\t\t{"), std::string::npos) << bytes;
     EXPECT_NE(bytes.find("\t\tvalueParm OpenMouthWide" + eol + "\t\t\t{" + eol + "\t\t\tname Brow\tUp" + eol +
                          "\t\t\t}"),

@@ -157,7 +157,8 @@ TEST(PoseWriterTest, GroupOfARenamedHairActorStaysInsideItsBlock) {
   gObjectList.push_back("actor FIGUREHAIR");
   PoseWriteOptions o = OptionsFor("x");
   const std::string text = Build(o);
-  EXPECT_NE(text.find("prop figureHair\r\n\t{\r\n\tchannels\r\n\t\t{\r\n\t\t}\r\n\tcustomMaterial 1\r\n\tmaterial Strand\r\n"),
+  EXPECT_NE(text.find("prop figureHair\r\n\t{\r\n\tchannels\r\n\t\t{\r\n\t\t}\r\n\tcustomMaterial "
+                      "1\r\n\tmaterial Strand\r\n"),
             std::string::npos);
   EXPECT_EQ(text.find("actor FIGUREHAIR"), std::string::npos);
 }
@@ -173,7 +174,6 @@ TEST(PoseWriterTest, ActorPartStartsAtTheFirstActorEntryWithinTheTable) {
   EXPECT_EQ(text.find("customMaterial"), std::string::npos);
   EXPECT_NE(text.find("\r\nprop ball\r\n\t{\r\n"), std::string::npos);
 }
-
 
 TEST(PoseWriterTest, LightAndCameraGroupsGoOnlyToABlockOfTheirKind) {
   MakeActorDocument();

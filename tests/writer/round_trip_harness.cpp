@@ -39,7 +39,9 @@ void Add(std::string& out, const char* key, std::string_view value) {
 }
 void Add(std::string& out, const char* key, long long value) { Add(out, key, FormatInt(value)); }
 
-std::string Color(const ColorRec& c) { return FormatInt(c[0]) + "," + FormatInt(c[1]) + "," + FormatInt(c[2]); }
+std::string Color(const ColorRec& c) {
+  return FormatInt(c[0]) + "," + FormatInt(c[1]) + "," + FormatInt(c[2]);
+}
 
 // A material's properties; `onlyOn` leaves out those switched off.
 std::string Material(const MaterialRec& m, bool onlyOn) {
@@ -118,13 +120,27 @@ bool Carriable(const std::string& text, bool blanksInside, bool mapPath = false,
     if (static_cast<unsigned char>(c) < 32 || (!channelText && (c == '{' || c == '}')) || c == '"' ||
         (!blanksInside && c == ' '))
       return false;
-  static const char* const materialKeys[] = {"Color ", "NsExponent ", "tMin ", "tMax ", "tExpo ", "Strength ",
-                                             "ksIgnoreTexture ", "reflectThru", "Map ", "customMaterial"};
+  static const char* const materialKeys[] = {
+      "Color ",    "NsExponent ",      "tMin ",       "tMax ", "tExpo ",
+      "Strength ", "ksIgnoreTexture ", "reflectThru", "Map ",  "customMaterial"};
   // What else the reader looks for anywhere in a block (not only at a line start).
-  static const char* const blockKeys[] = {
-      "actor ", "prop ", "light ", "camera ", "channels", "material ", "number ",
-      "deltas", "thighLength ", "//", "#", "'", "setGeomHandlerOffset", "addActor", "displayMode",
-      "figureResFile", "figureType"};
+  static const char* const blockKeys[] = {"actor ",
+                                          "prop ",
+                                          "light ",
+                                          "camera ",
+                                          "channels",
+                                          "material ",
+                                          "number ",
+                                          "deltas",
+                                          "thighLength ",
+                                          "//",
+                                          "#",
+                                          "'",
+                                          "setGeomHandlerOffset",
+                                          "addActor",
+                                          "displayMode",
+                                          "figureResFile",
+                                          "figureType"};
   // Inside a channel only a line's own key counts; elsewhere these are
   // still looked for anywhere.
   static const char* const channelKeys[] = {"keys", "name", "hidden", "k  "};
@@ -149,7 +165,8 @@ std::string Unrepresentable() {
     if (gObjectList.empty()) break;
     // The figure and prop groups come first, then the groups of actors.
     const std::string written = WrittenName(k, firstActor);
-    const bool named = written == "figure" || (StartsWith(written, "prop ") && Carriable(written.substr(5), false));
+    const bool named =
+        written == "figure" || (StartsWith(written, "prop ") && Carriable(written.substr(5), false));
     bool actorGroup = false;
     for (const ActorRec& a : gActors) actorGroup = actorGroup || a.Name == g.Name;
     if (k < firstActor ? !named : !(actorGroup && Carriable(g.Name, false))) return "group " + g.Name;
@@ -185,7 +202,8 @@ std::string Unrepresentable() {
   for (const ActorRec& a : gActors) {
     std::set<std::string> lines;
     for (const DialRec& d : a.Dials)
-      if (!d.Name.empty() && !lines.insert(d.ChannelType + " " + d.Name).second) return "two channels " + d.Name;
+      if (!d.Name.empty() && !lines.insert(d.ChannelType + " " + d.Name).second)
+        return "two channels " + d.Name;
   }
   // The notes stand in comment lines before the version block.
   for (std::string_view notes = gState.FileNotes; !notes.empty();) {
@@ -298,7 +316,8 @@ std::string Essentials(bool noMaterials) {
 std::string CheckRoundTrip(const std::string& input, const std::string& folder, bool poser5, bool mac) {
   const std::string what = std::string(poser5 ? "Poser 5" : "Poser 4") + (mac ? ", CR: " : ", CR LF: ");
   ReadOutcome read = ReadDocument(input);
-  if (!read.ok || !Unrepresentable().empty()) return "";  // nothing to write, or names no Poser file can carry
+  if (!read.ok || !Unrepresentable().empty())
+    return "";  // nothing to write, or names no Poser file can carry
   std::string essentials, tables, bytes;
   for (int round = 1; round <= 3; ++round) {
     const std::string out = folder + "/round" + FormatInt(round) + ".pz2";
@@ -318,8 +337,10 @@ std::string CheckRoundTrip(const std::string& input, const std::string& folder, 
       return what + "write " + FormatInt(round) + " reads back differently:\nwritten:\n" + writtenEssentials +
              "\nread:\n" + readEssentials + "\nfile:\n" + file;
     if (round == 3) {
-      if (file != bytes) return what + "the third write differs from the second:\n" + bytes + "\n---\n" + file;
-      if (Tables() != tables) return what + "the tables of the third read differ:\n" + tables + "\n---\n" + Tables();
+      if (file != bytes)
+        return what + "the third write differs from the second:\n" + bytes + "\n---\n" + file;
+      if (Tables() != tables)
+        return what + "the tables of the third read differ:\n" + tables + "\n---\n" + Tables();
     }
     bytes = file;
     tables = Tables();

@@ -1,5 +1,6 @@
 #include "maps/qt/frm_choose_pic.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <QCheckBox>
@@ -14,7 +15,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <cmath>
-#include <fcntl.h>
 
 #include "common/text.h"
 #include "maps/picture_sizes.h"
@@ -57,8 +57,7 @@ std::string MapInfoText(const std::string& candidate, bool thumbnailShown) {
   if (dimensions.empty()) dimensions = "N/A";
   text += "\r\nDimensions: " + dimensions + " pixels";
   struct stat st {};
-  if (::stat(candidate.c_str(), &st) != 0)
-    throw std::runtime_error("File not found: " + candidate);
+  if (::stat(candidate.c_str(), &st) != 0) throw std::runtime_error("File not found: " + candidate);
   QLocale locale;
   locale.setNumberOptions(QLocale::OmitGroupSeparator);
   // Megabytes rounded to two decimals, halves to even.
@@ -150,7 +149,8 @@ void FrmChoosePic::cmbMaps_Click() {
     bool shown = false;
     if (thumbnails) {
       const bool added = LoadThumbNail(candidate, 1);
-      if (static_cast<std::size_t>(index) < mListed.size() && (added || mListed[static_cast<std::size_t>(index)])) {
+      if (static_cast<std::size_t>(index) < mListed.size() &&
+          (added || mListed[static_cast<std::size_t>(index)])) {
         ShowPicture(imgMapThumb, ImageList1(1).Find(candidate));
         shown = true;
         mListed[static_cast<std::size_t>(index)] = true;
@@ -161,8 +161,9 @@ void FrmChoosePic::cmbMaps_Click() {
     txtMapInfo->setPlainText(FromUtf8(Replace(MapInfoText(candidate, shown), "\r\n", "\n")));
     cmdOK->setEnabled(true);
   } catch (const std::exception& e) {
-    Ui().MessageBox(std::string("Error in the cmbMaps sub\r\n") + e.what() + ", error number 53\r\nCode line number 0",
-                    "", MsgButtons::OK, MsgIcon::Exclamation);
+    Ui().MessageBox(
+        std::string("Error in the cmbMaps sub\r\n") + e.what() + ", error number 53\r\nCode line number 0",
+        "", MsgButtons::OK, MsgIcon::Exclamation);
   }
 }
 

@@ -1,20 +1,19 @@
 #include "platform/qt/controls.h"
 
-#include <QLabel>
-#include <QPushButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QItemSelection>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QTreeWidget>
-#include <QItemSelection>
-#include <QMouseEvent>
-
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -49,7 +48,8 @@ class CaptionClick : public QObject {
     auto* caption = static_cast<QWidget*>(watched);
     const auto* mouse = static_cast<QMouseEvent*>(event);
     // Released over the caption, as a click on a button counts only there.
-    if (mouse->button() != Qt::LeftButton || !caption->rect().contains(mouse->position().toPoint())) return false;
+    if (mouse->button() != Qt::LeftButton || !caption->rect().contains(mouse->position().toPoint()))
+      return false;
     if (!caption->isEnabled() || !button_->isEnabled() || button_->isHidden()) return false;
     if (button_->focusPolicy() & Qt::ClickFocus) button_->setFocus(Qt::MouseFocusReason);
     button_->click();

@@ -9,13 +9,13 @@
 // the user's own changes.
 #pragma once
 
-#include "model/model.h"
-
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <utility>
 #include <vector>
+
+#include "model/model.h"
 
 class QAbstractButton;
 class QAction;
@@ -44,15 +44,15 @@ void setHandler(QObject* control, Handler handler);
 void runHandler(QObject* control);
 
 // Binding a handler also connects the signal of the user's own change.
-void bindCheckBox(QCheckBox* box, Handler onClick);              // clicked by the user
-void bindOption(QRadioButton* option, Handler onClick);          // chosen by the user
-void bindText(QLineEdit* box, Handler onChange);                 // typed, cut or pasted
-void bindValue(QScrollBar* bar, Handler onChange);               // dragged or stepped
-void bindClick(QComboBox* list, Handler onClick);                // an item chosen
-void bindClick(QListWidget* list, Handler onClick);              // selection changed
-void bindClick(QTabBar* tabs, Handler onClick);                  // a tab chosen
-void bindButton(QAbstractButton* button, Handler onClick);       // pressed
-void bindMenu(QAction* entry, Handler onClick);                  // menu entry chosen
+void bindCheckBox(QCheckBox* box, Handler onClick);         // clicked by the user
+void bindOption(QRadioButton* option, Handler onClick);     // chosen by the user
+void bindText(QLineEdit* box, Handler onChange);            // typed, cut or pasted
+void bindValue(QScrollBar* bar, Handler onChange);          // dragged or stepped
+void bindClick(QComboBox* list, Handler onClick);           // an item chosen
+void bindClick(QListWidget* list, Handler onClick);         // selection changed
+void bindClick(QTabBar* tabs, Handler onClick);             // a tab chosen
+void bindButton(QAbstractButton* button, Handler onClick);  // pressed
+void bindMenu(QAction* entry, Handler onClick);             // menu entry chosen
 void bindItemClick(QTreeWidget* view, std::function<void(QTreeWidgetItem*)> onItemClick);
 
 // Check box: ticked or cleared; the handler runs when the state changed.

@@ -56,8 +56,7 @@ DialogPreviewPane::DialogPreviewPane(QFileDialog* dialog, bool ticked) : QWidget
 }
 
 void DialogPreviewPane::SelectionChanged(const QString& path) {
-  const ThumbPicture* thumb =
-      DialogSelectionChanged(ToUtf8(path), check_->isChecked(), LoadThumbnailPicture);
+  const ThumbPicture* thumb = DialogSelectionChanged(ToUtf8(path), check_->isChecked(), LoadThumbnailPicture);
   if (!thumb) return;
   const QImage image = ToQImage(*thumb);
   if (image.isNull()) return;

@@ -39,7 +39,8 @@ bool Big(QSize size) { return qint64(size.width()) * size.height() * 4 > kBigPic
 QSize ScaledSize(QSize own, const ScaledSizeFor& scaledSizeFor) {
   if (!scaledSizeFor || !own.isValid() || own.isEmpty()) return {};
   const QSize scaled = scaledSizeFor(own);
-  if (!scaled.isValid() || scaled.isEmpty() || (scaled.width() >= own.width() && scaled.height() >= own.height()))
+  if (!scaled.isValid() || scaled.isEmpty() ||
+      (scaled.width() >= own.width() && scaled.height() >= own.height()))
     return {};
   return scaled;
 }
@@ -92,7 +93,8 @@ std::string Extension(const std::string& path) {
 
 // Qt's reader on an open file (or the bytes of one), the format named by the
 // file's extension first and then by its content.
-DecodedPicture ReadWithQt(QIODevice& device, const std::string& extension, const ScaledSizeFor& scaledSizeFor) {
+DecodedPicture ReadWithQt(QIODevice& device, const std::string& extension,
+                          const ScaledSizeFor& scaledSizeFor) {
   DecodedPicture out;
   const int pngColourType = PngColourType(device);  // before the reader moves on
   QImageReader reader(&device, extension == "bum" ? QByteArray("bmp") : QByteArray::fromStdString(extension));
@@ -108,12 +110,14 @@ DecodedPicture ReadWithQt(QIODevice& device, const std::string& extension, const
   std::unique_lock<std::mutex> lock(BigPictureLock(), std::defer_lock);
   if (!decodesScaled && size.isValid() && Big(size)) lock.lock();
   out.image = reader.read();
-  if (scaled.isValid() && !readScaled && !out.image.isNull()) out.image = ScaledDown(std::move(out.image), scaled);
+  if (scaled.isValid() && !readScaled && !out.image.isNull())
+    out.image = ScaledDown(std::move(out.image), scaled);
   out.size = size.isValid() && !size.isEmpty() ? size : out.image.size();
   return out;
 }
 
-DecodedPicture ReadWithQt(const std::string& path, const std::string& extension, const ScaledSizeFor& scaledSizeFor) {
+DecodedPicture ReadWithQt(const std::string& path, const std::string& extension,
+                          const ScaledSizeFor& scaledSizeFor) {
   QFile file;
   if (!OpenDiskFile(file, path)) return {};
   if (file.peek(2) != "BM") return ReadWithQt(file, extension, scaledSizeFor);
@@ -131,7 +135,8 @@ DecodedPicture ReadWithStb(const std::string& bytes) {
   const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
   const int length = static_cast<int>(bytes.size());
   int w = 0, h = 0, channels = 0;
-  if (bytes.size() > 0x7FFFFFFF || !stbi_info_from_memory(data, length, &w, &h, &channels) || w <= 0 || h <= 0)
+  if (bytes.size() > 0x7FFFFFFF || !stbi_info_from_memory(data, length, &w, &h, &channels) || w <= 0 ||
+      h <= 0)
     return out;
   std::unique_lock<std::mutex> lock(BigPictureLock(), std::defer_lock);
   if (Big(QSize(w, h))) lock.lock();
@@ -168,7 +173,8 @@ DecodedPicture ReadFromBytes(const std::string& bytes, const std::string& extens
 }
 
 DecodedPicture Scaled(DecodedPicture picture, const ScaledSizeFor& scaledSizeFor) {
-  if (const QSize scaled = ScaledSize(picture.size, scaledSizeFor); !picture.image.isNull() && scaled.isValid())
+  if (const QSize scaled = ScaledSize(picture.size, scaledSizeFor);
+      !picture.image.isNull() && scaled.isValid())
     picture.image = ScaledDown(std::move(picture.image), scaled);
   return picture;
 }

@@ -45,37 +45,62 @@ QWidget* QtUi::owner() const {
   return parent_;
 }
 
-MsgResult QtUi::MessageBox(const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon icon) {
+MsgResult QtUi::MessageBox(const std::string& text, const std::string& title, MsgButtons buttons,
+                           MsgIcon icon) {
   QMessageBox box(owner());
   box.setWindowTitle(Shown(title));
   box.setText(FromPoserText(text).replace("\r\n", "\n"));
   switch (icon) {
-    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case MsgIcon::Critical:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case MsgIcon::Question:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case MsgIcon::Exclamation:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case MsgIcon::Information:
+      box.setIcon(QMessageBox::Information);
+      break;
+    case MsgIcon::None:
+      box.setIcon(QMessageBox::NoIcon);
+      break;
   }
   switch (buttons) {
-    case MsgButtons::OK: box.setStandardButtons(QMessageBox::Ok); break;
-    case MsgButtons::OKCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MsgButtons::OK:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+    case MsgButtons::OKCancel:
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      break;
+    case MsgButtons::YesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      break;
     case MsgButtons::YesNoCancel:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
       break;
-    case MsgButtons::RetryCancel: box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel); break;
+    case MsgButtons::RetryCancel:
+      box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+      break;
   }
   // Every button the box can show has its own case; closing the box without
   // one (Esc, the close box) answers as its cancelling button would.
   switch (box.exec()) {
-    case QMessageBox::Ok: return MsgResult::OK;
-    case QMessageBox::Yes: return MsgResult::Yes;
-    case QMessageBox::No: return MsgResult::No;
-    case QMessageBox::Cancel: return MsgResult::Cancel;
-    case QMessageBox::Retry: return MsgResult::Retry;
-    default: return buttons == MsgButtons::OK ? MsgResult::OK
-                    : buttons == MsgButtons::YesNo ? MsgResult::No
-                                                   : MsgResult::Cancel;
+    case QMessageBox::Ok:
+      return MsgResult::OK;
+    case QMessageBox::Yes:
+      return MsgResult::Yes;
+    case QMessageBox::No:
+      return MsgResult::No;
+    case QMessageBox::Cancel:
+      return MsgResult::Cancel;
+    case QMessageBox::Retry:
+      return MsgResult::Retry;
+    default:
+      return buttons == MsgButtons::OK      ? MsgResult::OK
+             : buttons == MsgButtons::YesNo ? MsgResult::No
+                                            : MsgResult::Cancel;
   }
 }
 
@@ -90,7 +115,8 @@ std::optional<std::string> QtUi::InputBox(const std::string& prompt, const std::
   // input box usually is. The dialog takes its size from its layout, so the
   // text box asks for the room.
   const int titleWidth = dialog.fontMetrics().horizontalAdvance(dialog.windowTitle());
-  if (auto* box = dialog.findChild<QLineEdit*>()) box->setMinimumWidth(std::max(380, titleWidth * 3 / 2 + 140));
+  if (auto* box = dialog.findChild<QLineEdit*>())
+    box->setMinimumWidth(std::max(380, titleWidth * 3 / 2 + 140));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return ToPoserText(dialog.textValue());
 }
@@ -119,7 +145,7 @@ FileDialogResult QtUi::RunFileDialog(const FileDialogRequest& request, bool save
   QFileDialog dialog(owner(), Shown(request.title), FromUtf8(start), FromUtf8(QtFilterOf(request.filter)));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(save                                   ? QFileDialog::AnyFile
+  dialog.setFileMode(save                                     ? QFileDialog::AnyFile
                      : (request.flags & kOfnAllowMultiSelect) ? QFileDialog::ExistingFiles
                                                               : QFileDialog::ExistingFile);
   if (!request.defaultExt.empty()) dialog.setDefaultSuffix(FromUtf8(request.defaultExt));

@@ -252,11 +252,14 @@ void FrmBatchConverter::keyPressEvent(QKeyEvent* event) {
 }
 
 void FrmBatchConverter::closeEvent(QCloseEvent* event) {
-  if (running_) event->ignore();
-  else event->accept();
+  if (running_)
+    event->ignore();
+  else
+    event->accept();
 }
 
-FrmBatchConverter& ShowBatchConverter(QWidget* owner, std::function<std::unique_ptr<BatchDocument>()> document,
+FrmBatchConverter& ShowBatchConverter(QWidget* owner,
+                                      std::function<std::unique_ptr<BatchDocument>()> document,
                                       FrmBatchConverter::ProgressFactory progress) {
   if (!gBatchConverter) {
     gBatchConverter = new FrmBatchConverter(owner, document(), std::move(progress));

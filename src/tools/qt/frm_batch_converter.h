@@ -2,8 +2,8 @@
 // files, each with its operation, run through the open document.
 #pragma once
 
-#include <QWidget>
 #include <QTreeWidget>
+#include <QWidget>
 #include <array>
 #include <functional>
 #include <memory>
@@ -45,12 +45,12 @@ class FrmBatchConverter : public QWidget {
   BatchFileList* ListView1 = nullptr;
   QLabel* Label1 = nullptr;
   std::array<QRadioButton*, kBatchOperationCount> Option{};  // Option1 .. Option4
-  std::array<QLabel*, kBatchOperationCount> lblOption{};      // the captions beside them
-  QPushButton* Command1 = nullptr;  // Add file(s)...
-  QPushButton* Command2 = nullptr;  // Remove selected file(s)
-  QPushButton* Command3 = nullptr;  // Select all
-  QPushButton* Command4 = nullptr;  // Run Batch
-  QPushButton* Command5 = nullptr;  // Cancel
+  std::array<QLabel*, kBatchOperationCount> lblOption{};     // the captions beside them
+  QPushButton* Command1 = nullptr;                           // Add file(s)...
+  QPushButton* Command2 = nullptr;                           // Remove selected file(s)
+  QPushButton* Command3 = nullptr;                           // Select all
+  QPushButton* Command4 = nullptr;                           // Run Batch
+  QPushButton* Command5 = nullptr;                           // Cancel
 
   const BatchList& list() const { return list_; }
   bool running() const { return running_; }
@@ -87,7 +87,8 @@ class FrmBatchConverter : public QWidget {
 // Shows the one batch converter, not modal: a tool window of `owner` that
 // stays above it and owns its own dialogs and messages. A second call
 // brings the open one to the front.
-FrmBatchConverter& ShowBatchConverter(QWidget* owner, std::function<std::unique_ptr<BatchDocument>()> document,
+FrmBatchConverter& ShowBatchConverter(QWidget* owner,
+                                      std::function<std::unique_ptr<BatchDocument>()> document,
                                       FrmBatchConverter::ProgressFactory progress);
 
 }  // namespace vandrel

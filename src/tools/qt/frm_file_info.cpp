@@ -148,15 +148,23 @@ void FrmFileInfo::Build() {
 void FrmFileInfo::Form_Load() {
   const FileInfoRec& info = gFileInfo;
   labels_ = FileInfoLabelsOf(info, files_, locale_);
-  const std::vector<std::pair<QLabel*, const std::string*>> values{
-      {lblFileName, &labels_.FileName}, {lblFileType, &labels_.FileType},   {lblSize, &labels_.Size},
-      {lblFigures, &labels_.Figures},   {lblMaterials, &labels_.Materials}, {lblSdMats, &labels_.SdMats},
-      {lblActors, &labels_.Actors},     {lblChannels, &labels_.Channels},   {lblPose, &labels_.Pose},
-      {lblMorph, &labels_.Morph},       {lblNull, &labels_.Null},           {lblTexture, &labels_.Texture},
-      {lblBump, &labels_.Bump},         {lblReflection, &labels_.Reflection},
-      {lblTransparency, &labels_.Transparency}};
-  for (const auto& [label, text] : values) label->setText(label == lblFileName ? FromUtf8(*text)
-                                                                                : FromPoserText(*text));
+  const std::vector<std::pair<QLabel*, const std::string*>> values{{lblFileName, &labels_.FileName},
+                                                                   {lblFileType, &labels_.FileType},
+                                                                   {lblSize, &labels_.Size},
+                                                                   {lblFigures, &labels_.Figures},
+                                                                   {lblMaterials, &labels_.Materials},
+                                                                   {lblSdMats, &labels_.SdMats},
+                                                                   {lblActors, &labels_.Actors},
+                                                                   {lblChannels, &labels_.Channels},
+                                                                   {lblPose, &labels_.Pose},
+                                                                   {lblMorph, &labels_.Morph},
+                                                                   {lblNull, &labels_.Null},
+                                                                   {lblTexture, &labels_.Texture},
+                                                                   {lblBump, &labels_.Bump},
+                                                                   {lblReflection, &labels_.Reflection},
+                                                                   {lblTransparency, &labels_.Transparency}};
+  for (const auto& [label, text] : values)
+    label->setText(label == lblFileName ? FromUtf8(*text) : FromPoserText(*text));
   lblFileName->setToolTip(lblFileName->text());  // the whole of a name too long for its place
 
   if (info.Actors.empty() || info.Actors[0].Name.empty()) {
@@ -175,8 +183,9 @@ void FrmFileInfo::Form_Load() {
 void FrmFileInfo::cmbFigures_Click() {
   const int i = cmbFigures->currentIndex();
   const auto& figures = gFileInfo.Figures;
-  lblMaterialsF->setText(i >= 0 && i < static_cast<int>(figures.size()) ? Number(figures[static_cast<std::size_t>(i)].Index)
-                                                                         : "0");
+  lblMaterialsF->setText(i >= 0 && i < static_cast<int>(figures.size())
+                             ? Number(figures[static_cast<std::size_t>(i)].Index)
+                             : "0");
 }
 
 void FrmFileInfo::cmbActors_Click() {

@@ -13,8 +13,8 @@
 #include <QVBoxLayout>
 
 #include "common/text.h"
-#include "platform/qt/poser_text.h"
 #include "platform/files.h"
+#include "platform/qt/poser_text.h"
 #include "platform/ui_services.h"
 
 namespace vandrel {
@@ -104,7 +104,8 @@ void FrmHelpViewer::ScrollToHeading(const std::string& anchor) {
   for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
     if (block.blockFormat().headingLevel() == 0 || HeadingAnchor(ToUtf8(block.text())) != anchor) continue;
     txtHelp->setTextCursor(QTextCursor(block));
-    txtHelp->verticalScrollBar()->setValue(static_cast<int>(document->documentLayout()->blockBoundingRect(block).top()));
+    txtHelp->verticalScrollBar()->setValue(
+        static_cast<int>(document->documentLayout()->blockBoundingRect(block).top()));
     return;
   }
   txtHelp->scrollToAnchor(FromUtf8(anchor));  // an anchor the page names itself

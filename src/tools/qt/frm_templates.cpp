@@ -102,9 +102,10 @@ void FrmTemplates::Build() {
   auto* buttons = new QVBoxLayout;
   cmdCreate = controls::newButton(this, "cmdCreate", "Create new group", "Create a new selection group");
   cmdDelete = controls::newButton(this, "cmdDelete", "Delete group", "Delete selected selection group");
-  cmdMove = controls::newButton(this, "cmdMove", "Add to selected group", "Add selected material(s) to the selected group");
-  cmdDeleteMaterials =
-      controls::newButton(this, "cmdDeleteMaterials", "Remove material(s)", "Remove selected material(s) from the group");
+  cmdMove = controls::newButton(this, "cmdMove", "Add to selected group",
+                                "Add selected material(s) to the selected group");
+  cmdDeleteMaterials = controls::newButton(this, "cmdDeleteMaterials", "Remove material(s)",
+                                           "Remove selected material(s) from the group");
   for (QPushButton* b : {cmdCreate, cmdDelete, cmdMove, cmdDeleteMaterials}) buttons->addWidget(b);
   buttons->addStretch(1);
   grid->addLayout(buttons, 3, 1);
@@ -190,7 +191,8 @@ bool FrmTemplates::CreateGroup(const std::string& name) {
 }
 
 void FrmTemplates::cmdCreate_Click() {
-  const std::optional<std::string> answer = Ui().InputBox("Enter selection group's name", "Create new group", "");
+  const std::optional<std::string> answer =
+      Ui().InputBox("Enter selection group's name", "Create new group", "");
   if (!answer || answer->empty()) return;
   CreateGroup(*answer);  // the box answers in the Poser files' code page
 }
