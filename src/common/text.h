@@ -50,4 +50,7 @@ std::string Replace(std::string_view text, std::string_view what, std::string_vi
 // Removes every occurrence of the character `c`.
 std::string RemoveChar(std::string_view text, char c);
 
+// The markup characters & < > " of a text made harmless in HTML and XML.
+std::string HtmlEscape(std::string_view text);
+
 }  // namespace vandrel

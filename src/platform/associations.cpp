@@ -48,29 +48,6 @@ TypePaths PathsOf(std::string_view ext, const std::string& data, const std::stri
           JoinPath(config, "mimeapps.list")};
 }
 
-std::string XmlEscape(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
 // Desktop entries are UTF-8 text of single lines.
 bool FitsDesktopEntry(std::string_view text) {
   std::size_t i = 0;
@@ -257,7 +234,7 @@ std::string MimePackageText(std::string_view ext, const std::string& description
          AssociationMimeType(bare) +
          "\">\n"
          "    <comment>" +
-         XmlEscape(description) +
+         HtmlEscape(description) +
          "</comment>\n"
          "    <sub-class-of type=\"text/plain\"/>\n"
          "    <glob pattern=\"*." +

@@ -222,30 +222,6 @@ std::string LibraryThumbnailOf(const std::string& fileName) {
   return stored.empty() ? png : JoinPath(FolderOf(png), stored);
 }
 
-std::string HtmlEscape(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
 std::string WriteFileReport(const ReportRequest& request, const FileFactsSource& files,
                             const DisplayLocale& locale, ReportPictures& pictures) {
   return ReportWriter(request, files, locale, pictures).Write();

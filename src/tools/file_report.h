@@ -41,8 +41,6 @@ std::string ReportImagesFolderName(const std::string& reportPath);
 // The library thumbnail of a Poser file: the path without its four-character
 // extension (and a "." left before it) followed by ".png", found in any case.
 std::string LibraryThumbnailOf(const std::string& fileName);
-// Markup characters of a text taken from the data made harmless.
-std::string HtmlEscape(const std::string& text);
 
 // Writes the pictures, then the page atomically. The map sections list what
 // the material table holds now. Returns an error text ("" on success); on a

@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "common/text.h"
 #include "model/model.h"
 #include "platform/files.h"
 #include "support/fixed_facts.h"
