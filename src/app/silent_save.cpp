@@ -34,7 +34,8 @@ bool RunSilentSave(const std::string& commandLine, const std::string& lastArgume
   gState.FileGiven = gState.Dirty = gState.LoadProps = false;
   gSilentSaveWritten = gEndProgram = false;
   LoadSettings(true);
-  WindowlessDocument document;
+  UiHost host;
+  WindowlessDocument document(host);
   document.Start();
 
   gState.FileGiven = true;

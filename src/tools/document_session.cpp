@@ -1,5 +1,6 @@
 #include "tools/document_session.h"
 
+#include <optional>
 #include <utility>
 
 #include "common/encoding.h"
@@ -10,7 +11,6 @@
 #include "model/model.h"
 #include "platform/cdlg_ex.h"
 #include "platform/path_case.h"
-#include "platform/ui_services.h"
 #include "reader/material_parser.h"
 #include "reader/model_snapshot.h"
 #include "reader/read_fault.h"
@@ -29,14 +29,6 @@ bool KeepsShownDocument(const OpenFileResult& result) {
   return false;
 }
 
-// The length of a code point's UTF-8 form from its first byte (valid UTF-8).
-std::size_t Utf8Length(unsigned char first) {
-  if (first < 0x80) return 1;
-  if (first < 0xE0) return 2;
-  if (first < 0xF0) return 3;
-  return 4;
-}
-
 }  // namespace
 
 // ---- Rules of the document's text fields ----------------------------------------------
@@ -46,8 +38,10 @@ std::string OneLineText(std::string_view poserText) {
   // The screen counts a character beyond the first 65536 code points as two.
   std::size_t units = 0;
   for (std::size_t i = 0; i < shown.size();) {
-    const std::size_t length = Utf8Length(static_cast<unsigned char>(shown[i]));
-    const std::size_t need = length == 4 ? 2 : 1;
+    std::size_t next = i;
+    const std::optional<char32_t> code = NextCodePoint(shown, next);
+    if (!code) next = i + 1;  // the shown form is UTF-8: does not happen
+    const std::size_t need = code && *code > 0xFFFF ? 2 : 1;
     if (units + need > kOneLineTextLength) {
       shown.resize(i);
       // The first half of a character counted as two stays on its own, which
@@ -56,7 +50,7 @@ std::string OneLineText(std::string_view poserText) {
       break;
     }
     units += need;
-    i += length;
+    i = next;
   }
   return Utf8ToPoserText(shown);
 }
@@ -89,10 +83,10 @@ PoseWriteResult WritePose(const SaveChoices& choices, const std::string& outputP
 
 // ---- Opening ----------------------------------------------------------------------
 
-SessionResult OpenDocument(const SessionRequest& request, Host& refuseHost, const SessionHooks& hooks) {
+SessionResult OpenDocument(const SessionRequest& request, Host& host, const SessionHooks& hooks) {
   SessionResult out;
   // A file that is not Poser text is refused before the document is touched.
-  if (request.checkText && RefuseNonPoserText(request.path, refuseHost)) {
+  if (request.checkText && RefuseNonPoserText(request.path, host)) {
     // As after a cancelled dialog, nothing follows the open: no morph
     // question, no statistics, no map check of the document still open.
     gState.SilentSave = false;
@@ -117,18 +111,16 @@ SessionResult OpenDocument(const SessionRequest& request, Host& refuseHost, cons
   options.objectPartReader = [&channels](std::string_view objectText, Host& host) {
     channels = ReadObjectPart(objectText, host);
   };
-  const auto read = [&options, &out](Host& host) {
+  const auto read = [&options, &out](Host& readHost) {
     // Map paths named in many materials resolve against the same folders:
     // each folder is listed once for the whole read.
     ScopedFolderListings listings;
-    out.read = ReadPoserFile(options, host);
+    out.read = ReadPoserFile(options, readHost);
   };
-  if (hooks.runRead) {
+  if (hooks.runRead)
     hooks.runRead(read);
-  } else {
-    UiHost host;
+  else
     read(host);
-  }
 
   if (shown && !out.read.ok && KeepsShownDocument(out.read)) {
     // The report was shown. Nothing of the read stays, and nothing follows
@@ -218,8 +210,7 @@ SessionResult WindowlessDocument::Open(const std::string& commandLine, const std
   choices_.noChannels = true;
   choices_.disableThighLength = false;
   choices_.thighLength.clear();
-  UiHost shown;
-  SessionResult result = OpenDocument(request, shown);
+  SessionResult result = OpenDocument(request, host_);
   if (result.outcome == SessionOutcome::Refused) return result;
   if (result.outcome != SessionOutcome::Read) {
     // The report was shown; nothing is saved.
@@ -256,10 +247,9 @@ void WindowlessDocument::Save(const SessionResult& result) {
   const std::string& path = result.read.silentSavePath;
   if (result.outcome != SessionOutcome::Read || path.empty()) return;
   gDlg.FileName = path;
-  UiHost host;
   SaveSilently(
       path, NothingToWrite(choices_.noMaterials, choices_.noChannels),
-      [this, &path] { return WritePose(choices_, path, gDlg.FileName).Error; }, host);
+      [this, &path] { return WritePose(choices_, path, gDlg.FileName).Error; }, host_);
 }
 
 }  // namespace vandrel

@@ -101,7 +101,7 @@ struct SessionResult {
 
 struct SessionHooks {
   // Runs `read` with the host the read reports through (the progress
-  // window); unset: a host that reports through Ui().
+  // window); unset: the read reports through OpenDocument's `host`.
   std::function<void(const std::function<void(Host&)>& read)> runRead;
   // The read has something to show: the shown document is in the model once
   // more for the window to let go of it; the read's data follows.
@@ -109,10 +109,11 @@ struct SessionHooks {
 };
 
 // Refuses, reads and reads the channels. A refusal is reported through
-// `refuseHost` and sets gOpenCancelled; a refusal or a failure clears
+// `host` (and so is the read, unless hooks.runRead gives it its own) and
+// sets gOpenCancelled; a refusal or a failure clears
 // gState.SilentSave; a read that kept the shown document also sets
 // gState.ReadError and clears gState.LoadProps.
-SessionResult OpenDocument(const SessionRequest& request, Host& refuseHost, const SessionHooks& hooks = {});
+SessionResult OpenDocument(const SessionRequest& request, Host& host, const SessionHooks& hooks = {});
 
 // The save "-s" asks for after a read: the material pose written to `path`
 // by `write` (which returns "" or the error), unless the document has
@@ -125,6 +126,8 @@ void SaveSilently(const std::string& path, bool nothingToWrite, const std::funct
 
 class WindowlessDocument {
  public:
+  // Every report and question of the open and the save goes to `host`.
+  explicit WindowlessDocument(Host& host) : host_(host) {}
   // The tables made, no thumbnails of the maps read, and the output format of
   // the preferences chosen (with its required version when they say so).
   void Start();
@@ -143,6 +146,7 @@ class WindowlessDocument {
   // holds makes the document's required version and marks it changed.
   void SetRequiredVersionText(const std::string& text);
 
+  Host& host_;
   SaveChoices choices_;
   std::string requiredVersionText_;  // empty before the first choice
 };

@@ -74,7 +74,8 @@ TEST_F(DocumentSession, OpensReadsAndSaves) {
     gSettings.SaveAsType = gSettings.FileSystem = true;
     const std::string path = library_.write(c.name, c.bytes);
     const std::string beside = SilentSavePath(path);
-    WindowlessDocument document;
+    UiHost host;
+    WindowlessDocument document(host);
     document.Start();
     gState.FileGiven = true;
     gState.FileType = CommandLineFileType("-s " + path);
