@@ -126,7 +126,7 @@ TEST_F(Commands, OpenCommandsSetTheTypeAndAskForMorphsWhereTheyShould) {
   }
 }
 
-TEST_F(Commands, ADroppedFileOpensByItsExtension) {
+TEST_F(Commands, ADroppedFileOpensByItsExtensionAndACharacterFileThroughTheFigureChooser) {
   W().SharedDialog().FileName = "/earlier/Old.pz2";
   window->Form_OLEDragDrop("/poses/Wave.PZ2");
   ASSERT_EQ(W().opens.size(), 1u);
@@ -149,9 +149,8 @@ TEST_F(Commands, ADroppedFileOpensByItsExtension) {
     EXPECT_EQ(W().SharedDialog().FileName, "/earlier/Old.pz2") << path;
   }
   EXPECT_EQ(W().opens.size(), 3u);
-}
 
-TEST_F(Commands, ADroppedCharacterFileGoesThroughTheFigureChooserWithProps) {
+  // A character file goes through the figure chooser, with props.
   int chooser = 0;
   window->SetOtherWindow(OtherWindow::FigureChooser, [&] {
     ++chooser;
@@ -180,16 +179,47 @@ TEST_F(Commands, ADroppedCharacterFileGoesThroughTheFigureChooserWithProps) {
   EXPECT_TRUE(opens[0].dialog.preview);
   EXPECT_EQ(gState.LastCharacterFolder, "/figures/more");
   EXPECT_EQ(chooser, 2);
+  // The window's own dialog, cancelled: ends silently. It takes every setting
+  // of the shared dialog but its position.
   gSettings.CdlgThumb = false;
-  Trigger("mnuMultiFigure");  // the window's own dialog, cancelled: ends silently
+  FileDialogRequest& own = window->CommonDialog1;
+  own.fileName = own.title = own.defaultExt = own.filter = own.initDir = "stale";
+  own.flags = 1;
+  own.left = 5;
+  Trigger("mnuMultiFigure");
   EXPECT_EQ(chooser, 2);
   ASSERT_EQ(ui->requestsOf(UiRequest::Open).size(), 2u);
-  EXPECT_FALSE(ui->requestsOf(UiRequest::Open)[1].dialog.preview);
-  EXPECT_EQ(ui->requestsOf(UiRequest::Open)[1].dialog.initDir, "/figures/more");
+  const FileDialogRequest c = ui->requestsOf(UiRequest::Open)[1].dialog;
+  EXPECT_FALSE(c.preview);
+  EXPECT_EQ(c.fileName, "");
+  EXPECT_EQ(c.title, "Open Character file");
+  EXPECT_EQ(c.defaultExt, window->SharedDialog().DefaultExt);
+  EXPECT_NE(c.defaultExt, "stale");
+  EXPECT_EQ(c.filter, "Characters|*.cr2|All files|*.*");
+  EXPECT_EQ(c.initDir, "/figures/more");
+  EXPECT_EQ(c.flags, 6148);
+  EXPECT_EQ(c.left, 5);
 }
 
-TEST_F(Commands, SaveAsWritesTheFileAndMovesTheDocument) {
+TEST_F(Commands, SaveAsSaveAndExportWriteTheirFilesAndAFailedSaveAsChangesNothing) {
+  // Cancelled, then failing: the document and its old file stay.
   Document("/poses/Old.cr2", kCr2);
+  gSettings.Save = "none";
+  Trigger("mnuSaveAs");  // cancelled
+  EXPECT_EQ(ui->requestsOf(UiRequest::Save)[0].dialog.initDir, "");
+  EXPECT_EQ(window->windowTitle(), "Vandrel - [Old.cr2]");
+  EXPECT_EQ(window->CommonDialog1.fileName, "/poses/Old.cr2");
+  EXPECT_TRUE(ui->requestsOf(UiRequest::Message).empty());
+
+  ui->AnswerSave(program.file("missing/folder/New.pz2"));
+  Trigger("mnuSaveAs");
+  EXPECT_EQ(ui->requestsOf(UiRequest::Message).size(), 1u);  // the failure is reported
+  EXPECT_EQ(window->windowTitle(), "Vandrel - [Old.cr2]");
+  EXPECT_EQ(gState.FileName, "/poses/Old.cr2");
+  EXPECT_FALSE(window->mnuSave->isEnabled());
+
+  // Saved: the file is written and becomes the document.
+  ui->clear();
   gState.LastSaveFolder = "";
   gSettings.Save = program.path();
   gState.Dirty = true;
@@ -219,26 +249,10 @@ TEST_F(Commands, SaveAsWritesTheFileAndMovesTheDocument) {
   Trigger("mnuSaveAs");  // cancelled
   EXPECT_EQ(ui->requestsOf(UiRequest::Save)[1].dialog.initDir, program.path());
   EXPECT_EQ(window->CommonDialog1.fileName, target);
-}
 
-TEST_F(Commands, FailedOrCancelledSaveAsLeavesTheDocumentAndTheOldFile) {
-  Document("/poses/Old.cr2", kCr2);
-  gSettings.Save = "none";
-  Trigger("mnuSaveAs");  // cancelled
-  EXPECT_EQ(ui->requestsOf(UiRequest::Save)[0].dialog.initDir, "");
-  EXPECT_EQ(window->windowTitle(), "Vandrel - [Old.cr2]");
-  EXPECT_EQ(window->CommonDialog1.fileName, "/poses/Old.cr2");
-  EXPECT_TRUE(ui->requestsOf(UiRequest::Message).empty());
-
-  ui->AnswerSave(program.file("missing/folder/New.pz2"));
-  Trigger("mnuSaveAs");
-  EXPECT_EQ(ui->requestsOf(UiRequest::Message).size(), 1u);  // the failure is reported
-  EXPECT_EQ(window->windowTitle(), "Vandrel - [Old.cr2]");
-  EXPECT_EQ(gState.FileName, "/poses/Old.cr2");
-  EXPECT_FALSE(window->mnuSave->isEnabled());
-}
-
-TEST_F(Commands, SaveInPlaceAndExportMaterials) {
+  // Save writes a pose file in place; the export asks for its own file and
+  // leaves the document.
+  ui->clear();
   const std::string pose = program.write("Pose.pz2", "old");
   Document(pose, kPz2);
   gState.Dirty = true;
@@ -250,12 +264,12 @@ TEST_F(Commands, SaveInPlaceAndExportMaterials) {
   const std::string mtl = program.file("Skin.mtl");
   ui->AnswerSave(mtl);
   Trigger("mnuExportMTL");
-  const auto saves = ui->requestsOf(UiRequest::Save);
-  ASSERT_EQ(saves.size(), 1u);
-  EXPECT_EQ(saves[0].dialog.title, "Save material file as...");
-  EXPECT_EQ(saves[0].dialog.filter, "Material files|*.mtl|All files|*.*");
-  EXPECT_EQ(saves[0].dialog.defaultExt, "mtl");
-  EXPECT_EQ(saves[0].dialog.flags, 2054);
+  const auto exports = ui->requestsOf(UiRequest::Save);
+  ASSERT_EQ(exports.size(), 1u);
+  EXPECT_EQ(exports[0].dialog.title, "Save material file as...");
+  EXPECT_EQ(exports[0].dialog.filter, "Material files|*.mtl|All files|*.*");
+  EXPECT_EQ(exports[0].dialog.defaultExt, "mtl");
+  EXPECT_EQ(exports[0].dialog.flags, 2054);
   EXPECT_NE(test::ReadFileBytes(mtl).find("newmtl skin"), std::string::npos);
   EXPECT_EQ(window->CommonDialog1.fileName, pose);
   EXPECT_EQ(window->windowTitle(), "Vandrel - [Pose.pz2]");
@@ -334,11 +348,17 @@ TEST_F(Commands, TheHelpPageNamesOnlyMenuEntriesThatExist) {
   EXPECT_GE(named, 4);
 }
 
-TEST_F(Commands, ClosingAsksToSaveWhileSomethingWouldBeSaved) {
+TEST_F(Commands, ClosingAsksToSaveWhileSomethingWouldBeSavedAndNeverWhileBusy) {
   window->show();
-  // Nothing changed: closes without a question.
+  // Nothing changed: closes without a question, but not while busy, when
+  // the window takes no input either.
   gState.Dirty = false;
   Document("/poses/A.pz2", kPz2);
+  window->SetBusy(true);
+  EXPECT_FALSE(window->centralWidget()->isEnabled());
+  EXPECT_FALSE(window->menuBar()->isEnabled());
+  EXPECT_FALSE(window->close());
+  window->SetBusy(false);
   EXPECT_TRUE(window->close());
   EXPECT_TRUE(ui->requestsOf(UiRequest::Message).empty());
 
@@ -428,28 +448,6 @@ TEST_F(Commands, AddFigureListItemKeepsGroupsBeforeActors) {
   EXPECT_EQ(gObjectList[4], "Actor x");
 }
 
-TEST_F(Commands, CopyDialogSettingsTakesTheSharedDialog) {
-  CdlgEx& shared = window->SharedDialog();
-  shared.FileName = "/a/b.cr2";
-  shared.DialogTitle = "Open Character file";
-  shared.DefaultExt = "cr2";
-  shared.Filter = "Characters|*.cr2";
-  shared.InitDir = "/a";
-  shared.flags = 6148;
-  shared.CancelError = true;
-  shared.Left = shared.Top = 200;
-  window->CommonDialog1.left = 5;
-  window->CopyDialogSettings();
-  const FileDialogRequest& c = window->CommonDialog1;
-  EXPECT_EQ(c.fileName, "/a/b.cr2");
-  EXPECT_EQ(c.title, "Open Character file");
-  EXPECT_EQ(c.defaultExt, "cr2");
-  EXPECT_EQ(c.filter, "Characters|*.cr2");
-  EXPECT_EQ(c.initDir, "/a");
-  EXPECT_EQ(c.flags, 6148);
-  EXPECT_EQ(c.left, 5);  // the position is not copied
-}
-
 TEST_F(Commands, TextBoxesKeepTheirOwnCutAndSelectAll) {
   for (const char* keys : {"Ctrl+X", "Ctrl+A"}) {
     const QKeySequence seq(keys);
@@ -459,16 +457,6 @@ TEST_F(Commands, TextBoxesKeepTheirOwnCutAndSelectAll) {
     EXPECT_TRUE(inBox.isAccepted()) << keys;  // the box takes the key before the menu
   }
   EXPECT_EQ(window->mnuExit->shortcut(), QKeySequence("Ctrl+X"));
-}
-
-TEST_F(Commands, ABusyWindowTakesNoInputAndDoesNotClose) {
-  window->show();
-  window->SetBusy(true);
-  EXPECT_FALSE(window->centralWidget()->isEnabled());
-  EXPECT_FALSE(window->menuBar()->isEnabled());
-  EXPECT_FALSE(window->close());
-  window->SetBusy(false);
-  EXPECT_TRUE(window->close());
 }
 
 }  // namespace

@@ -213,9 +213,23 @@ TEST_F(States, ResetAndEnablingTakeTheWindowThroughItsStates) {
   }
 }
 
-TEST_F(States, ResetEmptiesTheDocumentAndReturnsEveryPanelToItsOnFace) {
+TEST_F(States, TwoFlipsLeaveAPanelAsItWasAndResetReturnsEveryPanelToItsOnFace) {
   Load(kPz2);
   ReadChannels();
+  // Two flips: the off face, then the panel as it was, the document marked.
+  const PropertyPanel& texture = window->materials->panels[kTextureMapPanel];
+  window->materials->TogglePanel(kTextureMapPanel);
+  EXPECT_FALSE(texture.disabled->isHidden());
+  EXPECT_TRUE(On(texture.disabled));
+  for (QWidget* e : texture.editors) EXPECT_TRUE(e->isHidden() && !On(e));
+  EXPECT_FALSE(window->materials->imgThumb[0]->isHidden());  // the thumbnail is not part of the panel
+  gState.Dirty = false;
+  window->materials->TogglePanel(kTextureMapPanel);
+  EXPECT_TRUE(gState.Dirty);
+  EXPECT_TRUE(texture.disabled->isHidden());
+  for (QWidget* e : texture.editors) EXPECT_TRUE(!e->isHidden() && On(e));
+
+  // The reset empties the document and turns every panel back on.
   gIsHairFile = true;
   gState.ReadVersion = "5";
   window->materials->TogglePanel(kObjectColorPanel);
@@ -247,21 +261,6 @@ TEST_F(States, ResetEmptiesTheDocumentAndReturnsEveryPanelToItsOnFace) {
   // Without panels in their off face the reset leaves the document unmarked.
   window->ResetMainWindow();
   EXPECT_FALSE(gState.Dirty);
-}
-
-TEST_F(States, TwoFlipsLeaveAPanelAsItWas) {
-  Load(kPz2);
-  const PropertyPanel& p = window->materials->panels[kTextureMapPanel];
-  window->materials->TogglePanel(kTextureMapPanel);
-  EXPECT_FALSE(p.disabled->isHidden());
-  EXPECT_TRUE(On(p.disabled));
-  for (QWidget* e : p.editors) EXPECT_TRUE(e->isHidden() && !On(e));
-  EXPECT_FALSE(window->materials->imgThumb[0]->isHidden());  // the thumbnail is not part of the panel
-  gState.Dirty = false;
-  window->materials->TogglePanel(kTextureMapPanel);
-  EXPECT_TRUE(gState.Dirty);
-  EXPECT_TRUE(p.disabled->isHidden());
-  for (QWidget* e : p.editors) EXPECT_TRUE(!e->isHidden() && On(e));
 }
 
 TEST_F(States, ClearingListsLeavesTheRequiredVersionAndEnabledStates) {
