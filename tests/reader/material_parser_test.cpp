@@ -92,6 +92,8 @@ TEST_F(MaterialParserTest, NumbersScaleRoundAndStayInRange) {
   // Values are read the original's way: blanks inside a number are passed over.
   EXPECT_EQ(Parse("bumpStrength 0. 5\n}").BumpStrength, "50");
   EXPECT_EQ(Parse("NsExponent x\n}").HighlightSize, 101);
+  // The first occurrence of a key's text wins, even inside a longer key.
+  EXPECT_EQ(Parse("mytMax 0.4\ntMax 0.9\n}").TransparencyMax, 40);
 }
 
 TEST_F(MaterialParserTest, SwitchesAreTrueOnlyForValuesRoundingToOne) {
@@ -117,7 +119,9 @@ TEST_F(MaterialParserTest, MapsKeepTheirTextWithoutQuotes) {
   EXPECT_FALSE(m.TransparencyMapOn);
 }
 
+// Keys are case-sensitive: a block of none, or of one in the wrong case, keeps the defaults.
 TEST_F(MaterialParserTest, ABlockWithoutKeysKeepsTheDefaults) {
+  EXPECT_FALSE(Parse("kdcolor 1 1 1 1\n}").ObjectColorOn);
   const MaterialRec m = Parse("{\n}");
   for (int i = 0; i < MaterialRec::kSwitchCount; ++i) EXPECT_FALSE(m.SwitchOn(i)) << i;
   EXPECT_EQ(m.ObjectColor, (ColorRec{0, 0, 0}));
@@ -127,11 +131,6 @@ TEST_F(MaterialParserTest, ABlockWithoutKeysKeepsTheDefaults) {
   EXPECT_EQ(m.ReflectionStrength, "0");
   EXPECT_TRUE(IsNoMap(m.TextureMap) && IsNoMap(m.BumpMap) && IsNoMap(m.ReflectionMap) &&
               IsNoMap(m.TransparencyMap));
-}
-
-TEST_F(MaterialParserTest, KeysAreCaseSensitiveAndTheFirstOccurrenceWins) {
-  EXPECT_FALSE(Parse("kdcolor 1 1 1 1\n}").ObjectColorOn);
-  EXPECT_EQ(Parse("mytMax 0.4\ntMax 0.9\n}").TransparencyMax, 40);
 }
 
 TEST_F(MaterialParserTest, KeyReadersReportAbsenceAndTheMapHookSeesPresentMaps) {
