@@ -82,16 +82,6 @@ std::string Gif(int w, int h) {
   return s + char(0) + ';';
 }
 
-// A red w x h Photoshop file holding only its composite image.
-std::string Psd(int w, int h) {
-  std::string s = "8BPS";
-  s += std::string{0, 1} + std::string(6, '\0') + std::string{0, 3};
-  Put32BE(s, h), Put32BE(s, w);
-  s += std::string{0, 8, 0, 3} + std::string(12, '\0') + std::string{0, 0};
-  for (int c : {qRed(kRed), qGreen(kRed), qBlue(kRed)}) s += std::string(std::size_t(w) * h, char(c));
-  return s;
-}
-
 // A PNG written sample by sample (Qt writes none of 2 or 4 bits, nor
 // grey-alpha): colour type 0 grey, 3 indexed, 4 grey-alpha, 6 RGBA; one
 // deflate stream from qCompress, whose first four bytes are its own length.
@@ -279,38 +269,10 @@ TEST_F(Thumbnails, ListsKeepStockPicturesSizesAndTheLetterbox) {
   EXPECT_TRUE(main.Contains("Loading"));
 }
 
-TEST_F(Thumbnails, EveryMapFormatGivesAThumbnail) {
-  const struct {
-    const char* name;
-    std::string bytes;
-  } files[] = {
-      {"a.jpg", Saved(40, 20, "jpeg")},     {"b.jpeg", Saved(40, 20, "jpeg")},
-      {"c.png", Saved(40, 20, "png")},      {"d.bmp", Saved(40, 20, "bmp")},
-      {"e.bum", Saved(40, 20, "bmp")},      {"f.gif", Gif(40, 20)},
-      {"g.tif", Saved(40, 20, "tiff")},     {"h.tga", Tga(40, 20, false, true)},
-      {"i.tga", Tga(40, 20, true, true)},   {"j.tga", Tga(40, 20, true, false)},
-      {"k.tga", Tga(40, 20, false, false)}, {"l.psd", Psd(40, 20)},
-  };
-  for (const auto& f : files) {
-    const std::string path = dir.write(f.name, f.bytes);
-    ASSERT_TRUE(LoadThumbNail(path, 0)) << f.name;
-    EXPECT_EQ(PictureSizeOf(path), "40 X 20") << f.name;
-    EXPECT_TRUE(Near(ImageList1(0).Find(path)->at(46, 46), kRed)) << f.name;
-  }
-  // Neither reader knows it: no thumbnail, no size (the caller shows "NA").
-  const std::string junk = dir.write("junk.tga", "not a picture at all");
-  EXPECT_FALSE(LoadThumbNail(junk, 0));
-  EXPECT_EQ(PictureSizeOf(junk), "");
-  // Beyond Qt's default limit of 128 MB for one picture.
-  const std::string big = dir.write("Big.tif", Saved(8192, 4200, "tiff"));
-  EXPECT_TRUE(LoadThumbNail(big, 0));
-  EXPECT_EQ(PictureSizeOf(big), "8192 X 4200");
-}
-
-// Each format read right or refused: every picture that shows is its own
-// colour (read at the centre and at the bottom, where a cut-off file would
-// be black), and no damaged or cut-off copy shows at all. Pictures in a
-// folder whose name is not valid UTF-8 read as any others.
+// Every map format read right or refused: every picture that shows is its
+// own colour (read at the centre and at the bottom, where a cut-off file
+// would be black), and no damaged, cut-off or unknown file shows at all.
+// Pictures in a folder whose name is not valid UTF-8 read as any others.
 TEST_F(Thumbnails, EveryFormatIsReadRightOrRefusedAndBrokenCopiesAreRefused) {
   const std::string bmp = Saved(40, 20, "bmp"), rawTga = Tga(40, 20, false, true),
                     rleTga = Tga(40, 20, true, false);
@@ -322,6 +284,17 @@ TEST_F(Thumbnails, EveryFormatIsReadRightOrRefusedAndBrokenCopiesAreRefused) {
     std::string bytes;
     QRgb colour;  // 0: refused
   } files[] = {
+      {"a.jpg", Saved(40, 20, "jpeg"), kRed},
+      {"b.jpeg", Saved(40, 20, "jpeg"), kRed},
+      {"c.png", Saved(40, 20, "png"), kRed},
+      {"d.bmp", bmp, kRed},
+      {"e.bum", bmp, kRed},
+      {"f.gif", Gif(40, 20), kRed},
+      {"g.tif", Saved(40, 20, "tiff"), kRed},
+      {"raw footer.tga", rawTga, kRed},
+      {"rle footer.tga", Tga(40, 20, true, true), kRed},
+      {"rle.tga", rleTga, kRed},
+      {"raw.tga", Tga(40, 20, false, false), kRed},
       {"8 raw.psd", psd8, kRed},
       {"8 rle.psd", PsdOf(40, 20, 8, true, false), kRed},
       {"16 raw.psd", PsdOf(40, 20, 16, false, false), kRed},
@@ -349,6 +322,7 @@ TEST_F(Thumbnails, EveryFormatIsReadRightOrRefusedAndBrokenCopiesAreRefused) {
       {"cut 256.pcx", pcx8.substr(0, pcx8.size() - 300), 0},
       {"cut rgb.pcx", pcx24.substr(0, pcx24.size() / 2), 0},
       {"junk.pcx", std::string(200, '\x0A'), 0},
+      {"junk.tga", "not a picture at all", 0},  // neither reader knows it: the caller shows "NA"
   };
   for (const auto& f : files) {
     const std::string path = dir.write(f.name, f.bytes);
@@ -362,6 +336,11 @@ TEST_F(Thumbnails, EveryFormatIsReadRightOrRefusedAndBrokenCopiesAreRefused) {
     const ThumbPicture& thumb = *ImageList1(0).Find(path);
     for (int y : {46, 60}) EXPECT_TRUE(Near(thumb.at(46, y), f.colour)) << f.name << " at y " << y;
   }
+  // Beyond Qt's default limit of 128 MB for one picture.
+  const std::string big = dir.write("Big.tif", Saved(8192, 4200, "tiff"));
+  EXPECT_TRUE(LoadThumbNail(big, 0));
+  EXPECT_EQ(PictureSizeOf(big), "8192 X 4200");
+
   // A map reference names that folder in the file's Windows-1252 bytes.
   gSettings.Poser = dir.path();
   dir.write("Runtime/Textures/Caf\xe9/Skin.tif", Saved(20, 40, "tiff"));
@@ -372,12 +351,12 @@ TEST_F(Thumbnails, EveryFormatIsReadRightOrRefusedAndBrokenCopiesAreRefused) {
   EXPECT_TRUE(Near(skin->at(46, 46), kRed));
 
   // Thumbnails still being made when the next file is read are dropped.
-  const std::string big = dir.write("Big.png", Saved(2048, 2048, "png"));
-  RequestThumbnail(big);
+  const std::string pending = dir.write("Big.png", Saved(2048, 2048, "png"));
+  RequestThumbnail(pending);
   CutMainThumbnailsToStock();
   FinishPendingThumbnails();
   EXPECT_EQ(ImageList1(0).Count(), std::size_t(kStockPictureCount));
-  EXPECT_EQ(PictureSizeOf(big), "");
+  EXPECT_EQ(PictureSizeOf(pending), "");
 }
 
 TEST_F(Thumbnails, MapsOfAReadArriveInTheOrderTheyWereNamedAndMapBoxesShowThem) {

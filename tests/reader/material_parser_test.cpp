@@ -34,27 +34,24 @@ TEST_F(MaterialParserTest, ColoursAreSinglePrecisionProductsRoundedHalfToEven) {
   EXPECT_TRUE(m.ObjectColorOn && m.AmbientColorOn && m.HighlightColorOn && m.ReflectiveColorOn);
 }
 
-TEST_F(MaterialParserTest, ColoursBeyondOneAreKeptAndTooLargeOnesOverflow) {
+// Colours beyond one are kept; a colour too large for the record overflows,
+// and a value without its end fails as an invalid call.
+TEST_F(MaterialParserTest, ColoursBeyondOneAreKeptAndBadValuesFail) {
   EXPECT_EQ(Parse("KdColor 2 -1 128 1\n}").ObjectColor, (ColorRec{510, -255, 32640}));
-  try {
-    Parse("KdColor 1 129 0 1\n}");
-    FAIL() << "no overflow";
-  } catch (const ReadFault& f) {
-    EXPECT_EQ(f.number, 6);
-    EXPECT_EQ(f.description, "Overflow");
-  }
-  EXPECT_THROW(Parse("KdColor 1e40 0 0 1\n}"), ReadFault);
-}
-
-TEST_F(MaterialParserTest, ValuesWithoutTheirEndFailAsInvalidCalls) {
-  try {
-    Parse("KdColor 1 1");  // no blank after the third number
-    FAIL();
-  } catch (const ReadFault& f) {
-    EXPECT_EQ(f.number, 5);
-  }
-  EXPECT_THROW(Parse("tMin 0.5"), ReadFault);          // no LF after a number
-  EXPECT_THROW(Parse("textureMap a.jpg"), ReadFault);  // nor after a path
+  const auto fault = [this](const char* block) {
+    try {
+      Parse(block);
+      return std::string("none");
+    } catch (const ReadFault& f) {
+      return std::to_string(f.number) + " " + f.description;
+    }
+  };
+  EXPECT_EQ(fault("KdColor 1 129 0 1\n}"), "6 Overflow");
+  EXPECT_EQ(fault("KdColor 1e40 0 0 1\n}"), "6 Overflow");
+  const std::string invalid = "5 Invalid procedure call or argument";
+  EXPECT_EQ(fault("KdColor 1 1"), invalid);       // no blank after the third number
+  EXPECT_EQ(fault("tMin 0.5"), invalid);          // no LF after a number
+  EXPECT_EQ(fault("textureMap a.jpg"), invalid);  // nor after a path
 }
 
 TEST_F(MaterialParserTest, NumbersScaleRoundAndStayInRange) {
@@ -85,6 +82,8 @@ TEST_F(MaterialParserTest, NumbersScaleRoundAndStayInRange) {
   // Values are read the original's way: blanks inside a number are passed over.
   EXPECT_EQ(Parse("bumpStrength 0. 5\n}").BumpStrength, "50");
   EXPECT_EQ(Parse("NsExponent x\n}").HighlightSize, 101);
+  // The first occurrence of a key's text wins, even inside a longer key.
+  EXPECT_EQ(Parse("mytMax 0.4\ntMax 0.9\n}").TransparencyMax, 40);
 }
 
 TEST_F(MaterialParserTest, SwitchesAreTrueOnlyForValuesRoundingToOne) {
@@ -110,7 +109,9 @@ TEST_F(MaterialParserTest, MapsKeepTheirTextWithoutQuotes) {
   EXPECT_FALSE(m.TransparencyMapOn);
 }
 
+// Keys are case-sensitive: a block of none, or of one in the wrong case, keeps the defaults.
 TEST_F(MaterialParserTest, ABlockWithoutKeysKeepsTheDefaults) {
+  EXPECT_FALSE(Parse("kdcolor 1 1 1 1\n}").ObjectColorOn);
   const MaterialRec m = Parse("{\n}");
   for (int i = 0; i < MaterialRec::kSwitchCount; ++i) EXPECT_FALSE(m.SwitchOn(i)) << i;
   EXPECT_EQ(m.ObjectColor, (ColorRec{0, 0, 0}));
@@ -120,11 +121,6 @@ TEST_F(MaterialParserTest, ABlockWithoutKeysKeepsTheDefaults) {
   EXPECT_EQ(m.ReflectionStrength, "0");
   EXPECT_TRUE(IsNoMap(m.TextureMap) && IsNoMap(m.BumpMap) && IsNoMap(m.ReflectionMap) &&
               IsNoMap(m.TransparencyMap));
-}
-
-TEST_F(MaterialParserTest, KeysAreCaseSensitiveAndTheFirstOccurrenceWins) {
-  EXPECT_FALSE(Parse("kdcolor 1 1 1 1\n}").ObjectColorOn);
-  EXPECT_EQ(Parse("mytMax 0.4\ntMax 0.9\n}").TransparencyMax, 40);
 }
 
 TEST_F(MaterialParserTest, KeyReadersReportAbsenceAndTheMapHookSeesPresentMaps) {
