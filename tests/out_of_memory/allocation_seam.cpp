@@ -3,21 +3,17 @@
 #include <atomic>
 #include <cstdlib>
 #include <new>
-#include <thread>
 
 namespace vandrel::test {
 namespace {
 
 constexpr std::size_t kNoLimit = static_cast<std::size_t>(-1);
 std::atomic<std::size_t> gLimit{kNoLimit};
-std::atomic<bool> gHelpersOnly{false};
-std::atomic<std::thread::id> gSetter{};
 std::atomic<std::size_t> gFailed{0};
 
 void* Allocate(std::size_t size) {
   const std::size_t limit = gLimit.load(std::memory_order_relaxed);
-  if (size >= limit &&
-      !(gHelpersOnly.load(std::memory_order_relaxed) && std::this_thread::get_id() == gSetter.load())) {
+  if (size >= limit) {
     gFailed.fetch_add(1, std::memory_order_relaxed);
     throw std::bad_alloc();
   }
@@ -27,11 +23,7 @@ void* Allocate(std::size_t size) {
 
 }  // namespace
 
-AllocationLimit::AllocationLimit(std::size_t bytes, bool helpersOnly) {
-  gSetter = std::this_thread::get_id();
-  gHelpersOnly = helpersOnly;
-  gLimit = bytes;
-}
+AllocationLimit::AllocationLimit(std::size_t bytes) { gLimit = bytes; }
 
 AllocationLimit::~AllocationLimit() { gLimit = kNoLimit; }
 

@@ -8,11 +8,10 @@
 
 namespace vandrel::test {
 
-// Allocations of `bytes` or more fail while it lives; with `helpersOnly`,
-// only those of threads other than the one that set the limit.
+// Allocations of `bytes` or more fail while it lives.
 class AllocationLimit {
  public:
-  explicit AllocationLimit(std::size_t bytes, bool helpersOnly = false);
+  explicit AllocationLimit(std::size_t bytes);
   ~AllocationLimit();
   AllocationLimit(const AllocationLimit&) = delete;
   AllocationLimit& operator=(const AllocationLimit&) = delete;

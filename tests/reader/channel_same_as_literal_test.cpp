@@ -92,10 +92,9 @@ TEST_F(ChannelReaderTest, SameAsLiteralOnRandomTexts) {
   }
 }
 
-// Blocks of a few kilobytes are prepared ahead on another thread while the
-// ones before them are read: the same model as the literal reader's, with
-// random channels inside, and a cancel part-way.
-TEST_F(ChannelReaderTest, BlocksPreparedAheadReadAsLiteral) {
+// Many blocks of a few kilobytes each, with random channels inside: the
+// same model as the literal reader's, and a cancel part-way.
+TEST_F(ChannelReaderTest, ManyLargeBlocksReadAsLiteral) {
   const std::vector<std::string> channels = {"valueParm V\n{\nkeys\n{\nk  0  1\n}\n}\n",
                                              "targetGeom T\n{\nname N\nhidden 1\nkeys\n{\nk  0  2\n}\n}\n",
                                              "valueParm E\n{\n}\n",
