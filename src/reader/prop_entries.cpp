@@ -1,7 +1,8 @@
 #include "reader/prop_entries.h"
 
+#include <cstdint>
 #include <functional>
-#include <unordered_map>
+#include <limits>
 
 #include "common/text.h"
 #include "reader/channel_scan.h"
@@ -14,12 +15,17 @@ namespace {
 bool IsLineEnd(char c, bool crIsLineEnd) { return c == '\n' || (crIsLineEnd && c == '\r'); }
 
 // 1-based positions of the line ends that stand right before "prop " wholly
-// inside the first `limit` characters of `text`.
-std::vector<std::size_t> PropLineEnds(std::string_view text, std::size_t limit, bool crIsLineEnd) {
-  std::vector<std::size_t> ends;
+// inside the first `limit` characters of `text`. `Pos` is the narrowest type
+// that holds a position of the text: a line costs four bytes, not eight.
+template <class Pos>
+std::vector<Pos> PropLineEnds(std::string_view text, std::size_t limit, bool crIsLineEnd,
+                              const std::function<void()>& yield) {
+  std::vector<Pos> ends;
   for (std::size_t p = FindLineEndKey(text, "prop ", 1, crIsLineEnd); p != 0 && p + 5 <= limit;
-       p = FindLineEndKey(text, "prop ", p + 1, crIsLineEnd))
-    ends.push_back(p);
+       p = FindLineEndKey(text, "prop ", p + 1, crIsLineEnd)) {
+    ends.push_back(static_cast<Pos>(p));
+    if (ends.size() % 4096 == 0 && yield) yield();
+  }
   return ends;
 }
 
@@ -36,42 +42,74 @@ std::string_view LineKey(std::string_view text, std::size_t pos, bool braceEnds,
   return text.substr(pos - 1, last - (pos - 1));
 }
 
+// The names taken so far, found by their text: a table of indices into the
+// list of names, open addressing, made once at twice the most names it can
+// hold, so that it never fills and never grows.
+template <class Index>
+class TakenNames {
+ public:
+  TakenNames(const std::vector<std::string>& names, std::size_t most) : names_(names) {
+    std::size_t size = 16;
+    while (size < 2 * most) size *= 2;
+    slots_.assign(size, kFree);
+  }
+  bool Holds(std::string_view name) const { return slots_[SlotOf(name)] != kFree; }
+  // The last of the names, unless the table holds its text already.
+  void AddLast() {
+    Index& slot = slots_[SlotOf(names_.back())];
+    if (slot == kFree) slot = static_cast<Index>(names_.size() - 1);
+  }
+
+ private:
+  static constexpr Index kFree = std::numeric_limits<Index>::max();
+  // The slot that holds `name`, or the free slot where it would go.
+  std::size_t SlotOf(std::string_view name) const {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t s = std::hash<std::string_view>{}(name)&mask;
+    while (slots_[s] != kFree && names_[slots_[s]] != name) s = (s + 1) & mask;
+    return s;
+  }
+  const std::vector<std::string>& names_;
+  std::vector<Index> slots_;
+};
+
 // Takes the entries from the last candidate to the first; `nameAt` gives a
 // candidate's name. A name taken also passes over every earlier candidate
 // whose line holds that name as a whole line.
-template <class NameAt>
-std::vector<std::string> TakeFromLast(std::string_view text, const std::vector<std::size_t>& ends,
-                                      NameAt nameAt, bool braceEnds, bool crIsLineEnd,
-                                      const std::function<void()>& yield) {
-  std::unordered_map<std::string_view, std::vector<std::size_t>> byKey;
-  for (std::size_t k = 0; k < ends.size(); ++k) {
-    byKey[LineKey(text, ends[k] + 1, braceEnds, crIsLineEnd)].push_back(k);
-    if (k % 4096 == 4095 && yield) yield();
-  }
+template <class Pos, class NameAt>
+std::vector<std::string> TakeFromLast(std::string_view text, std::size_t limit, NameAt nameAt, bool braceEnds,
+                                      bool crIsLineEnd, const std::function<void()>& yield) {
+  const std::vector<Pos> ends = PropLineEnds<Pos>(text, limit, crIsLineEnd, yield);
+  if (yield) yield();
   std::vector<std::string> names;
-  std::vector<bool> taken(ends.size(), false);
+  names.reserve(ends.size());
+  TakenNames<Pos> taken(names, ends.size());
   for (std::size_t k = ends.size(); k-- > 0;) {
     if (k % 4096 == 0 && yield) yield();
-    if (taken[k]) continue;
-    std::string name = nameAt(ends[k]);
-    taken[k] = true;
-    if (auto it = byKey.find(name); it != byKey.end()) {
-      for (std::size_t j : it->second) taken[j] = true;
-      byKey.erase(it);
-    }
-    names.push_back(std::move(name));
+    if (taken.Holds(LineKey(text, ends[k] + std::size_t{1}, braceEnds, crIsLineEnd))) continue;
+    names.push_back(nameAt(ends[k]));
+    taken.AddLast();
   }
+  // A list of many repeated lines gives back the room it did not use.
+  if (names.size() < names.capacity() / 2) names.shrink_to_fit();
   return names;
+}
+
+// TakeFromLast with positions of four bytes where the text allows.
+template <class NameAt>
+std::vector<std::string> TakeProps(std::string_view text, std::size_t limit, NameAt nameAt, bool braceEnds,
+                                   bool crIsLineEnd, const std::function<void()>& yield) {
+  if (text.size() < std::numeric_limits<std::uint32_t>::max())
+    return TakeFromLast<std::uint32_t>(text, limit, nameAt, braceEnds, crIsLineEnd, yield);
+  return TakeFromLast<std::size_t>(text, limit, nameAt, braceEnds, crIsLineEnd, yield);
 }
 
 }  // namespace
 
 std::vector<std::string> PropScanEntries(std::string_view buffer, std::string_view whole, bool crIsLineEnd,
                                          const std::function<void()>& yield) {
-  const std::vector<std::size_t> ends = PropLineEnds(whole, buffer.size(), crIsLineEnd);
-  if (yield) yield();
-  return TakeFromLast(
-      whole, ends,
+  return TakeProps(
+      whole, buffer.size(),
       [&](std::size_t end) {
         std::size_t stop = end + 1;
         while (stop <= whole.size() && !IsLineEnd(whole[stop - 1], crIsLineEnd)) ++stop;
@@ -81,11 +119,9 @@ std::vector<std::string> PropScanEntries(std::string_view buffer, std::string_vi
 }
 
 std::vector<std::string> PoseGroupPropEntries(std::string_view whole, const std::function<void()>& yield) {
-  const std::vector<std::size_t> ends = PropLineEnds(whole, whole.size(), true);
-  if (yield) yield();
   ForwardFinder braces(whole, "{");
-  return TakeFromLast(
-      whole, ends,
+  return TakeProps(
+      whole, whole.size(),
       [&](std::size_t end) {
         const std::size_t brace = braces.Next(end + 1);
         // A prop line that no block follows (a header line of its own) is

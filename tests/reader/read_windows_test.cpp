@@ -279,6 +279,27 @@ TEST(PropEntriesTest, MatchTheLiteralLoopsOnRandomTexts) {
   }
 }
 
+TEST(PropEntriesTest, ThousandsOfRepeatedLinesMatchTheLiteralLoops) {
+  // Many names, short and long, each on several lines, some of them followed
+  // by blanks: every name comes back once, in the literal loops' order.
+  std::mt19937 rng(11);
+  std::string scan = "{";
+  std::string pose = "{";
+  for (int i = 0; i < 3000; ++i) {
+    const int n = std::uniform_int_distribution<int>(0, 499)(rng);
+    const std::string name =
+        "prop " + std::string(n % 3 == 0 ? "hair_of_a_long_name_" : "p") + std::to_string(n);
+    const std::string pad = RandomText(rng, {" ", "\t", ""}, 1);
+    scan += "\n" + name + pad + "\nx";
+    pose += "\n" + name + pad + "\n{x}";
+  }
+  scan += "\n";
+  const std::vector<std::string> fromScan = PropScanEntries(scan, scan, true);
+  EXPECT_GT(fromScan.size(), 400u);
+  EXPECT_EQ(fromScan, SlowPropScanEntries(scan, true));
+  EXPECT_EQ(PoseGroupPropEntries(pose), SlowPoseGroupEntries(pose));
+}
+
 // ---- One-pass replacements ----------------------------------------------------
 
 TEST(TextScanTest, OnePassReplacementsMatchReplacingUntilNoneIsLeft) {
