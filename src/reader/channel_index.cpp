@@ -1,5 +1,6 @@
 #include "reader/channel_index.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "common/byte_scan.h"
@@ -122,15 +123,6 @@ void ChannelIndex::Prepare(std::size_t from, std::size_t end) {
   from_ = from;
 }
 
-std::size_t ChannelIndex::Next(Key key, std::size_t from) {
-  ForwardFinder& finder = next_[key];
-  if (key == kLineEnd || key == kBlank || !index_.Covers(from)) return finder.Next(from);
-  // The block's own keys are all in its index; past them the search goes on
-  // from the block's end.
-  const std::size_t at = index_.Next(static_cast<BlockLineIndex::Kind>(key), from);
-  return at != 0 ? at : finder.Next(index_.End());
-}
-
 std::size_t ChannelIndex::Prev(Key key, std::size_t limit) {
   const std::size_t length = key == kClose ? 1 : 8;
   if (limit != 0 && limit <= text_.size() && index_.Covers(limit + 1 - std::min(limit, length))) {
@@ -155,10 +147,59 @@ std::size_t ChannelIndex::FirstKeyFrame(std::size_t open, std::size_t close) {
 
 std::size_t ChannelIndex::OpenChannels(std::size_t open, std::size_t blockEnd) {
   lines_.Reset(text_, from_, blockEnd);
+  empty_.clear();
+  children_.clear();
+  closeCursor_ = 0;
+  // Inside the prepared block the braces that count are all in its index:
+  // the text is not walked again.
+  if (open != 0 && index_.Covers(open) && blockEnd == index_.End())
+    return InnerBlocksFromIndex(open, blockEnd);
   InnerBlocks inner = ScanBlock(text_, open, blockEnd);
   empty_ = std::move(inner.empty);
   children_ = std::move(inner.children);
   return inner.close;
+}
+
+std::size_t ChannelIndex::InnerBlocksFromIndex(std::size_t open, std::size_t limit) {
+  const std::vector<std::size_t>& opens = index_.All(BlockLineIndex::kOpen);
+  const std::vector<std::size_t>& closes = index_.All(BlockLineIndex::kClose);
+  auto o = std::upper_bound(opens.begin(), opens.end(), open);
+  auto c = std::upper_bound(closes.begin(), closes.end(), open);
+  const std::size_t end = std::min(limit - 1, text_.size());  // braces at 1..end are looked at
+  const auto blank = [](char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n'; };
+  std::size_t close = limit;
+  int depth = 1;
+  for (;;) {
+    const std::size_t nextOpen = o != opens.end() ? *o : SIZE_MAX;
+    const std::size_t nextClose = c != closes.end() ? *c : SIZE_MAX;
+    const std::size_t at = std::min(nextOpen, nextClose);
+    if (at > end) break;
+    if (at == nextClose) {
+      ++c;
+      if (--depth == 0) {
+        close = at;
+        break;
+      }
+      if (depth == 1) children_.back().second = at;
+      continue;
+    }
+    ++o;
+    std::size_t j = at;  // 0-based, after the "{"
+    while (j < end && blank(text_[j])) ++j;
+    if (depth == 1 && j < end && text_[j] == '}') {
+      // A channel that holds nothing: its "}" is passed over.
+      empty_.emplace_back(at, j + 1);
+      children_.emplace_back(at, j + 1);
+      c = std::lower_bound(c, closes.end(), j + 1);
+      if (c != closes.end() && *c == j + 1) ++c;
+    } else {
+      if (depth == 1) children_.emplace_back(at, 0);
+      ++depth;
+    }
+  }
+  for (auto& child : children_)
+    if (child.second == 0) child.second = close;
+  return close;
 }
 
 std::size_t ChannelIndex::EmptyChannelAtOrAfter(std::size_t from) const {
@@ -173,9 +214,20 @@ std::size_t ChannelIndex::ChannelCloseAfter(std::size_t lineEnd) const {
   while (q <= n &&
          (text_[q - 1] == ' ' || text_[q - 1] == '\t' || text_[q - 1] == '\r' || text_[q - 1] == '\n'))
     ++q;
-  const auto e =
-      std::lower_bound(children_.begin(), children_.end(), std::pair<std::size_t, std::size_t>(q, 0));
-  return e != children_.end() && e->first == q ? e->second : 0;
+  // The channels are asked for in their order: the answer is mostly the
+  // one after the last, looked for from there.
+  std::size_t c = closeCursor_ <= children_.size() ? closeCursor_ : 0;
+  if (c > 0 && children_[c - 1].first >= q) c = 0;
+  for (int steps = 0; c < children_.size() && children_[c].first < q; ++c)
+    if (++steps == 4) {
+      c = static_cast<std::size_t>(std::lower_bound(children_.begin() + static_cast<std::ptrdiff_t>(c),
+                                                    children_.end(),
+                                                    std::pair<std::size_t, std::size_t>(q, 0)) -
+                                   children_.begin());
+      break;
+    }
+  closeCursor_ = c;
+  return c < children_.size() && children_[c].first == q ? children_[c].second : 0;
 }
 
 }  // namespace vandrel

@@ -77,7 +77,10 @@ class ChannelLineIndex {
     text_ = text;
     from_ = from;
     blockEnd_ = blockEnd;
-    byType_.clear();
+    // The lists of the types met so far keep their memory for the next
+    // block; a file of very many types does not keep them all.
+    ++block_;
+    if (byType_.size() > 64) byType_.clear();
   }
 
   // What the Find below answers, when the line just read that holds the name
@@ -111,8 +114,12 @@ class ChannelLineIndex {
   std::size_t Find(const std::string& type, std::string_view name, std::size_t at,
                    const BlockLineIndex& lines) {
     auto it = byType_.find(type);
-    if (it == byType_.end()) it = byType_.emplace(type, Build(type, lines)).first;
-    const std::vector<Entry>& entries = it->second;
+    if (it == byType_.end()) it = byType_.emplace(type, TypeLines{}).first;
+    if (it->second.block != block_) {
+      Build(type, lines, it->second.entries);
+      it->second.block = block_;
+    }
+    const std::vector<Entry>& entries = it->second.entries;
     const std::size_t hash = std::hash<std::string_view>()(name);
     for (auto e = std::lower_bound(entries.begin(), entries.end(), Entry{hash, at, {}});
          e != entries.end() && e->hash == hash; ++e)
@@ -157,8 +164,8 @@ class ChannelLineIndex {
 
   // The lines of the block that begin with "<type> ", from the block's index
   // of lines (built for the same stretch of text).
-  std::vector<Entry> Build(const std::string& type, const BlockLineIndex& lines) const {
-    std::vector<Entry> entries;
+  void Build(const std::string& type, const BlockLineIndex& lines, std::vector<Entry>& entries) const {
+    entries.clear();
     const std::string key = type + " ";
     for (const std::size_t q : lines.All(BlockLineIndex::kLine)) {
       if (q < from_ || q >= blockEnd_ || text_[q - 1] != key[0] || text_.compare(q - 1, key.size(), key) != 0)
@@ -167,14 +174,20 @@ class ChannelLineIndex {
       entries.push_back(Entry{std::hash<std::string_view>()(rest), q, rest});
     }
     std::sort(entries.begin(), entries.end());
-    return entries;
   }
+
+  // The lines of one type, gathered for the block counted `block`.
+  struct TypeLines {
+    std::size_t block = 0;
+    std::vector<Entry> entries;
+  };
 
   static constexpr std::size_t npos = std::string_view::npos;
   std::string_view text_;
   std::size_t from_ = 1;
   std::size_t blockEnd_ = 0;
-  std::map<std::string, std::vector<Entry>> byType_;
+  std::size_t block_ = 0;  // counts the blocks read, from 1
+  std::map<std::string, TypeLines, std::less<>> byType_;
 };
 
 class ChannelIndex {
@@ -199,8 +212,16 @@ class ChannelIndex {
   // the text's end) is read next.
   void Prepare(std::size_t from, std::size_t end);
 
-  // The first key of `key` at or after `from`.
-  std::size_t Next(Key key, std::size_t from);
+  // The first key of `key` at or after `from`. Asked a dozen times a
+  // channel, so it stands here, where the reader's calls can take it in.
+  std::size_t Next(Key key, std::size_t from) {
+    ForwardFinder& finder = next_[key];
+    if (key == kLineEnd || key == kBlank || !index_.Covers(from)) return finder.Next(from);
+    // The block's own keys are all in its index; past them the search goes
+    // on from the block's end.
+    const std::size_t at = index_.Next(static_cast<BlockLineIndex::Kind>(key), from);
+    return at != 0 ? at : finder.Next(index_.End());
+  }
   // The last "}" or "channels" line lying wholly within 1..limit.
   std::size_t Prev(Key key, std::size_t limit);
   // The first "k  " line (a key frame) inside the keys from the "{" at
@@ -227,6 +248,9 @@ class ChannelIndex {
 
  private:
   using Blocks = std::vector<std::pair<std::size_t, std::size_t>>;
+  // OpenChannels for a channels block inside the prepared block, from the
+  // braces of its line index.
+  std::size_t InnerBlocksFromIndex(std::size_t open, std::size_t limit);
   std::string_view text_;
   BlockLineIndex index_;
   std::size_t from_ = 0;
@@ -235,6 +259,7 @@ class ChannelIndex {
   ChannelLineIndex lines_;
   Blocks empty_;
   Blocks children_;
+  mutable std::size_t closeCursor_ = 0;  // where ChannelCloseAfter answered last
 };
 
 }  // namespace vandrel

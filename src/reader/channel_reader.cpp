@@ -1,13 +1,6 @@
 #include "reader/channel_reader.h"
 
 #include <algorithm>
-#include <array>
-#include <chrono>
-#include <cmath>
-#include <cstring>
-#include <functional>
-#include <map>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -19,6 +12,7 @@
 #include "reader/block_properties.h"
 #include "reader/channel_index.h"
 #include "reader/channel_scan.h"
+#include "reader/dial_values.h"
 #include "reader/model_snapshot.h"
 #include "reader/read_fault.h"
 
@@ -32,13 +26,6 @@ struct Cancelled {};
 void ResetActorTable() {
   gActors.assign(1, ActorRec{});
   gActors[0].Dials.assign(1, DialRec{});
-}
-
-// A line's text without the blanks, TABs and CRs at its end.
-std::string_view WithoutTrailingBlanks(std::string_view line) {
-  while (!line.empty() && (line.back() == ' ' || line.back() == '\t' || line.back() == '\r'))
-    line.remove_suffix(1);
-  return line;
 }
 
 double NumberOf(std::string_view rest) { return FiniteNumber(LeadingNumber(rest)); }
@@ -395,58 +382,7 @@ class ChannelReader {
     if (!a.Dials[0].Name.empty()) a.Dials.emplace_back();
     DialRec& d = a.Dials.back();
     d.Name = Between(t_, dialPos, lineEnd == 0 ? n_ + 1 : lineEnd);
-
-    const std::size_t close = index_.Next(ChannelIndex::kClose, dialPos);
-    const std::size_t nameAt = index_.Next(ChannelIndex::kName, dialPos);
-    if (nameAt > 0 && nameAt < close) {
-      // The display name is the rest of the key's own line after its blank.
-      // The text at nameAt is "name": a blank right after it is the first.
-      const std::size_t blank =
-          nameAt + 3 < n_ && t_[nameAt + 3] == ' ' ? nameAt + 4 : index_.Next(ChannelIndex::kBlank, nameAt);
-      const std::size_t lf = index_.Next(ChannelIndex::kLineEnd, nameAt);
-      if (blank != 0 && (lf == 0 || blank < lf)) d.ExtName = Between(t_, blank + 1, lf == 0 ? n_ + 1 : lf);
-      d.ExtNameOn = true;
-      searchStart = nameAt;
-    } else {
-      d.ExtNameOn = false;
-    }
-    const std::size_t hiddenAt = index_.Next(ChannelIndex::kHidden, dialPos);
-    if (hiddenAt >= 1 && hiddenAt < close) {
-      const std::size_t blank = hiddenAt + 5 < n_ && t_[hiddenAt + 5] == ' '
-                                    ? hiddenAt + 6
-                                    : index_.Next(ChannelIndex::kBlank, hiddenAt);
-      const std::size_t lf = index_.Next(ChannelIndex::kLineEnd, hiddenAt);
-      if (blank != 0 && (lf == 0 || blank < lf)) {
-        d.Hidden = ToInteger(NumberOf(Between(t_, blank + 1, lf == 0 ? n_ + 1 : lf)) + 1);
-        searchStart = blank + 1;
-      } else {
-        d.Hidden = 1;
-      }
-      d.HiddenOn = true;
-    } else {
-      d.HiddenOn = false;
-    }
-    if (!keysMissingForDial_) {
-      const std::size_t open = index_.Next(ChannelIndex::kOpen, dialPos);
-      // The channel's text from its "{" through the first "}".
-      const std::string_view keys =
-          close >= open && open != 0 ? Between(t_, open, close + 1) : std::string_view();
-      // The first "k  " line of the keys (not "k  " inside a name).
-      std::size_t k = 0;  // 1-based in `keys`
-      if (!keys.empty()) {
-        const std::size_t at = index_.FirstKeyFrame(open, close);
-        if (at != 0) k = at - open + 1;
-      }
-      std::string_view v = k == 0 ? keys : keys.substr(k);
-      const std::size_t lf = v.find('\n');
-      if (lf != std::string_view::npos) v = v.substr(0, lf);
-      // A value with blanks or TABs after it on its line is still its value.
-      const std::string trimmed = Trim(WithoutTrailingBlanks(v));
-      const std::size_t blank = InStr(trimmed, " ");
-      const std::string number = Mid(trimmed, blank + 2);
-      d.Value = NumberOf(number);
-      d.ValueOn = number == "0" || d.Value != 0;
-    }
+    ReadDialValues(t_, index_, dialPos, !keysMissingForDial_, d, searchStart);
     // The type is looked up in the table of names once for a run of
     // channels of one type.
     if (lastType_ != type) lastType_ = type;
