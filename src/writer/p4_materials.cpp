@@ -1,7 +1,6 @@
 #include "writer/p4_materials.h"
 
 #include "common/numbers.h"
-#include "model/model.h"
 #include "writer/line_out.h"
 #include "writer/p5_image_maps.h"
 #include "writer/p5_shader_tree.h"
@@ -78,14 +77,6 @@ std::string WriteP4Material(const MaterialRec& m, const MaterialFormat& format, 
     PutLine(out, 3, "}", eol);
   }
   PutLine(out, 2, "}", eol);
-  return {};
-}
-
-std::string WriteP4Materials(std::size_t group, const MaterialFormat& format, std::string& out) {
-  for (const MaterialRec& m : gObjects.at(group).Materials) {
-    std::string error = WriteP4Material(m, format, out);
-    if (!error.empty()) return error;
-  }
   return {};
 }
 
