@@ -90,6 +90,28 @@ MaterialKeyIndex* NewMaterialKeyIndex(std::string_view text, std::function<void(
 }
 void DeleteMaterialKeyIndex(MaterialKeyIndex* index) { delete index; }
 
+void LowerCaseFinder::Load(std::size_t begin) {
+  windowBegin_ = begin;
+  // A key that begins in the window is found whole in it.
+  window_.assign(text_.substr(begin, kWindow + key_.size() - 1));
+  for (char& c : window_)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  loaded_ = true;
+}
+
+std::size_t LowerCaseFinder::Find(std::size_t start) {
+  if (key_.empty()) return InStr(start, text_, key_);
+  std::size_t from = std::max<std::size_t>(start, 1) - 1;  // 0-based
+  while (from + key_.size() <= text_.size()) {
+    if (!loaded_ || from < windowBegin_ || from >= windowBegin_ + kWindow) Load(from);
+    const std::size_t at = InStr(from - windowBegin_ + 1, window_, key_);
+    if (at != 0) return windowBegin_ + at;
+    from = windowBegin_ + kWindow;
+    if (yield_ && from + key_.size() <= text_.size()) yield_();
+  }
+  return 0;
+}
+
 namespace {
 
 // The index of the blocks being parsed, while ParseMaterialBlock runs with one.
