@@ -5,8 +5,10 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "common/compact_text.h"
 #include "model/shared_records.h"
 
 namespace vandrel {
@@ -18,7 +20,7 @@ inline constexpr const char* kNoMap = "NO_MAP";
 using ColorRec = std::array<int, 3>;
 
 struct MaterialRec {
-  std::string Name;
+  CompactText Name;
   ColorRec ObjectColor{0, 0, 0};      // KdColor
   ColorRec HighlightColor{0, 0, 0};   // KsColor
   ColorRec AmbientColor{0, 0, 0};     // KaColor
@@ -27,13 +29,13 @@ struct MaterialRec {
   int TransparencyMin = 0;            // percent
   int TransparencyMax = 0;            // percent
   float TransparencyFalloff = 0.0f;   // two decimals
-  std::string TextureMap = kNoMap;
-  std::string BumpMap = kNoMap;
-  std::string ReflectionMap = kNoMap;
-  std::string TransparencyMap = kNoMap;
-  std::string TextureStrength = "0";  // percent, whole-number text
-  std::string BumpStrength = "0";
-  std::string ReflectionStrength = "0";
+  CompactText TextureMap = kNoMap;
+  CompactText BumpMap = kNoMap;
+  CompactText ReflectionMap = kNoMap;
+  CompactText TransparencyMap = kNoMap;
+  CompactText TextureStrength = "0";  // percent, whole-number text
+  CompactText BumpStrength = "0";
+  CompactText ReflectionStrength = "0";
   bool KsIgnoreTexture = false;
   bool MultiplyThroughLights = false;
   bool MultiplyThroughKdColor = false;
@@ -71,6 +73,6 @@ struct ObjectRec {
 };
 
 // True when `path` is the absent-map marker, in any case.
-bool IsNoMap(const std::string& path);
+bool IsNoMap(std::string_view path);
 
 }  // namespace vandrel

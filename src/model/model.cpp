@@ -78,7 +78,7 @@ void AddToTable(std::vector<StringPairRec>& table, StringPairRec pair) {
     table.push_back(std::move(pair));
 }
 
-bool IsNoMap(const std::string& path) { return EqualsNoCase(path, kNoMap); }
+bool IsNoMap(std::string_view path) { return EqualsNoCase(path, kNoMap); }
 
 namespace {
 constexpr bool MaterialRec::*kSwitches[MaterialRec::kSwitchCount] = {

@@ -226,7 +226,7 @@ void ParseMaterialBlock(std::string_view block, int group, int material) {
 
   struct StrengthKey {
     const char* key;
-    std::string MaterialRec::*field;
+    CompactText MaterialRec::*field;
     bool MaterialRec::*on;
   };
   for (const StrengthKey& s :
@@ -273,7 +273,7 @@ void ParseMaterialBlock(std::string_view block, int group, int material) {
 
   struct MapKey {
     const char* key;
-    std::string MaterialRec::*field;
+    CompactText MaterialRec::*field;
     bool MaterialRec::*on;
   };
   for (const MapKey& k :
@@ -284,7 +284,7 @@ void ParseMaterialBlock(std::string_view block, int group, int material) {
     std::string path = ParseMaterialPath(block, k.key);
     const bool missing = gState.KeyMissing;
     if (gSettings.MainThumb && !missing && MapHook()) MapHook()(path);
-    rec().*k.field = missing ? std::string(kNoMap) : std::move(path);
+    rec().*k.field = missing ? std::string_view(kNoMap) : std::string_view(path);
     if (!missing) rec().*k.on = true;
   }
 }

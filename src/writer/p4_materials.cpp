@@ -11,9 +11,9 @@ namespace {
 
 // A map line: a saved path in double quotes followed by a line of four TABs
 // and "0 0"; the absent-map marker as stored, alone.
-void PutP4Map(std::string& out, const char* key, const std::string& path, const std::string& eol) {
+void PutP4Map(std::string& out, const char* key, std::string_view path, const std::string& eol) {
   if (IsNoMap(path)) {
-    PutLine(out, 2, key + path, eol);
+    PutLine(out, 2, key, path, eol);
     return;
   }
   PutLine(out, 2, key + Quoted(path), eol);
@@ -26,7 +26,7 @@ std::string WriteP4Material(const MaterialRec& m, const MaterialFormat& format, 
   const std::string& eol = format.Eol;
   std::string error;
   const auto prop = [&](std::string_view text) { PutLine(out, 2, text, eol); };
-  const auto strength = [&](const std::string& text, const char* what) {
+  const auto strength = [&](std::string_view text, const char* what) {
     return StrengthFraction(text, 100.0, what, m.Name, error);
   };
 
