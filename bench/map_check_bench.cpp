@@ -113,8 +113,8 @@ Run CheckOnce(FrmMain& window, const std::string& pose, bool thumbs) {
   FinishPendingThumbnails();
   run.lastArrival = Seconds(ended);
   run.thumbnails = ImageList1(0).Count() - kStockPictureCount;
-  if (PoserPathToFilePath(gObjects[0].Materials[kMaps - 1].TextureMap) != MapPath(kMaps - 1))
-    std::printf("map not found: %s\n", gObjects[0].Materials[kMaps - 1].TextureMap.c_str());
+  if (PoserPathToFilePath(gObjects[0].Materials[kMaps - 1].TextureMap.str()) != MapPath(kMaps - 1))
+    std::printf("map not found: %s\n", gObjects[0].Materials[kMaps - 1].TextureMap.data());
   return run;
 }
 

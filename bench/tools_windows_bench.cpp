@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < 5000; ++i) {
     MaterialRec m;
     m.Name = "material number " + std::to_string(i);
-    if (i % 2 == 0) tpl.Groups[0].Members.push_back(m.Name);
+    if (i % 2 == 0) tpl.Groups[0].Members.push_back(m.Name.str());
     group.Materials.push_back(std::move(m));
   }
   gObjects = {group};

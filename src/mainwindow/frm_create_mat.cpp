@@ -122,7 +122,8 @@ void FrmCreateMat::cmbFigures1_Click() {
   const int k = cmbFigures1->currentIndex();
   std::vector<std::string> names;
   if (k >= 0 && k < static_cast<int>(gObjects.size()))
-    for (const MaterialRec& m : gObjects[static_cast<std::size_t>(k)].Materials) names.push_back(m.Name);
+    for (const MaterialRec& m : gObjects[static_cast<std::size_t>(k)].Materials)
+      names.push_back(m.Name.str());
   FillList(lstMaterials1, names);
   if (lstMaterials1->count() > 0) controls::setSelected(lstMaterials1, 0, true);
 }

@@ -254,7 +254,7 @@ class MaterialsPane : public QWidget {
   // cmd(1): false when the last group went (the handler ends there).
   bool RemoveChosenGroup();
   // The three material check boxes: inverts the field of every selected material.
-  void InvertSelected(bool MaterialRec::*field);
+  void InvertSelected(void (*invert)(MaterialRec&));
   bool eventFilter(QObject* watched, QEvent* event) override;
   void ConnectTemplates();
   // The file of Combo1's item `index`, "" for none.

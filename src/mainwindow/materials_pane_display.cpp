@@ -53,8 +53,9 @@ void MaterialsPane::ShowMapThumbnail(int index, const std::string& poserPath) {
 void MaterialsPane::ShowArrivedThumbnails() {
   const MaterialRec* m = CurrentMaterial();
   if (!m) return;
-  const std::string* maps[4] = {&m->TextureMap, &m->BumpMap, &m->ReflectionMap, &m->TransparencyMap};
-  for (int j = 0; j < 4; ++j) ShowMapThumbnail(j, *maps[j]);
+  const std::string maps[4] = {m->TextureMap.str(), m->BumpMap.str(), m->ReflectionMap.str(),
+                               m->TransparencyMap.str()};
+  for (int j = 0; j < 4; ++j) ShowMapThumbnail(j, maps[j]);
 }
 
 void MaterialsPane::ShowMaterial() {
@@ -77,10 +78,10 @@ void MaterialsPane::ShowMaterial() {
                               kTransparencyFalloffPanel, kTextureStrengthPanel, kBumpStrengthPanel,
                               kReflectionStrengthPanel};
   const QString values[7] = {
-      QString::number(m->HighlightSize),   QString::number(m->TransparencyMin),
-      QString::number(m->TransparencyMax), ShownDecimal(FormatSingle(m->TransparencyFalloff)),
-      FromPoserText(m->TextureStrength),   FromPoserText(m->BumpStrength),
-      FromPoserText(m->ReflectionStrength)};
+      QString::number(m->HighlightSize),         QString::number(m->TransparencyMin),
+      QString::number(m->TransparencyMax),       ShownDecimal(FormatSingle(m->TransparencyFalloff)),
+      FromPoserText(m->TextureStrength.str()),   FromPoserText(m->BumpStrength.str()),
+      FromPoserText(m->ReflectionStrength.str())};
   const double bars[7] = {double(m->HighlightSize),
                           double(m->TransparencyMin),
                           double(m->TransparencyMax),
@@ -96,19 +97,20 @@ void MaterialsPane::ShowMaterial() {
     controls::setValue(SCR[i], static_cast<int>(std::clamp(bars[i], -1000.0, 1000.0)));
     controls::setText(TXT[ValueBox(i)], values[i]);
   }
-  const std::string* maps[4] = {&m->TextureMap, &m->BumpMap, &m->ReflectionMap, &m->TransparencyMap};
+  const std::string maps[4] = {m->TextureMap.str(), m->BumpMap.str(), m->ReflectionMap.str(),
+                               m->TransparencyMap.str()};
   for (int j = 0; j < 4; ++j) {
     face(kTextureMapPanel + j);
     QLineEdit* box = TXT[PathBox(j)];
-    const bool missing = !IsNoMap(*maps[j]) && !FileExists(PoserPathToFilePath(*maps[j]));
+    const bool missing = !IsNoMap(maps[j]) && !FileExists(PoserPathToFilePath(maps[j]));
     // Red or black while the box is usable; a disabled box keeps the greyed
     // text of every disabled control.
     QPalette palette = box->palette();
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
       palette.setColor(group, QPalette::Text, missing ? QColor(255, 0, 0) : QColor(0, 0, 0));
     box->setPalette(palette);
-    controls::setText(box, FromPoserText(*maps[j]));
-    ShowMapThumbnail(j, *maps[j]);
+    controls::setText(box, FromPoserText(maps[j]));
+    ShowMapThumbnail(j, maps[j]);
   }
   QCheckBox* boxes[3] = {chkApplyTextures, chkMultiplyThroughLights, chkMultiplyThroughKdColor};
   for (QCheckBox* box : boxes) controls::setChecked(box, false);

@@ -165,17 +165,21 @@ void MaterialsPane::SHP_Click(int index) {
   gState.Dirty = true;
 }
 
-void MaterialsPane::InvertSelected(bool MaterialRec::*field) {
+void MaterialsPane::InvertSelected(void (*invert)(MaterialRec&)) {
   if (!gState.EventsOn) return;  // the display is filling the boxes
   // Each material's own value is inverted, so materials that differed still differ.
-  for (MaterialRec* m : SelectedMaterials()) m->*field = !(m->*field);
+  for (MaterialRec* m : SelectedMaterials()) invert(*m);
   gState.Dirty = true;
 }
 
-void MaterialsPane::chkApplyTextures_Click() { InvertSelected(&MaterialRec::KsIgnoreTexture); }
-void MaterialsPane::chkMultiplyThroughLights_Click() { InvertSelected(&MaterialRec::MultiplyThroughLights); }
+void MaterialsPane::chkApplyTextures_Click() {
+  InvertSelected([](MaterialRec& m) { m.KsIgnoreTexture = !m.KsIgnoreTexture; });
+}
+void MaterialsPane::chkMultiplyThroughLights_Click() {
+  InvertSelected([](MaterialRec& m) { m.MultiplyThroughLights = !m.MultiplyThroughLights; });
+}
 void MaterialsPane::chkMultiplyThroughKdColor_Click() {
-  InvertSelected(&MaterialRec::MultiplyThroughKdColor);
+  InvertSelected([](MaterialRec& m) { m.MultiplyThroughKdColor = !m.MultiplyThroughKdColor; });
 }
 
 }  // namespace vandrel

@@ -21,7 +21,7 @@ namespace {
 
 constexpr const char* kChecking = "Checking map references...";
 
-std::string MaterialRec::*const kMapFields[MaterialsPane::kMapRowCount] = {
+CompactText MaterialRec::*const kMapFields[MaterialsPane::kMapRowCount] = {
     &MaterialRec::TextureMap, &MaterialRec::BumpMap, &MaterialRec::ReflectionMap,
     &MaterialRec::TransparencyMap};
 
@@ -47,8 +47,13 @@ class FixHost : public Host {
 
 bool MaterialsPane::FixMaps(int index, const std::vector<MaterialRec*>& selected) {
   const std::size_t row = static_cast<std::size_t>(index - FixMapButton(0));
+  // The check works on copies of the paths, which go back into the
+  // materials when it ends.
+  std::vector<std::string> paths;
+  paths.reserve(selected.size());
+  for (const MaterialRec* m : selected) paths.push_back((m->*kMapFields[row]).str());
   std::vector<std::string*> fields;
-  for (MaterialRec* m : selected) fields.push_back(&(m->*kMapFields[row]));
+  for (std::string& path : paths) fields.push_back(&path);
 
   std::unique_ptr<Host> scanHost;  // the wait window of a click of the user's
   Host* wait = passHost_;
@@ -89,6 +94,7 @@ bool MaterialsPane::FixMaps(int index, const std::vector<MaterialRec*>& selected
   };
 
   const FixOutcome outcome = FixMapReferences(fields, host, hooks);
+  for (std::size_t i = 0; i < selected.size(); ++i) selected[i]->*kMapFields[row] = paths[i];
   // The rows changed before an early end are shown too.
   if (outcome.processed > 0) ShowMaterial();
   return outcome.changed;

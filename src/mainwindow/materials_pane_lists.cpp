@@ -117,7 +117,7 @@ void MaterialsPane::FillMaterialList() {
   if (!group) return;
   QStringList names;
   names.reserve(static_cast<qsizetype>(group->Materials.size()));
-  for (const MaterialRec& material : group->Materials) names << FromPoserText(material.Name);
+  for (const MaterialRec& material : group->Materials) names << FromPoserText(material.Name.str());
   controls::addItems(lstMaterials, names);
   if (lstMaterials->count() > 0) controls::setSelected(lstMaterials, 0, true);
 }
@@ -194,7 +194,7 @@ void MaterialsPane::cmdNewMat_Click() {
     k = static_cast<int>(gObjects.size()) - 1;
     ObjectRec& group = gObjects.back();
     group.Materials.assign(1, MaterialRec{});
-    group.Materials[0].Name.clear();
+    group.Materials[0].Name = "";
     const std::string item = gObjectList[static_cast<std::size_t>(chosen)];
     gObjectList.erase(gObjectList.begin() + chosen);
     gObjectList.insert(gObjectList.begin() + k, item);

@@ -38,7 +38,7 @@ int MapRowOf(int index) {
 
 const char* const kMapWords[MaterialsPane::kMapRowCount] = {"Texture", "Bump", "Reflection", "Transparency"};
 
-std::string MaterialRec::*const kMapFields[MaterialsPane::kMapRowCount] = {
+CompactText MaterialRec::*const kMapFields[MaterialsPane::kMapRowCount] = {
     &MaterialRec::TextureMap, &MaterialRec::BumpMap, &MaterialRec::ReflectionMap,
     &MaterialRec::TransparencyMap};
 
@@ -110,7 +110,7 @@ void MaterialsPane::MapRowButton_Click(int index) {
   const int j = MapRowOf(index);
   if (j < 0) return;
   QLineEdit* box = TXT[PathBox(j)];
-  std::string MaterialRec::*const field = kMapFields[j];
+  CompactText MaterialRec::*const field = kMapFields[j];
   const auto boxText = [box] { return ToPoserText(box->text()); };
 
   if (index == NoMapButton(j)) {

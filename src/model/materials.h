@@ -5,8 +5,11 @@
 
 #include <array>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
+#include "common/compact_text.h"
 #include "model/shared_records.h"
 
 namespace vandrel {
@@ -18,7 +21,7 @@ inline constexpr const char* kNoMap = "NO_MAP";
 using ColorRec = std::array<int, 3>;
 
 struct MaterialRec {
-  std::string Name;
+  CompactText Name;
   ColorRec ObjectColor{0, 0, 0};      // KdColor
   ColorRec HighlightColor{0, 0, 0};   // KsColor
   ColorRec AmbientColor{0, 0, 0};     // KaColor
@@ -27,41 +30,78 @@ struct MaterialRec {
   int TransparencyMin = 0;            // percent
   int TransparencyMax = 0;            // percent
   float TransparencyFalloff = 0.0f;   // two decimals
-  std::string TextureMap = kNoMap;
-  std::string BumpMap = kNoMap;
-  std::string ReflectionMap = kNoMap;
-  std::string TransparencyMap = kNoMap;
-  std::string TextureStrength = "0";  // percent, whole-number text
-  std::string BumpStrength = "0";
-  std::string ReflectionStrength = "0";
-  bool KsIgnoreTexture = false;
-  bool MultiplyThroughLights = false;
-  bool MultiplyThroughKdColor = false;
+  CompactText TextureMap = kNoMap;
+  CompactText BumpMap = kNoMap;
+  CompactText ReflectionMap = kNoMap;
+  CompactText TransparencyMap = kNoMap;
+  CompactText TextureStrength = "0";  // percent, whole-number text
+  CompactText BumpStrength = "0";
+  CompactText ReflectionStrength = "0";
+  // The switches are bits: a table of a million materials holds 21 of them each.
+  bool KsIgnoreTexture : 1 = false;
+  bool MultiplyThroughLights : 1 = false;
+  bool MultiplyThroughKdColor : 1 = false;
   // "Saved with the pose" switches, in the order of the editor's panels.
-  bool ObjectColorOn = false;
-  bool HighlightColorOn = false;
-  bool AmbientColorOn = false;
-  bool ReflectiveColorOn = false;
-  bool HighlightSizeOn = false;
-  bool TransparencyMinOn = false;
-  bool TransparencyMaxOn = false;
-  bool TransparencyFalloffOn = false;
-  bool TextureMapOn = false;
-  bool BumpMapOn = false;
-  bool ReflectionMapOn = false;
-  bool TransparencyMapOn = false;
-  bool TextureStrengthOn = false;
-  bool BumpStrengthOn = false;
-  bool ReflectionStrengthOn = false;
-  bool KsIgnoreTextureOn = false;
-  bool MultiplyThroughLightsOn = false;
-  bool MultiplyThroughKdColorOn = false;
+  bool ObjectColorOn : 1 = false;
+  bool HighlightColorOn : 1 = false;
+  bool AmbientColorOn : 1 = false;
+  bool ReflectiveColorOn : 1 = false;
+  bool HighlightSizeOn : 1 = false;
+  bool TransparencyMinOn : 1 = false;
+  bool TransparencyMaxOn : 1 = false;
+  bool TransparencyFalloffOn : 1 = false;
+  bool TextureMapOn : 1 = false;
+  bool BumpMapOn : 1 = false;
+  bool ReflectionMapOn : 1 = false;
+  bool TransparencyMapOn : 1 = false;
+  bool TextureStrengthOn : 1 = false;
+  bool BumpStrengthOn : 1 = false;
+  bool ReflectionStrengthOn : 1 = false;
+  bool KsIgnoreTextureOn : 1 = false;
+  bool MultiplyThroughLightsOn : 1 = false;
+  bool MultiplyThroughKdColorOn : 1 = false;
   int Skip = 0;  // reserved
 
   static constexpr int kSwitchCount = 18;
-  // The eighteen switches by panel index 0..17.
-  bool& SwitchOn(int index);
+  // The panel indexes of the switches.
+  enum Panel : int {
+    kObjectColor = 0,
+    kHighlightColor,
+    kAmbientColor,
+    kReflectiveColor,
+    kHighlightSize,
+    kTransparencyMin,
+    kTransparencyMax,
+    kTransparencyFalloff,
+    kTextureMap,
+    kBumpMap,
+    kReflectionMap,
+    kTransparencyMap,
+    kTextureStrength,
+    kBumpStrength,
+    kReflectionStrength,
+    kKsIgnoreTexture,
+    kMultiplyThroughLights,
+    kMultiplyThroughKdColor,
+  };
+  // One of the eighteen switches by panel index 0..17, read and set as a bool.
+  class SwitchRef {
+   public:
+    SwitchRef(MaterialRec& m, int index) : m_(m), index_(index) {}
+    operator bool() const { return std::as_const(m_).SwitchOn(index_); }
+    SwitchRef& operator=(bool on) {
+      m_.SetSwitchOn(index_, on);
+      return *this;
+    }
+    SwitchRef& operator=(const SwitchRef& other) { return *this = static_cast<bool>(other); }
+
+   private:
+    MaterialRec& m_;
+    int index_;
+  };
+  SwitchRef SwitchOn(int index) { return {*this, index}; }
   bool SwitchOn(int index) const;
+  void SetSwitchOn(int index, bool on);
 };
 
 struct ObjectRec {
@@ -71,6 +111,6 @@ struct ObjectRec {
 };
 
 // True when `path` is the absent-map marker, in any case.
-bool IsNoMap(const std::string& path);
+bool IsNoMap(std::string_view path);
 
 }  // namespace vandrel

@@ -78,32 +78,107 @@ void AddToTable(std::vector<StringPairRec>& table, StringPairRec pair) {
     table.push_back(std::move(pair));
 }
 
-bool IsNoMap(const std::string& path) { return EqualsNoCase(path, kNoMap); }
+bool IsNoMap(std::string_view path) { return EqualsNoCase(path, kNoMap); }
 
-namespace {
-constexpr bool MaterialRec::*kSwitches[MaterialRec::kSwitchCount] = {
-    &MaterialRec::ObjectColorOn,
-    &MaterialRec::HighlightColorOn,
-    &MaterialRec::AmbientColorOn,
-    &MaterialRec::ReflectiveColorOn,
-    &MaterialRec::HighlightSizeOn,
-    &MaterialRec::TransparencyMinOn,
-    &MaterialRec::TransparencyMaxOn,
-    &MaterialRec::TransparencyFalloffOn,
-    &MaterialRec::TextureMapOn,
-    &MaterialRec::BumpMapOn,
-    &MaterialRec::ReflectionMapOn,
-    &MaterialRec::TransparencyMapOn,
-    &MaterialRec::TextureStrengthOn,
-    &MaterialRec::BumpStrengthOn,
-    &MaterialRec::ReflectionStrengthOn,
-    &MaterialRec::KsIgnoreTextureOn,
-    &MaterialRec::MultiplyThroughLightsOn,
-    &MaterialRec::MultiplyThroughKdColorOn,
-};
-}  // namespace
+bool MaterialRec::SwitchOn(int index) const {
+  switch (index) {
+    case kObjectColor:
+      return ObjectColorOn;
+    case kHighlightColor:
+      return HighlightColorOn;
+    case kAmbientColor:
+      return AmbientColorOn;
+    case kReflectiveColor:
+      return ReflectiveColorOn;
+    case kHighlightSize:
+      return HighlightSizeOn;
+    case kTransparencyMin:
+      return TransparencyMinOn;
+    case kTransparencyMax:
+      return TransparencyMaxOn;
+    case kTransparencyFalloff:
+      return TransparencyFalloffOn;
+    case kTextureMap:
+      return TextureMapOn;
+    case kBumpMap:
+      return BumpMapOn;
+    case kReflectionMap:
+      return ReflectionMapOn;
+    case kTransparencyMap:
+      return TransparencyMapOn;
+    case kTextureStrength:
+      return TextureStrengthOn;
+    case kBumpStrength:
+      return BumpStrengthOn;
+    case kReflectionStrength:
+      return ReflectionStrengthOn;
+    case kKsIgnoreTexture:
+      return KsIgnoreTextureOn;
+    case kMultiplyThroughLights:
+      return MultiplyThroughLightsOn;
+    case kMultiplyThroughKdColor:
+      return MultiplyThroughKdColorOn;
+  }
+  return false;
+}
 
-bool& MaterialRec::SwitchOn(int index) { return this->*kSwitches[index]; }
-bool MaterialRec::SwitchOn(int index) const { return this->*kSwitches[index]; }
+void MaterialRec::SetSwitchOn(int index, bool on) {
+  switch (index) {
+    case kObjectColor:
+      ObjectColorOn = on;
+      return;
+    case kHighlightColor:
+      HighlightColorOn = on;
+      return;
+    case kAmbientColor:
+      AmbientColorOn = on;
+      return;
+    case kReflectiveColor:
+      ReflectiveColorOn = on;
+      return;
+    case kHighlightSize:
+      HighlightSizeOn = on;
+      return;
+    case kTransparencyMin:
+      TransparencyMinOn = on;
+      return;
+    case kTransparencyMax:
+      TransparencyMaxOn = on;
+      return;
+    case kTransparencyFalloff:
+      TransparencyFalloffOn = on;
+      return;
+    case kTextureMap:
+      TextureMapOn = on;
+      return;
+    case kBumpMap:
+      BumpMapOn = on;
+      return;
+    case kReflectionMap:
+      ReflectionMapOn = on;
+      return;
+    case kTransparencyMap:
+      TransparencyMapOn = on;
+      return;
+    case kTextureStrength:
+      TextureStrengthOn = on;
+      return;
+    case kBumpStrength:
+      BumpStrengthOn = on;
+      return;
+    case kReflectionStrength:
+      ReflectionStrengthOn = on;
+      return;
+    case kKsIgnoreTexture:
+      KsIgnoreTextureOn = on;
+      return;
+    case kMultiplyThroughLights:
+      MultiplyThroughLightsOn = on;
+      return;
+    case kMultiplyThroughKdColor:
+      MultiplyThroughKdColorOn = on;
+      return;
+  }
+}
 
 }  // namespace vandrel

@@ -1,6 +1,7 @@
 #include "reader/group_split.h"
 
 #include <cstdint>
+#include <limits>
 #include <random>
 #include <string_view>
 #include <unordered_map>
@@ -43,17 +44,22 @@ bool IndexableEntry(std::string_view entry) {
   return entry.find_first_of("\n\r{") == std::string_view::npos;
 }
 
+// A place or line number in a text the index takes: under 4 GiB, so that
+// the index of a million lines holds half the bytes.
+using Place = std::uint32_t;
+constexpr std::size_t kMaxIndexedText = std::numeric_limits<Place>::max();
+
 class LineIndex {
  public:
   LineIndex(std::string_view text, const std::function<void()>& tick) : text_(text) {
     for (std::size_t lf = text.find('\n'); lf != std::string_view::npos; lf = text.find('\n', lf + 1)) {
-      starts_.push_back(lf + 1);
+      starts_.push_back(static_cast<Place>(lf + 1));
       tick();
     }
     // The text after the last LF is a line too, when there is any.
     if (!starts_.empty() && starts_.back() == text.size()) starts_.pop_back();
     next_.resize(starts_.size() + 1);
-    for (std::size_t k = 0; k < next_.size(); ++k) next_[k] = k;
+    for (std::size_t k = 0; k < next_.size(); ++k) next_[k] = static_cast<Place>(k);
   }
 
   std::size_t Lines() const { return starts_.size(); }
@@ -73,21 +79,21 @@ class LineIndex {
 
   // The first line from `k` on that is still in the text (Lines() when none).
   std::size_t Alive(std::size_t k) {
-    std::size_t root = k;
+    Place root = static_cast<Place>(k);
     while (next_[root] != root) root = next_[root];
     while (next_[k] != root) {
-      const std::size_t up = next_[k];
+      const Place up = next_[k];
       next_[k] = root;
       k = up;
     }
     return root;
   }
-  void Remove(std::size_t k) { next_[k] = k + 1; }
+  void Remove(std::size_t k) { next_[k] = static_cast<Place>(k + 1); }
 
  private:
   std::string_view text_;
-  std::vector<std::size_t> starts_;  // 0-based, each right after a LF
-  std::vector<std::size_t> next_;    // the lines removed point on
+  std::vector<Place> starts_;  // 0-based, each right after a LF
+  std::vector<Place> next_;    // the lines removed point on
 };
 
 // The lines of one key, in text order, with the first one not yet removed.
@@ -111,6 +117,7 @@ bool SplitGroupTexts(std::string& whole, std::vector<std::string>& parts, std::s
   // A few groups are split as quickly entry by entry, without the index.
   if (parts.size() < first + 64) return false;
   if (text.find('\r') != std::string_view::npos) return false;
+  if (text.size() >= kMaxIndexedText) return false;
   if (entries.size() < parts.size()) return false;
   std::unordered_map<std::string_view, KeyLines> byKey;
   for (std::size_t i = first; i < parts.size(); ++i) {

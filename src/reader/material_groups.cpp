@@ -269,15 +269,14 @@ void BuildFigureGroups(ReadState& rs, int fileType) {
 // how many were read.
 int ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
   rs.step = kStepMaterials;
-  // Lower-cased a megabyte at a time, with a yield after each.
-  std::string lower;
-  lower.reserve(text.size());
-  constexpr std::size_t kPiece = std::size_t{1} << 20;
-  for (std::size_t at = 0; at < text.size(); at += kPiece) {
-    lower += LCase(std::string_view(text).substr(at, kPiece));
-    rs.Yield();
-  }
-  rs.Yield();
+  // "material " in any case at a line start, looked for in the text as
+  // lower-cased (the same length, so places match), a window at a time.
+  LowerCaseFinder lower(text, "material ", [&rs] { rs.Yield(); });
+  const auto materialLine = [&](std::size_t start, std::size_t base) {
+    for (std::size_t p = lower.Find(start); p != 0; p = lower.Find(p + 1))
+      if (AtLineStart(text, p, base, true)) return p;
+    return std::size_t{0};
+  };
   std::size_t base = 1;  // where the group text now begins
   int m = 0;
   MaterialKeys keys(text, [&rs] { rs.Yield(); });
@@ -286,12 +285,10 @@ int ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
   // Room for the records is made once: a table of a million grown by moving
   // it whole runs long without a yield and is held twice meanwhile.
   std::size_t blocks = 0;
-  for (std::size_t at = FindAtLineStart(lower, "material ", base, base, true); at != 0;
-       at = FindAtLineStart(lower, "material ", at + 8, base, true))
+  for (std::size_t at = materialLine(base, base); at != 0; at = materialLine(at + 8, base))
     if (++blocks % 4096 == 0) rs.Yield();
   gObjects[static_cast<std::size_t>(group)].Materials.reserve(blocks);
-  for (std::size_t at = FindAtLineStart(lower, "material ", base, base, true); at != 0;
-       at = FindAtLineStart(lower, "material ", base, base, true)) {
+  for (std::size_t at = materialLine(base, base); at != 0; at = materialLine(base, base)) {
     gObjects[static_cast<std::size_t>(group)].Materials.resize(static_cast<std::size_t>(m) + 1);
     const long long lf = AsSigned(InStr(at, text, "\n"));
     MaterialRec& rec = gObjects[static_cast<std::size_t>(group)].Materials[static_cast<std::size_t>(m)];
@@ -303,7 +300,7 @@ int ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
     ++rs.materialBlocks;
     rs.Yield();
 
-    const std::size_t next = FindAtLineStart(lower, "material ", at + 8, base, true);
+    const std::size_t next = materialLine(at + 8, base);
     // Without a next block the text up to its first "}" is used up; a text
     // without any "}" is used up whole.
     base = next != 0 ? next : (brace != 0 ? brace + 1 : text.size() + 1);
@@ -374,7 +371,7 @@ void ReadGroups(ReadState& rs, int fileType) {
     const bool onlyActorEntries = gObjectList.empty() || IsOwnMaterialsEntry(gObjectList[0]);
     const bool beforeActorGroups = group.Name != firstEntry && gObjects.size() > 1 &&
                                    gObjects.size() - existing == 1 && onlyActorEntries;
-    if (beforeActorGroups && InStr(LCase(text), "material ") == 0) {
+    if (beforeActorGroups && LowerCaseFinder(text, "material ").Find(1) == 0) {
       gObjects.erase(gObjects.begin());
       break;
     }

@@ -90,6 +90,28 @@ MaterialKeyIndex* NewMaterialKeyIndex(std::string_view text, std::function<void(
 }
 void DeleteMaterialKeyIndex(MaterialKeyIndex* index) { delete index; }
 
+void LowerCaseFinder::Load(std::size_t begin) {
+  windowBegin_ = begin;
+  // A key that begins in the window is found whole in it.
+  window_.assign(text_.substr(begin, kWindow + key_.size() - 1));
+  for (char& c : window_)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  loaded_ = true;
+}
+
+std::size_t LowerCaseFinder::Find(std::size_t start) {
+  if (key_.empty()) return InStr(start, text_, key_);
+  std::size_t from = std::max<std::size_t>(start, 1) - 1;  // 0-based
+  while (from + key_.size() <= text_.size()) {
+    if (!loaded_ || from < windowBegin_ || from >= windowBegin_ + kWindow) Load(from);
+    const std::size_t at = InStr(from - windowBegin_ + 1, window_, key_);
+    if (at != 0) return windowBegin_ + at;
+    from = windowBegin_ + kWindow;
+    if (yield_ && from + key_.size() <= text_.size()) yield_();
+  }
+  return 0;
+}
+
 namespace {
 
 // The index of the blocks being parsed, while ParseMaterialBlock runs with one.
@@ -192,29 +214,29 @@ void ParseMaterialBlock(std::string_view block, int group, int material) {
 
   struct ColorKey {
     const char* key;
-    bool MaterialRec::*on;
+    int on;  // the switch's panel
   };
   for (const ColorKey& c :
-       {ColorKey{"KdColor ", &MaterialRec::ObjectColorOn}, ColorKey{"KaColor ", &MaterialRec::AmbientColorOn},
-        ColorKey{"KsColor ", &MaterialRec::HighlightColorOn},
-        ColorKey{"ReflectionColor ", &MaterialRec::ReflectiveColorOn}}) {
+       {ColorKey{"KdColor ", MaterialRec::kObjectColor}, ColorKey{"KaColor ", MaterialRec::kAmbientColor},
+        ColorKey{"KsColor ", MaterialRec::kHighlightColor},
+        ColorKey{"ReflectionColor ", MaterialRec::kReflectiveColor}}) {
     ParseMaterialColor(block, c.key, group, material);
-    if (!gState.KeyMissing) rec().*c.on = true;
+    if (!gState.KeyMissing) rec().SwitchOn(c.on) = true;
   }
 
   struct StrengthKey {
     const char* key;
-    std::string MaterialRec::*field;
-    bool MaterialRec::*on;
+    CompactText MaterialRec::*field;
+    int on;
   };
   for (const StrengthKey& s :
-       {StrengthKey{"TextureColor ", &MaterialRec::TextureStrength, &MaterialRec::TextureStrengthOn},
-        StrengthKey{"bumpStrength ", &MaterialRec::BumpStrength, &MaterialRec::BumpStrengthOn},
+       {StrengthKey{"TextureColor ", &MaterialRec::TextureStrength, MaterialRec::kTextureStrength},
+        StrengthKey{"bumpStrength ", &MaterialRec::BumpStrength, MaterialRec::kBumpStrength},
         StrengthKey{"reflectionStrength ", &MaterialRec::ReflectionStrength,
-                    &MaterialRec::ReflectionStrengthOn}}) {
+                    MaterialRec::kReflectionStrength}}) {
     const int value = ParseMaterialNumber(block, s.key);
     rec().*s.field = FormatInt(value);
-    if (!gState.KeyMissing) rec().*s.on = true;
+    if (!gState.KeyMissing) rec().SwitchOn(s.on) = true;
   }
 
   // A size of 0 (absent key, exponent 101, out of range) is kept as 1 and
@@ -234,36 +256,29 @@ void ParseMaterialBlock(std::string_view block, int group, int material) {
   rec().TransparencyFalloff = static_cast<float>(ParseMaterialNumber(block, "tExpo ") / 100.0);
   if (!gState.KeyMissing) rec().TransparencyFalloffOn = true;
 
-  struct SwitchKey {
-    const char* key;
-    bool MaterialRec::*value;
-    bool MaterialRec::*on;
-  };
-  for (const SwitchKey& s :
-       {SwitchKey{"ksIgnoreTexture ", &MaterialRec::KsIgnoreTexture, &MaterialRec::KsIgnoreTextureOn},
-        SwitchKey{"reflectThruLights ", &MaterialRec::MultiplyThroughLights,
-                  &MaterialRec::MultiplyThroughLightsOn},
-        SwitchKey{"reflectThruKd ", &MaterialRec::MultiplyThroughKdColor,
-                  &MaterialRec::MultiplyThroughKdColorOn}}) {
-    if (ParseMaterialNumber(block, s.key) == 1) rec().*s.value = true;
-    if (!gState.KeyMissing) rec().*s.on = true;
-  }
+  // Each of the three is on only for a value that rounds to 1.
+  if (ParseMaterialNumber(block, "ksIgnoreTexture ") == 1) rec().KsIgnoreTexture = true;
+  if (!gState.KeyMissing) rec().KsIgnoreTextureOn = true;
+  if (ParseMaterialNumber(block, "reflectThruLights ") == 1) rec().MultiplyThroughLights = true;
+  if (!gState.KeyMissing) rec().MultiplyThroughLightsOn = true;
+  if (ParseMaterialNumber(block, "reflectThruKd ") == 1) rec().MultiplyThroughKdColor = true;
+  if (!gState.KeyMissing) rec().MultiplyThroughKdColorOn = true;
 
   struct MapKey {
     const char* key;
-    std::string MaterialRec::*field;
-    bool MaterialRec::*on;
+    CompactText MaterialRec::*field;
+    int on;
   };
   for (const MapKey& k :
-       {MapKey{"textureMap ", &MaterialRec::TextureMap, &MaterialRec::TextureMapOn},
-        MapKey{"bumpMap ", &MaterialRec::BumpMap, &MaterialRec::BumpMapOn},
-        MapKey{"reflectionMap ", &MaterialRec::ReflectionMap, &MaterialRec::ReflectionMapOn},
-        MapKey{"transparencyMap ", &MaterialRec::TransparencyMap, &MaterialRec::TransparencyMapOn}}) {
+       {MapKey{"textureMap ", &MaterialRec::TextureMap, MaterialRec::kTextureMap},
+        MapKey{"bumpMap ", &MaterialRec::BumpMap, MaterialRec::kBumpMap},
+        MapKey{"reflectionMap ", &MaterialRec::ReflectionMap, MaterialRec::kReflectionMap},
+        MapKey{"transparencyMap ", &MaterialRec::TransparencyMap, MaterialRec::kTransparencyMap}}) {
     std::string path = ParseMaterialPath(block, k.key);
     const bool missing = gState.KeyMissing;
     if (gSettings.MainThumb && !missing && MapHook()) MapHook()(path);
-    rec().*k.field = missing ? std::string(kNoMap) : std::move(path);
-    if (!missing) rec().*k.on = true;
+    rec().*k.field = missing ? std::string_view(kNoMap) : std::string_view(path);
+    if (!missing) rec().SwitchOn(k.on) = true;
   }
 }
 

@@ -2,6 +2,7 @@
 // material table.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -49,6 +50,28 @@ struct MaterialKeys {
 // ParseMaterialBlock for a block that is a stretch of the index's text; the
 // result is the same.
 void ParseMaterialBlock(std::string_view block, int group, int material, MaterialKeys& keys);
+
+// InStr(start, LCase(text), key) for a long text and a lower-case key,
+// without a lower-cased copy of the whole text: the text is lower-cased a
+// window at a time, each window once while the places asked for grow.
+// `yield`, when given, is called between windows.
+class LowerCaseFinder {
+ public:
+  LowerCaseFinder(std::string_view text, std::string key, std::function<void()> yield = {})
+      : text_(text), key_(std::move(key)), yield_(std::move(yield)) {}
+  std::size_t Find(std::size_t start);
+
+ private:
+  void Load(std::size_t begin);
+
+  static constexpr std::size_t kWindow = std::size_t{1} << 20;
+  std::string_view text_;
+  std::string key_;
+  std::function<void()> yield_;
+  std::string window_;  // the text from windowBegin_ (0-based) on, lower-cased
+  std::size_t windowBegin_ = 0;
+  bool loaded_ = false;
+};
 
 // Called for each map path a block names while the MainThumb preference is
 // on, so that the window side can load the map's thumbnail when the file

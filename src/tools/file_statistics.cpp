@@ -14,7 +14,7 @@ namespace vandrel {
 
 namespace {
 
-const std::string& MapOf(const MaterialRec& m, MapKind kind) {
+const CompactText& MapOf(const MaterialRec& m, MapKind kind) {
   switch (kind) {
     case MapKind::Texture:
       return m.TextureMap;
@@ -31,7 +31,7 @@ const std::string& MapOf(const MaterialRec& m, MapKind kind) {
 constexpr std::array<MapKind, 4> kKinds{MapKind::Texture, MapKind::Bump, MapKind::Reflection,
                                         MapKind::Transparency};
 
-bool IsMapPath(const std::string& path) { return !path.empty() && !IsNoMap(path); }
+bool IsMapPath(std::string_view path) { return !path.empty() && !IsNoMap(path); }
 bool IsPlaceholder(const MaterialRec& m) { return m.Name.empty(); }
 bool IsPlaceholder(const DialRec& d) { return d.Name.empty() && d.ChannelType.empty(); }
 
@@ -55,8 +55,8 @@ std::vector<std::string> DistinctMapPaths(MapKind kind) {
   std::unordered_set<std::string_view> seen;
   for (const ObjectRec& group : gObjects)
     for (const MaterialRec& m : group.Materials) {
-      const std::string& path = MapOf(m, kind);
-      if (IsMapPath(path) && seen.insert(path).second) paths.push_back(path);
+      const CompactText& path = MapOf(m, kind);
+      if (IsMapPath(path) && seen.insert(path).second) paths.push_back(path.str());
     }
   return paths;
 }
@@ -72,7 +72,7 @@ void CollectFileInfo() {
     groupMaterials[group.Name] = MaterialCount(group);
     for (const MaterialRec& m : group.Materials)
       for (std::size_t k = 0; k < kKinds.size(); ++k) {
-        const std::string& path = MapOf(m, kKinds[k]);
+        const CompactText& path = MapOf(m, kKinds[k]);
         if (IsMapPath(path) && seen[k].insert(path).second) ++*counts[k];
       }
   }

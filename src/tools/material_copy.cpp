@@ -29,7 +29,7 @@ std::size_t MaterialCopyPlan::ExistingCount(std::size_t d) const {
 
 std::vector<std::string> MaterialCopyPlan::Lines(std::size_t d) const {
   std::vector<std::string> lines;
-  for (std::size_t m = 0; m < ExistingCount(d); ++m) lines.push_back(gObjects[d].Materials[m].Name);
+  for (std::size_t m = 0; m < ExistingCount(d); ++m) lines.push_back(gObjects[d].Materials[m].Name.str());
   if (d < dest_.size())
     for (const NameIndexRec& copy : dest_[d].Pending) lines.push_back(copy.Name);
   return lines;
@@ -41,7 +41,7 @@ void MaterialCopyPlan::Add(std::size_t d, int source, const std::vector<int>& se
   const std::vector<MaterialRec>& materials = gObjects[static_cast<std::size_t>(source)].Materials;
   for (const int i : selected) {
     if (i < 0 || static_cast<std::size_t>(i) >= materials.size()) continue;
-    const std::string& name = materials[static_cast<std::size_t>(i)].Name;
+    const std::string name = materials[static_cast<std::size_t>(i)].Name.str();
     if (HasLine(before, name)) continue;
     dest_[d].Pending.push_back(NameIndexRec{name, source, i});
   }

@@ -8,9 +8,9 @@
 
 namespace vandrel {
 
-std::string MapFileName(const std::string& path) {
+std::string MapFileName(std::string_view path) {
   const std::size_t last = path.find_last_of("\\:/");
-  return last == std::string::npos ? path : path.substr(last + 1);
+  return std::string(last == std::string_view::npos ? path : path.substr(last + 1));
 }
 
 void WriteMtl(std::size_t group, std::string& out) {

@@ -21,6 +21,6 @@ std::string ExportMtl(const std::string& path);
 // The bare file name of a map path: the text after its last "\", ":" or "/",
 // so Windows paths, colon paths and native paths all give the name; the
 // whole text when it holds none of them.
-std::string MapFileName(const std::string& path);
+std::string MapFileName(std::string_view path);
 
 }  // namespace vandrel

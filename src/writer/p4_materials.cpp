@@ -1,7 +1,6 @@
 #include "writer/p4_materials.h"
 
 #include "common/numbers.h"
-#include "model/model.h"
 #include "writer/line_out.h"
 #include "writer/p5_image_maps.h"
 #include "writer/p5_shader_tree.h"
@@ -12,9 +11,9 @@ namespace {
 
 // A map line: a saved path in double quotes followed by a line of four TABs
 // and "0 0"; the absent-map marker as stored, alone.
-void PutP4Map(std::string& out, const char* key, const std::string& path, const std::string& eol) {
+void PutP4Map(std::string& out, const char* key, std::string_view path, const std::string& eol) {
   if (IsNoMap(path)) {
-    PutLine(out, 2, key + path, eol);
+    PutLine(out, 2, key, path, eol);
     return;
   }
   PutLine(out, 2, key + Quoted(path), eol);
@@ -27,7 +26,7 @@ std::string WriteP4Material(const MaterialRec& m, const MaterialFormat& format, 
   const std::string& eol = format.Eol;
   std::string error;
   const auto prop = [&](std::string_view text) { PutLine(out, 2, text, eol); };
-  const auto strength = [&](const std::string& text, const char* what) {
+  const auto strength = [&](std::string_view text, const char* what) {
     return StrengthFraction(text, 100.0, what, m.Name, error);
   };
 
@@ -78,14 +77,6 @@ std::string WriteP4Material(const MaterialRec& m, const MaterialFormat& format, 
     PutLine(out, 3, "}", eol);
   }
   PutLine(out, 2, "}", eol);
-  return {};
-}
-
-std::string WriteP4Materials(std::size_t group, const MaterialFormat& format, std::string& out) {
-  for (const MaterialRec& m : gObjects.at(group).Materials) {
-    std::string error = WriteP4Material(m, format, out);
-    if (!error.empty()) return error;
-  }
   return {};
 }
 

@@ -22,7 +22,7 @@ void NodeInput(std::string& out, const std::string& eol, const char* name, std::
 }
 
 // One node; `strength` is the Texture_Strength value line, none to leave the input out.
-void ImageMapNode(std::string& out, const std::string& eol, int counter, const std::string& path,
+void ImageMapNode(std::string& out, const std::string& eol, int counter, std::string_view path,
                   const std::optional<std::string>& strength) {
   PutLine(out, 3, "node \"image_map\" " + Quoted(ImageMapNodeName(counter)), eol);
   PutLine(out, 4, "{", eol);

@@ -202,11 +202,18 @@ class PoseBuilder {
     out_.clear();
   }
 
+  // The blocks of one group, a material at a time: a group of a million
+  // goes to the file in pieces, never held whole. A failed block is kept as
+  // far as it was written, and the error told.
   bool Materials(std::size_t group) {
-    materials_.clear();
-    error_ = WriteP4Materials(group, format_, materials_);
-    out_.Append(materials_);
-    return error_.empty();
+    for (const MaterialRec& m : gObjects.at(group).Materials) {
+      materials_.clear();
+      error_ = WriteP4Material(m, format_, materials_);
+      out_.Append(materials_);
+      if (!error_.empty()) return false;
+      Spill();
+    }
+    return true;
   }
 
   void Header() {
@@ -322,7 +329,7 @@ class PoseBuilder {
   std::string eol_;
   ChannelLines lines_;
   MaterialFormat format_;
-  std::string materials_;  // the material blocks of one group, as the material writers give them
+  std::string materials_;  // one material block, as the material writers give it
   std::string error_;
 };
 

@@ -33,11 +33,12 @@ std::optional<double> StrengthNumber(std::string_view text) {
   return value;
 }
 
-std::string StrengthFraction(const std::string& text, double divisor, const std::string& what,
-                             const std::string& material, std::string& error) {
+std::string StrengthFraction(std::string_view text, double divisor, std::string_view what,
+                             std::string_view material, std::string& error) {
   const std::optional<double> value = StrengthNumber(text);
   if (!value) {
-    error = "The " + what + " \"" + text + "\" of the material \"" + material + "\" is not a number.";
+    error.assign("The ").append(what).append(" \"").append(text).append("\" of the material \"");
+    error.append(material).append("\" is not a number.");
     return {};
   }
   return Rounded6(*value / divisor);
@@ -47,8 +48,8 @@ std::string ImageMapNodeName(int counter) {
   return counter <= 1 ? std::string("Image_Map") : "Image_Map_" + FormatInt(counter);
 }
 
-bool MapPresent(bool switchOn, const std::string& path) { return switchOn && !IsNoMap(path); }
+bool MapPresent(bool switchOn, std::string_view path) { return switchOn && !IsNoMap(path); }
 
-bool IsGradientBump(const std::string& path) { return EndsWith(LCase(path), ".bum"); }
+bool IsGradientBump(std::string_view path) { return EndsWith(LCase(path), ".bum"); }
 
 }  // namespace vandrel

@@ -42,16 +42,16 @@ std::optional<double> StrengthNumber(std::string_view text);
 // A strength text divided by `divisor` and rounded to six decimals; on a text
 // that is not a number, `error` receives a message naming the material and
 // the result is empty.
-std::string StrengthFraction(const std::string& text, double divisor, const std::string& what,
-                             const std::string& material, std::string& error);
+std::string StrengthFraction(std::string_view text, double divisor, std::string_view what,
+                             std::string_view material, std::string& error);
 
 // "Image_Map" for a counter of 1 or less, else "Image_Map_" and the counter.
 std::string ImageMapNodeName(int counter);
 
 // A map that is saved: its switch is on and its path is not the absent-map marker.
-bool MapPresent(bool switchOn, const std::string& path);
+bool MapPresent(bool switchOn, std::string_view path);
 
 // A bump map read as a gradient bump map: its path ends in ".bum" in any case.
-bool IsGradientBump(const std::string& path);
+bool IsGradientBump(std::string_view path);
 
 }  // namespace vandrel

@@ -153,7 +153,8 @@ TEST_F(MapCheckTest, EveryMapBelowThePoserFolderIsSavedAsAPathThatNamesIt) {
   window->Form_OLEDragDrop(source);
   ASSERT_EQ(ui->requestsOf(UiRequest::Folder).size(), 1u);
   for (int i = 0; i < 5; ++i)
-    EXPECT_EQ(PoserPathToFilePath(gObjects[0].Materials[static_cast<std::size_t>(i)].TextureMap), files[i])
+    EXPECT_EQ(PoserPathToFilePath(gObjects[0].Materials[static_cast<std::size_t>(i)].TextureMap.str()),
+              files[i])
         << i;
   EXPECT_EQ(gObjects[0].Materials[0].TextureMap, ":Runtime:Textures:People:Vandrel:Skin.JPG");
   const std::string saved = SaveAs("saved.pz2");
@@ -205,8 +206,8 @@ TEST_F(MapCheckTest, TheCheckNeverWaitsForThePicturesItFinds) {
   window->Form_OLEDragDrop(file);
   MaterialsPane& pane = *window->materials;
   ASSERT_EQ(gObjects[0].Materials.size(), 2u);
-  EXPECT_EQ(PoserPathToFilePath(gObjects[0].Materials[0].TextureMap), bigFile);
-  EXPECT_EQ(PoserPathToFilePath(gObjects[0].Materials[1].TextureMap), latin);
+  EXPECT_EQ(PoserPathToFilePath(gObjects[0].Materials[0].TextureMap.str()), bigFile);
+  EXPECT_EQ(PoserPathToFilePath(gObjects[0].Materials[1].TextureMap.str()), latin);
   EXPECT_TRUE(ThumbnailPending(bigFile));
   pane.lstMaterials->clearSelection();
   pane.lstMaterials->item(0)->setSelected(true);
@@ -223,7 +224,8 @@ TEST_F(MapCheckTest, TheCheckNeverWaitsForThePicturesItFinds) {
   ASSERT_FALSE(ThumbnailPending(bigFile));
   QCoreApplication::processEvents();
   const QImage shown = pane.imgThumb[0]->pixmap().toImage();
-  EXPECT_EQ(shown.pixel(46, 46), ToQImage(*MapThumbnail(gObjects[0].Materials[0].TextureMap)).pixel(46, 46));
+  EXPECT_EQ(shown.pixel(46, 46),
+            ToQImage(*MapThumbnail(gObjects[0].Materials[0].TextureMap.str())).pixel(46, 46));
   EXPECT_NE(shown.convertToFormat(QImage::Format_RGB32), loading);
   EXPECT_EQ(PictureSizeOf(bigFile), "4096 X 4096");
 

@@ -55,8 +55,8 @@ class MapNames : public test::WindowTest {
     std::vector<std::string> maps;
     for (const ObjectRec& o : gObjects)
       for (const MaterialRec& m : o.Materials)
-        for (const std::string* p : {&m.TextureMap, &m.BumpMap, &m.ReflectionMap, &m.TransparencyMap})
-          maps.push_back(*p);
+        for (const CompactText* p : {&m.TextureMap, &m.BumpMap, &m.ReflectionMap, &m.TransparencyMap})
+          maps.push_back(p->str());
     return maps;
   }
   std::string SaveAs(const std::string& name) {

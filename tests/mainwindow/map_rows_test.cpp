@@ -45,9 +45,9 @@ class MapRows : public test::WindowTest {
     button->click();
   }
   QLineEdit* Box(int index) { return Control<QLineEdit>(QString("TXT(%1)").arg(index).toUtf8().constData()); }
-  std::vector<std::string> Maps(std::string MaterialRec::*field) const {
+  std::vector<std::string> Maps(CompactText MaterialRec::*field) const {
     std::vector<std::string> paths;
-    for (const MaterialRec& m : gObjects[0].Materials) paths.push_back(m.*field);
+    for (const MaterialRec& m : gObjects[0].Materials) paths.push_back((m.*field).str());
     return paths;
   }
   void Drop(QLineEdit* box, QMimeData* data) {
@@ -158,7 +158,7 @@ TEST_F(MapRows, EveryRowWritesTheSelectedMaterialsAndTheSavedPoseAndNothingSelec
   EXPECT_EQ(bytes.find("a.jpg"), std::string::npos);
   // The Lips material, never selected, kept every map.
   const MaterialRec& lips = gObjects[0].Materials[1];
-  for (const std::string* map : {&lips.TextureMap, &lips.BumpMap, &lips.ReflectionMap, &lips.TransparencyMap})
+  for (const CompactText* map : {&lips.TextureMap, &lips.BumpMap, &lips.ReflectionMap, &lips.TransparencyMap})
     EXPECT_EQ(*map, "NO_MAP");
 
   // With nothing selected only browsing marks the document, and no map changes

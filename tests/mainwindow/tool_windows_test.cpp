@@ -87,7 +87,7 @@ TEST_F(ToolWindows, TheChooserReadsTheChosenFigureFromTheMenuAndFromADrop) {
   EXPECT_EQ(ui->requestsOf(UiRequest::Open).at(0).dialog.title, "Open Character file");
   ASSERT_EQ(gObjects.size(), 1u);
   std::vector<std::string> names;
-  for (const MaterialRec& m : gObjects[0].Materials) names.push_back(m.Name);
+  for (const MaterialRec& m : gObjects[0].Materials) names.push_back(m.Name.str());
   EXPECT_EQ(names, (std::vector<std::string>{"Metal", "Glass"}));
   EXPECT_EQ(Items(window->materials->lstMaterials), QStringList({"Metal", "Glass"}));
   ASSERT_EQ(window->channelsPane->lstActors->topLevelItemCount(), 2);

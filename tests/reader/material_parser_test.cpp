@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "common/text.h"
 #include "model/model.h"
 #include "reader/read_fault.h"
 #include "reader_test_util.h"
@@ -217,6 +219,35 @@ TEST_F(MaterialParserTest, BlocksReadThroughTheKeyIndexReadAsAlone) {
     ASSERT_EQ(Fields(gObjects[0].Materials[0]), Fields(gObjects[0].Materials[1])) << "block " << b;
   }
   EXPECT_GE(yields, 2);
+}
+
+// The windowed lower-case search finds what a search of the whole text
+// lower-cased finds, from any start, for keys in any case that stand across
+// the windows' edges, and yields between windows.
+TEST(LowerCaseFinderTest, FindsWhatTheLowerCasedTextHolds) {
+  std::mt19937 random(5);
+  std::string text;
+  const char* spellings[] = {"material ", "MATERIAL ", "Material ", "mAtErIaL ", "materia l", "material"};
+  while (text.size() < (std::size_t{5} << 19)) {
+    text += spellings[random() % 6];
+    text += std::string(random() % 3 == 0 ? random() % 300000 : random() % 40, 'q');
+  }
+  for (std::size_t edge = std::size_t{1} << 20; edge < text.size(); edge += std::size_t{1} << 20)
+    text.replace(edge - 4, 9, "MaTeRiAl ");  // across a window's edge
+  const std::string lower = LCase(text);
+  int yields = 0;
+  LowerCaseFinder finder(text, "material ", [&yields] { ++yields; });
+  std::vector<std::size_t> starts = {0, 1, text.size(), text.size() + 1};
+  for (std::size_t p = 1; p != 0; p = InStr(p + 1, lower, "material ")) starts.push_back(p);
+  for (int i = 0; i < 300; ++i) starts.push_back(random() % (text.size() + 2));
+  std::sort(starts.begin(), starts.end());
+  for (int pass = 0; pass < 2; ++pass) {  // growing places, then every place again out of order
+    for (const std::size_t start : starts)
+      ASSERT_EQ(finder.Find(start), InStr(start, lower, "material ")) << "from " << start;
+    std::shuffle(starts.begin(), starts.end(), random);
+  }
+  EXPECT_GE(yields, 2);
+  EXPECT_EQ(LowerCaseFinder("", "material ").Find(1), 0u);
 }
 
 }  // namespace

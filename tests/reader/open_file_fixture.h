@@ -34,7 +34,7 @@ class OpenFileTest : public ReaderTest {
   }
   static std::vector<std::string> MaterialNames(std::size_t group) {
     std::vector<std::string> names;
-    for (const MaterialRec& m : gObjects.at(group).Materials) names.push_back(m.Name);
+    for (const MaterialRec& m : gObjects.at(group).Materials) names.push_back(m.Name.str());
     return names;
   }
   static std::vector<std::string> GroupNames() {

@@ -77,7 +77,7 @@ inline std::string ToolData(const std::string& name) {
 // The materials of a group, by name.
 inline std::vector<std::string> MaterialNames(const ObjectRec& group) {
   std::vector<std::string> names;
-  for (const MaterialRec& m : group.Materials) names.push_back(m.Name);
+  for (const MaterialRec& m : group.Materials) names.push_back(m.Name.str());
   return names;
 }
 inline std::vector<std::string> ActorNames() {

@@ -55,7 +55,7 @@ void ExpectInStep(const Case& c, const std::string& what) {
   EXPECT_EQ(gObjects[0].Materials[0].Name, "Skin") << what;
   EXPECT_EQ(gObjects[1].Name, c.name) << what;
   std::vector<std::string> names;
-  for (const MaterialRec& m : gObjects[1].Materials) names.push_back(m.Name);
+  for (const MaterialRec& m : gObjects[1].Materials) names.push_back(m.Name.str());
   EXPECT_EQ(names, c.materials) << what;
 }
 

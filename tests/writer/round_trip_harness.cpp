@@ -48,7 +48,7 @@ std::string Material(const MaterialRec& m, bool onlyOn) {
   std::string out = "  material " + m.Name + " ";
   for (int s = 0; s < MaterialRec::kSwitchCount; ++s) out += m.SwitchOn(s) ? '1' : '0';
   out += " ";
-  const auto put = [&](bool on, const char* key, const std::string& value) {
+  const auto put = [&](bool on, const char* key, std::string_view value) {
     if (on || !onlyOn) Add(out, key, value);
   };
   put(m.ObjectColorOn, "kd", Color(m.ObjectColor));
@@ -113,7 +113,7 @@ std::string WrittenGroups(bool noMaterials) {
 // format's keywords inside, no blanks at its ends (and none at all in a
 // name that the reader cuts at a blank). A map path stands on a line of its
 // own after its key, where only the material keys are still looked for.
-bool Carriable(const std::string& text, bool blanksInside, bool mapPath = false, bool channelText = false) {
+bool Carriable(std::string_view text, bool blanksInside, bool mapPath = false, bool channelText = false) {
   if (mapPath && IsNoMap(text)) return true;
   if (text.empty() || text.front() == ' ' || text.back() == ' ') return false;
   for (char c : text)
@@ -145,11 +145,11 @@ bool Carriable(const std::string& text, bool blanksInside, bool mapPath = false,
   // still looked for anywhere.
   static const char* const channelKeys[] = {"keys", "name", "hidden", "k  "};
   for (const char* k : materialKeys)
-    if (text.find(k) != std::string::npos) return false;
+    if (text.find(k) != std::string_view::npos) return false;
   for (const char* k : blockKeys)
-    if (!mapPath && text.find(k) != std::string::npos) return false;
+    if (!mapPath && text.find(k) != std::string_view::npos) return false;
   for (const char* k : channelKeys)
-    if (!mapPath && !channelText && text.find(k) != std::string::npos) return false;
+    if (!mapPath && !channelText && text.find(k) != std::string_view::npos) return false;
   return true;
 }
 
@@ -172,7 +172,7 @@ std::string Unrepresentable() {
     if (k < firstActor ? !named : !(actorGroup && Carriable(g.Name, false))) return "group " + g.Name;
     for (const MaterialRec& m : g.Materials) {
       if (!Carriable(m.Name, true) && !m.Name.empty()) return "material " + m.Name;
-      for (const std::string* path : {&m.TextureMap, &m.BumpMap, &m.ReflectionMap, &m.TransparencyMap})
+      for (const CompactText* path : {&m.TextureMap, &m.BumpMap, &m.ReflectionMap, &m.TransparencyMap})
         if (!Carriable(*path, true, true)) return "map " + *path;
     }
   }
@@ -187,7 +187,7 @@ std::string Unrepresentable() {
       // Blanks and TABs after the name stay part of it.
       std::string name = d.Name.str();
       while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.pop_back();
-      if (!Carriable(d.ChannelType, false) || !Carriable(name, false, false, true) ||
+      if (!Carriable(d.ChannelType.view(), false) || !Carriable(name, false, false, true) ||
           !Carriable(d.ChannelType + " " + name, true, false, true) ||
           (!d.ExtName.empty() && !Carriable(d.ExtName.str(), true, false, true)))
         return "channel " + d.ChannelType + " " + d.Name + " " + d.ExtName;

@@ -150,7 +150,8 @@ std::vector<std::string> FrmTemplates::ObjectMaterialNames() const {
   const int i = Combo1->currentIndex();
   std::vector<std::string> names;
   if (i >= 0 && i < static_cast<int>(gObjects.size()))
-    for (const MaterialRec& m : gObjects[static_cast<std::size_t>(i)].Materials) names.push_back(m.Name);
+    for (const MaterialRec& m : gObjects[static_cast<std::size_t>(i)].Materials)
+      names.push_back(m.Name.str());
   return names;
 }
 
