@@ -219,7 +219,7 @@ void ChannelsPane::chkEnableDial_Click(int index) {
   std::size_t k = 0;
   if (!CurrentActorIndex(k) || HasNoChannels(k)) return;
   const std::vector<bool> selected = SelectedDials();
-  std::vector<DialRec>& dials = gActors[k].Dials;
+  DialList& dials = gActors[k].Dials;
   std::vector<bool> marked(dials.size(), false);
   bool anyMarked = false;
   for (std::size_t j = 0; j < dials.size(); ++j) {

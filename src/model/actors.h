@@ -4,7 +4,9 @@
 
 #include <array>
 #include <cstddef>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/compact_text.h"
@@ -23,6 +25,91 @@ struct DialRec {
   bool ValueOn : 1 = false;
 };
 static_assert(sizeof(DialRec) <= 48);
+
+// The channels of an actor, used as a std::vector<DialRec>. An actor without
+// channels holds one blank record (the tables show it so), and a file may
+// hold a million such actors: that record, and the empty list, are shared
+// and take no memory until the list is changed. Reading gives the shared
+// records; anything that may write (a non-const [], back(), begin()) gives
+// the list records of its own first.
+class DialList {
+ public:
+  using value_type = DialRec;
+  using size_type = std::size_t;
+  using iterator = std::vector<DialRec>::iterator;
+  using const_iterator = std::vector<DialRec>::const_iterator;
+
+  DialList() noexcept : p_(&kNone) {}
+  DialList(std::initializer_list<DialRec> dials) : DialList(std::vector<DialRec>(dials)) {}
+  DialList(std::vector<DialRec> dials) : p_(new std::vector<DialRec>(std::move(dials))) {}
+  DialList(const DialList& other) : p_(other.Owned() ? new std::vector<DialRec>(*other.p_) : other.p_) {}
+  DialList(DialList&& other) noexcept : p_(std::exchange(other.p_, &kNone)) {}
+  ~DialList() { Free(); }
+  DialList& operator=(const DialList& other) {
+    if (this != &other) *this = DialList(other);
+    return *this;
+  }
+  DialList& operator=(DialList&& other) noexcept {
+    if (this != &other) {
+      Free();
+      p_ = std::exchange(other.p_, &kNone);
+    }
+    return *this;
+  }
+
+  // The one blank record of an actor without channels.
+  void SetBlank() noexcept {
+    Free();
+    p_ = &kBlank;
+  }
+  // Whether the list holds records of its own: the shared blank record and
+  // the empty list hold nothing a loop over every dial needs to change.
+  bool Owned() const noexcept { return p_ != &kNone && p_ != &kBlank; }
+
+  std::size_t size() const noexcept { return p_->size(); }
+  bool empty() const noexcept { return p_->empty(); }
+  const DialRec& operator[](std::size_t i) const noexcept { return (*p_)[i]; }
+  DialRec& operator[](std::size_t i) { return Own()[i]; }
+  const DialRec& back() const noexcept { return p_->back(); }
+  DialRec& back() { return Own().back(); }
+  const_iterator begin() const noexcept { return p_->begin(); }
+  const_iterator end() const noexcept { return p_->end(); }
+  iterator begin() { return Own().begin(); }
+  iterator end() { return Own().end(); }
+
+  void push_back(const DialRec& d) { Own().push_back(d); }
+  void push_back(DialRec&& d) { Own().push_back(std::move(d)); }
+  template <typename... Args>
+  DialRec& emplace_back(Args&&... args) {
+    return Own().emplace_back(std::forward<Args>(args)...);
+  }
+  void assign(std::size_t n, const DialRec& d) { Own().assign(n, d); }
+  void reserve(std::size_t n) {
+    if (n > size()) Own().reserve(n);
+  }
+  void resize(std::size_t n) {
+    if (n != size()) Own().resize(n);
+  }
+  void clear() noexcept {
+    Free();
+    p_ = &kNone;
+  }
+
+ private:
+  static const std::vector<DialRec> kNone;   // no record
+  static const std::vector<DialRec> kBlank;  // one blank record
+
+  // The list's own records, made from the shared ones first.
+  std::vector<DialRec>& Own() {
+    if (!Owned()) p_ = new std::vector<DialRec>(*p_);
+    return *const_cast<std::vector<DialRec>*>(p_);
+  }
+  void Free() noexcept {
+    if (Owned()) delete p_;
+  }
+
+  const std::vector<DialRec>* p_;  // kNone, kBlank or a list of its own
+};
 
 // The switches of an actor's properties, in ActorRec::PropertyOn (and the
 // channels pane's property rows) in this order: true when the file holds the
@@ -44,7 +131,7 @@ enum ActorSwitch : std::size_t {
 struct ActorRec {
   CompactText Name;     // text after the header line's first blank ("BODY:1")
   CompactText ExtName;  // the "name" line, trimmed
-  std::vector<DialRec> Dials;
+  DialList Dials;
   int OnOff = 0;  // 0 none, 1 off, 2 on
   int Hidden = 0;
   int Locked = 0;
@@ -62,7 +149,7 @@ struct ActorRec {
   // Indexed by ActorSwitch.
   std::array<bool, kActorSwitchCount> PropertyOn{};
 };
-static_assert(sizeof(ActorRec) <= 144);
+static_assert(sizeof(ActorRec) <= 128);
 
 // Lights and cameras carry the properties other actors lack (storageOffset,
 // depthCamera, port, ...).

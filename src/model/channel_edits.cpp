@@ -70,7 +70,7 @@ bool DialIsEmpty(std::size_t k, std::size_t j) {
 }
 
 bool HasNoChannels(std::size_t k) {
-  const std::vector<DialRec>& dials = gActors[k].Dials;
+  const DialList& dials = gActors[k].Dials;
   return dials.empty() || dials[0].Name.empty();
 }
 
@@ -115,16 +115,18 @@ std::optional<int> StoredDepthMapSize(const std::string& text) {
 }
 
 void RemoveDials(std::size_t k, const std::vector<bool>& remove) {
-  std::vector<DialRec>& dials = gActors[k].Dials;
+  DialList& dials = gActors[k].Dials;
   std::vector<DialRec> kept;
   kept.reserve(dials.size());
   for (std::size_t j = 0; j < dials.size(); ++j)
     if (j >= remove.size() || !remove[j]) kept.push_back(std::move(dials[j]));
-  if (kept.empty()) kept.emplace_back();
-  dials = std::move(kept);
+  if (kept.empty())
+    dials.SetBlank();
+  else
+    dials = std::move(kept);
 }
 
-void EmptyDials(std::size_t k) { gActors[k].Dials.assign(1, DialRec{}); }
+void EmptyDials(std::size_t k) { gActors[k].Dials.SetBlank(); }
 
 bool RemoveActors(const std::vector<bool>& remove) {
   std::vector<ActorRec> kept;
@@ -158,7 +160,7 @@ ChannelDeletion DeleteChannelFamilies(const std::vector<bool>& selectedActors,
   std::vector<bool> matched;
   for (std::size_t k = 0; k < gActors.size() && k < selectedActors.size(); ++k) {
     if (!selectedActors[k] || HasNoChannels(k)) continue;
-    const std::vector<DialRec>& dials = gActors[k].Dials;
+    const DialList& dials = gActors[k].Dials;
     matched.assign(dials.size(), false);
     std::size_t count = 0;
     for (std::size_t j = 0; j < dials.size(); ++j) {
@@ -197,7 +199,7 @@ std::string NewMorphType(const std::string& actorName) {
 void AddMorphChannel(const std::vector<bool>& selectedActors, const std::string& name) {
   for (std::size_t k = 0; k < gActors.size() && k < selectedActors.size(); ++k) {
     if (!selectedActors[k] || gActors[k].Name.empty()) continue;
-    std::vector<DialRec>& dials = gActors[k].Dials;
+    DialList& dials = gActors[k].Dials;
     if (!HasNoChannels(k) || dials.empty()) dials.emplace_back();
     DialRec& dial = dials.back();
     dial = DialRec{};
@@ -207,8 +209,10 @@ void AddMorphChannel(const std::vector<bool>& selectedActors, const std::string&
 }
 
 void ZeroAllDials() {
+  // A shared blank channel is zero already (and stays shared).
   for (ActorRec& actor : gActors)
-    for (DialRec& dial : actor.Dials) dial.Value = 0;
+    if (actor.Dials.Owned())
+      for (DialRec& dial : actor.Dials) dial.Value = 0;
 }
 
 }  // namespace vandrel

@@ -31,7 +31,7 @@ struct Cancelled {};
 
 void ResetActorTable() {
   gActors.assign(1, ActorRec{});
-  gActors[0].Dials.assign(1, DialRec{});
+  gActors[0].Dials.SetBlank();
 }
 
 // A line's text without the blanks, TABs and CRs at its end.
@@ -196,7 +196,7 @@ class ChannelReader {
     actorIndex_ = insertOne_ ? 0 : gActors.size() - 1;
     ActorRec& a = gActors[actorIndex_];
     a = ActorRec{};
-    a.Dials.assign(1, DialRec{});
+    a.Dials.SetBlank();
     a.Name = name;
     a.Kind = kind;
 
