@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -125,14 +126,12 @@ enum ActorSwitch : std::size_t {
   kActorSwitchCount
 };
 
-// Numeric properties are stored as the file's value + 1, 0 meaning absent.
-// A file may hold a million empty blocks: the texts that only lights and
-// cameras have take a pointer each while they are empty.
-struct ActorRec {
-  CompactText Name;     // text after the header line's first blank ("BODY:1")
+// The properties of an actor block besides its name, kind, switches and
+// channels. Numeric properties are stored as the file's value + 1, 0 meaning
+// absent.
+struct ActorProperties {
   CompactText ExtName;  // the "name" line, trimmed
-  DialList Dials;
-  int OnOff = 0;  // 0 none, 1 off, 2 on
+  int OnOff = 0;        // 0 none, 1 off, 2 on
   int Hidden = 0;
   int Locked = 0;
   int GeomResource = 0;
@@ -145,11 +144,43 @@ struct ActorRec {
   SparseText Port;
   SparseText CameraModel;
   SparseText ObjFileGeom;
+};
+
+// A file may hold a million empty blocks: an actor holds its properties
+// apart, and nothing while it has none. Reading them (Props()) gives an
+// empty record then; changing them (EditProps()) makes the actor's own.
+struct ActorRec {
+  CompactText Name;  // text after the header line's first blank ("BODY:1")
+  DialList Dials;
   SharedName Kind;  // "actor", "prop", "light" or "camera"
   // Indexed by ActorSwitch.
   std::array<bool, kActorSwitchCount> PropertyOn{};
+
+  ActorRec() noexcept = default;
+  ActorRec(const ActorRec& other)
+      : Name(other.Name),
+        Dials(other.Dials),
+        Kind(other.Kind),
+        PropertyOn(other.PropertyOn),
+        props_(other.props_ ? std::make_unique<ActorProperties>(*other.props_) : nullptr) {}
+  ActorRec(ActorRec&&) noexcept = default;
+  ActorRec& operator=(const ActorRec& other) {
+    if (this != &other) *this = ActorRec(other);
+    return *this;
+  }
+  ActorRec& operator=(ActorRec&&) noexcept = default;
+
+  const ActorProperties& Props() const noexcept { return props_ ? *props_ : kNoProperties; }
+  ActorProperties& EditProps() {
+    if (!props_) props_ = std::make_unique<ActorProperties>();
+    return *props_;
+  }
+
+ private:
+  static const ActorProperties kNoProperties;
+  std::unique_ptr<ActorProperties> props_;  // null while the block has none
 };
-static_assert(sizeof(ActorRec) <= 128);
+static_assert(sizeof(ActorRec) <= 48);
 
 // Lights and cameras carry the properties other actors lack (storageOffset,
 // depthCamera, port, ...).

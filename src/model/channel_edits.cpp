@@ -53,12 +53,13 @@ const std::vector<std::string>& ChannelFamily(int box) {
 
 bool ActorIsEmpty(std::size_t k) {
   const ActorRec& a = gActors[k];
-  if (!a.StorageOffset.empty() || !a.DepthCamera.empty() || !a.Port.empty() || !a.CameraModel.empty() ||
-      !a.ObjFileGeom.empty())
+  const ActorProperties& p = a.Props();
+  if (!p.StorageOffset.empty() || !p.DepthCamera.empty() || !p.Port.empty() || !p.CameraModel.empty() ||
+      !p.ObjFileGeom.empty())
     return false;
-  if (a.GeomResource != 0 || a.LightType != 0) return false;
+  if (p.GeomResource != 0 || p.LightType != 0) return false;
   const int switched[7] = {
-      a.ExtName.empty() ? 0 : 1, a.OnOff, a.Hidden, a.Locked, a.DoShadow, a.DepthMapSize, a.LightOn};
+      p.ExtName.empty() ? 0 : 1, p.OnOff, p.Hidden, p.Locked, p.DoShadow, p.DepthMapSize, p.LightOn};
   for (std::size_t i = 0; i < 7; ++i)
     if (switched[i] != 0 && a.PropertyOn[i]) return false;
   return true;

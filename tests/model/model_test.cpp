@@ -122,6 +122,17 @@ TEST(Model, BlankDialListsStaySharedUntilWritten) {
   ZeroAllDials();
   EXPECT_FALSE(gActors[0].Dials.Owned());
   EXPECT_EQ(gActors[1].Dials[0].Value, 0);
+
+  // An actor's copy is whole and apart: its properties and channels too.
+  gActors[1].Name = "hip";
+  gActors[1].EditProps().ExtName = "Hip";
+  ActorRec copied = gActors[1];
+  copied.EditProps().ExtName = "Other";
+  copied.Dials[0].Value = 2;
+  gActors[0] = copied;
+  EXPECT_EQ(gActors[1].Props().ExtName + gActors[0].Name + gActors[0].Props().ExtName, "HiphipOther");
+  EXPECT_EQ(gActors[1].Dials[0].Value + gActors[0].Dials[0].Value, 2);
+  EXPECT_TRUE(ActorRec().Props().ExtName.empty());
   ResetModel();
 }
 
