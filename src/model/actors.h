@@ -126,6 +126,65 @@ enum ActorSwitch : std::size_t {
   kActorSwitchCount
 };
 
+// The switches of an actor's properties, one bit each, used as a
+// std::array<bool, kActorSwitchCount> indexed by ActorSwitch.
+class ActorSwitches {
+ public:
+  class reference {
+   public:
+    reference(unsigned char& bits, unsigned char bit) noexcept : bits_(bits), bit_(bit) {}
+    reference(const reference&) noexcept = default;
+    operator bool() const noexcept { return (bits_ & bit_) != 0; }
+    reference& operator=(bool on) noexcept {
+      bits_ = static_cast<unsigned char>(on ? bits_ | bit_ : bits_ & ~bit_);
+      return *this;
+    }
+    reference& operator=(const reference& other) noexcept { return *this = static_cast<bool>(other); }
+
+   private:
+    unsigned char& bits_;
+    unsigned char bit_;
+  };
+  class const_iterator {
+   public:
+    using value_type = bool;
+    using difference_type = std::ptrdiff_t;
+    const_iterator() noexcept = default;
+    const_iterator(unsigned char bits, std::size_t i) noexcept : bits_(bits), i_(i) {}
+    bool operator*() const noexcept { return ((bits_ >> i_) & 1u) != 0; }
+    const_iterator& operator++() noexcept {
+      ++i_;
+      return *this;
+    }
+    const_iterator operator++(int) noexcept { return {bits_, i_++}; }
+    bool operator==(const const_iterator& other) const noexcept { return i_ == other.i_; }
+
+   private:
+    unsigned char bits_ = 0;
+    std::size_t i_ = 0;
+  };
+  using value_type = bool;
+  using iterator = const_iterator;
+
+  bool operator[](std::size_t i) const noexcept { return ((bits_ >> i) & 1u) != 0; }
+  reference operator[](std::size_t i) noexcept { return {bits_, static_cast<unsigned char>(1u << i)}; }
+  void fill(bool on) noexcept { bits_ = on ? kAll : 0; }
+  static constexpr std::size_t size() noexcept { return kActorSwitchCount; }
+  const_iterator begin() const noexcept { return {bits_, 0}; }
+  const_iterator end() const noexcept { return {bits_, kActorSwitchCount}; }
+
+  friend bool operator==(const ActorSwitches&, const ActorSwitches&) = default;
+  friend bool operator==(const ActorSwitches& a, const std::array<bool, kActorSwitchCount>& b) noexcept {
+    for (std::size_t i = 0; i < kActorSwitchCount; ++i)
+      if (a[i] != b[i]) return false;
+    return true;
+  }
+
+ private:
+  static constexpr unsigned char kAll = (1u << kActorSwitchCount) - 1;
+  unsigned char bits_ = 0;
+};
+
 // The properties of an actor block besides its name, kind, switches and
 // channels. Numeric properties are stored as the file's value + 1, 0 meaning
 // absent.
@@ -153,8 +212,7 @@ struct ActorRec {
   CompactText Name;  // text after the header line's first blank ("BODY:1")
   DialList Dials;
   SharedName Kind;  // "actor", "prop", "light" or "camera"
-  // Indexed by ActorSwitch.
-  std::array<bool, kActorSwitchCount> PropertyOn{};
+  ActorSwitches PropertyOn;
 
   ActorRec() noexcept = default;
   ActorRec(const ActorRec& other)
@@ -180,7 +238,7 @@ struct ActorRec {
   static const ActorProperties kNoProperties;
   std::unique_ptr<ActorProperties> props_;  // null while the block has none
 };
-static_assert(sizeof(ActorRec) <= 48);
+static_assert(sizeof(ActorRec) <= 40);
 
 // Lights and cameras carry the properties other actors lack (storageOffset,
 // depthCamera, port, ...).
