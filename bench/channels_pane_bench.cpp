@@ -35,7 +35,7 @@ void Fill(int actors, int channels) {
     ActorRec actor;
     actor.Name = "actor" + std::to_string(a) + ":1";
     actor.Kind = "actor";
-    actor.OnOff = 2;
+    actor.EditProps().OnOff = 2;
     actor.PropertyOn[1] = true;
     for (int c = 0; c < channels; ++c) {
       DialRec dial;

@@ -163,11 +163,12 @@ void ChannelsPane::ShowActorProperties() {
   std::size_t k = 0;
   if (!CurrentActorIndex(k)) return;
   const ActorRec& a = gActors[k];
-  if (!a.ExtName.empty()) controls::setText(txtActorProperties[0], FromPoserText(a.ExtName.str()));
-  const int listed[5] = {a.OnOff, a.Hidden, a.Locked, a.DoShadow, a.LightOn};
+  const ActorProperties& p = a.Props();
+  if (!p.ExtName.empty()) controls::setText(txtActorProperties[0], FromPoserText(p.ExtName.str()));
+  const int listed[5] = {p.OnOff, p.Hidden, p.Locked, p.DoShadow, p.LightOn};
   for (int i = 0; i < 5; ++i)
     if (listed[i] > 0) controls::setListIndex(cmbActorProperties[i], listed[i] - 1);
-  if (a.DepthMapSize > 0) controls::setText(txtActorProperties[1], QString::number(a.DepthMapSize - 1));
+  if (p.DepthMapSize > 0) controls::setText(txtActorProperties[1], QString::number(p.DepthMapSize - 1));
   for (int i = 0; i < 7; ++i)
     ShowRowSwitch(chkEnable[i], lblActorProperty[i], ActorValueControl(i), cmdApplyProperty[i],
                   a.PropertyOn[i]);
@@ -219,7 +220,7 @@ void ChannelsPane::chkEnableDial_Click(int index) {
   std::size_t k = 0;
   if (!CurrentActorIndex(k) || HasNoChannels(k)) return;
   const std::vector<bool> selected = SelectedDials();
-  std::vector<DialRec>& dials = gActors[k].Dials;
+  DialList& dials = gActors[k].Dials;
   std::vector<bool> marked(dials.size(), false);
   bool anyMarked = false;
   for (std::size_t j = 0; j < dials.size(); ++j) {
@@ -264,9 +265,9 @@ void ChannelsPane::cmdApplyProperty_Click(int index) {
     if (!size) {
       // Too large for the file's 16-bit field: nothing changes, the box shows the current value.
       std::size_t k = 0;
-      const bool present = CurrentActorIndex(k) && gActors[k].DepthMapSize > 0;
+      const bool present = CurrentActorIndex(k) && gActors[k].Props().DepthMapSize > 0;
       controls::setText(txtActorProperties[1],
-                        present ? QString::number(gActors[k].DepthMapSize - 1) : QString());
+                        present ? QString::number(gActors[k].Props().DepthMapSize - 1) : QString());
       return;
     }
     stored = *size;
@@ -281,25 +282,25 @@ void ChannelsPane::cmdApplyProperty_Click(int index) {
     ActorRec& a = gActors[k];
     switch (index) {
       case 0:
-        a.ExtName = extName;
+        a.EditProps().ExtName = extName;
         break;
       case 1:
-        a.OnOff = stored;
+        a.EditProps().OnOff = stored;
         break;
       case 2:
-        a.Hidden = stored;
+        a.EditProps().Hidden = stored;
         break;
       case 3:
-        a.Locked = stored;
+        a.EditProps().Locked = stored;
         break;
       case 4:
-        a.DoShadow = stored;
+        a.EditProps().DoShadow = stored;
         break;
       case 5:
-        a.DepthMapSize = stored;
+        a.EditProps().DepthMapSize = stored;
         break;
       default:
-        a.LightOn = stored;
+        a.EditProps().LightOn = stored;
         break;
     }
   }

@@ -53,12 +53,13 @@ const std::vector<std::string>& ChannelFamily(int box) {
 
 bool ActorIsEmpty(std::size_t k) {
   const ActorRec& a = gActors[k];
-  if (!a.StorageOffset.empty() || !a.DepthCamera.empty() || !a.Port.empty() || !a.CameraModel.empty() ||
-      !a.ObjFileGeom.empty())
+  const ActorProperties& p = a.Props();
+  if (!p.StorageOffset.empty() || !p.DepthCamera.empty() || !p.Port.empty() || !p.CameraModel.empty() ||
+      !p.ObjFileGeom.empty())
     return false;
-  if (a.GeomResource != 0 || a.LightType != 0) return false;
+  if (p.GeomResource != 0 || p.LightType != 0) return false;
   const int switched[7] = {
-      a.ExtName.empty() ? 0 : 1, a.OnOff, a.Hidden, a.Locked, a.DoShadow, a.DepthMapSize, a.LightOn};
+      p.ExtName.empty() ? 0 : 1, p.OnOff, p.Hidden, p.Locked, p.DoShadow, p.DepthMapSize, p.LightOn};
   for (std::size_t i = 0; i < 7; ++i)
     if (switched[i] != 0 && a.PropertyOn[i]) return false;
   return true;
@@ -70,7 +71,7 @@ bool DialIsEmpty(std::size_t k, std::size_t j) {
 }
 
 bool HasNoChannels(std::size_t k) {
-  const std::vector<DialRec>& dials = gActors[k].Dials;
+  const DialList& dials = gActors[k].Dials;
   return dials.empty() || dials[0].Name.empty();
 }
 
@@ -115,16 +116,18 @@ std::optional<int> StoredDepthMapSize(const std::string& text) {
 }
 
 void RemoveDials(std::size_t k, const std::vector<bool>& remove) {
-  std::vector<DialRec>& dials = gActors[k].Dials;
+  DialList& dials = gActors[k].Dials;
   std::vector<DialRec> kept;
   kept.reserve(dials.size());
   for (std::size_t j = 0; j < dials.size(); ++j)
     if (j >= remove.size() || !remove[j]) kept.push_back(std::move(dials[j]));
-  if (kept.empty()) kept.emplace_back();
-  dials = std::move(kept);
+  if (kept.empty())
+    dials.SetBlank();
+  else
+    dials = std::move(kept);
 }
 
-void EmptyDials(std::size_t k) { gActors[k].Dials.assign(1, DialRec{}); }
+void EmptyDials(std::size_t k) { gActors[k].Dials.SetBlank(); }
 
 bool RemoveActors(const std::vector<bool>& remove) {
   std::vector<ActorRec> kept;
@@ -158,7 +161,7 @@ ChannelDeletion DeleteChannelFamilies(const std::vector<bool>& selectedActors,
   std::vector<bool> matched;
   for (std::size_t k = 0; k < gActors.size() && k < selectedActors.size(); ++k) {
     if (!selectedActors[k] || HasNoChannels(k)) continue;
-    const std::vector<DialRec>& dials = gActors[k].Dials;
+    const DialList& dials = gActors[k].Dials;
     matched.assign(dials.size(), false);
     std::size_t count = 0;
     for (std::size_t j = 0; j < dials.size(); ++j) {
@@ -197,7 +200,7 @@ std::string NewMorphType(const std::string& actorName) {
 void AddMorphChannel(const std::vector<bool>& selectedActors, const std::string& name) {
   for (std::size_t k = 0; k < gActors.size() && k < selectedActors.size(); ++k) {
     if (!selectedActors[k] || gActors[k].Name.empty()) continue;
-    std::vector<DialRec>& dials = gActors[k].Dials;
+    DialList& dials = gActors[k].Dials;
     if (!HasNoChannels(k) || dials.empty()) dials.emplace_back();
     DialRec& dial = dials.back();
     dial = DialRec{};
@@ -207,8 +210,10 @@ void AddMorphChannel(const std::vector<bool>& selectedActors, const std::string&
 }
 
 void ZeroAllDials() {
+  // A shared blank channel is zero already (and stays shared).
   for (ActorRec& actor : gActors)
-    for (DialRec& dial : actor.Dials) dial.Value = 0;
+    if (actor.Dials.Owned())
+      for (DialRec& dial : actor.Dials) dial.Value = 0;
 }
 
 }  // namespace vandrel

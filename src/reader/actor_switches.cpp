@@ -235,10 +235,12 @@ void AddGrouplessActorEntries(const std::function<void()>& poll) {
 void DisableActorAndDialProperties() {
   if (!gSettings.DisableProperties) return;
   for (ActorRec& actor : gActors) {
-    for (DialRec& dial : actor.Dials) {
-      dial.ExtNameOn = false;
-      dial.HiddenOn = false;
-    }
+    // A shared blank channel has nothing switched on (and stays shared).
+    if (actor.Dials.Owned())
+      for (DialRec& dial : actor.Dials) {
+        dial.ExtNameOn = false;
+        dial.HiddenOn = false;
+      }
     actor.PropertyOn.fill(false);
   }
 }

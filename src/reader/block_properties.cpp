@@ -46,10 +46,10 @@ double NumberOf(std::string_view rest) { return FiniteNumber(LeadingNumber(rest)
 
 void ReadHeadProperties(std::string_view head, ActorRec& a) {
   if (WholeLine(head, "on")) {
-    a.OnOff = 2;
+    a.EditProps().OnOff = 2;
     a.PropertyOn[kOnOffSwitch] = true;
   } else if (WholeLine(head, "off")) {
-    a.OnOff = 1;
+    a.EditProps().OnOff = 1;
     a.PropertyOn[kOnOffSwitch] = true;
   } else {
     a.PropertyOn[kOnOffSwitch] = false;
@@ -58,21 +58,22 @@ void ReadHeadProperties(std::string_view head, ActorRec& a) {
     // The value is the line's last character, blanks after it aside.
     const std::string_view line = WithoutTrailingBlanks(*rest);
     const std::string_view last = line.empty() ? std::string_view("n") : line.substr(line.size() - 1);
-    a.Hidden = ToInteger(NumberOf(last) + 1);
+    a.EditProps().Hidden = ToInteger(NumberOf(last) + 1);
     a.PropertyOn[kHiddenSwitch] = true;
   }
   const bool lc = IsLightOrCamera(a);
   if (lc) {
-    if (auto rest = KeyLine(head, "storageOffset")) a.StorageOffset = Trim(*rest);
-    if (auto rest = KeyLine(head, "geomResource")) a.GeomResource = ToInteger(NumberOf(*rest) + 1);
-    if (auto rest = KeyLine(head, "lightType")) a.LightType = ToInteger(NumberOf(*rest) + 1);
+    if (auto rest = KeyLine(head, "storageOffset")) a.EditProps().StorageOffset = Trim(*rest);
+    if (auto rest = KeyLine(head, "geomResource"))
+      a.EditProps().GeomResource = ToInteger(NumberOf(*rest) + 1);
+    if (auto rest = KeyLine(head, "lightType")) a.EditProps().LightType = ToInteger(NumberOf(*rest) + 1);
   }
   if (auto rest = KeyLine(head, "name")) {
-    a.ExtName = Trim(*rest);
+    a.EditProps().ExtName = Trim(*rest);
     a.PropertyOn[kExtNameSwitch] = true;
   }
   if (lc) {
-    if (auto rest = KeyLine(head, "objFileGeom")) a.ObjFileGeom = Trim(*rest);
+    if (auto rest = KeyLine(head, "objFileGeom")) a.EditProps().ObjFileGeom = Trim(*rest);
   }
 }
 
@@ -80,28 +81,28 @@ void ReadTailProperties(std::string_view tail, ActorRec& a) {
   const bool lc = IsLightOrCamera(a);
   if (auto rest = KeyLine(tail, "depthMapSize")) {
     const int value = ToInteger(NumberOf(*rest));
-    a.DepthMapSize = value != 0 ? ToInteger(value + 1.0) : 0;
+    a.EditProps().DepthMapSize = value != 0 ? ToInteger(value + 1.0) : 0;
     a.PropertyOn[kDepthMapSizeSwitch] = value != 0;
   } else {
     a.PropertyOn[kDepthMapSizeSwitch] = false;
   }
   if (lc) {
-    if (auto rest = KeyLine(tail, "depthCamera")) a.DepthCamera = Trim(*rest);
+    if (auto rest = KeyLine(tail, "depthCamera")) a.EditProps().DepthCamera = Trim(*rest);
   }
   if (auto rest = KeyLine(tail, "doShadow")) {
-    a.DoShadow = ToInteger(NumberOf(*rest) + 1);
+    a.EditProps().DoShadow = ToInteger(NumberOf(*rest) + 1);
     a.PropertyOn[kDoShadowSwitch] = true;
   }
   if (auto rest = KeyLine(tail, "lightOn")) {
-    a.LightOn = ToInteger(NumberOf(*rest) + 1);
+    a.EditProps().LightOn = ToInteger(NumberOf(*rest) + 1);
     a.PropertyOn[kLightOnSwitch] = true;
   }
   if (lc) {
-    if (auto rest = KeyLine(tail, "port")) a.Port = Trim(*rest);
-    if (auto rest = KeyLine(tail, "cameraModel")) a.CameraModel = Trim(*rest);
+    if (auto rest = KeyLine(tail, "port")) a.EditProps().Port = Trim(*rest);
+    if (auto rest = KeyLine(tail, "cameraModel")) a.EditProps().CameraModel = Trim(*rest);
   }
   if (auto rest = KeyLine(tail, "locked")) {
-    a.Locked = ToInteger(NumberOf(*rest) + 1);
+    a.EditProps().Locked = ToInteger(NumberOf(*rest) + 1);
     a.PropertyOn[kLockedSwitch] = true;
   }
 }

@@ -25,7 +25,7 @@ struct Cancelled {};
 
 void ResetActorTable() {
   gActors.assign(1, ActorRec{});
-  gActors[0].Dials.assign(1, DialRec{});
+  gActors[0].Dials.SetBlank();
 }
 
 double NumberOf(std::string_view rest) { return FiniteNumber(LeadingNumber(rest)); }
@@ -183,7 +183,7 @@ class ChannelReader {
     actorIndex_ = insertOne_ ? 0 : gActors.size() - 1;
     ActorRec& a = gActors[actorIndex_];
     a = ActorRec{};
-    a.Dials.assign(1, DialRec{});
+    a.Dials.SetBlank();
     a.Name = name;
     a.Kind = kind;
 

@@ -238,18 +238,19 @@ class PoseBuilder {
 
   bool Actor(const ActorRec& a, const OwnGroups& own) {
     const bool lightOrCamera = IsLightOrCamera(a);
+    const ActorProperties& p = a.Props();
     Line(0, a.Kind + " ", ActorWrittenName(a.Name));
     Line(1, "{");
     if (lightOrCamera) {
-      if (!a.StorageOffset.empty()) Line(1, "storageOffset " + a.StorageOffset);
-      if (!a.ObjFileGeom.empty()) Line(1, "objFileGeom " + a.ObjFileGeom);
-      if (a.GeomResource > 0) Line(1, "geomResource " + FormatInt(a.GeomResource - 1));
-      if (a.LightType > 0) Line(1, "lightType " + FormatInt(a.LightType - 1));
+      if (!p.StorageOffset.empty()) Line(1, "storageOffset " + p.StorageOffset);
+      if (!p.ObjFileGeom.empty()) Line(1, "objFileGeom " + p.ObjFileGeom);
+      if (p.GeomResource > 0) Line(1, "geomResource " + FormatInt(p.GeomResource - 1));
+      if (p.LightType > 0) Line(1, "lightType " + FormatInt(p.LightType - 1));
     }
-    if (a.PropertyOn[kExtNameSwitch] && !a.ExtName.empty()) Line(1, "name " + a.ExtName);
-    if (a.PropertyOn[kOnOffSwitch] && a.OnOff == 2) Line(1, "on");
-    if (a.PropertyOn[kOnOffSwitch] && a.OnOff == 1) Line(1, "off");
-    if (a.PropertyOn[kHiddenSwitch] && a.Hidden > 0) Line(1, "hidden " + FormatInt(a.Hidden - 1));
+    if (a.PropertyOn[kExtNameSwitch] && !p.ExtName.empty()) Line(1, "name " + p.ExtName);
+    if (a.PropertyOn[kOnOffSwitch] && p.OnOff == 2) Line(1, "on");
+    if (a.PropertyOn[kOnOffSwitch] && p.OnOff == 1) Line(1, "off");
+    if (a.PropertyOn[kHiddenSwitch] && p.Hidden > 0) Line(1, "hidden " + FormatInt(p.Hidden - 1));
     // A block without channels still gets its (empty) channels block: the
     // reader finds the end of the actor part by it, so a prop or camera
     // after it stays an actor when the file is read again.
@@ -268,14 +269,14 @@ class PoseBuilder {
       return Materials(k);
     });
     if (!written) return false;
-    if (a.PropertyOn[kLockedSwitch] && a.Locked > 0) Line(1, "locked " + FormatInt(a.Locked - 1));
-    if (a.PropertyOn[kDepthMapSizeSwitch] && a.DepthMapSize > 0)
-      Line(1, "depthMapSize " + FormatInt(a.DepthMapSize - 1));
-    if (lightOrCamera && !a.DepthCamera.empty()) Line(1, "depthCamera " + a.DepthCamera);
-    if (a.PropertyOn[kDoShadowSwitch] && a.DoShadow > 0) Line(1, "doShadow " + FormatInt(a.DoShadow - 1));
-    if (a.PropertyOn[kLightOnSwitch] && a.LightOn > 0) Line(1, "lightOn " + FormatInt(a.LightOn - 1));
-    if (lightOrCamera && !a.Port.empty()) Line(1, "port " + a.Port);
-    if (lightOrCamera && !a.CameraModel.empty()) Line(1, "cameraModel " + a.CameraModel);
+    if (a.PropertyOn[kLockedSwitch] && p.Locked > 0) Line(1, "locked " + FormatInt(p.Locked - 1));
+    if (a.PropertyOn[kDepthMapSizeSwitch] && p.DepthMapSize > 0)
+      Line(1, "depthMapSize " + FormatInt(p.DepthMapSize - 1));
+    if (lightOrCamera && !p.DepthCamera.empty()) Line(1, "depthCamera " + p.DepthCamera);
+    if (a.PropertyOn[kDoShadowSwitch] && p.DoShadow > 0) Line(1, "doShadow " + FormatInt(p.DoShadow - 1));
+    if (a.PropertyOn[kLightOnSwitch] && p.LightOn > 0) Line(1, "lightOn " + FormatInt(p.LightOn - 1));
+    if (lightOrCamera && !p.Port.empty()) Line(1, "port " + p.Port);
+    if (lightOrCamera && !p.CameraModel.empty()) Line(1, "cameraModel " + p.CameraModel);
     Line(1, "}");
     // Many blocks without channels go to the file a piece at a time too.
     Spill();

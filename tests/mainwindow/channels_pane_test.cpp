@@ -88,7 +88,7 @@ class ChannelsPaneTest : public WindowTest {
 std::string Tables() {
   std::string out;
   for (const ActorRec& a : gActors) {
-    out += a.Name + "[" + a.ExtName + "]:";
+    out += a.Name + "[" + a.Props().ExtName + "]:";
     for (const DialRec& d : a.Dials) out += " " + d.ChannelType + " " + d.Name + "=" + DialValueText(d.Value);
     out += "\n";
   }
@@ -177,18 +177,18 @@ TEST_F(ChannelsPaneTest, PropertiesAreShownSwitchedAndApplied) {
   ASSERT_EQ(Selected(actors), (std::vector<int>{1, 2}));
   P().cmbActorProperties[3]->setCurrentIndex(0);
   P().cmdApplyProperty[4]->click();  // DoShadow False in both
-  EXPECT_EQ(gActors[0].DoShadow, 1);
-  EXPECT_EQ(gActors[1].DoShadow, 1);
+  EXPECT_EQ(gActors[0].Props().DoShadow, 1);
+  EXPECT_EQ(gActors[1].Props().DoShadow, 1);
   P().cmbActorProperties[0]->setCurrentIndex(-1);
   P().cmdApplyProperty[1]->click();  // no item chosen: absent
-  EXPECT_EQ(gActors[0].OnOff, 0);
+  EXPECT_EQ(gActors[0].Props().OnOff, 0);
 
   // DepthMapSize: 512 stores 513; 1.5 stores 2 and shows 1; beyond 16 bits nothing changes.
   for (const auto& [typed, stored, shown] : std::vector<std::tuple<const char*, int, const char*>>{
            {"512", 513, "512"}, {"1.5", 2, "1"}, {"40000", 2, "1"}}) {
     Type(P().txtActorProperties[1], typed);
     P().cmdApplyProperty[5]->click();
-    EXPECT_EQ(gActors[1].DepthMapSize, stored) << typed;
+    EXPECT_EQ(gActors[1].Props().DepthMapSize, stored) << typed;
     Click(actors, 1);
     EXPECT_EQ(P().txtActorProperties[1]->text(), shown) << typed;
   }
@@ -413,7 +413,8 @@ TEST_F(ChannelsPaneTest, DisplayNamesThatWouldNotReadBackAreRefused) {
   Open(DataFile("pane/morphs.pz2"));
   Click(P().lstActors, 1);
   Click(P().lstDials, 0);
-  const std::string actorName = gActors[1].ExtName.str(), dialName = gActors[1].Dials[0].ExtName.str();
+  const std::string actorName = gActors[1].Props().ExtName.str(),
+                    dialName = gActors[1].Dials[0].ExtName.str();
   for (const char* refused :
        {"Left } Arm", "Blink } {", "{", "two\nlines", "Head channels", "Eye\tchannels  "}) {
     for (const bool actor : {true, false}) {
@@ -427,7 +428,7 @@ TEST_F(ChannelsPaneTest, DisplayNamesThatWouldNotReadBackAreRefused) {
                                       "\"channels\"");
       EXPECT_EQ(messages[0].icon, MsgIcon::Exclamation);
     }
-    EXPECT_EQ(gActors[1].ExtName, actorName) << refused;
+    EXPECT_EQ(gActors[1].Props().ExtName, actorName) << refused;
     EXPECT_EQ(gActors[1].Dials[0].ExtName, dialName) << refused;
   }
   // Names that are keys of a block elsewhere are kept, saved and read back.
@@ -443,7 +444,7 @@ TEST_F(ChannelsPaneTest, DisplayNamesThatWouldNotReadBackAreRefused) {
   }
   EXPECT_TRUE(ui->requestsOf(UiRequest::Message).empty());
   auto names = [] {
-    std::string out = gActors[1].ExtName + ":";
+    std::string out = gActors[1].Props().ExtName + ":";
     for (const DialRec& d : gActors[1].Dials) out += " [" + d.Name + "=" + d.ExtName + "]";
     return out;
   };

@@ -92,16 +92,16 @@ TEST_F(ChannelEdits, WhatAnActorOrChannelStillHasToWrite) {
   ActorRec a = Actor("a", {});
   SetActors({a});
   EXPECT_TRUE(ActorIsEmpty(0));
-  gActors[0].OnOff = 2;  // present but switched off
+  gActors[0].EditProps().OnOff = 2;  // present but switched off
   EXPECT_TRUE(ActorIsEmpty(0));
   gActors[0].PropertyOn[1] = true;
   EXPECT_FALSE(ActorIsEmpty(0));
   gActors[0] = Actor("a", {});
-  gActors[0].ExtName = "Name";
+  gActors[0].EditProps().ExtName = "Name";
   gActors[0].PropertyOn[0] = true;
   EXPECT_FALSE(ActorIsEmpty(0));
   gActors[0] = Actor("a", {});
-  gActors[0].Port = "1";  // written whatever the switches
+  gActors[0].EditProps().Port = "1";  // written whatever the switches
   EXPECT_FALSE(ActorIsEmpty(0));
 
   gActors[0].Dials = {Dial("targetGeom", "x", 0, false)};
@@ -122,7 +122,7 @@ TEST_F(ChannelEdits, DeletingChannelFamiliesFromTheSelectedActors) {
   ActorRec allMorphs = Actor("lHand:1", {Dial("targetGeom", "Fist"), Dial("handGrasp", "Grasp")});
   ActorRec named = allMorphs;
   named.Name = "rHand:1";
-  named.OnOff = 2;
+  named.EditProps().OnOff = 2;
   named.PropertyOn[1] = true;
   ActorRec moves = Actor("neck:1", {Dial("translateX", "x"), Dial("rotateY", "y"), Dial("translateY", "z")});
   ActorRec unselected = Actor("jaw:1", {Dial("targetGeom", "Open")});

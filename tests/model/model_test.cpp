@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
+#include "model/channel_edits.h"
+
 namespace vandrel {
 namespace {
 
@@ -83,6 +87,52 @@ TEST(Model, TablesFillEntryZeroFirst) {
   EXPECT_EQ(FirstActorListIndex(), 2u);
   gObjectList = {"figure"};
   EXPECT_EQ(FirstActorListIndex(), 1u);
+  ResetModel();
+}
+
+TEST(Model, BlankDialListsStaySharedUntilWritten) {
+  DialList blank;
+  blank.SetBlank();
+  blank.reserve(1);
+  const DialList copy = blank;
+  DialList other = DialList(blank);
+  for (const DialList* list : {&std::as_const(blank), &copy, &std::as_const(other)}) {
+    ASSERT_EQ(list->size(), 1u);
+    EXPECT_TRUE((*list)[0].Name.empty());
+    EXPECT_FALSE(list->Owned());
+  }
+  // The first write gives the list its own records; the copies keep theirs.
+  blank[0].Name = "Smile";
+  blank.emplace_back().Name = "Grin";
+  EXPECT_TRUE(blank.Owned());
+  std::string names;
+  for (const DialRec& d : blank) names += d.Name + ";";
+  EXPECT_EQ(names, "Smile;Grin;");
+  EXPECT_TRUE(copy[0].Name.empty());
+  EXPECT_TRUE(DialList(copy)[0].Name.empty());
+  other = blank;
+  blank.clear();
+  EXPECT_TRUE(blank.empty() && other.size() == 2 && other.back().Name == "Grin");
+
+  // Loops over every dial leave a million blank actors shared.
+  gActors.assign(2, ActorRec{});
+  gActors[0].Dials.SetBlank();
+  gActors[1].Dials = {DialRec{}};
+  gActors[1].Dials[0].Value = 3;
+  ZeroAllDials();
+  EXPECT_FALSE(gActors[0].Dials.Owned());
+  EXPECT_EQ(gActors[1].Dials[0].Value, 0);
+
+  // An actor's copy is whole and apart: its properties and channels too.
+  gActors[1].Name = "hip";
+  gActors[1].EditProps().ExtName = "Hip";
+  ActorRec copied = gActors[1];
+  copied.EditProps().ExtName = "Other";
+  copied.Dials[0].Value = 2;
+  gActors[0] = copied;
+  EXPECT_EQ(gActors[1].Props().ExtName + gActors[0].Name + gActors[0].Props().ExtName, "HiphipOther");
+  EXPECT_EQ(gActors[1].Dials[0].Value + gActors[0].Dials[0].Value, 2);
+  EXPECT_TRUE(ActorRec().Props().ExtName.empty());
   ResetModel();
 }
 

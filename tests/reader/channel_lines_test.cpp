@@ -25,7 +25,8 @@ TEST_F(ChannelReaderTest, HeaderLinesAloneTakeNothingOfTheNextObject) {
   LoadMorphsAndPoses(text, host);
   std::string actors;  // display name, hidden and off per actor
   for (const ActorRec& a : gActors)
-    actors += a.ExtName + "|" + std::to_string(a.Hidden) + "|" + std::to_string(a.OnOff) + "\n";
+    actors += a.Props().ExtName + "|" + std::to_string(a.Props().Hidden) + "|" +
+              std::to_string(a.Props().OnOff) + "\n";
   EXPECT_EQ(actors, "|0|0\n|0|0\nCee|2|1\n");
   ExpectSameAsLiteral(text, false, false, "");
   ChannelHost cancelling;

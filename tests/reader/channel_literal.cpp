@@ -102,34 +102,34 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
       ActorRec& a = gActors[ai];
       bool f;
       if (IsWholeLine(head, "on")) {
-        a.OnOff = 2;
+        a.EditProps().OnOff = 2;
         a.PropertyOn[1] = true;
       } else if (IsWholeLine(head, "off")) {
-        a.OnOff = 1;
+        a.EditProps().OnOff = 1;
         a.PropertyOn[1] = true;
       }
       std::string v = KeyRest(head, "hidden", f);
       if (f) {
         v = RightTrimmed(v);
-        a.Hidden = ToInteger(Number(v.empty() ? "n" : Right(v, 1)) + 1);
+        a.EditProps().Hidden = ToInteger(Number(v.empty() ? "n" : Right(v, 1)) + 1);
         a.PropertyOn[2] = true;
       }
       if (lc) {
         v = KeyRest(head, "storageOffset", f);
-        if (f) a.StorageOffset = Trim(v);
+        if (f) a.EditProps().StorageOffset = Trim(v);
         v = KeyRest(head, "geomResource", f);
-        if (f) a.GeomResource = ToInteger(Number(v) + 1);
+        if (f) a.EditProps().GeomResource = ToInteger(Number(v) + 1);
         v = KeyRest(head, "lightType", f);
-        if (f) a.LightType = ToInteger(Number(v) + 1);
+        if (f) a.EditProps().LightType = ToInteger(Number(v) + 1);
       }
       v = KeyRest(head, "name", f);
       if (f) {
-        a.ExtName = Trim(v);
+        a.EditProps().ExtName = Trim(v);
         a.PropertyOn[0] = true;
       }
       if (lc) {
         v = KeyRest(head, "objFileGeom", f);
-        if (f) a.ObjFileGeom = Trim(v);
+        if (f) a.EditProps().ObjFileGeom = Trim(v);
       }
     }
 
@@ -329,32 +329,32 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
       std::string v = KeyRest(tail, "depthMapSize", f);
       if (f) {
         const int value = ToInteger(Number(v));
-        a.DepthMapSize = value != 0 ? value + 1 : 0;
+        a.EditProps().DepthMapSize = value != 0 ? value + 1 : 0;
         a.PropertyOn[5] = value != 0;
       }
       if (lc) {
         v = KeyRest(tail, "depthCamera", f);
-        if (f) a.DepthCamera = Trim(v);
+        if (f) a.EditProps().DepthCamera = Trim(v);
       }
       v = KeyRest(tail, "doShadow", f);
       if (f) {
-        a.DoShadow = ToInteger(Number(v) + 1);
+        a.EditProps().DoShadow = ToInteger(Number(v) + 1);
         a.PropertyOn[4] = true;
       }
       v = KeyRest(tail, "lightOn", f);
       if (f) {
-        a.LightOn = ToInteger(Number(v) + 1);
+        a.EditProps().LightOn = ToInteger(Number(v) + 1);
         a.PropertyOn[6] = true;
       }
       if (lc) {
         v = KeyRest(tail, "port", f);
-        if (f) a.Port = Trim(v);
+        if (f) a.EditProps().Port = Trim(v);
         v = KeyRest(tail, "cameraModel", f);
-        if (f) a.CameraModel = Trim(v);
+        if (f) a.EditProps().CameraModel = Trim(v);
       }
       v = KeyRest(tail, "locked", f);
       if (f) {
-        a.Locked = ToInteger(Number(v) + 1);
+        a.EditProps().Locked = ToInteger(Number(v) + 1);
         a.PropertyOn[3] = true;
       }
     }

@@ -33,7 +33,7 @@ TEST_F(MorphFileTest, LinesEndingInBlanksGiveTheSameChannels) {
   const auto summary = [] {
     std::string out;
     for (const ActorRec& a : gActors) {
-      out += a.Kind + " " + a.Name + " '" + a.ExtName + "':";
+      out += a.Kind + " " + a.Name + " '" + a.Props().ExtName + "':";
       for (const DialRec& d : a.Dials) {
         std::string name = d.Name.str();
         while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.pop_back();
@@ -66,7 +66,7 @@ TEST_F(MorphFileTest, CharacterFileReadsTheChannelSection) {
   ASSERT_EQ(r.Outcome, MorphPoseOutcome::Read);
   ASSERT_EQ(gActors.size(), 2u);
   EXPECT_EQ(gActors[0].Name, "BODY:1");
-  EXPECT_EQ(gActors[0].ExtName, "Body");
+  EXPECT_EQ(gActors[0].Props().ExtName, "Body");
   EXPECT_DOUBLE_EQ(gActors[0].Dials[0].Value, 0.75);
   ASSERT_EQ(gActors[1].Dials.size(), 2u);
   EXPECT_EQ(gActors[1].Dials[1].Name, "xrot");
@@ -103,7 +103,7 @@ TEST_F(MorphFileTest, HairIsReadAsFigureHair) {
   ASSERT_EQ(gActors.size(), 1u);
   EXPECT_EQ(gActors[0].Name, "figureHair");
   EXPECT_EQ(gActors[0].Kind, "prop");
-  EXPECT_EQ(gActors[0].ExtName, "Wig");
+  EXPECT_EQ(gActors[0].Props().ExtName, "Wig");
   EXPECT_DOUBLE_EQ(gActors[0].Dials[0].Value, 0.3);
 }
 
@@ -203,7 +203,7 @@ TEST_F(MorphFileTest, BodyOnlyReadMakesOneNamedListedGroup) {
   ASSERT_EQ(ReadFile("doll.cr2", host, true).Outcome, MorphPoseOutcome::Read);
   ASSERT_EQ(gActors.size(), 2u);
   EXPECT_EQ(gActors[0].Name, "BODY:1");
-  EXPECT_EQ(gActors[0].ExtName, "Body");
+  EXPECT_EQ(gActors[0].Props().ExtName, "Body");
   EXPECT_EQ(gActorList[0].Text, "BODY:1");
   // No unnamed group: the table and the object list stay in step.
   ASSERT_EQ(gObjects.size(), 2u);

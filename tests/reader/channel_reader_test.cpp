@@ -46,10 +46,10 @@ TEST_P(ChannelPoseFile, FillsEveryFieldOfActorsAndDials) {
   }
 
   const ActorRec& body = gActors[0];
-  EXPECT_EQ(body.ExtName, "BODY");
-  EXPECT_EQ(body.OnOff, 2);
-  EXPECT_EQ(body.Hidden, 1);
-  EXPECT_EQ(body.Locked, 2);
+  EXPECT_EQ(body.Props().ExtName, "BODY");
+  EXPECT_EQ(body.Props().OnOff, 2);
+  EXPECT_EQ(body.Props().Hidden, 1);
+  EXPECT_EQ(body.Props().Locked, 2);
   EXPECT_EQ(body.PropertyOn, (std::array<bool, 7>{true, true, true, true, false, false, false}));
   ASSERT_EQ(body.Dials.size(), 3u);  // the comment line hides no channel
   EXPECT_EQ(body.Dials[0].Name, "PBMStomach");
@@ -71,12 +71,12 @@ TEST_P(ChannelPoseFile, FillsEveryFieldOfActorsAndDials) {
   EXPECT_FALSE(body.Dials[2].ValueOn);  // "0.000000" does not
 
   const ActorRec& hand = gActors[1];
-  EXPECT_EQ(hand.ExtName, "Left Hand");
-  EXPECT_EQ(hand.OnOff, 1);
-  EXPECT_EQ(hand.DoShadow, 2);
-  EXPECT_EQ(hand.DepthMapSize, 257);
-  EXPECT_EQ(hand.LightOn, 2);
-  EXPECT_EQ(hand.Locked, 0);
+  EXPECT_EQ(hand.Props().ExtName, "Left Hand");
+  EXPECT_EQ(hand.Props().OnOff, 1);
+  EXPECT_EQ(hand.Props().DoShadow, 2);
+  EXPECT_EQ(hand.Props().DepthMapSize, 257);
+  EXPECT_EQ(hand.Props().LightOn, 2);
+  EXPECT_EQ(hand.Props().Locked, 0);
   EXPECT_EQ(hand.PropertyOn, (std::array<bool, 7>{true, true, false, false, true, true, true}));
   ASSERT_EQ(hand.Dials.size(), 1u);
   EXPECT_EQ(hand.Dials[0].Hidden, 2);
@@ -86,16 +86,16 @@ TEST_P(ChannelPoseFile, FillsEveryFieldOfActorsAndDials) {
   EXPECT_TRUE(gActors[2].Dials[0].Name.empty());
 
   const ActorRec& light = gActors[3];
-  EXPECT_EQ(light.StorageOffset, "0 0 0");
-  EXPECT_EQ(light.ObjFileGeom, "0 0 :Runtime:Geometries:lights:light.obj");
-  EXPECT_EQ(light.GeomResource, 1);
-  EXPECT_EQ(light.LightType, 2);
-  EXPECT_EQ(light.ExtName, "Spot");
-  EXPECT_EQ(light.DepthCamera, "SPOTCAM_1");
-  EXPECT_EQ(light.DepthMapSize, 0);
+  EXPECT_EQ(light.Props().StorageOffset, "0 0 0");
+  EXPECT_EQ(light.Props().ObjFileGeom, "0 0 :Runtime:Geometries:lights:light.obj");
+  EXPECT_EQ(light.Props().GeomResource, 1);
+  EXPECT_EQ(light.Props().LightType, 2);
+  EXPECT_EQ(light.Props().ExtName, "Spot");
+  EXPECT_EQ(light.Props().DepthCamera, "SPOTCAM_1");
+  EXPECT_EQ(light.Props().DepthMapSize, 0);
   EXPECT_FALSE(light.PropertyOn[5]);
-  EXPECT_EQ(light.Port, "1");
-  EXPECT_EQ(light.CameraModel, "2");
+  EXPECT_EQ(light.Props().Port, "1");
+  EXPECT_EQ(light.Props().CameraModel, "2");
   ASSERT_EQ(light.Dials.size(), 1u);
   EXPECT_EQ(light.Dials[0].ChannelType, "kdRed");
   EXPECT_DOUBLE_EQ(light.Dials[0].Value, 1.0);
@@ -142,8 +142,8 @@ TEST_F(ChannelReaderTest, LightTypeOnlyForLightsAndCameras) {
   ChannelHost host;
   LoadMorphsAndPoses("actor a\n{\nlightType 1\n}\nlight b\n{\nlightType 1\n}\n", host);
   ASSERT_EQ(gActors.size(), 2u);
-  EXPECT_EQ(gActors[0].LightType, 0);
-  EXPECT_EQ(gActors[1].LightType, 2);
+  EXPECT_EQ(gActors[0].Props().LightType, 0);
+  EXPECT_EQ(gActors[1].Props().LightType, 2);
   // No object list entry for a light without materials.
   EXPECT_EQ(gObjectList, (std::vector<std::string>{"actor a"}));
 }
@@ -266,7 +266,7 @@ TEST_F(ChannelReaderTest, DisablePropertiesKeepsOnlyTheValues) {
   }
   EXPECT_TRUE(gActors[0].Dials[0].ValueOn);
   EXPECT_EQ(gActors[0].Dials[0].Hidden, 1);
-  EXPECT_EQ(gActors[0].ExtName, "BODY");
+  EXPECT_EQ(gActors[0].Props().ExtName, "BODY");
 }
 
 }  // namespace

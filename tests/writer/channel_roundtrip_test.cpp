@@ -19,11 +19,13 @@ namespace {
 std::string Tables() {
   std::string out;
   for (const ActorRec& a : gActors) {
-    out += a.Kind + " " + a.Name + " [" + a.ExtName + "] " + std::to_string(a.OnOff) + " " +
-           std::to_string(a.Hidden) + " " + std::to_string(a.Locked) + " " + a.StorageOffset + "|" +
-           std::to_string(a.GeomResource) + " " + std::to_string(a.DepthMapSize) + " " + a.DepthCamera + "|" +
-           std::to_string(a.DoShadow) + " " + std::to_string(a.LightOn) + " " + a.Port + "|" + a.CameraModel +
-           "|" + std::to_string(a.LightType) + " " + a.ObjFileGeom + " ";
+    out += a.Kind + " " + a.Name + " [" + a.Props().ExtName + "] " + std::to_string(a.Props().OnOff) + " " +
+           std::to_string(a.Props().Hidden) + " " + std::to_string(a.Props().Locked) + " " +
+           a.Props().StorageOffset + "|" + std::to_string(a.Props().GeomResource) + " " +
+           std::to_string(a.Props().DepthMapSize) + " " + a.Props().DepthCamera + "|" +
+           std::to_string(a.Props().DoShadow) + " " + std::to_string(a.Props().LightOn) + " " +
+           a.Props().Port + "|" + a.Props().CameraModel + "|" + std::to_string(a.Props().LightType) + " " +
+           a.Props().ObjFileGeom + " ";
     for (bool on : a.PropertyOn) out += on ? '1' : '0';
     out += "\n";
     for (const DialRec& d : a.Dials) {

@@ -147,10 +147,10 @@ std::string Contents(const roundtrip::ReadOutcome& read) {
   for (const ActorRec& a : gActors) {
     if (a.Name.empty()) continue;
     contents += a.Kind + " " + a.Name;
-    if (a.PropertyOn[0]) contents += " '" + a.ExtName + "'";
-    if (a.PropertyOn[1]) contents += a.OnOff == 2 ? " on" : " off";
-    if (a.PropertyOn[2]) contents += " hidden " + FormatInt(a.Hidden - 1);
-    if (a.PropertyOn[3]) contents += " locked " + FormatInt(a.Locked - 1);
+    if (a.PropertyOn[0]) contents += " '" + a.Props().ExtName + "'";
+    if (a.PropertyOn[1]) contents += a.Props().OnOff == 2 ? " on" : " off";
+    if (a.PropertyOn[2]) contents += " hidden " + FormatInt(a.Props().Hidden - 1);
+    if (a.PropertyOn[3]) contents += " locked " + FormatInt(a.Props().Locked - 1);
     contents += ":";
     for (std::size_t d = 0; d < a.Dials.size(); ++d) {
       const DialRec& dial = a.Dials[d];

@@ -178,9 +178,11 @@ std::string Unrepresentable() {
   }
   for (const ActorRec& a : gActors) {
     if (gActors.size() == 1 && a.Name.empty()) break;
-    if (!Carriable(a.Name.str(), false) || (!a.ExtName.empty() && !Carriable(a.ExtName.str(), true)))
-      return "actor " + a.Name + " " + a.ExtName;
-    for (const SparseText* text : {&a.StorageOffset, &a.DepthCamera, &a.Port, &a.CameraModel, &a.ObjFileGeom})
+    if (!Carriable(a.Name.str(), false) ||
+        (!a.Props().ExtName.empty() && !Carriable(a.Props().ExtName.str(), true)))
+      return "actor " + a.Name + " " + a.Props().ExtName;
+    for (const SparseText* text : {&a.Props().StorageOffset, &a.Props().DepthCamera, &a.Props().Port,
+                                   &a.Props().CameraModel, &a.Props().ObjFileGeom})
       if (!text->empty() && !Carriable(text->str(), true)) return "actor property " + *text;
     for (const DialRec& d : a.Dials) {
       if (a.Dials.size() == 1 && d.Name.empty()) break;
@@ -274,20 +276,20 @@ std::string Tables() {
   for (const std::string& e : gObjectList) out += "entry " + e + "\n";
   for (const ActorRec& a : gActors) {
     out += a.Kind + " " + a.Name + " ";
-    Add(out, "ext", a.ExtName);
-    Add(out, "onoff", a.OnOff);
-    Add(out, "hidden", a.Hidden);
-    Add(out, "locked", a.Locked);
-    Add(out, "storage", a.StorageOffset);
-    Add(out, "geom", a.GeomResource);
-    Add(out, "depth", a.DepthMapSize);
-    Add(out, "depthcam", a.DepthCamera);
-    Add(out, "shadow", a.DoShadow);
-    Add(out, "lighton", a.LightOn);
-    Add(out, "port", a.Port);
-    Add(out, "model", a.CameraModel);
-    Add(out, "lighttype", a.LightType);
-    Add(out, "obj", a.ObjFileGeom);
+    Add(out, "ext", a.Props().ExtName);
+    Add(out, "onoff", a.Props().OnOff);
+    Add(out, "hidden", a.Props().Hidden);
+    Add(out, "locked", a.Props().Locked);
+    Add(out, "storage", a.Props().StorageOffset);
+    Add(out, "geom", a.Props().GeomResource);
+    Add(out, "depth", a.Props().DepthMapSize);
+    Add(out, "depthcam", a.Props().DepthCamera);
+    Add(out, "shadow", a.Props().DoShadow);
+    Add(out, "lighton", a.Props().LightOn);
+    Add(out, "port", a.Props().Port);
+    Add(out, "model", a.Props().CameraModel);
+    Add(out, "lighttype", a.Props().LightType);
+    Add(out, "obj", a.Props().ObjFileGeom);
     for (bool on : a.PropertyOn) out += on ? '1' : '0';
     out += "\n";
     for (const DialRec& d : a.Dials) {

@@ -130,22 +130,22 @@ void MakeActorDocument() {
   ActorRec body;
   body.Kind = "actor";
   body.Name = "BODY:1";
-  body.ExtName = "Body";
-  body.OnOff = 2;
-  body.Hidden = 1;
-  body.Locked = 2;
-  body.DepthMapSize = 257;
-  body.DoShadow = 2;
-  body.LightOn = 1;
+  body.EditProps().ExtName = "Body";
+  body.EditProps().OnOff = 2;
+  body.EditProps().Hidden = 1;
+  body.EditProps().Locked = 2;
+  body.EditProps().DepthMapSize = 257;
+  body.EditProps().DoShadow = 2;
+  body.EditProps().LightOn = 1;
   body.PropertyOn.fill(true);
   // Light and camera lines never belong to a body part.
-  body.StorageOffset = "0 0.3 0";
-  body.ObjFileGeom = "0 0 body.obj";
-  body.GeomResource = 3;
-  body.LightType = 2;
-  body.DepthCamera = "CAM";
-  body.Port = "7";
-  body.CameraModel = "model";
+  body.EditProps().StorageOffset = "0 0.3 0";
+  body.EditProps().ObjFileGeom = "0 0 body.obj";
+  body.EditProps().GeomResource = 3;
+  body.EditProps().LightType = 2;
+  body.EditProps().DepthCamera = "CAM";
+  body.EditProps().Port = "7";
+  body.EditProps().CameraModel = "model";
   DialRec muscle = Dial("PBMCC_01", "Muscle", "valueParm", 0.25, 1, true, true, true);
   DialRec smile = Dial("Smile", "Smile dial", "targetGeom", 0.5, 1, false, false, false);
   DialRec xrot = Dial("xrot", "", "rotateX", -12.5, 0, true, true, true);
@@ -154,27 +154,27 @@ void MakeActorDocument() {
   ActorRec hipActor;
   hipActor.Kind = "actor";
   hipActor.Name = "hip:1";
-  hipActor.ExtName = "Hip";  // its switch is off
-  hipActor.OnOff = 1;
-  hipActor.Hidden = 2;
+  hipActor.EditProps().ExtName = "Hip";  // its switch is off
+  hipActor.EditProps().OnOff = 1;
+  hipActor.EditProps().Hidden = 2;
   hipActor.PropertyOn[1] = true;
   hipActor.Dials = {DialRec{}};  // channel 0 without a name: no channel block
 
   ActorRec light;
   light.Kind = "light";
   light.Name = "Light_1";
-  light.ExtName = "Spot";
-  light.StorageOffset = "0 0 0";
-  light.ObjFileGeom = "0 0 :Runtime:Geometries:lights:spot.obj";
-  light.GeomResource = 1;
-  light.LightType = 2;
-  light.DepthCamera = "SHADOW_CAM";
-  light.Port = "1";
-  light.CameraModel = "cm";
-  light.DoShadow = 1;
-  light.LightOn = 2;
-  light.DepthMapSize = 0;  // absent although switched on
-  light.OnOff = 0;         // neither "on" nor "off"
+  light.EditProps().ExtName = "Spot";
+  light.EditProps().StorageOffset = "0 0 0";
+  light.EditProps().ObjFileGeom = "0 0 :Runtime:Geometries:lights:spot.obj";
+  light.EditProps().GeomResource = 1;
+  light.EditProps().LightType = 2;
+  light.EditProps().DepthCamera = "SHADOW_CAM";
+  light.EditProps().Port = "1";
+  light.EditProps().CameraModel = "cm";
+  light.EditProps().DoShadow = 1;
+  light.EditProps().LightOn = 2;
+  light.EditProps().DepthMapSize = 0;  // absent although switched on
+  light.EditProps().OnOff = 0;         // neither "on" nor "off"
   light.PropertyOn.fill(true);
   light.Dials = {Dial("KdRed", "", "kdRed", 1.0, 0, false, false, true)};
 
