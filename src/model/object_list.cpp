@@ -1,6 +1,7 @@
 #include "model/object_list.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "common/text.h"
 #include "model/model.h"
@@ -29,9 +30,28 @@ std::size_t AddObjectListItem(const std::string& name, int index) {
   return at;
 }
 
-void AddObjectListItems(const std::vector<std::string>& names) {
-  const auto at = gObjectList.begin() + static_cast<std::ptrdiff_t>(FirstActorListIndex());
-  gObjectList.insert(at, names.begin(), names.end());
+void AddObjectListItems(const std::vector<std::string>& names, const std::function<void()>& poll) {
+  constexpr std::size_t kPiece = 65536;
+  const std::size_t at = FirstActorListIndex();
+  if (gObjectList.size() - at < kPiece) {
+    gObjectList.insert(gObjectList.begin() + static_cast<std::ptrdiff_t>(at), names.begin(), names.end());
+    return;
+  }
+  // A file of a million actors lists a million entries after the place:
+  // they move into a new list a piece at a time, with polls between, not
+  // all in one shift.
+  std::vector<std::string> list;
+  list.reserve(gObjectList.size() + names.size());
+  const auto take = [&](std::size_t from, std::size_t to) {
+    for (std::size_t i = from; i < to; ++i) {
+      list.push_back(std::move(gObjectList[i]));
+      if (i % kPiece == kPiece - 1 && poll) poll();
+    }
+  };
+  take(0, at);
+  list.insert(list.end(), names.begin(), names.end());
+  take(at, gObjectList.size());
+  gObjectList = std::move(list);
 }
 
 }  // namespace vandrel

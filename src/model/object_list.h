@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,7 +28,8 @@ std::size_t FirstActorListIndex();
 // the 0-based position it took.
 std::size_t AddObjectListItem(const std::string& name, int index);
 // AddObjectListItem(name, 0) for each of `names` in turn, none of them an
-// "actor ", "light " or "camera " entry, done as one insertion.
-void AddObjectListItems(const std::vector<std::string>& names);
+// "actor ", "light " or "camera " entry, done as one insertion; `poll` is
+// called now and then while a long list makes room.
+void AddObjectListItems(const std::vector<std::string>& names, const std::function<void()>& poll = {});
 
 }  // namespace vandrel

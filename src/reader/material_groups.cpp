@@ -136,7 +136,7 @@ std::string TakeStretch(ReadState& rs, std::size_t from, std::size_t to) {
 void SplitPoseGroups(ReadState& rs) {
   rs.step = kStepGroupSplit;
   if (HoldsKeyLine(rs.text.whole, "figure") || HoldsKeyLine(rs.text.whole, "figure "))
-    AddObjectListItem("figure", 0);
+    AddObjectListItems({"figure"}, [&rs] { rs.Yield(); });
   rs.Yield();
 
   // Each prop enters the list before its first "actor " entry, after the
@@ -145,7 +145,7 @@ void SplitPoseGroups(ReadState& rs) {
   if (!props.empty()) {
     const std::size_t groupIndex = FirstActorListIndex();
     rs.parts.assign(groupIndex + props.size(), std::string());
-    AddObjectListItems(props);
+    AddObjectListItems(props, [&rs] { rs.Yield(); });
   }
 
   if (!rs.objectTextCut) {
@@ -385,8 +385,8 @@ void ReadGroups(ReadState& rs, int fileType) {
     rs.Stage("Loading materials...");
     // A group without any material block (a prop block holding nothing) has
     // no material, rather than one empty one that would be written as an
-    // empty "material " block.
-    if (ReadGroupMaterials(rs, text, static_cast<int>(g)) == 0) gObjects[g].Materials.clear();
+    // empty "material " block, and keeps no room for one.
+    if (ReadGroupMaterials(rs, text, static_cast<int>(g)) == 0) gObjects[g].Materials = {};
     rs.Yield();
   }
 }

@@ -99,7 +99,7 @@ void CutObjectPart(ReadState& rs) {
     hasObjects = hasObjects || InStr(whole, key) != 0;
     rs.Yield();
   }
-  hasObjects = hasObjects || CleanLineContains(whole, "channels{");
+  hasObjects = hasObjects || CleanLineContains(whole, "channels{", [&rs] { rs.Yield(); });
   rs.Yield();
   if (!hasObjects || gImportMode) {
     if (!gImportMode) rs.result.channelsOff = true;

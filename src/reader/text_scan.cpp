@@ -155,7 +155,7 @@ void WalkCleanLine(std::string_view text, bool lower, Take take) {
 
 }  // namespace
 
-bool CleanLineContains(std::string_view text, std::string_view what) {
+bool CleanLineContains(std::string_view text, std::string_view what, const std::function<void()>& poll) {
   if (what.empty()) return true;
   // Knuth-Morris-Pratt over the filtered characters; patterns are short.
   std::string fail(what.size(), '\0');
@@ -169,7 +169,9 @@ bool CleanLineContains(std::string_view text, std::string_view what) {
   // in blanks; the reader's patterns do not.
   bool found = false;
   k = 0;
+  std::size_t walked = 0;
   WalkCleanLine(text, false, [&](char c) {
+    if (++walked % (std::size_t{1} << 22) == 0 && poll) poll();
     while (k > 0 && c != what[k]) k = static_cast<unsigned char>(fail[k - 1]);
     if (c == what[k]) ++k;
     if (k == what.size()) {

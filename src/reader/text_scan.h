@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -40,9 +41,10 @@ std::string RemoveBlanksAfterLineEnds(std::string_view text);
 // in place and without searching the text for the stretch in full.
 void RemoveStretchEverywhere(std::string& text, std::size_t start, std::size_t length);
 
-// Whether CleanLine(text) holds / begins with `what`, without building it.
-// `lower` compares the lower-cased text.
-bool CleanLineContains(std::string_view text, std::string_view what);
+// Whether CleanLine(text) holds / begins with `what`, without building it
+// (`poll` is called every few megabytes). `lower` compares the lower-cased
+// text.
+bool CleanLineContains(std::string_view text, std::string_view what, const std::function<void()>& poll = {});
 bool CleanLineStartsWith(std::string_view text, std::string_view what, bool lower);
 
 // A position stands at a line start when only blanks and TABs lie between it

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "model/channel_edits.h"
 
@@ -87,6 +89,19 @@ TEST(Model, TablesFillEntryZeroFirst) {
   EXPECT_EQ(FirstActorListIndex(), 2u);
   gObjectList = {"figure"};
   EXPECT_EQ(FirstActorListIndex(), 1u);
+
+  // A long list of actor entries makes room piece by piece, polling, and
+  // ends as one insertion would leave it.
+  for (const std::size_t actors : {std::size_t{3}, std::size_t{200000}}) {
+    gObjectList = {"prop a"};
+    for (std::size_t i = 0; i < actors; ++i) gObjectList.push_back("actor p" + std::to_string(i));
+    std::vector<std::string> expected = gObjectList;
+    expected.insert(expected.begin() + 1, {"figure", "prop b"});
+    int polls = 0;
+    AddObjectListItems({"figure", "prop b"}, [&polls] { ++polls; });
+    EXPECT_EQ(gObjectList, expected);
+    EXPECT_EQ(polls, actors > 3 ? 3 : 0);
+  }
   ResetModel();
 }
 
