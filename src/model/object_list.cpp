@@ -38,8 +38,22 @@ void AddObjectListItems(const std::vector<std::string>& names, const std::functi
     return;
   }
   // A file of a million actors lists a million entries after the place:
-  // they move into a new list a piece at a time, with polls between, not
-  // all in one shift.
+  // they move a piece at a time, with polls between, not all in one shift;
+  // within the list's room where it has enough, else into a new list.
+  const std::size_t n = gObjectList.size();
+  if (gObjectList.capacity() >= n + names.size()) {
+    gObjectList.resize(n + names.size());
+    for (std::size_t end = n; end > at;) {
+      const std::size_t begin = end - std::min(kPiece, end - at);
+      std::move_backward(gObjectList.begin() + static_cast<std::ptrdiff_t>(begin),
+                         gObjectList.begin() + static_cast<std::ptrdiff_t>(end),
+                         gObjectList.begin() + static_cast<std::ptrdiff_t>(end + names.size()));
+      end = begin;
+      if (poll) poll();
+    }
+    std::copy(names.begin(), names.end(), gObjectList.begin() + static_cast<std::ptrdiff_t>(at));
+    return;
+  }
   std::vector<std::string> list;
   list.reserve(gObjectList.size() + names.size());
   const auto take = [&](std::size_t from, std::size_t to) {

@@ -221,8 +221,9 @@ void AddActorMaterialGroups(std::string_view text, ObjectKeywords& nextBlock,
 void AddGrouplessActorEntries(const std::function<void()>& poll) {
   std::unordered_set<std::string_view> groupNames;
   for (const ObjectRec& g : gObjects) groupNames.insert(g.Name);
-  // At most one entry an actor, added at the end: the list grows once.
-  gObjectList.reserve(gObjectList.size() + gActors.size());
+  // At most one entry an actor, added at the end: the list grows once, with
+  // room for the "figure" entry that a pose's groups put before them.
+  gObjectList.reserve(gObjectList.size() + gActors.size() + 1);
   for (std::size_t i = 0; i < gActors.size(); ++i) {
     PollEvery(poll, i);
     const ActorRec& actor = gActors[i];

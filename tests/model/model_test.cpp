@@ -92,15 +92,17 @@ TEST(Model, TablesFillEntryZeroFirst) {
 
   // A long list of actor entries makes room piece by piece, polling, and
   // ends as one insertion would leave it.
-  for (const std::size_t actors : {std::size_t{3}, std::size_t{200000}}) {
+  for (const auto& [actors, room] : {std::pair<std::size_t, std::size_t>{3, 0}, {200000, 0}, {200000, 2}}) {
     gObjectList = {"prop a"};
+    gObjectList.shrink_to_fit();
+    gObjectList.reserve(actors + 1 + room);
     for (std::size_t i = 0; i < actors; ++i) gObjectList.push_back("actor p" + std::to_string(i));
     std::vector<std::string> expected = gObjectList;
     expected.insert(expected.begin() + 1, {"figure", "prop b"});
     int polls = 0;
     AddObjectListItems({"figure", "prop b"}, [&polls] { ++polls; });
     EXPECT_EQ(gObjectList, expected);
-    EXPECT_EQ(polls, actors > 3 ? 3 : 0);
+    EXPECT_EQ(polls, actors > 3 ? (room != 0 ? 4 : 3) : 0);
   }
   ResetModel();
 }
