@@ -245,6 +245,15 @@ void ChannelsPane::chkEnableDial_Click(int index) {
 
 namespace {
 
+// The number each property row but the name's sets, by ActorSwitch.
+int ActorProperties::*const kPropertyNumbers[kActorSwitchCount] = {nullptr,
+                                                                   &ActorProperties::OnOff,
+                                                                   &ActorProperties::Hidden,
+                                                                   &ActorProperties::Locked,
+                                                                   &ActorProperties::DoShadow,
+                                                                   &ActorProperties::DepthMapSize,
+                                                                   &ActorProperties::LightOn};
+
 // Refuses a display name that would not read back from the saved pose, with a
 // message; true when the name can be written.
 bool NameCanBeSaved(const std::string& name, const char* whose) {
@@ -279,30 +288,11 @@ void ChannelsPane::cmdApplyProperty_Click(int index) {
   if (index == 0 && !NameCanBeSaved(extName, "An actor")) return;
   for (std::size_t k = 0; k < selected.size(); ++k) {
     if (!selected[k]) continue;
-    ActorRec& a = gActors[k];
-    switch (index) {
-      case 0:
-        a.EditProps().ExtName = extName;
-        break;
-      case 1:
-        a.EditProps().OnOff = stored;
-        break;
-      case 2:
-        a.EditProps().Hidden = stored;
-        break;
-      case 3:
-        a.EditProps().Locked = stored;
-        break;
-      case 4:
-        a.EditProps().DoShadow = stored;
-        break;
-      case 5:
-        a.EditProps().DepthMapSize = stored;
-        break;
-      default:
-        a.EditProps().LightOn = stored;
-        break;
-    }
+    ActorProperties& p = gActors[k].EditProps();
+    if (index == kExtNameSwitch)
+      p.ExtName = extName;
+    else
+      p.*kPropertyNumbers[index] = stored;
   }
   gState.Dirty = true;
 }
