@@ -1,5 +1,5 @@
-// Reads asked for in other ways than a plain open: an import, a silent save,
-// a given text, batch mode, and the open dialog of each file type.
+// Reads asked for in other ways than a plain open: an import, a given text
+// and the open dialog of each file type.
 #include <gtest/gtest.h>
 
 #include "common/text.h"
@@ -33,15 +33,6 @@ TEST_F(OpenFileTest, AnImportReadsMaterialsOnlyAndKeepsTheDocument) {
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].text, "There is no material data in the opened file");
   EXPECT_FALSE(r.selectDefaultTemplate);
-}
-
-TEST_F(OpenFileTest, ASilentSaveGoesBesideTheFileAsPz2) {
-  gState.SilentSave = true;
-  const OpenFileResult r = Open("figure_props.cr2", kCr2, LineEnds::Lf);
-  ASSERT_TRUE(r.ok);
-  EXPECT_EQ(r.silentSavePath, dir.file("figure_props.pz2"));
-  EXPECT_EQ(r.dialogFileName, r.silentSavePath);
-  EXPECT_FALSE(gState.SilentSave);
 }
 
 TEST_F(OpenFileTest, AGivenTextIsReadInsteadOfTheFile) {
