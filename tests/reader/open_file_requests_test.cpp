@@ -1,5 +1,5 @@
-// Reads asked for in other ways than a plain open: an import, a silent save,
-// a given text, batch mode, and the open dialog of each file type.
+// Reads asked for in other ways than a plain open: an import, and the open
+// dialog of each file type.
 #include <gtest/gtest.h>
 
 #include "common/text.h"
@@ -33,32 +33,6 @@ TEST_F(OpenFileTest, AnImportReadsMaterialsOnlyAndKeepsTheDocument) {
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].text, "There is no material data in the opened file");
   EXPECT_FALSE(r.selectDefaultTemplate);
-}
-
-TEST_F(OpenFileTest, ASilentSaveGoesBesideTheFileAsPz2) {
-  gState.SilentSave = true;
-  const OpenFileResult r = Open("figure_props.cr2", kCr2, LineEnds::Lf);
-  ASSERT_TRUE(r.ok);
-  EXPECT_EQ(r.silentSavePath, dir.file("figure_props.pz2"));
-  EXPECT_EQ(r.dialogFileName, r.silentSavePath);
-  EXPECT_FALSE(gState.SilentSave);
-}
-
-TEST_F(OpenFileTest, AGivenTextIsReadInsteadOfTheFile) {
-  OpenFileOptions options;
-  options.fileType = kCr2;
-  options.path = dir.file("chosen.cr2");  // never read
-  const std::string text = DataFile("figure_props.cr2");
-  options.text = text;
-  gState.LoadProps = true;
-  const OpenFileResult r = ReadPoserFile(options, host);
-  ASSERT_TRUE(r.ok) << r.errorReport;
-  EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "prop ball", "prop ball_2"}));
-  EXPECT_EQ(MaterialNames(2), std::vector<std::string>{"Rubber"});
-  EXPECT_EQ(gState.FileName, options.path);
-  // The comment lines put the version block past the first 50 characters.
-  EXPECT_EQ(gState.ReadVersion, "4.01");
-  EXPECT_EQ(gState.FileNotes, "Vandrel test figure\r\nmade by hand for the tests  with a hash");
 }
 
 TEST_F(OpenFileTest, TheOpenDialogOfEachType) {

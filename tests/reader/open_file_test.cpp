@@ -103,12 +103,23 @@ TEST_F(OpenFileTest, NumbersReadTheSameUnderADecimalCommaLocale) {
   EXPECT_EQ(gState.ReadVersion, "4.01");
 }
 
+// Read from the file in each line ending, and from a text given in place of
+// the file, whose own file is never read (its comment lines put the version
+// block past the first 50 characters there too).
 TEST_F(OpenFileTest, ACharacterWithItsPropsGivesOneGroupEach) {
-  for (LineEnds ends : kAllLineEnds) {
-    SCOPED_TRACE(LineEndsName(ends));
+  const std::string given = DataFile("figure_props.cr2");
+  for (std::size_t way = 0; way <= std::size(kAllLineEnds); ++way) {
+    const bool fromText = way == std::size(kAllLineEnds);
+    SCOPED_TRACE(fromText ? "given text" : LineEndsName(kAllLineEnds[way]));
+    const std::string name = fromText ? "chosen.cr2" : "figure_props.cr2";
     ResetModel();
+    host.stages.clear();
     gState.LoadProps = true;
-    const OpenFileResult r = Open("figure_props.cr2", kCr2, ends);
+    OpenFileOptions options;
+    options.fileType = kCr2;
+    options.path = dir.file(name);
+    options.text = given;
+    const OpenFileResult r = fromText ? ReadPoserFile(options, host) : Open(name, kCr2, kAllLineEnds[way]);
     ASSERT_TRUE(r.ok) << r.errorReport;
     // Props from the last in the file to the first; "prop ball" does not eat "prop ball_2".
     EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "prop ball", "prop ball_2"}));
@@ -129,8 +140,8 @@ TEST_F(OpenFileTest, ACharacterWithItsPropsGivesOneGroupEach) {
     EXPECT_FALSE(gState.LoadProps);
     EXPECT_TRUE(r.enableObjectList && r.channelsOff && r.enableDeleteObject && r.enableSaveAs);
     EXPECT_FALSE(r.enableSave);
-    EXPECT_EQ(r.caption, "Vandrel - [figure_props.cr2]");
-    EXPECT_EQ(gState.FileName, dir.file("figure_props.cr2"));
+    EXPECT_EQ(r.caption, "Vandrel - [" + name + "]");
+    EXPECT_EQ(gState.FileName, dir.file(name));
     EXPECT_TRUE(std::find(host.stages.begin(), host.stages.end(), "Looking for props...") !=
                 host.stages.end());
   }
