@@ -9,7 +9,7 @@ namespace vandrel {
 StateRec gState;
 SettingsRec gSettings;
 std::vector<ObjectRec> gObjects(1);
-std::vector<std::string> gObjectList;
+ObjectList gObjectList;
 std::vector<ActorRec> gActors(1);
 std::vector<ActorListItem> gActorList;
 

@@ -29,7 +29,7 @@ extern SettingsRec gSettings;
 extern std::vector<ObjectRec> gObjects;
 // The object list of the main window as data: entry i names gObjects[i]; the
 // combo box mirrors it. Its order and insertion rule: model/object_list.h.
-extern std::vector<std::string> gObjectList;
+extern ObjectList gObjectList;
 extern std::vector<ActorRec> gActors;
 // The actor list of the main window (lstActors) as data: item i + 1 shows
 // gActors[i], its text the actor's Name and its first sub-item the Kind. The

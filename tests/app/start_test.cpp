@@ -239,7 +239,7 @@ TEST_F(StartTest, CommandLineFileOpensByItsTypeAndOnlyOnce) {
   EXPECT_EQ(ui_->requestsOf(UiRequest::Open).size(), 1u);
 
   // A cancelled dialog leaves the document as it is.
-  const std::vector<std::string> objects = gObjectList;
+  const ObjectList objects = gObjectList;
   const std::string caption = w.windowTitle().toStdString();
   w.mnuOpenPZ2_Click();  // nothing scripted: cancelled
   EXPECT_TRUE(gOpenCancelled);
@@ -447,7 +447,7 @@ TEST_F(StartTest, EscInTheProgressWindowCancelsAnAppendingChannelReadAndKeepsThe
   ASSERT_FALSE(gState.ReadError);
   ASSERT_GT(gActorList.size(), 1u);
   const std::vector<ActorListItem> actors = gActorList;
-  const std::vector<std::string> objects = gObjectList;
+  const ObjectList objects = gObjectList;
   const std::size_t actorCount = gActors.size();
   const int listed = w.channelsPane->lstActors->topLevelItemCount();
 

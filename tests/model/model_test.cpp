@@ -97,7 +97,7 @@ TEST(Model, TablesFillEntryZeroFirst) {
     gObjectList.shrink_to_fit();
     gObjectList.reserve(actors + 1 + room);
     for (std::size_t i = 0; i < actors; ++i) gObjectList.push_back("actor p" + std::to_string(i));
-    std::vector<std::string> expected = gObjectList;
+    ObjectList expected = gObjectList;
     expected.insert(expected.begin() + 1, {"figure", "prop b"});
     int polls = 0;
     AddObjectListItems({"figure", "prop b"}, [&polls] { ++polls; });

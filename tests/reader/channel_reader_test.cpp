@@ -109,7 +109,7 @@ TEST_P(ChannelPoseFile, FillsEveryFieldOfActorsAndDials) {
   EXPECT_EQ(gObjects[0].Materials[1].Name, "Eyes");
   EXPECT_EQ(gObjects[0].Materials[0].ObjectColor[0], 255);
   EXPECT_TRUE(gActorMaterialsFound);
-  EXPECT_EQ(gObjectList, (std::vector<std::string>{"actor lHand:1", "actor BODY:1"}));
+  EXPECT_EQ(gObjectList, (ObjectList{"actor lHand:1", "actor BODY:1"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(LineEnds, ChannelPoseFile, ::testing::Values("LF", "CRLF", "CR"));
@@ -145,7 +145,7 @@ TEST_F(ChannelReaderTest, LightTypeOnlyForLightsAndCameras) {
   EXPECT_EQ(gActors[0].Props().LightType, 0);
   EXPECT_EQ(gActors[1].Props().LightType, 2);
   // No object list entry for a light without materials.
-  EXPECT_EQ(gObjectList, (std::vector<std::string>{"actor a"}));
+  EXPECT_EQ(gObjectList, (ObjectList{"actor a"}));
 }
 
 TEST_F(ChannelReaderTest, InsertOneAndAppend) {

@@ -74,7 +74,7 @@ inline std::string DumpModel() {
     for (const MaterialRec& m : g.Materials) out += " M[" + m.Name + "]";
     out += "\n";
   }
-  for (const std::string& e : gObjectList) out += "O[" + e + "]\n";
+  for (const CompactText& e : gObjectList) out += "O[" + e + "]\n";
   out += "T[" + std::to_string(gThighLength) + "] F[" + (gActorMaterialsFound ? "1" : "0") + "]\n";
   return out;
 }
