@@ -193,7 +193,7 @@ void DocumentSnapshot::Restore() {
   gThighLength = thigh_;
 }
 
-bool FirstActorIsBody() { return !gActorList.empty() && StartsWith(LCase(gActorList[0].Text), "body"); }
+bool FirstActorIsBody() { return !gActorList.empty() && StartsWith(LCase(gActorList[0].Text()), "body"); }
 
 void RemoveActor(std::size_t index) {
   if (index >= gActors.size()) return;

@@ -460,7 +460,7 @@ TEST_F(StartTest, EscInTheProgressWindowCancelsAnAppendingChannelReadAndKeepsThe
   w.ReadMorphPoseFile(false, false, "", /*append=*/true);
   EXPECT_GT(polls, 0);
   ASSERT_EQ(gActorList.size(), actors.size());
-  for (std::size_t i = 0; i < actors.size(); ++i) EXPECT_EQ(gActorList[i].Text, actors[i].Text);
+  for (std::size_t i = 0; i < actors.size(); ++i) EXPECT_EQ(gActorList[i].Text(), actors[i].Text());
   EXPECT_EQ(gActors.size(), actorCount);
   EXPECT_EQ(gObjectList, objects);
   EXPECT_EQ(w.channelsPane->lstActors->topLevelItemCount(), listed);

@@ -107,6 +107,20 @@ TEST(Model, TablesFillEntryZeroFirst) {
   ResetModel();
 }
 
+// An item keeps its name and kind as one header line, parted at its first
+// blank: names with blanks, empty names or kinds and long lines come back.
+TEST(Model, ActorListItemsGiveBackTheirNameAndKind) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"BODY:1", "actor"},      {"Spot Light 2", "light"}, {"", "actor"}, {"x", ""}, {" ", "prop"}, {"", ""},
+      {"rShldrBend:1", "actor"}};
+  for (const auto& [text, kind] : cases) {
+    const ActorListItem item(text, kind);
+    const ActorListItem copy = item;
+    EXPECT_EQ(copy.Text(), text) << kind;
+    EXPECT_EQ(copy.Kind(), kind) << text;
+  }
+}
+
 TEST(Model, BlankDialListsStaySharedUntilWritten) {
   DialList blank;
   blank.SetBlank();

@@ -204,7 +204,7 @@ TEST_F(MorphFileTest, BodyOnlyReadMakesOneNamedListedGroup) {
   ASSERT_EQ(gActors.size(), 2u);
   EXPECT_EQ(gActors[0].Name, "BODY:1");
   EXPECT_EQ(gActors[0].Props().ExtName, "Body");
-  EXPECT_EQ(gActorList[0].Text, "BODY:1");
+  EXPECT_EQ(gActorList[0].Text(), "BODY:1");
   // No unnamed group: the table and the object list stay in step.
   ASSERT_EQ(gObjects.size(), 2u);
   EXPECT_EQ(gObjects[1].Name, "BODY:1");

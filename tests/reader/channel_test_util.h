@@ -68,7 +68,7 @@ inline std::string DumpModel() {
              std::to_string(d.Hidden) + "|" + (d.ExtNameOn ? "1" : "0") + (d.HiddenOn ? "1" : "0") +
              (d.ValueOn ? "1" : "0") + "]\n";
   }
-  for (const ActorListItem& item : gActorList) out += "L[" + item.Text + "|" + item.Kind + "]\n";
+  for (const ActorListItem& item : gActorList) out += "L[" + item.Text() + "|" + item.Kind() + "]\n";
   for (const ObjectRec& g : gObjects) {
     out += "G[" + g.Name + "]";
     for (const MaterialRec& m : g.Materials) out += " M[" + m.Name + "]";
