@@ -65,7 +65,7 @@ class CancellingHost : public QuietHost {
 // Everything a read may change.
 std::string Document() {
   std::string out = roundtrip::Tables();
-  for (const ActorListItem& item : gActorList) out += "list " + item.Text + "|" + item.Kind + "\n";
+  for (const ActorListItem& item : gActorList) out += "list " + item.Text() + "|" + item.Kind() + "\n";
   out += "thigh " + PoseNumber(gThighLength) + (gActorMaterialsFound ? " found\n" : "\n");
   return out;
 }

@@ -386,7 +386,7 @@ bool ChannelsPane::ListActors() {
   std::vector<std::pair<QString, QString>> items;
   items.reserve(gActorList.size());
   for (const ActorListItem& actor : gActorList)
-    items.emplace_back(FromPoserText(actor.Text.str()), FromPoserText(actor.Kind));
+    items.emplace_back(FromPoserText(actor.Text()), FromPoserText(actor.Kind()));
   controls::setItems(lstActors, items);
   controls::clear(lstDials);
   gCurrentActor = gCurrentDial = 0;

@@ -109,7 +109,7 @@ void FrmCreateMat::Form_Load() {
   mDest.reset();
   for (const ObjectRec& group : gObjects) controls::addItem(cmbFigures1, FromPoserText(group.Name));
   if (cmbFigures1->count() > 0) controls::setListIndex(cmbFigures1, 0);
-  for (const std::string& entry : gObjectList) controls::addItem(cmbFigures2, FromPoserText(entry));
+  for (const CompactText& entry : gObjectList) controls::addItem(cmbFigures2, FromPoserText(entry.str()));
   // The entry chosen in the main window; the first when none is.
   const int chosen = calls_.ChosenObject();
   if (cmbFigures2->count() > 0)

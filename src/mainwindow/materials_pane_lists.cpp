@@ -45,7 +45,7 @@ void MaterialsPane::AddFigureListItem(const std::string& name, int position) {
 void MaterialsPane::MirrorObjectList() {
   const int chosen = cmbFigures->currentIndex();
   controls::clear(cmbFigures);
-  for (const std::string& name : gObjectList) controls::addItem(cmbFigures, FromPoserText(name));
+  for (const CompactText& name : gObjectList) controls::addItem(cmbFigures, FromPoserText(name.str()));
   if (chosen >= 0 && chosen < cmbFigures->count()) {
     const QSignalBlocker block(cmbFigures);
     cmbFigures->setCurrentIndex(chosen);
@@ -195,7 +195,7 @@ void MaterialsPane::cmdNewMat_Click() {
     ObjectRec& group = gObjects.back();
     group.Materials.assign(1, MaterialRec{});
     group.Materials[0].Name = "";
-    const std::string item = gObjectList[static_cast<std::size_t>(chosen)];
+    const std::string item = gObjectList[static_cast<std::size_t>(chosen)].str();
     gObjectList.erase(gObjectList.begin() + chosen);
     gObjectList.insert(gObjectList.begin() + k, item);
     controls::removeItem(cmbFigures, chosen);

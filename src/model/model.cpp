@@ -9,7 +9,7 @@ namespace vandrel {
 StateRec gState;
 SettingsRec gSettings;
 std::vector<ObjectRec> gObjects(1);
-std::vector<std::string> gObjectList;
+ObjectList gObjectList;
 std::vector<ActorRec> gActors(1);
 std::vector<ActorListItem> gActorList;
 
@@ -32,6 +32,17 @@ bool gMapQuestionsEnded = false;
 bool gAutoCorrecting = false;
 int gChosenMapIndex = 0;
 std::vector<std::string> gMapCandidates(1);
+
+ActorListItem::ActorListItem(std::string_view text, std::string_view kind) {
+  std::string line;
+  line.reserve(kind.size() + 1 + text.size());
+  line.append(kind).append(1, ' ').append(text);
+  line_ = line;
+}
+
+std::string ActorListItem::Text() const { return std::string(line_.view().substr(Blank() + 1)); }
+
+std::string ActorListItem::Kind() const { return std::string(line_.view().substr(0, Blank())); }
 
 void ResetObjects() { gObjects.assign(1, ObjectRec{}); }
 

@@ -3,7 +3,9 @@
 // to behave. One thread; nothing is locked.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/actors.h"
@@ -29,15 +31,27 @@ extern SettingsRec gSettings;
 extern std::vector<ObjectRec> gObjects;
 // The object list of the main window as data: entry i names gObjects[i]; the
 // combo box mirrors it. Its order and insertion rule: model/object_list.h.
-extern std::vector<std::string> gObjectList;
+extern ObjectList gObjectList;
 extern std::vector<ActorRec> gActors;
 // The actor list of the main window (lstActors) as data: item i + 1 shows
 // gActors[i], its text the actor's Name and its first sub-item the Kind. The
 // channel reader fills it; the list view mirrors it.
-struct ActorListItem {
-  CompactText Text;
-  SharedName Kind;
+//
+// A file may list a million blocks, so an item keeps the two as the header
+// line they come from ("actor BODY:1"): one text of 16 bytes. The kind is
+// the line's first word and holds no blank.
+class ActorListItem {
+ public:
+  ActorListItem(std::string_view text, std::string_view kind);
+  std::string Text() const;  // after the line's first blank
+  std::string Kind() const;  // before it
+
+ private:
+  std::size_t Blank() const noexcept { return line_.view().find(' '); }
+
+  CompactText line_;
 };
+static_assert(sizeof(ActorListItem) <= 16);
 extern std::vector<ActorListItem> gActorList;
 
 extern bool gImportMode;

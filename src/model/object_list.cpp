@@ -18,7 +18,7 @@ std::size_t FirstActorListIndex() {
   return gObjectList.size();
 }
 
-std::size_t AddObjectListItem(const std::string& name, int index) {
+std::size_t AddObjectListItem(std::string_view name, int index) {
   std::size_t at;
   if (index >= 1)
     at = std::min(static_cast<std::size_t>(index - 1), gObjectList.size());
@@ -26,7 +26,7 @@ std::size_t AddObjectListItem(const std::string& name, int index) {
     at = gObjectList.size();
   else
     at = FirstActorListIndex();
-  gObjectList.insert(gObjectList.begin() + static_cast<std::ptrdiff_t>(at), name);
+  gObjectList.insert(gObjectList.begin() + static_cast<std::ptrdiff_t>(at), CompactText(name));
   return at;
 }
 
@@ -54,7 +54,7 @@ void AddObjectListItems(const std::vector<std::string>& names, const std::functi
     std::copy(names.begin(), names.end(), gObjectList.begin() + static_cast<std::ptrdiff_t>(at));
     return;
   }
-  std::vector<std::string> list;
+  ObjectList list;
   list.reserve(gObjectList.size() + names.size());
   const auto take = [&](std::size_t from, std::size_t to) {
     for (std::size_t i = from; i < to; ++i) {

@@ -11,7 +11,13 @@
 #include <string_view>
 #include <vector>
 
+#include "common/compact_text.h"
+
 namespace vandrel {
+
+// The entries in order. A file of a million actors lists a million "actor "
+// entries: each keeps its text in place up to 15 bytes.
+using ObjectList = std::vector<CompactText>;
 
 // Whether an entry belongs to the second part of the list: it begins with
 // "actor ", "light " or "camera " (case-sensitive).
@@ -26,7 +32,7 @@ std::size_t FirstActorListIndex();
 // part is appended. With `index` 1 or more: inserted at position index - 1
 // (at the end when the list is shorter). Duplicates are not checked. Returns
 // the 0-based position it took.
-std::size_t AddObjectListItem(const std::string& name, int index);
+std::size_t AddObjectListItem(std::string_view name, int index);
 // AddObjectListItem(name, 0) for each of `names` in turn, none of them an
 // "actor ", "light " or "camera " entry, done as one insertion; `poll` is
 // called now and then while a long list makes room.

@@ -63,7 +63,7 @@ class ChannelReader {
       gActorList.clear();
     } else {
       limit = n_;
-      if (gActorList.empty() || Trim(gActorList[0].Text).empty()) {
+      if (gActorList.empty() || Trim(gActorList[0].Text()).empty()) {
         ResetActorTable();
         gActorList.clear();
       }

@@ -111,8 +111,7 @@ struct KeyLines {
 }  // namespace
 
 bool SplitGroupTexts(std::string& whole, std::vector<std::string>& parts, std::size_t first,
-                     const std::vector<std::string>& entries, bool figureFirst,
-                     const std::function<void()>& yield) {
+                     const ObjectList& entries, bool figureFirst, const std::function<void()>& yield) {
   const std::string_view text = whole;
   // A few groups are split as quickly entry by entry, without the index.
   if (parts.size() < first + 64) return false;

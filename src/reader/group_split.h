@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/object_list.h"
+
 namespace vandrel {
 
 // 1-based start of the first line that holds `name` as a whole line after an
@@ -27,7 +29,6 @@ std::size_t FindGroupLine(std::string_view text, std::string_view name);
 // fewer than 64 entries: the caller then splits entry by entry. `yield` is
 // called now and then.
 bool SplitGroupTexts(std::string& whole, std::vector<std::string>& parts, std::size_t first,
-                     const std::vector<std::string>& entries, bool figureFirst,
-                     const std::function<void()>& yield);
+                     const ObjectList& entries, bool figureFirst, const std::function<void()>& yield);
 
 }  // namespace vandrel

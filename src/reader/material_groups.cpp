@@ -62,12 +62,11 @@ std::size_t FindLastNamedLine(std::string_view text, std::string_view name, char
 // blank) is looked for as FindLastNamedLine does.
 class LastNamedLines {
  public:
-  LastNamedLines(std::string_view text, const std::vector<std::string>& names,
-                 const std::function<void()>& yield)
+  LastNamedLines(std::string_view text, const ObjectList& names, const std::function<void()>& yield)
       : text_(text), indexed_(names.size() > 64) {
     if (!indexed_) return;
-    for (const std::string& name : names)
-      if (Indexable(name)) last_.try_emplace(name);
+    for (const CompactText& name : names)
+      if (Indexable(name)) last_.try_emplace(name.view());
     std::size_t lines = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
       i = text.find_first_of("\r\n", i);
@@ -173,7 +172,7 @@ void SplitPoseGroups(ReadState& rs) {
                       [&rs] { rs.Yield(); }))
     return;
   for (std::size_t i = figureFirst ? 1 : 0; i < rs.parts.size(); ++i) {
-    const std::string entry = i < gObjectList.size() ? gObjectList[i] : std::string();
+    const std::string entry = i < gObjectList.size() ? gObjectList[i].str() : std::string();
     const std::size_t from = FindGroupLine(rs.text.whole, entry);
     if (from == 0) {
       // The whole text is the group's: nothing of it is left.
@@ -246,7 +245,7 @@ void BuildFigureGroups(ReadState& rs, int fileType) {
   ForwardFinder materials(file, "material ", Match::LineStart);
   for (std::size_t i = 1; i < rs.parts.size(); ++i) {
     const char* secondKey = i == 1 ? "figureType" : "displayMode";
-    const std::string entry = i < gObjectList.size() ? gObjectList[i] : std::string();
+    const std::string entry = i < gObjectList.size() ? gObjectList[i].str() : std::string();
     std::size_t at = named.Find(entry, '\n');
     if (at == 0) at = named.Find(entry, '\r');
     if (at == 0) throw InvalidCallFault();
@@ -367,7 +366,7 @@ void ReadGroups(ReadState& rs, int fileType) {
     // gets one, also when the groups of actors follow it in the table.
     // Ahead of the groups of actors, such a text without any material is
     // only what is left of the file's head, and makes no group.
-    const std::string firstEntry = gObjectList.empty() ? std::string() : gObjectList[0];
+    const std::string firstEntry = gObjectList.empty() ? std::string() : gObjectList[0].str();
     const bool onlyActorEntries = gObjectList.empty() || IsOwnMaterialsEntry(gObjectList[0]);
     const bool beforeActorGroups = group.Name != firstEntry && gObjects.size() > 1 &&
                                    gObjects.size() - existing == 1 && onlyActorEntries;

@@ -82,7 +82,7 @@ class ModelSnapshot {
   std::vector<ActorRec> actors_;
   std::vector<ActorListItem> actorList_;
   std::vector<ObjectRec> objects_;
-  std::vector<std::string> objectList_;
+  ObjectList objectList_;
   float thighLength_ = 0.0f;
   bool actorMaterialsFound_ = false;
   // What only a whole document keeps.

@@ -64,7 +64,7 @@ void DropRepeatedGroups(std::size_t groupsBefore) {
   std::unordered_set<std::string> names;
   for (std::size_t k = 0; k < groupsBefore; ++k) names.insert(gObjects[k].Name);
   std::vector<ObjectRec> groups;
-  std::vector<std::string> entries;
+  ObjectList entries;
   groups.reserve(gObjects.size());
   entries.reserve(gObjectList.size());
   for (std::size_t k = 0; k < gObjects.size(); ++k) {
@@ -159,7 +159,7 @@ std::vector<KeptGroup> KeepActorGroups() {
   if (gObjects.empty() || gObjects[0].Name.empty()) return kept;
   for (std::size_t k = 0; k < gObjects.size(); ++k) {
     if (!ActorExists(gObjects[k].Name)) continue;
-    std::string entry = k < gObjectList.size() ? gObjectList[k] : "actor " + gObjects[k].Name;
+    std::string entry = k < gObjectList.size() ? gObjectList[k].str() : "actor " + gObjects[k].Name;
     kept.push_back(KeptGroup{gObjects[k], std::move(entry)});
   }
   return kept;
@@ -193,7 +193,7 @@ void DocumentSnapshot::Restore() {
   gThighLength = thigh_;
 }
 
-bool FirstActorIsBody() { return !gActorList.empty() && StartsWith(LCase(gActorList[0].Text), "body"); }
+bool FirstActorIsBody() { return !gActorList.empty() && StartsWith(LCase(gActorList[0].Text()), "body"); }
 
 void RemoveActor(std::size_t index) {
   if (index >= gActors.size()) return;

@@ -69,7 +69,7 @@ class DocumentSnapshot {
 
  private:
   std::vector<ObjectRec> objects_ = gObjects;
-  std::vector<std::string> objectList_ = gObjectList;
+  ObjectList objectList_ = gObjectList;
   std::vector<ActorRec> actors_ = gActors;
   std::vector<ActorListItem> actorList_ = gActorList;
   std::string fileName_ = gState.FileName;

@@ -19,8 +19,10 @@ bool HasLine(const std::vector<std::string>& lines, const std::string& name) {
 
 MaterialCopyPlan::MaterialCopyPlan() : groups_(CountGroups()) {
   dest_.reserve(gObjectList.size());
-  for (const std::string& entry : gObjectList)
+  for (const CompactText& text : gObjectList) {
+    const std::string entry = text.str();
     dest_.push_back(DestRec{StartsWith(entry, "actor ") ? entry.substr(6) : entry, entry, {}});
+  }
 }
 
 std::size_t MaterialCopyPlan::ExistingCount(std::size_t d) const {
@@ -108,7 +110,7 @@ bool MaterialCopyPlan::Apply() {
     const std::size_t from = std::min(groups_, gObjectList.size());
     std::vector<std::string> texts = std::move(newEntries);
     for (std::size_t k = from; k < gObjectList.size(); ++k)
-      if (k >= gotGroup.size() || !gotGroup[k]) texts.push_back(gObjectList[k]);
+      if (k >= gotGroup.size() || !gotGroup[k]) texts.push_back(gObjectList[k].str());
     gObjectList.resize(from);
     for (const std::string& text : texts) AddObjectListItem(text, 0);
   }

@@ -239,7 +239,7 @@ TEST_F(StartTest, CommandLineFileOpensByItsTypeAndOnlyOnce) {
   EXPECT_EQ(ui_->requestsOf(UiRequest::Open).size(), 1u);
 
   // A cancelled dialog leaves the document as it is.
-  const std::vector<std::string> objects = gObjectList;
+  const ObjectList objects = gObjectList;
   const std::string caption = w.windowTitle().toStdString();
   w.mnuOpenPZ2_Click();  // nothing scripted: cancelled
   EXPECT_TRUE(gOpenCancelled);
@@ -447,7 +447,7 @@ TEST_F(StartTest, EscInTheProgressWindowCancelsAnAppendingChannelReadAndKeepsThe
   ASSERT_FALSE(gState.ReadError);
   ASSERT_GT(gActorList.size(), 1u);
   const std::vector<ActorListItem> actors = gActorList;
-  const std::vector<std::string> objects = gObjectList;
+  const ObjectList objects = gObjectList;
   const std::size_t actorCount = gActors.size();
   const int listed = w.channelsPane->lstActors->topLevelItemCount();
 
@@ -460,7 +460,7 @@ TEST_F(StartTest, EscInTheProgressWindowCancelsAnAppendingChannelReadAndKeepsThe
   w.ReadMorphPoseFile(false, false, "", /*append=*/true);
   EXPECT_GT(polls, 0);
   ASSERT_EQ(gActorList.size(), actors.size());
-  for (std::size_t i = 0; i < actors.size(); ++i) EXPECT_EQ(gActorList[i].Text, actors[i].Text);
+  for (std::size_t i = 0; i < actors.size(); ++i) EXPECT_EQ(gActorList[i].Text(), actors[i].Text());
   EXPECT_EQ(gActors.size(), actorCount);
   EXPECT_EQ(gObjectList, objects);
   EXPECT_EQ(w.channelsPane->lstActors->topLevelItemCount(), listed);

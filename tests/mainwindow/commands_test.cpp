@@ -436,8 +436,8 @@ TEST_F(Commands, AddFigureListItemKeepsGroupsBeforeActors) {
   window->materials->AddFigureListItem("hair", 1);          // at index 0
   window->materials->AddFigureListItem("figure", 0);        // duplicates are kept
   window->materials->AddFigureListItem("actor chest", 99);  // past the end: appended
-  const std::vector<std::string> expected = {"hair",       "figure",    "prop ball",  "figure",
-                                             "actor head", "actor hip", "actor chest"};
+  const ObjectList expected = {"hair",       "figure",    "prop ball",  "figure",
+                               "actor head", "actor hip", "actor chest"};
   EXPECT_EQ(gObjectList, expected);
   ASSERT_EQ(window->materials->cmbFigures->count(), 7);
   for (int i = 0; i < 7; ++i)

@@ -81,7 +81,7 @@ class MaterialsPaneTest : public WindowTest {
 TEST_F(MaterialsPaneTest, LoadShowsTheFirstMaterialAndSelectionsAndCheckBoxesFollowTheUser) {
   Open();
   EXPECT_EQ(P().cmbFigures->currentIndex(), 0);
-  EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "prop lamp_1", "actor BODY:1", "actor hip:1"}));
+  EXPECT_EQ(gObjectList, (ObjectList{"figure", "prop lamp_1", "actor BODY:1", "actor hip:1"}));
   ASSERT_EQ(P().lstMaterials->count(), 2);
   EXPECT_EQ(P().lstMaterials->currentRow(), 0);
   EXPECT_TRUE(P().lstMaterials->item(0)->isSelected());
@@ -281,7 +281,7 @@ TEST_F(MaterialsPaneTest, SelectInvertDeleteAndRemoveGroups) {
   // Every material selected: the whole group goes, and the figure is chosen.
   P().cmdDeleteMaterials->click();
   EXPECT_EQ(gObjects.size(), 1u);
-  EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "actor BODY:1", "actor hip:1"}));
+  EXPECT_EQ(gObjectList, (ObjectList{"figure", "actor BODY:1", "actor hip:1"}));
   EXPECT_EQ(P().cmbFigures->count(), 3);
   EXPECT_EQ(P().cmbFigures->currentIndex(), 0);
   EXPECT_EQ(P().lstMaterials->item(0)->text(), "skin");
@@ -349,7 +349,7 @@ TEST_F(MaterialsPaneTest, NewMaterialsAndTheGroupOfAnActor) {
   P().cmdNewMat->click();
   ASSERT_EQ(gObjects.size(), 3u);
   EXPECT_EQ(gObjects[2].Name, "hip:1");
-  EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "prop lamp_1", "actor hip:1", "actor BODY:1"}));
+  EXPECT_EQ(gObjectList, (ObjectList{"figure", "prop lamp_1", "actor hip:1", "actor BODY:1"}));
   EXPECT_EQ(P().cmbFigures->itemText(2), "actor hip:1");
   EXPECT_EQ(P().cmbFigures->currentIndex(), 2);
   ASSERT_EQ(P().lstMaterials->count(), 1);
@@ -373,7 +373,7 @@ TEST_F(MaterialsPaneTest, NewMaterialsAndTheGroupOfAnActor) {
   P().cmdNewMat->click();
   ASSERT_EQ(gObjects.size(), 1u);
   EXPECT_EQ(gObjects[0].Name, "hip:1");
-  EXPECT_EQ(gObjectList, (std::vector<std::string>{"actor hip:1", "actor BODY:1"}));
+  EXPECT_EQ(gObjectList, (ObjectList{"actor hip:1", "actor BODY:1"}));
   EXPECT_EQ(P().cmbFigures->currentIndex(), 0);
   EXPECT_EQ(P().lstMaterials->count(), 1);
 }

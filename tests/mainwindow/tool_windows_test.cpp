@@ -193,7 +193,7 @@ TEST_F(ToolWindows, AFigureWithoutMaterialsOpensWithItsActorsAndSavesThem) {
 
 TEST_F(ToolWindows, MaterialsImportedFromAPropAndCopiedToAnActorAreSavedInsideItsBlock) {
   OpenFigure(0, MsgResult::Yes);  // the doll: BODY:1 and hip:1 without materials
-  EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "actor BODY:1", "actor hip:1"}));
+  EXPECT_EQ(gObjectList, (ObjectList{"figure", "actor BODY:1", "actor hip:1"}));
 
   ui->AnswerOpen(Data("reader/ball.pp2"));
   WhenShown<FrmImport>([](FrmImport& w) {

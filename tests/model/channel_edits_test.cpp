@@ -33,13 +33,13 @@ ActorRec Actor(const std::string& name, std::vector<DialRec> dials) {
 void SetActors(std::vector<ActorRec> actors) {
   gActors = std::move(actors);
   gActorList.clear();
-  for (const ActorRec& a : gActors) gActorList.push_back({a.Name.str(), a.Kind});
+  for (const ActorRec& a : gActors) gActorList.push_back({a.Name, a.Kind.view()});
 }
 
 std::string Names() {
   std::string out;
   for (std::size_t k = 0; k < gActors.size(); ++k) {
-    out += gActors[k].Name + (k < gActorList.size() ? "=" + gActorList[k].Text : "") + ":";
+    out += gActors[k].Name + (k < gActorList.size() ? "=" + gActorList[k].Text() : "") + ":";
     for (const DialRec& d : gActors[k].Dials)
       out += " " + (d.Name.empty() ? "-" : d.ChannelType + "/" + d.Name);
     out += ";";
@@ -146,7 +146,7 @@ TEST_F(ChannelEdits, DeletingChannelFamiliesFromTheSelectedActors) {
   EXPECT_FALSE(RemoveActors(deleted.actorsToGo));
   EXPECT_EQ(gActors.size(), 5u);
   EXPECT_EQ(gActorList.size(), 5u);
-  EXPECT_EQ(gActors[1].Name + gActorList[1].Text, "rHand:1rHand:1");
+  EXPECT_EQ(gActors[1].Name + gActorList[1].Text(), "rHand:1rHand:1");
   EXPECT_TRUE(RemoveActors(std::vector<bool>(5, true)));
   EXPECT_EQ(gActors.size(), 1u);
   EXPECT_TRUE(gActors[0].Name.empty());

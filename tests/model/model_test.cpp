@@ -97,7 +97,7 @@ TEST(Model, TablesFillEntryZeroFirst) {
     gObjectList.shrink_to_fit();
     gObjectList.reserve(actors + 1 + room);
     for (std::size_t i = 0; i < actors; ++i) gObjectList.push_back("actor p" + std::to_string(i));
-    std::vector<std::string> expected = gObjectList;
+    ObjectList expected = gObjectList;
     expected.insert(expected.begin() + 1, {"figure", "prop b"});
     int polls = 0;
     AddObjectListItems({"figure", "prop b"}, [&polls] { ++polls; });
@@ -105,6 +105,20 @@ TEST(Model, TablesFillEntryZeroFirst) {
     EXPECT_EQ(polls, actors > 3 ? (room != 0 ? 4 : 3) : 0);
   }
   ResetModel();
+}
+
+// An item keeps its name and kind as one header line, parted at its first
+// blank: names with blanks, empty names or kinds and long lines come back.
+TEST(Model, ActorListItemsGiveBackTheirNameAndKind) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"BODY:1", "actor"},      {"Spot Light 2", "light"}, {"", "actor"}, {"x", ""}, {" ", "prop"}, {"", ""},
+      {"rShldrBend:1", "actor"}};
+  for (const auto& [text, kind] : cases) {
+    const ActorListItem item(text, kind);
+    const ActorListItem copy = item;
+    EXPECT_EQ(copy.Text(), text) << kind;
+    EXPECT_EQ(copy.Kind(), kind) << text;
+  }
 }
 
 TEST(Model, BlankDialListsStaySharedUntilWritten) {

@@ -48,7 +48,7 @@ class ReadOutOfMemory : public WindowTest {
   // What the user has open: caption, object list, groups, actors and dials.
   std::string Document() const {
     std::string d = window->windowTitle().toStdString() + "\n";
-    for (const std::string& e : gObjectList) d += e + "|";
+    for (const CompactText& e : gObjectList) d += e + "|";
     for (const ObjectRec& g : gObjects) {
       d += "\n" + g.Name + ":";
       for (const MaterialRec& m : g.Materials) d += " " + m.Name;

@@ -87,7 +87,7 @@ TEST_F(ChannelReaderTest, EveryChannelLineIsReadOnce) {
                              "}\n}\nactor b\n{\ncustomMaterial 1\nmaterial m\n{\n}\n}\n";
     LoadMorphsAndPoses(text, host);
     ASSERT_EQ(gActorList.size(), 2u) << c.what;
-    EXPECT_EQ(gActorList[1].Text, "b") << c.what;
+    EXPECT_EQ(gActorList[1].Text(), "b") << c.what;
     // The own materials of b are found from its header, not from a dial's name.
     ASSERT_EQ(gObjects.size(), 1u) << c.what;
     EXPECT_EQ(gObjects[0].Name, "b") << c.what;

@@ -41,7 +41,7 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
     reset();
     const std::size_t f = InStr(text, "\nfigure");
     limit = f != 0 ? f : n;
-  } else if (gActorList.empty() || Trim(gActorList[0].Text).empty()) {
+  } else if (gActorList.empty() || Trim(gActorList[0].Text()).empty()) {
     reset();
   }
 

@@ -33,7 +33,7 @@ TEST_F(ActorGroupTest, OwnMaterialsOfActorsLightsAndCameras) {
   // Groups at their own index, then the actor without a group; the prop's
   // materials make no group, the light without materials no entry, and
   // neither takes the materials of the block after it.
-  EXPECT_EQ(gObjectList, (std::vector<std::string>{"actor BODY:1", "camera Cam", "actor hip:1"}));
+  EXPECT_EQ(gObjectList, (ObjectList{"actor BODY:1", "camera Cam", "actor hip:1"}));
 }
 
 TEST_F(ActorGroupTest, NoOwnMaterialsBeforeTheNextBlockOfTheKind) {
@@ -41,7 +41,7 @@ TEST_F(ActorGroupTest, NoOwnMaterialsBeforeTheNextBlockOfTheKind) {
   LoadMorphsAndPoses("actor a\n{\n}\nactor b\n{\ncustomMaterial 1\nmaterial m\n{\n}\n}\n", host);
   ASSERT_EQ(gObjects.size(), 1u);
   EXPECT_EQ(gObjects[0].Name, "b");
-  EXPECT_EQ(gObjectList, (std::vector<std::string>{"actor b", "actor a"}));
+  EXPECT_EQ(gObjectList, (ObjectList{"actor b", "actor a"}));
 }
 
 // Where the own group of a light lands when a light file with a figure group
@@ -72,7 +72,7 @@ TEST_F(ActorGroupTest, LightGroupOfALightFileStaysInStepWithTheList) {
   options.path = ChannelPath("light_own.lt2");
   options.objectPartReader = [&](std::string_view text, Host& h) { ReadObjectPart(text, h); };
   ASSERT_TRUE(ReadPoserFile(options, host).ok);
-  EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "light Light1"}));
+  EXPECT_EQ(gObjectList, (ObjectList{"figure", "light Light1"}));
   EXPECT_EQ(FirstActorListIndex(), 1u);
 }
 
@@ -105,8 +105,7 @@ TEST_F(ActorGroupTest, CameraGroupBeforeAnActorGroupStaysInStepWithTheList) {
   options.objectPartReader = [&](std::string_view t, Host& h) { ReadObjectPart(t, h); };
   const OpenFileResult r = ReadPoserFile(options, host);
   ASSERT_TRUE(r.ok) << r.errorReport;
-  EXPECT_EQ(gObjectList,
-            (std::vector<std::string>{"figure", "prop ball", "camera Cam", "actor BODY:1", "actor hip:1"}));
+  EXPECT_EQ(gObjectList, (ObjectList{"figure", "prop ball", "camera Cam", "actor BODY:1", "actor hip:1"}));
   EXPECT_EQ(FirstActorListIndex(), 2u);
   ASSERT_EQ(gObjects.size(), 4u);
   const char* const names[] = {"figure", "prop ball", "Cam", "BODY:1"};

@@ -75,7 +75,7 @@ TEST_F(MorphFileTest, CharacterFileReadsTheChannelSection) {
   // BODY's own material group follows the figure, listed at its index.
   ASSERT_EQ(gObjects.size(), 2u);
   EXPECT_EQ(gObjects[1].Name, "BODY:1");
-  EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "actor BODY:1", "actor hip:1"}));
+  EXPECT_EQ(gObjectList, (ObjectList{"figure", "actor BODY:1", "actor hip:1"}));
   EXPECT_EQ(host.stages.front(), "Reading file...");
   EXPECT_EQ(host.ranges.front(), 6);
   EXPECT_NE(std::find(host.stages.begin(), host.stages.end(), "Reading data..."), host.stages.end());
@@ -204,13 +204,13 @@ TEST_F(MorphFileTest, BodyOnlyReadMakesOneNamedListedGroup) {
   ASSERT_EQ(gActors.size(), 2u);
   EXPECT_EQ(gActors[0].Name, "BODY:1");
   EXPECT_EQ(gActors[0].Props().ExtName, "Body");
-  EXPECT_EQ(gActorList[0].Text, "BODY:1");
+  EXPECT_EQ(gActorList[0].Text(), "BODY:1");
   // No unnamed group: the table and the object list stay in step.
   ASSERT_EQ(gObjects.size(), 2u);
   EXPECT_EQ(gObjects[1].Name, "BODY:1");
   ASSERT_EQ(gObjects[1].Materials.size(), 1u);
   EXPECT_EQ(gObjects[1].Materials[0].Name, "Glow");
-  EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "actor BODY:1", "actor hip:1"}));
+  EXPECT_EQ(gObjectList, (ObjectList{"figure", "actor BODY:1", "actor hip:1"}));
   for (const ObjectRec& g : gObjects) EXPECT_FALSE(g.Name.empty());
 }
 

@@ -41,8 +41,8 @@ TEST_P(ChannelPoseFile, FillsEveryFieldOfActorsAndDials) {
   for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(gActors[i].Name, names[i]);
     EXPECT_EQ(gActors[i].Kind, kinds[i]);
-    EXPECT_EQ(gActorList[i].Text, names[i]);
-    EXPECT_EQ(gActorList[i].Kind, kinds[i]);
+    EXPECT_EQ(gActorList[i].Text(), names[i]);
+    EXPECT_EQ(gActorList[i].Kind(), kinds[i]);
   }
 
   const ActorRec& body = gActors[0];
@@ -109,7 +109,7 @@ TEST_P(ChannelPoseFile, FillsEveryFieldOfActorsAndDials) {
   EXPECT_EQ(gObjects[0].Materials[1].Name, "Eyes");
   EXPECT_EQ(gObjects[0].Materials[0].ObjectColor[0], 255);
   EXPECT_TRUE(gActorMaterialsFound);
-  EXPECT_EQ(gObjectList, (std::vector<std::string>{"actor lHand:1", "actor BODY:1"}));
+  EXPECT_EQ(gObjectList, (ObjectList{"actor lHand:1", "actor BODY:1"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(LineEnds, ChannelPoseFile, ::testing::Values("LF", "CRLF", "CR"));
@@ -145,7 +145,7 @@ TEST_F(ChannelReaderTest, LightTypeOnlyForLightsAndCameras) {
   EXPECT_EQ(gActors[0].Props().LightType, 0);
   EXPECT_EQ(gActors[1].Props().LightType, 2);
   // No object list entry for a light without materials.
-  EXPECT_EQ(gObjectList, (std::vector<std::string>{"actor a"}));
+  EXPECT_EQ(gObjectList, (ObjectList{"actor a"}));
 }
 
 TEST_F(ChannelReaderTest, InsertOneAndAppend) {
@@ -158,11 +158,11 @@ TEST_F(ChannelReaderTest, InsertOneAndAppend) {
   EXPECT_EQ(gActors[0].Name, "BODY:1");
   EXPECT_DOUBLE_EQ(gActors[0].Dials[0].Value, 2.0);
   EXPECT_EQ(gActors[1].Name, "hip:1");
-  EXPECT_EQ(gActorList.front().Text, "BODY:1");
+  EXPECT_EQ(gActorList.front().Text(), "BODY:1");
   LoadMorphsAndPoses("actor neck:1\n{\n}\n", host, {.Append = true});
   ASSERT_EQ(gActors.size(), 4u);
   EXPECT_EQ(gActors[3].Name, "neck:1");
-  EXPECT_EQ(gActorList.back().Text, "neck:1");
+  EXPECT_EQ(gActorList.back().Text(), "neck:1");
 }
 
 TEST_F(ChannelReaderTest, CancelLeavesEverythingAsBefore) {

@@ -68,13 +68,13 @@ inline std::string DumpModel() {
              std::to_string(d.Hidden) + "|" + (d.ExtNameOn ? "1" : "0") + (d.HiddenOn ? "1" : "0") +
              (d.ValueOn ? "1" : "0") + "]\n";
   }
-  for (const ActorListItem& item : gActorList) out += "L[" + item.Text + "|" + item.Kind + "]\n";
+  for (const ActorListItem& item : gActorList) out += "L[" + item.Text() + "|" + item.Kind() + "]\n";
   for (const ObjectRec& g : gObjects) {
     out += "G[" + g.Name + "]";
     for (const MaterialRec& m : g.Materials) out += " M[" + m.Name + "]";
     out += "\n";
   }
-  for (const std::string& e : gObjectList) out += "O[" + e + "]\n";
+  for (const CompactText& e : gObjectList) out += "O[" + e + "]\n";
   out += "T[" + std::to_string(gThighLength) + "] F[" + (gActorMaterialsFound ? "1" : "0") + "]\n";
   return out;
 }

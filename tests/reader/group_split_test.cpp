@@ -102,8 +102,8 @@ TEST(GroupSplit, GivesWhatTheSplitEntryByEntryGivesOrLeavesItToIt) {
     std::string literalWhole = text, indexedWhole = text;
     std::vector<std::string> literalParts(n), indexedParts(n);
     LiteralSplit(literalWhole, literalParts, entries, c.figureFirst);
-    const bool indexed =
-        SplitGroupTexts(indexedWhole, indexedParts, c.figureFirst ? 1 : 0, entries, c.figureFirst, {});
+    const bool indexed = SplitGroupTexts(indexedWhole, indexedParts, c.figureFirst ? 1 : 0,
+                                         ObjectList(entries.begin(), entries.end()), c.figureFirst, {});
     EXPECT_EQ(indexed, c.indexed);
     if (!indexed) {
       EXPECT_EQ(indexedWhole, text);

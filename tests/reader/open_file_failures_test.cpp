@@ -96,7 +96,7 @@ TEST_F(OpenFileTest, EveryFailureEndsInTheOneErrorReportAndAnEmptyDocument) {
 
 TEST_F(OpenFileTest, ACancelledDialogLeavesTheDocumentAsItWas) {
   Open("figure_props.cr2", kCr2, LineEnds::Lf);
-  const std::vector<std::string> list = gObjectList;
+  const ObjectList list = gObjectList;
   const std::size_t materials = gObjects[0].Materials.size();
   gState.LoadProps = true;
   BeginOpenFile();

@@ -18,7 +18,7 @@ TEST_F(OpenFileTest, APoseFileGivesEveryMaterialKeyInEachLineEnding) {
     ResetModel();
     const OpenFileResult r = Open("materials.pz2", kPz2, ends);
     ASSERT_TRUE(r.ok) << r.errorReport;
-    EXPECT_EQ(gObjectList, std::vector<std::string>{"figure"});
+    EXPECT_EQ(gObjectList, ObjectList{"figure"});
     ASSERT_EQ(gObjects.size(), 1u);
     EXPECT_EQ(gObjects[0].Name, "figure");
     // "material " inside a map path makes no material.
@@ -122,7 +122,7 @@ TEST_F(OpenFileTest, ACharacterWithItsPropsGivesOneGroupEach) {
     const OpenFileResult r = fromText ? ReadPoserFile(options, host) : Open(name, kCr2, kAllLineEnds[way]);
     ASSERT_TRUE(r.ok) << r.errorReport;
     // Props from the last in the file to the first; "prop ball" does not eat "prop ball_2".
-    EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "prop ball", "prop ball_2"}));
+    EXPECT_EQ(gObjectList, (ObjectList{"figure", "prop ball", "prop ball_2"}));
     EXPECT_EQ(GroupNames(), (std::vector<std::string>{"figure", "prop ball", "prop ball_2"}));
     EXPECT_EQ(MaterialNames(0), (std::vector<std::string>{"Preview", "skin"}));
     EXPECT_EQ(MaterialNames(1), (std::vector<std::string>{"Skin2", "Metal"}));
@@ -153,7 +153,7 @@ TEST_F(OpenFileTest, ACharacterWithoutPropsGivesOnlyTheFiguresMaterials) {
     ResetModel();
     const OpenFileResult r = Open("figure_props.cr2", kCr2, ends);
     ASSERT_TRUE(r.ok) << r.errorReport;
-    EXPECT_EQ(gObjectList, std::vector<std::string>{"figure"});
+    EXPECT_EQ(gObjectList, ObjectList{"figure"});
     ASSERT_EQ(gObjects.size(), 1u);
     EXPECT_EQ(MaterialNames(0), (std::vector<std::string>{"Preview", "skin"}));
     EXPECT_EQ(gObjects[0].Materials[1].HighlightSize, 71);
@@ -181,7 +181,7 @@ TEST_F(OpenFileTest, ALargeCharacterReadsTheSameAsASmallOne) {
       ASSERT_TRUE(r.ok) << r.errorReport;
       EXPECT_EQ(MaterialNames(0), (std::vector<std::string>{"Preview", "skin"}));
       if (props) {
-        EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "prop ball", "prop ball_2"}));
+        EXPECT_EQ(gObjectList, (ObjectList{"figure", "prop ball", "prop ball_2"}));
         EXPECT_EQ(MaterialNames(1), (std::vector<std::string>{"Skin2", "Metal"}));
         EXPECT_EQ(MaterialNames(2), std::vector<std::string>{"Rubber"});
       }
@@ -195,7 +195,7 @@ TEST_F(OpenFileTest, PropAndHairFilesAreNamedByTheirPropLine) {
     ResetModel();
     OpenFileResult r = Open("ball.pp2", kPp2, ends);
     ASSERT_TRUE(r.ok) << r.errorReport;
-    EXPECT_EQ(gObjectList, std::vector<std::string>{"prop ball"});
+    EXPECT_EQ(gObjectList, ObjectList{"prop ball"});
     EXPECT_EQ(GroupNames(), std::vector<std::string>{"prop ball"});
     EXPECT_EQ(MaterialNames(0), (std::vector<std::string>{"Rubber", "Chrome"}));
     EXPECT_EQ(gObjects[0].Materials[1].ReflectionMap, ":Runtime:Textures:Vandrel:chrome.jpg");
@@ -204,7 +204,7 @@ TEST_F(OpenFileTest, PropAndHairFilesAreNamedByTheirPropLine) {
     ResetModel();
     r = Open("hair.hr2", kHr2, ends);
     ASSERT_TRUE(r.ok) << r.errorReport;
-    EXPECT_EQ(gObjectList, std::vector<std::string>{"prop figureHair"});
+    EXPECT_EQ(gObjectList, ObjectList{"prop figureHair"});
     EXPECT_EQ(MaterialNames(0), std::vector<std::string>{"Hair"});
     EXPECT_EQ(gObjects[0].Materials[0].TransparencyMax, 100);
     EXPECT_EQ(gObjects[0].Materials[0].TransparencyMap, ":Runtime:Textures:Vandrel:hair trans.jpg");
@@ -240,7 +240,7 @@ TEST_F(OpenFileTest, APoseFileHandsItsObjectPartToTheChannelReader) {
     } else {
       EXPECT_EQ(content, lfText);
     }
-    EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "prop hat", "actor BODY:1", "actor head:1"}));
+    EXPECT_EQ(gObjectList, (ObjectList{"figure", "prop hat", "actor BODY:1", "actor head:1"}));
     EXPECT_EQ(GroupNames(), (std::vector<std::string>{"figure", "prop hat"}));
     EXPECT_EQ(MaterialNames(0), (std::vector<std::string>{"skin", "eyes"}));
     EXPECT_EQ(MaterialNames(1), std::vector<std::string>{"Felt"});
@@ -254,7 +254,7 @@ TEST_F(OpenFileTest, WithoutAChannelReaderAPoseFileGivesItsMaterialsOnly) {
     ResetModel();
     const OpenFileResult r = Open("actors_figure.pz2", kPz2, ends);
     ASSERT_TRUE(r.ok) << r.errorReport;
-    EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "prop hat"}));
+    EXPECT_EQ(gObjectList, (ObjectList{"figure", "prop hat"}));
     EXPECT_EQ(MaterialNames(0), (std::vector<std::string>{"skin", "eyes"}));
     EXPECT_TRUE(gActors.size() == 1 && gActors[0].Name.empty());
     EXPECT_TRUE(r.channelsOff);
@@ -267,7 +267,7 @@ TEST_F(OpenFileTest, AFigureBlockAfterThePropBlocksKeepsEveryMaterial) {
     ResetModel();
     const OpenFileResult r = Open("props_first.pz2", kPz2, ends);
     ASSERT_TRUE(r.ok) << r.errorReport;
-    EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "prop ball_2", "prop ball"}));
+    EXPECT_EQ(gObjectList, (ObjectList{"figure", "prop ball_2", "prop ball"}));
     EXPECT_EQ(MaterialNames(0), std::vector<std::string>{"skin"});
     EXPECT_EQ(MaterialNames(1), std::vector<std::string>{"Glass"});
     EXPECT_EQ(MaterialNames(2), std::vector<std::string>{"Rubber"});
@@ -346,7 +346,7 @@ TEST_F(OpenFileTest, ObjectListKeepsActorsLast) {
   AddObjectListItem("prop x", 0);
   AddObjectListItem("actor b", 0);
   AddObjectListItem("first", 1);
-  EXPECT_EQ(gObjectList, (std::vector<std::string>{"first", "figure", "prop x", "actor a", "actor b"}));
+  EXPECT_EQ(gObjectList, (ObjectList{"first", "figure", "prop x", "actor a", "actor b"}));
 }
 
 // Lights and cameras with their own materials belong with the actors: a
@@ -358,8 +358,8 @@ TEST_F(OpenFileTest, ObjectListKeepsLightsAndCamerasWithTheActors) {
   AddObjectListItem("actor hip", 0);
   AddObjectListItem("prop ball", 0);
   AddObjectListItem("Light lower", 0);  // the kinds are case-sensitive
-  EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "prop ball", "Light lower", "camera Cam",
-                                                   "light Spot", "actor hip"}));
+  EXPECT_EQ(gObjectList,
+            (ObjectList{"figure", "prop ball", "Light lower", "camera Cam", "light Spot", "actor hip"}));
   EXPECT_EQ(FirstActorListIndex(), 3u);
   EXPECT_FALSE(IsOwnMaterialsEntry("prop light "));
 }
@@ -380,8 +380,7 @@ TEST_F(OpenFileTest, EveryGroupHasItsObjectListEntry) {
         OpenText("headerless.pz2", WithLineEnds(headerless, ends), kPz2, false, channels);
     ASSERT_TRUE(r.ok) << r.errorReport;
     ASSERT_EQ(gObjects.size(), 2u) << LineEndsName(ends);
-    EXPECT_EQ(gObjectList, (std::vector<std::string>{gObjects[0].Name, "actor BODY:1"}))
-        << LineEndsName(ends);
+    EXPECT_EQ(gObjectList, (ObjectList{gObjects[0].Name, "actor BODY:1"})) << LineEndsName(ends);
     EXPECT_EQ(MaterialNames(0), std::vector<std::string>{"Skin"});
     EXPECT_EQ(MaterialNames(1), std::vector<std::string>{"Own"});
   }

@@ -161,7 +161,7 @@ TEST_F(DocumentSession, OpensReadsAndSaves) {
     EXPECT_EQ(seenWhenReplaced, c.replaced ? "/poses/shown.pz2" : "");
     if (c.outcome == SessionOutcome::KeptShown) {
       EXPECT_EQ(gState.FileName, "/poses/shown.pz2");
-      EXPECT_EQ(gObjectList, std::vector<std::string>{"figure"});
+      EXPECT_EQ(gObjectList, ObjectList{"figure"});
       EXPECT_TRUE(gState.Dirty);
       EXPECT_TRUE(gState.ReadError && gOpenCancelled);
     } else {

@@ -48,8 +48,8 @@ TEST_F(Import, MaterialsReplaceTheGroupsWhileTheActorsOwnStayWithTheirEntries) {
   for (const ObjectRec& g : gObjects) groups.push_back(g.Name);
   EXPECT_EQ(groups, (std::vector<std::string>{"prop ball", "BODY:1", "hip:1", "Spot"}));
   EXPECT_EQ(MaterialNames(gObjects[0]), (std::vector<std::string>{"Rubber", "Chrome"}));
-  EXPECT_EQ(gObjectList, (std::vector<std::string>{"prop ball", "actor BODY:1", "actor hip:1", "light Spot",
-                                                   "actor head:1"}));
+  EXPECT_EQ(gObjectList,
+            (ObjectList{"prop ball", "actor BODY:1", "actor hip:1", "light Spot", "actor head:1"}));
   EXPECT_EQ(gState.FileName, "/poses/doll.cr2");
   EXPECT_EQ(gActors.size(), 4u);
   EXPECT_TRUE(gState.Dirty);
@@ -61,8 +61,7 @@ TEST_F(Import, MaterialsReplaceTheGroupsWhileTheActorsOwnStayWithTheirEntries) {
   calls.chosen = 1;
   RunImport(ImportData::Materials, 7, false, calls, shown);
   EXPECT_EQ(MaterialNames(gObjects[0]), (std::vector<std::string>{"Metal", "Glass"}));
-  EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "actor BODY:1", "actor hip:1", "light Spot",
-                                                   "actor head:1"}));
+  EXPECT_EQ(gObjectList, (ObjectList{"figure", "actor BODY:1", "actor hip:1", "light Spot", "actor head:1"}));
   EXPECT_EQ(gActors.size(), 4u);
   EXPECT_TRUE(ui->requestsOf(UiRequest::Message).empty());
   EXPECT_FALSE(gImportMode || gFigureMaterialsOnly || gState.LoadProps);
@@ -166,7 +165,7 @@ TEST_F(Import, TheBodyActorIsReplacedOnlyOnceANewOneWasRead) {
   ui->clear();
   ui->AnswerMessage(MsgResult::OK);
   ui->AnswerOpen(std::string(VANDREL_TEST_DATA) + "/channels/doll.cr2");
-  const std::vector<std::string> list = gObjectList;
+  const ObjectList list = gObjectList;
   RunImport(ImportData::MorphsAndPoses, 5, true, calls, shown);
   ASSERT_EQ(gActors.size(), 4u);
   EXPECT_EQ(gActors[0].Name, "BODY:1");

@@ -72,10 +72,10 @@ TEST_F(MaterialCopy, ApplyCopiesWholeRecordsAndKeepsTheListInStepWithTheTable) {
   EXPECT_EQ(gObjects[4].Name, "head:1");
   EXPECT_EQ(MaterialNames(gObjects[4]), std::vector<std::string>{"Cloth"});
   // The new group's entry follows the old groups, the groupless BODY after it.
-  EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", "prop ball", "actor hip:1", "light Spot",
-                                                   "actor head:1", "actor BODY:1"}));
+  EXPECT_EQ(gObjectList,
+            (ObjectList{"figure", "prop ball", "actor hip:1", "light Spot", "actor head:1", "actor BODY:1"}));
   for (std::size_t k = 0; k < gObjects.size(); ++k) {
-    const std::string& entry = gObjectList[k];
+    const std::string entry = gObjectList[k].str();
     EXPECT_TRUE(entry == gObjects[k].Name || entry.substr(entry.find(' ') + 1) == gObjects[k].Name) << k;
   }
   // Nothing pending: nothing changes.

@@ -48,7 +48,7 @@ bool Read(const std::string& path, int fileType) {
 // its light or camera entry.
 void ExpectInStep(const Case& c, const std::string& what) {
   ASSERT_EQ(gObjects.size(), 2u) << what;
-  EXPECT_EQ(gObjectList, (std::vector<std::string>{"figure", c.entry})) << what;
+  EXPECT_EQ(gObjectList, (ObjectList{"figure", c.entry})) << what;
   EXPECT_EQ(FirstActorListIndex(), 1u) << what;
   EXPECT_EQ(gObjects[0].Name, "figure") << what;
   ASSERT_EQ(gObjects[0].Materials.size(), 1u) << what;

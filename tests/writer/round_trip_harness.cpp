@@ -273,7 +273,7 @@ PoseWriteOptions SaveOptions(const ReadOutcome& read, const std::string& path, b
 std::string Tables() {
   std::string out;
   for (const ObjectRec& g : gObjects) out += Group(g, false);
-  for (const std::string& e : gObjectList) out += "entry " + e + "\n";
+  for (const CompactText& e : gObjectList) out += "entry " + e + "\n";
   for (const ActorRec& a : gActors) {
     out += a.Kind + " " + a.Name + " ";
     Add(out, "ext", a.Props().ExtName);
