@@ -108,7 +108,7 @@ void* TakeRecordMemory(std::size_t bytes) {
 
 void GiveBackRecordMemory(void* p, std::size_t bytes) noexcept {
   if (!FromPieces(bytes)) {
-    ::operator delete(p, bytes);
+    ::operator delete(p);
     return;
   }
   char* piece = reinterpret_cast<char*>(reinterpret_cast<std::uintptr_t>(p) & ~(kPiece - 1));
