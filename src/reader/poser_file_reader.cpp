@@ -328,22 +328,21 @@ OpenFileResult ReadPoserFile(const OpenFileOptions& options, Host& host) {
       QuickRead(rs, options.fileType);
     } else {
       rs.step = kStepFullRead;
+      // What the tables will not keep of the file, and whether its blocks
+      // close: a file cut off is not read as if it ended there.
+      const KeptDataReport kept =
+          CheckKeptData(rs.text.input(), {.objectsRead = static_cast<bool>(options.objectPartReader)});
+      cutOff = !kept.blocksClosed;
+      notKept = kept.kinds;
+      rs.Yield();
       if (!rs.text.given()) {
         // The file's own bytes become the text, without a second copy.
         rs.text.TakeInputAsWhole();
         RemoveIndentationInPlace(rs.text.whole);
+        rs.Yield();
       } else {
         rs.text.whole = RemoveIndentation(rs.text.input());
       }
-      rs.Yield();
-      // What the tables will not keep of the file, and whether its blocks
-      // close: a file cut off is not read as if it ended there. The check
-      // takes no notice of indentation, so it reads the shorter text.
-      const KeptDataReport kept =
-          CheckKeptData(rs.text.whole, {.objectsRead = static_cast<bool>(options.objectPartReader)});
-      cutOff = !kept.blocksClosed;
-      notKept = kept.kinds;
-      rs.Yield();
     }
     ReadMaterialGroups(rs);
     // A fault the read meets on its way comes first.
