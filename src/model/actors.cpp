@@ -2,8 +2,8 @@
 
 namespace vandrel {
 
-const std::vector<DialRec> DialList::kNone;
-const std::vector<DialRec> DialList::kBlank(1);
+const DialList::Records DialList::kNone;
+const DialList::Records DialList::kBlank(1);
 const ActorProperties ActorRec::kNoProperties;
 
 }  // namespace vandrel

@@ -5,12 +5,14 @@
 #include <array>
 #include <cstddef>
 #include <initializer_list>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "common/compact_text.h"
+#include "model/record_memory.h"
 
 namespace vandrel {
 
@@ -34,16 +36,20 @@ static_assert(sizeof(DialRec) <= 48);
 // records; anything that may write (a non-const [], back(), begin()) gives
 // the list records of its own first.
 class DialList {
+  // Large lists are taken from the pieces of record memory.
+  using Records = std::vector<DialRec, RecordAllocator<DialRec>>;
+
  public:
   using value_type = DialRec;
   using size_type = std::size_t;
-  using iterator = std::vector<DialRec>::iterator;
-  using const_iterator = std::vector<DialRec>::const_iterator;
+  using iterator = Records::iterator;
+  using const_iterator = Records::const_iterator;
 
   DialList() noexcept : p_(&kNone) {}
-  DialList(std::initializer_list<DialRec> dials) : DialList(std::vector<DialRec>(dials)) {}
-  DialList(std::vector<DialRec> dials) : p_(new std::vector<DialRec>(std::move(dials))) {}
-  DialList(const DialList& other) : p_(other.Owned() ? new std::vector<DialRec>(*other.p_) : other.p_) {}
+  DialList(std::initializer_list<DialRec> dials) : p_(new Records(dials)) {}
+  DialList(std::vector<DialRec> dials)
+      : p_(new Records(std::make_move_iterator(dials.begin()), std::make_move_iterator(dials.end()))) {}
+  DialList(const DialList& other) : p_(other.Owned() ? new Records(*other.p_) : other.p_) {}
   DialList(DialList&& other) noexcept : p_(std::exchange(other.p_, &kNone)) {}
   ~DialList() { Free(); }
   DialList& operator=(const DialList& other) {
@@ -97,19 +103,19 @@ class DialList {
   }
 
  private:
-  static const std::vector<DialRec> kNone;   // no record
-  static const std::vector<DialRec> kBlank;  // one blank record
+  static const Records kNone;   // no record
+  static const Records kBlank;  // one blank record
 
   // The list's own records, made from the shared ones first.
-  std::vector<DialRec>& Own() {
-    if (!Owned()) p_ = new std::vector<DialRec>(*p_);
-    return *const_cast<std::vector<DialRec>*>(p_);
+  Records& Own() {
+    if (!Owned()) p_ = new Records(*p_);
+    return *const_cast<Records*>(p_);
   }
   void Free() noexcept {
     if (Owned()) delete p_;
   }
 
-  const std::vector<DialRec>* p_;  // kNone, kBlank or a list of its own
+  const Records* p_;  // kNone, kBlank or a list of its own
 };
 
 // The switches of an actor's properties, in ActorRec::PropertyOn (and the
