@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "common/compact_text.h"
-#include "model/shared_records.h"
 
 namespace vandrel {
 
@@ -107,7 +106,6 @@ struct MaterialRec {
 struct ObjectRec {
   std::string Name;  // "figure", "prop <name>" or "actor <name>"
   std::vector<MaterialRec> Materials;
-  std::vector<NameIndexRec> Names;  // reserved: never filled
 };
 
 // True when `path` is the absent-map marker, in any case.

@@ -140,12 +140,15 @@ void SplitPoseGroups(ReadState& rs) {
   rs.Yield();
 
   // Each prop enters the list before its first "actor " entry, after the
-  // props before it: all of them go in there at once.
-  const std::vector<std::string> props = PoseGroupPropEntries(rs.text.whole, [&rs] { rs.Yield(); });
-  if (!props.empty()) {
-    const std::size_t groupIndex = FirstActorListIndex();
-    rs.parts.assign(groupIndex + props.size(), std::string());
-    AddObjectListItems(props, [&rs] { rs.Yield(); });
+  // props before it: all of them go in there at once. The list of them is
+  // not held through the split.
+  {
+    const std::vector<std::string> props = PoseGroupPropEntries(rs.text.whole, [&rs] { rs.Yield(); });
+    if (!props.empty()) {
+      const std::size_t groupIndex = FirstActorListIndex();
+      rs.parts.assign(groupIndex + props.size(), std::string());
+      AddObjectListItems(props, [&rs] { rs.Yield(); });
+    }
   }
 
   if (!rs.objectTextCut) {
@@ -389,6 +392,8 @@ void ReadGroups(ReadState& rs, int fileType) {
     if (ReadGroupMaterials(rs, text, static_cast<int>(g)) == 0) gObjects[g].Materials = {};
     rs.Yield();
   }
+  // The group texts are used up: their list is not held with the tables.
+  rs.parts = {};
 }
 
 void EndOfLoad(ReadState& rs, int fileType) {

@@ -86,7 +86,7 @@ bool MaterialCopyPlan::Apply() {
         target = gObjects.size();
         gObjects.emplace_back();
       }
-      gObjects[target] = ObjectRec{dest_[d].Name, {MaterialRec{}}, {}};
+      gObjects[target] = ObjectRec{dest_[d].Name, {MaterialRec{}}};
       newEntries.push_back(dest_[d].Entry);
       gotGroup[d] = true;
     }

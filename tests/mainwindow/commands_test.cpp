@@ -62,7 +62,7 @@ class Commands : public WindowTest {
   // A small document as a read leaves it.
   void Document(const std::string& path, int fileType) {
     window->BeginLoad(path, fileType);
-    gObjects.assign(1, ObjectRec{"figure", {MaterialRec{}}, {}});
+    gObjects.assign(1, ObjectRec{"figure", {MaterialRec{}}});
     gObjects[0].Materials[0].Name = "skin";
     gObjects[0].Materials[0].ObjectColorOn = true;
     gObjectList = {"figure"};

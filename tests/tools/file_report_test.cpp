@@ -46,8 +46,7 @@ class FileReport : public ::testing::Test {
     gObjects = {ObjectRec{"Figure 1",
                           {Maps("a", "/maps/gone.jpg", "/maps/b<ump>.jpg", "NO_MAP"),
                            Maps("b", "/maps/skin.jpg", "no_map", "/maps/skin.jpg"),
-                           Maps("c", "/maps/skin.jpg", "/maps/b<ump>.jpg", "")},
-                          {}}};
+                           Maps("c", "/maps/skin.jpg", "/maps/b<ump>.jpg", "")}}};
     gPictureSizes = {StringPairRec{"/MAPS/Skin.jpg", "512 X 256"}};
     facts.files["/docs/Fig&Co.cr2"] = FileFacts{123456, {2024, 3, 5, 14, 7, 9}};
     facts.files["/maps/skin.jpg"] = FileFacts{2345000, {2024, 1, 2, 0, 0, 0}};

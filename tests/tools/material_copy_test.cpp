@@ -21,10 +21,9 @@ class MaterialCopy : public ::testing::Test {
  public:
   void SetUp() override {
     ResetModel();
-    gObjects = {ObjectRec{"figure", {Material("Skin", 10), Material("Lips", 20)}, {}},
-                ObjectRec{"prop ball", {Material("Rubber", 30)}, {}},
-                ObjectRec{"hip:1", {Material("Cloth", 40)}, {}},
-                ObjectRec{"Spot", {Material("Lens", 50)}, {}}};
+    gObjects = {ObjectRec{"figure", {Material("Skin", 10), Material("Lips", 20)}},
+                ObjectRec{"prop ball", {Material("Rubber", 30)}}, ObjectRec{"hip:1", {Material("Cloth", 40)}},
+                ObjectRec{"Spot", {Material("Lens", 50)}}};
     gObjectList = {"figure", "prop ball", "actor hip:1", "light Spot", "actor BODY:1", "actor head:1"};
   }
   void TearDown() override { ResetModel(); }
@@ -84,7 +83,7 @@ TEST_F(MaterialCopy, ApplyCopiesWholeRecordsAndKeepsTheListInStepWithTheTable) {
   EXPECT_FALSE(gState.Dirty);
 
   // Two groups of one name: the chosen one gets the copy.
-  gObjects = {ObjectRec{"figure", {Material("A", 1)}, {}}, ObjectRec{"figure", {Material("B", 2)}, {}}};
+  gObjects = {ObjectRec{"figure", {Material("A", 1)}}, ObjectRec{"figure", {Material("B", 2)}}};
   gObjectList = {"figure", "figure"};
   MaterialCopyPlan same;
   same.Add(0, 1, {0});

@@ -153,7 +153,7 @@ TEST(PoseWriterTest, HairNamesInTheFigurePartAreWrittenButNotStored) {
 
 TEST(PoseWriterTest, GroupOfARenamedHairActorStaysInsideItsBlock) {
   MakeActorDocument();
-  gObjects.push_back(ObjectRec{"FIGUREHAIR", {BareMaterial("Strand")}, {}});
+  gObjects.push_back(ObjectRec{"FIGUREHAIR", {BareMaterial("Strand")}});
   gObjectList.push_back("actor FIGUREHAIR");
   PoseWriteOptions o = OptionsFor("x");
   const std::string text = Build(o);
@@ -186,8 +186,8 @@ TEST(PoseWriterTest, LightAndCameraGroupsGoOnlyToABlockOfTheirKind) {
   light.Kind = "light";
   gActors.push_back(part);
   gActors.push_back(light);
-  gObjects.push_back(ObjectRec{"Lamp", {BareMaterial("Bulb")}, {}});
-  gObjects.push_back(ObjectRec{"Gone", {BareMaterial("Lost")}, {}});
+  gObjects.push_back(ObjectRec{"Lamp", {BareMaterial("Bulb")}});
+  gObjects.push_back(ObjectRec{"Gone", {BareMaterial("Lost")}});
   gObjectList.push_back("light Lamp");
   gObjectList.push_back("camera Gone");
   PoseWriteOptions o = OptionsFor("x");
