@@ -168,7 +168,7 @@ void ParseMaterialColor(std::string_view block, std::string_view key, int group,
     pos = blank + 1;
   }
   MaterialRec& m =
-      gObjects.at(static_cast<std::size_t>(group)).Materials.at(static_cast<std::size_t>(material));
+      gObjects.at(static_cast<std::size_t>(group)).Materials.Edit().at(static_cast<std::size_t>(material));
   if (ColorRec* field = ColorField(m, key)) *field = color;
 }
 
@@ -206,7 +206,9 @@ void ParseMaterialBlock(std::string_view block, int group, int material, Materia
 
 void ParseMaterialBlock(std::string_view block, int group, int material) {
   auto rec = [&]() -> MaterialRec& {
-    return gObjects.at(static_cast<std::size_t>(group)).Materials.at(static_cast<std::size_t>(material));
+    return gObjects.at(static_cast<std::size_t>(group))
+        .Materials.Edit()
+        .at(static_cast<std::size_t>(material));
   };
   rec().KsIgnoreTexture = false;
   rec().MultiplyThroughLights = false;

@@ -90,7 +90,7 @@ bool MaterialCopyPlan::Apply() {
       newEntries.push_back(dest_[d].Entry);
       gotGroup[d] = true;
     }
-    std::vector<MaterialRec>& materials = gObjects[target].Materials;
+    std::vector<MaterialRec>& materials = gObjects[target].Materials.Edit();
     for (const NameIndexRec& copy : dest_[d].Pending) {
       // Copied before it is appended: the source may be the target group itself.
       MaterialRec record = gObjects.at(static_cast<std::size_t>(copy.Index))

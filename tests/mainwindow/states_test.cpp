@@ -81,7 +81,7 @@ class States : public WindowTest {
   void Load(int fileType) {
     window->BeginLoad("/poses/Test." + std::string(FileTypeExtension(fileType)), fileType);
     gObjects.assign(1, ObjectRec{"figure", {MaterialRec{}}});
-    gObjects[0].Materials[0].Name = "skin";
+    gObjects[0].Materials.Edit()[0].Name = "skin";
     gObjectList = {"figure"};
     gState.RequiredVersion = "4.01";
     window->EndLoad(fileType);

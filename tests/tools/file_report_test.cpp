@@ -87,7 +87,8 @@ TEST_F(FileReport, PageAndPicturesAsLaidOutAndAFailureWritesNoPage) {
 
   // Without pictures: no folder.
   pictures.thumbnail = false;
-  for (MaterialRec& m : gObjects[0].Materials) m = Maps(m.Name.str(), "/maps/gone.jpg", "NO_MAP", "NO_MAP");
+  for (MaterialRec& m : gObjects[0].Materials.Edit())
+    m = Maps(m.Name.str(), "/maps/gone.jpg", "NO_MAP", "NO_MAP");
   request.reportPath = dir.file("plain.report.htm");
   ASSERT_EQ(WriteFileReport(request, facts, comma, pictures), "");
   const std::string page = ReadFileBytes(request.reportPath);
