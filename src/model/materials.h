@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -18,9 +19,11 @@ namespace vandrel {
 
 inline constexpr const char* kNoMap = "NO_MAP";
 
-// One RGB colour: red, green, blue, each the file's value times 255. Stored
-// in int, not a 16-bit type, so that overflow checks are explicit.
-using ColorRec = std::array<int, 3>;
+// One RGB colour: red, green, blue, each the file's value times 255. The
+// reader refuses a product outside -32768..32767 (an overflow) and the colour
+// chooser gives 0..255, so 16 bits hold every value; nothing computes in
+// them (a component is widened to int before any arithmetic).
+using ColorRec = std::array<std::int16_t, 3>;
 
 struct MaterialRec {
   CompactText Name;
@@ -105,6 +108,7 @@ struct MaterialRec {
   bool SwitchOn(int index) const;
   void SetSwitchOn(int index, bool on);
 };
+static_assert(sizeof(MaterialRec) <= 176);
 
 // The materials of one group. Groups that hold the same materials (the prop
 // lines that each take the figure's first material) share one list of

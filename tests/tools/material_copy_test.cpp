@@ -11,7 +11,7 @@ namespace {
 MaterialRec Material(const std::string& name, int red) {
   MaterialRec m;
   m.Name = name;
-  m.ObjectColor = {red, 0, 0};
+  m.ObjectColor = {static_cast<std::int16_t>(red), 0, 0};
   m.ObjectColorOn = true;
   m.TextureMap = ":Runtime:Textures:" + name + ".jpg";
   return m;
