@@ -35,7 +35,7 @@ void Fill() {
     m.Name = "material" + std::to_string(i);
     m.TextureMap = ":Runtime:textures:map" + std::to_string(i) + ".jpg";
     m.ObjectColorOn = m.TextureMapOn = i % 2 == 0;
-    group.Materials.push_back(std::move(m));
+    group.Materials.Edit().push_back(std::move(m));
   }
   gObjects.assign(1, std::move(group));
   gObjectList = {"figure"};

@@ -65,7 +65,7 @@ void FillBigFigure() {
       mat.Name = "mat" + std::to_string(m);
       mat.TextureMap = ":Runtime:Textures:tex" + std::to_string((g * 12 + m) % 900) + ".jpg";
       mat.BumpMap = m % 2 ? "NO_MAP" : ":Runtime:Textures:bump" + std::to_string(g) + ".jpg";
-      group.Materials.push_back(std::move(mat));
+      group.Materials.Edit().push_back(std::move(mat));
     }
     gObjectList.push_back(g < 320 ? group.Name : "actor " + group.Name);
     gObjects.push_back(std::move(group));

@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
     MaterialRec m;
     m.Name = "material number " + std::to_string(i);
     if (i % 2 == 0) tpl.Groups[0].Members.push_back(m.Name.str());
-    group.Materials.push_back(std::move(m));
+    group.Materials.Edit().push_back(std::move(m));
   }
   gObjects = {group};
   gObjectList = {"figure"};
@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
     MaterialRec m;
     m.Name = "m" + std::to_string(i);
     m.TextureMap = path;
-    figure.Materials.push_back(std::move(m));
+    figure.Materials.Edit().push_back(std::move(m));
     LoadThumbNail(path, 0);
   }
   gObjects = {figure};

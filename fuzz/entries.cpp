@@ -172,7 +172,7 @@ std::string Channels(const std::uint8_t* data, std::size_t size) {
 
 std::string MaterialBlock(const std::uint8_t* data, std::size_t size) {
   Clean();
-  gObjects[0].Materials.assign(1, MaterialRec{});
+  gObjects[0].Materials.Edit().assign(1, MaterialRec{});
   try {
     ParseMaterialBlock(Rest(data, size, 0), 0, 0);
   } catch (const ReadFault&) {

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <cstdint>
 
 #include "common/numbers.h"
 #include "common/text.h"
@@ -157,7 +158,8 @@ void MaterialsPane::SHP_Click(int index) {
   const QColor shown = SwatchColor(index);
   const std::optional<Rgb> chosen = Ui().ChooseColor({shown.red(), shown.green(), shown.blue()});
   if (!chosen) return;
-  const ColorRec color{(*chosen)[0] & 255, (*chosen)[1] & 255, (*chosen)[2] & 255};
+  const auto component = [&](int i) { return static_cast<std::int16_t>((*chosen)[i] & 255); };
+  const ColorRec color{component(0), component(1), component(2)};
   SetSwatch(index, QColor(color[0], color[1], color[2]));
   ColorRec MaterialRec::*fields[kSwatchCount] = {&MaterialRec::ObjectColor, &MaterialRec::HighlightColor,
                                                  &MaterialRec::AmbientColor, &MaterialRec::ReflectiveColor};

@@ -63,7 +63,7 @@ MaterialRec* MaterialsPane::CurrentMaterial() const {
   ObjectRec* group = ChosenGroup();
   const int i = lstMaterials->currentRow();
   if (!group || i < 0 || i >= static_cast<int>(group->Materials.size())) return nullptr;
-  return &group->Materials[static_cast<std::size_t>(i)];
+  return &group->Materials.Edit()[static_cast<std::size_t>(i)];
 }
 
 void MaterialsPane::GetSelectedMaterials() {
@@ -91,7 +91,7 @@ std::vector<MaterialRec*> MaterialsPane::SelectedMaterials() {
   for (int k = 0; k < selectedMaterialCount; ++k) {
     const int i = selectedMaterialRows[static_cast<std::size_t>(k)];
     if (i >= 0 && i < static_cast<int>(group->Materials.size()))
-      records.push_back(&group->Materials[static_cast<std::size_t>(i)]);
+      records.push_back(&group->Materials.Edit()[static_cast<std::size_t>(i)]);
   }
   return records;
 }
@@ -193,8 +193,8 @@ void MaterialsPane::cmdNewMat_Click() {
     if (IsGroup(0) || gObjects.empty()) gObjects.emplace_back();
     k = static_cast<int>(gObjects.size()) - 1;
     ObjectRec& group = gObjects.back();
-    group.Materials.assign(1, MaterialRec{});
-    group.Materials[0].Name = "";
+    group.Materials.Edit().assign(1, MaterialRec{});
+    group.Materials.Edit()[0].Name = "";
     const std::string item = gObjectList[static_cast<std::size_t>(chosen)].str();
     gObjectList.erase(gObjectList.begin() + chosen);
     gObjectList.insert(gObjectList.begin() + k, item);
@@ -211,12 +211,12 @@ void MaterialsPane::cmdNewMat_Click() {
     }
   }
   ObjectRec& group = gObjects[static_cast<std::size_t>(k)];
-  if (group.Materials.empty() || !group.Materials[0].Name.empty()) group.Materials.emplace_back();
+  if (group.Materials.empty() || !group.Materials[0].Name.empty()) group.Materials.Edit().emplace_back();
   const int last = static_cast<int>(group.Materials.size()) - 1;
   // The record the reader makes of a block without lines: no maps, valid
   // numbers, every property switched off.
   ParseMaterialBlock("", k, last);
-  group.Materials.back().Name = name;
+  group.Materials.Edit().back().Name = name;
   // A new material is a change of the document.
   gState.Dirty = true;
   if (cmbFigures->currentIndex() == k)

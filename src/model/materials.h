@@ -4,21 +4,26 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "common/compact_text.h"
-#include "model/shared_records.h"
 
 namespace vandrel {
 
 inline constexpr const char* kNoMap = "NO_MAP";
 
-// One RGB colour: red, green, blue, each the file's value times 255. Stored
-// in int, not a 16-bit type, so that overflow checks are explicit.
-using ColorRec = std::array<int, 3>;
+// One RGB colour: red, green, blue, each the file's value times 255. The
+// reader refuses a product outside -32768..32767 (an overflow) and the colour
+// chooser gives 0..255, so 16 bits hold every value; nothing computes in
+// them (a component is widened to int before any arithmetic).
+using ColorRec = std::array<std::int16_t, 3>;
 
 struct MaterialRec {
   CompactText Name;
@@ -103,11 +108,56 @@ struct MaterialRec {
   bool SwitchOn(int index) const;
   void SetSwitchOn(int index, bool on);
 };
+static_assert(sizeof(MaterialRec) <= 176);
+
+// The materials of one group. Groups that hold the same materials (the prop
+// lines that each take the figure's first material) share one list of
+// records: the list is read through const access only, and Edit() gives a
+// group records of its own before its first change, so that a change never
+// shows in another group.
+class GroupMaterials {
+ public:
+  using value_type = MaterialRec;
+  using size_type = std::size_t;
+  using const_iterator = std::vector<MaterialRec>::const_iterator;
+
+  GroupMaterials() noexcept = default;
+  GroupMaterials(std::initializer_list<MaterialRec> materials)
+      : GroupMaterials(std::vector<MaterialRec>(materials)) {}
+  GroupMaterials(std::vector<MaterialRec> materials)
+      : p_(materials.empty() ? nullptr : std::make_shared<std::vector<MaterialRec>>(std::move(materials))) {}
+
+  const std::vector<MaterialRec>& Records() const noexcept { return p_ ? *p_ : kNone; }
+  operator const std::vector<MaterialRec>&() const noexcept { return Records(); }
+  std::size_t size() const noexcept { return Records().size(); }
+  bool empty() const noexcept { return Records().empty(); }
+  const MaterialRec& operator[](std::size_t i) const noexcept { return Records()[i]; }
+  const MaterialRec& at(std::size_t i) const { return Records().at(i); }
+  const MaterialRec& front() const noexcept { return Records().front(); }
+  const MaterialRec& back() const noexcept { return Records().back(); }
+  const_iterator begin() const noexcept { return Records().begin(); }
+  const_iterator end() const noexcept { return Records().end(); }
+
+  // The group's own records to change, copied from the shared ones first.
+  // What it gives stays the group's alone until the list is next copied.
+  std::vector<MaterialRec>& Edit() {
+    if (!p_)
+      p_ = std::make_shared<std::vector<MaterialRec>>();
+    else if (p_.use_count() > 1)
+      p_ = std::make_shared<std::vector<MaterialRec>>(*p_);
+    return *p_;
+  }
+  // Whether both lists share their records (for tests).
+  bool SharesWith(const GroupMaterials& other) const noexcept { return p_ && p_ == other.p_; }
+
+ private:
+  static const std::vector<MaterialRec> kNone;
+  std::shared_ptr<std::vector<MaterialRec>> p_;  // null while empty
+};
 
 struct ObjectRec {
   std::string Name;  // "figure", "prop <name>" or "actor <name>"
-  std::vector<MaterialRec> Materials;
-  std::vector<NameIndexRec> Names;  // reserved: never filled
+  GroupMaterials Materials;
 };
 
 // True when `path` is the absent-map marker, in any case.

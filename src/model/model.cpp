@@ -91,6 +91,8 @@ void AddToTable(std::vector<StringPairRec>& table, StringPairRec pair) {
 
 bool IsNoMap(std::string_view path) { return EqualsNoCase(path, kNoMap); }
 
+const std::vector<MaterialRec> GroupMaterials::kNone;
+
 bool MaterialRec::SwitchOn(int index) const {
   switch (index) {
     case kObjectColor:

@@ -192,7 +192,7 @@ void AddActorMaterialGroups(std::string_view text, ObjectKeywords& nextBlock,
       const std::size_t close = closeFinder.Next(matPos + 10);
       const std::size_t blockEnd = close == 0 ? text.size() : close;
       const std::string_view stretch = text.substr(matPos - 1, blockEnd > matPos ? blockEnd - matPos : 0);
-      gObjects[group].Materials.resize(static_cast<std::size_t>(m) + 1);
+      gObjects[group].Materials.Edit().resize(static_cast<std::size_t>(m) + 1);
       // A block without CR is read where it stands (blocks may share one
       // distant "}"); one with CR is read from a copy with LF in their place.
       const std::size_t cr = crFinder.Next(matPos);
@@ -206,7 +206,7 @@ void AddActorMaterialGroups(std::string_view text, ObjectKeywords& nextBlock,
       }
       const std::string_view parsed = block.empty() ? stretch : std::string_view(block);
       const std::size_t lineEnd = InStr(parsed, "\n");
-      gObjects[group].Materials[m].Name =
+      gObjects[group].Materials.Edit()[m].Name =
           lineEnd == 0 ? Mid(parsed, 10) : Mid(parsed, 10, lineEnd >= 10 ? lineEnd - 10 : 0);
       if (m + 1 < count) {
         matPos = materialFinder.Next(matPos + 10);

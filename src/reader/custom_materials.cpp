@@ -45,7 +45,7 @@ void ReadCustomMaterials(std::string_view text) {
   gObjects[group] = ObjectRec{};
   // The records come as their blocks are found: a count far above the
   // blocks the text can hold takes no memory of its own.
-  std::vector<MaterialRec>& materials = gObjects[group].Materials;
+  std::vector<MaterialRec>& materials = gObjects[group].Materials.Edit();
   materials.reserve(std::min(static_cast<std::size_t>(count), text.size() / 9 + 1));
   for (int m = 0; m < count; ++m) {
     if (m > 0) matPos = nextMaterial(matPos + 9);
@@ -57,8 +57,7 @@ void ReadCustomMaterials(std::string_view text) {
     CrToLf(block);
     ParseMaterialBlock(block, group, m);
     const std::size_t lineEnd = InStr(block, "\n");
-    gObjects[group].Materials[m].Name =
-        lineEnd == 0 ? Mid(block, 10) : Mid(block, 10, lineEnd >= 10 ? lineEnd - 10 : 0);
+    materials[m].Name = lineEnd == 0 ? Mid(block, 10) : Mid(block, 10, lineEnd >= 10 ? lineEnd - 10 : 0);
   }
 }
 

@@ -1,10 +1,12 @@
 #include "reader/group_split.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <random>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace vandrel {
 namespace {
@@ -52,6 +54,9 @@ constexpr std::size_t kMaxIndexedText = std::numeric_limits<Place>::max();
 class LineIndex {
  public:
   LineIndex(std::string_view text, const std::function<void()>& tick) : text_(text) {
+    // Room for the lines is made once: a list grown by doubling holds up to
+    // twice what it needs.
+    starts_.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
     for (std::size_t lf = text.find('\n'); lf != std::string_view::npos; lf = text.find('\n', lf + 1)) {
       starts_.push_back(static_cast<Place>(lf + 1));
       tick();
@@ -96,16 +101,108 @@ class LineIndex {
   std::vector<Place> next_;    // the lines removed point on
 };
 
-// The lines of one key, in text order, with the first one not yet removed.
-struct KeyLines {
-  std::vector<std::size_t> lines;
-  std::size_t cursor = 0;
-  // The first line of the key still in the text, or npos.
-  std::size_t First(LineIndex& index) {
-    while (cursor < lines.size() && index.Alive(lines[cursor]) != lines[cursor]) ++cursor;
-    return cursor < lines.size() ? lines[cursor] : npos;
-  }
+// The size of an open-addressing table for `most` keys: a power of two at
+// least twice as large, so that it never fills and never grows.
+std::size_t TableSize(std::size_t most) {
+  std::size_t size = 16;
+  while (size < 2 * most) size *= 2;
+  return size;
+}
+
+// The lines of each key, in text order, with the first one not yet removed:
+// the keys are numbered in a table found by their text, and their lines lie
+// one key after another in one list (a few bytes a key, where a map of lists
+// takes about a hundred).
+class KeyLines {
+ public:
   static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+  // The number of `key`, given it a new one when it has none yet.
+  Place Add(std::string_view key) {
+    Place& slot = slots_[SlotOf(key)];
+    if (slot == kFree) {
+      slot = static_cast<Place>(keys_.size());
+      keys_.push_back(key);
+    }
+    return slot;
+  }
+  // Room for `most` keys; called before the first Add.
+  void Reserve(std::size_t most) {
+    slots_.assign(TableSize(most), kFree);
+    keys_.reserve(most);
+  }
+  // The number of `key`, or npos.
+  std::size_t Find(std::string_view key) const {
+    const Place slot = slots_[SlotOf(key)];
+    return slot == kFree ? npos : slot;
+  }
+
+  // Gathers the lines of the keys from the index, in one pass over it.
+  void Gather(const LineIndex& index, const std::function<void()>& tick) {
+    std::vector<std::pair<Place, Place>> hits;  // key, line
+    first_.assign(keys_.size() + 1, 0);
+    for (std::size_t k = 0; k < index.Lines(); ++k) {
+      if (const std::size_t key = Find(index.Key(k)); key != npos) {
+        hits.emplace_back(static_cast<Place>(key), static_cast<Place>(k));
+        ++first_[key + 1];
+      }
+      tick();
+    }
+    for (std::size_t key = 0; key < keys_.size(); ++key) first_[key + 1] += first_[key];
+    cursor_.assign(first_.begin(), first_.end() - 1);
+    lines_.resize(hits.size());
+    for (const auto& [key, line] : hits) lines_[cursor_[key]++] = line;
+    cursor_.assign(first_.begin(), first_.end() - 1);
+  }
+  // Every line of every key.
+  const std::vector<Place>& AllLines() const { return lines_; }
+
+  // The first line of key number `key` still in the text, or npos.
+  std::size_t First(std::size_t key, LineIndex& index) {
+    Place& cursor = cursor_[key];
+    while (cursor < first_[key + 1] && index.Alive(lines_[cursor]) != lines_[cursor]) ++cursor;
+    return cursor < first_[key + 1] ? lines_[cursor] : npos;
+  }
+
+ private:
+  static constexpr Place kFree = std::numeric_limits<Place>::max();
+  std::size_t SlotOf(std::string_view key) const {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t s = std::hash<std::string_view>{}(key)&mask;
+    while (slots_[s] != kFree && keys_[slots_[s]] != key) s = (s + 1) & mask;
+    return s;
+  }
+  std::vector<std::string_view> keys_;
+  std::vector<Place> slots_;
+  std::vector<Place> first_;   // where each key's lines begin in lines_, and the end
+  std::vector<Place> lines_;   // the lines of key 0, then of key 1, ...
+  std::vector<Place> cursor_;  // each key's first line that may be alive
+};
+
+// How many lines of the text end as each group's first line does, found by
+// the hash of that line: open addressing, made once for all the groups.
+class CopyCounts {
+ public:
+  explicit CopyCounts(std::size_t most) : hashes_(TableSize(most), kFree), counts_(hashes_.size(), 0) {}
+  void Add(std::uint64_t hash) { hashes_[SlotOf(hash)] = hash; }
+  // Counts one more copy of `hash` when it is one of the groups'.
+  void Count(std::uint64_t hash) {
+    const std::size_t s = SlotOf(hash);
+    if (hashes_[s] == hash && counts_[s] != std::numeric_limits<Place>::max()) ++counts_[s];
+  }
+  Place CountOf(std::uint64_t hash) const { return counts_[SlotOf(hash)]; }
+
+ private:
+  // Hashes lie below 2^61: the highest value marks a free slot.
+  static constexpr std::uint64_t kFree = std::numeric_limits<std::uint64_t>::max();
+  std::size_t SlotOf(std::uint64_t hash) const {
+    const std::size_t mask = hashes_.size() - 1;
+    std::size_t s = static_cast<std::size_t>(hash ^ (hash >> 29)) & mask;
+    while (hashes_[s] != kFree && hashes_[s] != hash) s = (s + 1) & mask;
+    return s;
+  }
+  std::vector<std::uint64_t> hashes_;
+  std::vector<Place> counts_;
 };
 
 }  // namespace
@@ -118,12 +215,13 @@ bool SplitGroupTexts(std::string& whole, std::vector<std::string>& parts, std::s
   if (text.find('\r') != std::string_view::npos) return false;
   if (text.size() >= kMaxIndexedText) return false;
   if (entries.size() < parts.size()) return false;
-  std::unordered_map<std::string_view, KeyLines> byKey;
+  KeyLines keys;
+  keys.Reserve(parts.size() - first + 1);
   for (std::size_t i = first; i < parts.size(); ++i) {
     if (!IndexableEntry(entries[i])) return false;
-    byKey.try_emplace(entries[i]);
+    keys.Add(entries[i]);
   }
-  if (figureFirst) byKey.try_emplace("figure");
+  const std::size_t figureKey = figureFirst ? keys.Add("figure") : KeyLines::npos;
 
   // The windows repaint every so many lines or groups.
   std::size_t ticks = 0;
@@ -131,28 +229,24 @@ bool SplitGroupTexts(std::string& whole, std::vector<std::string>& parts, std::s
     if (++ticks % 8192 == 0 && yield) yield();
   };
   LineIndex index(text, tick);
-  for (std::size_t k = 0; k < index.Lines(); ++k) {
-    if (auto it = byKey.find(index.Key(k)); it != byKey.end()) it->second.lines.push_back(k);
-    tick();
-  }
+  keys.Gather(index, tick);
 
   // A group's text begins with its first line, LF included, and each copy of
   // the text begins with a copy of that line: the end of some line of the
   // text. Where no other line ends as that one does, the removal takes the
   // group's text alone.
   const SuffixHash hash;
-  std::unordered_map<std::uint64_t, std::size_t> copies;
+  CopyCounts copies(keys.AllLines().size());
   std::size_t shortest = static_cast<std::size_t>(-1), longest = 0;
   bool firsts[256] = {};
-  for (const auto& [key, keyLines] : byKey)
-    for (const std::size_t k : keyLines.lines) {
-      if (!index.EndsWithLf(k)) continue;
-      const std::string_view line = index.Line(k).substr(0, index.Line(k).size() - 1);
-      copies.try_emplace(hash.Of(line), 0);
-      shortest = std::min(shortest, line.size());
-      longest = std::max(longest, line.size());
-      firsts[static_cast<unsigned char>(line[0])] = true;
-    }
+  for (const std::size_t k : keys.AllLines()) {
+    if (!index.EndsWithLf(k)) continue;
+    const std::string_view line = index.Line(k).substr(0, index.Line(k).size() - 1);
+    copies.Add(hash.Of(line));
+    shortest = std::min(shortest, line.size());
+    longest = std::max(longest, line.size());
+    firsts[static_cast<unsigned char>(line[0])] = true;
+  }
   for (std::size_t from = 0, lf = text.find('\n'); lf != std::string_view::npos;
        from = lf + 1, lf = text.find('\n', from)) {
     tick();
@@ -163,45 +257,52 @@ bool SplitGroupTexts(std::string& whole, std::vector<std::string>& parts, std::s
       h = hash.Before(c, h);
       const std::size_t length = lf - q;
       if (length > longest) break;
-      if (length >= shortest && firsts[c])
-        if (auto it = copies.find(h); it != copies.end()) ++it->second;
+      if (length >= shortest && firsts[c]) copies.Count(h);
     }
   }
 
-  std::vector<std::string> taken(parts.size());
-  const auto cut = [&](std::size_t from, std::size_t to) {
-    std::string part;
+  // The lines from `from` on that are still in the text, up to `to`, leave
+  // it and end `part`, which is given its size once.
+  const auto cut = [&](std::size_t from, std::size_t to, std::string& part) {
+    std::size_t size = part.size();
+    for (std::size_t k = index.Alive(from); k < to; k = index.Alive(k + 1)) size += index.Line(k).size();
+    part.reserve(size);
     for (std::size_t k = index.Alive(from); k < to; k = index.Alive(k + 1)) {
       part.append(index.Line(k));
       index.Remove(k);
     }
-    return part;
   };
-  KeyLines* figures = figureFirst ? &byKey.at("figure") : nullptr;
+  // The parts go straight into their places; a split given up on the way
+  // empties those it filled (the caller then splits entry by entry).
+  const auto giveUp = [&](std::size_t filled) {
+    for (std::size_t i = first; i < filled; ++i) parts[i] = std::string();
+    return false;
+  };
   for (std::size_t i = first; i < parts.size(); ++i) {
-    const std::size_t k = byKey.at(entries[i]).First(index);
-    if (k == KeyLines::npos || !index.EndsWithLf(k)) return false;
+    const std::size_t k = keys.First(keys.Find(entries[i]), index);
+    if (k == KeyLines::npos || !index.EndsWithLf(k)) return giveUp(i);
     const std::string_view line = index.Line(k).substr(0, index.Line(k).size() - 1);
-    if (copies.at(hash.Of(line)) != 1) return false;
+    if (copies.CountOf(hash.Of(line)) != 1) return giveUp(i);
     std::size_t to = index.Lines();
-    if (figures != nullptr) {
-      const std::size_t figure = figures->First(index);
+    if (figureKey != KeyLines::npos) {
+      const std::size_t figure = keys.First(figureKey, index);
       if (figure != KeyLines::npos && figure > k) to = figure;
     }
-    taken[i] = cut(k, to);
+    parts[i].clear();
+    cut(k, to, parts[i]);
     tick();
   }
-  if (figures != nullptr) {
-    const std::size_t figure = figures->First(index);
+  if (figureKey != KeyLines::npos) {
+    const std::size_t figure = keys.First(figureKey, index);
+    parts[0].clear();
     if (figure == KeyLines::npos) {
       // What is left whole: the text before the first line and every line.
-      taken[0].assign(text.substr(0, index.Lines() == 0 ? text.size() : index.Start(0)));
-      taken[0] += cut(0, index.Lines());
+      parts[0].assign(text.substr(0, index.Lines() == 0 ? text.size() : index.Start(0)));
+      cut(0, index.Lines(), parts[0]);
     } else {
-      taken[0] = cut(figure, index.Lines());
+      cut(figure, index.Lines(), parts[0]);
     }
   }
-  for (std::size_t i = figureFirst ? 0 : first; i < parts.size(); ++i) parts[i] = std::move(taken[i]);
   whole = parts[0];
   return true;
 }

@@ -23,11 +23,12 @@ std::size_t FindGroupLine(std::string_view text, std::string_view name);
 // With `figureFirst`, part 0 is then what is left from its "figure" line on;
 // `whole` becomes part 0.
 //
-// Done on an index of the text's lines. False, with nothing changed, when
-// the index cannot be sure of giving that result (an entry not found or
-// never a whole line, a text whose removal could reach elsewhere), and for
-// fewer than 64 entries: the caller then splits entry by entry. `yield` is
-// called now and then.
+// Done on an index of the text's lines. The parts from `first` on come
+// empty. False, with `whole` unchanged and those parts empty again, when the
+// index cannot be sure of giving that result (an entry not found or never a
+// whole line, a text whose removal could reach elsewhere), and for fewer
+// than 64 entries: the caller then splits entry by entry. `yield` is called
+// now and then.
 bool SplitGroupTexts(std::string& whole, std::vector<std::string>& parts, std::size_t first,
                      const ObjectList& entries, bool figureFirst, const std::function<void()>& yield);
 

@@ -139,12 +139,15 @@ void SplitPoseGroups(ReadState& rs) {
   rs.Yield();
 
   // Each prop enters the list before its first "actor " entry, after the
-  // props before it: all of them go in there at once.
-  const std::vector<std::string> props = PoseGroupPropEntries(rs.text.whole, [&rs] { rs.Yield(); });
-  if (!props.empty()) {
-    const std::size_t groupIndex = FirstActorListIndex();
-    rs.parts.assign(groupIndex + props.size(), std::string());
-    AddObjectListItems(props, [&rs] { rs.Yield(); });
+  // props before it: all of them go in there at once. The list of them is
+  // not held through the split.
+  {
+    const std::vector<std::string> props = PoseGroupPropEntries(rs.text.whole, [&rs] { rs.Yield(); });
+    if (!props.empty()) {
+      const std::size_t groupIndex = FirstActorListIndex();
+      rs.parts.assign(groupIndex + props.size(), std::string());
+      AddObjectListItems(props, [&rs] { rs.Yield(); });
+    }
   }
 
   if (!rs.objectTextCut) {
@@ -203,9 +206,17 @@ void SplitPoseGroups(ReadState& rs) {
   }
 }
 
+// Where a group's materials repeat those of an earlier group: that group's
+// index, by group; kOwn for a group that reads its own.
+constexpr std::size_t kOwn = static_cast<std::size_t>(-1);
+using Repeats = std::vector<std::size_t>;
+
 // Group text of a figure-type file: its header line and the materials at
-// the end of the figure (or prop) block; then the prop groups' texts.
-void BuildFigureGroups(ReadState& rs, int fileType) {
+// the end of the figure (or prop) block; then the prop groups' texts. A
+// prop whose materials are the same stretch of the file as the prop's before
+// it (braceless prop lines, which each take the next material block) keeps
+// only its header line, and `repeats` names the group it repeats.
+void BuildFigureGroups(ReadState& rs, int fileType, Repeats& repeats) {
   rs.step = kStepFigureGroup;
   const std::string header = fileType == kCr2 ? std::string("figure") : gObjects[0].Name;
   // A character's materials are those of its "figure" block: the tail read
@@ -243,6 +254,9 @@ void BuildFigureGroups(ReadState& rs, int fileType) {
   // again for every prop.
   const LastNamedLines named(file, gObjectList, [&rs] { rs.Yield(); });
   ForwardFinder materials(file, "material ", Match::LineStart);
+  repeats.assign(rs.parts.size(), kOwn);
+  // The last prop that holds its text, and its stretch of the file.
+  std::size_t own = kOwn, ownFrom = 0, ownTo = 0;
   for (std::size_t i = 1; i < rs.parts.size(); ++i) {
     const char* secondKey = i == 1 ? "figureType" : "displayMode";
     const std::string entry = i < gObjectList.size() ? gObjectList[i].str() : std::string();
@@ -255,9 +269,19 @@ void BuildFigureGroups(ReadState& rs, int fileType) {
     if (key == 0) throw InvalidCallFault();
     const std::size_t lastMaterial = FindLastAtLineStart(file, "material ", key - 1, 1, true);
     const std::size_t to = InStr(lastMaterial, file, "}");
-    std::string part = MidChecked(file, AsSigned(from), AsSigned(to) - AsSigned(from));
-    if (!rs.text.given()) CrToLf(part);
-    rs.parts[i] = entry + "\n\t{\n\t" + part + "\n\t}";
+    // The group text after its "{" is the same as that prop's when neither
+    // header holds a "{" of its own.
+    if (own != kOwn && from == ownFrom && to == ownTo && entry.find('{') == std::string::npos) {
+      repeats[i] = own;
+      rs.parts[i] = entry + "\n";
+    } else {
+      std::string part = MidChecked(file, AsSigned(from), AsSigned(to) - AsSigned(from));
+      if (!rs.text.given()) CrToLf(part);
+      rs.parts[i] = entry + "\n\t{\n\t" + part + "\n\t}";
+      own = entry.find('{') == std::string::npos ? i : kOwn;
+      ownFrom = from;
+      ownTo = to;
+    }
     rs.Value(++value);
     rs.Yield();
   }
@@ -286,11 +310,12 @@ int ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
   std::size_t blocks = 0;
   for (std::size_t at = materialLine(base, base); at != 0; at = materialLine(at + 8, base))
     if (++blocks % 4096 == 0) rs.Yield();
-  gObjects[static_cast<std::size_t>(group)].Materials.reserve(blocks);
+  gObjects[static_cast<std::size_t>(group)].Materials.Edit().reserve(blocks);
   for (std::size_t at = materialLine(base, base); at != 0; at = materialLine(base, base)) {
-    gObjects[static_cast<std::size_t>(group)].Materials.resize(static_cast<std::size_t>(m) + 1);
+    gObjects[static_cast<std::size_t>(group)].Materials.Edit().resize(static_cast<std::size_t>(m) + 1);
     const long long lf = AsSigned(InStr(at, text, "\n"));
-    MaterialRec& rec = gObjects[static_cast<std::size_t>(group)].Materials[static_cast<std::size_t>(m)];
+    MaterialRec& rec =
+        gObjects[static_cast<std::size_t>(group)].Materials.Edit()[static_cast<std::size_t>(m)];
     rec.Name = CleanLine(Mid(MidChecked(text, AsSigned(at), lf - AsSigned(at)), 10));
     rs.Item(rec.Name + "...");
     const std::size_t brace = closeFinder.Next(base);
@@ -308,7 +333,7 @@ int ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
   return m;
 }
 
-void ReadGroups(ReadState& rs, int fileType) {
+void ReadGroups(ReadState& rs, int fileType, const Repeats& repeats) {
   rs.step = kStepGroups;
   gState.Dirty = gImportMode;
   gState.LoadProps = false;
@@ -354,8 +379,11 @@ void ReadGroups(ReadState& rs, int fileType) {
     std::string text = g < rs.parts.size() && !rs.parts[g].empty() ? std::move(rs.parts[g])
                        : last                                      ? std::move(rs.text.whole)
                                                                    : rs.text.whole;
+    // A group that repeats an earlier one's materials holds its header line
+    // alone.
+    const std::size_t source = g < repeats.size() ? repeats[g] : kOwn;
     ObjectRec& group = gObjects[g];
-    group.Materials.assign(1, MaterialRec{});
+    group.Materials.Edit().assign(1, MaterialRec{});
     const std::size_t lf = InStr(text, "\n");
     group.Name = lf == 0 ? std::string() : CleanLine(Left(text, lf));
     if (group.Name.empty() && gObjects.size() > 1) {
@@ -377,6 +405,16 @@ void ReadGroups(ReadState& rs, int fileType) {
     if (group.Name != firstEntry && (gObjects.size() == 1 || beforeActorGroups))
       AddObjectListItem(group.Name, 0);
 
+    if (source != kOwn) {
+      // The same group text after its "{" as the group `source` read (one
+      // of several groups, so none of the single group's cases above): the
+      // records are shared, not read again.
+      rs.Stage("Loading materials...");
+      group.Materials = gObjects[source].Materials;
+      rs.materialBlocks += group.Materials.size();
+      rs.Yield();
+      continue;
+    }
     text.erase(0, InStr(text, "{"));  // Mid from the character after the "{"
     rs.Yield();
     if (InStrRev(text, "}") < InStrRev(text, "{")) text += "}";
@@ -388,6 +426,8 @@ void ReadGroups(ReadState& rs, int fileType) {
     if (ReadGroupMaterials(rs, text, static_cast<int>(g)) == 0) gObjects[g].Materials = {};
     rs.Yield();
   }
+  // The group texts are used up: their list is not held with the tables.
+  rs.parts = {};
 }
 
 void EndOfLoad(ReadState& rs, int fileType) {
@@ -439,13 +479,14 @@ std::size_t FindGroupLine(std::string_view text, std::string_view name) {
 
 void ReadMaterialGroups(ReadState& rs) {
   const int fileType = rs.options.fileType;
+  Repeats repeats;
   if (IsPoseType(fileType)) {
     CutObjectPart(rs);
     SplitPoseGroups(rs);
   } else {
-    BuildFigureGroups(rs, fileType);
+    BuildFigureGroups(rs, fileType, repeats);
   }
-  ReadGroups(rs, fileType);
+  ReadGroups(rs, fileType, repeats);
   EndOfLoad(rs, fileType);
 }
 

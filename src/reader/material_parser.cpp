@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <limits>
 #include <map>
@@ -164,11 +165,12 @@ void ParseMaterialColor(std::string_view block, std::string_view key, int group,
     const std::size_t blank = InStr(pos, block, " ");
     const std::string number = MidChecked(block, static_cast<long long>(pos),
                                           static_cast<long long>(blank) - static_cast<long long>(pos));
-    color[static_cast<std::size_t>(i)] = ColorComponent(number);
+    // Within the 16 bits of a component: ColorComponent refuses the rest.
+    color[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(ColorComponent(number));
     pos = blank + 1;
   }
   MaterialRec& m =
-      gObjects.at(static_cast<std::size_t>(group)).Materials.at(static_cast<std::size_t>(material));
+      gObjects.at(static_cast<std::size_t>(group)).Materials.Edit().at(static_cast<std::size_t>(material));
   if (ColorRec* field = ColorField(m, key)) *field = color;
 }
 
@@ -206,7 +208,9 @@ void ParseMaterialBlock(std::string_view block, int group, int material, Materia
 
 void ParseMaterialBlock(std::string_view block, int group, int material) {
   auto rec = [&]() -> MaterialRec& {
-    return gObjects.at(static_cast<std::size_t>(group)).Materials.at(static_cast<std::size_t>(material));
+    return gObjects.at(static_cast<std::size_t>(group))
+        .Materials.Edit()
+        .at(static_cast<std::size_t>(material));
   };
   rec().KsIgnoreTexture = false;
   rec().MultiplyThroughLights = false;

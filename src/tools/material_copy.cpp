@@ -88,11 +88,11 @@ bool MaterialCopyPlan::Apply() {
         target = gObjects.size();
         gObjects.emplace_back();
       }
-      gObjects[target] = ObjectRec{dest_[d].Name, {MaterialRec{}}, {}};
+      gObjects[target] = ObjectRec{dest_[d].Name, {MaterialRec{}}};
       newEntries.push_back(dest_[d].Entry);
       gotGroup[d] = true;
     }
-    std::vector<MaterialRec>& materials = gObjects[target].Materials;
+    std::vector<MaterialRec>& materials = gObjects[target].Materials.Edit();
     for (const NameIndexRec& copy : dest_[d].Pending) {
       // Copied before it is appended: the source may be the target group itself.
       MaterialRec record = gObjects.at(static_cast<std::size_t>(copy.Index))

@@ -62,9 +62,9 @@ class Commands : public WindowTest {
   // A small document as a read leaves it.
   void Document(const std::string& path, int fileType) {
     window->BeginLoad(path, fileType);
-    gObjects.assign(1, ObjectRec{"figure", {MaterialRec{}}, {}});
-    gObjects[0].Materials[0].Name = "skin";
-    gObjects[0].Materials[0].ObjectColorOn = true;
+    gObjects.assign(1, ObjectRec{"figure", {MaterialRec{}}});
+    gObjects[0].Materials.Edit()[0].Name = "skin";
+    gObjects[0].Materials.Edit()[0].ObjectColorOn = true;
     gObjectList = {"figure"};
     gState.RequiredVersion = "4.01";
     window->EndLoad(fileType);
@@ -408,7 +408,7 @@ TEST_F(Commands, TabsShowTheirPaneAndRefreshIt) {
 
   Document("/poses/A.pz2", kPz2);
   controls::setListIndex(window->materials->cmbFigures, 0);
-  gObjects[0].Materials[0].HighlightSize = 42;
+  gObjects[0].Materials.Edit()[0].HighlightSize = 42;
   controls::setText(size, "7");
   gActors[0].Name = "BODY:1";
   DialRec smile;

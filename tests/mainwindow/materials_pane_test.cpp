@@ -75,7 +75,7 @@ class MaterialsPaneTest : public WindowTest {
     Trigger("mnuSaveAs");
     return ReadFileBytes(path);
   }
-  MaterialRec& Mat(int group, int i) { return gObjects[group].Materials[i]; }
+  MaterialRec& Mat(int group, int i) { return gObjects[group].Materials.Edit()[i]; }
 };
 
 TEST_F(MaterialsPaneTest, LoadShowsTheFirstMaterialAndSelectionsAndCheckBoxesFollowTheUser) {
@@ -115,7 +115,7 @@ TEST_F(MaterialsPaneTest, LoadShowsTheFirstMaterialAndSelectionsAndCheckBoxesFol
   EXPECT_EQ(P().TXT[1]->text(), "71");
 
   // Check boxes invert each selected material.
-  gObjects[0].Materials[1].MultiplyThroughLights = false;  // skin has it set
+  gObjects[0].Materials.Edit()[1].MultiplyThroughLights = false;  // skin has it set
   Select({0, 1});
   P().chkMultiplyThroughLights->click();
   EXPECT_FALSE(Mat(0, 0).MultiplyThroughLights);
@@ -382,9 +382,9 @@ TEST_F(MaterialsPaneTest, DecimalCommaLocale) {
   const QLocale saved;
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   Open();
-  gObjects[0].Materials[0].TextureStrength = "12.5";
-  gObjects[0].Materials[0].TransparencyFalloff = 0.25f;
-  gObjects[0].Materials[0].TransparencyFalloffOn = true;
+  gObjects[0].Materials.Edit()[0].TextureStrength = "12.5";
+  gObjects[0].Materials.Edit()[0].TransparencyFalloff = 0.25f;
+  gObjects[0].Materials.Edit()[0].TransparencyFalloffOn = true;
   P().ShowMaterial();
   EXPECT_EQ(P().TXT[5]->text(), "12.5");  // the stored text, accepted as it is
   EXPECT_EQ(P().TXT[4]->text(), "0,25");

@@ -20,7 +20,7 @@ class SaveOptions : public WindowTest {
  public:
   void Load(int fileType, bool withChannels) {
     window->BeginLoad("/poses/Test." + std::string(FileTypeExtension(fileType)), fileType);
-    gObjects.assign(1, ObjectRec{"figure", {MaterialRec{}}, {}});
+    gObjects.assign(1, ObjectRec{"figure", {MaterialRec{}}});
     gObjectList = {"figure"};
     window->EndLoad(fileType);
     gState.EventsOn = true;

@@ -80,8 +80,8 @@ class States : public WindowTest {
   // A read of a small document, as the open path runs it around the reader.
   void Load(int fileType) {
     window->BeginLoad("/poses/Test." + std::string(FileTypeExtension(fileType)), fileType);
-    gObjects.assign(1, ObjectRec{"figure", {MaterialRec{}}, {}});
-    gObjects[0].Materials[0].Name = "skin";
+    gObjects.assign(1, ObjectRec{"figure", {MaterialRec{}}});
+    gObjects[0].Materials.Edit()[0].Name = "skin";
     gObjectList = {"figure"};
     gState.RequiredVersion = "4.01";
     window->EndLoad(fileType);

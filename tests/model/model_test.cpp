@@ -167,5 +167,35 @@ TEST(Model, BlankDialListsStaySharedUntilWritten) {
   ResetModel();
 }
 
+TEST(Model, GroupsShareTheirMaterialsUntilOneChangesThem) {
+  MaterialRec skin;
+  skin.Name = "Skin";
+  skin.TextureMap = ":Runtime:Textures:a texture of more than fifteen bytes.jpg";
+  gObjects = {ObjectRec{"figure", {skin, MaterialRec{}}}};
+  gObjects.push_back(gObjects[0]);
+  gObjects.push_back(gObjects[0]);
+  ASSERT_TRUE(gObjects[1].Materials.SharesWith(gObjects[0].Materials));
+  // A change through one group's write access shows in that group alone.
+  gObjects[1].Materials.Edit()[0].TextureMap = "NO_MAP";
+  gObjects[2].Materials.Edit().emplace_back().Name = "Eyes";
+  std::string seen;
+  for (const ObjectRec& group : gObjects) {
+    for (const MaterialRec& m : group.Materials) seen += m.Name + "=" + m.TextureMap + ",";
+    seen += ";";
+  }
+  EXPECT_EQ(seen, "Skin=" + skin.TextureMap + ",=NO_MAP,;Skin=NO_MAP,=NO_MAP,;Skin=" + skin.TextureMap +
+                      ",=NO_MAP,Eyes=NO_MAP,;");
+  EXPECT_FALSE(gObjects[1].Materials.SharesWith(gObjects[0].Materials));
+  // A list the group alone holds is changed in place; an empty one gets records.
+  const MaterialRec* first = &gObjects[1].Materials[0];
+  EXPECT_EQ(&gObjects[1].Materials.Edit()[0], first);
+  GroupMaterials none;
+  EXPECT_TRUE(none.empty() && none.begin() == none.end());
+  none.Edit().push_back(skin);
+  EXPECT_EQ(none.size(), 1u);
+  EXPECT_EQ(gObjects[0].Materials.size(), 2u);
+  ResetModel();
+}
+
 }  // namespace
 }  // namespace vandrel

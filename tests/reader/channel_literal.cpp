@@ -388,10 +388,11 @@ ChannelReadResult LoadMorphsAndPoses(const std::string& text, bool insertOne, bo
       std::size_t blockEndPos = InStr(matPos + 10, text, "}");
       if (blockEndPos == 0) blockEndPos = n;
       const std::string block = Replace(Span(text, matPos, blockEndPos), "\r", "\n");
-      gObjects[g].Materials.resize(static_cast<std::size_t>(i));
+      gObjects[g].Materials.Edit().resize(static_cast<std::size_t>(i));
       ParseMaterialBlock(block, g, i - 1);
       const std::size_t lf = InStr(block, "\n");
-      gObjects[g].Materials[i - 1].Name = lf == 0 ? Mid(block, 10) : Mid(block, 10, lf >= 10 ? lf - 10 : 0);
+      gObjects[g].Materials.Edit()[i - 1].Name =
+          lf == 0 ? Mid(block, 10) : Mid(block, 10, lf >= 10 ? lf - 10 : 0);
       if (i < count) {
         matPos = KeyAt(text, "material ", matPos + 10);
         if (matPos == 0) break;

@@ -166,7 +166,7 @@ TEST_F(MorphFileTest, AppendKeepsTheActorsAndCancelRestoresThem) {
     ResetModel();
     ReadFile("doll.cr2", host);
     gObjectList.insert(gObjectList.begin(), "figure");
-    gObjects.insert(gObjects.begin(), ObjectRec{"figure", {MaterialRec{}}, {}});
+    gObjects.insert(gObjects.begin(), ObjectRec{"figure", {MaterialRec{}}});
     gState.Dirty = false;
   };
   prepare();

@@ -19,7 +19,7 @@ class MaterialParserTest : public ReaderTest {
  protected:
   MaterialRec Parse(const std::string& block) {
     gObjects.assign(1, ObjectRec{});
-    gObjects[0].Materials.assign(1, MaterialRec{});
+    gObjects[0].Materials.Edit().assign(1, MaterialRec{});
     ParseMaterialBlock(block, 0, 0);
     return gObjects[0].Materials[0];
   }
@@ -127,7 +127,7 @@ TEST_F(MaterialParserTest, ABlockWithoutKeysKeepsTheDefaults) {
 
 TEST_F(MaterialParserTest, KeyReadersReportAbsenceAndTheMapHookSeesPresentMaps) {
   gObjects.assign(1, ObjectRec{});
-  gObjects[0].Materials.assign(1, MaterialRec{});
+  gObjects[0].Materials.Edit().assign(1, MaterialRec{});
   EXPECT_EQ(ParseMaterialNumber("tMin 0.5\n", "tMax "), 0);
   EXPECT_TRUE(gState.KeyMissing);
   EXPECT_EQ(ParseMaterialNumber("tMin 0.5\n", "tMin "), 50);
@@ -209,11 +209,11 @@ TEST_F(MaterialParserTest, BlocksReadThroughTheKeyIndexReadAsAlone) {
   int yields = 0;
   MaterialKeys keys(text, [&yields] { ++yields; });
   gObjects.assign(1, ObjectRec{});
-  gObjects[0].Materials.assign(2, MaterialRec{});
+  gObjects[0].Materials.Edit().assign(2, MaterialRec{});
   for (std::size_t b : order) {
     const std::string_view block = std::string_view(text).substr(blocks[b].first, blocks[b].second);
-    gObjects[0].Materials[0] = MaterialRec{};
-    gObjects[0].Materials[1] = MaterialRec{};
+    gObjects[0].Materials.Edit()[0] = MaterialRec{};
+    gObjects[0].Materials.Edit()[1] = MaterialRec{};
     ParseMaterialBlock(block, 0, 0, keys);
     ParseMaterialBlock(std::string(block), 0, 1);
     ASSERT_EQ(Fields(gObjects[0].Materials[0]), Fields(gObjects[0].Materials[1])) << "block " << b;

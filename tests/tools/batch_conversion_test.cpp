@@ -99,7 +99,7 @@ class FakeDocument : public BatchDocument {
     MaterialRec material;
     for (int i = 0; i < MaterialRec::kSwitchCount; ++i)
       material.SwitchOn(i) = !empty.count(path) && (!partial.count(path) || i != 3);
-    gObjects[0].Materials.push_back(material);
+    gObjects[0].Materials.Edit().push_back(material);
     return true;
   }
   bool MaterialsLeftOut() override { return empty.count(current) != 0; }

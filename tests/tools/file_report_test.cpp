@@ -46,8 +46,7 @@ class FileReport : public ::testing::Test {
     gObjects = {ObjectRec{"Figure 1",
                           {Maps("a", "/maps/gone.jpg", "/maps/b<ump>.jpg", "NO_MAP"),
                            Maps("b", "/maps/skin.jpg", "no_map", "/maps/skin.jpg"),
-                           Maps("c", "/maps/skin.jpg", "/maps/b<ump>.jpg", "")},
-                          {}}};
+                           Maps("c", "/maps/skin.jpg", "/maps/b<ump>.jpg", "")}}};
     gPictureSizes = {StringPairRec{"/MAPS/Skin.jpg", "512 X 256"}};
     facts.files["/docs/Fig&Co.cr2"] = FileFacts{123456, {2024, 3, 5, 14, 7, 9}};
     facts.files["/maps/skin.jpg"] = FileFacts{2345000, {2024, 1, 2, 0, 0, 0}};
@@ -88,7 +87,8 @@ TEST_F(FileReport, PageAndPicturesAsLaidOutAndAFailureWritesNoPage) {
 
   // Without pictures: no folder.
   pictures.thumbnail = false;
-  for (MaterialRec& m : gObjects[0].Materials) m = Maps(m.Name.str(), "/maps/gone.jpg", "NO_MAP", "NO_MAP");
+  for (MaterialRec& m : gObjects[0].Materials.Edit())
+    m = Maps(m.Name.str(), "/maps/gone.jpg", "NO_MAP", "NO_MAP");
   request.reportPath = dir.file("plain.report.htm");
   ASSERT_EQ(WriteFileReport(request, facts, comma, pictures), "");
   const std::string page = ReadFileBytes(request.reportPath);

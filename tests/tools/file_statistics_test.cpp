@@ -44,13 +44,11 @@ TEST_F(FileStatistics, CountsGroupsActorsChannelsAndDistinctMaps) {
       ObjectRec{
           "Figure 1",
           {Material("skin", "/t/skin.jpg", "/t/skin.jpg"), Material("lips", "/t/skin.jpg"),
-           Material("eyes", "/t/SKIN.jpg"), Material("nails", "NO_MAP", "no_Map"), Material("blank", "")},
-          {}},
-      ObjectRec{"Prop ball", {Material("ball", "/t/ball.jpg"), MaterialRec{}}, {}},
+           Material("eyes", "/t/SKIN.jpg"), Material("nails", "NO_MAP", "no_Map"), Material("blank", "")}},
+      ObjectRec{"Prop ball", {Material("ball", "/t/ball.jpg"), MaterialRec{}}},
       ObjectRec{"head:1",
-                {Material("a", "/t/ball.jpg"), Material("b", "x"), Material("c", "x"), Material("d", "x")},
-                {}},
-      ObjectRec{"Sun", {Material("light", "/t/sun.jpg")}, {}},
+                {Material("a", "/t/ball.jpg"), Material("b", "x"), Material("c", "x"), Material("d", "x")}},
+      ObjectRec{"Sun", {Material("light", "/t/sun.jpg")}},
   };
   gObjectList = {"Figure 1", "Prop ball", "actor head:1", "light Sun", "actor hip:1"};
   gActors.assign(4, ActorRec{});

@@ -26,8 +26,8 @@ class Import : public ::testing::Test {
     // head without any.
     MaterialRec glow;
     glow.Name = "Glow";
-    gObjects = {ObjectRec{"figure", {glow}, {}}, ObjectRec{"BODY:1", {glow}, {}},
-                ObjectRec{"hip:1", {glow}, {}}, ObjectRec{"Spot", {glow}, {}}};
+    gObjects = {ObjectRec{"figure", {glow}}, ObjectRec{"BODY:1", {glow}}, ObjectRec{"hip:1", {glow}},
+                ObjectRec{"Spot", {glow}}};
     gObjectList = {"figure", "actor BODY:1", "actor hip:1", "light Spot", "actor head:1"};
     gActors = {Actor("BODY:1"), Actor("hip:1"), Actor("head:1"), Actor("Spot", "light")};
     gActorList = {{"BODY:1", "actor"}, {"hip:1", "actor"}, {"head:1", "actor"}, {"Spot", "light"}};

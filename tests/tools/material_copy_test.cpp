@@ -11,7 +11,7 @@ namespace {
 MaterialRec Material(const std::string& name, int red) {
   MaterialRec m;
   m.Name = name;
-  m.ObjectColor = {red, 0, 0};
+  m.ObjectColor = {static_cast<std::int16_t>(red), 0, 0};
   m.ObjectColorOn = true;
   m.TextureMap = ":Runtime:Textures:" + name + ".jpg";
   return m;
@@ -21,10 +21,9 @@ class MaterialCopy : public ::testing::Test {
  public:
   void SetUp() override {
     ResetModel();
-    gObjects = {ObjectRec{"figure", {Material("Skin", 10), Material("Lips", 20)}, {}},
-                ObjectRec{"prop ball", {Material("Rubber", 30)}, {}},
-                ObjectRec{"hip:1", {Material("Cloth", 40)}, {}},
-                ObjectRec{"Spot", {Material("Lens", 50)}, {}}};
+    gObjects = {ObjectRec{"figure", {Material("Skin", 10), Material("Lips", 20)}},
+                ObjectRec{"prop ball", {Material("Rubber", 30)}}, ObjectRec{"hip:1", {Material("Cloth", 40)}},
+                ObjectRec{"Spot", {Material("Lens", 50)}}};
     gObjectList = {"figure", "prop ball", "actor hip:1", "light Spot", "actor BODY:1", "actor head:1"};
   }
   void TearDown() override { ResetModel(); }
@@ -84,7 +83,7 @@ TEST_F(MaterialCopy, ApplyCopiesWholeRecordsAndKeepsTheListInStepWithTheTable) {
   EXPECT_FALSE(gState.Dirty);
 
   // Two groups of one name: the chosen one gets the copy.
-  gObjects = {ObjectRec{"figure", {Material("A", 1)}, {}}, ObjectRec{"figure", {Material("B", 2)}, {}}};
+  gObjects = {ObjectRec{"figure", {Material("A", 1)}}, ObjectRec{"figure", {Material("B", 2)}}};
   gObjectList = {"figure", "figure"};
   MaterialCopyPlan same;
   same.Add(0, 1, {0});

@@ -25,8 +25,8 @@ ObjectRec Group(const std::string& name, std::vector<std::string> materials) {
   ObjectRec o;
   o.Name = name;
   for (std::string& m : materials) {
-    o.Materials.emplace_back();
-    o.Materials.back().Name = std::move(m);
+    o.Materials.Edit().emplace_back();
+    o.Materials.Edit().back().Name = std::move(m);
   }
   return o;
 }

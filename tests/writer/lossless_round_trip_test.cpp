@@ -175,6 +175,7 @@ TEST(LosslessRoundTrip, ReadingKeepsEveryValue) {
     const char* what;
     std::string text;
     std::string contents;
+    const char* ext = "pz2";
   };
   const std::vector<Case> cases = {
       {"a first material without a name",
@@ -198,11 +199,17 @@ TEST(LosslessRoundTrip, ReadingKeepsEveryValue) {
            channel("valueParm A}", "4") +
            "valueParm Smirk\n{\nname Smirk  2 wide\nkeys\n{\nk  0  0.25\n}\n}\n}\n}\n}\n",
        "actor BODY:1: Surname=1,hiddenBlink=0.5,keys=3,A}=4,Smirk=0.25\n"},
+      // Each braceless prop line of a character takes the figure's materials.
+      {"prop lines without blocks before the actors",
+       head + "figureResFile :Runtime:Geometries:doll.obj\nprop p1\nprop p2\nprop p3\nactor BODY:1\n{\n" +
+           "setGeomHandlerOffset 0 0.3 0\n}\nfigure\n{\nmaterial skin\n{\nKdColor 1 0 0 1\n}\n" +
+           "material eyes\n{\nKdColor 0 0 1 1\n}\nfigureType 1\ndisplayMode USEPARENT\n}\n}\n",
+       "figure: skin,eyes\nprop p3: skin,eyes\nprop p2: skin,eyes\nprop p1: skin,eyes\n", "cr2"},
   };
   TempDir dir;
   for (const Case& c : cases) {
     for (const char* eol : {"\n", "\r\n", "\r"}) {
-      const std::string path = dir.write("case.pz2", Replace(c.text, "\n", eol));
+      const std::string path = dir.write("case." + std::string(c.ext), Replace(c.text, "\n", eol));
       const roundtrip::ReadOutcome read = roundtrip::ReadDocument(path);
       ASSERT_TRUE(read.ok) << c.what;
       EXPECT_EQ(Contents(read), c.contents) << c.what;

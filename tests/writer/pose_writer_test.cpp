@@ -63,8 +63,8 @@ TEST(PoseWriterTest, FailedWriteLeavesFileTablesAndStateAlone) {
   TempDir dir;
   MakeActorDocument();
   const std::string path = dir.write("old.pz2", "old contents\r\n");
-  gObjects[0].Materials[0].BumpStrength = "strong";
-  gObjects[0].Materials[0].BumpStrengthOn = true;
+  gObjects[0].Materials.Edit()[0].BumpStrength = "strong";
+  gObjects[0].Materials.Edit()[0].BumpStrengthOn = true;
   gState.Dirty = true;
   gState.FileType = kCr2;
   PoseWriteOptions o = OptionsFor(path);
@@ -78,7 +78,7 @@ TEST(PoseWriterTest, FailedWriteLeavesFileTablesAndStateAlone) {
   EXPECT_EQ(gActors[3].Name, "FIGUREHAIR");
 
   // A file that cannot be created is reported the same way.
-  gObjects[0].Materials[0].BumpStrengthOn = false;
+  gObjects[0].Materials.Edit()[0].BumpStrengthOn = false;
   EXPECT_NE(WritePoseFile(OptionsFor(dir.path())).Error, "");
   EXPECT_NE(WritePoseFile(OptionsFor(dir.file("missing/out.pz2"))).Error, "");
   EXPECT_TRUE(gState.Dirty);
@@ -103,13 +103,13 @@ TEST(PoseWriterTest, ALargePoseIsStreamedAndAFailureLateInItKeepsTheOldFile) {
   }
   const std::string path = dir.write("old.pz2", "old contents\r\n");
   const PoseWriteOptions o = OptionsFor(path);
-  gObjects[0].Materials[0].BumpStrength = "strong";
-  gObjects[0].Materials[0].BumpStrengthOn = true;
+  gObjects[0].Materials.Edit()[0].BumpStrength = "strong";
+  gObjects[0].Materials.Edit()[0].BumpStrengthOn = true;
   EXPECT_NE(WritePoseFile(o).Error, "");
   EXPECT_EQ(ReadFileBytes(path), "old contents\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 
-  gObjects[0].Materials[0].BumpStrengthOn = false;
+  gObjects[0].Materials.Edit()[0].BumpStrengthOn = false;
   const std::string expected = Build(o);
   ASSERT_GT(expected.size(), std::size_t{3} << 20);
   ASSERT_EQ(WritePoseFile(o).Error, "");
@@ -153,7 +153,7 @@ TEST(PoseWriterTest, HairNamesInTheFigurePartAreWrittenButNotStored) {
 
 TEST(PoseWriterTest, GroupOfARenamedHairActorStaysInsideItsBlock) {
   MakeActorDocument();
-  gObjects.push_back(ObjectRec{"FIGUREHAIR", {BareMaterial("Strand")}, {}});
+  gObjects.push_back(ObjectRec{"FIGUREHAIR", {BareMaterial("Strand")}});
   gObjectList.push_back("actor FIGUREHAIR");
   PoseWriteOptions o = OptionsFor("x");
   const std::string text = Build(o);
@@ -186,8 +186,8 @@ TEST(PoseWriterTest, LightAndCameraGroupsGoOnlyToABlockOfTheirKind) {
   light.Kind = "light";
   gActors.push_back(part);
   gActors.push_back(light);
-  gObjects.push_back(ObjectRec{"Lamp", {BareMaterial("Bulb")}, {}});
-  gObjects.push_back(ObjectRec{"Gone", {BareMaterial("Lost")}, {}});
+  gObjects.push_back(ObjectRec{"Lamp", {BareMaterial("Bulb")}});
+  gObjects.push_back(ObjectRec{"Gone", {BareMaterial("Lost")}});
   gObjectList.push_back("light Lamp");
   gObjectList.push_back("camera Gone");
   PoseWriteOptions o = OptionsFor("x");

@@ -103,7 +103,7 @@ void MakeMaterialDocument() {
   rubber.TransparencyMin = 100;
   rubber.TransparencyMinOn = true;
 
-  gObjects = {ObjectRec{"figure", {skin, BareMaterial("Eyes")}, {}}, ObjectRec{"prop ball", {rubber}, {}}};
+  gObjects = {ObjectRec{"figure", {skin, BareMaterial("Eyes")}}, ObjectRec{"prop ball", {rubber}}};
   gObjectList = {"figure", "prop ball"};
 }
 
@@ -123,8 +123,8 @@ void MakeActorDocument() {
   MaterialRec strands = BareMaterial("Strands");
   strands.KsIgnoreTextureOn = true;
 
-  gObjects = {ObjectRec{"figure", {skin}, {}}, ObjectRec{"hip:1", {hip}, {}},
-              ObjectRec{"Stray:1", {patch}, {}}, ObjectRec{"prop FigureHAIR_long", {strands}, {}}};
+  gObjects = {ObjectRec{"figure", {skin}}, ObjectRec{"hip:1", {hip}}, ObjectRec{"Stray:1", {patch}},
+              ObjectRec{"prop FigureHAIR_long", {strands}}};
   gObjectList = {"figure", "actor hip:1", "actor Stray:1", "prop FigureHAIR_long"};
 
   ActorRec body;
@@ -208,7 +208,7 @@ void MakeAllMapsDocument() {
   for (int i = 0; i < MaterialRec::kSwitchCount; ++i) m.SwitchOn(i) = true;
   m.MultiplyThroughLightsOn = false;
   m.MultiplyThroughKdColorOn = false;
-  gObjects = {ObjectRec{"figure", {m}, {}}};
+  gObjects = {ObjectRec{"figure", {m}}};
   gObjectList = {"figure"};
 }
 
@@ -241,7 +241,7 @@ void MakeBumpDocument() {
   numbering.BumpMap = ":Runtime:textures:n.bum";
   numbering.BumpMapOn = true;
 
-  gObjects = {ObjectRec{"figure", {grad, jpg, numbering}, {}}};
+  gObjects = {ObjectRec{"figure", {grad, jpg, numbering}}};
   gObjectList = {"figure"};
 }
 
@@ -267,7 +267,7 @@ void MakeMtlDocument() {
   ball.BumpMap = "/home/user/textures/ball.jpg";
   ball.BumpMapOn = true;
 
-  gObjects = {ObjectRec{"figure", {skin, BareMaterial("Eyes")}, {}}, ObjectRec{"prop ball", {ball}, {}}};
+  gObjects = {ObjectRec{"figure", {skin, BareMaterial("Eyes")}}, ObjectRec{"prop ball", {ball}}};
   gObjectList = {"figure", "prop ball"};
 }
 
