@@ -8,6 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "common/text_slots.h"
+#include "reader/text_scan.h"
+
 namespace vandrel {
 namespace {
 
@@ -72,14 +75,9 @@ class LineIndex {
   std::size_t End(std::size_t k) const { return k + 1 < starts_.size() ? starts_[k + 1] : text_.size(); }
   bool EndsWithLf(std::size_t k) const { return text_[End(k) - 1] == '\n'; }
   // The line's text up to its first LF or "{", without the blanks and TABs
-  // at its end: a name stands there as a whole line when it equals it.
-  std::string_view Key(std::size_t k) const {
-    std::size_t stop = Start(k);
-    const std::size_t end = End(k);
-    while (stop < end && text_[stop] != '\n' && text_[stop] != '{') ++stop;
-    while (stop > Start(k) && (text_[stop - 1] == ' ' || text_[stop - 1] == '\t')) --stop;
-    return text_.substr(Start(k), stop - Start(k));
-  }
+  // at its end (the text holds no CR): a name stands there as a whole line
+  // when it equals it.
+  std::string_view Key(std::size_t k) const { return WholeLineText(text_, Start(k) + 1, true, false); }
   std::string_view Line(std::size_t k) const { return text_.substr(Start(k), End(k) - Start(k)); }
 
   // The first line from `k` on that is still in the text (Lines() when none).
@@ -101,14 +99,6 @@ class LineIndex {
   std::vector<Place> next_;    // the lines removed point on
 };
 
-// The size of an open-addressing table for `most` keys: a power of two at
-// least twice as large, so that it never fills and never grows.
-std::size_t TableSize(std::size_t most) {
-  std::size_t size = 16;
-  while (size < 2 * most) size *= 2;
-  return size;
-}
-
 // The lines of each key, in text order, with the first one not yet removed:
 // the keys are numbered in a table found by their text, and their lines lie
 // one key after another in one list (a few bytes a key, where a map of lists
@@ -119,8 +109,8 @@ class KeyLines {
 
   // The number of `key`, given it a new one when it has none yet.
   Place Add(std::string_view key) {
-    Place& slot = slots_[SlotOf(key)];
-    if (slot == kFree) {
+    Place& slot = slots_.Slot(key, keys_);
+    if (slot == TextSlots<Place>::kFree) {
       slot = static_cast<Place>(keys_.size());
       keys_.push_back(key);
     }
@@ -128,13 +118,13 @@ class KeyLines {
   }
   // Room for `most` keys; called before the first Add.
   void Reserve(std::size_t most) {
-    slots_.assign(TableSize(most), kFree);
+    slots_.Reserve(most);
     keys_.reserve(most);
   }
   // The number of `key`, or npos.
   std::size_t Find(std::string_view key) const {
-    const Place slot = slots_[SlotOf(key)];
-    return slot == kFree ? npos : slot;
+    const Place slot = slots_.Find(key, keys_);
+    return slot == TextSlots<Place>::kFree ? npos : slot;
   }
 
   // Gathers the lines of the keys from the index, in one pass over it.
@@ -165,15 +155,8 @@ class KeyLines {
   }
 
  private:
-  static constexpr Place kFree = std::numeric_limits<Place>::max();
-  std::size_t SlotOf(std::string_view key) const {
-    const std::size_t mask = slots_.size() - 1;
-    std::size_t s = std::hash<std::string_view>{}(key)&mask;
-    while (slots_[s] != kFree && keys_[slots_[s]] != key) s = (s + 1) & mask;
-    return s;
-  }
   std::vector<std::string_view> keys_;
-  std::vector<Place> slots_;
+  TextSlots<Place> slots_;
   std::vector<Place> first_;   // where each key's lines begin in lines_, and the end
   std::vector<Place> lines_;   // the lines of key 0, then of key 1, ...
   std::vector<Place> cursor_;  // each key's first line that may be alive

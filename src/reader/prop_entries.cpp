@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "common/text.h"
+#include "common/text_slots.h"
 #include "reader/channel_scan.h"
 #include "reader/read_fault.h"
 #include "reader/text_scan.h"
@@ -29,48 +30,23 @@ std::vector<Pos> PropLineEnds(std::string_view text, std::size_t limit, bool crI
   return ends;
 }
 
-// The text of the line that begins at `pos` (1-based) up to its line end (or
-// "{" when `braceEnds`), without trailing blanks and TABs: a name stands
-// there as a whole line exactly when it equals this text.
-std::string_view LineKey(std::string_view text, std::size_t pos, bool braceEnds, bool crIsLineEnd) {
-  std::size_t stop = pos - 1;
-  while (stop < text.size() && !IsLineEnd(text[stop], crIsLineEnd) && !(braceEnds && text[stop] == '{'))
-    ++stop;
-  std::size_t last = stop;
-  while (last > pos - 1 && (text[last - 1] == ' ' || text[last - 1] == '\t' || text[last - 1] == '\r'))
-    --last;
-  return text.substr(pos - 1, last - (pos - 1));
-}
-
-// The names taken so far, found by their text: a table of indices into the
-// list of names, open addressing, made once at twice the most names it can
-// hold, so that it never fills and never grows.
+// The names taken so far, found by their text.
 template <class Index>
 class TakenNames {
  public:
   TakenNames(const std::vector<std::string>& names, std::size_t most) : names_(names) {
-    std::size_t size = 16;
-    while (size < 2 * most) size *= 2;
-    slots_.assign(size, kFree);
+    slots_.Reserve(most);
   }
-  bool Holds(std::string_view name) const { return slots_[SlotOf(name)] != kFree; }
+  bool Holds(std::string_view name) const { return slots_.Find(name, names_) != TextSlots<Index>::kFree; }
   // The last of the names, unless the table holds its text already.
   void AddLast() {
-    Index& slot = slots_[SlotOf(names_.back())];
-    if (slot == kFree) slot = static_cast<Index>(names_.size() - 1);
+    Index& slot = slots_.Slot(names_.back(), names_);
+    if (slot == TextSlots<Index>::kFree) slot = static_cast<Index>(names_.size() - 1);
   }
 
  private:
-  static constexpr Index kFree = std::numeric_limits<Index>::max();
-  // The slot that holds `name`, or the free slot where it would go.
-  std::size_t SlotOf(std::string_view name) const {
-    const std::size_t mask = slots_.size() - 1;
-    std::size_t s = std::hash<std::string_view>{}(name)&mask;
-    while (slots_[s] != kFree && names_[slots_[s]] != name) s = (s + 1) & mask;
-    return s;
-  }
   const std::vector<std::string>& names_;
-  std::vector<Index> slots_;
+  TextSlots<Index> slots_;
 };
 
 // Takes the entries from the last candidate to the first; `nameAt` gives a
@@ -86,7 +62,7 @@ std::vector<std::string> TakeFromLast(std::string_view text, std::size_t limit, 
   TakenNames<Pos> taken(names, ends.size());
   for (std::size_t k = ends.size(); k-- > 0;) {
     if (k % 4096 == 0 && yield) yield();
-    if (taken.Holds(LineKey(text, ends[k] + std::size_t{1}, braceEnds, crIsLineEnd))) continue;
+    if (taken.Holds(WholeLineText(text, ends[k] + std::size_t{1}, braceEnds, crIsLineEnd))) continue;
     names.push_back(nameAt(ends[k]));
     taken.AddLast();
   }

@@ -255,6 +255,16 @@ bool WholeLineAt(std::string_view text, std::size_t pos, std::string_view name, 
   return true;
 }
 
+std::string_view WholeLineText(std::string_view text, std::size_t pos, bool braceEnds, bool crIsLineEnd) {
+  std::size_t stop = pos - 1;
+  while (stop < text.size() && !IsLineEnd(text[stop], crIsLineEnd) && !(braceEnds && text[stop] == '{'))
+    ++stop;
+  std::size_t last = stop;
+  while (last > pos - 1 && (text[last - 1] == ' ' || text[last - 1] == '\t' || text[last - 1] == '\r'))
+    --last;
+  return text.substr(pos - 1, last - (pos - 1));
+}
+
 namespace {
 // Whether only blanks, TABs and CRs stand from 0-based `from` up to a LF.
 bool BlankUpToLf(std::string_view text, std::size_t from) {

@@ -69,6 +69,11 @@ std::size_t FindLastLineEndKey(std::string_view text, std::string_view key, bool
 // end of the text.
 bool WholeLineAt(std::string_view text, std::size_t pos, std::string_view name, bool braceEnds,
                  bool crIsLineEnd);
+// The text of the line at `pos` (1-based) up to its line end (or "{" when
+// `braceEnds`), without the blanks, TABs and CRs at its end: a name without
+// blanks at its end stands there as a whole line (WholeLineAt) exactly when
+// it equals this text.
+std::string_view WholeLineText(std::string_view text, std::size_t pos, bool braceEnds, bool crIsLineEnd);
 
 // First occurrence of `key` at or after `start` that only blanks, TABs and
 // CRs follow up to a LF: the key ends its line, whatever blanks a hand or
