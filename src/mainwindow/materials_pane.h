@@ -149,8 +149,9 @@ class MaterialsPane : public QWidget {
   // The records of the collected selection in the chosen group (a stale
   // index is left out); collects the selection first.
   std::vector<MaterialRec*> SelectedMaterials();
-  // The material of the current item, or nullptr.
-  MaterialRec* CurrentMaterial() const;
+  // The material of the current item to show, or nullptr. Showing does not
+  // give a group that shares its materials records of its own.
+  const MaterialRec* CurrentMaterial() const;
 
   // ---- The object list. -----------------------------------------------------
   // Inserts Name into the object list (gObjectList and cmbFigures): Position 1

@@ -59,11 +59,11 @@ ObjectRec* MaterialsPane::ChosenGroup() const {
   return IsGroup(k) ? &gObjects[static_cast<std::size_t>(k)] : nullptr;
 }
 
-MaterialRec* MaterialsPane::CurrentMaterial() const {
-  ObjectRec* group = ChosenGroup();
+const MaterialRec* MaterialsPane::CurrentMaterial() const {
+  const ObjectRec* group = ChosenGroup();
   const int i = lstMaterials->currentRow();
   if (!group || i < 0 || i >= static_cast<int>(group->Materials.size())) return nullptr;
-  return &group->Materials.Edit()[static_cast<std::size_t>(i)];
+  return &group->Materials[static_cast<std::size_t>(i)];
 }
 
 void MaterialsPane::GetSelectedMaterials() {

@@ -310,12 +310,12 @@ int ReadGroupMaterials(ReadState& rs, const std::string& text, int group) {
   std::size_t blocks = 0;
   for (std::size_t at = materialLine(base, base); at != 0; at = materialLine(at + 8, base))
     if (++blocks % 4096 == 0) rs.Yield();
-  gObjects[static_cast<std::size_t>(group)].Materials.Edit().reserve(blocks);
+  std::vector<MaterialRec>& records = gObjects[static_cast<std::size_t>(group)].Materials.Edit();
+  records.reserve(blocks);
   for (std::size_t at = materialLine(base, base); at != 0; at = materialLine(base, base)) {
-    gObjects[static_cast<std::size_t>(group)].Materials.Edit().resize(static_cast<std::size_t>(m) + 1);
+    records.resize(static_cast<std::size_t>(m) + 1);
     const long long lf = AsSigned(InStr(at, text, "\n"));
-    MaterialRec& rec =
-        gObjects[static_cast<std::size_t>(group)].Materials.Edit()[static_cast<std::size_t>(m)];
+    MaterialRec& rec = records[static_cast<std::size_t>(m)];
     rec.Name = CleanLine(Mid(MidChecked(text, AsSigned(at), lf - AsSigned(at)), 10));
     rs.Item(rec.Name + "...");
     const std::size_t brace = closeFinder.Next(base);

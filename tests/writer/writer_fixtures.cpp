@@ -130,22 +130,23 @@ void MakeActorDocument() {
   ActorRec body;
   body.Kind = "actor";
   body.Name = "BODY:1";
-  body.EditProps().ExtName = "Body";
-  body.EditProps().OnOff = 2;
-  body.EditProps().Hidden = 1;
-  body.EditProps().Locked = 2;
-  body.EditProps().DepthMapSize = 257;
-  body.EditProps().DoShadow = 2;
-  body.EditProps().LightOn = 1;
+  ActorProperties& bodyProps = body.EditProps();
+  bodyProps.ExtName = "Body";
+  bodyProps.OnOff = 2;
+  bodyProps.Hidden = 1;
+  bodyProps.Locked = 2;
+  bodyProps.DepthMapSize = 257;
+  bodyProps.DoShadow = 2;
+  bodyProps.LightOn = 1;
   body.PropertyOn.fill(true);
   // Light and camera lines never belong to a body part.
-  body.EditProps().StorageOffset = "0 0.3 0";
-  body.EditProps().ObjFileGeom = "0 0 body.obj";
-  body.EditProps().GeomResource = 3;
-  body.EditProps().LightType = 2;
-  body.EditProps().DepthCamera = "CAM";
-  body.EditProps().Port = "7";
-  body.EditProps().CameraModel = "model";
+  bodyProps.StorageOffset = "0 0.3 0";
+  bodyProps.ObjFileGeom = "0 0 body.obj";
+  bodyProps.GeomResource = 3;
+  bodyProps.LightType = 2;
+  bodyProps.DepthCamera = "CAM";
+  bodyProps.Port = "7";
+  bodyProps.CameraModel = "model";
   DialRec muscle = Dial("PBMCC_01", "Muscle", "valueParm", 0.25, 1, true, true, true);
   DialRec smile = Dial("Smile", "Smile dial", "targetGeom", 0.5, 1, false, false, false);
   DialRec xrot = Dial("xrot", "", "rotateX", -12.5, 0, true, true, true);
@@ -154,27 +155,29 @@ void MakeActorDocument() {
   ActorRec hipActor;
   hipActor.Kind = "actor";
   hipActor.Name = "hip:1";
-  hipActor.EditProps().ExtName = "Hip";  // its switch is off
-  hipActor.EditProps().OnOff = 1;
-  hipActor.EditProps().Hidden = 2;
+  ActorProperties& hipActorProps = hipActor.EditProps();
+  hipActorProps.ExtName = "Hip";  // its switch is off
+  hipActorProps.OnOff = 1;
+  hipActorProps.Hidden = 2;
   hipActor.PropertyOn[1] = true;
   hipActor.Dials = {DialRec{}};  // channel 0 without a name: no channel block
 
   ActorRec light;
   light.Kind = "light";
   light.Name = "Light_1";
-  light.EditProps().ExtName = "Spot";
-  light.EditProps().StorageOffset = "0 0 0";
-  light.EditProps().ObjFileGeom = "0 0 :Runtime:Geometries:lights:spot.obj";
-  light.EditProps().GeomResource = 1;
-  light.EditProps().LightType = 2;
-  light.EditProps().DepthCamera = "SHADOW_CAM";
-  light.EditProps().Port = "1";
-  light.EditProps().CameraModel = "cm";
-  light.EditProps().DoShadow = 1;
-  light.EditProps().LightOn = 2;
-  light.EditProps().DepthMapSize = 0;  // absent although switched on
-  light.EditProps().OnOff = 0;         // neither "on" nor "off"
+  ActorProperties& lightProps = light.EditProps();
+  lightProps.ExtName = "Spot";
+  lightProps.StorageOffset = "0 0 0";
+  lightProps.ObjFileGeom = "0 0 :Runtime:Geometries:lights:spot.obj";
+  lightProps.GeomResource = 1;
+  lightProps.LightType = 2;
+  lightProps.DepthCamera = "SHADOW_CAM";
+  lightProps.Port = "1";
+  lightProps.CameraModel = "cm";
+  lightProps.DoShadow = 1;
+  lightProps.LightOn = 2;
+  lightProps.DepthMapSize = 0;  // absent although switched on
+  lightProps.OnOff = 0;         // neither "on" nor "off"
   light.PropertyOn.fill(true);
   light.Dials = {Dial("KdRed", "", "kdRed", 1.0, 0, false, false, true)};
 
