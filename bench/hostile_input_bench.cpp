@@ -1,8 +1,9 @@
 // Inputs shaped against the readers and the pose writer, each at one and
 // ten times a base size: braceless object header lines before the figure
 // block, many prop material groups, actors with materials of their own,
-// empty actor blocks, a million materials, a deltas block without a later
-// "}", and a file holding a NUL byte. Each row is printed with the time of
+// empty actor blocks, a million materials (and 200,000 of the size Poser
+// writes, through "-s", the morph read and the figure chooser), a deltas
+// block without a later "}", and a file holding a NUL byte. Each row is printed with the time of
 // the read (and the save, where the shape goes through "-s"), the memory the
 // case added to the process at its peak, and the longest time between two
 // cancel polls. The ten-times row prints its time and memory as multiples of
@@ -82,6 +83,24 @@ void Material(Writer& w, int indent, const std::string& name) {
   w.Line(indent, "}");
 }
 
+// A material as Poser writes one, every colour, number and map on its line:
+// the size of block the tables are laid out for, against the two-line
+// blocks above.
+void FullMaterial(Writer& w, const std::string& name) {
+  w.Line(1, "material " + name);
+  w.Line(1, "{");
+  for (const char* line : {"KdColor 0.8 0.6 0.5 1", "KaColor 0 0 0 1", "KsColor 1 1 1 1",
+                           "TextureColor 1 1 1 1", "NsExponent 40", "tMin 0", "tMax 0", "tExpo 0.6",
+                           "bumpStrength 1", "ksIgnoreTexture 0", "reflectThruLights 0", "reflectThruKd 0"})
+    w.Line(2, line);
+  w.Line(2, "textureMap \":Runtime:Textures:Vendor:Figure:" + name + "_Color.jpg\"");
+  w.Line(2, "bumpMap \":Runtime:Textures:Vendor:Figure:" + name + "_Bump.bum\"");
+  for (const char* line :
+       {"reflectionMap NO_MAP", "transparencyMap NO_MAP", "ReflectionColor 1 1 1 1", "reflectionStrength 1"})
+    w.Line(2, line);
+  w.Line(1, "}");
+}
+
 void FigureBlock(Writer& w, int materials) {
   w.Line(0, "figure");
   w.Line(1, "{");
@@ -157,6 +176,32 @@ void EmptyBlocks(Writer& w, int n) {
 void ManyMaterials(Writer& w, int n) {
   WriteHead(w);
   FigureBlock(w, n);
+  w.Line(0, "}");
+}
+
+void ManyFullMaterials(Writer& w, int n, bool character = false) {
+  WriteHead(w);
+  if (character) {
+    // A character whose body has a channel: the morph read and the chooser
+    // go through the whole file.
+    w.Line(0, "figureResFile :Runtime:Geometries:bench.obj");
+    w.Line(0, "actor BODY:1");
+    w.Line(1, "{");
+    w.Line(1, "channels");
+    w.Line(2, "{");
+    vandrel::bench::WriteChannel(w, "Smile", 10);
+    w.Line(2, "}");
+    w.Line(1, "setGeomHandlerOffset 0 0.3 0");
+    w.Line(1, "}");
+  }
+  w.Line(0, "figure");
+  w.Line(1, "{");
+  for (int m = 0; m < n; ++m) FullMaterial(w, "Skin" + std::to_string(m));
+  if (character) {
+    w.Line(1, "figureType 1");
+    w.Line(1, "displayMode USEPARENT");
+  }
+  w.Line(1, "}");
   w.Line(0, "}");
 }
 
@@ -284,6 +329,14 @@ int main(int argc, char** argv) {
       {"actors with own materials (-s)", "pz2", Path::SilentSave, 3000, OwnMaterials},
       {"empty actor blocks (-s)", "pz2", Path::SilentSave, 100000, EmptyBlocks},
       {"materials of the figure (-s)", "pz2", Path::SilentSave, 100000, ManyMaterials},
+      {"full materials of the figure (-s)", "pz2", Path::SilentSave, 20000,
+       [](Writer& w, int n) { ManyFullMaterials(w, n); }},
+      {"full materials of a character (morphs)", "cr2", Path::MorphRead, 20000,
+       [](Writer& w, int n) { ManyFullMaterials(w, n, true); }},
+      {"full materials of a character (chooser)", "cr2", Path::FigureChooser, 20000,
+       [](Writer& w, int n) { ManyFullMaterials(w, n, true); }},
+      {"full materials of a character (open)", "cr2", Path::Open, 20000,
+       [](Writer& w, int n) { ManyFullMaterials(w, n, true); }},
       {"deltas without a later } MB (morphs)", "pz2", Path::MorphRead, 20, OpenDeltas},
       {"deltas without a later } MB (chooser)", "cr2", Path::FigureChooser, 20, OpenDeltas},
       {"a NUL a megabyte in, MB (open)", "pz2", Path::Open, 30, NulInside},

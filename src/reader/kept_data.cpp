@@ -377,16 +377,19 @@ class Checker {
 
 }  // namespace
 
-KeptDataReport CheckKeptData(std::string_view text, const KeptDataOptions& options) {
+KeptDataReport CheckKeptData(std::string_view text, const KeptDataOptions& options,
+                             const std::function<void()>& tick) {
   Checker checker(options);
   // Every CR and every LF ends a line (a CR LF gives an empty line between),
   // found sixteen characters at a time.
   const char* const base = text.data();
   const std::size_t size = text.size();
   std::size_t start = 0;
+  std::size_t lines = 0;
   bytes::ForEachLineEnd(text, 0, [&](std::size_t at) {
     checker.Line(std::string_view(base + start, at - start));
     start = at + 1;
+    if (++lines % kKeptDataLinesPerTick == 0 && tick) tick();
   });
   if (start < size) checker.Line(std::string_view(base + start, size - start));
   return checker.Finish();

@@ -2,6 +2,7 @@
 // file in place can tell what it would drop.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,10 @@ struct KeptDataReport {
 // block and comments count as kept, and so do the properties that the
 // tables hold with a switch (a name, hidden, lightOn line...): what is
 // switched off, by the user or the preferences, is left out by choice.
-KeptDataReport CheckKeptData(std::string_view text, const KeptDataOptions& options);
+// `tick` is called every kKeptDataLinesPerTick lines, so that the windows
+// repaint during the pass over a large file.
+inline constexpr std::size_t kKeptDataLinesPerTick = 16384;
+KeptDataReport CheckKeptData(std::string_view text, const KeptDataOptions& options,
+                             const std::function<void()>& tick = {});
 
 }  // namespace vandrel

@@ -331,7 +331,8 @@ OpenFileResult ReadPoserFile(const OpenFileOptions& options, Host& host) {
       // What the tables will not keep of the file, and whether its blocks
       // close: a file cut off is not read as if it ended there.
       const KeptDataReport kept =
-          CheckKeptData(rs.text.input(), {.objectsRead = static_cast<bool>(options.objectPartReader)});
+          CheckKeptData(rs.text.input(), {.objectsRead = static_cast<bool>(options.objectPartReader)},
+                        [&rs] { rs.Yield(); });
       cutOff = !kept.blocksClosed;
       notKept = kept.kinds;
       rs.Yield();

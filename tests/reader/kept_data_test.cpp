@@ -73,6 +73,14 @@ TEST(KeptData, NamesWhatTheTablesDoNotKeepInTheOrderOfTheFile) {
   std::string many;
   for (int i = 0; i < 20; ++i) many += "key" + std::to_string(i % 10) + " 1\n";
   EXPECT_EQ(CheckKeptData(Pose("actor a\n{\n" + many + "}\n"), {}).kinds.size(), kKeptDataKinds);
+  // A long text lets the windows repaint as it goes, and reports the same.
+  std::string lines;
+  for (std::size_t i = 0; i < 3 * kKeptDataLinesPerTick; ++i) lines += "KdColor 1 1 1 1\r\n";
+  const std::string text = Pose("actor a\n{\n" + kChannel + "}\n", lines);
+  int ticks = 0;
+  const KeptDataReport ticked = CheckKeptData(text, {.objectsRead = false}, [&ticks] { ++ticks; });
+  EXPECT_EQ(ticks, 6);  // a CR and an LF each end a line
+  EXPECT_EQ(Kinds(ticked), "channels");
 }
 
 // A value the material reader turns into 0 is not kept; one at the edge of
