@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/byte_scan.h"
 #include "reader/channel_scan.h"
 
 namespace vandrel {
@@ -16,6 +17,9 @@ struct CancelledStrip {};
 
 // A piece's "}" not known yet: it is searched.
 constexpr std::size_t kSearch = std::string_view::npos - 1;
+
+// A long piece goes out in stretches of this size, with a poll between them.
+constexpr std::size_t kAppendStretch = std::size_t{4} << 20;
 
 // The first "deltas" at or after `from`. It is looked for by its "t", which
 // the lines of a deltas block ("d 12 0.1 -0.2 0.3") never hold, so that the
@@ -55,6 +59,8 @@ class Output {
       bytes_[size_++] = c;
   }
   std::size_t size() const { return text_ != nullptr ? text_->size() : size_; }
+  // Right after the last byte written.
+  char* End() { return text_ != nullptr ? text_->data() + text_->size() : bytes_ + size_; }
 
  private:
   std::string* text_ = nullptr;
@@ -71,47 +77,56 @@ class Stripper {
   // stands in it (npos: it has none), or kSearch.
   void Piece(std::string_view piece, std::size_t close, Output& out) {
     // Line ends: two CR or more all become LF; a single CR stays. (Text
-    // whose line ends all become LF has none left for this pass.)
+    // whose line ends all become LF has none left for this pass.) Each CR
+    // is turned as it goes out, without a copy of the piece.
     const std::size_t firstCr = toLf_ ? std::string_view::npos : piece.find('\r');
-    if (firstCr != std::string_view::npos && piece.rfind('\r') != firstCr) {
-      std::string work(piece);
-      CrToLf(work);
-      Step();
-      Blocks(work, close, out);
-      return;
-    }
-    Blocks(piece, close, out);
+    const bool crToLf = firstCr != std::string_view::npos && piece.rfind('\r') != firstCr;
+    if (crToLf) Step();
+    const std::size_t kept = KeptFrom(piece, close, crToLf);
+    if (kept != std::string_view::npos) Append(out, piece.substr(kept), crToLf);
   }
 
-  // The last three passes, read from the piece as it stands: "deltas " LF
-  // and "deltas " CR become "deltas" LF, and the block from "deltas" LF
-  // through its first "}" goes (a block that never closes ends the piece).
-  void Blocks(std::string_view work, std::size_t close, Output& out) {
+  // The last three passes, read from the piece as the first leaves it:
+  // "deltas " LF and "deltas " CR become "deltas" LF, and the block from
+  // "deltas" LF through its first "}" goes (a block that never closes ends
+  // the piece). Gives where what is kept of the piece begins (npos: none).
+  std::size_t KeptFrom(std::string_view piece, std::size_t close, bool crToLf) {
     // A piece holds "deltas" at its start or not at all.
-    if (work.starts_with(kDeltas)) {
-      const std::string_view next = work.substr(kDeltas.size(), 2);
-      const auto lineEnd = [this](char c) { return c == '\n' || (toLf_ && c == '\r'); };
-      bool block = !next.empty() && lineEnd(next[0]);
-      if (next.size() == 2 && next[0] == ' ' && (lineEnd(next[1]) || next[1] == '\r')) {
-        Step();  // the blank (and the CR) changed
-        block = true;
-      }
-      if (block) {
-        // The changed characters hold no "}": the block ends where it would
-        // in the changed piece, and the piece's first "}" is the block's.
-        const std::size_t end = close == kSearch ? work.find('}') : close;
-        if (end != std::string_view::npos) Append(out, work.substr(end + 1));
-        Step();
-        return;
-      }
+    if (!piece.starts_with(kDeltas)) return 0;
+    const auto turned = [crToLf](char c) { return crToLf && c == '\r' ? '\n' : c; };
+    const std::string_view next = piece.substr(kDeltas.size(), 2);
+    const auto lineEnd = [this](char c) { return c == '\n' || (toLf_ && c == '\r'); };
+    bool block = !next.empty() && lineEnd(turned(next[0]));
+    if (next.size() == 2 && next[0] == ' ' && (lineEnd(turned(next[1])) || turned(next[1]) == '\r')) {
+      Step();  // the blank (and the CR) changed
+      block = true;
     }
-    Append(out, work);
+    if (!block) return 0;
+    // The changed characters hold no "}": the block ends where it would in
+    // the changed piece, and the piece's first "}" is the block's.
+    const std::size_t end = close == kSearch ? piece.find('}') : close;
+    Step();
+    return end == std::string_view::npos ? std::string_view::npos : end + 1;
   }
 
-  // Appends `part`, its CR LF and lone CR as LF when every line end becomes LF.
-  void Append(Output& out, std::string_view part) const {
+  // Appends `part` a stretch at a time with a poll between (a text with
+  // few "deltas" is one long piece): its CR LF and lone CR as LF when every
+  // line end becomes LF, each CR as LF with `crToLf`.
+  void Append(Output& out, std::string_view part, bool crToLf) {
+    while (!part.empty()) {
+      std::size_t n = std::min(part.size(), kAppendStretch);
+      // A CR LF stays within one stretch.
+      if (n < part.size() && part[n - 1] == '\r') ++n;
+      AppendStretch(out, part.substr(0, n), crToLf);
+      part.remove_prefix(n);
+      if (!part.empty()) Step();
+    }
+  }
+
+  void AppendStretch(Output& out, std::string_view part, bool crToLf) const {
     if (!toLf_) {
       out.Append(part);
+      if (crToLf) bytes::CrToLf(out.End() - part.size(), part.size());
       return;
     }
     std::size_t from = 0;
@@ -273,6 +288,10 @@ bool StripDeltas(std::string& text, Host& host, ProgressMemo memo) {
 
 bool StripDeltas(std::string_view all, std::string& out, bool toLf, Host& host, ProgressMemo memo) {
   out.clear();
+  // What is kept is never longer than the text. Room for all of it is made
+  // once, so that the text is never copied to a larger one on the way (the
+  // pages not written to are not taken).
+  out.reserve(all.size());
   Output to(out);
   if (Strip(all, to, toLf, host, memo)) return true;
   out.clear();

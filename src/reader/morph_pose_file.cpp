@@ -1,5 +1,6 @@
 #include "reader/morph_pose_file.h"
 
+#include <cstring>
 #include <new>
 #include <optional>
 #include <utility>
@@ -116,7 +117,7 @@ class MorphPoseReader {
     Value(5);
     CancelCheck();
 
-    buffer = CleanFigureLines(buffer);
+    CleanFigureLines(buffer, [this] { CancelCheck(); });
     if (FindEndingLine(buffer, "channels", 1) == 0) throw NoChannelData{};
     const std::size_t leading = buffer.find_first_not_of('\n');
     buffer.erase(0, leading == std::string::npos ? buffer.size() : leading);
@@ -158,25 +159,33 @@ class MorphPoseReader {
 
 }  // namespace
 
-std::string CleanFigureLines(std::string_view text) {
+void CleanFigureLines(std::string& text, const std::function<void()>& tick) {
   // "figure" with blanks and TABs after it at its line end ends there; then
-  // the blanks and TABs before every line-final "figure" go.
-  std::string out;
-  out.reserve(text.size());
+  // the blanks and TABs before every line-final "figure" go. The text only
+  // shrinks, so what is written never overtakes what is still to be read.
   constexpr std::string_view kFigure = "figure";
-  std::size_t from = 0;
+  char* const t = text.data();
+  const std::size_t size = text.size();
+  std::size_t written = 0, from = 0, seen = 0;
+  const auto keep = [&](std::size_t to) {
+    if (written != from) std::memmove(t + written, t + from, to - from);
+    written += to - from;
+  };
   for (std::size_t at = text.find(kFigure); at != std::string::npos; at = text.find(kFigure, at + 1)) {
-    if (at < from) continue;
+    if (tick && ++seen % 4096 == 0) tick();
     std::size_t end = at + kFigure.size();
-    while (end < text.size() && (text[end] == ' ' || text[end] == '\t')) ++end;
-    if (end == text.size() || text[end] != '\n') continue;
-    out.append(text, from, at - from);
-    while (!out.empty() && (out.back() == ' ' || out.back() == '\t')) out.pop_back();
-    out.append("figure\n");
+    while (end < size && (t[end] == ' ' || t[end] == '\t')) ++end;
+    if (end == size || t[end] != '\n') continue;
+    keep(at);
+    while (written > 0 && (t[written - 1] == ' ' || t[written - 1] == '\t')) --written;
+    std::memcpy(t + written, "figure\n", kFigure.size() + 1);
+    written += kFigure.size() + 1;
     from = end + 1;
+    // The next "figure" begins after this one's line end.
+    at = end;
   }
-  out.append(text, from);
-  return out;
+  keep(size);
+  text.resize(written);
 }
 
 bool BodyOnlyBlock(std::string_view source, std::string& block) {

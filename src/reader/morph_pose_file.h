@@ -5,6 +5,7 @@
 // the result to its controls.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "common/host.h"
@@ -61,9 +62,10 @@ MorphPoseReadResult ReadMorphPoseData(const MorphPoseReadOptions& options, Host&
 // the first "actor BODY" on find it. False when the source ends first.
 bool BodyOnlyBlock(std::string_view source, std::string& block);
 
-// The channel part's cleanup of "figure" lines: "figure " LF becomes
-// "figure" LF, then the blanks and TABs right before every line-final
-// "figure" go.
-std::string CleanFigureLines(std::string_view text);
+// The channel part's cleanup of "figure" lines, within the text's own
+// bytes: "figure " LF becomes "figure" LF, then the blanks and TABs right
+// before every line-final "figure" go. `tick` is called every so many
+// "figure"s, so that the windows repaint (it may throw to cancel).
+void CleanFigureLines(std::string& text, const std::function<void()>& tick = {});
 
 }  // namespace vandrel

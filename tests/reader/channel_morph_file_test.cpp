@@ -249,15 +249,19 @@ TEST_F(MorphFileTest, BodyOnlyWindowSameAsGrowingReads) {
 }
 
 TEST_F(MorphFileTest, FigureLineCleanup) {
-  EXPECT_EQ(CleanFigureLines("word\t\tfigure\nx figure \n"), "wordfigure\nxfigure\n");
-  EXPECT_EQ(CleanFigureLines("figure x\n \tfigure"), "figure x\n \tfigure");
+  const auto clean = [](std::string text) {
+    CleanFigureLines(text);
+    return text;
+  };
+  EXPECT_EQ(clean("word\t\tfigure\nx figure \n"), "wordfigure\nxfigure\n");
+  EXPECT_EQ(clean("figure x\n \tfigure"), "figure x\n \tfigure");
   std::mt19937 rng(3);
   const std::string chars = " \tfigure\nx";
   for (int round = 0; round < 2000; ++round) {
     std::string text;
     for (int i = 0, n = static_cast<int>(rng() % 40); i < n; ++i) text += chars[rng() % chars.size()];
     if (rng() % 2) text += " \t figure\n";
-    ASSERT_EQ(CleanFigureLines(text), literal::CleanFigureLines(text)) << text;
+    ASSERT_EQ(clean(text), literal::CleanFigureLines(text)) << text;
   }
 }
 
@@ -351,6 +355,27 @@ TEST_F(MorphFileTest, DeltaRemovalCases) {
     EXPECT_TRUE(bytes.substr(0, size) == literal::StripDeltas(toLf ? lf : large)) << toLf;
     ASSERT_FALSE(host.ranges.empty());
     EXPECT_NE(std::find(host.values.begin(), host.values.end(), host.ranges.front()), host.values.end());
+  }
+  // A text with few "deltas" is a few long pieces: they go out a few
+  // megabytes at a time with a poll between, each CR LF kept whole across
+  // the cut (here a CR stands right before the 4 MB mark).
+  std::string few = "\r\r";
+  for (int i = 0; i < 3000000; ++i) few += "x\r\n";
+  few += "deltas \r{\nd 1\n}";
+  for (int i = 0; i < 1500000; ++i) few += "y\r\n";
+  few += "\r";
+  const std::string fewLf = Replace(Replace(few, "\r\n", "\n"), "\r", "\n");
+  for (const bool toLf : {false, true}) {
+    const std::string expected = literal::StripDeltas(toLf ? fewLf : few);
+    ChannelHost polled;
+    std::string out;
+    ASSERT_TRUE(StripDeltas(few, out, toLf, polled));
+    EXPECT_TRUE(out == expected) << toLf;
+    EXPECT_GE(polled.polls, 6) << toLf;
+    std::string bytes = few;
+    std::size_t size = bytes.size();
+    ASSERT_TRUE(StripDeltas(bytes.data(), size, toLf, host));
+    EXPECT_TRUE(bytes.substr(0, size) == expected) << toLf;
   }
   // Esc while they are removed: the text holds nothing.
   ChannelHost later;
