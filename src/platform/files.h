@@ -30,8 +30,10 @@ int ReadWholeFileInto(const std::string& path, std::string& bytes, const std::fu
 // is left as it is.
 void AdviseLargePages(void* data, std::size_t size);
 
-// A copy of `bytes` in new memory, backed by large pages as above.
-std::string CopyOfLargeText(std::string_view bytes);
+// A copy of `bytes` in new memory, backed by large pages as above, made a
+// few megabytes at a time with a call of `stop` between: when it answers
+// true the copy ends there, short.
+std::string CopyOfLargeText(std::string_view bytes, const std::function<bool()>& stop = {});
 
 // Writes `bytes` to a temporary file in the target's folder and renames it
 // over the target, so a failure never leaves a half-written file or destroys

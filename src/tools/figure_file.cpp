@@ -124,7 +124,9 @@ FigureListOutcome ReadAndList(const std::string& path, Host& host, FigureFile& f
   bool cancelled = false;
   const auto stop = [&] { return cancelled = host.CancelRequested(); };
   // The file is read whole into memory of its own; its text without deltas,
-  // with LF line ends, is made there in one pass and then copied out.
+  // with LF line ends, is made there in one pass. It stays there when it
+  // kept most of the file; otherwise it is copied out, to give back the
+  // room of the deltas.
   std::string bytes;
   try {
     bytes = ReadFileText(path, stop);
@@ -135,7 +137,16 @@ FigureListOutcome ReadAndList(const std::string& path, Host& host, FigureFile& f
   host.SetValue(1);
   std::size_t size = bytes.size();
   if (!StripDeltas(bytes.data(), size, true, host, ProgressMemo{3, 1})) return FigureListOutcome::Cancelled;
-  file.Text = CopyOfLargeText(std::string_view(bytes.data(), size));
+  if (size >= bytes.size() / 4 * 3) {
+    bytes.resize(size);
+    file.Text = std::move(bytes);
+  } else {
+    file.Text = CopyOfLargeText(std::string_view(bytes.data(), size), stop);
+    if (cancelled) {
+      file = FigureFile{};
+      return FigureListOutcome::Cancelled;
+    }
+  }
   std::string().swap(bytes);
   host.SetValue(2);
   const FigureListOutcome outcome = ListFigures(file);

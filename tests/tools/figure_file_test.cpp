@@ -53,9 +53,20 @@ TEST(FigureFile, ListsAndCutsTheSameFiguresWhateverTheLineEnds) {
       EXPECT_TRUE(taken.Text.empty() && taken.Figures.empty());
     }
   }
-  // "figure" lines that end in blanks and TABs still name their figures.
+  // A file that is mostly deltas gives the same figures from a copy of what
+  // is left, which gives back the room of the deltas.
+  std::string heavy = lf;
+  std::string deltaLines;
+  for (int i = 0; i < 20000; ++i) deltaLines += "d " + std::to_string(i) + " 0.001 0.002 0.003\n";
+  heavy.insert(heavy.find('{', heavy.find("deltas")) + 1, "\n" + deltaLines);
   TempDir dir;
   FigureFile file;
+  QuietHost quiet;
+  ASSERT_EQ(ReadFigureFile(dir.write("heavy.cr2", heavy), quiet, file), FigureListOutcome::Listed);
+  EXPECT_EQ(CutFigure(file, 0), noDeltas(wantDoll));
+  EXPECT_EQ(CutFigure(file, 1), wantRobot);
+  EXPECT_LT(file.Text.capacity(), heavy.size() / 2);
+  // "figure" lines that end in blanks and TABs still name their figures.
   QuietHost host;
   ASSERT_EQ(ReadFigureFile(dir.write("blanks.cr2", Replace(lf, "\nfigure\n", "\nfigure \t\n")), host, file),
             FigureListOutcome::Listed);
