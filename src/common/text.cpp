@@ -14,9 +14,9 @@ namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
 
-// Backward searches of patterns up to this length use the library's rfind,
-// whose cost is at most this many comparisons per character; longer ones use
-// KMP so that no text makes a search quadratic.
+// Backward searches of patterns up to this length compare at every place the
+// first character stands, at most this many comparisons per character;
+// longer ones fall back on KMP so that no text makes a search quadratic.
 constexpr std::size_t kShortPattern = 16;
 
 // Knuth-Morris-Pratt: the first i >= from where the pattern matches, reading
@@ -57,24 +57,27 @@ inline std::size_t FindForward(std::string_view text, std::string_view what, std
 // 0-based position of the last match starting at or before `last`, where
 // last + what.size() <= text.size(); `what` not empty.
 std::size_t FindBackward(std::string_view text, std::string_view what, std::size_t last) {
-  if (what.size() <= kShortPattern) {
-    // The first character is looked for with memrchr, the rest compared.
-    const char* t = text.data();
-    for (std::size_t end = last + 1; end > 0;) {
-      const void* hit = ::memrchr(t, what[0], end);
-      if (hit == nullptr) return npos;
-      const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - t);
-      if (std::memcmp(t + at, what.data(), what.size()) == 0) return at;
-      end = at;
-    }
-    return npos;
-  }
-  const std::size_t n = text.size();
+  // The first character is looked for with memrchr and the rest compared. A
+  // longer pattern hands over to KMP from where a text of many near matches
+  // makes the comparisons cost more than a few per character passed.
+  const char* t = text.data();
   const std::size_t m = what.size();
-  // A match at i in the text is a match of the reversed pattern at n - i - m
-  // in the reversed text.
+  std::size_t end = last + 1, compared = 0;
+  while (end > 0) {
+    const void* hit = ::memrchr(t, what[0], end);
+    if (hit == nullptr) return npos;
+    const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - t);
+    if (std::memcmp(t + at, what.data(), m) == 0) return at;
+    end = at;
+    compared += m;
+    if (m > kShortPattern && compared > 4 * (last + 1 - end) + 64) break;
+  }
+  if (end == 0) return npos;
+  const std::size_t n = text.size();
+  // A match at i <= end - 1 in the text is a match of the reversed pattern
+  // at n - i - m in the reversed text.
   const std::size_t r = KmpFind([text, n](std::size_t i) { return text[n - 1 - i]; }, n,
-                                [what, m](std::size_t i) { return what[m - 1 - i]; }, m, n - last - m);
+                                [what, m](std::size_t i) { return what[m - 1 - i]; }, m, n - (end - 1) - m);
   return r == npos ? npos : n - r - m;
 }
 
