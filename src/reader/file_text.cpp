@@ -57,21 +57,22 @@ void ReadText::TakeInputAsWhole() {
     return;
   }
   whole = std::move(file_);
-  file_ = std::string();
+  // (Assigning an empty string would keep the room: it is swapped away.)
+  std::string().swap(file_);
   input_ = {};
   taken_ = true;
 }
 
 void ReadText::DropInput() {
   if (given_) return;
-  file_ = std::string();
+  std::string().swap(file_);
   input_ = {};
 }
 
 void ReadText::ReloadWhole(const std::string& path, const std::function<bool()>& yield) {
   if (taken_) {
     // The text it replaces is let go first: the file is not held twice.
-    whole = std::string();
+    std::string().swap(whole);
     whole = ReadFileText(path, yield);
   } else
     whole.assign(input_);

@@ -258,7 +258,7 @@ bool SplitGroupTexts(std::string& whole, std::vector<std::string>& parts, std::s
   // The parts go straight into their places; a split given up on the way
   // empties those it filled (the caller then splits entry by entry).
   const auto giveUp = [&](std::size_t filled) {
-    for (std::size_t i = first; i < filled; ++i) parts[i] = std::string();
+    for (std::size_t i = first; i < filled; ++i) std::string().swap(parts[i]);
     return false;
   };
   for (std::size_t i = first; i < parts.size(); ++i) {
