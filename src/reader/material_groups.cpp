@@ -228,21 +228,38 @@ void BuildFigureGroups(ReadState& rs, int fileType, Repeats& repeats) {
     from = std::max<std::size_t>({1, figure, figureCr});
   }
   const std::size_t first = FindAtLineStart(rs.text.whole, "material ", from, 1, true);
-  std::string text = header + "\n\t{\n\t";
+  const std::string opening = header + "\n\t{\n\t";
   if (first == 0) {
     // A figure without materials leaves no group text, and the end of the
     // load takes the file as one without material data; with props read
     // too, an empty group keeps the figure's place ahead of theirs.
-    text = rs.parts.size() > 1 && gState.LoadProps ? text + "\n\t}" : std::string();
+    rs.text.whole = rs.parts.size() > 1 && gState.LoadProps ? opening + "\n\t}" : std::string();
   } else {
-    text.append(rs.text.whole, first - 1);
+    // The group text: the header, then the text from the first material
+    // through the "}" after the last, cut within the text's own bytes (a
+    // large figure's text is not copied). The last material lies at or
+    // after the first, where the header does not change what stands at a
+    // line start.
+    std::string& text = rs.text.whole;
     const std::size_t last = FindLastAtLineStart(text, "material ", 0, 1, true);
-    text = Left(text, InStr(last, text, "}")) + "\n\t}";
+    const std::size_t close = InStr(last, text, "}");
+    if (close == 0) {
+      text = "\n\t}";
+    } else {
+      text.resize(close);
+      rs.Yield();
+      text.replace(0, first - 1, opening);
+      rs.Yield();
+      text.append("\n\t}");
+    }
   }
-  if (!rs.text.given()) CrToLf(text);
-  rs.text.whole = std::move(text);
+  if (!rs.text.given()) CrToLf(rs.text.whole);
 
-  if (rs.parts.size() <= 1 || !gState.LoadProps) return;
+  if (rs.parts.size() <= 1 || !gState.LoadProps) {
+    // Nothing is read from the file's bytes again.
+    rs.text.DropInput();
+    return;
+  }
   rs.step = kStepPropParts;
   rs.Stage("Loading materials...");
   rs.Range(static_cast<long long>(rs.parts.size()));
@@ -285,6 +302,7 @@ void BuildFigureGroups(ReadState& rs, int fileType, Repeats& repeats) {
     rs.Value(++value);
     rs.Yield();
   }
+  rs.text.DropInput();
   rs.parts[0] = rs.text.whole;
 }
 
@@ -427,7 +445,7 @@ void ReadGroups(ReadState& rs, int fileType, const Repeats& repeats) {
     rs.Yield();
   }
   // The group texts are used up: their list is not held with the tables.
-  rs.parts = {};
+  std::vector<std::string>().swap(rs.parts);
 }
 
 void EndOfLoad(ReadState& rs, int fileType) {

@@ -153,7 +153,14 @@ void QuickRead(ReadState& rs, int fileType) {
     gObjects[0].Name = MidChecked(start, at, lf - at);
   }
   rs.text.whole.reserve(head.size() + 1 + buffer.size());
-  rs.text.whole.assign(head).append("\n").append(buffer);
+  rs.text.whole.assign(head).append("\n");
+  // The tail can be most of a large file: copied a stretch at a time, so
+  // that the windows repaint.
+  constexpr std::size_t kStretch = std::size_t{8} << 20;
+  for (std::size_t at = 0; at < buffer.size(); at += kStretch) {
+    rs.text.whole.append(buffer.substr(at, kStretch));
+    rs.Yield();
+  }
 }
 
 }  // namespace
