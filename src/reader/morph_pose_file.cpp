@@ -77,8 +77,8 @@ class MorphPoseReader {
     const long long startMs = TickCountMs();
 
     const bool fromFile = options_.Text.empty();
-    // A file is read whole into memory of its own; only the text taken
-    // from it (without deltas) is copied.
+    // A file is read whole into memory of its own, where a large one loses
+    // its deltas; what a block or a given text keeps is copied.
     std::string file;
     std::string_view source = options_.Text;
     if (fromFile) {
@@ -103,7 +103,13 @@ class MorphPoseReader {
     if (fromFile) {
       CancelCheck();
       host_.SetStage("Reading data...");
-      if (source.size() > kStripDeltasAbove) {
+      if (source.size() > kStripDeltasAbove && source.data() == file.data()) {
+        // The file's own bytes: the deltas go within them.
+        std::size_t size = file.size();
+        if (!StripDeltas(file.data(), size, false, host_, ProgressMemo{6, 1})) throw CancelledRead{};
+        file.resize(size);
+        buffer = std::move(file);
+      } else if (source.size() > kStripDeltasAbove) {
         if (!StripDeltas(source, buffer, false, host_, ProgressMemo{6, 1})) throw CancelledRead{};
       } else {
         buffer = source;
