@@ -196,11 +196,13 @@ void ManyFullMaterials(Writer& w, int n, bool character = false) {
   }
   w.Line(0, "figure");
   w.Line(1, "{");
-  for (int m = 0; m < n; ++m) FullMaterial(w, "Skin" + std::to_string(m));
   if (character) {
+    // Before the materials, where Poser writes them: the quick read of a
+    // character reads from here on.
     w.Line(1, "figureType 1");
     w.Line(1, "displayMode USEPARENT");
   }
+  for (int m = 0; m < n; ++m) FullMaterial(w, "Skin" + std::to_string(m));
   w.Line(1, "}");
   w.Line(0, "}");
 }
