@@ -1,8 +1,10 @@
 #include "reader/block_properties.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
+#include "common/byte_scan.h"
 #include "common/numbers.h"
 #include "common/text.h"
 #include "reader/read_fault.h"
@@ -77,7 +79,50 @@ void ReadHeadProperties(std::string_view head, ActorRec& a) {
   }
 }
 
-void ReadTailProperties(std::string_view tail, ActorRec& a) {
+namespace {
+
+// The keys of a block's tail.
+constexpr std::string_view kTailKeys[] = {"depthMapSize", "depthCamera", "doShadow", "lightOn",
+                                          "port",         "cameraModel", "locked"};
+
+// The tail as its keys are read from it: each "}" left out, each CR a LF,
+// the blanks and TABs after each LF left out. Only the lines that follow a
+// line end and begin with a key can be read, so only they are kept, each
+// after a LF: a block's tail can hold a whole figure's materials.
+std::string TailKeyLines(std::string_view tail, const std::function<void()>& tick) {
+  std::string out;
+  std::size_t lines = 0;
+  // The text before the first line end follows none.
+  std::size_t start = std::string_view::npos;
+  const auto line = [&](std::size_t end) {
+    if (start != std::string_view::npos) {
+      std::size_t from = start;
+      while (from < end && (tail[from] == '}' || tail[from] == ' ' || tail[from] == '\t')) ++from;
+      if (from < end && std::string_view("dlpc").find(tail[from]) != std::string_view::npos) {
+        std::string text;
+        for (std::size_t i = from; i < end; ++i)
+          if (tail[i] != '}') text += tail[i];
+        for (const std::string_view key : kTailKeys)
+          if (text.starts_with(key)) {
+            out.append(1, '\n').append(text);
+            break;
+          }
+      }
+    }
+    if (++lines % 65536 == 0 && tick) tick();
+  };
+  bytes::ForEachLineEnd(tail, 0, [&](std::size_t at) {
+    line(at);
+    start = at + 1;
+  });
+  line(tail.size());
+  return out;
+}
+
+}  // namespace
+
+void ReadTailProperties(std::string_view rawTail, ActorRec& a, const std::function<void()>& tick) {
+  const std::string tail = TailKeyLines(rawTail, tick);
   const bool lc = IsLightOrCamera(a);
   if (auto rest = KeyLine(tail, "depthMapSize")) {
     const int value = ToInteger(NumberOf(*rest));

@@ -159,7 +159,7 @@ class ChannelReader {
       const std::size_t blank = InStr(header, " ");
       // A keyword with nothing after it on its line names no object.
       if (blank != 0) {
-        index_.Prepare(at, end != 0 ? end : n_);
+        index_.Prepare(at, end != 0 ? end : n_, [this] { Poll(); });
         ReadBlock(at, end, Mid(header, blank + 1), Left(header, blank - 1));
       }
       if (insertOne_) break;
@@ -403,12 +403,7 @@ class ChannelReader {
     const std::size_t next = keywords_.Next(static_cast<std::size_t>(keyword3 < 0 ? 0 : keyword3), c + 1);
     const std::size_t nextStart = next != 0 ? next : n_;
     const std::size_t tailEnd = index_.Prev(ChannelIndex::kClose, nextStart);
-    std::string tail;
-    for (char ch : Between(t_, c, tailEnd)) {
-      if (ch == '}') continue;
-      tail += ch == '\r' ? '\n' : ch;
-    }
-    ReadTailProperties(RemoveBlanksAfterLineEnds(tail), gActors[actorIndex_]);
+    ReadTailProperties(Between(t_, c, tailEnd), gActors[actorIndex_], [this] { Poll(); });
   }
 
   std::string_view t_;

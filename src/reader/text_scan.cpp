@@ -91,18 +91,6 @@ void RemoveIndentationAfterLoneCrInPlace(std::string& text) {
   text.resize(to);
 }
 
-std::string RemoveBlanksAfterLineEnds(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  bool afterLf = false;
-  for (char c : text) {
-    if (afterLf && (c == ' ' || c == '\t')) continue;
-    afterLf = c == '\n';
-    out += c;
-  }
-  return out;
-}
-
 void RemoveStretchEverywhere(std::string& text, std::size_t start, std::size_t length) {
   const std::size_t n = text.size();
   if (length == 0 || start == 0 || start - 1 + length > n) return;

@@ -32,10 +32,6 @@ void RemoveIndentationInPlace(std::string& text);
 // ends lost in RemoveIndentationInPlace.
 void RemoveIndentationAfterLoneCrInPlace(std::string& text);
 
-// Removes every blank and TAB that directly follows a line end (LF): the same
-// as replacing LF blank and LF TAB by LF until none is left.
-std::string RemoveBlanksAfterLineEnds(std::string_view text);
-
 // Removes every occurrence of the text's own stretch of `length` characters
 // at `start` (1-based), left to right as Replace(text, stretch, "") does,
 // in place and without searching the text for the stretch in full.

@@ -70,7 +70,9 @@ TEST_F(ChannelReaderTest, SameAsLiteralOnRandomTexts) {
       "valueParm camera x\n{\n",
       // Lines that end in blanks and TABs.
       "channels \t\n{\n", "keys\t\n{\n", "keys  \n{\n", "on \n", "off\t\n", "hidden 1 \t\n", "k  0  0\t\n",
-      "k  0  2 \n", "channels\t", " \n"};
+      "k  0  2 \n", "channels\t", " \n",
+      // Tail keys behind braces, blanks and TABs, or split by a brace.
+      "} lightOn 1\r", "\t}\tlocked 1\r\n", "light}On 2\n", "cameraModel x}y\n", "depthCamera c\n"};
   // A channel line that stands twice in a block is read again after its
   // first channel was made (a channel with a display name): that look makes
   // no channel, and the later line is read in its turn.
