@@ -8,7 +8,8 @@
 
 namespace vandrel {
 
-void BlockLineIndex::Build(std::string_view text, std::size_t from, std::size_t end) {
+void BlockLineIndex::Build(std::string_view text, std::size_t from, std::size_t end,
+                           const std::function<void()>& tick) {
   for (auto& positions : at_) positions.clear();
   cursor_.fill(0);
   prevCursor_.fill(0);
@@ -25,9 +26,23 @@ void BlockLineIndex::Build(std::string_view text, std::size_t from, std::size_t 
     while (s < text.size() && (t[s] == ' ' || t[s] == '\t')) ++s;
     if (s < stop && t[s] != '\n' && t[s] != '\r') Classify(text, s);
   };
+  const std::string_view lines = text.substr(0, stop > 0 ? stop - 1 : 0);
+  // A large block's list of lines gets its room once: grown by doubling, it
+  // was moved whole, at length, between two ticks.
+  constexpr std::size_t kLargeBlock = std::size_t{4} << 20;
+  if (stop - (from - 1) > kLargeBlock) {
+    std::size_t ends = 0;
+    bytes::ForEachLineEnd(lines, from - 1, [&](std::size_t) {
+      if (++ends % (std::size_t{1} << 20) == 0 && tick) tick();
+    });
+    at_[kLine].reserve(ends + 1);
+  }
   if (AtLineStart(text, from, 1, true)) lineAt(from - 1);
-  bytes::ForEachLineEnd(text.substr(0, stop > 0 ? stop - 1 : 0), from - 1,
-                        [&](std::size_t e) { lineAt(e + 1); });
+  std::size_t seen = 0;
+  bytes::ForEachLineEnd(lines, from - 1, [&](std::size_t e) {
+    lineAt(e + 1);
+    if (++seen % 65536 == 0 && tick) tick();
+  });
 }
 
 namespace {
@@ -118,8 +133,8 @@ ChannelIndex::ChannelIndex(std::string_view text)
   next_.emplace_back(text, " ");
 }
 
-void ChannelIndex::Prepare(std::size_t from, std::size_t end) {
-  index_.Build(text_, from, end);
+void ChannelIndex::Prepare(std::size_t from, std::size_t end, const std::function<void()>& tick) {
+  index_.Build(text_, from, end, tick);
   from_ = from;
 }
 

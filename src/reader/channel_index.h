@@ -43,8 +43,10 @@ class BlockLineIndex {
     kLine,         // any line that holds more than indentation
     kKindCount
   };
-  // Gathers the keys that start in characters from..end-1.
-  void Build(std::string_view text, std::size_t from, std::size_t end);
+  // Gathers the keys that start in characters from..end-1; `tick` is
+  // called every so many lines (it may throw to cancel).
+  void Build(std::string_view text, std::size_t from, std::size_t end,
+             const std::function<void()>& tick = {});
   // Whether the keys starting at `pos` are all known.
   bool Covers(std::size_t pos) const { return pos >= from_ && pos < end_; }
   std::size_t End() const { return end_; }
@@ -209,8 +211,8 @@ class ChannelIndex {
 
   explicit ChannelIndex(std::string_view text);
   // The block from its header at `from` up to `end` (the next header or
-  // the text's end) is read next.
-  void Prepare(std::size_t from, std::size_t end);
+  // the text's end) is read next; `tick` as for BlockLineIndex::Build.
+  void Prepare(std::size_t from, std::size_t end, const std::function<void()>& tick = {});
 
   // The first key of `key` at or after `from`. Asked a dozen times a
   // channel, so it stands here, where the reader's calls can take it in.
