@@ -1,5 +1,6 @@
 #include "reader/morph_pose_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <optional>
@@ -133,7 +134,19 @@ class MorphPoseReader {
       const std::size_t start = ChannelStart(buffer, options_.FileName);
       const std::size_t end = ChannelEnd(buffer);
       if (end < start) throw InvalidCallFault();
-      part = Mid(buffer, start, end - start);
+      // Mid(buffer, start, end - start): cut within the buffer's own bytes
+      // when it is most of them, else copied, giving back the rest.
+      const std::size_t from = std::max<std::size_t>(start, 1) - 1;
+      if (from < buffer.size()) {
+        const std::size_t length = std::min(end - start, buffer.size() - from);
+        if (length >= buffer.size() / 2) {
+          buffer.resize(from + length);
+          buffer.erase(0, from);
+          part = std::move(buffer);
+        } else {
+          part = buffer.substr(from, length);
+        }
+      }
     }
     Value(6);
     CancelCheck();
