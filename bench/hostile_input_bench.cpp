@@ -2,9 +2,10 @@
 // ten times a base size: braceless object header lines before the figure
 // block, many prop material groups, actors with materials of their own,
 // empty actor blocks, a million materials (and 200,000 of the size Poser
-// writes, through "-s", the morph read and the figure chooser), a deltas
-// block without a later "}", and a file holding a NUL byte. Each row is printed with the time of
-// the read (and the save, where the shape goes through "-s"), the memory the
+// writes, in a pose, a character and a prop, through "-s", the open, the
+// morph read and the figure chooser), a deltas block without a later "}",
+// and a file holding a NUL byte. Each row is printed with the time of the
+// read (and the save, where the shape goes through "-s"), the memory the
 // case added to the process at its peak, and the longest time between two
 // cancel polls. The ten-times row prints its time and memory as multiples of
 // the one-time row's: a linear reader gives about 10.
@@ -179,6 +180,30 @@ void ManyMaterials(Writer& w, int n) {
   w.Line(0, "}");
 }
 
+// A prop file whose prop holds a channel and `n` full materials.
+void PropWithFullMaterials(Writer& w, int n) {
+  WriteHead(w);
+  w.Line(0, "prop ball");
+  w.Line(1, "{");
+  w.Line(1, "storageOffset 0 0 0");
+  w.Line(1, "}");
+  w.Line(0, "prop ball");
+  w.Line(1, "{");
+  w.Line(1, "name Ball");
+  w.Line(1, "channels");
+  w.Line(2, "{");
+  vandrel::bench::WriteChannel(w, "Squash", 10);
+  w.Line(2, "}");
+  w.Line(1, "displayMode USEPARENT");
+  for (int m = 0; m < n; ++m) FullMaterial(w, "Skin" + std::to_string(m));
+  w.Line(1, "}");
+  w.Line(0, "doc");
+  w.Line(1, "{");
+  w.Line(1, "addActor ball");
+  w.Line(1, "}");
+  w.Line(0, "}");
+}
+
 void ManyFullMaterials(Writer& w, int n, bool character = false) {
   WriteHead(w);
   if (character) {
@@ -283,7 +308,8 @@ Row Run(const Shape& shape, const std::string& path) {
     host.Stop();
   } else {
     vandrel::OpenFileOptions options;
-    options.fileType = std::string(shape.ext) == "cr2" ? vandrel::kCr2 : vandrel::kPz2;
+    const std::string ext = shape.ext;
+    options.fileType = ext == "cr2" ? vandrel::kCr2 : ext == "pp2" ? vandrel::kPp2 : vandrel::kPz2;
     options.path = path;
     vandrel::gState.LoadProps = options.fileType == vandrel::kCr2;
     vandrel::ChannelReadResult channels;
@@ -339,6 +365,8 @@ int main(int argc, char** argv) {
        [](Writer& w, int n) { ManyFullMaterials(w, n, true); }},
       {"full materials of a character (open)", "cr2", Path::Open, 20000,
        [](Writer& w, int n) { ManyFullMaterials(w, n, true); }},
+      {"full materials of a prop (open)", "pp2", Path::Open, 20000, PropWithFullMaterials},
+      {"full materials of a prop (morphs)", "pp2", Path::MorphRead, 20000, PropWithFullMaterials},
       {"deltas without a later } MB (morphs)", "pz2", Path::MorphRead, 20, OpenDeltas},
       {"deltas without a later } MB (chooser)", "cr2", Path::FigureChooser, 20, OpenDeltas},
       {"a NUL a megabyte in, MB (open)", "pz2", Path::Open, 30, NulInside},
