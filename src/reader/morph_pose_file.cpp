@@ -79,7 +79,7 @@ class MorphPoseReader {
 
     const bool fromFile = options_.Text.empty();
     // A file is read whole into memory of its own, where a large one loses
-    // its deltas; what a block or a given text keeps is copied.
+    // its deltas.
     std::string file;
     std::string_view source = options_.Text;
     if (fromFile) {
@@ -100,24 +100,19 @@ class MorphPoseReader {
     }
     Value(1);
 
-    std::string buffer;
+    // The text read becomes the buffer, without a copy: the block cut out,
+    // or the file (a given text is the caller's, and is copied).
+    std::string buffer = options_.InsertOne ? std::move(block)
+                         : fromFile         ? std::move(file)
+                                            : std::string(source);
     if (fromFile) {
       CancelCheck();
       host_.SetStage("Reading data...");
-      if (source.size() > kStripDeltasAbove && source.data() == file.data()) {
-        // The file's own bytes: the deltas go within them.
-        std::size_t size = file.size();
-        if (!StripDeltas(file.data(), size, false, host_, ProgressMemo{6, 1})) throw CancelledRead{};
-        file.resize(size);
-        buffer = std::move(file);
-      } else if (source.size() > kStripDeltasAbove) {
-        if (!StripDeltas(source, buffer, false, host_, ProgressMemo{6, 1})) throw CancelledRead{};
-      } else {
-        buffer = source;
-        if (HasTwoCr(buffer)) CrToLf(buffer);
+      if (buffer.size() > kStripDeltasAbove) {
+        if (!StripDeltas(buffer, host_, ProgressMemo{6, 1})) throw CancelledRead{};
+      } else if (HasTwoCr(buffer)) {
+        CrToLf(buffer);
       }
-    } else {
-      buffer = source;
     }
     std::string().swap(file);
     std::string().swap(block);
