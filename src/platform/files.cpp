@@ -81,15 +81,19 @@ void AdviseLargePages(void* data, std::size_t size) {
   if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 }
 
+void AppendLargeText(std::string& to, std::string_view bytes, const std::function<bool()>& stop) {
+  constexpr std::size_t kStretch = std::size_t{8} << 20;
+  for (std::size_t at = 0; at < bytes.size(); at += kStretch) {
+    if (at > 0 && stop && stop()) break;
+    to.append(bytes.substr(at, kStretch));
+  }
+}
+
 std::string CopyOfLargeText(std::string_view bytes, const std::function<bool()>& stop) {
   std::string copy;
   copy.reserve(bytes.size());
   AdviseLargePages(copy.data(), copy.capacity());
-  constexpr std::size_t kStretch = std::size_t{8} << 20;
-  for (std::size_t at = 0; at < bytes.size(); at += kStretch) {
-    if (at > 0 && stop && stop()) break;
-    copy.append(bytes.substr(at, kStretch));
-  }
+  AppendLargeText(copy, bytes, stop);
   return copy;
 }
 

@@ -30,9 +30,11 @@ int ReadWholeFileInto(const std::string& path, std::string& bytes, const std::fu
 // is left as it is.
 void AdviseLargePages(void* data, std::size_t size);
 
-// A copy of `bytes` in new memory, backed by large pages as above, made a
-// few megabytes at a time with a call of `stop` between: when it answers
-// true the copy ends there, short.
+// Appends `bytes` to `to` a few megabytes at a time with a call of `stop`
+// between: when it answers true the copy ends there, short.
+void AppendLargeText(std::string& to, std::string_view bytes, const std::function<bool()>& stop = {});
+// A copy of `bytes` in new memory, backed by large pages as above, made as
+// AppendLargeText makes it.
 std::string CopyOfLargeText(std::string_view bytes, const std::function<bool()>& stop = {});
 
 // Writes `bytes` to a temporary file in the target's folder and renames it

@@ -156,11 +156,10 @@ void QuickRead(ReadState& rs, int fileType) {
   rs.text.whole.assign(head).append("\n");
   // The tail can be most of a large file: copied a stretch at a time, so
   // that the windows repaint.
-  constexpr std::size_t kStretch = std::size_t{8} << 20;
-  for (std::size_t at = 0; at < buffer.size(); at += kStretch) {
-    rs.text.whole.append(buffer.substr(at, kStretch));
+  AppendLargeText(rs.text.whole, buffer, [&rs] {
     rs.Yield();
-  }
+    return false;
+  });
 }
 
 }  // namespace
