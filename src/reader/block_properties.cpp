@@ -1,5 +1,6 @@
 #include "reader/block_properties.h"
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -98,15 +99,16 @@ std::string TailKeyLines(std::string_view tail, const std::function<void()>& tic
     if (start != std::string_view::npos) {
       std::size_t from = start;
       while (from < end && (tail[from] == '}' || tail[from] == ' ' || tail[from] == '\t')) ++from;
-      if (from < end && std::string_view("dlpc").find(tail[from]) != std::string_view::npos) {
-        std::string text;
+      const auto begins = [&](std::string_view key) { return from < end && tail[from] == key[0]; };
+      if (std::any_of(std::begin(kTailKeys), std::end(kTailKeys), begins)) {
+        // Kept when, without its "}"s, it begins with a key.
+        const std::size_t mark = out.size();
+        out += '\n';
         for (std::size_t i = from; i < end; ++i)
-          if (tail[i] != '}') text += tail[i];
-        for (const std::string_view key : kTailKeys)
-          if (text.starts_with(key)) {
-            out.append(1, '\n').append(text);
-            break;
-          }
+          if (tail[i] != '}') out += tail[i];
+        const std::string_view text = std::string_view(out).substr(mark + 1);
+        const auto keyed = [text](std::string_view key) { return text.starts_with(key); };
+        if (std::none_of(std::begin(kTailKeys), std::end(kTailKeys), keyed)) out.resize(mark);
       }
     }
     if (++lines % 65536 == 0 && tick) tick();
