@@ -102,6 +102,18 @@ void FullMaterial(Writer& w, const std::string& name) {
   w.Line(1, "}");
 }
 
+// An object's channels block holding one morph.
+void OneMorph(Writer& w, const std::string& name) {
+  w.Line(1, "channels");
+  w.Line(2, "{");
+  vandrel::bench::WriteChannel(w, name, 10);
+  w.Line(2, "}");
+}
+
+void FullMaterials(Writer& w, int n) {
+  for (int m = 0; m < n; ++m) FullMaterial(w, "Skin" + std::to_string(m));
+}
+
 void FigureBlock(Writer& w, int materials) {
   w.Line(0, "figure");
   w.Line(1, "{");
@@ -190,12 +202,9 @@ void PropWithFullMaterials(Writer& w, int n) {
   w.Line(0, "prop ball");
   w.Line(1, "{");
   w.Line(1, "name Ball");
-  w.Line(1, "channels");
-  w.Line(2, "{");
-  vandrel::bench::WriteChannel(w, "Squash", 10);
-  w.Line(2, "}");
+  OneMorph(w, "Squash");
   w.Line(1, "displayMode USEPARENT");
-  for (int m = 0; m < n; ++m) FullMaterial(w, "Skin" + std::to_string(m));
+  FullMaterials(w, n);
   w.Line(1, "}");
   w.Line(0, "doc");
   w.Line(1, "{");
@@ -212,10 +221,7 @@ void ManyFullMaterials(Writer& w, int n, bool character = false) {
     w.Line(0, "figureResFile :Runtime:Geometries:bench.obj");
     w.Line(0, "actor BODY:1");
     w.Line(1, "{");
-    w.Line(1, "channels");
-    w.Line(2, "{");
-    vandrel::bench::WriteChannel(w, "Smile", 10);
-    w.Line(2, "}");
+    OneMorph(w, "Smile");
     w.Line(1, "setGeomHandlerOffset 0 0.3 0");
     w.Line(1, "}");
   }
@@ -227,7 +233,7 @@ void ManyFullMaterials(Writer& w, int n, bool character = false) {
     w.Line(1, "figureType 1");
     w.Line(1, "displayMode USEPARENT");
   }
-  for (int m = 0; m < n; ++m) FullMaterial(w, "Skin" + std::to_string(m));
+  FullMaterials(w, n);
   w.Line(1, "}");
   w.Line(0, "}");
 }
